@@ -1,0 +1,7 @@
+#include "Shared/platform/PlatformPath.h"
+
+namespace kx {
+
+char NativePathSeparator() { return '/'; }
+
+}  // namespace kx
