@@ -43,8 +43,15 @@ function(kx_module name)
     add_executable(${name}_tests ${test_src})
     target_link_libraries(${name}_tests PRIVATE ${name} ${KX_TEST_DEPS} kx_testsupport gtest gmock gtest_main)
     add_test(NAME ${name} COMMAND ${name}_tests)
+    set(test_env "KX_FIXTURE_DIR=${KX_FIXTURE_DIR}" "KX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    # The independent IFO reader exists in the native build only.
+    if(TARGET kx_ifodump)
+      add_dependencies(${name}_tests kx_ifodump)
+      list(APPEND test_env "KX_IFODUMP=$<TARGET_FILE:kx_ifodump>")
+    endif()
     set_tests_properties(${name} PROPERTIES
-      ENVIRONMENT "KX_FIXTURE_DIR=${KX_FIXTURE_DIR};KX_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+      ENVIRONMENT "${test_env}"
+      FIXTURES_REQUIRED kx_dvd_fixtures
       TIMEOUT 900)
   endif()
 endfunction()
