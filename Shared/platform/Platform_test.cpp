@@ -11,30 +11,12 @@
 #include "Shared/platform/PlatformThread.h"
 #include "Shared/platform/PlatformTime.h"
 #include "Shared/platform/UiServices.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace kx {
 namespace {
 
-// A private folder below the system's temporary folder, removed afterwards.
-class ScratchFolder {
-public:
-  ScratchFolder() {
-    std::string name = "kxplat" + std::to_string(MonotonicTicks());
-    path_ = JoinPath(TempFolder(), name);
-    EXPECT_TRUE(CreateFolder(path_));
-  }
-  ~ScratchFolder() {
-    std::vector<std::string> names;
-    ListFiles(path_, names);
-    for (const auto& n : names) RemoveFile(JoinPath(path_, n));
-    RemoveFolder(path_);
-  }
-  const std::string& Path() const { return path_; }
-  std::string File(const char* name) const { return JoinPath(path_, name); }
-
-private:
-  std::string path_;
-};
+using kxtest::ScratchFolder;
 
 bool WriteWhole(const std::string& path, const std::string& bytes) {
   PlatformFile f;
