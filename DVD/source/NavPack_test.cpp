@@ -1,0 +1,512 @@
+#include "DVD/source/NavPack.h"
+
+#include "DVD/source/IfoView.h"
+#include "DVD/source/SectorMap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+
+// ---- Hand-built packets ------------------------------------------------------
+
+// A DSI for a NAV pack at source sector 50, with addresses on both sides of
+// a run 100-199 that the export leaves out.
+DsiPacket DsiAheadOfRun()
+{
+    DsiPacket dsi;
+    dsi.SetVobuEa(20);
+    dsi.SetVobuRefEa(0, 5);
+    dsi.SetSmlCategory(0x40);
+    dsi.SetIlvuEa(180);
+    dsi.SetNxtIlvuSa(250);
+    dsi.SetNxtIlvuSz(40);
+    dsi.SetSmlAgli(0, 120, 60);
+    PutBE32(dsi.bytes + 180 + 6, AGLI_NONE);
+    dsi.SetSmlAgli(2, -30, 10);
+    for (int w = 0; w < SRI_WORD_COUNT; w++)
+        dsi.SetSri(w, SRI_EMPTY);
+    dsi.SetSri(SRI_NEXT_VIDEO, 0x80000000 | 200);
+    dsi.SetSri(SRI_FWD_FIRST + 1, 0x40000000 | 120);
+    dsi.SetSri(SRI_FWD_LAST, 0xC0000000 | 10);
+    dsi.SetSri(SRI_NEXT, 10);
+    dsi.SetSri(SRI_PREV, 12);
+    dsi.SetSri(SRI_BWD_FIRST, 0x40000000 | 12);
+    dsi.SetSri(SRI_PREV_VIDEO, SRI_EMPTY_VIDEO);
+    dsi.SetAudioSync(0, 100);
+    PutBE16(dsi.bytes + 402 + 2, 0x3FFF);
+    dsi.SetAudioSync(2, -5);
+    dsi.SetSubpictureSync(0, 160);
+    PutBE32(dsi.bytes + 418 + 4, 0x7FFFFFFF);
+    PutBE32(dsi.bytes + 418 + 8, 0x3FFFFFFF);
+    dsi.SetSubpictureSync(3, -4);
+    return dsi;
+}
+
+// A DSI for a NAV pack at source sector 250, pointing back over the run.
+DsiPacket DsiBehindRun()
+{
+    DsiPacket dsi;
+    dsi.SetVobuEa(30);
+    dsi.SetSmlAgli(0, -220, 40);  // sectors 30..69, before the run
+    dsi.SetSmlAgli(1, -160, 80);  // sectors 90..169, into the run
+    for (int w = 0; w < SRI_WORD_COUNT; w++)
+        dsi.SetSri(w, SRI_EMPTY);
+    dsi.SetSri(SRI_NEXT_VIDEO, 0x80000000 | 5);
+    dsi.SetSri(SRI_PREV_VIDEO, 0xC0000000 | 200);
+    dsi.SetSri(SRI_PREV, 0x40000000 | 55);
+    dsi.SetSri(SRI_BWD_LAST, 240);
+    dsi.SetAudioSync(0, -160);
+    dsi.SetSubpictureSync(0, -100);
+    return dsi;
+}
+
+CSectorMap MapWithoutRun()
+{
+    CSectorMap map;
+    map.AddRange({100, 199, 0});
+    return map;
+}
+
+TEST(NavPack, UpdateDsiWithEmptyMapChangesNothing)
+{
+    CSectorMap empty;
+    for (DsiPacket dsi : {DsiAheadOfRun(), DsiBehindRun()})
+    {
+        // Mapping rewrites the flags of the video words to bit 31 alone, the
+        // only flag they carry in a well-formed pack.
+        dsi.SetSri(SRI_PREV_VIDEO, dsi.GetSri(SRI_PREV_VIDEO) & ~0x40000000u);
+        const DsiPacket before = dsi;
+        empty.SetPosition(250);
+        UpdateDsi(dsi, empty);
+        for (size_t i = 0; i < DSI_SIZE; i++)
+            ASSERT_EQ(before.bytes[i], dsi.bytes[i]) << "byte " << i;
+    }
+}
+
+TEST(NavPack, UpdateDsiAheadOfRemovedRun)
+{
+    CSectorMap map = MapWithoutRun();
+    map.SetPosition(50);
+    DsiPacket dsi = DsiAheadOfRun();
+    UpdateDsi(dsi, map);
+
+    EXPECT_EQ(20u, dsi.GetVobuEa());
+    EXPECT_EQ(5u, dsi.GetVobuRefEa(0));
+    EXPECT_EQ(0u, dsi.GetVobuRefEa(1));
+    EXPECT_EQ(80u, dsi.GetIlvuEa());      // 180 ahead, 100 of them gone
+    EXPECT_EQ(150u, dsi.GetNxtIlvuSa());
+    EXPECT_EQ(40u, dsi.GetNxtIlvuSz());
+
+    // Sectors 170..229: only 200..229 and nothing before 170 in the run survive.
+    EXPECT_EQ(49, dsi.GetSmlAgliAddress(0));
+    EXPECT_EQ(31u, dsi.GetSmlAgliSize(0));
+    EXPECT_EQ(AGLI_NONE, dsi.GetSmlAgliRaw(1));
+    EXPECT_EQ(-30, dsi.GetSmlAgliAddress(2));
+    EXPECT_EQ(10u, dsi.GetSmlAgliSize(2));
+
+    EXPECT_EQ(0x80000000u | 100, dsi.GetSri(SRI_NEXT_VIDEO));
+    EXPECT_EQ(SRI_EMPTY, dsi.GetSri(SRI_FWD_FIRST));
+    EXPECT_EQ(0x40000000u | 49, dsi.GetSri(SRI_FWD_FIRST + 1));
+    EXPECT_EQ(0xC0000000u | 10, dsi.GetSri(SRI_FWD_LAST));
+    EXPECT_EQ(10u, dsi.GetSri(SRI_NEXT));
+    EXPECT_EQ(12u, dsi.GetSri(SRI_PREV));
+    EXPECT_EQ(0x40000000u | 12, dsi.GetSri(SRI_BWD_FIRST));
+    EXPECT_EQ(SRI_EMPTY_VIDEO, dsi.GetSri(SRI_PREV_VIDEO));
+
+    EXPECT_EQ(49, dsi.GetAudioSync(0));
+    EXPECT_EQ(0x3FFF, dsi.GetAudioSyncRaw(1));
+    EXPECT_EQ(0x8005, dsi.GetAudioSyncRaw(2));
+    EXPECT_EQ(60, dsi.GetSubpictureSync(0));
+    EXPECT_EQ(0x7FFFFFFFu, dsi.GetSubpictureSyncRaw(1));
+    EXPECT_EQ(0x3FFFFFFFu, dsi.GetSubpictureSyncRaw(2));
+    EXPECT_EQ(0x80000004u, dsi.GetSubpictureSyncRaw(3));
+}
+
+TEST(NavPack, UpdateDsiBehindRemovedRun)
+{
+    CSectorMap map = MapWithoutRun();
+    map.SetPosition(250);
+    DsiPacket dsi = DsiBehindRun();
+    UpdateDsi(dsi, map);
+
+    EXPECT_EQ(30u, dsi.GetVobuEa());
+    EXPECT_EQ(-120, dsi.GetSmlAgliAddress(0));
+    EXPECT_EQ(40u, dsi.GetSmlAgliSize(0));
+    // Of sectors 90..169 only 90..99 are still there.
+    EXPECT_EQ(-60, dsi.GetSmlAgliAddress(1));
+    EXPECT_EQ(10u, dsi.GetSmlAgliSize(1));
+
+    EXPECT_EQ(0x80000005u, dsi.GetSri(SRI_NEXT_VIDEO));
+    EXPECT_EQ(0x80000000u | 100, dsi.GetSri(SRI_PREV_VIDEO));  // bit 30 cleared
+    EXPECT_EQ(0x40000000u | 50, dsi.GetSri(SRI_PREV));
+    EXPECT_EQ(140u, dsi.GetSri(SRI_BWD_LAST));
+    EXPECT_EQ(0x8000 | 60, dsi.GetAudioSyncRaw(0));
+    EXPECT_EQ(0x80000000u | 50, dsi.GetSubpictureSyncRaw(0));
+}
+
+TEST(NavPack, LastInterleavedUnitKeepsItsEndMarker)
+{
+    CSectorMap map = MapWithoutRun();
+    map.SetPosition(50);
+    DsiPacket dsi;
+    dsi.SetNxtIlvuSa(AGLI_NONE);
+    dsi.SetNxtIlvuSz(0);
+    UpdateDsi(dsi, map);
+    EXPECT_EQ(AGLI_NONE, dsi.GetNxtIlvuSa());
+    EXPECT_EQ(0u, dsi.GetNxtIlvuSz());
+}
+
+TEST(NavPack, UpdateNsmlAgli)
+{
+    CSectorMap map = MapWithoutRun();
+    map.SetPosition(50);
+    PciPacket pci;
+    pci.SetNsmlAgli(0, 300);
+    pci.SetNsmlAgli(1, -20);
+    PutBE32(pci.bytes + 60 + 12, AGLI_NONE);
+    UpdateNsmlAgli(pci, map);
+    EXPECT_EQ(200, pci.GetNsmlAgli(0));
+    EXPECT_EQ(0x80000014u, pci.GetNsmlAgliRaw(1));
+    EXPECT_EQ(0u, pci.GetNsmlAgliRaw(2));
+    EXPECT_EQ(AGLI_NONE, pci.GetNsmlAgliRaw(3));
+}
+
+TEST(NavPack, FarthestReferences)
+{
+    DsiPacket dsi;
+    for (int w = 0; w < SRI_WORD_COUNT; w++)
+        dsi.SetSri(w, SRI_EMPTY);
+    dsi.SetSri(SRI_NEXT_VIDEO, SRI_EMPTY_VIDEO);
+    dsi.SetVobuEa(300);
+    EXPECT_EQ(300u, GetFarthestForwardReference(dsi));
+    dsi.SetSri(SRI_FWD_FIRST + 3, 0x40000000 | 900);
+    EXPECT_EQ(900u, GetFarthestForwardReference(dsi));
+    dsi.SetSmlAgli(4, 950, 100);
+    EXPECT_EQ(1050u, GetFarthestForwardReference(dsi));
+    dsi.SetSubpictureSync(7, 2000);
+    EXPECT_EQ(2000u, GetFarthestForwardReference(dsi));
+    dsi.SetAudioSync(1, 3000);
+    EXPECT_EQ(3000u, GetFarthestForwardReference(dsi));
+    // Backward entries and empty markers reach nothing ahead.
+    DsiPacket back;
+    back.SetVobuEa(3);
+    back.SetSri(SRI_NEXT, SRI_EMPTY);
+    back.SetSri(SRI_NEXT_VIDEO, SRI_EMPTY_VIDEO);
+    back.SetSmlAgli(0, -500, 100);
+    back.SetAudioSync(0, -700);
+    PutBE16(back.bytes + 402 + 2, 0x3FFF);
+    PutBE32(back.bytes + 418, 0x7FFFFFFF);
+    EXPECT_EQ(3u, GetFarthestForwardReference(back));
+
+    PciPacket pci;
+    EXPECT_EQ(0, GetFarthestNsmlReference(pci));
+    pci.SetNsmlAgli(0, -40);
+    pci.SetNsmlAgli(1, -10);
+    EXPECT_EQ(-10, GetFarthestNsmlReference(pci));
+    pci.SetNsmlAgli(5, 77);
+    PutBE32(pci.bytes + 60 + 32, AGLI_NONE);
+    EXPECT_EQ(77, GetFarthestNsmlReference(pci));
+}
+
+TEST(NavPack, ClearSearchEntriesBeyondLimit)
+{
+    DsiPacket dsi;
+    for (int w = 0; w < SRI_WORD_COUNT; w++)
+        dsi.SetSri(w, 0x40000000 | (DWORD)(w + 1));
+    dsi.SetSri(SRI_NEXT_VIDEO, 0x80000000 | 11);
+    dsi.SetSri(SRI_PREV_VIDEO, 0x80000000 | 11);
+    dsi.SetSri(SRI_NEXT, 10);
+    dsi.SetSri(SRI_PREV, 10);
+
+    DsiPacket fwd = dsi;
+    ClearForwardSri(fwd, 10);
+    EXPECT_EQ(SRI_EMPTY_VIDEO, fwd.GetSri(SRI_NEXT_VIDEO));  // 11 > 10
+    EXPECT_EQ(10u, fwd.GetSri(SRI_NEXT));                    // 10 stays
+    EXPECT_EQ(0x40000000u | 10, fwd.GetSri(9));
+    EXPECT_EQ(SRI_EMPTY, fwd.GetSri(10));
+    EXPECT_EQ(SRI_EMPTY, fwd.GetSri(SRI_FWD_LAST));
+    for (int w = SRI_PREV; w <= SRI_PREV_VIDEO; w++)
+        EXPECT_EQ(dsi.GetSri(w), fwd.GetSri(w)) << w;
+
+    DsiPacket bwd = dsi;
+    ClearBackwardSri(bwd, 10);
+    EXPECT_EQ(SRI_EMPTY_VIDEO, bwd.GetSri(SRI_PREV_VIDEO));
+    EXPECT_EQ(10u, bwd.GetSri(SRI_PREV));
+    EXPECT_EQ(SRI_EMPTY, bwd.GetSri(SRI_BWD_FIRST));  // 23
+    for (int w = SRI_NEXT_VIDEO; w <= SRI_NEXT; w++)
+        EXPECT_EQ(dsi.GetSri(w), bwd.GetSri(w)) << w;
+
+    ResetSri(dsi);
+    for (int w = 0; w < SRI_WORD_COUNT; w++)
+    {
+        DWORD expected = SRI_EMPTY;
+        if (w == SRI_NEXT_VIDEO || w == SRI_PREV_VIDEO)
+            expected = SRI_EMPTY_VIDEO;
+        else if (w == SRI_FWD_LAST || w == SRI_BWD_FIRST)
+            expected = 0x40000000 | (DWORD)(w + 1);
+        else if (w == SRI_NEXT || w == SRI_PREV)
+            expected = 10;
+        EXPECT_EQ(expected, dsi.GetSri(w)) << w;
+    }
+}
+
+TEST(NavPack, ClearDeletedStreams)
+{
+    DsiPacket dsi;
+    for (int i = 0; i < NAV_AUDIO_STREAMS; i++)
+    {
+        dsi.SetAudioSync(i, i + 1);
+        PutBE32(dsi.bytes + 52 + 16 * i, 0x1000 + i);
+        PutBE32(dsi.bytes + 52 + 16 * i + 12, 0x2000 + i);
+    }
+    for (int i = 0; i < NAV_SUBPICTURE_STREAMS; i++)
+        dsi.SetSubpictureSync(i, i + 1);
+    ClearDeletedAudio(dsi, 0x05);
+    ClearDeletedSubpictures(dsi, 0x80000001);
+    for (int i = 0; i < NAV_AUDIO_STREAMS; i++)
+    {
+        bool kept = i == 0 || i == 2;
+        EXPECT_EQ(kept ? i + 1 : 0, dsi.GetAudioSync(i)) << i;
+        EXPECT_EQ(kept ? 0x1000u + i : 0u, dsi.GetAudioGap(i, 0)) << i;
+        EXPECT_EQ(kept ? 0x2000u + i : 0u, dsi.GetAudioGap(i, 3)) << i;
+    }
+    for (int i = 0; i < NAV_SUBPICTURE_STREAMS; i++)
+        EXPECT_EQ(i == 0 || i == 31 ? i + 1 : 0, dsi.GetSubpictureSync(i)) << i;
+}
+
+TEST(NavPack, SeamlessAngles)
+{
+    DsiPacket dsi;
+    EXPECT_FALSE(HasSeamlessAngleInfo(dsi));
+    EXPECT_EQ(0, GetSmlAngleCount(dsi));
+    dsi.SetSmlAgli(0, 10, 5);
+    dsi.SetSmlAgli(2, -10, 5);
+    EXPECT_TRUE(HasSeamlessAngleInfo(dsi));
+    EXPECT_EQ(3, GetSmlAngleCount(dsi));
+    ClearSmlAgli(dsi);
+    EXPECT_FALSE(HasSeamlessAngleInfo(dsi));
+}
+
+// ---- Highlight buttons ---------------------------------------------------------
+
+TEST(NavPack, ButtonTableFollowsGroupCount)
+{
+    struct Case
+    {
+        int groups;
+        BYTE btnNs;
+        int perGroup;
+        int count;
+    };
+    const Case cases[] = {
+        {0, 5, 0, 0}, {1, 40, 36, 36}, {2, 20, 18, 18}, {2, 7, 18, 7}, {3, 36, 12, 12},
+    };
+    for (const Case& c : cases)
+    {
+        PciPacket pci;
+        pci.SetButtonGroupCount(c.groups);
+        pci.SetBtnNs(c.btnNs);
+        EXPECT_EQ(c.groups, pci.GetButtonGroupCount());
+        EXPECT_EQ(c.perGroup, pci.GetButtonsPerGroup());
+        EXPECT_EQ(c.count, pci.GetButtonCount());
+        EXPECT_FALSE(pci.GetButtonInfo(c.groups, 1).IsValid());
+        EXPECT_FALSE(pci.GetButtonInfo(0, 0).IsValid());
+        EXPECT_FALSE(pci.GetButtonInfo(0, c.perGroup + 1).IsValid());
+        if (c.groups)
+        {
+            // The last button of the last group is the last entry of the table.
+            CButtonInfo last = pci.GetButtonInfo(c.groups - 1, c.perGroup);
+            ASSERT_TRUE(last.IsValid());
+            last.SetYEnd(0x3FF);
+            EXPECT_EQ(0x03, pci.bytes[96 + 46 + 35 * 18 + 4]);
+            EXPECT_EQ(0xFF, pci.bytes[96 + 46 + 35 * 18 + 5]);
+        }
+    }
+}
+
+TEST(NavPack, ButtonFieldsKeepTheirBits)
+{
+    PciPacket pci;
+    pci.SetBtnMd(0x2000);  // two groups
+    CButtonInfo b = pci.GetButtonInfo(1, 3);  // entry 18 + 2
+    ASSERT_TRUE(b.IsValid());
+    b.SetColor(2);
+    b.SetXStart(0x2AB);
+    b.SetXEnd(0x3FE);
+    b.SetAutoAction(true);
+    b.SetYStart(0x155);
+    b.SetYEnd(0x201);
+    b.SetNeighbour(BTN_UP, 1);
+    b.SetNeighbour(BTN_DOWN, 36);
+    b.SetNeighbour(BTN_LEFT, 0);
+    b.SetNeighbour(BTN_RIGHT, 63);
+    const BYTE cmd[8] = {0x30, 0x02, 0, 0, 0, 1, 0, 0};
+    b.SetCommand(cmd);
+
+    // BTN_COLN 10, X start 10 1010 1011, 00, X end 11 1111 1110,
+    // auto action 01, Y start 01 0101 0101, 00, Y end 10 0000 0001.
+    const BYTE expected[18] = {0xAA, 0xB3, 0xFE, 0x55, 0x52, 0x01, 1, 36, 0, 63,
+                               0x30, 0x02, 0, 0, 0, 1, 0, 0};
+    EXPECT_EQ(0, memcmp(expected, pci.bytes + 96 + 46 + 20 * 18, 18));
+
+    const PciPacket& view = pci;
+    const CButtonInfo r = view.GetButtonInfo(1, 3);
+    EXPECT_EQ(2, r.GetColor());
+    EXPECT_EQ(0x2AB, r.GetXStart());
+    EXPECT_EQ(0x3FE, r.GetXEnd());
+    EXPECT_TRUE(r.GetAutoAction());
+    EXPECT_EQ(0x155, r.GetYStart());
+    EXPECT_EQ(0x201, r.GetYEnd());
+    EXPECT_EQ(36, r.GetNeighbour(BTN_DOWN));
+    EXPECT_EQ(63, r.GetNeighbour(BTN_RIGHT));
+    EXPECT_EQ(0, memcmp(cmd, r.GetCommand(), 8));
+
+    pci.SetGroupDisplayType(0, 1);
+    pci.SetGroupDisplayType(1, 6);
+    pci.SetGroupDisplayType(2, 7);
+    EXPECT_EQ(0x2167, pci.GetBtnMd());
+    EXPECT_EQ(6, pci.GetGroupDisplayType(1));
+    pci.SetHliStatus(3);
+    EXPECT_EQ(3, pci.GetHliStatus());
+
+    pci.ClearHli();
+    for (size_t i = 96; i < 790; i++)
+        ASSERT_EQ(0, pci.bytes[i]) << i;
+    EXPECT_FALSE(pci.GetButtonInfo(0, 1).IsValid());
+}
+
+// ---- Packs ---------------------------------------------------------------------
+
+// A pack header with stuffing, then one PES packet of the given stream.
+std::vector<BYTE> MakePack(BYTE streamId, int subStream, BYTE headerDataLength = 5, int stuffing = 0)
+{
+    std::vector<BYTE> s(NAV_SECTOR_SIZE, 0xFF);
+    const BYTE header[14] = {0, 0, 1, 0xBA, 0x44, 0, 4, 0, 4, 1, 0x01, 0x89, 0xC3, (BYTE)(0xF8 | stuffing)};
+    memcpy(s.data(), header, 14);
+    size_t pos = 14 + stuffing;
+    s[pos] = 0;
+    s[pos + 1] = 0;
+    s[pos + 2] = 1;
+    s[pos + 3] = streamId;
+    PutBE16(s.data() + pos + 4, (WORD)(NAV_SECTOR_SIZE - pos - 6));
+    s[pos + 6] = 0x81;
+    s[pos + 7] = 0x80;
+    s[pos + 8] = headerDataLength;
+    if (subStream >= 0 && pos + 9 + headerDataLength < NAV_SECTOR_SIZE)
+        s[pos + 9 + headerDataLength] = (BYTE)subStream;
+    return s;
+}
+
+TEST(NavPack, IdentifiesElementaryStreams)
+{
+    struct Case
+    {
+        BYTE id;
+        int sub;
+        BYTE coding;
+        BYTE stream;
+        int subpicture;
+    };
+    const Case cases[] = {
+        {0xC0, -1, 2, 0, -1}, {0xC7, -1, 2, 7, -1}, {0xD3, -1, 3, 3, -1},
+        {0xBD, 0x80, 0, 0, -1}, {0xBD, 0x87, 0, 7, -1}, {0xBD, 0x8A, 6, 2, -1},
+        {0xBD, 0x91, 7, 1, -1}, {0xBD, 0xA5, 4, 5, -1},
+        {0xBD, 0x20, 255, 0, 0}, {0xBD, 0x3F, 255, 0, 31},
+        {0xBD, 0x40, 255, 0, -1},
+        {0xE0, -1, 255, 0, -1}, {0xBE, -1, 255, 0, -1}, {0xC8, -1, 255, 0, -1},
+    };
+    for (const Case& c : cases)
+    {
+        for (int stuffing : {0, 7})
+        {
+            std::vector<BYTE> s = MakePack(c.id, c.sub, 5, stuffing);
+            BYTE stream = 99;
+            EXPECT_EQ(c.coding, GetAudioStreamInfo(s.data(), stream)) << std::hex << (int)c.id << " " << c.sub;
+            if (c.coding != 255)
+            {
+                EXPECT_EQ(c.stream, stream);
+            }
+            EXPECT_EQ(c.subpicture, GetSubpictureStream(s.data())) << std::hex << (int)c.id << " " << c.sub;
+        }
+    }
+}
+
+TEST(NavPack, SkipsSystemHeader)
+{
+    std::vector<BYTE> s(NAV_SECTOR_SIZE, 0);
+    std::vector<BYTE> inner = MakePack(0xBD, 0x81);
+    memcpy(s.data(), inner.data(), 14);
+    const BYTE system[6] = {0, 0, 1, 0xBB, 0, 18};
+    memcpy(s.data() + 14, system, 6);
+    memcpy(s.data() + 38, inner.data() + 14, NAV_SECTOR_SIZE - 38);
+    PutBE16(s.data() + 38 + 4, (WORD)(NAV_SECTOR_SIZE - 44));
+    BYTE stream = 0;
+    EXPECT_EQ(0, GetAudioStreamInfo(s.data(), stream));
+    EXPECT_EQ(1, stream);
+}
+
+TEST(NavPack, LengthsPointingOutsideTheSectorFindNothing)
+{
+    BYTE stream = 0;
+    // A system header of 2,000 bytes leaves the packet so near the end that
+    // its sub-stream byte (9 + 255 bytes in) would lie past the sector.
+    std::vector<BYTE> withSystem(NAV_SECTOR_SIZE, 0x80);
+    memcpy(withSystem.data(), MakePack(0xBD, 0x80).data(), 14);
+    const BYTE system[6] = {0, 0, 1, 0xBB, 0x07, 0xD0};
+    memcpy(withSystem.data() + 14, system, 6);
+    const BYTE pes[9] = {0, 0, 1, 0xBD, 0x00, 0x16, 0x81, 0x80, 0xFF};
+    memcpy(withSystem.data() + 14 + 6 + 0x7D0, pes, 9);
+    EXPECT_EQ(255, GetAudioStreamInfo(withSystem.data(), stream));
+    EXPECT_EQ(-1, GetSubpictureStream(withSystem.data()));
+
+    // A system header whose length runs past the sector.
+    std::vector<BYTE> longSystem = MakePack(0xBD, 0x80);
+    const BYTE huge[6] = {0, 0, 1, 0xBB, 0xFF, 0xFF};
+    memcpy(longSystem.data() + 14, huge, 6);
+    EXPECT_EQ(255, GetAudioStreamInfo(longSystem.data(), stream));
+
+    // A packet whose header fills the packet: no payload, no sub-stream.
+    std::vector<BYTE> noPayload = MakePack(0xBD, 0x80, 5);
+    PutBE16(noPayload.data() + 14 + 4, 8);
+    EXPECT_EQ(255, GetAudioStreamInfo(noPayload.data(), stream));
+
+    // Not a pack at all.
+    std::vector<BYTE> junk(NAV_SECTOR_SIZE, 0);
+    EXPECT_EQ(255, GetAudioStreamInfo(junk.data(), stream));
+    EXPECT_EQ(-1, GetSubpictureStream(junk.data()));
+}
+
+TEST(NavPack, PackClockAndPacketPositions)
+{
+    std::vector<BYTE> s(NAV_SECTOR_SIZE, 0);
+    const uint64_t scr = 27000000ull * 3600 + 1234;
+    EncodeScr(scr, GetPackScrField(s.data()));
+    EXPECT_EQ(s.data() + 4, GetPackScrField(s.data()));
+    EXPECT_EQ(scr, GetPackScr(s.data()));
+
+    for (size_t i = 0; i < NAV_SECTOR_SIZE; i++)
+        s[i] = (BYTE)(i * 7);
+    PciPacket pci;
+    pci.ReadFromSector(s.data());
+    DsiPacket dsi;
+    dsi.ReadFromSector(s.data());
+    EXPECT_EQ(GetBE32(s.data() + 45), pci.GetNvPckLbn());
+    EXPECT_EQ(GetBE32(s.data() + 45 + 12), pci.GetVobuSPtm());
+    EXPECT_EQ(GetBE32(s.data() + 1031 + 8), dsi.GetVobuEa());
+    EXPECT_EQ(GetBE32(s.data() + 1031 + 234 + 4 * 41), dsi.GetSri(SRI_PREV_VIDEO));
+
+    std::vector<BYTE> out(NAV_SECTOR_SIZE, 0xEE);
+    pci.WriteToSector(out.data());
+    dsi.WriteToSector(out.data());
+    EXPECT_EQ(0, memcmp(s.data() + 45, out.data() + 45, PCI_SIZE));
+    EXPECT_EQ(0, memcmp(s.data() + 1031, out.data() + 1031, DSI_SIZE));
+    EXPECT_EQ(0xEE, out[44]);
+    EXPECT_EQ(0xEE, out[1030]);
+    EXPECT_EQ(0xEE, out[1031 + DSI_SIZE]);
+}
+
+} // namespace
