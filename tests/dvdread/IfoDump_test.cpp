@@ -56,7 +56,16 @@ TEST_P(FixtureLayout, TitleTableMatchesRecipe) {
     std::string vts = titles[i].Get("vts"), ttn = titles[i].Get("ttn");
     EXPECT_EQ(Select(recs, "ptt", {{"vts", vts}, {"ttn", ttn}}).size(), size_t(facts.chaptersPerTitle[i]));
   }
-  EXPECT_EQ(Select(recs, "vtshdr").size(), size_t(facts.titleSets));
+  std::vector<IfoRecord> headers = Select(recs, "vtshdr");
+  std::vector<IfoRecord> copies = Select(recs, "vtsatrt");
+  ASSERT_EQ(headers.size(), size_t(facts.titleSets));
+  ASSERT_EQ(copies.size(), size_t(facts.titleSets));
+  // The VMG keeps a copy of each title set's attributes.
+  for (size_t i = 0; i < headers.size(); ++i) {
+    std::string copy = copies[i].Get("attrs");
+    ASSERT_FALSE(copy.empty());
+    EXPECT_EQ(copy, headers[i].Get("attrs").substr(0, copy.size())) << "title set " << i + 1;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -93,7 +102,12 @@ TEST(NtscMenu, MenusHaveTheirButtonsAndTitlesReturnToTheMenu) {
   KX_REQUIRE_FIXTURE(dir, "ntscmenu");
   std::vector<IfoRecord> recs = IfoDump(dir);
   EXPECT_EQ(One(recs, "pgc", {{"dom", "vmgm"}, {"lu", "1"}, {"pgc", "1"}}).Get("entry"), "0x82");
-  EXPECT_EQ(One(recs, "pgc", {{"dom", "vtsm"}, {"lu", "1"}, {"pgc", "1"}}).Get("entry"), "0x83");
+  std::vector<IfoRecord> units = Select(recs, "lu", {{"dom", "vtsm"}});
+  ASSERT_EQ(units.size(), 2u);
+  EXPECT_EQ(units[0].Get("lang"), "en");
+  EXPECT_EQ(units[1].Get("lang"), "fr");
+  for (const char* lu : {"1", "2"})
+    EXPECT_EQ(One(recs, "pgc", {{"dom", "vtsm"}, {"lu", lu}, {"pgc", "1"}}).Get("entry"), "0x83") << lu;
   for (const IfoRecord& title : Select(recs, "pgc", {{"dom", "vts"}}))
     EXPECT_GT(title.Num("post"), 0) << "title pgc " << title.Get("pgc");
   EXPECT_EQ(Select(recs, "cmd", {{"dom", "vts"}, {"kind", "cell"}}).size(), 1u);

@@ -25,8 +25,11 @@
 //   vmg     vts_count= titles= last_sector= ifo_last_sector= spec=0x.. category=0x........
 //           first_play=0|1 provider_raw=
 //   title   n= vts= ttn= chapters= angles= pb_type=0x.. parental=0x.... vts_sector=
+//   vtsatrt n= last_byte= category=0x........ attrs=   (the VMG's copy of title
+//           set n's attributes, the bytes after the category)
 //   vtshdr  vts= last_sector= ifo_last_sector= spec=0x.. category=0x........
 //           menu_vobs= title_vobs=          (sectors of the VOB sets in the VTS)
+//           attrs=                          (the 0x300 attribute bytes from 0x100)
 //   attr    dom= vts= kind=video|audio|subp|mcext index= raw=   (one per stream;
 //           the stream counts are the "streams" record)
 //   streams dom= vts= audio= subp=
@@ -312,9 +315,11 @@ bool Dumper::DumpVts(int vts) {
     return false;
   }
   const vtsi_mat_t* m = ifo->vtsi_mat;
-  std::printf("vtshdr vts=%d last_sector=%u ifo_last_sector=%u spec=0x%02x category=0x%08x menu_vobs=%u title_vobs=%u\n",
-              vts, m->vts_last_sector, m->vtsi_last_sector, m->specification_version,
-              m->vts_category, m->vtsm_vobs, m->vtstt_vobs);
+  std::printf(
+      "vtshdr vts=%d last_sector=%u ifo_last_sector=%u spec=0x%02x category=0x%08x menu_vobs=%u "
+      "title_vobs=%u attrs=%s\n",
+      vts, m->vts_last_sector, m->vtsi_last_sector, m->specification_version, m->vts_category,
+      m->vtsm_vobs, m->vtstt_vobs, RawBytes(vts, 0x100, 0x300).c_str());
   DumpAttributes(vts);
   if (const vts_ptt_srpt_t* p = ifo->vts_ptt_srpt)
     for (int t = 0; t < p->nr_of_srpts; ++t)
@@ -365,6 +370,14 @@ bool Dumper::DumpIfo() {
                 i + 1, t.title_set_nr, t.vts_ttn, t.nr_of_ptts, t.nr_of_angles, pb, t.parental_id,
                 t.title_set_sector);
   }
+  if (const vts_atrt_t* a = vmg->vts_atrt)
+    for (int i = 0; i < a->nr_of_vtss; ++i) {
+      const vts_attributes_t& v = a->vts[i];
+      uint32_t start = m->vts_atrt * DVD_VIDEO_LB_LEN + a->vts_atrt_offsets[i];
+      uint32_t length = v.last_byte >= 8 && v.last_byte < DVD_VIDEO_LB_LEN ? v.last_byte + 1 - 8 : 0;
+      std::printf("vtsatrt n=%d last_byte=%u category=0x%08x attrs=%s\n", i + 1, v.last_byte, v.vts_cat,
+                  RawBytes(0, start + 8, length).c_str());
+    }
   DumpAttributes(0);
   if (vmg->first_play_pgc) DumpPgc(Place{"fp", 0, 0}, 1, vmg->first_play_pgc, 0, 0);
   DumpMenus("vmgm", 0, vmg->pgci_ut);
