@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
     AllFixtures, FixtureLayout,
     ::testing::Values(DiscFacts{"pal1", 1, {3}}, DiscFacts{"ntscmenu", 1, {2, 2}},
                       DiscFacts{"twovts", 2, {2, 1}},
-                      DiscFacts{"cmdtable", 1, std::vector<int>(13, 1)}),
+                      DiscFacts{"cmdtable", 1, std::vector<int>(14, 1)}),
     [](const ::testing::TestParamInfo<DiscFacts>& info) { return std::string(info.param.fixture); });
 
 TEST(Pal1, HasTwoAudioStreamsAndASubPictureStreamInThreeChapters) {
