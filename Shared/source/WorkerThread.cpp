@@ -64,15 +64,20 @@ bool CWorkerThread::SetPriority(kx::ThreadPriority priority) {
 }
 
 void CWorkerThread::Enqueue(Message&& message) {
+  bool queued = false;
   {
     kx::ScopedLock guard(m_queueLock);
     if (m_bAccepting) {
       m_queue.push_back(std::move(message));
-      m_messageAvailable.Set();
-      return;
+      queued = true;
     }
   }
-  Reply(message, 0);
+  // Signalled outside the queue lock so that no two of our locks nest.
+  if (queued) {
+    m_messageAvailable.Set();
+  } else {
+    Reply(message, 0);
+  }
 }
 
 void CWorkerThread::StopAccepting() {

@@ -26,8 +26,10 @@ CPoolBuffer* CPoolBuffer::FromBuffer(void* buffer) {
 }
 
 CBufferPool& CBufferPool::Global() {
-  static CBufferPool pool;
-  return pool;
+  // Never destroyed: workers and other process-wide objects may still hand
+  // buffers back while static destructors run, in whatever order they run.
+  static CBufferPool* pool = new CBufferPool;
+  return *pool;
 }
 
 void* CBufferPool::Get(uint32_t n) {

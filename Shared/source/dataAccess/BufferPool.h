@@ -49,7 +49,8 @@ public:
   CBufferPool(const CBufferPool&) = delete;
   CBufferPool& operator=(const CBufferPool&) = delete;
 
-  // The pool of the process, made on first use and destroyed at exit.
+  // The pool of the process, made on first use and kept to the very end of
+  // the process (its memory goes back to the system with the process).
   static CBufferPool& Global();
 
   // A buffer of at least n bytes, marked in use; never null.
