@@ -3,9 +3,15 @@
 #include "DVD/source/IfoView.h"
 #include "DVD/source/SectorMap.h"
 
+#include "tests/support/Fixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace
@@ -508,5 +514,245 @@ TEST(NavPack, PackClockAndPacketPositions)
     EXPECT_EQ(0xEE, out[1030]);
     EXPECT_EQ(0xEE, out[1031 + DSI_SIZE]);
 }
+
+// ---- Navigation packs of the generated discs ------------------------------------
+
+// The VOB set of one domain, its files laid end to end as sector addresses
+// count them.
+std::vector<BYTE> ReadVobSet(const std::string& fixture, const std::string& dom, int vts)
+{
+    std::vector<std::string> names;
+    char name[32];
+    if (dom == "vmgm")
+        names.push_back("VIDEO_TS.VOB");
+    else if (dom == "vtsm")
+    {
+        snprintf(name, sizeof(name), "VTS_%02d_0.VOB", vts);
+        names.push_back(name);
+    }
+    else
+        for (int k = 1; k <= 9; k++)
+        {
+            snprintf(name, sizeof(name), "VTS_%02d_%d.VOB", vts, k);
+            names.push_back(name);
+        }
+    std::vector<BYTE> bytes;
+    for (const std::string& n : names)
+    {
+        std::ifstream in(kxtest::FixturePath(fixture, "VIDEO_TS/" + n), std::ios::binary);
+        if (!in)
+            break;
+        bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return bytes;
+}
+
+std::vector<DWORD> HexWords(const std::string& list)
+{
+    std::vector<DWORD> words;
+    size_t pos = 0;
+    while (pos < list.size())
+    {
+        size_t end = list.find(',', pos);
+        if (end == std::string::npos)
+            end = list.size();
+        words.push_back((DWORD)std::stoul(list.substr(pos, end - pos), nullptr, 16));
+        pos = end + 1;
+    }
+    return words;
+}
+
+DWORD TimeWord(const CDvdTime& t)
+{
+    return ((DWORD)t.hours << 24) | ((DWORD)t.minutes << 16) | ((DWORD)t.seconds << 8) | t.frames;
+}
+
+struct NavSector
+{
+    std::vector<BYTE> sector;
+    PciPacket pci;
+    DsiPacket dsi;
+};
+
+// Every navigation pack of a fixture with libdvdread's reading of it, keyed
+// by "dom vts n".
+class FixtureNavPacks : public ::testing::TestWithParam<const char*>
+{
+protected:
+    static std::string Key(const kxtest::IfoRecord& r)
+    {
+        return r.Get("dom") + " " + r.Get("vts") + " " + r.Get("n");
+    }
+
+    void Load(const std::string& dir)
+    {
+        records = kxtest::IfoDump(dir, true);
+        std::map<std::string, std::vector<BYTE>> sets;
+        for (const kxtest::IfoRecord& r : kxtest::Select(records, "nav"))
+        {
+            std::string set = r.Get("dom") + " " + r.Get("vts");
+            if (!sets.count(set))
+                sets[set] = ReadVobSet(GetParam(), r.Get("dom"), (int)r.Num("vts"));
+            const std::vector<BYTE>& bytes = sets[set];
+            size_t offset = (size_t)r.Num("sector") * NAV_SECTOR_SIZE;
+            ASSERT_LE(offset + NAV_SECTOR_SIZE, bytes.size()) << Key(r);
+            NavSector& nav = packs[Key(r)];
+            nav.sector.assign(bytes.begin() + offset, bytes.begin() + offset + NAV_SECTOR_SIZE);
+            nav.pci.ReadFromSector(nav.sector.data());
+            nav.dsi.ReadFromSector(nav.sector.data());
+        }
+    }
+
+    std::vector<kxtest::IfoRecord> records;
+    std::map<std::string, NavSector> packs;
+};
+
+TEST_P(FixtureNavPacks, FieldsMatchLibdvdread)
+{
+    KX_REQUIRE_FIXTURE(dir, GetParam());
+    KX_REQUIRE_IFODUMP();
+    Load(dir);
+    ASSERT_FALSE(packs.empty());
+    EXPECT_TRUE(kxtest::Select(records, "navbad").empty());
+
+    for (const kxtest::IfoRecord& r : kxtest::Select(records, "nav"))
+    {
+        SCOPED_TRACE(Key(r));
+        const NavSector& nav = packs[Key(r)];
+        const DsiPacket& dsi = nav.dsi;
+        const PciPacket& pci = nav.pci;
+        EXPECT_EQ(r.Num("lbn"), dsi.GetNvPckLbn());
+        EXPECT_EQ(r.Num("scr"), dsi.GetNvPckScr());
+        EXPECT_EQ(r.Num("vobu_ea"), dsi.GetVobuEa());
+        EXPECT_EQ(r.Num("ref1"), dsi.GetVobuRefEa(0));
+        EXPECT_EQ(r.Num("ref2"), dsi.GetVobuRefEa(1));
+        EXPECT_EQ(r.Num("ref3"), dsi.GetVobuRefEa(2));
+        EXPECT_EQ(r.Num("vob"), dsi.GetVobuVobIdn());
+        EXPECT_EQ(r.Num("cell"), dsi.GetVobuCIdn());
+        EXPECT_EQ(r.Num("c_eltm"), TimeWord(dsi.GetCEltm()));
+        EXPECT_EQ(r.Num("pci_lbn"), pci.GetNvPckLbn());
+        EXPECT_EQ(r.Num("vobu_cat"), pci.GetVobuCat());
+        EXPECT_EQ(r.Num("uops"), pci.GetVobuUopCtl());
+        EXPECT_EQ(r.Num("s_ptm"), pci.GetVobuSPtm());
+        EXPECT_EQ(r.Num("e_ptm"), pci.GetVobuEPtm());
+        EXPECT_EQ(r.Num("se_e_ptm"), pci.GetVobuSeEPtm());
+        EXPECT_EQ(r.Num("e_eltm"), TimeWord(pci.GetCEltm()));
+        EXPECT_EQ(r.Num("sml_cat") >> 8, dsi.GetSmlCategory());
+        EXPECT_EQ(r.Num("ilvu_ea"), dsi.GetIlvuEa());
+        EXPECT_EQ(r.Num("ilvu_sa"), dsi.GetNxtIlvuSa());
+        EXPECT_EQ(r.Num("ilvu_size"), dsi.GetNxtIlvuSz());
+        // The pack clock of the header and the DSI's copy of its base agree.
+        EXPECT_EQ((uint64_t)dsi.GetNvPckScr(), GetPackScr(nav.sector.data()) / 300 & 0xFFFFFFFF);
+    }
+
+    for (const kxtest::IfoRecord& r : kxtest::Select(records, "navsri"))
+    {
+        SCOPED_TRACE(Key(r));
+        const DsiPacket& dsi = packs[Key(r)].dsi;
+        EXPECT_EQ(r.Num("next_video"), dsi.GetSri(SRI_NEXT_VIDEO));
+        EXPECT_EQ(r.Num("next_vobu"), dsi.GetSri(SRI_NEXT));
+        EXPECT_EQ(r.Num("prev_vobu"), dsi.GetSri(SRI_PREV));
+        EXPECT_EQ(r.Num("prev_video"), dsi.GetSri(SRI_PREV_VIDEO));
+        std::vector<DWORD> fwd = HexWords(r.Get("fwd"));
+        std::vector<DWORD> bwd = HexWords(r.Get("bwd"));
+        ASSERT_EQ(19u, fwd.size());
+        ASSERT_EQ(19u, bwd.size());
+        for (int i = 0; i < 19; i++)
+        {
+            EXPECT_EQ(fwd[i], dsi.GetSri(SRI_FWD_FIRST + i)) << i;
+            EXPECT_EQ(bwd[i], dsi.GetSri(SRI_BWD_FIRST + i)) << i;
+        }
+    }
+
+    for (const kxtest::IfoRecord& r : kxtest::Select(records, "navsync"))
+    {
+        SCOPED_TRACE(Key(r));
+        const DsiPacket& dsi = packs[Key(r)].dsi;
+        std::vector<DWORD> audio = HexWords(r.Get("audio"));
+        std::vector<DWORD> subp = HexWords(r.Get("subp"));
+        ASSERT_EQ((size_t)NAV_AUDIO_STREAMS, audio.size());
+        ASSERT_EQ((size_t)NAV_SUBPICTURE_STREAMS, subp.size());
+        for (int i = 0; i < NAV_AUDIO_STREAMS; i++)
+            EXPECT_EQ(audio[i], dsi.GetAudioSyncRaw(i)) << i;
+        for (int i = 0; i < NAV_SUBPICTURE_STREAMS; i++)
+            EXPECT_EQ(subp[i], dsi.GetSubpictureSyncRaw(i)) << i;
+    }
+
+    for (const kxtest::IfoRecord& r : kxtest::Select(records, "hli"))
+    {
+        SCOPED_TRACE(Key(r));
+        const PciPacket& pci = packs[Key(r)].pci;
+        EXPECT_EQ(r.Num("ss") & 3, pci.GetHliStatus());
+        EXPECT_EQ(r.Num("s_ptm"), pci.GetHliSPtm());
+        EXPECT_EQ(r.Num("e_ptm"), pci.GetHliEPtm());
+        EXPECT_EQ(r.Num("btn_se_e_ptm"), pci.GetBtnSlEPtm());
+        EXPECT_EQ(r.Num("groups"), pci.GetButtonGroupCount());
+        std::vector<DWORD> dsp = HexWords(r.Get("dsp"));
+        ASSERT_EQ(3u, dsp.size());
+        for (int g = 0; g < 3; g++)
+            EXPECT_EQ(dsp[g], pci.GetGroupDisplayType(g)) << g;
+        EXPECT_EQ(r.Num("ofn"), pci.GetBtnOfn());
+        EXPECT_EQ(r.Num("buttons"), pci.GetBtnNs());
+        EXPECT_EQ(r.Num("numeric"), pci.GetNslBtnNs());
+        EXPECT_EQ(r.Num("forced_select"), pci.GetFoslBtnn());
+        EXPECT_EQ(r.Num("forced_action"), pci.GetFoacBtnn());
+        std::vector<DWORD> colors = HexWords(r.Get("colors"));
+        ASSERT_EQ(6u, colors.size());
+        for (int i = 0; i < 6; i++)
+            EXPECT_EQ(colors[i], GetBE32(pci.GetColorTable(i / 2) + 4 * (i % 2))) << i;
+    }
+
+    int buttons = 0;
+    for (const kxtest::IfoRecord& r : kxtest::Select(records, "btn"))
+    {
+        SCOPED_TRACE(Key(r) + " button " + r.Get("b"));
+        const PciPacket& pci = packs[Key(r)].pci;
+        // libdvdread lists the table flat; find the entry through its group.
+        int index = (int)r.Num("b") - 1;
+        int perGroup = pci.GetButtonsPerGroup();
+        ASSERT_GT(perGroup, 0);
+        const CButtonInfo b = pci.GetButtonInfo(index / perGroup, index % perGroup + 1);
+        ASSERT_TRUE(b.IsValid());
+        EXPECT_EQ(r.Num("color"), b.GetColor());
+        EXPECT_EQ(r.Num("x0"), b.GetXStart());
+        EXPECT_EQ(r.Num("x1"), b.GetXEnd());
+        EXPECT_EQ(r.Num("y0"), b.GetYStart());
+        EXPECT_EQ(r.Num("y1"), b.GetYEnd());
+        EXPECT_EQ(r.Num("auto") != 0, b.GetAutoAction());
+        EXPECT_EQ(r.Num("up"), b.GetNeighbour(BTN_UP));
+        EXPECT_EQ(r.Num("down"), b.GetNeighbour(BTN_DOWN));
+        EXPECT_EQ(r.Num("left"), b.GetNeighbour(BTN_LEFT));
+        EXPECT_EQ(r.Num("right"), b.GetNeighbour(BTN_RIGHT));
+        char hex[17];
+        for (int i = 0; i < 8; i++)
+            snprintf(hex + 2 * i, 3, "%02x", b.GetCommand()[i]);
+        EXPECT_EQ(r.Get("cmd"), std::string(hex));
+        buttons++;
+    }
+    if (std::string(GetParam()) == "ntscmenu")
+        EXPECT_GT(buttons, 0);
+}
+
+TEST_P(FixtureNavPacks, EmptyMapLeavesEveryPackAlone)
+{
+    KX_REQUIRE_FIXTURE(dir, GetParam());
+    KX_REQUIRE_IFODUMP();
+    Load(dir);
+    ASSERT_FALSE(packs.empty());
+    for (auto& entry : packs)
+    {
+        CSectorMap empty;
+        empty.SetPosition(entry.second.dsi.GetNvPckLbn());
+        DsiPacket dsi = entry.second.dsi;
+        PciPacket pci = entry.second.pci;
+        UpdateDsi(dsi, empty);
+        UpdateNsmlAgli(pci, empty);
+        EXPECT_EQ(0, memcmp(entry.second.dsi.bytes, dsi.bytes, DSI_SIZE)) << entry.first;
+        EXPECT_EQ(0, memcmp(entry.second.pci.bytes, pci.bytes, PCI_SIZE)) << entry.first;
+        EXPECT_LE(GetFarthestForwardReference(dsi), 0x3FFFFFFFu) << entry.first;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Discs, FixtureNavPacks, ::testing::Values("pal1", "ntscmenu", "twovts", "cmdtable"));
 
 } // namespace
