@@ -40,6 +40,7 @@ typedef const void* LPCVOID;
 typedef DWORD* LPDWORD;
 typedef WORD* LPWORD;
 typedef LONG* LPLONG;
+typedef UINT* PUINT;
 
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
@@ -53,6 +54,10 @@ typedef DWORD COLORREF;
 #endif
 #ifndef FALSE
 #define FALSE 0
+#endif
+
+#ifndef INFINITE
+#define INFINITE 0xFFFFFFFF
 #endif
 
 #ifndef MAX_PATH
@@ -97,6 +102,10 @@ typedef RECT* LPRECT;
 typedef const RECT* LPCRECT;
 
 #endif // _WIN32
+
+// A place in a framework list or map; opaque to callers, nullptr past the end.
+struct KxPositionTag;
+typedef KxPositionTag* POSITION;
 
 #ifndef _T
 #define _T(x) x

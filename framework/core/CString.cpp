@@ -1,5 +1,7 @@
 #include "framework/core/CString.h"
 
+#include "framework/core/CException.h"
+
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -20,7 +22,7 @@ int SafeLength(LPCSTR psz)
         return 0;
     size_t n = strlen(psz);
     if (n > (size_t)INT_MAX - 1)
-        throw std::bad_alloc();
+        AfxThrowMemoryException();
     return (int)n;
 }
 
@@ -508,7 +510,7 @@ void CString::Append(LPCSTR pch, int nLength)
     if (nLength <= 0)
         return;
     if (nLength > INT_MAX - 1 - m_nLength)
-        throw std::bad_alloc();
+        AfxThrowMemoryException();
     int nTotal = m_nLength + nLength;
     if (nTotal > m_nCapacity) {
         // Grow geometrically so repeated appends stay linear.
@@ -530,8 +532,10 @@ void CString::Reserve(int nCapacity)
     if (nCapacity <= m_nCapacity)
         return;
     if (nCapacity > INT_MAX - 1)
-        throw std::bad_alloc();
-    char* p = new char[(size_t)nCapacity + 1];
+        AfxThrowMemoryException();
+    char* p = new (std::nothrow) char[(size_t)nCapacity + 1];
+    if (p == nullptr)
+        AfxThrowMemoryException();
     memcpy(p, m_pch, (size_t)m_nLength + 1);
     if (m_nCapacity != 0)
         delete[] m_pch;

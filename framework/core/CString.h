@@ -3,7 +3,8 @@
 // Holds one heap buffer with its length and allocation; copies are deep, so a
 // CString may be handed between threads like any value. Positions and counts
 // are int, as callers written against the framework expect; out-of-range
-// arguments are clamped rather than trusted.
+// arguments are clamped rather than trusted. Running out of memory throws
+// CMemoryException.
 #pragma once
 
 #include "framework/core/AfxTypes.h"
