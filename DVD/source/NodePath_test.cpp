@@ -1,0 +1,138 @@
+#include "DVD/source/NodePath.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DVD/source/DVD.h"
+#include "tests/support/TestNodes.h"
+
+using kxtest::TestNode;
+
+namespace {
+
+// A disc of two title sets. Nodes below its VMG and title sets are test
+// nodes that own their children, so their numbers can be set up freely.
+struct Tree {
+  Tree() {
+    dvd.AddVtsCopy(*dvd.GetVts(0));
+    vmg = &dvd.GetVmg();
+    vts1 = dvd.GetVts(0);
+    vts2 = dvd.GetVts(1);
+  }
+  // A node hanging from one of the disc's nodes.
+  TestNode& Below(CDvdObject* parent, uint8_t kind) {
+    below.push_back(std::make_unique<TestNode>(kind, parent));
+    return *below.back();
+  }
+  CDvd dvd;
+  CVmg* vmg;
+  CVts* vts1;
+  CVts* vts2;
+  std::vector<std::unique_ptr<TestNode>> below;
+};
+
+// The n-th child (1-based) of a kind, with n - 1 siblings of the same kind
+// before it.
+TestNode& NthChild(TestNode& parent, uint8_t kind, int n) {
+  for (int i = 1; i < n; ++i) parent.Add(kind);
+  return parent.Add(kind);
+}
+
+}  // namespace
+
+TEST(NodePath, PathsOfNodesByKind) {
+  Tree t;
+  TestNode& pgcs = t.Below(t.vts2, DVDNODE_PGC_TABLE);
+  TestNode& pgc4 = NthChild(pgcs, DVDNODE_PGC, 4);
+  TestNode& firstPlay = t.Below(t.vmg, DVDNODE_PGC);
+  TestNode& lus = t.Below(t.vmg, DVDNODE_LANGUAGE_UNITS);
+  TestNode& vtsTitles = t.Below(t.vts1, DVDNODE_VTS_TITLES);
+  TestNode& title3 = NthChild(vtsTitles, DVDNODE_VTS_TITLE, 3);
+  TestNode& vmgTitles = t.Below(t.vmg, DVDNODE_VMG_TITLES);
+  TestNode& pgcBlocks = pgc4.Add(DVDNODE_PGC_BLOCK_LIST);
+  TestNode& streams = t.Below(t.vts1, DVDNODE_STREAM_SET);
+  TestNode& segment = NthChild(t.Below(t.vts1, DVDNODE_VOB_CELL), DVDNODE_BUTTON_SEGMENT, 2);
+  TestNode& button = NthChild(segment, DVDNODE_BUTTON, 3);
+  TestNode& looseTable = t.Below(t.vts1, DVDNODE_PGC_COMMANDS);
+  TestNode& pgcElsewhere = NthChild(looseTable, DVDNODE_PGC, 2);
+  TestNode orphanVts(DVDNODE_VTS, nullptr);
+
+  const struct {
+    const CDvdObject* node;
+    const char* path;
+  } cases[] = {
+      {&t.dvd, "DVD"},
+      {t.vmg, "VMG"},
+      {t.vts1, "VTS 1"},
+      {t.vts2, "VTS 2"},
+      {&orphanVts, "VTS 0"},
+      {&pgcs, "VTS 2/PGCs"},
+      {&pgc4, "VTS 2/PGCs/PGC 4"},
+      {&firstPlay, "VMG/First Play"},
+      {&pgcElsewhere, "/PGC 2"},
+      {&lus, "VMG/LUs"},
+      {&vtsTitles, "VTS 1/Titles"},
+      {&title3, "VTS 1/Titles/Title 3"},
+      {&vmgTitles, "VMG/Titles"},
+      {&pgcBlocks, "VTS 2/PGCs/PGC 4/blocks"},
+      {&streams, "VTS 1/streams"},
+      {&segment, "/BTN SEG 2"},
+      {&button, "/BTN SEG 2/BTN 3"},
+      {nullptr, ""},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(GetPath(c.node), c.path) << c.path;
+}
+
+TEST(NodePath, PathsOfTheDiscRoot) {
+  CDvd dvd;
+  dvd.AddVtsCopy(*dvd.GetVts(0));
+  EXPECT_STREQ(GetPath(&dvd), "DVD");
+  EXPECT_STREQ(GetPath(&dvd.GetVmg()), "VMG");
+  EXPECT_STREQ(GetPath(dvd.GetVts(0)), "VTS 1");
+  EXPECT_STREQ(GetPath(dvd.GetVts(1)), "VTS 2");
+}
+
+TEST(NodePath, ReferenceFieldNames) {
+  Tree t;
+  TestNode& pgcs = t.Below(t.vts2, DVDNODE_PGC_TABLE);
+  TestNode& pgc = NthChild(pgcs, DVDNODE_PGC, 4);
+  TestNode& title = t.Below(t.vts1, DVDNODE_VTS_TITLES).Add(DVDNODE_VTS_TITLE);
+  TestNode& vmgTitles = t.Below(t.vmg, DVDNODE_VMG_TITLES);
+  TestNode& segment = t.Below(t.vts1, DVDNODE_VOB_CELL).Add(DVDNODE_BUTTON_SEGMENT);
+  TestNode& commands = pgc.Add(DVDNODE_PGC_COMMANDS);
+  TestNode& ilvu = t.Below(t.vts1, DVDNODE_VOB_CELL);
+
+  const struct {
+    CDvdReference ref;
+    const char* name;
+  } cases[] = {
+      {{&pgc, 1, 0}, "VTS 2/PGCs/PGC 4:prog 1"},
+      {{&pgc, 2, 0}, "VTS 2/PGCs/PGC 4:NextPgc"},
+      {{&pgc, 3, 0}, "VTS 2/PGCs/PGC 4:PrevPgc"},
+      {{&pgc, 4, 0}, "VTS 2/PGCs/PGC 4:GoUpPgc"},
+      {{&pgc, 5, 15}, "VTS 2/PGCs/PGC 4:CLUT color 16"},
+      {{&pgc, 6, 0}, "VTS 2/PGCs/PGC 4:playback mode"},
+      {{&pgc, 7, 0}, "VTS 2/PGCs/PGC 4:still time"},
+      {{&pgc, 8, 2}, "VTS 2/PGCs/PGC 4:audio 3"},
+      {{&pgc, 9, 31}, "VTS 2/PGCs/PGC 4:subs 32"},
+      {{&pgc, 10, 0}, "VTS 2/PGCs/PGC 4:category"},
+      {{&pgc, 11, 0}, "VTS 2/PGCs/PGC 4:PUOPs"},
+      {{&pgc, 0, 0}, "VTS 2/PGCs/PGC 4"},
+      {{&pgc, 12, 0}, "VTS 2/PGCs/PGC 4"},
+      {{&title, 1, 4}, "VTS 1/Titles/Title 1:chapter 5"},
+      {{&vmgTitles, 1, 0}, "VMG/Titles:VMG title 1"},
+      {{&vmgTitles, 2, 0}, "VMG/Titles"},
+      {{&segment, 1, 0}, "/BTN SEG 1:force select button"},
+      {{&segment, 2, 0}, "/BTN SEG 1:force action button"},
+      {{&commands, 2, 6}, " 7"},
+      {{&ilvu, 0, 9}, ":vobu 10"},
+      {{&ilvu, 5, 0}, ":vobu 1"},
+      {{t.vts1, 1, 0}, "VTS 1"},
+      {{&t.dvd, 0, 0}, "DVD"},
+      {{nullptr, 1, 0}, ""},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(GetReferenceFieldName(c.ref), c.name) << c.name;
+}
