@@ -69,6 +69,9 @@
 #include <dvdread/nav_read.h>
 #include <dvdread/nav_types.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -480,12 +483,40 @@ bool Dumper::DumpNav() {
   return ok;
 }
 
-// libdvdread's own messages go to stderr, marked, so stdout stays parseable.
-void Log(void*, dvd_logger_level_t level, const char* fmt, va_list args) {
+// libdvdread's messages go to stderr, marked, so stdout stays parseable.
+// While the folder is being opened they are held back (with the notice about
+// decryption that libdvdread prints straight to stderr) and shown only if the
+// open fails: every run would repeat them otherwise.
+struct LogState {
+  bool holding = true;
+  std::string held;
+};
+
+void Log(void* priv, dvd_logger_level_t level, const char* fmt, va_list args) {
   if (level == DVD_LOGGER_LEVEL_DEBUG) return;
-  std::fputs("libdvdread: ", stderr);
-  std::vfprintf(stderr, fmt, args);
-  std::fputc('\n', stderr);
+  LogState* state = static_cast<LogState*>(priv);
+  char text[1024];
+  std::vsnprintf(text, sizeof text, fmt, args);
+  std::string line = std::string("libdvdread: ") + text + "\n";
+  if (state->holding)
+    state->held += line;
+  else
+    std::fputs(line.c_str(), stderr);
+}
+
+dvd_reader_t* OpenQuietly(const char* path, LogState* state, const dvd_logger_cb* logger) {
+  std::fflush(stderr);
+  int saved = dup(STDERR_FILENO);
+  int null = open("/dev/null", O_WRONLY);
+  if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+  dvd_reader_t* dvd = DVDOpen2(state, logger, path);
+  std::fflush(stderr);
+  if (saved >= 0 && null >= 0) dup2(saved, STDERR_FILENO);
+  if (null >= 0) close(null);
+  if (saved >= 0) close(saved);
+  state->holding = false;
+  if (!dvd) std::fputs(state->held.c_str(), stderr);
+  return dvd;
 }
 
 }  // namespace
@@ -497,8 +528,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const char* path = argv[argc - 1];
+  LogState state;
   dvd_logger_cb logger{Log};
-  dvd_reader_t* dvd = DVDOpen2(nullptr, &logger, path);
+  dvd_reader_t* dvd = OpenQuietly(path, &state, &logger);
   if (!dvd) {
     std::fprintf(stderr, "kx_ifodump: can't open %s\n", path);
     return 1;
