@@ -73,6 +73,13 @@ DWORD ToSignMagnitude(int32_t v)
     return v < 0 ? (BACKWARD32 | (DWORD)(-(int64_t)v)) : (DWORD)v;
 }
 
+// Indexed accessors answer an empty entry and ignore a store outside their
+// table, so no index can reach past the packet.
+bool InTable(int i, int count)
+{
+    return i >= 0 && i < count;
+}
+
 bool IsSriEmpty(DWORD word)
 {
     return (word & SRI_OFFSET_MASK) == SRI_OFFSET_MASK;
@@ -189,6 +196,8 @@ void PciPacket::SetCEltm(const CDvdTime& t) { t.ToBytes(bytes + PCI_C_ELTM); }
 
 DWORD PciPacket::GetNsmlAgliRaw(int i) const
 {
+    if (!InTable(i, NSML_AGLI_COUNT))
+        return 0;
     return GetBE32(bytes + PCI_NSML_AGLI + 4 * (size_t)i);
 }
 
@@ -205,6 +214,8 @@ int32_t PciPacket::GetNsmlAgli(int i) const
 
 void PciPacket::SetNsmlAgli(int i, int32_t offset)
 {
+    if (!InTable(i, NSML_AGLI_COUNT))
+        return;
     PutBE32(bytes + PCI_NSML_AGLI + 4 * (size_t)i, ToSignMagnitude(offset));
 }
 
@@ -366,6 +377,8 @@ DWORD DsiPacket::GetAudioGap(int nStream, int nField) const
 
 DWORD DsiPacket::GetSmlAgliRaw(int i) const
 {
+    if (!InTable(i, SML_AGLI_COUNT))
+        return 0;
     return GetBE32(bytes + DSI_SML_AGLI + SML_AGLI_ENTRY * (size_t)i);
 }
 
@@ -382,11 +395,15 @@ int32_t DsiPacket::GetSmlAgliAddress(int i) const
 
 WORD DsiPacket::GetSmlAgliSize(int i) const
 {
+    if (!InTable(i, SML_AGLI_COUNT))
+        return 0;
     return GetBE16(bytes + DSI_SML_AGLI + SML_AGLI_ENTRY * (size_t)i + 4);
 }
 
 void DsiPacket::SetSmlAgli(int i, int32_t offset, WORD size)
 {
+    if (!InTable(i, SML_AGLI_COUNT))
+        return;
     BYTE* p = bytes + DSI_SML_AGLI + SML_AGLI_ENTRY * (size_t)i;
     PutBE32(p, ToSignMagnitude(offset));
     PutBE16(p + 4, size);
@@ -394,16 +411,22 @@ void DsiPacket::SetSmlAgli(int i, int32_t offset, WORD size)
 
 DWORD DsiPacket::GetSri(int nWord) const
 {
+    if (!InTable(nWord, SRI_WORD_COUNT))
+        return SRI_EMPTY;
     return GetBE32(bytes + DSI_VOBU_SRI + 4 * (size_t)nWord);
 }
 
 void DsiPacket::SetSri(int nWord, DWORD value)
 {
+    if (!InTable(nWord, SRI_WORD_COUNT))
+        return;
     PutBE32(bytes + DSI_VOBU_SRI + 4 * (size_t)nWord, value);
 }
 
 WORD DsiPacket::GetAudioSyncRaw(int nStream) const
 {
+    if (!InTable(nStream, NAV_AUDIO_STREAMS))
+        return 0;
     return GetBE16(bytes + DSI_SYNCI_AUDIO + 2 * (size_t)nStream);
 }
 
@@ -421,12 +444,16 @@ int32_t DsiPacket::GetAudioSync(int nStream) const
 
 void DsiPacket::SetAudioSync(int nStream, int32_t offset)
 {
+    if (!InTable(nStream, NAV_AUDIO_STREAMS))
+        return;
     WORD v = offset < 0 ? (WORD)(BACKWARD16 | ((DWORD)-offset & 0x7FFF)) : (WORD)(offset & 0x7FFF);
     PutBE16(bytes + DSI_SYNCI_AUDIO + 2 * (size_t)nStream, v);
 }
 
 DWORD DsiPacket::GetSubpictureSyncRaw(int nStream) const
 {
+    if (!InTable(nStream, NAV_SUBPICTURE_STREAMS))
+        return 0;
     return GetBE32(bytes + DSI_SYNCI_SUBPICTURE + 4 * (size_t)nStream);
 }
 
@@ -443,6 +470,8 @@ int32_t DsiPacket::GetSubpictureSync(int nStream) const
 
 void DsiPacket::SetSubpictureSync(int nStream, int32_t offset)
 {
+    if (!InTable(nStream, NAV_SUBPICTURE_STREAMS))
+        return;
     PutBE32(bytes + DSI_SYNCI_SUBPICTURE + 4 * (size_t)nStream, ToSignMagnitude(offset));
 }
 

@@ -297,6 +297,40 @@ TEST(NavPack, SeamlessAngles)
     EXPECT_FALSE(HasSeamlessAngleInfo(dsi));
 }
 
+TEST(NavPack, IndicesOutsideTheTablesTouchNothing)
+{
+    PciPacket pci;
+    DsiPacket dsi;
+    memset(pci.bytes, 0xA5, PCI_SIZE);
+    memset(dsi.bytes, 0xA5, DSI_SIZE);
+    const PciPacket pciBefore = pci;
+    const DsiPacket dsiBefore = dsi;
+    for (int i : {-1, 9, 1000})
+    {
+        pci.SetNsmlAgli(i, 5);
+        dsi.SetSmlAgli(i, 5, 5);
+        EXPECT_TRUE(pci.IsNsmlAgliEmpty(i));
+        EXPECT_TRUE(dsi.IsSmlAgliEmpty(i));
+    }
+    for (int i : {-1, 42})
+    {
+        dsi.SetSri(i, 7);
+        EXPECT_EQ(SRI_EMPTY, dsi.GetSri(i));
+    }
+    for (int i : {-1, 8})
+    {
+        dsi.SetAudioSync(i, 7);
+        EXPECT_TRUE(dsi.IsAudioSyncEmpty(i));
+    }
+    for (int i : {-1, 32})
+    {
+        dsi.SetSubpictureSync(i, 7);
+        EXPECT_TRUE(dsi.IsSubpictureSyncEmpty(i));
+    }
+    EXPECT_EQ(0, memcmp(pciBefore.bytes, pci.bytes, PCI_SIZE));
+    EXPECT_EQ(0, memcmp(dsiBefore.bytes, dsi.bytes, DSI_SIZE));
+}
+
 // ---- Highlight buttons ---------------------------------------------------------
 
 TEST(NavPack, ButtonTableFollowsGroupCount)
@@ -730,7 +764,9 @@ TEST_P(FixtureNavPacks, FieldsMatchLibdvdread)
         buttons++;
     }
     if (std::string(GetParam()) == "ntscmenu")
+    {
         EXPECT_GT(buttons, 0);
+    }
 }
 
 TEST_P(FixtureNavPacks, EmptyMapLeavesEveryPackAlone)
