@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
     AllFixtures, FixtureLayout,
     ::testing::Values(DiscFacts{"pal1", 1, {3}}, DiscFacts{"ntscmenu", 1, {2, 2}},
                       DiscFacts{"twovts", 2, {2, 1}},
-                      DiscFacts{"cmdtable", 1, std::vector<int>(14, 1)}),
+                      DiscFacts{"cmdtable", 1, std::vector<int>(14, 1)}, DiscFacts{"pal1split", 1, {3}}),
     [](const ::testing::TestParamInfo<DiscFacts>& info) { return std::string(info.param.fixture); });
 
 TEST(Pal1, HasTwoAudioStreamsAndASubPictureStreamInThreeChapters) {
@@ -177,7 +177,23 @@ TEST_P(NavPacks, EveryMappedVobuStartsWithItsNavigationPack) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllFixtures, NavPacks, ::testing::Values("pal1", "ntscmenu", "twovts", "cmdtable"));
+INSTANTIATE_TEST_SUITE_P(AllFixtures, NavPacks,
+                         ::testing::Values("pal1", "ntscmenu", "twovts", "cmdtable", "pal1split"));
+
+// The VOB set cut into three files reads exactly like the one-file original.
+TEST(Pal1Split, ReadsLikePal1) {
+  KX_REQUIRE_IFODUMP();
+  KX_REQUIRE_FIXTURE(whole, "pal1");
+  KX_REQUIRE_FIXTURE(split, "pal1split");
+  for (bool nav : {false, true}) {
+    std::vector<IfoRecord> a = IfoDump(whole, nav), b = IfoDump(split, nav);
+    ASSERT_EQ(a.size(), b.size()) << (nav ? "--nav" : "ifo");
+    for (size_t i = 0; i < a.size(); ++i) {
+      EXPECT_EQ(a[i].kind, b[i].kind);
+      EXPECT_EQ(a[i].fields, b[i].fields) << a[i].kind << " #" << i;
+    }
+  }
+}
 
 // commands.txt, written by the maker from the IFO bytes, agrees with
 // libdvdread, and every statement of the list has its program chain.
