@@ -52,6 +52,10 @@ CString::CString(CString&& src) noexcept
 
 CString::CString(LPCSTR psz) : CString()
 {
+    if (psz != nullptr && ((uintptr_t)psz >> 16) == 0) {
+        LoadString((UINT)(uintptr_t)psz);
+        return;
+    }
     Assign(psz, SafeLength(psz));
 }
 

@@ -17,6 +17,8 @@ public:
     CString();
     CString(const CString& src);
     CString(CString&& src) noexcept;
+    // A value below 0x10000 in place of the text is a string resource ID
+    // (MAKEINTRESOURCE), loaded as by LoadString.
     CString(LPCSTR psz);
     CString(LPCSTR pch, int nLength);
     explicit CString(char ch, int nRepeat = 1);

@@ -211,7 +211,18 @@ TEST(CString, LoadStringUsesTheTable)
 
     s.Format(100u, "VIDEO_TS.IFO");
     EXPECT_STREQ("Can't open VIDEO_TS.IFO", s);
+
+    CString byId((LPCSTR)(uintptr_t)100); // a resource ID in place of the text
+    EXPECT_STREQ("Can't open %s", byId);
     CString::SetStringTable(nullptr);
+}
+
+TEST(CString, LoadStringOfAnUnknownIdFails)
+{
+    CString s("old");
+    EXPECT_FALSE(s.LoadString(4242)); // no table, and no such resource
+    EXPECT_TRUE(s.IsEmpty());
+    EXPECT_TRUE(CString((LPCSTR)(uintptr_t)4242).IsEmpty());
 }
 
 } // namespace
