@@ -10,11 +10,13 @@
 //     ...
 //   }
 //
-// Paths come back in the form the test's own build can open. In the Windows
+// Paths come back in the form the test's own build expects. In the Windows
 // build under Wine, KX_FIXTURE_DIR is the Unix path CTest set; Wine maps the
 // Unix root to drive Z:, so a path starting with '/' is returned as
-// "Z:\..." with backslashes (a plain "/work/..." would only work while the
-// current drive happens to be Z:).
+// "Z:\..." with backslashes. (Wine's file functions also open the plain
+// "/work/..." form, whatever the current drive, but Windows path handling in
+// the code under test - drive letters, splitting at backslashes - expects
+// the Windows form.)
 //
 // The native build also passes KX_IFODUMP, the path of kx_ifodump (see
 // tests/dvdread/kx_ifodump.cpp for its record format). IfoDump() runs it and
