@@ -67,7 +67,8 @@ public:
 
     virtual CString GetFilePath() const { return m_strFileName; }
     virtual CString GetFileName() const;
-    BOOL IsOpen() const { return m_file.IsOpen(); }
+    // Whether the file can be used: a system file is open.
+    virtual BOOL IsOpen() const { return m_file.IsOpen(); }
 
     static void Remove(LPCSTR lpszFileName);
     static void Rename(LPCSTR lpszOldName, LPCSTR lpszNewName);

@@ -26,6 +26,8 @@ public:
     // Hands the buffer to the caller and leaves the file empty.
     BYTE* Detach();
 
+    // A memory file is always usable, empty or not.
+    BOOL IsOpen() const override { return TRUE; }
     void Close() override;
     void Abort() override;
     void Flush() override;
