@@ -148,6 +148,11 @@ TEST(TwoVts, TitleSetsDifferInStandardAspectAndAudio) {
   EXPECT_EQ(AudioCoding(One(recs, "attr", {{"dom", "vts"}, {"vts", "1"}, {"kind", "audio"}, {"index", "0"}})), 0u);
   EXPECT_EQ(AudioCoding(One(recs, "attr", {{"dom", "vts"}, {"vts", "2"}, {"kind", "audio"}, {"index", "0"}})), 4u);
   EXPECT_EQ(AudioCoding(One(recs, "attr", {{"dom", "vts"}, {"vts", "2"}, {"kind", "audio"}, {"index", "1"}})), 2u);
+  // One sub-picture stream whose widescreen form is stream 0 and letterbox form stream 1.
+  EXPECT_EQ(One(recs, "streams", {{"dom", "vts"}, {"vts", "2"}}).Num("subp"), 1);
+  IfoRecord pgc = One(recs, "pgc", {{"dom", "vts"}, {"vts", "2"}, {"pgc", "1"}});
+  EXPECT_EQ(pgc.Get("subp_ctl").substr(0, 8), "80000100");
+  EXPECT_EQ(pgc.Num("still"), 2);
 }
 
 class NavPacks : public ::testing::TestWithParam<const char*> {};
