@@ -225,7 +225,10 @@ public:
     BYTE GetDomain() const { return m_nDomain; }
     void SetDomain(BYTE nDomain);
     // The kinds the editor offers in this domain.
-    std::vector<BYTE> GetAllowedKinds() const { return std::vector<BYTE>(m_allowedKinds, m_allowedKinds + m_nAllowedKinds); }
+    std::vector<BYTE> GetAllowedKinds() const
+    {
+        return std::vector<BYTE>(m_allowedKinds, m_allowedKinds + m_nAllowedKinds);
+    }
     // Whether this kind may be used in domain nDomain.
     bool IsAllowed(BYTE nDomain) const;
 
@@ -270,7 +273,10 @@ public:
     BYTE GetGroup() const { return m_nGroup; }
     void SetGroup(BYTE nGroup);
     // The codes the editor offers for this domain and group, in menu order.
-    std::vector<BYTE> GetAllowedCodes() const { return std::vector<BYTE>(m_allowedCodes, m_allowedCodes + m_nAllowedCodes); }
+    std::vector<BYTE> GetAllowedCodes() const
+    {
+        return std::vector<BYTE>(m_allowedCodes, m_allowedCodes + m_nAllowedCodes);
+    }
     // Whether this instruction may run in domain nDomain (no instruction and
     // codes the table does not forbid are allowed).
     bool IsAllowed(BYTE nDomain) const;
