@@ -7,7 +7,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -240,10 +239,29 @@ TEST(CmdTable, CommandListMatchesTheProgramChains) {
 
 TEST(IfoDumpTool, FailsOnAFolderWithoutADisc) {
   KX_REQUIRE_IFODUMP();
-  std::string command = "'" + kxtest::IfoDumpTool() + "' /nonexistent-kx-folder >/dev/null 2>&1";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  int code = 0;
+  std::vector<IfoRecord> recs = IfoDump("/nonexistent-kx-folder", false, &code);
+  EXPECT_EQ(code, 1);
+  EXPECT_TRUE(recs.empty());
+}
+
+// A title set whose IFO is gone: the VMG is still dumped, and the tool says
+// that something could not be read.
+TEST(IfoDumpTool, ReportsAnUnreadableTitleSetAfterDumpingTheRest) {
+  KX_REQUIRE_IFODUMP();
+  KX_REQUIRE_FIXTURE(dir, "twovts");
+  char tmpl[] = "/tmp/kx-ifodump-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string copy = tmpl;
+  ASSERT_EQ(std::system(("cp -r '" + dir + "/VIDEO_TS' '" + copy + "/' && rm '" + copy +
+                         "/VIDEO_TS/VTS_02_0.IFO' '" + copy + "/VIDEO_TS/VTS_02_0.BUP'").c_str()),
+            0);
+  int code = 0;
+  std::vector<IfoRecord> recs = IfoDump(copy, false, &code);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(One(recs, "vmg", {}).Num("vts_count"), 2);
+  EXPECT_EQ(Select(recs, "vtshdr").size(), 1u);
+  EXPECT_EQ(std::system(("rm -rf '" + copy + "'").c_str()), 0);
 }
 
 }  // namespace
