@@ -12,13 +12,6 @@ IMPLEMENT_DYNAMIC(CUserException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 IMPLEMENT_DYNAMIC(CArchiveException, CException)
 
-namespace {
-
-// Thrown when memory has run out, so throwing it must not need memory.
-CMemoryException s_outOfMemory(FALSE);
-
-} // namespace
-
 void CException::Delete()
 {
     if (m_bAutoDelete)
@@ -119,6 +112,9 @@ BOOL CArchiveException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT p
 
 void AfxThrowMemoryException()
 {
+    // Thrown when memory has run out, so throwing it must not need memory;
+    // made on first use, so static initialisers may already throw it.
+    static CMemoryException s_outOfMemory(FALSE);
     throw &s_outOfMemory;
 }
 

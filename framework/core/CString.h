@@ -11,6 +11,14 @@
 
 #include <cstdarg>
 
+// Lets the compiler check Format arguments against the format, which catches
+// a CString passed for %s without its (LPCSTR) cast.
+#if defined(__GNUC__)
+#define KX_FORMAT_CHECK(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#else
+#define KX_FORMAT_CHECK(fmt, args)
+#endif
+
 class CString
 {
 public:
@@ -40,7 +48,7 @@ public:
     friend CString operator+(char a, const CString& b);
 
     // printf-style formatting of any length.
-    void Format(LPCSTR pszFormat, ...);
+    void Format(LPCSTR pszFormat, ...) KX_FORMAT_CHECK(2, 3);
     void Format(UINT nFormatID, ...);
     void FormatV(LPCSTR pszFormat, va_list args);
 

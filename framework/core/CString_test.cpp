@@ -71,6 +71,7 @@ const StringCase kCases[] = {
     {"RepeatChar", "", [](CString&) { return CString('-', 3); }, "---"},
     {"CountedText", "", [](CString&) { return CString("abcdef", 3); }, "abc"},
     {"FormatMixed", "", [](CString& s) { s.Format("%s %02d %5.1f %X %c", "vts", 7, 2.0, 255u, 'z'); return s; }, "vts 07   2.0 FF z"},
+    {"FormatWideIntegers", "", [](CString& s) { s.Format("%lld %zu %llu", -5LL, (size_t)7, 18446744073709551615ULL); return s; }, "-5 7 18446744073709551615"},
     {"FormatOwnText", "x", [](CString& s) { s.Format("[%s]", (LPCSTR)s); return s; }, "[x]"},
     {"FormatEmptyResult", "abc", [](CString& s) { s.Format("%s", ""); return s; }, ""},
     {"GetAtPastEnd", "ab", [](CString& s) { return CString(s.GetAt(2) == '\0' ? "nul" : "char"); }, "nul"},
