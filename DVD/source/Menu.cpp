@@ -1,0 +1,187 @@
+#include "DVD/source/Menu.h"
+
+#include "Shared/source/DvdFormat.h"
+#include "Shared/source/DvdLog.h"
+
+namespace
+{
+
+const size_t UNIT_TABLE_HEADER_SIZE = 8;
+const size_t UNIT_ENTRY_SIZE = 8;
+
+} // namespace
+
+// ---- CLanguageUnit -----------------------------------------------------------------
+
+CLanguageUnit::CLanguageUnit(WORD wLanguage, CLanguageUnits* pParent)
+    : CPgcTable(DVDNODE_LANGUAGE_UNIT, 1, pParent), m_wLanguage(wLanguage)
+{
+}
+
+CLanguageUnit::CLanguageUnit(const CLanguageUnit& src, const CBlockMap* pBlockMap, CLanguageUnits* pParent)
+    : CPgcTable(src, pBlockMap, pParent), m_wLanguage(src.m_wLanguage)
+{
+}
+
+void CLanguageUnit::CopyFrom(const CLanguageUnit& src, const CBlockMap* pBlockMap)
+{
+    if (&src == this)
+        return;
+    m_wLanguage = src.m_wLanguage;
+    Assign(src, pBlockMap);
+}
+
+BYTE CLanguageUnit::GetMenuExistence() const
+{
+    BYTE nExistence = 0;
+    for (uint32_t i = 0; i < GetPgcCount(); ++i)
+    {
+        switch (GetPgc(i)->GetMenuType())
+        {
+        case 2:
+            nExistence = 0x80;
+            break;
+        case 3:
+            nExistence |= 0x80;
+            break;
+        case 4:
+            nExistence |= 0x40;
+            break;
+        case 5:
+            nExistence |= 0x20;
+            break;
+        case 6:
+            nExistence |= 0x10;
+            break;
+        case 7:
+            nExistence |= 0x08;
+            break;
+        default:
+            break;
+        }
+    }
+    return nExistence;
+}
+
+// ---- CLanguageUnits ----------------------------------------------------------------
+
+CLanguageUnits::CLanguageUnits(CDvdObject* pParent) : CDvdObject(DVDNODE_LANGUAGE_UNITS, pParent)
+{
+}
+
+int CLanguageUnits::GetChildIndex(const CDvdObject* pChild) const
+{
+    const CDvdObject* pNode = pChild ? pChild->Self() : nullptr;
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        if (m_units[i] == pNode)
+            return int(i);
+    return -1;
+}
+
+bool CLanguageUnits::IsModified() const
+{
+    if (CDvdObject::IsModified())
+        return true;
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        if (m_units[i]->IsModified())
+            return true;
+    return false;
+}
+
+void CLanguageUnits::ClearModified()
+{
+    CDvdObject::ClearModified();
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        m_units[i]->ClearModified();
+}
+
+bool CLanguageUnits::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
+{
+    // The unit checks come with the structure validator.
+    return false;
+}
+
+void CLanguageUnits::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
+{
+    if (nCode == DVDNOTICE_CLEAR_MARKS)
+        SetFlags(GetFlags() & ~DVDFLAG_MARK);
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        m_units[i]->Notify(pSender, nCode, a, b);
+}
+
+CLanguageUnit* CLanguageUnits::AddUnit()
+{
+    CLanguageUnit* pUnit = new CLanguageUnit(0, this);
+    m_units.Add(pUnit);
+    return pUnit;
+}
+
+bool CLanguageUnits::ReadIfo(CDvdLog& log, CAngleBlockList* pDomain, const CIfoView& bytes)
+{
+    WORD nCount = 0;
+    if (!bytes.Get16(0, nCount))
+    {
+        log.ReportError("Language unit table is cut short", DVD_LOCATION);
+        return false;
+    }
+    for (WORD i = 0; i < nCount; ++i)
+    {
+        const size_t nEntry = UNIT_TABLE_HEADER_SIZE + UNIT_ENTRY_SIZE * i;
+        BYTE code[2] = {};
+        DWORD dwOffset = 0;
+        const bool bEntry = bytes.GetBytes(nEntry, code, 2) && bytes.Get32(nEntry + 4, dwOffset);
+        CLanguageUnit* pUnit = new CLanguageUnit(0, this);
+        pUnit->SetLanguageBytes(code);
+        m_units.Add(pUnit);
+        if (!pUnit->ReadIfo(log, pDomain, bEntry ? bytes.From(dwOffset) : CIfoView()))
+        {
+            log.ReportInfo(FormatString("Can't read LU (%d)", i + 1), DVD_LOCATION);
+            return false;
+        }
+    }
+    return true;
+}
+
+size_t CLanguageUnits::GetIfoSize() const
+{
+    size_t nSize = UNIT_TABLE_HEADER_SIZE;
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        nSize += UNIT_ENTRY_SIZE + m_units[i]->GetIfoSize();
+    return nSize;
+}
+
+bool CLanguageUnits::WriteIfo(CDvdLog& log, BYTE* pDest) const
+{
+    const uint32_t nCount = m_units.GetSize();
+    PutBE16(pDest, WORD(nCount));
+    size_t nOffset = UNIT_TABLE_HEADER_SIZE + UNIT_ENTRY_SIZE * nCount;
+    for (uint32_t i = 0; i < nCount; ++i)
+    {
+        const CLanguageUnit* pUnit = m_units[i];
+        BYTE* pEntry = pDest + UNIT_TABLE_HEADER_SIZE + UNIT_ENTRY_SIZE * i;
+        pUnit->GetLanguageBytes(pEntry);
+        pEntry[3] = pUnit->GetMenuExistence();
+        PutBE32(pEntry + 4, DWORD(nOffset));
+        if (!pUnit->WriteIfo(log, pDest + nOffset))
+            return false;
+        nOffset += pUnit->GetIfoSize();
+    }
+    PutBE32(pDest + 4, DWORD(nOffset - 1));
+    if (nOffset != GetIfoSize())
+    {
+        log.ReportError("LUs: Incorrect footprint", DVD_LOCATION);
+        return false;
+    }
+    return true;
+}
+
+void CLanguageUnits::Assign(const CLanguageUnits& src, const CBlockMap* pBlockMap)
+{
+    if (&src == this)
+        return;
+    SetModified();
+    m_units.RemoveAll();
+    for (uint32_t i = 0; i < src.m_units.GetSize(); ++i)
+        m_units.Add(new CLanguageUnit(*src.m_units[i], pBlockMap, this));
+    CDvdObject::operator=(src);
+}

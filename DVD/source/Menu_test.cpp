@@ -1,0 +1,136 @@
+#include "DVD/source/Menu.h"
+
+#include "DVD/source/PgcTestSupport.h"
+#include "tests/support/TestSinks.h"
+
+#include <gtest/gtest.h>
+
+using namespace pgctest;
+
+namespace
+{
+
+void AddMenu(CLanguageUnit& unit, BYTE nCategory)
+{
+    CPgc* pPgc = new CPgc(1, nullptr);
+    pPgc->m_nCategory = nCategory;
+    unit.AddPgc(pPgc);
+}
+
+} // namespace
+
+TEST(LanguageUnit, MenuExistenceByte)
+{
+    struct Case
+    {
+        std::vector<BYTE> types;
+        BYTE nExpected;
+    };
+    const Case cases[] = {
+        {{2, 3}, 0x80}, {{3, 2}, 0x80}, {{5, 7}, 0x28}, {{4, 2}, 0x80}, {{4, 6}, 0x50}, {{0, 1, 8}, 0x00},
+    };
+    for (const Case& c : cases)
+    {
+        CLanguageUnits units(nullptr);
+        CLanguageUnit* pUnit = units.AddUnit();
+        for (BYTE nType : c.types)
+            AddMenu(*pUnit, BYTE(0x80 | nType));
+        EXPECT_EQ(c.nExpected, pUnit->GetMenuExistence());
+    }
+}
+
+TEST(LanguageUnits, WritesAndReadsTheUnitTable)
+{
+    CLanguageUnits units(nullptr);
+    CLanguageUnit* pEnglish = units.AddUnit();
+    const BYTE en[2] = {'e', 'n'};
+    pEnglish->SetLanguageBytes(en);
+    AddMenu(*pEnglish, 0x83);
+    CLanguageUnit* pOther = units.AddUnit();
+    AddMenu(*pOther, 0x82);
+    AddMenu(*pOther, 0x87);
+    EXPECT_EQ(DVDNODE_LANGUAGE_UNIT, pOther->GetKind());
+    EXPECT_EQ(1, pOther->GetMenuFlag());
+
+    const size_t nFirst = pEnglish->GetIfoSize();
+    const size_t nSecond = pOther->GetIfoSize();
+    ASSERT_EQ(8 + 16 + nFirst + nSecond, units.GetIfoSize());
+    std::vector<BYTE> bytes(units.GetIfoSize());
+    kxtest::RecordingLog log;
+    ASSERT_TRUE(units.WriteIfo(log, bytes.data())) << log.Dump();
+    EXPECT_EQ(2, GetBE16(&bytes[0]));
+    EXPECT_EQ(bytes.size() - 1, GetBE32(&bytes[4]));
+    EXPECT_EQ('e', bytes[8]);
+    EXPECT_EQ('n', bytes[9]);
+    EXPECT_EQ(0, bytes[10]);
+    EXPECT_EQ(0x80, bytes[11]);
+    EXPECT_EQ(24u, GetBE32(&bytes[12]));
+    EXPECT_EQ(0, bytes[16]);
+    EXPECT_EQ(0, bytes[17]);
+    EXPECT_EQ(0x88, bytes[19]);
+    EXPECT_EQ(24 + nFirst, GetBE32(&bytes[20]));
+
+    CLanguageUnits read(nullptr);
+    ASSERT_TRUE(read.ReadIfo(log, nullptr, CIfoView(bytes.data(), bytes.size()))) << log.Dump();
+    ASSERT_EQ(2u, read.GetUnitCount());
+    BYTE code[2] = {};
+    read.GetUnit(0)->GetLanguageBytes(code);
+    EXPECT_EQ('e', code[0]);
+    EXPECT_EQ('n', code[1]);
+    ASSERT_EQ(2u, read.GetUnit(1)->GetPgcCount());
+    EXPECT_EQ(0x87, read.GetUnit(1)->GetPgc(1)->m_nCategory);
+    EXPECT_EQ(1, read.GetUnit(1)->GetPgc(1)->m_nMenu);
+    std::vector<BYTE> again(read.GetIfoSize());
+    ASSERT_TRUE(read.WriteIfo(log, again.data()));
+    EXPECT_EQ(bytes, again);
+}
+
+TEST(LanguageUnits, EmptyTableAndDamagedOffsets)
+{
+    CLanguageUnits units(nullptr);
+    BYTE empty[8] = {};
+    kxtest::RecordingLog log;
+    ASSERT_TRUE(units.WriteIfo(log, empty));
+    const BYTE expected[8] = {0, 0, 0, 0, 0, 0, 0, 7};
+    EXPECT_EQ(0, memcmp(expected, empty, 8));
+    ASSERT_TRUE(units.ReadIfo(log, nullptr, CIfoView(empty, 8)));
+    EXPECT_EQ(0u, units.GetUnitCount());
+
+    // Two units whose second PGCIT lies past the table.
+    std::vector<BYTE> bytes(24 + 8 + 8);
+    PutBE16(&bytes[0], 2);
+    PutBE32(&bytes[12], 24);
+    PutBE32(&bytes[16 + 4], 0x10000);
+    PutBE32(&bytes[24 + 4], 7);
+    PutBE32(&bytes[32 + 4], 7);
+    CLanguageUnits damaged(nullptr);
+    EXPECT_FALSE(damaged.ReadIfo(log, nullptr, CIfoView(bytes.data(), bytes.size())));
+    EXPECT_TRUE(log.Has('I', "Can't read LU (2)")) << log.Dump();
+    EXPECT_EQ(2u, damaged.GetUnitCount());
+
+    // A unit count whose entries run past the bytes.
+    PutBE16(&bytes[0], 40);
+    PutBE32(&bytes[16 + 4], 24);
+    CLanguageUnits tooMany(nullptr);
+    kxtest::RecordingLog tooManyLog;
+    EXPECT_FALSE(tooMany.ReadIfo(tooManyLog, nullptr, CIfoView(bytes.data(), bytes.size())));
+    EXPECT_EQ(1, tooManyLog.Count('I'));
+}
+
+TEST(LanguageUnits, CopyKeepsIdsAndCodes)
+{
+    CLanguageUnits units(nullptr);
+    CLanguageUnit* pUnit = units.AddUnit();
+    const BYTE fr[2] = {'f', 'r'};
+    pUnit->SetLanguageBytes(fr);
+    AddMenu(*pUnit, 0x83);
+    CLanguageUnits copy(nullptr);
+    copy.Assign(units, nullptr);
+    ASSERT_EQ(1u, copy.GetUnitCount());
+    EXPECT_EQ(units.GetId(), copy.GetId());
+    EXPECT_EQ(pUnit->GetId(), copy.GetUnit(0)->GetId());
+    EXPECT_EQ(pUnit->GetLanguageCode(), copy.GetUnit(0)->GetLanguageCode());
+    EXPECT_EQ(pUnit->GetPgc(0)->GetId(), copy.GetUnit(0)->GetPgc(0)->GetId());
+    EXPECT_EQ(0, copy.GetChildIndex(copy.GetUnit(0)));
+    EXPECT_EQ(DVDDOMAIN_VTS_MENU, copy.GetUnit(0)->GetTableDomainCode());
+}

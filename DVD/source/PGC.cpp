@@ -1,0 +1,1080 @@
+#include "DVD/source/PGC.h"
+
+#include "DVD/source/AngleBlock.h"
+#include "DVD/source/NavCommand.h"
+#include "DVD/source/PgcTable.h"
+#include "DVD/source/VobCell.h"
+#include "Shared/source/DvdFormat.h"
+#include "Shared/source/DvdLog.h"
+
+namespace
+{
+
+// PGC_GI field offsets.
+const size_t GI_PROGRAM_COUNT = 2;
+const size_t GI_CELL_COUNT = 3;
+const size_t GI_PLAYBACK_TIME = 4;
+const size_t GI_UOPS = 8;
+const size_t GI_AUDIO = 12;
+const size_t GI_SUBPICTURE = 28;
+const size_t GI_NEXT = 156;
+const size_t GI_PREV = 158;
+const size_t GI_GOUP = 160;
+const size_t GI_PLAYBACK_MODE = 162;
+const size_t GI_STILL_TIME = 163;
+const size_t GI_COLOURS = 164;
+const size_t GI_COMMANDS_OFFSET = 228;
+const size_t GI_PROGRAM_MAP_OFFSET = 230;
+const size_t GI_CELL_PLAYBACK_OFFSET = 232;
+const size_t GI_CELL_POSITION_OFFSET = 234;
+
+const size_t COMMAND_TABLE_HEADER_SIZE = 8;
+const size_t CELL_PLAYBACK_SIZE = 24;
+const size_t CELL_POSITION_SIZE = 4;
+
+// The IFO counts programs and cells in single bytes.
+const uint32_t MAX_IFO_COUNT = 255;
+// Offsets inside a PGCI are 16-bit.
+const size_t MAX_PGCI_SIZE = 0xFFFF;
+
+bool HasNavigation(const CPgcCommands& commands)
+{
+    for (uint32_t i = 0; i < commands.GetCount(); ++i)
+        if (IsNavigationCommand(commands.GetCommand(i)))
+            return true;
+    return false;
+}
+
+WORD GetRegisters(const CPgcCommands& commands)
+{
+    WORD wRegisters = 0;
+    for (uint32_t i = 0; i < commands.GetCount(); ++i)
+        wRegisters |= GetCommandGeneralRegisters(commands.GetCommand(i));
+    return wRegisters;
+}
+
+// Angle addresses in the first packs of the block's first ILVU, which tell
+// that consecutive IFO cells are the angles of one block.
+bool AnnouncesAngles(const CVobCell* pIlvu)
+{
+    for (int i = 0; i < NSML_AGLI_COUNT; ++i)
+        if (!pIlvu->GetFirstPci().IsNsmlAgliEmpty(i))
+            return true;
+    return HasSeamlessAngleInfo(pIlvu->GetFirstDsi());
+}
+
+DWORD GetDuration(const CVobCell* pIlvu)
+{
+    return pIlvu->GetLastPci().GetVobuEPtm() - pIlvu->GetFirstPci().GetVobuSPtm();
+}
+
+} // namespace
+
+// ---- CPgcCommands -----------------------------------------------------------------
+
+CPgcCommands::CPgcCommands(CPgc* pParent) : CDvdObject(DVDNODE_PGC_COMMANDS, pParent)
+{
+}
+
+bool CPgcCommands::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
+{
+    // The command checks come with the structure validator.
+    return false;
+}
+
+uint32_t CPgcCommands::Add(CPgcCommand* pCommand)
+{
+    m_marks.Add(0);
+    SetModified();
+    return m_commands.Add(pCommand);
+}
+
+uint32_t CPgcCommands::Add(const BYTE* pCommand)
+{
+    CPgcCommand* pCopy = new CPgcCommand;
+    memcpy(pCopy->bytes, pCommand, PGC_COMMAND_SIZE);
+    return Add(pCopy);
+}
+
+void CPgcCommands::ClearMarks()
+{
+    SetFlags(GetFlags() & ~DVDFLAG_MARK);
+    for (int32_t i = 0; i < m_marks.GetSize(); ++i)
+        m_marks[i] = 0;
+}
+
+void CPgcCommands::Empty()
+{
+    if (m_commands.GetSize() > 0)
+        SetModified();
+    m_commands.RemoveAll();
+    m_marks.SetSize(0);
+}
+
+uint8_t CPgcCommands::GetGroup() const
+{
+    const CPgc* pPgc = static_cast<const CPgc*>(GetParent());
+    if (!pPgc || pPgc->GetKind() != DVDNODE_PGC)
+        return PGC_GROUP_NONE;
+    if (this == &pPgc->m_preCommands)
+        return PGC_GROUP_PRE;
+    if (this == &pPgc->m_postCommands)
+        return PGC_GROUP_POST;
+    if (this == &pPgc->m_cellCommands)
+        return PGC_GROUP_CELL;
+    return PGC_GROUP_NONE;
+}
+
+CDvdReference CPgcCommands::GetReference(uint32_t nIndex) const
+{
+    return CDvdReference(const_cast<CPgcCommands*>(this), GetGroup(), nIndex);
+}
+
+void CPgcCommands::CopyFrom(const CPgcCommands& src)
+{
+    m_commands.RemoveAll();
+    for (uint32_t i = 0; i < src.GetCount(); ++i)
+    {
+        CPgcCommand* pCopy = new CPgcCommand(*src.m_commands[i]);
+        m_commands.Add(pCopy);
+    }
+    m_marks = src.m_marks;
+    CDvdObject::operator=(src);
+}
+
+// ---- CPgcBlockList --------------------------------------------------------------------
+
+CPgcBlockList::CPgcBlockList(CPgc* pParent) : CDvdObject(DVDNODE_PGC_BLOCK_LIST, pParent)
+{
+}
+
+bool CPgcBlockList::IsModified() const
+{
+    if (CDvdObject::IsModified())
+        return true;
+    const CPgc* pPgc = static_cast<const CPgc*>(GetParent());
+    for (uint32_t i = 0; i < pPgc->GetCellCount(); ++i)
+        if (pPgc->GetCell(i)->IsModified())
+            return true;
+    return false;
+}
+
+void CPgcBlockList::ClearModified()
+{
+    CDvdObject::ClearModified();
+    const CPgc* pPgc = static_cast<const CPgc*>(GetParent());
+    for (uint32_t i = 0; i < pPgc->GetCellCount(); ++i)
+        pPgc->GetCell(i)->ClearModified();
+}
+
+bool CPgcBlockList::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
+{
+    // The cell checks come with the structure validator.
+    return false;
+}
+
+// ---- CPgcCell ---------------------------------------------------------------------------
+
+CPgcCell::CPgcCell(BYTE bSeamless, BYTE bRestricted, BYTE nStillTime, BYTE nCellCommand, CAngleBlock* pBlock,
+                   const CGrowArray<BYTE>& angles, CPgc* pParent)
+    : CDvdObject(DVDNODE_PGC_CELL, pParent), m_bRestricted(bRestricted), m_nStillTime(nStillTime),
+      m_bSeamless(bSeamless), m_nCellCommand(nCellCommand), m_pBlock(pBlock), m_angles(angles)
+{
+}
+
+bool CPgcCell::IsModified() const
+{
+    return CDvdObject::IsModified() || (m_pBlock && m_pBlock->IsModified());
+}
+
+void CPgcCell::ClearModified()
+{
+    CDvdObject::ClearModified();
+    if (m_pBlock)
+        m_pBlock->ClearModified();
+}
+
+bool CPgcCell::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
+{
+    // The cell checks come with the structure validator.
+    return false;
+}
+
+CPgc* CPgcCell::GetPgc() const
+{
+    return static_cast<CPgc*>(GetParent());
+}
+
+CVobCell* CPgcCell::GetIlvu(int nPosition) const
+{
+    if (!m_pBlock || nPosition < 0 || nPosition >= m_angles.GetSize())
+        return nullptr;
+    return m_pBlock->GetIlvu(m_angles[nPosition]);
+}
+
+BYTE CPgcCell::GetSeamlessFlag() const
+{
+    const CPgc* pPgc = GetPgc();
+    const int nIndex = pPgc->GetChildIndex(this);
+    if (nIndex <= 0)
+        return 0;
+    const CPgcCell* pPrevious = pPgc->GetCell(uint32_t(nIndex - 1));
+    const CVobCell* pPreviousIlvu = pPrevious->GetIlvu(0);
+    if ((pPreviousIlvu && pPreviousIlvu->IsBlank()) || pPrevious->m_nCellCommand != 0 ||
+        pPrevious->m_nStillTime != 0)
+        return 0;
+    return m_bSeamless;
+}
+
+void CPgcCell::WriteCellPlayback(CDvdLog& log, BYTE* pDest, int nPosition, WORD& wPrevVobId, DWORD& dwPrevEnd) const
+{
+    const CVobCell* pIlvu = GetIlvu(nPosition);
+
+    BYTE nCategory = 0;
+    const int nAngles = GetAngleCount();
+    if (nAngles > 1)
+        nCategory = nPosition == 0 ? 0x50 : (nPosition == nAngles - 1 ? 0xD0 : 0x90);
+    if (GetSeamlessFlag())
+        nCategory |= 0x08;
+    if (pIlvu && pIlvu->IsInterleaved())
+        nCategory |= 0x04;
+    const bool bContinuous = pIlvu && pIlvu->GetVobId() == wPrevVobId && pIlvu->GetFirstScr() != 0 &&
+                             !pIlvu->HasStillSource() && pIlvu->GetFirstVobuSector() == dwPrevEnd + 1;
+    if (!bContinuous)
+        nCategory |= 0x02;
+    if (pIlvu && HasSeamlessAngleInfo(pIlvu->GetFirstDsi()))
+        nCategory |= 0x01;
+
+    pDest[0] = nCategory;
+    pDest[1] = m_bRestricted ? 0x20 : 0;
+    pDest[2] = m_nStillTime;
+    pDest[3] = m_nCellCommand;
+    if (pIlvu)
+    {
+        MakeDvdTime(int32_t(GetDuration(pIlvu)), pIlvu->GetFrameRate()).ToBytes(pDest + 4);
+        PutBE32(pDest + 8, pIlvu->GetFirstVobuSector());
+        PutBE32(pDest + 12, pIlvu->GetFirstIlvuEndSector());
+        PutBE32(pDest + 16, pIlvu->GetLastVobuSector());
+        PutBE32(pDest + 20, pIlvu->GetLastVobuEndSector());
+        wPrevVobId = pIlvu->GetVobId();
+        dwPrevEnd = pIlvu->GetLastVobuEndSector();
+    }
+
+    const CPgc* pPgc = GetPgc();
+    if (m_nCellCommand > pPgc->m_cellCommands.GetCount())
+        log.ReportWarning(FormatString("Command# %d for block %d is large then amount of cell commands (%d) in "
+                                       "this PGC. Ignore it. Disk may not play right.",
+                                       m_nCellCommand, pPgc->GetChildIndex(this), int(pPgc->m_cellCommands.GetCount())),
+                          DVD_LOCATION);
+}
+
+void CPgcCell::SetCellCommand(const BYTE* pCommand)
+{
+    const uint32_t nIndex = GetPgc()->m_cellCommands.Add(pCommand);
+    const BYTE nNumber = BYTE(nIndex + 1);
+    if (m_nCellCommand != nNumber)
+    {
+        m_nCellCommand = nNumber;
+        SetModified();
+    }
+}
+
+void CPgcCell::SetBlock(CAngleBlock* pBlock)
+{
+    m_pBlock = pBlock;
+    m_angles.SetSize(1);
+    m_angles[0] = 0;
+    const CVobCell* pIlvu = GetIlvu(0);
+    if (pIlvu && pIlvu->IsBlank())
+        m_nStillTime = 0;
+    SetModified();
+}
+
+// ---- CPgc ------------------------------------------------------------------------------------
+
+CPgc::CPgc(BYTE nMenu, CDvdObject* pParent)
+    : CDvdObject(DVDNODE_PGC, pParent), m_nMenu(nMenu), m_nCategory(0), m_wParentalMask(0), m_wNextPgc(0),
+      m_wPrevPgc(0), m_wGoUpPgc(0), m_nStillTime(0), m_nPlaybackMode(0), m_preCommands(this),
+      m_postCommands(this), m_cellCommands(this), m_blockList(this)
+{
+}
+
+CPgc::CPgc(const CPgc& src, const CBlockMap* pBlockMap, CDvdObject* pParent)
+    : CDvdObject(src, pParent), m_nMenu(src.m_nMenu), m_nCategory(0), m_wParentalMask(0), m_wNextPgc(0),
+      m_wPrevPgc(0), m_wGoUpPgc(0), m_nStillTime(0), m_nPlaybackMode(0), m_preCommands(this),
+      m_postCommands(this), m_cellCommands(this), m_blockList(this)
+{
+    Assign(src, pBlockMap);
+}
+
+CPgc::~CPgc() = default;
+
+void CPgc::Assign(const CPgc& src, const CBlockMap* pBlockMap)
+{
+    if (&src == this)
+        return;
+    Clear();
+    m_nCategory = src.m_nCategory;
+    m_wParentalMask = src.m_wParentalMask;
+    m_uops = src.m_uops;
+    memcpy(m_audio, src.m_audio, sizeof(m_audio));
+    memcpy(m_subpictures, src.m_subpictures, sizeof(m_subpictures));
+    m_wNextPgc = src.m_wNextPgc;
+    m_wPrevPgc = src.m_wPrevPgc;
+    m_wGoUpPgc = src.m_wGoUpPgc;
+    m_nStillTime = src.m_nStillTime;
+    m_nPlaybackMode = src.m_nPlaybackMode;
+    m_colours = src.m_colours;
+    m_preCommands.CopyFrom(src.m_preCommands);
+    m_postCommands.CopyFrom(src.m_postCommands);
+    m_cellCommands.CopyFrom(src.m_cellCommands);
+    for (uint32_t i = 0; i < src.GetCellCount(); ++i)
+    {
+        const CPgcCell* pSource = src.GetCell(i);
+        CAngleBlock* pBlock = pBlockMap ? pBlockMap->Lookup(pSource->m_pBlock) : pSource->m_pBlock;
+        CPgcCell* pCell = new CPgcCell(pSource->m_bSeamless, pSource->m_bRestricted, pSource->m_nStillTime,
+                                       pSource->m_nCellCommand, pBlock, pSource->m_angles, this);
+        pCell->CDvdObject::operator=(*pSource);
+        m_cells.Add(pCell);
+    }
+    m_programs = src.m_programs;
+    CDvdObject::operator=(src);
+}
+
+void CPgc::Clear()
+{
+    m_nCategory = 0;
+    m_wParentalMask = 0;
+    m_uops = CUopMask();
+    for (CAudioControl& audio : m_audio)
+        audio = CAudioControl();
+    for (CSubpictureControl& subpicture : m_subpictures)
+        subpicture = CSubpictureControl();
+    m_wNextPgc = 0;
+    m_wPrevPgc = 0;
+    m_wGoUpPgc = 0;
+    m_nStillTime = 0;
+    m_nPlaybackMode = 0;
+    m_colours.Clear();
+    m_preCommands.Empty();
+    m_postCommands.Empty();
+    m_cellCommands.Empty();
+    m_programs.SetSize(0);
+    m_cells.RemoveAll();
+}
+
+int CPgc::GetChildIndex(const CDvdObject* pChild) const
+{
+    if (!pChild || pChild->GetKind() != DVDNODE_PGC_CELL)
+        return -1;
+    const CDvdObject* pNode = pChild->Self();
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        if (m_cells[i] == pNode)
+            return int(i);
+    return -1;
+}
+
+bool CPgc::IsModified() const
+{
+    return CDvdObject::IsModified() || m_preCommands.IsModified() || m_postCommands.IsModified() ||
+           m_cellCommands.IsModified() || m_blockList.IsModified();
+}
+
+void CPgc::ClearModified()
+{
+    CDvdObject::ClearModified();
+    m_preCommands.ClearModified();
+    m_postCommands.ClearModified();
+    m_cellCommands.ClearModified();
+    m_blockList.ClearModified();
+}
+
+bool CPgc::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
+{
+    // The PGC checks come with the structure validator.
+    return false;
+}
+
+void CPgc::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
+{
+    switch (nCode)
+    {
+    case DVDNOTICE_COLLECT_CELLS:
+    {
+        const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
+        CPgcCellArray* pCells = reinterpret_cast<CPgcCellArray*>(a);
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            CPgcCell* pCell = m_cells[i];
+            if (pCell->m_pBlock != pBlock)
+                continue;
+            bool bKnown = false;
+            for (int32_t k = 0; k < pCells->GetSize() && !bKnown; ++k)
+                bKnown = (*pCells)[k] == pCell;
+            if (!bKnown)
+                pCells->Add(pCell);
+        }
+        break;
+    }
+    case DVDNOTICE_BLOCK_HIDDEN:
+    {
+        const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            if (m_cells[i]->m_pBlock == pBlock && m_cells[i]->m_nStillTime != 0)
+            {
+                m_cells[i]->m_nStillTime = 0;
+                m_cells[i]->SetModified();
+            }
+        }
+        break;
+    }
+    case DVDNOTICE_CLEAR_MARKS:
+        SetFlags(GetFlags() & ~DVDFLAG_MARK);
+        m_preCommands.ClearMarks();
+        m_postCommands.ClearMarks();
+        m_cellCommands.ClearMarks();
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+            m_cells[i]->SetFlags(m_cells[i]->GetFlags() & ~DVDFLAG_MARK);
+        break;
+    case DVDNOTICE_CLEAR_COMMANDS:
+        m_preCommands.Empty();
+        m_postCommands.Empty();
+        m_cellCommands.Empty();
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+            m_cells[i]->m_nCellCommand = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+uint32_t CPgc::AddCell(CPgcCell* pCell)
+{
+    pCell->SetParent(this);
+    m_blockList.SetModified();
+    return m_cells.Add(pCell);
+}
+
+// ---- Geometry -------------------------------------------------------------------------
+
+uint32_t CPgc::GetIfoCellCount() const
+{
+    return GetFirstIfoCell(m_cells.GetSize());
+}
+
+uint32_t CPgc::GetFirstIfoCell(uint32_t nCell) const
+{
+    uint32_t nIfoCell = 0;
+    for (uint32_t i = 0; i < nCell && i < m_cells.GetSize(); ++i)
+        nIfoCell += uint32_t(m_cells[i]->GetAngleCount());
+    return nIfoCell;
+}
+
+int CPgc::FindCellOfIfoCell(uint32_t nIfoCell) const
+{
+    uint32_t nFirst = 0;
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+    {
+        const uint32_t nNext = nFirst + uint32_t(m_cells[i]->GetAngleCount());
+        if (nIfoCell >= nFirst && nIfoCell < nNext)
+            return int(i);
+        nFirst = nNext;
+    }
+    return -1;
+}
+
+int CPgc::GetMaxAngleCount() const
+{
+    int nMax = 0;
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        if (m_cells[i]->GetAngleCount() > nMax)
+            nMax = m_cells[i]->GetAngleCount();
+    return nMax;
+}
+
+int CPgc::FindProgramOfCell(uint32_t nCell) const
+{
+    const int nPrograms = m_programs.GetSize();
+    if (nPrograms == 0)
+        return -1;
+    for (int p = 0; p + 1 < nPrograms; ++p)
+        if (m_programs[p] <= nCell && m_programs[p + 1] > nCell)
+            return p;
+    return nPrograms - 1;
+}
+
+bool CPgc::GetCellsWithCommand(uint32_t nCommand, CPgcCellArray& cells) const
+{
+    bool bAny = false;
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+    {
+        if (m_cells[i]->m_nCellCommand == nCommand + 1)
+        {
+            cells.Add(m_cells[i]);
+            bAny = true;
+        }
+    }
+    return bAny;
+}
+
+void CPgc::ShiftProgramMap(uint32_t nCell, int nDelta)
+{
+    for (int p = 0; p < m_programs.GetSize(); ++p)
+    {
+        if (m_programs[p] > nCell && nDelta != 0)
+        {
+            m_programs[p] = BYTE(m_programs[p] + nDelta);
+            SetModified();
+        }
+    }
+}
+
+// ---- Queries ------------------------------------------------------------------------------
+
+bool CPgc::HasInfiniteStill() const
+{
+    if (m_nStillTime == STILL_INFINITE)
+        return true;
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        if (m_cells[i]->m_nStillTime == STILL_INFINITE)
+            return true;
+    return false;
+}
+
+bool CPgc::HasNavigationInPrePost() const
+{
+    return HasNavigation(m_preCommands) || HasNavigation(m_postCommands);
+}
+
+bool CPgc::HasNavigationInCellCommands() const
+{
+    return HasNavigation(m_cellCommands);
+}
+
+int CPgc::GetPlaybackModeType() const
+{
+    if (m_nPlaybackMode == 0)
+        return 0;
+    return (m_nPlaybackMode & 0x80) ? 1 : 2;
+}
+
+WORD CPgc::GetGeneralRegisters() const
+{
+    return WORD(GetRegisters(m_preCommands) | GetRegisters(m_postCommands) | GetRegisters(m_cellCommands));
+}
+
+const char* CPgc::GetMenuTypeLabel(int nType)
+{
+    switch (nType)
+    {
+    case 2:
+        return "Title";
+    case 3:
+        return "Root";
+    case 4:
+        return "Sub-picture";
+    case 5:
+        return "Audio";
+    case 6:
+        return "Angle";
+    case 7:
+        return "Chapters";
+    default:
+        return "";
+    }
+}
+
+uint8_t CPgc::GetPgcDomainCode() const
+{
+    const CDvdObject* pParent = GetParent();
+    if (!pParent)
+        return DVDDOMAIN_ANY;
+    if (pParent->GetKind() == DVDNODE_VMG)
+        return DVDDOMAIN_FIRST_PLAY;
+    const CPgcTable* pTable = GetTable();
+    return pTable ? pTable->GetTableDomainCode() : DVDDOMAIN_ANY;
+}
+
+CPgcTable* CPgc::GetTable() const
+{
+    CDvdObject* pParent = GetParent();
+    if (pParent && (pParent->GetKind() == DVDNODE_PGC_TABLE || pParent->GetKind() == DVDNODE_LANGUAGE_UNIT))
+        return static_cast<CPgcTable*>(pParent);
+    return nullptr;
+}
+
+CAngleBlockList* CPgc::GetDomain() const
+{
+    const CPgcTable* pTable = GetTable();
+    if (pTable && pTable->GetDomain())
+        return pTable->GetDomain();
+    // The first-play PGC, or a table whose owner gave no domain: the domain
+    // of the blocks the cells play.
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+    {
+        const CAngleBlock* pBlock = m_cells[i]->m_pBlock;
+        if (pBlock && pBlock->GetParent() && pBlock->GetParent()->GetKind() == DVDNODE_ANGLE_BLOCK_LIST)
+            return static_cast<CAngleBlockList*>(pBlock->GetParent());
+    }
+    return nullptr;
+}
+
+bool CPgc::IsSameTitle(uint32_t nIndex) const
+{
+    const CPgcTable* pTable = GetTable();
+    return pTable && nIndex < pTable->GetPgcCount() && pTable->GetPgc(nIndex)->GetTitleNumber() == GetTitleNumber();
+}
+
+CDvdReference CPgc::GetLinkTarget(uint8_t nField, CString& strError) const
+{
+    strError.Empty();
+    const CPgcTable* pTable = GetTable();
+    WORD wLink = 0;
+    switch (nField)
+    {
+    case PGCFIELD_NEXT:
+        wLink = m_wNextPgc;
+        break;
+    case PGCFIELD_PREV:
+        wLink = m_wPrevPgc;
+        break;
+    case PGCFIELD_GOUP:
+        wLink = m_wGoUpPgc;
+        break;
+    default:
+        return CDvdReference();
+    }
+    if (wLink == 0)
+        return CDvdReference();
+
+    const uint32_t nTarget = uint32_t(wLink) - 1;
+    const uint32_t nCount = pTable ? pTable->GetPgcCount() : 0;
+    const bool bInside = nTarget < nCount;
+    const uint8_t nDomain = GetPgcDomainCode();
+    const bool bTitleDomain = nDomain == DVDDOMAIN_TITLE;
+    const bool bMenu = m_nMenu != 0 && nDomain != DVDDOMAIN_FIRST_PLAY;
+    const int nOwnIndex = pTable ? pTable->GetChildIndex(this) : -1;
+    const bool bSelf = nOwnIndex >= 0 && nTarget == uint32_t(nOwnIndex);
+    CDvdReference target = bInside ? CDvdReference(pTable->GetPgc(nTarget), 0, 0) : CDvdReference();
+
+    switch (nField)
+    {
+    case PGCFIELD_NEXT:
+        if (bInside && ((bTitleDomain && IsSameTitle(nTarget)) || bMenu || bSelf))
+            return target;
+        strError = "Invalid NextPGC destination";
+        return CDvdReference();
+    case PGCFIELD_PREV:
+        if (bInside && ((bTitleDomain && IsSameTitle(nTarget)) || bSelf))
+            return target;
+        strError = bMenu ? "PrevPGC link can't be used in menu domain" : "Invalid PrevPGC destination";
+        return CDvdReference();
+    default:
+        if (bTitleDomain)
+        {
+            if (!bInside)
+                return CDvdReference();
+            if (IsSameTitle(nTarget))
+                return target;
+            strError = "Invalid GoUpPGC destination";
+            return CDvdReference();
+        }
+        if (bMenu)
+        {
+            if (wLink == 0xFFFF)
+                return CDvdReference();
+            if (bInside)
+                return target;
+            strError = "Invalid GoUpPGC destination";
+            return CDvdReference();
+        }
+        return CDvdReference();
+    }
+}
+
+CDvdTime CPgc::GetPlaybackTime() const
+{
+    int nRate = 30;
+    const CAngleBlockList* pDomain = GetDomain();
+    if (pDomain && pDomain->GetBlockCount() > 0 && pDomain->GetBlock(0)->GetIlvuCount() > 0)
+        nRate = pDomain->GetBlock(0)->GetIlvu(0)->GetFrameRate();
+    else if (pDomain && (pDomain->GetVideoStandardByte() & 0x30) == 0x10)
+        nRate = 25;
+
+    CDvdTime sum;
+    sum.frames = nRate == 25 ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+    {
+        const CVobCell* pIlvu = m_cells[i]->GetIlvu(0);
+        if (pIlvu)
+            sum.AddDvdTime(MakeDvdTime(int32_t(GetDuration(pIlvu)), pIlvu->GetFrameRate()));
+    }
+    return sum;
+}
+
+int64_t CPgc::GetPlaybackTicks() const
+{
+    return GetPlaybackTime().DvdTimeToPts();
+}
+
+CAngleBlock* CPgc::CreateBlankBlock(CAngleBlockList* pDomain, WORD wVobId, BYTE nCellId, const CAngleBlock* pAfter)
+{
+    // A blank cell has no content of its own: it stands for content that is
+    // hidden or missing and is exported from the stock blank cell.
+    CCellAddress address;
+    address.m_wVobId = wVobId;
+    address.m_nCellId = nCellId;
+    CVobCell* pIlvu = new CVobCell(nullptr, address, CVobuAddressList(), nullptr);
+    pIlvu->SetStock(true);
+    // It plays at the domain's video standard.
+    PciPacket pci = pIlvu->GetFirstPci();
+    CDvdTime rate;
+    rate.frames = (pDomain->GetVideoStandardByte() & 0x30) == 0x10 ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
+    pci.SetCEltm(rate);
+    pIlvu->SetFirstNav(pci, pIlvu->GetFirstDsi(), nullptr);
+    pIlvu->SetLastNav(pci, pIlvu->GetLastDsi());
+
+    CAngleBlock* pBlock = new CAngleBlock(pIlvu, nullptr, pDomain);
+    pIlvu->SetParent(pBlock);
+    if (pAfter)
+        pDomain->InsertAfter(pAfter, pBlock);
+    if (pDomain->GetBlockIndex(pBlock) < 0)
+        pDomain->AddBlock(pBlock);
+    return pBlock;
+}
+
+// ---- IFO form ---------------------------------------------------------------------------
+
+uint32_t CPgc::GetCommandCount() const
+{
+    return m_preCommands.GetCount() + m_postCommands.GetCount() + m_cellCommands.GetCount();
+}
+
+size_t CPgc::GetIfoSize() const
+{
+    const size_t nCommands = GetCommandCount();
+    const size_t nPrograms = size_t(m_programs.GetSize());
+    return (nCommands > 0 ? PGC_GI_SIZE + COMMAND_TABLE_HEADER_SIZE + PGC_COMMAND_SIZE * nCommands : PGC_GI_SIZE) +
+           nPrograms + (nPrograms & 1) + (CELL_PLAYBACK_SIZE + CELL_POSITION_SIZE) * size_t(GetIfoCellCount());
+}
+
+bool CPgc::ReadIfo(CDvdLog& log, const CPgcCategory& category, CAngleBlockList* pDomain, const CIfoView& bytes)
+{
+    m_nMenu = category.nMenu;
+    m_nCategory = category.nCategory;
+    m_wParentalMask = category.wParentalMask;
+
+    if (!bytes.Contains(0, PGC_GI_SIZE))
+    {
+        log.ReportError("PGC information is cut short", DVD_LOCATION);
+        return false;
+    }
+    const BYTE* p = bytes.GetData();
+    m_programs.SetSize(p[GI_PROGRAM_COUNT], true);
+    m_uops = CUopMask::FromBytes(p + GI_UOPS);
+    for (int i = 0; i < PGC_AUDIO_CONTROLS; ++i)
+    {
+        const BYTE nControl = p[GI_AUDIO + 2 * i];
+        m_audio[i].nStream = nControl & 7;
+        m_audio[i].bEnabled = nControl >> 7;
+    }
+    for (int i = 0; i < PGC_SUBPICTURE_CONTROLS; ++i)
+    {
+        const BYTE* pControl = p + GI_SUBPICTURE + 4 * i;
+        for (int k = 0; k < 4; ++k)
+            m_subpictures[i].nStreams[k] = pControl[k] & 31;
+        m_subpictures[i].bEnabled = pControl[0] >> 7;
+    }
+    m_wNextPgc = GetBE16(p + GI_NEXT);
+    m_wPrevPgc = GetBE16(p + GI_PREV);
+    m_wGoUpPgc = GetBE16(p + GI_GOUP);
+    m_nPlaybackMode = p[GI_PLAYBACK_MODE];
+    m_nStillTime = p[GI_STILL_TIME];
+    memcpy(m_colours.colours, p + GI_COLOURS, sizeof(m_colours.colours));
+
+    const size_t nCommandsOffset = GetBE16(p + GI_COMMANDS_OFFSET);
+    if (nCommandsOffset != 0)
+    {
+        WORD wPre = 0, wPost = 0, wCell = 0, wEnd = 0;
+        bytes.Get16(nCommandsOffset, wPre);
+        bytes.Get16(nCommandsOffset + 2, wPost);
+        bytes.Get16(nCommandsOffset + 4, wCell);
+        const bool bHeader = bytes.Get16(nCommandsOffset + 6, wEnd);
+        const uint32_t nTotal = uint32_t(wPre) + wPost + wCell;
+        if (WORD(8 * nTotal + 8) != WORD(wEnd + 1))
+            log.ReportWarning("PGC Commands Table size is incorrect.", DVD_LOCATION);
+        if (nTotal > uint32_t(PGC_MAX_COMMANDS))
+            log.ReportWarning(FormatString("Too many commands in PGC (%d)", int(nTotal)), DVD_LOCATION);
+        // Commands beyond the bytes read cannot be taken at all.
+        if (!bHeader || !bytes.Contains(nCommandsOffset + COMMAND_TABLE_HEADER_SIZE, PGC_COMMAND_SIZE * size_t(nTotal)))
+        {
+            log.ReportError("PGC Commands Table lies outside the PGC", DVD_LOCATION);
+            return false;
+        }
+        const BYTE* pCommand = p + nCommandsOffset + COMMAND_TABLE_HEADER_SIZE;
+        for (WORD i = 0; i < wPre; ++i, pCommand += PGC_COMMAND_SIZE)
+            m_preCommands.Add(pCommand);
+        for (WORD i = 0; i < wPost; ++i, pCommand += PGC_COMMAND_SIZE)
+            m_postCommands.Add(pCommand);
+        for (WORD i = 0; i < wCell; ++i, pCommand += PGC_COMMAND_SIZE)
+            m_cellCommands.Add(pCommand);
+    }
+
+    if (!ReadCells(log, pDomain, bytes))
+        return false;
+    return ReadPrograms(log, bytes);
+}
+
+bool CPgc::ReadCells(CDvdLog& log, CAngleBlockList* pDomain, const CIfoView& bytes)
+{
+    const BYTE* p = bytes.GetData();
+    const uint32_t nCells = p[GI_CELL_COUNT];
+    const size_t nPositionOffset = GetBE16(p + GI_CELL_POSITION_OFFSET);
+    const size_t nPlaybackOffset = GetBE16(p + GI_CELL_PLAYBACK_OFFSET);
+    if (nCells == 0 && (nPositionOffset == 0 || nPlaybackOffset == 0))
+        return true;
+    if (nPositionOffset == 0 || nPlaybackOffset == 0 || !pDomain ||
+        !bytes.Contains(nPositionOffset, CELL_POSITION_SIZE * nCells) ||
+        !bytes.Contains(nPlaybackOffset, CELL_PLAYBACK_SIZE * nCells))
+    {
+        log.ReportError("No cells found", DVD_LOCATION);
+        return false;
+    }
+
+    for (uint32_t i = 0; i < nCells; ++i)
+    {
+        const BYTE* pPosition = p + nPositionOffset + CELL_POSITION_SIZE * i;
+        const BYTE* pPlayback = p + nPlaybackOffset + CELL_PLAYBACK_SIZE * i;
+        const WORD wVobId = GetBE16(pPosition);
+        const BYTE nCellId = pPosition[3];
+        const BYTE bSeamless = (pPlayback[0] >> 3) & 1;
+        const BYTE bRestricted = (pPlayback[1] >> 5) & 1;
+        const BYTE nStillTime = pPlayback[2];
+        BYTE nCommand = pPlayback[3];
+        const int nNumber = int(i) + 1;
+
+        if (nCommand > m_cellCommands.GetCount())
+        {
+            log.ReportWarning(FormatString("Cell #%d has cell command #%d yet there is only %d commands awailable in "
+                                           "cells command table. Substituting with 0.",
+                                           nNumber, nCommand, int(m_cellCommands.GetCount())),
+                              DVD_LOCATION);
+            nCommand = 0;
+        }
+
+        int nAngle = 0;
+        CAngleBlock* pBlock = pDomain->FindCell(wVobId, nCellId, nAngle);
+        if (!pBlock)
+        {
+            log.ReportWarning(FormatString("Cell #%d uses vobus (vobID=%d, cellID=%d) not pressent in vob file. "
+                                           "Substituting blank cell instead.",
+                                           nNumber, wVobId, nCellId),
+                              DVD_LOCATION);
+            pBlock = CreateBlankBlock(pDomain, wVobId, nCellId, nullptr);
+            nAngle = 0;
+        }
+
+        CPgcCell* pLast = m_cells.GetSize() > 0 ? m_cells[m_cells.GetSize() - 1] : nullptr;
+        const CVobCell* pFirstIlvu = pBlock->GetIlvu(0);
+        if (pLast && pFirstIlvu && pFirstIlvu->GetFirstDsi().IsIlvu() && AnnouncesAngles(pFirstIlvu) &&
+            pLast->m_pBlock == pBlock && pLast->GetAngleCount() < pFirstIlvu->GetAngleCount())
+        {
+            if (pLast->m_bRestricted != bRestricted)
+                log.ReportWarning(FormatString("Cell #%d (vobID=%d, cellID=%d) restricted flag is different from "
+                                               "other cells in this angle block. Ignore.",
+                                               nNumber, wVobId, nCellId),
+                                  DVD_LOCATION);
+            if (pLast->m_nStillTime != nStillTime)
+                log.ReportWarning(FormatString("Cell #%d (vobID=%d, cellID=%d) still time is different from other "
+                                               "cells in this angle block. Ignore.",
+                                               nNumber, wVobId, nCellId),
+                                  DVD_LOCATION);
+            if (pLast->m_nCellCommand != nCommand)
+                log.ReportWarning(FormatString("Cell #%d (vobID=%d, cellID=%d) command id is different from other "
+                                               "cells in this angle block. Ignore.",
+                                               nNumber, wVobId, nCellId),
+                                  DVD_LOCATION);
+            pLast->AddAngle(BYTE(nAngle));
+            pLast->SetModified();
+        }
+        else
+        {
+            CGrowArray<BYTE> angles;
+            angles.Add(BYTE(nAngle));
+            m_cells.Add(new CPgcCell(bSeamless, bRestricted, nStillTime, nCommand, pBlock, angles, this));
+        }
+    }
+    return true;
+}
+
+bool CPgc::ReadPrograms(CDvdLog& log, const CIfoView& bytes)
+{
+    const int nPrograms = m_programs.GetSize();
+    const size_t nMapOffset = GetBE16(bytes.GetData() + GI_PROGRAM_MAP_OFFSET);
+    if (nMapOffset == 0 || !bytes.Contains(nMapOffset, size_t(nPrograms)))
+    {
+        if (nPrograms == 0)
+            return true;
+        log.ReportError("No programs found", DVD_LOCATION);
+        return false;
+    }
+
+    const BYTE* pMap = bytes.GetData() + nMapOffset;
+    const uint32_t nIfoCells = GetIfoCellCount();
+    for (int p = 0; p < nPrograms; ++p)
+    {
+        const BYTE nCell = pMap[p];
+        if (nCell == 0 && p == nPrograms - 1)
+        {
+            log.ReportWarning("Last program points to cell with 0 index. Ignore.", DVD_LOCATION);
+            if (nPrograms > 1)
+            {
+                m_programs.SetSize(p);
+                return true;
+            }
+            log.ReportError("Can't ignore the only program in PGC", DVD_LOCATION);
+            return false;
+        }
+        const BYTE nFirstIfoCell = BYTE(nCell - 1);
+        if (nFirstIfoCell >= nIfoCells)
+        {
+            log.ReportWarning(FormatString("Program %d points to non nonexistent cell (%d). Ignore rest of the programs.",
+                                           p + 1, nCell),
+                              DVD_LOCATION);
+            if (p > 0)
+            {
+                m_programs.SetSize(p);
+                return true;
+            }
+            log.ReportError("Can't ignore the only program in PGC", DVD_LOCATION);
+            return false;
+        }
+        uint32_t nRunning = 0;
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            if (nRunning == nFirstIfoCell)
+            {
+                m_programs[p] = BYTE(i);
+                break;
+            }
+            nRunning += uint32_t(m_cells[i]->GetAngleCount());
+            if (nRunning > nFirstIfoCell)
+            {
+                log.ReportError("Cell should not start in the middle of angle group", DVD_LOCATION);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool CPgc::WriteIfo(CDvdLog& log, BYTE* pDest) const
+{
+    const uint32_t nPrograms = uint32_t(m_programs.GetSize());
+    const uint32_t nIfoCells = GetIfoCellCount();
+    // The counts are single bytes in the IFO: a larger chain cannot be
+    // written without losing cells or programs.
+    if (nPrograms > MAX_IFO_COUNT)
+    {
+        log.ReportError(FormatString("Too many programs in PGC (%u); at most %u can be written",
+                                     unsigned(nPrograms), unsigned(MAX_IFO_COUNT)),
+                        DVD_LOCATION);
+        return false;
+    }
+    if (nIfoCells > MAX_IFO_COUNT)
+    {
+        log.ReportError(FormatString("Too many cells in PGC (%u); at most %u can be written", unsigned(nIfoCells),
+                                     unsigned(MAX_IFO_COUNT)),
+                        DVD_LOCATION);
+        return false;
+    }
+    if (GetIfoSize() > MAX_PGCI_SIZE)
+    {
+        log.ReportError(FormatString("PGC is too large (%u bytes)", unsigned(GetIfoSize())), DVD_LOCATION);
+        return false;
+    }
+
+    pDest[GI_PROGRAM_COUNT] = BYTE(nPrograms);
+    pDest[GI_CELL_COUNT] = BYTE(nIfoCells);
+    GetPlaybackTime().ToBytes(pDest + GI_PLAYBACK_TIME);
+    m_uops.ToBytes(pDest + GI_UOPS);
+    for (int i = 0; i < PGC_AUDIO_CONTROLS; ++i)
+        pDest[GI_AUDIO + 2 * i] = BYTE((m_audio[i].bEnabled ? 0x80 : 0) | (m_audio[i].nStream & 7));
+    for (int i = 0; i < PGC_SUBPICTURE_CONTROLS; ++i)
+    {
+        BYTE* pControl = pDest + GI_SUBPICTURE + 4 * i;
+        for (int k = 0; k < 4; ++k)
+            pControl[k] = m_subpictures[i].nStreams[k] & 31;
+        if (m_subpictures[i].bEnabled)
+            pControl[0] |= 0x80;
+    }
+    PutBE16(pDest + GI_NEXT, m_wNextPgc);
+    PutBE16(pDest + GI_PREV, m_wPrevPgc);
+    PutBE16(pDest + GI_GOUP, m_wGoUpPgc);
+    pDest[GI_PLAYBACK_MODE] = m_nPlaybackMode;
+    pDest[GI_STILL_TIME] = m_nStillTime;
+    memcpy(pDest + GI_COLOURS, m_colours.colours, sizeof(m_colours.colours));
+
+    size_t nOffset = PGC_GI_SIZE;
+    const uint32_t nCommands = GetCommandCount();
+    if (nCommands > 0)
+    {
+        PutBE16(pDest + GI_COMMANDS_OFFSET, WORD(nOffset));
+        BYTE* pTable = pDest + nOffset;
+        PutBE16(pTable, WORD(m_preCommands.GetCount()));
+        PutBE16(pTable + 2, WORD(m_postCommands.GetCount()));
+        PutBE16(pTable + 4, WORD(m_cellCommands.GetCount()));
+        PutBE16(pTable + 6, WORD(8 * nCommands + 7));
+        BYTE* pCommand = pTable + COMMAND_TABLE_HEADER_SIZE;
+        for (const CPgcCommands* pGroup : {&m_preCommands, &m_postCommands, &m_cellCommands})
+        {
+            for (uint32_t i = 0; i < pGroup->GetCount(); ++i, pCommand += PGC_COMMAND_SIZE)
+                memcpy(pCommand, pGroup->GetCommand(i), PGC_COMMAND_SIZE);
+        }
+        nOffset += COMMAND_TABLE_HEADER_SIZE + PGC_COMMAND_SIZE * nCommands;
+    }
+
+    if (nPrograms > 0)
+    {
+        PutBE16(pDest + GI_PROGRAM_MAP_OFFSET, WORD(nOffset));
+        for (uint32_t p = 0; p < nPrograms; ++p)
+            pDest[nOffset + p] = BYTE(GetFirstIfoCell(m_programs[int(p)]) + 1);
+        nOffset += nPrograms + (nPrograms & 1);
+    }
+
+    if (nIfoCells > 0)
+    {
+        PutBE16(pDest + GI_CELL_PLAYBACK_OFFSET, WORD(nOffset));
+        WORD wPrevVobId = 0xFFFF;
+        DWORD dwPrevEnd = 0xFFFFFFFF;
+        BYTE* pPlayback = pDest + nOffset;
+        BYTE* pPosition = pPlayback + CELL_PLAYBACK_SIZE * nIfoCells;
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            const CPgcCell* pCell = m_cells[i];
+            for (int a = 0; a < pCell->GetAngleCount(); ++a)
+            {
+                pCell->WriteCellPlayback(log, pPlayback, a, wPrevVobId, dwPrevEnd);
+                const CVobCell* pIlvu = pCell->GetIlvu(a);
+                if (pIlvu)
+                {
+                    PutBE16(pPosition, pIlvu->GetVobId());
+                    pPosition[3] = pIlvu->GetCellId();
+                }
+                pPlayback += CELL_PLAYBACK_SIZE;
+                pPosition += CELL_POSITION_SIZE;
+            }
+        }
+        nOffset += CELL_PLAYBACK_SIZE * nIfoCells;
+        PutBE16(pDest + GI_CELL_POSITION_OFFSET, WORD(nOffset));
+        nOffset += CELL_POSITION_SIZE * nIfoCells;
+    }
+
+    if (nOffset != GetIfoSize())
+    {
+        log.ReportError("Bad table size", DVD_LOCATION);
+        return false;
+    }
+    return true;
+}
