@@ -10,6 +10,7 @@
 #include "framework/win/AfxRes.h"
 #include "framework/win/AfxState.h"
 #include "framework/win/CmdTarget.h"
+#include "framework/win/Controls.h"
 #include "framework/win/Dc.h"
 #include "framework/win/GdiObjects.h"
 #include "framework/win/ImageList.h"

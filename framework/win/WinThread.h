@@ -10,6 +10,11 @@
 #include "framework/win/CmdTarget.h"
 
 class CWnd;
+class CCommandLineInfo;
+class CDocManager;
+class CDocTemplate;
+class CDocument;
+class CRecentFileList;
 
 class CWinThread : public CCmdTarget
 {
@@ -67,9 +72,64 @@ public:
     HICON LoadIcon(UINT nIDResource) const { return LoadIcon(MAKEINTRESOURCEA(nIDResource)); }
     HICON LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIconA(nullptr, lpszIconName); }
 
+    // ---- documents (WinApp.cpp) ----
+    CDocManager* m_pDocManager = nullptr;
+    CRecentFileList* m_pRecentFileList = nullptr;
+    int ExitInstance() override;
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const;
+    CDocTemplate* GetNextDocTemplate(POSITION& pos) const;
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    virtual void AddToRecentFileList(LPCTSTR lpszPathName);
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+    BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                          CDocTemplate* pTemplate);
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void SaveStdProfileSettings();
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    void EnableShellOpen();
+    void RegisterShellFileTypes(BOOL bCompat = FALSE);
+    // Three-dimensional controls are the system's own nowadays.
+    BOOL Enable3dControls() { return TRUE; }
+    BOOL Enable3dControlsStatic() { return TRUE; }
+
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+    afx_msg BOOL OnOpenRecentFile(UINT nID);
+    afx_msg void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
+    afx_msg void OnAppExit();
+
+    // ---- profile (WinApp.cpp) ----
+    // With a registry key the values live under
+    // HKEY_CURRENT_USER\Software\<key>\<profile name>, else in an .ini file.
+    LPCTSTR m_pszRegistryKey = nullptr;
+    LPCTSTR m_pszProfileName = nullptr;
+    void SetRegistryKey(LPCTSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    // Keys the caller closes with RegCloseKey; null when they cannot be made.
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCTSTR lpszSection);
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr);
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
 private:
+    // The name from the string table when the constructor got none.
+    void EnsureAppName();
     char* m_pszOwnedAppName = nullptr;
+    char* m_pszOwnedRegistryKey = nullptr;
+    char* m_pszOwnedProfileName = nullptr;
 };
+
+// The program's entry: runs the application object's InitInstance and
+// message loop.
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 CWinApp* AfxGetApp();
 CWinThread* AfxGetThread();
