@@ -2,6 +2,8 @@
 
 #include "DVD/source/DVD.h"
 #include "DVD/source/NodePath.h"
+#include "DVD/source/PGC.h"
+#include "DVD/source/PgcTable.h"
 
 #include <atomic>
 
@@ -95,15 +97,12 @@ uint8_t MenuDomainOf(const CDvdObject& node)
                                                                   : DVDDOMAIN_VTS_MENU;
 }
 
-// A PGC table is a title set's title table when the title set owns it
-// directly; any other table is a language unit's menu table.
-uint8_t PgcTableDomain(const CDvdObject& table)
+// The domain of a command group: the bit is added to a real domain only.
+uint8_t WithCommandGroup(uint8_t nDomain)
 {
-    const CDvdObject* pParent = table.GetParent();
-    if (pParent != nullptr && pParent->GetKind() == DVDNODE_VTS)
-        return DVDDOMAIN_TITLE;
-    return MenuDomainOf(table);
+    return nDomain == DVDDOMAIN_ANY ? nDomain : static_cast<uint8_t>(nDomain | DVDDOMAIN_COMMAND_GROUP);
 }
+
 // Button commands run in their domain with the command-group bit added once,
 // however deep the button sits below its segment.
 uint8_t ButtonDomain(const CDvdObject& node)
@@ -112,8 +111,7 @@ uint8_t ButtonDomain(const CDvdObject& node)
     while (pAbove != nullptr &&
            (pAbove->GetKind() == DVDNODE_BUTTON || pAbove->GetKind() == DVDNODE_BUTTON_SEGMENT))
         pAbove = pAbove->GetParent();
-    const uint8_t nDomain = pAbove != nullptr ? pAbove->GetDomainCode() : DVDDOMAIN_ANY;
-    return nDomain == DVDDOMAIN_ANY ? nDomain : static_cast<uint8_t>(nDomain + DVDDOMAIN_COMMAND_GROUP);
+    return WithCommandGroup(pAbove != nullptr ? pAbove->GetDomainCode() : DVDDOMAIN_ANY);
 }
 } // namespace
 
@@ -128,16 +126,18 @@ uint8_t CDvdObject::GetDomainCode() const
         case DVDNODE_VMG_TITLES:
             return DVDDOMAIN_VMG_MENU;
         case DVDNODE_LANGUAGE_UNITS:
+            return MenuDomainOf(*pNode);
         case DVDNODE_LANGUAGE_UNIT:
-            return MenuDomainOf(*pNode);
         case DVDNODE_PGC_TABLE:
-            return PgcTableDomain(*pNode);
+            return static_cast<const CPgcTable*>(pNode)->GetTableDomainCode();
         case DVDNODE_PGC:
-            if (pParent != nullptr && pParent->m_nKind == DVDNODE_VMG)
-                return DVDDOMAIN_FIRST_PLAY;
-            if (pParent != nullptr && pParent->m_nKind == DVDNODE_PGC_TABLE)
-                return PgcTableDomain(*pParent);
-            return MenuDomainOf(*pNode);
+            return static_cast<const CPgc*>(pNode)->GetPgcDomainCode();
+        case DVDNODE_PGC_COMMANDS:
+            // Cell commands form a command group; the pre and post commands
+            // run in the PGC's own domain.
+            if (static_cast<const CPgcCommands*>(pNode)->GetGroup() == PGC_GROUP_CELL)
+                return WithCommandGroup(pParent->GetDomainCode());
+            break;
         case DVDNODE_VTS_TITLES:
             return DVDDOMAIN_TITLE;
         case DVDNODE_BUTTON:

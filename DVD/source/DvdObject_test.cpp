@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "DVD/source/DVD.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/PGC.h"
+#include "DVD/source/PgcTable.h"
 #include "tests/support/TestNodes.h"
 
 using kxtest::TestNode;
@@ -61,16 +64,9 @@ TEST(DvdObject, DomainCodeByPlaceInTree) {
       {{DVDNODE_DVD, DVDNODE_VMG, DVDNODE_VMG_TITLES}, DVDDOMAIN_VMG_MENU},
       {{DVDNODE_DVD, DVDNODE_VMG, DVDNODE_LANGUAGE_UNITS}, DVDDOMAIN_VMG_MENU},
       {{DVDNODE_DVD, DVDNODE_VTS, DVDNODE_LANGUAGE_UNITS}, DVDDOMAIN_VTS_MENU},
-      {{DVDNODE_VTS, DVDNODE_LANGUAGE_UNITS, DVDNODE_LANGUAGE_UNIT}, DVDDOMAIN_VTS_MENU},
-      {{DVDNODE_VMG, DVDNODE_LANGUAGE_UNITS, DVDNODE_LANGUAGE_UNIT, DVDNODE_PGC_TABLE}, DVDDOMAIN_VMG_MENU},
-      {{DVDNODE_VTS, DVDNODE_PGC_TABLE}, DVDDOMAIN_TITLE},
-      {{DVDNODE_VTS, DVDNODE_PGC_TABLE, DVDNODE_PGC}, DVDDOMAIN_TITLE},
-      {{DVDNODE_VTS, DVDNODE_LANGUAGE_UNITS, DVDNODE_LANGUAGE_UNIT, DVDNODE_PGC_TABLE, DVDNODE_PGC},
-       DVDDOMAIN_VTS_MENU},
-      {{DVDNODE_DVD, DVDNODE_VMG, DVDNODE_PGC}, DVDDOMAIN_FIRST_PLAY},
       {{DVDNODE_VTS, DVDNODE_VTS_TITLES}, DVDDOMAIN_TITLE},
       {{DVDNODE_VTS, DVDNODE_VTS_TITLES, DVDNODE_VTS_TITLE}, DVDDOMAIN_TITLE},
-      {{DVDNODE_VTS, DVDNODE_PGC_TABLE, DVDNODE_PGC, DVDNODE_PGC_COMMANDS}, DVDDOMAIN_TITLE},
+      {{DVDNODE_VTS, DVDNODE_VTS_TITLES, DVDNODE_VTS_TITLE, DVDNODE_PGC_BLOCK_LIST}, DVDDOMAIN_TITLE},
       // A button sits below its segment, which sits in a block of the
       // domain: the command-group bit is added once.
       {{DVDNODE_VMG, DVDNODE_ANGLE_BLOCK_LIST, DVDNODE_ANGLE_BLOCK, DVDNODE_VOB_CELL, DVDNODE_BUTTON_SEGMENT},
@@ -89,6 +85,50 @@ TEST(DvdObject, DomainCodeByPlaceInTree) {
     TestNode* node = &root;
     for (size_t i = 1; i < c.kinds.size(); ++i) node = &node->Add(c.kinds[i]);
     EXPECT_EQ(node->GetDomainCode(), c.domain) << "depth " << c.kinds.size() << " kind " << int(c.kinds.back());
+  }
+}
+
+TEST(DvdObject, DomainCodeOfProgramChainsAndCommandTables) {
+  CDvd dvd;
+  CVts* vts = dvd.GetVts(0);
+  CPgcTable titles(0, vts);
+  CPgc* title = new CPgc(0, &titles);
+  titles.AddPgc(title);
+  CLanguageUnits vmgUnits(&dvd.GetVmg());
+  CLanguageUnit* vmgUnit = vmgUnits.AddUnit();
+  CPgc* vmgMenu = new CPgc(1, vmgUnit);
+  vmgUnit->AddPgc(vmgMenu);
+  CLanguageUnits vtsUnits(vts);
+  CLanguageUnit* vtsUnit = vtsUnits.AddUnit();
+  CPgc* vtsMenu = new CPgc(1, vtsUnit);
+  vtsUnit->AddPgc(vtsMenu);
+  CPgc firstPlay(0, &dvd.GetVmg());
+
+  const struct {
+    const CDvdObject* node;
+    uint8_t domain;
+  } cases[] = {
+      {&titles, DVDDOMAIN_TITLE},
+      {title, DVDDOMAIN_TITLE},
+      {&title->m_preCommands, DVDDOMAIN_TITLE},
+      {&title->m_postCommands, DVDDOMAIN_TITLE},
+      {&title->m_cellCommands, DVDDOMAIN_TITLE + DVDDOMAIN_COMMAND_GROUP},
+      {&title->m_blockList, DVDDOMAIN_TITLE},
+      {&vmgUnits, DVDDOMAIN_VMG_MENU},
+      {vmgUnit, DVDDOMAIN_VMG_MENU},
+      {vmgMenu, DVDDOMAIN_VMG_MENU},
+      {&vmgMenu->m_cellCommands, DVDDOMAIN_VMG_MENU + DVDDOMAIN_COMMAND_GROUP},
+      {&vtsUnits, DVDDOMAIN_VTS_MENU},
+      {vtsUnit, DVDDOMAIN_VTS_MENU},
+      {vtsMenu, DVDDOMAIN_VTS_MENU},
+      {&vtsMenu->m_postCommands, DVDDOMAIN_VTS_MENU},
+      {&vtsMenu->m_cellCommands, DVDDOMAIN_VTS_MENU + DVDDOMAIN_COMMAND_GROUP},
+      {&firstPlay, DVDDOMAIN_FIRST_PLAY},
+      {&firstPlay.m_preCommands, DVDDOMAIN_FIRST_PLAY},
+      {&firstPlay.m_cellCommands, DVDDOMAIN_FIRST_PLAY + DVDDOMAIN_COMMAND_GROUP},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.node->GetDomainCode(), c.domain) << "kind " << int(c.node->GetKind()) << " want " << int(c.domain);
   }
 }
 

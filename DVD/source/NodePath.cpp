@@ -1,6 +1,11 @@
 #include "DVD/source/NodePath.h"
 
+#include "DVD/source/AngleBlock.h"
+#include "DVD/source/DVDTypes.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/PGC.h"
 #include "Shared/source/DvdFormat.h"
+#include "Shared/source/PlainString.h"
 
 namespace
 {
@@ -74,6 +79,69 @@ CString FormatRuleText(const char* pszText, int nNumber)
 {
     return FormatString(pszText, nNumber);
 }
+// Blocks of the VMG's or a title set's menus are named apart from movie
+// blocks.
+bool IsInMenuDomain(const CDvdObject& node)
+{
+    const uint8_t nDomain = node.GetDomainCode() & static_cast<uint8_t>(~DVDDOMAIN_COMMAND_GROUP);
+    return nDomain == DVDDOMAIN_VMG_MENU || nDomain == DVDDOMAIN_VTS_MENU;
+}
+
+CString LanguageUnitPath(const CLanguageUnit& unit)
+{
+    BYTE code[2];
+    unit.GetLanguageBytes(code);
+    const CPlainString text = GetLanguageCodeText(code[0], code[1]);
+    CString strPath = GetPath(unit.GetParent()) + "/Menu ";
+    if (text.GetText() != nullptr)
+        strPath += text.GetText();
+    return strPath;
+}
+
+CString CommandTablePath(const CPgcCommands& table)
+{
+    CString strPath = GetPath(table.GetParent());
+    switch (table.GetGroup())
+    {
+    case PGC_GROUP_PRE:
+        return strPath + "/pre cmd";
+    case PGC_GROUP_POST:
+        return strPath + "/post cmd";
+    case PGC_GROUP_CELL:
+        return strPath + "/cell cmd";
+    default:
+        return strPath;
+    }
+}
+
+// A cell entry is named by the IFO cells it stands for: one per angle.
+CString PgcCellPath(const CPgcCell& cell)
+{
+    CString strPath = GetPath(cell.GetParent()) + "/";
+    const CDvdObject* pParent = cell.GetParent();
+    if (pParent == nullptr || pParent->GetKind() != DVDNODE_PGC)
+        return strPath;
+    const CPgc& pgc = *static_cast<const CPgc*>(pParent);
+    const int nEntry = pgc.GetChildIndex(&cell);
+    if (nEntry < 0)
+        return strPath;
+    const uint32_t nFirst = pgc.GetFirstIfoCell(uint32_t(nEntry));
+    const uint32_t nEnd = pgc.GetFirstIfoCell(uint32_t(nEntry) + 1);
+    for (uint32_t nIfoCell = nFirst; nIfoCell < nEnd; ++nIfoCell)
+        strPath += FormatString(nIfoCell == nFirst ? " c%u" : ",c%u", nIfoCell + 1);
+    return strPath;
+}
+
+// An ILVU is named apart from its block only when the block has angles.
+CString IlvuPath(const CVobCell& ilvu)
+{
+    const CDvdObject* pBlock = ilvu.GetParent();
+    CString strPath = GetPath(pBlock);
+    if (pBlock != nullptr && pBlock->GetKind() == DVDNODE_ANGLE_BLOCK &&
+        static_cast<const CAngleBlock*>(pBlock)->GetIlvuCount() > 1)
+        strPath += FormatString("/ILVU %d", NodeNumber(ilvu));
+    return strPath;
+}
 } // namespace
 
 CString GetPath(const CDvdObject* pNode)
@@ -96,6 +164,25 @@ CString GetPath(const CDvdObject* pNode)
         return strPath + FormatRuleText("/PGC %d", NodeNumber(*pNode));
     }
 
+    switch (nKind)
+    {
+    case DVDNODE_LANGUAGE_UNIT:
+        return LanguageUnitPath(*static_cast<const CLanguageUnit*>(pNode));
+    case DVDNODE_ANGLE_BLOCK:
+        return GetPath(pParent) + FormatRuleText(IsInMenuDomain(*pNode) ? "/menu block %d" : "/movie block %d",
+                                                 NodeNumber(*pNode));
+    case DVDNODE_ANGLE_BLOCK_LIST:
+        return GetPath(pParent) + (IsInMenuDomain(*pNode) ? "/menu blocks" : "/movie blocks");
+    case DVDNODE_VOB_CELL:
+        return IlvuPath(*static_cast<const CVobCell*>(pNode));
+    case DVDNODE_PGC_COMMANDS:
+        return CommandTablePath(*static_cast<const CPgcCommands*>(pNode));
+    case DVDNODE_PGC_CELL:
+        return PgcCellPath(*static_cast<const CPgcCell*>(pNode));
+    default:
+        break;
+    }
+
     for (const NodePathRule& rule : kNodePathRules)
     {
         if (rule.nKind != nKind)
@@ -114,6 +201,10 @@ CString GetReferenceFieldName(const CDvdReference& reference)
         return CString();
     CString strName = GetPath(reference.pNode);
     const uint8_t nKind = reference.pNode->GetKind();
+    // The cell command a cell entry plays is named by its number in the
+    // entry, not by the reference's index.
+    if (nKind == DVDNODE_PGC_CELL && reference.nField == 3)
+        return strName + FormatString(":cmd(%d)", static_cast<const CPgcCell*>(reference.pNode)->m_nCellCommand);
     for (const FieldNameRule& rule : kFieldNameRules)
     {
         if (rule.nKind == nKind && (rule.nField == kAnyField || rule.nField == reference.nField))

@@ -6,7 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "DVD/source/AngleBlock.h"
+#include "DVD/source/CellAddress.h"
 #include "DVD/source/DVD.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/PGC.h"
+#include "DVD/source/PgcTable.h"
+#include "DVD/source/VobCell.h"
 #include "tests/support/TestNodes.h"
 
 using kxtest::TestNode;
@@ -54,10 +60,10 @@ TEST(NodePath, PathsOfNodesByKind) {
   TestNode& vmgTitles = t.Below(t.vmg, DVDNODE_VMG_TITLES);
   TestNode& pgcBlocks = pgc4.Add(DVDNODE_PGC_BLOCK_LIST);
   TestNode& streams = t.Below(t.vts1, DVDNODE_STREAM_SET);
-  TestNode& segment = NthChild(t.Below(t.vts1, DVDNODE_VOB_CELL), DVDNODE_BUTTON_SEGMENT, 2);
+  // A parent of no known kind has no path of its own.
+  TestNode& segment = NthChild(t.Below(t.vts1, 0), DVDNODE_BUTTON_SEGMENT, 2);
   TestNode& button = NthChild(segment, DVDNODE_BUTTON, 3);
-  TestNode& looseTable = t.Below(t.vts1, DVDNODE_PGC_COMMANDS);
-  TestNode& pgcElsewhere = NthChild(looseTable, DVDNODE_PGC, 2);
+  TestNode& pgcElsewhere = NthChild(t.Below(t.vts1, DVDNODE_VTS_TITLES), DVDNODE_PGC, 2);
   TestNode orphanVts(DVDNODE_VTS, nullptr);
 
   const struct {
@@ -101,9 +107,7 @@ TEST(NodePath, ReferenceFieldNames) {
   TestNode& pgc = NthChild(pgcs, DVDNODE_PGC, 4);
   TestNode& title = t.Below(t.vts1, DVDNODE_VTS_TITLES).Add(DVDNODE_VTS_TITLE);
   TestNode& vmgTitles = t.Below(t.vmg, DVDNODE_VMG_TITLES);
-  TestNode& segment = t.Below(t.vts1, DVDNODE_VOB_CELL).Add(DVDNODE_BUTTON_SEGMENT);
-  TestNode& commands = pgc.Add(DVDNODE_PGC_COMMANDS);
-  TestNode& ilvu = t.Below(t.vts1, DVDNODE_VOB_CELL);
+  TestNode& segment = t.Below(t.vts1, 0).Add(DVDNODE_BUTTON_SEGMENT);
 
   const struct {
     CDvdReference ref;
@@ -127,12 +131,102 @@ TEST(NodePath, ReferenceFieldNames) {
       {{&vmgTitles, 2, 0}, "VMG/Titles"},
       {{&segment, 1, 0}, "/BTN SEG 1:force select button"},
       {{&segment, 2, 0}, "/BTN SEG 1:force action button"},
-      {{&commands, 2, 6}, " 7"},
-      {{&ilvu, 0, 9}, ":vobu 10"},
-      {{&ilvu, 5, 0}, ":vobu 1"},
       {{t.vts1, 1, 0}, "VTS 1"},
       {{&t.dvd, 0, 0}, "DVD"},
       {{nullptr, 1, 0}, ""},
   };
   for (const auto& c : cases) EXPECT_STREQ(GetReferenceFieldName(c.ref), c.name) << c.name;
+}
+
+namespace {
+
+// A block of ILVUs with distinct ids, hanging from a domain.
+CAngleBlock* AddBlock(CAngleBlockList& domain, int ilvus) {
+  CAngleBlock* block = nullptr;
+  for (int i = 0; i < ilvus; ++i) {
+    CCellAddress address;
+    address.m_wVobId = 1;
+    address.m_nCellId = static_cast<BYTE>(i + 1);
+    auto* ilvu = new CVobCell(nullptr, address, CVobuAddressList(), nullptr);
+    if (block == nullptr) {
+      block = new CAngleBlock(ilvu, nullptr, &domain);
+      domain.AddBlock(block);
+    } else {
+      EXPECT_TRUE(block->AddCell(ilvu, nullptr));
+    }
+    ilvu->SetParent(block);
+  }
+  return block;
+}
+
+CPgcCell* AddCell(CPgc& pgc, int angles, BYTE cellCommand) {
+  CGrowArray<BYTE> angleList;
+  for (int i = 0; i < angles; ++i) angleList.Add(static_cast<BYTE>(i));
+  auto* cell = new CPgcCell(0, 0, 0, cellCommand, nullptr, angleList, &pgc);
+  pgc.AddCell(cell);
+  return cell;
+}
+
+}  // namespace
+
+TEST(NodePath, PathsOfNodesThatAskTheirClass) {
+  CDvd dvd;
+  CVmg& vmg = dvd.GetVmg();
+  CLanguageUnits units(&vmg);
+  CLanguageUnit* english = units.AddUnit();
+  english->SetLanguageBytes(reinterpret_cast<const BYTE*>("en"));
+  CLanguageUnit* unnamed = units.AddUnit();
+  unnamed->SetLanguageBytes(reinterpret_cast<const BYTE*>("1\0"));
+  CPgc* menu = new CPgc(1, english);
+  english->AddPgc(menu);
+
+  CPgcTable titles(0, dvd.GetVts(0));
+  CPgc* first = new CPgc(0, &titles);
+  titles.AddPgc(first);
+  CPgc* second = new CPgc(0, &titles);
+  titles.AddPgc(second);
+  AddCell(*second, 1, 0);
+  AddCell(*second, 1, 0);
+  CPgcCell* twoAngles = AddCell(*second, 2, 3);
+  CPgcCell* last = AddCell(*second, 1, 0);
+
+  CAngleBlockList menus(&vmg);
+  AddBlock(menus, 1);
+  CAngleBlock* single = AddBlock(menus, 1);
+  CAngleBlock* angles = AddBlock(menus, 3);
+
+  const struct {
+    const CDvdObject* node;
+    const char* path;
+  } cases[] = {
+      {english, "VMG/LUs/Menu en"},
+      {unnamed, "VMG/LUs/Menu "},
+      {menu, "VMG/LUs/Menu en/PGC 1"},
+      {&second->m_preCommands, "VTS 1/PGCs/PGC 2/pre cmd"},
+      {&second->m_postCommands, "VTS 1/PGCs/PGC 2/post cmd"},
+      {&second->m_cellCommands, "VTS 1/PGCs/PGC 2/cell cmd"},
+      {&second->m_blockList, "VTS 1/PGCs/PGC 2/blocks"},
+      {second->GetCell(0), "VTS 1/PGCs/PGC 2/ c1"},
+      {twoAngles, "VTS 1/PGCs/PGC 2/ c3,c4"},
+      {last, "VTS 1/PGCs/PGC 2/ c5"},
+      {&menus, "VMG/menu blocks"},
+      {single, "VMG/menu blocks/menu block 2"},
+      {single->GetIlvu(0), "VMG/menu blocks/menu block 2"},
+      {angles->GetIlvu(0), "VMG/menu blocks/menu block 3/ILVU 1"},
+      {angles->GetIlvu(2), "VMG/menu blocks/menu block 3/ILVU 3"},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(GetPath(c.node), c.path) << c.path;
+
+  const struct {
+    CDvdReference ref;
+    const char* name;
+  } fields[] = {
+      {{&second->m_postCommands, 2, 6}, "VTS 1/PGCs/PGC 2/post cmd 7"},
+      {{twoAngles, 1, 4}, "VTS 1/PGCs/PGC 2/ c3,c4:vobu 5"},
+      {{twoAngles, 2, 0}, "VTS 1/PGCs/PGC 2/ c3,c4:still time"},
+      {{twoAngles, 3, 0}, "VTS 1/PGCs/PGC 2/ c3,c4:cmd(3)"},
+      {{single->GetIlvu(0), 0, 9}, "VMG/menu blocks/menu block 2:vobu 10"},
+      {{angles->GetIlvu(1), 7, 0}, "VMG/menu blocks/menu block 3/ILVU 2:vobu 1"},
+  };
+  for (const auto& f : fields) EXPECT_STREQ(GetReferenceFieldName(f.ref), f.name) << f.name;
 }
