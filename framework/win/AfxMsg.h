@@ -265,6 +265,8 @@ protected: \
                     return pThis->memberFxn(a.wParam, a.lParam);)
 #define ON_THREAD_MESSAGE(message, memberFxn) \
     KX_MSGMAP_ENTRY(message, 0, 0, 0, AfxSig_msg, pThis->memberFxn(a.wParam, a.lParam); return 0;)
+#define ON_REGISTERED_THREAD_MESSAGE(nMessageVariable, memberFxn) \
+    KX_MSGMAP_ENTRY(0xC000, 0, 0, 0, &(nMessageVariable), pThis->memberFxn(a.wParam, a.lParam); return 0;)
 
 // ---- Reflected messages handled by the control itself ---------------------
 

@@ -149,6 +149,67 @@ TEST_F(ControlsTest, ComboBoxSelectionsNotifyTheParentMap)
     EXPECT_EQ(m_parent.selChanges, 1);
 }
 
+// A label that answers its own colours, or passes them to the parent.
+class CColorLabel : public CStatic
+{
+public:
+    CBrush m_brush{RGB(10, 20, 30)};
+    bool answer = true;
+    int asked = 0;
+
+protected:
+    afx_msg HBRUSH CtlColor(CDC* pDC, UINT nCtlColor)
+    {
+        ++asked;
+        EXPECT_EQ(nCtlColor, static_cast<UINT>(CTLCOLOR_STATIC));
+        return answer ? static_cast<HBRUSH>(m_brush.GetSafeHandle()) : nullptr;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
+    ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+class CColorParent : public CWnd
+{
+public:
+    CBrush m_brush{RGB(90, 80, 70)};
+    int asked = 0;
+
+protected:
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+    {
+        ++asked;
+        return static_cast<HBRUSH>(m_brush.GetSafeHandle());
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CColorParent, CWnd)
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+TEST_F(ControlsTest, ControlColoursGoToTheControlFirstAndToTheParentWhenItPasses)
+{
+    CColorParent parent;
+    ASSERT_TRUE(parent.Create(nullptr, "colours", WS_VISIBLE, CRect(0, 0, 200, 100), &m_parent, 2));
+    CColorLabel label;
+    ASSERT_TRUE(label.Create("label", WS_VISIBLE, CRect(0, 0, 80, 20), &parent, 3));
+    CClientDC dc(&label);
+    const struct { bool answer; HBRUSH expected; int labelAsked; int parentAsked; } cases[] = {
+        {true, static_cast<HBRUSH>(label.m_brush.GetSafeHandle()), 1, 0},
+        {false, static_cast<HBRUSH>(parent.m_brush.GetSafeHandle()), 1, 1},
+    };
+    for (const auto& c : cases) {
+        label.answer = c.answer;
+        label.asked = parent.asked = 0;
+        LRESULT r = parent.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.m_hDC),
+                                       reinterpret_cast<LPARAM>(label.m_hWnd));
+        EXPECT_EQ(reinterpret_cast<HBRUSH>(r), c.expected);
+        EXPECT_EQ(label.asked, c.labelAsked);
+        EXPECT_EQ(parent.asked, c.parentAsked);
+    }
+}
+
 TEST_F(ControlsTest, EditSpinProgressAndScrollBarMembers)
 {
     CEdit edit;

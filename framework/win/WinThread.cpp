@@ -1,5 +1,6 @@
 #include "framework/win/WinThread.h"
 
+#include "framework/win/AfxRes.h"
 #include "framework/win/Dc.h"
 #include "framework/win/GdiObjects.h"
 #include "framework/win/ImageList.h"
@@ -73,8 +74,23 @@ BOOL CWinThread::PumpMessage()
     return TRUE;
 }
 
+BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg)
+{
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
+         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+        const AFX_MSGMAP_ENTRY* pEntry = AfxFindMessageEntry(pMap->lpEntries, pMsg->message, 0, 0);
+        if (pEntry) {
+            AfxCallMessageEntry(this, pEntry, pMsg->message, pMsg->wParam, pMsg->lParam);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
+    if (!pMsg->hwnd && DispatchThreadMessageEx(pMsg))
+        return TRUE;
     CWnd* pMainWnd = GetMainWnd();
     HWND hWndMain = pMainWnd->GetSafeHwnd();
     if (CWnd::WalkPreTranslateTree(hWndMain, pMsg))
@@ -203,6 +219,12 @@ HINSTANCE AfxGetResourceHandle()
 void AfxSetResourceHandle(HINSTANCE hInstResource)
 {
     g_hInstResource = hInstResource;
+}
+
+HCURSOR AfxGetContextHelpCursor()
+{
+    HCURSOR hCursor = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(AFX_IDC_CONTEXTHELP));
+    return hCursor ? hCursor : ::LoadCursorA(nullptr, IDC_HELP);
 }
 
 BOOL AfxPumpMessage()

@@ -7,6 +7,7 @@
 // CWinApp is the thread object of the program's main thread.
 #pragma once
 
+#include "framework/core/CString.h"
 #include "framework/win/CmdTarget.h"
 
 class CWnd;
@@ -44,6 +45,9 @@ public:
     virtual BOOL IsIdleMessage(MSG* pMsg);
     // Gets, pre-translates and dispatches one message; FALSE on WM_QUIT.
     virtual BOOL PumpMessage();
+    // A message posted to the thread (no window) to its ON_THREAD_MESSAGE
+    // entry; TRUE when one took it.
+    BOOL DispatchThreadMessageEx(MSG* pMsg);
 
 private:
     POINT m_ptCursorLast = {-1, -1};
@@ -123,8 +127,8 @@ private:
     // The name from the string table when the constructor got none.
     void EnsureAppName();
     char* m_pszOwnedAppName = nullptr;
-    char* m_pszOwnedRegistryKey = nullptr;
-    char* m_pszOwnedProfileName = nullptr;
+    CString m_strRegistryKey;
+    CString m_strProfileName;
 };
 
 // The program's entry: runs the application object's InitInstance and
@@ -137,6 +141,10 @@ CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE hInstResource);
+
+// The context-help cursor: the program's AFX_IDC_CONTEXTHELP cursor when it
+// has one, else the system's help cursor.
+HCURSOR AfxGetContextHelpCursor();
 
 // The message loop pieces for code that runs its own loop (modal loops,
 // tracking): one message through the thread's PumpMessage, and the idle test.

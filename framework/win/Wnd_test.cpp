@@ -161,11 +161,17 @@ class CRouteDoc : public CCmdTarget
 protected:
     afx_msg void OnDoc() { g_route.push_back("doc"); }
     afx_msg void OnUpdateDoc(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    afx_msg void OnUpdateShared(CCmdUI* pCmdUI)
+    {
+        g_route.push_back("doc-update");
+        pCmdUI->Enable(FALSE);
+    }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRouteDoc, CCmdTarget)
     ON_COMMAND(ID_CMD_DOC, OnDoc)
     ON_UPDATE_COMMAND_UI(ID_CMD_DOC, OnUpdateDoc)
+    ON_UPDATE_COMMAND_UI(1008, OnUpdateShared)
 END_MESSAGE_MAP()
 
 class CRouteView : public CWnd
@@ -184,9 +190,15 @@ protected:
     afx_msg void OnBoth() { g_route.push_back("view-both"); }
     afx_msg void OnUpdateDisabled(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     afx_msg void OnDisabled() { g_route.push_back("disabled"); }
+    afx_msg void OnUpdateShared(CCmdUI* pCmdUI)
+    {
+        g_route.push_back("view-update");
+        pCmdUI->ContinueRouting();
+    }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRouteView, CWnd)
+    ON_UPDATE_COMMAND_UI(1008, OnUpdateShared)
     ON_COMMAND(ID_CMD_VIEW, OnView)
     ON_COMMAND(ID_CMD_BOTH, OnBoth)
     ON_COMMAND(ID_CMD_DISABLED, OnDisabled)
@@ -218,6 +230,9 @@ BEGIN_MESSAGE_MAP(CRouteFrame, CWnd)
     ON_COMMAND(ID_CMD_FRAME, OnFrame)
     ON_COMMAND(ID_CMD_BOTH, OnBoth)
 END_MESSAGE_MAP()
+
+// A view that looks at an update first but lets the document decide.
+const UINT ID_CMD_SHARED_UPDATE = 1008;
 
 class RoutingTest : public WndTest {
 protected:
@@ -290,6 +305,18 @@ TEST_F(RoutingTest, DoUpdateReportsWhetherAHandlerRanAndDisablesOrphans)
         EXPECT_EQ((state & MF_GRAYED) == 0, e.enabled) << e.index;
         EXPECT_EQ((state & MF_CHECKED) != 0, e.checked) << e.index;
     }
+    // an update handler that continues the routing lets the next target answer
+    g_route.clear();
+    CMenu shared;
+    ASSERT_TRUE(shared.CreatePopupMenu());
+    shared.AppendMenu(MF_STRING, ID_CMD_SHARED_UPDATE, "shared");
+    CCmdUI sharedUi;
+    sharedUi.m_pMenu = &shared;
+    sharedUi.m_nID = ID_CMD_SHARED_UPDATE;
+    EXPECT_TRUE(sharedUi.DoUpdate(&m_frame, TRUE));
+    EXPECT_EQ(g_route, (std::vector<std::string>{"view-update", "doc-update"}));
+    EXPECT_NE(shared.GetMenuState(0, MF_BYPOSITION) & MF_GRAYED, 0u);
+
     // without disableIfNoHandler an orphan keeps its state
     menu.EnableMenuItem(2, MF_BYPOSITION | MF_ENABLED);
     CCmdUI ui;

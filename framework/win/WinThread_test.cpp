@@ -1,0 +1,176 @@
+#include "framework/win/AfxWin.h"
+#include "tests/gui/GuiHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(FrameworkStrings, IdleAndSystemCommandPromptsAreInTheResources)
+{
+    CString idle;
+    ASSERT_TRUE(idle.LoadString(AFX_IDS_IDLEMESSAGE));
+    EXPECT_STREQ(idle, "Ready");
+    const UINT prompts[] = {AFX_IDS_SCSIZE, AFX_IDS_SCMOVE, AFX_IDS_SCMINIMIZE, AFX_IDS_SCMAXIMIZE,
+                            AFX_IDS_SCNEXTWINDOW, AFX_IDS_SCPREVWINDOW, AFX_IDS_SCCLOSE,
+                            AFX_IDS_SCRESTORE, AFX_IDS_SCTASKLIST};
+    for (UINT id : prompts) {
+        CString text;
+        ASSERT_TRUE(text.LoadString(id)) << id;
+        // a status prompt, then the tooltip after the newline
+        int nl = text.Find('\n');
+        EXPECT_GT(nl, 0) << id;
+        EXPECT_GT(text.GetLength(), nl + 1) << id;
+    }
+    EXPECT_NE(AfxGetContextHelpCursor(), nullptr);
+}
+
+TEST(FrameworkStrings, MessageBoxByIdShowsTheStringUnderTheAppTitle)
+{
+    CWinApp app("Kestrelux");
+    kxgui::DialogAnswerer answerer(IDOK);
+    EXPECT_EQ(AfxMessageBox(AFX_IDS_IDLEMESSAGE), IDOK);
+    EXPECT_EQ(AfxMessageBox("Plain text", MB_OKCANCEL), IDOK);
+    ASSERT_EQ(answerer.Seen().size(), 2u);
+    EXPECT_EQ(answerer.Seen()[0], "Kestrelux|Ready");
+    EXPECT_EQ(answerer.Seen()[1], "Kestrelux|Plain text");
+}
+
+// ---- the current message --------------------------------------------------
+
+const UINT WM_OUTER = WM_APP + 10;
+const UINT WM_INNER = WM_APP + 11;
+
+class CNestingWnd : public CWnd
+{
+public:
+    std::vector<UINT> seen;
+
+protected:
+    afx_msg LRESULT OnOuter(WPARAM wParam, LPARAM)
+    {
+        seen.push_back(GetCurrentMessage()->message);
+        SendMessage(WM_INNER, 5, 6);
+        // back from the nested message: ours again, parameters too
+        const MSG* pMsg = GetCurrentMessage();
+        seen.push_back(pMsg->message);
+        EXPECT_EQ(pMsg->wParam, wParam);
+        EXPECT_EQ(pMsg->hwnd, m_hWnd);
+        return 0;
+    }
+    afx_msg LRESULT OnInner(WPARAM, LPARAM lParam)
+    {
+        seen.push_back(AfxGetThreadState()->m_lastSentMsg.message);
+        EXPECT_EQ(AfxGetThreadState()->m_lastSentMsg.lParam, 6);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CNestingWnd, CWnd)
+    ON_MESSAGE(WM_OUTER, OnOuter)
+    ON_MESSAGE(WM_INNER, OnInner)
+END_MESSAGE_MAP()
+
+TEST(CurrentMessage, IsSetForEachDispatchAndRestoredAfterNestedOnes)
+{
+    CNestingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "nest", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    MSG before = AfxGetThreadState()->m_lastSentMsg;
+    wnd.SendMessage(WM_OUTER, 77, 0);
+    EXPECT_EQ(wnd.seen, (std::vector<UINT>{WM_OUTER, WM_INNER, WM_OUTER}));
+    EXPECT_EQ(AfxGetThreadState()->m_lastSentMsg.message, before.message);
+    wnd.DestroyWindow();
+}
+
+// ---- exceptions in handlers -----------------------------------------------
+
+class CFailingWnd : public CWnd
+{
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT) { AfxThrowUserException(); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CFailingWnd, CWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+TEST(HandlerExceptions, AThrowInCreateFailsTheCreationQuietly)
+{
+    CFailingWnd wnd;
+    kxgui::DialogAnswerer answerer(IDOK);
+    EXPECT_FALSE(wnd.CreateEx(0, nullptr, "fail", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    EXPECT_EQ(wnd.m_hWnd, nullptr);
+    EXPECT_TRUE(answerer.Seen().empty());  // the user was told already
+}
+
+// ---- the thread's loop ----------------------------------------------------
+
+const UINT WM_THREAD_JOB = WM_APP + 20;
+
+class CLoopApp : public CWinApp
+{
+public:
+    std::vector<std::string> log;
+    int idleCalls = 0;
+    bool posted = false;
+    BOOL OnIdle(LONG lCount) override
+    {
+        ++idleCalls;
+        if (lCount == 0) {
+            log.push_back("idle");
+            // the queue ran dry: give the loop its next job
+            if (!posted)
+                ::PostThreadMessageA(::GetCurrentThreadId(), WM_THREAD_JOB, 3, 0);
+            posted = true;
+        }
+        return CWinApp::OnIdle(lCount);
+    }
+    int ExitInstance() override
+    {
+        log.push_back("exit");
+        return CWinApp::ExitInstance();
+    }
+
+protected:
+    afx_msg void OnThreadJob(WPARAM wParam, LPARAM)
+    {
+        log.push_back("job");
+        ::PostQuitMessage(static_cast<int>(wParam));
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CLoopApp, CWinApp)
+    ON_THREAD_MESSAGE(WM_THREAD_JOB, OnThreadJob)
+END_MESSAGE_MAP()
+
+TEST(MessageLoop, RunIdlesDispatchesThreadMessagesAndEndsOnQuit)
+{
+    kxgui::PumpUntilIdle();
+    CLoopApp app;
+    EXPECT_EQ(app.Run(), 3);
+    EXPECT_EQ(app.log, (std::vector<std::string>{"idle", "job", "exit"}));
+    EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_EQ(AfxGetThread(), &app);
+}
+
+TEST(MessageLoop, MouseMovesToTheSamePlaceDoNotRestartIdle)
+{
+    CWinThread thread;
+    MSG move = {};
+    move.message = WM_MOUSEMOVE;
+    move.pt = {10, 20};
+    EXPECT_TRUE(thread.IsIdleMessage(&move));
+    EXPECT_FALSE(thread.IsIdleMessage(&move));
+    move.pt.x = 11;
+    EXPECT_TRUE(thread.IsIdleMessage(&move));
+    MSG paint = {};
+    paint.message = WM_PAINT;
+    EXPECT_FALSE(thread.IsIdleMessage(&paint));
+    MSG key = {};
+    key.message = WM_KEYDOWN;
+    EXPECT_TRUE(thread.IsIdleMessage(&key));
+}
+
+} // namespace
