@@ -96,14 +96,9 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
     if (CWnd::WalkPreTranslateTree(hWndMain, pMsg))
         return TRUE;
     // A message of a window outside the main window (a modeless popup) is
-    // still offered to the main window.
-    if (hWndMain && pMsg->hwnd) {
-        HWND hWndTop = pMsg->hwnd;
-        while ((::GetWindowLongPtrA(hWndTop, GWL_STYLE) & WS_CHILD) && ::GetParent(hWndTop))
-            hWndTop = ::GetParent(hWndTop);
-        if (hWndTop != hWndMain)
-            return pMainWnd->PreTranslateMessage(pMsg);
-    }
+    // still offered to the main window, which the walk did not reach.
+    if (hWndMain && pMsg->hwnd && pMsg->hwnd != hWndMain && !::IsChild(hWndMain, pMsg->hwnd))
+        return pMainWnd->PreTranslateMessage(pMsg);
     return FALSE;
 }
 

@@ -174,3 +174,111 @@ TEST(MessageLoop, MouseMovesToTheSamePlaceDoNotRestartIdle)
 }
 
 } // namespace
+
+namespace {
+
+// ---- pre-translation --------------------------------------------------------
+
+std::vector<std::string> g_pretranslated;
+
+class CNamedWnd : public CWnd
+{
+public:
+    explicit CNamedWnd(const char* name, bool consumes = false) : m_name(name), m_consumes(consumes) {}
+    int keyDowns = 0;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message != WM_KEYDOWN)
+            return FALSE;
+        g_pretranslated.push_back(m_name);
+        return m_consumes;
+    }
+
+protected:
+    afx_msg void OnKeyDown(UINT, UINT, UINT) { ++keyDowns; }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::string m_name;
+    bool m_consumes;
+};
+BEGIN_MESSAGE_MAP(CNamedWnd, CWnd)
+    ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+class PreTranslateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_pretranslated.clear();
+        ASSERT_TRUE(m_frame.CreateEx(0, nullptr, "frame", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 150), nullptr, 0));
+        ASSERT_TRUE(m_pane.Create(nullptr, "pane", WS_VISIBLE, CRect(0, 0, 100, 100), &m_frame, 1));
+        ASSERT_TRUE(m_leaf.Create(nullptr, "leaf", WS_VISIBLE, CRect(0, 0, 50, 50), &m_pane, 2));
+        m_app.m_pMainWnd = &m_frame;
+        kxgui::PumpUntilIdle();
+    }
+    void TearDown() override
+    {
+        m_app.m_pMainWnd = nullptr;
+        m_frame.DestroyWindow();
+        kxgui::PumpUntilIdle();
+    }
+    CWinApp m_app;
+    CNamedWnd m_frame{"frame", true};
+    CNamedWnd m_pane{"pane"};
+    CNamedWnd m_leaf{"leaf"};
+};
+
+TEST_F(PreTranslateTest, KeysArePreTranslatedFromTheirWindowUpToTheMainWindow)
+{
+    m_leaf.PostMessage(WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(m_app.PumpMessage());
+    EXPECT_EQ(g_pretranslated, (std::vector<std::string>{"leaf", "pane", "frame"}));
+    EXPECT_EQ(m_leaf.keyDowns, 0);  // the frame consumed it
+
+    // a popup outside the main window: its own chain, then the main window
+    CNamedWnd popup("popup");
+    ASSERT_TRUE(popup.CreateEx(0, nullptr, "popup", WS_POPUP, CRect(300, 0, 350, 50), nullptr, 0));
+    g_pretranslated.clear();
+    popup.PostMessage(WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(m_app.PumpMessage());
+    EXPECT_EQ(g_pretranslated, (std::vector<std::string>{"popup", "frame"}));
+    popup.DestroyWindow();
+}
+
+TEST_F(PreTranslateTest, AMessageNobodyConsumesIsDispatched)
+{
+    m_leaf.PostMessage(WM_KEYDOWN, VK_F5, 0);
+    m_app.m_pMainWnd = &m_pane;  // the walk now stops at the pane, before the frame
+    EXPECT_TRUE(m_app.PumpMessage());
+    EXPECT_EQ(g_pretranslated, (std::vector<std::string>{"leaf", "pane"}));
+    EXPECT_EQ(m_leaf.keyDowns, 1);
+}
+
+// A container that lets the dialog manager handle Tab between its controls.
+class CTabContainer : public CWnd
+{
+public:
+    BOOL PreTranslateMessage(MSG* pMsg) override { return PreTranslateInput(pMsg); }
+};
+
+TEST(PreTranslateInput, TabMovesTheFocusThroughTheDialogManager)
+{
+    CWinApp app;
+    CTabContainer container;
+    ASSERT_TRUE(container.CreateEx(WS_EX_CONTROLPARENT, nullptr, "tabs", WS_POPUP | WS_VISIBLE,
+                                   CRect(0, 0, 200, 100), nullptr, 0));
+    CButton first, second;
+    ASSERT_TRUE(first.Create("first", WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 80, 24), &container, 1));
+    ASSERT_TRUE(second.Create("second", WS_VISIBLE | WS_TABSTOP, CRect(0, 30, 80, 54), &container, 2));
+    app.m_pMainWnd = &container;
+    kxgui::Activate(container.m_hWnd);
+    first.SetFocus();
+    first.PostMessage(WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(app.PumpMessage());
+    EXPECT_EQ(::GetFocus(), second.m_hWnd);
+    app.m_pMainWnd = nullptr;
+    container.DestroyWindow();
+}
+
+} // namespace
