@@ -83,7 +83,8 @@ CAngleBlock* CBlockMap::Lookup(const CAngleBlock* pSource) const
 
 // ---- CAngleBlockList ------------------------------------------------------------
 
-CAngleBlockList::CAngleBlockList(CDvdObject* pOwner) : CDvdObject(DVDNODE_ANGLE_BLOCK_LIST, pOwner)
+CAngleBlockList::CAngleBlockList(CDvdObject* pOwner, bool bMenu)
+    : CDvdObject(DVDNODE_ANGLE_BLOCK_LIST, pOwner), m_streams(this, bMenu)
 {
 }
 
@@ -94,7 +95,7 @@ int CAngleBlockList::GetChildIndex(const CDvdObject* pChild) const
 
 bool CAngleBlockList::IsModified() const
 {
-    if (CDvdObject::IsModified())
+    if (CDvdObject::IsModified() || m_streams.IsModified())
         return true;
     for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
         if (m_blocks[i]->IsModified())
@@ -105,6 +106,7 @@ bool CAngleBlockList::IsModified() const
 void CAngleBlockList::ClearModified()
 {
     CDvdObject::ClearModified();
+    m_streams.ClearModified();
     for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
         m_blocks[i]->ClearModified();
 }
@@ -117,6 +119,7 @@ bool CAngleBlockList::Validate(CDvdValidator& validator, CDvdValidationMessages&
 
 void CAngleBlockList::Invalidate()
 {
+    m_streams.Invalidate();
     for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
         m_blocks[i]->Invalidate();
 }

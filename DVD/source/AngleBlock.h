@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DVD/source/DvdObject.h"
+#include "DVD/source/StreamSet.h"
 #include "DVD/source/VobCell.h"
 #include "Shared/source/DvdArray.h"
 
@@ -38,7 +39,7 @@ public:
     bool AddCell(CVobCell* pIlvu, CVobCell* pPristine);
 
 private:
-    CDvdPtrArray<CVobCell> m_ilvus;
+    CDvdObjectArray<CVobCell> m_ilvus;
     // Not owned: the source cells a restore copies back, one per angle.
     CGrowArray<CVobCell*> m_pristine;
     BYTE m_bInterleaved = 0;
@@ -65,7 +66,8 @@ public:
 class CAngleBlockList : public CDvdObject
 {
 public:
-    explicit CAngleBlockList(CDvdObject* pOwner);
+    // The stream set of a menu domain holds fewer sub-picture streams.
+    explicit CAngleBlockList(CDvdObject* pOwner, bool bMenu = false);
 
     CDvdObject* Self() override { return this; }
     const CDvdObject* Self() const override { return this; }
@@ -89,12 +91,12 @@ public:
     // null when no block holds it.
     CAngleBlock* FindCell(WORD wVobId, BYTE nCellId, int& nAngle) const;
 
-    // The video attribute byte that gives the domain's standard (bits 5-4:
-    // 1 = 625/50) when it has no blocks to ask.
-    BYTE GetVideoStandardByte() const { return m_nVideoStandard; }
-    void SetVideoStandardByte(BYTE nByte) { m_nVideoStandard = nByte; }
+    CStreamSet& GetStreams() { return m_streams; }
+    const CStreamSet& GetStreams() const { return m_streams; }
+    // The domain's video standard is 625/50.
+    bool IsPal() const { return m_streams.GetVideo().GetStandard() == 1; }
 
 private:
-    CDvdPtrArray<CAngleBlock> m_blocks;
-    BYTE m_nVideoStandard = 0;
+    CDvdObjectArray<CAngleBlock> m_blocks;
+    CStreamSet m_streams;
 };

@@ -699,7 +699,7 @@ CDvdTime CPgc::GetPlaybackTime() const
     const CAngleBlockList* pDomain = GetDomain();
     if (pDomain && pDomain->GetBlockCount() > 0 && pDomain->GetBlock(0)->GetIlvuCount() > 0)
         nRate = pDomain->GetBlock(0)->GetIlvu(0)->GetFrameRate();
-    else if (pDomain && (pDomain->GetVideoStandardByte() & 0x30) == 0x10)
+    else if (pDomain && pDomain->IsPal())
         nRate = 25;
 
     CDvdTime sum;
@@ -730,7 +730,7 @@ CAngleBlock* CPgc::CreateBlankBlock(CAngleBlockList* pDomain, WORD wVobId, BYTE 
     // It plays at the domain's video standard.
     PciPacket pci = pIlvu->GetFirstPci();
     CDvdTime rate;
-    rate.frames = (pDomain->GetVideoStandardByte() & 0x30) == 0x10 ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
+    rate.frames = pDomain->IsPal() ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
     pci.SetCEltm(rate);
     pIlvu->SetFirstNav(pci, pIlvu->GetFirstDsi(), nullptr);
     pIlvu->SetLastNav(pci, pIlvu->GetLastDsi());

@@ -547,3 +547,38 @@ TEST(PgcCopy, KeepsIdsAndMapsBlocks)
     EXPECT_EQ(9, copy.m_cellCommands.GetCommand(0)[7]);
     EXPECT_EQ(&copy, copy.GetCell(0)->GetParent());
 }
+
+TEST(PgcNotices, CollectHideAndClearMarks)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec spec;
+    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    spec.nCellId = 2;
+    CAngleBlock* pOther = AddBlock(domain, {spec});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    pgc.AddCell(new CPgcCell(0, 0, 5, 0, pBlock, one, &pgc));
+    pgc.AddCell(new CPgcCell(0, 0, 5, 0, pOther, one, &pgc));
+    pgc.AddCell(new CPgcCell(0, 0, 5, 0, pBlock, one, &pgc));
+
+    CPgcCellArray cells;
+    pgc.Notify(pBlock, DVDNOTICE_COLLECT_CELLS, reinterpret_cast<intptr_t>(&cells), 0);
+    pgc.Notify(pBlock, DVDNOTICE_COLLECT_CELLS, reinterpret_cast<intptr_t>(&cells), 0);
+    ASSERT_EQ(2, cells.GetSize());
+    EXPECT_EQ(pgc.GetCell(0), cells[0]);
+    EXPECT_EQ(pgc.GetCell(2), cells[1]);
+
+    pgc.Notify(pBlock, DVDNOTICE_BLOCK_HIDDEN, 0, 0);
+    EXPECT_EQ(0, pgc.GetCell(0)->m_nStillTime);
+    EXPECT_EQ(5, pgc.GetCell(1)->m_nStillTime);
+    EXPECT_EQ(0, pgc.GetCell(2)->m_nStillTime);
+
+    pgc.SetFlags(pgc.GetFlags() | DVDFLAG_MARK);
+    pgc.m_preCommands.SetFlags(DVDFLAG_MARK);
+    pgc.GetCell(1)->SetFlags(DVDFLAG_MARK);
+    pgc.Notify(nullptr, DVDNOTICE_CLEAR_MARKS, 0, 0);
+    EXPECT_EQ(0, pgc.GetFlags() & DVDFLAG_MARK);
+    EXPECT_EQ(0, pgc.m_preCommands.GetFlags() & DVDFLAG_MARK);
+    EXPECT_EQ(0, pgc.GetCell(1)->GetFlags() & DVDFLAG_MARK);
+}

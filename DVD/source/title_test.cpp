@@ -1,5 +1,7 @@
 #include "DVD/source/title.h"
 
+#include "DVD/source/PgcTable.h"
+
 #include "tests/support/MemoryProjectStream.h"
 #include "tests/support/TestSinks.h"
 
@@ -133,4 +135,115 @@ TEST(VtsTitles, CopyKeepsIds)
     EXPECT_EQ(&copy, copy.GetTitle(1)->GetParent());
     EXPECT_EQ(1, copy.GetChildIndex(copy.GetTitle(1)));
     EXPECT_EQ(-1, copy.GetChildIndex(titles.GetTitle(1)));
+}
+
+namespace
+{
+
+// A title table of nPgcs PGCs of two programs each, tied to the titles.
+struct TitleSet
+{
+    explicit TitleSet(int nPgcs)
+    {
+        titles.SetPgcTable(&pgcs);
+        pgcs.SetTitles(&titles);
+        for (int i = 0; i < nPgcs; ++i)
+        {
+            CPgc* pPgc = new CPgc(0, nullptr);
+            pPgc->AddProgram(0);
+            pPgc->AddProgram(0);
+            pgcs.AddPgc(pPgc);
+        }
+    }
+
+    CPgcTable pgcs{0, nullptr};
+    CVtsTitles titles{nullptr};
+};
+
+CChapterEntry Chapter(WORD wPgc, WORD wProgram)
+{
+    CChapterEntry chapter;
+    chapter.m_wPgc = wPgc;
+    chapter.m_wProgram = wProgram;
+    return chapter;
+}
+
+} // namespace
+
+TEST(VtsTitles, AddTitleNumbersItsPgc)
+{
+    TitleSet set(4);
+    set.pgcs.GetPgc(3)->m_nCategory = 0x05;
+    EXPECT_EQ(0u, set.titles.AddTitle(Chapter(0, 0)));
+    EXPECT_EQ(1u, set.titles.AddTitle(Chapter(1, 0)));
+    EXPECT_EQ(2u, set.titles.AddTitle(Chapter(2, 0)));
+    EXPECT_EQ(0x83, set.pgcs.GetPgc(2)->m_nCategory);
+    // A PGC that already plays a title keeps its number.
+    EXPECT_EQ(3u, set.titles.AddTitle(Chapter(3, 0)));
+    EXPECT_EQ(0x05, set.pgcs.GetPgc(3)->m_nCategory);
+    // A second chapter is no entry.
+    set.pgcs.GetPgc(1)->m_nCategory = 0;
+    set.titles.GetTitle(2)->AddChapter(Chapter(1, 1));
+    EXPECT_EQ(0x03, set.pgcs.GetPgc(1)->m_nCategory);
+    EXPECT_TRUE(set.titles.GetTitle(2)->UpdatePgcTitleNumber(3, true, true));
+    EXPECT_EQ(0x83, set.pgcs.GetPgc(3)->m_nCategory);
+    EXPECT_FALSE(set.titles.GetTitle(2)->UpdatePgcTitleNumber(4, true, true));
+}
+
+TEST(VtsTitles, ResolveChapter)
+{
+    TitleSet set(2);
+    set.titles.AddTitle(Chapter(0, 0));
+    CVtsTitle* pTitle = set.titles.GetTitle(0);
+    pTitle->AddChapter(Chapter(1, 1));
+    pTitle->AddChapter(Chapter(INVALID_CHAPTER_INDEX, 0));
+    pTitle->AddChapter(Chapter(5, 0));
+    pTitle->AddChapter(Chapter(1, INVALID_CHAPTER_INDEX));
+    pTitle->AddChapter(Chapter(1, 2));
+    struct Case
+    {
+        uint32_t nChapter;
+        CDvdObject* pNode;
+        const char* pszMessage;
+    };
+    const Case cases[] = {
+        {1, set.pgcs.GetPgc(1), ""},
+        {2, nullptr, "Reference to invalid PGC. Was it deleted?"},
+        {3, nullptr, "Reference to PGC 6 while there are only 2 PGC(s) available in the VTS."},
+        {4, nullptr, "Reference to invalid Program. Was it deleted?"},
+        {5, nullptr, "Reference to Program 3 while there are only 2 Program(s) available in PGC 2."},
+        {6, nullptr, "Chapter 7 is requested while there are only 6 Chapters in the Title."},
+    };
+    for (const Case& c : cases)
+    {
+        CString strMessage;
+        const CDvdReference ref = pTitle->ResolveChapter(c.nChapter, strMessage);
+        EXPECT_EQ(c.pNode, ref.pNode) << c.nChapter;
+        EXPECT_STREQ(c.pszMessage, strMessage) << c.nChapter;
+    }
+    CString strMessage;
+    const CDvdReference ref = pTitle->ResolveChapter(1, strMessage);
+    EXPECT_EQ(PGCFIELD_PROGRAM, ref.nField);
+    EXPECT_EQ(1u, ref.nIndex);
+    EXPECT_EQ(nullptr, pTitle->GetChapterReference(6).pNode);
+    EXPECT_EQ(pTitle, pTitle->GetChapterReference(5).pNode);
+}
+
+TEST(VtsTitles, EntryPgc)
+{
+    TitleSet set(3);
+    set.titles.AddTitle(Chapter(0, 0));
+    set.titles.AddTitle(Chapter(1, 0));
+    set.pgcs.GetPgc(2)->m_nCategory = 0x82; // a second entry PGC of title 2
+    set.titles.AddTitle(Chapter(0, 0));
+    set.pgcs.GetPgc(0)->m_nCategory = 0x81;
+    CString strMessage;
+    EXPECT_EQ(set.pgcs.GetPgc(0), set.titles.GetEntryPgc(0, strMessage).pNode);
+    EXPECT_STREQ("", strMessage);
+    EXPECT_EQ(nullptr, set.titles.GetEntryPgc(1, strMessage).pNode);
+    EXPECT_STREQ("Title 2 has more than one entry PGC.", strMessage);
+    EXPECT_EQ(nullptr, set.titles.GetEntryPgc(2, strMessage).pNode);
+    EXPECT_STREQ("Title 3 has no entry PGC set.", strMessage);
+    EXPECT_EQ(nullptr, set.titles.GetEntryPgc(3, strMessage).pNode);
+    EXPECT_STREQ("Title 4 is requested while there are only 3 Titles in the VTS.", strMessage);
 }
