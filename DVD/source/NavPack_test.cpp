@@ -2,7 +2,7 @@
 
 #include "DVD/source/IfoView.h"
 #include "DVD/source/SectorMap.h"
-
+#include "DVD/source/StreamSet.h"
 #include "tests/support/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -787,6 +787,66 @@ TEST_P(FixtureNavPacks, EmptyMapLeavesEveryPackAlone)
         EXPECT_EQ(0, memcmp(entry.second.pci.bytes, pci.bytes, PCI_SIZE)) << entry.first;
         EXPECT_LE(GetFarthestForwardReference(dsi), 0x3FFFFFFFu) << entry.first;
     }
+}
+
+// The audio packets of a title domain carry as many streams of each coding as
+// its IFO declares (stream numbers count within a coding; the program chains
+// map the declared streams onto them), and sub-picture packets come only where
+// sub-pictures are declared.
+TEST(FixtureStreams, PacketsMatchDeclaredStreams)
+{
+    int checked = 0;
+    for (const char* fixture : {"pal1", "ntscmenu", "twovts"})
+    {
+        const std::string dir = kxtest::FixtureDir(fixture);
+        if (dir.empty())
+            GTEST_SKIP() << kxtest::MissingFixtureMessage(fixture);
+        for (int vts = 1;; vts++)
+        {
+            char name[32];
+            snprintf(name, sizeof(name), "VIDEO_TS/VTS_%02d_0.IFO", vts);
+            std::ifstream ifo(kxtest::FixturePath(fixture, name), std::ios::binary);
+            if (!ifo)
+                break;
+            SCOPED_TRACE(std::string(fixture) + " " + name);
+            std::vector<BYTE> header(2048);
+            ifo.read(reinterpret_cast<char*>(header.data()), (std::streamsize)header.size());
+            CStreamSet streams(nullptr, false);
+            ASSERT_TRUE(streams.ReadIfo(header.data() + 0x200, false));
+            std::map<int, int> declared;  // coding -> streams
+            for (int i = 0; i < streams.GetAudioCount(); i++)
+                declared[streams.GetAudio(i)->GetCodingMode()]++;
+
+            std::vector<BYTE> vob = ReadVobSet(fixture, "vts", vts);
+            ASSERT_FALSE(vob.empty());
+            std::map<int, std::map<int, int>> found;  // coding -> stream -> packets
+            int subpicturePackets = 0;
+            for (size_t pos = 0; pos + NAV_SECTOR_SIZE <= vob.size(); pos += NAV_SECTOR_SIZE)
+            {
+                const BYTE* sector = vob.data() + pos;
+                BYTE stream = 0;
+                BYTE coding = GetAudioStreamInfo(sector, stream);
+                if (coding != 255)
+                    found[coding][stream]++;
+                if (GetSubpictureStream(sector) >= 0)
+                {
+                    EXPECT_EQ(255, coding);
+                    subpicturePackets++;
+                }
+            }
+            std::map<int, int> foundStreams;
+            for (const auto& coding : found)
+            {
+                foundStreams[coding.first] = (int)coding.second.size();
+                // Numbered from 0 within the coding.
+                EXPECT_EQ((int)coding.second.size() - 1, coding.second.rbegin()->first) << coding.first;
+            }
+            EXPECT_EQ(declared, foundStreams);
+            EXPECT_EQ(streams.GetSubpictureCount() > 0, subpicturePackets > 0);
+            checked++;
+        }
+    }
+    EXPECT_GE(checked, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Discs, FixtureNavPacks, ::testing::Values("pal1", "ntscmenu", "twovts", "cmdtable"));
