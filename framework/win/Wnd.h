@@ -28,6 +28,7 @@ class CRgn;
 class CScrollBar;
 class CFrameWnd;
 class CDataExchange;
+struct CCreateContext;
 
 // m_nFlags
 enum : UINT
@@ -98,7 +99,8 @@ public:
 
     // ---- creation and destruction ----
     virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                        const RECT& rect, CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
+                        const RECT& rect, CWnd* pParentWnd, UINT nID,
+                        CCreateContext* pContext = nullptr);
     BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                   int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
                   LPVOID lpParam = nullptr);

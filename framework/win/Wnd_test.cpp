@@ -739,6 +739,22 @@ TEST_F(WndTest, RepositionBarsLaysOutBarsInZOrderAndGivesTheRestToThePane)
     }
 }
 
+TEST_F(WndTest, TheLeftOverPaneKeepsItsBorderOutsideTheFreeArea)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.Create(nullptr, "parent", WS_VISIBLE, CRect(0, 0, 200, 100), Host(), 1));
+    CSideBar top(CBRS_ALIGN_TOP, 20);
+    CWnd pane;
+    ASSERT_TRUE(top.Create(nullptr, "top", WS_VISIBLE, CRect(0, 0, 0, 0), &parent, AFX_IDW_CONTROLBAR_FIRST));
+    ASSERT_TRUE(pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                              CRect(0, 0, 0, 0), &parent, AFX_IDW_PANE_FIRST));
+    parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST);
+    // the plain border goes outside, the client edge stays inside the free area
+    CRect expected(0, 20, 200, 100);
+    expected.InflateRect(::GetSystemMetrics(SM_CXBORDER), ::GetSystemMetrics(SM_CYBORDER));
+    EXPECT_EQ(ChildRect(pane), expected);
+}
+
 // ---- registered classes ----------------------------------------------------
 
 TEST(AfxRegisterWndClass, NamesAreGeneratedPerCombinationAndReused)
