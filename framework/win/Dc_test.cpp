@@ -208,6 +208,76 @@ TEST_F(DrawingTest, TextExtentsAreConsistentWithTheSelectedFont)
     m_dc.SelectObject(pOld);
 }
 
+TEST_F(DrawingTest, GeometricPensDrawWithTheirWidthAndFlatEnds)
+{
+    LOGBRUSH lb = {BS_SOLID, kRed, 0};
+    CPen pen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 6, &lb);
+    CPen* pOld = m_dc.SelectObject(&pen);
+    m_dc.MoveTo(10, 20);
+    m_dc.LineTo(40, 20);
+    m_dc.SelectObject(pOld);
+    EXPECT_EQ(m_dc.GetCurrentPosition(), CPoint(40, 20));
+    kxgui::PixelBuffer px = Pixels();
+    EXPECT_EQ(px.CountColor(kRed, RECT{10, 0, 40, 48}), 30 * 6);
+    EXPECT_EQ(px.At(9, 20), kWhite);   // flat end: nothing beyond the ends
+    EXPECT_EQ(px.At(40, 20), kWhite);
+}
+
+TEST_F(DrawingTest, DeviceIndependentBitsAndImageListsDrawWhereTheySay)
+{
+    // two by two pixels, bottom-up rows as the format has them
+    const uint32_t bits[4] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF};
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = 2;
+    bmi.bmiHeader.biHeight = 2;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    EXPECT_EQ(m_dc.SetDIBitsToDevice(4, 4, 2, 2, 0, 0, 0, 2, bits, &bmi, DIB_RGB_COLORS), 2);
+    kxgui::PixelBuffer px = Pixels();
+    EXPECT_EQ(px.At(4, 5), kBlue);   // the first row is the bottom one
+    EXPECT_EQ(px.At(5, 5), kGreen);
+    EXPECT_EQ(px.At(4, 4), kRed);
+
+    // an image list with a mask colour leaves the background where the mask is
+    CImageList images;
+    ASSERT_TRUE(images.Create(8, 8, ILC_COLOR24 | ILC_MASK, 1, 1));
+    CDC mem;
+    ASSERT_TRUE(mem.CreateCompatibleDC(&m_dc));
+    CBitmap bmp;
+    ASSERT_TRUE(bmp.CreateCompatibleBitmap(&m_dc, 8, 8));
+    CBitmap* pOld = mem.SelectObject(&bmp);
+    mem.FillSolidRect(0, 0, 8, 8, RGB(255, 0, 255));  // the mask colour
+    mem.FillSolidRect(2, 2, 4, 4, kGreen);
+    mem.SelectObject(pOld);
+    EXPECT_EQ(images.Add(&bmp, RGB(255, 0, 255)), 0);
+    EXPECT_EQ(images.GetImageCount(), 1);
+    m_dc.FillSolidRect(20, 20, 8, 8, kBlue);
+    EXPECT_TRUE(images.Draw(&m_dc, 0, CPoint(20, 20), ILD_TRANSPARENT));
+    px = Pixels();
+    EXPECT_EQ(px.At(21, 21), kBlue);
+    EXPECT_EQ(px.At(24, 24), kGreen);
+    EXPECT_EQ(CImageList::FromHandle(images.GetSafeHandle()), &images);
+}
+
+TEST(Palette, EntriesAndNearestIndex)
+{
+    struct
+    {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[3];
+    } pal = {0x300, 3, {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}}};
+    CPalette palette;
+    ASSERT_TRUE(palette.CreatePalette(reinterpret_cast<LPLOGPALETTE>(&pal)));
+    EXPECT_EQ(palette.GetEntryCount(), 3);
+    EXPECT_EQ(palette.GetNearestPaletteIndex(RGB(10, 240, 20)), 1u);
+    PALETTEENTRY entry;
+    EXPECT_EQ(palette.GetPaletteEntries(2, 1, &entry), 1u);
+    EXPECT_EQ(entry.peBlue, 255);
+}
+
 TEST_F(DrawingTest, TemporaryWrappersAreFoundAgainUntilIdle)
 {
     CDC* pTemp = CDC::FromHandle(m_canvas.Dc());
