@@ -105,6 +105,35 @@ TEST(HandlerExceptions, AThrowInCreateFailsTheCreationQuietly)
     EXPECT_TRUE(answerer.Seen().empty());  // the user was told already
 }
 
+const UINT WM_FAIL = WM_APP + 30;
+
+class CFailingHandler : public CWnd
+{
+protected:
+    afx_msg LRESULT OnFail(WPARAM, LPARAM)
+    {
+        AfxThrowResourceException();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CFailingHandler, CWnd)
+    ON_MESSAGE(WM_FAIL, OnFail)
+END_MESSAGE_MAP()
+
+TEST(HandlerExceptions, OtherFailuresAreReportedToTheUserAndTheMessageEnds)
+{
+    CWinApp app("Kestrelux");
+    CFailingHandler wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "fail", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    kxgui::DialogAnswerer answerer(IDOK);
+    EXPECT_EQ(wnd.SendMessage(WM_FAIL), 0);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].rfind("Kestrelux|", 0), 0u);
+    EXPECT_GT(answerer.Seen()[0].size(), std::string("Kestrelux|").size());
+    EXPECT_TRUE(::IsWindow(wnd.m_hWnd));
+    wnd.DestroyWindow();
+}
+
 // ---- the thread's loop ----------------------------------------------------
 
 const UINT WM_THREAD_JOB = WM_APP + 20;
