@@ -158,6 +158,18 @@ protected: \
         return &messageMap; \
     }
 
+// The same for a class template of one type parameter: theClass is the
+// template's name, type_name its parameter, baseClass may depend on it.
+#define BEGIN_TEMPLATE_MESSAGE_MAP(theClass, type_name, baseClass) \
+    template <typename type_name> \
+    const AFX_MSGMAP* theClass<type_name>::GetMessageMap() const { return GetThisMessageMap(); } \
+    template <typename type_name> \
+    const AFX_MSGMAP* theClass<type_name>::GetThisMessageMap() \
+    { \
+        typedef theClass<type_name> ThisClass; \
+        typedef baseClass TheBaseClass; \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
 // One row: the thunk's body sees the object as pThis and the parameters as a.
 #define KX_MSGMAP_ENTRY(msg, code, id, lastId, sig, ...) \
     {(UINT)(msg), (UINT)(WORD)(code), (UINT)(id), (UINT)(lastId), (UINT_PTR)(sig), \

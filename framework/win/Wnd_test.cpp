@@ -327,6 +327,101 @@ TEST_F(RoutingTest, DoUpdateReportsWhetherAHandlerRanAndDisablesOrphans)
     EXPECT_EQ(menu.GetMenuState(2, MF_BYPOSITION) & MF_GRAYED, 0u);
 }
 
+// ---- ranges, _EX handlers and template maps ---------------------------------
+
+class CRangeWnd : public CWnd
+{
+public:
+    std::vector<std::string> calls;
+
+protected:
+    afx_msg void OnRange(UINT nID) { calls.push_back("range " + std::to_string(nID)); }
+    afx_msg BOOL OnEx(UINT nID)
+    {
+        calls.push_back("ex " + std::to_string(nID));
+        return nID == 2101;  // handles one id, passes the other on
+    }
+    afx_msg void OnUpdateRange(CCmdUI* pCmdUI) { pCmdUI->Enable(pCmdUI->m_nID % 2 == 0); }
+    afx_msg void OnNotifyRange(UINT nID, NMHDR*, LRESULT* pResult)
+    {
+        calls.push_back("notify " + std::to_string(nID));
+        *pResult = nID;
+    }
+    afx_msg void OnControlRange(UINT nID) { calls.push_back("control " + std::to_string(nID)); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CRangeWnd, CWnd)
+    ON_COMMAND_RANGE(2000, 2009, OnRange)
+    ON_UPDATE_COMMAND_UI_RANGE(2000, 2009, OnUpdateRange)
+    ON_COMMAND_EX_RANGE(2100, 2101, OnEx)
+    ON_NOTIFY_RANGE(NM_CLICK, 2200, 2205, OnNotifyRange)
+    ON_CONTROL_RANGE(EN_CHANGE, 2300, 2301, OnControlRange)
+END_MESSAGE_MAP()
+
+TEST_F(WndTest, RangeAndExEntriesDispatchWithTheirIds)
+{
+    CRangeWnd wnd;
+    ASSERT_TRUE(wnd.Create(nullptr, "range", WS_VISIBLE, CRect(0, 0, 50, 50), Host(), 1));
+    HWND hFakeControl = Host()->GetSafeHwnd();  // any window can stand for the sender
+
+    const struct { UINT message; WPARAM wParam; UINT id; const char* call; } cases[] = {
+        {WM_COMMAND, MAKEWPARAM(2004, 0), 2004, "range 2004"},
+        {WM_COMMAND, MAKEWPARAM(2101, 0), 2101, "ex 2101"},
+        {WM_COMMAND, MAKEWPARAM(2300, EN_CHANGE), 2300, "control 2300"},
+    };
+    for (const auto& c : cases) {
+        wnd.calls.clear();
+        wnd.SendMessage(c.message, c.wParam, c.wParam >> 16 ? reinterpret_cast<LPARAM>(hFakeControl) : 0);
+        EXPECT_EQ(wnd.calls, std::vector<std::string>{c.call});
+    }
+    // odd ids are disabled by the range update handler
+    wnd.calls.clear();
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(2005, 0), 0);
+    EXPECT_TRUE(wnd.calls.empty());
+    wnd.calls.clear();
+    // an _EX handler answers whether it took the command; FALSE passes it
+    // on to the next target of the route
+    EXPECT_FALSE(wnd.OnCmdMsg(2100, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(wnd.OnCmdMsg(2101, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(wnd.calls, (std::vector<std::string>{"ex 2100", "ex 2101"}));
+
+    wnd.calls.clear();
+    NMHDR hdr = {hFakeControl, 2203, static_cast<UINT>(NM_CLICK)};
+    EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, 2203, reinterpret_cast<LPARAM>(&hdr)), 2203);
+    EXPECT_EQ(wnd.calls, std::vector<std::string>{"notify 2203"});
+    hdr.idFrom = 2206;  // outside the range
+    EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, 2206, reinterpret_cast<LPARAM>(&hdr)), 0);
+}
+
+template <class TBase>
+class CCountingLayer : public TBase
+{
+public:
+    int sizes = 0;
+
+protected:
+    afx_msg void OnSize(UINT nType, int cx, int cy)
+    {
+        ++sizes;
+        TBase::OnSize(nType, cx, cy);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_TEMPLATE_MESSAGE_MAP(CCountingLayer, TBase, TBase)
+    ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+TEST_F(WndTest, ATemplateLayerHasAMapOverItsBaseClassMap)
+{
+    CCountingLayer<CMapWnd> wnd;
+    ASSERT_TRUE(wnd.Create(nullptr, "layer", WS_VISIBLE, CRect(0, 0, 50, 50), Host(), 1));
+    int before = wnd.sizes;
+    EXPECT_EQ(wnd.SendMessage(WM_TEST_PING, 1, 1), 2);  // from the base class's map
+    wnd.SetWindowPos(nullptr, 0, 0, 80, 60, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(wnd.sizes, before + 1);          // the layer's entry took WM_SIZE
+    EXPECT_EQ(wnd.lastSize, CSize(80, 60));    // and passed it to the base's handler
+}
+
 // ---- reflection ------------------------------------------------------------
 
 const UINT ID_CHILD = 50;
