@@ -248,6 +248,16 @@ void TypeText(const char* text)
 
 DialogAnswerer::DialogAnswerer(int answer) : m_answer(answer)
 {
+    Install();
+}
+
+DialogAnswerer::DialogAnswerer(std::function<int(HWND dialog)> decide) : m_decide(std::move(decide))
+{
+    Install();
+}
+
+void DialogAnswerer::Install()
+{
     m_previous = t_answerer;
     t_answerer = this;
     m_hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
@@ -274,7 +284,9 @@ LRESULT CALLBACK DialogAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
             // A message box keeps its text in the static control 0xFFFF.
             GetDlgItemTextA(hWnd, 0xFFFF, text, sizeof(text));
             self->m_seen.push_back(std::string(caption) + "|" + text);
-            PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(self->m_answer, BN_CLICKED), 0);
+            int answer = self->m_decide ? self->m_decide(hWnd) : self->m_answer;
+            if (answer != 0)
+                PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }
     }
     return CallNextHookEx(self ? self->m_hook : nullptr, code, wParam, lParam);

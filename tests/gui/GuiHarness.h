@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ void Activate(HWND hWnd);
 class DialogAnswerer {
 public:
     explicit DialogAnswerer(int answer = IDOK);
+    // The callback sees each dialog when it is activated (to fill in fields,
+    // say) and returns the command to answer with, or 0 to leave it open.
+    explicit DialogAnswerer(std::function<int(HWND dialog)> decide);
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
@@ -52,8 +56,10 @@ public:
 
 private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+    void Install();
     HHOOK m_hook = nullptr;
-    int m_answer;
+    int m_answer = IDOK;
+    std::function<int(HWND)> m_decide;
     std::vector<std::string> m_seen;
     DialogAnswerer* m_previous = nullptr;
 };

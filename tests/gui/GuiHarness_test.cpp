@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -125,6 +127,21 @@ TEST(DialogAnswerer, AnswersMessageBoxesAndRecordsTheirText)
     ASSERT_EQ(answerer.Seen().size(), 2u);
     EXPECT_EQ(answerer.Seen()[0], "Kestrelux|Save changes?");
     EXPECT_EQ(answerer.Seen()[1], "Other|Second");
+}
+
+TEST(DialogAnswerer, ACallbackDecidesPerDialog)
+{
+    std::vector<HWND> boxes;
+    kxgui::DialogAnswerer answerer([&boxes](HWND hDlg) {
+        boxes.push_back(hDlg);
+        char text[64] = "";
+        GetDlgItemTextA(hDlg, 0xFFFF, text, sizeof(text));
+        return std::string(text).find("Save") != std::string::npos ? IDYES : IDNO;
+    });
+    EXPECT_EQ(MessageBoxA(nullptr, "Save changes?", "A", MB_YESNO), IDYES);
+    EXPECT_EQ(MessageBoxA(nullptr, "Discard?", "B", MB_YESNO), IDNO);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0], nullptr);
 }
 
 TEST(PngEncoder, WritesChunksAroundStoredScanlines)
