@@ -1142,6 +1142,64 @@ BOOL CWnd::SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw)
     return TRUE;
 }
 
+int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
+{
+    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID) {
+        if (::IsDlgButtonChecked(m_hWnd, nID))
+            return nID;
+    }
+    return 0;
+}
+
+int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
+{
+    if (!lpszCaption) {
+        CWinApp* pApp = AfxGetApp();
+        lpszCaption = pApp && pApp->m_pszAppName ? pApp->m_pszAppName : "";
+    }
+    return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
+}
+
+BOOL CWnd::IsTopParentActive() const
+{
+    CWnd* pTop = GetTopLevelParent();
+    if (!pTop)
+        return FALSE;
+    HWND hWndActive = ::GetForegroundWindow();
+    HWND hWndTop = pTop->m_hWnd;
+    return hWndActive == hWndTop || (hWndActive && ::GetWindow(hWndActive, GW_OWNER) == hWndTop) ||
+           ::GetLastActivePopup(hWndTop) == hWndActive;
+}
+
+CWnd* CWnd::GetSafeOwner(CWnd* pParent, HWND* pWndTop)
+{
+    HWND hWnd = pParent->GetSafeHwnd();
+    if (!hWnd) {
+        CWnd* pMainWnd = AfxGetMainWnd();
+        hWnd = pMainWnd->GetSafeHwnd();
+    }
+    // up to the top-level window
+    while (hWnd && (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD))
+        hWnd = ::GetParent(hWnd);
+    HWND hWndTop = hWnd;
+    if (pWndTop)
+        *pWndTop = hWndTop;
+    // a disabled window cannot own a box the user can reach: its popup can
+    if (hWnd && !::IsWindowEnabled(hWnd))
+        hWnd = ::GetLastActivePopup(hWnd);
+    return FromHandle(hWnd);
+}
+
+int CWnd::GetUpdateRgn(CRgn* pRgn, BOOL bErase)
+{
+    return ::GetUpdateRgn(m_hWnd, static_cast<HRGN>(pRgn->GetSafeHandle()), bErase);
+}
+
+void CWnd::ValidateRgn(CRgn* pRgn)
+{
+    ::ValidateRgn(m_hWnd, static_cast<HRGN>(pRgn->GetSafeHandle()));
+}
+
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
     ON_WM_NCDESTROY()
 END_MESSAGE_MAP()

@@ -304,6 +304,21 @@ public:
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
     static CWnd* GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+    // Whether the top-level window above this one is (or owns) the active one.
+    BOOL IsTopParentActive() const;
+    // The window a modal box should belong to: the top-level window of
+    // pParent (or of the main window), disabled windows skipped to their
+    // last active popup. *pWndTop receives that top-level window when asked.
+    static CWnd* GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
+    void ShowOwnedPopups(BOOL bShow = TRUE) { ::ShowOwnedPopups(m_hWnd, bShow); }
+    BOOL FlashWindow(BOOL bInvert) { return ::FlashWindow(m_hWnd, bInvert); }
+    BOOL OpenClipboard() { return ::OpenClipboard(m_hWnd); }
+    void CreateSolidCaret(int nWidth, int nHeight) { ::CreateCaret(m_hWnd, nullptr, nWidth, nHeight); }
+    void ShowCaret() { ::ShowCaret(m_hWnd); }
+    void HideCaret() { ::HideCaret(m_hWnd); }
+    static void SetCaretPos(POINT point) { ::SetCaretPos(point.x, point.y); }
+    int GetUpdateRgn(CRgn* pRgn, BOOL bErase = FALSE);
+    void ValidateRgn(CRgn* pRgn);
     static CWnd* GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
     static CWnd* GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
     static CWnd* FindWindow(LPCTSTR lpszClassName, LPCTSTR lpszWindowName)
@@ -344,6 +359,15 @@ public:
     {
         return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam);
     }
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
+    {
+        ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton);
+    }
+    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const;
+    BOOL IsDialogMessage(LPMSG lpMsg) { return ::IsDialogMessageA(m_hWnd, lpMsg); }
+    // A message box owned by this window; the caption is the application's
+    // title when none is given.
+    int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
     // ---- menus and scroll bars ----
     CMenu* GetMenu() const;

@@ -850,6 +850,34 @@ TEST_F(WndTest, TheLeftOverPaneKeepsItsBorderOutsideTheFreeArea)
     EXPECT_EQ(ChildRect(pane), expected);
 }
 
+TEST_F(WndTest, SafeOwnerIsTheTopLevelWindowOrItsPopupWhenDisabled)
+{
+    CWnd child, popup;
+    ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(0, 0, 20, 20), Host(), 1));
+    HWND hTop = nullptr;
+    EXPECT_EQ(CWnd::GetSafeOwner(&child, &hTop)->GetSafeHwnd(), m_hHost);
+    EXPECT_EQ(hTop, m_hHost);
+
+    ASSERT_TRUE(popup.CreateEx(0, nullptr, "popup", WS_POPUP | WS_VISIBLE, CRect(0, 0, 30, 30), Host(), 0));
+    popup.SetActiveWindow();
+    ::EnableWindow(m_hHost, FALSE);  // as while a modal popup runs
+    EXPECT_EQ(CWnd::GetSafeOwner(&child, &hTop)->GetSafeHwnd(), popup.m_hWnd);
+    EXPECT_EQ(hTop, m_hHost);
+    ::EnableWindow(m_hHost, TRUE);
+}
+
+TEST_F(WndTest, CheckedRadioButtonOfAGroup)
+{
+    CButton a, b, c;
+    ASSERT_TRUE(a.Create("a", WS_VISIBLE | BS_RADIOBUTTON | WS_GROUP, CRect(0, 0, 40, 20), Host(), 401));
+    ASSERT_TRUE(b.Create("b", WS_VISIBLE | BS_RADIOBUTTON, CRect(0, 20, 40, 40), Host(), 402));
+    ASSERT_TRUE(c.Create("c", WS_VISIBLE | BS_RADIOBUTTON, CRect(0, 40, 40, 60), Host(), 403));
+    EXPECT_EQ(Host()->GetCheckedRadioButton(401, 403), 0);
+    Host()->CheckRadioButton(401, 403, 402);
+    EXPECT_EQ(Host()->GetCheckedRadioButton(401, 403), 402);
+    EXPECT_EQ(a.GetCheck(), BST_UNCHECKED);
+}
+
 // ---- registered classes ----------------------------------------------------
 
 TEST(AfxRegisterWndClass, NamesAreGeneratedPerCombinationAndReused)
