@@ -311,3 +311,46 @@ TEST(PreTranslateInput, TabMovesTheFocusThroughTheDialogManager)
 }
 
 } // namespace
+
+namespace {
+
+class CTipWnd : public CWnd
+{
+public:
+    mutable std::vector<CPoint> hits;
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFOA* pTI) const override
+    {
+        hits.push_back(point);
+        return CWnd::OnToolHitTest(point, pTI);
+    }
+};
+
+TEST(ToolTips, MouseMovesAskTheWindowsThatEnabledThem)
+{
+    CWinApp app;
+    CTipWnd top, tipped, plain;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "top", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+    ASSERT_TRUE(tipped.Create(nullptr, "tipped", WS_VISIBLE, CRect(10, 10, 60, 60), &top, 1));
+    ASSERT_TRUE(plain.Create(nullptr, "plain", WS_VISIBLE, CRect(100, 10, 150, 60), &top, 2));
+    app.m_pMainWnd = &top;
+    EXPECT_FALSE(tipped.EnableToolTips(TRUE));
+    EXPECT_TRUE(tipped.m_nFlags & WF_TOOLTIPS);
+
+    tipped.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 7));
+    plain.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 7));
+    EXPECT_TRUE(app.PumpMessage());
+    EXPECT_TRUE(app.PumpMessage());
+    ASSERT_EQ(tipped.hits.size(), 1u);
+    EXPECT_EQ(tipped.hits[0], CPoint(5, 7));
+    EXPECT_TRUE(plain.hits.empty());
+    EXPECT_TRUE(top.hits.empty());
+
+    EXPECT_TRUE(tipped.EnableToolTips(FALSE));
+    tipped.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(6, 7));
+    EXPECT_TRUE(app.PumpMessage());
+    EXPECT_EQ(tipped.hits.size(), 1u);
+    app.m_pMainWnd = nullptr;
+    top.DestroyWindow();
+}
+
+} // namespace
