@@ -1,5 +1,6 @@
 #include "DVD/source/StockCells.h"
 
+#include "DVD/source/AngleBlock.h"
 #include "DVD/source/NavPack.h"
 #include "DVD/source/VobCell.h"
 #include "DVD/source/VobData.h"
@@ -81,6 +82,7 @@ TEST_F(StockCellsTest, CreatedOnceAsOneVobuAndOneCellEach) {
     EXPECT_EQ(set->HasStreamsGiven(), c.merge);
     EXPECT_EQ(set->GetStreams().GetAudioCount(), 0);
     EXPECT_EQ(set->GetStreams().GetSubpictureCount(), c.merge ? 1 : 0);
+    EXPECT_TRUE(set->GetPristineBlocks().GetStreams().Equals(set->GetStreams()));
 
     kx::ScopedLock lock(set->GetLock());
     set->ScanVobu(0);

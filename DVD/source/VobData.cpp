@@ -321,6 +321,7 @@ void CVobData::TakeVideoStandard()
         block[0] = 0x10;
     m_streams.ReadIfo(block, m_streams.IsMenu());
     m_streams.SetModified();
+    m_pBlocks->GetStreams() = m_streams;
 }
 
 // ---- References ------------------------------------------------------------------
@@ -619,7 +620,7 @@ bool AnnouncesAngles(const CVobCell* pCell)
 
 bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
 {
-    m_pBlocks.reset(new CAngleBlockList(nullptr));
+    m_pBlocks.reset(new CAngleBlockList(nullptr, m_bMenu != 0));
     m_pBlocks->SetModified();
     CVobuAddressList vobus;
     for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
@@ -667,6 +668,9 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
         if (!bAdded)
             m_pBlocks->AddCell(pCell, nullptr);
     }
+    m_pBlocks->GetStreams() = m_streams;
+    // The progress belongs to the parse of the ILVUs' highlights, which the
+    // cells will run here once they hold their button segments.
     (void)pProgress;
     return true;
 }

@@ -244,6 +244,48 @@ TEST(VobData, RecoveryMakesOneCellPerRunOfIds) {
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(set.GetScanRecords()[i].length, 0);
 }
 
+TEST(VobData, InterleavedAnglesOfOneCellIdFormOneBlock) {
+  // Two angles (vob ids 1 and 2, cell id 1) interleaved in two units each,
+  // then a third ILVU of that cell id: the first DSI announces two angles,
+  // so the third begins a block of its own.
+  auto ilvu = [](DsiPacket& dsi) { dsi.SetSmlCategory(0x40); };
+  auto twoAngles = [](DsiPacket& dsi) {
+    dsi.SetSmlCategory(0x40);
+    dsi.SetSmlAgli(0, 4, 2);
+    dsi.SetSmlAgli(1, 6, 2);
+  };
+  VobBuilder vob;
+  vob.Nav(1, 1, 0, nullptr, twoAngles);
+  vob.Pes(0xE0);
+  vob.Nav(2, 1, 0, nullptr, ilvu);
+  vob.Pes(0xE0);
+  vob.Nav(1, 1, 0, nullptr, ilvu);
+  vob.Nav(2, 1, 0, nullptr, ilvu);
+  vob.Nav(3, 1, 0, nullptr, ilvu);
+  vob.Nav(4, 2);
+  RecordingLog log;
+  CVobData set(log, "angles", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+  ASSERT_TRUE(set.IsUsable()) << log.Dump();
+  EXPECT_EQ(set.GetCellAddresses().GetSize(), 6u);
+  const CAngleBlockList& blocks = set.GetPristineBlocks();
+  ASSERT_EQ(blocks.GetBlockCount(), 3u);
+  const CAngleBlock* angles = blocks.GetBlock(0);
+  ASSERT_EQ(angles->GetIlvuCount(), 2u);
+  EXPECT_TRUE(angles->IsInterleaved());
+  EXPECT_EQ(angles->GetIlvu(0)->GetVobId(), 1);
+  EXPECT_EQ(angles->GetIlvu(1)->GetVobId(), 2);
+  EXPECT_EQ(angles->GetIlvu(1)->GetParent(), angles);
+  EXPECT_EQ(angles->GetIlvu(0)->GetSourcePieces().GetSize(), 2u);
+  EXPECT_EQ(angles->GetIlvu(1)->GetSourcePieces().GetSize(), 2u);
+  EXPECT_EQ(angles->GetIlvu(0)->GetAngleCount(), 2);
+  EXPECT_EQ(blocks.GetBlock(1)->GetIlvu(0)->GetVobId(), 3);
+  EXPECT_EQ(blocks.GetBlock(2)->GetIlvuCount(), 1u);
+  // Without a stream set the standard comes from the elapsed time (25 fps
+  // in a fresh PCI is not set here: NTSC).
+  EXPECT_EQ(set.GetStreams().GetVideo().GetStandard(), 0);
+  EXPECT_TRUE(blocks.GetStreams().Equals(set.GetStreams()));
+}
+
 TEST(VobData, SectorsWithoutNavPacksRecoverToOneCellAndFailTheBuild) {
   VobBuilder vob;
   for (int i = 0; i < 4; ++i) vob.Pes(0xE0);
@@ -270,6 +312,56 @@ TEST(VobData, SectorsWithoutPackHeaderAreNamedTwentyTimesThenCounted) {
   EXPECT_TRUE(log.Has('W', "Invalid block header in 30 more sectors"));
   EXPECT_TRUE(set->IsUsable());
   EXPECT_EQ(set->GetVtsNumber(), VOBDATA_SINGLE_FILE);
+}
+
+TEST(VobData, RecoveryReportsProgressAndStopsOnCancel) {
+  VobBuilder vob;
+  for (int v = 0; v < 60; ++v) {
+    vob.Nav(1, BYTE(1 + v / 30));
+    vob.Pes(0xE0);
+  }
+  RecordingLog log;
+  CVobData set(log, "progress", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+  ASSERT_TRUE(set.IsUsable());
+
+  // The caller's range, position and text come back afterwards.
+  kxtest::RecordingProgress progress;
+  progress.SetText("Reading disc");
+  progress.SetRange(1000);
+  progress.SetPosition(400);
+  EXPECT_TRUE(set.RecoverCells(log, &progress));
+  EXPECT_EQ(progress.texts[1], "Recovering cells information ... ");
+  EXPECT_EQ(progress.range, 1000u);
+  EXPECT_EQ(progress.position, 400u);
+  EXPECT_EQ(std::string(progress.GetText()), "Reading disc");
+  EXPECT_EQ(progress.polls, 2);  // after sectors 50 and 100
+  EXPECT_EQ(set.GetCellAddresses().GetSize(), 2u);
+
+  kxtest::RecordingProgress cancelling(0);
+  EXPECT_FALSE(set.RecoverCells(log, &cancelling));
+  EXPECT_TRUE(log.IsCancelled());
+  EXPECT_EQ(cancelling.position, 50u);
+  EXPECT_EQ(set.GetCellAddresses().GetSize(), 0u);
+  EXPECT_EQ(set.GetVobus().GetSize(), 0);
+}
+
+TEST(VobData, MemorySetOfAnExportStaysOutOfTheRegistry) {
+  VobBuilder vob;
+  vob.Nav(1, 1);
+  vob.Pes(0xE0);
+  RecordingLog log;
+  uint32_t registered = GetVobDataCount();
+  CVobData* set = CreateMemoryVobData(log, uint32_t(vob.bytes.size()), vob.bytes.data());
+  ASSERT_NE(set, nullptr) << log.Dump();
+  EXPECT_EQ(set->GetVtsNumber(), VOBDATA_MEMORY);
+  EXPECT_EQ(std::string(set->GetPath()), "");
+  EXPECT_EQ(GetVobDataCount(), registered);
+  // Sectors that cannot be used give none.
+  VobBuilder bad;
+  bad.Pes(0xE0);
+  RecordingLog badLog;
+  EXPECT_EQ(CreateMemoryVobData(badLog, uint32_t(bad.bytes.size()), bad.bytes.data()), nullptr);
+  PurgeUnusedVobData();
 }
 
 TEST(VobData, TwoPcisInOneSectorFailTheRecovery) {

@@ -27,7 +27,8 @@ public:
 
   // A NAV pack; hli may fill in the highlight of its PCI.
   void Nav(WORD vobId, BYTE cellId, DWORD startPtm = 0,
-           const std::function<void(PciPacket&)>& hli = nullptr) {
+           const std::function<void(PciPacket&)>& hli = nullptr,
+           const std::function<void(DsiPacket&)>& dsiFill = nullptr) {
     BYTE* s = NewSector();
     BYTE* p = s + 14;
     const BYTE systemHeader[24] = {0, 0, 1, 0xBB, 0, 18, 0x80, 0xC4, 0xE1, 0x04, 0xE1, 0xFF,
@@ -47,6 +48,7 @@ public:
     dsi.SetNvPckLbn(SectorCount() - 1);
     dsi.SetVobuVobIdn(vobId);
     dsi.SetVobuCIdn(cellId);
+    if (dsiFill) dsiFill(dsi);
     dsi.WriteToSector(s);
   }
 
