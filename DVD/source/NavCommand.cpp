@@ -117,6 +117,16 @@ const LPCSTR g_setDescriptions[SET_OPERATOR_COUNT] = {
     "bitwise XOR destination register with source value",
 };
 
+const BYTE SET_OPERATOR_SWAP = 2;
+const BYTE SET_OPERATOR_RANDOM = 8;
+
+// A right operand is 16 bits wide; only its values 0x80-0x96 name system
+// registers.
+bool IsSystemRegisterOperand(WORD wOperand)
+{
+    return wOperand <= 0xFF && IsSystemRegister((BYTE)wOperand);
+}
+
 LPCSTR TableEntry(const LPCSTR* table, int nCount, int i)
 {
     return (i >= 0 && i < nCount) ? table[i] : "";
@@ -715,6 +725,36 @@ CPlainString CNavOperation::GetText() const
     return text;
 }
 
+bool CNavOperation::Check(CString& strError) const
+{
+    return CheckRegisters(strError);
+}
+
+bool CNavOperation::CheckRegisters(CString& strError) const
+{
+    return CheckOperands((m_nRules & RULE_GENERAL_LEFT) != 0, strError);
+}
+
+bool CNavOperation::CheckOperands(bool bGeneralLeft, CString& strError) const
+{
+    if (bGeneralLeft && m_nLeft >= GENERAL_REGISTER_COUNT)
+    {
+        strError = "Only general registers can be used (r[0] - r[15])";
+        return false;
+    }
+    if (m_nLeft >= GENERAL_REGISTER_COUNT && !IsSystemRegister(m_nLeft))
+    {
+        strError = "Incorrect register index for left operand";
+        return false;
+    }
+    if (!IsImmediate() && m_wRight >= GENERAL_REGISTER_COUNT && !IsSystemRegisterOperand(m_wRight))
+    {
+        strError = "Incorrect register index for right operand";
+        return false;
+    }
+    return true;
+}
+
 void CNavOperation::AddRegisters(WORD& general, DWORD& system) const
 {
     AddRegister(m_nLeft, general, system);
@@ -781,11 +821,36 @@ LPCSTR CNavSetOperation::GetOperatorDescription(int nOperator) const
     return TableEntry(g_setDescriptions, SET_OPERATOR_COUNT, nOperator);
 }
 
+bool CNavCompare::Check(CString& strError) const
+{
+    return CheckOperands(false, strError);
+}
+
 CPlainString CNavSetOperation::GetText() const
 {
     if (!IsPresent())
         return CPlainString();
     return CNavOperation::GetText();
+}
+
+bool CNavSetOperation::Check(CString& strError) const
+{
+    if (!CheckRegisters(strError))
+        return false;
+    if (IsImmediate() && m_nOperator == SET_OPERATOR_SWAP)
+    {
+        strError = "SET: swap operation can only be used with register right operand";
+        return false;
+    }
+    // The player only copies or masks a system register; arithmetic on one
+    // has no defined result.
+    if (!IsImmediate() && IsSystemRegisterOperand(m_wRight) && m_nOperator >= SET_OPERATOR_SWAP &&
+        m_nOperator <= SET_OPERATOR_RANDOM)
+    {
+        strError = "SET: only =, &=, |=, ^= operations can be used if source is system register";
+        return false;
+    }
+    return true;
 }
 
 // ---- CNavSystemSet ---------------------------------------------------------------

@@ -10,7 +10,9 @@
 #pragma once
 
 #include "DVD/source/DVDTypes.h"
+#include "framework/core/CString.h"
 
+#include <cstdint>
 #include <vector>
 
 // ---- Domain and group masks -------------------------------------------------
@@ -142,6 +144,11 @@ public:
     virtual LPCSTR GetOperatorDescription(int nOperator) const = 0;
     // "left op right", with register names and the immediate's value.
     virtual CPlainString GetText() const;
+    // Whether the operands name registers the player has; the reason in
+    // strError when they do not. A set adds its operator rules.
+    virtual bool Check(CString& strError) const;
+
+    bool CheckRegisters(CString& strError) const;
 
     // Rules 7, an immediate right operand, everything else 0.
     void Reset();
@@ -167,6 +174,8 @@ public:
 protected:
     CNavOperation();
 
+    bool CheckOperands(bool bGeneralLeft, CString& strError) const;
+
     BYTE m_nLeft;
     WORD m_wRight;
     BYTE m_nOperator;
@@ -186,6 +195,9 @@ public:
     LPCSTR GetOperatorDescription(int nOperator) const override;
     // "if (left op right) ", or "" when there is no compare.
     CPlainString GetText() const override;
+    // A compare only reads its left register, so a system register is as
+    // good there as a general one.
+    bool Check(CString& strError) const override;
 };
 
 // Operators 1-11: = <-> += -= *= /= %= "= random" &= |= ^=.
@@ -200,6 +212,7 @@ public:
     LPCSTR GetOperatorDescription(int nOperator) const override;
     // "left op right", or "" when there is no set.
     CPlainString GetText() const override;
+    bool Check(CString& strError) const override;
 };
 
 // ---- System set --------------------------------------------------------------
@@ -289,6 +302,12 @@ public:
     // for a code without a name.
     LPCSTR GetInstructionName(int nCode = -1) const;
 
+    // Renumbers parameter nParam (0..2) when this is instruction nCode and
+    // the value lies in [nStart, nLimit] and is not wEmpty: a value in a
+    // deleted range (nDelta < 0, value < nStart - nDelta) becomes wEmpty,
+    // any other moves by nDelta. Answers whether the value changed.
+    bool RetargetParameter(BYTE nCode, int nParam, WORD wEmpty, int nStart, int nDelta, int nLimit);
+
 private:
     void BuildAllowedCodes();
 
@@ -298,6 +317,44 @@ private:
     BYTE m_nGroup;
     BYTE m_allowedCodes[NAV_INSTRUCTION_COUNT];
     BYTE m_nAllowedCodes;
+};
+
+// ---- Renumbering ---------------------------------------------------------------
+
+// What a retarget operation renumbers. Inserting or deleting parts of a disc
+// moves the numbers of everything after them; each kind names one sort of
+// number that commands, PGC links and categories hold.
+enum
+{
+    RETARGET_LINE = 1,          // goto line, the line of Set Parental Level
+    RETARGET_IFO_CELL = 2,      // Link Cell, the resume cell of the calls
+    RETARGET_PROGRAM = 3,       // Link Program
+    RETARGET_PGC = 4,           // Link PGC, SetNVTMR, links of VTS PGCs
+    RETARGET_VMG_PGC = 5,       // Jump/Call VMG PGC, links of VMG PGCs
+    RETARGET_CHAPTER = 6,       // Link Chapter
+    RETARGET_TITLE_CHAPTER = 7, // chapters of Jump VTS Title Chapter to one title
+    RETARGET_VTS_TITLE = 8,     // Jump VTS Title (Chapter), title PGC categories
+    RETARGET_VMG_TITLE = 9,     // Jump VMG Title
+    RETARGET_TITLE_SET = 10     // the title set of Jump VTS Menu
+};
+
+// An operation over the commands of a disc and its two values.
+enum
+{
+    // Hidden cells are skipped by commands added to the PGCs.
+    COMMANDOP_BYPASS = 1,
+    // a = VMG titles of the discs merged before, b = a free general
+    // register: reads of the current title number go through b.
+    COMMANDOP_TITLE_REGISTER = 2,
+    // a = 1: First Play, a = 2: the VMG title menu; both become VMG PGC b.
+    COMMANDOP_FIRST_PLAY_TO_PGC = 3
+};
+
+struct CCommandOperation
+{
+    uint32_t nOperation = 0;
+    uint32_t a = 0;
+    uint32_t b = 0;
 };
 
 // ---- Command -----------------------------------------------------------------
@@ -340,6 +397,18 @@ public:
     // register r, bit n for system register n.
     WORD GetGeneralRegisters() const;
     DWORD GetSystemRegisters() const;
+
+    // Renumbers the references of one kind (RETARGET_...) after numbers were
+    // inserted or deleted; see RetargetCommand. Answers whether anything
+    // changed.
+    bool Retarget(int nKind, int nStart, int nDelta, int nLimit);
+    // The rewrite a merge of discs needs (COMMANDOP_TITLE_REGISTER or
+    // COMMANDOP_FIRST_PLAY_TO_PGC); answers whether anything changed.
+    bool AdjustForMerge(const CCommandOperation& operation);
+    // Set Parental Level becomes a plain goto of its line, and a set that
+    // reads the parental level reads 15 instead. Answers whether anything
+    // changed.
+    bool RemoveParentalLevelChange();
 
 private:
     void AddRegisters(WORD& general, DWORD& system) const;
