@@ -705,6 +705,7 @@ class CModalWnd : public CWnd
 {
 public:
     int pretranslated = 0;
+    int kicks = 0;
     BOOL PreTranslateMessage(MSG* pMsg) override
     {
         if (pMsg->message == WM_TEST_PING)
@@ -718,26 +719,60 @@ protected:
         EndModalLoop(static_cast<int>(wParam));
         return 0;
     }
+    afx_msg LRESULT OnKickIdle(WPARAM, LPARAM)
+    {
+        // the first idle moment ends the loop through a posted message
+        if (kicks++ == 0)
+            PostMessage(WM_TEST_PING, 42, 0);
+        return FALSE;
+    }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CModalWnd, CWnd)
     ON_MESSAGE(WM_TEST_PING, OnPing)
+    ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
 END_MESSAGE_MAP()
 
-TEST_F(WndTest, ModalLoopPreTranslatesAndEndsWithEndModalLoop)
+class CIdleOwner : public CWnd
 {
-    CWinApp app;
-    CModalWnd wnd;
-    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "modal", WS_POPUP, CRect(50, 50, 150, 120), Host(), 0));
-    app.m_pMainWnd = &wnd;
-    wnd.PostMessage(WM_TEST_PING, 42, 0);
-    EXPECT_FALSE(wnd.IsWindowVisible());
+public:
+    int enterIdle = 0;
 
-    int result = wnd.RunModalLoop(MLF_SHOWONIDLE);
-    EXPECT_EQ(result, 42);
-    EXPECT_EQ(wnd.pretranslated, 1);
-    EXPECT_EQ(wnd.m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL), 0u);
-    app.m_pMainWnd = nullptr;
+protected:
+    afx_msg void OnEnterIdle(UINT nWhy, CWnd*)
+    {
+        if (nWhy == MSGF_DIALOGBOX)
+            ++enterIdle;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CIdleOwner, CWnd)
+    ON_WM_ENTERIDLE()
+END_MESSAGE_MAP()
+
+TEST_F(WndTest, ModalLoopPreTranslatesIdlesAndEndsWithEndModalLoop)
+{
+    const struct { DWORD flags; bool shownAfter; bool ownerIdles; } cases[] = {
+        {MLF_SHOWONIDLE, true, true},
+        {0, false, true},
+        {MLF_NOIDLEMSG | MLF_SHOWONIDLE, true, false},
+    };
+    for (const auto& c : cases) {
+        CWinApp app;
+        CIdleOwner owner;
+        ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP, CRect(0, 0, 20, 20), Host(), 0));
+        CModalWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, "modal", WS_POPUP, CRect(50, 50, 150, 120), &owner, 0));
+        app.m_pMainWnd = &wnd;
+
+        EXPECT_EQ(wnd.RunModalLoop(c.flags), 42) << c.flags;
+        EXPECT_EQ(wnd.pretranslated, 1);
+        EXPECT_EQ(wnd.kicks, 1);
+        EXPECT_EQ(wnd.IsWindowVisible() != FALSE, c.shownAfter) << c.flags;
+        EXPECT_EQ(owner.enterIdle > 0, c.ownerIdles) << c.flags;
+        EXPECT_EQ(wnd.m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL), 0u);
+        app.m_pMainWnd = nullptr;
+    }
 }
 
 // ---- RepositionBars --------------------------------------------------------
