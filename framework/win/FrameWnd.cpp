@@ -78,9 +78,12 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     // The frame's own style bits are kept in the title logic, not the window.
     m_nIdleFlags |= (dwStyle & FWS_ADDTOTITLE) ? idleTitle : 0;
     m_dwFrameStyle = dwStyle & (FWS_ADDTOTITLE | FWS_PREFIXTITLE | FWS_SNAPTOBARS);
-    if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                  rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(), hMenu,
-                  pContext)) {
+    // rectDefault lets the system choose position and size.
+    bool bDefault = rect.left == CW_USEDEFAULT;
+    int cx = bDefault ? CW_USEDEFAULT : rect.right - rect.left;
+    int cy = bDefault ? CW_USEDEFAULT : rect.bottom - rect.top;
+    if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, cx, cy,
+                  pParentWnd->GetSafeHwnd(), hMenu, pContext)) {
         if (hMenu)
             ::DestroyMenu(hMenu);
         return FALSE;

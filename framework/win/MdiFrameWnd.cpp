@@ -238,6 +238,7 @@ BEGIN_MESSAGE_MAP(CMDIChildWnd, CFrameWnd)
     ON_WM_SIZE()
     ON_WM_WINDOWPOSCHANGING()
     ON_WM_CHILDACTIVATE()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
@@ -263,8 +264,9 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     cs.lpszName = lpszWindowName;
     cs.x = rect.left;
     cs.y = rect.top;
-    cs.cx = rect.right - rect.left;
-    cs.cy = rect.bottom - rect.top;
+    bool bDefault = rect.left == CW_USEDEFAULT;
+    cs.cx = bDefault ? CW_USEDEFAULT : rect.right - rect.left;
+    cs.cy = bDefault ? CW_USEDEFAULT : rect.bottom - rect.top;
     cs.hwndParent = pParentWnd->m_hWnd;
     cs.hInstance = AfxGetInstanceHandle();
     cs.lpCreateParams = pContext;
@@ -447,8 +449,12 @@ void CMDIChildWnd::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd*)
         if (pView)
             pView->OnActivateView(FALSE, pView, pView);
         // The last child going away: the frame's own menu comes back.
-        if (!pActivateWnd)
-            pFrame->OnUpdateFrameMenu(nullptr);
+        if (!pActivateWnd && pFrame->m_hMenuDefault) {
+            ::SendMessageA(pFrame->m_hWndMDIClient, WM_MDISETMENU,
+                           reinterpret_cast<WPARAM>(pFrame->m_hMenuDefault),
+                           reinterpret_cast<LPARAM>(pFrame->GetWindowMenuPopup(pFrame->m_hMenuDefault)));
+            ::DrawMenuBar(pFrame->m_hWnd);
+        }
     }
     pFrame->m_nIdleFlags |= idleTitle;
 }
@@ -474,6 +480,15 @@ void CMDIChildWnd::OnSize(UINT nType, int cx, int cy)
 void CMDIChildWnd::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 {
     Default();
+}
+
+void CMDIChildWnd::OnDestroy()
+{
+    // Menu and title of the frame follow whichever child is left.
+    CMDIFrameWnd* pFrame = GetMDIFrame();
+    if (pFrame)
+        pFrame->m_nIdleFlags |= idleMenu | idleTitle;
+    CFrameWnd::OnDestroy();
 }
 
 void CMDIChildWnd::OnChildActivate()

@@ -86,6 +86,7 @@ public:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     afx_msg void OnChildActivate();
+    afx_msg void OnDestroy();
 
     // The template's shared menu and accelerators shown while active.
     HMENU m_hMenuShared = nullptr;

@@ -9,6 +9,8 @@ IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
     ON_WM_SIZE()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_SETTEXT, OnSetText)
     ON_MESSAGE(WM_GETTEXT, OnGetText)
     ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
@@ -261,6 +263,17 @@ CSize CStatusBar::CalcFixedLayout(BOOL, BOOL bHorz)
     CalcInsideRect(rect, bHorz);
     int cy = tm.tmHeight - tm.tmInternalLeading + 2 * borders[1] + 4 - rect.Height();
     return CSize(32767, cy);
+}
+
+void CStatusBar::OnPaint()
+{
+    // The system control paints the panes.
+    Default();
+}
+
+BOOL CStatusBar::OnEraseBkgnd(CDC*)
+{
+    return static_cast<BOOL>(Default());
 }
 
 void CStatusBar::OnSize(UINT nType, int cx, int cy)
