@@ -21,10 +21,6 @@ struct _AFX_THREAD_STATE
     CWinThread* m_pCurrentWinThread = nullptr;
     // Frames of this thread, for idle update of their command UI.
     std::vector<CWnd*> m_frameList;
-    // The control of the last tooltip hit test, so moving within it does
-    // not restart the tip.
-    HWND m_hWndLastHit = nullptr;
-    INT_PTR m_nLastHit = -1;
 };
 
 _AFX_THREAD_STATE* AfxGetThreadState();

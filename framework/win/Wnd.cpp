@@ -835,27 +835,21 @@ BOOL CWnd::EnableToolTips(BOOL bEnable)
 
 void CWnd::CancelToolTips(BOOL)
 {
-    _AFX_THREAD_STATE* pState = AfxGetThreadState();
-    pState->m_hWndLastHit = nullptr;
-    pState->m_nLastHit = -1;
+    // The framework shows no tips of its own (the toolkit's windows show
+    // theirs from their OnToolHitTest), so there is nothing to take down.
 }
 
 void CWnd::FilterToolTipMessage(MSG* pMsg)
 {
-    // The toolkit shows its own tips; the framework only keeps track of
-    // which tool the mouse is over, so a tip is cancelled when it leaves.
+    // Mouse moves over a window with tooltips ask it which tool is under
+    // the mouse; the window's OnToolHitTest shows its tip.
     if (pMsg->message != WM_MOUSEMOVE)
         return;
     POINT pt = {static_cast<short>(LOWORD(pMsg->lParam)), static_cast<short>(HIWORD(pMsg->lParam))};
     ::MapWindowPoints(pMsg->hwnd, m_hWnd, &pt, 1);
     TOOLINFOA ti = {};
     ti.cbSize = sizeof(ti);
-    INT_PTR nHit = OnToolHitTest(CPoint(pt.x, pt.y), &ti);
-    _AFX_THREAD_STATE* pState = AfxGetThreadState();
-    if (nHit != pState->m_nLastHit || pState->m_hWndLastHit != m_hWnd) {
-        pState->m_nLastHit = nHit;
-        pState->m_hWndLastHit = m_hWnd;
-    }
+    OnToolHitTest(CPoint(pt.x, pt.y), &ti);
 }
 
 INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFOA* pTI) const
