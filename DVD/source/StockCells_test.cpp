@@ -6,6 +6,9 @@
 #include "DVD/source/VobData.h"
 #include "DVD/source/VobTestSupport.h"
 #include "DVD/source/button.h"
+#include "Shared/platform/PlatformFileSystem.h"
+#include "Shared/platform/PlatformPath.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestSinks.h"
 
@@ -159,6 +162,64 @@ TEST_F(StockCellsTest, NavPacksCarryTheRatesTimesAndChooserHighlight) {
       EXPECT_EQ(e.neighbours[BTNDIR_RIGHT], 1);
       const BYTE command[8] = {0x30, 0x05, 0x00, BYTE(b + 1), 0x00, 0x01, 0x00, 0x00};
       EXPECT_EQ(memcmp(e.command, command, 8), 0);
+    }
+  }
+}
+
+TEST(StockCellData, LibdvdreadReadsTheNavPacks) {
+  // The VMG menu of a fixture with its VOB replaced by a stock cell and its
+  // VOBU map cut to the one VOBU: libdvdread then reads the cell's NAV pack.
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  KX_REQUIRE_IFODUMP();
+  kxtest::ScratchFolder folder;
+  std::vector<std::string> names;
+  ASSERT_TRUE(kx::ListFiles(kxtest::FixturePath("ntscmenu", "VIDEO_TS"), names));
+  for (const std::string& name : names) {
+    std::vector<BYTE> bytes = kxtest::ReadWholeFile(kxtest::FixturePath("ntscmenu", "VIDEO_TS/" + name));
+    if (name == "VIDEO_TS.IFO" || name == "VIDEO_TS.BUP") {
+      ASSERT_GT(bytes.size(), 0x100u);
+      size_t admap = size_t(GetBE32(&bytes[0xDC])) * 2048;
+      ASSERT_LT(admap + 8, bytes.size());
+      PutBE32(&bytes[admap], 7);  // one entry
+    }
+    ASSERT_TRUE(kxtest::WriteFile(folder.File(name), bytes.data(), bytes.size()));
+  }
+  for (const StockCase& c : kStock) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(kxtest::WriteFile(folder.File("VIDEO_TS.VOB"), c.sectors, c.count * 2048));
+    auto records = kxtest::IfoDump(folder.Path(), true);
+    auto nav = kxtest::Select(records, "nav", {{"dom", "vmgm"}});
+    ASSERT_EQ(nav.size(), 1u);
+    EXPECT_EQ(nav[0].Num("c_eltm") & 0xC0, c.pal ? 0x40 : 0xC0);
+    EXPECT_EQ(nav[0].Num("vobu_ea"), c.count - 1);
+    EXPECT_EQ(nav[0].Num("ref1"), c.count - 1);
+    EXPECT_EQ(nav[0].Num("s_ptm"), c.pts);
+    EXPECT_EQ(nav[0].Num("e_ptm"), c.pts + (c.pal ? 43200 : 45045));
+    auto hli = kxtest::Select(records, "hli", {{"dom", "vmgm"}});
+    auto btn = kxtest::Select(records, "btn", {{"dom", "vmgm"}});
+    if (!c.merge) {
+      EXPECT_TRUE(hli.empty());
+      continue;
+    }
+    ASSERT_EQ(hli.size(), 1u);
+    EXPECT_EQ(hli[0].Num("buttons"), 2);
+    EXPECT_EQ(hli[0].Num("groups"), 1);
+    EXPECT_EQ(hli[0].Num("numeric"), 2);
+    EXPECT_EQ(hli[0].Num("s_ptm"), c.pts);
+    EXPECT_EQ(hli[0].Get("colors"), "76548520,ba988520,00000000,00000000,00000000,00000000");
+    ASSERT_EQ(btn.size(), 2u);
+    for (int b = 0; b < 2; ++b) {
+      Rect r = ButtonRect(b, c.pal);
+      EXPECT_EQ(btn[b].Num("x0"), r.x0);
+      EXPECT_EQ(btn[b].Num("x1"), r.x1);
+      EXPECT_EQ(btn[b].Num("y0"), r.y0);
+      EXPECT_EQ(btn[b].Num("y1"), r.y1);
+      EXPECT_EQ(btn[b].Num("color"), 1);
+      EXPECT_EQ(btn[b].Num("up"), 1);
+      EXPECT_EQ(btn[b].Num("down"), 2);
+      EXPECT_EQ(btn[b].Num("left"), 1);
+      EXPECT_EQ(btn[b].Num("right"), 2);
+      EXPECT_EQ(btn[b].Get("cmd"), b == 0 ? "3005000100010000" : "3005000200010000");
     }
   }
 }
