@@ -75,8 +75,4 @@ public:
     BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
     UINT GetDefaultItem(UINT gmdiFlags, BOOL fByPos = FALSE) { return ::GetMenuDefaultItem(m_hMenu, fByPos, gmdiFlags); }
     BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
-
-    // Owner-drawn menus override these.
-    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
-    virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) {}
 };
