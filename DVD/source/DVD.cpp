@@ -178,6 +178,9 @@ void CDvd::Clear()
 void CDvd::Reset()
 {
     Clear();
+    // The VMG keeps its parental records through a clear; a reset disc has
+    // none, so that the next read cannot add to stale ones.
+    m_vmg.RemoveParentalRecords();
     m_titleSets.Add(new CVts(this));
 }
 

@@ -1,6 +1,7 @@
 #include "DVD/source/VMG.h"
 
 #include "DVD/source/DVD.h"
+#include "DVD/source/DVDTypes.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
@@ -77,8 +78,135 @@ bool LoadParentalRecords(CDvdLog& log, CProjectReader& reader, CParentalRecordAr
     return true;
 }
 
-CVmg::CVmg(CDvd* pDvd) : CDvdObject(DVDNODE_VMG, pDvd)
+// ---- CVmgTitles ------------------------------------------------------------------
+
+CVmgTitles::CVmgTitles(CDvdObject* pParentVmg) : CDvdObject(DVDNODE_VMG_TITLES, pParentVmg)
 {
+}
+
+bool CVmgTitles::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
+{
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_entries.GetSize(); ++i)
+        bReported = validator.Check(GetTitleReference(i), messages) || bReported;
+    return bReported;
+}
+
+void CVmgTitles::Notify(CDvdObject*, int nCode, intptr_t, intptr_t)
+{
+    if (nCode == DVDNOTICE_CLEAR_MARKS)
+        ClearFlags();
+}
+
+void CVmgTitles::AddEntry(const CVmgTitleEntry& entry)
+{
+    m_entries.Add(new CVmgTitleEntry(entry));
+    m_flags.Add(0);
+}
+
+void CVmgTitles::ClearFlags()
+{
+    for (int32_t i = 0; i < m_flags.GetSize(); ++i)
+        m_flags[i] = 0;
+}
+
+void CVmgTitles::RemoveAll()
+{
+    m_entries.RemoveAll();
+    m_flags.SetSize(0);
+    m_flags.FreeExtra();
+}
+
+void CVmgTitles::CopyFrom(const CVmgTitles& src)
+{
+    if (this == &src)
+        return;
+    m_entries.RemoveAll();
+    for (uint32_t i = 0; i < src.m_entries.GetSize(); ++i)
+        m_entries.Add(new CVmgTitleEntry(*src.m_entries[i]));
+    m_flags = src.m_flags;
+    CDvdObject::operator=(src);
+}
+
+CDvdReference CVmgTitles::ResolveTitle(uint16_t nTitle, CString& strMessage) const
+{
+    if (nTitle >= m_entries.GetSize())
+    {
+        strMessage = FormatString("Reference to VMG title %d while there are only %d title(s)", nTitle + 1,
+                                  int(m_entries.GetSize()));
+        return CDvdReference();
+    }
+    const CVmgTitleEntry& entry = *m_entries[nTitle];
+    const CDvd* pDvd = GetDvd();
+    if (entry.nVts == VMGTITLE_UNDEFINED)
+    {
+        strMessage = "Reference to undefined VTS. Was it deleted?";
+        return CDvdReference();
+    }
+    const unsigned nVtsCount = pDvd != nullptr ? pDvd->GetVtsCount() : 0;
+    if (entry.nVts >= nVtsCount)
+    {
+        strMessage = FormatString("Reference to VTS %d while there are only %d Video Title Set(s) in this DVD",
+                                  entry.nVts + 1, int(nVtsCount));
+        return CDvdReference();
+    }
+    if (entry.nTitle == VMGTITLE_UNDEFINED)
+    {
+        strMessage = "Reference to undefined title. Was it deleted?";
+        return CDvdReference();
+    }
+    const CVtsTitles& titles = pDvd->GetVts(entry.nVts)->GetTitles();
+    if (entry.nTitle >= titles.GetTitleCount())
+    {
+        strMessage = FormatString("Reference to Title %d in VTS %d while there are only %d Title(s) in the VTS",
+                                  entry.nTitle + 1, entry.nVts + 1, int(titles.GetTitleCount()));
+        return CDvdReference();
+    }
+    return CDvdReference(titles.GetTitle(entry.nTitle), 0, 0);
+}
+
+// ---- CTextData -------------------------------------------------------------------
+
+CTextData::CTextData(const CTextData& src)
+{
+    *this = src;
+}
+
+CTextData& CTextData::operator=(const CTextData& src)
+{
+    if (this == &src)
+        return *this;
+    memcpy(m_header, src.m_header, sizeof(m_header));
+    m_nByte = src.m_nByte;
+    m_nPayloadLength = src.m_nPayloadLength;
+    m_payload.reset();
+    if (m_nPayloadLength > 0)
+    {
+        m_payload.reset(new BYTE[m_nPayloadLength]);
+        memcpy(m_payload.get(), src.m_payload.get(), m_nPayloadLength);
+    }
+    return *this;
+}
+
+void CTextData::Clear()
+{
+    m_payload.reset();
+    m_nPayloadLength = 0;
+}
+
+// ---- CVmg ------------------------------------------------------------------------
+
+CVmg::CVmg(CDvd* pDvd)
+    : CDvdObject(DVDNODE_VMG, pDvd), m_languageUnits(this), m_titles(this)
+{
+    ResetMenuDomain();
+}
+
+void CVmg::ResetMenuDomain()
+{
+    m_pMenuDomain.reset(new CAngleBlockList(this, true));
+    m_pMenuDomain->SetModified();
+    m_languageUnits.SetDomain(m_pMenuDomain.get());
 }
 
 CVmg::~CVmg()
@@ -96,21 +224,58 @@ CVmg& CVmg::operator=(const CVmg& src)
     m_nVolumeNumber = src.m_nVolumeNumber;
     m_nSide = src.m_nSide;
     m_nPosCode = src.m_nPosCode;
+    // The menu domain keeps its own blocks: the copies of the PGCs play
+    // the blocks the block map gives.
+    m_pMenuDomain->GetStreams() = src.m_pMenuDomain->GetStreams();
+    const CBlockMap blockMap;
+    if (src.m_pFirstPlay)
+        m_pFirstPlay.reset(new CPgc(*src.m_pFirstPlay, &blockMap, this));
+    if (src.m_pTextData)
+        m_pTextData.reset(new CTextData(*src.m_pTextData));
+    m_languageUnits.Assign(src.m_languageUnits, &blockMap);
+    m_titles.CopyFrom(src.m_titles);
     CopyParentalRecords(m_parentalRecords, src.m_parentalRecords);
     CDvdObject::operator=(src);
     return *this;
 }
 
+bool CVmg::IsModified() const
+{
+    return CDvdObject::IsModified() || m_pMenuDomain->IsModified() || m_languageUnits.IsModified() ||
+           (m_pFirstPlay && m_pFirstPlay->IsModified()) || m_titles.IsModified();
+}
+
+void CVmg::ClearModified()
+{
+    CDvdObject::ClearModified();
+    m_pMenuDomain->ClearModified();
+    m_languageUnits.ClearModified();
+    if (m_pFirstPlay)
+        m_pFirstPlay->ClearModified();
+    m_titles.ClearModified();
+}
+
 bool CVmg::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    return validator.Check(CDvdReference(this, 0, 0), messages);
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    bReported = m_pMenuDomain->Validate(validator, messages) || bReported;
+    bReported = m_languageUnits.Validate(validator, messages) || bReported;
+    if (m_pFirstPlay)
+        bReported = m_pFirstPlay->Validate(validator, messages) || bReported;
+    bReported = m_titles.Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 void CVmg::Invalidate()
 {
+    m_pMenuDomain->Invalidate();
+    m_languageUnits.Invalidate();
+    if (m_pFirstPlay)
+        m_pFirstPlay->Invalidate();
+    m_titles.Invalidate();
 }
 
-void CVmg::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t)
+void CVmg::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
 {
     if (nCode == DVDNOTICE_IS_IN_TREE && pSender == this)
     {
@@ -119,6 +284,50 @@ void CVmg::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t)
     }
     if (nCode == DVDNOTICE_CLEAR_MARKS)
         SetFlags(static_cast<uint8_t>(GetFlags() & ~DVDFLAG_MARK));
+    m_pMenuDomain->Notify(pSender, nCode, a, b);
+    m_languageUnits.Notify(pSender, nCode, a, b);
+    if (m_pFirstPlay)
+        m_pFirstPlay->Notify(pSender, nCode, a, b);
+    m_titles.Notify(pSender, nCode, a, b);
+}
+
+unsigned CVmg::GetChildCount() const
+{
+    return (m_pFirstPlay ? 1u : 0u) + m_languageUnits.GetUnitCount() + 1u;
+}
+
+CDvdObject* CVmg::GetChild(unsigned nIndex) const
+{
+    if (m_pFirstPlay)
+    {
+        if (nIndex == 0)
+            return m_pFirstPlay.get();
+        --nIndex;
+    }
+    if (nIndex < m_languageUnits.GetUnitCount())
+        return m_languageUnits.GetUnit(nIndex);
+    if (nIndex == m_languageUnits.GetUnitCount())
+        return const_cast<CVmgTitles*>(&m_titles);
+    return nullptr;
+}
+
+CString CVmg::GetChildName(unsigned nIndex) const
+{
+    if (m_pFirstPlay)
+    {
+        if (nIndex == 0)
+            return CString("First Play");
+        --nIndex;
+    }
+    if (nIndex < m_languageUnits.GetUnitCount())
+    {
+        BYTE code[2];
+        m_languageUnits.GetUnit(nIndex)->GetLanguageBytes(code);
+        return FormatString("Menus %s", GetLanguageCodeText(code[0], code[1]).GetText());
+    }
+    if (nIndex == m_languageUnits.GetUnitCount())
+        return CString("VMG Titles");
+    return CString();
 }
 
 void CVmg::Clear()
@@ -129,19 +338,17 @@ void CVmg::Clear()
     m_nSide = 1;
     m_nPosCode = 0;
     SetModified();
-}
-
-bool CVmg::ReadIfo(CDvdLog& log, const char*, uint16_t& nTitleSets, CParentalTableArray&, CDvdProgress*)
-{
-    Clear();
-    nTitleSets = 0;
-    log.ReportError("Reading VIDEO_TS.IFO is not supported by this build.", DVD_LOCATION);
-    return false;
+    m_pFirstPlay.reset();
+    m_pTextData.reset();
+    m_languageUnits.SetModified();
+    m_languageUnits.RemoveAll();
+    ResetMenuDomain();
+    m_titles.RemoveAll();
 }
 
 void CVmg::RemoveOrphanMenuBlocks()
 {
-    // Without a menu domain there are no blocks to drop.
+    // Blocks leave a domain with the block operations of the VOB layer.
 }
 
 uint64_t CVmg::Write(CDvdLog& log, const char*, bool, const CDvdObjectArray<CVts>&, CDvdProgress*, bool)

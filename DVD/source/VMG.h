@@ -2,15 +2,20 @@
 // and the menus of VIDEO_TS.VOB). It lives inside the disc root and is never
 // created on its own.
 //
-// The node holds the header values that survive an edit and the VMG's column
-// of the parental management table. The first-play PGC, the menu domain, the
-// menu language units, the title table and the text data join it with the
-// classes that model them.
+// The node holds the header values that survive an edit, the first-play PGC,
+// the menu domain (the blocks of VIDEO_TS.VOB) with its language units, the
+// title table that maps disc titles to title-set titles, the VMG's column of
+// the parental management table and the text data, carried as bytes.
 #pragma once
 
+#include "DVD/source/AngleBlock.h"
 #include "DVD/source/DvdObject.h"
+#include "DVD/source/IfoView.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/PGC.h"
 
 #include <cstdint>
+#include <memory>
 
 class CDvd;
 class CDvdLog;
@@ -43,6 +48,82 @@ bool StoreParentalRecords(CProjectWriter& writer, const CParentalRecordArray& re
 // hold or a record cut short is refused as damaged content.
 bool LoadParentalRecords(CDvdLog& log, CProjectReader& reader, CParentalRecordArray& records);
 
+// Which title of which title set a disc title plays; 0-based, with
+// VMGTITLE_UNDEFINED for a number stored as 0 or dropped by a deletion.
+struct CVmgTitleEntry
+{
+    BYTE nVts = 0;
+    BYTE nTitle = 0;
+};
+
+const BYTE VMGTITLE_UNDEFINED = 255;
+
+// The title table (TT_SRPT) of the Video Manager: entry i is disc title i + 1.
+class CVmgTitles : public CDvdObject
+{
+public:
+    explicit CVmgTitles(CDvdObject* pParentVmg);
+
+    CVmgTitles* Self() override { return this; }
+    const CVmgTitles* Self() const override { return this; }
+    bool Validate(CDvdValidator& validator, CDvdValidationMessages& messages) override;
+    void Invalidate() override {}
+    void Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b) override;
+
+    uint32_t GetEntryCount() const { return m_entries.GetSize(); }
+    const CVmgTitleEntry* GetEntry(uint32_t nIndex) const { return m_entries[nIndex]; }
+    // Appends an entry with a clear flag byte.
+    void AddEntry(const CVmgTitleEntry& entry);
+    BYTE GetFlag(uint32_t nIndex) const { return m_flags[int32_t(nIndex)]; }
+    void ClearFlags();
+    // Deletes every entry and flag and frees their storage.
+    void RemoveAll();
+    // Copies the entries, the flag bytes, the node's flags and identity.
+    void CopyFrom(const CVmgTitles& src);
+
+    // Reads TT_SRPT; false when an entry lies outside the bytes.
+    bool ReadIfo(const CIfoView& bytes);
+
+    // The title that disc title nTitle + 1 plays; a null reference with the
+    // reason in strMessage when it plays none.
+    CDvdReference ResolveTitle(uint16_t nTitle, CString& strMessage) const;
+    CDvdReference GetTitleReference(uint32_t nIndex) const
+    {
+        return CDvdReference(const_cast<CVmgTitles*>(this), 1, nIndex);
+    }
+
+private:
+    CDvdPtrArray<CVmgTitleEntry> m_entries;
+    CGrowArray<BYTE> m_flags; // one per entry
+};
+
+// The text data (TXTDT_MGI) of the VMG, kept as read and written back as is.
+class CTextData
+{
+public:
+    CTextData() = default;
+    CTextData(const CTextData& src);
+    CTextData& operator=(const CTextData& src);
+
+    // False when the table's end address lies outside the bytes.
+    bool ReadIfo(const CIfoView& bytes);
+    void Clear();
+
+    const BYTE* GetHeader() const { return m_header; }
+    BYTE GetByte() const { return m_nByte; }
+    const BYTE* GetPayload() const { return m_payload.get(); }
+    uint32_t GetPayloadLength() const { return m_nPayloadLength; }
+    uint32_t GetIfoSize() const { return m_nPayloadLength + kHeaderBytes; }
+
+    static constexpr uint32_t kHeaderBytes = 20;
+
+private:
+    BYTE m_header[14] = {};
+    BYTE m_nByte = 0; // byte 15; byte 14 is written as 0
+    std::unique_ptr<BYTE[]> m_payload; // the bytes from offset 20 to the end address
+    uint32_t m_nPayloadLength = 0;
+};
+
 class CVmg : public CDvdObject
 {
 public:
@@ -53,18 +134,34 @@ public:
 
     CVmg* Self() override { return this; }
     const CVmg* Self() const override { return this; }
+    bool IsModified() const override;
+    void ClearModified() override;
     bool Validate(CDvdValidator& validator, CDvdValidationMessages& messages) override;
     void Invalidate() override;
     void Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b) override;
+    // The first-play PGC (when there is one), the language units, the title
+    // table.
+    unsigned GetChildCount() const override;
+    CDvdObject* GetChild(unsigned nIndex) const override;
+    CString GetChildName(unsigned nIndex) const override;
 
     // Back to the values of a new VMG, marked modified. The parental records
-    // stay: a project record replaces them and an import appends to them.
+    // stay: a project record replaces them, and the IFO read and the disc's
+    // reset drop them themselves.
     void Clear();
+    void RemoveParentalRecords() { m_parentalRecords.RemoveAll(); }
 
     // Reads VIDEO_TS.IFO of the folder (which ends with a separator): the
-    // number of title sets and one list of parental records per title set.
+    // number of title sets and one list of parental records per title set,
+    // appended to parentalTables.
     bool ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets,
                  CParentalTableArray& parentalTables, CDvdProgress* pProgress);
+    // TT_SRPT into the title table.
+    bool ReadTitleTable(const CIfoView& bytes);
+    // PTL_MAIT: the VMG's own column into its records, one new list per
+    // title set appended to parentalTables. False when a country's masks lie
+    // outside the bytes.
+    bool ReadParentalTable(const CIfoView& bytes, CParentalTableArray& parentalTables);
     // Drops what the import left that nothing plays.
     void RemoveOrphanMenuBlocks();
     // Writes VIDEO_TS.VOB, .IFO and .BUP; answers the bytes written, 0 on
@@ -83,12 +180,29 @@ public:
     uint64_t GetPosCode() const { return m_nPosCode; }
     CParentalRecordArray& GetParentalRecords() { return m_parentalRecords; }
     const CParentalRecordArray& GetParentalRecords() const { return m_parentalRecords; }
+    CPgc* GetFirstPlayPgc() const { return m_pFirstPlay.get(); }
+    const CTextData* GetTextData() const { return m_pTextData.get(); }
+    CAngleBlockList& GetMenuDomain() { return *m_pMenuDomain; }
+    const CAngleBlockList& GetMenuDomain() const { return *m_pMenuDomain; }
+    CLanguageUnits& GetLanguageUnits() { return m_languageUnits; }
+    const CLanguageUnits& GetLanguageUnits() const { return m_languageUnits; }
+    CVmgTitles& GetTitles() { return m_titles; }
+    const CVmgTitles& GetTitles() const { return m_titles; }
 
 private:
+    void ResetMenuDomain();
+
     uint32_t m_nCategory = 0; // region mask and category of VMGI_MAT
     CParentalRecordArray m_parentalRecords; // the VMG's own column
     uint16_t m_nVolumes = 1;
     uint16_t m_nVolumeNumber = 1;
     uint8_t m_nSide = 1;
     uint64_t m_nPosCode = 0; // VMGI_MAT bytes 0x60-0x67 as one big-endian number
+    std::unique_ptr<CPgc> m_pFirstPlay; // none when the disc has no first-play PGC
+    std::unique_ptr<CTextData> m_pTextData; // none when the disc has no TXTDT_MGI
+    // Not a child in the tree. Emptying the domain replaces it by a new one,
+    // which drops its blocks.
+    std::unique_ptr<CAngleBlockList> m_pMenuDomain;
+    CLanguageUnits m_languageUnits;
+    CVmgTitles m_titles;
 };

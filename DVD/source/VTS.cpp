@@ -1,5 +1,6 @@
 #include "DVD/source/VTS.h"
 
+#include "DVD/source/DVDTypes.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
@@ -14,13 +15,20 @@ constexpr uint8_t kVtsRecordVersion = 3;
 constexpr uint8_t kVtsParentalVersion = 2;
 } // namespace
 
-CVts::CVts(CDvdObject* pParent) : CDvdObject(DVDNODE_VTS, pParent)
+CVts::CVts(CDvdObject* pParent)
+    : CDvdObject(DVDNODE_VTS, pParent), m_titles(this), m_pgcTable(0, this), m_languageUnits(this)
 {
+    m_titles.SetPgcTable(&m_pgcTable);
+    m_pgcTable.SetTitles(&m_titles);
     Clear();
 }
 
-CVts::CVts(const CVts& src, CDvdObject* pParent) : CDvdObject(src, pParent)
+CVts::CVts(const CVts& src, CDvdObject* pParent)
+    : CDvdObject(src, pParent), m_titles(this), m_pgcTable(0, this), m_languageUnits(this)
 {
+    m_titles.SetPgcTable(&m_pgcTable);
+    m_pgcTable.SetTitles(&m_titles);
+    ResetDomains();
     *this = src;
 }
 
@@ -35,21 +43,56 @@ CVts& CVts::operator=(const CVts& src)
         return *this;
     Clear();
     m_nCategory = src.m_nCategory;
+    // Each domain keeps its own blocks: the copied PGCs play the blocks the
+    // block map gives.
+    m_pMenuDomain->GetStreams() = src.m_pMenuDomain->GetStreams();
+    m_pTitleDomain->GetStreams() = src.m_pTitleDomain->GetStreams();
+    const CBlockMap blockMap;
+    m_languageUnits.Assign(src.m_languageUnits, &blockMap);
+    m_pgcTable.Assign(src.m_pgcTable, &blockMap);
+    m_titles = src.m_titles;
     CopyParentalRecords(m_parentalRecords, src.m_parentalRecords);
     CDvdObject::operator=(src);
     return *this;
 }
 
+bool CVts::IsModified() const
+{
+    return CDvdObject::IsModified() || m_pMenuDomain->IsModified() || m_languageUnits.IsModified() ||
+           m_pTitleDomain->IsModified() || m_titles.IsModified() || m_pgcTable.IsModified();
+}
+
+void CVts::ClearModified()
+{
+    CDvdObject::ClearModified();
+    m_pMenuDomain->ClearModified();
+    m_languageUnits.ClearModified();
+    m_pTitleDomain->ClearModified();
+    m_titles.ClearModified();
+    m_pgcTable.ClearModified();
+}
+
 bool CVts::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    return validator.Check(CDvdReference(this, 0, 0), messages);
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    bReported = m_pMenuDomain->Validate(validator, messages) || bReported;
+    bReported = m_languageUnits.Validate(validator, messages) || bReported;
+    bReported = m_pTitleDomain->Validate(validator, messages) || bReported;
+    bReported = m_titles.Validate(validator, messages) || bReported;
+    bReported = m_pgcTable.Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 void CVts::Invalidate()
 {
+    m_pMenuDomain->Invalidate();
+    m_languageUnits.Invalidate();
+    m_pTitleDomain->Invalidate();
+    m_titles.Invalidate();
+    m_pgcTable.Invalidate();
 }
 
-void CVts::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t)
+void CVts::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
 {
     if (nCode == DVDNOTICE_IS_IN_TREE && pSender == this)
     {
@@ -58,31 +101,77 @@ void CVts::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t)
     }
     if (nCode == DVDNOTICE_CLEAR_MARKS)
         SetFlags(static_cast<uint8_t>(GetFlags() & ~DVDFLAG_MARK));
+    m_pMenuDomain->Notify(pSender, nCode, a, b);
+    m_languageUnits.Notify(pSender, nCode, a, b);
+    m_pTitleDomain->Notify(pSender, nCode, a, b);
+    m_titles.Notify(pSender, nCode, a, b);
+    m_pgcTable.Notify(pSender, nCode, a, b);
+}
+
+unsigned CVts::GetChildCount() const
+{
+    return m_languageUnits.GetUnitCount() + 2;
+}
+
+CDvdObject* CVts::GetChild(unsigned nIndex) const
+{
+    const unsigned nUnits = m_languageUnits.GetUnitCount();
+    if (nIndex < nUnits)
+        return m_languageUnits.GetUnit(nIndex);
+    if (nIndex == nUnits)
+        return const_cast<CPgcTable*>(&m_pgcTable);
+    if (nIndex == nUnits + 1)
+        return const_cast<CVtsTitles*>(&m_titles);
+    return nullptr;
+}
+
+CString CVts::GetChildName(unsigned nIndex) const
+{
+    const unsigned nUnits = m_languageUnits.GetUnitCount();
+    if (nIndex < nUnits)
+    {
+        BYTE code[2];
+        m_languageUnits.GetUnit(nIndex)->GetLanguageBytes(code);
+        return FormatString("Menus %s", GetLanguageCodeText(code[0], code[1]).GetText());
+    }
+    if (nIndex == nUnits)
+        return CString("Program Chains");
+    if (nIndex == nUnits + 1)
+        return CString("Titles");
+    return CString();
+}
+
+void CVts::ResetDomains()
+{
+    m_pTitleDomain.reset(new CAngleBlockList(this, false));
+    m_pTitleDomain->SetModified();
+    m_pgcTable.SetDomain(m_pTitleDomain.get());
+    m_pMenuDomain.reset(new CAngleBlockList(this, true));
+    m_pMenuDomain->SetModified();
+    m_languageUnits.SetDomain(m_pMenuDomain.get());
 }
 
 void CVts::Clear()
 {
     m_nCategory = 0;
     SetModified();
-}
-
-bool CVts::ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, const char*, uint8_t,
-                   CDvdProgress*)
-{
-    Clear();
-    CopyParentalRecords(m_parentalRecords, parentalRecords);
-    log.ReportError("Reading title sets is not supported by this build.", DVD_LOCATION);
-    return false;
+    // The PGCs go before the blocks they play.
+    m_languageUnits.SetModified();
+    m_languageUnits.RemoveAll();
+    m_titles.SetModified();
+    m_titles.RemoveAll();
+    m_pgcTable.RemoveAll();
+    ResetDomains();
 }
 
 void CVts::RemoveOrphanMenuBlocks()
 {
-    // Without a menu domain there are no blocks to drop.
+    // Blocks leave a domain with the block operations of the VOB layer.
 }
 
 void CVts::RemoveOrphanTitleBlocks()
 {
-    // Without a title domain there are no blocks to drop.
+    // Blocks leave a domain with the block operations of the VOB layer.
 }
 
 uint64_t CVts::Write(CDvdLog& log, const char*, bool, uint8_t, CDvdProgress*, bool)

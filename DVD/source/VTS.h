@@ -1,16 +1,22 @@
 // One Video Title Set node: what VTS_nn_0.IFO and the title set's VOB files
 // describe. The disc root owns the title sets, numbered from 1 in its array.
 //
-// The node holds the VTS category and the title set's column of the parental
-// management table. The title and menu domains, the titles, the title PGC
-// table and the menu language units join it with the classes that model
-// them.
+// The node holds the title domain and the menu domain (the blocks of the
+// title set's VOB files), the titles with their chapters, the title PGC
+// table, the menu language units, the VTS category and the title set's column
+// of the parental management table. The domains are not children in the
+// tree; the language units, the PGC table and the titles are.
 #pragma once
 
+#include "DVD/source/AngleBlock.h"
 #include "DVD/source/DvdObject.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/PgcTable.h"
 #include "DVD/source/VMG.h"
+#include "DVD/source/title.h"
 
 #include <cstdint>
+#include <memory>
 
 class CDvdLog;
 class CDvdProgress;
@@ -28,9 +34,15 @@ public:
 
     CVts* Self() override { return this; }
     const CVts* Self() const override { return this; }
+    bool IsModified() const override;
+    void ClearModified() override;
     bool Validate(CDvdValidator& validator, CDvdValidationMessages& messages) override;
     void Invalidate() override;
     void Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b) override;
+    // The language units, then the PGC table, then the titles.
+    unsigned GetChildCount() const override;
+    CDvdObject* GetChild(unsigned nIndex) const override;
+    CString GetChildName(unsigned nIndex) const override;
 
     // Back to an empty title set, marked modified. The parental records stay.
     void Clear();
@@ -39,7 +51,7 @@ public:
     // title set nNumber, with the title set's column of the parental table.
     bool ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, const char* pszFolder,
                  uint8_t nNumber, CDvdProgress* pProgress);
-    // Drops what the import left that nothing plays.
+    // Drop the blocks of the import that no PGC cell plays.
     void RemoveOrphanMenuBlocks();
     void RemoveOrphanTitleBlocks();
     // Writes the title set's VOB, IFO and BUP files; answers the bytes
@@ -54,8 +66,28 @@ public:
     void SetCategory(uint32_t nCategory) { m_nCategory = nCategory; }
     CParentalRecordArray& GetParentalRecords() { return m_parentalRecords; }
     const CParentalRecordArray& GetParentalRecords() const { return m_parentalRecords; }
+    CAngleBlockList& GetTitleDomain() { return *m_pTitleDomain; }
+    const CAngleBlockList& GetTitleDomain() const { return *m_pTitleDomain; }
+    CAngleBlockList& GetMenuDomain() { return *m_pMenuDomain; }
+    const CAngleBlockList& GetMenuDomain() const { return *m_pMenuDomain; }
+    CVtsTitles& GetTitles() { return m_titles; }
+    const CVtsTitles& GetTitles() const { return m_titles; }
+    CPgcTable& GetPgcTable() { return m_pgcTable; }
+    const CPgcTable& GetPgcTable() const { return m_pgcTable; }
+    CLanguageUnits& GetLanguageUnits() { return m_languageUnits; }
+    const CLanguageUnits& GetLanguageUnits() const { return m_languageUnits; }
 
 private:
+    // Emptying a domain replaces it by a new one, which drops its blocks.
+    void ResetDomains();
+
+    // Declared before the tables whose cells play their blocks, so that
+    // the tables go first.
+    std::unique_ptr<CAngleBlockList> m_pTitleDomain;
+    std::unique_ptr<CAngleBlockList> m_pMenuDomain;
+    CVtsTitles m_titles;
+    CPgcTable m_pgcTable; // the title PGCs
     uint32_t m_nCategory = 0; // as read from VTSI_MAT; written back there and into VTS_ATRT
     CParentalRecordArray m_parentalRecords; // this title set's masks, one record per country
+    CLanguageUnits m_languageUnits;
 };
