@@ -1,5 +1,7 @@
 #include "DVD/source/AngleBlock.h"
 
+#include "DVD/source/Validator.h"
+
 // ---- CAngleBlock ----------------------------------------------------------------
 
 CAngleBlock::CAngleBlock(CVobCell* pFirst, CVobCell* pPristine, CAngleBlockList* pList)
@@ -41,8 +43,10 @@ void CAngleBlock::ClearModified()
 
 bool CAngleBlock::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The checks of VOB content come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        bReported = m_ilvus[i]->Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 void CAngleBlock::Invalidate()
@@ -113,8 +117,10 @@ void CAngleBlockList::ClearModified()
 
 bool CAngleBlockList::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The checks of VOB content come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
+        bReported = m_blocks[i]->Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 void CAngleBlockList::Invalidate()
@@ -159,6 +165,21 @@ void CAngleBlockList::InsertAfter(const CAngleBlock* pBlock, CAngleBlock* pNew)
     for (uint32_t i = nSize; i > uint32_t(nIndex) + 1; --i)
         ppBlocks[i] = ppBlocks[i - 1];
     ppBlocks[nIndex + 1] = pNew;
+    SetModified();
+}
+
+void CAngleBlockList::MoveBlock(uint32_t nFrom, uint32_t nTo)
+{
+    const uint32_t nSize = m_blocks.GetSize();
+    if (nFrom == nTo || nFrom >= nSize || nTo >= nSize)
+        return;
+    CAngleBlock** ppBlocks = m_blocks.GetData();
+    CAngleBlock* pBlock = ppBlocks[nFrom];
+    for (uint32_t i = nFrom; i < nTo; ++i)
+        ppBlocks[i] = ppBlocks[i + 1];
+    for (uint32_t i = nFrom; i > nTo; --i)
+        ppBlocks[i] = ppBlocks[i - 1];
+    ppBlocks[nTo] = pBlock;
     SetModified();
 }
 

@@ -87,6 +87,8 @@ public:
     void AddBlock(CAngleBlock* pBlock);
     // Inserts pNew after pBlock; nothing when pBlock is not in the list.
     void InsertAfter(const CAngleBlock* pBlock, CAngleBlock* pNew);
+    // Moves the block at nFrom to nTo.
+    void MoveBlock(uint32_t nFrom, uint32_t nTo);
     // The block holding the ILVU with these ids and that ILVU's angle index;
     // null when no block holds it.
     CAngleBlock* FindCell(WORD wVobId, BYTE nCellId, int& nAngle) const;

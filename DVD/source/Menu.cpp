@@ -1,5 +1,6 @@
 #include "DVD/source/Menu.h"
 
+#include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
 
@@ -97,8 +98,10 @@ void CLanguageUnits::ClearModified()
 
 bool CLanguageUnits::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The unit checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        bReported = m_units[i]->Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 void CLanguageUnits::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)

@@ -2,10 +2,16 @@
 
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/NavCommand.h"
+#include "DVD/source/NavRetarget.h"
 #include "DVD/source/PgcTable.h"
+#include "DVD/source/RefCollector.h"
+#include "DVD/source/Validator.h"
 #include "DVD/source/VobCell.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
+
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -78,8 +84,10 @@ CPgcCommands::CPgcCommands(CPgc* pParent) : CDvdObject(DVDNODE_PGC_COMMANDS, pPa
 
 bool CPgcCommands::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The command checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < GetCount(); ++i)
+        bReported = validator.Check(GetReference(i), messages) || bReported;
+    return bReported;
 }
 
 uint32_t CPgcCommands::Add(CPgcCommand* pCommand)
@@ -94,6 +102,45 @@ uint32_t CPgcCommands::Add(const BYTE* pCommand)
     CPgcCommand* pCopy = new CPgcCommand;
     memcpy(pCopy->bytes, pCommand, PGC_COMMAND_SIZE);
     return Add(pCopy);
+}
+
+uint32_t CPgcCommands::InsertAt(uint32_t nIndex, const BYTE* pCommand)
+{
+    const uint32_t nCount = m_commands.GetSize();
+    if (nIndex > nCount)
+        nIndex = nCount;
+
+    if (GetGroup() == PGC_GROUP_CELL)
+    {
+        const CPgc* pPgc = static_cast<const CPgc*>(GetParent());
+        for (uint32_t i = 0; i < pPgc->GetCellCount(); ++i)
+        {
+            CPgcCell* pCell = pPgc->GetCell(i);
+            if (pCell->m_nCellCommand > nIndex)
+            {
+                ++pCell->m_nCellCommand;
+                pCell->SetModified();
+            }
+        }
+    }
+
+    CPgcCommand* pCopy = new CPgcCommand;
+    memcpy(pCopy->bytes, pCommand, PGC_COMMAND_SIZE);
+    m_commands.SetSize(nCount + 1);
+    m_marks.SetSize(int32_t(nCount) + 1);
+    CPgcCommand** ppCommands = m_commands.GetData();
+    for (uint32_t i = nCount; i > nIndex; --i)
+    {
+        ppCommands[i] = ppCommands[i - 1];
+        m_marks[int32_t(i)] = m_marks[int32_t(i) - 1];
+    }
+    ppCommands[nIndex] = pCopy;
+    m_marks[int32_t(nIndex)] = 0;
+
+    for (uint32_t i = 0; i <= nCount; ++i)
+        RetargetCommand(ppCommands[i]->bytes, RETARGET_LINE, int(nIndex) + 1, 1, RETARGET_NO_LIMIT);
+    SetModified();
+    return nIndex;
 }
 
 void CPgcCommands::ClearMarks()
@@ -169,8 +216,11 @@ void CPgcBlockList::ClearModified()
 
 bool CPgcBlockList::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The cell checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    const CPgc* pPgc = static_cast<const CPgc*>(GetParent());
+    for (uint32_t i = 0; i < pPgc->GetCellCount(); ++i)
+        bReported = pPgc->GetCell(i)->Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 // ---- CPgcCell ---------------------------------------------------------------------------
@@ -196,8 +246,14 @@ void CPgcCell::ClearModified()
 
 bool CPgcCell::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The cell checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (int a = 0; a < GetAngleCount(); ++a)
+    {
+        CVobCell* pIlvu = GetIlvu(a);
+        if (pIlvu)
+            bReported = pIlvu->Validate(validator, messages) || bReported;
+    }
+    return bReported;
 }
 
 CPgc* CPgcCell::GetPgc() const
@@ -391,14 +447,113 @@ void CPgc::ClearModified()
 
 bool CPgc::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The PGC checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    bReported = m_preCommands.Validate(validator, messages) || bReported;
+    bReported = m_cellCommands.Validate(validator, messages) || bReported;
+    bReported = m_postCommands.Validate(validator, messages) || bReported;
+    bReported = m_blockList.Validate(validator, messages) || bReported;
+    const struct
+    {
+        uint8_t nField;
+        uint32_t nCount;
+    } fields[] = {
+        {PGCFIELD_AUDIO, PGC_AUDIO_CONTROLS},
+        {PGCFIELD_SUBPICTURE, PGC_SUBPICTURE_CONTROLS},
+        {PGCFIELD_NEXT, 1},
+        {PGCFIELD_PREV, 1},
+        {PGCFIELD_GOUP, 1},
+        {PGCFIELD_STILL_TIME, 1},
+        {PGCFIELD_PLAYBACK_MODE, 1},
+        {PGCFIELD_COLOUR, PGC_COLOURS},
+        {PGCFIELD_PROGRAM, uint32_t(m_programs.GetSize())},
+        {PGCFIELD_CATEGORY, 1},
+        {PGCFIELD_UOPS, 1},
+    };
+    for (const auto& field : fields)
+        for (uint32_t i = 0; i < field.nCount; ++i)
+            bReported = validator.Check(CDvdReference(this, field.nField, i), messages) || bReported;
+    return bReported;
 }
 
 void CPgc::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
 {
     switch (nCode)
     {
+    case DVDNOTICE_ANGLE_COUNT:
+    {
+        const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
+        const int nNew = int(a);
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            CPgcCell* pCell = m_cells[i];
+            if (pCell->m_pBlock != pBlock)
+                continue;
+            const int nOld = pCell->GetAngleCount();
+            if (nOld != nNew)
+            {
+                // The IFO cells of angles the entry loses are gone; the IFO
+                // cells after the entry move.
+                const int nStart = int(GetFirstIfoCell(i)) + 1 + (nNew < nOld ? nNew : nOld);
+                RetargetPgcReferences(*this, RETARGET_IFO_CELL, nStart, nNew - nOld, RETARGET_NO_LIMIT);
+                pCell->m_angles.SetSize(1);
+                pCell->m_angles[0] = 0;
+                pCell->SetModified();
+            }
+        }
+        break;
+    }
+    case DVDNOTICE_BLOCK_SPLIT:
+    {
+        const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
+        CAngleBlock* pSecond = reinterpret_cast<CAngleBlock*>(a);
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            if (m_cells[i]->m_pBlock != pBlock)
+                continue;
+            InsertCell(i, false, pSecond);
+            if (m_cells[i]->m_nCellCommand != 0)
+            {
+                m_cells[i]->m_nCellCommand = 0;
+                m_cells[i]->SetModified();
+            }
+            ++i;
+        }
+        break;
+    }
+    case DVDNOTICE_COLLECT_SPLIT_REFS:
+    case DVDNOTICE_COLLECT_ANGLE_REFS:
+    {
+        // Where the cells of this PGC move: after each entry that plays the
+        // sender, by one (a split) or by the change of its angle count.
+        const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
+        const bool bSplit = nCode == DVDNOTICE_COLLECT_SPLIT_REFS;
+        CReferenceCollector* pCollector = reinterpret_cast<CReferenceCollector*>(bSplit ? a : b);
+        std::vector<std::pair<uint32_t, int32_t>> moves;
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            if (m_cells[i]->m_pBlock != pBlock)
+                continue;
+            const int32_t nMove = bSplit ? 1 : int32_t(a) - m_cells[i]->GetAngleCount();
+            if (nMove != 0)
+                moves.push_back({i + 1, nMove});
+        }
+        if (moves.empty())
+            break;
+        // The other cells' buttons may link to the cells that moved.
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            if (!bSplit && m_cells[i]->m_pBlock == pBlock)
+                continue;
+            int32_t nShift = 0;
+            for (size_t k = 0; k < moves.size(); ++k)
+            {
+                nShift += moves[k].second;
+                const uint32_t nLast = k + 1 < moves.size() ? moves[k + 1].first : m_cells.GetSize();
+                pCollector->AddReference(m_cells[i], WORD(moves[k].first + 1), WORD(nLast), nShift);
+            }
+        }
+        break;
+    }
     case DVDNOTICE_COLLECT_CELLS:
     {
         const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
@@ -454,6 +609,55 @@ uint32_t CPgc::AddCell(CPgcCell* pCell)
     pCell->SetParent(this);
     m_blockList.SetModified();
     return m_cells.Add(pCell);
+}
+
+uint32_t CPgc::AddBlankCell()
+{
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    CAngleBlock* pBlock = CreateBlankBlock(GetDomain(), 1, 1, nullptr);
+    const uint32_t nIndex = m_cells.Add(new CPgcCell(1, 0, 0, 0, pBlock, one, this));
+    m_blockList.SetModified();
+    return nIndex;
+}
+
+int CPgc::AddBlankProgram()
+{
+    const uint32_t nCell = AddBlankCell();
+    m_programs.Add(BYTE(nCell));
+    SetModified();
+    return m_programs.GetSize() - 1;
+}
+
+uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock)
+{
+    const uint32_t nCount = m_cells.GetSize();
+    if (nCell >= nCount)
+        nCell = nCount ? nCount - 1 : 0;
+    const uint32_t nNew = nCount == 0 ? 0 : (bBefore ? nCell : nCell + 1);
+    if (!pBlock)
+    {
+        CAngleBlockList* pDomain = GetDomain();
+        const CAngleBlock* pNeighbour = nCount ? m_cells[nCell]->m_pBlock : nullptr;
+        pBlock = CreateBlankBlock(pDomain, 1, 1, pNeighbour);
+        const int nNeighbour = pDomain->GetBlockIndex(pNeighbour);
+        if (bBefore && nNeighbour >= 0)
+            pDomain->MoveBlock(uint32_t(pDomain->GetBlockIndex(pBlock)), uint32_t(nNeighbour));
+    }
+
+    RetargetPgcReferences(*this, RETARGET_IFO_CELL, int(GetFirstIfoCell(nNew)) + 1, 1, RETARGET_NO_LIMIT);
+
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    CPgcCell* pCell = new CPgcCell(1, 0, 0, 0, pBlock, one, this);
+    m_cells.SetSize(nCount + 1);
+    CPgcCell** ppCells = m_cells.GetData();
+    for (uint32_t i = nCount; i > nNew; --i)
+        ppCells[i] = ppCells[i - 1];
+    ppCells[nNew] = pCell;
+    ShiftProgramMap(nCell, 1);
+    m_blockList.SetModified();
+    return nNew;
 }
 
 // ---- Geometry -------------------------------------------------------------------------
@@ -720,6 +924,7 @@ int64_t CPgc::GetPlaybackTicks() const
 
 CAngleBlock* CPgc::CreateBlankBlock(CAngleBlockList* pDomain, WORD wVobId, BYTE nCellId, const CAngleBlock* pAfter)
 {
+    ASSERT(pDomain);
     // A blank cell has no content of its own: it stands for content that is
     // hidden or missing and is exported from the stock blank cell.
     CCellAddress address;

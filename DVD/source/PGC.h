@@ -124,6 +124,10 @@ public:
     uint32_t Add(CPgcCommand* pCommand);
     // A copy of the 8 bytes appended.
     uint32_t Add(const BYTE* pCommand);
+    // Inserts a copy of the command at nIndex (at most the count): the cell
+    // commands and goto lines that named the lines from there on follow
+    // them. Answers the index.
+    uint32_t InsertAt(uint32_t nIndex, const BYTE* pCommand);
     void ClearMarks();
     // Deletes every command; marks the table modified when it held any.
     void Empty();
@@ -244,6 +248,15 @@ public:
     uint32_t GetCellCount() const { return m_cells.GetSize(); }
     CPgcCell* GetCell(uint32_t nIndex) const { return m_cells[nIndex]; }
     uint32_t AddCell(CPgcCell* pCell);
+    // A cell entry that plays a new blank block of the domain, appended;
+    // answers its index.
+    uint32_t AddBlankCell();
+    // A program of one blank cell entry, appended; answers its index.
+    int AddBlankProgram();
+    // A cell entry playing pBlock (a new blank block when none is given),
+    // inserted before or after entry nCell. The commands that name IFO cells
+    // from there on follow, as do the programs. Answers the new index.
+    uint32_t InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock);
     int GetProgramCount() const { return m_programs.GetSize(); }
     // The cell entry at which program nProgram starts.
     BYTE GetProgramStart(int nProgram) const { return m_programs[nProgram]; }

@@ -1,6 +1,10 @@
 #include "DVD/source/PGC.h"
 
 #include "DVD/source/PgcTestSupport.h"
+#include "DVD/source/NavCommand.h"
+#include "DVD/source/NavRetarget.h"
+#include "DVD/source/RefCollector.h"
+#include "DVD/source/Validator.h"
 #include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
@@ -581,4 +585,277 @@ TEST(PgcNotices, CollectHideAndClearMarks)
     EXPECT_EQ(0, pgc.GetFlags() & DVDFLAG_MARK);
     EXPECT_EQ(0, pgc.m_preCommands.GetFlags() & DVDFLAG_MARK);
     EXPECT_EQ(0, pgc.GetCell(1)->GetFlags() & DVDFLAG_MARK);
+}
+
+namespace
+{
+
+// Records every reference it is shown; reports the ones it is told to.
+class RecordingValidator : public CDvdValidator
+{
+public:
+    bool Check(const CDvdReference& reference, CDvdValidationMessages& messages) override
+    {
+        seen.push_back(reference);
+        return reference.pNode && reference.pNode->GetKind() == nReportKind;
+    }
+
+    std::vector<CDvdReference> seen;
+    uint8_t nReportKind = 0;
+};
+
+} // namespace
+
+TEST(PgcValidate, VisitsTheNodesAndFieldsInOrder)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec spec;
+    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pBlock, one, &pgc));
+    pgc.AddProgram(0);
+    pgc.AddProgram(0);
+    pgc.m_cellCommands.Add(MakeCommand(0x20).data());
+
+    RecordingValidator validator;
+    CDvdValidationMessages messages;
+    EXPECT_FALSE(pgc.Validate(validator, messages));
+    const std::vector<CDvdReference>& seen = validator.seen;
+    ASSERT_EQ(size_t(1 + 1 + 2 + 1 + 1 + 1 + 1 + 8 + 32 + 5 + 16 + 2 + 2), seen.size());
+    EXPECT_EQ(CDvdReference(&pgc, 0, 0), seen[0]);
+    EXPECT_EQ(CDvdReference(&pgc.m_preCommands, 0, 0), seen[1]);
+    EXPECT_EQ(CDvdReference(&pgc.m_cellCommands, 0, 0), seen[2]);
+    EXPECT_EQ(CDvdReference(&pgc.m_cellCommands, PGC_GROUP_CELL, 0), seen[3]);
+    EXPECT_EQ(CDvdReference(&pgc.m_postCommands, 0, 0), seen[4]);
+    EXPECT_EQ(CDvdReference(&pgc.m_blockList, 0, 0), seen[5]);
+    EXPECT_EQ(CDvdReference(pgc.GetCell(0), 0, 0), seen[6]);
+    EXPECT_EQ(CDvdReference(pBlock->GetIlvu(0), 0, 0), seen[7]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_AUDIO, 0), seen[8]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_SUBPICTURE, 31), seen[47]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_NEXT, 0), seen[48]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_STILL_TIME, 0), seen[51]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_PLAYBACK_MODE, 0), seen[52]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_COLOUR, 15), seen[68]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_PROGRAM, 1), seen[70]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_CATEGORY, 0), seen[71]);
+    EXPECT_EQ(CDvdReference(&pgc, PGCFIELD_UOPS, 0), seen[72]);
+
+    // A report anywhere below makes the whole PGC report, and the walk goes on.
+    validator.seen.clear();
+    validator.nReportKind = DVDNODE_VOB_CELL;
+    EXPECT_TRUE(pgc.Validate(validator, messages));
+    EXPECT_EQ(73u, validator.seen.size());
+}
+
+namespace
+{
+
+Command LinkCell(BYTE nCell)
+{
+    Command c = {0x20, 0x07, 0, 0, 0, 0, 0, nCell};
+    return c;
+}
+
+Command GotoLine(BYTE nLine)
+{
+    Command c = {0x00, 0x01, 0, 0, 0, 0, 0, nLine};
+    return c;
+}
+
+} // namespace
+
+TEST(PgcNotices, AngleCountChangeRelinksCells)
+{
+    // The link commands decode as the model's Link Cell.
+    CNavCommand decoded = CNavCommand::FromBytes(NAV_DOMAIN_ANY, LinkCell(3).data());
+    ASSERT_EQ(NAV_LINK_CELL, decoded.GetInstruction().GetCode());
+
+    CAngleBlockList domain(nullptr);
+    IlvuSpec a1, a2, a3, plain;
+    a2.nCellId = 2;
+    a3.nCellId = 3;
+    plain.nCellId = 4;
+    CAngleBlock* pThree = AddBlock(domain, {a1, a2, a3});
+    CAngleBlock* pOne = AddBlock(domain, {plain});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> three;
+    for (BYTE a = 0; a < 3; ++a)
+        three.Add(a);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pThree, three, &pgc));
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pOne, one, &pgc));
+    for (BYTE n = 1; n <= 4; ++n)
+        pgc.m_cellCommands.Add(LinkCell(n).data());
+    pgc.ClearModified();
+
+    pgc.Notify(pThree, DVDNOTICE_ANGLE_COUNT, 1, 0);
+    const BYTE expected[] = {1, 0, 0, 2};
+    for (uint32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(expected[i], pgc.m_cellCommands.GetCommand(i)[7]) << i;
+    EXPECT_EQ(1, pgc.GetCell(0)->GetAngleCount());
+    EXPECT_EQ(2u, pgc.GetIfoCellCount());
+    EXPECT_TRUE(pgc.GetCell(0)->IsModified());
+    EXPECT_FALSE(pgc.GetCell(1)->IsModified());
+}
+
+TEST(PgcCommands, InsertAtRenumbersCellCommandsAndGotoLines)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec spec;
+    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    for (BYTE n : {0, 1, 2})
+        pgc.AddCell(new CPgcCell(0, 0, 0, n, pBlock, one, &pgc));
+    pgc.m_cellCommands.Add(GotoLine(2).data());
+    pgc.m_cellCommands.Add(LinkCell(1).data());
+    pgc.m_preCommands.Add(GotoLine(1).data());
+
+    const Command inserted = GotoLine(1);
+    EXPECT_EQ(0u, pgc.m_cellCommands.InsertAt(0, inserted.data()));
+    ASSERT_EQ(3u, pgc.m_cellCommands.GetCount());
+    EXPECT_EQ(2, pgc.m_cellCommands.GetCommand(0)[7]); // the new goto 1 now names line 2
+    EXPECT_EQ(3, pgc.m_cellCommands.GetCommand(1)[7]);
+    EXPECT_EQ(1, pgc.m_cellCommands.GetCommand(2)[7]); // Link Cell is no line
+    EXPECT_EQ(0, pgc.GetCell(0)->m_nCellCommand);
+    EXPECT_EQ(2, pgc.GetCell(1)->m_nCellCommand);
+    EXPECT_EQ(3, pgc.GetCell(2)->m_nCellCommand);
+    // Another table leaves the cells alone.
+    pgc.m_preCommands.InsertAt(5, LinkCell(9).data());
+    EXPECT_EQ(2u, pgc.m_preCommands.GetCount());
+    EXPECT_EQ(1, pgc.m_preCommands.GetCommand(0)[7]);
+    EXPECT_EQ(2, pgc.GetCell(1)->m_nCellCommand);
+}
+
+TEST(PgcCells, InsertCellMovesReferencesProgramsAndBlocks)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec a, b;
+    b.nCellId = 2;
+    CAngleBlock* pA = AddBlock(domain, {a});
+    CAngleBlock* pB = AddBlock(domain, {b});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pA, one, &pgc));
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pB, one, &pgc));
+    pgc.AddProgram(0);
+    pgc.AddProgram(1);
+    for (BYTE n = 1; n <= 2; ++n)
+        pgc.m_postCommands.Add(LinkCell(n).data());
+
+    // A blank entry before entry 1: it takes a block just before B's.
+    EXPECT_EQ(1u, pgc.InsertCell(1, true, nullptr));
+    ASSERT_EQ(3u, pgc.GetCellCount());
+    ASSERT_EQ(3u, domain.GetBlockCount());
+    EXPECT_EQ(domain.GetBlock(1), pgc.GetCell(1)->GetBlock());
+    EXPECT_TRUE(pgc.GetCell(1)->GetIlvu(0)->IsBlank());
+    EXPECT_EQ(pB, domain.GetBlock(2));
+    EXPECT_EQ(pB, pgc.GetCell(2)->GetBlock());
+    EXPECT_EQ(1, pgc.m_postCommands.GetCommand(0)[7]);
+    EXPECT_EQ(3, pgc.m_postCommands.GetCommand(1)[7]);
+    EXPECT_EQ(0, pgc.GetProgramStart(0));
+    EXPECT_EQ(1, pgc.GetProgramStart(1));
+
+    // A given block after the last entry.
+    EXPECT_EQ(3u, pgc.InsertCell(2, false, pA));
+    EXPECT_EQ(pA, pgc.GetCell(3)->GetBlock());
+    EXPECT_EQ(3, pgc.m_postCommands.GetCommand(1)[7]);
+
+    EXPECT_EQ(2, pgc.AddBlankProgram());
+    EXPECT_EQ(4, pgc.GetProgramStart(2));
+    EXPECT_EQ(5u, pgc.GetCellCount());
+    EXPECT_EQ(4u, domain.GetBlockCount());
+}
+
+TEST(PgcNotices, SplitBlockInsertsTheSecondPart)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec a, second;
+    second.nCellId = 2;
+    CAngleBlock* pA = AddBlock(domain, {a});
+    CAngleBlock* pSecond = AddBlock(domain, {second});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    pgc.m_cellCommands.Add(LinkCell(1).data());
+    pgc.AddCell(new CPgcCell(0, 0, 0, 1, pA, one, &pgc));
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pA, one, &pgc));
+    pgc.Notify(pA, DVDNOTICE_BLOCK_SPLIT, reinterpret_cast<intptr_t>(pSecond), 0);
+    ASSERT_EQ(4u, pgc.GetCellCount());
+    EXPECT_EQ(pA, pgc.GetCell(0)->GetBlock());
+    EXPECT_EQ(pSecond, pgc.GetCell(1)->GetBlock());
+    EXPECT_EQ(pA, pgc.GetCell(2)->GetBlock());
+    EXPECT_EQ(pSecond, pgc.GetCell(3)->GetBlock());
+    EXPECT_EQ(0, pgc.GetCell(0)->m_nCellCommand);
+}
+
+namespace
+{
+
+class TestCollector : public CReferenceCollector
+{
+public:
+    TestCollector() : CReferenceCollector(RETARGET_IFO_CELL) {}
+
+protected:
+    bool ButtonsReferTo(const CAngleBlock*, BYTE, int, int) const override { return false; }
+    bool RetargetButtonCommands(CAngleBlock*, BYTE, int, int, int) override { return false; }
+    CAngleBlock* DuplicateBlock(CPgcCell*) override { return nullptr; }
+};
+
+} // namespace
+
+TEST(PgcNotices, SplitAndAngleNoticesReportMovedCells)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec a, b, c;
+    b.nCellId = 2;
+    c.nCellId = 3;
+    CAngleBlock* pA = AddBlock(domain, {a});
+    CAngleBlock* pB = AddBlock(domain, {b, c});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    CGrowArray<BYTE> two;
+    two.Add(0);
+    two.Add(1);
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pB, two, &pgc)); // entry 1
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pA, one, &pgc)); // entry 2
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pB, two, &pgc)); // entry 3
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pA, one, &pgc)); // entry 4
+
+    // Split of B: each entry of the PGC learns that cells after entry 1 move
+    // by one up to entry 3, and after entry 3 by two.
+    TestCollector split;
+    pgc.Notify(pB, DVDNOTICE_COLLECT_SPLIT_REFS, reinterpret_cast<intptr_t>(&split), 0);
+    const CReferenceList* pListA = split.FindList(pA);
+    ASSERT_NE(nullptr, pListA);
+    ASSERT_EQ(4u, pListA->records.GetSize());
+    EXPECT_EQ(2, pListA->records[0]->wFirst);
+    EXPECT_EQ(3, pListA->records[0]->wLast);
+    EXPECT_EQ(1, pListA->records[0]->nShift);
+    EXPECT_EQ(4, pListA->records[1]->wFirst);
+    EXPECT_EQ(4, pListA->records[1]->wLast);
+    EXPECT_EQ(2, pListA->records[1]->nShift);
+    ASSERT_NE(nullptr, split.FindList(pB));
+    EXPECT_EQ(4u, split.FindList(pB)->records.GetSize());
+
+    // B down to one angle: only the cells playing other blocks report.
+    TestCollector angles;
+    pgc.Notify(pB, DVDNOTICE_COLLECT_ANGLE_REFS, 1, reinterpret_cast<intptr_t>(&angles));
+    EXPECT_EQ(nullptr, angles.FindList(pB));
+    ASSERT_NE(nullptr, angles.FindList(pA));
+    ASSERT_EQ(4u, angles.FindList(pA)->records.GetSize());
+    EXPECT_EQ(-1, angles.FindList(pA)->records[0]->nShift);
+    EXPECT_EQ(-2, angles.FindList(pA)->records[1]->nShift);
+
+    // No change of the angle count: nothing moves.
+    TestCollector same;
+    pgc.Notify(pB, DVDNOTICE_COLLECT_ANGLE_REFS, 2, reinterpret_cast<intptr_t>(&same));
+    EXPECT_EQ(0u, same.GetListCount());
 }

@@ -2,6 +2,7 @@
 
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/Menu.h"
+#include "DVD/source/Validator.h"
 #include "DVD/source/VobCell.h"
 #include "DVD/source/title.h"
 #include "Shared/source/DvdFormat.h"
@@ -73,8 +74,10 @@ void CPgcTable::ClearModified()
 
 bool CPgcTable::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The PGC checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+        bReported = m_pgcs[i]->Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 void CPgcTable::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)

@@ -1,6 +1,7 @@
 #include "DVD/source/VobCell.h"
 
 #include "DVD/source/AngleBlock.h"
+#include "DVD/source/Validator.h"
 
 namespace
 {
@@ -46,8 +47,7 @@ CVobCell::~CVobCell() = default;
 
 bool CVobCell::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The checks of VOB content come with the structure validator.
-    return false;
+    return validator.Check(CDvdReference(this, 0, 0), messages);
 }
 
 void CVobCell::Invalidate()

@@ -2,6 +2,7 @@
 
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/ProjectStream.h"
+#include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
 #include "Shared/source/DvdProgress.h"
@@ -56,8 +57,10 @@ void CVtsTitle::WriteIfo(BYTE* pDest) const
 
 bool CVtsTitle::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The chapter checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_chapters.GetSize(); ++i)
+        bReported = validator.Check(GetChapterReference(i), messages) || bReported;
+    return bReported;
 }
 
 uint32_t CVtsTitle::AddChapter(const CChapterEntry& chapter)
@@ -212,8 +215,10 @@ void CVtsTitles::ClearModified()
 
 bool CVtsTitles::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
-    // The title checks come with the structure validator.
-    return false;
+    bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
+    for (uint32_t i = 0; i < m_titles.GetSize(); ++i)
+        bReported = m_titles[i]->Validate(validator, messages) || bReported;
+    return bReported;
 }
 
 uint32_t CVtsTitles::AddTitle(const CChapterEntry& chapter)
