@@ -8,6 +8,7 @@
 #include "DVD/source/RefCollector.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
+#include "DVD/source/VobCell.h"
 #include "DVD/source/title.h"
 
 #include <cstring>
@@ -462,10 +463,13 @@ bool CanAdjustPgcTableForMerge(const CPgcTable& table, const CCommandOperation& 
     return true;
 }
 
-bool AdjustPgcCommandsForMerge(CPgc& pgc, const CCommandOperation& operation)
+bool RetargetPgcCommands(CPgc& pgc, const CCommandOperation& operation)
 {
-    if (operation.nOperation < COMMANDOP_TITLE_REGISTER)
+    if (operation.nOperation == COMMANDOP_BYPASS)
+    {
+        BypassHiddenCells(pgc);
         return false;
+    }
     bool bChanged = false;
     bChanged |= AdjustTableForMerge(pgc.m_preCommands, operation);
     bChanged |= AdjustTableForMerge(pgc.m_postCommands, operation);
@@ -474,12 +478,124 @@ bool AdjustPgcCommandsForMerge(CPgc& pgc, const CCommandOperation& operation)
     return bChanged;
 }
 
-bool AdjustPgcTableCommandsForMerge(CPgcTable& table, const CCommandOperation& operation)
+bool RetargetPgcTableCommands(CPgcTable& table, const CCommandOperation& operation)
 {
     bool bChanged = false;
     for (uint32_t i = 0; i < table.GetPgcCount(); ++i)
-        bChanged |= AdjustPgcCommandsForMerge(*table.GetPgc(i), operation);
+        bChanged |= RetargetPgcCommands(*table.GetPgc(i), operation);
     return bChanged;
+}
+
+// ---- Bypass of hidden cells ---------------------------------------------------------
+
+namespace
+{
+bool IsHidden(const CPgcCell& cell)
+{
+    const CVobCell* pIlvu = cell.GetIlvu(0);
+    return pIlvu && pIlvu->IsBlank() && cell.m_nCellCommand == 0;
+}
+
+// Appends the command to the cell-command table and makes it the cell
+// command of entries nFirst .. nLast. An entry that already runs a cell
+// command of its own keeps it: that command was the user's, and replacing it
+// would lose it.
+void LinkEntries(CPgc& pgc, const CNavCommand& command, uint32_t nFirst, uint32_t nLast)
+{
+    std::vector<CPgcCell*> cells;
+    for (uint32_t i = nFirst; i <= nLast; ++i)
+    {
+        if (pgc.GetCell(i)->m_nCellCommand == 0)
+            cells.push_back(pgc.GetCell(i));
+    }
+    if (cells.empty())
+        return;
+    BYTE bytes[PGC_COMMAND_SIZE];
+    command.Encode(bytes);
+    const BYTE nNumber = BYTE(pgc.m_cellCommands.Add(bytes) + 1);
+    for (CPgcCell* pCell : cells)
+    {
+        pCell->m_nCellCommand = nNumber;
+        pCell->SetModified();
+    }
+}
+
+CNavCommand MakeLink(CPgc& pgc, BYTE nCode, WORD wParam)
+{
+    CNavCommand command(pgc.m_cellCommands.GetDomainCode());
+    command.SetType(NAV_TYPE_LINK);
+    command.GetInstruction().SetCode(nCode);
+    command.GetInstruction().SetParam1(wParam);
+    return command;
+}
+
+// Nothing of the PGC plays: what the post-commands would do after the cells
+// is done by the pre-commands, whose Breaks lead to it.
+void RunPostCommandsFirst(CPgc& pgc)
+{
+    const uint32_t nPre = pgc.m_preCommands.GetCount();
+    const uint32_t nPost = pgc.m_postCommands.GetCount();
+    const uint32_t nCell = pgc.m_cellCommands.GetCount();
+    if (nPost == 0 || nPre + 1 + nPost + nCell > uint32_t(PGC_MAX_COMMANDS))
+        return;
+
+    std::vector<CPgcCommand> pre = ReadTable(pgc.m_preCommands);
+    for (CPgcCommand& line : pre)
+    {
+        bool bDecoded = false;
+        CNavCommand command = CNavCommand::FromBytes(pgc.m_preCommands.GetDomainCode(), line.bytes, &bDecoded);
+        if (!bDecoded || command.GetInstruction().GetCode() != NAV_BREAK)
+            continue;
+        command.GetInstruction().SetCode(NAV_GOTO_LINE);
+        command.GetInstruction().SetParam1(WORD(nPre + 1));
+        command.Encode(line.bytes);
+    }
+
+    if (nPre + 2 * nPost + nCell <= uint32_t(PGC_MAX_COMMANDS))
+    {
+        for (uint32_t i = 0; i < nPost; ++i)
+        {
+            CPgcCommand line;
+            memcpy(line.bytes, pgc.m_postCommands.GetCommand(i), PGC_COMMAND_SIZE);
+            RetargetCommand(line.bytes, RETARGET_LINE, 1, int(nPre), RETARGET_NO_LIMIT);
+            pre.push_back(line);
+        }
+    }
+    else
+    {
+        CPgcCommand nop;
+        ClearCommand(nop.bytes);
+        pre.push_back(nop);
+    }
+    WriteTable(pgc.m_preCommands, pre);
+}
+} // namespace
+
+void BypassHiddenCells(CPgc& pgc)
+{
+    const uint32_t nCells = pgc.GetCellCount();
+    uint32_t s = 0;
+    uint32_t nIfoCellsBefore = 0;
+    bool bAnyVisible = false;
+    for (uint32_t e = 0; e < nCells; ++e)
+    {
+        const CPgcCell& cell = *pgc.GetCell(e);
+        const uint32_t nAngles = uint32_t(cell.GetAngleCount());
+        if (IsHidden(cell))
+        {
+            nIfoCellsBefore += nAngles;
+            continue;
+        }
+        bAnyVisible = true;
+        if (e > s + 1)
+            LinkEntries(pgc, MakeLink(pgc, NAV_LINK_CELL, WORD(nIfoCellsBefore + 1)), s, e - 2);
+        s = e;
+        nIfoCellsBefore += nAngles;
+    }
+    if (s + 1 < nCells)
+        LinkEntries(pgc, MakeLink(pgc, NAV_LINK_TAIL_PGC, 0), s, nCells - 2);
+    if (!bAnyVisible && nCells > 0)
+        RunPostCommandsFirst(pgc);
 }
 
 bool RemoveParentalLevelChanges(CPgcCommands& table)

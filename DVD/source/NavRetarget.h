@@ -80,10 +80,20 @@ bool CanAdjustTableForMerge(const CPgcCommands& table, const CCommandOperation& 
 // commands with the lines that get inserted.
 bool CanAdjustPgcForMerge(const CPgc& pgc, const CCommandOperation& operation);
 bool CanAdjustPgcTableForMerge(const CPgcTable& table, const CCommandOperation& operation);
-// The merge adjustments of a PGC: COMMANDOP_TITLE_REGISTER changes the pre-
-// and post-commands, the other operations all three tables.
-bool AdjustPgcCommandsForMerge(CPgc& pgc, const CCommandOperation& operation);
-bool AdjustPgcTableCommandsForMerge(CPgcTable& table, const CCommandOperation& operation);
+// An operation over the commands of a PGC. COMMANDOP_BYPASS adds the
+// commands that skip the hidden cells (see BypassHiddenCells) and answers
+// false; the merge adjustments answer whether a command changed:
+// COMMANDOP_TITLE_REGISTER changes the pre- and post-commands, the other
+// operations all three tables.
+bool RetargetPgcCommands(CPgc& pgc, const CCommandOperation& operation);
+bool RetargetPgcTableCommands(CPgcTable& table, const CCommandOperation& operation);
+
+// Before an export: playback skips the hidden cell entries (a blank first
+// ILVU and no cell command). The visible entry before a run of hidden ones,
+// and the hidden ones but the last, get a cell command that links to the
+// next visible entry; trailing hidden entries link to the PGC's tail. A PGC
+// with nothing visible runs its post-commands from its pre-commands instead.
+void BypassHiddenCells(CPgc& pgc);
 
 // Every command of the table; the table is marked modified when any changed.
 bool RemoveParentalLevelChanges(CPgcCommands& table);

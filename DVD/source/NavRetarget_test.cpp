@@ -5,6 +5,7 @@
 #include "DVD/source/Menu.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
+#include "DVD/source/PgcTestSupport.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/title.h"
@@ -485,7 +486,7 @@ TEST_F(TitlePgc, MergeGrowsBothTablesByTwoLinesTo128)
 {
     FillForMerge(*pPgc, 124, true, true, false);
     ASSERT_TRUE(CanAdjustPgcForMerge(*pPgc, TitleRegister(3, 5)));
-    ASSERT_TRUE(AdjustPgcTableCommandsForMerge(table, TitleRegister(3, 5)));
+    ASSERT_TRUE(RetargetPgcTableCommands(table, TitleRegister(3, 5)));
     EXPECT_EQ(128u, pPgc->GetCommandCount());
 
     Bytes load;
@@ -540,7 +541,7 @@ TEST_F(TitlePgc, TitleRegisterLeavesCellCommandsAndUnreadTables)
     FillForMerge(*pPgc, 6, true, false, false);
     pPgc->m_cellCommands.Add(MakeCompareGoto(BYTE(SPRM_TITLE), 2, 1, true, 2).data());
     table.ClearModified();
-    EXPECT_TRUE(AdjustPgcCommandsForMerge(*pPgc, TitleRegister(1, 7)));
+    EXPECT_TRUE(RetargetPgcCommands(*pPgc, TitleRegister(1, 7)));
     EXPECT_EQ(4u, pPgc->m_preCommands.GetCount());
     EXPECT_EQ(1u, pPgc->m_postCommands.GetCount());
     EXPECT_FALSE(pPgc->m_postCommands.IsModified());
@@ -900,4 +901,141 @@ TEST_F(DiscTargets, VtsMenuOfAnotherUnitSet)
     EXPECT_TRUE(Start(pRoot) ==
                 ResolveCommandTarget(command.data(), pTitleMenu->m_preCommands.GetReference(0), strError));
     EXPECT_STREQ("", (LPCSTR)strError);
+}
+
+// ---- Bypass of hidden cells -----------------------------------------------------------
+
+namespace
+{
+struct EntrySpec
+{
+    bool hidden;
+    int angles;
+    BYTE command; // cell command number
+};
+
+// A title PGC whose entries play blocks of their own; a hidden entry's block
+// holds a blank ILVU.
+class Bypass : public TitlePgc
+{
+protected:
+    void Build(const std::vector<EntrySpec>& entries)
+    {
+        for (const EntrySpec& e : entries)
+        {
+            std::vector<pgctest::IlvuSpec> angles(size_t(e.angles));
+            for (size_t a = 0; a < angles.size(); ++a)
+                angles[a].nCellId = BYTE(nextCellId++);
+            CAngleBlock* pBlock = pgctest::AddBlock(domain, angles);
+            pBlock->GetIlvu(0)->SetStock(e.hidden);
+            CGrowArray<BYTE> list;
+            for (int a = 0; a < e.angles; ++a)
+                list.Add(BYTE(a));
+            pPgc->AddCell(new CPgcCell(1, 0, 0, e.command, pBlock, list, pPgc));
+        }
+    }
+
+    std::vector<int> CellCommands() const
+    {
+        std::vector<int> numbers;
+        for (uint32_t i = 0; i < pPgc->GetCellCount(); ++i)
+            numbers.push_back(pPgc->GetCell(i)->m_nCellCommand);
+        return numbers;
+    }
+
+    bool RunBypass()
+    {
+        CCommandOperation bypass;
+        bypass.nOperation = COMMANDOP_BYPASS;
+        return RetargetPgcTableCommands(table, bypass);
+    }
+
+    CAngleBlockList domain{nullptr};
+    int nextCellId = 1;
+};
+} // namespace
+
+// A (two angles), hidden B, hidden C, D: one Link Cell to D's first IFO
+// cell, which is the fifth.
+TEST_F(Bypass, HiddenRunBetweenVisibleEntries)
+{
+    Build({{false, 2, 0}, {true, 1, 0}, {true, 1, 0}, {false, 1, 0}});
+    EXPECT_FALSE(RunBypass());
+    ASSERT_EQ(1u, pPgc->m_cellCommands.GetCount());
+    EXPECT_EQ(Make({1, NAV_LINK_CELL, 5}), At(pPgc->m_cellCommands, 0));
+    EXPECT_EQ((std::vector<int>{1, 1, 0, 0}), CellCommands());
+    EXPECT_TRUE(pPgc->GetCell(1)->IsModified());
+}
+
+TEST_F(Bypass, TrailingHiddenEntriesLinkToTheTail)
+{
+    Build({{false, 1, 0}, {false, 1, 0}, {true, 1, 0}, {true, 1, 0}});
+    RunBypass();
+    ASSERT_EQ(1u, pPgc->m_cellCommands.GetCount());
+    EXPECT_EQ(Make({1, NAV_LINK_TAIL_PGC}), At(pPgc->m_cellCommands, 0));
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), CellCommands());
+}
+
+TEST_F(Bypass, NothingHiddenAddsNothing)
+{
+    Build({{false, 1, 0}, {false, 1, 0}});
+    pPgc->m_postCommands.Add(Make({2, NAV_EXIT}).data());
+    table.ClearModified();
+    RunBypass();
+    EXPECT_EQ(0u, pPgc->m_cellCommands.GetCount());
+    EXPECT_FALSE(pPgc->IsModified());
+}
+
+// A visible entry that already runs a cell command keeps it; the hidden
+// entries after it still skip ahead.
+TEST_F(Bypass, OwnCellCommandIsKept)
+{
+    pPgc->m_cellCommands.Add(Make({1, NAV_LINK_TOP_CELL}).data());
+    Build({{false, 1, 1}, {true, 1, 0}, {true, 1, 0}, {true, 1, 0}, {false, 1, 0}});
+    RunBypass();
+    ASSERT_EQ(2u, pPgc->m_cellCommands.GetCount());
+    EXPECT_EQ(Make({1, NAV_LINK_CELL, 5}), At(pPgc->m_cellCommands, 1));
+    EXPECT_EQ((std::vector<int>{1, 2, 2, 0, 0}), CellCommands());
+}
+
+// A blank entry with a cell command of its own is not hidden.
+TEST_F(Bypass, BlankEntryWithCellCommandPlays)
+{
+    pPgc->m_cellCommands.Add(Make({1, NAV_LINK_TOP_CELL}).data());
+    Build({{false, 1, 0}, {true, 1, 1}, {false, 1, 0}});
+    RunBypass();
+    EXPECT_EQ(1u, pPgc->m_cellCommands.GetCount());
+    EXPECT_EQ((std::vector<int>{0, 1, 0}), CellCommands());
+}
+
+// Nothing visible: the Breaks of the pre-commands lead to a copy of the
+// post-commands, whose goto lines follow them.
+TEST_F(Bypass, AllHiddenRunsThePostCommandsFromThePreCommands)
+{
+    Build({{true, 1, 0}, {true, 1, 0}});
+    Fill(pPgc->m_preCommands, {Make({0, NAV_BREAK}), Make({0, NAV_NOP})});
+    Fill(pPgc->m_postCommands, {Make({0, NAV_GOTO_LINE, 2}), Make({2, NAV_EXIT})});
+    RunBypass();
+    ASSERT_EQ(4u, pPgc->m_preCommands.GetCount());
+    EXPECT_EQ(Make({0, NAV_GOTO_LINE, 3}), At(pPgc->m_preCommands, 0));
+    EXPECT_EQ(Make({0, NAV_NOP}), At(pPgc->m_preCommands, 1));
+    EXPECT_EQ(Make({0, NAV_GOTO_LINE, 4}), At(pPgc->m_preCommands, 2));
+    EXPECT_EQ(Make({2, NAV_EXIT}), At(pPgc->m_preCommands, 3));
+    EXPECT_EQ(2u, pPgc->m_postCommands.GetCount());
+    EXPECT_EQ(Make({1, NAV_LINK_TAIL_PGC}), At(pPgc->m_cellCommands, 0));
+    EXPECT_EQ((std::vector<int>{1, 0}), CellCommands());
+}
+
+// Without room for a copy of the post-commands the Breaks lead to a NOP at
+// the end of the pre-commands, after which the post-commands run as usual.
+TEST_F(Bypass, AllHiddenWithoutRoomForACopy)
+{
+    Build({{true, 1, 0}});
+    Fill(pPgc->m_preCommands, {Make({0, NAV_BREAK})});
+    for (int i = 0; i < 70; ++i)
+        pPgc->m_postCommands.Add(Make({0, NAV_NOP}).data());
+    RunBypass();
+    ASSERT_EQ(2u, pPgc->m_preCommands.GetCount());
+    EXPECT_EQ(Make({0, NAV_GOTO_LINE, 2}), At(pPgc->m_preCommands, 0));
+    EXPECT_EQ(Make({0, NAV_NOP}), At(pPgc->m_preCommands, 1));
 }
