@@ -131,6 +131,72 @@ TEST_F(WndTest, OwnMapIntrospectionSeesOnlyTheMostDerivedClassEntries)
     EXPECT_EQ(painting.paints, before + 1);
 }
 
+// Records how the standard entries unpack their parameters.
+class CUnpackWnd : public CWnd
+{
+public:
+    std::vector<std::string> log;
+
+protected:
+    void Add(const char* what, long a, long b = 0, long c = 0)
+    {
+        log.push_back(std::string(what) + " " + std::to_string(a) + " " + std::to_string(b) + " " +
+                      std::to_string(c));
+    }
+    afx_msg void OnMouseMove(UINT nFlags, CPoint pt) { Add("move", nFlags, pt.x, pt.y); }
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint pt) { Add("rup", nFlags, pt.x, pt.y); }
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
+    {
+        Add("wheel", nFlags, zDelta, pt.x);
+        return TRUE;
+    }
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) { Add("key", nChar, nRepCnt, nFlags); }
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint pt) { Add("context", pWnd == this, pt.x, pt.y); }
+    afx_msg LRESULT OnNcHitTest(CPoint pt)
+    {
+        Add("hittest", pt.x, pt.y);
+        return HTCLIENT;
+    }
+    afx_msg void OnTimer(UINT_PTR nIDEvent) { Add("timer", static_cast<long>(nIDEvent)); }
+    afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pBar) { Add("hscroll", nSBCode, nPos, pBar == nullptr); }
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam) { Add("syscommand", nID, static_cast<long>(lParam)); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CUnpackWnd, CWnd)
+    ON_WM_MOUSEMOVE()
+    ON_WM_RBUTTONUP()
+    ON_WM_MOUSEWHEEL()
+    ON_WM_KEYDOWN()
+    ON_WM_CONTEXTMENU()
+    ON_WM_NCHITTEST()
+    ON_WM_TIMER()
+    ON_WM_HSCROLL()
+    ON_WM_SYSCOMMAND()
+END_MESSAGE_MAP()
+
+TEST_F(WndTest, StandardEntriesUnpackTheirParametersWithSigns)
+{
+    CUnpackWnd wnd;
+    ASSERT_TRUE(wnd.Create(nullptr, "unpack", WS_VISIBLE, CRect(0, 0, 50, 50), Host(), 1));
+    const struct { UINT msg; WPARAM wParam; LPARAM lParam; const char* logged; LRESULT result; } cases[] = {
+        {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-3, 7), "move 1 -3 7", 0},
+        {WM_RBUTTONUP, 0, MAKELPARAM(12, -20), "rup 0 12 -20", 0},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, -120), MAKELPARAM(-1500, 5), "wheel 4 -120 -1500", 1},
+        {WM_KEYDOWN, VK_F2, 0x013C0003, "key 113 3 316", 0},
+        {WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1), "context 1 -1 -1", 0},
+        {WM_NCHITTEST, 0, MAKELPARAM(-1280, 40), "hittest -1280 40 0", HTCLIENT},
+        {WM_TIMER, 301, 0, "timer 301 0 0", 0},
+        {WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 65), 0, "hscroll 5 65 1", 0},
+        {WM_SYSCOMMAND, SC_KEYMENU, ' ', "syscommand 61696 32 0", 0},
+    };
+    for (const auto& c : cases) {
+        wnd.log.clear();
+        WPARAM wParam = c.msg == WM_CONTEXTMENU ? reinterpret_cast<WPARAM>(wnd.m_hWnd) : c.wParam;
+        EXPECT_EQ(wnd.SendMessage(c.msg, wParam, c.lParam), c.result) << c.logged;
+        EXPECT_EQ(wnd.log, std::vector<std::string>{c.logged});
+    }
+}
+
 // ---- command routing -------------------------------------------------------
 
 enum : UINT
