@@ -37,6 +37,14 @@ public:
     std::vector<std::string> log;
     bool attachedAtCreate = false;
     CSize lastSize;
+    UINT firstMessage = 0;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (firstMessage == 0)
+            firstMessage = message;
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpcs)
@@ -106,6 +114,17 @@ TEST_F(WndTest, MessageMapHandlersReceiveTheirMessages)
     EXPECT_EQ(wnd.log.back(), "registered");
     // an unmapped message goes to the default procedure
     EXPECT_EQ(wnd.SendMessage(WM_GETDLGCODE), 0);
+}
+
+TEST_F(WndTest, TheObjectSeesTheVeryFirstMessageOfItsWindow)
+{
+    // a child window starts with WM_NCCREATE, a top-level one even before it
+    CMapWnd child, top;
+    ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(0, 0, 50, 40), Host(), 1));
+    EXPECT_EQ(child.firstMessage, static_cast<UINT>(WM_NCCREATE));
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "top", WS_OVERLAPPEDWINDOW, CRect(0, 0, 50, 40), nullptr, 0));
+    EXPECT_EQ(top.firstMessage, static_cast<UINT>(WM_GETMINMAXINFO));
+    top.DestroyWindow();
 }
 
 TEST_F(WndTest, OwnMapIntrospectionSeesOnlyTheMostDerivedClassEntries)
