@@ -1,5 +1,6 @@
 #include "DVD/source/Menu.h"
 
+#include "DVD/source/NavRetarget.h"
 #include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
@@ -117,6 +118,35 @@ CLanguageUnit* CLanguageUnits::AddUnit()
     CLanguageUnit* pUnit = new CLanguageUnit(0, this);
     m_units.Add(pUnit);
     return pUnit;
+}
+
+bool CLanguageUnits::RetargetReferences(int nKind, int nStart, int nDelta, int nLimit)
+{
+    bool bChanged = false;
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        bChanged = RetargetPgcTableReferences(*m_units[i], nKind, nStart, nDelta, nLimit) || bChanged;
+    return bChanged;
+}
+
+WORD CLanguageUnits::GetUsedRegisters() const
+{
+    WORD wRegisters = 0;
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        for (uint32_t p = 0; p < m_units[i]->GetPgcCount(); ++p)
+            wRegisters |= m_units[i]->GetPgc(p)->GetGeneralRegisters();
+    return wRegisters;
+}
+
+void CLanguageUnits::DisableAudioStream(BYTE nStream)
+{
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        m_units[i]->DisableAudioStream(nStream);
+}
+
+void CLanguageUnits::DisableSubpictureStream(BYTE nStream)
+{
+    for (uint32_t i = 0; i < m_units.GetSize(); ++i)
+        m_units[i]->DisableSubpictureStream(nStream);
 }
 
 bool CLanguageUnits::ReadIfo(CDvdLog& log, CAngleBlockList* pDomain, const CIfoView& bytes)

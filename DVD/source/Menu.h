@@ -58,6 +58,13 @@ public:
     // Deletes every unit.
     void RemoveAll() { m_units.RemoveAll(); }
 
+    // Every unit in order; true when anything changed.
+    bool RetargetReferences(int nKind, int nStart, int nDelta, int nLimit);
+    // The general registers the units' commands use.
+    WORD GetUsedRegisters() const;
+    void DisableAudioStream(BYTE nStream);
+    void DisableSubpictureStream(BYTE nStream);
+
     // The menu domain whose blocks the units' PGCs play; the VMG or title
     // set that owns the units gives it.
     CAngleBlockList* GetDomain() const { return m_pDomain; }

@@ -1,5 +1,6 @@
 #include "DVD/source/Menu.h"
 
+#include "DVD/source/NavRetarget.h"
 #include "DVD/source/PgcTestSupport.h"
 #include "tests/support/TestSinks.h"
 
@@ -133,4 +134,44 @@ TEST(LanguageUnits, CopyKeepsIdsAndCodes)
     EXPECT_EQ(pUnit->GetPgc(0)->GetId(), copy.GetUnit(0)->GetPgc(0)->GetId());
     EXPECT_EQ(0, copy.GetChildIndex(copy.GetUnit(0)));
     EXPECT_EQ(DVDDOMAIN_VTS_MENU, copy.GetUnit(0)->GetTableDomainCode());
+}
+
+TEST(LanguageUnits, OperationsOnEveryUnit)
+{
+    CLanguageUnits units(nullptr);
+    for (int u = 0; u < 2; ++u)
+    {
+        CLanguageUnit* pUnit = units.AddUnit();
+        CPgc* pPgc = new CPgc(1, nullptr);
+        pPgc->m_audio[2].nStream = 2;
+        pPgc->m_audio[2].bEnabled = 1;
+        pPgc->m_subpictures[5].nStreams[1] = 5;
+        pPgc->m_subpictures[5].bEnabled = 1;
+        pPgc->m_wNextPgc = 3;
+        pUnit->AddPgc(pPgc);
+    }
+    // Set r3 = 1 in one unit, r5 = 1 in the other: 71 00 00 rr 00 01 00 00.
+    const BYTE setR3[8] = {0x71, 0x00, 0x00, 0x03, 0x00, 0x01, 0x00, 0x00};
+    const BYTE setR5[8] = {0x71, 0x00, 0x00, 0x05, 0x00, 0x01, 0x00, 0x00};
+    units.GetUnit(0)->GetPgc(0)->m_preCommands.Add(setR3);
+    units.GetUnit(1)->GetPgc(0)->m_postCommands.Add(setR5);
+    EXPECT_EQ((1 << 3) | (1 << 5), units.GetUsedRegisters());
+
+    units.ClearModified();
+    units.DisableAudioStream(2);
+    units.DisableSubpictureStream(5);
+    for (uint32_t u = 0; u < 2; ++u)
+    {
+        const CPgc* pPgc = units.GetUnit(u)->GetPgc(0);
+        EXPECT_EQ(0, pPgc->m_audio[2].bEnabled);
+        EXPECT_EQ(0, pPgc->m_audio[2].nStream);
+        EXPECT_EQ(0, pPgc->m_subpictures[5].bEnabled);
+        EXPECT_EQ(0, pPgc->m_subpictures[5].nStreams[1]);
+        EXPECT_TRUE(pPgc->IsModified());
+    }
+
+    // PGCs 2 and 3 of the menus deleted: NextPGC 3 names a deleted PGC.
+    EXPECT_TRUE(units.RetargetReferences(RETARGET_PGC, 2, -2, RETARGET_NO_LIMIT));
+    EXPECT_EQ(PGC_LINK_DELETED, units.GetUnit(1)->GetPgc(0)->m_wNextPgc);
+    EXPECT_FALSE(units.RetargetReferences(RETARGET_PGC, 9, 1, RETARGET_NO_LIMIT));
 }

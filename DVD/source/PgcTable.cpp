@@ -180,6 +180,28 @@ CPgc* CPgcTable::FindMenu(BYTE nType) const
     return nullptr;
 }
 
+void CPgcTable::DisableAudioStream(BYTE nStream)
+{
+    if (nStream >= PGC_AUDIO_CONTROLS)
+        return;
+    for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+    {
+        m_pgcs[i]->m_audio[nStream] = CAudioControl();
+        m_pgcs[i]->SetModified();
+    }
+}
+
+void CPgcTable::DisableSubpictureStream(BYTE nStream)
+{
+    if (nStream >= PGC_SUBPICTURE_CONTROLS)
+        return;
+    for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+    {
+        m_pgcs[i]->m_subpictures[nStream] = CSubpictureControl();
+        m_pgcs[i]->SetModified();
+    }
+}
+
 void CPgcTable::GetPgcsOfTitle(uint32_t nTitle, CGrowArray<WORD>& indices) const
 {
     for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)

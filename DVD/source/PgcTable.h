@@ -56,6 +56,10 @@ public:
     // The previous holder of the menu type, or none.
     CPgc* SetMenuType(CPgc* pPgc, BYTE nType);
     CPgc* FindMenu(BYTE nType) const;
+    // Stream n is no longer selectable: its control entry of every PGC is
+    // cleared.
+    void DisableAudioStream(BYTE nStream);
+    void DisableSubpictureStream(BYTE nStream);
     void GetPgcsOfTitle(uint32_t nTitle, CGrowArray<WORD>& indices) const;
     bool IsSinglePgcTitle(uint32_t nTitle) const;
 
