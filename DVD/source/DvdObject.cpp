@@ -4,6 +4,7 @@
 #include "DVD/source/NodePath.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
+#include "DVD/source/VTS.h"
 
 #include <atomic>
 
@@ -140,6 +141,12 @@ uint8_t CDvdObject::GetDomainCode() const
             break;
         case DVDNODE_VTS_TITLES:
             return DVDDOMAIN_TITLE;
+        case DVDNODE_ANGLE_BLOCK_LIST:
+            // A title set's two VOB domains differ only by their place in it.
+            if (pParent != nullptr && pParent->m_nKind == DVDNODE_VTS)
+                return &static_cast<const CVts*>(pParent)->GetMenuDomain() == pNode ? DVDDOMAIN_VTS_MENU
+                                                                                   : DVDDOMAIN_TITLE;
+            break;
         case DVDNODE_BUTTON:
         case DVDNODE_BUTTON_SEGMENT:
             return ButtonDomain(*pNode);

@@ -132,6 +132,14 @@ TEST(DvdObject, DomainCodeOfProgramChainsAndCommandTables) {
   }
 }
 
+TEST(DvdObject, DomainCodeOfVobDomains) {
+  CDvd dvd;
+  const CVts& vts = *dvd.GetVts(0);
+  EXPECT_EQ(dvd.GetVmg().GetMenuDomain().GetDomainCode(), DVDDOMAIN_VMG_MENU);
+  EXPECT_EQ(vts.GetMenuDomain().GetDomainCode(), DVDDOMAIN_VTS_MENU);
+  EXPECT_EQ(vts.GetTitleDomain().GetDomainCode(), DVDDOMAIN_TITLE);
+}
+
 TEST(DvdObject, DiscAndDomainOwnerAreFoundGoingUp) {
   CDvd dvd;
   CVts* vts = dvd.GetVts(0);

@@ -92,6 +92,23 @@ TEST(NodePath, PathsOfNodesByKind) {
   for (const auto& c : cases) EXPECT_STREQ(GetPath(c.node), c.path) << c.path;
 }
 
+CAngleBlock* AddBlock(CAngleBlockList& domain, int ilvus);
+
+TEST(NodePath, BlocksAreNamedByTheirDomain) {
+  CDvd dvd;
+  CVts& vts = *dvd.GetVts(0);
+  CAngleBlock* menuBlock = AddBlock(vts.GetMenuDomain(), 1);
+  AddBlock(vts.GetTitleDomain(), 1);
+  CAngleBlock* movieBlock = AddBlock(vts.GetTitleDomain(), 2);
+  CAngleBlock* vmgBlock = AddBlock(dvd.GetVmg().GetMenuDomain(), 1);
+  EXPECT_STREQ(GetPath(&vts.GetMenuDomain()), "VTS 1/menu blocks");
+  EXPECT_STREQ(GetPath(&vts.GetTitleDomain()), "VTS 1/movie blocks");
+  EXPECT_STREQ(GetPath(menuBlock), "VTS 1/menu blocks/menu block 1");
+  EXPECT_STREQ(GetPath(movieBlock), "VTS 1/movie blocks/movie block 2");
+  EXPECT_STREQ(GetPath(movieBlock->GetIlvu(1)), "VTS 1/movie blocks/movie block 2/ILVU 2");
+  EXPECT_STREQ(GetPath(vmgBlock), "VMG/menu blocks/menu block 1");
+}
+
 TEST(NodePath, PathsOfTheDiscRoot) {
   CDvd dvd;
   dvd.AddVtsCopy(*dvd.GetVts(0));
@@ -138,8 +155,6 @@ TEST(NodePath, ReferenceFieldNames) {
   for (const auto& c : cases) EXPECT_STREQ(GetReferenceFieldName(c.ref), c.name) << c.name;
 }
 
-namespace {
-
 // A block of ILVUs with distinct ids, hanging from a domain.
 CAngleBlock* AddBlock(CAngleBlockList& domain, int ilvus) {
   CAngleBlock* block = nullptr;
@@ -158,6 +173,8 @@ CAngleBlock* AddBlock(CAngleBlockList& domain, int ilvus) {
   }
   return block;
 }
+
+namespace {
 
 CPgcCell* AddCell(CPgc& pgc, int angles, BYTE cellCommand) {
   CGrowArray<BYTE> angleList;
