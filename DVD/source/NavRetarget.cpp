@@ -68,16 +68,6 @@ void WriteTable(CPgcCommands& table, const std::vector<CPgcCommand>& commands)
     table.SetModified();
 }
 
-// Inserts a line and moves every goto to a line from the inserted one on.
-void InsertLine(std::vector<CPgcCommand>& commands, size_t nIndex, const BYTE* pCommand)
-{
-    for (CPgcCommand& command : commands)
-        RetargetCommand(command.bytes, RETARGET_LINE, int(nIndex) + 1, 1, RETARGET_NO_LIMIT);
-    CPgcCommand line;
-    memcpy(line.bytes, pCommand, PGC_COMMAND_SIZE);
-    commands.insert(commands.begin() + ptrdiff_t(nIndex), line);
-}
-
 bool ReadsTitleNumber(const CPgcCommands& table)
 {
     for (uint32_t i = 0; i < table.GetCount(); ++i)
@@ -405,15 +395,15 @@ bool AdjustTableForMerge(CPgcCommands& table, const CCommandOperation& operation
         bChanged |= AdjustCommandForMerge(command.bytes, operation);
     if (!bChanged)
         return false;
+    WriteTable(table, commands);
     if (operation.nOperation == COMMANDOP_TITLE_REGISTER)
     {
         BYTE load[PGC_COMMAND_SIZE];
         BYTE subtract[PGC_COMMAND_SIZE];
         MakeTitleRegisterCommands(operation, load, subtract);
-        InsertLine(commands, 0, load);
-        InsertLine(commands, 1, subtract);
+        table.InsertAt(0, load);
+        table.InsertAt(1, subtract);
     }
-    WriteTable(table, commands);
     return true;
 }
 

@@ -298,3 +298,56 @@ TEST(ReferenceCollector, ListsPerBlock)
     EXPECT_EQ((Links{5}), collector.GetLinks(pFirst));
     EXPECT_EQ((Links{3}), collector.GetLinks(pSecond));
 }
+
+// ---- With the notices of the program chains ---------------------------------------------
+
+namespace
+{
+// Splitting block pSplit: the PGCs that play it report their moved cells.
+void RunSplit(TitleSet& vts, TestCollector& collector, CAngleBlock* pSplit)
+{
+    vts.Notify(pSplit, DVDNOTICE_COLLECT_SPLIT_REFS, reinterpret_cast<intptr_t>(&collector), 0);
+    RunEdit(collector);
+}
+} // namespace
+
+// The menu plays as cell 1 of a PGC whose cell 2 is split: the cells after
+// it move up by one, and the menu's links follow them.
+TEST(ReferenceCollector, SplitInOnePgcMovesTheLinksAfterIt)
+{
+    TitleSet vts;
+    CAngleBlock* pMenu = vts.AddBlock();
+    CAngleBlock* pSplit = vts.AddBlock();
+    CAngleBlock* pOther = vts.AddBlock();
+    vts.AddPgc({pMenu, pSplit, pOther, pOther});
+    TestCollector collector(vts);
+    collector.SetLinks(pMenu, {1, 2, 3, 4});
+
+    RunSplit(vts, collector, pSplit);
+
+    EXPECT_EQ((Links{1, 2, 4, 5}), collector.GetLinks(pMenu));
+    EXPECT_EQ(3u, vts.domain.GetBlockCount());
+}
+
+// The menu also plays in a PGC without the split block: that PGC gets a copy
+// of the menu whose links stay.
+TEST(ReferenceCollector, SplitSeenByOnePgcOfTwoDuplicatesTheMenu)
+{
+    TitleSet vts;
+    CAngleBlock* pMenu = vts.AddBlock();
+    CAngleBlock* pSplit = vts.AddBlock();
+    CAngleBlock* pOther = vts.AddBlock();
+    CPgc* pSplitting = vts.AddPgc({pMenu, pSplit, pOther, pOther});
+    CPgc* pUnchanged = vts.AddPgc({pMenu, pOther, pOther, pOther});
+    TestCollector collector(vts);
+    collector.SetLinks(pMenu, {1, 4});
+
+    RunSplit(vts, collector, pSplit);
+
+    CAngleBlock* pCopy = pUnchanged->GetCell(0)->GetBlock();
+    EXPECT_NE(pMenu, pCopy);
+    EXPECT_EQ(pMenu, pSplitting->GetCell(0)->GetBlock());
+    EXPECT_EQ(4u, vts.domain.GetBlockCount());
+    EXPECT_EQ((Links{1, 5}), collector.GetLinks(pMenu));
+    EXPECT_EQ((Links{1, 4}), collector.GetLinks(pCopy));
+}
