@@ -3,11 +3,14 @@
 #include "framework/win/ControlBar.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/StatusBar.h"
+#include "framework/win/ToolBar.h"
 #include "framework/win/WinThread.h"
 #include "framework/win/testapp/TestAppRes.h"
 #include "tests/gui/GuiHarness.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -196,6 +199,121 @@ TEST_F(ControlBarTest, MessageStringsGoToTheFirstPane)
     char text[64] = "";
     ::GetWindowTextA(m_pFrame->m_status.m_hWnd, text, sizeof(text));
     EXPECT_STREQ(text, "Ready");
+}
+
+class CToolFrame : public CFrameWnd
+{
+public:
+    CToolBar m_toolBar;
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs)
+    {
+        if (CFrameWnd::OnCreate(lpcs) == -1)
+            return -1;
+        if (!m_toolBar.CreateEx(this) || !m_toolBar.LoadToolBar(IDR_MAINFRAME))
+            return -1;
+        return 0;
+    }
+    afx_msg void OnNew() {}
+    afx_msg void OnUpdateTouch(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CToolFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_COMMAND(ID_FILE_NEW, OnNew)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_TOUCH, OnUpdateTouch)
+END_MESSAGE_MAP()
+
+TEST(ToolBarTest, TheResourceGivesButtonsImagesAndUpdates)
+{
+    CWinApp app("Kestrelux");
+    auto* pFrame = new CToolFrame;
+    ASSERT_TRUE(pFrame->Create(nullptr, "tools", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 200)));
+    pFrame->ShowWindow(SW_SHOW);
+    CToolBar& bar = pFrame->m_toolBar;
+    ASSERT_EQ(bar.GetCount(), 4);
+    const struct
+    {
+        UINT id;
+        int image;
+    } buttons[] = {{ID_FILE_NEW, 0}, {ID_SEPARATOR, -1}, {ID_FILE_OPEN, 1}, {ID_EDIT_TOUCH, 2}};
+    for (int i = 0; i < 4; ++i) {
+        UINT nID, nStyle;
+        int iImage;
+        bar.GetButtonInfo(i, nID, nStyle, iImage);
+        EXPECT_EQ(nID, buttons[i].id) << i;
+        EXPECT_EQ(iImage, buttons[i].image) << i;
+        EXPECT_EQ(nStyle & TBBS_SEPARATOR, buttons[i].id ? 0u : TBBS_SEPARATOR) << i;
+    }
+    EXPECT_EQ(bar.CommandToIndex(ID_FILE_OPEN), 2);
+    EXPECT_EQ(::ImageList_GetImageCount(bar.GetImageList()), 3);
+
+    // the frame lays the bar out along the top
+    pFrame->RecalcLayout();
+    CRect rect;
+    bar.GetWindowRect(&rect);
+    pFrame->ScreenToClient(&rect);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_GT(rect.Height(), 15);
+
+    // idle update: no handler disables, an update handler decides
+    kxgui::PumpUntilIdle();
+    app.OnIdle(0);
+    EXPECT_FALSE(bar.GetButtonStyle(0) & TBBS_DISABLED);
+    EXPECT_TRUE(bar.GetButtonStyle(2) & TBBS_DISABLED);
+    EXPECT_TRUE(bar.GetButtonStyle(3) & TBBS_DISABLED);
+    EXPECT_EQ(bar.OnToolHitTest(CPoint(rect.Width() - 1, 1), nullptr), -1);
+    pFrame->DestroyWindow();
+}
+
+TEST(ToolBarTest, DamagedResourcesAreRefused)
+{
+    const struct
+    {
+        std::vector<BYTE> bytes;
+        BOOL ok;
+        size_t count;
+    } cases[] = {
+        {{1, 0, 16, 0, 15, 0, 2, 0, 100, 0, 0, 0}, TRUE, 2},
+        {{1, 0, 16, 0, 15, 0, 0, 0}, TRUE, 0},
+        {{1, 0, 16, 0, 15, 0, 3, 0, 100, 0, 0, 0}, FALSE, 0},  // claims three, holds two
+        {{2, 0, 16, 0, 15, 0, 0, 0}, FALSE, 0},                // unknown version
+        {{1, 0, 16}, FALSE, 0},
+    };
+    for (const auto& c : cases) {
+        CToolBarResource res;
+        EXPECT_EQ(res.Parse(c.bytes.data(), static_cast<DWORD>(c.bytes.size())), c.ok);
+        EXPECT_EQ(res.ids.size(), c.count);
+    }
+}
+
+// A dock bar as the docking layer provides: only its creation is tested.
+class CTestDockBar : public CControlBar
+{
+    DECLARE_DYNCREATE(CTestDockBar)
+public:
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+};
+IMPLEMENT_DYNCREATE(CTestDockBar, CControlBar)
+
+TEST_F(ControlBarTest, EnableDockingMakesTheDockBarsOfTheAskedSides)
+{
+    m_pFrame->EnableDocking(CBRS_ALIGN_ANY);
+    EXPECT_EQ(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP), nullptr);  // no dock-bar class yet
+
+    m_pFrame->m_pDockBarClass = RUNTIME_CLASS(CTestDockBar);
+    m_pFrame->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
+    CControlBar* pTop = m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
+    CControlBar* pLeft = m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_NE(pTop, nullptr);
+    ASSERT_NE(pLeft, nullptr);
+    EXPECT_NE(dynamic_cast<CTestDockBar*>(pTop), nullptr);
+    EXPECT_EQ(pTop->GetBarStyle(), static_cast<DWORD>(CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM));
+    EXPECT_EQ(pLeft->GetBarStyle(), static_cast<DWORD>(CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT));
+    EXPECT_EQ(pTop->m_pDockSite, m_pFrame);
+    EXPECT_EQ(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM), nullptr);
+    // asked again, the existing bars stay
+    m_pFrame->EnableDocking(CBRS_ALIGN_TOP);
+    EXPECT_EQ(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP), pTop);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "framework/win/MdiFrameWnd.h"
 #include "framework/win/RecentFileList.h"
 #include "framework/win/StatusBar.h"
+#include "framework/win/ToolBar.h"
 #include "framework/win/View.h"
 #include "framework/win/WinThread.h"
 #include "framework/win/Dc.h"
@@ -79,11 +80,13 @@ class CTestMainFrame : public CMDIFrameWnd
 {
 public:
     CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
     afx_msg int OnCreate(LPCREATESTRUCT lpcs)
     {
         if (CMDIFrameWnd::OnCreate(lpcs) == -1)
             return -1;
-        if (!m_wndStatusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) ||
+        if (!m_wndToolBar.CreateEx(this) || !m_wndToolBar.LoadToolBar(IDR_MAINFRAME) ||
+            !m_wndStatusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) ||
             !m_wndStatusBar.SetIndicators(kIndicators, 3))
             return -1;
         return 0;
