@@ -1037,7 +1037,7 @@ bool CPgc::ReadCells(CDvdLog& log, CAngleBlockList* pDomain, const CIfoView& byt
     const uint32_t nCells = p[GI_CELL_COUNT];
     const size_t nPositionOffset = GetBE16(p + GI_CELL_POSITION_OFFSET);
     const size_t nPlaybackOffset = GetBE16(p + GI_CELL_PLAYBACK_OFFSET);
-    if (nCells == 0 && (nPositionOffset == 0 || nPlaybackOffset == 0))
+    if (nCells == 0)
         return true;
     if (nPositionOffset == 0 || nPlaybackOffset == 0 || !pDomain ||
         !bytes.Contains(nPositionOffset, CELL_POSITION_SIZE * nCells) ||

@@ -279,6 +279,14 @@ TEST_F(PgcRead, MissingTablesAreErrors)
     CPgc b(0, nullptr);
     EXPECT_FALSE(b.ReadIfo(log, CPgcCategory(), &domain, View(noMap)));
     EXPECT_TRUE(log.Has('E', "No programs found"));
+
+    // Without cells or programs, tables that point nowhere are not read.
+    std::vector<BYTE> empty = BuildPgci(PgciSpec());
+    for (size_t nField : {230, 232, 234})
+        PutBE16(&empty[nField], 0xFFF0);
+    CPgc c(0, nullptr);
+    kxtest::RecordingLog emptyLog;
+    EXPECT_TRUE(c.ReadIfo(emptyLog, CPgcCategory(), &domain, View(empty))) << emptyLog.Dump();
 }
 
 TEST_F(PgcRead, DamagedBytesNeverReadOutside)

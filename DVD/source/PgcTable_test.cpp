@@ -277,6 +277,16 @@ TEST(PgcTableIfo, ReadsWritesAndReportsBadPointers)
     ASSERT_TRUE(again.WriteIfo(log, out2.data()));
     EXPECT_EQ(out, out2);
 
+    // Cut anywhere, the table fails without reading past the bytes.
+    for (size_t n = 0; n < table.size(); ++n)
+    {
+        std::vector<BYTE> cut(table.begin(), table.begin() + n);
+        CPgcTable damaged(0, nullptr);
+        kxtest::RecordingLog cutLog;
+        EXPECT_FALSE(damaged.ReadIfo(cutLog, &domain, CIfoView(cut.data(), cut.size()))) << n;
+        EXPECT_EQ(1, cutLog.Count('E')) << n;
+    }
+
     // The second search pointer points past the bytes.
     PutBE32(&table[20], DWORD(table.size() + 10));
     CPgcTable damaged(0, nullptr);
