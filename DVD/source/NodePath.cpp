@@ -4,6 +4,7 @@
 #include "DVD/source/DVDTypes.h"
 #include "DVD/source/Menu.h"
 #include "DVD/source/PGC.h"
+#include "DVD/source/button.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/PlainString.h"
 
@@ -201,6 +202,24 @@ CString GetReferenceFieldName(const CDvdReference& reference)
         return CString();
     CString strName = GetPath(reference.pNode);
     const uint8_t nKind = reference.pNode->GetKind();
+    // A button's fields name its button group (the low 8 bits of the index)
+    // and, for a link, the direction above them.
+    if (nKind == DVDNODE_BUTTON)
+    {
+        const unsigned nGroup = (reference.nIndex & 0xFF) + 1;
+        switch (reference.nField)
+        {
+        case BTNREF_COMMAND:
+            return strName + FormatString(":GRP %u: CMD", nGroup);
+        case BTNREF_COLOR_TABLE:
+            return strName + FormatString(":GRP %u: color table id", nGroup);
+        case BTNREF_LINK:
+            return strName + FormatString(":GRP %u: link %s", nGroup,
+                                          GetDirectionName(static_cast<int>(reference.nIndex >> 8)));
+        default:
+            return strName;
+        }
+    }
     // The cell command a cell entry plays is named by its number in the
     // entry, not by the reference's index.
     if (nKind == DVDNODE_PGC_CELL && reference.nField == 3)

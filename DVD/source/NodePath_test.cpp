@@ -13,6 +13,7 @@
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/VobCell.h"
+#include "DVD/source/button.h"
 #include "tests/support/TestNodes.h"
 
 using kxtest::TestNode;
@@ -125,6 +126,8 @@ TEST(NodePath, ReferenceFieldNames) {
   TestNode& title = t.Below(t.vts1, DVDNODE_VTS_TITLES).Add(DVDNODE_VTS_TITLE);
   TestNode& vmgTitles = t.Below(t.vmg, DVDNODE_VMG_TITLES);
   TestNode& segment = t.Below(t.vts1, 0).Add(DVDNODE_BUTTON_SEGMENT);
+  segment.Add(DVDNODE_BUTTON);
+  TestNode& button = segment.Add(DVDNODE_BUTTON);
 
   const struct {
     CDvdReference ref;
@@ -146,6 +149,12 @@ TEST(NodePath, ReferenceFieldNames) {
       {{&title, 1, 4}, "VTS 1/Titles/Title 1:chapter 5"},
       {{&vmgTitles, 1, 0}, "VMG/Titles:VMG title 1"},
       {{&vmgTitles, 2, 0}, "VMG/Titles"},
+      {{&button, 1, 0}, "/BTN SEG 1/BTN 2:GRP 1: CMD"},
+      {{&button, 2, 2}, "/BTN SEG 1/BTN 2:GRP 3: color table id"},
+      {{&button, 3, (BTNDIR_DOWN << 8) | 1}, "/BTN SEG 1/BTN 2:GRP 2: link down"},
+      {{&button, 3, (BTNDIR_LEFT << 8) | 0}, "/BTN SEG 1/BTN 2:GRP 1: link left"},
+      {{&button, 3, (9 << 8) | 0}, "/BTN SEG 1/BTN 2:GRP 1: link err"},
+      {{&button, 4, 0}, "/BTN SEG 1/BTN 2"},
       {{&segment, 1, 0}, "/BTN SEG 1:force select button"},
       {{&segment, 2, 0}, "/BTN SEG 1:force action button"},
       {{t.vts1, 1, 0}, "VTS 1"},
