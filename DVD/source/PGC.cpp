@@ -5,6 +5,7 @@
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/RefCollector.h"
+#include "DVD/source/VMG.h"
 #include "DVD/source/Validator.h"
 #include "DVD/source/VobCell.h"
 #include "Shared/source/DvdFormat.h"
@@ -502,6 +503,22 @@ void CPgc::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
         }
         break;
     }
+    case DVDNOTICE_ANGLES_SEPARATED:
+    {
+        // Each entry plays the block made of the first angle it listed.
+        const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
+        const CGrowArray<CAngleBlock*>* pBlocks = reinterpret_cast<const CGrowArray<CAngleBlock*>*>(a);
+        for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        {
+            CPgcCell* pCell = m_cells[i];
+            if (pCell->m_pBlock != pBlock || pCell->GetAngleCount() == 0)
+                continue;
+            const int nAngle = pCell->GetAngle(0);
+            if (nAngle < pBlocks->GetSize())
+                pCell->SetBlock((*pBlocks)[nAngle]);
+        }
+        break;
+    }
     case DVDNOTICE_BLOCK_SPLIT:
     {
         const CDvdObject* pBlock = pSender ? pSender->Self() : nullptr;
@@ -810,11 +827,14 @@ CPgcTable* CPgc::GetTable() const
 
 CAngleBlockList* CPgc::GetDomain() const
 {
+    CDvdObject* pParent = GetParent();
+    if (pParent && pParent->GetKind() == DVDNODE_VMG)
+        return &static_cast<CVmg*>(pParent)->GetMenuDomain();
     const CPgcTable* pTable = GetTable();
     if (pTable && pTable->GetDomain())
         return pTable->GetDomain();
-    // The first-play PGC, or a table whose owner gave no domain: the domain
-    // of the blocks the cells play.
+    // A table whose owner gave no domain: the domain of the blocks the cells
+    // play.
     for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
     {
         const CAngleBlock* pBlock = m_cells[i]->m_pBlock;

@@ -4,6 +4,7 @@
 #include "DVD/source/NavCommand.h"
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/RefCollector.h"
+#include "DVD/source/VMG.h"
 #include "DVD/source/Validator.h"
 #include "tests/support/TestSinks.h"
 
@@ -866,4 +867,45 @@ TEST(PgcNotices, SplitAndAngleNoticesReportMovedCells)
     TestCollector same;
     pgc.Notify(pB, DVDNOTICE_COLLECT_ANGLE_REFS, 2, reinterpret_cast<intptr_t>(&same));
     EXPECT_EQ(0u, same.GetListCount());
+}
+
+TEST(PgcDomain, FirstPlayPlaysTheVmgMenuDomain)
+{
+    CVmg vmg(nullptr);
+    BYTE attributes[STREAM_BLOCK_SIZE] = {};
+    attributes[0] = 0x5D; // MPEG-2, 625/50
+    ASSERT_TRUE(vmg.GetMenuDomain().GetStreams().ReadIfo(attributes, true));
+    CPgc firstPlay(1, &vmg);
+    EXPECT_EQ(&vmg.GetMenuDomain(), firstPlay.GetDomain());
+    EXPECT_EQ(DVDDOMAIN_FIRST_PLAY, firstPlay.GetPgcDomainCode());
+    // Without cells the playback time is zero at the domain's frame rate.
+    EXPECT_EQ(DVDTIME_RATE_25, firstPlay.GetPlaybackTime().frames);
+}
+
+TEST(PgcNotices, SeparatedAnglesGiveEachEntryItsBlock)
+{
+    CAngleBlockList domain(nullptr);
+    IlvuSpec a1, a2, p1, p2;
+    a2.nCellId = 2;
+    p1.nCellId = 3;
+    p2.nCellId = 4;
+    CAngleBlock* pAngles = AddBlock(domain, {a1, a2});
+    CAngleBlock* pFirst = AddBlock(domain, {p1});
+    CAngleBlock* pSecond = AddBlock(domain, {p2});
+    CPgc pgc(0, nullptr);
+    CGrowArray<BYTE> both;
+    both.Add(0);
+    both.Add(1);
+    CGrowArray<BYTE> second;
+    second.Add(1);
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pAngles, both, &pgc));
+    pgc.AddCell(new CPgcCell(0, 0, 0, 0, pAngles, second, &pgc));
+    CGrowArray<CAngleBlock*> blocks;
+    blocks.Add(pFirst);
+    blocks.Add(pSecond);
+    pgc.Notify(pAngles, DVDNOTICE_ANGLES_SEPARATED, reinterpret_cast<intptr_t>(&blocks), 0);
+    EXPECT_EQ(pFirst, pgc.GetCell(0)->GetBlock());
+    EXPECT_EQ(1, pgc.GetCell(0)->GetAngleCount());
+    EXPECT_EQ(pSecond, pgc.GetCell(1)->GetBlock());
+    EXPECT_EQ(0, pgc.GetCell(1)->GetAngle(0));
 }
