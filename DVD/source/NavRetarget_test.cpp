@@ -10,6 +10,7 @@
 #include "DVD/source/VTS.h"
 #include "DVD/source/title.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
 
@@ -1038,4 +1039,76 @@ TEST_F(Bypass, AllHiddenWithoutRoomForACopy)
     ASSERT_EQ(2u, pPgc->m_preCommands.GetCount());
     EXPECT_EQ(Make({0, NAV_GOTO_LINE, 2}), At(pPgc->m_preCommands, 0));
     EXPECT_EQ(Make({0, NAV_NOP}), At(pPgc->m_preCommands, 1));
+}
+
+// ---- Targets on the generated discs -----------------------------------------------------
+
+namespace
+{
+// Every command of the disc's PGCs with its reference.
+void ForEachPgcCommand(CPgc& pgc, std::vector<std::pair<CDvdReference, Bytes>>& commands)
+{
+    for (CPgcCommands* pTable : {&pgc.m_preCommands, &pgc.m_postCommands, &pgc.m_cellCommands})
+    {
+        for (uint32_t i = 0; i < pTable->GetCount(); ++i)
+        {
+            Bytes bytes;
+            memcpy(bytes.data(), pTable->GetCommand(i), 8);
+            commands.push_back({pTable->GetReference(i), bytes});
+        }
+    }
+}
+
+void ForEachTableCommand(CPgcTable& table, std::vector<std::pair<CDvdReference, Bytes>>& commands)
+{
+    for (uint32_t p = 0; p < table.GetPgcCount(); ++p)
+        ForEachPgcCommand(*table.GetPgc(p), commands);
+}
+
+void ForEachUnitCommand(CLanguageUnits& units, std::vector<std::pair<CDvdReference, Bytes>>& commands)
+{
+    for (uint32_t u = 0; u < units.GetUnitCount(); ++u)
+        ForEachTableCommand(*units.GetUnit(u), commands);
+}
+} // namespace
+
+// The discs were made by an authoring tool: every command of their PGCs
+// names something that is there. The command table disc also holds
+// statements compiled for a domain that does not allow them.
+TEST(CommandTargetFixture, AuthoredCommandsResolve)
+{
+    int nTargets = 0;
+    for (const char* name : {"pal1", "ntscmenu", "twovts", "cmdtable"})
+    {
+        KX_REQUIRE_FIXTURE(dir, name);
+        kxtest::RecordingLog log;
+        CDvd dvd;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath(name, "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        std::vector<std::pair<CDvdReference, Bytes>> commands;
+        if (dvd.GetVmg().GetFirstPlayPgc())
+            ForEachPgcCommand(*dvd.GetVmg().GetFirstPlayPgc(), commands);
+        ForEachUnitCommand(dvd.GetVmg().GetLanguageUnits(), commands);
+        for (uint32_t v = 0; v < dvd.GetVtsCount(); ++v)
+        {
+            ForEachUnitCommand(dvd.GetVts(v)->GetLanguageUnits(), commands);
+            ForEachTableCommand(dvd.GetVts(v)->GetPgcTable(), commands);
+        }
+        ASSERT_FALSE(commands.empty()) << name;
+        const bool bTable = std::string(name) == "cmdtable";
+        for (const auto& c : commands)
+        {
+            CString strError;
+            const CDvdReference target = ResolveCommandTarget(c.second.data(), c.first, strError);
+            const BYTE nCode = Decode(c.second).GetInstruction().GetCode();
+            SCOPED_TRACE(std::string(name) + " " + GetInstructionInfo(nCode).pszName);
+            if (bTable && strError == "Invalid command format or command is not allowed in this domain")
+                continue;
+            EXPECT_STREQ("", (LPCSTR)strError);
+            const bool bGoesNowhere = nCode == NAV_EXIT || nCode == NAV_RESUME || nCode == NAV_LINK_NO_LINK;
+            if (IsNavigationCommand(c.second.data()) && !bGoesNowhere)
+                EXPECT_NE(nullptr, target.pNode);
+            nTargets += target.pNode != nullptr;
+        }
+    }
+    EXPECT_GT(nTargets, 0);
 }
