@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -405,4 +406,52 @@ TEST(PgcFixtures, CommandTable)
 TEST(PgcFixtures, SplitVobFiles)
 {
     CheckDisc("pal1split");
+}
+
+TEST(PgcFixtures, DamagedTablesNeverReadOutside)
+{
+    const std::string dir = kxtest::FixtureDir("ntscmenu");
+    if (dir.empty())
+        GTEST_SKIP() << kxtest::MissingFixtureMessage("ntscmenu");
+    const std::vector<BYTE> ifo = ReadFile(dir + "/VIDEO_TS/VTS_01_0.IFO");
+    ASSERT_GT(ifo.size(), 0x100u);
+    // Damage falls on the tables after the header.
+    const size_t nTables = size_t(GetBE32(&ifo[0xC8])) * SECTOR;
+    ASSERT_LT(nTables, ifo.size());
+
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 300; ++round)
+    {
+        std::vector<BYTE> damaged = ifo;
+        for (int k = 0; k < 12; ++k)
+            damaged[nTables + random() % (damaged.size() - nTables)] = BYTE(random());
+        // Cut the image short now and then, so tables run off its end.
+        if (round % 3 == 0)
+            damaged.resize(nTables + random() % (damaged.size() - nTables));
+
+        CAngleBlockList domain(nullptr);
+        CCellAddressList cells;
+        CVobuAddressList vobus;
+        ReadCellAddressTable(TableAt(damaged, 0xE0), cells);
+        ReadVobuAddressMap(TableAt(damaged, 0xE4), vobus);
+        kxtest::RecordingLog log;
+        CVtsTitles titles(nullptr);
+        if (!titles.ReadIfo(log, TableAt(damaged, 0xC8)))
+        {
+            EXPECT_GT(log.Count('E'), 0);
+        }
+        CPgcTable table(0, nullptr);
+        kxtest::RecordingLog tableLog;
+        if (!table.ReadIfo(tableLog, &domain, TableAt(damaged, 0xCC)))
+        {
+            EXPECT_GT(tableLog.Count('E'), 0);
+        }
+        CAngleBlockList menus(nullptr, true);
+        CLanguageUnits units(nullptr);
+        kxtest::RecordingLog unitLog;
+        if (!units.ReadIfo(unitLog, &menus, TableAt(damaged, 0xD0)))
+        {
+            EXPECT_GT(unitLog.Count('E'), 0);
+        }
+    }
 }
