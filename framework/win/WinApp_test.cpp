@@ -1,5 +1,6 @@
 // The application's profile in the registry and its command line.
 #include "framework/win/CommandLineInfo.h"
+#include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +148,48 @@ TEST(CommandLineTest, QuotesAndBackslashesSplitAsTheRuntimeSplitsThem)
     EXPECT_STREQ(args[5], "i\\j");
     CCommandLineInfo::SplitCommandLine(nullptr, args);
     EXPECT_EQ(args.GetSize(), 0);
+}
+
+class CQuickApp : public CWinApp
+{
+public:
+    explicit CQuickApp(BOOL bStart) : CWinApp("Kestrelux"), m_bStart(bStart) {}
+    int exits = 0;
+    CString cmdLineSeen;
+    BOOL InitInstance() override
+    {
+        cmdLineSeen = m_lpCmdLine;
+        if (!m_bStart)
+            return FALSE;
+        auto* pFrame = new CFrameWnd;
+        if (!pFrame->Create(nullptr, "quick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100)))
+            return FALSE;
+        m_pMainWnd = pFrame;
+        pFrame->ShowWindow(m_nCmdShow);
+        // The user closes the window as soon as the loop runs.
+        pFrame->PostMessage(WM_CLOSE);
+        return TRUE;
+    }
+    int ExitInstance() override
+    {
+        ++exits;
+        return CWinApp::ExitInstance();
+    }
+
+private:
+    BOOL m_bStart;
+};
+
+TEST(AppMainTest, TheProgramRunsUntilItsMainWindowCloses)
+{
+    char cmdLine[] = "C:\\dvd\\project.kxp";
+    for (BOOL bStart : {TRUE, FALSE}) {
+        CQuickApp app(bStart);
+        EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, cmdLine, SW_SHOWNORMAL), 0);
+        EXPECT_EQ(app.exits, 1);
+        EXPECT_STREQ(app.cmdLineSeen, cmdLine);
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+    }
 }
 
 } // namespace
