@@ -123,12 +123,9 @@ std::vector<std::pair<std::string, std::string>> Match(const Place& place, int n
     return match;
 }
 
-// The PGC as read against libdvdread's records, and its PGCI as written
-// against the bytes it was read from.
-void ComparePgc(const std::vector<kxtest::IfoRecord>& dump, const Place& place, int nPgc, const CPgc& pgc,
-                const CIfoView& original)
+// The PGC as read against libdvdread's records.
+void ComparePgcRecords(const std::vector<kxtest::IfoRecord>& dump, const Place& place, int nPgc, const CPgc& pgc)
 {
-    SCOPED_TRACE(place.dom + " vts " + place.vts + " lu " + place.lu + " pgc " + std::to_string(nPgc));
     const auto records = kxtest::Select(dump, "pgc", Match(place, nPgc));
     ASSERT_EQ(1u, records.size());
     const kxtest::IfoRecord& r = records[0];
@@ -170,6 +167,16 @@ void ComparePgc(const std::vector<kxtest::IfoRecord>& dump, const Place& place, 
         for (uint32_t i = 0; i < t.pTable->GetCount(); ++i)
             EXPECT_EQ(commands[i].Get("bytes"), Hex(t.pTable->GetCommand(i), 8)) << t.pszKind << i;
     }
+}
+
+// The PGC against libdvdread's records (when there are any), and its PGCI
+// as written against the bytes it was read from.
+void ComparePgc(const std::vector<kxtest::IfoRecord>& dump, const Place& place, int nPgc, const CPgc& pgc,
+                const CIfoView& original)
+{
+    SCOPED_TRACE(place.dom + " vts " + place.vts + " lu " + place.lu + " pgc " + std::to_string(nPgc));
+    if (!dump.empty())
+        ComparePgcRecords(dump, place, nPgc, pgc);
 
     // Written back, the PGCI is the one dvdauthor wrote, playback times
     // included (they are computed from the navigation packs). Only the
@@ -198,12 +205,10 @@ void CompareTable(const std::vector<kxtest::IfoRecord>& dump, const Place& place
     EXPECT_EQ(Hex(bytes.GetData(), nHeader), Hex(out.data(), nHeader));
 }
 
-void CompareAddressTables(const std::vector<kxtest::IfoRecord>& dump, const Place& place, const CIfoView& cadt,
-                          const CIfoView& admap, CCellAddressList& cells, CVobuAddressList& vobus)
+// The address tables as read against libdvdread's records.
+void CompareAddressRecords(const std::vector<kxtest::IfoRecord>& dump, const Place& place,
+                           const CCellAddressList& cells, const CVobuAddressList& vobus)
 {
-    SCOPED_TRACE(place.dom + " vts " + place.vts);
-    ASSERT_TRUE(ReadCellAddressTable(cadt, cells));
-    ASSERT_TRUE(ReadVobuAddressMap(admap, vobus));
     const auto addresses = kxtest::Select(dump, "cadr", {{"dom", place.dom}, {"vts", place.vts}});
     ASSERT_EQ(addresses.size(), cells.GetSize());
     for (uint32_t i = 0; i < cells.GetSize(); ++i)
@@ -217,6 +222,16 @@ void CompareAddressTables(const std::vector<kxtest::IfoRecord>& dump, const Plac
     ASSERT_EQ(vobuRecords.size(), size_t(vobus.GetSize()));
     for (int32_t i = 0; i < vobus.GetSize(); ++i)
         EXPECT_EQ(vobuRecords[size_t(i)].Num("sector"), vobus[i]);
+}
+
+void CompareAddressTables(const std::vector<kxtest::IfoRecord>& dump, const Place& place, const CIfoView& cadt,
+                          const CIfoView& admap, CCellAddressList& cells, CVobuAddressList& vobus)
+{
+    SCOPED_TRACE(place.dom + " vts " + place.vts);
+    ASSERT_TRUE(ReadCellAddressTable(cadt, cells));
+    ASSERT_TRUE(ReadVobuAddressMap(admap, vobus));
+    if (!dump.empty())
+        CompareAddressRecords(dump, place, cells, vobus);
 
     // Written back: the same bytes, as far as the end address says.
     CCellAddressList copy;
@@ -238,14 +253,20 @@ void CompareMenus(const std::vector<kxtest::IfoRecord>& dump, const Place& domai
     ASSERT_TRUE(units.ReadIfo(log, &domain, bytes)) << log.Dump();
     EXPECT_EQ(0, log.Count('W')) << log.Dump();
     const auto lus = kxtest::Select(dump, "lu", {{"dom", domainPlace.dom}, {"vts", domainPlace.vts}});
-    ASSERT_EQ(lus.size(), units.GetUnitCount());
+    if (!dump.empty())
+    {
+        ASSERT_EQ(lus.size(), units.GetUnitCount());
+    }
     for (uint32_t i = 0; i < units.GetUnitCount(); ++i)
     {
-        BYTE code[2];
-        units.GetUnit(i)->GetLanguageBytes(code);
-        EXPECT_EQ(lus[i].Get("lang"), std::string(reinterpret_cast<char*>(code), 2));
-        EXPECT_EQ(lus[i].Num("exists"), units.GetUnit(i)->GetMenuExistence());
-        EXPECT_EQ(lus[i].Num("pgcs"), units.GetUnit(i)->GetPgcCount());
+        if (!dump.empty())
+        {
+            BYTE code[2];
+            units.GetUnit(i)->GetLanguageBytes(code);
+            EXPECT_EQ(lus[i].Get("lang"), std::string(reinterpret_cast<char*>(code), 2));
+            EXPECT_EQ(lus[i].Num("exists"), units.GetUnit(i)->GetMenuExistence());
+            EXPECT_EQ(lus[i].Num("pgcs"), units.GetUnit(i)->GetPgcCount());
+        }
         Place place = domainPlace;
         place.lu = std::to_string(i + 1);
         CompareTable(dump, place, *units.GetUnit(i), bytes.From(GetBE32(bytes.GetData() + 12 + 8 * i)));
@@ -257,14 +278,16 @@ void CompareMenus(const std::vector<kxtest::IfoRecord>& dump, const Place& domai
     EXPECT_EQ(Hex(bytes.GetData(), nHeader), Hex(out.data(), nHeader));
 }
 
+// Where kx_ifodump is not built (the Windows build) only the bytes written
+// back are compared.
 void CheckDisc(const char* pszFixture)
 {
-    KX_REQUIRE_IFODUMP();
     const std::string dir = kxtest::FixtureDir(pszFixture);
     if (dir.empty())
         GTEST_SKIP() << kxtest::MissingFixtureMessage(pszFixture);
     const std::string ts = dir + "/VIDEO_TS/";
-    const std::vector<kxtest::IfoRecord> dump = kxtest::IfoDump(dir);
+    const std::vector<kxtest::IfoRecord> dump =
+        kxtest::IfoDumpTool().empty() ? std::vector<kxtest::IfoRecord>() : kxtest::IfoDump(dir);
 
     // The Video Manager: first-play PGC and menus.
     const std::vector<BYTE> vmg = ReadFile(ts + "VIDEO_TS.IFO");
@@ -311,7 +334,7 @@ void CheckDisc(const char* pszFixture)
         ASSERT_TRUE(titles.ReadIfo(log, ptt)) << log.Dump();
         const auto chapters = kxtest::Select(dump, "ptt", {{"vts", vts}});
         size_t nChapter = 0;
-        for (uint32_t t = 0; t < titles.GetTitleCount(); ++t)
+        for (uint32_t t = 0; t < titles.GetTitleCount() && !dump.empty(); ++t)
         {
             for (uint32_t c = 0; c < titles.GetTitle(t)->GetChapterCount(); ++c, ++nChapter)
             {
@@ -364,7 +387,7 @@ void CheckDisc(const char* pszFixture)
         for (uint32_t i = 0; i < table.GetPgcCount(); ++i)
         {
             const CPgc* pPgc = table.GetPgc(i);
-            if (pPgc->GetTitleNumber() == 0 || !table.IsSinglePgcTitle(pPgc->GetTitleNumber() - 1u))
+            if (dump.empty() || pPgc->GetTitleNumber() == 0 || !table.IsSinglePgcTitle(pPgc->GetTitleNumber() - 1u))
                 continue;
             const auto tmap = kxtest::Select(dump, "tmap", {{"vts", vts}, {"pgc", std::to_string(i + 1)}});
             ASSERT_EQ(1u, tmap.size());
