@@ -2,6 +2,7 @@
 
 #include "DVD/source/DVD.h"
 #include "DVD/source/DVDTypes.h"
+#include "DVD/source/NavCommand.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
@@ -126,6 +127,50 @@ void CVmgTitles::CopyFrom(const CVmgTitles& src)
         m_entries.Add(new CVmgTitleEntry(*src.m_entries[i]));
     m_flags = src.m_flags;
     CDvdObject::operator=(src);
+}
+
+namespace
+{
+// One 0-based index under a renumbering of the 1-based numbers from nFirst;
+// answers whether it changed.
+bool RenumberIndex(BYTE& nIndex, int nFirst, int nDelta)
+{
+    const int nNumber = nIndex + 1;
+    if (nNumber < nFirst)
+        return false;
+    if (nDelta >= 0 || nNumber >= nFirst - nDelta)
+        nIndex = BYTE(nIndex + nDelta);
+    else
+        nIndex = VMGTITLE_UNDEFINED;
+    return true;
+}
+} // namespace
+
+bool CVmgTitles::RenumberTitles(int nKind, int nFirst, int nDelta, int nLimit)
+{
+    if (nKind != RETARGET_VTS_TITLE && nKind != RETARGET_TITLE_SET)
+        return false;
+    bool bChanged = false;
+    for (uint32_t i = 0; i < m_entries.GetSize(); ++i)
+    {
+        CVmgTitleEntry& entry = *m_entries[i];
+        bool bEntryChanged = false;
+        if (nKind == RETARGET_VTS_TITLE)
+        {
+            if (entry.nTitle != VMGTITLE_UNDEFINED && entry.nVts == nLimit - 1)
+                bEntryChanged = RenumberIndex(entry.nTitle, nFirst, nDelta);
+        }
+        else if (entry.nVts != VMGTITLE_UNDEFINED && entry.nVts + 1 <= nLimit)
+        {
+            bEntryChanged = RenumberIndex(entry.nVts, nFirst, nDelta);
+        }
+        if (bEntryChanged)
+        {
+            SetModified();
+            bChanged = true;
+        }
+    }
+    return bChanged;
 }
 
 CDvdReference CVmgTitles::ResolveTitle(uint16_t nTitle, CString& strMessage) const

@@ -84,6 +84,12 @@ public:
     // Reads TT_SRPT; false when an entry lies outside the bytes.
     bool ReadIfo(const CIfoView& bytes);
 
+    // Follows the insertion or deletion of titles of title set nLimit
+    // (RETARGET_VTS_TITLE) or of title sets up to nLimit
+    // (RETARGET_TITLE_SET): numbers from nFirst move by nDelta, a deleted
+    // one becomes VMGTITLE_UNDEFINED. Answers whether an entry changed.
+    bool RenumberTitles(int nKind, int nFirst, int nDelta, int nLimit);
+
     // The title that disc title nTitle + 1 plays; a null reference with the
     // reason in strMessage when it plays none.
     CDvdReference ResolveTitle(uint16_t nTitle, CString& strMessage) const;

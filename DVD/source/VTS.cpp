@@ -7,6 +7,9 @@
 #include "Shared/source/DvdLog.h"
 #include "Shared/source/DvdProgress.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace
 {
 // The newest title-set record this build writes and reads.
@@ -162,6 +165,65 @@ void CVts::Clear()
     m_titles.RemoveAll();
     m_pgcTable.RemoveAll();
     ResetDomains();
+}
+
+const CPgc* CVts::GetChapterPgc(const CChapterEntry& chapter) const
+{
+    if (chapter.m_wPgc == INVALID_CHAPTER_INDEX || chapter.m_wPgc >= m_pgcTable.GetPgcCount())
+        return nullptr;
+    return m_pgcTable.GetPgc(chapter.m_wPgc);
+}
+
+BYTE CVts::GetTitleAngleCount(uint32_t nTitle) const
+{
+    const CVtsTitle* pTitle = m_titles.GetTitle(nTitle);
+    int nAngles = 0;
+    for (uint32_t c = 0; pTitle != nullptr && c < pTitle->GetChapterCount(); ++c)
+    {
+        if (const CPgc* pPgc = GetChapterPgc(*pTitle->GetChapter(c)))
+            nAngles = std::max(nAngles, pPgc->GetMaxAngleCount());
+    }
+    return BYTE(nAngles);
+}
+
+BYTE CVts::GetMinAngleCount() const
+{
+    BYTE nMin = 0;
+    for (uint32_t t = 0; t < m_titles.GetTitleCount(); ++t)
+    {
+        const BYTE nAngles = GetTitleAngleCount(t);
+        if (nAngles > 1 && (nMin == 0 || nAngles < nMin))
+            nMin = nAngles;
+    }
+    return nMin;
+}
+
+WORD CVts::GetTitleParentalMask(uint32_t nTitle) const
+{
+    const CVtsTitle* pTitle = m_titles.GetTitle(nTitle);
+    WORD wMask = 0;
+    for (uint32_t c = 0; pTitle != nullptr && c < pTitle->GetChapterCount(); ++c)
+    {
+        if (const CPgc* pPgc = GetChapterPgc(*pTitle->GetChapter(c)))
+            wMask = WORD(wMask | pPgc->m_wParentalMask);
+    }
+    return wMask;
+}
+
+void CVts::WriteAttributeRecord(BYTE* pDest) const
+{
+    // After the two words the entry is VTSI_MAT's attribute area: 256 bytes
+    // of menu attributes, then 512 of title attributes.
+    const size_t kMenuAttributes = 8;
+    const size_t kTitleAttributes = 264;
+    PutBE32(pDest, kAttributeRecordSize - 1);
+    PutBE32(pDest + 4, m_nCategory);
+    BYTE block[STREAM_BLOCK_SIZE] = {};
+    m_pMenuDomain->GetStreams().WriteIfo(block);
+    memcpy(pDest + kMenuAttributes, block, kTitleAttributes - kMenuAttributes);
+    memset(block, 0, sizeof(block));
+    m_pTitleDomain->GetStreams().WriteIfo(block);
+    memcpy(pDest + kTitleAttributes, block, kAttributeRecordSize - kTitleAttributes);
 }
 
 void CVts::RemoveOrphanMenuBlocks()

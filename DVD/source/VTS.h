@@ -59,6 +59,22 @@ public:
     uint64_t Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, uint8_t nNumber,
                    CDvdProgress* pProgress, bool bWriteIfo);
 
+    bool HasParentalManagement() const { return m_parentalRecords.GetSize() > 0; }
+
+    // ---- What the VMG's tables say of this title set --------------------------
+    // The largest angle count among the PGCs that title nTitle's chapters
+    // play; 0 for a title without chapters.
+    BYTE GetTitleAngleCount(uint32_t nTitle) const;
+    // The smallest title angle count above 1; 0 when no title has angles.
+    BYTE GetMinAngleCount() const;
+    // The OR of the parental masks of the PGCs that title nTitle's chapters
+    // play.
+    WORD GetTitleParentalMask(uint32_t nTitle) const;
+    // The title set's VTS_ATRT entry: its last byte offset, the category, the
+    // menu and the title stream attributes laid out as in VTSI_MAT.
+    static uint32_t GetAttributeRecordSize() { return kAttributeRecordSize; }
+    void WriteAttributeRecord(BYTE* pDest) const;
+
     bool Store(CDvdLog& log, CProjectWriter& writer);
     bool Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress);
 
@@ -78,6 +94,10 @@ public:
     const CLanguageUnits& GetLanguageUnits() const { return m_languageUnits; }
 
 private:
+    static constexpr uint32_t kAttributeRecordSize = 776;
+
+    // The PGC that a chapter names, or none.
+    const CPgc* GetChapterPgc(const CChapterEntry& chapter) const;
     // Emptying a domain replaces it by a new one, which drops its blocks.
     void ResetDomains();
 

@@ -1,0 +1,133 @@
+// Title-set queries that the VMG's tables are built from, and the VMG title
+// table's renumbering.
+#include "DVD/source/DVD.h"
+#include "DVD/source/NavCommand.h"
+#include "DVD/source/VTS.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TestSinks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+
+// A PGC of the title set whose one cell entry plays nAngles angles.
+CPgc* AddPgc(CVts& vts, int nAngles, WORD wParentalMask)
+{
+    CPgc* pPgc = new CPgc(0, &vts.GetPgcTable());
+    CGrowArray<BYTE> angles;
+    for (int a = 0; a < nAngles; ++a)
+        angles.Add(BYTE(a));
+    pPgc->AddCell(new CPgcCell(0, 0, 0, 0, nullptr, angles, pPgc));
+    pPgc->m_wParentalMask = wParentalMask;
+    vts.GetPgcTable().AddPgc(pPgc);
+    return pPgc;
+}
+
+CChapterEntry Chapter(WORD wPgc)
+{
+    CChapterEntry chapter;
+    chapter.m_wPgc = wPgc;
+    return chapter;
+}
+
+TEST(Vts, AnglesAndParentalMasksOfTitles)
+{
+    CVts vts(nullptr);
+    EXPECT_EQ(vts.GetMinAngleCount(), 0);
+    AddPgc(vts, 1, 0x0001);
+    AddPgc(vts, 3, 0x0010);
+    AddPgc(vts, 2, 0x0100);
+    CVtsTitles& titles = vts.GetTitles();
+    titles.AddTitle(Chapter(0));                 // title 1: one angle
+    titles.AddTitle(Chapter(1));                 // title 2: three angles
+    titles.GetTitle(1)->AddChapter(Chapter(2));  // ... and a PGC of two
+    titles.AddTitle(Chapter(2));                 // title 3: two angles
+    titles.GetTitle(2)->AddChapter(Chapter(INVALID_CHAPTER_INDEX));
+    titles.GetTitle(2)->AddChapter(Chapter(7));  // past the PGCs: skipped
+
+    EXPECT_EQ(vts.GetTitleAngleCount(0), 1);
+    EXPECT_EQ(vts.GetTitleAngleCount(1), 3);
+    EXPECT_EQ(vts.GetTitleAngleCount(2), 2);
+    EXPECT_EQ(vts.GetTitleAngleCount(9), 0);
+    EXPECT_EQ(vts.GetMinAngleCount(), 2);
+    EXPECT_EQ(vts.GetTitleParentalMask(0), 0x0001);
+    EXPECT_EQ(vts.GetTitleParentalMask(1), 0x0110);
+    EXPECT_EQ(vts.GetTitleParentalMask(2), 0x0100);
+    EXPECT_EQ(vts.GetTitleParentalMask(9), 0);
+}
+
+std::string Hex(const BYTE* p, size_t n)
+{
+    std::string text;
+    char digits[3];
+    for (size_t i = 0; i < n; ++i)
+    {
+        std::snprintf(digits, sizeof(digits), "%02x", p[i]);
+        text += digits;
+    }
+    return text;
+}
+
+TEST(Vts, AttributeRecordEqualsTheDiscsOwn)
+{
+    for (const char* name : {"ntscmenu", "twovts"})
+    {
+        SCOPED_TRACE(name);
+        KX_REQUIRE_FIXTURE(dir, name);
+        KX_REQUIRE_IFODUMP();
+        const auto recs = kxtest::Select(kxtest::IfoDump(dir), "vtsatrt");
+        CDvd dvd;
+        kxtest::RecordingLog log;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath(name, "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        ASSERT_EQ(recs.size(), dvd.GetVtsCount());
+        for (uint32_t v = 0; v < dvd.GetVtsCount(); ++v)
+        {
+            ASSERT_EQ(CVts::GetAttributeRecordSize(), 776u);
+            BYTE entry[776] = {};
+            dvd.GetVts(v)->WriteAttributeRecord(entry);
+            EXPECT_EQ(GetBE32(entry), DWORD(recs[v].Num("last_byte")));
+            EXPECT_EQ(GetBE32(entry + 4), DWORD(recs[v].Num("category")));
+            EXPECT_EQ(Hex(entry + 8, 768), recs[v].Get("attrs"));
+        }
+    }
+}
+
+TEST(VmgTitles, RenumberingFollowsTitlesAndTitleSets)
+{
+    CVmgTitles titles(nullptr);
+    // Titles 1 to 5 of title set 2, title 3 of title set 1, an undefined one.
+    for (BYTE t = 0; t < 5; ++t)
+        titles.AddEntry({1, t});
+    titles.AddEntry({0, 2});
+    titles.AddEntry({VMGTITLE_UNDEFINED, 0});
+
+    // Titles 3 and 4 of title set 2 deleted.
+    EXPECT_TRUE(titles.RenumberTitles(RETARGET_VTS_TITLE, 3, -2, 2));
+    const BYTE afterDelete[] = {0, 1, VMGTITLE_UNDEFINED, VMGTITLE_UNDEFINED, 2, 2};
+    for (uint32_t i = 0; i < 6; ++i)
+        EXPECT_EQ(titles.GetEntry(i)->nTitle, afterDelete[i]) << i;
+    EXPECT_TRUE(titles.IsModified());
+
+    // A title inserted before title 2 of title set 1 moves its title 3.
+    EXPECT_TRUE(titles.RenumberTitles(RETARGET_VTS_TITLE, 2, 1, 1));
+    EXPECT_EQ(titles.GetEntry(5)->nTitle, 3);
+    EXPECT_EQ(titles.GetEntry(4)->nTitle, 2);
+
+    // Title set 1 deleted: its entries become undefined, title set 2 moves.
+    EXPECT_TRUE(titles.RenumberTitles(RETARGET_TITLE_SET, 1, -1, 99));
+    EXPECT_EQ(titles.GetEntry(0)->nVts, 0);
+    EXPECT_EQ(titles.GetEntry(5)->nVts, VMGTITLE_UNDEFINED);
+    EXPECT_EQ(titles.GetEntry(6)->nVts, VMGTITLE_UNDEFINED);
+
+    // Title sets beyond the limit stay; other kinds change nothing.
+    titles.ClearModified();
+    EXPECT_FALSE(titles.RenumberTitles(RETARGET_TITLE_SET, 5, 1, 9));
+    EXPECT_FALSE(titles.RenumberTitles(RETARGET_PGC, 1, 1, 99));
+    EXPECT_FALSE(titles.IsModified());
+}
+
+} // namespace
