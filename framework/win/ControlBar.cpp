@@ -358,7 +358,7 @@ BOOL CControlBar::PreTranslateMessage(MSG* pMsg)
         if (nHit != m_nFlyByHit) {
             m_nFlyByHit = nHit;
             if (nHit > 0 && !(m_nStateFlags & statusSet)) {
-                const_cast<CControlBar*>(this)->SetTimer(ID_TIMER_WAIT, nFlyByDelay);
+                SetTimer(ID_TIMER_WAIT, nFlyByDelay);
             } else if (nHit > 0) {
                 // Already showing prompts: follow at once.
                 CFrameWnd* pFrame = GetOwnerFrame();

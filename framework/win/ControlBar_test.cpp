@@ -205,11 +205,15 @@ class CToolFrame : public CFrameWnd
 {
 public:
     CToolBar m_toolBar;
+    CStatusBar m_status;
     afx_msg int OnCreate(LPCREATESTRUCT lpcs)
     {
         if (CFrameWnd::OnCreate(lpcs) == -1)
             return -1;
-        if (!m_toolBar.CreateEx(this) || !m_toolBar.LoadToolBar(IDR_MAINFRAME))
+        static const UINT indicators[] = {ID_SEPARATOR};
+        if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_FLYBY) ||
+            !m_toolBar.LoadToolBar(IDR_MAINFRAME) || !m_status.Create(this) ||
+            !m_status.SetIndicators(indicators, 1))
             return -1;
         return 0;
     }
@@ -262,6 +266,33 @@ TEST(ToolBarTest, TheResourceGivesButtonsImagesAndUpdates)
     EXPECT_TRUE(bar.GetButtonStyle(2) & TBBS_DISABLED);
     EXPECT_TRUE(bar.GetButtonStyle(3) & TBBS_DISABLED);
     EXPECT_EQ(bar.OnToolHitTest(CPoint(rect.Width() - 1, 1), nullptr), -1);
+    pFrame->DestroyWindow();
+}
+
+TEST(ToolBarTest, FlyByPromptsFollowTheMouseOverTheButtons)
+{
+    CWinApp app("Kestrelux");
+    auto* pFrame = new CToolFrame;
+    ASSERT_TRUE(pFrame->Create(nullptr, "fly-by", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 200)));
+    pFrame->ShowWindow(SW_SHOW);
+    pFrame->RecalcLayout();
+    kxgui::PumpUntilIdle();
+    CToolBar& bar = pFrame->m_toolBar;
+    CRect button;
+    bar.GetItemRect(0, &button);
+    MSG msg = {bar.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y)};
+    EXPECT_FALSE(bar.PreTranslateMessage(&msg));
+    // the wait is over: the button's prompt shows
+    bar.SendMessage(WM_TIMER, ID_TIMER_WAIT);
+    EXPECT_STREQ(pFrame->m_status.GetPaneText(0), "Creates a new project");
+    EXPECT_TRUE(bar.m_nStateFlags & CControlBar::statusSet);
+    // the mouse has left the bar: the idle prompt comes back
+    CRect barRect;
+    bar.GetWindowRect(&barRect);
+    ::SetCursorPos(barRect.right + 50, barRect.bottom + 80);
+    bar.SendMessage(WM_TIMER, ID_TIMER_CHECK);
+    EXPECT_STREQ(pFrame->m_status.GetPaneText(0), "Ready");
+    EXPECT_FALSE(bar.m_nStateFlags & CControlBar::statusSet);
     pFrame->DestroyWindow();
 }
 

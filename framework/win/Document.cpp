@@ -160,10 +160,14 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
 
 BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
 {
+    // The document goes to a file beside the target first, which replaces
+    // the target only when complete: a failed save never costs the last
+    // good copy.
+    CString tempName = CString(lpszPathName) + ".saving~";
     CFileException fe;
-    CFile* pFile = GetFile(lpszPathName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive,
-                           &fe);
+    CFile* pFile = GetFile(tempName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &fe);
     if (!pFile) {
+        fe.m_strFileName = lpszPathName;
         ReportSaveLoadException(lpszPathName, &fe, TRUE, 0);
         return FALSE;
     }
@@ -178,10 +182,16 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
     } catch (CException* e) {
         EndWaitCursor();
         ReleaseFile(pFile, TRUE);
-        // A file cut short by the failure would pass for a saved document.
-        ::DeleteFileA(lpszPathName);
+        ::DeleteFileA(tempName);
         ReportSaveLoadException(lpszPathName, e, TRUE, 0);
         e->Delete();
+        return FALSE;
+    }
+    if (!::MoveFileExA(tempName, lpszPathName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        LONG lError = static_cast<LONG>(::GetLastError());
+        CFileException moveError(CFileException::OsErrorToException(lError), lError, lpszPathName);
+        ::DeleteFileA(tempName);
+        ReportSaveLoadException(lpszPathName, &moveError, TRUE, 0);
         return FALSE;
     }
     SetModifiedFlag(FALSE);

@@ -362,8 +362,6 @@ CControlBar* CFrameWnd::GetControlBar(UINT nID)
 void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
 {
     CFrameWnd* pParentFrame = pBar->GetDockingFrame();
-    if (pBar->m_pDockBar)
-        bDelay = FALSE;  // dock bars lay out at once
     if (bDelay) {
         pBar->DelayShow(bShow);
         if (pParentFrame)

@@ -15,6 +15,7 @@
 #include "tests/gui/GuiHarness.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <string>
@@ -22,6 +23,7 @@
 namespace {
 
 const char kRegistryKey[] = "KxFrameTests";
+const UINT ID_EDIT_BREAK = 32790;
 
 class CTestDoc : public CDocument
 {
@@ -30,12 +32,21 @@ public:
     CString m_text;
     void Serialize(CArchive& ar) override
     {
-        if (ar.IsStoring())
+        if (ar.IsStoring()) {
             ar << m_text;
+            // A store that fails half way, as a full disk would.
+            if (m_text.Find('!') >= 0)
+                AfxThrowArchiveException(CArchiveException::genericException);
+        }
         else
             ar >> m_text;
     }
     void DeleteContents() override { m_text.Empty(); }
+    afx_msg void OnBreak()
+    {
+        m_text += "!";
+        SetModifiedFlag();
+    }
     afx_msg void OnTouch()
     {
         m_text += "x";
@@ -47,6 +58,7 @@ public:
 IMPLEMENT_DYNCREATE(CTestDoc, CDocument)
 BEGIN_MESSAGE_MAP(CTestDoc, CDocument)
     ON_COMMAND(ID_EDIT_TOUCH, OnTouch)
+    ON_COMMAND(ID_EDIT_BREAK, OnBreak)
 END_MESSAGE_MAP()
 
 class CTestView : public CView
@@ -384,6 +396,74 @@ TEST_F(MdiAppTest, ScreenshotOfTwoProjectWindows)
     kxgui::PixelBuffer image = kxgui::CaptureScreen(m_app.m_pFrame->m_hWnd, false);
     ASSERT_FALSE(image.IsEmpty());
     EXPECT_FALSE(kxgui::SaveArtifact(image, "mdi_app.png").empty());
+}
+
+TEST_F(MdiAppTest, AFailedSaveKeepsTheLastGoodFile)
+{
+    Command(ID_FILE_NEW);
+    Command(ID_EDIT_TOUCH);
+    ASSERT_TRUE(ActiveDoc()->DoSave(m_pathA.c_str()));
+    Command(ID_EDIT_BREAK);
+    {
+        kxgui::DialogAnswerer answerer(IDOK);
+        EXPECT_FALSE(ActiveDoc()->DoFileSave());
+        EXPECT_EQ(answerer.Seen().size(), 1u);  // the failure is reported
+    }
+    EXPECT_TRUE(ActiveDoc()->IsModified());
+    EXPECT_EQ(ReadFileBytes(m_pathA), std::string("\x01x", 2));
+    EXPECT_EQ(::GetFileAttributesA((m_pathA + ".saving~").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(MdiAppTest, DroppedFilesOpenAsProjects)
+{
+    Command(ID_FILE_NEW);
+    Command(ID_EDIT_TOUCH);
+    ASSERT_TRUE(ActiveDoc()->DoSave(m_pathA.c_str()));
+    Command(ID_FILE_CLOSE);
+    ASSERT_EQ(OpenCount(), 0);
+
+    // What the shell hands over: DROPFILES and a double-zero-ended list.
+    std::string list = m_pathA + '\0' + '\0';
+    HGLOBAL hDrop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* pDrop = static_cast<DROPFILES*>(::GlobalLock(hDrop));
+    pDrop->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES), list.data(), list.size());
+    ::GlobalUnlock(hDrop);
+    m_app.m_pFrame->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop));
+    Idle();
+    ASSERT_EQ(OpenCount(), 1);
+    EXPECT_STREQ(ActiveDoc()->m_text, "x");
+}
+
+TEST_F(MdiAppTest, TheWindowMenuListsTheChildrenAndActivatesThem)
+{
+    Command(ID_FILE_NEW);
+    Command(ID_FILE_NEW);
+    Idle();
+    HMENU hWindow = m_app.m_pFrame->GetWindowMenuPopup(::GetMenu(m_app.m_pFrame->m_hWnd));
+    ASSERT_NE(hWindow, nullptr);
+    char item[64] = "";
+    EXPECT_GT(::GetMenuStringA(hWindow, AFX_IDM_FIRST_MDICHILD, item, sizeof(item), MF_BYCOMMAND), 0);
+    EXPECT_GT(::GetMenuStringA(hWindow, AFX_IDM_FIRST_MDICHILD + 1, item, sizeof(item), MF_BYCOMMAND), 0);
+    CTestDoc* pSecond = ActiveDoc();
+    // the other child, by its entry in the list
+    for (UINT nID = AFX_IDM_FIRST_MDICHILD; nID < AFX_IDM_FIRST_MDICHILD + 2; ++nID) {
+        Command(nID);
+        Idle();
+        if (ActiveDoc() != pSecond)
+            break;
+    }
+    EXPECT_NE(ActiveDoc(), pSecond);
+    EXPECT_STREQ(ActiveDoc()->GetTitle(), "project1");
+    // the window commands are enabled only with children
+    Command(ID_WINDOW_CASCADE);
+    Command(ID_FILE_CLOSE);
+    Command(ID_FILE_CLOSE);
+    Idle();
+    HMENU hFrameMenu = ::GetMenu(m_app.m_pFrame->m_hWnd);
+    HMENU hFrameWindow = ::GetSubMenu(hFrameMenu, 2);
+    m_app.m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hFrameWindow), 2);
+    EXPECT_TRUE(::GetMenuState(hFrameWindow, ID_WINDOW_CASCADE, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 } // namespace
