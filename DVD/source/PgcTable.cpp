@@ -421,8 +421,11 @@ bool CPgcTable::CreateTimeMap(CDvdLog& log, BYTE* pDest, CDvdProgress* pProgress
         nSavedRange = pProgress->GetRange();
         nSavedPosition = pProgress->GetPosition();
         strSavedText = pProgress->GetText() ? pProgress->GetText() : "";
+        uint64_t nMaps = 0;
+        for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+            nMaps += m_pgcs[i]->GetTimeMapSize();
         pProgress->SetText("Creating time map ... ");
-        pProgress->SetRange(nSize);
+        pProgress->SetRange(nMaps);
         pProgress->Advance(0);
     }
 

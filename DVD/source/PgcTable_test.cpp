@@ -214,6 +214,28 @@ TEST_F(TitleTable, TimeMapTableAndProgress)
     EXPECT_EQ(123u, progress.position);
     EXPECT_STREQ("outer", progress.GetText());
 
+    // The sink runs over the maps' sizes while the table is written, and
+    // every map moves it by its size but 2.
+    struct RangeProgress : kxtest::RecordingProgress
+    {
+        void SetRange(uint64_t total) override
+        {
+            ranges.push_back(total);
+            kxtest::RecordingProgress::SetRange(total);
+        }
+        void Advance(uint64_t delta) override
+        {
+            advanced += delta;
+            kxtest::RecordingProgress::Advance(delta);
+        }
+        std::vector<uint64_t> ranges;
+        uint64_t advanced = 0;
+    } inner;
+    ASSERT_TRUE(table.CreateTimeMap(log, bytes.data(), &inner));
+    ASSERT_EQ(2u, inner.ranges.size());
+    EXPECT_EQ(16u + 4u, inner.ranges[0]);
+    EXPECT_EQ(16u + 4u - 2u - 2u, inner.advanced);
+
     kxtest::RecordingProgress cancelling(1);
     kxtest::RecordingLog cancelLog;
     EXPECT_FALSE(table.CreateTimeMap(cancelLog, bytes.data(), &cancelling));
