@@ -9,11 +9,14 @@
 #include "DVD/source/DvdObject.h"
 #include "DVD/source/DVDTypes.h"
 #include "DVD/source/NavPack.h"
+#include "DVD/source/button.h"
 #include "Shared/source/DvdArray.h"
 
 class CAngleBlock;
-class CStillSource;
+class CDvdLog;
+class CDvdProgress;
 class CVobData;
+struct CClut;
 
 // First and last sector (inclusive) of one piece of a cell.
 struct CVobCellPiece
@@ -22,17 +25,45 @@ struct CVobCellPiece
     DWORD m_dwLastSector = 0;
 };
 
+// The picture a still ILVU shows: the video packs that follow one VOBU's NAV
+// pack up to the end of its first reference picture.
+class CStillSource
+{
+public:
+    // Measures the picture of VOBU nVobu of the ILVU; a count of 0 when the
+    // VOBU has none or its sectors cannot be read.
+    CStillSource(const CVobCell& ilvu, uint32_t nVobu);
+    CStillSource(const CStillSource& other);
+    CStillSource& operator=(const CStillSource&) = delete;
+    ~CStillSource();
+
+    CVobData* GetVobData() const { return m_pVobData; }
+    DWORD GetNavSector() const { return m_dwNavSector; }
+    DWORD GetFirstRefEnd() const { return m_dwFirstRefEnd; }
+    DWORD GetPictureSectorCount() const { return m_dwPictureSectors; }
+
+private:
+    CVobData* m_pVobData;
+    DWORD m_dwNavSector = 0;
+    DWORD m_dwFirstRefEnd = 0;
+    DWORD m_dwPictureSectors = 0;
+};
+
 class CVobCell : public CDvdObject
 {
 public:
     // A cell of a source VOB set made from one C_ADT entry and the VOBUs of
-    // its sector range (taken from the domain's VOBU address map).
+    // its sector range (taken from the domain's VOBU address map). It reads
+    // its first NAV pack and takes the user operations from it.
     CVobCell(CVobData* pVobData, const CCellAddress& address, const CVobuAddressList& vobus,
              CAngleBlock* pParent);
     ~CVobCell() override;
+    static CVobCell* CopyConstruct(const CVobCell& source, CAngleBlock* pParent);
 
     CDvdObject* Self() override { return this; }
     const CDvdObject* Self() const override { return this; }
+    bool IsModified() const override;
+    void ClearModified() override;
     bool Validate(CDvdValidator& validator, CDvdValidationMessages& messages) override;
     // Drops both navigation-pack caches.
     void Invalidate() override;
@@ -53,20 +84,34 @@ public:
     bool IsBlank() const { return IsStock(); }
 
     const CUopMask& GetUopMask() const { return m_uops; }
+    // Both mark the cell modified when the mask changes.
+    bool ModifyUops(DWORD dwClear, DWORD dwSet);
+    bool SetUops(DWORD dwMask);
     CVobData* GetVobData() const { return m_pVobData; }
     bool HasStillSource() const { return m_pStill != nullptr; }
+    const CStillSource* GetStillSource() const { return m_pStill; }
 
     uint32_t GetVobuCount() const { return uint32_t(m_sourceVobus.GetSize()); }
     const CGrowArray<DWORD>& GetSourceVobus() const { return m_sourceVobus; }
     const CDvdPtrArray<CVobCellPiece>& GetSourcePieces() const { return m_sourcePieces; }
+    // Source sectors of all pieces.
+    uint32_t GetSectorCount() const;
+    // Sectors of the output pieces of the last export.
+    uint32_t GetExportedSectorCount() const;
 
-    // ---- Navigation packs of the first and last VOBU --------------------------
-    const PciPacket& GetFirstPci() const { return m_firstPci; }
-    const DsiPacket& GetFirstDsi() const { return m_firstDsi; }
-    const PciPacket& GetLastPci() const { return m_lastPci; }
-    const DsiPacket& GetLastDsi() const { return m_lastDsi; }
+    // ---- Navigation packs ------------------------------------------------------------
+    // The PCI or DSI of VOBU nVobu read from the source; reading the first or
+    // the last VOBU refreshes its cache. False when the VOBU does not exist
+    // or its sector cannot be read.
+    bool ReadNavPack(PciPacket& pci, uint32_t nVobu) const;
+    bool ReadDsi(DsiPacket& dsi, uint32_t nVobu) const;
+    // The packs of the first and last VOBU, read on first use.
+    const PciPacket& GetFirstPci() const;
+    const DsiPacket& GetFirstDsi() const;
+    const PciPacket& GetLastPci() const;
+    const DsiPacket& GetLastDsi() const;
     // The six SCR bytes of the first VOBU's pack header.
-    const BYTE* GetFirstScrBytes() const { return m_firstScr; }
+    const BYTE* GetFirstScrBytes() const;
     // Fill the caches with packs read from the source.
     void SetFirstNav(const PciPacket& pci, const DsiPacket& dsi, const BYTE* pScr);
     void SetLastNav(const PciPacket& pci, const DsiPacket& dsi);
@@ -83,8 +128,36 @@ public:
     // else 30.
     int GetFrameRate() const;
 
+    // ---- Sizes in bytes -----------------------------------------------------------
+    // The bytes an export keeps with only the streams of the masks.
+    uint64_t GetOutputSize(BYTE nKeptAudio, DWORD dwKeptSubpictures) const;
+    // With the streams the block's PGCs can select.
+    uint64_t GetEstimatedSize() const;
+    uint64_t GetAudioStreamSize(int nStream, bool& bExact) const;
+    uint64_t GetSubpictureStreamSize(int nStream, bool& bExact) const;
+
+    // ---- Edit checks -------------------------------------------------------------------
+    bool CanSplitAt(uint32_t nVobu) const;
+    bool CanCutTo(uint32_t nVobu) const { return nVobu >= 1 && nVobu < GetVobuCount(); }
+    bool CanCutFrom(uint32_t nVobu) const { return uint64_t(nVobu) + 1 < GetVobuCount(); }
+
+    // DVDDOMAIN_VMG_MENU, _TITLE or _VTS_MENU of the domain holding the
+    // ILVU, DVDDOMAIN_ANY outside a domain owner.
+    uint8_t GetDomain() const;
+    // The colours of the first PGC that plays the block; all zero when none.
+    void GetPalette(CClut& clut) const;
+
+    // ---- Buttons -----------------------------------------------------------------------
+    uint32_t GetSegmentCount() const { return m_segments.GetSize(); }
+    CButtonSegment* GetSegment(uint32_t nIndex) const { return m_segments[nIndex]; }
+    bool HasButtons() const;
+    // Builds the button segments from the highlights of the VOBUs; false on
+    // cancellation or when the highlights could not be read.
+    bool ParseButtons(CDvdLog& log, bool bMenu, CDvdProgress* pProgress);
+
     // ---- Output addresses, valid after an export -------------------------------
     const CGrowArray<DWORD>& GetOutputVobus() const { return m_outputVobus; }
+    const CDvdPtrArray<CVobCellPiece>& GetOutputPieces() const { return m_outputPieces; }
     // Start and end PTM of each VOBU as written; empty before an export.
     const CGrowArray<DWORD>& GetOutputStartPtms() const { return m_outputStartPtms; }
     const CGrowArray<DWORD>& GetOutputEndPtms() const { return m_outputEndPtms; }
@@ -93,13 +166,36 @@ public:
     void SetOutput(const CGrowArray<DWORD>& vobus, const CGrowArray<DWORD>& startPtms,
                    const CGrowArray<DWORD>& endPtms, const CDvdPtrArray<CVobCellPiece>& pieces);
     void SetPlainRun(bool bPlain) { m_bPlainRun = bPlain ? 1 : 0; }
+    bool IsPlainRun() const { return m_bPlainRun != 0; }
+    void SetPrecedesInterleaved(bool b) { m_bPrecedesInterleaved = b ? 1 : 0; }
+    bool PrecedesInterleaved() const { return m_bPrecedesInterleaved != 0; }
+    void SetPtmRange(DWORD dwStart, DWORD dwEnd)
+    {
+        m_dwCellStartPtm = dwStart;
+        m_dwCellEndPtm = dwEnd;
+    }
+    DWORD GetCellStartPtm() const { return m_dwCellStartPtm; }
+    DWORD GetCellEndPtm() const { return m_dwCellEndPtm; }
+    // The largest still time of the PGC cells that play the block; any
+    // value but 0 keeps the last highlight on to the end.
+    void SetEndlessHighlight(BYTE nStillTime) { m_nEndlessHighlight = nStillTime; }
+    bool HasEndlessHighlight() const { return m_nEndlessHighlight != 0; }
 
     DWORD GetFirstVobuSector() const;     // C_FVOBU_SA
     DWORD GetLastVobuSector() const;      // C_LVOBU_SA
     DWORD GetLastVobuEndSector() const;   // C_LVOBU_EA
     DWORD GetFirstIlvuEndSector() const;  // C_FILVU_EA, 0 when not interleaved
 
+    WORD GetThumbnailVobu() const { return m_wThumbnailVobu; }
+    void SetThumbnailVobu(WORD wVobu) { m_wThumbnailVobu = wVobu; }
+
 private:
+    CVobCell(const CVobCell& source, CAngleBlock* pParent);
+    CVobCell& operator=(const CVobCell&) = delete;
+
+    // Reads VOBU nVobu's NAV pack sector; refreshes a cache it belongs to.
+    bool ReadNavSector(uint32_t nVobu, BYTE* pSector) const;
+
     DWORD m_dwCutAtEnd = 0;
     DWORD m_dwCutAtStart = 0;
     WORD m_wVobId = 0;
@@ -119,13 +215,24 @@ private:
     BYTE m_nEndlessHighlight = 0;
     CVobData* m_pVobData = nullptr;
     WORD m_wSerial = 0;
+    CButtonSegmentArray m_segments;
     CStillSource* m_pStill = nullptr;
     WORD m_wThumbnailVobu = 0;
-    BYTE m_bFirstNavValid = 0;
-    PciPacket m_firstPci;
-    DsiPacket m_firstDsi;
-    BYTE m_firstScr[6] = {};
-    BYTE m_bLastNavValid = 0;
-    PciPacket m_lastPci;
-    DsiPacket m_lastDsi;
+    // The caches fill on first use, so const readers may fill them.
+    mutable BYTE m_bFirstNavValid = 0;
+    mutable PciPacket m_firstPci;
+    mutable DsiPacket m_firstDsi;
+    mutable BYTE m_firstScr[6] = {};
+    mutable BYTE m_bLastNavValid = 0;
+    mutable PciPacket m_lastPci;
+    mutable DsiPacket m_lastDsi;
 };
+
+// Index of the last VOBU of the ILVU that starts at or before the byte
+// offset of the source file set: -1 before VOBU 0, the last VOBU beyond it.
+int FindVobuAtOffset(const CVobCell& ilvu, uint64_t nOffset);
+
+// A 33-bit PTS or DTS of five bytes with marker bits, its low 32 bits.
+DWORD DecodePts(const BYTE* p);
+// Rewrites the value of such a field, keeping the prefix of the first byte.
+void EncodePts(BYTE* p, uint64_t nPts);
