@@ -252,6 +252,14 @@ bool RetargetCommand(BYTE* pCommand, int nKind, int nStart, int nDelta, int nLim
     return true;
 }
 
+bool CommandRefersTo(const BYTE* pCommand, int nKind, int nFirst, int nLast)
+{
+    // Moving the range by one changes exactly the numbers inside it.
+    BYTE copy[NAV_COMMAND_SIZE];
+    memcpy(copy, pCommand, NAV_COMMAND_SIZE);
+    return RetargetCommand(copy, nKind, nFirst, 1, nLast);
+}
+
 bool AdjustCommandForMerge(BYTE* pCommand, const CCommandOperation& operation)
 {
     bool bDecoded = false;

@@ -39,6 +39,10 @@ CDvdReference ResolveCommandTarget(const BYTE* pCommand, const CDvdReference& co
 // nDelta; for RETARGET_TITLE_CHAPTER nLimit names the title whose chapters
 // move. Answers whether the command changed.
 bool RetargetCommand(BYTE* pCommand, int nKind, int nStart, int nDelta, int nLimit);
+// Whether the command holds a number of kind nKind that a retarget of
+// [nFirst, nLast] would move: what a block asks of its button commands
+// before it decides that PGCs cannot share it.
+bool CommandRefersTo(const BYTE* pCommand, int nKind, int nFirst, int nLast);
 bool AdjustCommandForMerge(BYTE* pCommand, const CCommandOperation& operation);
 // Whether the merge adjustment can be made on this command at all.
 bool CanAdjustCommandForMerge(const BYTE* pCommand, const CCommandOperation& operation);

@@ -190,6 +190,31 @@ TEST(RetargetCommand, TimerPgcHasNoUpperLimit)
     EXPECT_EQ(MakeTimer(9), other);
 }
 
+TEST(CommandRefersTo, NumbersOfTheKindInsideTheRange)
+{
+    struct Case
+    {
+        Instr command;
+        int kind, first, last;
+        bool refers;
+    };
+    const Case cases[] = {
+        {{1, NAV_LINK_CELL, 4, 1}, RETARGET_IFO_CELL, 3, 5, true},
+        {{1, NAV_LINK_CELL, 4, 1}, RETARGET_IFO_CELL, 5, 9, false},
+        {{1, NAV_LINK_CELL, 4, 1}, RETARGET_IFO_CELL, 1, 3, false},
+        {{1, NAV_LINK_CELL, 4, 1}, RETARGET_PROGRAM, 1, 9, false},
+        {{1, NAV_LINK_CELL, 0, 1}, RETARGET_IFO_CELL, 0, 9, false}, // no cell
+        {{2, NAV_CALL_VTS_MENU, 3, 4}, RETARGET_IFO_CELL, 4, 4, true}, // the resume cell
+        {{1, NAV_LINK_NEXT_CELL}, RETARGET_IFO_CELL, 1, 9, false},
+    };
+    for (const Case& c : cases)
+    {
+        const Bytes bytes = Make(c.command);
+        EXPECT_EQ(c.refers, CommandRefersTo(bytes.data(), c.kind, c.first, c.last))
+            << GetInstructionInfo(c.command.code).pszName << " " << c.first << ".." << c.last;
+    }
+}
+
 TEST(RetargetCommand, CommandThatDoesNotDecodeIsLeftAlone)
 {
     // Link PGC 3 with a stray bit in byte 2, which no field of a link reads.

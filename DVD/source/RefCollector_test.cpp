@@ -95,9 +95,12 @@ protected:
     bool ButtonsReferTo(const CAngleBlock* pBlock, BYTE nKind, int nFirst, int nLast) const override
     {
         EXPECT_EQ(RETARGET_IFO_CELL, nKind);
-        for (int n : GetLinks(pBlock))
+        auto it = m_buttons.find(pBlock);
+        if (it == m_buttons.end())
+            return false;
+        for (const std::array<BYTE, 8>& bytes : it->second)
         {
-            if (n >= nFirst && n <= nLast)
+            if (CommandRefersTo(bytes.data(), nKind, nFirst, nLast))
                 return true;
         }
         return false;
