@@ -66,6 +66,12 @@ class CTestView : public CView
     DECLARE_DYNCREATE(CTestView)
 public:
     int pings = 0;
+    int updates = 0;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override
+    {
+        ++updates;
+        CView::OnUpdate(pSender, lHint, pHint);
+    }
     void OnDraw(CDC* pDC) override
     {
         auto* pDoc = static_cast<CTestDoc*>(GetDocument());
@@ -464,6 +470,52 @@ TEST_F(MdiAppTest, TheWindowMenuListsTheChildrenAndActivatesThem)
     HMENU hFrameWindow = ::GetSubMenu(hFrameMenu, 2);
     m_app.m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hFrameWindow), 2);
     EXPECT_TRUE(::GetMenuState(hFrameWindow, ID_WINDOW_CASCADE, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(MdiAppTest, ASecondWindowOnAProjectSharesItsDocument)
+{
+    Command(ID_FILE_NEW);
+    Idle();
+    CTestDoc* pDoc = ActiveDoc();
+    CMDIChildWnd* pFirst = m_app.m_pFrame->MDIGetActive();
+    Command(ID_WINDOW_NEW);
+    Idle();
+    CMDIChildWnd* pSecond = m_app.m_pFrame->MDIGetActive();
+    ASSERT_NE(pSecond, pFirst);
+    EXPECT_EQ(ActiveDoc(), pDoc);
+    EXPECT_EQ(OpenCount(), 1);
+    char caption[64] = "";
+    ::GetWindowTextA(pSecond->m_hWnd, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "project1:2");
+    ::GetWindowTextA(pFirst->m_hWnd, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "project1:1");
+
+    // an edit updates every view but the one that made it
+    auto* pView1 = static_cast<CTestView*>(pFirst->GetActiveView());
+    auto* pView2 = static_cast<CTestView*>(pSecond->GetActiveView());
+    int before1 = pView1->updates, before2 = pView2->updates;
+    pDoc->UpdateAllViews(pView2);
+    EXPECT_EQ(pView1->updates, before1 + 1);
+    EXPECT_EQ(pView2->updates, before2);
+
+    // closing one of the two windows of a modified project asks nothing
+    Command(ID_EDIT_TOUCH);
+    {
+        kxgui::DialogAnswerer answerer(IDCANCEL);
+        pSecond->SendMessage(WM_CLOSE);
+        Idle();
+        EXPECT_TRUE(answerer.Seen().empty());
+    }
+    EXPECT_EQ(OpenCount(), 1);
+    ::GetWindowTextA(pFirst->m_hWnd, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "project1");
+    // the last one asks, and cancelling keeps it
+    {
+        kxgui::DialogAnswerer answerer(IDCANCEL);
+        pFirst->SendMessage(WM_CLOSE);
+        EXPECT_EQ(answerer.Seen().size(), 1u);
+    }
+    EXPECT_EQ(OpenCount(), 1);
 }
 
 } // namespace

@@ -186,18 +186,22 @@ void CScrollView::OnPrepareDC(CDC* pDC)
 
 void CScrollView::UpdateBars()
 {
-    CRect client;
-    GetClientRect(&client);
-    SCROLLINFO si = {};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_PAGE | SIF_RANGE;
-    si.nMin = 0;
-    si.nMax = m_totalDev.cx > 0 ? m_totalDev.cx - 1 : 0;
-    si.nPage = static_cast<UINT>(client.Width());
-    ::SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
-    si.nMax = m_totalDev.cy > 0 ? m_totalDev.cy - 1 : 0;
-    si.nPage = static_cast<UINT>(client.Height());
-    ::SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
+    // A bar appearing or going narrows the client area, which changes the
+    // other bar's page: a second pass settles both.
+    for (int pass = 0; pass < 2; ++pass) {
+        CRect client;
+        GetClientRect(&client);
+        SCROLLINFO si = {};
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_PAGE | SIF_RANGE;
+        si.nMax = m_totalDev.cx > 0 ? m_totalDev.cx - 1 : 0;
+        si.nPage = static_cast<UINT>(client.Width());
+        ::SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
+        GetClientRect(&client);
+        si.nMax = m_totalDev.cy > 0 ? m_totalDev.cy - 1 : 0;
+        si.nPage = static_cast<UINT>(client.Height());
+        ::SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
+    }
 }
 
 void CScrollView::OnSize(UINT nType, int cx, int cy)
