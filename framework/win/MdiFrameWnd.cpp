@@ -154,13 +154,10 @@ BOOL CMDIFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 
 BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
+    // The windows between the message's window and this frame (the active
+    // child and its view) had their turn in the thread's walk; the MDI keys
+    // and the active template's accelerators come here.
     CMDIChildWnd* pActive = MDIGetActive();
-    // The active child's own translations first (its view's, then its own).
-    if (pActive && pActive->m_hWnd && pMsg->hwnd &&
-        (pMsg->hwnd == pActive->m_hWnd || ::IsChild(pActive->m_hWnd, pMsg->hwnd))) {
-        if (CWnd::WalkPreTranslateTree(pActive->m_hWnd, pMsg))
-            return TRUE;
-    }
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
         if (pActive && ::TranslateMDISysAccel(m_hWndMDIClient, pMsg))
             return TRUE;

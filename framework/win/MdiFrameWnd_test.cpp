@@ -518,4 +518,34 @@ TEST_F(MdiAppTest, ASecondWindowOnAProjectSharesItsDocument)
     EXPECT_EQ(OpenCount(), 1);
 }
 
+TEST_F(MdiAppTest, TheActiveProjectsAcceleratorsRunItsCommands)
+{
+    Command(ID_FILE_NEW);
+    Idle();
+    kxgui::Activate(m_app.m_pFrame->m_hWnd);
+    ::SetFocus(m_app.m_pFrame->MDIGetActive()->GetActiveView()->m_hWnd);
+    // Ctrl+T, the project menu's Touch, as real input (the harness's own
+    // key helper would pump the keys past the frame).
+    INPUT keys[4] = {};
+    const WORD vks[4] = {VK_CONTROL, 'T', 'T', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = vks[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+    // The program's own loop, so the frame sees the keys before dispatch.
+    for (int quiet = 0, round = 0; quiet < 3 && round < 200; ++round) {
+        MSG msg;
+        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+            m_app.PumpMessage();
+            quiet = 0;
+        } else {
+            ++quiet;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    EXPECT_STREQ(ActiveDoc()->m_text, "x");
+}
+
 } // namespace
