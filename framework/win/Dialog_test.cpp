@@ -149,6 +149,25 @@ TEST_F(DialogTest, ASheetAttachesEachPageWhenTheSystemCreatesIt)
     ::DestroyWindow(hHost);
 }
 
+TEST_F(DialogTest, AnEmbeddedSheetIsAChildOfItsHost)
+{
+    HWND hHost = kxgui::CreateTestWindow(500, 400, "embedding host");
+    CPropertySheet sheet;
+    CTestPage page1(IDD_TEST_PAGE1), page2(IDD_TEST_PAGE2);
+    sheet.AddPage(&page1);
+    sheet.AddPage(&page2);
+    ASSERT_TRUE(sheet.Create(CWnd::FromHandle(hHost), WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_3DLOOK,
+                             WS_EX_CONTROLPARENT));
+    kxgui::PumpUntilIdle();
+    EXPECT_TRUE(sheet.GetStyle() & WS_CHILD);
+    EXPECT_FALSE(sheet.GetStyle() & WS_CAPTION);
+    EXPECT_EQ(::GetParent(sheet.m_hWnd), hHost);
+    EXPECT_TRUE(page1.attachedAtInit);
+    EXPECT_EQ(sheet.GetActivePage(), &page1);
+    sheet.DestroyWindow();
+    ::DestroyWindow(hHost);
+}
+
 TEST_F(DialogTest, AModalSheetEndsWithTheButtonPressed)
 {
     const struct

@@ -194,7 +194,8 @@ int CALLBACK CPropertySheet::SheetCallback(HWND, UINT message, LPARAM lParam)
         BYTE* pBytes = reinterpret_cast<BYTE*>(lParam);
         DWORD* pExStyle = reinterpret_cast<DWORD*>(pBytes + (bExtended ? 8 : 4));
         DWORD* pStyle = reinterpret_cast<DWORD*>(pBytes + (bExtended ? 12 : 0));
-        *pStyle = t_dwSheetStyle;
+        // The font bits say how the template is laid out: they stay.
+        *pStyle = t_dwSheetStyle | (*pStyle & (DS_SETFONT | DS_FIXEDSYS));
         *pExStyle = t_dwSheetExStyle;
     }
     return 0;
