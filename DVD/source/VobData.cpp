@@ -321,7 +321,7 @@ void CVobData::TakeVideoStandard()
         block[0] = 0x10;
     m_streams.ReadIfo(block, m_streams.IsMenu());
     m_streams.SetModified();
-    m_pBlocks->GetStreams() = m_streams;
+    m_pBlocks->SetStreams(m_streams);
 }
 
 // ---- References ------------------------------------------------------------------
@@ -590,20 +590,6 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
     return true;
 }
 
-void CVobData::ReadFirstNav(CVobCell* pCell)
-{
-    if (pCell->GetVobuCount() == 0)
-        return;
-    BYTE sector[VOB_SECTOR_SIZE];
-    if (!ReadSector(pCell->GetSourceVobus()[0], sector))
-        return;
-    PciPacket pci;
-    pci.ReadFromSector(sector);
-    DsiPacket dsi;
-    dsi.ReadFromSector(sector);
-    pCell->SetFirstNav(pci, dsi, sector + NAV_SCR_OFFSET);
-}
-
 namespace
 {
 
@@ -642,7 +628,6 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
         }
 
         CVobCell* pCell = new CVobCell(this, entry, vobus, nullptr);
-        ReadFirstNav(pCell);
         if (!pCell->GetFirstDsi().IsIlvu() || m_pBlocks->GetBlockCount() == 0)
         {
             m_pBlocks->AddCell(pCell, nullptr);
@@ -668,11 +653,52 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
         if (!bAdded)
             m_pBlocks->AddCell(pCell, nullptr);
     }
-    m_pBlocks->GetStreams() = m_streams;
-    // The progress belongs to the parse of the ILVUs' highlights, which the
-    // cells will run here once they hold their button segments.
-    (void)pProgress;
+    for (uint32_t b = 0; b < m_pBlocks->GetBlockCount(); ++b)
+        m_pBlocks->GetBlock(b)->SortByVobId();
+    m_pBlocks->SetStreams(m_streams);
+    return ParsePristineButtons(log, pProgress);
+}
+
+bool CVobData::ParsePristineButtons(CDvdLog& log, CDvdProgress* pProgress)
+{
+    const CAngleBlockList& blocks = *m_pBlocks;
+    if (blocks.GetBlockCount() == 0)
+        return true;
+    // Only what this parse reports counts, not what the caller's log held.
+    const bool bHadError = log.HasError();
+    uint64_t nTotal = 0;
+    for (uint32_t b = 0; b < blocks.GetBlockCount(); ++b)
+        for (uint32_t i = 0; i < blocks.GetBlock(b)->GetIlvuCount(); ++i)
+            nTotal += blocks.GetBlock(b)->GetIlvu(i)->GetVobuCount();
+    CSavedProgress saved(pProgress);
+    if (pProgress)
+    {
+        if (m_nVts == VOBDATA_VMG)
+            pProgress->SetText("Processing VMG menus information ... ");
+        else if (m_nVts <= 99)
+            pProgress->SetText(FormatString("Processing VTS %d%s information ... ", m_nVts, m_bMenu ? " menus" : " BOV"));
+        else
+            pProgress->SetText("Processing vob file BOV information ... ");
+        pProgress->SetRange(nTotal);
+        pProgress->SetPosition(0);
+    }
+    const bool bMenu = m_nVts == VOBDATA_VMG || m_bMenu;
+    for (uint32_t b = 0; b < blocks.GetBlockCount(); ++b)
+    {
+        for (uint32_t i = 0; i < blocks.GetBlock(b)->GetIlvuCount(); ++i)
+        {
+            blocks.GetBlock(b)->GetIlvu(i)->ParseButtons(log, bMenu, pProgress);
+            if (log.IsCancelled() || (!bHadError && log.HasError()))
+                return false;
+        }
+    }
+    saved.Restore();
     return true;
+}
+
+void CVobData::GetBlocks(CAngleBlockList& domain) const
+{
+    domain.CopyConstruct(*m_pBlocks);
 }
 
 // ---- Registry ----------------------------------------------------------------------

@@ -28,7 +28,6 @@
 
 class CAngleBlockList;
 class CDvdLog;
-class CVobCell;
 class CDvdProgress;
 
 // Title-set numbers of the sets that are not a disc domain.
@@ -86,6 +85,9 @@ public:
     const CCellAddressList& GetCellAddresses() const { return m_cells; }
     const CVobuAddressList& GetVobus() const { return m_vobus; }
     const CAngleBlockList& GetPristineBlocks() const { return *m_pBlocks; }
+    // Gives an emptied domain the pristine blocks' streams and copies of the
+    // pristine blocks; each copied ILVU takes a reference on the set.
+    void GetBlocks(CAngleBlockList& domain) const;
     // Sectors of the file set (whole sectors only).
     uint32_t GetSectorCount() const;
     // Reads one sector; false when it does not lie whole inside the files.
@@ -136,8 +138,9 @@ private:
     void StartThread();
     bool CheckTables(CDvdLog& log);
     void ResetScanData();
-    // Reads the first NAV pack of a cell into its cache.
-    void ReadFirstNav(CVobCell* pCell);
+    // Parses the highlights of every ILVU of the pristine blocks; false on
+    // cancel or error.
+    bool ParsePristineButtons(CDvdLog& log, CDvdProgress* pProgress);
     void TakeVideoStandard();
 
     uint32_t m_nRefCount = 0;

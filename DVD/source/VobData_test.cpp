@@ -157,6 +157,41 @@ TEST_P(DomainTest, DamagedTablesAreRecoveredFromTheSectors) {
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, DomainTest, ::testing::ValuesIn(kDomains));
 
+TEST(VobData, DomainsReceiveCopiesOfThePristineBlocks) {
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  const Domain& d = kDomains[3];
+  CCellAddressList cells;
+  CVobuAddressList vobus;
+  ASSERT_TRUE(kxtest::ReadDomainTables(kxtest::FixturePath(d.fixture, d.ifo), d.menu, cells, vobus));
+  RecordingLog log;
+  kxtest::RecordingProgress progress;
+  std::unique_ptr<CVobData> set(new CVobData(log, VideoTsFolder(d.fixture).c_str(), d.vts, d.menu, nullptr, cells,
+                                             vobus, true, &progress));
+  ASSERT_TRUE(set->IsUsable()) << log.Dump();
+  EXPECT_NE(std::find(progress.texts.begin(), progress.texts.end(), "Processing VTS 1 menus information ... "),
+            progress.texts.end());
+  // The pristine ILVUs have their highlights parsed.
+  const CAngleBlockList& pristine = set->GetPristineBlocks();
+  bool buttons = false;
+  for (uint32_t b = 0; b < pristine.GetBlockCount(); ++b) {
+    const CVobCell* cell = pristine.GetBlock(b)->GetIlvu(0);
+    ASSERT_GE(cell->GetSegmentCount(), 1u);
+    buttons |= cell->HasButtons();
+  }
+  EXPECT_TRUE(buttons);
+  EXPECT_EQ(set->GetExternalRefCount(), 0u);
+  {
+    CAngleBlockList domain(nullptr, true);
+    set->GetBlocks(domain);
+    ASSERT_EQ(domain.GetBlockCount(), pristine.GetBlockCount());
+    EXPECT_NE(domain.GetBlock(0), pristine.GetBlock(0));
+    EXPECT_EQ(domain.GetBlock(0)->GetIlvu(0)->GetVobData(), set.get());
+    EXPECT_TRUE(domain.GetStreams().Equals(pristine.GetStreams()));
+    EXPECT_GE(set->GetExternalRefCount(), CountIlvus(*set));
+  }
+  EXPECT_EQ(set->GetExternalRefCount(), 0u);
+}
+
 TEST(VobData, FailedFirstBuildDoesNotCondemnARepairedSet) {
   // Unchecked tables with a gap fail the first build; the recovery repairs
   // them, and the set is judged by the second build.

@@ -358,6 +358,13 @@ TEST(ButtonFixture, MenuButtonsEqualLibdvdreadsTable) {
       ASSERT_TRUE(ParseButtonSegments(log, *cell, true, BUTTON_PARSE_STEP, nullptr, segments, uops)) << log.Dump();
       ASSERT_GE(segments.GetSize(), 1u);
       EXPECT_EQ(segments[0]->GetFirstVobu(), 0u);
+      // The set parsed the same segments into its pristine ILVU.
+      ASSERT_EQ(cell->GetSegmentCount(), segments.GetSize());
+      for (uint32_t k = 0; k < segments.GetSize(); ++k) {
+        EXPECT_EQ(cell->GetSegment(k)->GetFirstVobu(), segments[k]->GetFirstVobu());
+        EXPECT_EQ(cell->GetSegment(k)->GetVobuCount(), segments[k]->GetVobuCount());
+        EXPECT_EQ(cell->GetSegment(k)->GetButtonCount(), segments[k]->GetButtonCount());
+      }
       for (uint32_t k = 0; k < segments.GetSize(); ++k) {
         const CButtonSegment* segment = segments[k];
         for (uint32_t v = segment->GetFirstVobu(); v < segment->GetFirstVobu() + segment->GetVobuCount(); ++v) {
