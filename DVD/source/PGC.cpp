@@ -641,7 +641,7 @@ uint32_t CPgc::AddBlankCell()
 int CPgc::AddBlankProgram()
 {
     const uint32_t nCell = AddBlankCell();
-    m_programs.Add(BYTE(nCell));
+    m_programs.Add(WORD(nCell));
     SetModified();
     return m_programs.GetSize() - 1;
 }
@@ -745,7 +745,7 @@ void CPgc::ShiftProgramMap(uint32_t nCell, int nDelta)
     {
         if (m_programs[p] > nCell && nDelta != 0)
         {
-            m_programs[p] = BYTE(m_programs[p] + nDelta);
+            m_programs[p] = WORD(m_programs[p] + nDelta);
             SetModified();
         }
     }
@@ -1180,7 +1180,7 @@ bool CPgc::ReadPrograms(CDvdLog& log, const CIfoView& bytes)
         {
             if (nRunning == nFirstIfoCell)
             {
-                m_programs[p] = BYTE(i);
+                m_programs[p] = WORD(i);
                 break;
             }
             nRunning += uint32_t(m_cells[i]->GetAngleCount());

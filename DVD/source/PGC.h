@@ -259,8 +259,8 @@ public:
     uint32_t InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock);
     int GetProgramCount() const { return m_programs.GetSize(); }
     // The cell entry at which program nProgram starts.
-    BYTE GetProgramStart(int nProgram) const { return m_programs[nProgram]; }
-    void AddProgram(BYTE nFirstCell) { m_programs.Add(nFirstCell); }
+    WORD GetProgramStart(int nProgram) const { return m_programs[nProgram]; }
+    void AddProgram(WORD nFirstCell) { m_programs.Add(nFirstCell); }
 
     uint32_t GetIfoCellCount() const;
     // 0-based IFO cell index of cell entry nCell's first IFO cell.
@@ -327,5 +327,7 @@ private:
     int64_t GetPlaybackTicks() const;
 
     CDvdObjectArray<CPgcCell> m_cells;
-    CGrowArray<BYTE> m_programs;
+    // Entry indices: wider than the IFO's bytes, so that an edited chain
+    // of more entries keeps its programs until the writer refuses it.
+    CGrowArray<WORD> m_programs;
 };

@@ -364,6 +364,10 @@ TEST(PgcGeometry, CellsProgramsAndAngles)
     pgc.ShiftProgramMap(2, 1);
     EXPECT_EQ(4, pgc.GetProgramStart(1));
     EXPECT_EQ(0, pgc.GetProgramStart(0));
+    // Beyond the IFO's one-byte numbers the model keeps counting.
+    pgc.AddProgram(255);
+    pgc.ShiftProgramMap(100, 1);
+    EXPECT_EQ(256, pgc.GetProgramStart(2));
 }
 
 TEST(PgcWrite, SeamlessFlagFollowsThePreviousCell)
