@@ -96,7 +96,6 @@ public:
     int m_cxRightBorder = 6;
     int m_cyTopBorder = 2;
     int m_cyBottomBorder = 2;
-    int m_cxDefaultGap = 2;
     int m_nCount = 0;
     void* m_pData = nullptr;
 

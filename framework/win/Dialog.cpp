@@ -137,9 +137,8 @@ BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
     return CreateFromTemplate(LoadDialogTemplate(lpszTemplateName), pParentWnd->GetSafeHwnd());
 }
 
-BOOL CDialog::CreateIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentWnd, void* lpDialogInit)
+BOOL CDialog::CreateIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentWnd, void*)
 {
-    m_lpDialogInit = lpDialogInit;
     if (!pParentWnd)
         pParentWnd = AfxGetMainWnd();
     return CreateFromTemplate(lpDialogTemplate, pParentWnd->GetSafeHwnd());

@@ -48,6 +48,7 @@ public:
     {
         return Create(MAKEINTRESOURCEA(nIDTemplate), pParentWnd);
     }
+    // lpDialogInit: initial data of OLE controls, which the program has none of.
     virtual BOOL CreateIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentWnd = nullptr,
                                 void* lpDialogInit = nullptr);
     // Modal: from the template name, or from the in-memory template when
@@ -76,7 +77,6 @@ public:
     LPCTSTR m_lpszTemplateName = nullptr;
     UINT m_nIDHelp = 0;
     LPCDLGTEMPLATEA m_lpDialogTemplate = nullptr;
-    void* m_lpDialogInit = nullptr;
     CWnd* m_pParentWnd = nullptr;
     HWND m_hWndTop = nullptr;
 

@@ -90,8 +90,6 @@ public:
     // m_pDockBarClass; a frame without one keeps its bars where they are.
     void EnableDocking(DWORD dwDockStyle);
     virtual void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
-    virtual void OnSetPreviewMode(BOOL bPreview, void* pState) {}
-    BOOL IsTracking() const { return m_nIDTracking != 0 && m_nIDTracking != AFX_IDS_HELPMODEMESSAGE && m_nIDTracking != AFX_IDS_IDLEMESSAGE; }
 
     // ---- status prompts ----
     // The prompt of a command: its string up to the first '\n'.
@@ -137,7 +135,6 @@ public:
     BOOL m_bAutoMenuEnable = TRUE;
     UINT m_nIDTracking = 0;     // the prompt shown (0: none)
     UINT m_nIDLastMessage = 0;  // the prompt shown last
-    int m_nShowDelay = -1;      // a show command waiting for the end of a modal state
     CRect m_rectBorder;
     // The FWS_* bits the frame was created with.
     DWORD m_dwFrameStyle = 0;

@@ -21,10 +21,8 @@ public:
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
     virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
-    virtual void OnActivateFrame(UINT nState, CFrameWnd* pFrameWnd) {}
     virtual void OnPrepareDC(CDC* pDC) {}
     virtual void OnDraw(CDC* pDC) = 0;
-    virtual BOOL IsSelected(const CObject* pDocItem) const { return FALSE; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
