@@ -8,6 +8,7 @@
 #include "DVD/source/PgcTestSupport.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
+#include "DVD/source/button.h"
 #include "DVD/source/title.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -1136,4 +1138,35 @@ TEST(CommandTargetFixture, AuthoredCommandsResolve)
         }
     }
     EXPECT_GT(nTargets, 0);
+}
+
+// A button runs in the PGC that plays its block, with that PGC's cell
+// commands as its command group.
+TEST_F(DiscTargets, ButtonCommands)
+{
+    CAngleBlockList& menus = pVts->GetMenuDomain();
+    CAngleBlock* pPlayed = pgctest::AddBlock(menus, {pgctest::IlvuSpec()});
+    pRoot->GetCell(0)->SetBlock(pPlayed);
+    pgctest::IlvuSpec unplayedSpec;
+    unplayedSpec.nCellId = 2;
+    CAngleBlock* pUnplayed = pgctest::AddBlock(menus, {unplayedSpec});
+
+    const PciPacket hli;
+    std::unique_ptr<CButtonSegment> pSegment(new CButtonSegment(0, hli, 0, pPlayed->GetIlvu(0)));
+    std::unique_ptr<CDvdButton> pButton(new CDvdButton(pSegment.get()));
+    std::unique_ptr<CButtonSegment> pLoneSegment(new CButtonSegment(0, hli, 0, pUnplayed->GetIlvu(0)));
+    std::unique_ptr<CDvdButton> pLoneButton(new CDvdButton(pLoneSegment.get()));
+    const CDvdReference button(pButton.get(), BTNREF_COMMAND, 0);
+    const CDvdReference lone(pLoneButton.get(), BTNREF_COMMAND, 0);
+
+    CheckTargets({
+        {"top cell", Make({1, NAV_LINK_TOP_CELL, 1}), button, CDvdReference(pRoot->GetCell(0), 0, 0), ""},
+        {"next cell after the only one", Make({1, NAV_LINK_NEXT_CELL, 1}), button, {}, "NextPGC is not set"},
+        {"link pgc of the unit", Make({1, NAV_LINK_PGC, 1}), button, Start(pRoot), ""},
+        {"goto a cell command line", Make({0, NAV_GOTO_LINE, 1}), button, {},
+         "Reference to line 1 while there are only 0 command(s) available in this group."},
+        {"exit", Make({2, NAV_EXIT}), button, {}, ""},
+        {"top cell of a block no PGC plays", Make({1, NAV_LINK_TOP_CELL, 1}), lone, {}, "Cell is not defined."},
+        {"goto line of a button no PGC plays", Make({0, NAV_GOTO_LINE, 1}), lone, {}, "Button not used in any PGC."},
+    });
 }
