@@ -192,7 +192,7 @@ CVobData::CVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu, c
         return;
 
     bool bBuilt = false;
-    if (!bCheck || CheckTables(log))
+    if (!bCheck || CheckTables())
     {
         // The first build may fail only because the tables are damaged. Its
         // messages are held back until recovery shows whether the set can be
@@ -397,7 +397,7 @@ bool CVobData::GetCellVobus(CDvdLog& log, const CCellAddress& address, const CVo
     return true;
 }
 
-bool CVobData::CheckTables(CDvdLog& log)
+bool CVobData::CheckTables()
 {
     const uint32_t nSectors = GetSectorCount();
     for (uint32_t i = 0; i < m_cells.GetSize(); ++i)

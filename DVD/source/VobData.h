@@ -136,7 +136,7 @@ protected:
 private:
     void Init();
     void StartThread();
-    bool CheckTables(CDvdLog& log);
+    bool CheckTables();
     void ResetScanData();
     // Parses the highlights of every ILVU of the pristine blocks; false on
     // cancel or error.
