@@ -1,8 +1,6 @@
 #include "framework/win/OleDropTarget.h"
 
 IMPLEMENT_DYNAMIC(COleDropTarget, CCmdTarget)
-IMPLEMENT_DYNAMIC(COleDocument, CDocument)
-IMPLEMENT_DYNAMIC(CPreviewView, CScrollView)
 
 namespace {
 // ole32 is loaded on first use: programs that never drag pay nothing.

@@ -1,14 +1,11 @@
 // OLE drag and drop: a window registered as a drop target hands the drag
 // to the virtual handlers of its COleDropTarget with the data wrapped in a
 // COleDataObject. The thread must have initialised OLE before Register.
-//
-// In-place activation and print preview are not part of this program: the
-// classes that stand for them only ever answer "none".
 #pragma once
 
 #include "framework/core/AfxGeometry.h"
-#include "framework/win/Document.h"
-#include "framework/win/View.h"
+#include "framework/win/CmdTarget.h"
+#include "framework/win/Wnd.h"
 
 #include <ole2.h>
 
@@ -76,23 +73,4 @@ private:
 
     XDropTarget m_xDropTarget;
     COleDataObject m_dataObject;  // the data of the drag in progress
-};
-
-// The document class that could hold in-place items: it never does.
-class COleDocument : public CDocument
-{
-    DECLARE_DYNAMIC(COleDocument)
-public:
-    CObject* GetInPlaceActiveItem(CWnd* pWnd) const { return nullptr; }
-};
-
-// The print-preview view: never shown, only recognised.
-class CPreviewView : public CScrollView
-{
-    DECLARE_DYNAMIC(CPreviewView)
-public:
-    void OnDraw(CDC*) override {}
-
-protected:
-    CPreviewView() = default;
 };
