@@ -135,6 +135,25 @@ TEST(VobScan, TotalsAreExtrapolatedOverVobusNotScanned) {
   EXPECT_EQ(audio[0], 80u);
 }
 
+TEST(VobScan, ExtrapolationOfLargeTotalsDoesNotOverflow) {
+  // 1000 packs counted a thousand times over, 10,000 VOBUs not scanned: the
+  // product 10^6 x 10^4 needs more than 32 bits, the result does not.
+  VobBuilder vob;
+  vob.Nav(1, 1);
+  for (int k = 0; k < 1000; ++k) vob.Pes(0xC0);
+  vob.Nav(1, 1);
+  auto set = MemorySet(vob);
+  kx::ScopedLock lock(set->GetLock());
+  set->ScanVobu(0);
+  CGrowArray<DWORD> list;
+  for (int i = 0; i < 1000; ++i) list.Add(set->GetVobus()[0]);
+  for (int i = 0; i < 10000; ++i) list.Add(set->GetVobus()[1]);
+  DWORD audio[8];
+  DWORD subpictures[32];
+  EXPECT_FALSE(set->GetStreamSizes(list, audio, subpictures));
+  EXPECT_EQ(audio[0], 11000000u);
+}
+
 TEST(VobScan, RecordsCountTheStreamsOfEachVobu) {
   VobBuilder vob;
   vob.Nav(1, 1);
