@@ -280,7 +280,10 @@ TEST(ToolBarTest, FlyByPromptsFollowTheMouseOverTheButtons)
     CToolBar& bar = pFrame->m_toolBar;
     CRect button;
     bar.GetItemRect(0, &button);
-    MSG msg = {bar.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y)};
+    MSG msg = {};
+    msg.hwnd = bar.m_hWnd;
+    msg.message = WM_MOUSEMOVE;
+    msg.lParam = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
     EXPECT_FALSE(bar.PreTranslateMessage(&msg));
     // the wait is over: the button's prompt shows
     bar.SendMessage(WM_TIMER, ID_TIMER_WAIT);

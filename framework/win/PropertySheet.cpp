@@ -402,7 +402,7 @@ BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam)
     UINT nID = LOWORD(wParam);
     if (HIWORD(wParam) == BN_CLICKED &&
         (nID == IDOK || nID == IDCANCEL || nID == ID_WIZFINISH))
-        m_nButtonResult = nID == ID_WIZFINISH ? ID_WIZFINISH : static_cast<int>(nID);
+        m_nButtonResult = static_cast<int>(nID);
     return CWnd::OnCommand(wParam, lParam);
 }
 

@@ -40,7 +40,9 @@ TEST(ScrollViewTest, TheBarsCoverTheSizeAndTheOriginFollowsThePosition)
     EXPECT_EQ(pView->initialUpdates, 1);
     EXPECT_EQ(pView->GetTotalSize(), CSize(1000, 800));
 
-    SCROLLINFO si = {sizeof(si), SIF_RANGE | SIF_PAGE};
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_PAGE;
     ::GetScrollInfo(pView->m_hWnd, SB_HORZ, &si);
     EXPECT_EQ(si.nMax, 999);
     CRect client;
