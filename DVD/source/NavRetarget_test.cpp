@@ -1170,3 +1170,18 @@ TEST_F(DiscTargets, ButtonCommands)
         {"goto line of a button no PGC plays", Make({0, NAV_GOTO_LINE, 1}), lone, {}, "Button not used in any PGC."},
     });
 }
+
+// PGC links name PGCs of their own domain: VMG menu links move with the VMG
+// PGC numbers, VTS menu links with the PGC numbers of the title set.
+TEST_F(DiscTargets, LinksFollowTheNumbersOfTheirDomain)
+{
+    pTitleMenu->m_wNextPgc = 4;
+    pRoot->m_wNextPgc = 4;
+    EXPECT_FALSE(RetargetPgcReferences(*pTitleMenu, RETARGET_PGC, 3, -2, RETARGET_NO_LIMIT));
+    EXPECT_TRUE(RetargetPgcReferences(*pTitleMenu, RETARGET_VMG_PGC, 3, -2, RETARGET_NO_LIMIT));
+    EXPECT_EQ(PGC_LINK_DELETED, pTitleMenu->m_wNextPgc);
+
+    EXPECT_FALSE(RetargetPgcReferences(*pRoot, RETARGET_VMG_PGC, 3, 1, RETARGET_NO_LIMIT));
+    EXPECT_TRUE(RetargetPgcReferences(*pRoot, RETARGET_PGC, 3, 1, RETARGET_NO_LIMIT));
+    EXPECT_EQ(5, pRoot->m_wNextPgc);
+}
