@@ -27,26 +27,26 @@ protected:
     {
         for (BYTE c = 1; c <= 3; ++c)
         {
-            IlvuSpec spec;
-            spec.nCellId = c;
-            spec.dwFirstSector = 100 * (c - 1);
-            AddBlock(domain, {spec});
+            IlvuRecipe recipe;
+            recipe.nCellId = c;
+            recipe.dwFirstSector = 100 * (c - 1);
+            AddBlock(domain, {recipe});
         }
-        IlvuSpec angle1;
+        IlvuRecipe angle1;
         angle1.wVobId = 2;
         angle1.nCellId = 1;
         angle1.dwFirstSector = 300;
         angle1.nAngles = 2;
         angle1.bIlvu = true;
-        IlvuSpec angle2 = angle1;
+        IlvuRecipe angle2 = angle1;
         angle2.nCellId = 2;
         angle2.dwFirstSector = 310;
         AddBlock(domain, {angle1, angle2});
     }
 
-    bool Read(const PgciSpec& spec)
+    bool Read(const PgciRecipe& recipe)
     {
-        bytes = BuildPgci(spec);
+        bytes = BuildPgci(recipe);
         return pgc.ReadIfo(log, CPgcCategory(), &domain, View(bytes));
     }
 
@@ -56,9 +56,9 @@ protected:
     std::vector<BYTE> bytes;
 };
 
-CellSpec Cell(WORD wVobId, BYTE nCellId)
+CellRecipe Cell(WORD wVobId, BYTE nCellId)
 {
-    CellSpec c;
+    CellRecipe c;
     c.wVobId = wVobId;
     c.nCellId = nCellId;
     return c;
@@ -68,13 +68,13 @@ CellSpec Cell(WORD wVobId, BYTE nCellId)
 
 TEST_F(PgcRead, GeneralInformationAndCommands)
 {
-    PgciSpec spec;
-    spec.pre = {MakeCommand(0x71, 1), MakeCommand(0x71, 2)};
-    spec.post = {MakeCommand(0x30, 3)};
-    spec.cell = {MakeCommand(0x20, 4)};
-    spec.programs = {1};
-    spec.cells = {Cell(1, 1)};
-    bytes = BuildPgci(spec);
+    PgciRecipe recipe;
+    recipe.pre = {MakeCommand(0x71, 1), MakeCommand(0x71, 2)};
+    recipe.post = {MakeCommand(0x30, 3)};
+    recipe.cell = {MakeCommand(0x20, 4)};
+    recipe.programs = {1};
+    recipe.cells = {Cell(1, 1)};
+    bytes = BuildPgci(recipe);
     PutBE32(&bytes[8], 0x01020304);
     bytes[12] = 0x83; // audio 0: enabled, stream 3
     bytes[28] = 0x85; // sub-picture 0: enabled, streams 5, 6, 7, 8
@@ -121,10 +121,10 @@ TEST_F(PgcRead, GeneralInformationAndCommands)
 
 TEST_F(PgcRead, CommandTableWarningsKeepTheCommands)
 {
-    PgciSpec spec;
-    spec.pre = std::vector<Command>(130, MakeCommand(0x71));
-    spec.nCommandEndOverride = 8 * 130 + 6;
-    ASSERT_TRUE(Read(spec)) << log.Dump();
+    PgciRecipe recipe;
+    recipe.pre = std::vector<Command>(130, MakeCommand(0x71));
+    recipe.nCommandEndOverride = 8 * 130 + 6;
+    ASSERT_TRUE(Read(recipe)) << log.Dump();
     EXPECT_TRUE(log.Has('W', "PGC Commands Table size is incorrect."));
     EXPECT_TRUE(log.Has('W', "Too many commands in PGC (130)"));
     EXPECT_EQ(130u, pgc.m_preCommands.GetCount());
@@ -134,10 +134,10 @@ TEST_F(PgcRead, CommandTableWarningsKeepTheCommands)
 TEST_F(PgcRead, FoldsAngleCellsIntoEntries)
 {
     // The two-angle block played twice in a row: angles 1, 2, 1, 2.
-    PgciSpec spec;
-    spec.programs = {1, 3};
-    spec.cells = {Cell(2, 1), Cell(2, 2), Cell(2, 1), Cell(2, 2)};
-    ASSERT_TRUE(Read(spec)) << log.Dump();
+    PgciRecipe recipe;
+    recipe.programs = {1, 3};
+    recipe.cells = {Cell(2, 1), Cell(2, 2), Cell(2, 1), Cell(2, 2)};
+    ASSERT_TRUE(Read(recipe)) << log.Dump();
     ASSERT_EQ(2u, pgc.GetCellCount());
     EXPECT_EQ(4u, pgc.GetIfoCellCount());
     for (uint32_t i = 0; i < 2; ++i)
@@ -165,15 +165,15 @@ TEST_F(PgcRead, FoldsAngleCellsIntoEntries)
 
 TEST_F(PgcRead, AngleDifferencesAreWarnedAndIgnored)
 {
-    PgciSpec spec;
-    spec.cell = {MakeCommand(0x20)};
-    spec.programs = {1};
-    CellSpec second = Cell(2, 2);
+    PgciRecipe recipe;
+    recipe.cell = {MakeCommand(0x20)};
+    recipe.programs = {1};
+    CellRecipe second = Cell(2, 2);
     second.nRestricted = 1;
     second.nStill = 5;
     second.nCommand = 1;
-    spec.cells = {Cell(2, 1), second};
-    ASSERT_TRUE(Read(spec)) << log.Dump();
+    recipe.cells = {Cell(2, 1), second};
+    ASSERT_TRUE(Read(recipe)) << log.Dump();
     ASSERT_EQ(1u, pgc.GetCellCount());
     EXPECT_EQ(0, pgc.GetCell(0)->m_bRestricted);
     EXPECT_EQ(0, pgc.GetCell(0)->m_nStillTime);
@@ -185,10 +185,10 @@ TEST_F(PgcRead, AngleDifferencesAreWarnedAndIgnored)
 
 TEST_F(PgcRead, MissingCellsBecomeOneBlankBlock)
 {
-    PgciSpec spec;
-    spec.programs = {1};
-    spec.cells = {Cell(7, 3), Cell(1, 1), Cell(7, 3)};
-    ASSERT_TRUE(Read(spec)) << log.Dump();
+    PgciRecipe recipe;
+    recipe.programs = {1};
+    recipe.cells = {Cell(7, 3), Cell(1, 1), Cell(7, 3)};
+    ASSERT_TRUE(Read(recipe)) << log.Dump();
     EXPECT_EQ(1, log.Count('W'));
     EXPECT_TRUE(log.Has('W', "Cell #1 uses vobus (vobID=7, cellID=3) not pressent in vob file. Substituting "
                              "blank cell instead."));
@@ -202,13 +202,13 @@ TEST_F(PgcRead, MissingCellsBecomeOneBlankBlock)
 
 TEST_F(PgcRead, CellCommandBeyondTheTableBecomesZero)
 {
-    PgciSpec spec;
-    spec.cell = {MakeCommand(0x20)};
-    spec.programs = {1};
-    CellSpec cell = Cell(1, 1);
+    PgciRecipe recipe;
+    recipe.cell = {MakeCommand(0x20)};
+    recipe.programs = {1};
+    CellRecipe cell = Cell(1, 1);
     cell.nCommand = 3;
-    spec.cells = {cell};
-    ASSERT_TRUE(Read(spec));
+    recipe.cells = {cell};
+    ASSERT_TRUE(Read(recipe));
     EXPECT_EQ(0, pgc.GetCell(0)->m_nCellCommand);
     EXPECT_TRUE(log.Has('W', "Cell #1 has cell command #3 yet there is only 1 commands awailable in cells command "
                              "table. Substituting with 0."));
@@ -219,7 +219,7 @@ TEST_F(PgcRead, ProgramMapRepairsAndErrors)
     struct Case
     {
         std::vector<BYTE> programs;
-        std::vector<CellSpec> cells;
+        std::vector<CellRecipe> cells;
         bool bOk;
         int nPrograms;
         const char* pszMessage;
@@ -237,10 +237,10 @@ TEST_F(PgcRead, ProgramMapRepairsAndErrors)
     {
         CPgc fresh(0, nullptr);
         kxtest::RecordingLog caseLog;
-        PgciSpec spec;
-        spec.programs = c.programs;
-        spec.cells = c.cells;
-        std::vector<BYTE> image = BuildPgci(spec);
+        PgciRecipe recipe;
+        recipe.programs = c.programs;
+        recipe.cells = c.cells;
+        std::vector<BYTE> image = BuildPgci(recipe);
         EXPECT_EQ(c.bOk, fresh.ReadIfo(caseLog, CPgcCategory(), &domain, View(image))) << caseLog.Dump();
         EXPECT_EQ(c.nPrograms, fresh.GetProgramCount());
         if (c.pszMessage)
@@ -255,20 +255,20 @@ TEST_F(PgcRead, ProgramMapRepairsAndErrors)
     }
     // Programs starting at entries 0, 1 and 3 (IFO cells 1, 2 and 4).
     CPgc pgc3(0, nullptr);
-    PgciSpec spec;
-    spec.programs = {1, 2, 4};
-    spec.cells = {Cell(1, 1), Cell(2, 1), Cell(2, 2), Cell(1, 2)};
-    std::vector<BYTE> image = BuildPgci(spec);
+    PgciRecipe recipe;
+    recipe.programs = {1, 2, 4};
+    recipe.cells = {Cell(1, 1), Cell(2, 1), Cell(2, 2), Cell(1, 2)};
+    std::vector<BYTE> image = BuildPgci(recipe);
     ASSERT_TRUE(pgc3.ReadIfo(log, CPgcCategory(), &domain, View(image)));
     EXPECT_EQ(2, pgc3.GetProgramStart(2));
 }
 
 TEST_F(PgcRead, MissingTablesAreErrors)
 {
-    PgciSpec spec;
-    spec.programs = {1};
-    spec.cells = {Cell(1, 1)};
-    std::vector<BYTE> image = BuildPgci(spec);
+    PgciRecipe recipe;
+    recipe.programs = {1};
+    recipe.cells = {Cell(1, 1)};
+    std::vector<BYTE> image = BuildPgci(recipe);
     std::vector<BYTE> noPositions = image;
     PutBE16(&noPositions[234], 0);
     CPgc a(0, nullptr);
@@ -282,7 +282,7 @@ TEST_F(PgcRead, MissingTablesAreErrors)
     EXPECT_TRUE(log.Has('E', "No programs found"));
 
     // Without cells or programs, tables that point nowhere are not read.
-    std::vector<BYTE> empty = BuildPgci(PgciSpec());
+    std::vector<BYTE> empty = BuildPgci(PgciRecipe());
     for (size_t nField : {230, 232, 234})
         PutBE16(&empty[nField], 0xFFF0);
     CPgc c(0, nullptr);
@@ -292,12 +292,12 @@ TEST_F(PgcRead, MissingTablesAreErrors)
 
 TEST_F(PgcRead, DamagedBytesNeverReadOutside)
 {
-    PgciSpec spec;
-    spec.pre = {MakeCommand(0x71), MakeCommand(0x71)};
-    spec.cell = {MakeCommand(0x20)};
-    spec.programs = {1, 2};
-    spec.cells = {Cell(1, 1), Cell(2, 1), Cell(2, 2), Cell(1, 3)};
-    const std::vector<BYTE> image = BuildPgci(spec);
+    PgciRecipe recipe;
+    recipe.pre = {MakeCommand(0x71), MakeCommand(0x71)};
+    recipe.cell = {MakeCommand(0x20)};
+    recipe.programs = {1, 2};
+    recipe.cells = {Cell(1, 1), Cell(2, 1), Cell(2, 2), Cell(1, 3)};
+    const std::vector<BYTE> image = BuildPgci(recipe);
 
     // Every truncation reads from a copy of exactly that many bytes, so a
     // read past them is an ASan error.
@@ -333,7 +333,7 @@ TEST_F(PgcRead, DamagedBytesNeverReadOutside)
 TEST(PgcGeometry, CellsProgramsAndAngles)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec a1, a2, a3, plain;
+    IlvuRecipe a1, a2, a3, plain;
     a2.nCellId = 2;
     a3.nCellId = 3;
     plain.nCellId = 4;
@@ -373,8 +373,8 @@ TEST(PgcGeometry, CellsProgramsAndAngles)
 TEST(PgcWrite, SeamlessFlagFollowsThePreviousCell)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    IlvuRecipe recipe;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe});
     CPgc pgc(0, nullptr);
     CGrowArray<BYTE> one;
     one.Add(0);
@@ -396,12 +396,12 @@ TEST(PgcWrite, SeamlessFlagFollowsThePreviousCell)
 TEST(PgcWrite, LayoutPaddingAndCellPlayback)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec first;
+    IlvuRecipe first;
     first.dwFirstSector = 0;
     first.nVobus = 3;
     first.dwStartPtm = 1000;
     first.dwEndPtm = 1000 + 2 * 90000;
-    IlvuSpec second = first;
+    IlvuRecipe second = first;
     second.nCellId = 2;
     second.dwFirstSector = 30;
     CAngleBlock* pFirst = AddBlock(domain, {first});
@@ -457,12 +457,12 @@ TEST(PgcWrite, LayoutPaddingAndCellPlayback)
 TEST(PgcWrite, CellCommandBeyondTheTableIsWrittenWithAWarningPerAngle)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    spec.nAngles = 2;
-    spec.bIlvu = true;
-    IlvuSpec spec2 = spec;
-    spec2.nCellId = 2;
-    CAngleBlock* pBlock = AddBlock(domain, {spec, spec2});
+    IlvuRecipe recipe;
+    recipe.nAngles = 2;
+    recipe.bIlvu = true;
+    IlvuRecipe recipe2 = recipe;
+    recipe2.nCellId = 2;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe, recipe2});
     CPgc pgc(0, nullptr);
     CGrowArray<BYTE> angles;
     angles.Add(0);
@@ -496,8 +496,8 @@ TEST(PgcWrite, RefusesChainsBeyondTheOneByteCounts)
         {256, 256, false, "Too many programs in PGC (256)"},
     };
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    IlvuRecipe recipe;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe});
     CGrowArray<BYTE> one;
     one.Add(0);
     for (const Case& c : cases)
@@ -541,9 +541,9 @@ TEST(PgcCommands, EmptyAndMarks)
 TEST(PgcCopy, KeepsIdsAndMapsBlocks)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    CAngleBlock* pBlock = AddBlock(domain, {spec});
-    CAngleBlock* pOther = AddBlock(domain, {spec});
+    IlvuRecipe recipe;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe});
+    CAngleBlock* pOther = AddBlock(domain, {recipe});
     CPgc pgc(1, nullptr);
     CGrowArray<BYTE> one;
     one.Add(0);
@@ -568,10 +568,10 @@ TEST(PgcCopy, KeepsIdsAndMapsBlocks)
 TEST(PgcNotices, CollectHideAndClearMarks)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    CAngleBlock* pBlock = AddBlock(domain, {spec});
-    spec.nCellId = 2;
-    CAngleBlock* pOther = AddBlock(domain, {spec});
+    IlvuRecipe recipe;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe});
+    recipe.nCellId = 2;
+    CAngleBlock* pOther = AddBlock(domain, {recipe});
     CPgc pgc(0, nullptr);
     CGrowArray<BYTE> one;
     one.Add(0);
@@ -622,8 +622,8 @@ public:
 TEST(PgcValidate, VisitsTheNodesAndFieldsInOrder)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    IlvuRecipe recipe;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe});
     CPgc pgc(0, nullptr);
     CGrowArray<BYTE> one;
     one.Add(0);
@@ -686,7 +686,7 @@ TEST(PgcNotices, AngleCountChangeRelinksCells)
     ASSERT_EQ(NAV_LINK_CELL, decoded.GetInstruction().GetCode());
 
     CAngleBlockList domain(nullptr);
-    IlvuSpec a1, a2, a3, plain;
+    IlvuRecipe a1, a2, a3, plain;
     a2.nCellId = 2;
     a3.nCellId = 3;
     plain.nCellId = 4;
@@ -717,8 +717,8 @@ TEST(PgcNotices, AngleCountChangeRelinksCells)
 TEST(PgcCommands, InsertAtRenumbersCellCommandsAndGotoLines)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    CAngleBlock* pBlock = AddBlock(domain, {spec});
+    IlvuRecipe recipe;
+    CAngleBlock* pBlock = AddBlock(domain, {recipe});
     CPgc pgc(0, nullptr);
     CGrowArray<BYTE> one;
     one.Add(0);
@@ -747,7 +747,7 @@ TEST(PgcCommands, InsertAtRenumbersCellCommandsAndGotoLines)
 TEST(PgcCells, InsertCellMovesReferencesProgramsAndBlocks)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec a, b;
+    IlvuRecipe a, b;
     b.nCellId = 2;
     CAngleBlock* pA = AddBlock(domain, {a});
     CAngleBlock* pB = AddBlock(domain, {b});
@@ -788,7 +788,7 @@ TEST(PgcCells, InsertCellMovesReferencesProgramsAndBlocks)
 TEST(PgcNotices, SplitBlockInsertsTheSecondPart)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec a, second;
+    IlvuRecipe a, second;
     second.nCellId = 2;
     CAngleBlock* pA = AddBlock(domain, {a});
     CAngleBlock* pSecond = AddBlock(domain, {second});
@@ -826,7 +826,7 @@ protected:
 TEST(PgcNotices, SplitAndAngleNoticesReportMovedCells)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec a, b, c;
+    IlvuRecipe a, b, c;
     b.nCellId = 2;
     c.nCellId = 3;
     CAngleBlock* pA = AddBlock(domain, {a});
@@ -889,7 +889,7 @@ TEST(PgcDomain, FirstPlayPlaysTheVmgMenuDomain)
 TEST(PgcNotices, SeparatedAnglesGiveEachEntryItsBlock)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec a1, a2, p1, p2;
+    IlvuRecipe a1, a2, p1, p2;
     a2.nCellId = 2;
     p1.nCellId = 3;
     p2.nCellId = 4;

@@ -27,15 +27,15 @@ protected:
         one.Add(0);
         for (int c = 0; c < nCells; ++c)
         {
-            IlvuSpec spec;
-            spec.nCellId = BYTE(domain.GetBlockCount() + 1);
-            spec.dwFirstSector = dwNextSector;
-            spec.nVobus = int((dwTicks + TICKS / 2 - 1) / (TICKS / 2));
-            spec.dwSectorsPerVobu = 20;
-            spec.dwStartPtm = dwStartPtm + DWORD(c) * dwTicks;
-            spec.dwEndPtm = spec.dwStartPtm + dwTicks;
-            dwNextSector += spec.dwSectorsPerVobu * DWORD(spec.nVobus);
-            pPgc->AddCell(new CPgcCell(0, 0, 0, 0, AddBlock(domain, {spec}), one, pPgc));
+            IlvuRecipe recipe;
+            recipe.nCellId = BYTE(domain.GetBlockCount() + 1);
+            recipe.dwFirstSector = dwNextSector;
+            recipe.nVobus = int((dwTicks + TICKS / 2 - 1) / (TICKS / 2));
+            recipe.dwSectorsPerVobu = 20;
+            recipe.dwStartPtm = dwStartPtm + DWORD(c) * dwTicks;
+            recipe.dwEndPtm = recipe.dwStartPtm + dwTicks;
+            dwNextSector += recipe.dwSectorsPerVobu * DWORD(recipe.nVobus);
+            pPgc->AddCell(new CPgcCell(0, 0, 0, 0, AddBlock(domain, {recipe}), one, pPgc));
         }
         pPgc->AddProgram(0);
         table.AddPgc(pPgc);
@@ -149,16 +149,16 @@ TEST_F(TitleTable, TimeMapMarksDiscontinuities)
 {
     // Two cells of 10 s whose time stamps do not continue each other.
     CPgc* pPgc = AddPgc(1, 10 * TICKS, 0, 1);
-    IlvuSpec spec;
-    spec.nCellId = 9;
-    spec.dwFirstSector = 1000;
-    spec.nVobus = 20;
-    spec.dwSectorsPerVobu = 20;
-    spec.dwStartPtm = 5000000;
-    spec.dwEndPtm = 5000000 + 10 * TICKS;
+    IlvuRecipe recipe;
+    recipe.nCellId = 9;
+    recipe.dwFirstSector = 1000;
+    recipe.nVobus = 20;
+    recipe.dwSectorsPerVobu = 20;
+    recipe.dwStartPtm = 5000000;
+    recipe.dwEndPtm = 5000000 + 10 * TICKS;
     CGrowArray<BYTE> one;
     one.Add(0);
-    pPgc->AddCell(new CPgcCell(0, 0, 0, 0, AddBlock(domain, {spec}), one, pPgc));
+    pPgc->AddCell(new CPgcCell(0, 0, 0, 0, AddBlock(domain, {recipe}), one, pPgc));
     AddTitle(0);
     ASSERT_EQ(20u, pPgc->GetTimeMapEntryCount());
     const std::vector<BYTE> map = Map(*pPgc);
@@ -179,12 +179,12 @@ TEST_F(TitleTable, CellWithoutVobusGivesNoEntries)
     // A second cell that claims time but has no VOBUs to point at.
     CGrowArray<BYTE> one;
     one.Add(0);
-    IlvuSpec spec;
-    spec.nCellId = 40;
-    spec.nVobus = 0;
-    spec.dwStartPtm = 10 * TICKS;
-    spec.dwEndPtm = 20 * TICKS;
-    pPgc->AddCell(new CPgcCell(0, 0, 0, 0, AddBlock(domain, {spec}), one, pPgc));
+    IlvuRecipe recipe;
+    recipe.nCellId = 40;
+    recipe.nVobus = 0;
+    recipe.dwStartPtm = 10 * TICKS;
+    recipe.dwEndPtm = 20 * TICKS;
+    pPgc->AddCell(new CPgcCell(0, 0, 0, 0, AddBlock(domain, {recipe}), one, pPgc));
     ASSERT_EQ(20u, pPgc->GetTimeMapEntryCount());
     const std::vector<BYTE> map = Map(*pPgc);
     EXPECT_EQ(9, GetBE16(&map[2]));
@@ -258,11 +258,11 @@ TEST(PgcTableIfo, EmptyTableIsEightBytes)
 TEST(PgcTableIfo, ReadsWritesAndReportsBadPointers)
 {
     CAngleBlockList domain(nullptr);
-    IlvuSpec spec;
-    AddBlock(domain, {spec});
-    PgciSpec pgci;
+    IlvuRecipe recipe;
+    AddBlock(domain, {recipe});
+    PgciRecipe pgci;
     pgci.programs = {1};
-    pgci.cells = {CellSpec()};
+    pgci.cells = {CellRecipe()};
     const std::vector<BYTE> one = BuildPgci(pgci);
     pgci.post = {MakeCommand(0x30, 1)};
     const std::vector<BYTE> two = BuildPgci(pgci);

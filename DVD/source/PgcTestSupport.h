@@ -16,7 +16,7 @@
 namespace pgctest
 {
 
-struct IlvuSpec
+struct IlvuRecipe
 {
     WORD wVobId = 1;
     BYTE nCellId = 1;
@@ -35,48 +35,48 @@ struct IlvuSpec
 
 // An ILVU whose source and output VOBUs are evenly spaced from its first
 // sector.
-inline CVobCell* MakeIlvu(const IlvuSpec& spec)
+inline CVobCell* MakeIlvu(const IlvuRecipe& recipe)
 {
     CCellAddress address;
-    address.m_wVobId = spec.wVobId;
-    address.m_nCellId = spec.nCellId;
-    address.m_dwFirstSector = spec.dwFirstSector;
-    address.m_dwLastSector = spec.dwFirstSector + spec.dwSectorsPerVobu * DWORD(spec.nVobus) - 1;
+    address.m_wVobId = recipe.wVobId;
+    address.m_nCellId = recipe.nCellId;
+    address.m_dwFirstSector = recipe.dwFirstSector;
+    address.m_dwLastSector = recipe.dwFirstSector + recipe.dwSectorsPerVobu * DWORD(recipe.nVobus) - 1;
     CVobuAddressList vobus;
-    for (int i = 0; i < spec.nVobus; ++i)
-        vobus.Add(spec.dwFirstSector + spec.dwSectorsPerVobu * DWORD(i));
+    for (int i = 0; i < recipe.nVobus; ++i)
+        vobus.Add(recipe.dwFirstSector + recipe.dwSectorsPerVobu * DWORD(i));
     CVobCell* pIlvu = new CVobCell(nullptr, address, vobus, nullptr);
 
     PciPacket first;
     PciPacket last;
     DsiPacket dsi;
     CDvdTime rate;
-    rate.frames = spec.nRate == 25 ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
+    rate.frames = recipe.nRate == 25 ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
     first.SetCEltm(rate);
     last.SetCEltm(rate);
-    first.SetVobuSPtm(spec.dwStartPtm);
-    last.SetVobuEPtm(spec.dwEndPtm);
-    for (int i = 0; i < spec.nAngles; ++i)
+    first.SetVobuSPtm(recipe.dwStartPtm);
+    last.SetVobuEPtm(recipe.dwEndPtm);
+    for (int i = 0; i < recipe.nAngles; ++i)
         first.SetNsmlAgli(i, 100 * (i + 1));
-    if (spec.bIlvu)
+    if (recipe.bIlvu)
         dsi.SetSmlCategory(0x40);
-    if (spec.bSeamlessAngles)
+    if (recipe.bSeamlessAngles)
         dsi.SetSmlAgli(0, 50, 10);
     BYTE scr[6] = {0x44, 0x00, 0x04, 0x00, 0x04, 0x01};
-    if (spec.bScr)
+    if (recipe.bScr)
         scr[3] = 0x10;
     pIlvu->SetFirstNav(first, dsi, scr);
     pIlvu->SetLastNav(last, dsi);
 
-    if (spec.bPtsTable)
+    if (recipe.bPtsTable)
     {
         CGrowArray<DWORD> starts;
         CGrowArray<DWORD> ends;
-        const DWORD dwShare = (spec.dwEndPtm - spec.dwStartPtm) / DWORD(spec.nVobus);
-        for (int i = 0; i < spec.nVobus; ++i)
+        const DWORD dwShare = (recipe.dwEndPtm - recipe.dwStartPtm) / DWORD(recipe.nVobus);
+        for (int i = 0; i < recipe.nVobus; ++i)
         {
-            starts.Add(spec.dwStartPtm + dwShare * DWORD(i));
-            ends.Add(spec.dwStartPtm + dwShare * DWORD(i + 1));
+            starts.Add(recipe.dwStartPtm + dwShare * DWORD(i));
+            ends.Add(recipe.dwStartPtm + dwShare * DWORD(i + 1));
         }
         CDvdPtrArray<CVobCellPiece> pieces;
         pieces.Add(new CVobCellPiece{address.m_dwFirstSector, address.m_dwLastSector});
@@ -85,8 +85,8 @@ inline CVobCell* MakeIlvu(const IlvuSpec& spec)
     return pIlvu;
 }
 
-// A block of one ILVU per spec, appended to the domain.
-inline CAngleBlock* AddBlock(CAngleBlockList& domain, const std::vector<IlvuSpec>& angles)
+// A block of one ILVU per recipe, appended to the domain.
+inline CAngleBlock* AddBlock(CAngleBlockList& domain, const std::vector<IlvuRecipe>& angles)
 {
     CAngleBlock* pBlock = domain.AddCell(MakeIlvu(angles[0]), nullptr);
     for (size_t i = 1; i < angles.size(); ++i)
@@ -114,7 +114,7 @@ inline Command MakeCommand(BYTE b0, BYTE b7 = 0)
     return c;
 }
 
-struct CellSpec
+struct CellRecipe
 {
     WORD wVobId = 1;
     BYTE nCellId = 1;
@@ -125,54 +125,54 @@ struct CellSpec
 };
 
 // One PGCI laid out as the IFO holds it.
-struct PgciSpec
+struct PgciRecipe
 {
     std::vector<Command> pre;
     std::vector<Command> post;
     std::vector<Command> cell;
     int nCommandEndOverride = -1;
     std::vector<BYTE> programs;
-    std::vector<CellSpec> cells;
+    std::vector<CellRecipe> cells;
     BYTE nProgramCountOverride = 0;
 };
 
-inline std::vector<BYTE> BuildPgci(const PgciSpec& spec)
+inline std::vector<BYTE> BuildPgci(const PgciRecipe& recipe)
 {
     std::vector<BYTE> bytes(PGC_GI_SIZE, 0);
-    bytes[2] = spec.nProgramCountOverride ? spec.nProgramCountOverride : BYTE(spec.programs.size());
-    bytes[3] = BYTE(spec.cells.size());
-    const size_t nCommands = spec.pre.size() + spec.post.size() + spec.cell.size();
+    bytes[2] = recipe.nProgramCountOverride ? recipe.nProgramCountOverride : BYTE(recipe.programs.size());
+    bytes[3] = BYTE(recipe.cells.size());
+    const size_t nCommands = recipe.pre.size() + recipe.post.size() + recipe.cell.size();
     if (nCommands > 0)
     {
         PutBE16(&bytes[228], WORD(bytes.size()));
         const size_t nTable = bytes.size();
         bytes.resize(nTable + 8);
-        PutBE16(&bytes[nTable], WORD(spec.pre.size()));
-        PutBE16(&bytes[nTable + 2], WORD(spec.post.size()));
-        PutBE16(&bytes[nTable + 4], WORD(spec.cell.size()));
+        PutBE16(&bytes[nTable], WORD(recipe.pre.size()));
+        PutBE16(&bytes[nTable + 2], WORD(recipe.post.size()));
+        PutBE16(&bytes[nTable + 4], WORD(recipe.cell.size()));
         PutBE16(&bytes[nTable + 6],
-                WORD(spec.nCommandEndOverride >= 0 ? spec.nCommandEndOverride : int(8 * nCommands + 7)));
-        for (const std::vector<Command>* pGroup : {&spec.pre, &spec.post, &spec.cell})
+                WORD(recipe.nCommandEndOverride >= 0 ? recipe.nCommandEndOverride : int(8 * nCommands + 7)));
+        for (const std::vector<Command>* pGroup : {&recipe.pre, &recipe.post, &recipe.cell})
             for (const Command& c : *pGroup)
                 bytes.insert(bytes.end(), c.begin(), c.end());
     }
-    if (!spec.programs.empty())
+    if (!recipe.programs.empty())
     {
         PutBE16(&bytes[230], WORD(bytes.size()));
-        bytes.insert(bytes.end(), spec.programs.begin(), spec.programs.end());
-        if (spec.programs.size() & 1)
+        bytes.insert(bytes.end(), recipe.programs.begin(), recipe.programs.end());
+        if (recipe.programs.size() & 1)
             bytes.push_back(0);
     }
-    if (!spec.cells.empty())
+    if (!recipe.cells.empty())
     {
         PutBE16(&bytes[232], WORD(bytes.size()));
-        for (const CellSpec& c : spec.cells)
+        for (const CellRecipe& c : recipe.cells)
         {
             BYTE entry[24] = {c.nCategory, BYTE(c.nRestricted ? 0x20 : 0), c.nStill, c.nCommand};
             bytes.insert(bytes.end(), entry, entry + 24);
         }
         PutBE16(&bytes[234], WORD(bytes.size()));
-        for (const CellSpec& c : spec.cells)
+        for (const CellRecipe& c : recipe.cells)
         {
             BYTE entry[4] = {BYTE(c.wVobId >> 8), BYTE(c.wVobId), 0, c.nCellId};
             bytes.insert(bytes.end(), entry, entry + 4);
