@@ -11,7 +11,10 @@
 class CAngleBlockList;
 class CBlockMap;
 class CDvdLog;
+class CDvdProgress;
 class CLanguageUnits;
+class CProjectReader;
+class CProjectWriter;
 
 class CLanguageUnit : public CPgcTable
 {
@@ -76,6 +79,11 @@ public:
     // Writes GetIfoSize bytes at pDest (zeroed by the caller).
     bool WriteIfo(CDvdLog& log, BYTE* pDest) const;
     size_t GetIfoSize() const;
+
+    // The project record: each unit's code and PGC table, whose cells name
+    // their blocks by their numbers in the index.
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& blocks) const;
+    bool Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress);
 
     // Copies the units, their PGCs playing the blocks the map gives, and
     // the flags and identity of the source.

@@ -23,7 +23,13 @@ class CDvdProgress;
 class CPgc;
 class CPgcCell;
 class CPgcTable;
+class CProjectReader;
+class CProjectWriter;
 class CVobCell;
+
+// The blocks of a domain in the order its project record stores them: a PGC
+// record names a block by its index here.
+typedef CGrowArray<CAngleBlock*> CBlockIndex;
 
 const int PGC_COMMAND_SIZE = 8;
 // A project record holds at most this many commands in a PGC.
@@ -138,6 +144,10 @@ public:
     // Copies the commands, marks, flags and identity of the source.
     void CopyFrom(const CPgcCommands& src);
 
+    // The project record; false after a report.
+    bool Store(CProjectWriter& writer) const;
+    bool Load(CProjectReader& reader, CDvdLog& log);
+
 private:
     CDvdPtrArray<CPgcCommand> m_commands;
     CGrowArray<BYTE> m_marks;
@@ -155,6 +165,11 @@ public:
     void ClearModified() override;
     bool Validate(CDvdValidator& validator, CDvdValidationMessages& messages) override;
     void Invalidate() override {}
+
+    // The project record of the PGC's cell entries, which name their blocks
+    // by their numbers in the index.
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& blocks) const;
+    bool Load(CProjectReader& reader, CDvdLog& log, const CBlockIndex& blocks);
 };
 
 class CPgcCell : public CDvdObject
@@ -314,6 +329,21 @@ public:
     size_t GetTimeMapSize() const { return 4 + 4 * size_t(GetTimeMapEntryCount()); }
     // False when the user cancelled.
     bool WriteTimeMap(CDvdLog& log, BYTE* pDest, CDvdProgress* pProgress) const;
+
+    // ---- Project record and whole-PGC operations -------------------------------
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& blocks) const;
+    // Replaces the PGC by the record's; the progress, when given, moves to
+    // the reader's position.
+    bool Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress);
+    // The mask of the PGC and of every block its cells play.
+    void SetUops(DWORD dwMask);
+    void ModifyUops(DWORD dwClear, DWORD dwSet);
+    // Clears the parental mask and the parental-level changes of the
+    // commands; answers whether the post-command table changed.
+    bool RemoveParentalManagement();
+    // Bytes an export writes for the ILVUs the cells play, with only the
+    // streams the PGC can select.
+    uint64_t GetOutputSize() const;
 
     // A blank block of pDomain with these ids, inserted after pAfter or
     // appended.

@@ -12,6 +12,8 @@ class CAngleBlockList;
 class CBlockMap;
 class CDvdLog;
 class CDvdProgress;
+class CProjectReader;
+class CProjectWriter;
 class CVtsTitles;
 
 class CPgcTable : public CDvdObject
@@ -62,6 +64,16 @@ public:
     void DisableSubpictureStream(BYTE nStream);
     void GetPgcsOfTitle(uint32_t nTitle, CGrowArray<WORD>& indices) const;
     bool IsSinglePgcTitle(uint32_t nTitle) const;
+
+    // ---- Project record and whole-table operations ----------------------------
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& blocks) const;
+    bool Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress);
+    // The distinct blocks the cells of all PGCs play, in order of first use.
+    void GetUsedBlocks(CBlockIndex& blocks) const;
+    void SetUops(DWORD dwMask);
+    void ModifyUops(DWORD dwClear, DWORD dwSet);
+    void RemoveParentalManagement();
+    WORD GetGeneralRegisters() const;
 
     // ---- IFO form (PGCIT) ---------------------------------------------------------
     bool ReadIfo(CDvdLog& log, CAngleBlockList* pDomain, const CIfoView& bytes);
