@@ -10,12 +10,6 @@
 #include <cstring>
 #include <vector>
 
-// The system headers of the Windows build name their message calls like the
-// worker thread's members.
-#undef PostMessage
-#undef GetMessage
-#undef SendMessage
-
 namespace
 {
 

@@ -13,12 +13,6 @@
 #include <string>
 #include <vector>
 
-// The system headers of the Windows build name their message calls like the
-// worker thread's members.
-#undef PostMessage
-#undef GetMessage
-#undef SendMessage
-
 namespace {
 
 using kxtest::RecordingLog;

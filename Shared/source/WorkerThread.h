@@ -11,6 +11,10 @@
 #include <memory>
 #include <mutex>
 
+// The Windows build's system headers define PostMessage, GetMessage and
+// SendMessage as macros; every user of this class must see them alike, so the
+// members are renamed the same way everywhere.
+#include "framework/core/AfxTypes.h"
 #include "Shared/platform/PlatformSync.h"
 #include "Shared/platform/PlatformThread.h"
 
