@@ -5,7 +5,7 @@
 #include "DVD/source/Menu.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
-#include "DVD/source/PgcTestSupport.h"
+#include "DVD/source/VobCell.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/button.h"
@@ -92,6 +92,32 @@ Bytes MakeCompareGoto(BYTE nLeft, BYTE nOperator, WORD wRight, bool bImmediate, 
     command.GetInstruction().SetCode(NAV_GOTO_LINE);
     command.GetInstruction().SetParam1(wLine);
     return Encode(command);
+}
+
+// A block of one ILVU per angle, each one VOBU of 10 sectors, appended to
+// the domain.
+CAngleBlock* AddBlock(CAngleBlockList& domain, int nAngles, BYTE nFirstCellId)
+{
+    CAngleBlock* pBlock = nullptr;
+    for (int a = 0; a < nAngles; ++a)
+    {
+        CCellAddress address;
+        address.m_wVobId = 1;
+        address.m_nCellId = BYTE(nFirstCellId + a);
+        address.m_dwFirstSector = 10 * DWORD(address.m_nCellId);
+        address.m_dwLastSector = address.m_dwFirstSector + 9;
+        CVobuAddressList vobus;
+        vobus.Add(address.m_dwFirstSector);
+        CVobCell* pIlvu = new CVobCell(nullptr, address, vobus, nullptr);
+        if (!pBlock)
+        {
+            pBlock = domain.AddCell(pIlvu, nullptr);
+            continue;
+        }
+        pIlvu->SetParent(pBlock);
+        EXPECT_TRUE(pBlock->AddCell(pIlvu, nullptr));
+    }
+    return pBlock;
 }
 
 CNavCommand Decode(const Bytes& bytes)
@@ -951,10 +977,8 @@ protected:
     {
         for (const EntrySpec& e : entries)
         {
-            std::vector<pgctest::IlvuSpec> angles(size_t(e.angles));
-            for (size_t a = 0; a < angles.size(); ++a)
-                angles[a].nCellId = BYTE(nextCellId++);
-            CAngleBlock* pBlock = pgctest::AddBlock(domain, angles);
+            CAngleBlock* pBlock = AddBlock(domain, e.angles, BYTE(nextCellId));
+            nextCellId += e.angles;
             pBlock->GetIlvu(0)->SetStock(e.hidden);
             CGrowArray<BYTE> list;
             for (int a = 0; a < e.angles; ++a)
@@ -1145,11 +1169,9 @@ TEST(CommandTargetFixture, AuthoredCommandsResolve)
 TEST_F(DiscTargets, ButtonCommands)
 {
     CAngleBlockList& menus = pVts->GetMenuDomain();
-    CAngleBlock* pPlayed = pgctest::AddBlock(menus, {pgctest::IlvuSpec()});
+    CAngleBlock* pPlayed = AddBlock(menus, 1, 1);
     pRoot->GetCell(0)->SetBlock(pPlayed);
-    pgctest::IlvuSpec unplayedSpec;
-    unplayedSpec.nCellId = 2;
-    CAngleBlock* pUnplayed = pgctest::AddBlock(menus, {unplayedSpec});
+    CAngleBlock* pUnplayed = AddBlock(menus, 1, 2);
 
     const PciPacket hli;
     std::unique_ptr<CButtonSegment> pSegment(new CButtonSegment(0, hli, 0, pPlayed->GetIlvu(0)));
