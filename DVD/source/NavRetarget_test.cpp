@@ -961,7 +961,7 @@ TEST_F(DiscTargets, VtsMenuOfAnotherUnitSet)
 
 namespace
 {
-struct EntrySpec
+struct EntryShape
 {
     bool hidden;
     int angles;
@@ -973,9 +973,9 @@ struct EntrySpec
 class Bypass : public TitlePgc
 {
 protected:
-    void Build(const std::vector<EntrySpec>& entries)
+    void Build(const std::vector<EntryShape>& entries)
     {
-        for (const EntrySpec& e : entries)
+        for (const EntryShape& e : entries)
         {
             CAngleBlock* pBlock = AddBlock(domain, e.angles, BYTE(nextCellId));
             nextCellId += e.angles;
