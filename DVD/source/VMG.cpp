@@ -3,6 +3,7 @@
 #include "DVD/source/DVD.h"
 #include "DVD/source/DVDTypes.h"
 #include "DVD/source/NavCommand.h"
+#include "DVD/source/OrphanBlocks.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
@@ -242,16 +243,9 @@ void CTextData::Clear()
 // ---- CVmg ------------------------------------------------------------------------
 
 CVmg::CVmg(CDvd* pDvd)
-    : CDvdObject(DVDNODE_VMG, pDvd), m_languageUnits(this), m_titles(this)
+    : CDvdObject(DVDNODE_VMG, pDvd), m_menuDomain(this, true), m_languageUnits(this), m_titles(this)
 {
-    ResetMenuDomain();
-}
-
-void CVmg::ResetMenuDomain()
-{
-    m_pMenuDomain.reset(new CAngleBlockList(this, true));
-    m_pMenuDomain->SetModified();
-    m_languageUnits.SetDomain(m_pMenuDomain.get());
+    m_languageUnits.SetDomain(&m_menuDomain);
 }
 
 CVmg::~CVmg()
@@ -269,10 +263,9 @@ CVmg& CVmg::operator=(const CVmg& src)
     m_nVolumeNumber = src.m_nVolumeNumber;
     m_nSide = src.m_nSide;
     m_nPosCode = src.m_nPosCode;
-    // The menu domain keeps its own blocks: the copies of the PGCs play
-    // the blocks the block map gives.
-    m_pMenuDomain->GetStreams() = src.m_pMenuDomain->GetStreams();
-    const CBlockMap blockMap;
+    // The copies of the PGCs play the copies of the blocks.
+    CBlockMap blockMap;
+    m_menuDomain.Assign(src.m_menuDomain, &blockMap);
     if (src.m_pFirstPlay)
         m_pFirstPlay.reset(new CPgc(*src.m_pFirstPlay, &blockMap, this));
     if (src.m_pTextData)
@@ -286,14 +279,14 @@ CVmg& CVmg::operator=(const CVmg& src)
 
 bool CVmg::IsModified() const
 {
-    return CDvdObject::IsModified() || m_pMenuDomain->IsModified() || m_languageUnits.IsModified() ||
+    return CDvdObject::IsModified() || m_menuDomain.IsModified() || m_languageUnits.IsModified() ||
            (m_pFirstPlay && m_pFirstPlay->IsModified()) || m_titles.IsModified();
 }
 
 void CVmg::ClearModified()
 {
     CDvdObject::ClearModified();
-    m_pMenuDomain->ClearModified();
+    m_menuDomain.ClearModified();
     m_languageUnits.ClearModified();
     if (m_pFirstPlay)
         m_pFirstPlay->ClearModified();
@@ -303,7 +296,7 @@ void CVmg::ClearModified()
 bool CVmg::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
     bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
-    bReported = m_pMenuDomain->Validate(validator, messages) || bReported;
+    bReported = m_menuDomain.Validate(validator, messages) || bReported;
     bReported = m_languageUnits.Validate(validator, messages) || bReported;
     if (m_pFirstPlay)
         bReported = m_pFirstPlay->Validate(validator, messages) || bReported;
@@ -313,7 +306,7 @@ bool CVmg::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 
 void CVmg::Invalidate()
 {
-    m_pMenuDomain->Invalidate();
+    m_menuDomain.Invalidate();
     m_languageUnits.Invalidate();
     if (m_pFirstPlay)
         m_pFirstPlay->Invalidate();
@@ -329,7 +322,7 @@ void CVmg::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
     }
     if (nCode == DVDNOTICE_CLEAR_MARKS)
         SetFlags(static_cast<uint8_t>(GetFlags() & ~DVDFLAG_MARK));
-    m_pMenuDomain->Notify(pSender, nCode, a, b);
+    m_menuDomain.Notify(pSender, nCode, a, b);
     m_languageUnits.Notify(pSender, nCode, a, b);
     if (m_pFirstPlay)
         m_pFirstPlay->Notify(pSender, nCode, a, b);
@@ -383,17 +376,24 @@ void CVmg::Clear()
     m_nSide = 1;
     m_nPosCode = 0;
     SetModified();
+    // The PGCs go before the blocks they play.
     m_pFirstPlay.reset();
     m_pTextData.reset();
     m_languageUnits.SetModified();
     m_languageUnits.RemoveAll();
-    ResetMenuDomain();
+    m_menuDomain.RemoveAll();
     m_titles.RemoveAll();
 }
 
 void CVmg::RemoveOrphanMenuBlocks()
 {
-    // Blocks leave a domain with the block operations of the VOB layer.
+    MarkBlocksUnplayed(m_menuDomain);
+    for (uint32_t u = 0; u < m_languageUnits.GetUnitCount(); ++u)
+        MarkBlocksPlayed(*m_languageUnits.GetUnit(u));
+    if (m_pFirstPlay)
+        MarkBlocksPlayed(*m_pFirstPlay);
+    if (RemoveUnplayedBlocks(m_menuDomain) && m_menuDomain.GetBlockCount() == 0)
+        DisableAllStreams(m_languageUnits);
 }
 
 uint64_t CVmg::Write(CDvdLog& log, const char*, bool, const CDvdObjectArray<CVts>&, CDvdProgress*, bool)

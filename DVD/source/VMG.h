@@ -168,7 +168,7 @@ public:
     // title set appended to parentalTables. False when a country's masks lie
     // outside the bytes.
     bool ReadParentalTable(const CIfoView& bytes, CParentalTableArray& parentalTables);
-    // Drops what the import left that nothing plays.
+    // Drops the menu blocks of the import that no PGC cell plays.
     void RemoveOrphanMenuBlocks();
     // Writes VIDEO_TS.VOB, .IFO and .BUP; answers the bytes written, 0 on
     // failure or cancel.
@@ -188,16 +188,14 @@ public:
     const CParentalRecordArray& GetParentalRecords() const { return m_parentalRecords; }
     CPgc* GetFirstPlayPgc() const { return m_pFirstPlay.get(); }
     const CTextData* GetTextData() const { return m_pTextData.get(); }
-    CAngleBlockList& GetMenuDomain() { return *m_pMenuDomain; }
-    const CAngleBlockList& GetMenuDomain() const { return *m_pMenuDomain; }
+    CAngleBlockList& GetMenuDomain() { return m_menuDomain; }
+    const CAngleBlockList& GetMenuDomain() const { return m_menuDomain; }
     CLanguageUnits& GetLanguageUnits() { return m_languageUnits; }
     const CLanguageUnits& GetLanguageUnits() const { return m_languageUnits; }
     CVmgTitles& GetTitles() { return m_titles; }
     const CVmgTitles& GetTitles() const { return m_titles; }
 
 private:
-    void ResetMenuDomain();
-
     uint32_t m_nCategory = 0; // region mask and category of VMGI_MAT
     CParentalRecordArray m_parentalRecords; // the VMG's own column
     uint16_t m_nVolumes = 1;
@@ -206,9 +204,7 @@ private:
     uint64_t m_nPosCode = 0; // VMGI_MAT bytes 0x60-0x67 as one big-endian number
     std::unique_ptr<CPgc> m_pFirstPlay; // none when the disc has no first-play PGC
     std::unique_ptr<CTextData> m_pTextData; // none when the disc has no TXTDT_MGI
-    // Not a child in the tree. Emptying the domain replaces it by a new one,
-    // which drops its blocks.
-    std::unique_ptr<CAngleBlockList> m_pMenuDomain;
+    CAngleBlockList m_menuDomain; // not a child in the tree
     CLanguageUnits m_languageUnits;
     CVmgTitles m_titles;
 };

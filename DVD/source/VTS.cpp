@@ -1,6 +1,7 @@
 #include "DVD/source/VTS.h"
 
 #include "DVD/source/DVDTypes.h"
+#include "DVD/source/OrphanBlocks.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/Validator.h"
 #include "Shared/source/DvdFormat.h"
@@ -19,20 +20,27 @@ constexpr uint8_t kVtsParentalVersion = 2;
 } // namespace
 
 CVts::CVts(CDvdObject* pParent)
-    : CDvdObject(DVDNODE_VTS, pParent), m_titles(this), m_pgcTable(0, this), m_languageUnits(this)
+    : CDvdObject(DVDNODE_VTS, pParent), m_titleDomain(this, false), m_titles(this), m_pgcTable(0, this),
+      m_menuDomain(this, true), m_languageUnits(this)
 {
-    m_titles.SetPgcTable(&m_pgcTable);
-    m_pgcTable.SetTitles(&m_titles);
+    Connect();
     Clear();
 }
 
 CVts::CVts(const CVts& src, CDvdObject* pParent)
-    : CDvdObject(src, pParent), m_titles(this), m_pgcTable(0, this), m_languageUnits(this)
+    : CDvdObject(src, pParent), m_titleDomain(this, false), m_titles(this), m_pgcTable(0, this),
+      m_menuDomain(this, true), m_languageUnits(this)
+{
+    Connect();
+    *this = src;
+}
+
+void CVts::Connect()
 {
     m_titles.SetPgcTable(&m_pgcTable);
     m_pgcTable.SetTitles(&m_titles);
-    ResetDomains();
-    *this = src;
+    m_pgcTable.SetDomain(&m_titleDomain);
+    m_languageUnits.SetDomain(&m_menuDomain);
 }
 
 CVts::~CVts()
@@ -46,12 +54,12 @@ CVts& CVts::operator=(const CVts& src)
         return *this;
     Clear();
     m_nCategory = src.m_nCategory;
-    // Each domain keeps its own blocks: the copied PGCs play the blocks the
-    // block map gives.
-    m_pMenuDomain->GetStreams() = src.m_pMenuDomain->GetStreams();
-    m_pTitleDomain->GetStreams() = src.m_pTitleDomain->GetStreams();
-    const CBlockMap blockMap;
+    // The copied PGCs play the copies of the blocks.
+    CBlockMap blockMap;
+    m_menuDomain.Assign(src.m_menuDomain, &blockMap);
     m_languageUnits.Assign(src.m_languageUnits, &blockMap);
+    blockMap.SetSize(0);
+    m_titleDomain.Assign(src.m_titleDomain, &blockMap);
     m_pgcTable.Assign(src.m_pgcTable, &blockMap);
     m_titles = src.m_titles;
     CopyParentalRecords(m_parentalRecords, src.m_parentalRecords);
@@ -61,16 +69,16 @@ CVts& CVts::operator=(const CVts& src)
 
 bool CVts::IsModified() const
 {
-    return CDvdObject::IsModified() || m_pMenuDomain->IsModified() || m_languageUnits.IsModified() ||
-           m_pTitleDomain->IsModified() || m_titles.IsModified() || m_pgcTable.IsModified();
+    return CDvdObject::IsModified() || m_menuDomain.IsModified() || m_languageUnits.IsModified() ||
+           m_titleDomain.IsModified() || m_titles.IsModified() || m_pgcTable.IsModified();
 }
 
 void CVts::ClearModified()
 {
     CDvdObject::ClearModified();
-    m_pMenuDomain->ClearModified();
+    m_menuDomain.ClearModified();
     m_languageUnits.ClearModified();
-    m_pTitleDomain->ClearModified();
+    m_titleDomain.ClearModified();
     m_titles.ClearModified();
     m_pgcTable.ClearModified();
 }
@@ -78,9 +86,9 @@ void CVts::ClearModified()
 bool CVts::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
     bool bReported = validator.Check(CDvdReference(this, 0, 0), messages);
-    bReported = m_pMenuDomain->Validate(validator, messages) || bReported;
+    bReported = m_menuDomain.Validate(validator, messages) || bReported;
     bReported = m_languageUnits.Validate(validator, messages) || bReported;
-    bReported = m_pTitleDomain->Validate(validator, messages) || bReported;
+    bReported = m_titleDomain.Validate(validator, messages) || bReported;
     bReported = m_titles.Validate(validator, messages) || bReported;
     bReported = m_pgcTable.Validate(validator, messages) || bReported;
     return bReported;
@@ -88,9 +96,9 @@ bool CVts::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 
 void CVts::Invalidate()
 {
-    m_pMenuDomain->Invalidate();
+    m_menuDomain.Invalidate();
     m_languageUnits.Invalidate();
-    m_pTitleDomain->Invalidate();
+    m_titleDomain.Invalidate();
     m_titles.Invalidate();
     m_pgcTable.Invalidate();
 }
@@ -104,9 +112,9 @@ void CVts::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
     }
     if (nCode == DVDNOTICE_CLEAR_MARKS)
         SetFlags(static_cast<uint8_t>(GetFlags() & ~DVDFLAG_MARK));
-    m_pMenuDomain->Notify(pSender, nCode, a, b);
+    m_menuDomain.Notify(pSender, nCode, a, b);
     m_languageUnits.Notify(pSender, nCode, a, b);
-    m_pTitleDomain->Notify(pSender, nCode, a, b);
+    m_titleDomain.Notify(pSender, nCode, a, b);
     m_titles.Notify(pSender, nCode, a, b);
     m_pgcTable.Notify(pSender, nCode, a, b);
 }
@@ -144,16 +152,6 @@ CString CVts::GetChildName(unsigned nIndex) const
     return CString();
 }
 
-void CVts::ResetDomains()
-{
-    m_pTitleDomain.reset(new CAngleBlockList(this, false));
-    m_pTitleDomain->SetModified();
-    m_pgcTable.SetDomain(m_pTitleDomain.get());
-    m_pMenuDomain.reset(new CAngleBlockList(this, true));
-    m_pMenuDomain->SetModified();
-    m_languageUnits.SetDomain(m_pMenuDomain.get());
-}
-
 void CVts::Clear()
 {
     m_nCategory = 0;
@@ -164,7 +162,8 @@ void CVts::Clear()
     m_titles.SetModified();
     m_titles.RemoveAll();
     m_pgcTable.RemoveAll();
-    ResetDomains();
+    m_titleDomain.RemoveAll();
+    m_menuDomain.RemoveAll();
 }
 
 const CPgc* CVts::GetChapterPgc(const CChapterEntry& chapter) const
@@ -219,21 +218,28 @@ void CVts::WriteAttributeRecord(BYTE* pDest) const
     PutBE32(pDest, kAttributeRecordSize - 1);
     PutBE32(pDest + 4, m_nCategory);
     BYTE block[STREAM_BLOCK_SIZE] = {};
-    m_pMenuDomain->GetStreams().WriteIfo(block);
+    m_menuDomain.GetStreams().WriteIfo(block);
     memcpy(pDest + kMenuAttributes, block, kTitleAttributes - kMenuAttributes);
     memset(block, 0, sizeof(block));
-    m_pTitleDomain->GetStreams().WriteIfo(block);
+    m_titleDomain.GetStreams().WriteIfo(block);
     memcpy(pDest + kTitleAttributes, block, kAttributeRecordSize - kTitleAttributes);
 }
 
 void CVts::RemoveOrphanMenuBlocks()
 {
-    // Blocks leave a domain with the block operations of the VOB layer.
+    MarkBlocksUnplayed(m_menuDomain);
+    for (uint32_t u = 0; u < m_languageUnits.GetUnitCount(); ++u)
+        MarkBlocksPlayed(*m_languageUnits.GetUnit(u));
+    if (RemoveUnplayedBlocks(m_menuDomain) && m_menuDomain.GetBlockCount() == 0)
+        DisableAllStreams(m_languageUnits);
 }
 
 void CVts::RemoveOrphanTitleBlocks()
 {
-    // Blocks leave a domain with the block operations of the VOB layer.
+    MarkBlocksUnplayed(m_titleDomain);
+    MarkBlocksPlayed(m_pgcTable);
+    if (RemoveUnplayedBlocks(m_titleDomain) && m_titleDomain.GetBlockCount() == 0)
+        DisableAllStreams(m_pgcTable);
 }
 
 uint64_t CVts::Write(CDvdLog& log, const char*, bool, uint8_t, CDvdProgress*, bool)

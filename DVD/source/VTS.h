@@ -16,7 +16,6 @@
 #include "DVD/source/title.h"
 
 #include <cstdint>
-#include <memory>
 
 class CDvdLog;
 class CDvdProgress;
@@ -51,7 +50,8 @@ public:
     // title set nNumber, with the title set's column of the parental table.
     bool ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, const char* pszFolder,
                  uint8_t nNumber, CDvdProgress* pProgress);
-    // Drop the blocks of the import that no PGC cell plays.
+    // Drop the blocks of the import that no PGC cell plays; a domain left
+    // without blocks leaves its PGCs no stream to select.
     void RemoveOrphanMenuBlocks();
     void RemoveOrphanTitleBlocks();
     // Writes the title set's VOB, IFO and BUP files; answers the bytes
@@ -82,10 +82,10 @@ public:
     void SetCategory(uint32_t nCategory) { m_nCategory = nCategory; }
     CParentalRecordArray& GetParentalRecords() { return m_parentalRecords; }
     const CParentalRecordArray& GetParentalRecords() const { return m_parentalRecords; }
-    CAngleBlockList& GetTitleDomain() { return *m_pTitleDomain; }
-    const CAngleBlockList& GetTitleDomain() const { return *m_pTitleDomain; }
-    CAngleBlockList& GetMenuDomain() { return *m_pMenuDomain; }
-    const CAngleBlockList& GetMenuDomain() const { return *m_pMenuDomain; }
+    CAngleBlockList& GetTitleDomain() { return m_titleDomain; }
+    const CAngleBlockList& GetTitleDomain() const { return m_titleDomain; }
+    CAngleBlockList& GetMenuDomain() { return m_menuDomain; }
+    const CAngleBlockList& GetMenuDomain() const { return m_menuDomain; }
     CVtsTitles& GetTitles() { return m_titles; }
     const CVtsTitles& GetTitles() const { return m_titles; }
     CPgcTable& GetPgcTable() { return m_pgcTable; }
@@ -96,18 +96,15 @@ public:
 private:
     static constexpr uint32_t kAttributeRecordSize = 776;
 
+    // Gives the tables their domains and each other.
+    void Connect();
     // The PGC that a chapter names, or none.
     const CPgc* GetChapterPgc(const CChapterEntry& chapter) const;
-    // Emptying a domain replaces it by a new one, which drops its blocks.
-    void ResetDomains();
-
-    // Declared before the tables whose cells play their blocks, so that
-    // the tables go first.
-    std::unique_ptr<CAngleBlockList> m_pTitleDomain;
-    std::unique_ptr<CAngleBlockList> m_pMenuDomain;
+    CAngleBlockList m_titleDomain;
     CVtsTitles m_titles;
     CPgcTable m_pgcTable; // the title PGCs
     uint32_t m_nCategory = 0; // as read from VTSI_MAT; written back there and into VTS_ATRT
     CParentalRecordArray m_parentalRecords; // this title set's masks, one record per country
+    CAngleBlockList m_menuDomain;
     CLanguageUnits m_languageUnits;
 };

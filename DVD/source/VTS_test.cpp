@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 namespace
@@ -24,6 +25,20 @@ CPgc* AddPgc(CVts& vts, int nAngles, WORD wParentalMask)
     pPgc->AddCell(new CPgcCell(0, 0, 0, 0, nullptr, angles, pPgc));
     pPgc->m_wParentalMask = wParentalMask;
     vts.GetPgcTable().AddPgc(pPgc);
+    return pPgc;
+}
+
+// A PGC of a table whose cell entries play the given blocks.
+CPgc* AddPgcPlaying(CPgcTable& table, std::initializer_list<CAngleBlock*> blocks)
+{
+    CPgc* pPgc = new CPgc(table.GetMenuFlag(), &table);
+    CGrowArray<BYTE> angles;
+    angles.Add(0);
+    for (CAngleBlock* pBlock : blocks)
+        pPgc->AddCell(new CPgcCell(0, 0, 0, 0, pBlock, angles, pPgc));
+    pPgc->m_audio[0].bEnabled = 1;
+    pPgc->m_subpictures[3].bEnabled = 1;
+    table.AddPgc(pPgc);
     return pPgc;
 }
 
@@ -128,6 +143,72 @@ TEST(VmgTitles, RenumberingFollowsTitlesAndTitleSets)
     EXPECT_FALSE(titles.RenumberTitles(RETARGET_TITLE_SET, 5, 1, 9));
     EXPECT_FALSE(titles.RenumberTitles(RETARGET_PGC, 1, 1, 99));
     EXPECT_FALSE(titles.IsModified());
+}
+
+TEST(Vts, BlocksThatNoCellPlaysAreRemoved)
+{
+    CVts vts(nullptr);
+    CAngleBlockList& titles = vts.GetTitleDomain();
+    CAngleBlock* blocks[4];
+    for (BYTE i = 0; i < 4; ++i)
+        blocks[i] = CPgc::CreateBlankBlock(&titles, 1, BYTE(i + 1), nullptr);
+    CPgc* pTitlePgc = AddPgcPlaying(vts.GetPgcTable(), {blocks[1], blocks[3], blocks[1]});
+
+    // The menus: one block that a menu plays, one that none does.
+    CAngleBlockList& menus = vts.GetMenuDomain();
+    CAngleBlock* pMenuBlock = CPgc::CreateBlankBlock(&menus, 1, 1, nullptr);
+    CPgc::CreateBlankBlock(&menus, 2, 1, nullptr);
+    CLanguageUnit* pUnit = vts.GetLanguageUnits().AddUnit();
+    AddPgcPlaying(*pUnit, {pMenuBlock});
+
+    vts.RemoveOrphanTitleBlocks();
+    ASSERT_EQ(titles.GetBlockCount(), 2u);
+    EXPECT_EQ(titles.GetBlock(0), blocks[1]);
+    EXPECT_EQ(titles.GetBlock(1), blocks[3]);
+    EXPECT_EQ(pTitlePgc->m_audio[0].bEnabled, 1);
+    vts.RemoveOrphanMenuBlocks();
+    ASSERT_EQ(menus.GetBlockCount(), 1u);
+    EXPECT_EQ(menus.GetBlock(0), pMenuBlock);
+    EXPECT_EQ(pUnit->GetPgc(0)->m_audio[0].bEnabled, 1);
+
+    // A second pass finds nothing more to remove.
+    vts.RemoveOrphanTitleBlocks();
+    EXPECT_EQ(titles.GetBlockCount(), 2u);
+}
+
+TEST(Vts, DomainLeftWithoutBlocksLeavesNoStreamToSelect)
+{
+    CVts vts(nullptr);
+    CPgc::CreateBlankBlock(&vts.GetMenuDomain(), 1, 1, nullptr);
+    CLanguageUnit* pUnit = vts.GetLanguageUnits().AddUnit();
+    CPgc* pMenu = AddPgcPlaying(*pUnit, {});
+    vts.RemoveOrphanMenuBlocks();
+    EXPECT_EQ(vts.GetMenuDomain().GetBlockCount(), 0u);
+    EXPECT_EQ(pMenu->m_audio[0].bEnabled, 0);
+    EXPECT_EQ(pMenu->m_subpictures[3].bEnabled, 0);
+}
+
+TEST(Vmg, MenuBlockThatOnlyFirstPlayPlaysIsKept)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    kxtest::RecordingLog log;
+    CDvd dvd;
+    ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+    CVmg& vmg = dvd.GetVmg();
+    CAngleBlockList& menus = vmg.GetMenuDomain();
+    const uint32_t nRead = menus.GetBlockCount();
+    ASSERT_GT(nRead, 0u);
+    CAngleBlock* pFirstPlayBlock = CPgc::CreateBlankBlock(&menus, 90, 1, nullptr);
+    CPgc::CreateBlankBlock(&menus, 91, 1, nullptr);
+    CPgc* pFirstPlay = vmg.GetFirstPlayPgc();
+    ASSERT_NE(pFirstPlay, nullptr);
+    CGrowArray<BYTE> angles;
+    angles.Add(0);
+    pFirstPlay->AddCell(new CPgcCell(0, 0, 0, 0, pFirstPlayBlock, angles, pFirstPlay));
+
+    vmg.RemoveOrphanMenuBlocks();
+    ASSERT_EQ(menus.GetBlockCount(), nRead + 1);
+    EXPECT_EQ(menus.GetBlock(nRead), pFirstPlayBlock);
 }
 
 } // namespace

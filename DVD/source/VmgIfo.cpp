@@ -283,7 +283,7 @@ bool CVmg::ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets, CP
         return false;
     }
     if (cells.GetSize() > 0 &&
-        !OpenDomainContent(log, pszFolder, 0, true, streams, cells, vobus, pProgress, *m_pMenuDomain,
+        !OpenDomainContent(log, pszFolder, 0, true, streams, cells, vobus, pProgress, m_menuDomain,
                            "Can't open VIDEO_TS.VOB - will substitute blanks."))
         return false;
 
@@ -292,7 +292,7 @@ bool CVmg::ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets, CP
         m_pFirstPlay.reset(new CPgc(0, this));
         CPgcCategory category;
         category.nMenu = 1;
-        if (!m_pFirstPlay->ReadIfo(log, category, m_pMenuDomain.get(), ifo.From(first_play_pgc)))
+        if (!m_pFirstPlay->ReadIfo(log, category, &m_menuDomain, ifo.From(first_play_pgc)))
         {
             log.ReportInfo("VMG: can't read first play pgc", DVD_LOCATION);
             return false;
@@ -304,7 +304,7 @@ bool CVmg::ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets, CP
     {
         m_languageUnits.SetModified();
         m_languageUnits.RemoveAll();
-        if (!m_languageUnits.ReadIfo(log, m_pMenuDomain.get(), image.GetTable(vmgm_pgci_ut)))
+        if (!m_languageUnits.ReadIfo(log, &m_menuDomain, image.GetTable(vmgm_pgci_ut)))
         {
             log.ReportInfo("VMG: can't read menu", DVD_LOCATION);
             return false;

@@ -2,6 +2,7 @@
 // damaged files.
 #include "DVD/source/DVD.h"
 #include "DVD/source/DiscTestSupport.h"
+#include "DVD/source/NodePath.h"
 #include "DVD/source/VMG.h"
 #include "tests/support/TestSinks.h"
 
@@ -96,8 +97,8 @@ TEST(VmgIfo, MissingIfoIsReportedAfterTheSystemReason)
     ExpectFailedRead(dvd, scratch.Path(), "Can't open VIDEO_TS.IFO.");
 }
 
-// A PTL_MAIT in a new last sector of pal1's VIDEO_TS.IFO: two countries, the
-// VMG's column and one title set's.
+// A PTL_MAIT in a new last sector of a VIDEO_TS.IFO of three sectors: two
+// countries, the VMG's column and one title set's.
 Bytes WithParentalTable(Bytes ifo)
 {
     const size_t table = ifo.size();
@@ -166,6 +167,36 @@ TEST(VmgIfo, ParentalRecordsAreNotDuplicatedByASecondReadOrTheRetry)
     EXPECT_FALSE(retried.Read(log, scratch.Path().c_str(), nullptr));
     ASSERT_TRUE(retried.Read(log, disc.Folder().c_str(), nullptr)) << log.Dump();
     ExpectParentalRecords(retried);
+}
+
+TEST(VmgIfo, TitleSetsBeyondTheParentalTableGetNoRecords)
+{
+    kxtest::ScratchFolder scratch;
+    KX_REQUIRE_DISC_COPY(disc, scratch, "twovts");
+    ASSERT_TRUE(disc.Write("VIDEO_TS.IFO", WithParentalTable(disc.Read("VIDEO_TS.IFO"))));
+    CDvd dvd;
+    kxtest::RecordingLog log;
+    ASSERT_TRUE(dvd.Read(log, disc.Folder().c_str(), nullptr)) << log.Dump();
+    EXPECT_TRUE(log.Has('W', "Parental Management Info is not available for some Title Sets.")) << log.Dump();
+    ASSERT_EQ(dvd.GetVtsCount(), 2u);
+    EXPECT_EQ(dvd.GetVts(0)->GetParentalRecords().GetSize(), 2u);
+    EXPECT_TRUE(dvd.GetVts(0)->HasParentalManagement());
+    EXPECT_EQ(dvd.GetVts(1)->GetParentalRecords().GetSize(), 0u);
+    EXPECT_FALSE(dvd.GetVts(1)->HasParentalManagement());
+}
+
+TEST(VmgIfo, CancelledReadResetsTheDisc)
+{
+    KX_REQUIRE_FIXTURE(dir, "twovts");
+    CDvd dvd;
+    kxtest::RecordingLog log;
+    kxtest::RecordingProgress progress(0);
+    EXPECT_FALSE(dvd.Read(log, kxtest::FixturePath("twovts", "VIDEO_TS").c_str(), &progress));
+    EXPECT_TRUE(log.IsCancelled());
+    EXPECT_EQ(log.Count('C'), 1) << log.Dump();
+    ASSERT_EQ(dvd.GetVtsCount(), 1u);
+    EXPECT_EQ(dvd.GetVts(0)->GetTitles().GetTitleCount(), 0u);
+    EXPECT_EQ(dvd.GetVmg().GetTitles().GetEntryCount(), 0u);
 }
 
 TEST(VmgIfo, ParentalTableOfThreeTitleSets)
@@ -308,6 +339,24 @@ TEST(VmgIfo, ChildrenOfTheVmgAfterARead)
     EXPECT_STREQ((const char*)vmg.GetChildName(3), "");
     EXPECT_EQ(vmg.GetFirstPlayPgc()->GetDomainCode(), DVDDOMAIN_FIRST_PLAY);
     EXPECT_EQ(vmg.GetFirstPlayPgc()->m_nMenu, 1);
+}
+
+TEST(VmgIfo, PathsOfTheNodesRead)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvd dvd;
+    kxtest::RecordingLog log;
+    ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+    const CVmg& vmg = dvd.GetVmg();
+    const CVts& vts = *dvd.GetVts(0);
+    EXPECT_STREQ((const char*)GetPath(vmg.GetFirstPlayPgc()), "VMG/First Play");
+    EXPECT_STREQ((const char*)GetPath(vmg.GetLanguageUnits().GetUnit(0)->GetPgc(0)), "VMG/LUs/Menu en/PGC 1");
+    EXPECT_STREQ((const char*)GetPath(&vmg.GetTitles()), "VMG/Titles");
+    EXPECT_STREQ((const char*)GetReferenceFieldName(vmg.GetTitles().GetTitleReference(1)), "VMG/Titles:VMG title 2");
+    EXPECT_STREQ((const char*)GetPath(vts.GetLanguageUnits().GetUnit(1)->GetPgc(1)), "VTS 1/LUs/Menu fr/PGC 2");
+    EXPECT_STREQ((const char*)GetPath(vts.GetPgcTable().GetPgc(1)), "VTS 1/PGCs/PGC 2");
+    EXPECT_STREQ((const char*)GetPath(vts.GetTitles().GetTitle(1)), "VTS 1/Titles/Title 2");
+    EXPECT_STREQ((const char*)GetPath(vts.GetPgcTable().GetPgc(0)->GetCell(1)), "VTS 1/PGCs/PGC 1/ c2");
 }
 
 } // namespace

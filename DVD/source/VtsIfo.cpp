@@ -143,7 +143,7 @@ bool CVts::ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, co
                           "VTS menu: error reading admap", "VTS menu: error reading cell address table"))
         return false;
     if (cells.GetSize() > 0 &&
-        !OpenDomainContent(log, pszFolder, nNumber, true, streams, cells, vobus, pProgress, *m_pMenuDomain,
+        !OpenDomainContent(log, pszFolder, nNumber, true, streams, cells, vobus, pProgress, m_menuDomain,
                            "Can't open title set menu vob - will substitute blanks."))
         return false;
     const DWORD vtsm_pgci_ut = Field32(ifo, VTSM_PGCI_UT);
@@ -151,7 +151,7 @@ bool CVts::ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, co
     {
         m_languageUnits.SetModified();
         m_languageUnits.RemoveAll();
-        if (!m_languageUnits.ReadIfo(log, m_pMenuDomain.get(), image.GetTable(vtsm_pgci_ut)))
+        if (!m_languageUnits.ReadIfo(log, &m_menuDomain, image.GetTable(vtsm_pgci_ut)))
         {
             log.ReportInfo("can't read vts menu.", DVD_LOCATION);
             return false;
@@ -168,7 +168,7 @@ bool CVts::ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, co
                           "VTS: error reading admap", "VTS: error reading cell address table"))
         return false;
     if (cells.GetSize() > 0 &&
-        !OpenDomainContent(log, pszFolder, nNumber, false, streams, cells, vobus, pProgress, *m_pTitleDomain,
+        !OpenDomainContent(log, pszFolder, nNumber, false, streams, cells, vobus, pProgress, m_titleDomain,
                            "Can't open title set vob - will substitute blanks."))
         return false;
     const DWORD vts_ptt_srpt = Field32(ifo, VTS_PTT_SRPT);
@@ -178,7 +178,7 @@ bool CVts::ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, co
         return false;
     }
     const DWORD vts_pgcit = Field32(ifo, VTS_PGCIT);
-    if (vts_pgcit != 0 && !m_pgcTable.ReadIfo(log, m_pTitleDomain.get(), image.GetTable(vts_pgcit)))
+    if (vts_pgcit != 0 && !m_pgcTable.ReadIfo(log, &m_titleDomain, image.GetTable(vts_pgcit)))
     {
         log.ReportInfo("can't read vts program chains.", DVD_LOCATION);
         return false;

@@ -151,6 +151,16 @@ TEST(VtsIfo, ChildrenAndCopiesOfATitleSet)
     EXPECT_EQ(copy.GetVmg().GetTitles().GetEntryCount(), 2u);
     EXPECT_NE(copy.GetVmg().GetFirstPlayPgc(), nullptr);
     EXPECT_EQ(copied.GetTitleDomain().GetStreams().GetAudioCount(), 1);
+    // Its PGCs play its own blocks, never the source's.
+    const CAngleBlock* pPlayed = copied.GetPgcTable().GetPgc(0)->GetCell(0)->GetBlock();
+    ASSERT_NE(pPlayed, nullptr);
+    EXPECT_EQ(pPlayed->GetParent(), &copied.GetTitleDomain());
+    const CAngleBlock* pMenuPlayed = copied.GetLanguageUnits().GetUnit(0)->GetPgc(0)->GetCell(0)->GetBlock();
+    ASSERT_NE(pMenuPlayed, nullptr);
+    EXPECT_EQ(pMenuPlayed->GetParent(), &copied.GetMenuDomain());
+    EXPECT_EQ(copied.GetTitleDomain().GetBlockCount(), vts.GetTitleDomain().GetBlockCount());
+    const CAngleBlock* pFirstMenu = copy.GetVmg().GetLanguageUnits().GetUnit(0)->GetPgc(0)->GetCell(0)->GetBlock();
+    EXPECT_EQ(pFirstMenu->GetParent(), &copy.GetVmg().GetMenuDomain());
 
     // Reading resets the modified marks only when the caller clears them.
     EXPECT_TRUE(dvd.IsModified());
