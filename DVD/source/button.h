@@ -15,6 +15,8 @@
 
 class CDvdLog;
 class CDvdProgress;
+class CProjectReader;
+class CProjectWriter;
 class CVobCell;
 struct PciPacket;
 
@@ -89,6 +91,10 @@ public:
     WORD GetUsedRegisters() const;
     DWORD GetUsedSystemRegisters() const;
 
+    // The project record: the group count and all three group entries.
+    bool Store(CDvdLog& log, CProjectWriter& writer) const;
+    bool Load(CDvdLog& log, CProjectReader& reader);
+
 private:
     CDvdButton(const CDvdButton& source, CButtonSegment* pParent);
 
@@ -138,8 +144,19 @@ public:
     int32_t GetForcedSelect() const { return m_nForcedSelect; }
     int32_t GetForcedAction() const { return m_nForcedAction; }
 
+    // The project record. A segment holds at most this many buttons.
+    static const uint32_t kMaxButtons = 36;
+    bool Store(CDvdLog& log, CProjectWriter& writer) const;
+    // A new segment from the stream, or none after a report. A record
+    // older than the times and forced buttons leaves them as a new segment
+    // has them; nVersion tells the caller which record it read.
+    static CButtonSegment* Load(CDvdLog& log, CProjectReader& reader, CVobCell* pParent, uint8_t& nVersion);
+    // The record stores its times and forced buttons from this version on.
+    static const uint8_t kRecordTimesVersion = 2;
+
 private:
     CButtonSegment(const CButtonSegment& source, CVobCell* pParent);
+    CButtonSegment(uint32_t nFirstVobu, CVobCell* pParent);
 
     uint32_t m_nFirstVobu;
     uint32_t m_nVobuCount = 1;
