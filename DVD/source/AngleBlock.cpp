@@ -1,6 +1,8 @@
 #include "DVD/source/AngleBlock.h"
 
 #include "DVD/source/Menu.h"
+#include "DVD/source/NavCommand.h"
+#include "DVD/source/NavRetarget.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/StockCells.h"
@@ -383,6 +385,70 @@ bool CAngleBlock::IsFullScanComplete() const
     return ::IsFullScanComplete(sets.GetData(), uint32_t(sets.GetSize()));
 }
 
+// ---- Button commands ------------------------------------------------------------------
+
+bool CAngleBlock::ForEachButtonCommand(int nKind, int nStart, int nDelta, int nLimit, bool bWriteBack)
+{
+    bool bChanged = false;
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        bChanged = m_ilvus[i]->ForEachButtonCommand(
+                       [&](BYTE* pCommand) { return RetargetCommand(pCommand, nKind, nStart, nDelta, nLimit); },
+                       bWriteBack) ||
+                   bChanged;
+    return bChanged;
+}
+
+bool CAngleBlock::RetargetButtonCommands(int nKind, int nStart, int nDelta, int nLimit)
+{
+    return ForEachButtonCommand(nKind, nStart, nDelta, nLimit, true);
+}
+
+bool CAngleBlock::ButtonsReferTo(int nKind, int nFirst, int nLast) const
+{
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        if (m_ilvus[i]->AnyButtonCommand(
+                [&](const BYTE* pCommand) { return CommandRefersTo(pCommand, nKind, nFirst, nLast); }))
+            return true;
+    return false;
+}
+
+bool CAngleBlock::AdjustButtonCommandsForMerge(const CCommandOperation& operation)
+{
+    bool bChanged = false;
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        bChanged = m_ilvus[i]->ForEachButtonCommand(
+                       [&](BYTE* pCommand) { return AdjustCommandForMerge(pCommand, operation); }, true) ||
+                   bChanged;
+    return bChanged;
+}
+
+bool CAngleBlock::CheckButtonCommands(const CCommandOperation& operation) const
+{
+    if (operation.nOperation == COMMANDOP_TITLE_REGISTER)
+        return operation.a == 0 || (GetUsedSystemRegisters() & (1u << 4)) == 0;
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        if (m_ilvus[i]->AnyButtonCommand(
+                [&](const BYTE* pCommand) { return !CanAdjustCommandForMerge(pCommand, operation); }))
+            return false;
+    return true;
+}
+
+WORD CAngleBlock::GetUsedRegisters() const
+{
+    WORD wMask = 0;
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        wMask |= m_ilvus[i]->GetUsedRegisters();
+    return wMask;
+}
+
+DWORD CAngleBlock::GetUsedSystemRegisters() const
+{
+    DWORD dwMask = 0;
+    for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
+        dwMask |= m_ilvus[i]->GetUsedSystemRegisters();
+    return dwMask;
+}
+
 // ---- User operations ------------------------------------------------------------------
 
 bool CAngleBlock::ModifyUops(DWORD dwClear, DWORD dwSet)
@@ -630,6 +696,40 @@ CAngleBlock* CAngleBlockList::FindCell(WORD wVobId, BYTE nCellId, int& nAngle) c
         }
     }
     return nullptr;
+}
+
+// ---- Button commands --------------------------------------------------------------------
+
+bool CAngleBlockList::RetargetButtonCommands(int nKind, int nStart, int nDelta, int nLimit)
+{
+    bool bChanged = false;
+    for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
+        bChanged = m_blocks[i]->RetargetButtonCommands(nKind, nStart, nDelta, nLimit) || bChanged;
+    return bChanged;
+}
+
+bool CAngleBlockList::CheckButtonCommands(const CCommandOperation& operation) const
+{
+    for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
+        if (!m_blocks[i]->CheckButtonCommands(operation))
+            return false;
+    return true;
+}
+
+WORD CAngleBlockList::GetUsedRegisters() const
+{
+    WORD wMask = 0;
+    for (uint32_t i = 0; i < m_blocks.GetSize(); ++i)
+        wMask |= m_blocks[i]->GetUsedRegisters();
+    return wMask;
+}
+
+bool RetargetButtonCommands(const CAngleBlockArray& blocks, int nKind, int nStart, int nDelta, int nLimit)
+{
+    bool bChanged = false;
+    for (int32_t i = 0; i < blocks.GetSize(); ++i)
+        bChanged = blocks[i]->RetargetButtonCommands(nKind, nStart, nDelta, nLimit) || bChanged;
+    return bChanged;
 }
 
 // ---- Streams ----------------------------------------------------------------------------

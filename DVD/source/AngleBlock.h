@@ -13,6 +13,7 @@ class CAngleBlockList;
 class CDvdLog;
 class CDvdProgress;
 class CVobData;
+struct CCommandOperation;
 
 // The source VOB sets a domain refers to, each once, in order of first use.
 typedef CGrowArray<CVobData*> CVobDataList;
@@ -94,6 +95,19 @@ public:
     bool IsFullScanComplete() const;
     // The distinct source VOB sets of the current ILVUs, appended.
     void CollectVobData(CVobDataList& sets) const;
+
+    // ---- Button commands --------------------------------------------------------
+    // The retarget operation (RETARGET_...) on every button command; with
+    // bWriteBack the changed commands are stored. True when any changed.
+    bool ForEachButtonCommand(int nKind, int nStart, int nDelta, int nLimit, bool bWriteBack);
+    bool RetargetButtonCommands(int nKind, int nStart, int nDelta, int nLimit);
+    // Some button command holds a number of kind nKind in [nFirst, nLast].
+    bool ButtonsReferTo(int nKind, int nFirst, int nLast) const;
+    bool AdjustButtonCommandsForMerge(const CCommandOperation& operation);
+    // Whether the merge operation can be applied to every button command.
+    bool CheckButtonCommands(const CCommandOperation& operation) const;
+    WORD GetUsedRegisters() const;
+    DWORD GetUsedSystemRegisters() const;
 
     // ---- User operations ----------------------------------------------------------
     // Applies (clear, set) to the mask of every ILVU; answers whether any
@@ -184,6 +198,12 @@ public:
     // null when no block holds it.
     CAngleBlock* FindCell(WORD wVobId, BYTE nCellId, int& nAngle) const;
 
+    // ---- Button commands ----------------------------------------------------------
+    bool RetargetButtonCommands(int nKind, int nStart, int nDelta, int nLimit);
+    // False at the first block whose commands the operation cannot take.
+    bool CheckButtonCommands(const CCommandOperation& operation) const;
+    WORD GetUsedRegisters() const;
+
     // ---- Streams ------------------------------------------------------------------
     CStreamSet& GetStreams() { return m_streams; }
     const CStreamSet& GetStreams() const { return m_streams; }
@@ -240,3 +260,7 @@ private:
     DWORD m_subpictureMaps[32] = {};
     BYTE m_bMapsValid = 0;
 };
+
+// The retarget operation on the button commands of every block of the array;
+// true when any changed.
+bool RetargetButtonCommands(const CAngleBlockArray& blocks, int nKind, int nStart, int nDelta, int nLimit);

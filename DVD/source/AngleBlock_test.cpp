@@ -1,5 +1,6 @@
 #include "DVD/source/AngleBlock.h"
 
+#include "DVD/source/NavRetarget.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/StockCells.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -300,11 +302,12 @@ struct MemorySet {
   RecordingLog log;
   std::unique_ptr<CVobData> set;
 
-  MemorySet(std::vector<std::pair<WORD, BYTE>> cells, int vobusPerCell, BYTE video = 0x10) {
+  MemorySet(std::vector<std::pair<WORD, BYTE>> cells, int vobusPerCell, BYTE video = 0x10,
+            const std::function<void(PciPacket&)>& hli = nullptr) {
     VobBuilder vob;
     for (const auto& c : cells)
       for (int v = 0; v < vobusPerCell; ++v) {
-        vob.Nav(c.first, c.second);
+        vob.Nav(c.first, c.second, 0, hli);
         vob.Pes(0xE0);
       }
     BYTE block[STREAM_BLOCK_SIZE] = {};
@@ -526,6 +529,58 @@ TEST(AngleBlock, CollectAddressesListsTheOutputPiecesAndVobus) {
   ASSERT_EQ(starts.GetSize(), 3);
   EXPECT_EQ(starts[2], 104u);
   EXPECT_EQ(block->GetExportedSize(), 6u * 2048);
+}
+
+// Two buttons: a link to PGC 3 and a test of general register 3 against
+// the title number (system register 4).
+TEST(AngleBlock, ButtonCommandsAreRetargetedWhereTheyReferToTheRange) {
+  const BYTE link[8] = {0x20, 0x04, 0, 0, 0, 0, 0, 3};
+  const BYTE test[8] = {0x30, 0x11, 0, 0, 0, 0, 0x03, 0x84};
+  MemorySet m({{1, 1}}, 2, 0x10, [&](PciPacket& pci) {
+    pci.SetHliStatus(1);
+    pci.SetButtonGroupCount(1);
+    pci.SetBtnNs(2);
+    pci.GetButtonInfo(0, 1).SetCommand(link);
+    pci.GetButtonInfo(0, 2).SetCommand(test);
+  });
+  ASSERT_TRUE(m.set->IsUsable()) << m.log.Dump();
+  CAngleBlockList domain(nullptr);
+  domain.CopyConstruct(m.Blocks());
+  ASSERT_EQ(domain.GetBlockCount(), 1u);
+  CAngleBlock* block = domain.GetBlock(0);
+  ASSERT_TRUE(block->HasButtons());
+  CVobCell* ilvu = block->GetIlvu(0);
+  ASSERT_EQ(ilvu->GetSegmentCount(), 1u);
+  const BYTE* command = ilvu->GetSegment(0)->GetButton(0)->GetGroup(0).command;
+  EXPECT_TRUE(ilvu->HasNavigatingButtons());
+  EXPECT_EQ(block->GetUsedRegisters(), 1u << 3);
+  EXPECT_EQ(domain.GetUsedRegisters(), 1u << 3);
+
+  EXPECT_TRUE(block->ButtonsReferTo(RETARGET_PGC, 3, 3));
+  EXPECT_FALSE(block->ButtonsReferTo(RETARGET_PGC, 4, 9));
+  domain.ClearModified();
+  EXPECT_FALSE(block->RetargetButtonCommands(RETARGET_PGC, 5, 1, RETARGET_NO_LIMIT));
+  // Asked without write-back, the block only tells.
+  EXPECT_TRUE(block->ForEachButtonCommand(RETARGET_PGC, 2, 1, RETARGET_NO_LIMIT, false));
+  EXPECT_EQ(command[7], 3);
+  EXPECT_FALSE(domain.IsModified());
+  EXPECT_TRUE(domain.RetargetButtonCommands(RETARGET_PGC, 2, 1, RETARGET_NO_LIMIT));
+  EXPECT_EQ(command[7], 4);
+  EXPECT_TRUE(domain.IsModified());
+  CAngleBlockArray blocks;
+  domain.GetBlocks(blocks);
+  EXPECT_TRUE(RetargetButtonCommands(blocks, RETARGET_PGC, 3, -1, RETARGET_NO_LIMIT));
+  EXPECT_EQ(command[7], 3);
+
+  // A merge that moves the title numbers cannot keep a test of the title
+  // number; without a move there is nothing to keep.
+  EXPECT_NE(block->GetUsedSystemRegisters() & (1u << 4), 0u);
+  CCommandOperation title;
+  title.nOperation = COMMANDOP_TITLE_REGISTER;
+  title.a = 1;
+  EXPECT_FALSE(domain.CheckButtonCommands(title));
+  title.a = 0;
+  EXPECT_TRUE(domain.CheckButtonCommands(title));
 }
 
 }  // namespace

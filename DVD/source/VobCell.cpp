@@ -520,6 +520,76 @@ bool CVobCell::ParseButtons(CDvdLog& log, bool bMenu, CDvdProgress* pProgress)
     return bParsed;
 }
 
+bool CVobCell::ForEachButtonCommand(const std::function<bool(BYTE* pCommand)>& operation, bool bWriteBack)
+{
+    bool bChanged = false;
+    for (uint32_t s = 0; s < m_segments.GetSize(); ++s)
+    {
+        CButtonSegment* pSegment = m_segments[s];
+        for (uint32_t b = 0; b < pSegment->GetButtonCount(); ++b)
+        {
+            CDvdButton* pButton = pSegment->GetButton(b);
+            for (uint32_t g = 0; g < pButton->GetGroupCount(); ++g)
+            {
+                BYTE command[8];
+                memcpy(command, pButton->GetGroup(int(g)).command, sizeof(command));
+                if (!operation(command))
+                    continue;
+                bChanged = true;
+                if (bWriteBack)
+                {
+                    memcpy(pButton->GetGroup(int(g)).command, command, sizeof(command));
+                    pSegment->SetModified();
+                }
+            }
+        }
+    }
+    return bChanged;
+}
+
+bool CVobCell::AnyButtonCommand(const std::function<bool(const BYTE* pCommand)>& test) const
+{
+    for (uint32_t s = 0; s < m_segments.GetSize(); ++s)
+    {
+        const CButtonSegment* pSegment = m_segments[s];
+        for (uint32_t b = 0; b < pSegment->GetButtonCount(); ++b)
+        {
+            const CDvdButton* pButton = pSegment->GetButton(b);
+            for (uint32_t g = 0; g < pButton->GetGroupCount(); ++g)
+                if (test(pButton->GetGroup(int(g)).command))
+                    return true;
+        }
+    }
+    return false;
+}
+
+bool CVobCell::HasNavigatingButtons() const
+{
+    for (uint32_t s = 0; s < m_segments.GetSize(); ++s)
+        for (uint32_t b = 0; b < m_segments[s]->GetButtonCount(); ++b)
+            if (m_segments[s]->GetButton(b)->HasNavigation())
+                return true;
+    return false;
+}
+
+WORD CVobCell::GetUsedRegisters() const
+{
+    WORD wMask = 0;
+    for (uint32_t s = 0; s < m_segments.GetSize(); ++s)
+        for (uint32_t b = 0; b < m_segments[s]->GetButtonCount(); ++b)
+            wMask |= m_segments[s]->GetButton(b)->GetUsedRegisters();
+    return wMask;
+}
+
+DWORD CVobCell::GetUsedSystemRegisters() const
+{
+    DWORD dwMask = 0;
+    for (uint32_t s = 0; s < m_segments.GetSize(); ++s)
+        for (uint32_t b = 0; b < m_segments[s]->GetButtonCount(); ++b)
+            dwMask |= m_segments[s]->GetButton(b)->GetUsedSystemRegisters();
+    return dwMask;
+}
+
 // ---- Output addresses ------------------------------------------------------------------
 
 void CVobCell::SetOutput(const CGrowArray<DWORD>& vobus, const CGrowArray<DWORD>& startPtms,

@@ -12,6 +12,8 @@
 #include "DVD/source/button.h"
 #include "Shared/source/DvdArray.h"
 
+#include <functional>
+
 class CAngleBlock;
 class CDvdLog;
 class CDvdProgress;
@@ -154,6 +156,16 @@ public:
     // Builds the button segments from the highlights of the VOBUs; false on
     // cancellation or when the highlights could not be read.
     bool ParseButtons(CDvdLog& log, bool bMenu, CDvdProgress* pProgress);
+    // Gives a copy of every group command of every button to the operation;
+    // with bWriteBack a command it changed (it answers true) replaces the
+    // old one and marks the segment modified. True when any changed.
+    bool ForEachButtonCommand(const std::function<bool(BYTE* pCommand)>& operation, bool bWriteBack);
+    // Whether the test holds for any group command of any button.
+    bool AnyButtonCommand(const std::function<bool(const BYTE* pCommand)>& test) const;
+    // Some button command links, jumps or calls.
+    bool HasNavigatingButtons() const;
+    WORD GetUsedRegisters() const;
+    DWORD GetUsedSystemRegisters() const;
 
     // ---- Output addresses, valid after an export -------------------------------
     const CGrowArray<DWORD>& GetOutputVobus() const { return m_outputVobus; }
