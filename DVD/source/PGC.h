@@ -210,6 +210,10 @@ public:
     void SetCellCommand(const BYTE* pCommand);
     // Plays pBlock directly with angles [0].
     void SetBlock(CAngleBlock* pBlock);
+    // Plays a copy of its block, inserted after it in the domain, so that
+    // the cell's buttons can change without touching the other cells that
+    // play the block. Answers the copy.
+    CAngleBlock* GetBlockDuplicate();
 
 private:
     friend class CPgc;

@@ -131,6 +131,7 @@ public:
     uint32_t GetFirstVobu() const { return m_nFirstVobu; }
     uint32_t GetVobuCount() const { return m_nVobuCount; }
     void SetVobuCount(uint32_t nCount) { m_nVobuCount = nCount; }
+    void SetFirstVobu(uint32_t nFirst) { m_nFirstVobu = nFirst; }
     uint32_t GetButtonCount() const { return m_buttons.GetSize(); }
     CDvdButton* GetButton(uint32_t nIndex) const { return m_buttons[nIndex]; }
     // Appends a button (taking it) and answers its index.
@@ -139,6 +140,13 @@ public:
     DWORD GetHliStartPtm() const { return m_dwHliStartPtm; }
     DWORD GetHliEndPtm() const { return m_dwHliEndPtm; }
     DWORD GetSelectEndPtm() const { return m_dwSelectEndPtm; }
+    // The relative highlight times, as a cut of the cell leaves them.
+    void SetTimes(DWORD dwHliStart, DWORD dwHliEnd, DWORD dwSelectEnd)
+    {
+        m_dwHliStartPtm = dwHliStart;
+        m_dwHliEndPtm = dwHliEnd;
+        m_dwSelectEndPtm = dwSelectEnd;
+    }
     DWORD GetButtonOffset() const { return m_dwButtonOffset; }
     DWORD GetNumericCount() const { return m_dwNumericCount; }
     int32_t GetForcedSelect() const { return m_nForcedSelect; }
