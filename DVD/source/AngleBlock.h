@@ -12,6 +12,8 @@
 class CAngleBlockList;
 class CDvdLog;
 class CDvdProgress;
+class CProjectReader;
+class CProjectWriter;
 class CVobData;
 struct CCommandOperation;
 
@@ -55,6 +57,13 @@ public:
     void SortByVobId();
     // Deletes the ILVUs and forgets the pristine ones (before a load).
     void Clear();
+
+    // The project record: the ILVUs, each with the index of its pristine
+    // ILVU in the pristine list of the domain's record (0: none).
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CVobDataList& sets,
+               const CGrowArray<CVobCell*>& pristine) const;
+    bool Load(CDvdLog& log, CProjectReader& reader, const CGrowArray<CVobCell*>& pristine,
+              const CVobDataList& sets, CDvdProgress* pProgress);
 
     // ---- Pristine ILVUs ---------------------------------------------------------
     // Each holds a reference on its source VOB set.
@@ -232,6 +241,13 @@ public:
     // none outside a disc.
     CDvdObject* GetPgcContainer() const;
     void CollectVobData(CVobDataList& sets) const;
+
+    // ---- Project record -------------------------------------------------------------
+    // The domain with the source VOB sets its ILVUs use, its streams and
+    // blocks. A source VOB set storing its own pristine domain passes itself:
+    // the record then names no sets.
+    bool Store(CDvdLog& log, CProjectWriter& writer, CVobData* pOwnSet) const;
+    bool Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress, CVobData* pOwnSet);
 
     // ---- Sizes in bytes -----------------------------------------------------------
     uint64_t GetOutputSize();

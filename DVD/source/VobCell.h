@@ -17,6 +17,8 @@
 class CAngleBlock;
 class CDvdLog;
 class CDvdProgress;
+class CProjectReader;
+class CProjectWriter;
 class CVobData;
 struct CClut;
 
@@ -44,7 +46,14 @@ public:
     DWORD GetFirstRefEnd() const { return m_dwFirstRefEnd; }
     DWORD GetPictureSectorCount() const { return m_dwPictureSectors; }
 
+    // The project record names the source VOB set by its index in the
+    // domain's list of sets.
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CGrowArray<CVobData*>& sets) const;
+    static CStillSource* Load(CDvdLog& log, CProjectReader& reader, const CGrowArray<CVobData*>& sets);
+
 private:
+    explicit CStillSource(CVobData* pVobData);
+
     CVobData* m_pVobData;
     DWORD m_dwNavSector = 0;
     DWORD m_dwFirstRefEnd = 0;
@@ -201,7 +210,17 @@ public:
     WORD GetThumbnailVobu() const { return m_wThumbnailVobu; }
     void SetThumbnailVobu(WORD wVobu) { m_wThumbnailVobu = wVobu; }
 
+    // ---- Project record -----------------------------------------------------------------
+    // Names the source VOB set by its index in the domain's list of sets.
+    bool Store(CDvdLog& log, CProjectWriter& writer, const CGrowArray<CVobData*>& sets) const;
+    // A new ILVU from the stream, or none after a report. Older records are
+    // completed from the navigation packs of the source.
+    static CVobCell* Load(CDvdLog& log, CProjectReader& reader, const CGrowArray<CVobData*>& sets,
+                          CAngleBlock* pParent);
+
 private:
+    // An empty ILVU of a source VOB set, for the project record to fill.
+    CVobCell(CVobData* pVobData, CAngleBlock* pParent);
     CVobCell(const CVobCell& source, CAngleBlock* pParent);
     CVobCell& operator=(const CVobCell&) = delete;
 

@@ -29,6 +29,8 @@
 class CAngleBlockList;
 class CDvdLog;
 class CDvdProgress;
+class CProjectReader;
+class CProjectWriter;
 
 // Title-set numbers of the sets that are not a disc domain.
 enum : BYTE
@@ -130,6 +132,15 @@ public:
     // Read under the set's lock while a scan may run.
     const CVobuScanRecordArray& GetScanRecords() const { return m_records; }
 
+    // ---- Project record -----------------------------------------------------
+    // Where the set was, its tables and total size, and for a set of the
+    // disc its pristine blocks and scan progress.
+    bool Store(CDvdLog& log, CProjectWriter& writer);
+    // Reopens the set of a record (asking for a moved folder or file), or
+    // finds it registered; none after a report, among them a set whose
+    // files no longer add up to the stored size.
+    static CVobData* Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress);
+
 protected:
     uint32_t Run() override;
 
@@ -142,6 +153,10 @@ private:
     // cancel or error.
     bool ParsePristineButtons(CDvdLog& log, CDvdProgress* pProgress);
     void TakeVideoStandard();
+    bool StoreScanData(CDvdLog& log, CProjectWriter& writer) const;
+    // The scan state of a record; with bDrop, or when its counts do not fit
+    // this set's VOBUs, read and dropped.
+    bool LoadScanState(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress, bool bDrop);
 
     uint32_t m_nRefCount = 0;
     CDataFileSet m_files;
