@@ -292,6 +292,11 @@ bool CDvd::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdPr
         log.ReportError(kPathTooLong, DVD_LOCATION);
         return false;
     }
+    if (pProgress != nullptr)
+    {
+        pProgress->SetRange(GetSourceSize());
+        pProgress->Advance(0);
+    }
 
     for (uint32_t i = 0; i < m_titleSets.GetSize(); ++i)
     {

@@ -91,6 +91,11 @@ public:
     // Writes every title set, then the Video Manager, into a folder.
     bool Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress,
                bool bWriteIfo);
+    // Bytes of the written disc, every IFO counted twice for its backup:
+    // estimated from the streams the export keeps, or from the source
+    // sectors of the domains (the progress total of Write).
+    uint64_t GetOutputSize();
+    uint64_t GetSourceSize() const;
 
     // The project record: the whole disc tree. A failed load leaves the disc
     // reset to one empty title set.

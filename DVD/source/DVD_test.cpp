@@ -272,7 +272,9 @@ TEST(Dvd, WriteStopsAtTheFirstTitleSetThatFails) {
   CDvd dvd;
   dvd.AddVtsCopy(*dvd.GetVts(0));
   kxtest::RecordingLog log;
-  EXPECT_FALSE(dvd.Write(log, scratch.Path().c_str(), false, nullptr, true));
+  // A folder that does not exist: the first IFO cannot be created.
+  EXPECT_FALSE(dvd.Write(log, scratch.File("missing").c_str(), false, nullptr, true));
+  ASSERT_FALSE(log.lines.empty());
   EXPECT_EQ(log.lines.back(), "I:Can't write VTS 1.");
   EXPECT_FALSE(log.Has('I', "Can't write VMG."));
   EXPECT_FALSE(log.Has('I', "VTS 2"));

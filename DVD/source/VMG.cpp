@@ -396,12 +396,6 @@ void CVmg::RemoveOrphanMenuBlocks()
         DisableAllStreams(m_languageUnits);
 }
 
-uint64_t CVmg::Write(CDvdLog& log, const char*, bool, const CDvdObjectArray<CVts>&, CDvdProgress*, bool)
-{
-    log.ReportError("Writing the Video Manager is not supported by this build.", DVD_LOCATION);
-    return 0;
-}
-
 bool CVmg::Store(CDvdLog&, CProjectWriter& writer, CDvdProgress*)
 {
     WriteByte(writer, kVmgRecordVersion);

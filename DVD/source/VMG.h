@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CDvd;
 class CDvdLog;
@@ -174,6 +175,31 @@ public:
     // failure or cancel.
     uint64_t Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
                    const CDvdObjectArray<CVts>& titleSets, CDvdProgress* pProgress, bool bWriteIfo);
+    // Every menu ILVU that a cell holds as a still keeps its last highlight
+    // without end time; then the domain's ids are numbered for the export.
+    void PrepareMenuExport();
+
+    // ---- VIDEO_TS.IFO as the writer lays it out ----------------------------------
+    // Whole sectors, in bytes.
+    uint64_t GetIfoSize(const CDvdObjectArray<CVts>& titleSets) const;
+    // Room for the larger of the title sets' titles and the title table.
+    uint32_t GetTitleTableSize(const CDvdObjectArray<CVts>& titleSets) const;
+    // 0 when no country has parental records.
+    uint32_t GetParentalTableSize(const CDvdObjectArray<CVts>& titleSets) const;
+    static uint32_t GetVtsAttributeTableSize(const CDvdObjectArray<CVts>& titleSets);
+    // The distinct countries of the VMG's records, then of each title set's,
+    // in order of first appearance.
+    void CollectCountries(const CDvdObjectArray<CVts>& titleSets, std::vector<uint16_t>& countries) const;
+    // TT_SRPT; title set 1 starts at byte nFirstOffset of the disc and each
+    // next one where the previous one's files end. False, with an error in
+    // the log, for an entry that names no title.
+    bool WriteTitleTable(CDvdLog& log, BYTE* pDest, uint64_t nFirstOffset,
+                         const CDvdObjectArray<CVts>& titleSets) const;
+    // PTL_MAIT; false when its offsets do not fit their 16 bits.
+    bool WriteParentalTable(CDvdLog& log, BYTE* pDest, const CDvdObjectArray<CVts>& titleSets) const;
+    static void WriteVtsAttributeTable(BYTE* pDest, const CDvdObjectArray<CVts>& titleSets);
+    // The eight bytes of the POS code, most significant first.
+    void EncodePosCode(BYTE* pDest) const;
 
     bool Store(CDvdLog& log, CProjectWriter& writer, CDvdProgress* pProgress);
     bool Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress);

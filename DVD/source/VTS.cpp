@@ -242,12 +242,6 @@ void CVts::RemoveOrphanTitleBlocks()
         DisableAllStreams(m_pgcTable);
 }
 
-uint64_t CVts::Write(CDvdLog& log, const char*, bool, uint8_t, CDvdProgress*, bool)
-{
-    log.ReportError("Writing title sets is not supported by this build.", DVD_LOCATION);
-    return 0;
-}
-
 bool CVts::Store(CDvdLog&, CProjectWriter& writer)
 {
     WriteByte(writer, kVtsRecordVersion);

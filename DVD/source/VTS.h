@@ -70,10 +70,20 @@ public:
     // The OR of the parental masks of the PGCs that title nTitle's chapters
     // play.
     WORD GetTitleParentalMask(uint32_t nTitle) const;
+    // The playback type byte of title nTitle's VMG title entry, from the PGC
+    // its first chapter plays; 0 when there is none.
+    BYTE GetTitleType(uint32_t nTitle) const;
     // The title set's VTS_ATRT entry: its last byte offset, the category, the
     // menu and the title stream attributes laid out as in VTSI_MAT.
     static uint32_t GetAttributeRecordSize() { return kAttributeRecordSize; }
     void WriteAttributeRecord(BYTE* pDest) const;
+
+    // ---- Sizes in bytes ------------------------------------------------------------
+    // VTS_nn_0.IFO as the writer lays it out, whole sectors.
+    uint64_t GetIfoSize() const;
+    // The menu and title VOB files as the last export wrote them.
+    uint64_t GetMenuWrittenSize() const { return m_menuDomain.GetExportedSize(); }
+    uint64_t GetTitleWrittenSize() const { return m_titleDomain.GetExportedSize(); }
 
     bool Store(CDvdLog& log, CProjectWriter& writer);
     bool Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress);
