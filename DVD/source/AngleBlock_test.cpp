@@ -41,6 +41,7 @@ const Domain kDomains[] = {
     {"ntscmenu", "VIDEO_TS/VTS_01_0.IFO", 1, false, "vts"},
     {"twovts", "VIDEO_TS/VTS_01_0.IFO", 1, false, "vts"},
     {"twovts", "VIDEO_TS/VTS_02_0.IFO", 2, false, "vts"},
+    {"cmdtable", "VIDEO_TS/VTS_01_0.IFO", 1, false, "vts"},
 };
 
 // The stream attributes of the domain as its IFO holds them.
@@ -272,6 +273,10 @@ TEST(AngleBlockList, OutputSizeLeavesOutStreamsNoPgcSelects) {
   ASSERT_TRUE(ts.Open(d, pgc)) << ts.log.Dump();
   CAngleBlockList& domain = ts.vts.GetTitleDomain();
   ASSERT_EQ(domain.GetStreams().GetSubpictureCount(), 1);
+  // Nothing counted yet: the sizes are estimates.
+  bool estimated = true;
+  domain.GetAudioStreamSize(0, estimated);
+  EXPECT_FALSE(estimated);
   domain.StartFullScan();
   ASSERT_TRUE(kxtest::WaitUntil([&] { return domain.IsFullScanComplete(); }));
   bool exact = true;
@@ -280,6 +285,8 @@ TEST(AngleBlockList, OutputSizeLeavesOutStreamsNoPgcSelects) {
   EXPECT_GT(subpictures, 0u);
   EXPECT_EQ(domain.GetOutputSize(), domain.GetSourceSize() - subpictures);
   EXPECT_EQ(domain.GetBlock(0)->GetOutputSize(), domain.GetBlock(0)->GetOutputSizeWithMasks(0x01, 0));
+  EXPECT_EQ(domain.GetBlock(0)->GetIlvu(0)->GetEstimatedSize(), domain.GetBlock(0)->GetOutputSize());
+  EXPECT_FALSE(domain.IsScanning());
 }
 
 TEST(AngleBlockList, EmptyDomainHasNothingToScanOrMap) {

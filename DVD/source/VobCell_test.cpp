@@ -580,6 +580,11 @@ TEST(VobCell, DamagedSectorsNeverCrash) {
     EXPECT_LE(still.GetPictureSectorCount(), 12u);
     RecordingLog log;
     ilvu->ParseButtons(log, true, nullptr);
+    CAngleBlockList domain(nullptr);
+    domain.CopyConstruct(f.set->GetPristineBlocks());
+    EXPECT_EQ(domain.GetSourceSize(), 9u * kSector);
+    EXPECT_LE(domain.GetBlock(0)->GetOutputSizeWithMasks(0, 0), domain.GetSourceSize());
+    domain.GetBlock(0)->HasButtons();
   }
 }
 
