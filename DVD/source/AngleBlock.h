@@ -65,6 +65,30 @@ public:
     bool Load(CDvdLog& log, CProjectReader& reader, const CGrowArray<CVobCell*>& pristine,
               const CVobDataList& sets, CDvdProgress* pProgress);
 
+    // ---- Edits ---------------------------------------------------------------------
+    // Each answers whether the block changed and tells the PGCs that play it.
+    // Shows a blank stock cell of the block's frame rate in its place; false
+    // when there is none.
+    bool SetBlank();
+    // The block was edited and every angle has its imported cell.
+    bool CanRestore() const;
+    // Copies of the imported cells replace the current ones.
+    bool Restore();
+    // Splits at the start of VOBU nVobu of angle 1; the second part is a new
+    // block that follows this one.
+    bool SplitAt(uint32_t nVobu);
+    // A copy of the block inserted after it in the domain; null outside one.
+    CAngleBlock* Duplicate();
+    bool KeepAngle(uint32_t nAngle);
+    // Angles 2..n become blocks of their own that follow this one.
+    bool SeparateAngles();
+    // Takes a copy of the source's content with this block's ids; with
+    // bUpdateStreams the domain may take the source's streams.
+    bool CopyContentFrom(const CAngleBlock* pSource, bool bUpdateStreams);
+    // The PGC cells that play this menu block run button nButton's command
+    // (0-based) as their cell command, and the block is hidden.
+    bool BypassMenu(const BYTE* pCommand, int nButton);
+
     // ---- Pristine ILVUs ---------------------------------------------------------
     // Each holds a reference on its source VOB set.
     uint32_t GetPristineCount() const { return uint32_t(m_pristine.GetSize()); }
@@ -132,6 +156,8 @@ private:
     CAngleBlock(const CAngleBlock& source, CAngleBlockList* pList);
 
     void ReleasePristine(uint32_t nFrom);
+    // The stock cell a hide puts in, by the frame rate of angle 1.
+    CVobCell* GetBlankCell() const;
 
     CDvdObjectArray<CVobCell> m_ilvus;
     // Not owned: the source cells a restore copies back, one per angle.

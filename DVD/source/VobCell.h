@@ -152,6 +152,27 @@ public:
     bool CanCutTo(uint32_t nVobu) const { return nVobu >= 1 && nVobu < GetVobuCount(); }
     bool CanCutFrom(uint32_t nVobu) const { return uint64_t(nVobu) + 1 < GetVobuCount(); }
 
+    // ---- Cuts and stills -----------------------------------------------------------------
+    // Each answers whether the ILVU changed; none sends a notice.
+    // Keeps VOBUs 0..nVobu.
+    bool CutFrom(uint32_t nVobu);
+    // Keeps VOBUs 0..nVobu-1.
+    bool CutBefore(uint32_t nVobu);
+    // Keeps the first n VOBUs; nothing unless 0 < n < VOBU count.
+    bool TruncateAt(uint32_t n);
+    // Drops VOBUs 0..nVobu-1; nothing unless 0 < nVobu < VOBU count.
+    bool CutTo(uint32_t nVobu);
+    // Shows the picture of VOBU nVobu of the source ILVU (usually this one)
+    // with one highlight over the whole cell. False for a stock cell, a
+    // source of the other frame rate or a VOBU without a picture.
+    bool ConvertToStillAt(const CVobCell& source, uint32_t nVobu);
+    // The still of the centre of the segment with the most buttons; false
+    // when the ILVU is a still already.
+    bool ConvertToStill();
+    // Source sectors the cuts removed at either end.
+    DWORD GetSectorsCutAtStart() const { return m_dwCutAtStart; }
+    DWORD GetSectorsCutAtEnd() const { return m_dwCutAtEnd; }
+
     // DVDDOMAIN_VMG_MENU, _TITLE or _VTS_MENU of the domain holding the
     // ILVU, DVDDOMAIN_ANY outside a domain owner.
     uint8_t GetDomain() const;
