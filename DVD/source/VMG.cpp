@@ -10,14 +10,6 @@
 #include "Shared/source/DvdLog.h"
 #include "Shared/source/DvdProgress.h"
 
-namespace
-{
-// The newest VMG record this build writes and reads.
-constexpr uint8_t kVmgRecordVersion = 4;
-// Parental records arrived with this version.
-constexpr uint8_t kVmgParentalVersion = 3;
-} // namespace
-
 int FindParentalRecord(const CParentalRecordArray& records, uint16_t nCountry)
 {
     for (uint32_t i = 0; i < records.GetSize(); ++i)
@@ -394,45 +386,4 @@ void CVmg::RemoveOrphanMenuBlocks()
         MarkBlocksPlayed(*m_pFirstPlay);
     if (RemoveUnplayedBlocks(m_menuDomain) && m_menuDomain.GetBlockCount() == 0)
         DisableAllStreams(m_languageUnits);
-}
-
-bool CVmg::Store(CDvdLog&, CProjectWriter& writer, CDvdProgress*)
-{
-    WriteByte(writer, kVmgRecordVersion);
-    WriteByte(writer, GetFlags());
-    WriteDword(writer, m_nCategory);
-    WriteWord(writer, m_nVolumes);
-    WriteWord(writer, m_nVolumeNumber);
-    WriteByte(writer, m_nSide);
-    WriteQword(writer, m_nPosCode);
-    return StoreParentalRecords(writer, m_parentalRecords);
-}
-
-bool CVmg::Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress)
-{
-    uint8_t nVersion = 0;
-    if (!ReadByte(reader, nVersion) || nVersion > kVmgRecordVersion)
-    {
-        log.ReportError(kUnexpectedArchiveContent, DVD_LOCATION);
-        return false;
-    }
-    Clear();
-    uint8_t nFlags = 0;
-    ReadByte(reader, nFlags);
-    ReadDword(reader, m_nCategory);
-    ReadWord(reader, m_nVolumes);
-    ReadWord(reader, m_nVolumeNumber);
-    ReadByte(reader, m_nSide);
-    ReadQword(reader, m_nPosCode);
-    if (!reader.IsOk())
-    {
-        log.ReportError(kUnexpectedArchiveContent, DVD_LOCATION);
-        return false;
-    }
-    SetFlags(nFlags);
-    if (nVersion >= kVmgParentalVersion && !LoadParentalRecords(log, reader, m_parentalRecords))
-        return false;
-    if (pProgress != nullptr)
-        pProgress->SetPosition(reader.GetTransferred());
-    return true;
 }

@@ -76,6 +76,7 @@ public:
     // Appends an entry with a clear flag byte.
     void AddEntry(const CVmgTitleEntry& entry);
     BYTE GetFlag(uint32_t nIndex) const { return m_flags[int32_t(nIndex)]; }
+    void SetFlag(uint32_t nIndex, BYTE nFlag) { m_flags[int32_t(nIndex)] = nFlag; }
     void ClearFlags();
     // Deletes every entry and flag and frees their storage.
     void RemoveAll();
@@ -121,6 +122,8 @@ public:
     const BYTE* GetPayload() const { return m_payload.get(); }
     uint32_t GetPayloadLength() const { return m_nPayloadLength; }
     uint32_t GetIfoSize() const { return m_nPayloadLength + kHeaderBytes; }
+    // The table as the IFO holds it: GetIfoSize bytes.
+    void WriteIfo(BYTE* pDest) const;
 
     static constexpr uint32_t kHeaderBytes = 20;
 

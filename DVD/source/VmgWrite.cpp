@@ -56,23 +56,23 @@ size_t GetFirstPlaySize(const CPgc* pFirstPlay)
     return pFirstPlay != nullptr ? pFirstPlay->GetIfoSize() : 0;
 }
 
-// The text data as read: the header, a zero, the kept byte, the end
-// address and the payload.
-void WriteTextData(const CTextData& text, BYTE* pDest)
-{
-    memcpy(pDest, text.GetHeader(), 14);
-    pDest[15] = text.GetByte();
-    PutBE32(pDest + 16, text.GetIfoSize() - 1);
-    if (text.GetPayloadLength() > 0)
-        memcpy(pDest + CTextData::kHeaderBytes, text.GetPayload(), text.GetPayloadLength());
-}
-
 uint64_t GetTextDataSectors(const CTextData* pText)
 {
     return pText != nullptr ? pText->GetIfoSize() / IFO_SECTOR_SIZE + 1 : 0;
 }
 
 } // namespace
+
+// The text data as read: the header, a zero, the kept byte, the end
+// address and the payload.
+void CTextData::WriteIfo(BYTE* pDest) const
+{
+    memcpy(pDest, m_header, 14);
+    pDest[15] = m_nByte;
+    PutBE32(pDest + 16, GetIfoSize() - 1);
+    if (m_nPayloadLength > 0)
+        memcpy(pDest + kHeaderBytes, m_payload.get(), m_nPayloadLength);
+}
 
 void CVmg::PrepareMenuExport()
 {
@@ -364,7 +364,7 @@ uint64_t CVmg::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
         pTable = layout.Place(GetTextDataSectors(m_pTextData.get()) * IFO_SECTOR_SIZE, dwSector);
         if (pTable == nullptr)
             return 0;
-        WriteTextData(*m_pTextData, pTable);
+        m_pTextData->WriteIfo(pTable);
         PutBE32(pMat + kTextData, dwSector);
     }
     if (bMenus)
