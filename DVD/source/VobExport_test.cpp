@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -303,6 +304,215 @@ TEST(AssignVobCellIds, GroupsOfAnglesThatEndAreClosedWithIdsOfTheirOwn)
     EXPECT_EQ(unique.size(), ids.size());
 }
 
+std::vector<BYTE> ReadDomainFiles(const std::string& folder, BYTE vts, bool menu)
+{
+    std::vector<BYTE> all;
+    for (uint32_t k = 1; k <= 9; ++k)
+    {
+        std::string name = CDiskVobFile::GetFileName(folder, vts, menu, k);
+        if (!kx::FileExists(name))
+            break;
+        std::vector<BYTE> part = kxtest::ReadWholeFile(name);
+        all.insert(all.end(), part.begin(), part.end());
+        if (menu)
+            break;
+    }
+    return all;
+}
+
+// ---- Crafted domains -------------------------------------------------------------------
+
+// Exports a memory set's pristine blocks keeping every stream; answers the
+// output sectors (empty on failure, the log says why).
+std::vector<BYTE> ExportCrafted(RecordingLog& log, CVobData& set, CAngleBlockList& domain, CCellAddressList& cells,
+                                CVobuAddressList& vobus, CDvdProgress* pProgress = nullptr,
+                                const std::function<void(CAngleBlockList&)>& prepare = nullptr)
+{
+    domain.CopyConstruct(set.GetPristineBlocks());
+    for (uint32_t b = 0; b < domain.GetBlockCount(); ++b)
+        for (uint32_t a = 0; a < domain.GetBlock(b)->GetIlvuCount(); ++a)
+            EXPECT_TRUE(domain.GetBlock(b)->GetIlvu(a)->ParseButtons(log, false, nullptr));
+    AssignVobCellIds(domain);
+    if (prepare)
+        prepare(domain);
+    kxtest::ScratchFolder scratch;
+    std::string folder = scratch.Path() + kx::NativePathSeparator();
+    bool bOk;
+    {
+        CDiskVobFile writer;
+        EXPECT_TRUE(writer.StartDomain(log, folder.c_str(), 1, false));
+        bOk = WriteVobsKeeping(domain, 0xFF, 0xFFFFFFFF, log, writer, cells, vobus, pProgress);
+    }
+    return bOk ? ReadDomainFiles(folder, 1, false) : std::vector<BYTE>();
+}
+
+TEST(CraftedExport, InterleavedAnglesKeepTheirSourceOrder)
+{
+    auto twoAngles = [](DsiPacket& dsi) {
+        dsi.SetSmlCategory(0x40);
+        dsi.SetSmlAgli(0, 4, 2);
+        dsi.SetSmlAgli(1, 6, 2);
+    };
+    auto ilvu = [](DsiPacket& dsi) { dsi.SetSmlCategory(0x40); };
+    VobBuilder vob;
+    vob.Nav(1, 1, 0, nullptr, twoAngles);
+    vob.Pes(0xE0);
+    vob.Nav(2, 1, 0, nullptr, ilvu);
+    vob.Pes(0xE0);
+    vob.Nav(1, 1, 0, nullptr, ilvu);
+    vob.Nav(2, 1, 0, nullptr, ilvu);
+    vob.Nav(3, 1, 0, nullptr, ilvu);
+    vob.Nav(4, 2);
+    RecordingLog log;
+    CVobData set(log, "angles", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+    ASSERT_TRUE(set.IsUsable()) << log.Dump();
+    CAngleBlockList domain(nullptr);
+    CCellAddressList cells;
+    CVobuAddressList vobus;
+    std::vector<BYTE> out = ExportCrafted(log, set, domain, cells, vobus);
+    ASSERT_EQ(out.size(), vob.bytes.size()) << log.Dump();
+    ASSERT_EQ(vobus.GetSize(), 6);
+    const DWORD expectedVobus[6] = {0, 2, 4, 5, 6, 7};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(vobus[i], expectedVobus[i]);
+    for (DWORD s : expectedVobus)
+    {
+        PciPacket pci;
+        pci.ReadFromSector(out.data() + size_t(s) * kSector);
+        EXPECT_EQ(pci.GetNvPckLbn(), s);
+    }
+    EXPECT_EQ(0, std::memcmp(out.data() + kSector + 14, vob.bytes.data() + kSector + 14, kSector - 14));
+    // One C_ADT entry per piece in the order written; each angle's output
+    // pieces are where its pieces landed.
+    ASSERT_EQ(cells.GetSize(), 6u);
+    const CVobCell* angle1 = domain.GetBlock(0)->GetIlvu(0);
+    const CVobCell* angle2 = domain.GetBlock(0)->GetIlvu(1);
+    ASSERT_EQ(angle1->GetOutputPieces().GetSize(), 2u);
+    EXPECT_EQ(angle1->GetOutputPieces()[0]->m_dwLastSector, 1u);
+    EXPECT_EQ(angle1->GetOutputPieces()[1]->m_dwFirstSector, 4u);
+    EXPECT_EQ(angle2->GetOutputPieces()[1]->m_dwFirstSector, 5u);
+    EXPECT_EQ(cells[1]->m_wVobId, angle2->GetVobId());
+    EXPECT_NE(angle1->GetVobId(), angle2->GetVobId());
+    EXPECT_FALSE(angle1->IsPlainRun());
+    EXPECT_EQ(log.Count('E'), 0) << log.Dump();
+}
+
+TEST(CraftedExport, AForeignSectorBetweenTwoPiecesIsRemoved)
+{
+    // Cell (1,1) has the pieces 0-1 and 4-6; cell (1,2) sits between them.
+    VobBuilder vob;
+    vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) {
+        dsi.SetVobuEa(1);
+        dsi.SetSri(SRI_NEXT, 4);
+    });
+    vob.Pes(0xE0);
+    vob.Nav(1, 2);
+    vob.Pes(0xC0);
+    vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) {
+        dsi.SetVobuEa(2);
+        dsi.SetSri(SRI_PREV, 4);
+    });
+    vob.Pes(0xE0);
+    vob.Pes(0xBD, 0x20);
+    RecordingLog log;
+    CVobData set(log, "pieces", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+    ASSERT_TRUE(set.IsUsable()) << log.Dump();
+    CAngleBlockList domain(nullptr);
+    CCellAddressList cells;
+    CVobuAddressList vobus;
+    std::vector<BYTE> out = ExportCrafted(log, set, domain, cells, vobus);
+    ASSERT_EQ(out.size(), vob.bytes.size()) << log.Dump();
+    // Block 1 (the two pieces) first, then block 2.
+    ASSERT_EQ(vobus.GetSize(), 3);
+    EXPECT_EQ(vobus[0], 0u);
+    EXPECT_EQ(vobus[1], 2u);
+    EXPECT_EQ(vobus[2], 5u);
+    DsiPacket first;
+    first.ReadFromSector(out.data());
+    EXPECT_EQ(first.GetSri(SRI_NEXT) & SRI_OFFSET_MASK, 2u);  // the gap of 2 sectors is gone
+    DsiPacket second;
+    second.ReadFromSector(out.data() + 2 * kSector);
+    EXPECT_EQ(second.GetNvPckLbn(), 2u);
+    EXPECT_EQ(second.GetSri(SRI_PREV) & SRI_OFFSET_MASK, 2u);
+    EXPECT_EQ(0, std::memcmp(out.data() + 4 * kSector, vob.bytes.data() + 6 * kSector, kSector));
+    EXPECT_TRUE(domain.GetBlock(0)->GetIlvu(0)->IsPlainRun());
+    ASSERT_EQ(cells.GetSize(), 3u);
+    EXPECT_EQ(cells[0]->m_dwLastSector, 1u);
+    EXPECT_EQ(cells[1]->m_dwFirstSector, 2u);
+    EXPECT_EQ(cells[1]->m_dwLastSector, 4u);
+}
+
+TEST(CraftedExport, TheLastVobusBeforeAnInterleavedBlockAnnounceIt)
+{
+    auto twoAngles = [](DsiPacket& dsi) {
+        dsi.SetSmlCategory(0x40);
+        dsi.SetSmlAgli(0, 1, 1);
+        dsi.SetSmlAgli(1, 2, 1);
+    };
+    auto ilvu = [](DsiPacket& dsi) { dsi.SetSmlCategory(0x40); };
+    VobBuilder vob;
+    for (int i = 0; i < 4; ++i) vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) { dsi.SetSmlCategory(0x20); });
+    vob.Nav(2, 1, 0, nullptr, twoAngles);
+    vob.Nav(3, 1, 0, nullptr, ilvu);
+    RecordingLog log;
+    CVobData set(log, "seamless", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+    ASSERT_TRUE(set.IsUsable()) << log.Dump();
+    CAngleBlockList domain(nullptr);
+    CCellAddressList cells;
+    CVobuAddressList vobus;
+    std::vector<BYTE> out = ExportCrafted(log, set, domain, cells, vobus);
+    ASSERT_EQ(out.size(), vob.bytes.size()) << log.Dump();
+    ASSERT_EQ(domain.GetBlockCount(), 2u);
+    EXPECT_TRUE(domain.GetBlock(0)->GetIlvu(0)->PrecedesInterleaved());
+    const BYTE expected[4] = {0x00, 0xA0, 0x80, 0x90};
+    for (int i = 0; i < 4; ++i)
+    {
+        DsiPacket dsi;
+        dsi.ReadFromSector(out.data() + size_t(i) * kSector);
+        EXPECT_EQ(dsi.GetSmlCategory(), expected[i]) << "VOBU " << i;
+    }
+}
+
+TEST(CraftedExport, ACancelStopsTheExport)
+{
+    VobBuilder vob;
+    vob.Nav(1, 1);
+    for (int i = 0; i < 6; ++i) vob.Pes(0xE0);
+    RecordingLog log;
+    CVobData set(log, "cancel", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+    ASSERT_TRUE(set.IsUsable()) << log.Dump();
+    CAngleBlockList domain(nullptr);
+    CCellAddressList cells;
+    CVobuAddressList vobus;
+    kxtest::RecordingProgress progress(2);
+    EXPECT_TRUE(ExportCrafted(log, set, domain, cells, vobus, &progress).empty());
+    EXPECT_TRUE(log.IsCancelled());
+    EXPECT_EQ(progress.position, 3u * kSector);
+}
+
+TEST(CraftedExport, AVobuOutsideEveryButtonSegmentFailsTheExport)
+{
+    VobBuilder vob;
+    vob.Nav(1, 1);
+    vob.Pes(0xE0);
+    vob.Nav(1, 1);
+    vob.Pes(0xE0);
+    RecordingLog log;
+    CVobData set(log, "nosegments", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+    ASSERT_TRUE(set.IsUsable()) << log.Dump();
+    CAngleBlockList domain(nullptr);
+    CCellAddressList cells;
+    CVobuAddressList vobus;
+    // The segments end before the ILVU's second VOBU.
+    auto shorten = [](CAngleBlockList& d) {
+        CVobCell* ilvu = d.GetBlock(0)->GetIlvu(0);
+        ASSERT_GE(ilvu->GetSegmentCount(), 1u);
+        CButtonSegment* last = ilvu->GetSegment(ilvu->GetSegmentCount() - 1);
+        last->SetVobuCount(1 - last->GetFirstVobu());
+    };
+    EXPECT_TRUE(ExportCrafted(log, set, domain, cells, vobus, nullptr, shorten).empty());
+    EXPECT_TRUE(log.Has('E', "ops: vobid=1, cellid=1, segmentIdx=0, vobuIdx=1, btnSegmentIdx=1")) << log.Dump();
+}
+
 // ---- Fixture domains -------------------------------------------------------------------
 
 struct Domain
@@ -329,22 +539,6 @@ std::unique_ptr<CVobData> OpenDomain(RecordingLog& log, const Domain& d)
     std::string folder = kxtest::FixturePath(d.fixture, "VIDEO_TS") + kx::NativePathSeparator();
     return std::unique_ptr<CVobData>(
         new CVobData(log, folder.c_str(), d.vts, d.menu, &streams, cells, vobus, true, nullptr));
-}
-
-std::vector<BYTE> ReadDomainFiles(const std::string& folder, BYTE vts, bool menu)
-{
-    std::vector<BYTE> all;
-    for (uint32_t k = 1; k <= 9; ++k)
-    {
-        std::string name = CDiskVobFile::GetFileName(folder, vts, menu, k);
-        if (!kx::FileExists(name))
-            break;
-        std::vector<BYTE> part = kxtest::ReadWholeFile(name);
-        all.insert(all.end(), part.begin(), part.end());
-        if (menu)
-            break;
-    }
-    return all;
 }
 
 class DomainExport : public ::testing::TestWithParam<Domain>
