@@ -24,6 +24,7 @@ class CDvdProgress;
 class CProjectReader;
 class CProjectWriter;
 class CVts;
+struct CCommandOperation;
 
 // One country's row of parental masks for the VMG or one title set.
 struct CParentalRecord
@@ -206,6 +207,42 @@ public:
 
     bool Store(CDvdLog& log, CProjectWriter& writer, CDvdProgress* pProgress);
     bool Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress);
+
+    // ---- Menu blocks -------------------------------------------------------------
+    void HideAllBlocks();
+    void RestoreAllBlocks();
+    bool CanRestoreBlocks() const;
+    // Blanks the menu blocks without buttons.
+    void HideMenuTransitions();
+    // Single-ILVU menu blocks become stills (with buttons) or blank (without).
+    void ConvertMenusToStill();
+
+    // ---- User operations, parental management, commands -----------------------
+    void SetUops(DWORD dwMask);
+    void ModifyUops(DWORD dwClear, DWORD dwSet);
+    // Drops the parental records and the parental-level changes of the
+    // commands.
+    void RemoveParentalManagement();
+    bool HasParentalManagement() const { return m_parentalRecords.GetSize() > 0; }
+    // True when any command changed.
+    bool RetargetCommands(const CCommandOperation& operation);
+    // False at the first part whose commands cannot take the operation.
+    bool CheckCommands(const CCommandOperation& operation) const;
+    WORD GetUsedRegisters() const;
+    bool RetargetReferences(int nKind, int nFirst, int nDelta, int nLimit);
+
+    // ---- Merge steps ---------------------------------------------------------------
+    void DeleteFirstPlayPgc();
+    // A new empty first-play PGC; the caller deletes an existing one first.
+    void CreateFirstPlayPgc();
+    // Appends a copy of the first-play PGC to every language unit (making
+    // one when there is none); answers the copy's number in the first unit.
+    uint16_t CopyFirstPlayToMenus();
+    // A copy of the first unit for every code that no unit has.
+    void AddMissingLanguageUnits(const CGrowArray<WORD>& codes);
+    // The other VMG's menu blocks, its menus (by language) and its title
+    // entries, appended.
+    void AppendMenusAndTitles(const CVmg& other);
 
     uint32_t GetCategory() const { return m_nCategory; }
     void SetCategory(uint32_t nCategory) { m_nCategory = nCategory; }
