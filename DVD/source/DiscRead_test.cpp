@@ -2,6 +2,7 @@
 // from the IFO files, compared with libdvdread's view of the same files.
 #include "DVD/source/DVD.h"
 #include "DVD/source/StreamSet.h"
+#include "DVD/source/VobData.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
 
@@ -89,12 +90,43 @@ void ExpectLanguageUnits(const std::vector<IfoRecord>& recs, const std::string& 
     }
 }
 
-// The streams of a domain that has content.
-void ExpectDomainStreams(const std::vector<IfoRecord>& recs, const std::string& dom, const std::string& vts,
-                         const CStreamSet& streams)
+// The source VOB set of a domain that the import registered for this disc.
+const CVobData* FindVobData(const std::string& folder, BYTE nVts, bool bMenu)
 {
-    if (!Select(recs, "cadr", {{"dom", dom}, {"vts", vts}}).empty())
-        ExpectStreams(recs, dom, vts, streams);
+    for (uint32_t i = 0; i < GetVobDataCount(); ++i)
+    {
+        const CVobData* pSet = GetVobDataAt(i);
+        if (pSet->GetVtsNumber() == nVts && pSet->IsMenu() == bMenu &&
+            std::string(pSet->GetPath()).find(folder) == 0)
+            return pSet;
+    }
+    return nullptr;
+}
+
+// The address tables the import handed to the domain's VOB set.
+void ExpectAddressTables(const std::vector<IfoRecord>& recs, const std::string& dom, const std::string& vts,
+                         const CVobData* pSet)
+{
+    SCOPED_TRACE(dom + " " + vts);
+    const auto cadrs = Select(recs, "cadr", {{"dom", dom}, {"vts", vts}});
+    if (cadrs.empty())
+    {
+        EXPECT_EQ(pSet, nullptr);
+        return;
+    }
+    ASSERT_NE(pSet, nullptr);
+    const CCellAddressList& cells = pSet->GetCellAddresses();
+    ASSERT_EQ(cells.GetSize(), cadrs.size());
+    for (uint32_t i = 0; i < cells.GetSize(); ++i)
+    {
+        EXPECT_EQ(cells[i]->m_wVobId, cadrs[i].Num("vob"));
+        EXPECT_EQ(cells[i]->m_nCellId, cadrs[i].Num("cell"));
+        EXPECT_EQ(cells[i]->m_dwFirstSector, DWORD(cadrs[i].Num("first")));
+        EXPECT_EQ(cells[i]->m_dwLastSector, DWORD(cadrs[i].Num("last")));
+    }
+    const auto map = Select(recs, "vobumap", {{"dom", dom}, {"vts", vts}});
+    ASSERT_EQ(map.size(), 1u);
+    EXPECT_EQ(pSet->GetVobus().GetSize(), map[0].Num("count"));
 }
 
 class DiscReadFixture : public ::testing::TestWithParam<const char*>
@@ -113,6 +145,8 @@ TEST_P(DiscReadFixture, TreeEqualsLibdvdreadView)
     CDvd dvd;
     ASSERT_TRUE(dvd.Read(log, folder.c_str(), &progress)) << log.Dump();
     EXPECT_EQ(log.Count('E'), 0) << log.Dump();
+    // Every cell of every PGC finds its block in the VOB content.
+    EXPECT_EQ(log.Count('W'), 0) << log.Dump();
 
     const auto vmg = Select(recs, "vmg");
     ASSERT_EQ(vmg.size(), 1u);
@@ -139,7 +173,10 @@ TEST_P(DiscReadFixture, TreeEqualsLibdvdreadView)
     if (!firstPlay.empty())
         ExpectPgc(firstPlay[0], *dvd.GetVmg().GetFirstPlayPgc());
     ExpectLanguageUnits(recs, "vmgm", "0", dvd.GetVmg().GetLanguageUnits());
-    ExpectDomainStreams(recs, "vmgm", "0", dvd.GetVmg().GetMenuDomain().GetStreams());
+    const CVobData* pVmgm = FindVobData(folder, 0, true);
+    ExpectAddressTables(recs, "vmgm", "0", pVmgm);
+    if (pVmgm != nullptr)
+        ExpectStreams(recs, "vmgm", "0", dvd.GetVmg().GetMenuDomain().GetStreams());
 
     for (uint32_t v = 0; v < dvd.GetVtsCount(); ++v)
     {
@@ -172,8 +209,13 @@ TEST_P(DiscReadFixture, TreeEqualsLibdvdreadView)
             ExpectPgc(pgcs[p], *set.GetPgcTable().GetPgc(p));
         ExpectLanguageUnits(recs, "vtsm", vts, set.GetLanguageUnits());
 
-        // Streams of both domains.
-        ExpectDomainStreams(recs, "vtsm", vts, set.GetMenuDomain().GetStreams());
+        // Address tables and streams of both domains.
+        const CVobData* pMenu = FindVobData(folder, BYTE(v + 1), true);
+        ExpectAddressTables(recs, "vtsm", vts, pMenu);
+        if (pMenu != nullptr)
+            ExpectStreams(recs, "vtsm", vts, set.GetMenuDomain().GetStreams());
+        const CVobData* pTitle = FindVobData(folder, BYTE(v + 1), false);
+        ExpectAddressTables(recs, "vts", vts, pTitle);
         ExpectStreams(recs, "vts", vts, set.GetTitleDomain().GetStreams());
     }
 }

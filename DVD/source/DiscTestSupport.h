@@ -2,6 +2,7 @@
 // a scratch folder, patched byte by byte to make damaged discs.
 #pragma once
 
+#include "DVD/source/VobData.h"
 #include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/platform/PlatformPath.h"
 #include "tests/support/Fixtures.h"
@@ -45,7 +46,8 @@ inline void PutBig16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value)
 }
 
 // A copy of a fixture's VIDEO_TS files in a folder of its own, removed with
-// its files when the copy goes away.
+// its files when the copy goes away. Source VOB sets that no disc uses any
+// more are dropped first, so that no file of the copy is still open.
 class DiscCopy {
 public:
   // Without a fixture the copy stays empty; Ok() tells.
@@ -63,6 +65,7 @@ public:
     m_ok = true;
   }
   ~DiscCopy() {
+    PurgeUnusedVobData();
     std::vector<std::string> names;
     kx::ListFiles(m_folder, names);
     for (const auto& n : names) kx::RemoveFile(kx::JoinPath(m_folder, n));

@@ -2,6 +2,7 @@
 
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/StreamSet.h"
+#include "DVD/source/VobData.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
 #include "Shared/source/dataAccess/DataBlock.h"
@@ -37,8 +38,18 @@ bool OpenDomainContent(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMen
                        const CCellAddressList& cells, const CVobuAddressList& vobus, CDvdProgress* pProgress,
                        CAngleBlockList& domain, const char* pszWarning)
 {
-    // Until the domain's source VOB set gives it blocks, it has the IFO's
-    // streams and its PGC cells play blanks.
-    domain.GetStreams() = streams;
+    const CVobData* pSet =
+        OpenDomainVobData(log, pszFolder, nVts, bMenu, &streams, cells, vobus, true, pProgress, false);
+    if (log.IsCancelled())
+        return false;
+    domain.RemoveAll();
+    if (pSet == nullptr)
+    {
+        // The PGCs still read: their cells find no block and play blanks.
+        domain.SetStreams(streams);
+        log.ReportWarning(pszWarning, DVD_LOCATION);
+        return true;
+    }
+    pSet->GetBlocks(domain);
     return true;
 }

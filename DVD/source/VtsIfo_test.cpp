@@ -96,6 +96,51 @@ TEST(VtsIfo, SecondTitleSetThatFailsResetsTheWholeDisc)
     EXPECT_EQ(dvd.GetVts(0)->GetTitles().GetTitleCount(), 0u);
 }
 
+TEST(VtsIfo, MissingTitleVobLeavesTheDomainWithoutContent)
+{
+    kxtest::ScratchFolder scratch;
+    KX_REQUIRE_DISC_COPY(disc, scratch, "pal1");
+    ASSERT_TRUE(disc.Remove("VTS_01_1.VOB"));
+    CDvd dvd;
+    kxtest::RecordingLog log;
+    ASSERT_TRUE(dvd.Read(log, disc.Folder().c_str(), nullptr)) << log.Dump();
+    EXPECT_TRUE(log.Has('W', "Can't open title set vob - will substitute blanks.")) << log.Dump();
+    const CVts& vts = *dvd.GetVts(0);
+    // The titles and PGCs are read all the same; the domain keeps the IFO's
+    // streams.
+    EXPECT_EQ(vts.GetTitles().GetTitleCount(), 1u);
+    EXPECT_GT(vts.GetPgcTable().GetPgcCount(), 0u);
+    EXPECT_EQ(vts.GetTitleDomain().GetStreams().GetAudioCount(), 2);
+    EXPECT_TRUE(vts.GetTitleDomain().IsPal());
+}
+
+TEST(VtsIfo, MissingMenuVobsAreReplacedByBlanks)
+{
+    struct Case
+    {
+        const char* file;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"VIDEO_TS.VOB", "Can't open VIDEO_TS.VOB - will substitute blanks."},
+        {"VTS_01_0.VOB", "Can't open title set menu vob - will substitute blanks."},
+    };
+    kxtest::ScratchFolder scratch;
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.file);
+        KX_REQUIRE_DISC_COPY(disc, scratch, "ntscmenu");
+        ASSERT_TRUE(disc.Remove(test.file));
+        CDvd dvd;
+        kxtest::RecordingLog log;
+        ASSERT_TRUE(dvd.Read(log, disc.Folder().c_str(), nullptr)) << log.Dump();
+        EXPECT_TRUE(log.Has('W', test.warning)) << log.Dump();
+        // The menus are still read.
+        EXPECT_EQ(dvd.GetVmg().GetLanguageUnits().GetUnitCount(), 1u);
+        EXPECT_EQ(dvd.GetVts(0)->GetLanguageUnits().GetUnitCount(), 2u);
+    }
+}
+
 TEST(VtsIfo, TitleSetWithoutMenusNeedsNoMenuVob)
 {
     kxtest::ScratchFolder scratch;
