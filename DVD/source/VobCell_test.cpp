@@ -4,6 +4,7 @@
 #include "DVD/source/MultiAngleTestSupport.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTestSupport.h"
+#include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/VobData.h"
 #include "DVD/source/VobTestSupport.h"
@@ -373,6 +374,12 @@ TEST(VobCell, DomainOfTheOwner) {
   EXPECT_TRUE(vts.GetMenuDomain().IsMenuDomain());
   EXPECT_EQ(vts.GetTitleDomain().GetPgcContainer(), &vts.GetPgcTable());
   EXPECT_EQ(vts.GetMenuDomain().GetPgcContainer(), &vts.GetLanguageUnits());
+  CVmg vmg(nullptr);
+  CAngleBlock* vmgMenu = vmg.GetMenuDomain().AddCell(pgctest::MakeIlvu(recipe), nullptr);
+  EXPECT_EQ(vmgMenu->GetIlvu(0)->GetDomain(), DVDDOMAIN_VMG_MENU);
+  EXPECT_TRUE(vmg.GetMenuDomain().IsMenuDomain());
+  EXPECT_EQ(vmg.GetMenuDomain().GetPgcContainer(), &vmg.GetLanguageUnits());
+  EXPECT_EQ(outside.GetPgcContainer(), nullptr);
 }
 
 TEST(VobCell, PaletteOfTheFirstPgcThatPlaysTheBlock) {
