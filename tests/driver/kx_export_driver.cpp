@@ -3,18 +3,32 @@
 // prints the log. The end-to-end tests run it, and it reproduces a round trip
 // by hand:
 //
-//   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--store PROJECT]
-//                    [--export OUT_FOLDER] [--modified-only] [--no-ifo]
+//   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...
+//                    [--store PROJECT] [--export OUT_FOLDER] [--modified-only]
+//                    [--no-ifo]
+//
+// The edits run in order after the read or load. EDIT names one edit of one
+// block, its domain and the block's index (from 0):
+//   hide|restore|separate|still:DOMAIN:BLOCK
+//   split|cutfrom|cutto:DOMAIN:BLOCK:VOBU     (on the block's first angle)
+//   keepangle:DOMAIN:BLOCK:ANGLE              (from 0)
+// where DOMAIN is vmgm (the VMG menus), vtsmN (title set N's menus) or vtsN
+// (its titles).
 //
 // Exit code 0 when every step succeeded, 1 when one failed, 2 for bad usage.
 
+#include "DVD/source/AngleBlock.h"
 #include "DVD/source/DVD.h"
 #include "DVD/source/ProjectStream.h"
+#include "DVD/source/VMG.h"
+#include "DVD/source/VTS.h"
 #include "Shared/source/DvdLog.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -111,10 +125,85 @@ bool LoadProject(CDvd& disc, CDvdLog& log, const std::string& path)
     return bLoaded;
 }
 
+// A whole decimal number; false for anything else.
+bool ParseNumber(const std::string& text, unsigned long& value)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9)
+        return false;
+    value = std::strtoul(text.c_str(), nullptr, 10);
+    return true;
+}
+
+CAngleBlockList* FindDomain(CDvd& disc, const std::string& name)
+{
+    if (name == "vmgm")
+        return &disc.GetVmg().GetMenuDomain();
+    const bool bMenu = name.compare(0, 4, "vtsm") == 0;
+    unsigned long nVts = 0;
+    if (name.compare(0, 3, "vts") != 0 || !ParseNumber(name.substr(bMenu ? 4 : 3), nVts) || nVts == 0)
+        return nullptr;
+    CVts* pVts = disc.GetVts(unsigned(nVts - 1));
+    if (pVts == nullptr)
+        return nullptr;
+    return bMenu ? &pVts->GetMenuDomain() : &pVts->GetTitleDomain();
+}
+
+// Applies one edit; a bad edit or one the block refuses is reported.
+bool ApplyEdit(CDvd& disc, CDvdLog& log, const std::string& edit)
+{
+    std::vector<std::string> parts;
+    for (size_t from = 0;;)
+    {
+        const size_t colon = edit.find(':', from);
+        parts.push_back(edit.substr(from, colon == std::string::npos ? std::string::npos : colon - from));
+        if (colon == std::string::npos)
+            break;
+        from = colon + 1;
+    }
+    const std::string& op = parts[0];
+    const bool bNumbered = op == "split" || op == "cutfrom" || op == "cutto" || op == "keepangle";
+    CAngleBlockList* pDomain = parts.size() > 1 ? FindDomain(disc, parts[1]) : nullptr;
+    unsigned long nBlock = 0, nValue = 0;
+    if (parts.size() != (bNumbered ? 4u : 3u) || pDomain == nullptr || !ParseNumber(parts[2], nBlock) ||
+        nBlock >= pDomain->GetBlockCount() || (bNumbered && !ParseNumber(parts[3], nValue)))
+    {
+        log.ReportError(("Bad edit " + edit).c_str(), nullptr);
+        return false;
+    }
+    CAngleBlock* pBlock = pDomain->GetBlock(unsigned(nBlock));
+    CVobCell* pFirst = pBlock->GetIlvu(0);
+    bool bDone = false;
+    if (op == "hide")
+        bDone = pBlock->SetBlank();
+    else if (op == "restore")
+        bDone = pBlock->Restore();
+    else if (op == "separate")
+        bDone = pBlock->SeparateAngles();
+    else if (op == "keepangle")
+        bDone = pBlock->KeepAngle(uint32_t(nValue));
+    else if (op == "split")
+        bDone = pBlock->SplitAt(uint32_t(nValue));
+    else if (op == "cutfrom")
+        bDone = pFirst != nullptr && pFirst->CutFrom(uint32_t(nValue));
+    else if (op == "cutto")
+        bDone = pFirst != nullptr && pFirst->CutTo(uint32_t(nValue));
+    else if (op == "still")
+        bDone = pFirst != nullptr && pFirst->ConvertToStill();
+    else
+    {
+        log.ReportError(("Bad edit " + edit).c_str(), nullptr);
+        return false;
+    }
+    if (!bDone)
+        log.ReportError(("The block refused the edit " + edit).c_str(), nullptr);
+    return bDone;
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--store PROJECT]\n"
-                         "                        [--export OUT_FOLDER] [--modified-only] [--no-ifo]\n");
+    std::fprintf(stderr, "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...\n"
+                         "                        [--store PROJECT] [--export OUT_FOLDER] [--modified-only]\n"
+                         "                        [--no-ifo]\n");
     return 2;
 }
 
@@ -123,6 +212,7 @@ int Usage()
 int main(int argc, char** argv)
 {
     std::string source, load, store, exportFolder;
+    std::vector<std::string> edits;
     bool bModifiedOnly = false;
     bool bWriteIfo = true;
     for (int i = 1; i < argc; ++i)
@@ -131,6 +221,8 @@ int main(int argc, char** argv)
         const bool bHasValue = i + 1 < argc;
         if (arg == "--load" && bHasValue)
             load = argv[++i];
+        else if (arg == "--edit" && bHasValue)
+            edits.push_back(argv[++i]);
         else if (arg == "--store" && bHasValue)
             store = argv[++i];
         else if (arg == "--export" && bHasValue)
@@ -151,6 +243,8 @@ int main(int argc, char** argv)
     CDvd disc;
     bool bOk = load.empty() ? PrintLog("read", disc.Read(log, source.c_str(), nullptr), log)
                             : PrintLog("load", LoadProject(disc, log, load), log);
+    for (size_t i = 0; bOk && i < edits.size(); ++i)
+        bOk = PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
     if (bOk && !store.empty())
         bOk = PrintLog("store", StoreProject(disc, log, store), log);
     if (bOk && !exportFolder.empty())
