@@ -166,7 +166,11 @@ bool CVmg::Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress)
             m_pTextData = std::move(pText);
         }
     }
-    if (nVersion >= kVmgParentalVersion && !LoadParentalRecords(log, reader, m_parentalRecords))
+    // A record without parental records replaces those of the disc before
+    // with none.
+    if (nVersion < kVmgParentalVersion)
+        m_parentalRecords.RemoveAll();
+    else if (!LoadParentalRecords(log, reader, m_parentalRecords))
         return false;
     if (pProgress != nullptr)
         pProgress->SetPosition(reader.GetTransferred());

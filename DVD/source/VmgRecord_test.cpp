@@ -51,6 +51,9 @@ RecordBytes Vmg(uint8_t version) {
 
 struct Loaded {
   explicit Loaded(const RecordBytes& record) : reader(kxtest::ReaderOf(record)) {
+    // What the disc held before the load.
+    dvd.GetVmg().GetParentalRecords().Add(new CParentalRecord);
+    dvd.GetVmg().GetParentalRecords().Add(new CParentalRecord);
     ok = dvd.GetVmg().Load(log, reader, nullptr);
   }
   CDvd dvd;
