@@ -20,6 +20,7 @@
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/DVD.h"
 #include "DVD/source/ProjectStream.h"
+#include "DVD/source/StockCells.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "Shared/source/DvdLog.h"
@@ -243,6 +244,9 @@ int main(int argc, char** argv)
     CDvd disc;
     bool bOk = load.empty() ? PrintLog("read", disc.Read(log, source.c_str(), nullptr), log)
                             : PrintLog("load", LoadProject(disc, log, load), log);
+    // The program builds its stock cells at start-up; a hide needs them.
+    if (!edits.empty())
+        CreateStockCells();
     for (size_t i = 0; bOk && i < edits.size(); ++i)
         bOk = PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
     if (bOk && !store.empty())
