@@ -4,6 +4,7 @@
 #include "DVD/source/DVD.h"
 #include "DVD/source/DiscTestSupport.h"
 #include "DVD/source/IfoView.h"
+#include "DVD/source/PGC.h"
 #include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/platform/PlatformPath.h"
 #include "tests/support/Fixtures.h"
@@ -191,6 +192,14 @@ TEST_P(DvdWriteFixture, UnchangedExportKeepsTheStructure)
         ASSERT_TRUE(dvd.Write(log, output.c_str(), false, &progress, true)) << log.Dump();
         EXPECT_EQ(log.Count('E'), 0) << log.Dump();
         EXPECT_EQ(progress.range, dvd.GetSourceSize());
+        EXPECT_LE(progress.position, progress.range);
+        // With every stream kept the estimate is what was written.
+        uint64_t nWritten = 0;
+        std::vector<std::string> files;
+        kx::ListFiles(output, files);
+        for (const std::string& name : files)
+            nWritten += FileSize(kx::JoinPath(output, name));
+        EXPECT_EQ(dvd.GetOutputSize(), nWritten);
     }
     // The source VOB sets the disc opened are closed before the files go.
     PurgeUnusedVobData();
@@ -271,6 +280,98 @@ TEST(DvdWrite, OnlyChangesLeaveUnchangedVobsAndGiveTheSameIfos)
             EXPECT_EQ(ReadWholeFile(kx::JoinPath(folder.path, ifos[i])), first[i]) << ifos[i];
     }
     PurgeUnusedVobData();
+}
+
+// A VOB file that cannot be created (a folder holds its name).
+struct BlockedVobCase
+{
+    const char* file;
+    const char* message;
+};
+
+TEST(DvdWrite, AVobThatCannotBeCreatedFailsTheExport)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    const BlockedVobCase cases[] = {
+        {"VIDEO_TS.VOB", "I:Can't write VMG."},
+        {"VTS_01_0.VOB", "I:Can't write VTS 1."},
+        {"VTS_01_1.VOB", "I:Can't write VTS 1."},
+    };
+    for (const BlockedVobCase& test : cases)
+    {
+        SCOPED_TRACE(test.file);
+        kxtest::ScratchFolder scratch;
+        ASSERT_TRUE(scratch.Created());
+        const ExportFolder folder(scratch.File("VIDEO_TS"));
+        ASSERT_TRUE(folder.created);
+        const ExportFolder blocker(kx::JoinPath(folder.path, test.file));
+        ASSERT_TRUE(blocker.created);
+        kxtest::RecordingLog log;
+        {
+            CDvd dvd;
+            ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+            EXPECT_FALSE(dvd.Write(log, folder.path.c_str(), false, nullptr, true));
+        }
+        PurgeUnusedVobData();
+        ASSERT_FALSE(log.lines.empty());
+        EXPECT_EQ(log.lines.back(), test.message) << log.Dump();
+        if (std::string(test.file) == "VIDEO_TS.VOB")
+            EXPECT_TRUE(log.Has('I', "Can't open VIDEO_TS.VOB"));
+        EXPECT_FALSE(kx::FileExists(kx::JoinPath(folder.path, "VIDEO_TS.IFO")));
+    }
+}
+
+TEST(DvdWrite, CancelStopsTheExport)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    kxtest::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Created());
+    const ExportFolder folder(scratch.File("VIDEO_TS"));
+    ASSERT_TRUE(folder.created);
+    kxtest::RecordingLog log;
+    {
+        CDvd dvd;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        kxtest::RecordingProgress progress(0);
+        EXPECT_FALSE(dvd.Write(log, folder.path.c_str(), false, &progress, true));
+        EXPECT_GT(progress.polls, 0);
+    }
+    PurgeUnusedVobData();
+    EXPECT_TRUE(log.IsCancelled()) << log.Dump();
+    EXPECT_FALSE(kx::FileExists(kx::JoinPath(folder.path, "VIDEO_TS.IFO")));
+}
+
+TEST(DvdWrite, LongFirstPlayChainMovesTheTitleTable)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    kxtest::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Created());
+    const ExportFolder folder(scratch.File("VIDEO_TS"));
+    ASSERT_TRUE(folder.created);
+    kxtest::RecordingLog log;
+    size_t nFirstPlay = 0;
+    {
+        CDvd dvd;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("pal1", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        CPgc* pFirstPlay = dvd.GetVmg().GetFirstPlayPgc();
+        ASSERT_NE(pFirstPlay, nullptr);
+        const BYTE setRegister[8] = {0x71, 0x00, 0x00, 0x01, 0x00, 0x05, 0x00, 0x00};
+        while (pFirstPlay->GetIfoSize() + 0x400 <= 2048)
+            pFirstPlay->m_preCommands.Add(setRegister);
+        nFirstPlay = pFirstPlay->GetIfoSize();
+        ASSERT_TRUE(dvd.Write(log, folder.path.c_str(), false, nullptr, true)) << log.Dump();
+    }
+    PurgeUnusedVobData();
+    const auto ifo = ReadWholeFile(kx::JoinPath(folder.path, "VIDEO_TS.IFO"));
+    ASSERT_GE(ifo.size(), 3u * 2048);
+    EXPECT_EQ(GetBE32(ifo.data() + 0x80), 0x400 + nFirstPlay - 1);
+    EXPECT_EQ(GetBE32(ifo.data() + 0x84), 0x400u);
+    EXPECT_EQ(GetBE32(ifo.data() + 0xC4), 2u);
+    if (kxtest::IfoDumpTool().empty())
+        return;
+    const auto fp = kxtest::Select(kxtest::IfoDump(scratch.Path()), "pgc", {{"dom", "fp"}});
+    ASSERT_EQ(fp.size(), 1u);
+    EXPECT_EQ(fp[0].Num("pre"), (long long)((nFirstPlay - 0xEC - 8) / 8));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, DvdWriteFixture,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DVD/source/CellAddress.h"
+#include "DVD/source/IfoRead.h"
 #include "framework/core/AfxTypes.h"
 
 #include <cstdint>
@@ -15,8 +16,6 @@ class CDvdLog;
 class CDvdProgress;
 class CPgc;
 class CPgcTable;
-
-const uint32_t IFO_SECTOR_SIZE = 2048;
 
 // Whole sectors that nBytes take, a partial sector counting as one.
 inline uint64_t IfoSectors(uint64_t nBytes)
@@ -40,7 +39,6 @@ public:
     // cursor moves on by the table's whole sectors. Null, with an error in
     // the log, when it does not fit the image.
     BYTE* Place(uint64_t nBytes, DWORD& dwSector);
-    uint32_t GetSector() const { return m_nSector; }
 
 private:
     CDvdLog& m_log;

@@ -175,7 +175,7 @@ uint64_t CVts::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, ui
     PutBE32(pMat + kVtsiLastSector, DWORD(nIfoSize / IFO_SECTOR_SIZE - 1));
     pMat[kVersion] = kSpecVersion;
     PutBE32(pMat + kCategory, m_nCategory);
-    PutBE32(pMat + kVtsiMatLastByte, IFO_SECTOR_SIZE - 1);
+    PutBE32(pMat + kVtsiMatLastByte, DWORD(IFO_SECTOR_SIZE - 1));
     PutBE32(pMat + kMenuVobs, nMenuBytes != 0 ? DWORD(nIfoSize / IFO_SECTOR_SIZE) : 0);
     PutBE32(pMat + kTitleVobs, nTitleBytes != 0 ? DWORD((nIfoSize + nMenuBytes) / IFO_SECTOR_SIZE) : 0);
 
