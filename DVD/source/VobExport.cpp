@@ -392,6 +392,12 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             outPieces.SetAt(k, new CVobCellPiece(*ilvu.GetOutputPieces()[k]));
     }
 
+    // Sectors a cut took away still hold what the kept NAV packs refer to;
+    // as removed sectors those references map to the cell's edge.
+    const DWORD dwCutAtStart = ilvu.GetSectorsCutAtStart();
+    if (nPiece == 0 && dwCutAtStart > 0 && pieces[0]->m_dwFirstSector >= dwCutAtStart)
+        writer.AddRemovedRange(pieces[0]->m_dwFirstSector - dwCutAtStart, pieces[0]->m_dwFirstSector - 1, 0);
+
     int64_t delta = int64_t(writer.GetTotalSize() / SECTOR) - int64_t(piece.m_dwFirstSector);
     CCellAddress* pEntry = new CCellAddress;
     pEntry->m_wVobId = ilvu.GetVobId();
@@ -608,6 +614,9 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
 
     pEntry->m_dwLastSector = DWORD(int64_t(piece.m_dwLastSector) + delta);
     outPieces[nPiece]->m_dwLastSector = pEntry->m_dwLastSector;
+    const DWORD dwCutAtEnd = ilvu.GetSectorsCutAtEnd();
+    if (nPiece + 1 == pieces.GetSize() && dwCutAtEnd > 0 && piece.m_dwLastSector <= 0xFFFFFFFF - dwCutAtEnd)
+        writer.AddRemovedRange(piece.m_dwLastSector + 1, piece.m_dwLastSector + dwCutAtEnd, 0);
     ilvu.SetOutput(outVobus, outStart, outEnd, outPieces);
     return nBytes;
 }
