@@ -209,6 +209,50 @@ WORD CVts::GetTitleParentalMask(uint32_t nTitle) const
     return wMask;
 }
 
+BYTE CVts::CollectAngleBlocks(CAngleBlockArray& blocks, CAngleMap& angleMap) const
+{
+    blocks.SetSize(0);
+    angleMap.RemoveAll();
+    const BYTE nAngles = GetMinAngleCount();
+    if (nAngles < 2)
+        return nAngles;
+    for (uint32_t b = 0; b < m_titleDomain.GetBlockCount(); ++b)
+    {
+        CAngleBlock* pBlock = m_titleDomain.GetBlock(b);
+        // Only blocks whose packs say where the angles are can be reduced
+        // to one of them.
+        if (pBlock->GetIlvuCount() >= 2 && pBlock->GetIlvu(0)->GetAngleCount() > 0)
+            blocks.Add(pBlock);
+    }
+    if (blocks.GetSize() == 0)
+        return nAngles;
+    for (BYTE a = 0; a < nAngles; ++a)
+    {
+        CGrowArray<BYTE>* pAngle = new CGrowArray<BYTE>;
+        pAngle->SetSize(blocks.GetSize(), true);
+        angleMap.Add(pAngle);
+    }
+    for (uint32_t p = 0; p < m_pgcTable.GetPgcCount(); ++p)
+    {
+        const CPgc& pgc = *m_pgcTable.GetPgc(p);
+        for (uint32_t c = 0; c < pgc.GetCellCount(); ++c)
+        {
+            const CPgcCell& cell = *pgc.GetCell(c);
+            if (cell.GetAngleCount() < 2)
+                continue;
+            int32_t nIndex = -1;
+            for (int32_t i = 0; i < blocks.GetSize() && nIndex < 0; ++i)
+                if (blocks[i] == cell.GetBlock())
+                    nIndex = i;
+            if (nIndex < 0)
+                continue;
+            for (int a = 0; a < nAngles && a < cell.GetAngleCount(); ++a)
+                (*angleMap[uint32_t(a)])[nIndex] = cell.GetAngle(a);
+        }
+    }
+    return nAngles;
+}
+
 void CVts::WriteAttributeRecord(BYTE* pDest) const
 {
     // After the two words the entry is VTSI_MAT's attribute area: 256 bytes

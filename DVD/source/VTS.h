@@ -17,6 +17,9 @@
 
 #include <cstdint>
 
+// One array per angle, one byte per collected block: the ILVU it plays.
+typedef CDvdPtrArray<CGrowArray<BYTE>> CAngleMap;
+
 class CDvdLog;
 class CDvdProgress;
 class CProjectReader;
@@ -61,6 +64,13 @@ public:
 
     bool HasParentalManagement() const { return m_parentalRecords.GetSize() > 0; }
 
+    // ---- Angles -----------------------------------------------------------------------
+    // The multi-angle title blocks whose first packs announce their angles,
+    // and for each angle a of GetMinAngleCount (array a of the map) the ILVU
+    // that every collected block plays for it. Answers GetMinAngleCount;
+    // both outputs stay empty below 2 angles.
+    BYTE CollectAngleBlocks(CAngleBlockArray& blocks, CAngleMap& angleMap) const;
+
     // ---- What the VMG's tables say of this title set --------------------------
     // The largest angle count among the PGCs that title nTitle's chapters
     // play; 0 for a title without chapters.
@@ -79,6 +89,12 @@ public:
     void WriteAttributeRecord(BYTE* pDest) const;
 
     // ---- Sizes in bytes ------------------------------------------------------------
+    // The VOBs an export would write with the current streams, and the
+    // source VOBs the domains play.
+    uint64_t GetMenuVobSize() { return m_menuDomain.GetOutputSize(); }
+    uint64_t GetTitleVobSize() { return m_titleDomain.GetOutputSize(); }
+    uint64_t GetMenuSourceSize() const { return m_menuDomain.GetSourceSize(); }
+    uint64_t GetTitleSourceSize() const { return m_titleDomain.GetSourceSize(); }
     // VTS_nn_0.IFO as the writer lays it out, whole sectors.
     uint64_t GetIfoSize() const;
     // The menu and title VOB files as the last export wrote them.

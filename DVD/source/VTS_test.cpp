@@ -2,6 +2,7 @@
 // table's renumbering.
 #include "DVD/source/DVD.h"
 #include "DVD/source/NavCommand.h"
+#include "DVD/source/NavPack.h"
 #include "DVD/source/VTS.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
@@ -209,6 +210,93 @@ TEST(Vmg, MenuBlockThatOnlyFirstPlayPlaysIsKept)
     vmg.RemoveOrphanMenuBlocks();
     ASSERT_EQ(menus.GetBlockCount(), nRead + 1);
     EXPECT_EQ(menus.GetBlock(nRead), pFirstPlayBlock);
+}
+
+// A block of nAngles ILVUs; with bAnnounced its first packs name the angles.
+CAngleBlock* AddAngleBlock(CAngleBlockList& domain, BYTE nCellId, int nAngles, bool bAnnounced)
+{
+    CAngleBlock* pBlock = nullptr;
+    for (int a = 0; a < nAngles; ++a)
+    {
+        CCellAddress address;
+        address.m_wVobId = WORD(a + 1);
+        address.m_nCellId = nCellId;
+        CVobCell* pIlvu = new CVobCell(nullptr, address, CVobuAddressList(), nullptr);
+        PciPacket pci;
+        if (bAnnounced)
+            for (int i = 0; i < nAngles; ++i)
+                pci.SetNsmlAgli(i, 100 + i);
+        pIlvu->SetFirstNav(pci, DsiPacket(), nullptr);
+        if (!pBlock)
+        {
+            pBlock = domain.AddCell(pIlvu, nullptr);
+        }
+        else
+        {
+            pBlock->AddCell(pIlvu, nullptr);
+            pIlvu->SetParent(pBlock);
+        }
+    }
+    return pBlock;
+}
+
+TEST(Vts, AngleBlocksAndTheIlvusOfEachAngle)
+{
+    CVts vts(nullptr);
+    CAngleBlockArray blocks;
+    CAngleMap angleMap;
+    EXPECT_EQ(vts.CollectAngleBlocks(blocks, angleMap), 0);
+
+    CAngleBlockList& domain = vts.GetTitleDomain();
+    CAngleBlock* pAnnounced = AddAngleBlock(domain, 1, 3, true);
+    CAngleBlock* pSilent = AddAngleBlock(domain, 2, 3, false);
+    CAngleBlock* pSingle = AddAngleBlock(domain, 3, 1, true);
+    CPgc* pPgc = new CPgc(0, &vts.GetPgcTable());
+    const BYTE order[3][3] = {{2, 0, 1}, {0, 1, 2}, {0, 0, 0}};
+    CAngleBlock* played[3] = {pAnnounced, pSilent, pSingle};
+    for (int c = 0; c < 3; ++c)
+    {
+        CGrowArray<BYTE> angles;
+        for (int a = 0; a < (c < 2 ? 3 : 1); ++a)
+            angles.Add(order[c][a]);
+        pPgc->AddCell(new CPgcCell(0, 0, 0, 0, played[c], angles, pPgc));
+    }
+    vts.GetPgcTable().AddPgc(pPgc);
+    vts.GetTitles().AddTitle(Chapter(0));
+
+    ASSERT_EQ(vts.CollectAngleBlocks(blocks, angleMap), 3);
+    // Only the block whose packs announce its angles.
+    ASSERT_EQ(blocks.GetSize(), 1);
+    EXPECT_EQ(blocks[0], pAnnounced);
+    ASSERT_EQ(angleMap.GetSize(), 3u);
+    for (uint32_t a = 0; a < 3; ++a)
+    {
+        ASSERT_EQ(angleMap[a]->GetSize(), 1);
+        EXPECT_EQ((*angleMap[a])[0], order[0][a]);
+    }
+}
+
+TEST(Vts, SourceSizesAreTheVobFilesRead)
+{
+    struct Case
+    {
+        const char* fixture;
+        uint64_t nMenu;  // VTS_01_0.VOB
+        uint64_t nTitle; // VTS_01_1.VOB onwards
+    };
+    const Case cases[] = {{"pal1split", 0, 409600 + 409600 + 415744}, {"ntscmenu", 145408, 1437696}};
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.fixture);
+        KX_REQUIRE_FIXTURE(dir, test.fixture);
+        CDvd dvd;
+        kxtest::RecordingLog log;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath(test.fixture, "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        CVts& vts = *dvd.GetVts(0);
+        EXPECT_EQ(vts.GetMenuSourceSize(), test.nMenu);
+        EXPECT_EQ(vts.GetTitleSourceSize(), test.nTitle);
+        EXPECT_LE(vts.GetTitleVobSize(), vts.GetTitleSourceSize());
+    }
 }
 
 } // namespace
