@@ -128,9 +128,12 @@ bool CDiskVobFile::OpenNextFile(CDvdLog& log)
     options.access = kx::kFileReadWrite;
     options.disposition = kx::FileDisposition::CreateAlways;
     options.hint = kx::FileHint::SequentialScan;
-    if (!m_file.Open(GetFileName(m_folder, m_nVts, m_bMenu != 0, m_nFiles).c_str(), options))
+    const std::string name = GetFileName(m_folder, m_nVts, m_bMenu != 0, m_nFiles);
+    if (!m_file.Open(name.c_str(), options))
     {
-        log.ReportError(GetLastErrorText(), DVD_LOCATION);
+        // The system's text alone does not say which file it was about.
+        CPlainString reason = GetLastErrorText();
+        log.ReportError(FormatString("%s: %s", name.c_str(), reason.GetText()), DVD_LOCATION);
         return false;
     }
     return true;

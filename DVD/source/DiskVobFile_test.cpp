@@ -186,7 +186,7 @@ TEST_F(DiskVobFileTest, DeletingOldTitleFilesStopsAtTheFirstGap)
 TEST_F(DiskVobFileTest, AFileThatCannotBeCreatedIsAnError)
 {
     EXPECT_FALSE(writer.Open(log, (folder + "missing/").c_str(), 1, false));
-    EXPECT_TRUE(log.HasError());
+    EXPECT_TRUE(log.Has('E', "VTS_01_1.VOB: ")) << log.Dump();
     EXPECT_FALSE(writer.IsOpen());
 }
 

@@ -23,6 +23,7 @@
 #include "DVD/source/StockCells.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
+#include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/source/DvdLog.h"
 
 #include <cstdio>
@@ -252,6 +253,10 @@ int main(int argc, char** argv)
     if (bOk && !store.empty())
         bOk = PrintLog("store", StoreProject(disc, log, store), log);
     if (bOk && !exportFolder.empty())
+    {
+        if (!kx::FolderExists(exportFolder))
+            kx::CreateFolder(exportFolder);
         bOk = PrintLog("write", disc.Write(log, exportFolder.c_str(), bModifiedOnly, nullptr, bWriteIfo), log);
+    }
     return bOk ? 0 : 1;
 }
