@@ -188,10 +188,10 @@ TEST_F(BlockEdit, SplitGivesAPgcWhoseCellsStayItsOwnCopyOfASharedMenu) {
   EXPECT_EQ(staying->GetCellCount(), 1u);
 }
 
-// A block of two angles (vob 2 and vob 3) between two plain cells, played
-// by one entry that lists both angles.
+// An interleaved block of two angles (vob 2 and vob 3) between two plain
+// cells, played by one entry that lists both angles.
 struct Angles : BlockEdit {
-  EditSet set{{{1, 1, 2}, {2, 1, 2}, {3, 1, 2}, {4, 1, 2}}};
+  EditSet set{{{1, 1, 2}, {2, 1, 2, true}, {3, 1, 2, true}, {4, 1, 2}}};
   std::unique_ptr<Disc> disc;
   CAngleBlock* block = nullptr;
   CPgc* pgc = nullptr;
@@ -200,11 +200,10 @@ struct Angles : BlockEdit {
     BlockEdit::SetUp();
     ASSERT_TRUE(set.set->IsUsable()) << set.log.Dump();
     disc.reset(new Disc(set));
-    ASSERT_EQ(Describe(disc->Domain()), "[1:0-5,2v][2:6-11,2v][3:12-17,2v][4:18-23,2v]");
+    // The source groups the interleaved cells into one block of two angles.
+    ASSERT_EQ(Describe(disc->Domain()), "[1:0-5,2v][2:6-11,2v 3:12-17,2v][4:18-23,2v]");
     block = disc->Block(1);
-    CAngleBlock* second = disc->Block(2);
-    ASSERT_TRUE(block->AddCell(CVobCell::CopyConstruct(*second->GetIlvu(0), block), second->GetPristine(0)));
-    disc->Domain().RemoveBlock(2, false);
+    ASSERT_TRUE(block->IsInterleaved());
     pgc = disc->AddPgc({{disc->Block(0), {0}}, {block, {0, 1}}, {disc->Block(2), {0}}});
     // Link Cell 4: the IFO cell of the last entry.
     pgc->m_postCommands.Add(MakeLink(NAV_LINK_CELL, 4).data());
@@ -243,6 +242,8 @@ TEST_F(Angles, SeparateAnglesMakesABlockPerAngle) {
   EXPECT_EQ(Describe(disc->Domain()), "[1:0-5,2v][2:6-11,2v][3:12-17,2v][4:18-23,2v]");
   CAngleBlock* made = disc->Block(2);
   EXPECT_EQ(made->GetIlvu(0)->GetParent(), made);
+  EXPECT_FALSE(made->IsInterleaved());
+  EXPECT_FALSE(block->IsInterleaved());
   EXPECT_EQ(made->GetPristine(0), pristine2);
   EXPECT_TRUE(made->IsModified());
   EXPECT_EQ(block->GetPristineCount(), 1u);
@@ -252,12 +253,63 @@ TEST_F(Angles, SeparateAnglesMakesABlockPerAngle) {
   EXPECT_FALSE(disc->Block(0)->SeparateAngles());
 }
 
-// Hiding a block of two angles drops the second angle for its entry too.
+// Hiding a block of two angles drops the second angle for its entry too;
+// an interleaved block cannot be restored piece by piece.
 TEST_F(Angles, HideOfAnAngleBlockLeavesOneAngle) {
   ASSERT_TRUE(block->SetBlank());
   EXPECT_EQ(Describe(disc->Domain()), "[1:0-5,2v][2s:0-4,1v][4:18-23,2v]");
+  EXPECT_FALSE(block->IsInterleaved());
+  EXPECT_EQ(block->GetPristineCount(), 1u);
+  EXPECT_FALSE(block->CanRestore());
   EXPECT_EQ(pgc->GetIfoCellCount(), 3u);
   EXPECT_EQ(LinkTarget(pgc->m_postCommands.GetCommand(0)), 3);
+}
+
+// The title set of a domain as the edits see it: it records the notices.
+class NoticeRecorder : public CDvdObject {
+public:
+  NoticeRecorder() : CDvdObject(DVDNODE_VTS, nullptr) {}
+  CDvdObject* Self() override { return this; }
+  const CDvdObject* Self() const override { return this; }
+  bool Validate(CDvdValidator&, CDvdValidationMessages&) override { return false; }
+  void Invalidate() override {}
+  void Notify(CDvdObject*, int nCode, intptr_t a, intptr_t) override {
+    codes.push_back(nCode);
+    if (nCode == DVDNOTICE_ANGLE_COUNT || nCode == DVDNOTICE_COLLECT_ANGLE_REFS) angleCounts.push_back(int(a));
+  }
+  std::vector<int> codes;
+  std::vector<int> angleCounts;
+};
+
+// What each edit tells the PGCs, in order.
+TEST_F(Angles, EditsSendTheirNoticesInOrder) {
+  struct Case {
+    const char* name;
+    bool (*edit)(CAngleBlockList&);
+    std::vector<int> codes;
+  };
+  const Case cases[] = {
+      {"hide one angle", [](CAngleBlockList& d) { return d.GetBlock(0)->SetBlank(); }, {7}},
+      {"hide two angles", [](CAngleBlockList& d) { return d.GetBlock(1)->SetBlank(); }, {7, 6, 1}},
+      {"keep an angle", [](CAngleBlockList& d) { return d.GetBlock(1)->KeepAngle(0); }, {6, 1}},
+      {"keep the only angle", [](CAngleBlockList& d) { return !d.GetBlock(0)->KeepAngle(0); }, {}},
+      {"separate", [](CAngleBlockList& d) { return d.GetBlock(1)->SeparateAngles(); }, {2}},
+      {"split", [](CAngleBlockList& d) { return d.GetBlock(0)->SplitAt(1); }, {5, 4}},
+      {"take one angle", [](CAngleBlockList& d) { return d.GetBlock(1)->CopyContentFrom(d.GetBlock(0), false); },
+       {6, 1}},
+      {"restore", [](CAngleBlockList& d) { return !d.GetBlock(1)->Restore(); }, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NoticeRecorder owner;
+    CAngleBlockList domain(&owner);
+    domain.CopyConstruct(disc->Domain());
+    ASSERT_EQ(domain.GetBlock(1)->GetIlvuCount(), 2u);
+    owner.codes.clear();
+    ASSERT_TRUE(c.edit(domain));
+    EXPECT_EQ(owner.codes, c.codes);
+    for (int count : owner.angleCounts) EXPECT_EQ(count, 1);
+  }
 }
 
 // Content of another block: same angle count takes all angles with this

@@ -23,6 +23,7 @@ struct EditCell {
   WORD vob;
   BYTE cell;
   uint32_t vobus;
+  bool interleaved = false;  // the ILVU flag of its DSIs
 };
 
 // A set of cells laid out one after another; VOBU v of the set starts at
@@ -50,7 +51,10 @@ struct EditSet {
               if (hli) hli(c, v, pci);
             },
             // The first reference picture ends in the second video pack.
-            [](DsiPacket& dsi) { dsi.SetVobuRefEa(0, 2); });
+            [&](DsiPacket& dsi) {
+              dsi.SetVobuRefEa(0, 2);
+              if (cells[c].interleaved) dsi.SetSmlCategory(0x40);
+            });
         vob.Pes(0xE0);
         vob.Pes(0xE0);
       }
