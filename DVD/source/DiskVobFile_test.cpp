@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -220,6 +221,36 @@ TEST_F(DiskVobFileTest, AVobuWaitsUntilTheSectorsItReachesAreAccountedFor)
     ASSERT_TRUE(writer.Flush(log));
     EXPECT_EQ(writer.GetQueueCount(), 0u);
     EXPECT_EQ(writer.GetWrittenSize(), 8u * kSector);
+}
+
+TEST_F(DiskVobFileTest, TheQueueGrowsForAVobuThatReachesFarAhead)
+{
+    // VOBU 0 refers 120 sectors ahead (a search entry far into the cell):
+    // 60 VOBUs of two sectors must wait behind it, more than any fixed queue
+    // of 35 would hold.
+    src.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) { dsi.SetSri(SRI_FWD_FIRST, 120); });
+    src.Pes(0xE0);
+    for (int v = 0; v < 70; ++v)
+    {
+        src.Nav(1, 1);
+        src.Pes(0xE0);
+    }
+    SaveSource();
+    ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
+    uint32_t nLongest = 0;
+    for (uint32_t v = 0; v <= 70; ++v)
+    {
+        ASSERT_TRUE(Queue(v * 2, v * 2 + 1, 1));
+        nLongest = std::max(nLongest, writer.GetQueueCount());
+    }
+    EXPECT_GT(nLongest, 35u);
+    EXPECT_EQ(writer.GetQueueCount(), 1u);
+    ASSERT_TRUE(writer.Flush(log));
+    writer.Close();
+    std::vector<BYTE> out = Output("VTS_01_1.VOB");
+    ASSERT_EQ(out.size(), src.bytes.size());
+    for (uint32_t v = 0; v <= 70; ++v)
+        EXPECT_EQ(OutputLbn(out, v * 2), v * 2);
 }
 
 TEST_F(DiskVobFileTest, RemovedSectorsPullAddressesBack)
