@@ -316,7 +316,9 @@ TEST(DvdWrite, AVobThatCannotBeCreatedFailsTheExport)
         ASSERT_FALSE(log.lines.empty());
         EXPECT_EQ(log.lines.back(), test.message) << log.Dump();
         if (std::string(test.file) == "VIDEO_TS.VOB")
+        {
             EXPECT_TRUE(log.Has('I', "Can't open VIDEO_TS.VOB"));
+        }
         EXPECT_FALSE(kx::FileExists(kx::JoinPath(folder.path, "VIDEO_TS.IFO")));
     }
 }
@@ -372,6 +374,49 @@ TEST(DvdWrite, LongFirstPlayChainMovesTheTitleTable)
     const auto fp = kxtest::Select(kxtest::IfoDump(scratch.Path()), "pgc", {{"dom", "fp"}});
     ASSERT_EQ(fp.size(), 1u);
     EXPECT_EQ(fp[0].Num("pre"), (long long)((nFirstPlay - 0xEC - 8) / 8));
+}
+
+TEST(DvdWrite, TextDataIsWrittenBackAsReadAndAFullSectorGetsOneMore)
+{
+    kxtest::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Created());
+    KX_REQUIRE_DISC_COPY(disc, scratch, "pal1");
+    // A text data table of exactly one sector appended to the source IFO.
+    std::vector<uint8_t> ifo = disc.Read("VIDEO_TS.IFO");
+    ASSERT_EQ(ifo.size() % 2048, 0u);
+    const uint32_t nTextSector = uint32_t(ifo.size() / 2048);
+    ASSERT_EQ(GetBE32(ifo.data() + 0xC0), 0u);  // no menu VOB: the IFO is all that moves
+    std::vector<uint8_t> text(2048);
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = uint8_t(i * 7 + 1);
+    text[14] = 0;
+    kxtest::PutBig32(text, 16, 2047);
+    ifo.insert(ifo.end(), text.begin(), text.end());
+    kxtest::PutBig32(ifo, 0x1C, nTextSector);
+    kxtest::PutBig32(ifo, 0x0C, 2 * nTextSector + 1);
+    kxtest::PutBig32(ifo, 0xD4, nTextSector);
+    ASSERT_TRUE(disc.Write("VIDEO_TS.IFO", ifo));
+    ASSERT_TRUE(disc.Write("VIDEO_TS.BUP", ifo));
+
+    const ExportFolder folder(scratch.File("OUT"));
+    ASSERT_TRUE(folder.created);
+    kxtest::RecordingLog log;
+    {
+        CDvd dvd;
+        ASSERT_TRUE(dvd.Read(log, disc.Folder().c_str(), nullptr)) << log.Dump();
+        ASSERT_NE(dvd.GetVmg().GetTextData(), nullptr);
+        ASSERT_TRUE(dvd.Write(log, folder.path.c_str(), false, nullptr, true)) << log.Dump();
+    }
+    PurgeUnusedVobData();
+    const auto out = ReadWholeFile(kx::JoinPath(folder.path, "VIDEO_TS.IFO"));
+    ASSERT_GE(out.size(), 2048u);
+    const size_t nAt = size_t(GetBE32(out.data() + 0xD4)) * 2048;
+    ASSERT_NE(nAt, 0u);
+    // Two sectors, the last one empty, end the IFO.
+    EXPECT_EQ(out.size(), nAt + 2 * 2048);
+    ASSERT_GE(out.size(), nAt + 2048);
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + long(nAt), out.begin() + long(nAt) + 2048), text);
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + long(nAt) + 2048, out.end()), std::vector<uint8_t>(2048, 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, DvdWriteFixture,
