@@ -11,14 +11,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace
-{
-// The newest title-set record this build writes and reads.
-constexpr uint8_t kVtsRecordVersion = 3;
-// Parental records arrived with this version.
-constexpr uint8_t kVtsParentalVersion = 2;
-} // namespace
-
 CVts::CVts(CDvdObject* pParent)
     : CDvdObject(DVDNODE_VTS, pParent), m_titleDomain(this, false), m_titles(this), m_pgcTable(0, this),
       m_menuDomain(this, true), m_languageUnits(this)
@@ -284,37 +276,4 @@ void CVts::RemoveOrphanTitleBlocks()
     MarkBlocksPlayed(m_pgcTable);
     if (RemoveUnplayedBlocks(m_titleDomain) && m_titleDomain.GetBlockCount() == 0)
         DisableAllStreams(m_pgcTable);
-}
-
-bool CVts::Store(CDvdLog&, CProjectWriter& writer)
-{
-    WriteByte(writer, kVtsRecordVersion);
-    WriteByte(writer, GetFlags());
-    WriteDword(writer, m_nCategory);
-    return StoreParentalRecords(writer, m_parentalRecords);
-}
-
-bool CVts::Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress)
-{
-    uint8_t nVersion = 0;
-    if (!ReadByte(reader, nVersion) || nVersion > kVtsRecordVersion)
-    {
-        log.ReportError(kUnexpectedArchiveContent, DVD_LOCATION);
-        return false;
-    }
-    Clear();
-    uint8_t nFlags = 0;
-    ReadByte(reader, nFlags);
-    ReadDword(reader, m_nCategory);
-    if (!reader.IsOk())
-    {
-        log.ReportError(kUnexpectedArchiveContent, DVD_LOCATION);
-        return false;
-    }
-    SetFlags(nFlags);
-    if (nVersion >= kVtsParentalVersion && !LoadParentalRecords(log, reader, m_parentalRecords))
-        return false;
-    if (pProgress != nullptr)
-        pProgress->SetPosition(reader.GetTransferred());
-    return true;
 }
