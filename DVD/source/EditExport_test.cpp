@@ -4,6 +4,7 @@
 #include "DVD/source/DVD.h"
 #include "DVD/source/DiscTestSupport.h"
 #include "DVD/source/StockCells.h"
+#include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/VobData.h"
 #include "Shared/platform/PlatformFileSystem.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -181,6 +183,40 @@ TEST(EditExport, CutsShortenTheCellsAndKeepTheirPointersInside) {
     }
     EXPECT_FALSE(first);
   }
+}
+
+// Bypassing the VMG menu with its first button: the PGC that played the menu
+// runs that button's command at the end of a blank cell.
+TEST(EditExport, BypassedMenuRunsTheButtonCommandAsCellCommand) {
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  KX_REQUIRE_IFODUMP();
+  ExportedDisc bypassed;
+  std::string expected;
+  ASSERT_TRUE(bypassed.Export("ntscmenu", [&](CDvd& dvd) {
+    CAngleBlockList& menus = dvd.GetVmg().GetMenuDomain();
+    if (menus.GetBlockCount() == 0 || !menus.GetBlock(0)->HasButtons()) return false;
+    CAngleBlock* menu = menus.GetBlock(0);
+    const BYTE* command = menu->GetIlvu(0)->GetSegment(0)->GetButton(0)->GetGroup(0).command;
+    for (int i = 0; i < 8; ++i) {
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02x", command[i]);
+      expected += hex;
+    }
+    return menu->BypassMenu(command, 0) && menu->GetIlvu(0)->IsStock();
+  })) << bypassed.log.Dump();
+  const auto records = kxtest::IfoDump(bypassed.scratch.Path());
+  const auto cells = Select(records, "cell", {{"dom", "vmgm"}, {"pgc", "1"}});
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0].Num("cmd"), 1);
+  // The blank cell holds no still.
+  EXPECT_EQ(cells[0].Num("still"), 0);
+  const auto commands = Select(records, "cmd", {{"dom", "vmgm"}, {"pgc", "1"}, {"kind", "cell"}});
+  ASSERT_EQ(commands.size(), 1u);
+  // The fixture's first button sets g15 to 1 and links on; as a cell
+  // command its link highlights that button (1, in bits 15-10 of the last
+  // word).
+  ASSERT_EQ(expected, "7101000f0001000d");
+  EXPECT_EQ(commands[0].Get("bytes"), "7101000f0001040d");
 }
 
 }  // namespace
