@@ -1,4 +1,6 @@
 #include "DVD/source/DVD.h"
+#include "DVD/source/StockCells.h"
+#include "DVD/source/VobCell.h"
 #include "DVD/source/VobData.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +95,60 @@ TEST_P(DvdRecordFixture, StoredDiscLoadsIntoTheSameTreeAndExport) {
 
 INSTANTIATE_TEST_SUITE_P(DvdRecord, DvdRecordFixture,
                          ::testing::Values("pal1", "ntscmenu", "twovts", "cmdtable", "pal1split"));
+
+// Edits the disc the ways the editor does: a split, a cut, a still menu and
+// a hidden block; answers how many took.
+int EditDisc(CDvd& dvd) {
+  int edits = 0;
+  for (uint32_t v = 0; v < dvd.GetVtsCount(); ++v) {
+    CAngleBlockList& titles = dvd.GetVts(v)->GetTitleDomain();
+    if (titles.GetBlockCount() > 0) {
+      CAngleBlock* first = titles.GetBlock(0);
+      const uint32_t vobus = first->GetIlvu(0)->GetVobuCount();
+      if (vobus >= 4 && first->GetIlvuCount() == 1 && first->SplitAt(vobus / 2)) ++edits;
+      CVobCell* ilvu = titles.GetBlock(titles.GetBlockCount() - 1)->GetIlvu(0);
+      if (ilvu->CanCutTo(1) && ilvu->CutTo(1)) ++edits;
+      if (titles.GetBlockCount() > 1 && titles.GetBlock(1)->SetBlank()) ++edits;
+    }
+    CAngleBlockList& menus = dvd.GetVts(v)->GetMenuDomain();
+    for (uint32_t b = 0; b < menus.GetBlockCount(); ++b)
+      if (menus.GetBlock(b)->HasButtons() && menus.GetBlock(b)->GetIlvu(0)->ConvertToStill()) {
+        ++edits;
+        break;
+      }
+  }
+  CAngleBlockList& menus = dvd.GetVmg().GetMenuDomain();
+  if (menus.GetBlockCount() > 0 && menus.GetBlock(0)->SetBlank()) ++edits;
+  return edits;
+}
+
+TEST(DvdRecord, EditedDiscLoadsIntoTheSameTreeAndExport) {
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  ReleaseStockCells();
+  ASSERT_TRUE(CreateStockCells());
+  kxtest::ScratchFolder scratch;
+  std::vector<uint8_t> bytes;
+  std::vector<std::pair<std::string, std::vector<BYTE>>> before;
+  {
+    CDvd dvd;
+    RecordingLog log;
+    ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+    EXPECT_GE(EditDisc(dvd), 3);
+    bytes = StoreDisc(dvd);
+    before = Export(dvd, kx::JoinPath(scratch.Path(), "before"));
+  }
+  PurgeUnusedVobData();
+  {
+    CDvd loaded;
+    RecordingLog log;
+    kxtest::MemoryProjectReader reader(bytes);
+    ASSERT_TRUE(loaded.Load(log, reader, nullptr)) << log.Dump();
+    EXPECT_TRUE(StoreDisc(loaded) == bytes);
+    ExpectSameExport(before, Export(loaded, kx::JoinPath(scratch.Path(), "after")));
+  }
+  PurgeUnusedVobData();
+  EXPECT_TRUE(ReleaseStockCells());
+}
 
 TEST(DvdRecord, CutAndDamagedProjectsNeverCrash) {
   KX_REQUIRE_FIXTURE(dir, "ntscmenu");
