@@ -603,6 +603,24 @@ TEST_P(DomainExport, AnUnchangedDomainKeepsEverySectorAndAddress)
             EXPECT_EQ(dsi.GetNvPckLbn(), s);
             DWORD next = s + dsi.GetVobuEa() + 1;
             EXPECT_TRUE(next == out.size() / kSector || isNav[next]) << "VOBU at " << s;
+            // Search entries land on NAV packs unless they are the end marker.
+            for (int w = 0; w < SRI_WORD_COUNT; ++w)
+            {
+                const DWORD offset = dsi.GetSri(w) & SRI_OFFSET_MASK;
+                if (offset == SRI_OFFSET_MASK)
+                    continue;
+                const int64_t target = w <= SRI_NEXT ? int64_t(s) + offset : int64_t(s) - offset;
+                EXPECT_TRUE(target >= 0 && target < int64_t(isNav.size()) && isNav[size_t(target)])
+                    << "search word " << w << " of the VOBU at " << s;
+            }
+            // The ids are those of the C_ADT entry that holds the VOBU.
+            const CCellAddress* pCell = nullptr;
+            for (uint32_t c = 0; c < cells.GetSize() && pCell == nullptr; ++c)
+                if (cells[c]->m_dwFirstSector <= s && s <= cells[c]->m_dwLastSector)
+                    pCell = cells[c];
+            ASSERT_NE(pCell, nullptr) << s;
+            EXPECT_EQ(dsi.GetVobuVobIdn(), pCell->m_wVobId) << s;
+            EXPECT_EQ(dsi.GetVobuCIdn(), pCell->m_nCellId) << s;
             continue;
         }
         ASSERT_TRUE(set->ReadSector(s, sector));
