@@ -77,7 +77,7 @@ struct EditSet {
 // A command of one instruction, as the editor builds it.
 inline std::vector<BYTE> MakeLink(BYTE code, WORD target) {
   CNavCommand command;
-  command.SetType(1);
+  command.SetType(NAV_TYPE_LINK);
   command.GetInstruction().SetCode(code);
   command.GetInstruction().SetParam(0, target);
   std::vector<BYTE> bytes(8);
