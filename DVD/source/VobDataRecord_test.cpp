@@ -1,3 +1,4 @@
+#include "DVD/source/AngleBlock.h"
 #include "DVD/source/VobData.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,37 @@ TEST(VobDataRecord, ASetWhoseFilesChangedIsRefused) {
     EXPECT_EQ(CVobData::Load(log, reader, nullptr), nullptr);
     EXPECT_TRUE(log.Has('E', "Not all needed vob files are available.")) << log.Dump();
   }
+}
+
+TEST(VobDataRecord, Version1RecordBuildsThePristineBlocksFromItsTables) {
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  kxtest::ScratchFolder scratch;
+  DiscCopy copy("ntscmenu", kx::JoinPath(scratch.Path(), "disc"));
+  ASSERT_TRUE(copy.Ok());
+  Domains d(copy.Folder());
+  ASSERT_TRUE(d.ok);
+  std::vector<uint8_t> bytes;
+  uint32_t blocks = 0;
+  {
+    RecordingLog log;
+    CVobData* titles = d.Open(log, copy.Folder(), false);
+    ASSERT_NE(titles, nullptr) << log.Dump();
+    blocks = titles->GetPristineBlocks().GetBlockCount();
+    bytes = StoreSets({titles});
+    // Version 1 ends after the total size: no scan state.
+    const size_t path = 4 + std::string(titles->GetPath()).size() + 1;
+    const size_t tables = 2 + 12 * titles->GetCellAddresses().GetSize() + 2 + 4 * size_t(titles->GetVobus().GetSize());
+    bytes.resize(1 + path + 1 + 1 + 1 + STREAM_BLOCK_SIZE + tables + 8);
+    bytes[0] = 1;
+  }
+  PurgeUnusedVobData();
+
+  RecordingLog log;
+  kxtest::MemoryProjectReader reader(bytes);
+  CVobData* loaded = CVobData::Load(log, reader, nullptr);
+  ASSERT_NE(loaded, nullptr) << log.Dump();
+  EXPECT_EQ(reader.GetTransferred(), bytes.size());
+  EXPECT_EQ(loaded->GetPristineBlocks().GetBlockCount(), blocks);
 }
 
 TEST(VobDataRecord, DamagedRecordsAreRefused) {
