@@ -3,6 +3,8 @@
 // a second import of the export are compared with the source.
 
 #include "DVD/source/NavPack.h"
+#include "Shared/platform/PlatformFileSystem.h"
+#include "Shared/platform/PlatformPath.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -178,5 +180,93 @@ TEST_P(ExportRoundTrip, AnUnchangedDiscComesBackTheSame)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, ExportRoundTrip, ::testing::Values("pal1", "pal1split", "ntscmenu", "twovts"));
+
+// The decoded pictures (4:2:0, each frame as it was decoded, none repeated
+// to fill gaps in time) of a list of VOB files, or "" when ffmpeg is not
+// there.
+std::string DecodeFrames(const std::vector<std::string>& files, const kxtest::ScratchFolder& scratch)
+{
+    std::string list = "concat:";
+    for (size_t i = 0; i < files.size(); ++i)
+        list += (i ? "|" : "") + files[i];
+    std::string luma;
+    if (RunCommand("ffmpeg -version", scratch.File("v.txt"), luma) != 0)
+        return std::string();
+    RunCommand("ffmpeg -v error -i '" + list + "' -map 0:v -vsync passthrough -f rawvideo -pix_fmt yuv420p -",
+               scratch.File("frames.raw"), luma);
+    return luma;
+}
+
+// The number of frames ffmpeg decodes from a list of VOB files.
+size_t CountFrames(const std::vector<std::string>& files, const kxtest::ScratchFolder& scratch)
+{
+    std::string list = "concat:";
+    for (size_t i = 0; i < files.size(); ++i)
+        list += (i ? "|" : "") + files[i];
+    std::string md5;
+    RunCommand("ffmpeg -v error -i '" + list + "' -map 0:v -vsync passthrough -f framemd5 -", scratch.File("frames.md5"),
+               md5);
+    size_t frames = 0;
+    for (size_t line = 0; line < md5.size(); line = md5.find('\n', line) + 1)
+    {
+        if (md5[line] != '#')
+            ++frames;
+        if (md5.find('\n', line) == std::string::npos)
+            break;
+    }
+    return frames;
+}
+
+// Every cell of the title hidden: the export decodes as one black frame
+// (Y = 16) per cell, the length of the blank stock cell; cut cells decode to
+// fewer frames than their source.
+TEST(ExportEdits, HiddenCellsDecodeBlackAndCutCellsShorter)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    kxtest::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Created());
+    const std::string source = dir + "/VIDEO_TS";
+    const std::string hidden = scratch.File("hidden");
+    const std::string cut = scratch.File("cut");
+    std::string log;
+    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source + "' --edit hide:vts1:0 --edit hide:vts1:1 --edit hide:vts1:2" +
+                             " --export '" + hidden + "'",
+                         scratch.File("hidden.txt"), log),
+              0)
+        << log;
+    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source + "' --edit cutfrom:vts1:0:0 --edit cutto:vts1:2:2 --export '" +
+                             cut + "'",
+                         scratch.File("cut.txt"), log),
+              0)
+        << log;
+
+    const size_t luma = 720 * 576;
+    const size_t frame = luma * 3 / 2;
+    const std::string blank = DecodeFrames(DomainFiles(hidden, 1, false), scratch);
+    if (blank.empty())
+        GTEST_SKIP() << "ffmpeg is not available";
+    ASSERT_EQ(blank.size(), 3 * frame);
+    size_t off = 0;
+    for (size_t f = 0; f < 3; ++f)
+        for (size_t i = 0; i < luma; ++i)
+            if (static_cast<unsigned char>(blank[f * frame + i]) != 16)
+                ++off;
+    EXPECT_EQ(off, 0u);
+
+    const size_t full = CountFrames(DomainFiles(source, 1, false), scratch);
+    const size_t shorter = CountFrames(DomainFiles(cut, 1, false), scratch);
+    EXPECT_GT(shorter, 0u);
+    EXPECT_LT(shorter, full);
+
+    for (const std::string& folder : {hidden, cut})
+    {
+        std::vector<std::string> names;
+        kx::ListFiles(folder, names);
+        for (const std::string& name : names)
+            kx::RemoveFile(kx::JoinPath(folder, name));
+        kx::RemoveFolder(folder);
+    }
+}
 
 } // namespace
