@@ -327,11 +327,11 @@ uint64_t CVmg::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
     BYTE* pTable = layout.Place(GetTitleTableSize(titleSets), dwSector);
     if (pTable == nullptr || !WriteTitleTable(log, pTable, nTotal, titleSets))
     {
+        // After a cancel the reason is already in the log; either way no IFO
+        // with a broken title table goes to disk.
         if (!log.IsCancelled())
-        {
             log.ReportInfo("VMG: Can't write table of titles", DVD_LOCATION);
-            return 0;
-        }
+        return 0;
     }
     PutBE32(pMat + kTitleTable, dwSector);
     if (m_languageUnits.GetUnitCount() > 0)

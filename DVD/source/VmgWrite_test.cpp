@@ -188,6 +188,24 @@ TEST(VmgWrite, AnEntryThatNamesNoTitleFailsTheExport)
     }
 }
 
+TEST(VmgWrite, ACancelledLogWritesNoBrokenIfoAndAnswersZero)
+{
+    for (const bool bBadEntry : {false, true})
+    {
+        SCOPED_TRACE(bBadEntry ? "bad entry" : "good entry");
+        kxtest::ScratchFolder scratch;
+        ASSERT_TRUE(scratch.Created());
+        CDvd dvd;
+        AddTitle(*dvd.GetVts(0), 1);
+        AddEntry(dvd.GetVmg(), bBadEntry ? 1 : 0, 0);
+        kxtest::RecordingLog log;
+        log.ReportCancel();
+        EXPECT_EQ(dvd.GetVmg().Write(log, Folder(scratch).c_str(), false, dvd.GetTitleSets(), nullptr, true), 0u);
+        EXPECT_FALSE(log.Has('I', "VMG: Can't write table of titles"));
+        EXPECT_EQ(ReadWholeFile(scratch.File("VIDEO_TS.IFO")).empty(), bBadEntry);
+    }
+}
+
 TEST(VmgWrite, TitleTableRoomCoversTheLargerCount)
 {
     CDvd dvd;
