@@ -140,6 +140,59 @@ TEST_F(MultiAngle, AngleCellsOfAPgcFoldIntoOneEntry) {
   EXPECT_EQ(pgc.GetCell(2)->GetBlock(), domain.GetBlock(2));
 }
 
+// The title of the synthetic disc: its PGC plays the plain cell, the two
+// angles and the plain cell. The title set finds the angle block with the
+// ILVU of each angle, and stripping keeps the chosen angle only.
+TEST_F(MultiAngle, TitleSetCollectsAndStripsTheAngles) {
+  RecordingLog log;
+  std::unique_ptr<CVobData> set = disc.Open(log, disc.cells);
+  ASSERT_TRUE(set->IsUsable()) << log.Dump();
+  CVts vts(nullptr);
+  CAngleBlockList& domain = vts.GetTitleDomain();
+  set->GetBlocks(domain);
+  ASSERT_EQ(domain.GetBlockCount(), 3u);
+
+  pgctest::PgciRecipe recipe;
+  recipe.programs = {1};
+  for (WORD v = 1; v <= 4; ++v) {
+    pgctest::CellRecipe cell;
+    cell.wVobId = v;
+    recipe.cells.push_back(cell);
+  }
+  recipe.cells[1].nCategory = 0x50;
+  recipe.cells[2].nCategory = 0xD0;
+  std::vector<BYTE> bytes = pgctest::BuildPgci(recipe);
+  CPgc* pgc = new CPgc(0, &vts.GetPgcTable());
+  ASSERT_TRUE(pgc->ReadIfo(log, CPgcCategory(), &domain, pgctest::View(bytes))) << log.Dump();
+  vts.GetPgcTable().AddPgc(pgc);
+  CChapterEntry chapter;
+  chapter.m_wPgc = 0;
+  vts.GetTitles().AddTitle(chapter);
+  EXPECT_EQ(vts.GetTitleAngleCount(0), 2);
+  EXPECT_EQ(vts.GetMinAngleCount(), 2);
+
+  CAngleBlockArray blocks;
+  CAngleMap angleMap;
+  ASSERT_EQ(vts.CollectAngleBlocks(blocks, angleMap), 2);
+  ASSERT_EQ(blocks.GetSize(), 1);
+  CAngleBlock* angles = domain.GetBlock(1);
+  EXPECT_EQ(blocks[0], angles);
+  ASSERT_EQ(angleMap.GetSize(), 2u);
+  for (uint32_t a = 0; a < 2; ++a) {
+    ASSERT_EQ(angleMap[a]->GetSize(), 1);
+    EXPECT_EQ((*angleMap[a])[0], a);
+  }
+
+  // Keep angle 2, as the angle stripping does for every collected block.
+  EXPECT_TRUE(blocks[0]->KeepAngle((*angleMap[1])[0]));
+  ASSERT_EQ(angles->GetIlvuCount(), 1u);
+  EXPECT_EQ(angles->GetIlvu(0)->GetVobId(), 3);
+  EXPECT_FALSE(angles->IsInterleaved());
+  EXPECT_TRUE(angles->IsModified());
+  EXPECT_EQ(pgc->GetCell(1)->GetAngleCount(), 1);
+  EXPECT_EQ(vts.GetMinAngleCount(), 0);
+}
+
 // ---- Navigation packs, sizes and queries on small sets --------------------------
 
 // A set of one cell of n VOBUs (a NAV pack and two video packs each) in a
