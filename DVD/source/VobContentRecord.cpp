@@ -147,9 +147,12 @@ bool CVobCell::Store(CDvdLog& log, CProjectWriter& writer, const CVobDataList& s
         log.ReportError("Can't find source data", DVD_LOCATION);
         return false;
     }
+    // The record's counts are 16-bit: a cell edited beyond them cannot be
+    // stored faithfully.
     if (m_sourceVobus.GetSize() > 0xFFFF || m_sourcePieces.GetSize() > 0xFFFF || m_segments.GetSize() > 0xFFFF)
     {
-        ReportUnexpected(log, DVD_LOCATION);
+        log.ReportError(FormatString("Too many VOBUs in cell %u/%u to store.", unsigned(m_wVobId), unsigned(m_nCellId)),
+                        DVD_LOCATION);
         return false;
     }
     WriteByte(writer, kIlvuRecordVersion);

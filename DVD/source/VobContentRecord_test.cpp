@@ -128,6 +128,24 @@ TEST(VobContentRecord, IlvuOfASetOutsideTheListIsRefused) {
   EXPECT_EQ(readLog.lines, std::vector<std::string>{"E:Unexpected archive content"});
 }
 
+TEST(VobContentRecord, IlvuBeyondTheRecordsCountsIsNotStored) {
+  CCellAddress address;
+  address.m_wVobId = 3;
+  address.m_nCellId = 4;
+  address.m_dwLastSector = 0x20000;
+  CVobuAddressList vobus;
+  vobus.SetSize(0x10000);
+  for (int32_t v = 0; v < vobus.GetSize(); ++v) vobus[v] = DWORD(v);
+  std::unique_ptr<CVobCell> ilvu(new CVobCell(nullptr, address, vobus, nullptr));
+  CVobDataList sets;
+  sets.Add(nullptr);
+  kxtest::MemoryProjectWriter writer;
+  kxtest::RecordingLog log;
+  EXPECT_FALSE(ilvu->Store(log, writer, sets));
+  EXPECT_EQ(log.lines, std::vector<std::string>{"E:Too many VOBUs in cell 3/4 to store."});
+  EXPECT_TRUE(writer.bytes.empty());
+}
+
 // An ILVU record of an older version for cell 2 of the source: its two
 // VOBUs, one range and one segment of version 1 without times.
 RecordBytes OldIlvu(const Source& s, uint8_t version) {
