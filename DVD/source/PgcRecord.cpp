@@ -199,12 +199,15 @@ bool CPgcBlockList::Load(CProjectReader& reader, CDvdLog& log, const CBlockIndex
 
 bool CPgc::Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& blocks) const
 {
-    // The record keeps a program's first entry in one byte.
+    // The record keeps a program's first entry in one byte: a chain edited
+    // beyond it cannot be stored faithfully.
     for (int i = 0; i < GetProgramCount(); ++i)
     {
         if (GetProgramStart(i) > 0xFF || GetProgramCount() > 0xFFFF)
         {
-            log.ReportError(kUnexpectedArchiveContent, DVD_LOCATION);
+            log.ReportError(FormatString("Program %d starts at cell %u, beyond what a project holds.", i + 1,
+                                         unsigned(GetProgramStart(i)) + 1),
+                            DVD_LOCATION);
             return false;
         }
     }

@@ -427,6 +427,7 @@ TEST(PgcRecord, StoreRefusesBlocksOutsideTheIndexAndWideProgramStarts) {
     kxtest::MemoryProjectWriter writer;
     kxtest::RecordingLog log;
     EXPECT_FALSE(source.table.Store(log, writer, d.blocks));
+    EXPECT_TRUE(log.Has('E', "Program 3 starts at cell 301, beyond what a project holds.")) << log.Dump();
     EXPECT_TRUE(log.Has('I', "Can't write PGC (2)")) << log.Dump();
   }
 }
