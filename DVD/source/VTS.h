@@ -20,10 +20,15 @@
 // One array per angle, one byte per collected block: the ILVU it plays.
 typedef CDvdPtrArray<CGrowArray<BYTE>> CAngleMap;
 
+// Every collected block keeps only the ILVU that angle index nAngle of the
+// map plays (CVts::CollectAngleBlocks).
+void StripAngles(const CAngleBlockArray& blocks, const CAngleMap& angleMap, uint32_t nAngle);
+
 class CDvdLog;
 class CDvdProgress;
 class CProjectReader;
 class CProjectWriter;
+struct CCommandOperation;
 
 class CVts : public CDvdObject
 {
@@ -63,6 +68,33 @@ public:
                    CDvdProgress* pProgress, bool bWriteIfo);
 
     bool HasParentalManagement() const { return m_parentalRecords.GetSize() > 0; }
+
+    // ---- Edits of the whole title set -----------------------------------------------
+    // Every title block blanked, or restored to what the disc held.
+    void HideAllBlocks();
+    void RestoreAllBlocks();
+    bool CanRestoreBlocks() const;
+    // Menu blocks without buttons are blanked.
+    void HideMenuTransitions();
+    // Single-angle menu blocks that are not stills yet: a block with buttons
+    // becomes a still, one without is blanked.
+    void ConvertMenusToStill();
+    // Drops the parental records and the parental-level changes of every
+    // command.
+    void RemoveParentalManagement();
+    void ModifyUops(DWORD dwClear, DWORD dwSet);
+    // A command pass of the disc-wide operations or of a merge over the
+    // button commands (not for a bypass) and the PGCs; true when a command
+    // changed. CheckCommands answers whether the pass can be made.
+    bool RetargetCommands(const CCommandOperation& operation);
+    bool CheckCommands(const CCommandOperation& operation) const;
+    // The general registers that any command of the title set uses.
+    WORD GetUsedRegisters() const;
+    // References of one kind renumbered in the menus' and the titles'
+    // button and PGC commands; true when any changed.
+    bool RetargetMenuReferences(int nKind, int nFirst, int nDelta, int nLimit);
+    bool RetargetTitleReferences(int nKind, int nFirst, int nDelta, int nLimit);
+    bool RetargetReferences(int nKind, int nFirst, int nDelta, int nLimit);
 
     // ---- Angles -----------------------------------------------------------------------
     // The multi-angle title blocks whose first packs announce their angles,
