@@ -41,7 +41,7 @@ const size_t kFirstPlayPgc = 0x400;
 
 const char kVmgIdentifier[] = "DVDVIDEO-VMG";
 const char kProviderId[] = "KLX 3.6.2";
-const BYTE kSpecVersion = 0x11;
+const BYTE kFormatVersion = 0x11;
 
 // TT_SRPT: an 8-byte header, then 12 bytes per title.
 const uint32_t kTableHeader = 8;
@@ -301,7 +301,7 @@ uint64_t CVmg::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
     memcpy(pMat, kVmgIdentifier, strlen(kVmgIdentifier));
     PutBE32(pMat + kVmgLastSector, DWORD(nTotal / IFO_SECTOR_SIZE - 1));
     PutBE32(pMat + kVmgiLastSector, DWORD(nIfoSize / IFO_SECTOR_SIZE - 1));
-    pMat[kVersion] = kSpecVersion;
+    pMat[kVersion] = kFormatVersion;
     PutBE32(pMat + kCategory, m_nCategory);
     PutBE16(pMat + kVolumeCount, m_nVolumes);
     PutBE16(pMat + kVolumeNumber, m_nVolumeNumber);

@@ -33,7 +33,7 @@ const size_t kMenuAttributes = 256;
 const size_t kTitleAttributes = 512;
 
 const char kVtsIdentifier[] = "DVDVIDEO-VTS";
-const BYTE kSpecVersion = 0x11;
+const BYTE kFormatVersion = 0x11;
 
 // UOP bits that decide the two lowest bits of a title's playback type.
 const BYTE kUop1Prohibited = 0x02;
@@ -173,7 +173,7 @@ uint64_t CVts::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, ui
     memcpy(pMat, kVtsIdentifier, strlen(kVtsIdentifier));
     PutBE32(pMat + kVtsLastSector, DWORD(nTotal / IFO_SECTOR_SIZE - 1));
     PutBE32(pMat + kVtsiLastSector, DWORD(nIfoSize / IFO_SECTOR_SIZE - 1));
-    pMat[kVersion] = kSpecVersion;
+    pMat[kVersion] = kFormatVersion;
     PutBE32(pMat + kCategory, m_nCategory);
     PutBE32(pMat + kVtsiMatLastByte, DWORD(IFO_SECTOR_SIZE - 1));
     PutBE32(pMat + kMenuVobs, nMenuBytes != 0 ? DWORD(nIfoSize / IFO_SECTOR_SIZE) : 0);
