@@ -73,6 +73,8 @@ bool CreateStockCells()
             pSet->GetPristineBlocks().GetBlockCount() == 0)
         {
             delete pSet;
+            // A later attempt starts again from an empty table.
+            table.cells.SetSize(0);
             return false;
         }
         RegisterVobData(pSet);
@@ -86,7 +88,12 @@ bool CreateStockCells()
 
 CVobCell* GetStockCell(int nIndex)
 {
-    return GetTable().cells[nIndex];
+    // Hiding before the cells exist, or with a bad index, finds no cell
+    // rather than reading outside the table.
+    const CStockTable& table = GetTable();
+    if (!table.bCreated || nIndex < 0 || nIndex >= table.cells.GetSize())
+        return nullptr;
+    return table.cells[nIndex];
 }
 
 bool ReleaseStockCells()

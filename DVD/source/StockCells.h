@@ -28,9 +28,10 @@ extern const BYTE g_abStockMerge2Pal[36864];
 extern const BYTE g_abStockMerge2Ntsc[34816];
 
 // Builds the sets and the table once; false when they exist already or a
-// set could not be built (the table then stays incomplete).
+// set could not be built (the table then stays empty).
 bool CreateStockCells();
-// The first ILVU of stock cell nIndex (0 to 3).
+// The first ILVU of stock cell nIndex (0 to 3); none before the cells are
+// created or for another index.
 CVobCell* GetStockCell(int nIndex);
 // Forgets the table (the sets stay registered until the registry goes);
 // false when nothing was created.

@@ -59,6 +59,16 @@ protected:
   }
 };
 
+TEST(StockCellTable, NoCellBeforeCreationOrForABadIndex) {
+  ReleaseStockCells();
+  EXPECT_EQ(GetStockCell(0), nullptr);
+  ASSERT_TRUE(CreateStockCells());
+  EXPECT_EQ(GetStockCell(-1), nullptr);
+  EXPECT_EQ(GetStockCell(STOCK_CELL_COUNT), nullptr);
+  EXPECT_NE(GetStockCell(STOCK_CELL_COUNT - 1), nullptr);
+  EXPECT_TRUE(ReleaseStockCells());
+}
+
 TEST_F(StockCellsTest, CreatedOnceAsOneVobuAndOneCellEach) {
   CVobCell* before[STOCK_CELL_COUNT];
   for (int i = 0; i < STOCK_CELL_COUNT; ++i) before[i] = GetStockCell(i);
