@@ -283,6 +283,24 @@ bool CDvd::Read(CDvdLog& log, const char* pszFolder, CDvdProgress* pProgress)
     return true;
 }
 
+bool CDvd::IsPal() const
+{
+    // A domain that holds no attributes has a video word of 0.
+    auto statesVideo = [](const CAngleBlockList& domain) {
+        const CVideoAttributes& video = domain.GetStreams().GetVideo();
+        return video.bytes[0] != 0 || video.bytes[1] != 0;
+    };
+    const CAngleBlockList* pDomain = statesVideo(m_vmg.GetMenuDomain()) ? &m_vmg.GetMenuDomain() : nullptr;
+    for (uint32_t i = 0; pDomain == nullptr && i < m_titleSets.GetSize(); ++i)
+    {
+        if (statesVideo(m_titleSets[i]->GetMenuDomain()))
+            pDomain = &m_titleSets[i]->GetMenuDomain();
+        else if (statesVideo(m_titleSets[i]->GetTitleDomain()))
+            pDomain = &m_titleSets[i]->GetTitleDomain();
+    }
+    return pDomain != nullptr && pDomain->IsPal();
+}
+
 bool CDvd::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress,
                  bool bWriteIfo)
 {

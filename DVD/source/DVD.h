@@ -96,6 +96,10 @@ public:
     // sectors of the domains (the progress total of Write).
     uint64_t GetOutputSize();
     uint64_t GetSourceSize() const;
+    // The video standard of the first domain that states one (VMG menus,
+    // then each title set's menus and titles) is 625/50; false when none
+    // does.
+    bool IsPal() const;
 
     // The project record: the whole disc tree. A failed load leaves the disc
     // reset to one empty title set.

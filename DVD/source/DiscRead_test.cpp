@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -222,5 +223,22 @@ TEST_P(DiscReadFixture, TreeEqualsLibdvdreadView)
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, DiscReadFixture,
                          ::testing::Values("pal1", "ntscmenu", "twovts", "cmdtable", "pal1split"));
+
+TEST(DiscRead, VideoStandardOfTheDisc)
+{
+    EXPECT_FALSE(CDvd().IsPal());
+    const std::pair<const char*, bool> cases[] = {{"pal1", true}, {"ntscmenu", false}, {"twovts", true}};
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.first);
+        KX_REQUIRE_FIXTURE(dir, test.first);
+        CDvd dvd;
+        kxtest::RecordingLog log;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath(test.first, "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        EXPECT_EQ(dvd.IsPal(), test.second);
+        // Every stream kept: the VOBs an export writes are the source's.
+        EXPECT_EQ(dvd.GetVmg().GetMenuVobSize(), dvd.GetVmg().GetMenuSourceSize());
+    }
+}
 
 } // namespace

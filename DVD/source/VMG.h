@@ -186,6 +186,11 @@ public:
     // ---- VIDEO_TS.IFO as the writer lays it out ----------------------------------
     // Whole sectors, in bytes.
     uint64_t GetIfoSize(const CDvdObjectArray<CVts>& titleSets) const;
+    // VIDEO_TS.VOB in bytes: as an export would write it with the current
+    // streams, as the source holds it, and as the last export wrote it.
+    uint64_t GetMenuVobSize() { return m_menuDomain.GetOutputSize(); }
+    uint64_t GetMenuSourceSize() const { return m_menuDomain.GetSourceSize(); }
+    uint64_t GetMenuExportedSize() const { return m_menuDomain.GetExportedSize(); }
     // Room for the larger of the title sets' titles and the title table.
     uint32_t GetTitleTableSize(const CDvdObjectArray<CVts>& titleSets) const;
     // 0 when no country has parental records.
