@@ -338,7 +338,7 @@ TEST_F(BlockEdit, BypassRunsTheButtonCommandAsCellCommand) {
   ASSERT_EQ(pgc->m_cellCommands.GetCount(), 1u);
   EXPECT_EQ(pgc->GetCell(1)->m_nCellCommand, 1);
   EXPECT_EQ(pgc->GetCell(0)->m_nCellCommand, 0);
-  const CNavCommand command = CNavCommand::FromBytes(NAV_DOMAIN_ANY, pgc->m_cellCommands.GetCommand(0));
+  const CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_ANY, pgc->m_cellCommands.GetCommand(0));
   EXPECT_EQ(command.GetInstruction().GetParam(0), 1);
   EXPECT_EQ(command.GetInstruction().GetParam(1), 3);
 }

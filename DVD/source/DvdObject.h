@@ -9,6 +9,7 @@
 // commands reach a node without knowing its class.
 #pragma once
 
+#include "DVD/source/DvdDomain.h"
 #include "Shared/source/DvdArray.h"
 #include "framework/core/CString.h"
 
@@ -44,14 +45,6 @@ constexpr uint8_t DVDNODE_STREAM_SET = 19; // CStreamSet, the stream attributes 
 // Node flags. The bits not named here belong to the concrete class.
 constexpr uint8_t DVDFLAG_MARK = 0x02; // per-node mark, cleared by DVDNOTICE_CLEAR_MARKS
 constexpr uint8_t DVDFLAG_MODIFIED = 0x08; // the node's own data changed since the last save or read
-
-// Domain codes. A command's domain decides which instructions it may use.
-constexpr uint8_t DVDDOMAIN_FIRST_PLAY = 1;
-constexpr uint8_t DVDDOMAIN_TITLE = 2;
-constexpr uint8_t DVDDOMAIN_VMG_MENU = 4;
-constexpr uint8_t DVDDOMAIN_VTS_MENU = 8;
-constexpr uint8_t DVDDOMAIN_COMMAND_GROUP = 16; // added for cell and button commands
-constexpr uint8_t DVDDOMAIN_ANY = 63;
 
 // Notice codes of CDvdObject::Notify. The block edits send 1 to 7 with the
 // block as sender; the receivers are the PGCs that play it.

@@ -87,7 +87,7 @@ inline std::vector<BYTE> MakeLink(BYTE code, WORD target) {
 
 // The first parameter of a command's instruction.
 inline WORD LinkTarget(const BYTE* command) {
-  return CNavCommand::FromBytes(NAV_DOMAIN_ANY, command).GetInstruction().GetParam(0);
+  return CNavCommand::FromBytes(DVDDOMAIN_ANY, command).GetInstruction().GetParam(0);
 }
 
 }  // namespace kxtest

@@ -883,9 +883,9 @@ void CNavSystemSet::SetDomain(BYTE nDomain)
 {
     m_nDomain = nDomain;
     m_nAllowedKinds = 0;
-    if (nDomain & (NAV_DOMAIN_TITLE | NAV_DOMAIN_VTS_MENU))
+    if (nDomain & (DVDDOMAIN_TITLE | DVDDOMAIN_VTS_MENU))
         m_allowedKinds[m_nAllowedKinds++] = NAV_SET_STN;
-    if (nDomain & NAV_DOMAIN_TITLE)
+    if (nDomain & DVDDOMAIN_TITLE)
         m_allowedKinds[m_nAllowedKinds++] = NAV_SET_NVTMR;
     m_allowedKinds[m_nAllowedKinds++] = NAV_SET_GPRMMD;
     m_allowedKinds[m_nAllowedKinds++] = NAV_SET_AMXMD;
@@ -896,9 +896,9 @@ bool CNavSystemSet::IsAllowed(BYTE nDomain) const
 {
     if (m_nKind == NAV_SYSTEM_SET_NONE || m_nKind == 5 || m_nKind > NAV_SET_HL_BTNN)
         return false;
-    if (m_nKind == NAV_SET_STN && !(nDomain & (NAV_DOMAIN_TITLE | NAV_DOMAIN_VTS_MENU)))
+    if (m_nKind == NAV_SET_STN && !(nDomain & (DVDDOMAIN_TITLE | DVDDOMAIN_VTS_MENU)))
         return false;
-    if (m_nKind == NAV_SET_NVTMR && (nDomain & (NAV_DOMAIN_FIRST_PLAY | NAV_DOMAIN_VMG_MENU | NAV_DOMAIN_VTS_MENU)))
+    if (m_nKind == NAV_SET_NVTMR && (nDomain & (DVDDOMAIN_FIRST_PLAY | DVDDOMAIN_VMG_MENU | DVDDOMAIN_VTS_MENU)))
         return false;
     return true;
 }
@@ -988,9 +988,9 @@ void CNavInstruction::SetGroup(BYTE nGroup)
 void CNavInstruction::BuildAllowedCodes()
 {
     const BYTE d = m_nDomain;
-    const bool bCell = (d & NAV_DOMAIN_CELL) != 0;
-    const bool bNotTitle = (d & (NAV_DOMAIN_FIRST_PLAY | NAV_DOMAIN_VMG_MENU | NAV_DOMAIN_VTS_MENU)) != 0;
-    const bool bPgcDomain = (d & (NAV_DOMAIN_TITLE | NAV_DOMAIN_VMG_MENU | NAV_DOMAIN_VTS_MENU)) != 0;
+    const bool bCell = (d & DVDDOMAIN_COMMAND_GROUP) != 0;
+    const bool bNotTitle = (d & (DVDDOMAIN_FIRST_PLAY | DVDDOMAIN_VMG_MENU | DVDDOMAIN_VTS_MENU)) != 0;
+    const bool bPgcDomain = (d & (DVDDOMAIN_TITLE | DVDDOMAIN_VMG_MENU | DVDDOMAIN_VTS_MENU)) != 0;
     // Each code is listed once at most, so the list cannot outgrow the catalogue.
     m_nAllowedCodes = 0;
     auto add = [this](BYTE nCode) { m_allowedCodes[m_nAllowedCodes++] = nCode; };
@@ -1001,7 +1001,7 @@ void CNavInstruction::BuildAllowedCodes()
         add(NAV_GOTO_LINE);
         if (!bCell)
             add(NAV_BREAK);
-        if (d & NAV_DOMAIN_VMG_MENU)
+        if (d & DVDDOMAIN_VMG_MENU)
             add(NAV_SET_PARENTAL_LEVEL);
     }
     if (m_nGroup & NAV_GROUP_LINK_SUB)
@@ -1023,7 +1023,7 @@ void CNavInstruction::BuildAllowedCodes()
     {
         if (bPgcDomain)
             add(NAV_LINK_PGC);
-        if (d & NAV_DOMAIN_TITLE)
+        if (d & DVDDOMAIN_TITLE)
             add(NAV_LINK_CHAPTER);
         if (bPgcDomain)
         {
@@ -1034,9 +1034,9 @@ void CNavInstruction::BuildAllowedCodes()
     if (m_nGroup & NAV_GROUP_JUMP)
     {
         add(NAV_EXIT);
-        if (d & (NAV_DOMAIN_FIRST_PLAY | NAV_DOMAIN_VMG_MENU))
+        if (d & (DVDDOMAIN_FIRST_PLAY | DVDDOMAIN_VMG_MENU))
             add(NAV_JUMP_VMG_TITLE);
-        if (d & (NAV_DOMAIN_TITLE | NAV_DOMAIN_VTS_MENU))
+        if (d & (DVDDOMAIN_TITLE | DVDDOMAIN_VTS_MENU))
         {
             add(NAV_JUMP_VTS_TITLE);
             add(NAV_JUMP_VTS_TITLE_CHAPTER);
@@ -1049,7 +1049,7 @@ void CNavInstruction::BuildAllowedCodes()
             add(NAV_JUMP_VTS_MENU);
             add(NAV_JUMP_VMG_PGC);
         }
-        if (d & NAV_DOMAIN_TITLE)
+        if (d & DVDDOMAIN_TITLE)
         {
             add(NAV_CALL_FIRST_PLAY);
             add(NAV_CALL_VMG_TITLE_MENU);
@@ -1062,26 +1062,26 @@ void CNavInstruction::BuildAllowedCodes()
 bool CNavInstruction::IsAllowed(BYTE d) const
 {
     const BYTE c = m_nCode;
-    const bool bNotTitle = (d & (NAV_DOMAIN_FIRST_PLAY | NAV_DOMAIN_VMG_MENU | NAV_DOMAIN_VTS_MENU)) != 0;
-    if (c == NAV_SET_PARENTAL_LEVEL && (d & (NAV_DOMAIN_FIRST_PLAY | NAV_DOMAIN_TITLE | NAV_DOMAIN_VTS_MENU)))
+    const bool bNotTitle = (d & (DVDDOMAIN_FIRST_PLAY | DVDDOMAIN_VMG_MENU | DVDDOMAIN_VTS_MENU)) != 0;
+    if (c == NAV_SET_PARENTAL_LEVEL && (d & (DVDDOMAIN_FIRST_PLAY | DVDDOMAIN_TITLE | DVDDOMAIN_VTS_MENU)))
         return false;
-    if (c == NAV_BREAK && (d & NAV_DOMAIN_CELL))
+    if (c == NAV_BREAK && (d & DVDDOMAIN_COMMAND_GROUP))
         return false;
-    if (c < 14 && !(d & NAV_DOMAIN_CELL))
+    if (c < 14 && !(d & DVDDOMAIN_COMMAND_GROUP))
         return false;
-    if (c == NAV_LINK_PGC && (d & NAV_DOMAIN_FIRST_PLAY))
+    if (c == NAV_LINK_PGC && (d & DVDDOMAIN_FIRST_PLAY))
         return false;
     if (c == NAV_LINK_CHAPTER && bNotTitle)
         return false;
-    if (c == NAV_JUMP_VMG_TITLE && (d & (NAV_DOMAIN_TITLE | NAV_DOMAIN_VTS_MENU)))
+    if (c == NAV_JUMP_VMG_TITLE && (d & (DVDDOMAIN_TITLE | DVDDOMAIN_VTS_MENU)))
         return false;
-    if ((c == NAV_JUMP_VTS_TITLE || c == NAV_JUMP_VTS_TITLE_CHAPTER) && !(d & (NAV_DOMAIN_TITLE | NAV_DOMAIN_VTS_MENU)))
+    if ((c == NAV_JUMP_VTS_TITLE || c == NAV_JUMP_VTS_TITLE_CHAPTER) && !(d & (DVDDOMAIN_TITLE | DVDDOMAIN_VTS_MENU)))
         return false;
     if (c >= NAV_LINK_NEXT_PGC && c <= NAV_LINK_GO_UP_PGC && bNotTitle)
         return false;
-    if (c >= NAV_JUMP_FIRST_PLAY && c <= NAV_JUMP_VMG_PGC && (d & NAV_DOMAIN_TITLE))
+    if (c >= NAV_JUMP_FIRST_PLAY && c <= NAV_JUMP_VMG_PGC && (d & DVDDOMAIN_TITLE))
         return false;
-    if (c == NAV_JUMP_FIRST_PLAY && (d & NAV_DOMAIN_FIRST_PLAY))
+    if (c == NAV_JUMP_FIRST_PLAY && (d & DVDDOMAIN_FIRST_PLAY))
         return false;
     if (c >= NAV_CALL_FIRST_PLAY && c <= NAV_CALL_VMG_PGC && bNotTitle)
         return false;
@@ -1302,18 +1302,18 @@ DWORD CNavCommand::GetSystemRegisters() const
 
 bool IsNavigationCommand(const BYTE* pCommand)
 {
-    const BYTE nCode = CNavCommand::FromBytes(NAV_DOMAIN_ANY, pCommand).GetInstruction().GetCode();
+    const BYTE nCode = CNavCommand::FromBytes(DVDDOMAIN_ANY, pCommand).GetInstruction().GetCode();
     return nCode >= NAV_LINK_TOP_CELL && nCode <= NAV_CALL_VMG_PGC;
 }
 
 WORD GetCommandGeneralRegisters(const BYTE* pCommand)
 {
-    return CNavCommand::FromBytes(NAV_DOMAIN_ANY, pCommand).GetGeneralRegisters();
+    return CNavCommand::FromBytes(DVDDOMAIN_ANY, pCommand).GetGeneralRegisters();
 }
 
 DWORD GetCommandSystemRegisters(const BYTE* pCommand)
 {
-    return CNavCommand::FromBytes(NAV_DOMAIN_ANY, pCommand).GetSystemRegisters();
+    return CNavCommand::FromBytes(DVDDOMAIN_ANY, pCommand).GetSystemRegisters();
 }
 
 void ClearCommand(BYTE* pCommand)
@@ -1328,7 +1328,7 @@ bool CommandsEqual(const BYTE* pCommand1, const BYTE* pCommand2)
 
 void MakeLinkTopCellCommand(BYTE* pCommand, int nButton)
 {
-    CNavCommand command(NAV_DOMAIN_ANY);
+    CNavCommand command(DVDDOMAIN_ANY);
     command.SetType(NAV_TYPE_LINK);
     command.GetInstruction().SetCode(NAV_LINK_TOP_CELL);
     command.GetInstruction().SetButton((WORD)nButton);

@@ -17,13 +17,7 @@
 
 // ---- Domain and group masks -------------------------------------------------
 
-// Where a command runs decides what it may do there.
-const BYTE NAV_DOMAIN_FIRST_PLAY = 1;
-const BYTE NAV_DOMAIN_TITLE = 2;    // VTS title PGCs
-const BYTE NAV_DOMAIN_VMG_MENU = 4;
-const BYTE NAV_DOMAIN_VTS_MENU = 8;
-const BYTE NAV_DOMAIN_CELL = 16;    // added for cell and button commands
-const BYTE NAV_DOMAIN_ANY = 63;
+#include "DVD/source/DvdDomain.h"
 
 // Families of instructions that a command type can carry.
 const BYTE NAV_GROUP_SPECIAL = 1;   // NOP, goto line, Break, Set Parental Level
@@ -222,7 +216,7 @@ public:
 class CNavSystemSet
 {
 public:
-    explicit CNavSystemSet(BYTE nDomain = NAV_DOMAIN_ANY);
+    explicit CNavSystemSet(BYTE nDomain = DVDDOMAIN_ANY);
 
     // No kind, no values, immediate form cleared.
     void Reset();
@@ -264,7 +258,7 @@ private:
 class CNavInstruction
 {
 public:
-    explicit CNavInstruction(BYTE nDomain = NAV_DOMAIN_ANY, BYTE nGroup = NAV_GROUP_ALL);
+    explicit CNavInstruction(BYTE nDomain = DVDDOMAIN_ANY, BYTE nGroup = NAV_GROUP_ALL);
 
     // No instruction, parameters 0; domain and group stay.
     void Reset();
@@ -362,7 +356,7 @@ struct CCommandOperation
 class CNavCommand
 {
 public:
-    explicit CNavCommand(BYTE nDomain = NAV_DOMAIN_ANY);
+    explicit CNavCommand(BYTE nDomain = DVDDOMAIN_ANY);
 
     // A command of domain nDomain decoded from 8 bytes; *pbDecoded, when
     // given, tells whether the bytes decoded.

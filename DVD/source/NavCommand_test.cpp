@@ -44,7 +44,7 @@ std::string Reencode(const std::string& hex, bool* pbDecoded = nullptr)
 {
     const Bytes in = FromHex(hex);
     BYTE out[NAV_COMMAND_SIZE];
-    CNavCommand::FromBytes(NAV_DOMAIN_ANY, in.data(), pbDecoded).Encode(out);
+    CNavCommand::FromBytes(DVDDOMAIN_ANY, in.data(), pbDecoded).Encode(out);
     return ToHex(out);
 }
 
@@ -106,12 +106,12 @@ std::vector<CompiledCommand> ReadCommandList(const std::string& path)
 BYTE DomainOf(const std::string& domain)
 {
     if (domain == "fp")
-        return NAV_DOMAIN_FIRST_PLAY;
+        return DVDDOMAIN_FIRST_PLAY;
     if (domain == "vmgm")
-        return NAV_DOMAIN_VMG_MENU;
+        return DVDDOMAIN_VMG_MENU;
     if (domain == "vtsm")
-        return NAV_DOMAIN_VTS_MENU;
-    return NAV_DOMAIN_TITLE;
+        return DVDDOMAIN_VTS_MENU;
+    return DVDDOMAIN_TITLE;
 }
 
 struct MeaningCase
@@ -359,7 +359,7 @@ TEST(NavCommand, StrayBitsFailButKeepTheFields)
     // LinkTopPGC with a bit set in byte 2, which no field of a link reads.
     const Bytes bytes = FromHex("2001040000000009");
     bool bDecoded = true;
-    const CNavCommand command = CNavCommand::FromBytes(NAV_DOMAIN_CELL | NAV_DOMAIN_TITLE, bytes.data(), &bDecoded);
+    const CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_COMMAND_GROUP | DVDDOMAIN_TITLE, bytes.data(), &bDecoded);
     EXPECT_FALSE(bDecoded);
     EXPECT_EQ(NAV_TYPE_LINK, command.GetType());
     EXPECT_EQ(NAV_LINK_TOP_PGC, command.GetInstruction().GetCode());
@@ -386,7 +386,7 @@ TEST(NavCommand, TitleMenuJumpsAlwaysNameTheTitleMenu)
 
 TEST(NavCommand, EncodeCutsValuesToTheirFields)
 {
-    CNavCommand command(NAV_DOMAIN_TITLE);
+    CNavCommand command(DVDDOMAIN_TITLE);
     command.SetType(NAV_TYPE_LINK);
     command.GetInstruction().SetCode(NAV_LINK_CELL);
     command.GetInstruction().SetParam1(0x1FF); // 8-bit cell number
@@ -436,7 +436,7 @@ TEST(NavCommand, RandomSweep)
             x[b] = (BYTE)(value >> (56 - 8 * b));
 
         bool bDecoded = false;
-        const CNavCommand command = CNavCommand::FromBytes(NAV_DOMAIN_ANY, x, &bDecoded);
+        const CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_ANY, x, &bDecoded);
         BYTE y[NAV_COMMAND_SIZE];
         command.Encode(y);
 
@@ -459,7 +459,7 @@ TEST(NavCommand, RandomSweep)
         // which decode to the same fields; any other failure (an undefined
         // type, sub-code or kind) does not.
         bool bEncodedDecodes = false;
-        const CNavCommand again = CNavCommand::FromBytes(NAV_DOMAIN_ANY, y, &bEncodedDecodes);
+        const CNavCommand again = CNavCommand::FromBytes(DVDDOMAIN_ANY, y, &bEncodedDecodes);
         if (!bEncodedDecodes || !SameFields(command, again))
             continue;
         nStray++;
@@ -476,7 +476,7 @@ TEST(NavCommand, RandomSweep)
             memcpy(one, y, sizeof(one));
             one[bit >> 3] |= mask;
             bool bOneDecodes = true;
-            const CNavCommand withBit = CNavCommand::FromBytes(NAV_DOMAIN_ANY, one, &bOneDecodes);
+            const CNavCommand withBit = CNavCommand::FromBytes(DVDDOMAIN_ANY, one, &bOneDecodes);
             ASSERT_FALSE(bOneDecodes) << "bit " << bit << " of " << ToHex(x) << " was read but dropped";
             ASSERT_TRUE(SameFields(again, withBit)) << "bit " << bit << " of " << ToHex(x);
         }
@@ -490,7 +490,7 @@ TEST(NavCommand, RandomSweep)
 
 TEST(NavCommand, SetTypeKeepsOperandFormsTheTypeAllows)
 {
-    CNavCommand command(NAV_DOMAIN_TITLE);
+    CNavCommand command(DVDDOMAIN_TITLE);
     command.SetType(NAV_TYPE_LINK);
     command.GetCompare().SetImmediate(true);
     command.GetSet().SetImmediate(false);
@@ -528,7 +528,7 @@ TEST(NavCommand, SetTypeKeepsOperandFormsTheTypeAllows)
 TEST(NavCommand, BuildsACommandFromParts)
 {
     // if (R[2] >= 10) R[2] = 0, then LinkNoLink with button 1, in a cell.
-    CNavCommand command(NAV_DOMAIN_TITLE | NAV_DOMAIN_CELL);
+    CNavCommand command(DVDDOMAIN_TITLE | DVDDOMAIN_COMMAND_GROUP);
     command.SetType(NAV_TYPE_SET_COMPARE_LINK);
     command.GetSet().SetOperator(1);
     command.GetSet().SetImmediate(true);
@@ -543,7 +543,7 @@ TEST(NavCommand, BuildsACommandFromParts)
     BYTE out[NAV_COMMAND_SIZE];
     command.Encode(out);
     EXPECT_EQ("91c20000000a0400", ToHex(out));
-    EXPECT_EQ("5 if (R[2] >= 10) R[2] = 0 | LinkNoLink(1)", Describe(CNavCommand::FromBytes(NAV_DOMAIN_ANY, out)));
+    EXPECT_EQ("5 if (R[2] >= 10) R[2] = 0 | LinkNoLink(1)", Describe(CNavCommand::FromBytes(DVDDOMAIN_ANY, out)));
 }
 
 // ---- Instructions -----------------------------------------------------------------------
@@ -623,18 +623,18 @@ TEST(NavInstruction, AllowedListsByDomainAndGroup)
     const std::vector<BYTE> allLinkSubs = {0, 1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 13, 16};
     const std::vector<BYTE> menuLinkSubs = {0, 1, 2, 3, 5, 6, 7, 9, 13, 16};
     const AllowedListCase cases[] = {
-        {NAV_DOMAIN_TITLE, NAV_GROUP_LINK_SUB, {16}},
-        {NAV_DOMAIN_TITLE | NAV_DOMAIN_CELL, NAV_GROUP_LINK_SUB, allLinkSubs},
-        {NAV_DOMAIN_VMG_MENU | NAV_DOMAIN_CELL, NAV_GROUP_LINK_SUB, menuLinkSubs},
-        {NAV_DOMAIN_TITLE, NAV_GROUP_ALL, {33, 34, 35, 16, 17, 18, 19, 20, 21, 23, 24, 29, 30, 31, 32}},
+        {DVDDOMAIN_TITLE, NAV_GROUP_LINK_SUB, {16}},
+        {DVDDOMAIN_TITLE | DVDDOMAIN_COMMAND_GROUP, NAV_GROUP_LINK_SUB, allLinkSubs},
+        {DVDDOMAIN_VMG_MENU | DVDDOMAIN_COMMAND_GROUP, NAV_GROUP_LINK_SUB, menuLinkSubs},
+        {DVDDOMAIN_TITLE, NAV_GROUP_ALL, {33, 34, 35, 16, 17, 18, 19, 20, 21, 23, 24, 29, 30, 31, 32}},
         // Resume is the one link sub-instruction a PGC command may use.
-        {NAV_DOMAIN_FIRST_PLAY, NAV_GROUP_ALL, {33, 34, 35, 16, 21, 22, 26, 27, 28}},
-        {NAV_DOMAIN_VMG_MENU, NAV_GROUP_ALL, {33, 34, 35, 36, 16, 17, 19, 20, 21, 22, 25, 26, 27, 28}},
-        {NAV_DOMAIN_VTS_MENU, NAV_GROUP_ALL, {33, 34, 35, 16, 17, 19, 20, 21, 23, 24, 25, 26, 27, 28}},
-        {NAV_DOMAIN_VTS_MENU | NAV_DOMAIN_CELL, NAV_GROUP_SPECIAL, {33, 34}},
-        {NAV_DOMAIN_VTS_MENU, NAV_GROUP_LINK_SUB | NAV_GROUP_LINK, {16, 17, 19, 20}},
-        {NAV_DOMAIN_TITLE, NAV_GROUP_JUMP, {21, 23, 24, 29, 30, 31, 32}},
-        {NAV_DOMAIN_ANY, NAV_GROUP_ALL, {33, 34, 36, 0, 1, 2, 3, 5, 6, 7, 9, 13, 16, 17, 18, 19, 20, 21, 22, 23, 24,
+        {DVDDOMAIN_FIRST_PLAY, NAV_GROUP_ALL, {33, 34, 35, 16, 21, 22, 26, 27, 28}},
+        {DVDDOMAIN_VMG_MENU, NAV_GROUP_ALL, {33, 34, 35, 36, 16, 17, 19, 20, 21, 22, 25, 26, 27, 28}},
+        {DVDDOMAIN_VTS_MENU, NAV_GROUP_ALL, {33, 34, 35, 16, 17, 19, 20, 21, 23, 24, 25, 26, 27, 28}},
+        {DVDDOMAIN_VTS_MENU | DVDDOMAIN_COMMAND_GROUP, NAV_GROUP_SPECIAL, {33, 34}},
+        {DVDDOMAIN_VTS_MENU, NAV_GROUP_LINK_SUB | NAV_GROUP_LINK, {16, 17, 19, 20}},
+        {DVDDOMAIN_TITLE, NAV_GROUP_JUMP, {21, 23, 24, 29, 30, 31, 32}},
+        {DVDDOMAIN_ANY, NAV_GROUP_ALL, {33, 34, 36, 0, 1, 2, 3, 5, 6, 7, 9, 13, 16, 17, 18, 19, 20, 21, 22, 23, 24,
                                          25, 26, 27, 28, 29, 30, 31, 32}},
     };
     for (const AllowedListCase& c : cases)
@@ -659,8 +659,8 @@ struct AllowedCase
 
 TEST(NavInstruction, IsAllowed)
 {
-    const BYTE FP = NAV_DOMAIN_FIRST_PLAY, TT = NAV_DOMAIN_TITLE, VMGM = NAV_DOMAIN_VMG_MENU,
-               VTSM = NAV_DOMAIN_VTS_MENU, CELL = NAV_DOMAIN_CELL;
+    const BYTE FP = DVDDOMAIN_FIRST_PLAY, TT = DVDDOMAIN_TITLE, VMGM = DVDDOMAIN_VMG_MENU,
+               VTSM = DVDDOMAIN_VTS_MENU, CELL = DVDDOMAIN_COMMAND_GROUP;
     const AllowedCase cases[] = {
         {NAV_SET_PARENTAL_LEVEL, VMGM, true},
         {NAV_SET_PARENTAL_LEVEL, FP, false},
@@ -734,11 +734,11 @@ TEST(NavSystemSet, AllowedKinds)
         std::vector<BYTE> kinds;
     };
     const Case cases[] = {
-        {NAV_DOMAIN_TITLE, {1, 2, 3, 4, 6}},
-        {NAV_DOMAIN_TITLE | NAV_DOMAIN_CELL, {1, 2, 3, 4, 6}},
-        {NAV_DOMAIN_VTS_MENU, {1, 3, 4, 6}},
-        {NAV_DOMAIN_VMG_MENU, {3, 4, 6}},
-        {NAV_DOMAIN_FIRST_PLAY, {3, 4, 6}},
+        {DVDDOMAIN_TITLE, {1, 2, 3, 4, 6}},
+        {DVDDOMAIN_TITLE | DVDDOMAIN_COMMAND_GROUP, {1, 2, 3, 4, 6}},
+        {DVDDOMAIN_VTS_MENU, {1, 3, 4, 6}},
+        {DVDDOMAIN_VMG_MENU, {3, 4, 6}},
+        {DVDDOMAIN_FIRST_PLAY, {3, 4, 6}},
     };
     for (const Case& c : cases)
     {

@@ -245,7 +245,7 @@ bool CNavCommand::RemoveParentalLevelChange()
 bool RetargetCommand(BYTE* pCommand, int nKind, int nStart, int nDelta, int nLimit)
 {
     bool bDecoded = false;
-    CNavCommand command = CNavCommand::FromBytes(NAV_DOMAIN_ANY, pCommand, &bDecoded);
+    CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_ANY, pCommand, &bDecoded);
     if (!bDecoded || !command.Retarget(nKind, nStart, nDelta, nLimit))
         return false;
     command.Encode(pCommand);
@@ -263,7 +263,7 @@ bool CommandRefersTo(const BYTE* pCommand, int nKind, int nFirst, int nLast)
 bool AdjustCommandForMerge(BYTE* pCommand, const CCommandOperation& operation)
 {
     bool bDecoded = false;
-    CNavCommand command = CNavCommand::FromBytes(NAV_DOMAIN_ANY, pCommand, &bDecoded);
+    CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_ANY, pCommand, &bDecoded);
     if (!bDecoded || !command.AdjustForMerge(operation))
         return false;
     command.Encode(pCommand);
@@ -280,7 +280,7 @@ bool CanAdjustCommandForMerge(const BYTE*, const CCommandOperation& operation)
 bool RemoveParentalLevelChange(BYTE* pCommand)
 {
     bool bDecoded = false;
-    CNavCommand command = CNavCommand::FromBytes(NAV_DOMAIN_ANY, pCommand, &bDecoded);
+    CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_ANY, pCommand, &bDecoded);
     if (!bDecoded || !command.RemoveParentalLevelChange())
         return false;
     command.Encode(pCommand);

@@ -40,7 +40,7 @@ Bytes Encode(const CNavCommand& command)
     Bytes bytes;
     command.Encode(bytes.data());
     bool bDecoded = false;
-    CNavCommand::FromBytes(NAV_DOMAIN_ANY, bytes.data(), &bDecoded);
+    CNavCommand::FromBytes(DVDDOMAIN_ANY, bytes.data(), &bDecoded);
     EXPECT_TRUE(bDecoded) << "the test built a command that does not decode";
     return bytes;
 }
@@ -122,7 +122,7 @@ CAngleBlock* AddBlock(CAngleBlockList& domain, int nAngles, BYTE nFirstCellId)
 
 CNavCommand Decode(const Bytes& bytes)
 {
-    return CNavCommand::FromBytes(NAV_DOMAIN_ANY, bytes.data());
+    return CNavCommand::FromBytes(DVDDOMAIN_ANY, bytes.data());
 }
 
 const WORD SPRM_TITLE = 0x84;

@@ -682,7 +682,7 @@ Command GotoLine(BYTE nLine)
 TEST(PgcNotices, AngleCountChangeRelinksCells)
 {
     // The link commands decode as the model's Link Cell.
-    CNavCommand decoded = CNavCommand::FromBytes(NAV_DOMAIN_ANY, LinkCell(3).data());
+    CNavCommand decoded = CNavCommand::FromBytes(DVDDOMAIN_ANY, LinkCell(3).data());
     ASSERT_EQ(NAV_LINK_CELL, decoded.GetInstruction().GetCode());
 
     CAngleBlockList domain(nullptr);

@@ -85,7 +85,7 @@ public:
         if (it == m_buttons.end())
             return links;
         for (const std::array<BYTE, 8>& bytes : it->second)
-            links.push_back(CNavCommand::FromBytes(NAV_DOMAIN_ANY, bytes.data()).GetInstruction().GetParam1());
+            links.push_back(CNavCommand::FromBytes(DVDDOMAIN_ANY, bytes.data()).GetInstruction().GetParam1());
         return links;
     }
 
