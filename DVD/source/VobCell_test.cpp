@@ -183,8 +183,7 @@ TEST_F(MultiAngle, TitleSetCollectsAndStripsTheAngles) {
     EXPECT_EQ((*angleMap[a])[0], a);
   }
 
-  // Keep angle 2, as the angle stripping does for every collected block.
-  EXPECT_TRUE(blocks[0]->KeepAngle((*angleMap[1])[0]));
+  StripAngles(blocks, angleMap, 1);
   ASSERT_EQ(angles->GetIlvuCount(), 1u);
   EXPECT_EQ(angles->GetIlvu(0)->GetVobId(), 3);
   EXPECT_FALSE(angles->IsInterleaved());
