@@ -47,6 +47,7 @@ bool OpenDomainContent(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMen
     {
         // The PGCs still read: their cells find no block and play blanks.
         domain.SetStreams(streams);
+        log.ClearError();
         log.ReportWarning(pszWarning, DVD_LOCATION);
         return true;
     }

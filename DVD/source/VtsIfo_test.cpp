@@ -111,6 +111,9 @@ TEST(VtsIfo, MissingTitleVobLeavesTheDomainWithoutContent)
         std::find(log.lines.begin(), log.lines.end(), "W:Can't open title set vob - will substitute blanks.");
     ASSERT_NE(warning, log.lines.end()) << log.Dump();
     EXPECT_LT(error, warning) << log.Dump();
+    // The substitution repairs the failure: only the warning counts.
+    EXPECT_FALSE(log.HasError());
+    EXPECT_TRUE(log.HasWarning());
     const CVts& vts = *dvd.GetVts(0);
     // The titles and PGCs are read all the same; the domain keeps the IFO's
     // streams.
@@ -141,6 +144,7 @@ TEST(VtsIfo, MissingMenuVobsAreReplacedByBlanks)
         kxtest::RecordingLog log;
         ASSERT_TRUE(dvd.Read(log, disc.Folder().c_str(), nullptr)) << log.Dump();
         EXPECT_TRUE(log.Has('W', test.warning)) << log.Dump();
+        EXPECT_FALSE(log.HasError()) << log.Dump();
         // The menus are still read.
         EXPECT_EQ(dvd.GetVmg().GetLanguageUnits().GetUnitCount(), 1u);
         EXPECT_EQ(dvd.GetVts(0)->GetLanguageUnits().GetUnitCount(), 2u);

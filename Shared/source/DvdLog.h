@@ -47,6 +47,10 @@ public:
   virtual void ReportWarning(const char* text, const char* location);
   virtual void ReportInfo(const char* text, const char* location);
 
+  // An inner step that repaired what it reported (a VOB set replaced by
+  // blanks) keeps its messages but no longer counts as a failure.
+  void ClearError() { m_bError = false; }
+
   bool IsCancelled() const { return m_bCancelled; }
   bool HasError() const { return m_bError; }
   bool HasWarning() const { return m_bWarning; }
