@@ -233,6 +233,16 @@ public:
     // null when no block holds it.
     CAngleBlock* FindCell(WORD wVobId, BYTE nCellId, int& nAngle) const;
 
+    // ---- Edits of every block --------------------------------------------------------
+    void HideAllBlocks();
+    void RestoreAllBlocks();
+    bool CanRestoreBlocks() const;
+    // Menu blocks without buttons are transitions: hidden.
+    void HideMenuTransitions();
+    // Menu blocks with buttons become stills of their first picture; the
+    // others are hidden. Blocks of several angles and stills stay.
+    void ConvertMenusToStill();
+
     // ---- Button commands ----------------------------------------------------------
     bool RetargetButtonCommands(int nKind, int nStart, int nDelta, int nLimit);
     // False at the first block whose commands the operation cannot take.

@@ -9,46 +9,27 @@
 
 void CVmg::HideAllBlocks()
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-        m_menuDomain.GetBlock(i)->SetBlank();
+    m_menuDomain.HideAllBlocks();
 }
 
 void CVmg::RestoreAllBlocks()
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-        m_menuDomain.GetBlock(i)->Restore();
+    m_menuDomain.RestoreAllBlocks();
 }
 
 bool CVmg::CanRestoreBlocks() const
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-        if (m_menuDomain.GetBlock(i)->CanRestore())
-            return true;
-    return false;
+    return m_menuDomain.CanRestoreBlocks();
 }
 
 void CVmg::HideMenuTransitions()
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-    {
-        CAngleBlock* pBlock = m_menuDomain.GetBlock(i);
-        if (!pBlock->HasButtons())
-            pBlock->SetBlank();
-    }
+    m_menuDomain.HideMenuTransitions();
 }
 
 void CVmg::ConvertMenusToStill()
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-    {
-        CAngleBlock* pBlock = m_menuDomain.GetBlock(i);
-        if (pBlock->GetIlvuCount() != 1 || pBlock->GetIlvu(0)->HasStillSource())
-            continue;
-        if (pBlock->HasButtons())
-            pBlock->GetIlvu(0)->ConvertToStill();
-        else
-            pBlock->SetBlank();
-    }
+    m_menuDomain.ConvertMenusToStill();
 }
 
 void CVmg::SetUops(DWORD dwMask)

@@ -8,46 +8,27 @@
 
 void CVts::HideAllBlocks()
 {
-    for (uint32_t i = 0; i < m_titleDomain.GetBlockCount(); ++i)
-        m_titleDomain.GetBlock(i)->SetBlank();
+    m_titleDomain.HideAllBlocks();
 }
 
 void CVts::RestoreAllBlocks()
 {
-    for (uint32_t i = 0; i < m_titleDomain.GetBlockCount(); ++i)
-        m_titleDomain.GetBlock(i)->Restore();
+    m_titleDomain.RestoreAllBlocks();
 }
 
 bool CVts::CanRestoreBlocks() const
 {
-    for (uint32_t i = 0; i < m_titleDomain.GetBlockCount(); ++i)
-        if (m_titleDomain.GetBlock(i)->CanRestore())
-            return true;
-    return false;
+    return m_titleDomain.CanRestoreBlocks();
 }
 
 void CVts::HideMenuTransitions()
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-    {
-        CAngleBlock* pBlock = m_menuDomain.GetBlock(i);
-        if (!pBlock->HasButtons())
-            pBlock->SetBlank();
-    }
+    m_menuDomain.HideMenuTransitions();
 }
 
 void CVts::ConvertMenusToStill()
 {
-    for (uint32_t i = 0; i < m_menuDomain.GetBlockCount(); ++i)
-    {
-        CAngleBlock* pBlock = m_menuDomain.GetBlock(i);
-        if (pBlock->GetIlvuCount() != 1 || pBlock->GetIlvu(0)->HasStillSource())
-            continue;
-        if (pBlock->HasButtons())
-            pBlock->GetIlvu(0)->ConvertToStill();
-        else
-            pBlock->SetBlank();
-    }
+    m_menuDomain.ConvertMenusToStill();
 }
 
 void CVts::RemoveParentalManagement()
