@@ -99,6 +99,12 @@ bool CAngleBlock::Restore()
     for (uint32_t i = 0; i < GetPristineCount(); ++i)
         m_ilvus.Add(CVobCell::CopyConstruct(*GetPristine(i), this));
     SetModified();
+    // A domain whose blocks were all hidden and then dropped by the PGCs has
+    // lost its streams; the restored content brings them back.
+    CAngleBlockList* pList = GetList();
+    const CVobCell* pFirst = m_ilvus.GetSize() > 0 ? m_ilvus[0] : nullptr;
+    if (pList && pFirst && !pFirst->IsStock() && pFirst->GetVobData())
+        pList->UpdateStreams(pFirst->GetVobData()->GetStreams(), this);
     return true;
 }
 

@@ -274,13 +274,18 @@ bool CDvd::Read(CDvdLog& log, const char* pszFolder, CDvdProgress* pProgress)
         }
     }
 
+    RemoveOrphanBlocks();
+    return true;
+}
+
+void CDvd::RemoveOrphanBlocks()
+{
     m_vmg.RemoveOrphanMenuBlocks();
     for (uint32_t i = 0; i < m_titleSets.GetSize(); ++i)
     {
         m_titleSets[i]->RemoveOrphanMenuBlocks();
         m_titleSets[i]->RemoveOrphanTitleBlocks();
     }
-    return true;
 }
 
 bool CDvd::IsPal() const

@@ -88,6 +88,9 @@ public:
     // Reads a VIDEO_TS folder into this disc. On failure or cancel the disc
     // is left reset to one empty title set.
     bool Read(CDvdLog& log, const char* pszFolder, CDvdProgress* pProgress);
+    // Drops the blocks that no PGC cell plays from every domain, as the end
+    // of Read does; an edit that gives cells blocks of their own runs it.
+    void RemoveOrphanBlocks();
     // Writes every title set, then the Video Manager, into a folder.
     bool Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress,
                bool bWriteIfo);

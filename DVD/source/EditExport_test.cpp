@@ -3,6 +3,7 @@
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/DVD.h"
 #include "DVD/source/DiscTestSupport.h"
+#include "DVD/source/PgcTable.h"
 #include "DVD/source/StockCells.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
@@ -111,6 +112,47 @@ TEST(EditExport, HideThenRestoreExportsTheUneditedDisc) {
   EXPECT_EQ(blankVobus, 1);
   EXPECT_EQ(cells[1].Num("last") - cells[1].Num("first") + 1, (long long)stock->GetSectorCount());
   EXPECT_LT(cells[1].Num("time") & 0xFFFFFF3F, TitleCells(source, "1")[1].Num("time") & 0xFFFFFF3F);
+}
+
+// "Hide all blocks" then "Restore all blocks" on the title PGCs of a title
+// set exports the unedited disc; hidden, every cell of the title set is
+// exported as a blank cell.
+TEST(EditExport, TableHideAllThenRestoreAllExportsTheUneditedDisc) {
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  ExportedDisc plain, restored, hidden;
+  ASSERT_TRUE(plain.Export("ntscmenu", nullptr)) << plain.log.Dump();
+  ASSERT_TRUE(restored.Export("ntscmenu", [](CDvd& dvd) {
+    CPgcTable& table = dvd.GetVts(0)->GetPgcTable();
+    table.HideAllBlocks();
+    table.RestoreAllBlocks();
+    return true;
+  })) << restored.log.Dump();
+  ASSERT_TRUE(hidden.Export("ntscmenu", [](CDvd& dvd) {
+    dvd.GetVts(0)->GetPgcTable().HideAllBlocks();
+    return true;
+  })) << hidden.log.Dump();
+
+  std::vector<std::string> names;
+  ASSERT_TRUE(kx::ListFiles(plain.folder, names));
+  ASSERT_FALSE(names.empty());
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> bytes = plain.File(name);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_TRUE(restored.File(name) == bytes);
+  }
+  EXPECT_LT(hidden.File("VTS_01_1.VOB").size(), plain.File("VTS_01_1.VOB").size());
+  // The menus were not part of the table.
+  EXPECT_TRUE(hidden.File("VTS_01_0.VOB") == plain.File("VTS_01_0.VOB"));
+
+  KX_REQUIRE_IFODUMP();
+  const CVobCell* stock = GetStockCell(STOCK_EMPTY_NTSC);
+  ASSERT_NE(stock, nullptr);
+  const auto source = Select(kxtest::IfoDump(dir), "cell", {{"dom", "vts"}, {"vts", "1"}});
+  const auto cells = Select(kxtest::IfoDump(hidden.scratch.Path()), "cell", {{"dom", "vts"}, {"vts", "1"}});
+  ASSERT_EQ(cells.size(), source.size());
+  for (const IfoRecord& cell : cells)
+    EXPECT_EQ(cell.Num("last") - cell.Num("first") + 1, (long long)stock->GetSectorCount());
 }
 
 // Split at VOBU 3 of the 6 of the one cell of title set 2: the address

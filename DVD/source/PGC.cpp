@@ -1,6 +1,7 @@
 #include "DVD/source/PGC.h"
 
 #include "DVD/source/AngleBlock.h"
+#include "DVD/source/DVD.h"
 #include "DVD/source/NavCommand.h"
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/PgcTable.h"
@@ -336,8 +337,14 @@ void CPgcCell::SetCellCommand(const BYTE* pCommand)
     }
 }
 
-void CPgcCell::SetBlock(CAngleBlock* pBlock)
+bool CPgcCell::SetBlock(CAngleBlock* pBlock, bool bDirect, bool bRefresh)
 {
+    if (!bDirect)
+    {
+        pBlock = MakeOwnBlock(pBlock);
+        if (!pBlock)
+            return false;
+    }
     m_pBlock = pBlock;
     m_angles.SetSize(1);
     m_angles[0] = 0;
@@ -345,6 +352,34 @@ void CPgcCell::SetBlock(CAngleBlock* pBlock)
     if (pIlvu && pIlvu->IsBlank())
         m_nStillTime = 0;
     SetModified();
+    if (bRefresh)
+        if (CDvd* pDvd = GetDvd())
+            pDvd->RemoveOrphanBlocks();
+    return true;
+}
+
+CAngleBlock* CPgcCell::MakeOwnBlock(const CAngleBlock* pContent)
+{
+    CAngleBlock* pCurrent = m_pBlock;
+    if (!pCurrent)
+        return nullptr;
+    // Several ILVUs whose packs name no angles are runs of video, not angles:
+    // the cell keeps the one it plays first as a block of its own.
+    if (pCurrent->GetIlvuCount() > 1 && pCurrent->GetIlvu(0)->GetAngleCount() == 0 && pCurrent->SeparateAngles())
+        pCurrent = m_pBlock;
+    CAngleBlock* pOwn = pCurrent->Duplicate();
+    if (!pOwn)
+        return nullptr;
+    // The notices of the change below reach this cell alone.
+    m_pBlock = pOwn;
+    if (pContent ? pOwn->CopyContentFrom(pContent, true) : pOwn->SetBlank())
+        return pOwn;
+    // Nothing could be put in (no blank stock cell): the cell keeps playing
+    // what it played.
+    m_pBlock = pCurrent;
+    if (CAngleBlockList* pList = pOwn->GetList())
+        pList->RemoveBlock(uint32_t(pList->GetBlockIndex(pOwn)), false);
+    return nullptr;
 }
 
 // ---- CPgc ------------------------------------------------------------------------------------

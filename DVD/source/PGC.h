@@ -208,8 +208,13 @@ public:
     // Appends a copy of the command to the PGC's cell-command table and plays
     // it at the end of this cell.
     void SetCellCommand(const BYTE* pCommand);
-    // Plays pBlock directly with angles [0].
-    void SetBlock(CAngleBlock* pBlock);
+    // The cell plays angle 1 of a block. Direct: pBlock itself. Otherwise
+    // the cell gets a block of its own, a copy of its current one inserted
+    // after it, which takes pBlock's content or, without pBlock, is hidden;
+    // the other cells that played the old block keep it. With bRefresh the
+    // disc then drops the blocks that no cell plays any more. False when the
+    // cell was left as it was.
+    bool SetBlock(CAngleBlock* pBlock, bool bDirect = true, bool bRefresh = false);
     // Plays a copy of its block, inserted after it in the domain, so that
     // the cell's buttons can change without touching the other cells that
     // play the block. Answers the copy.
@@ -217,6 +222,10 @@ public:
 
 private:
     friend class CPgc;
+
+    // A copy of the cell's block, inserted after it, holding pContent's
+    // content or hidden; null when none could be made.
+    CAngleBlock* MakeOwnBlock(const CAngleBlock* pContent);
 
     CAngleBlock* m_pBlock;
     CGrowArray<BYTE> m_angles;
@@ -339,6 +348,13 @@ public:
     // Replaces the PGC by the record's; the progress, when given, moves to
     // the reader's position.
     bool Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress);
+    // Every cell entry, last to first, plays a hidden block of its own; with
+    // bRefresh the disc then drops the blocks no cell plays any more.
+    void HideBlocks(bool bRefresh);
+    // Brings back the imported content of every block the cells play;
+    // answers whether any came back.
+    bool RestoreBlocks();
+    bool CanRestoreBlocks() const;
     // The mask of the PGC and of every block its cells play.
     void SetUops(DWORD dwMask);
     void ModifyUops(DWORD dwClear, DWORD dwSet);

@@ -1,13 +1,45 @@
 // Operations on a whole PGC or a whole PGC table that the editor's commands
-// and the disc-wide passes use: user operations, parental management, the
-// blocks in use and the size an export will write.
+// and the disc-wide passes use: hiding and restoring the blocks, user
+// operations, parental management, the blocks in use and the size an export
+// will write.
 
 #include "DVD/source/AngleBlock.h"
+#include "DVD/source/DVD.h"
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/StreamSet.h"
 #include "DVD/source/VobCell.h"
+
+void CPgc::HideBlocks(bool bRefresh)
+{
+    bool bChanged = false;
+    for (uint32_t i = GetCellCount(); i-- > 0;)
+        bChanged = GetCell(i)->SetBlock(nullptr, false, false) || bChanged;
+    // Once for the whole chain, and even when its first entry could not be
+    // hidden: the blocks the other entries left behind go too.
+    if (bRefresh && bChanged)
+        if (CDvd* pDvd = GetDvd())
+            pDvd->RemoveOrphanBlocks();
+}
+
+bool CPgc::RestoreBlocks()
+{
+    bool bRestored = false;
+    for (uint32_t i = GetCellCount(); i-- > 0;)
+        if (CAngleBlock* pBlock = GetCell(i)->GetBlock())
+            bRestored = pBlock->Restore() || bRestored;
+    return bRestored;
+}
+
+bool CPgc::CanRestoreBlocks() const
+{
+    for (uint32_t i = 0; i < GetCellCount(); ++i)
+        if (const CAngleBlock* pBlock = GetCell(i)->GetBlock())
+            if (pBlock->CanRestore())
+                return true;
+    return false;
+}
 
 void CPgc::SetUops(DWORD dwMask)
 {
@@ -110,6 +142,26 @@ void CPgcTable::GetUsedBlocks(CBlockIndex& blocks) const
                 blocks.Add(pBlock);
         }
     }
+}
+
+void CPgcTable::HideAllBlocks()
+{
+    for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+        m_pgcs[i]->HideBlocks(true);
+}
+
+void CPgcTable::RestoreAllBlocks()
+{
+    for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+        m_pgcs[i]->RestoreBlocks();
+}
+
+bool CPgcTable::CanRestoreBlocks() const
+{
+    for (uint32_t i = 0; i < m_pgcs.GetSize(); ++i)
+        if (m_pgcs[i]->CanRestoreBlocks())
+            return true;
+    return false;
 }
 
 void CPgcTable::SetUops(DWORD dwMask)

@@ -70,6 +70,12 @@ public:
     bool Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress);
     // The distinct blocks the cells of all PGCs play, in order of first use.
     void GetUsedBlocks(CBlockIndex& blocks) const;
+    // The editor's "Hide all blocks" and "Restore all blocks" on the PGCs of
+    // the table: each hidden cell gets a block of its own, so the PGCs of
+    // other tables that shared its block still play it.
+    void HideAllBlocks();
+    void RestoreAllBlocks();
+    bool CanRestoreBlocks() const;
     void SetUops(DWORD dwMask);
     void ModifyUops(DWORD dwClear, DWORD dwSet);
     void RemoveParentalManagement();
