@@ -38,5 +38,13 @@ run_ctest linux build/linux
 run_ctest linux-asan build/linux-asan
 run_ctest windows build/windows xvfb-run -a -s "-screen 0 1280x1024x24"
 
+# Project loading under libFuzzer for a bounded time; one step in the count.
+echo "== fuzz"
+if bash scripts/fuzz.sh 60 2>&1 | tee "$log/fuzz.txt"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+fi
+
 echo "Tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
