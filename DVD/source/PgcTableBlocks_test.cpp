@@ -3,6 +3,7 @@
 // tables that played the same block keep playing it.
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/DVD.h"
+#include "DVD/source/EditTestSupport.h"
 #include "DVD/source/Menu.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
@@ -155,6 +156,54 @@ TEST(PgcTableBlocks, WithoutStockCellsNothingChanges) {
   CreateStockCells();
   dvd.Reset();
   PurgeUnusedVobData();
+}
+
+// A cell playing two ILVUs: when their packs name no angles they are runs of
+// video, so the hidden cell keeps the first as a block of its own and the
+// second stays in the domain as a block of its own; real angles are hidden
+// together in one copy.
+TEST(PgcTableBlocks, HidingACellOfTwoIlvusSeparatesThemOnlyWhenTheyAreNoAngles) {
+  for (bool angles : {false, true}) {
+    SCOPED_TRACE(angles ? "angle addresses" : "no angle addresses");
+    ReleaseStockCells();
+    ASSERT_TRUE(CreateStockCells());
+    kxtest::EditSet set({{1, 1, 2}, {2, 1, 2}}, [&](size_t, uint32_t, PciPacket& pci) {
+      if (angles) pci.SetNsmlAgli(1, 4);
+    });
+    CVts vts(nullptr);
+    CAngleBlockList& domain = vts.GetTitleDomain();
+    domain.CopyConstruct(set.Blocks());
+    ASSERT_EQ(domain.GetBlockCount(), 2u);
+    CAngleBlock* block = domain.GetBlock(0);
+    ASSERT_TRUE(block->AddCell(CVobCell::CopyConstruct(*domain.GetBlock(1)->GetIlvu(0), block),
+                               domain.GetBlock(1)->GetPristine(0)));
+    domain.RemoveBlock(1, false);
+    CPgc* pgc = new CPgc(0, &vts.GetPgcTable());
+    vts.GetPgcTable().AddPgc(pgc);
+    CGrowArray<BYTE> both;
+    both.Add(0);
+    both.Add(1);
+    pgc->AddCell(new CPgcCell(1, 0, 0, 0, block, both, pgc));
+
+    vts.GetPgcTable().HideAllBlocks();
+
+    CPgcCell& cell = *pgc->GetCell(0);
+    ASSERT_EQ(cell.GetAngleCount(), 1);
+    EXPECT_TRUE(PlayedBy(cell).blank);
+    EXPECT_EQ(PlayedBy(cell).vobId, 1);
+    EXPECT_EQ(cell.GetBlock()->GetIlvuCount(), 1u);
+    // Outside a disc nothing drops the block the cell left.
+    ASSERT_EQ(domain.GetBlockIndex(cell.GetBlock()), 1);
+    if (angles) {
+      EXPECT_EQ(domain.GetBlockCount(), 2u);
+      EXPECT_EQ(domain.GetBlock(0)->GetIlvuCount(), 2u);
+    } else {
+      ASSERT_EQ(domain.GetBlockCount(), 3u);
+      EXPECT_EQ(domain.GetBlock(0)->GetIlvuCount(), 1u);
+      EXPECT_EQ(domain.GetBlock(2)->GetIlvu(0)->GetVobId(), 2);
+      EXPECT_FALSE(domain.GetBlock(2)->GetIlvu(0)->IsBlank());
+    }
+  }
 }
 
 }  // namespace
