@@ -377,8 +377,10 @@ CAngleBlock* CPgcCell::MakeOwnBlock(const CAngleBlock* pContent)
     // Nothing could be put in (no blank stock cell): the cell keeps playing
     // what it played.
     m_pBlock = pCurrent;
-    if (CAngleBlockList* pList = pOwn->GetList())
-        pList->RemoveBlock(uint32_t(pList->GetBlockIndex(pOwn)), false);
+    CAngleBlockList* pList = pOwn->GetList();
+    const int nOwn = pList ? pList->GetBlockIndex(pOwn) : -1;
+    if (nOwn >= 0)
+        pList->RemoveBlock(uint32_t(nOwn), false);
     return nullptr;
 }
 

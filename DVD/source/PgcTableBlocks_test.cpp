@@ -158,6 +158,36 @@ TEST(PgcTableBlocks, WithoutStockCellsNothingChanges) {
   PurgeUnusedVobData();
 }
 
+// A cell given another block indirectly plays a copy of its own block with
+// the other's content under its own ids; the other block stays as it was.
+TEST(PgcTableBlocks, IndirectBlockOfACellTakesTheContentUnderItsOwnIds) {
+  KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+  ReadDisc disc;
+  ASSERT_TRUE(disc.Read("ntscmenu")) << disc.log.Dump();
+  CPgcTable& table = disc.dvd.GetVts(0)->GetPgcTable();
+  CPgcCell& cell = *table.GetPgc(0)->GetCell(0);
+  const Played own = PlayedBy(cell);
+  // Another cell of a different length, so the content shows.
+  CPgcCell* found = nullptr;
+  for (uint32_t p = 0; p < table.GetPgcCount() && !found; ++p)
+    for (uint32_t c = 0; c < table.GetPgc(p)->GetCellCount() && !found; ++c)
+      if (PlayedBy(*table.GetPgc(p)->GetCell(c)).vobus != own.vobus) found = table.GetPgc(p)->GetCell(c);
+  ASSERT_NE(found, nullptr);
+  CPgcCell& other = *found;
+  const Played content = PlayedBy(other);
+  CAngleBlock* otherBlock = other.GetBlock();
+
+  ASSERT_TRUE(cell.SetBlock(otherBlock, false, true));
+
+  EXPECT_NE(cell.GetBlock(), otherBlock);
+  const Played now = PlayedBy(cell);
+  EXPECT_EQ(now.vobId, own.vobId);
+  EXPECT_EQ(now.cellId, own.cellId);
+  EXPECT_EQ(now.vobus, content.vobus);
+  EXPECT_EQ(other.GetBlock(), otherBlock);
+  EXPECT_EQ(PlayedBy(other), content);
+}
+
 // A cell playing two ILVUs: when their packs name no angles they are runs of
 // video, so the hidden cell keeps the first as a block of its own and the
 // second stays in the domain as a block of its own; real angles are hidden
