@@ -34,6 +34,11 @@ seeds=$dir/seeds work=$dir/work artifacts=$dir/artifacts
 mkdir -p "$seeds" "$work" "$artifacts"
 "$dir/kx_project_seeds" "$fixtures" "$seeds" pal1 ntscmenu twovts cmdtable
 
-echo "== fuzzing project loads for ${seconds}s"
+echo "== fuzzing project loads for ${seconds}s (log: $dir/fuzz.log)"
+status=0
 "$fuzzer" "${limits[@]}" -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
-  -artifact_prefix="$artifacts/" "$work" "$seeds" "$corpus"
+  -artifact_prefix="$artifacts/" "$work" "$seeds" "$corpus" >"$dir/fuzz.log" 2>&1 || status=$?
+# The progress lines run to thousands; the end holds the report of a failure
+# or the final statistics.
+tail -n 60 "$dir/fuzz.log"
+exit "$status"
