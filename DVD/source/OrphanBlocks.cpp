@@ -43,7 +43,10 @@ bool RemoveUnplayedBlocks(CAngleBlockList& domain)
             bRemoved = true;
         }
     }
-    if (bRemoved)
+    // Blank blocks bring no streams of their own, yet a domain whose cells
+    // were all hidden still shows that video: its streams stay, and so does
+    // the standard of its blanks. Only an empty domain has none.
+    if (bRemoved && domain.GetBlockCount() == 0)
         domain.UpdateStreams(CStreamSet(nullptr, domain.GetStreams().IsMenu()), nullptr);
     return bRemoved;
 }

@@ -12,9 +12,8 @@ void MarkBlocksUnplayed(CAngleBlockList& domain);
 // Clears the mark on each block that a cell entry plays.
 void MarkBlocksPlayed(const CPgc& pgc);
 void MarkBlocksPlayed(const CPgcTable& table);
-// Removes the blocks still marked, last to first. When any went, the domain
-// updates its streams from an empty set (which it takes only when no block
-// left brings streams of its own). Answers whether any block went.
+// Removes the blocks still marked, last to first. When any went and none is
+// left, the domain's streams are emptied. Answers whether any block went.
 bool RemoveUnplayedBlocks(CAngleBlockList& domain);
 
 // Clears the control entry of every audio and sub-picture stream in the

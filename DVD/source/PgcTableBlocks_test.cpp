@@ -108,6 +108,26 @@ TEST(PgcTableBlocks, HideAllGivesEveryCellABlankBlockOfItsOwnAndRestoreBringsItB
   EXPECT_EQ(disc.log.Count('E'), 0) << disc.log.Dump();
 }
 
+// Every block of a PAL title domain hidden: the domain keeps its streams, so
+// its blanks stay PAL blanks and an export still states PAL video.
+TEST(PgcTableBlocks, HidingEveryBlockOfADomainKeepsItsStreams) {
+  KX_REQUIRE_FIXTURE(dir, "pal1");
+  ReadDisc disc;
+  ASSERT_TRUE(disc.Read("pal1")) << disc.log.Dump();
+  CAngleBlockList& titles = disc.dvd.GetVts(0)->GetTitleDomain();
+  ASSERT_TRUE(titles.IsPal());
+  const BYTE audioMask = titles.GetAudioStreamMask();
+
+  disc.dvd.GetVts(0)->GetPgcTable().HideAllBlocks();
+
+  EXPECT_TRUE(titles.IsPal());
+  EXPECT_EQ(titles.GetAudioStreamMask(), audioMask);
+  for (uint32_t i = 0; i < titles.GetBlockCount(); ++i) {
+    ASSERT_TRUE(titles.GetBlock(i)->GetIlvu(0)->IsBlank());
+    EXPECT_EQ(titles.GetBlock(i)->GetIlvu(0)->GetFrameRate(), 25);
+  }
+}
+
 // The French root menu is made to play the English root menu's block; hiding
 // the English unit leaves the French menu showing it.
 TEST(PgcTableBlocks, HidingOneTableLeavesAnotherTablesCellOnTheSharedBlock) {
