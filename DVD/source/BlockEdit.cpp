@@ -112,8 +112,9 @@ bool CAngleBlock::Restore()
 
 CAngleBlock* CAngleBlock::Duplicate()
 {
+    // A block its domain no longer holds has nowhere to put the copy.
     CAngleBlockList* pList = GetList();
-    if (!pList)
+    if (!pList || pList->GetBlockIndex(this) < 0)
         return nullptr;
     CAngleBlock* pCopy = new CAngleBlock(nullptr, nullptr, pList);
     for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)

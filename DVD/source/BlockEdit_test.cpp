@@ -124,6 +124,22 @@ TEST_F(BlockEdit, HideThenRestoreGivesBackTheImportedCell) {
   }
 }
 
+// The copy goes beside the block in its domain; a block the domain does not
+// hold gets none (and nothing is left behind, which ASan checks).
+TEST_F(BlockEdit, DuplicateNeedsTheBlockInItsDomain) {
+  EditSet set({{1, 1, 3}});
+  ASSERT_TRUE(set.set->IsUsable()) << set.log.Dump();
+  Disc disc(set);
+  CAngleBlock* copy = disc.Block(0)->Duplicate();
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(disc.Domain().GetBlockCount(), 2u);
+  EXPECT_EQ(disc.Domain().GetBlockIndex(copy), 1);
+
+  CAngleBlock stray(nullptr, nullptr, &disc.Domain());
+  EXPECT_EQ(stray.Duplicate(), nullptr);
+  EXPECT_EQ(disc.Domain().GetBlockCount(), 2u);
+}
+
 // A block without the imported cells to copy back is not restored: it
 // would be left with no content at all.
 TEST_F(BlockEdit, RestoreNeedsAnImportedCellForEveryAngle) {
