@@ -6,6 +6,7 @@
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/RefCollector.h"
+#include "DVD/source/StockCells.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/Validator.h"
 #include "DVD/source/VobCell.h"
@@ -982,20 +983,30 @@ int64_t CPgc::GetPlaybackTicks() const
 CAngleBlock* CPgc::CreateBlankBlock(CAngleBlockList* pDomain, WORD wVobId, BYTE nCellId, const CAngleBlock* pAfter)
 {
     ASSERT(pDomain);
-    // A blank cell has no content of its own: it stands for content that is
-    // hidden or missing and is exported from the stock blank cell.
-    CCellAddress address;
-    address.m_wVobId = wVobId;
-    address.m_nCellId = nCellId;
-    CVobCell* pIlvu = new CVobCell(nullptr, address, CVobuAddressList(), nullptr);
-    pIlvu->SetStock(true);
-    // It plays at the domain's video standard.
-    PciPacket pci = pIlvu->GetFirstPci();
-    CDvdTime rate;
-    rate.frames = pDomain->IsPal() ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
-    pci.SetCEltm(rate);
-    pIlvu->SetFirstNav(pci, pIlvu->GetFirstDsi(), nullptr);
-    pIlvu->SetLastNav(pci, pIlvu->GetLastDsi());
+    // A blank cell stands for content that is hidden or missing: a copy of
+    // the stock blank cell of the domain's video standard.
+    CVobCell* pIlvu = nullptr;
+    if (const CVobCell* pStock = GetStockCell(pDomain->IsPal() ? STOCK_EMPTY_PAL : STOCK_EMPTY_NTSC))
+    {
+        pIlvu = CVobCell::CopyConstruct(*pStock, nullptr);
+        pIlvu->SetIds(wVobId, nCellId);
+        pIlvu->SetModified();
+    }
+    else
+    {
+        // Without the stock cells the cell keeps only its ids and rate.
+        CCellAddress address;
+        address.m_wVobId = wVobId;
+        address.m_nCellId = nCellId;
+        pIlvu = new CVobCell(nullptr, address, CVobuAddressList(), nullptr);
+        pIlvu->SetStock(true);
+        PciPacket pci = pIlvu->GetFirstPci();
+        CDvdTime rate;
+        rate.frames = pDomain->IsPal() ? DVDTIME_RATE_25 : DVDTIME_RATE_30;
+        pci.SetCEltm(rate);
+        pIlvu->SetFirstNav(pci, pIlvu->GetFirstDsi(), nullptr);
+        pIlvu->SetLastNav(pci, pIlvu->GetLastDsi());
+    }
 
     CAngleBlock* pBlock = new CAngleBlock(pIlvu, nullptr, pDomain);
     pIlvu->SetParent(pBlock);

@@ -1,4 +1,6 @@
 #include "DVD/source/PGC.h"
+#include "DVD/source/StockCells.h"
+#include "DVD/source/StreamSet.h"
 
 #include "DVD/source/PgcTestSupport.h"
 #include "DVD/source/NavCommand.h"
@@ -391,6 +393,34 @@ TEST(PgcWrite, SeamlessFlagFollowsThePreviousCell)
     afterBlank.AddCell(new CPgcCell(1, 0, 0, 0, pBlank, one, &afterBlank));
     afterBlank.AddCell(new CPgcCell(1, 0, 0, 0, pBlock, one, &afterBlank));
     EXPECT_EQ(0, afterBlank.GetCell(1)->GetSeamlessFlag());
+}
+
+// A blank block is a copy of the stock blank cell of the domain's standard
+// with the ids asked for.
+TEST(PgcBlank, BlankBlockCopiesTheStockCell)
+{
+    ReleaseStockCells();
+    ASSERT_TRUE(CreateStockCells());
+    for (bool pal : {true, false})
+    {
+        SCOPED_TRACE(pal);
+        CStreamSet streams(nullptr, false);
+        BYTE block[STREAM_BLOCK_SIZE] = {};
+        block[0] = pal ? 0x50 : 0x40;
+        ASSERT_TRUE(streams.ReadIfo(block, false));
+        CAngleBlockList domain(streams, nullptr);
+        CAngleBlock* pBlank = CPgc::CreateBlankBlock(&domain, 7, 2, nullptr);
+        ASSERT_EQ(domain.GetBlockIndex(pBlank), 0);
+        const CVobCell* pIlvu = pBlank->GetIlvu(0);
+        const CVobCell* pStock = GetStockCell(pal ? STOCK_EMPTY_PAL : STOCK_EMPTY_NTSC);
+        EXPECT_TRUE(pIlvu->IsStock());
+        EXPECT_EQ(pIlvu->GetVobData(), pStock->GetVobData());
+        EXPECT_EQ(pIlvu->GetVobuCount(), pStock->GetVobuCount());
+        EXPECT_EQ(pIlvu->GetVobId(), 7);
+        EXPECT_EQ(pIlvu->GetCellId(), 2);
+        EXPECT_EQ(pIlvu->GetParent(), pBlank);
+    }
+    EXPECT_TRUE(ReleaseStockCells());
 }
 
 TEST(PgcWrite, LayoutPaddingAndCellPlayback)
