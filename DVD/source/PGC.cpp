@@ -271,6 +271,24 @@ CVobCell* CPgcCell::GetIlvu(int nPosition) const
     return m_pBlock->GetIlvu(m_angles[nPosition]);
 }
 
+bool CPgcCell::HasButtons() const
+{
+    for (int i = 0; i < GetAngleCount(); ++i)
+        if (const CVobCell* pIlvu = GetIlvu(i))
+            if (pIlvu->HasButtons())
+                return true;
+    return false;
+}
+
+bool CPgcCell::HasNavigatingButtons() const
+{
+    for (int i = 0; i < GetAngleCount(); ++i)
+        if (const CVobCell* pIlvu = GetIlvu(i))
+            if (pIlvu->HasNavigatingButtons())
+                return true;
+    return false;
+}
+
 BYTE CPgcCell::GetSeamlessFlag() const
 {
     const CPgc* pPgc = GetPgc();
@@ -809,6 +827,22 @@ bool CPgc::HasNavigationInPrePost() const
 bool CPgc::HasNavigationInCellCommands() const
 {
     return HasNavigation(m_cellCommands);
+}
+
+bool CPgc::HasButtons() const
+{
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        if (m_cells[i]->HasButtons())
+            return true;
+    return false;
+}
+
+bool CPgc::HasNavigatingButtons() const
+{
+    for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
+        if (m_cells[i]->HasNavigatingButtons())
+            return true;
+    return false;
 }
 
 int CPgc::GetPlaybackModeType() const

@@ -193,6 +193,10 @@ public:
     // The ILVU of the block that angle position nPosition plays; null when
     // the block has no such ILVU.
     CVobCell* GetIlvu(int nPosition) const;
+    // Whether an ILVU the cell lists has a button; one whose command links,
+    // jumps or calls.
+    bool HasButtons() const;
+    bool HasNavigatingButtons() const;
 
     BYTE m_bRestricted;
     BYTE m_nStillTime;
@@ -306,6 +310,8 @@ public:
     bool HasInfiniteStill() const;
     bool HasNavigationInPrePost() const;
     bool HasNavigationInCellCommands() const;
+    bool HasButtons() const;
+    bool HasNavigatingButtons() const;
     // 0 sequential, 1 random, 2 shuffle.
     int GetPlaybackModeType() const;
     WORD GetGeneralRegisters() const;

@@ -8,6 +8,10 @@
 #include "DVD/source/RefCollector.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/Validator.h"
+#include "DVD/source/DVD.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/VTS.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
@@ -942,4 +946,36 @@ TEST(PgcNotices, SeparatedAnglesGiveEachEntryItsBlock)
     EXPECT_EQ(1, pgc.GetCell(0)->GetAngleCount());
     EXPECT_EQ(pSecond, pgc.GetCell(1)->GetBlock());
     EXPECT_EQ(0, pgc.GetCell(1)->GetAngle(0));
+}
+
+// The VMG menu of ntscmenu has buttons that link to titles; its titles have
+// none.
+TEST(PgcButtons, MenuPgcsHaveNavigatingButtonsTitlesNone)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvd dvd;
+    kxtest::RecordingLog log;
+    ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+    const CLanguageUnits& units = dvd.GetVmg().GetLanguageUnits();
+    ASSERT_GT(units.GetUnitCount(), 0u);
+    bool menuButtons = false;
+    for (uint32_t i = 0; i < units.GetUnit(0)->GetPgcCount(); ++i)
+    {
+        const CPgc* pgc = units.GetUnit(0)->GetPgc(i);
+        if (!pgc->HasButtons())
+            continue;
+        menuButtons = true;
+        EXPECT_TRUE(pgc->HasNavigatingButtons());
+        bool cellButtons = false;
+        for (uint32_t c = 0; c < pgc->GetCellCount(); ++c)
+            cellButtons = cellButtons || pgc->GetCell(c)->HasButtons();
+        EXPECT_TRUE(cellButtons);
+    }
+    EXPECT_TRUE(menuButtons);
+    const CPgcTable& titles = dvd.GetVts(0)->GetPgcTable();
+    for (uint32_t i = 0; i < titles.GetPgcCount(); ++i)
+    {
+        EXPECT_FALSE(titles.GetPgc(i)->HasButtons()) << i;
+        EXPECT_FALSE(titles.GetPgc(i)->HasNavigatingButtons()) << i;
+    }
 }
