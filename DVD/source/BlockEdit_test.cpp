@@ -184,6 +184,26 @@ TEST_F(BlockEdit, SplitAddsACellAndShiftsTheLinksToLaterCells) {
   EXPECT_EQ(LinkTarget(ButtonCommand(menu)), 3);
 }
 
+// A cell inserted with collection moves the buttons' links to the cells
+// behind it; without it only the PGC's own commands follow.
+TEST_F(BlockEdit, InsertedCellMovesButtonLinksOnlyWhenCollected) {
+  for (bool collect : {false, true}) {
+    SCOPED_TRACE(collect);
+    EditSet set({{1, 1, 2}, {2, 1, 2}}, Buttons({MakeLink(NAV_LINK_CELL, 2), {}}));
+    ASSERT_TRUE(set.set->IsUsable()) << set.log.Dump();
+    Disc disc(set);
+    CPgc* pgc = disc.AddPgc({{disc.Block(0), {0}}, {disc.Block(1), {0}}});
+    pgc->m_postCommands.Add(MakeLink(NAV_LINK_CELL, 2).data());
+    CAngleBlock* menu = disc.Block(0);
+
+    EXPECT_EQ(pgc->InsertCell(1, true, nullptr, collect), 1u);
+    ASSERT_EQ(pgc->GetCellCount(), 3u);
+    EXPECT_EQ(pgc->GetCell(2)->GetBlock(), disc.Block(2));
+    EXPECT_EQ(LinkTarget(pgc->m_postCommands.GetCommand(0)), 3);
+    EXPECT_EQ(LinkTarget(ButtonCommand(menu)), collect ? 3 : 2);
+  }
+}
+
 // A block whose buttons serve a PGC whose cells move and one whose cells
 // stay is split into one copy for each, each with its own links.
 TEST_F(BlockEdit, SplitGivesAPgcWhoseCellsStayItsOwnCopyOfASharedMenu) {

@@ -1,6 +1,7 @@
 #include "DVD/source/PGC.h"
 
 #include "DVD/source/AngleBlock.h"
+#include "DVD/source/BlockCollector.h"
 #include "DVD/source/DVD.h"
 #include "DVD/source/NavCommand.h"
 #include "DVD/source/NavRetarget.h"
@@ -702,7 +703,7 @@ int CPgc::AddBlankProgram()
     return m_programs.GetSize() - 1;
 }
 
-uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock)
+uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock, bool bCollect)
 {
     const uint32_t nCount = m_cells.GetSize();
     if (nCell >= nCount)
@@ -718,6 +719,17 @@ uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock)
             pDomain->MoveBlock(uint32_t(pDomain->GetBlockIndex(pBlock)), uint32_t(nNeighbour));
     }
 
+    if (bCollect && nCount > nNew)
+    {
+        // Buttons of the blocks this PGC plays may link to the entries that
+        // move up by one.
+        CBlockReferenceCollector collector;
+        for (uint32_t i = 0; i < nCount; ++i)
+            collector.AddReference(m_cells[i], WORD(nNew + 1), WORD(nCount), 1);
+        collector.Collect();
+        collector.Resolve(nullptr, nullptr);
+        collector.Finish();
+    }
     RetargetPgcReferences(*this, RETARGET_IFO_CELL, int(GetFirstIfoCell(nNew)) + 1, 1, RETARGET_NO_LIMIT);
 
     CGrowArray<BYTE> one;

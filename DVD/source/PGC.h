@@ -287,8 +287,9 @@ public:
     int AddBlankProgram();
     // A cell entry playing pBlock (a new blank block when none is given),
     // inserted before or after entry nCell. The commands that name IFO cells
-    // from there on follow, as do the programs. Answers the new index.
-    uint32_t InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock);
+    // from there on follow, as do the programs; with bCollect the button
+    // commands of the blocks the PGC plays follow too. Answers the new index.
+    uint32_t InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock, bool bCollect = false);
     int GetProgramCount() const { return m_programs.GetSize(); }
     // The cell entry at which program nProgram starts.
     WORD GetProgramStart(int nProgram) const { return m_programs[nProgram]; }
