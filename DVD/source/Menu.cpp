@@ -1,9 +1,14 @@
 #include "DVD/source/Menu.h"
 
+#include "DVD/source/AngleBlock.h"
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/Validator.h"
+#include "DVD/source/VobCell.h"
+#include "DVD/source/button.h"
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
+
+#include <vector>
 
 namespace
 {
@@ -63,6 +68,51 @@ BYTE CLanguageUnit::GetMenuExistence() const
         }
     }
     return nExistence;
+}
+
+void CLanguageUnit::ConvertMenusToStill()
+{
+    for (uint32_t p = 0; p < GetPgcCount(); ++p)
+    {
+        CPgc* pPgc = GetPgc(p);
+        if (pPgc->GetMaxAngleCount() != 1)
+            continue;
+        for (uint32_t c = 0; c < pPgc->GetCellCount(); ++c)
+        {
+            CPgcCell* pCell = pPgc->GetCell(c);
+            CAngleBlock* pBlock = pCell->GetBlock();
+            if (pBlock && pBlock->HasButtons())
+            {
+                // A block several cells play is turned into a still once.
+                CVobCell* pIlvu = pBlock->GetIlvu(0);
+                if (pIlvu && !pIlvu->HasStillSource())
+                    pIlvu->ConvertToStill();
+            }
+            else
+                pCell->SetBlock(nullptr, false, true);
+        }
+    }
+}
+
+void CLanguageUnit::HideMenuTransitions()
+{
+    for (uint32_t p = 0; p < GetPgcCount(); ++p)
+    {
+        CPgc* pPgc = GetPgc(p);
+        if (pPgc->GetMaxAngleCount() != 1)
+            continue;
+        // Collected first: blanking a cell changes the blocks the others see.
+        std::vector<CPgcCell*> transitions;
+        for (uint32_t c = 0; c < pPgc->GetCellCount(); ++c)
+        {
+            CPgcCell* pCell = pPgc->GetCell(c);
+            const CVobCell* pIlvu = pCell->GetIlvu(0);
+            if (pIlvu && pIlvu->GetSegmentCount() == 1 && pIlvu->GetSegment(0)->GetButtonCount() == 0)
+                transitions.push_back(pCell);
+        }
+        for (CPgcCell* pCell : transitions)
+            pCell->SetBlock(nullptr, false, true);
+    }
 }
 
 // ---- CLanguageUnits ----------------------------------------------------------------

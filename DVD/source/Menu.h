@@ -37,6 +37,13 @@ public:
     // The menu existence flags of the unit's entry in the unit table.
     BYTE GetMenuExistence() const;
 
+    // In the PGCs of one angle: cells whose block has buttons become stills
+    // of their first picture, the others play blank blocks of their own.
+    void ConvertMenusToStill();
+    // In the PGCs of one angle: cells whose ILVU has one button segment
+    // without buttons play blank blocks of their own.
+    void HideMenuTransitions();
+
 private:
     WORD m_wLanguage;
 };

@@ -2,9 +2,18 @@
 
 #include "DVD/source/NavRetarget.h"
 #include "DVD/source/PgcTestSupport.h"
+#include "DVD/source/AngleBlock.h"
+#include "DVD/source/DVD.h"
+#include "DVD/source/StockCells.h"
+#include "DVD/source/VTS.h"
+#include "DVD/source/VobCell.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 using namespace pgctest;
 
@@ -174,4 +183,51 @@ TEST(LanguageUnits, OperationsOnEveryUnit)
     EXPECT_TRUE(units.RetargetReferences(RETARGET_PGC, 2, -2, RETARGET_NO_LIMIT));
     EXPECT_EQ(PGC_LINK_DELETED, units.GetUnit(1)->GetPgc(0)->m_wNextPgc);
     EXPECT_FALSE(units.RetargetReferences(RETARGET_PGC, 9, 1, RETARGET_NO_LIMIT));
+}
+
+// ntscmenu's title-set menus: root menus with buttons and a still without.
+// Both passes leave the cells with buttons playing their menus (as stills
+// for the first) and give every other cell a blank block.
+TEST(LanguageUnit, MenuPassesOnTheMenuFixture)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    ReleaseStockCells();
+    ASSERT_TRUE(CreateStockCells());
+    for (bool still : {true, false})
+    {
+        SCOPED_TRACE(still);
+        CDvd dvd;
+        kxtest::RecordingLog log;
+        ASSERT_TRUE(dvd.Read(log, kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str(), nullptr)) << log.Dump();
+        // Every cell of every menu unit of the disc.
+        std::vector<CLanguageUnit*> units;
+        for (CLanguageUnits* list : {&dvd.GetVmg().GetLanguageUnits(), &dvd.GetVts(0)->GetLanguageUnits()})
+            for (uint32_t u = 0; u < list->GetUnitCount(); ++u)
+                units.push_back(list->GetUnit(u));
+        std::vector<bool> buttons;
+        for (CLanguageUnit* unit : units)
+            for (uint32_t p = 0; p < unit->GetPgcCount(); ++p)
+                for (uint32_t c = 0; c < unit->GetPgc(p)->GetCellCount(); ++c)
+                    buttons.push_back(unit->GetPgc(p)->GetCell(c)->HasButtons());
+        ASSERT_NE(std::count(buttons.begin(), buttons.end(), true), 0);
+        ASSERT_NE(std::count(buttons.begin(), buttons.end(), false), 0);
+
+        for (CLanguageUnit* unit : units)
+            if (still)
+                unit->ConvertMenusToStill();
+            else
+                unit->HideMenuTransitions();
+        size_t n = 0;
+        for (CLanguageUnit* unit : units)
+            for (uint32_t p = 0; p < unit->GetPgcCount(); ++p)
+                for (uint32_t c = 0; c < unit->GetPgc(p)->GetCellCount(); ++c, ++n)
+                {
+                    const CVobCell* ilvu = unit->GetPgc(p)->GetCell(c)->GetIlvu(0);
+                    ASSERT_NE(ilvu, nullptr);
+                    EXPECT_EQ(ilvu->IsStock(), !buttons[n]) << p << "/" << c;
+                    if (buttons[n])
+                        EXPECT_EQ(ilvu->HasStillSource(), still) << p << "/" << c;
+                }
+    }
+    EXPECT_TRUE(ReleaseStockCells());
 }
