@@ -63,16 +63,6 @@ WORD GetRegisters(const CPgcCommands& commands)
     return wRegisters;
 }
 
-// Angle addresses in the first packs of the block's first ILVU, which tell
-// that consecutive IFO cells are the angles of one block.
-bool AnnouncesAngles(const CVobCell* pIlvu)
-{
-    for (int i = 0; i < NSML_AGLI_COUNT; ++i)
-        if (!pIlvu->GetFirstPci().IsNsmlAgliEmpty(i))
-            return true;
-    return HasSeamlessAngleInfo(pIlvu->GetFirstDsi());
-}
-
 DWORD GetDuration(const CVobCell* pIlvu)
 {
     return pIlvu->GetLastPci().GetVobuEPtm() - pIlvu->GetFirstPci().GetVobuSPtm();
@@ -1196,7 +1186,7 @@ bool CPgc::ReadCells(CDvdLog& log, CAngleBlockList* pDomain, const CIfoView& byt
 
         CPgcCell* pLast = m_cells.GetSize() > 0 ? m_cells[m_cells.GetSize() - 1] : nullptr;
         const CVobCell* pFirstIlvu = pBlock->GetIlvu(0);
-        if (pLast && pFirstIlvu && pFirstIlvu->GetFirstDsi().IsIlvu() && AnnouncesAngles(pFirstIlvu) &&
+        if (pLast && pFirstIlvu && pFirstIlvu->GetFirstDsi().IsIlvu() && pFirstIlvu->AnnouncesAngles() &&
             pLast->m_pBlock == pBlock && pLast->GetAngleCount() < pFirstIlvu->GetAngleCount())
         {
             if (pLast->m_bRestricted != bRestricted)

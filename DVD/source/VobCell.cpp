@@ -369,6 +369,14 @@ int CVobCell::GetAngleCount() const
     return GetSmlAngleCount(GetFirstDsi());
 }
 
+bool CVobCell::AnnouncesAngles() const
+{
+    for (int i = 0; i < NSML_AGLI_COUNT; ++i)
+        if (!GetFirstPci().IsNsmlAgliEmpty(i))
+            return true;
+    return HasSeamlessAngleInfo(GetFirstDsi());
+}
+
 bool CVobCell::IsInterleaved() const
 {
     return !m_bPlainRun && GetFirstDsi().IsIlvu();

@@ -130,6 +130,9 @@ public:
     // The number of angles the first packs announce: the highest non-empty
     // NSML_AGLI entry, else the SML_AGLI count; 0 when neither has one.
     int GetAngleCount() const;
+    // Whether the first packs carry any angle table, seamless or not: then
+    // consecutive IFO cells are the angles of one block.
+    bool AnnouncesAngles() const;
     // The ILVU flag of the first DSI, unless the last export wrote the cell
     // as a plain run.
     bool IsInterleaved() const;

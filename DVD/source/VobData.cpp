@@ -590,20 +590,6 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
     return true;
 }
 
-namespace
-{
-
-// Whether the first packs of a cell announce angles.
-bool AnnouncesAngles(const CVobCell* pCell)
-{
-    for (int i = 0; i < NSML_AGLI_COUNT; ++i)
-        if (!pCell->GetFirstPci().IsNsmlAgliEmpty(i))
-            return true;
-    return HasSeamlessAngleInfo(pCell->GetFirstDsi());
-}
-
-} // namespace
-
 bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
 {
     m_pBlocks.reset(new CAngleBlockList(nullptr, m_bMenu != 0));
@@ -640,7 +626,7 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
             const CVobCell* pFirst = pBlock->GetIlvu(0);
             if (!pFirst->GetFirstDsi().IsIlvu())
                 break;
-            if (AnnouncesAngles(pFirst) && int(pBlock->GetIlvuCount()) >= pFirst->GetAngleCount())
+            if (pFirst->AnnouncesAngles() && int(pBlock->GetIlvuCount()) >= pFirst->GetAngleCount())
                 break;
             if (pFirst->GetCellId() == pCell->GetCellId())
             {
