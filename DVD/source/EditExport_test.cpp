@@ -218,10 +218,14 @@ TEST(EditExport, CutsShortenTheCellsAndKeepTheirPointersInside) {
       const long long sector = navs[n].Num("sector");
       if (sector < cells[c].Num("first") || sector > cells[c].Num("last")) continue;
       SCOPED_TRACE("cell " + std::to_string(c) + " VOBU at " + std::to_string(sector));
-      if (first) EXPECT_EQ(navs[n].Num("e_eltm") & 0xFFFFFF3F, 0);
+      if (first) {
+        EXPECT_EQ(navs[n].Num("e_eltm") & 0xFFFFFF3F, 0);
+      }
       first = false;
       const long long next = sris[n].Num("next_vobu") & kNoVobu;
-      if (next != kNoVobu) EXPECT_LE(sector + next, cells[c].Num("last_vobu"));
+      if (next != kNoVobu) {
+        EXPECT_LE(sector + next, cells[c].Num("last_vobu"));
+      }
     }
     EXPECT_FALSE(first);
   }

@@ -1156,8 +1156,9 @@ TEST(CommandTargetFixture, AuthoredCommandsResolve)
                 continue;
             EXPECT_STREQ("", (LPCSTR)strError);
             const bool bGoesNowhere = nCode == NAV_EXIT || nCode == NAV_RESUME || nCode == NAV_LINK_NO_LINK;
-            if (IsNavigationCommand(c.second.data()) && !bGoesNowhere)
+            if (IsNavigationCommand(c.second.data()) && !bGoesNowhere) {
                 EXPECT_NE(nullptr, target.pNode);
+            }
             nTargets += target.pNode != nullptr;
         }
     }

@@ -292,8 +292,9 @@ TEST(VmgIfo, TextDataPayloadFollowsTheEndAddress)
             EXPECT_EQ(text.GetByte(), 16);
             EXPECT_EQ(text.GetHeader()[13], 14);
             EXPECT_EQ(text.GetIfoSize(), test.nPayload + 20);
-            if (test.nPayload > 0)
+            if (test.nPayload > 0) {
                 EXPECT_EQ(text.GetPayload()[0], 21);
+            }
         }
     }
 }

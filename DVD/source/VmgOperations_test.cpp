@@ -77,7 +77,9 @@ TEST(VmgOperations, UserOperationsAndParentalManagementOfTheWholeVmg) {
   CVmg& vmg = disc.Vmg();
   ASSERT_GT(vmg.GetLanguageUnits().GetUnitCount(), 0u);
   vmg.SetUops(0x00000004);
-  if (vmg.GetFirstPlayPgc()) EXPECT_EQ(vmg.GetFirstPlayPgc()->m_uops.GetMask(), 0x00000004u);
+  if (vmg.GetFirstPlayPgc()) {
+    EXPECT_EQ(vmg.GetFirstPlayPgc()->m_uops.GetMask(), 0x00000004u);
+  }
   const CPgc* menu = vmg.GetLanguageUnits().GetUnit(0)->GetPgc(0);
   EXPECT_EQ(menu->m_uops.GetMask(), 0x00000004u);
   vmg.ModifyUops(0x00000004, 0x00000100);

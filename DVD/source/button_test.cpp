@@ -281,7 +281,9 @@ TEST(ParseButtonSegments, HighlightChangeIsFoundWithEveryStep) {
     // The highlight's start relative to the VOBU where the segment begins.
     EXPECT_EQ(segments[1]->GetHliStartPtm(), 0u);
     EXPECT_EQ(segments[0]->GetParent(), cell);
-    if (menu) EXPECT_EQ(uops, 0x3FFu);
+    if (menu) {
+      EXPECT_EQ(uops, 0x3FFu);
+    }
   }
 }
 
@@ -422,7 +424,9 @@ TEST(ButtonFixture, MenuButtonsEqualLibdvdreadsTable) {
       }
     }
   }
-  if (dump) EXPECT_GT(buttonsSeen, 0);
+  if (dump) {
+    EXPECT_GT(buttonsSeen, 0);
+  }
 }
 
 }  // namespace
