@@ -2,6 +2,7 @@
 #include "DVD/source/NavCommand.h"
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
+#include "DVD/source/PgcTestSupport.h"
 #include "DVD/source/VobCell.h"
 
 #include <gtest/gtest.h>
@@ -11,22 +12,7 @@
 
 namespace {
 
-CVobCell* MakeIlvu(BYTE cellId) {
-  CCellAddress address;
-  address.m_wVobId = 1;
-  address.m_nCellId = cellId;
-  address.m_dwFirstSector = 100u * cellId;
-  address.m_dwLastSector = 100u * cellId + 9;
-  CVobuAddressList vobus;
-  vobus.Add(address.m_dwFirstSector);
-  CVobCell* ilvu = new CVobCell(nullptr, address, vobus, nullptr);
-  PciPacket pci;
-  DsiPacket dsi;
-  const BYTE scr[6] = {};
-  ilvu->SetFirstNav(pci, dsi, scr);
-  ilvu->SetLastNav(pci, dsi);
-  return ilvu;
-}
+CVobCell* MakeIlvu(BYTE cellId) { return pgctest::MakeBareIlvu(1, cellId); }
 
 // Two PGCs over three blocks: the first plays blocks 2 and 0, the second
 // blocks 0 and 1; block 0 is shared.

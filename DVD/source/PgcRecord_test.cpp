@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "DVD/source/VobCell.h"
+#include "DVD/source/PgcTestSupport.h"
 #include "DVD/source/RecordTestSupport.h"
 #include "tests/support/TestSinks.h"
 
@@ -16,33 +17,9 @@ using kxtest::RecordBytes;
 
 namespace {
 
-typedef std::array<BYTE, 8> Command;
+using pgctest::MakeCommand;
 
-Command MakeCommand(BYTE b0, BYTE b7 = 0) {
-  Command command = {};
-  command[0] = b0;
-  command[7] = b7;
-  return command;
-}
-
-// An ILVU of one VOBU whose navigation packs are given, so that nothing is
-// read from a source.
-CVobCell* MakeIlvu(WORD vobId, BYTE cellId) {
-  CCellAddress address;
-  address.m_wVobId = vobId;
-  address.m_nCellId = cellId;
-  address.m_dwFirstSector = 100u * cellId;
-  address.m_dwLastSector = 100u * cellId + 9;
-  CVobuAddressList vobus;
-  vobus.Add(address.m_dwFirstSector);
-  CVobCell* ilvu = new CVobCell(nullptr, address, vobus, nullptr);
-  PciPacket pci;
-  DsiPacket dsi;
-  const BYTE scr[6] = {};
-  ilvu->SetFirstNav(pci, dsi, scr);
-  ilvu->SetLastNav(pci, dsi);
-  return ilvu;
-}
+CVobCell* MakeIlvu(WORD vobId, BYTE cellId) { return pgctest::MakeBareIlvu(vobId, cellId); }
 
 // A domain of three blocks, the second with two angles.
 struct Domain {

@@ -104,6 +104,26 @@ inline CAngleBlock* AddBlock(CAngleBlockList& domain, const std::vector<IlvuReci
     return pBlock;
 }
 
+// An ILVU of one VOBU of 10 sectors at 100 × cell id whose navigation packs
+// are blank and given, so that nothing is read from a source.
+inline CVobCell* MakeBareIlvu(WORD wVobId, BYTE nCellId)
+{
+    CCellAddress address;
+    address.m_wVobId = wVobId;
+    address.m_nCellId = nCellId;
+    address.m_dwFirstSector = 100u * nCellId;
+    address.m_dwLastSector = 100u * nCellId + 9;
+    CVobuAddressList vobus;
+    vobus.Add(address.m_dwFirstSector);
+    CVobCell* pIlvu = new CVobCell(nullptr, address, vobus, nullptr);
+    PciPacket pci;
+    DsiPacket dsi;
+    const BYTE scr[6] = {};
+    pIlvu->SetFirstNav(pci, dsi, scr);
+    pIlvu->SetLastNav(pci, dsi);
+    return pIlvu;
+}
+
 typedef std::array<BYTE, 8> Command;
 
 inline Command MakeCommand(BYTE b0, BYTE b7 = 0)
