@@ -17,6 +17,7 @@ using kxtest::RecordBytes;
 
 namespace {
 
+using pgctest::Command;
 using pgctest::MakeCommand;
 
 CVobCell* MakeIlvu(WORD vobId, BYTE cellId) { return pgctest::MakeBareIlvu(vobId, cellId); }
