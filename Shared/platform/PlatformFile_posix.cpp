@@ -27,27 +27,6 @@ int Fd(intptr_t h) { return static_cast<int>(h); }
 
 }  // namespace
 
-PlatformFile::PlatformFile() : handle_(-1), pos_(0) {}
-
-PlatformFile::~PlatformFile() { Close(); }
-
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept
-    : handle_(other.handle_), pos_(other.pos_) {
-  other.handle_ = -1;
-  other.pos_ = 0;
-}
-
-PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    pos_ = other.pos_;
-    other.handle_ = -1;
-    other.pos_ = 0;
-  }
-  return *this;
-}
-
 bool PlatformFile::Open(const char* path, const FileOpenOptions& options) {
   Close();
   if (path == nullptr || *path == '\0') {
