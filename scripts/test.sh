@@ -19,6 +19,9 @@ configure_and_build build/windows -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake || exit 1
 
 passed=0; failed=0
+echo "== format"
+if bash scripts/check-format.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 run_ctest() {  # <name> <dir> [wrapper...]
   local name=$1 dir=$2; shift 2
   echo "== $name tests"

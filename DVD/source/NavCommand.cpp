@@ -7,6 +7,8 @@ namespace
 
 // ---- Catalogue -----------------------------------------------------------------
 
+// clang-format off
+
 #define HIGHLIGHT_PARAM {"highlight button #", nullptr, nullptr}, {"Optional. Specifies highlighted button.", nullptr, nullptr}
 #define NO_PARAMS {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr}
 #define UNDEFINED_ROW {nullptr, nullptr, 0, NO_PARAMS}
@@ -84,6 +86,7 @@ const NavInstructionInfo g_instructions[NAV_INSTRUCTION_COUNT] = {
 #undef HIGHLIGHT_PARAM
 #undef NO_PARAMS
 #undef UNDEFINED_ROW
+// clang-format on
 
 // ---- Operator tables -----------------------------------------------------------
 
