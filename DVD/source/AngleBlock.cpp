@@ -128,8 +128,7 @@ void CAngleBlock::Invalidate()
 CAngleBlockList* CAngleBlock::GetList() const
 {
     CDvdObject* pParent = GetParent();
-    return pParent && pParent->GetKind() == DVDNODE_ANGLE_BLOCK_LIST ? static_cast<CAngleBlockList*>(pParent)
-                                                                        : nullptr;
+    return pParent && pParent->GetKind() == DVDNODE_ANGLE_BLOCK_LIST ? static_cast<CAngleBlockList*>(pParent) : nullptr;
 }
 
 int CAngleBlock::FindIlvu(WORD wVobId, BYTE nCellId) const
@@ -391,10 +390,10 @@ bool CAngleBlock::ForEachButtonCommand(int nKind, int nStart, int nDelta, int nL
 {
     bool bChanged = false;
     for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
-        bChanged = m_ilvus[i]->ForEachButtonCommand(
-                       [&](BYTE* pCommand) { return RetargetCommand(pCommand, nKind, nStart, nDelta, nLimit); },
-                       bWriteBack) ||
-                   bChanged;
+        bChanged =
+            m_ilvus[i]->ForEachButtonCommand(
+                [&](BYTE* pCommand) { return RetargetCommand(pCommand, nKind, nStart, nDelta, nLimit); }, bWriteBack) ||
+            bChanged;
     return bChanged;
 }
 
@@ -406,8 +405,8 @@ bool CAngleBlock::RetargetButtonCommands(int nKind, int nStart, int nDelta, int 
 bool CAngleBlock::ButtonsReferTo(int nKind, int nFirst, int nLast) const
 {
     for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
-        if (m_ilvus[i]->AnyButtonCommand(
-                [&](const BYTE* pCommand) { return CommandRefersTo(pCommand, nKind, nFirst, nLast); }))
+        if (m_ilvus[i]->AnyButtonCommand([&](const BYTE* pCommand)
+                                         { return CommandRefersTo(pCommand, nKind, nFirst, nLast); }))
             return true;
     return false;
 }
@@ -427,8 +426,8 @@ bool CAngleBlock::CheckButtonCommands(const CCommandOperation& operation) const
     if (operation.nOperation == COMMANDOP_TITLE_REGISTER)
         return operation.a == 0 || (GetUsedSystemRegisters() & (1u << 4)) == 0;
     for (uint32_t i = 0; i < m_ilvus.GetSize(); ++i)
-        if (m_ilvus[i]->AnyButtonCommand(
-                [&](const BYTE* pCommand) { return !CanAdjustCommandForMerge(pCommand, operation); }))
+        if (m_ilvus[i]->AnyButtonCommand([&](const BYTE* pCommand)
+                                         { return !CanAdjustCommandForMerge(pCommand, operation); }))
             return false;
     return true;
 }
@@ -793,7 +792,8 @@ void CAngleBlockList::BuildStreamMaps()
     const bool bLetterbox = (nVideo & 0x01) == 0;
     const bool bPanScan = (nVideo & 0x02) == 0;
 
-    auto addTable = [&](const CPgcTable& table) {
+    auto addTable = [&](const CPgcTable& table)
+    {
         for (uint32_t p = 0; p < table.GetPgcCount(); ++p)
         {
             const CPgc* pPgc = table.GetPgc(p);
@@ -999,4 +999,3 @@ bool CAngleBlockList::IsPreliminaryScanDone() const
     }
     return true;
 }
-

@@ -62,8 +62,8 @@ public:
     // ILVU in the pristine list of the domain's record (0: none).
     bool Store(CDvdLog& log, CProjectWriter& writer, const CVobDataList& sets,
                const CGrowArray<CVobCell*>& pristine) const;
-    bool Load(CDvdLog& log, CProjectReader& reader, const CGrowArray<CVobCell*>& pristine,
-              const CVobDataList& sets, CDvdProgress* pProgress);
+    bool Load(CDvdLog& log, CProjectReader& reader, const CGrowArray<CVobCell*>& pristine, const CVobDataList& sets,
+              CDvdProgress* pProgress);
 
     // ---- Edits ---------------------------------------------------------------------
     // Each answers whether the block changed and tells the PGCs that play it.

@@ -291,7 +291,8 @@ void CDvd::RemoveOrphanBlocks()
 bool CDvd::IsPal() const
 {
     // A domain that holds no attributes has a video word of 0.
-    auto statesVideo = [](const CAngleBlockList& domain) {
+    auto statesVideo = [](const CAngleBlockList& domain)
+    {
         const CVideoAttributes& video = domain.GetStreams().GetVideo();
         return video.bytes[0] != 0 || video.bytes[1] != 0;
     };
@@ -306,8 +307,7 @@ bool CDvd::IsPal() const
     return pDomain != nullptr && pDomain->IsPal();
 }
 
-bool CDvd::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress,
-                 bool bWriteIfo)
+bool CDvd::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress, bool bWriteIfo)
 {
     std::string folder;
     if (!MakeFolderPath(pszFolder, folder))
@@ -324,8 +324,8 @@ bool CDvd::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdPr
     for (uint32_t i = 0; i < m_titleSets.GetSize(); ++i)
     {
         const unsigned n = i + 1;
-        if (m_titleSets[i]->Write(log, folder.c_str(), bModifiedOnly, static_cast<uint8_t>(n), pProgress,
-                                  bWriteIfo) == 0)
+        if (m_titleSets[i]->Write(log, folder.c_str(), bModifiedOnly, static_cast<uint8_t>(n), pProgress, bWriteIfo) ==
+            0)
         {
             log.ReportInfo(FormatString("Can't write VTS %u.", n), DVD_LOCATION);
             return false;

@@ -23,7 +23,7 @@ class CProjectWriter;
 
 // Kinds of CDvdChange.
 constexpr uint32_t DVDCHANGE_NODE_CHANGED = 1; // an edit has changed the node
-constexpr uint32_t DVDCHANGE_ACTION = 2; // an edit is about to change the tree
+constexpr uint32_t DVDCHANGE_ACTION = 2;       // an edit is about to change the tree
 
 class CDvdChange
 {
@@ -92,8 +92,7 @@ public:
     // of Read does; an edit that gives cells blocks of their own runs it.
     void RemoveOrphanBlocks();
     // Writes every title set, then the Video Manager, into a folder.
-    bool Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress,
-               bool bWriteIfo);
+    bool Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, CDvdProgress* pProgress, bool bWriteIfo);
     // Bytes of the written disc, every IFO counted twice for its backup:
     // estimated from the streams the export keeps, or from the source
     // sectors of the domains (the progress total of Write).

@@ -110,15 +110,15 @@ TEST(UopMask, Modify)
 {
     const ModifyCase cases[] = {
         {0x00000000, 0, 0, 0x00000000, false},
-        {0x00040001, 0, 0x00040000, 0x00040001, false},       // already set
-        {0x00040001, 0x00040000, 0, 0x00000001, true},        // title menu call allowed
+        {0x00040001, 0, 0x00040000, 0x00040001, false}, // already set
+        {0x00040001, 0x00040000, 0, 0x00000001, true},  // title menu call allowed
         {0x00000000, 0, 0x00000100, 0x00000100, true},
-        {0x000000FE, 0, 0, 0x00000000, true},                 // operations 25-31 dropped
+        {0x000000FE, 0, 0, 0x00000000, true}, // operations 25-31 dropped
         {0x000000FF, 0, 0, 0x00000001, true},
-        {0xFFFFFFFF, 0xFFFFFF01, 0, 0x00000000, true},        // enable all operations
+        {0xFFFFFFFF, 0xFFFFFF01, 0, 0x00000000, true}, // enable all operations
         {0x12345601, 0xFFFFFF01, 0, 0x00000000, true},
         {0x00000000, 0xFFFFFF01, 0, 0x00000000, false},
-        {0x00000000, 0, 0x000000FF, 0x00000001, true},        // set also loses bits 1-7
+        {0x00000000, 0, 0x000000FF, 0x00000001, true}, // set also loses bits 1-7
     };
     for (const ModifyCase& c : cases)
     {
@@ -197,11 +197,11 @@ struct OperandCase
 TEST(Registers, OperandTexts)
 {
     const OperandCase cases[] = {
-        {true, 0x656E, "25966 (\"en\")"},   // a language code shows its letters
-        {true, 0x5553, "21843 (\"US\")"},   // and so does a country code
+        {true, 0x656E, "25966 (\"en\")"}, // a language code shows its letters
+        {true, 0x5553, "21843 (\"US\")"}, // and so does a country code
         {true, 0x2020, "8224 (\"  \")"},
         {true, 0x7E7E, "32382 (\"~~\")"},
-        {true, 0x7F41, "32577"},            // DEL is not printable
+        {true, 0x7F41, "32577"}, // DEL is not printable
         {true, 0x411F, "16671"},
         {true, 0, "0"},
         {true, 65, "65"},
@@ -218,8 +218,8 @@ TEST(Registers, OperandTexts)
 TEST(MenuTypes, Names)
 {
     const RegisterCase cases[] = {
-        {2, "\"title\""},   {3, "\"root\""},       {4, "\"sub-picture\""}, {5, "\"audio\""},
-        {6, "\"angle\""},   {7, "\"chapters\""},   {0, "\"unknown\""},     {1, "\"unknown\""},
+        {2, "\"title\""},   {3, "\"root\""},     {4, "\"sub-picture\""}, {5, "\"audio\""},
+        {6, "\"angle\""},   {7, "\"chapters\""}, {0, "\"unknown\""},     {1, "\"unknown\""},
         {8, "\"unknown\""}, {0x103, "\"root\""}, // only the low 8 bits count
     };
     for (const RegisterCase& c : cases)

@@ -97,8 +97,7 @@ const CVobData* FindVobData(const std::string& folder, BYTE nVts, bool bMenu)
     for (uint32_t i = 0; i < GetVobDataCount(); ++i)
     {
         const CVobData* pSet = GetVobDataAt(i);
-        if (pSet->GetVtsNumber() == nVts && pSet->IsMenu() == bMenu &&
-            std::string(pSet->GetPath()).find(folder) == 0)
+        if (pSet->GetVtsNumber() == nVts && pSet->IsMenu() == bMenu && std::string(pSet->GetPath()).find(folder) == 0)
             return pSet;
     }
     return nullptr;

@@ -39,7 +39,9 @@ size_t FindVideoPacket(const BYTE* pSector)
     return p[0] == 0 && p[1] == 0 && p[2] == 1 && p[3] == 0xE0 ? pos : 0;
 }
 
-CDiskVobFile::CDiskVobFile() {}
+CDiskVobFile::CDiskVobFile()
+{
+}
 
 CDiskVobFile::~CDiskVobFile()
 {
@@ -285,8 +287,7 @@ bool CDiskVobFile::WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_
             uint32_t nChunk = std::min(nLeft, COPY_BUFFER_SIZE);
             if (pFile == nullptr || pFile->ReadAt(pBuffer, nOffset, nChunk) != nChunk)
             {
-                log.ReportError(FormatString("Can't read %s", pFile != nullptr ? pFile->GetName() : ""),
-                                DVD_LOCATION);
+                log.ReportError(FormatString("Can't read %s", pFile != nullptr ? pFile->GetName() : ""), DVD_LOCATION);
                 return false;
             }
             // Packs built for a still picture carry SCR 0; they take the clock

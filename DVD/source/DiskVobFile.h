@@ -98,7 +98,7 @@ private:
     bool WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr);
 
     kx::PlatformFile m_file;
-    std::string m_folder;  // ends with a separator
+    std::string m_folder; // ends with a separator
     uint64_t m_nDomainBytes = 0;
     uint64_t m_nFileBytes = 0;
     BYTE m_bMenu = 0;
@@ -108,7 +108,7 @@ private:
     uint64_t m_nQueuedBytes = 0;
     CSectorMap m_map;
     uint32_t m_nFileLimit = VOB_FILE_SIZE_LIMIT;
-    std::unique_ptr<BYTE[]> m_buffer;  // the copy buffer, made on first use
+    std::unique_ptr<BYTE[]> m_buffer; // the copy buffer, made on first use
 };
 
 // Where the video packet of a 2,048-byte pack starts; 0 when the pack holds

@@ -130,8 +130,8 @@ TEST_P(DiskVobFileRollover, SplitsAtTheLimitWithSectorNumbersContinuing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, DiskVobFileRollover,
-                         ::testing::Values(RolloverCase{9, {9}}, RolloverCase{8, {8, 1}},
-                                           RolloverCase{4, {4, 4, 1}}, RolloverCase{3, {3, 3, 3}}));
+                         ::testing::Values(RolloverCase{9, {9}}, RolloverCase{8, {8, 1}}, RolloverCase{4, {4, 4, 1}},
+                                           RolloverCase{3, {3, 3, 3}}));
 
 TEST_F(DiskVobFileTest, BatchesNeverStraddleALimitThatIsNotASectorMultiple)
 {
@@ -178,10 +178,10 @@ TEST_F(DiskVobFileTest, DeletingOldTitleFilesStopsAtTheFirstGap)
         ASSERT_TRUE(kxtest::WriteFile(folder + name, "old", 3));
     ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
     writer.Close();
-    EXPECT_EQ(Output("VTS_01_1.VOB").size(), 0u);  // created anew
+    EXPECT_EQ(Output("VTS_01_1.VOB").size(), 0u); // created anew
     EXPECT_FALSE(kx::FileExists(folder + "VTS_01_2.VOB"));
     EXPECT_TRUE(kx::FileExists(folder + "VTS_01_4.VOB"));
-    EXPECT_TRUE(kx::FileExists(folder + "VTS_01_0.VOB"));  // the menus are another domain
+    EXPECT_TRUE(kx::FileExists(folder + "VTS_01_0.VOB")); // the menus are another domain
 }
 
 TEST_F(DiskVobFileTest, AFileThatCannotBeCreatedIsAnError)
@@ -207,7 +207,7 @@ TEST_F(DiskVobFileTest, AVobuWaitsUntilTheSectorsItReachesAreAccountedFor)
     ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
 
     ASSERT_TRUE(Queue(0, 1, 1));
-    EXPECT_EQ(writer.GetQueueCount(), 1u);  // alone: never written before a flush
+    EXPECT_EQ(writer.GetQueueCount(), 1u); // alone: never written before a flush
     ASSERT_TRUE(Queue(2, 3, 2));
     // 5 queued sectors, 6 needed.
     EXPECT_EQ(writer.GetQueueCount(), 2u);
@@ -256,10 +256,12 @@ TEST_F(DiskVobFileTest, TheQueueGrowsForAVobuThatReachesFarAhead)
 TEST_F(DiskVobFileTest, RemovedSectorsPullAddressesBack)
 {
     // VOBU at 0 with its end at 3 and the next VOBU at 4; sector 2 is left out.
-    src.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) {
-        dsi.SetVobuEa(3);
-        dsi.SetSri(SRI_NEXT, 4);
-    });
+    src.Nav(1, 1, 0, nullptr,
+            [](DsiPacket& dsi)
+            {
+                dsi.SetVobuEa(3);
+                dsi.SetSri(SRI_NEXT, 4);
+            });
     src.Pes(0xE0);
     src.Pes(0xC0);
     src.Pes(0xE0);
@@ -272,7 +274,7 @@ TEST_F(DiskVobFileTest, RemovedSectorsPullAddressesBack)
     writer.AddData(CDataRange(&file, 3 * kSector, kSector));
     ASSERT_TRUE(Queue(4, 5, 1));
     ASSERT_TRUE(writer.Flush(log));
-    EXPECT_EQ(writer.GetSectorMap().GetRangeCount(), 0);  // reset by the complete flush
+    EXPECT_EQ(writer.GetSectorMap().GetRangeCount(), 0); // reset by the complete flush
     writer.Close();
 
     std::vector<BYTE> out = Output("VTS_01_1.VOB");
@@ -311,7 +313,7 @@ TEST_F(DiskVobFileTest, VideoPacksWithoutAClockFollowTheirNavPack)
     auto scrOf = [&](uint32_t s) { return GetPackScr(out.data() + s * kSector); };
     EXPECT_EQ(scrOf(0), navScr);
     EXPECT_EQ(scrOf(1), navScr + SCR_TICKS_PER_PACK);
-    EXPECT_EQ(scrOf(2), 0u);  // not a video pack: left alone
+    EXPECT_EQ(scrOf(2), 0u); // not a video pack: left alone
     EXPECT_EQ(scrOf(3), navScr + 3 * SCR_TICKS_PER_PACK);
     EXPECT_EQ(scrOf(4), keptScr);
 }
@@ -343,7 +345,7 @@ TEST_F(DiskVobFileTest, AFailedWriteLeavesTheVobuQueued)
     EXPECT_TRUE(log.Has('E', "Bad index"));
     EXPECT_TRUE(log.Has('E', "Not all vobus are written"));
     EXPECT_EQ(writer.GetQueueCount(), 1u);
-    EXPECT_FALSE(Queue(0, 1, 1));  // the log holds an error
+    EXPECT_FALSE(Queue(0, 1, 1)); // the log holds an error
 }
 
 } // namespace

@@ -94,8 +94,7 @@ namespace
 uint8_t MenuDomainOf(const CDvdObject& node)
 {
     const CDvdObject* pOwner = node.GetDomainOwner();
-    return pOwner != nullptr && pOwner->GetKind() == DVDNODE_VMG ? DVDDOMAIN_VMG_MENU
-                                                                  : DVDDOMAIN_VTS_MENU;
+    return pOwner != nullptr && pOwner->GetKind() == DVDNODE_VMG ? DVDDOMAIN_VMG_MENU : DVDDOMAIN_VTS_MENU;
 }
 
 // The domain of a command group: the bit is added to a real domain only.
@@ -109,8 +108,7 @@ uint8_t WithCommandGroup(uint8_t nDomain)
 uint8_t ButtonDomain(const CDvdObject& node)
 {
     const CDvdObject* pAbove = node.GetParent();
-    while (pAbove != nullptr &&
-           (pAbove->GetKind() == DVDNODE_BUTTON || pAbove->GetKind() == DVDNODE_BUTTON_SEGMENT))
+    while (pAbove != nullptr && (pAbove->GetKind() == DVDNODE_BUTTON || pAbove->GetKind() == DVDNODE_BUTTON_SEGMENT))
         pAbove = pAbove->GetParent();
     return WithCommandGroup(pAbove != nullptr ? pAbove->GetDomainCode() : DVDDOMAIN_ANY);
 }
@@ -124,34 +122,27 @@ uint8_t CDvdObject::GetDomainCode() const
         switch (pNode->m_nKind)
         {
         case DVDNODE_VMG:
-        case DVDNODE_VMG_TITLES:
-            return DVDDOMAIN_VMG_MENU;
-        case DVDNODE_LANGUAGE_UNITS:
-            return MenuDomainOf(*pNode);
+        case DVDNODE_VMG_TITLES: return DVDDOMAIN_VMG_MENU;
+        case DVDNODE_LANGUAGE_UNITS: return MenuDomainOf(*pNode);
         case DVDNODE_LANGUAGE_UNIT:
-        case DVDNODE_PGC_TABLE:
-            return static_cast<const CPgcTable*>(pNode)->GetTableDomainCode();
-        case DVDNODE_PGC:
-            return static_cast<const CPgc*>(pNode)->GetPgcDomainCode();
+        case DVDNODE_PGC_TABLE: return static_cast<const CPgcTable*>(pNode)->GetTableDomainCode();
+        case DVDNODE_PGC: return static_cast<const CPgc*>(pNode)->GetPgcDomainCode();
         case DVDNODE_PGC_COMMANDS:
             // Cell commands form a command group; the pre and post commands
             // run in the PGC's own domain.
             if (static_cast<const CPgcCommands*>(pNode)->GetGroup() == PGC_GROUP_CELL)
                 return WithCommandGroup(pParent->GetDomainCode());
             break;
-        case DVDNODE_VTS_TITLES:
-            return DVDDOMAIN_TITLE;
+        case DVDNODE_VTS_TITLES: return DVDDOMAIN_TITLE;
         case DVDNODE_ANGLE_BLOCK_LIST:
             // A title set's two VOB domains differ only by their place in it.
             if (pParent != nullptr && pParent->m_nKind == DVDNODE_VTS)
                 return &static_cast<const CVts*>(pParent)->GetMenuDomain() == pNode ? DVDDOMAIN_VTS_MENU
-                                                                                   : DVDDOMAIN_TITLE;
+                                                                                    : DVDDOMAIN_TITLE;
             break;
         case DVDNODE_BUTTON:
-        case DVDNODE_BUTTON_SEGMENT:
-            return ButtonDomain(*pNode);
-        default:
-            break;
+        case DVDNODE_BUTTON_SEGMENT: return ButtonDomain(*pNode);
+        default: break;
         }
     }
     return DVDDOMAIN_ANY;

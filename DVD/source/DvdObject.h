@@ -22,41 +22,41 @@ class CDvdValidator;
 class CDvdValidationMessages;
 
 // Node kinds.
-constexpr uint8_t DVDNODE_DVD = 1; // CDvd, the disc root
-constexpr uint8_t DVDNODE_VMG = 2; // CVmg, the Video Manager
-constexpr uint8_t DVDNODE_VTS = 3; // CVts, one title set
-constexpr uint8_t DVDNODE_LANGUAGE_UNITS = 4; // CLanguageUnits, the menu language units of a domain
-constexpr uint8_t DVDNODE_LANGUAGE_UNIT = 5; // CLanguageUnit, one menu language unit
-constexpr uint8_t DVDNODE_PGC_TABLE = 6; // CPgcTable
-constexpr uint8_t DVDNODE_PGC = 7; // CPgc, one program chain
-constexpr uint8_t DVDNODE_VTS_TITLES = 8; // CVtsTitles, the titles of a title set
-constexpr uint8_t DVDNODE_VTS_TITLE = 9; // CVtsTitle
-constexpr uint8_t DVDNODE_ANGLE_BLOCK = 10; // CAngleBlock, one block of a VOB domain
+constexpr uint8_t DVDNODE_DVD = 1;               // CDvd, the disc root
+constexpr uint8_t DVDNODE_VMG = 2;               // CVmg, the Video Manager
+constexpr uint8_t DVDNODE_VTS = 3;               // CVts, one title set
+constexpr uint8_t DVDNODE_LANGUAGE_UNITS = 4;    // CLanguageUnits, the menu language units of a domain
+constexpr uint8_t DVDNODE_LANGUAGE_UNIT = 5;     // CLanguageUnit, one menu language unit
+constexpr uint8_t DVDNODE_PGC_TABLE = 6;         // CPgcTable
+constexpr uint8_t DVDNODE_PGC = 7;               // CPgc, one program chain
+constexpr uint8_t DVDNODE_VTS_TITLES = 8;        // CVtsTitles, the titles of a title set
+constexpr uint8_t DVDNODE_VTS_TITLE = 9;         // CVtsTitle
+constexpr uint8_t DVDNODE_ANGLE_BLOCK = 10;      // CAngleBlock, one block of a VOB domain
 constexpr uint8_t DVDNODE_ANGLE_BLOCK_LIST = 11; // CAngleBlockList, a VOB domain
-constexpr uint8_t DVDNODE_VOB_CELL = 12; // CVobCell, one interleaved unit
-constexpr uint8_t DVDNODE_BUTTON = 13; // CDvdButton, one highlight button
-constexpr uint8_t DVDNODE_BUTTON_SEGMENT = 14; // CButtonSegment, VOBUs sharing one highlight layout
-constexpr uint8_t DVDNODE_PGC_COMMANDS = 15; // CPgcCommands, a pre, post or cell command table
-constexpr uint8_t DVDNODE_PGC_BLOCK_LIST = 16; // CPgcBlockList, the blocks a PGC plays
-constexpr uint8_t DVDNODE_VMG_TITLES = 17; // CVmgTitles, the title table of the Video Manager
-constexpr uint8_t DVDNODE_PGC_CELL = 18; // CPgcCell, one cell entry of a PGC
-constexpr uint8_t DVDNODE_STREAM_SET = 19; // CStreamSet, the stream attributes of a domain
+constexpr uint8_t DVDNODE_VOB_CELL = 12;         // CVobCell, one interleaved unit
+constexpr uint8_t DVDNODE_BUTTON = 13;           // CDvdButton, one highlight button
+constexpr uint8_t DVDNODE_BUTTON_SEGMENT = 14;   // CButtonSegment, VOBUs sharing one highlight layout
+constexpr uint8_t DVDNODE_PGC_COMMANDS = 15;     // CPgcCommands, a pre, post or cell command table
+constexpr uint8_t DVDNODE_PGC_BLOCK_LIST = 16;   // CPgcBlockList, the blocks a PGC plays
+constexpr uint8_t DVDNODE_VMG_TITLES = 17;       // CVmgTitles, the title table of the Video Manager
+constexpr uint8_t DVDNODE_PGC_CELL = 18;         // CPgcCell, one cell entry of a PGC
+constexpr uint8_t DVDNODE_STREAM_SET = 19;       // CStreamSet, the stream attributes of a domain
 
 // Node flags. The bits not named here belong to the concrete class.
-constexpr uint8_t DVDFLAG_MARK = 0x02; // per-node mark, cleared by DVDNOTICE_CLEAR_MARKS
+constexpr uint8_t DVDFLAG_MARK = 0x02;     // per-node mark, cleared by DVDNOTICE_CLEAR_MARKS
 constexpr uint8_t DVDFLAG_MODIFIED = 0x08; // the node's own data changed since the last save or read
 
 // Notice codes of CDvdObject::Notify. The block edits send 1 to 7 with the
 // block as sender; the receivers are the PGCs that play it.
-constexpr int DVDNOTICE_ANGLE_COUNT = 1; // a = new angle count
-constexpr int DVDNOTICE_ANGLES_SEPARATED = 2; // a = the blocks made of the angles, one per angle
-constexpr int DVDNOTICE_COLLECT_CELLS = 3; // a = array that collects the PGC cells playing the block
-constexpr int DVDNOTICE_BLOCK_SPLIT = 4; // a = the new block holding the second part
+constexpr int DVDNOTICE_ANGLE_COUNT = 1;        // a = new angle count
+constexpr int DVDNOTICE_ANGLES_SEPARATED = 2;   // a = the blocks made of the angles, one per angle
+constexpr int DVDNOTICE_COLLECT_CELLS = 3;      // a = array that collects the PGC cells playing the block
+constexpr int DVDNOTICE_BLOCK_SPLIT = 4;        // a = the new block holding the second part
 constexpr int DVDNOTICE_COLLECT_SPLIT_REFS = 5; // a = reference collector
 constexpr int DVDNOTICE_COLLECT_ANGLE_REFS = 6; // a = new angle count, b = reference collector
 constexpr int DVDNOTICE_BLOCK_HIDDEN = 7;
-constexpr int DVDNOTICE_IS_IN_TREE = 10; // a = address of a byte the sender sets to 1 when it is in the tree
-constexpr int DVDNOTICE_CLEAR_MARKS = 12; // every container clears DVDFLAG_MARK
+constexpr int DVDNOTICE_IS_IN_TREE = 10;     // a = address of a byte the sender sets to 1 when it is in the tree
+constexpr int DVDNOTICE_CLEAR_MARKS = 12;    // every container clears DVDFLAG_MARK
 constexpr int DVDNOTICE_CLEAR_COMMANDS = 13; // every PGC empties its command tables
 
 class CDvdObject
@@ -134,8 +134,7 @@ struct CDvdReference
 
     bool operator==(const CDvdReference& other) const
     {
-        return pNode == other.pNode && nField == other.nField && nIndex == other.nIndex &&
-               nExtra == other.nExtra;
+        return pNode == other.pNode && nField == other.nField && nIndex == other.nIndex && nExtra == other.nExtra;
     }
     bool operator!=(const CDvdReference& other) const { return !(*this == other); }
 

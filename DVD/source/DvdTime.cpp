@@ -111,13 +111,9 @@ CDvdTime MakeDvdTime(int32_t nTicks, int nFrameRate)
 
 uint64_t DecodeScr(const BYTE* p)
 {
-    return ((uint64_t)((p[0] >> 3) & 0x07) << 30)
-         | ((uint64_t)(p[0] & 0x03) << 28)
-         | ((uint64_t)p[1] << 20)
-         | ((uint64_t)((p[2] >> 3) & 0x1F) << 15)
-         | ((uint64_t)(p[2] & 0x03) << 13)
-         | ((uint64_t)p[3] << 5)
-         | (uint64_t)((p[4] >> 3) & 0x1F);
+    return ((uint64_t)((p[0] >> 3) & 0x07) << 30) | ((uint64_t)(p[0] & 0x03) << 28) | ((uint64_t)p[1] << 20) |
+           ((uint64_t)((p[2] >> 3) & 0x1F) << 15) | ((uint64_t)(p[2] & 0x03) << 13) | ((uint64_t)p[3] << 5) |
+           (uint64_t)((p[4] >> 3) & 0x1F);
 }
 
 DWORD DecodeScrExtension(const BYTE* p)

@@ -34,9 +34,9 @@ TEST(DvdTime, MakeFromTicks)
         {-1, 25, Time(0x99, 0x59, 0x59, 0x40)},
         {-1, 30, Time(0x99, 0x59, 0x59, 0xC0)},
         {90000, 25, Time(0, 0, 1, 0x40)},
-        {90000, 30, Time(0, 0, 1, 0xC0)},   // 29.97 frames round to 30
-        {1000, 25, Time(0, 0, 0, 0x40)},    // 0.28 frames
-        {2000, 25, Time(0, 0, 0, 0x41)},    // 0.56 frames
+        {90000, 30, Time(0, 0, 1, 0xC0)}, // 29.97 frames round to 30
+        {1000, 25, Time(0, 0, 0, 0x40)},  // 0.28 frames
+        {2000, 25, Time(0, 0, 0, 0x41)},  // 0.56 frames
         {3003 * 29, 30, Time(0, 0, 0, 0xC0 | 0x29)},
         {90000 * 3661 + 3600 * 12, 25, Time(0x01, 0x01, 0x01, 0x52)},
         {-5, 25, Time(0, 0, 0, 0x40)},
@@ -102,7 +102,7 @@ TEST(DvdTime, SetFromFrames)
 
 TEST(DvdTime, AddAndSubtractCountEachSideAtItsOwnRate)
 {
-    CDvdTime t = Time(0, 0x59, 0x59, 0x64);   // 25 fps, 24 frames
+    CDvdTime t = Time(0, 0x59, 0x59, 0x64); // 25 fps, 24 frames
     t.AddDvdTime(Time(0, 0, 0, 0x41));
     EXPECT_EQ(Time(0x01, 0, 0, 0x40), t);
 
@@ -152,9 +152,15 @@ TEST(Scr, RoundTripKeepsBaseAndExtension)
 {
     const uint64_t maxBase = (1ull << 33) - 1;
     const uint64_t values[] = {
-        1, 299, 300, 301, 27000000, 43886ull * 1000 + 17,
-        maxBase * 300 + 299,   // every bit of base and extension set
-        0x155555555ull * 300 + 41, 0x0AAAAAAAAull * 300 + 170,
+        1,
+        299,
+        300,
+        301,
+        27000000,
+        43886ull * 1000 + 17,
+        maxBase * 300 + 299, // every bit of base and extension set
+        0x155555555ull * 300 + 41,
+        0x0AAAAAAAAull * 300 + 170,
     };
     for (uint64_t v : values)
     {

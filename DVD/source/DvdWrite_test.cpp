@@ -20,7 +20,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using kxtest::IfoRecord;
 using kxtest::ReadWholeFile;
@@ -385,7 +386,7 @@ TEST(DvdWrite, TextDataIsWrittenBackAsReadAndAFullSectorGetsOneMore)
     std::vector<uint8_t> ifo = disc.Read("VIDEO_TS.IFO");
     ASSERT_EQ(ifo.size() % 2048, 0u);
     const uint32_t nTextSector = uint32_t(ifo.size() / 2048);
-    ASSERT_EQ(GetBE32(ifo.data() + 0xC0), 0u);  // no menu VOB: the IFO is all that moves
+    ASSERT_EQ(GetBE32(ifo.data() + 0xC0), 0u); // no menu VOB: the IFO is all that moves
     std::vector<uint8_t> text(2048);
     for (size_t i = 0; i < text.size(); ++i)
         text[i] = uint8_t(i * 7 + 1);

@@ -43,10 +43,7 @@ public:
     // sector lies at or past the end.
     CIfoView GetTable(DWORD dwSector) const { return GetView().From(size_t(dwSector) * IFO_SECTOR_SIZE); }
     // Whether a table sector field names a sector inside the bytes read.
-    bool HoldsSector(DWORD dwSector) const
-    {
-        return size_t(dwSector) * IFO_SECTOR_SIZE < GetView().GetSize();
-    }
+    bool HoldsSector(DWORD dwSector) const { return size_t(dwSector) * IFO_SECTOR_SIZE < GetView().GetSize(); }
 
 private:
     CDataFile m_file;

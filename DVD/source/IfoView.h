@@ -47,10 +47,7 @@ public:
     size_t GetSize() const { return m_nSize; }
 
     // True when the nLength bytes at nOffset lie inside the view.
-    bool Contains(size_t nOffset, size_t nLength) const
-    {
-        return nOffset <= m_nSize && nLength <= m_nSize - nOffset;
-    }
+    bool Contains(size_t nOffset, size_t nLength) const { return nOffset <= m_nSize && nLength <= m_nSize - nOffset; }
 
     // The bytes from nOffset to the end of this view; empty when nOffset lies
     // beyond it.

@@ -67,9 +67,9 @@ void PrepareDomainExport(CAngleBlockList& domain, const std::vector<const CPgc*>
     AssignVobCellIds(domain);
 }
 
-VobExportResult ExportDomainVobs(CDvdLog& log, CAngleBlockList& domain, const char* pszFolder, BYTE nVts,
-                                 bool bMenu, CDvdProgress* pProgress, CCellAddressList& cells,
-                                 CVobuAddressList& vobus, uint64_t& nBytes)
+VobExportResult ExportDomainVobs(CDvdLog& log, CAngleBlockList& domain, const char* pszFolder, BYTE nVts, bool bMenu,
+                                 CDvdProgress* pProgress, CCellAddressList& cells, CVobuAddressList& vobus,
+                                 uint64_t& nBytes)
 {
     nBytes = 0;
     // A writer that fails is dropped with whatever it still holds: its
@@ -87,9 +87,8 @@ VobExportResult ExportDomainVobs(CDvdLog& log, CAngleBlockList& domain, const ch
     return VobExportResult::Written;
 }
 
-bool PlaceAddressTables(CDvdLog& log, CIfoLayout& layout, const CAngleBlockList& domain,
-                        CCellAddressList& cells, const CVobuAddressList& vobus, DWORD& dwCellSector,
-                        DWORD& dwVobuSector)
+bool PlaceAddressTables(CDvdLog& log, CIfoLayout& layout, const CAngleBlockList& domain, CCellAddressList& cells,
+                        const CVobuAddressList& vobus, DWORD& dwCellSector, DWORD& dwVobuSector)
 {
     // The sizes reserved come from the blocks; the lists from what the
     // export wrote. Both count the same pieces and VOBUs unless something
@@ -101,8 +100,8 @@ bool PlaceAddressTables(CDvdLog& log, CIfoLayout& layout, const CAngleBlockList&
         return false;
     if (nCellNeeded > IfoSectors(nCellBytes) * IFO_SECTOR_SIZE)
     {
-        log.ReportError(FormatString("Cell address table of %u entries exceeds its %u bytes",
-                                     unsigned(cells.GetSize()), unsigned(nCellBytes)),
+        log.ReportError(FormatString("Cell address table of %u entries exceeds its %u bytes", unsigned(cells.GetSize()),
+                                     unsigned(nCellBytes)),
                         DVD_LOCATION);
         return false;
     }
@@ -115,8 +114,8 @@ bool PlaceAddressTables(CDvdLog& log, CIfoLayout& layout, const CAngleBlockList&
         return false;
     if (nVobuNeeded > IfoSectors(nVobuBytes) * IFO_SECTOR_SIZE)
     {
-        log.ReportError(FormatString("VOBU address map of %u entries exceeds its %u bytes",
-                                     unsigned(vobus.GetSize()), unsigned(nVobuBytes)),
+        log.ReportError(FormatString("VOBU address map of %u entries exceeds its %u bytes", unsigned(vobus.GetSize()),
+                                     unsigned(nVobuBytes)),
                         DVD_LOCATION);
         return false;
     }

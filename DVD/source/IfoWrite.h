@@ -65,16 +65,15 @@ enum class VobExportResult
 
 // Writes the domain into its new VOB files (nVts 0 is the VMG), filling the
 // address tables; nBytes is the size of the VOB data.
-VobExportResult ExportDomainVobs(CDvdLog& log, CAngleBlockList& domain, const char* pszFolder, BYTE nVts,
-                                 bool bMenu, CDvdProgress* pProgress, CCellAddressList& cells,
-                                 CVobuAddressList& vobus, uint64_t& nBytes);
+VobExportResult ExportDomainVobs(CDvdLog& log, CAngleBlockList& domain, const char* pszFolder, BYTE nVts, bool bMenu,
+                                 CDvdProgress* pProgress, CCellAddressList& cells, CVobuAddressList& vobus,
+                                 uint64_t& nBytes);
 
 // The address tables of a domain into their reserved sectors. False, with
 // an error in the log, when a table holds more entries than were reserved
 // for it.
-bool PlaceAddressTables(CDvdLog& log, CIfoLayout& layout, const CAngleBlockList& domain,
-                        CCellAddressList& cells, const CVobuAddressList& vobus, DWORD& dwCellSector,
-                        DWORD& dwVobuSector);
+bool PlaceAddressTables(CDvdLog& log, CIfoLayout& layout, const CAngleBlockList& domain, CCellAddressList& cells,
+                        const CVobuAddressList& vobus, DWORD& dwCellSector, DWORD& dwVobuSector);
 
 // Creates the file at its full size and writes the bytes; false, with the
 // reason in the log, when either fails.

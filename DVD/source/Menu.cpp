@@ -45,26 +45,13 @@ BYTE CLanguageUnit::GetMenuExistence() const
     {
         switch (GetPgc(i)->GetMenuType())
         {
-        case 2:
-            nExistence = 0x80;
-            break;
-        case 3:
-            nExistence |= 0x80;
-            break;
-        case 4:
-            nExistence |= 0x40;
-            break;
-        case 5:
-            nExistence |= 0x20;
-            break;
-        case 6:
-            nExistence |= 0x10;
-            break;
-        case 7:
-            nExistence |= 0x08;
-            break;
-        default:
-            break;
+        case 2: nExistence = 0x80; break;
+        case 3: nExistence |= 0x80; break;
+        case 4: nExistence |= 0x40; break;
+        case 5: nExistence |= 0x20; break;
+        case 6: nExistence |= 0x10; break;
+        case 7: nExistence |= 0x08; break;
+        default: break;
         }
     }
     return nExistence;

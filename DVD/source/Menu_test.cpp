@@ -212,7 +212,8 @@ TEST(LanguageUnit, MenuPassesOnTheMenuFixture)
         ASSERT_NE(std::count(buttons.begin(), buttons.end(), true), 0);
         ASSERT_NE(std::count(buttons.begin(), buttons.end(), false), 0);
 
-        for (CLanguageUnit* unit : units) {
+        for (CLanguageUnit* unit : units)
+        {
             if (still)
                 unit->ConvertMenusToStill();
             else
@@ -226,7 +227,8 @@ TEST(LanguageUnit, MenuPassesOnTheMenuFixture)
                     const CVobCell* ilvu = unit->GetPgc(p)->GetCell(c)->GetIlvu(0);
                     ASSERT_NE(ilvu, nullptr);
                     EXPECT_EQ(ilvu->IsStock(), !buttons[n]) << p << "/" << c;
-                    if (buttons[n]) {
+                    if (buttons[n])
+                    {
                         EXPECT_EQ(ilvu->HasStillSource(), still) << p << "/" << c;
                     }
                 }

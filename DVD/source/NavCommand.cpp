@@ -104,7 +104,8 @@ const LPCSTR g_compareDescriptions[COMPARE_OPERATOR_COUNT] = {
 };
 
 const int SET_OPERATOR_COUNT = 12;
-const LPCSTR g_setSymbols[SET_OPERATOR_COUNT] = {"", "=", "<->", "+=", "-=", "*=", "/=", "%=", "= random", "&=", "|=", "^="};
+const LPCSTR g_setSymbols[SET_OPERATOR_COUNT] = {
+    "", "=", "<->", "+=", "-=", "*=", "/=", "%=", "= random", "&=", "|=", "^="};
 const LPCSTR g_setDescriptions[SET_OPERATOR_COUNT] = {
     "",
     "set destination register to source value",
@@ -167,8 +168,8 @@ void Write(BYTE* pCommand, const Field& f, DWORD value)
 }
 
 const Field F_TYPE = {0, 0, 3};
-const Field F_DIRECT = {0, 3, 1};           // jump/call flag of DVD type 1; set immediate flag elsewhere
-const Field F_SET_OPERATOR = {0, 4, 4};     // also the system set kind
+const Field F_DIRECT = {0, 3, 1};       // jump/call flag of DVD type 1; set immediate flag elsewhere
+const Field F_SET_OPERATOR = {0, 4, 4}; // also the system set kind
 const Field F_COMPARE_IMMEDIATE = {1, 0, 1};
 const Field F_COMPARE_OPERATOR = {1, 1, 3};
 const Field F_SUB_CODE = {1, 4, 4};
@@ -252,8 +253,7 @@ Field SystemSetField(BYTE nKind, bool bImmediate, int i)
     const Field none = {0, 0, 0};
     switch (nKind)
     {
-    case NAV_SET_STN:
-        return Field{3 + i, 0, 8};
+    case NAV_SET_STN: return Field{3 + i, 0, 8};
     case NAV_SET_NVTMR:
         if (i == 0)
             return bImmediate ? Field{2, 0, 16} : Field{3, 0, 8};
@@ -274,8 +274,7 @@ Field SystemSetField(BYTE nKind, bool bImmediate, int i)
         if (i == 0)
             return bImmediate ? Field{4, 0, 16} : Field{5, 4, 4};
         return none;
-    default:
-        return none;
+    default: return none;
     }
 }
 
@@ -324,7 +323,7 @@ const Field F_LINK_PROGRAM = {7, 1, 7};
 const Field F_LINK_CELL = {7, 0, 8};
 const Field F_JUMP_TITLE = {5, 1, 7};
 const Field F_JUMP_CHAPTER = {2, 6, 10};
-const Field F_JUMP_TARGET = {5, 0, 2};      // first play, VMG title menu, VTS menu, VMG PGC
+const Field F_JUMP_TARGET = {5, 0, 2}; // first play, VMG title menu, VTS menu, VMG PGC
 const Field F_MENU_TYPE = {5, 4, 4};
 const Field F_TITLE_SET = {4, 0, 8};
 const Field F_MENU_TITLE = {3, 0, 8};
@@ -360,24 +359,18 @@ bool ReadSpecial(CCommandBits& bits, CNavInstruction& instruction)
 {
     switch (Read(bits, F_SUB_CODE))
     {
-    case 0:
-        instruction.SetCode(NAV_NOP);
-        return true;
+    case 0: instruction.SetCode(NAV_NOP); return true;
     case 1:
         instruction.SetCode(NAV_GOTO_LINE);
         instruction.SetParam(0, (WORD)Read(bits, F_LINE));
         return true;
-    case 2:
-        instruction.SetCode(NAV_BREAK);
-        return true;
+    case 2: instruction.SetCode(NAV_BREAK); return true;
     case 3:
         instruction.SetCode(NAV_SET_PARENTAL_LEVEL);
         instruction.SetParam(0, (WORD)Read(bits, F_PARENTAL_LEVEL));
         instruction.SetParam(1, (WORD)Read(bits, F_LINE));
         return true;
-    default:
-        instruction.SetCode(NAV_UNKNOWN_INSTRUCTION);
-        return false;
+    default: instruction.SetCode(NAV_UNKNOWN_INSTRUCTION); return false;
     }
 }
 
@@ -389,9 +382,7 @@ void WriteSpecial(BYTE* pCommand, const CNavInstruction& instruction)
         Write(pCommand, F_SUB_CODE, 1);
         Write(pCommand, F_LINE, instruction.GetParam(0));
         break;
-    case NAV_BREAK:
-        Write(pCommand, F_SUB_CODE, 2);
-        break;
+    case NAV_BREAK: Write(pCommand, F_SUB_CODE, 2); break;
     case NAV_SET_PARENTAL_LEVEL:
         Write(pCommand, F_SUB_CODE, 3);
         Write(pCommand, F_PARENTAL_LEVEL, instruction.GetParam(0));
@@ -428,11 +419,8 @@ bool ReadLink(CCommandBits& bits, CNavInstruction& instruction)
 {
     switch (Read(bits, F_SUB_CODE))
     {
-    case LINK_NONE:
-        instruction.SetCode(NAV_NO_INSTRUCTION);
-        return true;
-    case LINK_SUB_INSTRUCTION:
-        return ReadLinkSub(bits, instruction);
+    case LINK_NONE: instruction.SetCode(NAV_NO_INSTRUCTION); return true;
+    case LINK_SUB_INSTRUCTION: return ReadLinkSub(bits, instruction);
     case LINK_PGC:
         instruction.SetCode(NAV_LINK_PGC);
         instruction.SetParam(0, (WORD)Read(bits, F_LINK_PGC));
@@ -452,9 +440,7 @@ bool ReadLink(CCommandBits& bits, CNavInstruction& instruction)
         instruction.SetParam(0, (WORD)Read(bits, F_LINK_CELL));
         instruction.SetParam(1, (WORD)Read(bits, F_BUTTON));
         return true;
-    default:
-        instruction.SetCode(NAV_UNKNOWN_INSTRUCTION);
-        return false;
+    default: instruction.SetCode(NAV_UNKNOWN_INSTRUCTION); return false;
     }
 }
 
@@ -499,12 +485,8 @@ bool ReadJump(CCommandBits& bits, CNavInstruction& instruction)
     const DWORD nSubCode = Read(bits, F_SUB_CODE);
     switch (nSubCode)
     {
-    case JUMP_NONE:
-        instruction.SetCode(NAV_NO_INSTRUCTION);
-        return true;
-    case JUMP_EXIT:
-        instruction.SetCode(NAV_EXIT);
-        return true;
+    case JUMP_NONE: instruction.SetCode(NAV_NO_INSTRUCTION); return true;
+    case JUMP_EXIT: instruction.SetCode(NAV_EXIT); return true;
     case JUMP_VMG_TITLE:
         instruction.SetCode(NAV_JUMP_VMG_TITLE);
         instruction.SetParam(0, (WORD)Read(bits, F_JUMP_TITLE));
@@ -521,9 +503,7 @@ bool ReadJump(CCommandBits& bits, CNavInstruction& instruction)
     case JUMP_SS:
         switch (Read(bits, F_JUMP_TARGET))
         {
-        case 0:
-            instruction.SetCode(NAV_JUMP_FIRST_PLAY);
-            break;
+        case 0: instruction.SetCode(NAV_JUMP_FIRST_PLAY); break;
         case 1:
             // The menu type is read so that the decode accepts it, but it can
             // only be the title menu and is written back as such.
@@ -566,9 +546,7 @@ bool ReadJump(CCommandBits& bits, CNavInstruction& instruction)
             break;
         }
         return true;
-    default:
-        instruction.SetCode(NAV_UNKNOWN_INSTRUCTION);
-        return false;
+    default: instruction.SetCode(NAV_UNKNOWN_INSTRUCTION); return false;
     }
 }
 
@@ -576,9 +554,7 @@ void WriteJump(BYTE* pCommand, const CNavInstruction& instruction)
 {
     switch (instruction.GetCode())
     {
-    case NAV_EXIT:
-        Write(pCommand, F_SUB_CODE, JUMP_EXIT);
-        break;
+    case NAV_EXIT: Write(pCommand, F_SUB_CODE, JUMP_EXIT); break;
     case NAV_JUMP_VMG_TITLE:
         Write(pCommand, F_SUB_CODE, JUMP_VMG_TITLE);
         Write(pCommand, F_JUMP_TITLE, instruction.GetParam(0));
@@ -636,8 +612,7 @@ void WriteJump(BYTE* pCommand, const CNavInstruction& instruction)
         Write(pCommand, F_VMG_PGC, instruction.GetParam(0));
         Write(pCommand, F_RESUME_CELL, instruction.GetParam(1));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -645,16 +620,12 @@ BYTE GroupForType(BYTE nType)
 {
     switch (nType)
     {
-    case NAV_TYPE_SPECIAL:
-        return NAV_GROUP_SPECIAL;
+    case NAV_TYPE_SPECIAL: return NAV_GROUP_SPECIAL;
     case NAV_TYPE_LINK:
     case NAV_TYPE_SYSTEM_SET:
-    case NAV_TYPE_SET:
-        return NAV_GROUP_LINK_SUB | NAV_GROUP_LINK;
-    case NAV_TYPE_JUMP:
-        return NAV_GROUP_JUMP;
-    default:
-        return NAV_GROUP_LINK_SUB;
+    case NAV_TYPE_SET: return NAV_GROUP_LINK_SUB | NAV_GROUP_LINK;
+    case NAV_TYPE_JUMP: return NAV_GROUP_JUMP;
+    default: return NAV_GROUP_LINK_SUB;
     }
 }
 
@@ -944,8 +915,7 @@ void CNavSystemSet::AddRegisters(WORD& general, DWORD& system) const
         if (!IsImmediate())
             AddRegister(m_values[0], general, system);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -20,23 +20,23 @@
 #include "DVD/source/DvdDomain.h"
 
 // Families of instructions that a command type can carry.
-const BYTE NAV_GROUP_SPECIAL = 1;   // NOP, goto line, Break, Set Parental Level
-const BYTE NAV_GROUP_LINK_SUB = 2;  // link sub-instructions 0-16
-const BYTE NAV_GROUP_LINK = 4;      // Link PGC, Chapter, Program, Cell
-const BYTE NAV_GROUP_JUMP = 8;      // jumps and calls
+const BYTE NAV_GROUP_SPECIAL = 1;  // NOP, goto line, Break, Set Parental Level
+const BYTE NAV_GROUP_LINK_SUB = 2; // link sub-instructions 0-16
+const BYTE NAV_GROUP_LINK = 4;     // Link PGC, Chapter, Program, Cell
+const BYTE NAV_GROUP_JUMP = 8;     // jumps and calls
 const BYTE NAV_GROUP_ALL = 15;
 
 // ---- Command types -----------------------------------------------------------
 
 enum
 {
-    NAV_TYPE_SPECIAL = 0,           // compare, special instruction
-    NAV_TYPE_LINK = 1,              // compare, link
-    NAV_TYPE_JUMP = 2,              // compare, jump or call
-    NAV_TYPE_SYSTEM_SET = 3,        // compare, system set, link
-    NAV_TYPE_SET = 4,               // compare or link, set
-    NAV_TYPE_SET_COMPARE_LINK = 5,  // set, then compare and link sub-instruction
-    NAV_TYPE_COMPARE_SET_LINK = 6,  // compare, then set and link sub-instruction
+    NAV_TYPE_SPECIAL = 0,                 // compare, special instruction
+    NAV_TYPE_LINK = 1,                    // compare, link
+    NAV_TYPE_JUMP = 2,                    // compare, jump or call
+    NAV_TYPE_SYSTEM_SET = 3,              // compare, system set, link
+    NAV_TYPE_SET = 4,                     // compare or link, set
+    NAV_TYPE_SET_COMPARE_LINK = 5,        // set, then compare and link sub-instruction
+    NAV_TYPE_COMPARE_SET_LINK = 6,        // compare, then set and link sub-instruction
     NAV_TYPE_COMPARE_SET_ALWAYS_LINK = 7, // compare, then set; link always
     NAV_TYPE_COUNT = 8
 };
@@ -108,11 +108,11 @@ bool IsNamedInstruction(int nCode);
 enum
 {
     NAV_SYSTEM_SET_NONE = 0,
-    NAV_SET_STN = 1,       // audio, sub-picture and angle stream numbers
-    NAV_SET_NVTMR = 2,     // navigation timer and the PGC it jumps to
-    NAV_SET_GPRMMD = 3,    // general register value and counter mode
-    NAV_SET_AMXMD = 4,     // karaoke audio mixing mode
-    NAV_SET_HL_BTNN = 6    // highlighted button
+    NAV_SET_STN = 1,    // audio, sub-picture and angle stream numbers
+    NAV_SET_NVTMR = 2,  // navigation timer and the PGC it jumps to
+    NAV_SET_GPRMMD = 3, // general register value and counter mode
+    NAV_SET_AMXMD = 4,  // karaoke audio mixing mode
+    NAV_SET_HL_BTNN = 6 // highlighted button
 };
 
 // ---- Compare and set ---------------------------------------------------------
@@ -125,9 +125,9 @@ public:
     // Operand rules.
     enum
     {
-        RULE_IMMEDIATE = 1,    // the right operand may be an immediate
-        RULE_REGISTER = 2,     // the right operand may be a register
-        RULE_GENERAL_LEFT = 4  // the left operand must be a general register
+        RULE_IMMEDIATE = 1,   // the right operand may be an immediate
+        RULE_REGISTER = 2,    // the right operand may be a register
+        RULE_GENERAL_LEFT = 4 // the left operand must be a general register
     };
 
     virtual ~CNavOperation() {}

@@ -227,9 +227,9 @@ TEST(NavCommandFixture, CompiledStatementsMeanWhatWasWritten)
         const CNavCommand command = CNavCommand::FromBytes(DomainOf(m.domain), bytes.data(), &bDecoded);
         EXPECT_TRUE(bDecoded) << found->hex;
         EXPECT_EQ(m.meaning, Describe(command)) << found->hex;
-        const bool bAllowed = command.GetInstruction().IsAllowed(DomainOf(m.domain)) &&
-                              (command.GetType() != NAV_TYPE_SYSTEM_SET ||
-                               command.GetSystemSet().IsAllowed(DomainOf(m.domain)));
+        const bool bAllowed =
+            command.GetInstruction().IsAllowed(DomainOf(m.domain)) &&
+            (command.GetType() != NAV_TYPE_SYSTEM_SET || command.GetSystemSet().IsAllowed(DomainOf(m.domain)));
         EXPECT_EQ(m.allowed, bAllowed);
     }
 }
@@ -359,7 +359,8 @@ TEST(NavCommand, StrayBitsFailButKeepTheFields)
     // LinkTopPGC with a bit set in byte 2, which no field of a link reads.
     const Bytes bytes = FromHex("2001040000000009");
     bool bDecoded = true;
-    const CNavCommand command = CNavCommand::FromBytes(DVDDOMAIN_COMMAND_GROUP | DVDDOMAIN_TITLE, bytes.data(), &bDecoded);
+    const CNavCommand command =
+        CNavCommand::FromBytes(DVDDOMAIN_COMMAND_GROUP | DVDDOMAIN_TITLE, bytes.data(), &bDecoded);
     EXPECT_FALSE(bDecoded);
     EXPECT_EQ(NAV_TYPE_LINK, command.GetType());
     EXPECT_EQ(NAV_LINK_TOP_PGC, command.GetInstruction().GetCode());
@@ -551,12 +552,45 @@ TEST(NavCommand, BuildsACommandFromParts)
 TEST(NavInstruction, CatalogueNames)
 {
     const char* const names[NAV_INSTRUCTION_COUNT] = {
-        "LinkNoLink", "LinkTopCell", "LinkNextCell", "LinkPrevCell", "", "LinkTopProgram", "LinkNextProgram",
-        "LinkPrevProgram", "", "LinkTopPGC", "LinkNextPGC", "LinkPrevPGC", "LinkGoUpPGC", "LinkTailPGC", "", "",
-        "Resume", "Link PGC", "Link Chapter", "Link Program", "Link Cell", "Exit", "Jump VMG Title",
-        "Jump VTS Title", "Jump VTS Title Chapter", "Jump FirstPlay", "Jump VMG \"title\" menu", "Jump VTS Menu",
-        "Jump VMG PGC", "Call FirstPlay", "Call VMG \"title\" menu", "Call VTS Menu", "Call VMG PGC", "NOP",
-        "goto line", "Break", "Set Parental Level", "Unknown instruction", "",
+        "LinkNoLink",
+        "LinkTopCell",
+        "LinkNextCell",
+        "LinkPrevCell",
+        "",
+        "LinkTopProgram",
+        "LinkNextProgram",
+        "LinkPrevProgram",
+        "",
+        "LinkTopPGC",
+        "LinkNextPGC",
+        "LinkPrevPGC",
+        "LinkGoUpPGC",
+        "LinkTailPGC",
+        "",
+        "",
+        "Resume",
+        "Link PGC",
+        "Link Chapter",
+        "Link Program",
+        "Link Cell",
+        "Exit",
+        "Jump VMG Title",
+        "Jump VTS Title",
+        "Jump VTS Title Chapter",
+        "Jump FirstPlay",
+        "Jump VMG \"title\" menu",
+        "Jump VTS Menu",
+        "Jump VMG PGC",
+        "Call FirstPlay",
+        "Call VMG \"title\" menu",
+        "Call VTS Menu",
+        "Call VMG PGC",
+        "NOP",
+        "goto line",
+        "Break",
+        "Set Parental Level",
+        "Unknown instruction",
+        "",
     };
     CNavInstruction instruction;
     for (int code = 0; code < NAV_INSTRUCTION_COUNT; code++)
@@ -634,8 +668,8 @@ TEST(NavInstruction, AllowedListsByDomainAndGroup)
         {DVDDOMAIN_VTS_MENU | DVDDOMAIN_COMMAND_GROUP, NAV_GROUP_SPECIAL, {33, 34}},
         {DVDDOMAIN_VTS_MENU, NAV_GROUP_LINK_SUB | NAV_GROUP_LINK, {16, 17, 19, 20}},
         {DVDDOMAIN_TITLE, NAV_GROUP_JUMP, {21, 23, 24, 29, 30, 31, 32}},
-        {DVDDOMAIN_ANY, NAV_GROUP_ALL, {33, 34, 36, 0, 1, 2, 3, 5, 6, 7, 9, 13, 16, 17, 18, 19, 20, 21, 22, 23, 24,
-                                         25, 26, 27, 28, 29, 30, 31, 32}},
+        {DVDDOMAIN_ANY, NAV_GROUP_ALL, {33, 34, 36, 0,  1,  2,  3,  5,  6,  7,  9,  13, 16, 17, 18,
+                                        19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32}},
     };
     for (const AllowedListCase& c : cases)
     {
@@ -659,8 +693,8 @@ struct AllowedCase
 
 TEST(NavInstruction, IsAllowed)
 {
-    const BYTE FP = DVDDOMAIN_FIRST_PLAY, TT = DVDDOMAIN_TITLE, VMGM = DVDDOMAIN_VMG_MENU,
-               VTSM = DVDDOMAIN_VTS_MENU, CELL = DVDDOMAIN_COMMAND_GROUP;
+    const BYTE FP = DVDDOMAIN_FIRST_PLAY, TT = DVDDOMAIN_TITLE, VMGM = DVDDOMAIN_VMG_MENU, VTSM = DVDDOMAIN_VTS_MENU,
+               CELL = DVDDOMAIN_COMMAND_GROUP;
     const AllowedCase cases[] = {
         {NAV_SET_PARENTAL_LEVEL, VMGM, true},
         {NAV_SET_PARENTAL_LEVEL, FP, false},
@@ -734,10 +768,8 @@ TEST(NavSystemSet, AllowedKinds)
         std::vector<BYTE> kinds;
     };
     const Case cases[] = {
-        {DVDDOMAIN_TITLE, {1, 2, 3, 4, 6}},
-        {DVDDOMAIN_TITLE | DVDDOMAIN_COMMAND_GROUP, {1, 2, 3, 4, 6}},
-        {DVDDOMAIN_VTS_MENU, {1, 3, 4, 6}},
-        {DVDDOMAIN_VMG_MENU, {3, 4, 6}},
+        {DVDDOMAIN_TITLE, {1, 2, 3, 4, 6}}, {DVDDOMAIN_TITLE | DVDDOMAIN_COMMAND_GROUP, {1, 2, 3, 4, 6}},
+        {DVDDOMAIN_VTS_MENU, {1, 3, 4, 6}}, {DVDDOMAIN_VMG_MENU, {3, 4, 6}},
         {DVDDOMAIN_FIRST_PLAY, {3, 4, 6}},
     };
     for (const Case& c : cases)
@@ -834,27 +866,24 @@ struct RegisterUseCase
 TEST(NavCommand, RegistersUsed)
 {
     const RegisterUseCase cases[] = {
-        {"0000000000000000", 0, 0},
-        {"6100000c00880000", 0x1000, 0x100},          // g12 = s8
-        {"71a0000100020001", 0x0003, 0},              // if (g0 == 1) g1 = 2
-        {"0071000000010004", 0x0003, 0},              // if (g0 < g1) goto 4
-        {"3011000000000384", 0x0008, 0x10},           // if (g3 & s4) exit
-        {"91a3000500070801", 0x0008, 0},              // set, compare on g3
-        {"b132000901840010", 0x0006, 0x10},           // compare g1 with s4, set g2
-        {"c2c5060701000000", 0x00E0, 0},              // compare g7, swap g5 and g6
-        {"5100008100000000", 0, 0x2},                 // audio = 1
-        {"4100008300000000", 0x0008, 0x2},            // audio = g3
-        {"41000083c1820000", 0x000C, 0xE},            // all three streams from g3, 65, g2
-        {"4100000300000000", 0, 0},                   // a stream without its set bit
-        {"5600000008000000", 0, 0x100},               // button = 2048
-        {"4600000000030000", 0x0008, 0x100},          // button = g3
-        {"4200008500030000", 0, 0x620},               // timer from s5
-        {"5200001e00030000", 0, 0x600},
-        {"5300006400840000", 0x0010, 0},              // g4 counter = 100
-        {"4300008d00020000", 0x0004, 0x2000},         // g2 counter = s13
-        {"5400000000050000", 0, 0x800},
-        {"4400000000850000", 0, 0x820},
-        {"7101000f0001000d", 0x8000, 0},              // g15 = 1, link
+        {"0000000000000000", 0, 0},           {"6100000c00880000", 0x1000, 0x100}, // g12 = s8
+        {"71a0000100020001", 0x0003, 0},                                           // if (g0 == 1) g1 = 2
+        {"0071000000010004", 0x0003, 0},                                           // if (g0 < g1) goto 4
+        {"3011000000000384", 0x0008, 0x10},                                        // if (g3 & s4) exit
+        {"91a3000500070801", 0x0008, 0},                                           // set, compare on g3
+        {"b132000901840010", 0x0006, 0x10},                                        // compare g1 with s4, set g2
+        {"c2c5060701000000", 0x00E0, 0},                                           // compare g7, swap g5 and g6
+        {"5100008100000000", 0, 0x2},                                              // audio = 1
+        {"4100008300000000", 0x0008, 0x2},                                         // audio = g3
+        {"41000083c1820000", 0x000C, 0xE},                                         // all three streams from g3, 65, g2
+        {"4100000300000000", 0, 0},                                                // a stream without its set bit
+        {"5600000008000000", 0, 0x100},                                            // button = 2048
+        {"4600000000030000", 0x0008, 0x100},                                       // button = g3
+        {"4200008500030000", 0, 0x620},                                            // timer from s5
+        {"5200001e00030000", 0, 0x600},       {"5300006400840000", 0x0010, 0},     // g4 counter = 100
+        {"4300008d00020000", 0x0004, 0x2000},                                      // g2 counter = s13
+        {"5400000000050000", 0, 0x800},       {"4400000000850000", 0, 0x820},
+        {"7101000f0001000d", 0x8000, 0}, // g15 = 1, link
     };
     for (const RegisterUseCase& c : cases)
     {

@@ -123,14 +123,38 @@ static void SetEnd10(BYTE* p, WORD v)
     p[2] = (BYTE)v;
 }
 
-WORD CButtonInfo::GetXStart() const { return GetStart10(m_p); }
-void CButtonInfo::SetXStart(WORD x) { SetStart10(m_p, x); }
-WORD CButtonInfo::GetXEnd() const { return GetEnd10(m_p); }
-void CButtonInfo::SetXEnd(WORD x) { SetEnd10(m_p, x); }
-WORD CButtonInfo::GetYStart() const { return GetStart10(m_p + 3); }
-void CButtonInfo::SetYStart(WORD y) { SetStart10(m_p + 3, y); }
-WORD CButtonInfo::GetYEnd() const { return GetEnd10(m_p + 3); }
-void CButtonInfo::SetYEnd(WORD y) { SetEnd10(m_p + 3, y); }
+WORD CButtonInfo::GetXStart() const
+{
+    return GetStart10(m_p);
+}
+void CButtonInfo::SetXStart(WORD x)
+{
+    SetStart10(m_p, x);
+}
+WORD CButtonInfo::GetXEnd() const
+{
+    return GetEnd10(m_p);
+}
+void CButtonInfo::SetXEnd(WORD x)
+{
+    SetEnd10(m_p, x);
+}
+WORD CButtonInfo::GetYStart() const
+{
+    return GetStart10(m_p + 3);
+}
+void CButtonInfo::SetYStart(WORD y)
+{
+    SetStart10(m_p + 3, y);
+}
+WORD CButtonInfo::GetYEnd() const
+{
+    return GetEnd10(m_p + 3);
+}
+void CButtonInfo::SetYEnd(WORD y)
+{
+    SetEnd10(m_p + 3, y);
+}
 
 bool CButtonInfo::GetAutoAction() const
 {
@@ -180,19 +204,58 @@ void PciPacket::WriteToSector(BYTE* pSector) const
     memcpy(pSector + NAV_PCI_OFFSET, bytes, PCI_SIZE);
 }
 
-DWORD PciPacket::GetNvPckLbn() const { return GetBE32(bytes + PCI_NV_PCK_LBN); }
-void PciPacket::SetNvPckLbn(DWORD n) { PutBE32(bytes + PCI_NV_PCK_LBN, n); }
-WORD PciPacket::GetVobuCat() const { return GetBE16(bytes + PCI_VOBU_CAT); }
-DWORD PciPacket::GetVobuUopCtl() const { return GetBE32(bytes + PCI_VOBU_UOP_CTL); }
-void PciPacket::SetVobuUopCtl(DWORD mask) { PutBE32(bytes + PCI_VOBU_UOP_CTL, mask); }
-DWORD PciPacket::GetVobuSPtm() const { return GetBE32(bytes + PCI_VOBU_S_PTM); }
-void PciPacket::SetVobuSPtm(DWORD pts) { PutBE32(bytes + PCI_VOBU_S_PTM, pts); }
-DWORD PciPacket::GetVobuEPtm() const { return GetBE32(bytes + PCI_VOBU_E_PTM); }
-void PciPacket::SetVobuEPtm(DWORD pts) { PutBE32(bytes + PCI_VOBU_E_PTM, pts); }
-DWORD PciPacket::GetVobuSeEPtm() const { return GetBE32(bytes + PCI_VOBU_SE_E_PTM); }
-void PciPacket::SetVobuSeEPtm(DWORD pts) { PutBE32(bytes + PCI_VOBU_SE_E_PTM, pts); }
-CDvdTime PciPacket::GetCEltm() const { return CDvdTime::FromBytes(bytes + PCI_C_ELTM); }
-void PciPacket::SetCEltm(const CDvdTime& t) { t.ToBytes(bytes + PCI_C_ELTM); }
+DWORD PciPacket::GetNvPckLbn() const
+{
+    return GetBE32(bytes + PCI_NV_PCK_LBN);
+}
+void PciPacket::SetNvPckLbn(DWORD n)
+{
+    PutBE32(bytes + PCI_NV_PCK_LBN, n);
+}
+WORD PciPacket::GetVobuCat() const
+{
+    return GetBE16(bytes + PCI_VOBU_CAT);
+}
+DWORD PciPacket::GetVobuUopCtl() const
+{
+    return GetBE32(bytes + PCI_VOBU_UOP_CTL);
+}
+void PciPacket::SetVobuUopCtl(DWORD mask)
+{
+    PutBE32(bytes + PCI_VOBU_UOP_CTL, mask);
+}
+DWORD PciPacket::GetVobuSPtm() const
+{
+    return GetBE32(bytes + PCI_VOBU_S_PTM);
+}
+void PciPacket::SetVobuSPtm(DWORD pts)
+{
+    PutBE32(bytes + PCI_VOBU_S_PTM, pts);
+}
+DWORD PciPacket::GetVobuEPtm() const
+{
+    return GetBE32(bytes + PCI_VOBU_E_PTM);
+}
+void PciPacket::SetVobuEPtm(DWORD pts)
+{
+    PutBE32(bytes + PCI_VOBU_E_PTM, pts);
+}
+DWORD PciPacket::GetVobuSeEPtm() const
+{
+    return GetBE32(bytes + PCI_VOBU_SE_E_PTM);
+}
+void PciPacket::SetVobuSeEPtm(DWORD pts)
+{
+    PutBE32(bytes + PCI_VOBU_SE_E_PTM, pts);
+}
+CDvdTime PciPacket::GetCEltm() const
+{
+    return CDvdTime::FromBytes(bytes + PCI_C_ELTM);
+}
+void PciPacket::SetCEltm(const CDvdTime& t)
+{
+    t.ToBytes(bytes + PCI_C_ELTM);
+}
 
 DWORD PciPacket::GetNsmlAgliRaw(int i) const
 {
@@ -224,19 +287,46 @@ void PciPacket::ClearNsmlAgli()
     memset(bytes + PCI_NSML_AGLI, 0, 4 * NSML_AGLI_COUNT);
 }
 
-WORD PciPacket::GetHliStatus() const { return GetBE16(bytes + HLI_SS) & 0x03; }
+WORD PciPacket::GetHliStatus() const
+{
+    return GetBE16(bytes + HLI_SS) & 0x03;
+}
 void PciPacket::SetHliStatus(WORD status)
 {
     PutBE16(bytes + HLI_SS, (WORD)((GetBE16(bytes + HLI_SS) & ~0x03) | (status & 0x03)));
 }
-DWORD PciPacket::GetHliSPtm() const { return GetBE32(bytes + HLI_S_PTM); }
-void PciPacket::SetHliSPtm(DWORD pts) { PutBE32(bytes + HLI_S_PTM, pts); }
-DWORD PciPacket::GetHliEPtm() const { return GetBE32(bytes + HLI_E_PTM); }
-void PciPacket::SetHliEPtm(DWORD pts) { PutBE32(bytes + HLI_E_PTM, pts); }
-DWORD PciPacket::GetBtnSlEPtm() const { return GetBE32(bytes + HLI_BTN_SL_E_PTM); }
-void PciPacket::SetBtnSlEPtm(DWORD pts) { PutBE32(bytes + HLI_BTN_SL_E_PTM, pts); }
-WORD PciPacket::GetBtnMd() const { return GetBE16(bytes + HLI_BTN_MD); }
-void PciPacket::SetBtnMd(WORD md) { PutBE16(bytes + HLI_BTN_MD, md); }
+DWORD PciPacket::GetHliSPtm() const
+{
+    return GetBE32(bytes + HLI_S_PTM);
+}
+void PciPacket::SetHliSPtm(DWORD pts)
+{
+    PutBE32(bytes + HLI_S_PTM, pts);
+}
+DWORD PciPacket::GetHliEPtm() const
+{
+    return GetBE32(bytes + HLI_E_PTM);
+}
+void PciPacket::SetHliEPtm(DWORD pts)
+{
+    PutBE32(bytes + HLI_E_PTM, pts);
+}
+DWORD PciPacket::GetBtnSlEPtm() const
+{
+    return GetBE32(bytes + HLI_BTN_SL_E_PTM);
+}
+void PciPacket::SetBtnSlEPtm(DWORD pts)
+{
+    PutBE32(bytes + HLI_BTN_SL_E_PTM, pts);
+}
+WORD PciPacket::GetBtnMd() const
+{
+    return GetBE16(bytes + HLI_BTN_MD);
+}
+void PciPacket::SetBtnMd(WORD md)
+{
+    PutBE16(bytes + HLI_BTN_MD, md);
+}
 
 int PciPacket::GetButtonGroupCount() const
 {
@@ -263,16 +353,46 @@ void PciPacket::SetGroupDisplayType(int nGroup, BYTE type)
     SetBtnMd((WORD)((GetBtnMd() & ~(0x07 << shift)) | ((type & 0x07) << shift)));
 }
 
-BYTE PciPacket::GetBtnOfn() const { return bytes[HLI_BTN_OFN]; }
-void PciPacket::SetBtnOfn(BYTE n) { bytes[HLI_BTN_OFN] = n; }
-BYTE PciPacket::GetBtnNs() const { return bytes[HLI_BTN_NS]; }
-void PciPacket::SetBtnNs(BYTE n) { bytes[HLI_BTN_NS] = n; }
-BYTE PciPacket::GetNslBtnNs() const { return bytes[HLI_NSL_BTN_NS]; }
-void PciPacket::SetNslBtnNs(BYTE n) { bytes[HLI_NSL_BTN_NS] = n; }
-BYTE PciPacket::GetFoslBtnn() const { return bytes[HLI_FOSL_BTNN]; }
-void PciPacket::SetFoslBtnn(BYTE n) { bytes[HLI_FOSL_BTNN] = n; }
-BYTE PciPacket::GetFoacBtnn() const { return bytes[HLI_FOAC_BTNN]; }
-void PciPacket::SetFoacBtnn(BYTE n) { bytes[HLI_FOAC_BTNN] = n; }
+BYTE PciPacket::GetBtnOfn() const
+{
+    return bytes[HLI_BTN_OFN];
+}
+void PciPacket::SetBtnOfn(BYTE n)
+{
+    bytes[HLI_BTN_OFN] = n;
+}
+BYTE PciPacket::GetBtnNs() const
+{
+    return bytes[HLI_BTN_NS];
+}
+void PciPacket::SetBtnNs(BYTE n)
+{
+    bytes[HLI_BTN_NS] = n;
+}
+BYTE PciPacket::GetNslBtnNs() const
+{
+    return bytes[HLI_NSL_BTN_NS];
+}
+void PciPacket::SetNslBtnNs(BYTE n)
+{
+    bytes[HLI_NSL_BTN_NS] = n;
+}
+BYTE PciPacket::GetFoslBtnn() const
+{
+    return bytes[HLI_FOSL_BTNN];
+}
+void PciPacket::SetFoslBtnn(BYTE n)
+{
+    bytes[HLI_FOSL_BTNN] = n;
+}
+BYTE PciPacket::GetFoacBtnn() const
+{
+    return bytes[HLI_FOAC_BTNN];
+}
+void PciPacket::SetFoacBtnn(BYTE n)
+{
+    bytes[HLI_FOAC_BTNN] = n;
+}
 
 const BYTE* PciPacket::GetColorTable(int n) const
 {
@@ -334,11 +454,26 @@ void DsiPacket::WriteToSector(BYTE* pSector) const
     memcpy(pSector + NAV_DSI_OFFSET, bytes, DSI_SIZE);
 }
 
-DWORD DsiPacket::GetNvPckScr() const { return GetBE32(bytes + DSI_NV_PCK_SCR); }
-DWORD DsiPacket::GetNvPckLbn() const { return GetBE32(bytes + DSI_NV_PCK_LBN); }
-void DsiPacket::SetNvPckLbn(DWORD n) { PutBE32(bytes + DSI_NV_PCK_LBN, n); }
-DWORD DsiPacket::GetVobuEa() const { return GetBE32(bytes + DSI_VOBU_EA); }
-void DsiPacket::SetVobuEa(DWORD n) { PutBE32(bytes + DSI_VOBU_EA, n); }
+DWORD DsiPacket::GetNvPckScr() const
+{
+    return GetBE32(bytes + DSI_NV_PCK_SCR);
+}
+DWORD DsiPacket::GetNvPckLbn() const
+{
+    return GetBE32(bytes + DSI_NV_PCK_LBN);
+}
+void DsiPacket::SetNvPckLbn(DWORD n)
+{
+    PutBE32(bytes + DSI_NV_PCK_LBN, n);
+}
+DWORD DsiPacket::GetVobuEa() const
+{
+    return GetBE32(bytes + DSI_VOBU_EA);
+}
+void DsiPacket::SetVobuEa(DWORD n)
+{
+    PutBE32(bytes + DSI_VOBU_EA, n);
+}
 
 DWORD DsiPacket::GetVobuRefEa(int nRef) const
 {
@@ -350,25 +485,79 @@ void DsiPacket::SetVobuRefEa(int nRef, DWORD n)
     PutBE32(bytes + DSI_VOBU_1STREF_EA + 4 * (size_t)(nRef % 3), n);
 }
 
-WORD DsiPacket::GetVobuVobIdn() const { return GetBE16(bytes + DSI_VOBU_VOB_IDN); }
-void DsiPacket::SetVobuVobIdn(WORD id) { PutBE16(bytes + DSI_VOBU_VOB_IDN, id); }
-BYTE DsiPacket::GetVobuCIdn() const { return bytes[DSI_VOBU_C_IDN]; }
-void DsiPacket::SetVobuCIdn(BYTE id) { bytes[DSI_VOBU_C_IDN] = id; }
-CDvdTime DsiPacket::GetCEltm() const { return CDvdTime::FromBytes(bytes + DSI_C_ELTM); }
+WORD DsiPacket::GetVobuVobIdn() const
+{
+    return GetBE16(bytes + DSI_VOBU_VOB_IDN);
+}
+void DsiPacket::SetVobuVobIdn(WORD id)
+{
+    PutBE16(bytes + DSI_VOBU_VOB_IDN, id);
+}
+BYTE DsiPacket::GetVobuCIdn() const
+{
+    return bytes[DSI_VOBU_C_IDN];
+}
+void DsiPacket::SetVobuCIdn(BYTE id)
+{
+    bytes[DSI_VOBU_C_IDN] = id;
+}
+CDvdTime DsiPacket::GetCEltm() const
+{
+    return CDvdTime::FromBytes(bytes + DSI_C_ELTM);
+}
 
-BYTE DsiPacket::GetSmlCategory() const { return bytes[SML_CAT]; }
-void DsiPacket::SetSmlCategory(BYTE cat) { bytes[SML_CAT] = cat; }
-bool DsiPacket::IsIlvu() const { return (bytes[SML_CAT] & SML_CAT_ILVU) != 0; }
-DWORD DsiPacket::GetIlvuEa() const { return GetBE32(bytes + SML_ILVU_EA); }
-void DsiPacket::SetIlvuEa(DWORD n) { PutBE32(bytes + SML_ILVU_EA, n); }
-DWORD DsiPacket::GetNxtIlvuSa() const { return GetBE32(bytes + SML_NXT_ILVU_SA); }
-void DsiPacket::SetNxtIlvuSa(DWORD n) { PutBE32(bytes + SML_NXT_ILVU_SA, n); }
-WORD DsiPacket::GetNxtIlvuSz() const { return GetBE16(bytes + SML_NXT_ILVU_SZ); }
-void DsiPacket::SetNxtIlvuSz(WORD n) { PutBE16(bytes + SML_NXT_ILVU_SZ, n); }
-DWORD DsiPacket::GetVobVSPtm() const { return GetBE32(bytes + SML_VOB_V_S_PTM); }
-void DsiPacket::SetVobVSPtm(DWORD pts) { PutBE32(bytes + SML_VOB_V_S_PTM, pts); }
-DWORD DsiPacket::GetVobVEPtm() const { return GetBE32(bytes + SML_VOB_V_E_PTM); }
-void DsiPacket::SetVobVEPtm(DWORD pts) { PutBE32(bytes + SML_VOB_V_E_PTM, pts); }
+BYTE DsiPacket::GetSmlCategory() const
+{
+    return bytes[SML_CAT];
+}
+void DsiPacket::SetSmlCategory(BYTE cat)
+{
+    bytes[SML_CAT] = cat;
+}
+bool DsiPacket::IsIlvu() const
+{
+    return (bytes[SML_CAT] & SML_CAT_ILVU) != 0;
+}
+DWORD DsiPacket::GetIlvuEa() const
+{
+    return GetBE32(bytes + SML_ILVU_EA);
+}
+void DsiPacket::SetIlvuEa(DWORD n)
+{
+    PutBE32(bytes + SML_ILVU_EA, n);
+}
+DWORD DsiPacket::GetNxtIlvuSa() const
+{
+    return GetBE32(bytes + SML_NXT_ILVU_SA);
+}
+void DsiPacket::SetNxtIlvuSa(DWORD n)
+{
+    PutBE32(bytes + SML_NXT_ILVU_SA, n);
+}
+WORD DsiPacket::GetNxtIlvuSz() const
+{
+    return GetBE16(bytes + SML_NXT_ILVU_SZ);
+}
+void DsiPacket::SetNxtIlvuSz(WORD n)
+{
+    PutBE16(bytes + SML_NXT_ILVU_SZ, n);
+}
+DWORD DsiPacket::GetVobVSPtm() const
+{
+    return GetBE32(bytes + SML_VOB_V_S_PTM);
+}
+void DsiPacket::SetVobVSPtm(DWORD pts)
+{
+    PutBE32(bytes + SML_VOB_V_S_PTM, pts);
+}
+DWORD DsiPacket::GetVobVEPtm() const
+{
+    return GetBE32(bytes + SML_VOB_V_E_PTM);
+}
+void DsiPacket::SetVobVEPtm(DWORD pts)
+{
+    PutBE32(bytes + SML_VOB_V_E_PTM, pts);
+}
 
 DWORD DsiPacket::GetAudioGap(int nStream, int nField) const
 {
@@ -500,7 +689,7 @@ namespace
 int32_t MapSigned(const CSectorMap& map, int32_t v)
 {
     if (v < 0)
-        return -(int32_t)map.MapBackwardOffset((DWORD)-(int64_t)v);
+        return -(int32_t)map.MapBackwardOffset((DWORD) - (int64_t)v);
     return (int32_t)map.MapForwardOffset((DWORD)v);
 }
 
@@ -558,7 +747,7 @@ void UpdateDsi(DsiPacket& dsi, const CSectorMap& map)
         }
         else
         {
-            DWORD d1 = map.MapBackwardOffset((DWORD)-(int64_t)start);
+            DWORD d1 = map.MapBackwardOffset((DWORD) - (int64_t)start);
             DWORD d2 = map.MapBackwardOffset((DWORD)(-((int64_t)start + size)));
             dsi.SetSmlAgli(i, -(int32_t)d1, (WORD)(d1 - d2));
         }

@@ -22,7 +22,7 @@ const size_t NAV_SCR_OFFSET = 4;    // six SCR bytes of the pack header
 const size_t NAV_PCI_OFFSET = 45;   // after the PCI packet header and sub-stream byte 0x00
 const size_t NAV_DSI_OFFSET = 1031; // after the DSI packet header and sub-stream byte 0x01
 const size_t PCI_SIZE = 979;
-const size_t DSI_SIZE = 994;        // the last 23 DSI bytes of the sector are not held
+const size_t DSI_SIZE = 994; // the last 23 DSI bytes of the sector are not held
 
 const int NSML_AGLI_COUNT = 9;
 const int SML_AGLI_COUNT = 9;
@@ -34,21 +34,21 @@ const int NAV_SUBPICTURE_STREAMS = 32;
 const int SRI_WORD_COUNT = 42;
 enum : int
 {
-    SRI_NEXT_VIDEO = 0,   // next VOBU with video
-    SRI_FWD_FIRST = 1,    // FWDI 240, 120, 60, 20, 15, 14, ... 1
+    SRI_NEXT_VIDEO = 0, // next VOBU with video
+    SRI_FWD_FIRST = 1,  // FWDI 240, 120, 60, 20, 15, 14, ... 1
     SRI_FWD_LAST = 19,
-    SRI_NEXT = 20,        // next VOBU
-    SRI_PREV = 21,        // previous VOBU
-    SRI_BWD_FIRST = 22,   // BWDI 1, 2, ... 15, 20, 60, 120, 240
+    SRI_NEXT = 20,      // next VOBU
+    SRI_PREV = 21,      // previous VOBU
+    SRI_BWD_FIRST = 22, // BWDI 1, 2, ... 15, 20, 60, 120, 240
     SRI_BWD_LAST = 40,
-    SRI_PREV_VIDEO = 41,  // previous VOBU with video
+    SRI_PREV_VIDEO = 41, // previous VOBU with video
 };
 
-const DWORD SRI_OFFSET_MASK = 0x3FFFFFFF;  // sector offset; all ones = no VOBU there
+const DWORD SRI_OFFSET_MASK = 0x3FFFFFFF; // sector offset; all ones = no VOBU there
 const DWORD SRI_FLAG_MASK = 0xC0000000;
-const DWORD SRI_VIDEO_FLAG = 0x80000000;   // forced on words 0 and 41
+const DWORD SRI_VIDEO_FLAG = 0x80000000; // forced on words 0 and 41
 const DWORD SRI_EMPTY = 0x3FFFFFFF;
-const DWORD SRI_EMPTY_VIDEO = 0xBFFFFFFF;  // words 0 and 41
+const DWORD SRI_EMPTY_VIDEO = 0xBFFFFFFF; // words 0 and 41
 
 // Empty angle addresses (NSML_AGLI, SML_AGLI): 0 or this.
 const DWORD AGLI_NONE = 0x7FFFFFFF;
@@ -77,7 +77,7 @@ public:
 
     bool IsValid() const { return m_p != nullptr; }
 
-    BYTE GetColor() const;  // colour table 0..3
+    BYTE GetColor() const; // colour table 0..3
     void SetColor(BYTE n);
     WORD GetXStart() const;
     void SetXStart(WORD x);
@@ -92,7 +92,7 @@ public:
     // nDirection is BTN_UP..BTN_RIGHT; 0 is no neighbour.
     BYTE GetNeighbour(int nDirection) const;
     void SetNeighbour(int nDirection, BYTE nButton);
-    const BYTE* GetCommand() const;  // 8 bytes
+    const BYTE* GetCommand() const; // 8 bytes
     void SetCommand(const BYTE* pCommand);
 
 private:
@@ -133,7 +133,7 @@ struct PciPacket
     void ClearNsmlAgli();
 
     // HLI_GI
-    WORD GetHliStatus() const;  // low two bits of HLI_SS
+    WORD GetHliStatus() const; // low two bits of HLI_SS
     void SetHliStatus(WORD status);
     DWORD GetHliSPtm() const;
     void SetHliSPtm(DWORD pts);
@@ -143,9 +143,9 @@ struct PciPacket
     void SetBtnSlEPtm(DWORD pts);
     WORD GetBtnMd() const;
     void SetBtnMd(WORD md);
-    int GetButtonGroupCount() const;  // 0..3
+    int GetButtonGroupCount() const; // 0..3
     void SetButtonGroupCount(int n);
-    BYTE GetGroupDisplayType(int nGroup) const;  // group 0..2
+    BYTE GetGroupDisplayType(int nGroup) const; // group 0..2
     void SetGroupDisplayType(int nGroup, BYTE type);
     BYTE GetBtnOfn() const;
     void SetBtnOfn(BYTE n);
@@ -200,9 +200,9 @@ struct DsiPacket
     CDvdTime GetCEltm() const;
 
     // SML_PBI
-    BYTE GetSmlCategory() const;  // first byte of VOBU_SML_CAT
+    BYTE GetSmlCategory() const; // first byte of VOBU_SML_CAT
     void SetSmlCategory(BYTE cat);
-    bool IsIlvu() const;          // the ILVU bit of VOBU_SML_CAT
+    bool IsIlvu() const; // the ILVU bit of VOBU_SML_CAT
     DWORD GetIlvuEa() const;
     void SetIlvuEa(DWORD n);
     DWORD GetNxtIlvuSa() const;

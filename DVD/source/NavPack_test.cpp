@@ -57,8 +57,8 @@ DsiPacket DsiBehindRun()
 {
     DsiPacket dsi;
     dsi.SetVobuEa(30);
-    dsi.SetSmlAgli(0, -220, 40);  // sectors 30..69, before the run
-    dsi.SetSmlAgli(1, -160, 80);  // sectors 90..169, into the run
+    dsi.SetSmlAgli(0, -220, 40); // sectors 30..69, before the run
+    dsi.SetSmlAgli(1, -160, 80); // sectors 90..169, into the run
     for (int w = 0; w < SRI_WORD_COUNT; w++)
         dsi.SetSri(w, SRI_EMPTY);
     dsi.SetSri(SRI_NEXT_VIDEO, 0x80000000 | 5);
@@ -103,7 +103,7 @@ TEST(NavPack, UpdateDsiAheadOfRemovedRun)
     EXPECT_EQ(20u, dsi.GetVobuEa());
     EXPECT_EQ(5u, dsi.GetVobuRefEa(0));
     EXPECT_EQ(0u, dsi.GetVobuRefEa(1));
-    EXPECT_EQ(80u, dsi.GetIlvuEa());      // 180 ahead, 100 of them gone
+    EXPECT_EQ(80u, dsi.GetIlvuEa()); // 180 ahead, 100 of them gone
     EXPECT_EQ(150u, dsi.GetNxtIlvuSa());
     EXPECT_EQ(40u, dsi.GetNxtIlvuSz());
 
@@ -147,7 +147,7 @@ TEST(NavPack, UpdateDsiBehindRemovedRun)
     EXPECT_EQ(10u, dsi.GetSmlAgliSize(1));
 
     EXPECT_EQ(0x80000005u, dsi.GetSri(SRI_NEXT_VIDEO));
-    EXPECT_EQ(0x80000000u | 100, dsi.GetSri(SRI_PREV_VIDEO));  // bit 30 cleared
+    EXPECT_EQ(0x80000000u | 100, dsi.GetSri(SRI_PREV_VIDEO)); // bit 30 cleared
     EXPECT_EQ(0x40000000u | 50, dsi.GetSri(SRI_PREV));
     EXPECT_EQ(140u, dsi.GetSri(SRI_BWD_LAST));
     EXPECT_EQ(0x8000 | 60, dsi.GetAudioSyncRaw(0));
@@ -230,8 +230,8 @@ TEST(NavPack, ClearSearchEntriesBeyondLimit)
 
     DsiPacket fwd = dsi;
     ClearForwardSri(fwd, 10);
-    EXPECT_EQ(SRI_EMPTY_VIDEO, fwd.GetSri(SRI_NEXT_VIDEO));  // 11 > 10
-    EXPECT_EQ(10u, fwd.GetSri(SRI_NEXT));                    // 10 stays
+    EXPECT_EQ(SRI_EMPTY_VIDEO, fwd.GetSri(SRI_NEXT_VIDEO)); // 11 > 10
+    EXPECT_EQ(10u, fwd.GetSri(SRI_NEXT));                   // 10 stays
     EXPECT_EQ(0x40000000u | 10, fwd.GetSri(9));
     EXPECT_EQ(SRI_EMPTY, fwd.GetSri(10));
     EXPECT_EQ(SRI_EMPTY, fwd.GetSri(SRI_FWD_LAST));
@@ -242,7 +242,7 @@ TEST(NavPack, ClearSearchEntriesBeyondLimit)
     ClearBackwardSri(bwd, 10);
     EXPECT_EQ(SRI_EMPTY_VIDEO, bwd.GetSri(SRI_PREV_VIDEO));
     EXPECT_EQ(10u, bwd.GetSri(SRI_PREV));
-    EXPECT_EQ(SRI_EMPTY, bwd.GetSri(SRI_BWD_FIRST));  // 23
+    EXPECT_EQ(SRI_EMPTY, bwd.GetSri(SRI_BWD_FIRST)); // 23
     for (int w = SRI_NEXT_VIDEO; w <= SRI_NEXT; w++)
         EXPECT_EQ(dsi.GetSri(w), bwd.GetSri(w)) << w;
 
@@ -371,8 +371,8 @@ TEST(NavPack, ButtonTableFollowsGroupCount)
 TEST(NavPack, ButtonFieldsKeepTheirBits)
 {
     PciPacket pci;
-    pci.SetBtnMd(0x2000);  // two groups
-    CButtonInfo b = pci.GetButtonInfo(1, 3);  // entry 18 + 2
+    pci.SetBtnMd(0x2000);                    // two groups
+    CButtonInfo b = pci.GetButtonInfo(1, 3); // entry 18 + 2
     ASSERT_TRUE(b.IsValid());
     b.SetColor(2);
     b.SetXStart(0x2AB);
@@ -389,8 +389,7 @@ TEST(NavPack, ButtonFieldsKeepTheirBits)
 
     // BTN_COLN 10, X start 10 1010 1011, 00, X end 11 1111 1110,
     // auto action 01, Y start 01 0101 0101, 00, Y end 10 0000 0001.
-    const BYTE expected[18] = {0xAA, 0xB3, 0xFE, 0x55, 0x52, 0x01, 1, 36, 0, 63,
-                               0x30, 0x02, 0, 0, 0, 1, 0, 0};
+    const BYTE expected[18] = {0xAA, 0xB3, 0xFE, 0x55, 0x52, 0x01, 1, 36, 0, 63, 0x30, 0x02, 0, 0, 0, 1, 0, 0};
     EXPECT_EQ(0, memcmp(expected, pci.bytes + 96 + 46 + 20 * 18, 18));
 
     const PciPacket& view = pci;
@@ -452,12 +451,10 @@ TEST(NavPack, IdentifiesElementaryStreams)
         int subpicture;
     };
     const Case cases[] = {
-        {0xC0, -1, 2, 0, -1}, {0xC7, -1, 2, 7, -1}, {0xD3, -1, 3, 3, -1},
-        {0xBD, 0x80, 0, 0, -1}, {0xBD, 0x87, 0, 7, -1}, {0xBD, 0x8A, 6, 2, -1},
-        {0xBD, 0x91, 7, 1, -1}, {0xBD, 0xA5, 4, 5, -1},
-        {0xBD, 0x20, 255, 0, 0}, {0xBD, 0x3F, 255, 0, 31},
-        {0xBD, 0x40, 255, 0, -1},
-        {0xE0, -1, 255, 0, -1}, {0xBE, -1, 255, 0, -1}, {0xC8, -1, 255, 0, -1},
+        {0xC0, -1, 2, 0, -1},    {0xC7, -1, 2, 7, -1},     {0xD3, -1, 3, 3, -1},     {0xBD, 0x80, 0, 0, -1},
+        {0xBD, 0x87, 0, 7, -1},  {0xBD, 0x8A, 6, 2, -1},   {0xBD, 0x91, 7, 1, -1},   {0xBD, 0xA5, 4, 5, -1},
+        {0xBD, 0x20, 255, 0, 0}, {0xBD, 0x3F, 255, 0, 31}, {0xBD, 0x40, 255, 0, -1}, {0xE0, -1, 255, 0, -1},
+        {0xBE, -1, 255, 0, -1},  {0xC8, -1, 255, 0, -1},
     };
     for (const Case& c : cases)
     {
@@ -613,10 +610,7 @@ struct NavSector
 class FixtureNavPacks : public ::testing::TestWithParam<const char*>
 {
 protected:
-    static std::string Key(const kxtest::IfoRecord& r)
-    {
-        return r.Get("dom") + " " + r.Get("vts") + " " + r.Get("n");
-    }
+    static std::string Key(const kxtest::IfoRecord& r) { return r.Get("dom") + " " + r.Get("vts") + " " + r.Get("n"); }
 
     void Load(const std::string& dir)
     {
@@ -813,13 +807,13 @@ TEST(FixtureStreams, PacketsMatchDeclaredStreams)
             ifo.read(reinterpret_cast<char*>(header.data()), (std::streamsize)header.size());
             CStreamSet streams(nullptr, false);
             ASSERT_TRUE(streams.ReadIfo(header.data() + 0x200, false));
-            std::map<int, int> declared;  // coding -> streams
+            std::map<int, int> declared; // coding -> streams
             for (int i = 0; i < streams.GetAudioCount(); i++)
                 declared[streams.GetAudio(i)->GetCodingMode()]++;
 
             std::vector<BYTE> vob = ReadVobSet(fixture, "vts", vts);
             ASSERT_FALSE(vob.empty());
-            std::map<int, std::map<int, int>> found;  // coding -> stream -> packets
+            std::map<int, std::map<int, int>> found; // coding -> stream -> packets
             int subpicturePackets = 0;
             for (size_t pos = 0; pos + NAV_SECTOR_SIZE <= vob.size(); pos += NAV_SECTOR_SIZE)
             {

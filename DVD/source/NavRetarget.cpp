@@ -114,9 +114,7 @@ bool CNavCommand::Retarget(int nKind, int nStart, int nDelta, int nLimit)
         bChanged |= in.RetargetParameter(NAV_CALL_VTS_MENU, 1, 0, nStart, nDelta, nLimit);
         bChanged |= in.RetargetParameter(NAV_CALL_VMG_PGC, 1, 0, nStart, nDelta, nLimit);
         break;
-    case RETARGET_PROGRAM:
-        bChanged |= in.RetargetParameter(NAV_LINK_PROGRAM, 0, 0, nStart, nDelta, nLimit);
-        break;
+    case RETARGET_PROGRAM: bChanged |= in.RetargetParameter(NAV_LINK_PROGRAM, 0, 0, nStart, nDelta, nLimit); break;
     case RETARGET_PGC:
         bChanged |= in.RetargetParameter(NAV_LINK_PGC, 0, 0, nStart, nDelta, nLimit);
         if (m_nType == NAV_TYPE_SYSTEM_SET && m_systemSet.GetKind() == NAV_SET_NVTMR)
@@ -138,9 +136,7 @@ bool CNavCommand::Retarget(int nKind, int nStart, int nDelta, int nLimit)
         bChanged |= in.RetargetParameter(NAV_JUMP_VMG_PGC, 0, 0, nStart, nDelta, nLimit);
         bChanged |= in.RetargetParameter(NAV_CALL_VMG_PGC, 0, 0, nStart, nDelta, nLimit);
         break;
-    case RETARGET_CHAPTER:
-        bChanged |= in.RetargetParameter(NAV_LINK_CHAPTER, 0, 0, nStart, nDelta, nLimit);
-        break;
+    case RETARGET_CHAPTER: bChanged |= in.RetargetParameter(NAV_LINK_CHAPTER, 0, 0, nStart, nDelta, nLimit); break;
     case RETARGET_TITLE_CHAPTER:
         // The limit names the title; its chapters move without a bound.
         if (in.GetCode() == NAV_JUMP_VTS_TITLE_CHAPTER && in.GetParam1() == nLimit)
@@ -150,16 +146,13 @@ bool CNavCommand::Retarget(int nKind, int nStart, int nDelta, int nLimit)
         bChanged |= in.RetargetParameter(NAV_JUMP_VTS_TITLE_CHAPTER, 0, 0, nStart, nDelta, RETARGET_NO_LIMIT);
         bChanged |= in.RetargetParameter(NAV_JUMP_VTS_TITLE, 0, 0, nStart, nDelta, RETARGET_NO_LIMIT);
         break;
-    case RETARGET_VMG_TITLE:
-        bChanged |= in.RetargetParameter(NAV_JUMP_VMG_TITLE, 0, 0, nStart, nDelta, nLimit);
-        break;
+    case RETARGET_VMG_TITLE: bChanged |= in.RetargetParameter(NAV_JUMP_VMG_TITLE, 0, 0, nStart, nDelta, nLimit); break;
     case RETARGET_TITLE_SET:
         // Title set 0 is the command's own set, whatever its number.
         if (in.GetCode() == NAV_JUMP_VTS_MENU && in.GetParam1() != 0)
             bChanged |= in.RetargetParameter(NAV_JUMP_VTS_MENU, 0, TITLE_SET_NONE, nStart, nDelta, nLimit);
         break;
-    default:
-        break;
+    default: break;
     }
     return bChanged;
 }
@@ -717,12 +710,9 @@ CDvdReference CTargetResolver::Resolve()
     case NAV_LINK_NEXT_PGC:
     case NAV_LINK_PREV_PGC:
     case NAV_LINK_GO_UP_PGC:
-    case NAV_LINK_TAIL_PGC:
-        return LinkSubInstruction(nCode);
-    case NAV_LINK_PGC:
-        return CheckPgc(in.GetParam1());
-    case NAV_LINK_CHAPTER:
-        return LinkChapter(in.GetParam1());
+    case NAV_LINK_TAIL_PGC: return LinkSubInstruction(nCode);
+    case NAV_LINK_PGC: return CheckPgc(in.GetParam1());
+    case NAV_LINK_CHAPTER: return LinkChapter(in.GetParam1());
     case NAV_LINK_PROGRAM:
     {
         const int nProgram = in.GetParam1();
@@ -735,8 +725,7 @@ CDvdReference CTargetResolver::Resolve()
                                   m_place.pPgc->GetProgramCount()));
         return CDvdReference(m_place.pPgc, PGCFIELD_PROGRAM, uint32_t(nProgram - 1));
     }
-    case NAV_LINK_CELL:
-        return LinkCell(in.GetParam1());
+    case NAV_LINK_CELL: return LinkCell(in.GetParam1());
     case NAV_JUMP_VMG_TITLE:
     {
         const int nTitle = in.GetParam1();
@@ -748,8 +737,7 @@ CDvdReference CTargetResolver::Resolve()
                                   nTitle, nCount));
         return m_place.pDvd->GetVmg().GetTitles().GetTitleReference(uint32_t(nTitle - 1));
     }
-    case NAV_JUMP_VTS_TITLE:
-        return CheckTitle(in.GetParam1());
+    case NAV_JUMP_VTS_TITLE: return CheckTitle(in.GetParam1());
     case NAV_JUMP_VTS_TITLE_CHAPTER:
     {
         const int nTitle = in.GetParam1();
@@ -771,17 +759,12 @@ CDvdReference CTargetResolver::Resolve()
         if (!m_place.pDvd)
             return Fail("No Language Units defined");
         return CheckMenu(m_place.pDvd->GetVmg().GetLanguageUnits(), 2);
-    case NAV_JUMP_VTS_MENU:
-        return JumpVtsMenu(in.GetParam1(), BYTE(in.GetParam2()));
-    case NAV_CALL_VTS_MENU:
-        return JumpVtsMenu(0, BYTE(in.GetParam1()));
+    case NAV_JUMP_VTS_MENU: return JumpVtsMenu(in.GetParam1(), BYTE(in.GetParam2()));
+    case NAV_CALL_VTS_MENU: return JumpVtsMenu(0, BYTE(in.GetParam1()));
     case NAV_JUMP_VMG_PGC:
-    case NAV_CALL_VMG_PGC:
-        return VmgPgc(in.GetParam1());
-    case NAV_GOTO_LINE:
-        return Line(in.GetParam1());
-    case NAV_SET_PARENTAL_LEVEL:
-        return Line(in.GetParam2());
+    case NAV_CALL_VMG_PGC: return VmgPgc(in.GetParam1());
+    case NAV_GOTO_LINE: return Line(in.GetParam1());
+    case NAV_SET_PARENTAL_LEVEL: return Line(in.GetParam2());
     default:
         // Exit, NOP, Break, Resume and no instruction go nowhere.
         return CDvdReference();
@@ -837,8 +820,8 @@ CDvdReference CTargetResolver::CheckLine(CPgcCommands* pTable, int nLine)
     if (!pTable)
         return Fail("Commands group not defined.");
     if (uint32_t(nLine) > pTable->GetCount())
-        return Fail(Formatted("Reference to line %d while there are only %d command(s) available in this group.",
-                              nLine, int(pTable->GetCount())));
+        return Fail(Formatted("Reference to line %d while there are only %d command(s) available in this group.", nLine,
+                              int(pTable->GetCount())));
     return pTable->GetReference(uint32_t(nLine - 1));
 }
 
@@ -898,10 +881,8 @@ CDvdReference CTargetResolver::LinkSubInstruction(BYTE nCode)
 
     switch (nCode)
     {
-    case NAV_LINK_NO_LINK:
-        return CDvdReference();
-    case NAV_LINK_TOP_CELL:
-        return CellReference(pBase);
+    case NAV_LINK_NO_LINK: return CDvdReference();
+    case NAV_LINK_TOP_CELL: return CellReference(pBase);
     case NAV_LINK_NEXT_CELL:
         if (nCell + 1 >= nCells)
             return LinkTarget(pPgc, PGCFIELD_NEXT, "NextPGC is not set");
@@ -933,14 +914,10 @@ CDvdReference CTargetResolver::LinkSubInstruction(BYTE nCode)
         return CellReference(pPgc->GetCell(nStart));
     }
     case NAV_LINK_TOP_PGC:
-    case NAV_LINK_TAIL_PGC:
-        return PgcStart(pPgc);
-    case NAV_LINK_NEXT_PGC:
-        return LinkTarget(pPgc, PGCFIELD_NEXT, "NextPGC is not set");
-    case NAV_LINK_PREV_PGC:
-        return LinkTarget(pPgc, PGCFIELD_PREV, "PrevPGC is not set");
-    default:
-        return LinkTarget(pPgc, PGCFIELD_GOUP, "GoUpPGC is not set");
+    case NAV_LINK_TAIL_PGC: return PgcStart(pPgc);
+    case NAV_LINK_NEXT_PGC: return LinkTarget(pPgc, PGCFIELD_NEXT, "NextPGC is not set");
+    case NAV_LINK_PREV_PGC: return LinkTarget(pPgc, PGCFIELD_PREV, "PrevPGC is not set");
+    default: return LinkTarget(pPgc, PGCFIELD_GOUP, "GoUpPGC is not set");
     }
 }
 
@@ -997,8 +974,8 @@ CDvdReference CTargetResolver::JumpVtsMenu(int nTitleSet, BYTE nType)
     {
         const int nCount = m_place.pDvd ? int(m_place.pDvd->GetVtsCount()) : 0;
         if (nTitleSet > nCount)
-            return Fail(Formatted("Reference to VTS %d while there are only %d Video Title Sets available.",
-                                  nTitleSet, nCount));
+            return Fail(Formatted("Reference to VTS %d while there are only %d Video Title Sets available.", nTitleSet,
+                                  nCount));
         pVts = m_place.pDvd->GetVts(unsigned(nTitleSet - 1));
     }
     if (!pVts)

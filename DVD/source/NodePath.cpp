@@ -38,7 +38,7 @@ const NodePathRule kNodePathRules[] = {
 struct FieldNameRule
 {
     uint8_t nKind;
-    uint8_t nField; // kAnyField matches every field of the kind
+    uint8_t nField;      // kAnyField matches every field of the kind
     const char* pszText; // printf format; %d is the reference's index + 1
 };
 
@@ -104,14 +104,10 @@ CString CommandTablePath(const CPgcCommands& table)
     CString strPath = GetPath(table.GetParent());
     switch (table.GetGroup())
     {
-    case PGC_GROUP_PRE:
-        return strPath + "/pre cmd";
-    case PGC_GROUP_POST:
-        return strPath + "/post cmd";
-    case PGC_GROUP_CELL:
-        return strPath + "/cell cmd";
-    default:
-        return strPath;
+    case PGC_GROUP_PRE: return strPath + "/pre cmd";
+    case PGC_GROUP_POST: return strPath + "/post cmd";
+    case PGC_GROUP_CELL: return strPath + "/cell cmd";
+    default: return strPath;
     }
 }
 
@@ -167,21 +163,16 @@ CString GetPath(const CDvdObject* pNode)
 
     switch (nKind)
     {
-    case DVDNODE_LANGUAGE_UNIT:
-        return LanguageUnitPath(*static_cast<const CLanguageUnit*>(pNode));
+    case DVDNODE_LANGUAGE_UNIT: return LanguageUnitPath(*static_cast<const CLanguageUnit*>(pNode));
     case DVDNODE_ANGLE_BLOCK:
-        return GetPath(pParent) + FormatRuleText(IsInMenuDomain(*pNode) ? "/menu block %d" : "/movie block %d",
-                                                 NodeNumber(*pNode));
+        return GetPath(pParent) +
+               FormatRuleText(IsInMenuDomain(*pNode) ? "/menu block %d" : "/movie block %d", NodeNumber(*pNode));
     case DVDNODE_ANGLE_BLOCK_LIST:
         return GetPath(pParent) + (IsInMenuDomain(*pNode) ? "/menu blocks" : "/movie blocks");
-    case DVDNODE_VOB_CELL:
-        return IlvuPath(*static_cast<const CVobCell*>(pNode));
-    case DVDNODE_PGC_COMMANDS:
-        return CommandTablePath(*static_cast<const CPgcCommands*>(pNode));
-    case DVDNODE_PGC_CELL:
-        return PgcCellPath(*static_cast<const CPgcCell*>(pNode));
-    default:
-        break;
+    case DVDNODE_VOB_CELL: return IlvuPath(*static_cast<const CVobCell*>(pNode));
+    case DVDNODE_PGC_COMMANDS: return CommandTablePath(*static_cast<const CPgcCommands*>(pNode));
+    case DVDNODE_PGC_CELL: return PgcCellPath(*static_cast<const CPgcCell*>(pNode));
+    default: break;
     }
 
     for (const NodePathRule& rule : kNodePathRules)
@@ -209,15 +200,12 @@ CString GetReferenceFieldName(const CDvdReference& reference)
         const unsigned nGroup = (reference.nIndex & 0xFF) + 1;
         switch (reference.nField)
         {
-        case BTNREF_COMMAND:
-            return strName + FormatString(":GRP %u: CMD", nGroup);
-        case BTNREF_COLOR_TABLE:
-            return strName + FormatString(":GRP %u: color table id", nGroup);
+        case BTNREF_COMMAND: return strName + FormatString(":GRP %u: CMD", nGroup);
+        case BTNREF_COLOR_TABLE: return strName + FormatString(":GRP %u: color table id", nGroup);
         case BTNREF_LINK:
-            return strName + FormatString(":GRP %u: link %s", nGroup,
-                                          GetDirectionName(static_cast<int>(reference.nIndex >> 8)));
-        default:
-            return strName;
+            return strName +
+                   FormatString(":GRP %u: link %s", nGroup, GetDirectionName(static_cast<int>(reference.nIndex >> 8)));
+        default: return strName;
         }
     }
     // The cell command a cell entry plays is named by its number in the

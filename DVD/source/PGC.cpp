@@ -288,8 +288,7 @@ BYTE CPgcCell::GetSeamlessFlag() const
         return 0;
     const CPgcCell* pPrevious = pPgc->GetCell(uint32_t(nIndex - 1));
     const CVobCell* pPreviousIlvu = pPrevious->GetIlvu(0);
-    if ((pPreviousIlvu && pPreviousIlvu->IsBlank()) || pPrevious->m_nCellCommand != 0 ||
-        pPrevious->m_nStillTime != 0)
+    if ((pPreviousIlvu && pPreviousIlvu->IsBlank()) || pPrevious->m_nCellCommand != 0 || pPrevious->m_nStillTime != 0)
         return 0;
     return m_bSeamless;
 }
@@ -398,15 +397,15 @@ CAngleBlock* CPgcCell::MakeOwnBlock(const CAngleBlock* pContent)
 
 CPgc::CPgc(BYTE nMenu, CDvdObject* pParent)
     : CDvdObject(DVDNODE_PGC, pParent), m_nMenu(nMenu), m_nCategory(0), m_wParentalMask(0), m_wNextPgc(0),
-      m_wPrevPgc(0), m_wGoUpPgc(0), m_nStillTime(0), m_nPlaybackMode(0), m_preCommands(this),
-      m_postCommands(this), m_cellCommands(this), m_blockList(this)
+      m_wPrevPgc(0), m_wGoUpPgc(0), m_nStillTime(0), m_nPlaybackMode(0), m_preCommands(this), m_postCommands(this),
+      m_cellCommands(this), m_blockList(this)
 {
 }
 
 CPgc::CPgc(const CPgc& src, const CBlockMap* pBlockMap, CDvdObject* pParent)
-    : CDvdObject(src, pParent), m_nMenu(src.m_nMenu), m_nCategory(0), m_wParentalMask(0), m_wNextPgc(0),
-      m_wPrevPgc(0), m_wGoUpPgc(0), m_nStillTime(0), m_nPlaybackMode(0), m_preCommands(this),
-      m_postCommands(this), m_cellCommands(this), m_blockList(this)
+    : CDvdObject(src, pParent), m_nMenu(src.m_nMenu), m_nCategory(0), m_wParentalMask(0), m_wNextPgc(0), m_wPrevPgc(0),
+      m_wGoUpPgc(0), m_nStillTime(0), m_nPlaybackMode(0), m_preCommands(this), m_postCommands(this),
+      m_cellCommands(this), m_blockList(this)
 {
     Assign(src, pBlockMap);
 }
@@ -663,8 +662,7 @@ void CPgc::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
         for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
             m_cells[i]->m_nCellCommand = 0;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -863,20 +861,13 @@ const char* CPgc::GetMenuTypeLabel(int nType)
 {
     switch (nType)
     {
-    case 2:
-        return "Title";
-    case 3:
-        return "Root";
-    case 4:
-        return "Sub-picture";
-    case 5:
-        return "Audio";
-    case 6:
-        return "Angle";
-    case 7:
-        return "Chapters";
-    default:
-        return "";
+    case 2: return "Title";
+    case 3: return "Root";
+    case 4: return "Sub-picture";
+    case 5: return "Audio";
+    case 6: return "Angle";
+    case 7: return "Chapters";
+    default: return "";
     }
 }
 
@@ -931,17 +922,10 @@ CDvdReference CPgc::GetLinkTarget(uint8_t nField, CString& strError) const
     WORD wLink = 0;
     switch (nField)
     {
-    case PGCFIELD_NEXT:
-        wLink = m_wNextPgc;
-        break;
-    case PGCFIELD_PREV:
-        wLink = m_wPrevPgc;
-        break;
-    case PGCFIELD_GOUP:
-        wLink = m_wGoUpPgc;
-        break;
-    default:
-        return CDvdReference();
+    case PGCFIELD_NEXT: wLink = m_wNextPgc; break;
+    case PGCFIELD_PREV: wLink = m_wPrevPgc; break;
+    case PGCFIELD_GOUP: wLink = m_wGoUpPgc; break;
+    default: return CDvdReference();
     }
     if (wLink == 0)
         return CDvdReference();
@@ -1248,9 +1232,10 @@ bool CPgc::ReadPrograms(CDvdLog& log, const CIfoView& bytes)
         const BYTE nFirstIfoCell = BYTE(nCell - 1);
         if (nFirstIfoCell >= nIfoCells)
         {
-            log.ReportWarning(FormatString("Program %d points to non nonexistent cell (%d). Ignore rest of the programs.",
-                                           p + 1, nCell),
-                              DVD_LOCATION);
+            log.ReportWarning(
+                FormatString("Program %d points to non nonexistent cell (%d). Ignore rest of the programs.", p + 1,
+                             nCell),
+                DVD_LOCATION);
             if (p > 0)
             {
                 m_programs.SetSize(p);
@@ -1286,8 +1271,8 @@ bool CPgc::WriteIfo(CDvdLog& log, BYTE* pDest) const
     // written without losing cells or programs.
     if (nPrograms > MAX_IFO_COUNT)
     {
-        log.ReportError(FormatString("Too many programs in PGC (%u); at most %u can be written",
-                                     unsigned(nPrograms), unsigned(MAX_IFO_COUNT)),
+        log.ReportError(FormatString("Too many programs in PGC (%u); at most %u can be written", unsigned(nPrograms),
+                                     unsigned(MAX_IFO_COUNT)),
                         DVD_LOCATION);
         return false;
     }

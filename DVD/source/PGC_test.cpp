@@ -231,12 +231,23 @@ TEST_F(PgcRead, ProgramMapRepairsAndErrors)
         const char* pszMessage;
     };
     const Case cases[] = {
-        {{1, 2, 0}, {Cell(1, 1), Cell(1, 2), Cell(1, 3)}, true, 2, "W:Last program points to cell with 0 index. Ignore."},
+        {{1, 2, 0},
+         {Cell(1, 1), Cell(1, 2), Cell(1, 3)},
+         true,
+         2,
+         "W:Last program points to cell with 0 index. Ignore."},
         {{0}, {Cell(1, 1)}, false, 1, "E:Can't ignore the only program in PGC"},
-        {{1, 9, 2}, {Cell(1, 1), Cell(1, 2)}, true, 1,
+        {{1, 9, 2},
+         {Cell(1, 1), Cell(1, 2)},
+         true,
+         1,
          "W:Program 2 points to non nonexistent cell (9). Ignore rest of the programs."},
         {{5}, {Cell(1, 1)}, false, 1, "E:Can't ignore the only program in PGC"},
-        {{1, 3}, {Cell(1, 1), Cell(2, 1), Cell(2, 2)}, false, 2, "E:Cell should not start in the middle of angle group"},
+        {{1, 3},
+         {Cell(1, 1), Cell(2, 1), Cell(2, 2)},
+         false,
+         2,
+         "E:Cell should not start in the middle of angle group"},
         {{1, 2, 4}, {Cell(1, 1), Cell(2, 1), Cell(2, 2), Cell(1, 2)}, true, 3, nullptr},
     };
     for (const Case& c : cases)

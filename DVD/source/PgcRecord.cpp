@@ -20,10 +20,10 @@ constexpr uint8_t kUnitsRecordVersion = 1;
 
 // PGC record versions and what each added.
 constexpr uint8_t kPgcRecordVersion = 5;
-constexpr uint8_t kPgcFixedControls = 2;  // fixed-size stream control tables
-constexpr uint8_t kPgcCellCommands = 3;   // the cell-command table
-constexpr uint8_t kPgcStillTime = 4;      // the PGC's still time
-constexpr uint8_t kPgcMenuEntryBit = 5;   // menu PGCs carry the entry bit themselves
+constexpr uint8_t kPgcFixedControls = 2; // fixed-size stream control tables
+constexpr uint8_t kPgcCellCommands = 3;  // the cell-command table
+constexpr uint8_t kPgcStillTime = 4;     // the PGC's still time
+constexpr uint8_t kPgcMenuEntryBit = 5;  // menu PGCs carry the entry bit themselves
 
 constexpr uint8_t kCommandsRecordVersion = 2;
 constexpr uint8_t kCommandMarks = 2; // a mark byte after each command
@@ -244,8 +244,7 @@ bool CPgc::Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& blocks
     return writer.IsOk();
 }
 
-bool CPgc::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks,
-                CDvdProgress* pProgress)
+bool CPgc::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress)
 {
     uint8_t nVersion = 0;
     if (!ReadByte(reader, nVersion) || nVersion < 1 || nVersion > kPgcRecordVersion)
@@ -314,8 +313,7 @@ bool CPgc::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks,
         return false;
     }
     if (!m_preCommands.Load(reader, log) || !m_postCommands.Load(reader, log) ||
-        (nVersion >= kPgcCellCommands && !m_cellCommands.Load(reader, log)) ||
-        !m_blockList.Load(reader, log, blocks))
+        (nVersion >= kPgcCellCommands && !m_cellCommands.Load(reader, log)) || !m_blockList.Load(reader, log, blocks))
         return false;
 
     uint16_t nPrograms = 0;
@@ -367,8 +365,7 @@ bool CPgcTable::Store(CDvdLog& log, CProjectWriter& writer, const CBlockIndex& b
     return writer.IsOk();
 }
 
-bool CPgcTable::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks,
-                     CDvdProgress* pProgress)
+bool CPgcTable::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress)
 {
     uint8_t nVersion = 0;
     if (!ReadByte(reader, nVersion) || nVersion != kTableRecordVersion)
@@ -426,8 +423,7 @@ bool CLanguageUnits::Store(CDvdLog& log, CProjectWriter& writer, const CBlockInd
     return writer.IsOk();
 }
 
-bool CLanguageUnits::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks,
-                          CDvdProgress* pProgress)
+bool CLanguageUnits::Load(CDvdLog& log, CProjectReader& reader, const CBlockIndex& blocks, CDvdProgress* pProgress)
 {
     uint8_t nVersion = 0;
     if (!ReadByte(reader, nVersion) || nVersion != kUnitsRecordVersion)

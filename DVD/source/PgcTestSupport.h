@@ -26,10 +26,10 @@ struct IlvuRecipe
     DWORD dwStartPtm = 0;
     DWORD dwEndPtm = 90000;
     int nRate = 25;
-    int nAngles = 0;       // NSML_AGLI entries announced by the first PCI
-    bool bIlvu = false;    // ILVU bit of the first DSI
+    int nAngles = 0;    // NSML_AGLI entries announced by the first PCI
+    bool bIlvu = false; // ILVU bit of the first DSI
     bool bSeamlessAngles = false;
-    bool bScr = true;      // a non-zero SCR in the first pack
+    bool bScr = true;       // a non-zero SCR in the first pack
     bool bPtsTable = false; // keeps per-VOBU PTMs (even spacing)
 };
 

@@ -18,31 +18,36 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
-TEST(ProjectFuzzCorpus, EveryInputLoadsOrFailsWithAnError) {
-  const char* source = std::getenv("KX_SOURCE_DIR");
-  if (!source) GTEST_SKIP() << "KX_SOURCE_DIR is not set";
-  const std::string folder = kxtest::NativePath(std::string(source) + "/tests/fuzz/corpus");
-  std::vector<std::string> names;
-  ASSERT_TRUE(kx::ListFiles(folder, names)) << folder;
-  ASSERT_FALSE(names.empty());
-  CreateStockCells();
-  // A moved source folder is asked for; nobody answers here.
-  kxtest::ScriptedUi ui;
-  for (const std::string& name : names) {
-    SCOPED_TRACE(name);
-    kxtest::RecordingLog log;
+TEST(ProjectFuzzCorpus, EveryInputLoadsOrFailsWithAnError)
+{
+    const char* source = std::getenv("KX_SOURCE_DIR");
+    if (!source)
+        GTEST_SKIP() << "KX_SOURCE_DIR is not set";
+    const std::string folder = kxtest::NativePath(std::string(source) + "/tests/fuzz/corpus");
+    std::vector<std::string> names;
+    ASSERT_TRUE(kx::ListFiles(folder, names)) << folder;
+    ASSERT_FALSE(names.empty());
+    CreateStockCells();
+    // A moved source folder is asked for; nobody answers here.
+    kxtest::ScriptedUi ui;
+    for (const std::string& name : names)
     {
-      CDvd dvd;
-      kxtest::MemoryProjectReader reader(kxtest::ReadWholeFile(kx::JoinPath(folder, name)));
-      if (!dvd.Load(log, reader, nullptr)) {
-        EXPECT_GT(log.Count('E') + log.Count('I'), 0);
-        EXPECT_EQ(dvd.GetVtsCount(), 1u);
-      }
+        SCOPED_TRACE(name);
+        kxtest::RecordingLog log;
+        {
+            CDvd dvd;
+            kxtest::MemoryProjectReader reader(kxtest::ReadWholeFile(kx::JoinPath(folder, name)));
+            if (!dvd.Load(log, reader, nullptr))
+            {
+                EXPECT_GT(log.Count('E') + log.Count('I'), 0);
+                EXPECT_EQ(dvd.GetVtsCount(), 1u);
+            }
+        }
+        PurgeUnusedVobData();
     }
-    PurgeUnusedVobData();
-  }
 }
 
-}  // namespace
+} // namespace

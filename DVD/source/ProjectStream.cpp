@@ -135,12 +135,36 @@ bool ReadLittleEndian(CProjectReader& reader, T& nValue)
 }
 } // namespace
 
-bool WriteByte(CProjectWriter& writer, uint8_t nValue) { return WriteLittleEndian(writer, nValue); }
-bool WriteWord(CProjectWriter& writer, uint16_t nValue) { return WriteLittleEndian(writer, nValue); }
-bool WriteDword(CProjectWriter& writer, uint32_t nValue) { return WriteLittleEndian(writer, nValue); }
-bool WriteQword(CProjectWriter& writer, uint64_t nValue) { return WriteLittleEndian(writer, nValue); }
+bool WriteByte(CProjectWriter& writer, uint8_t nValue)
+{
+    return WriteLittleEndian(writer, nValue);
+}
+bool WriteWord(CProjectWriter& writer, uint16_t nValue)
+{
+    return WriteLittleEndian(writer, nValue);
+}
+bool WriteDword(CProjectWriter& writer, uint32_t nValue)
+{
+    return WriteLittleEndian(writer, nValue);
+}
+bool WriteQword(CProjectWriter& writer, uint64_t nValue)
+{
+    return WriteLittleEndian(writer, nValue);
+}
 
-bool ReadByte(CProjectReader& reader, uint8_t& nValue) { return ReadLittleEndian(reader, nValue); }
-bool ReadWord(CProjectReader& reader, uint16_t& nValue) { return ReadLittleEndian(reader, nValue); }
-bool ReadDword(CProjectReader& reader, uint32_t& nValue) { return ReadLittleEndian(reader, nValue); }
-bool ReadQword(CProjectReader& reader, uint64_t& nValue) { return ReadLittleEndian(reader, nValue); }
+bool ReadByte(CProjectReader& reader, uint8_t& nValue)
+{
+    return ReadLittleEndian(reader, nValue);
+}
+bool ReadWord(CProjectReader& reader, uint16_t& nValue)
+{
+    return ReadLittleEndian(reader, nValue);
+}
+bool ReadDword(CProjectReader& reader, uint32_t& nValue)
+{
+    return ReadLittleEndian(reader, nValue);
+}
+bool ReadQword(CProjectReader& reader, uint64_t& nValue)
+{
+    return ReadLittleEndian(reader, nValue);
+}

@@ -11,9 +11,9 @@
 // (last - first + 1) - kept sectors.
 struct CSectorRange
 {
-    DWORD first;  // first source sector
-    DWORD last;   // last source sector, inclusive
-    DWORD kept;   // output sectors the run became
+    DWORD first; // first source sector
+    DWORD last;  // last source sector, inclusive
+    DWORD kept;  // output sectors the run became
 };
 
 class CSectorMap
@@ -43,6 +43,6 @@ public:
 
 private:
     CGrowArray<CSectorRange> m_ranges;
-    DWORD m_nCursor;   // first range that starts at or after the current sector
-    DWORD m_nCurrent;  // source sector of the NAV pack being rewritten
+    DWORD m_nCursor;  // first range that starts at or after the current sector
+    DWORD m_nCurrent; // source sector of the NAV pack being rewritten
 };

@@ -32,14 +32,14 @@ TEST(SectorMap, OneRemovedRun)
 {
     // Sectors 100-199 left out entirely.
     const MapCase cases[] = {
-        {50, true, 200, 100},  // target 250, past the run
-        {50, true, 100, 49},   // target 150, inside the run
-        {50, true, 40, 40},    // target 90, before the run
-        {50, false, 30, 30},   // nothing removed behind
-        {250, false, 200, 100},  // target 50
-        {250, false, 100, 50},   // target 150, inside the run
-        {250, false, 40, 40},    // target 210
-        {250, true, 500, 500},   // cursor at the end
+        {50, true, 200, 100},   // target 250, past the run
+        {50, true, 100, 49},    // target 150, inside the run
+        {50, true, 40, 40},     // target 90, before the run
+        {50, false, 30, 30},    // nothing removed behind
+        {250, false, 200, 100}, // target 50
+        {250, false, 100, 50},  // target 150, inside the run
+        {250, false, 40, 40},   // target 210
+        {250, true, 500, 500},  // cursor at the end
         {250, true, 7, 7},
     };
     for (const MapCase& c : cases)
@@ -55,9 +55,9 @@ TEST(SectorMap, OneRemovedRun)
 TEST(SectorMap, SeveralRunsWithKeptSectors)
 {
     CSectorMap map;
-    map.AddRange({10, 19, 0});    // removes 10
-    map.AddRange({30, 39, 5});    // removes 5
-    map.AddRange({100, 109, 0});  // removes 10
+    map.AddRange({10, 19, 0});   // removes 10
+    map.AddRange({30, 39, 5});   // removes 5
+    map.AddRange({100, 109, 0}); // removes 10
 
     map.SetPosition(0);
     EXPECT_EQ(25u, map.GetRemovedAfter());

@@ -69,8 +69,7 @@ bool CreateStockCells()
         if (source.nVideo != 0)
             pStreams = MakeMergeStreams(source.nVideo);
         CVobData* pSet = new CVobData(log, source.pszName, source.nSize, source.pSectors, pStreams.get());
-        if (log.IsCancelled() || log.HasError() || !pSet->IsUsable() ||
-            pSet->GetPristineBlocks().GetBlockCount() == 0)
+        if (log.IsCancelled() || log.HasError() || !pSet->IsUsable() || pSet->GetPristineBlocks().GetBlockCount() == 0)
         {
             delete pSet;
             // A later attempt starts again from an empty table.

@@ -60,16 +60,14 @@ int CVideoAttributes::GetHeight() const
 
 // ---- CStreamSet ----------------------------------------------------------------
 
-CStreamSet::CStreamSet(CDvdObject* pParent, bool bMenu)
-    : CDvdObject(DVDNODE_STREAM_SET, pParent), m_bMenu(bMenu)
+CStreamSet::CStreamSet(CDvdObject* pParent, bool bMenu) : CDvdObject(DVDNODE_STREAM_SET, pParent), m_bMenu(bMenu)
 {
     memset(&m_video, 0, sizeof(m_video));
     memset(&m_multichannel, 0, sizeof(m_multichannel));
 }
 
 CStreamSet::CStreamSet(const CStreamSet& other, CDvdObject* pParent)
-    : CDvdObject(other, pParent), m_bMenu(other.m_bMenu), m_video(other.m_video),
-      m_multichannel(other.m_multichannel)
+    : CDvdObject(other, pParent), m_bMenu(other.m_bMenu), m_video(other.m_video), m_multichannel(other.m_multichannel)
 {
     CopyStreams(other);
 }
@@ -241,14 +239,10 @@ BYTE GetAudioStreamId(BYTE nCodingMode, BYTE nStream)
     case AUDIO_CODING_AC3:
     case AUDIO_CODING_LPCM:
     case AUDIO_CODING_DTS:
-    case AUDIO_CODING_SDDS:
-        return 0xBD;
-    case AUDIO_CODING_MPEG1:
-        return (BYTE)(0xC0 + (nStream & 7));
-    case AUDIO_CODING_MPEG2EXT:
-        return (BYTE)(0xD0 + (nStream & 7));
-    default:
-        return 0;
+    case AUDIO_CODING_SDDS: return 0xBD;
+    case AUDIO_CODING_MPEG1: return (BYTE)(0xC0 + (nStream & 7));
+    case AUDIO_CODING_MPEG2EXT: return (BYTE)(0xD0 + (nStream & 7));
+    default: return 0;
     }
 }
 

@@ -38,7 +38,7 @@ struct CVideoAttributes
     BYTE bytes[2];
 
     BYTE GetCodingMode() const { return bytes[0] >> 6; }
-    BYTE GetStandard() const { return (bytes[0] >> 4) & 0x03; }  // 0 525/60, 1 625/50
+    BYTE GetStandard() const { return (bytes[0] >> 4) & 0x03; } // 0 525/60, 1 625/50
     BYTE GetAspectRatio() const { return (bytes[0] >> 2) & 0x03; }
     BYTE GetResolution() const { return (bytes[1] >> 2) & 0x03; }
     int GetWidth() const;

@@ -20,7 +20,7 @@ namespace
 std::vector<BYTE> MakeBlock(WORD nAudio, WORD nSubpictures)
 {
     std::vector<BYTE> block(STREAM_BLOCK_SIZE, 0);
-    block[0] = 0x5D;  // MPEG-2, 625/50, 16:9
+    block[0] = 0x5D; // MPEG-2, 625/50, 16:9
     block[1] = 0x48;
     PutBE16(block.data() + 2, nAudio);
     for (int i = 0; i < MAX_AUDIO_STREAMS; i++)
@@ -45,9 +45,8 @@ TEST(StreamSet, StreamCountLimits)
         bool accepted;
     };
     const Case cases[] = {
-        {false, 8, 32, true}, {false, 9, 0, false}, {false, 0, 33, false},
-        {true, 8, 28, true},  {true, 9, 1, false},  {true, 1, 29, false},
-        {true, 0, 0, true},
+        {false, 8, 32, true}, {false, 9, 0, false}, {false, 0, 33, false}, {true, 8, 28, true},
+        {true, 9, 1, false},  {true, 1, 29, false}, {true, 0, 0, true},
     };
     for (const Case& c : cases)
     {
@@ -159,7 +158,7 @@ TEST(StreamSet, CopyAndEquals)
     CStreamSet copy(set, nullptr);
     EXPECT_EQ(set.GetId(), copy.GetId());
     EXPECT_TRUE(copy.Equals(set));
-    EXPECT_NE(set.GetAudio(0), copy.GetAudio(0));  // deep copy
+    EXPECT_NE(set.GetAudio(0), copy.GetAudio(0)); // deep copy
 
     // Neither the menu flag nor the multichannel table is compared.
     std::vector<BYTE> other = block;
@@ -168,11 +167,11 @@ TEST(StreamSet, CopyAndEquals)
     ASSERT_TRUE(menu.ReadIfo(other.data(), true));
     EXPECT_TRUE(menu.Equals(set));
 
-    other[4 + 8 + 6] ^= 1;  // last held byte of audio entry 1
+    other[4 + 8 + 6] ^= 1; // last held byte of audio entry 1
     ASSERT_TRUE(menu.ReadIfo(other.data(), false));
     EXPECT_FALSE(menu.Equals(set));
     other = block;
-    other[4 + 8 + 7] ^= 1;  // the 8th byte is not held
+    other[4 + 8 + 7] ^= 1; // the 8th byte is not held
     ASSERT_TRUE(menu.ReadIfo(other.data(), false));
     EXPECT_TRUE(menu.Equals(set));
 
@@ -269,14 +268,10 @@ TEST(StreamSet, StreamIdsAndTexts)
         const char* formatted;
     };
     const Case cases[] = {
-        {0, 2, "AC3", 0xBD, 0x82, "0xBD:0x82"},
-        {2, 1, "Mpeg-1", 0xC1, 0, "0xC1"},
-        {3, 7, "Mpeg-2ext", 0xD7, 0, "0xD7"},
-        {4, 0, "LPCM", 0xBD, 0xA0, "0xBD:0xA0"},
-        {6, 3, "DTS", 0xBD, 0x8B, "0xBD:0x8B"},
-        {7, 5, "SDDS", 0xBD, 0x95, "0xBD:0x95"},
-        {1, 0, "", 0, 0, "0xBD:0x00"},
-        {5, 0, "", 0, 0, "0xBD:0x00"},
+        {0, 2, "AC3", 0xBD, 0x82, "0xBD:0x82"}, {2, 1, "Mpeg-1", 0xC1, 0, "0xC1"},
+        {3, 7, "Mpeg-2ext", 0xD7, 0, "0xD7"},   {4, 0, "LPCM", 0xBD, 0xA0, "0xBD:0xA0"},
+        {6, 3, "DTS", 0xBD, 0x8B, "0xBD:0x8B"}, {7, 5, "SDDS", 0xBD, 0x95, "0xBD:0x95"},
+        {1, 0, "", 0, 0, "0xBD:0x00"},          {5, 0, "", 0, 0, "0xBD:0x00"},
     };
     for (const Case& c : cases)
     {

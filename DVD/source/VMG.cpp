@@ -234,8 +234,7 @@ void CTextData::Clear()
 
 // ---- CVmg ------------------------------------------------------------------------
 
-CVmg::CVmg(CDvd* pDvd)
-    : CDvdObject(DVDNODE_VMG, pDvd), m_menuDomain(this, true), m_languageUnits(this), m_titles(this)
+CVmg::CVmg(CDvd* pDvd) : CDvdObject(DVDNODE_VMG, pDvd), m_menuDomain(this, true), m_languageUnits(this), m_titles(this)
 {
     m_languageUnits.SetDomain(&m_menuDomain);
 }

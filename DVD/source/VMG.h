@@ -32,7 +32,7 @@ struct CParentalRecord
     // Bytes of one record in a project stream.
     static constexpr uint32_t kStoredSize = 18;
 
-    uint16_t nCountry = 0; // the two letters of the country code, read big-endian
+    uint16_t nCountry = 0;  // the two letters of the country code, read big-endian
     uint16_t masks[8] = {}; // mask k for parental level k + 1
 };
 
@@ -130,7 +130,7 @@ public:
 
 private:
     BYTE m_header[14] = {};
-    BYTE m_nByte = 0; // byte 15; byte 14 is written as 0
+    BYTE m_nByte = 0;                  // byte 15; byte 14 is written as 0
     std::unique_ptr<BYTE[]> m_payload; // the bytes from offset 20 to the end address
     uint32_t m_nPayloadLength = 0;
 };
@@ -165,8 +165,8 @@ public:
     // Reads VIDEO_TS.IFO of the folder (which ends with a separator): the
     // number of title sets and one list of parental records per title set,
     // appended to parentalTables.
-    bool ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets,
-                 CParentalTableArray& parentalTables, CDvdProgress* pProgress);
+    bool ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets, CParentalTableArray& parentalTables,
+                 CDvdProgress* pProgress);
     // TT_SRPT into the title table.
     bool ReadTitleTable(const CIfoView& bytes);
     // PTL_MAIT: the VMG's own column into its records, one new list per
@@ -177,8 +177,8 @@ public:
     void RemoveOrphanMenuBlocks();
     // Writes VIDEO_TS.VOB, .IFO and .BUP; answers the bytes written, 0 on
     // failure or cancel.
-    uint64_t Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
-                   const CDvdObjectArray<CVts>& titleSets, CDvdProgress* pProgress, bool bWriteIfo);
+    uint64_t Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, const CDvdObjectArray<CVts>& titleSets,
+                   CDvdProgress* pProgress, bool bWriteIfo);
     // Every menu ILVU that a cell holds as a still keeps its last highlight
     // without end time; then the domain's ids are numbered for the export.
     void PrepareMenuExport();
@@ -267,15 +267,15 @@ public:
     const CVmgTitles& GetTitles() const { return m_titles; }
 
 private:
-    uint32_t m_nCategory = 0; // region mask and category of VMGI_MAT
+    uint32_t m_nCategory = 0;               // region mask and category of VMGI_MAT
     CParentalRecordArray m_parentalRecords; // the VMG's own column
     uint16_t m_nVolumes = 1;
     uint16_t m_nVolumeNumber = 1;
     uint8_t m_nSide = 1;
-    uint64_t m_nPosCode = 0; // VMGI_MAT bytes 0x60-0x67 as one big-endian number
-    std::unique_ptr<CPgc> m_pFirstPlay; // none when the disc has no first-play PGC
+    uint64_t m_nPosCode = 0;                // VMGI_MAT bytes 0x60-0x67 as one big-endian number
+    std::unique_ptr<CPgc> m_pFirstPlay;     // none when the disc has no first-play PGC
     std::unique_ptr<CTextData> m_pTextData; // none when the disc has no TXTDT_MGI
-    CAngleBlockList m_menuDomain; // not a child in the tree
+    CAngleBlockList m_menuDomain;           // not a child in the tree
     CLanguageUnits m_languageUnits;
     CVmgTitles m_titles;
 };

@@ -56,16 +56,16 @@ public:
 
     // Reads VTS_nn_0.IFO of the folder (which ends with a separator) for
     // title set nNumber, with the title set's column of the parental table.
-    bool ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, const char* pszFolder,
-                 uint8_t nNumber, CDvdProgress* pProgress);
+    bool ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, const char* pszFolder, uint8_t nNumber,
+                 CDvdProgress* pProgress);
     // Drop the blocks of the import that no PGC cell plays; a domain left
     // without blocks leaves its PGCs no stream to select.
     void RemoveOrphanMenuBlocks();
     void RemoveOrphanTitleBlocks();
     // Writes the title set's VOB, IFO and BUP files; answers the bytes
     // written, 0 on failure or cancel.
-    uint64_t Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, uint8_t nNumber,
-                   CDvdProgress* pProgress, bool bWriteIfo);
+    uint64_t Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, uint8_t nNumber, CDvdProgress* pProgress,
+                   bool bWriteIfo);
 
     bool HasParentalManagement() const { return m_parentalRecords.GetSize() > 0; }
 
@@ -160,8 +160,8 @@ private:
     const CPgc* GetChapterPgc(const CChapterEntry& chapter) const;
     CAngleBlockList m_titleDomain;
     CVtsTitles m_titles;
-    CPgcTable m_pgcTable; // the title PGCs
-    uint32_t m_nCategory = 0; // as read from VTSI_MAT; written back there and into VTS_ATRT
+    CPgcTable m_pgcTable;                   // the title PGCs
+    uint32_t m_nCategory = 0;               // as read from VTSI_MAT; written back there and into VTS_ATRT
     CParentalRecordArray m_parentalRecords; // this title set's masks, one record per country
     CAngleBlockList m_menuDomain;
     CLanguageUnits m_languageUnits;

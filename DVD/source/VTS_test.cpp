@@ -58,12 +58,12 @@ TEST(Vts, AnglesAndParentalMasksOfTitles)
     AddPgc(vts, 3, 0x0010);
     AddPgc(vts, 2, 0x0100);
     CVtsTitles& titles = vts.GetTitles();
-    titles.AddTitle(Chapter(0));                 // title 1: one angle
-    titles.AddTitle(Chapter(1));                 // title 2: three angles
-    titles.GetTitle(1)->AddChapter(Chapter(2));  // ... and a PGC of two
-    titles.AddTitle(Chapter(2));                 // title 3: two angles
+    titles.AddTitle(Chapter(0));                // title 1: one angle
+    titles.AddTitle(Chapter(1));                // title 2: three angles
+    titles.GetTitle(1)->AddChapter(Chapter(2)); // ... and a PGC of two
+    titles.AddTitle(Chapter(2));                // title 3: two angles
     titles.GetTitle(2)->AddChapter(Chapter(INVALID_CHAPTER_INDEX));
-    titles.GetTitle(2)->AddChapter(Chapter(7));  // past the PGCs: skipped
+    titles.GetTitle(2)->AddChapter(Chapter(7)); // past the PGCs: skipped
 
     EXPECT_EQ(vts.GetTitleAngleCount(0), 1);
     EXPECT_EQ(vts.GetTitleAngleCount(1), 3);

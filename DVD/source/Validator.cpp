@@ -10,8 +10,7 @@ void CDvdValidationMessages::Add(CDvdValidationMessage* pMessage)
     for (uint32_t i = 0; i < GetSize(); ++i)
     {
         const CDvdValidationMessage* pListed = GetAt(i);
-        if (pListed != nullptr && pListed->GetReference() == pMessage->GetReference() &&
-            pListed->GetText() == strText)
+        if (pListed != nullptr && pListed->GetReference() == pMessage->GetReference() && pListed->GetText() == strText)
         {
             delete pMessage;
             return;

@@ -282,9 +282,8 @@ bool CVmg::ReadIfo(CDvdLog& log, const char* pszFolder, uint16_t& nTitleSets, CP
         log.ReportError("VMG: error reading cell address table", DVD_LOCATION);
         return false;
     }
-    if (cells.GetSize() > 0 &&
-        !OpenDomainContent(log, pszFolder, 0, true, streams, cells, vobus, pProgress, m_menuDomain,
-                           "Can't open VIDEO_TS.VOB - will substitute blanks."))
+    if (cells.GetSize() > 0 && !OpenDomainContent(log, pszFolder, 0, true, streams, cells, vobus, pProgress,
+                                                  m_menuDomain, "Can't open VIDEO_TS.VOB - will substitute blanks."))
         return false;
 
     if (first_play_pgc != 0)

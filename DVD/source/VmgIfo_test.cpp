@@ -46,7 +46,13 @@ struct DamagedVmg
 // ntscmenu: a menu VOB at sector 6 and its C_ADT in sector 4.
 const DamagedVmg kDamagedVmgs[] = {
     {"pal1", "Bad file size.", [](Bytes& b) { b.resize(2047); }},
-    {"pal1", "Bad file format.", [](Bytes& b) { b[11] = 'S'; b[9] = 'V'; b[10] = 'T'; }},
+    {"pal1", "Bad file format.",
+     [](Bytes& b)
+     {
+         b[11] = 'S';
+         b[9] = 'V';
+         b[10] = 'T';
+     }},
     {"pal1", "vmg_last_sector != 0", [](Bytes& b) { kxtest::PutBig32(b, 0x0C, 0); }},
     {"pal1", "vmgi_last_sector * 2 <= vmg_last_sector", [](Bytes& b) { kxtest::PutBig32(b, 0x1C, 16); }},
     {"pal1", "No TitleSets specified in VMG", [](Bytes& b) { kxtest::PutBig16(b, 0x3E, 0); }},
@@ -66,12 +72,21 @@ const DamagedVmg kDamagedVmgs[] = {
     {"pal1", "vmgm_vobu_admap <= vmgi_last_sector", [](Bytes& b) { kxtest::PutBig32(b, 0xDC, 3); }},
     // Sectors the header allows but the file does not hold.
     {"pal1", "tt_srpt <= vmgi_last_sector",
-     [](Bytes& b) { kxtest::PutBig32(b, 0x1C, 10); kxtest::PutBig32(b, 0xC4, 9); }},
+     [](Bytes& b)
+     {
+         kxtest::PutBig32(b, 0x1C, 10);
+         kxtest::PutBig32(b, 0xC4, 9);
+     }},
     {"pal1", "txtdt_mgi <= vmgi_last_sector",
-     [](Bytes& b) { kxtest::PutBig32(b, 0x1C, 10); kxtest::PutBig32(b, 0xD4, 3); }},
+     [](Bytes& b)
+     {
+         kxtest::PutBig32(b, 0x1C, 10);
+         kxtest::PutBig32(b, 0xD4, 3);
+     }},
     // Counts and end addresses inside the tables that run past the file.
     {"pal1", "VMG: error reading title table", [](Bytes& b) { kxtest::PutBig16(b, 2048, 0xFFFF); }},
-    {"ntscmenu", "VMG: error reading cell address table", [](Bytes& b) { kxtest::PutBig32(b, 4 * 2048 + 4, 0xFFFFFF); }},
+    {"ntscmenu", "VMG: error reading cell address table",
+     [](Bytes& b) { kxtest::PutBig32(b, 4 * 2048 + 4, 0xFFFFFF); }},
     {"ntscmenu", "VMG: error reading admap", [](Bytes& b) { kxtest::PutBig32(b, 5 * 2048, 0xFFFFFF); }},
 };
 
@@ -103,9 +118,9 @@ Bytes WithParentalTable(Bytes ifo)
 {
     const size_t table = ifo.size();
     ifo.resize(table + 2048, 0);
-    kxtest::PutBig32(ifo, 0x1C, 3);   // vmgi_last_sector
-    kxtest::PutBig32(ifo, 0xCC, 3);   // ptl_mait
-    kxtest::PutBig16(ifo, table, 2);  // countries
+    kxtest::PutBig32(ifo, 0x1C, 3);      // vmgi_last_sector
+    kxtest::PutBig32(ifo, 0xCC, 3);      // ptl_mait
+    kxtest::PutBig16(ifo, table, 2);     // countries
     kxtest::PutBig16(ifo, table + 2, 1); // title sets
     const char* countries[2] = {"US", "DE"};
     const size_t rows = 8 * 4;
@@ -212,8 +227,7 @@ TEST(VmgIfo, ParentalTableOfThreeTitleSets)
         kxtest::PutBig16(table, 8 + 8 * c + 4, uint16_t(24 + 64 * c));
         for (size_t level = 1; level <= 8; ++level)
             for (size_t j = 0; j <= 3; ++j)
-                kxtest::PutBig16(table, 24 + 64 * c + (8 - level) * 8 + 2 * j,
-                                 uint16_t((c << 12) | (j << 8) | level));
+                kxtest::PutBig16(table, 24 + 64 * c + (8 - level) * 8 + 2 * j, uint16_t((c << 12) | (j << 8) | level));
     }
     CVmg vmg(nullptr);
     CParentalTableArray lists;
@@ -275,7 +289,8 @@ TEST(VmgIfo, TextDataPayloadFollowsTheEndAddress)
         bool bOk;
         uint32_t nPayload;
     };
-    const Case cases[] = {{19, 20, true, 0}, {20, 21, true, 1}, {30, 40, true, 11}, {40, 40, false, 0}, {0, 19, false, 0}};
+    const Case cases[] = {
+        {19, 20, true, 0}, {20, 21, true, 1}, {30, 40, true, 11}, {40, 40, false, 0}, {0, 19, false, 0}};
     for (const Case& test : cases)
     {
         SCOPED_TRACE(test.nEnd);
@@ -292,7 +307,8 @@ TEST(VmgIfo, TextDataPayloadFollowsTheEndAddress)
             EXPECT_EQ(text.GetByte(), 16);
             EXPECT_EQ(text.GetHeader()[13], 14);
             EXPECT_EQ(text.GetIfoSize(), test.nPayload + 20);
-            if (test.nPayload > 0) {
+            if (test.nPayload > 0)
+            {
                 EXPECT_EQ(text.GetPayload()[0], 21);
             }
         }

@@ -12,7 +12,8 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // VMGI_MAT, by byte offset.
 const size_t kVmgLastSector = 0x0C;
@@ -97,7 +98,8 @@ uint32_t CVmg::GetTitleTableSize(const CDvdObjectArray<CVts>& titleSets) const
 void CVmg::CollectCountries(const CDvdObjectArray<CVts>& titleSets, std::vector<uint16_t>& countries) const
 {
     countries.clear();
-    auto collect = [&countries](const CParentalRecordArray& records) {
+    auto collect = [&countries](const CParentalRecordArray& records)
+    {
         for (uint32_t i = 0; i < records.GetSize(); ++i)
         {
             if (std::find(countries.begin(), countries.end(), records[i]->nCountry) == countries.end())
@@ -134,8 +136,8 @@ uint64_t CVmg::GetIfoSize(const CDvdObjectArray<CVts>& titleSets) const
     nSectors += IfoSectors(GetVtsAttributeTableSize(titleSets));
     nSectors += GetTextDataSectors(m_pTextData.get());
     if (m_menuDomain.GetBlockCount() > 0)
-        nSectors += IfoSectors(m_menuDomain.GetCellAddressTableSize()) +
-                    IfoSectors(m_menuDomain.GetVobuAddressMapSize());
+        nSectors +=
+            IfoSectors(m_menuDomain.GetCellAddressTableSize()) + IfoSectors(m_menuDomain.GetVobuAddressMapSize());
     return nSectors * IFO_SECTOR_SIZE;
 }
 
@@ -167,10 +169,9 @@ bool CVmg::WriteTitleTable(CDvdLog& log, BYTE* pDest, uint64_t nFirstOffset,
         const uint32_t nTitles = vts.GetTitles().GetTitleCount();
         if (entry.nTitle >= nTitles)
         {
-            log.ReportError(
-                FormatString("Reference to title %d in VTS %d while only %d titles are available.",
-                             entry.nTitle + 1, entry.nVts + 1, int(nTitles)),
-                DVD_LOCATION);
+            log.ReportError(FormatString("Reference to title %d in VTS %d while only %d titles are available.",
+                                         entry.nTitle + 1, entry.nVts + 1, int(nTitles)),
+                            DVD_LOCATION);
             return false;
         }
         BYTE* p = pDest + kTableHeader + kTitleEntrySize * t;
@@ -249,8 +250,8 @@ void CVmg::EncodePosCode(BYTE* pDest) const
         pDest[i] = BYTE(m_nPosCode >> (56 - 8 * i));
 }
 
-uint64_t CVmg::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
-                     const CDvdObjectArray<CVts>& titleSets, CDvdProgress* pProgress, bool bWriteIfo)
+uint64_t CVmg::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, const CDvdObjectArray<CVts>& titleSets,
+                     CDvdProgress* pProgress, bool bWriteIfo)
 {
     PrepareMenuExport();
 
@@ -271,17 +272,13 @@ uint64_t CVmg::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly,
             pProgress->SetText("Writing VMG vob file.");
         switch (ExportDomainVobs(log, m_menuDomain, pszFolder, 0, true, pProgress, cells, vobus, nVobBytes))
         {
-        case VobExportResult::Written:
-            break;
-        case VobExportResult::OpenFailed:
-            log.ReportInfo("Can't open VIDEO_TS.VOB", DVD_LOCATION);
-            return 0;
+        case VobExportResult::Written: break;
+        case VobExportResult::OpenFailed: log.ReportInfo("Can't open VIDEO_TS.VOB", DVD_LOCATION); return 0;
         case VobExportResult::WriteFailed:
             if (!log.IsCancelled())
                 log.ReportInfo("Can't write VIDEO_TS.VOB", DVD_LOCATION);
             return 0;
-        case VobExportResult::FlushFailed:
-            return 0;
+        case VobExportResult::FlushFailed: return 0;
         }
     }
 

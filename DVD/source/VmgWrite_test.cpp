@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using kxtest::ReadWholeFile;
 
@@ -100,11 +101,11 @@ TEST(VmgWrite, BareVmgHoldsHeaderTitleTableAndAttributeTable)
     EXPECT_EQ(provider, expected);
     EXPECT_EQ(Be32(ifo, 0x80), 0x3FFu);
     EXPECT_EQ(Be32(ifo, 0x84), 0u);
-    EXPECT_EQ(Be32(ifo, 0xC0), 0u);  // no menu VOB
-    EXPECT_EQ(Be32(ifo, 0xC4), 1u);  // TT_SRPT
+    EXPECT_EQ(Be32(ifo, 0xC0), 0u); // no menu VOB
+    EXPECT_EQ(Be32(ifo, 0xC4), 1u); // TT_SRPT
     EXPECT_EQ(Be32(ifo, 0xC8), 0u);
     EXPECT_EQ(Be32(ifo, 0xCC), 0u);
-    EXPECT_EQ(Be32(ifo, 0xD0), 2u);  // VTS_ATRT
+    EXPECT_EQ(Be32(ifo, 0xD0), 2u); // VTS_ATRT
     for (size_t offset = 0xD4; offset <= 0xDC; offset += 4)
         EXPECT_EQ(Be32(ifo, offset), 0u) << "offset " << offset;
 
@@ -295,8 +296,7 @@ TEST(VmgWrite, WithoutTheIfoFlagNothingButTheVobIsWritten)
     kxtest::RecordingLog log;
     kxtest::RecordingProgress progress;
     const uint64_t nIfo = dvd.GetVmg().GetIfoSize(dvd.GetTitleSets());
-    EXPECT_EQ(dvd.GetVmg().Write(log, Folder(scratch).c_str(), false, dvd.GetTitleSets(), &progress, false),
-              2 * nIfo);
+    EXPECT_EQ(dvd.GetVmg().Write(log, Folder(scratch).c_str(), false, dvd.GetTitleSets(), &progress, false), 2 * nIfo);
     EXPECT_EQ(progress.position, 2 * nIfo);
     EXPECT_TRUE(ReadWholeFile(scratch.File("VIDEO_TS.IFO")).empty());
     EXPECT_TRUE(ReadWholeFile(scratch.File("VIDEO_TS.BUP")).empty());

@@ -128,8 +128,7 @@ CStillSource::~CStillSource()
 
 // ---- CVobCell ----------------------------------------------------------------------
 
-CVobCell::CVobCell(CVobData* pVobData, const CCellAddress& address, const CVobuAddressList& vobus,
-                   CAngleBlock* pParent)
+CVobCell::CVobCell(CVobData* pVobData, const CCellAddress& address, const CVobuAddressList& vobus, CAngleBlock* pParent)
     : CDvdObject(DVDNODE_VOB_CELL, pParent), m_wVobId(address.m_wVobId), m_nCellId(address.m_nCellId),
       m_pVobData(pVobData)
 {

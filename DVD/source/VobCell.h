@@ -66,8 +66,7 @@ public:
     // A cell of a source VOB set made from one C_ADT entry and the VOBUs of
     // its sector range (taken from the domain's VOBU address map). It reads
     // its first NAV pack and takes the user operations from it.
-    CVobCell(CVobData* pVobData, const CCellAddress& address, const CVobuAddressList& vobus,
-             CAngleBlock* pParent);
+    CVobCell(CVobData* pVobData, const CCellAddress& address, const CVobuAddressList& vobus, CAngleBlock* pParent);
     ~CVobCell() override;
     static CVobCell* CopyConstruct(const CVobCell& source, CAngleBlock* pParent);
 
@@ -208,8 +207,8 @@ public:
     const CGrowArray<DWORD>& GetOutputEndPtms() const { return m_outputEndPtms; }
     // Sets the output tables of an export: one start sector, start PTM and
     // end PTM per VOBU, and one piece per source piece.
-    void SetOutput(const CGrowArray<DWORD>& vobus, const CGrowArray<DWORD>& startPtms,
-                   const CGrowArray<DWORD>& endPtms, const CDvdPtrArray<CVobCellPiece>& pieces);
+    void SetOutput(const CGrowArray<DWORD>& vobus, const CGrowArray<DWORD>& startPtms, const CGrowArray<DWORD>& endPtms,
+                   const CDvdPtrArray<CVobCellPiece>& pieces);
     void SetPlainRun(bool bPlain) { m_bPlainRun = bPlain ? 1 : 0; }
     bool IsPlainRun() const { return m_bPlainRun != 0; }
     void SetPrecedesInterleaved(bool b) { m_bPrecedesInterleaved = b ? 1 : 0; }
@@ -226,10 +225,10 @@ public:
     void SetEndlessHighlight(BYTE nStillTime) { m_nEndlessHighlight = nStillTime; }
     bool HasEndlessHighlight() const { return m_nEndlessHighlight != 0; }
 
-    DWORD GetFirstVobuSector() const;     // C_FVOBU_SA
-    DWORD GetLastVobuSector() const;      // C_LVOBU_SA
-    DWORD GetLastVobuEndSector() const;   // C_LVOBU_EA
-    DWORD GetFirstIlvuEndSector() const;  // C_FILVU_EA, 0 when not interleaved
+    DWORD GetFirstVobuSector() const;    // C_FVOBU_SA
+    DWORD GetLastVobuSector() const;     // C_LVOBU_SA
+    DWORD GetLastVobuEndSector() const;  // C_LVOBU_EA
+    DWORD GetFirstIlvuEndSector() const; // C_FILVU_EA, 0 when not interleaved
 
     WORD GetThumbnailVobu() const { return m_wThumbnailVobu; }
     void SetThumbnailVobu(WORD wVobu) { m_wThumbnailVobu = wVobu; }

@@ -29,16 +29,16 @@ constexpr uint8_t kStillConstant = 1; // written for earlier readers, not read b
 
 // ILVU record versions and what each added.
 constexpr uint8_t kIlvuRecordVersion = 10;
-constexpr uint8_t kIlvuStockVersion = 2;       // the stock flag counts
-constexpr uint8_t kIlvuUopsVersion = 3;        // the user operations mask
-constexpr uint8_t kIlvuSegmentsVersion = 4;    // usable button segments
-constexpr uint8_t kIlvuNoPlayerVersion = 5;    // no more decoder records
-constexpr uint8_t kIlvuCutsVersion = 6;        // sectors cut at either end
-constexpr uint8_t kIlvuSerialVersion = 7;      // the serial number
-constexpr uint8_t kIlvuStillVersion = 8;       // the still picture
-constexpr uint8_t kIlvuHighlightVersion = 9;   // segments keep their times
-constexpr uint8_t kIlvuFlagsVersion = 10;      // the node flags
-constexpr uint32_t kIlvuConstant = 12;         // written for earlier readers, not read back
+constexpr uint8_t kIlvuStockVersion = 2;     // the stock flag counts
+constexpr uint8_t kIlvuUopsVersion = 3;      // the user operations mask
+constexpr uint8_t kIlvuSegmentsVersion = 4;  // usable button segments
+constexpr uint8_t kIlvuNoPlayerVersion = 5;  // no more decoder records
+constexpr uint8_t kIlvuCutsVersion = 6;      // sectors cut at either end
+constexpr uint8_t kIlvuSerialVersion = 7;    // the serial number
+constexpr uint8_t kIlvuStillVersion = 8;     // the still picture
+constexpr uint8_t kIlvuHighlightVersion = 9; // segments keep their times
+constexpr uint8_t kIlvuFlagsVersion = 10;    // the node flags
+constexpr uint32_t kIlvuConstant = 12;       // written for earlier readers, not read back
 
 // Serial numbers of ILVUs whose records are older than the serial number.
 uint16_t g_wNextSerial = 0;

@@ -126,8 +126,8 @@ private:
 std::string PromptForMovedFile(const CString& path)
 {
     kx::UiServices& ui = kx::GetUiServices();
-    CString text = FormatString("File %s is not found. Would you like to browse for its new location?",
-                                (const char*)path);
+    CString text =
+        FormatString("File %s is not found. Would you like to browse for its new location?", (const char*)path);
     if (ui.ShowMessage(nullptr, text, "", kx::MessageButtons::YesNo, kx::MessageIcon::Warning) !=
         kx::MessageResult::Yes)
         return std::string();
@@ -172,8 +172,7 @@ void CVobData::StartThread()
 }
 
 CVobData::CVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu, const CStreamSet* pStreams,
-                   const CCellAddressList& cells, const CVobuAddressList& vobus, bool bCheck,
-                   CDvdProgress* pProgress)
+                   const CCellAddressList& cells, const CVobuAddressList& vobus, bool bCheck, CDvdProgress* pProgress)
     : m_streams(nullptr, bMenu)
 {
     Init();
@@ -253,8 +252,7 @@ CVobData::CVobData(CDvdLog& log, const char* pszPath, CDvdProgress* pProgress) :
     m_bUsable = true;
 }
 
-CVobData::CVobData(CDvdLog& log, const char* pszName, uint32_t nSize, const BYTE* pSectors,
-                   const CStreamSet* pStreams)
+CVobData::CVobData(CDvdLog& log, const char* pszName, uint32_t nSize, const BYTE* pSectors, const CStreamSet* pStreams)
     : m_streams(nullptr, false)
 {
     Init();
@@ -566,8 +564,7 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
     }
 
     if (nBadHeaders > MAX_HEADER_WARNINGS)
-        log.ReportWarning(FormatString("Invalid block header in %u more sectors",
-                                       nBadHeaders - MAX_HEADER_WARNINGS),
+        log.ReportWarning(FormatString("Invalid block header in %u more sectors", nBadHeaders - MAX_HEADER_WARNINGS),
                           DVD_LOCATION);
     if (!bOk)
     {
@@ -662,7 +659,8 @@ bool CVobData::ParsePristineButtons(CDvdLog& log, CDvdProgress* pProgress)
         if (m_nVts == VOBDATA_VMG)
             pProgress->SetText("Processing VMG menus information ... ");
         else if (m_nVts <= 99)
-            pProgress->SetText(FormatString("Processing VTS %d%s information ... ", m_nVts, m_bMenu ? " menus" : " BOV"));
+            pProgress->SetText(
+                FormatString("Processing VTS %d%s information ... ", m_nVts, m_bMenu ? " menus" : " BOV"));
         else
             pProgress->SetText("Processing vob file BOV information ... ");
         pProgress->SetRange(nTotal);
@@ -699,10 +697,9 @@ void RegisterVobData(CVobData* pSet)
     scheduler.Poke();
 }
 
-CVobData* OpenDomainVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu,
-                            const CStreamSet* pStreams, const CCellAddressList& cells,
-                            const CVobuAddressList& vobus, bool bCheck, CDvdProgress* pProgress,
-                            bool bPrompt)
+CVobData* OpenDomainVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu, const CStreamSet* pStreams,
+                            const CCellAddressList& cells, const CVobuAddressList& vobus, bool bCheck,
+                            CDvdProgress* pProgress, bool bPrompt)
 {
     CVobDataRegistry& registry = GetRegistry();
     CString folder = pszFolder;

@@ -52,15 +52,13 @@ public:
     // they do not fit. Failures go to the log; the caller judges the set by
     // the log's flags.
     CVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu, const CStreamSet* pStreams,
-             const CCellAddressList& cells, const CVobuAddressList& vobus, bool bCheck,
-             CDvdProgress* pProgress);
+             const CCellAddressList& cells, const CVobuAddressList& vobus, bool bCheck, CDvdProgress* pProgress);
     // One VOB file named by its path; its tables always come from a scan.
     CVobData(CDvdLog& log, const char* pszPath, CDvdProgress* pProgress);
     // Sectors held by the program, copied into a temporary file. Without a
     // stream set the video standard is taken from the first cell's elapsed
     // time rate.
-    CVobData(CDvdLog& log, const char* pszName, uint32_t nSize, const BYTE* pSectors,
-             const CStreamSet* pStreams);
+    CVobData(CDvdLog& log, const char* pszName, uint32_t nSize, const BYTE* pSectors, const CStreamSet* pStreams);
     ~CVobData() override;
 
     // ---- References ---------------------------------------------------------
@@ -195,10 +193,9 @@ typedef CDvdPtrArray<CPathRelocation> CPathRelocationArray;
 void RegisterVobData(CVobData* pSet);
 // The registered set of the domain, or a new one; none when the domain's
 // files cannot be used (the log says why).
-CVobData* OpenDomainVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu,
-                            const CStreamSet* pStreams, const CCellAddressList& cells,
-                            const CVobuAddressList& vobus, bool bCheck, CDvdProgress* pProgress,
-                            bool bPrompt);
+CVobData* OpenDomainVobData(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu, const CStreamSet* pStreams,
+                            const CCellAddressList& cells, const CVobuAddressList& vobus, bool bCheck,
+                            CDvdProgress* pProgress, bool bPrompt);
 // The same for a single VOB file, keyed by its path.
 CVobData* OpenVobFileData(CDvdLog& log, const char* pszPath, CDvdProgress* pProgress, bool bPrompt);
 // A nameless memory set made during export; kept in the memory list.

@@ -216,8 +216,7 @@ CVobData* CVobData::Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pPr
     uint8_t nVts = 0;
     uint8_t bMenu = 0;
     if (!ReadByte(reader, nVersion) || nVersion > kVobDataRecordVersion ||
-        !reader.ReadString(path, kMaxPathBytes - 1) || !ReadByte(reader, nVts) || !ReadByte(reader, bMenu) ||
-        bMenu > 1)
+        !reader.ReadString(path, kMaxPathBytes - 1) || !ReadByte(reader, nVts) || !ReadByte(reader, bMenu) || bMenu > 1)
     {
         log.ReportError(kUnexpectedArchiveContent, DVD_LOCATION);
         return nullptr;
@@ -237,8 +236,8 @@ CVobData* CVobData::Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pPr
         uint8_t nReserved = 0;
         uint32_t dwFirst = 0;
         uint32_t dwLast = 0;
-        bOk = ReadWord(reader, pCell->m_wVobId) && ReadByte(reader, pCell->m_nCellId) &&
-              ReadByte(reader, nReserved) && ReadDword(reader, dwFirst) && ReadDword(reader, dwLast);
+        bOk = ReadWord(reader, pCell->m_wVobId) && ReadByte(reader, pCell->m_nCellId) && ReadByte(reader, nReserved) &&
+              ReadDword(reader, dwFirst) && ReadDword(reader, dwLast);
         pCell->m_dwFirstSector = dwFirst;
         pCell->m_dwLastSector = dwLast;
     }

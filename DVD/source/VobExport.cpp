@@ -235,8 +235,7 @@ void AssignVobCellIds(CAngleBlockList& domain)
                 continue;
             const DWORD dwStart = pIlvu->GetFirstPci().GetVobuSPtm();
             size_t t = g;
-            while (t < nOpen &&
-                   (groups[t].empty() || groups[t].back()->GetLastPci().GetVobuEPtm() != dwStart))
+            while (t < nOpen && (groups[t].empty() || groups[t].back()->GetLastPci().GetVobuEPtm() != dwStart))
                 ++t;
             if (t < nOpen)
             {
@@ -270,9 +269,9 @@ void AssignVobCellIds(CAngleBlockList& domain)
             continue;
         const CAngleBlock* pNext = b + 1 < nBlocks ? domain.GetBlock(b + 1) : nullptr;
         const CAngleBlock* pAfter = b + 2 < nBlocks ? domain.GetBlock(b + 2) : nullptr;
-        const bool bPrecedes = pNext != nullptr && pNext->IsInterleaved() &&
-                               (pNext->GetIlvuCount() > 1 || pBlock->IsInterleaved() ||
-                                (pAfter != nullptr && pAfter->IsInterleaved()));
+        const bool bPrecedes =
+            pNext != nullptr && pNext->IsInterleaved() &&
+            (pNext->GetIlvuCount() > 1 || pBlock->IsInterleaved() || (pAfter != nullptr && pAfter->IsInterleaved()));
         pBlock->GetIlvu(0)->SetPrecedesInterleaved(bPrecedes);
     }
 }
@@ -285,11 +284,11 @@ namespace
 // The still picture of the ILVU's first VOBU while it is being exported.
 struct CStillExport
 {
-    CVobData* pPicture = nullptr;  // the memory set holding its packs
-    DWORD dwSectors = 0;           // picture packs (behind the NAV copy)
+    CVobData* pPicture = nullptr; // the memory set holding its packs
+    DWORD dwSectors = 0;          // picture packs (behind the NAV copy)
     DWORD dwPlaced = 0;
-    DWORD dwVideoSeen = 0;         // S: video packs of the VOBU that the picture replaces
-    DWORD dwVideoPacks = 0;        // video packs met so far in the VOBU
+    DWORD dwVideoSeen = 0;  // S: video packs of the VOBU that the picture replaces
+    DWORD dwVideoPacks = 0; // video packs met so far in the VOBU
 };
 
 // Index of the VOBU starting at dwSector, or of the nearest one before it.
@@ -358,8 +357,7 @@ void MeasureStillVobu(const CVobData& set, DWORD dwNav, DWORD dwLast, DWORD dwPi
 } // namespace
 
 uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_t nPiece, BYTE nKeptAudio,
-                     DWORD dwKeptSubpictures, CCellAddressList& cells, CVobuAddressList& vobus,
-                     CDvdProgress* pProgress)
+                     DWORD dwKeptSubpictures, CCellAddressList& cells, CVobuAddressList& vobus, CDvdProgress* pProgress)
 {
     const CDvdPtrArray<CVobCellPiece>& pieces = ilvu.GetSourcePieces();
     const CGrowArray<DWORD>& sourceVobus = ilvu.GetSourceVobus();
@@ -444,8 +442,7 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             PciPacket first;
             if (!ilvu.ReadNavPack(first, pSegment->GetFirstVobu()))
             {
-                log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)),
-                                DVD_LOCATION);
+                log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)), DVD_LOCATION);
                 return 0;
             }
             dwSegmentBase = first.GetVobuSPtm();
@@ -575,8 +572,8 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
                         n = still.dwSectors - still.dwPlaced;
                     if (n > 1)
                         writer.AddRemovedRange(s, s, n);
-                    CDataRange range = still.pPicture->GetFiles().Locate(uint64_t(still.dwPlaced + 1) * SECTOR,
-                                                                         n * SECTOR);
+                    CDataRange range =
+                        still.pPicture->GetFiles().Locate(uint64_t(still.dwPlaced + 1) * SECTOR, n * SECTOR);
                     writer.AddData(range);
                     still.dwPlaced += n;
                     nBytes += uint64_t(n) * SECTOR;
@@ -643,8 +640,7 @@ bool IsPlainRun(const CAngleBlockArray& run)
 } // namespace
 
 bool WriteBlockRun(CDvdLog& log, const CAngleBlockArray& run, BYTE nKeptAudio, DWORD dwKeptSubpictures,
-                   CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus,
-                   CDvdProgress* pProgress)
+                   CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus, CDvdProgress* pProgress)
 {
     if (run.GetSize() == 0)
         return true;
@@ -719,8 +715,7 @@ bool WriteVobs(CAngleBlockList& domain, CDvdLog& log, CDiskVobFile& writer, CCel
 }
 
 bool WriteVobsKeeping(CAngleBlockList& domain, BYTE nKeptAudio, DWORD dwKeptSubpictures, CDvdLog& log,
-                      CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus,
-                      CDvdProgress* pProgress)
+                      CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus, CDvdProgress* pProgress)
 {
     cells.SetSize(0);
     cells.SetGrowBy(4096);

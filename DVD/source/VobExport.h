@@ -45,16 +45,14 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
 // One run: a block that is not interleaved, or consecutive interleaved
 // blocks, whose pieces are written in source order.
 bool WriteBlockRun(CDvdLog& log, const CAngleBlockArray& run, BYTE nKeptAudio, DWORD dwKeptSubpictures,
-                   CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus,
-                   CDvdProgress* pProgress);
+                   CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus, CDvdProgress* pProgress);
 
 // Writes the domain, dropping the physical streams no PGC of it selects.
 bool WriteVobs(CAngleBlockList& domain, CDvdLog& log, CDiskVobFile& writer, CCellAddressList& cells,
                CVobuAddressList& vobus, CDvdProgress* pProgress);
 // The same with the streams to keep given.
 bool WriteVobsKeeping(CAngleBlockList& domain, BYTE nKeptAudio, DWORD dwKeptSubpictures, CDvdLog& log,
-                      CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus,
-                      CDvdProgress* pProgress);
+                      CDiskVobFile& writer, CCellAddressList& cells, CVobuAddressList& vobus, CDvdProgress* pProgress);
 
 // Both tables again from the ILVUs' output of the last export, without
 // writing: C_ADT entries in block order, VOBU starts in ascending order.

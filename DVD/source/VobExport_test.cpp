@@ -37,8 +37,7 @@ const uint32_t kSector = 2048;
 // Rewrites sector n of the builder as a video pack with nStuffing stuffing
 // bytes in its pack header, a PES header with PTS (and DTS), and the payload
 // at the start of the packet's data; zero bytes fill the rest.
-size_t MakeVideoPack(VobBuilder& vob, uint32_t n, int nStuffing, bool bPts, bool bDts,
-                     const std::vector<BYTE>& payload)
+size_t MakeVideoPack(VobBuilder& vob, uint32_t n, int nStuffing, bool bPts, bool bDts, const std::vector<BYTE>& payload)
 {
     BYTE* s = vob.bytes.data() + size_t(n) * kSector;
     std::memset(s + 14, 0, kSector - 14);
@@ -78,7 +77,8 @@ std::vector<BYTE> Code(BYTE id, std::vector<BYTE> tail)
 std::vector<BYTE> Join(std::initializer_list<std::vector<BYTE>> parts)
 {
     std::vector<BYTE> all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
     return all;
 }
 
@@ -93,9 +93,9 @@ std::vector<BYTE> PictureStart()
 struct StillCase
 {
     const char* name;
-    int nPacks;          // video packs up to the reference end
-    int nStuffing;       // of the first pack
-    size_t nNextCodeAt;  // where the last pack holds the next picture (0: nowhere)
+    int nPacks;         // video packs up to the reference end
+    int nStuffing;      // of the first pack
+    size_t nNextCodeAt; // where the last pack holds the next picture (0: nowhere)
 };
 
 class StillPicture : public ::testing::TestWithParam<StillCase>
@@ -106,17 +106,21 @@ TEST_P(StillPicture, EndsThePictureAndClearsItsClock)
 {
     const StillCase& c = GetParam();
     VobBuilder vob;
-    const DWORD refEnd = DWORD(c.nPacks) + 1;  // an audio pack sits between NAV and picture
-    vob.Nav(1, 1, 0, nullptr, [&](DsiPacket& dsi) {
-        dsi.SetVobuEa(refEnd + 1);
-        dsi.SetVobuRefEa(0, refEnd);
-    });
+    const DWORD refEnd = DWORD(c.nPacks) + 1; // an audio pack sits between NAV and picture
+    vob.Nav(1, 1, 0, nullptr,
+            [&](DsiPacket& dsi)
+            {
+                dsi.SetVobuEa(refEnd + 1);
+                dsi.SetVobuRefEa(0, refEnd);
+            });
     vob.Pes(0xC0);
-    for (int i = 0; i < c.nPacks + 1; ++i) vob.Pes(0xE0);
+    for (int i = 0; i < c.nPacks + 1; ++i)
+        vob.Pes(0xE0);
     EncodeScr(5000000, GetPackScrField(vob.bytes.data() + 2 * kSector));
     size_t payloadAt = MakeVideoPack(vob, 2, c.nStuffing, true, true, PictureStart());
     const size_t firstPacket = 14 + size_t(c.nStuffing);
-    for (int i = 1; i < c.nPacks; ++i) MakeVideoPack(vob, 2 + uint32_t(i), 0, false, false, {0x00, 0x00, 0x01, 0x05});
+    for (int i = 1; i < c.nPacks; ++i)
+        MakeVideoPack(vob, 2 + uint32_t(i), 0, false, false, {0x00, 0x00, 0x01, 0x05});
     if (c.nNextCodeAt != 0)
     {
         BYTE* last = vob.bytes.data() + size_t(refEnd) * kSector;
@@ -131,7 +135,7 @@ TEST_P(StillPicture, EndsThePictureAndClearsItsClock)
     ASSERT_TRUE(WriteStillPicture(still, 90000, out));
     const size_t extra = c.nNextCodeAt == 0 ? 1 : 0;
     ASSERT_EQ(out.size(), (1 + size_t(c.nPacks) + extra) * kSector);
-    EXPECT_EQ(0, std::memcmp(out.data(), vob.bytes.data(), kSector));  // the NAV copy
+    EXPECT_EQ(0, std::memcmp(out.data(), vob.bytes.data(), kSector)); // the NAV copy
 
     const BYTE* first = out.data() + kSector;
     const BYTE zeroScr[6] = {0x44, 0x00, 0x04, 0x00, 0x04, 0x01};
@@ -171,24 +175,26 @@ TEST_P(StillPicture, EndsThePictureAndClearsItsClock)
         {
             // Every byte stays inside the video packet.
             EXPECT_EQ(GetBE16(last + lastPacket + 4), kSector - (lastPacket + 6));
-            for (size_t i = p + 4; i < kSector; ++i) EXPECT_EQ(last[i], 0) << i;
+            for (size_t i = p + 4; i < kSector; ++i)
+                EXPECT_EQ(last[i], 0) << i;
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, StillPicture,
                          ::testing::Values(StillCase{"padded", 1, 0, 600}, StillCase{"stuffed", 2, 3, 1000},
-                                           StillCase{"tight", 2, 0, kSector - 8},
-                                           StillCase{"runs_on", 3, 2, 0}),
+                                           StillCase{"tight", 2, 0, kSector - 8}, StillCase{"runs_on", 3, 2, 0}),
                          [](const ::testing::TestParamInfo<StillCase>& info) { return info.param.name; });
 
 TEST(StillPictureDamage, AReferenceBeyondItsVobuIsRefused)
 {
     VobBuilder vob;
-    vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) {
-        dsi.SetVobuEa(1);
-        dsi.SetVobuRefEa(0, 5000000);
-    });
+    vob.Nav(1, 1, 0, nullptr,
+            [](DsiPacket& dsi)
+            {
+                dsi.SetVobuEa(1);
+                dsi.SetVobuRefEa(0, 5000000);
+            });
     vob.Pes(0xE0);
     RecordingLog log;
     CVobData set(log, "damaged", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
@@ -234,7 +240,8 @@ TEST(AssignVobCellIds, ContinuingTimesShareAVob)
 {
     RecordingLog log;
     // Source ids differ so that each cell is a block of its own.
-    auto set = TimedSet(log, {{7, 1, 0, 100}, {8, 1, 100, 200}, {9, 1, 200, 300}, {10, 1, 500, 600}, {11, 1, 600, 700}});
+    auto set =
+        TimedSet(log, {{7, 1, 0, 100}, {8, 1, 100, 200}, {9, 1, 200, 300}, {10, 1, 500, 600}, {11, 1, 600, 700}});
     ASSERT_TRUE(set->IsUsable()) << log.Dump();
     CAngleBlockList domain(nullptr);
     domain.CopyConstruct(set->GetPristineBlocks());
@@ -250,7 +257,8 @@ TEST(AssignVobCellIds, AVobOf255CellsIsClosedInsteadOfWrappingTheCellId)
 {
     RecordingLog log;
     std::vector<TimedCell> cells;
-    for (DWORD n = 0; n < 257; ++n) cells.push_back({WORD(1 + n / 200), BYTE(1 + n % 200), n * 10, n * 10 + 10});
+    for (DWORD n = 0; n < 257; ++n)
+        cells.push_back({WORD(1 + n / 200), BYTE(1 + n % 200), n * 10, n * 10 + 10});
     auto set = TimedSet(log, cells);
     ASSERT_TRUE(set->IsUsable()) << log.Dump();
     CAngleBlockList domain(nullptr);
@@ -269,7 +277,8 @@ TEST(AssignVobCellIds, GroupsOfAnglesThatEndAreClosedWithIdsOfTheirOwn)
 {
     // Two angles, then one block that continues angle 1 only, then a block
     // that continues nothing.
-    auto twoAngles = [](DsiPacket& dsi) {
+    auto twoAngles = [](DsiPacket& dsi)
+    {
         dsi.SetSmlCategory(0x40);
         dsi.SetSmlAgli(0, 4, 2);
         dsi.SetSmlAgli(1, 6, 2);
@@ -348,7 +357,8 @@ std::vector<BYTE> ExportCrafted(RecordingLog& log, CVobData& set, CAngleBlockLis
 
 TEST(CraftedExport, InterleavedAnglesKeepTheirSourceOrder)
 {
-    auto twoAngles = [](DsiPacket& dsi) {
+    auto twoAngles = [](DsiPacket& dsi)
+    {
         dsi.SetSmlCategory(0x40);
         dsi.SetSmlAgli(0, 4, 2);
         dsi.SetSmlAgli(1, 6, 2);
@@ -373,7 +383,8 @@ TEST(CraftedExport, InterleavedAnglesKeepTheirSourceOrder)
     ASSERT_EQ(out.size(), vob.bytes.size()) << log.Dump();
     ASSERT_EQ(vobus.GetSize(), 6);
     const DWORD expectedVobus[6] = {0, 2, 4, 5, 6, 7};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(vobus[i], expectedVobus[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(vobus[i], expectedVobus[i]);
     for (DWORD s : expectedVobus)
     {
         PciPacket pci;
@@ -400,17 +411,21 @@ TEST(CraftedExport, AForeignSectorBetweenTwoPiecesIsRemoved)
 {
     // Cell (1,1) has the pieces 0-1 and 4-6; cell (1,2) sits between them.
     VobBuilder vob;
-    vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) {
-        dsi.SetVobuEa(1);
-        dsi.SetSri(SRI_NEXT, 4);
-    });
+    vob.Nav(1, 1, 0, nullptr,
+            [](DsiPacket& dsi)
+            {
+                dsi.SetVobuEa(1);
+                dsi.SetSri(SRI_NEXT, 4);
+            });
     vob.Pes(0xE0);
     vob.Nav(1, 2);
     vob.Pes(0xC0);
-    vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) {
-        dsi.SetVobuEa(2);
-        dsi.SetSri(SRI_PREV, 4);
-    });
+    vob.Nav(1, 1, 0, nullptr,
+            [](DsiPacket& dsi)
+            {
+                dsi.SetVobuEa(2);
+                dsi.SetSri(SRI_PREV, 4);
+            });
     vob.Pes(0xE0);
     vob.Pes(0xBD, 0x20);
     RecordingLog log;
@@ -428,7 +443,7 @@ TEST(CraftedExport, AForeignSectorBetweenTwoPiecesIsRemoved)
     EXPECT_EQ(vobus[2], 5u);
     DsiPacket first;
     first.ReadFromSector(out.data());
-    EXPECT_EQ(first.GetSri(SRI_NEXT) & SRI_OFFSET_MASK, 2u);  // the gap of 2 sectors is gone
+    EXPECT_EQ(first.GetSri(SRI_NEXT) & SRI_OFFSET_MASK, 2u); // the gap of 2 sectors is gone
     DsiPacket second;
     second.ReadFromSector(out.data() + 2 * kSector);
     EXPECT_EQ(second.GetNvPckLbn(), 2u);
@@ -443,14 +458,16 @@ TEST(CraftedExport, AForeignSectorBetweenTwoPiecesIsRemoved)
 
 TEST(CraftedExport, TheLastVobusBeforeAnInterleavedBlockAnnounceIt)
 {
-    auto twoAngles = [](DsiPacket& dsi) {
+    auto twoAngles = [](DsiPacket& dsi)
+    {
         dsi.SetSmlCategory(0x40);
         dsi.SetSmlAgli(0, 1, 1);
         dsi.SetSmlAgli(1, 2, 1);
     };
     auto ilvu = [](DsiPacket& dsi) { dsi.SetSmlCategory(0x40); };
     VobBuilder vob;
-    for (int i = 0; i < 4; ++i) vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) { dsi.SetSmlCategory(0x20); });
+    for (int i = 0; i < 4; ++i)
+        vob.Nav(1, 1, 0, nullptr, [](DsiPacket& dsi) { dsi.SetSmlCategory(0x20); });
     vob.Nav(2, 1, 0, nullptr, twoAngles);
     vob.Nav(3, 1, 0, nullptr, ilvu);
     RecordingLog log;
@@ -476,7 +493,8 @@ TEST(CraftedExport, ACancelStopsTheExport)
 {
     VobBuilder vob;
     vob.Nav(1, 1);
-    for (int i = 0; i < 6; ++i) vob.Pes(0xE0);
+    for (int i = 0; i < 6; ++i)
+        vob.Pes(0xE0);
     RecordingLog log;
     CVobData set(log, "cancel", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
     ASSERT_TRUE(set.IsUsable()) << log.Dump();
@@ -503,7 +521,8 @@ TEST(CraftedExport, AVobuOutsideEveryButtonSegmentFailsTheExport)
     CCellAddressList cells;
     CVobuAddressList vobus;
     // The segments end before the ILVU's second VOBU.
-    auto shorten = [](CAngleBlockList& d) {
+    auto shorten = [](CAngleBlockList& d)
+    {
         CVobCell* ilvu = d.GetBlock(0)->GetIlvu(0);
         ASSERT_GE(ilvu->GetSegmentCount(), 1u);
         CButtonSegment* last = ilvu->GetSegment(ilvu->GetSegmentCount() - 1);
@@ -637,7 +656,8 @@ TEST_P(DomainExport, AnUnchangedDomainKeepsEverySectorAndAddress)
     BuildAddressTables(domain, rebuiltCells, rebuiltVobus);
     ASSERT_EQ(rebuiltCells.GetSize(), cells.GetSize());
     ASSERT_EQ(rebuiltVobus.GetSize(), vobus.GetSize());
-    for (int32_t i = 0; i < vobus.GetSize(); ++i) EXPECT_EQ(rebuiltVobus[i], vobus[i]);
+    for (int32_t i = 0; i < vobus.GetSize(); ++i)
+        EXPECT_EQ(rebuiltVobus[i], vobus[i]);
     uint64_t written = 0;
     for (uint32_t i = 0; i < cells.GetSize(); ++i)
     {
@@ -753,12 +773,14 @@ TEST_P(DomainExportDrop, ADroppedStreamLeavesNoPackAndAddressesFollow)
         }
     }
     uint64_t nCells = 0;
-    for (uint32_t i = 0; i < cells.GetSize(); ++i) nCells += cells[i]->m_dwLastSector - cells[i]->m_dwFirstSector + 1;
+    for (uint32_t i = 0; i < cells.GetSize(); ++i)
+        nCells += cells[i]->m_dwLastSector - cells[i]->m_dwFirstSector + 1;
     EXPECT_EQ(nCells, nOut);
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, DomainExportDrop,
-                         ::testing::Values(DropCase{"audio0", 0xFE, 0xFFFFFFFF}, DropCase{"subpicture0", 0xFF, 0xFFFFFFFE}),
+                         ::testing::Values(DropCase{"audio0", 0xFE, 0xFFFFFFFF},
+                                           DropCase{"subpicture0", 0xFF, 0xFFFFFFFE}),
                          [](const ::testing::TestParamInfo<DropCase>& info) { return info.param.name; });
 
 // ---- A still picture made from a fixture's VOBU ------------------------------------------
@@ -870,8 +892,8 @@ TEST(StillFromFixture, DecodesToTheSourceIFrameWithRisingClocks)
                         scratch.File("source.md5"), listing));
     std::vector<std::string> sourceMd5 = FrameMd5s(listing);
     ASSERT_EQ(sourceMd5.size(), 1u) << listing;
-    ASSERT_TRUE(RunTool("ffmpeg -v error -i '" + stillPath + "' -an -sn -f framemd5 -", scratch.File("still.md5"),
-                        listing));
+    ASSERT_TRUE(
+        RunTool("ffmpeg -v error -i '" + stillPath + "' -an -sn -f framemd5 -", scratch.File("still.md5"), listing));
     EXPECT_EQ(FrameMd5s(listing), sourceMd5) << listing;
 
     // The elementary stream ends with the sequence end code.
@@ -970,12 +992,15 @@ TEST(EditedExport, ACellCutAtItsStartBeginsAtElapsedTimeZero)
     KX_REQUIRE_FIXTURE(dir, "pal1");
     EditedExport e;
     DWORD dwCutSectors = 0;
-    ASSERT_TRUE(e.Run([&](CVobCell& ilvu) {
-        const DWORD dwFirst = ilvu.GetSourceVobus()[0];
-        const bool bCut = ilvu.CutTo(2);
-        dwCutSectors = ilvu.GetSourceVobus()[0] - dwFirst;
-        return bCut;
-    })) << e.log.Dump();
+    ASSERT_TRUE(e.Run(
+        [&](CVobCell& ilvu)
+        {
+            const DWORD dwFirst = ilvu.GetSourceVobus()[0];
+            const bool bCut = ilvu.CutTo(2);
+            dwCutSectors = ilvu.GetSourceVobus()[0] - dwFirst;
+            return bCut;
+        }))
+        << e.log.Dump();
     ASSERT_GT(dwCutSectors, 0u);
     EXPECT_EQ(e.out.size(), e.set->GetFiles().GetTotalSize() - uint64_t(dwCutSectors) * kSector);
     e.CheckNavPacks();
@@ -1002,7 +1027,7 @@ TEST(EditedExport, AStillCellShowsOnePictureClockedAfterItsNavPack)
 
     PciPacket pci;
     pci.ReadFromSector(e.Sector(0));
-    EXPECT_EQ(pci.GetVobuSeEPtm(), pci.GetVobuSPtm() + 3600);  // PAL
+    EXPECT_EQ(pci.GetVobuSeEPtm(), pci.GetVobuSPtm() + 3600); // PAL
     DsiPacket dsi;
     dsi.ReadFromSector(e.Sector(0));
     const DWORD dwRefEnd = dsi.GetVobuRefEa(0);
@@ -1031,7 +1056,7 @@ TEST(EditedExport, AStillCellShowsOnePictureClockedAfterItsNavPack)
 
     // The exported cell decodes to one picture: the source's I-frame.
     if (kxtest::IfoDumpTool().empty())
-        return;  // the decoders run only in the native build
+        return; // the decoders run only in the native build
     kxtest::ScratchFolder scratch;
     const std::string cellPath = scratch.File("cell.vob");
     ASSERT_TRUE(kxtest::WriteFile(cellPath, e.Sector(0), size_t(dwCellEnd + 1) * kSector));
@@ -1044,8 +1069,8 @@ TEST(EditedExport, AStillCellShowsOnePictureClockedAfterItsNavPack)
                         scratch.File("source.md5"), listing));
     std::vector<std::string> sourceMd5 = FrameMd5s(listing);
     ASSERT_EQ(sourceMd5.size(), 1u) << listing;
-    ASSERT_TRUE(RunTool("ffmpeg -v error -i '" + cellPath + "' -an -sn -f framemd5 -", scratch.File("cell.md5"),
-                        listing));
+    ASSERT_TRUE(
+        RunTool("ffmpeg -v error -i '" + cellPath + "' -an -sn -f framemd5 -", scratch.File("cell.md5"), listing));
     EXPECT_EQ(FrameMd5s(listing), sourceMd5) << listing;
 }
 

@@ -77,8 +77,8 @@ void CVobData::ScanVobu(int32_t i)
     {
         uint32_t nWant = std::min<uint32_t>(dwEnd - s, SCAN_LOAD_SECTORS);
         buffer.resize(size_t(nWant) * VOB_SECTOR_SIZE);
-        uint32_t nRead = m_files.Read(buffer.data(), uint64_t(s) * VOB_SECTOR_SIZE, nWant * VOB_SECTOR_SIZE) /
-                         VOB_SECTOR_SIZE;
+        uint32_t nRead =
+            m_files.Read(buffer.data(), uint64_t(s) * VOB_SECTOR_SIZE, nWant * VOB_SECTOR_SIZE) / VOB_SECTOR_SIZE;
         for (uint32_t k = 0; k < nRead; ++k)
             CountPacket(i, buffer.data() + size_t(k) * VOB_SECTOR_SIZE);
         if (nRead < nWant)
@@ -119,7 +119,8 @@ bool CVobData::GetStreamSizes(const CGrowArray<DWORD>& vobus, DWORD* pAudio, DWO
     if (nNotScanned > 0 && nScanned > 0)
     {
         // The product of a large total and many VOBUs does not fit 32 bits.
-        auto extrapolate = [&](DWORD& total) {
+        auto extrapolate = [&](DWORD& total)
+        {
             uint64_t nExtra = uint64_t(total) * nNotScanned / nScanned;
             total = DWORD(std::min<uint64_t>(uint64_t(total) + nExtra, 0xFFFFFFFF));
         };
@@ -187,9 +188,7 @@ uint32_t CVobData::Run()
         {
             switch (message.command)
             {
-            case VOBSCAN_CMD_QUIT:
-                Reply(message, 0);
-                return 0;
+            case VOBSCAN_CMD_QUIT: Reply(message, 0); return 0;
             case VOBSCAN_CMD_STOP: m_nScanState = VOBSCAN_IDLE; break;
             case VOBSCAN_CMD_PRELIMINARY: m_nScanState = VOBSCAN_PRELIMINARY; break;
             case VOBSCAN_CMD_FULL:

@@ -37,14 +37,10 @@ struct TableField
 // Checked in this order, each against the IFO's last sector and the bytes of
 // the file.
 const TableField kVtsTables[] = {
-    {VTS_PTT_SRPT, "vts_ptt_srpt <= vtsi_last_sector"},
-    {VTS_PGCIT, "vts_pgcit <= vtsi_last_sector"},
-    {VTSM_PGCI_UT, "vtsm_pgci_ut <= vtsi_last_sector"},
-    {VTS_TMAPT, "vts_tmapt <= vtsi_last_sector"},
-    {VTSM_C_ADT, "vtsm_c_adt <= vtsi_last_sector"},
-    {VTSM_VOBU_ADMAP, "vtsm_vobu_admap <= vtsi_last_sector"},
-    {VTS_C_ADT, "vts_c_adt <= vtsi_last_sector"},
-    {VTS_VOBU_ADMAP, "vts_vobu_admap <= vtsi_last_sector"},
+    {VTS_PTT_SRPT, "vts_ptt_srpt <= vtsi_last_sector"}, {VTS_PGCIT, "vts_pgcit <= vtsi_last_sector"},
+    {VTSM_PGCI_UT, "vtsm_pgci_ut <= vtsi_last_sector"}, {VTS_TMAPT, "vts_tmapt <= vtsi_last_sector"},
+    {VTSM_C_ADT, "vtsm_c_adt <= vtsi_last_sector"},     {VTSM_VOBU_ADMAP, "vtsm_vobu_admap <= vtsi_last_sector"},
+    {VTS_C_ADT, "vts_c_adt <= vtsi_last_sector"},       {VTS_VOBU_ADMAP, "vts_vobu_admap <= vtsi_last_sector"},
 };
 
 DWORD Field32(const CIfoView& ifo, size_t nOffset)
@@ -167,9 +163,8 @@ bool CVts::ReadIfo(CDvdLog& log, const CParentalRecordArray& parentalRecords, co
     if (!ReadDomainTables(log, image, Field32(ifo, VTS_C_ADT), Field32(ifo, VTS_VOBU_ADMAP), cells, vobus,
                           "VTS: error reading admap", "VTS: error reading cell address table"))
         return false;
-    if (cells.GetSize() > 0 &&
-        !OpenDomainContent(log, pszFolder, nNumber, false, streams, cells, vobus, pProgress, m_titleDomain,
-                           "Can't open title set vob - will substitute blanks."))
+    if (cells.GetSize() > 0 && !OpenDomainContent(log, pszFolder, nNumber, false, streams, cells, vobus, pProgress,
+                                                  m_titleDomain, "Can't open title set vob - will substitute blanks."))
         return false;
     const DWORD vts_ptt_srpt = Field32(ifo, VTS_PTT_SRPT);
     if (vts_ptt_srpt != 0 && !m_titles.ReadIfo(log, image.GetTable(vts_ptt_srpt)))

@@ -29,7 +29,13 @@ struct DamagedVts
 // VOBU_ADMAP 5. ntscmenu's: menu C_ADT 5 and VOBU_ADMAP 6.
 const DamagedVts kDamagedVts[] = {
     {"pal1", "Bad file size", [](Bytes& b) { b.resize(2047); }},
-    {"pal1", "Bad file format", [](Bytes& b) { b[11] = 'G'; b[9] = 'V'; b[10] = 'M'; }},
+    {"pal1", "Bad file format",
+     [](Bytes& b)
+     {
+         b[11] = 'G';
+         b[9] = 'V';
+         b[10] = 'M';
+     }},
     {"pal1", "vtsi_last_sector*2 <= vts_last_sector", [](Bytes& b) { kxtest::PutBig32(b, 12, 9); }},
     {"pal1", "vtsi_last_byte/SECTOR_SIZE <= vtsi_last_sector", [](Bytes& b) { kxtest::PutBig32(b, 128, 6 * 2048); }},
     {"pal1", "vtsm_vobs == 0 || (vtsm_vobs > vtsi_last_sector && vtsm_vobs < vts_last_sector)",
@@ -48,7 +54,12 @@ const DamagedVts kDamagedVts[] = {
     {"pal1", "vts_vobu_admap <= vtsi_last_sector", [](Bytes& b) { kxtest::PutBig32(b, 228, 6); }},
     // A sector the header allows but the file does not hold.
     {"pal1", "vts_pgcit <= vtsi_last_sector",
-     [](Bytes& b) { kxtest::PutBig32(b, 28, 100); kxtest::PutBig32(b, 196, 0); kxtest::PutBig32(b, 204, 50); }},
+     [](Bytes& b)
+     {
+         kxtest::PutBig32(b, 28, 100);
+         kxtest::PutBig32(b, 196, 0);
+         kxtest::PutBig32(b, 204, 50);
+     }},
     // End addresses inside the tables that run past the file.
     {"pal1", "VTS: error reading cell address table", [](Bytes& b) { kxtest::PutBig32(b, 4 * 2048 + 4, 0xFFFFFF); }},
     {"pal1", "VTS: error reading admap", [](Bytes& b) { kxtest::PutBig32(b, 5 * 2048, 0xFFFFFF); }},

@@ -74,8 +74,8 @@ bool CVts::CheckCommands(const CCommandOperation& operation) const
 
 WORD CVts::GetUsedRegisters() const
 {
-    WORD wRegisters = WORD(m_languageUnits.GetUsedRegisters() | m_menuDomain.GetUsedRegisters() |
-                           m_titleDomain.GetUsedRegisters());
+    WORD wRegisters =
+        WORD(m_languageUnits.GetUsedRegisters() | m_menuDomain.GetUsedRegisters() | m_titleDomain.GetUsedRegisters());
     for (uint32_t i = 0; i < m_pgcTable.GetPgcCount(); ++i)
         wRegisters = WORD(wRegisters | m_pgcTable.GetPgc(i)->GetGeneralRegisters());
     return wRegisters;

@@ -11,7 +11,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // VTSI_MAT, by byte offset.
 const size_t kVtsLastSector = 12;
@@ -55,9 +56,9 @@ bool IsJumpLinkOrCallInButtons(const CPgc& pgc)
 
 // One domain's VOB files, or what the previous export left of them when
 // the domain is unchanged and only changes are written.
-bool ExportTitleSetDomain(CDvdLog& log, CAngleBlockList& domain, const char* pszFolder, uint8_t nNumber,
-                          bool bMenu, bool bModifiedOnly, CDvdProgress* pProgress, CCellAddressList& cells,
-                          CVobuAddressList& vobus, uint64_t& nBytes)
+bool ExportTitleSetDomain(CDvdLog& log, CAngleBlockList& domain, const char* pszFolder, uint8_t nNumber, bool bMenu,
+                          bool bModifiedOnly, CDvdProgress* pProgress, CCellAddressList& cells, CVobuAddressList& vobus,
+                          uint64_t& nBytes)
 {
     nBytes = 0;
     if (domain.GetBlockCount() == 0)
@@ -124,8 +125,8 @@ uint64_t CVts::GetIfoSize() const
     return nSectors * IFO_SECTOR_SIZE;
 }
 
-uint64_t CVts::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, uint8_t nNumber,
-                     CDvdProgress* pProgress, bool bWriteIfo)
+uint64_t CVts::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, uint8_t nNumber, CDvdProgress* pProgress,
+                     bool bWriteIfo)
 {
     if (bModifiedOnly && !IsModified() && !bWriteIfo)
         return 2 * GetIfoSize() + GetMenuWrittenSize() + GetTitleWrittenSize();
@@ -147,8 +148,8 @@ uint64_t CVts::Write(CDvdLog& log, const char* pszFolder, bool bModifiedOnly, ui
     CCellAddressList titleCells;
     CVobuAddressList titleVobus;
     uint64_t nTitleBytes = 0;
-    if (!ExportTitleSetDomain(log, m_titleDomain, pszFolder, nNumber, false, bModifiedOnly, pProgress,
-                              titleCells, titleVobus, nTitleBytes))
+    if (!ExportTitleSetDomain(log, m_titleDomain, pszFolder, nNumber, false, bModifiedOnly, pProgress, titleCells,
+                              titleVobus, nTitleBytes))
         return 0;
 
     const uint64_t nIfoSize = GetIfoSize();

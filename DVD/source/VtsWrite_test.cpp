@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using kxtest::ReadWholeFile;
 
@@ -54,7 +55,7 @@ TEST(VtsWrite, EmptyTitleSetIsOneSectorWithEveryTableAbsent)
     const auto ifo = ReadWholeFile(scratch.File("VTS_01_0.IFO"));
     ASSERT_EQ(ifo.size(), 2048u);
     EXPECT_EQ(std::string(ifo.begin(), ifo.begin() + 12), "DVDVIDEO-VTS");
-    EXPECT_EQ(Be32(ifo, 12), 1u);   // IFO and BUP
+    EXPECT_EQ(Be32(ifo, 12), 1u); // IFO and BUP
     EXPECT_EQ(Be32(ifo, 28), 0u);
     EXPECT_EQ(ifo[32], 0x00);
     EXPECT_EQ(ifo[33], 0x11);
@@ -80,12 +81,12 @@ TEST(VtsWrite, TablesFollowTheHeaderOnSectorBoundaries)
     ASSERT_EQ(ifo.size(), 4u * 2048);
     EXPECT_EQ(Be32(ifo, 12), 7u);
     EXPECT_EQ(Be32(ifo, 28), 3u);
-    EXPECT_EQ(Be32(ifo, 192), 0u);  // no menus
-    EXPECT_EQ(Be32(ifo, 196), 0u);  // no title VOBs
-    EXPECT_EQ(Be32(ifo, 200), 1u);  // VTS_PTT_SRPT
-    EXPECT_EQ(Be32(ifo, 204), 2u);  // VTS_PGCIT
-    EXPECT_EQ(Be32(ifo, 208), 0u);  // VTSM_PGCI_UT
-    EXPECT_EQ(Be32(ifo, 212), 3u);  // VTS_TMAPT
+    EXPECT_EQ(Be32(ifo, 192), 0u); // no menus
+    EXPECT_EQ(Be32(ifo, 196), 0u); // no title VOBs
+    EXPECT_EQ(Be32(ifo, 200), 1u); // VTS_PTT_SRPT
+    EXPECT_EQ(Be32(ifo, 204), 2u); // VTS_PGCIT
+    EXPECT_EQ(Be32(ifo, 208), 0u); // VTSM_PGCI_UT
+    EXPECT_EQ(Be32(ifo, 212), 3u); // VTS_TMAPT
     for (size_t offset = 216; offset <= 228; offset += 4)
         EXPECT_EQ(Be32(ifo, offset), 0u) << "offset " << offset;
     // Each table is where the header says: one title, one PGC, one map.

@@ -15,9 +15,8 @@ namespace
 // Two titles of 2 and 3 chapters, laid out as the IFO holds them.
 std::vector<BYTE> TwoTitles()
 {
-    return {0, 2, 0, 0, 0, 0, 0, 35, 0, 0, 0, 16, 0, 0, 0, 24,
-            0, 1, 0, 1, 0, 1, 0, 2,                             // title 1
-            0, 2, 0, 1, 0, 2, 0, 2, 0, 0, 0, 3};                // title 2, a chapter with PGC 0
+    return {0, 2, 0, 0, 0, 0, 0, 35, 0, 0, 0, 16, 0, 0, 0, 24, 0, 1, 0, 1, 0, 1, 0, 2, // title 1
+            0, 2, 0, 1, 0, 2, 0, 2,  0, 0, 0, 3};                                      // title 2, a chapter with PGC 0
 }
 
 } // namespace

@@ -2,27 +2,35 @@
 // every platform.
 #include "Shared/platform/PlatformFile.h"
 
-namespace kx {
+namespace kx
+{
 
-PlatformFile::PlatformFile() : handle_(-1), pos_(0) {}
-
-PlatformFile::~PlatformFile() { Close(); }
-
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept
-    : handle_(other.handle_), pos_(other.pos_) {
-  other.handle_ = -1;
-  other.pos_ = 0;
+PlatformFile::PlatformFile() : handle_(-1), pos_(0)
+{
 }
 
-PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
-  if (this != &other) {
+PlatformFile::~PlatformFile()
+{
     Close();
-    handle_ = other.handle_;
-    pos_ = other.pos_;
+}
+
+PlatformFile::PlatformFile(PlatformFile&& other) noexcept : handle_(other.handle_), pos_(other.pos_)
+{
     other.handle_ = -1;
     other.pos_ = 0;
-  }
-  return *this;
 }
 
-}  // namespace kx
+PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept
+{
+    if (this != &other)
+    {
+        Close();
+        handle_ = other.handle_;
+        pos_ = other.pos_;
+        other.handle_ = -1;
+        other.pos_ = 0;
+    }
+    return *this;
+}
+
+} // namespace kx

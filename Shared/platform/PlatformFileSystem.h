@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-namespace kx {
+namespace kx
+{
 
 // Both find a file or folder the way PlatformFile::Open does.
-bool FileExists(const std::string& path);  // a file, not a folder
+bool FileExists(const std::string& path); // a file, not a folder
 bool FolderExists(const std::string& path);
 // Bytes free for the caller on the volume that holds path; false when the
 // system cannot tell.
@@ -16,7 +17,7 @@ bool GetFreeDiskSpace(const std::string& path, uint64_t& freeBytes);
 std::string TempFolder();
 bool CreateFolder(const std::string& path);
 bool RemoveFile(const std::string& path);
-bool RemoveFolder(const std::string& path);  // an empty folder
+bool RemoveFolder(const std::string& path); // an empty folder
 // Names (not paths) of the files directly inside a folder, in no fixed order.
 bool ListFiles(const std::string& folder, std::vector<std::string>& names);
 // The path under which an existing file is found: the exact name when it
@@ -30,6 +31,9 @@ std::string ResolveExistingFile(const std::string& path);
 uint32_t LastErrorCode();
 void SetLastErrorCode(uint32_t code);
 std::string SystemErrorText(uint32_t code);
-inline std::string LastErrorText() { return SystemErrorText(LastErrorCode()); }
+inline std::string LastErrorText()
+{
+    return SystemErrorText(LastErrorCode());
+}
 
-}  // namespace kx
+} // namespace kx

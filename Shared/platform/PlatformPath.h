@@ -5,7 +5,8 @@
 
 #include <string>
 
-namespace kx {
+namespace kx
+{
 
 char NativePathSeparator();
 bool IsPathSeparator(char c);
@@ -24,4 +25,4 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // Longest path this layer accepts; longer ones are refused, never cut.
 constexpr size_t kMaxPathLength = 4095;
 
-}  // namespace kx
+} // namespace kx

@@ -1,7 +1,11 @@
 #include "Shared/platform/PlatformPath.h"
 
-namespace kx {
+namespace kx
+{
 
-char NativePathSeparator() { return '\\'; }
+char NativePathSeparator()
+{
+    return '\\';
+}
 
-}  // namespace kx
+} // namespace kx

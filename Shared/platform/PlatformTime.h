@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-namespace kx {
+namespace kx
+{
 
 // A counter that only grows, in units of MonotonicFrequency() per second.
 uint64_t MonotonicTicks();
@@ -13,4 +14,4 @@ uint64_t MonotonicMilliseconds();
 
 void SleepMilliseconds(uint32_t ms);
 
-}  // namespace kx
+} // namespace kx

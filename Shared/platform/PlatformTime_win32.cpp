@@ -2,27 +2,34 @@
 
 #include <windows.h>
 
-namespace kx {
+namespace kx
+{
 
-uint64_t MonotonicTicks() {
-  LARGE_INTEGER now;
-  ::QueryPerformanceCounter(&now);
-  return static_cast<uint64_t>(now.QuadPart);
+uint64_t MonotonicTicks()
+{
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return static_cast<uint64_t>(now.QuadPart);
 }
 
-uint64_t MonotonicFrequency() {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<uint64_t>(frequency.QuadPart);
+uint64_t MonotonicFrequency()
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<uint64_t>(frequency.QuadPart);
 }
 
-uint64_t MonotonicMilliseconds() {
-  const uint64_t ticks = MonotonicTicks();
-  const uint64_t frequency = MonotonicFrequency();
-  // Split to keep ticks * 1000 from overflowing on long uptimes.
-  return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
+uint64_t MonotonicMilliseconds()
+{
+    const uint64_t ticks = MonotonicTicks();
+    const uint64_t frequency = MonotonicFrequency();
+    // Split to keep ticks * 1000 from overflowing on long uptimes.
+    return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
 }
 
-void SleepMilliseconds(uint32_t ms) { ::Sleep(ms); }
+void SleepMilliseconds(uint32_t ms)
+{
+    ::Sleep(ms);
+}
 
-}  // namespace kx
+} // namespace kx

@@ -6,35 +6,56 @@
 
 #include <string>
 
-namespace kx {
+namespace kx
+{
 
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class MessageResult { Ok, Cancel, Yes, No };
+enum class MessageButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel
+};
+enum class MessageIcon
+{
+    None,
+    Information,
+    Warning,
+    Error,
+    Question
+};
+enum class MessageResult
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
 
-class UiServices {
+class UiServices
+{
 public:
-  virtual ~UiServices() = default;
-  // owner: an opaque window of the editor, or nullptr for none.
-  virtual MessageResult ShowMessage(void* owner, const char* text, const char* caption,
-                                    MessageButtons buttons, MessageIcon icon) = 0;
-  // Asks for an existing file; filter in the "Text|*.ext|...||" form.
-  // False when the user gave none.
-  virtual bool PromptOpenFile(void* owner, const char* title, const char* filter,
-                              const std::string& initialPath, std::string& chosen) = 0;
-  virtual bool PromptFolder(void* owner, const char* title, const std::string& initialFolder,
-                            std::string& chosen) = 0;
+    virtual ~UiServices() = default;
+    // owner: an opaque window of the editor, or nullptr for none.
+    virtual MessageResult ShowMessage(void* owner, const char* text, const char* caption, MessageButtons buttons,
+                                      MessageIcon icon) = 0;
+    // Asks for an existing file; filter in the "Text|*.ext|...||" form.
+    // False when the user gave none.
+    virtual bool PromptOpenFile(void* owner, const char* title, const char* filter, const std::string& initialPath,
+                                std::string& chosen) = 0;
+    virtual bool PromptFolder(void* owner, const char* title, const std::string& initialFolder,
+                              std::string& chosen) = 0;
 };
 
 // The headless services: log and decline.
-class HeadlessUiServices : public UiServices {
+class HeadlessUiServices : public UiServices
+{
 public:
-  MessageResult ShowMessage(void* owner, const char* text, const char* caption,
-                            MessageButtons buttons, MessageIcon icon) override;
-  bool PromptOpenFile(void* owner, const char* title, const char* filter,
-                      const std::string& initialPath, std::string& chosen) override;
-  bool PromptFolder(void* owner, const char* title, const std::string& initialFolder,
-                    std::string& chosen) override;
+    MessageResult ShowMessage(void* owner, const char* text, const char* caption, MessageButtons buttons,
+                              MessageIcon icon) override;
+    bool PromptOpenFile(void* owner, const char* title, const char* filter, const std::string& initialPath,
+                        std::string& chosen) override;
+    bool PromptFolder(void* owner, const char* title, const std::string& initialFolder, std::string& chosen) override;
 };
 
 // The services in force (the headless ones until others are installed).
@@ -43,4 +64,4 @@ UiServices& GetUiServices();
 // ones. Returns the services installed before.
 UiServices* SetUiServices(UiServices* services);
 
-}  // namespace kx
+} // namespace kx

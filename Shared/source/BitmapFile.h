@@ -6,18 +6,19 @@
 #include <cstdint>
 
 // The information header of a bitmap, written little-endian field by field.
-struct CBitmapInfoHeader {
-  uint32_t size = 40;
-  int32_t width = 0;
-  int32_t height = 0;  // positive: rows stored bottom-up
-  uint16_t planes = 1;
-  uint16_t bitCount = 24;
-  uint32_t compression = 0;  // uncompressed
-  uint32_t sizeImage = 0;    // bytes of pixels, rows padded to 4 bytes
-  int32_t xPelsPerMeter = 0;
-  int32_t yPelsPerMeter = 0;
-  uint32_t clrUsed = 0;
-  uint32_t clrImportant = 0;
+struct CBitmapInfoHeader
+{
+    uint32_t size = 40;
+    int32_t width = 0;
+    int32_t height = 0; // positive: rows stored bottom-up
+    uint16_t planes = 1;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0; // uncompressed
+    uint32_t sizeImage = 0;   // bytes of pixels, rows padded to 4 bytes
+    int32_t xPelsPerMeter = 0;
+    int32_t yPelsPerMeter = 0;
+    uint32_t clrUsed = 0;
+    uint32_t clrImportant = 0;
 };
 
 constexpr uint32_t kBitmapFileHeaderSize = 14;

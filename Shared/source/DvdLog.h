@@ -11,56 +11,64 @@
 
 #include "Shared/source/DvdArray.h"
 
-class CDvdLogEntry {
+class CDvdLogEntry
+{
 public:
-  enum Kind : uint32_t { kError = 1, kWarning = 2, kCancelled = 3, kInformation = 4 };
+    enum Kind : uint32_t
+    {
+        kError = 1,
+        kWarning = 2,
+        kCancelled = 3,
+        kInformation = 4
+    };
 
-  // Either text may be absent (null) and then stays absent.
-  CDvdLogEntry(uint32_t kind, const char* text, const char* location);
+    // Either text may be absent (null) and then stays absent.
+    CDvdLogEntry(uint32_t kind, const char* text, const char* location);
 
-  uint32_t GetKind() const { return m_nKind; }
-  const char* GetText() const { return m_bHasText ? m_text.c_str() : nullptr; }
-  const char* GetLocation() const { return m_bHasLocation ? m_location.c_str() : nullptr; }
+    uint32_t GetKind() const { return m_nKind; }
+    const char* GetText() const { return m_bHasText ? m_text.c_str() : nullptr; }
+    const char* GetLocation() const { return m_bHasLocation ? m_location.c_str() : nullptr; }
 
 private:
-  uint32_t m_nKind;
-  bool m_bHasText;
-  bool m_bHasLocation;
-  std::string m_text;
-  std::string m_location;
+    uint32_t m_nKind;
+    bool m_bHasText;
+    bool m_bHasLocation;
+    std::string m_text;
+    std::string m_location;
 };
 
 using CDvdLogEntryArray = CDvdPtrArray<CDvdLogEntry>;
 
-class CDvdLog {
+class CDvdLog
+{
 public:
-  CDvdLog() = default;
-  // Virtual so that a log pane deleted through this base goes away whole.
-  virtual ~CDvdLog() = default;
-  CDvdLog(const CDvdLog&) = delete;
-  CDvdLog& operator=(const CDvdLog&) = delete;
+    CDvdLog() = default;
+    // Virtual so that a log pane deleted through this base goes away whole.
+    virtual ~CDvdLog() = default;
+    CDvdLog(const CDvdLog&) = delete;
+    CDvdLog& operator=(const CDvdLog&) = delete;
 
-  // Closes the messages of one operation: the log is as new afterwards.
-  virtual void Finish();
-  virtual void ReportCancel();
-  virtual void ReportError(const char* text, const char* location);
-  virtual void ReportWarning(const char* text, const char* location);
-  virtual void ReportInfo(const char* text, const char* location);
+    // Closes the messages of one operation: the log is as new afterwards.
+    virtual void Finish();
+    virtual void ReportCancel();
+    virtual void ReportError(const char* text, const char* location);
+    virtual void ReportWarning(const char* text, const char* location);
+    virtual void ReportInfo(const char* text, const char* location);
 
-  // An inner step that repaired what it reported (a VOB set replaced by
-  // blanks) keeps its messages but no longer counts as a failure.
-  void ClearError() { m_bError = false; }
+    // An inner step that repaired what it reported (a VOB set replaced by
+    // blanks) keeps its messages but no longer counts as a failure.
+    void ClearError() { m_bError = false; }
 
-  bool IsCancelled() const { return m_bCancelled; }
-  bool HasError() const { return m_bError; }
-  bool HasWarning() const { return m_bWarning; }
-  const CDvdLogEntryArray& GetEntries() const { return m_entries; }
+    bool IsCancelled() const { return m_bCancelled; }
+    bool HasError() const { return m_bError; }
+    bool HasWarning() const { return m_bWarning; }
+    const CDvdLogEntryArray& GetEntries() const { return m_entries; }
 
 private:
-  void Add(uint32_t kind, const char* text, const char* location);
+    void Add(uint32_t kind, const char* text, const char* location);
 
-  bool m_bCancelled = false;
-  bool m_bError = false;
-  bool m_bWarning = false;
-  CDvdLogEntryArray m_entries;
+    bool m_bCancelled = false;
+    bool m_bError = false;
+    bool m_bWarning = false;
+    CDvdLogEntryArray m_entries;
 };

@@ -38,9 +38,10 @@ void CRect::NormalizeRect()
 
 BOOL CRect::IntersectRect(LPCRECT lprc1, LPCRECT lprc2)
 {
-    CRect rc(std::max(lprc1->left, lprc2->left), std::max(lprc1->top, lprc2->top),
-             std::min(lprc1->right, lprc2->right), std::min(lprc1->bottom, lprc2->bottom));
-    if (rc.IsRectEmpty()) {
+    CRect rc(std::max(lprc1->left, lprc2->left), std::max(lprc1->top, lprc2->top), std::min(lprc1->right, lprc2->right),
+             std::min(lprc1->bottom, lprc2->bottom));
+    if (rc.IsRectEmpty())
+    {
         SetRectEmpty();
         return FALSE;
     }
@@ -56,7 +57,8 @@ BOOL CRect::UnionRect(LPCRECT lprc1, LPCRECT lprc2)
     else if (!b.IsRectEmpty())
         a.SetRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                   std::max(a.bottom, b.bottom));
-    if (a.IsRectEmpty()) {
+    if (a.IsRectEmpty())
+    {
         SetRectEmpty();
         return FALSE;
     }

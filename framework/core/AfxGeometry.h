@@ -14,22 +14,62 @@ class CRect;
 class CPoint : public POINT
 {
 public:
-    CPoint() { x = 0; y = 0; }
-    CPoint(int initX, int initY) { x = initX; y = initY; }
-    CPoint(POINT pt) { x = pt.x; y = pt.y; }
-    explicit CPoint(SIZE size) { x = size.cx; y = size.cy; }
+    CPoint()
+    {
+        x = 0;
+        y = 0;
+    }
+    CPoint(int initX, int initY)
+    {
+        x = initX;
+        y = initY;
+    }
+    CPoint(POINT pt)
+    {
+        x = pt.x;
+        y = pt.y;
+    }
+    explicit CPoint(SIZE size)
+    {
+        x = size.cx;
+        y = size.cy;
+    }
 
-    void SetPoint(int X, int Y) { x = X; y = Y; }
-    void Offset(int xOffset, int yOffset) { x += xOffset; y += yOffset; }
+    void SetPoint(int X, int Y)
+    {
+        x = X;
+        y = Y;
+    }
+    void Offset(int xOffset, int yOffset)
+    {
+        x += xOffset;
+        y += yOffset;
+    }
     void Offset(POINT pt) { Offset(pt.x, pt.y); }
     void Offset(SIZE size) { Offset(size.cx, size.cy); }
 
     bool operator==(POINT pt) const { return x == pt.x && y == pt.y; }
     bool operator!=(POINT pt) const { return !(*this == pt); }
-    CPoint& operator+=(SIZE size) { Offset(size); return *this; }
-    CPoint& operator-=(SIZE size) { Offset(-size.cx, -size.cy); return *this; }
-    CPoint& operator+=(POINT pt) { Offset(pt); return *this; }
-    CPoint& operator-=(POINT pt) { Offset(-pt.x, -pt.y); return *this; }
+    CPoint& operator+=(SIZE size)
+    {
+        Offset(size);
+        return *this;
+    }
+    CPoint& operator-=(SIZE size)
+    {
+        Offset(-size.cx, -size.cy);
+        return *this;
+    }
+    CPoint& operator+=(POINT pt)
+    {
+        Offset(pt);
+        return *this;
+    }
+    CPoint& operator-=(POINT pt)
+    {
+        Offset(-pt.x, -pt.y);
+        return *this;
+    }
 
     CPoint operator+(SIZE size) const { return CPoint(x + size.cx, y + size.cy); }
     CPoint operator-(SIZE size) const { return CPoint(x - size.cx, y - size.cy); }
@@ -41,17 +81,47 @@ public:
 class CSize : public SIZE
 {
 public:
-    CSize() { cx = 0; cy = 0; }
-    CSize(int initCX, int initCY) { cx = initCX; cy = initCY; }
-    CSize(SIZE size) { cx = size.cx; cy = size.cy; }
-    explicit CSize(POINT pt) { cx = pt.x; cy = pt.y; }
+    CSize()
+    {
+        cx = 0;
+        cy = 0;
+    }
+    CSize(int initCX, int initCY)
+    {
+        cx = initCX;
+        cy = initCY;
+    }
+    CSize(SIZE size)
+    {
+        cx = size.cx;
+        cy = size.cy;
+    }
+    explicit CSize(POINT pt)
+    {
+        cx = pt.x;
+        cy = pt.y;
+    }
 
-    void SetSize(int CX, int CY) { cx = CX; cy = CY; }
+    void SetSize(int CX, int CY)
+    {
+        cx = CX;
+        cy = CY;
+    }
 
     bool operator==(SIZE size) const { return cx == size.cx && cy == size.cy; }
     bool operator!=(SIZE size) const { return !(*this == size); }
-    CSize& operator+=(SIZE size) { cx += size.cx; cy += size.cy; return *this; }
-    CSize& operator-=(SIZE size) { cx -= size.cx; cy -= size.cy; return *this; }
+    CSize& operator+=(SIZE size)
+    {
+        cx += size.cx;
+        cy += size.cy;
+        return *this;
+    }
+    CSize& operator-=(SIZE size)
+    {
+        cx -= size.cx;
+        cy -= size.cy;
+        return *this;
+    }
 
     CSize operator+(SIZE size) const { return CSize(cx + size.cx, cy + size.cy); }
     CSize operator-(SIZE size) const { return CSize(cx - size.cx, cy - size.cy); }
@@ -96,7 +166,13 @@ public:
     BOOL PtInRect(POINT pt) const { return pt.x >= left && pt.x < right && pt.y >= top && pt.y < bottom; }
     BOOL EqualRect(LPCRECT lprc) const;
 
-    void SetRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
+    void SetRect(int l, int t, int r, int b)
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     void SetRectEmpty() { SetRect(0, 0, 0, 0); }
     void CopyRect(LPCRECT lprc) { SetRect(lprc->left, lprc->top, lprc->right, lprc->bottom); }
     void SwapLeftRight();
@@ -122,24 +198,100 @@ public:
     BOOL IntersectRect(LPCRECT lprc1, LPCRECT lprc2);
     BOOL UnionRect(LPCRECT lprc1, LPCRECT lprc2);
 
-    CRect& operator=(const RECT& rc) { CopyRect(&rc); return *this; }
+    CRect& operator=(const RECT& rc)
+    {
+        CopyRect(&rc);
+        return *this;
+    }
     bool operator==(const RECT& rc) const { return EqualRect(&rc) != FALSE; }
     bool operator!=(const RECT& rc) const { return !EqualRect(&rc); }
-    CRect& operator+=(POINT pt) { OffsetRect(pt); return *this; }
-    CRect& operator+=(SIZE size) { OffsetRect(size); return *this; }
-    CRect& operator+=(LPCRECT lprc) { InflateRect(lprc); return *this; }
-    CRect& operator-=(POINT pt) { OffsetRect(-pt.x, -pt.y); return *this; }
-    CRect& operator-=(SIZE size) { OffsetRect(-size.cx, -size.cy); return *this; }
-    CRect& operator-=(LPCRECT lprc) { DeflateRect(lprc); return *this; }
-    CRect& operator&=(const RECT& rc) { IntersectRect(this, &rc); return *this; }
-    CRect& operator|=(const RECT& rc) { UnionRect(this, &rc); return *this; }
+    CRect& operator+=(POINT pt)
+    {
+        OffsetRect(pt);
+        return *this;
+    }
+    CRect& operator+=(SIZE size)
+    {
+        OffsetRect(size);
+        return *this;
+    }
+    CRect& operator+=(LPCRECT lprc)
+    {
+        InflateRect(lprc);
+        return *this;
+    }
+    CRect& operator-=(POINT pt)
+    {
+        OffsetRect(-pt.x, -pt.y);
+        return *this;
+    }
+    CRect& operator-=(SIZE size)
+    {
+        OffsetRect(-size.cx, -size.cy);
+        return *this;
+    }
+    CRect& operator-=(LPCRECT lprc)
+    {
+        DeflateRect(lprc);
+        return *this;
+    }
+    CRect& operator&=(const RECT& rc)
+    {
+        IntersectRect(this, &rc);
+        return *this;
+    }
+    CRect& operator|=(const RECT& rc)
+    {
+        UnionRect(this, &rc);
+        return *this;
+    }
 
-    CRect operator+(POINT pt) const { CRect rc(*this); rc += pt; return rc; }
-    CRect operator+(SIZE size) const { CRect rc(*this); rc += size; return rc; }
-    CRect operator+(LPCRECT lprc) const { CRect rc(*this); rc += lprc; return rc; }
-    CRect operator-(POINT pt) const { CRect rc(*this); rc -= pt; return rc; }
-    CRect operator-(SIZE size) const { CRect rc(*this); rc -= size; return rc; }
-    CRect operator-(LPCRECT lprc) const { CRect rc(*this); rc -= lprc; return rc; }
-    CRect operator&(const RECT& rc) const { CRect r; r.IntersectRect(this, &rc); return r; }
-    CRect operator|(const RECT& rc) const { CRect r; r.UnionRect(this, &rc); return r; }
+    CRect operator+(POINT pt) const
+    {
+        CRect rc(*this);
+        rc += pt;
+        return rc;
+    }
+    CRect operator+(SIZE size) const
+    {
+        CRect rc(*this);
+        rc += size;
+        return rc;
+    }
+    CRect operator+(LPCRECT lprc) const
+    {
+        CRect rc(*this);
+        rc += lprc;
+        return rc;
+    }
+    CRect operator-(POINT pt) const
+    {
+        CRect rc(*this);
+        rc -= pt;
+        return rc;
+    }
+    CRect operator-(SIZE size) const
+    {
+        CRect rc(*this);
+        rc -= size;
+        return rc;
+    }
+    CRect operator-(LPCRECT lprc) const
+    {
+        CRect rc(*this);
+        rc -= lprc;
+        return rc;
+    }
+    CRect operator&(const RECT& rc) const
+    {
+        CRect r;
+        r.IntersectRect(this, &rc);
+        return r;
+    }
+    CRect operator|(const RECT& rc) const
+    {
+        CRect r;
+        r.UnionRect(this, &rc);
+        return r;
+    }
 };

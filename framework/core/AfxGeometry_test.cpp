@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 void ExpectRect(const RECT& rc, int l, int t, int r, int b)
 {
@@ -22,7 +23,9 @@ struct RectOpCase
     CRect expected;
 };
 
-class RectOps : public ::testing::TestWithParam<RectOpCase> {};
+class RectOps : public ::testing::TestWithParam<RectOpCase>
+{
+};
 
 TEST_P(RectOps, GiveExpectedRectangle)
 {

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 constexpr size_t kAlign = alignof(std::max_align_t);
 
@@ -24,7 +25,8 @@ CPlexPool::CPlexPool(size_t nNodeSize, INT_PTR nBlockSize)
 
 void* CPlexPool::Alloc()
 {
-    if (m_pFree == nullptr) {
+    if (m_pFree == nullptr)
+    {
         size_t nHeader = RoundUp(sizeof(Block));
         if ((size_t)m_nBlockSize > (SIZE_MAX - nHeader) / m_nNodeSize)
             AfxThrowMemoryException();
@@ -36,7 +38,8 @@ void* CPlexPool::Alloc()
         m_pBlocks = pBlock;
         // Chain the new nodes so that the first one is handed out first.
         BYTE* pNodes = static_cast<BYTE*>(pRaw) + nHeader;
-        for (INT_PTR i = m_nBlockSize - 1; i >= 0; --i) {
+        for (INT_PTR i = m_nBlockSize - 1; i >= 0; --i)
+        {
             FreeNode* pNode = reinterpret_cast<FreeNode*>(pNodes + (size_t)i * m_nNodeSize);
             pNode->pNext = m_pFree;
             m_pFree = pNode;
@@ -56,7 +59,8 @@ void CPlexPool::Free(void* pNode)
 
 void CPlexPool::FreeAll()
 {
-    while (m_pBlocks != nullptr) {
+    while (m_pBlocks != nullptr)
+    {
         Block* pNext = m_pBlocks->pNext;
         free(m_pBlocks);
         m_pBlocks = pNext;

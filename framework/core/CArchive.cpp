@@ -3,7 +3,8 @@
 #include <climits>
 #include <new>
 
-namespace {
+namespace
+{
 
 constexpr int kMinBufSize = 128;
 // Texts are read in pieces of at most this size beyond what has arrived,
@@ -29,10 +30,14 @@ CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
 
 CArchive::~CArchive()
 {
-    if (m_pFile != nullptr && !(m_nMode & bNoFlushOnDelete)) {
-        try {
+    if (m_pFile != nullptr && !(m_nMode & bNoFlushOnDelete))
+    {
+        try
+        {
             Close();
-        } catch (CException* e) {
+        }
+        catch (CException* e)
+        {
             e->Delete();
         }
     }
@@ -48,11 +53,14 @@ UINT CArchive::Read(void* lpBuf, UINT nMax)
         Throw(CArchiveException::writeOnly);
     BYTE* pDest = static_cast<BYTE*>(lpBuf);
     UINT nDone = 0;
-    while (nDone < nMax) {
+    while (nDone < nMax)
+    {
         UINT nAvail = (UINT)(m_lpBufMax - m_lpBufCur);
-        if (nAvail == 0) {
+        if (nAvail == 0)
+        {
             UINT nLeft = nMax - nDone;
-            if (nLeft >= m_nBufSize) {
+            if (nLeft >= m_nBufSize)
+            {
                 // Large reads go straight to the caller's memory.
                 UINT n = m_pFile->Read(pDest + nDone, nLeft);
                 if (n == 0)
@@ -88,11 +96,14 @@ void CArchive::Write(const void* lpBuf, UINT nMax)
     if (IsLoading())
         Throw(CArchiveException::readOnly);
     const BYTE* pSrc = static_cast<const BYTE*>(lpBuf);
-    while (nMax > 0) {
+    while (nMax > 0)
+    {
         UINT nRoom = (UINT)(m_lpBufMax - m_lpBufCur);
-        if (nRoom == 0) {
+        if (nRoom == 0)
+        {
             WriteBuffer();
-            if (nMax >= m_nBufSize) {
+            if (nMax >= m_nBufSize)
+            {
                 m_pFile->Write(pSrc, nMax);
                 return;
             }
@@ -120,9 +131,12 @@ void CArchive::Flush()
 {
     if (m_pFile == nullptr)
         return;
-    if (IsStoring()) {
+    if (IsStoring())
+    {
         WriteBuffer();
-    } else if (m_lpBufCur != m_lpBufMax) {
+    }
+    else if (m_lpBufCur != m_lpBufMax)
+    {
         LONGLONG nUnread = m_lpBufMax - m_lpBufCur;
         m_lpBufCur = m_lpBufMax = m_lpBufStart;
         m_pFile->Seek(-nUnread, CFile::current);
@@ -133,9 +147,12 @@ void CArchive::Close()
 {
     if (m_pFile == nullptr)
         return;
-    try {
+    try
+    {
         Flush();
-    } catch (CException*) {
+    }
+    catch (CException*)
+    {
         m_pFile = nullptr;
         throw;
     }
@@ -152,11 +169,16 @@ void CArchive::Abort()
 CArchive& CArchive::operator<<(const CString& str)
 {
     int n = str.GetLength();
-    if (n < 0xFF) {
+    if (n < 0xFF)
+    {
         *this << (BYTE)n;
-    } else if (n < 0xFFFE) {
+    }
+    else if (n < 0xFFFE)
+    {
         *this << (BYTE)0xFF << (WORD)n;
-    } else {
+    }
+    else
+    {
         *this << (BYTE)0xFF << (WORD)0xFFFF << (DWORD)n;
     }
     Write((LPCSTR)str, (UINT)n);
@@ -168,7 +190,8 @@ CArchive& CArchive::operator>>(CString& str)
     BYTE nByte;
     *this >> nByte;
     DWORD nLength = nByte;
-    if (nByte == 0xFF) {
+    if (nByte == 0xFF)
+    {
         WORD nWord;
         *this >> nWord;
         nLength = nWord;
@@ -185,7 +208,8 @@ CArchive& CArchive::operator>>(CString& str)
     int nTotal = (int)nLength;
     CString text;
     int nDone = 0;
-    while (nDone < nTotal) {
+    while (nDone < nTotal)
+    {
         // Grow with what has actually arrived, never straight to the stated length.
         int nWant = nDone < kTextChunk ? kTextChunk : nDone;
         if (nWant > nTotal - nDone)

@@ -74,7 +74,10 @@ public:
 
     CArchive& operator<<(POINT pt) { return *this << (LONG)pt.x << (LONG)pt.y; }
     CArchive& operator<<(SIZE size) { return *this << (LONG)size.cx << (LONG)size.cy; }
-    CArchive& operator<<(const RECT& rc) { return *this << (LONG)rc.left << (LONG)rc.top << (LONG)rc.right << (LONG)rc.bottom; }
+    CArchive& operator<<(const RECT& rc)
+    {
+        return *this << (LONG)rc.left << (LONG)rc.top << (LONG)rc.right << (LONG)rc.bottom;
+    }
     CArchive& operator>>(POINT& pt) { return *this >> pt.x >> pt.y; }
     CArchive& operator>>(SIZE& size) { return *this >> size.cx >> size.cy; }
     CArchive& operator>>(RECT& rc) { return *this >> rc.left >> rc.top >> rc.right >> rc.bottom; }
@@ -92,13 +95,17 @@ private:
     template <class T>
     static void Encode(T value, BYTE* bytes)
     {
-        if constexpr (std::is_same<T, bool>::value) {
+        if constexpr (std::is_same<T, bool>::value)
+        {
             bytes[0] = value ? 1 : 0;
-        } else {
-            typename std::conditional<sizeof(T) == 8, uint64_t,
-                                      typename std::conditional<sizeof(T) == 4, uint32_t,
-                                                                typename std::conditional<sizeof(T) == 2, uint16_t,
-                                                                                          uint8_t>::type>::type>::type n;
+        }
+        else
+        {
+            typename std::conditional<
+                sizeof(T) == 8, uint64_t,
+                typename std::conditional<sizeof(T) == 4, uint32_t,
+                                          typename std::conditional<sizeof(T) == 2, uint16_t, uint8_t>::type>::type>::
+                type n;
             static_assert(sizeof(n) == sizeof(T), "unsupported width");
             memcpy(&n, &value, sizeof(T));
             for (size_t i = 0; i < sizeof(T); ++i)
@@ -109,13 +116,17 @@ private:
     template <class T>
     static T Decode(const BYTE* bytes)
     {
-        if constexpr (std::is_same<T, bool>::value) {
+        if constexpr (std::is_same<T, bool>::value)
+        {
             return bytes[0] != 0;
-        } else {
-            typename std::conditional<sizeof(T) == 8, uint64_t,
-                                      typename std::conditional<sizeof(T) == 4, uint32_t,
-                                                                typename std::conditional<sizeof(T) == 2, uint16_t,
-                                                                                          uint8_t>::type>::type>::type n = 0;
+        }
+        else
+        {
+            typename std::conditional<
+                sizeof(T) == 8, uint64_t,
+                typename std::conditional<sizeof(T) == 4, uint32_t,
+                                          typename std::conditional<sizeof(T) == 2, uint16_t, uint8_t>::type>::type>::
+                type n = 0;
             for (size_t i = 0; i < sizeof(T); ++i)
                 n |= (decltype(n))((decltype(n))bytes[i] << (8 * i));
             T value;

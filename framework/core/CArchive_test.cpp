@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<BYTE> Contents(CMemFile& file)
 {
@@ -115,8 +116,8 @@ TEST(CArchive, NumbersAreLittleEndianInTheirOwnWidth)
         CArchive ar(&file, CArchive::store);
         ar << (DWORD)0x11223344 << (WORD)0x5566 << (LONG)-2 << true << CPoint(1, -1) << 1.0f;
     }
-    const std::vector<BYTE> expected = {0x44, 0x33, 0x22, 0x11, 0x66, 0x55, 0xFE, 0xFF, 0xFF, 0xFF, 0x01,
-                                        0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F};
+    const std::vector<BYTE> expected = {0x44, 0x33, 0x22, 0x11, 0x66, 0x55, 0xFE, 0xFF, 0xFF, 0xFF, 0x01, 0x01,
+                                        0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F};
     EXPECT_EQ(expected, Contents(file));
 }
 
@@ -126,7 +127,9 @@ struct TextCase
     std::vector<BYTE> prefix;
 };
 
-class TextEncoding : public ::testing::TestWithParam<TextCase> {};
+class TextEncoding : public ::testing::TestWithParam<TextCase>
+{
+};
 
 TEST_P(TextEncoding, MatchesTheLengthPrefixAndRoundTrips)
 {
@@ -157,23 +160,24 @@ TEST_P(TextEncoding, MatchesTheLengthPrefixAndRoundTrips)
 
 INSTANTIATE_TEST_SUITE_P(Lengths, TextEncoding,
                          ::testing::Values(TextCase{0, {0x00}}, TextCase{254, {0xFE}},
-                                           TextCase{255, {0xFF, 0xFF, 0x00}},
-                                           TextCase{65533, {0xFF, 0xFD, 0xFF}},
+                                           TextCase{255, {0xFF, 0xFF, 0x00}}, TextCase{65533, {0xFF, 0xFD, 0xFF}},
                                            TextCase{65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
                                            TextCase{65535, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
                                            TextCase{70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}}),
-                         [](const ::testing::TestParamInfo<TextCase>& info) {
-                             return "Length" + std::to_string(info.param.nLength);
-                         });
+                         [](const ::testing::TestParamInfo<TextCase>& info)
+                         { return "Length" + std::to_string(info.param.nLength); });
 
 int LoadCause(const std::vector<BYTE>& bytes)
 {
     CMemFile file(bytes.data(), (UINT)bytes.size());
     CArchive ar(&file, CArchive::load);
-    try {
+    try
+    {
         AllTypes loaded;
         loaded.Serialize(ar);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         int cause = e->IsKindOf(RUNTIME_CLASS(CArchiveException)) ? static_cast<CArchiveException*>(e)->m_cause : -1;
         e->Delete();
         return cause;
@@ -193,7 +197,8 @@ TEST(CArchive, EveryTruncationThrowsEndOfFile)
     std::vector<BYTE> bytes = Contents(file);
     ASSERT_EQ(CArchiveException::none, LoadCause(bytes));
     for (size_t n = 0; n < bytes.size(); ++n)
-        EXPECT_EQ(CArchiveException::endOfFile, LoadCause(std::vector<BYTE>(bytes.begin(), bytes.begin() + (ptrdiff_t)n)))
+        EXPECT_EQ(CArchiveException::endOfFile,
+                  LoadCause(std::vector<BYTE>(bytes.begin(), bytes.begin() + (ptrdiff_t)n)))
             << "cut at " << n;
 }
 
@@ -201,9 +206,12 @@ CArchiveException* LoadText(const std::vector<BYTE>& bytes, CString& text)
 {
     CMemFile file(bytes.data(), (UINT)bytes.size());
     CArchive ar(&file, CArchive::load);
-    try {
+    try
+    {
         ar >> text;
-    } catch (CArchiveException* e) {
+    }
+    catch (CArchiveException* e)
+    {
         return e;
     }
     return nullptr;
@@ -226,7 +234,8 @@ TEST(CArchive, DamagedTextLengthsAreRefused)
         {"SixtyFourBitLength", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01}, CArchiveException::genericException},
         {"BeyondAnyText", {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80}, CArchiveException::genericException},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         CString text("unchanged");
         CArchiveException* e = LoadText(c.bytes, text);
         ASSERT_NE(nullptr, e) << c.name;
@@ -253,7 +262,8 @@ TEST(CArchive, CrossesItsBufferInBothDirections)
 
     file.SeekToBegin();
     CArchive ar(&file, CArchive::load, 4096);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 3000; ++i)
+    {
         DWORD dw;
         ar >> dw;
         ASSERT_EQ((DWORD)i, dw);
@@ -272,19 +282,25 @@ TEST(CArchive, WrongDirectionThrows)
     BYTE b = 0;
     {
         CArchive ar(&file, CArchive::store);
-        try {
+        try
+        {
             ar >> b;
             ADD_FAILURE();
-        } catch (CArchiveException* e) {
+        }
+        catch (CArchiveException* e)
+        {
             EXPECT_EQ(CArchiveException::writeOnly, e->m_cause);
             e->Delete();
         }
     }
     CArchive ar(&file, CArchive::load);
-    try {
+    try
+    {
         ar << b;
         ADD_FAILURE();
-    } catch (CArchiveException* e) {
+    }
+    catch (CArchiveException* e)
+    {
         EXPECT_EQ(CArchiveException::readOnly, e->m_cause);
         e->Delete();
     }

@@ -101,32 +101,41 @@ void CArray<TYPE, ARG_TYPE>::SetSize(INT_PTR nNewSize, INT_PTR nGrowBy)
     if (nGrowBy >= 0)
         m_nGrowBy = nGrowBy;
 
-    if (nNewSize == 0) {
+    if (nNewSize == 0)
+    {
         Destroy(m_pData, m_nSize);
         ::operator delete(m_pData);
         m_pData = nullptr;
         m_nSize = m_nMaxSize = 0;
-    } else if (m_pData == nullptr) {
+    }
+    else if (m_pData == nullptr)
+    {
         INT_PTR nAlloc = nNewSize > m_nGrowBy ? nNewSize : m_nGrowBy;
         m_pData = Allocate(nAlloc);
         ConstructZeroed(m_pData, nNewSize);
         m_nSize = nNewSize;
         m_nMaxSize = nAlloc;
-    } else if (nNewSize <= m_nMaxSize) {
+    }
+    else if (nNewSize <= m_nMaxSize)
+    {
         if (nNewSize > m_nSize)
             ConstructZeroed(m_pData + m_nSize, nNewSize - m_nSize);
         else
             Destroy(m_pData + nNewSize, m_nSize - nNewSize);
         m_nSize = nNewSize;
-    } else {
+    }
+    else
+    {
         INT_PTR nGrow = m_nGrowBy;
-        if (nGrow == 0) {
+        if (nGrow == 0)
+        {
             nGrow = m_nSize / 8;
             nGrow = nGrow < 4 ? 4 : (nGrow > 1024 ? 1024 : nGrow);
         }
         INT_PTR nNewMax = nNewSize < m_nMaxSize + nGrow ? m_nMaxSize + nGrow : nNewSize;
         TYPE* pNewData = Allocate(nNewMax);
-        for (INT_PTR i = 0; i < m_nSize; ++i) {
+        for (INT_PTR i = 0; i < m_nSize; ++i)
+        {
             ::new (static_cast<void*>(pNewData + i)) TYPE(std::move(m_pData[i]));
             m_pData[i].~TYPE();
         }
@@ -144,9 +153,11 @@ void CArray<TYPE, ARG_TYPE>::FreeExtra()
     if (m_nSize == m_nMaxSize)
         return;
     TYPE* pNewData = nullptr;
-    if (m_nSize != 0) {
+    if (m_nSize != 0)
+    {
         pNewData = Allocate(m_nSize);
-        for (INT_PTR i = 0; i < m_nSize; ++i) {
+        for (INT_PTR i = 0; i < m_nSize; ++i)
+        {
             ::new (static_cast<void*>(pNewData + i)) TYPE(std::move(m_pData[i]));
             m_pData[i].~TYPE();
         }
@@ -161,7 +172,8 @@ void CArray<TYPE, ARG_TYPE>::SetAtGrow(INT_PTR nIndex, ARG_TYPE newElement)
 {
     if (nIndex < 0)
         AfxThrowInvalidArgException();
-    if (nIndex < m_nSize) {
+    if (nIndex < m_nSize)
+    {
         m_pData[nIndex] = newElement;
         return;
     }
@@ -210,9 +222,12 @@ void CArray<TYPE, ARG_TYPE>::InsertAt(INT_PTR nIndex, ARG_TYPE newElement, INT_P
     if (nCount == 0)
         return;
     TYPE value(newElement); // may be one of the elements about to move
-    if (nIndex >= m_nSize) {
+    if (nIndex >= m_nSize)
+    {
         SetSize(nIndex + nCount, -1);
-    } else {
+    }
+    else
+    {
         INT_PTR nOldSize = m_nSize;
         SetSize(m_nSize + nCount, -1);
         for (INT_PTR i = nOldSize - 1; i >= nIndex; --i)
@@ -229,7 +244,8 @@ void CArray<TYPE, ARG_TYPE>::InsertAt(INT_PTR nStartIndex, const CArray* pNewArr
         AfxThrowInvalidArgException();
     if (pNewArray->m_nSize == 0)
         return;
-    if (pNewArray == this) {
+    if (pNewArray == this)
+    {
         CArray copy;
         copy.Copy(*this);
         InsertAt(nStartIndex, &copy);

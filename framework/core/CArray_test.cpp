@@ -5,7 +5,8 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class ProbeArray : public CArray<TYPE, ARG_TYPE>
@@ -19,20 +20,20 @@ public:
 // two rows the capacity stays. The first block holds exactly one element;
 // after that the array grows by size / 8, at least 4 and at most 1,024.
 const std::pair<int, int> kDefaultGrowth[] = {
-    {1, 1},       {2, 5},       {6, 9},       {10, 13},     {14, 17},     {18, 21},     {22, 25},
-    {26, 29},     {30, 33},     {34, 37},     {38, 41},     {42, 46},     {47, 51},     {52, 57},
-    {58, 64},     {65, 72},     {73, 81},     {82, 91},     {92, 102},    {103, 114},   {115, 128},
-    {129, 144},   {145, 162},   {163, 182},   {183, 204},   {205, 229},   {230, 257},   {258, 289},
-    {290, 325},   {326, 365},   {366, 410},   {411, 461},   {462, 518},   {519, 582},   {583, 654},
-    {655, 735},   {736, 826},   {827, 929},   {930, 1045},  {1046, 1175}, {1176, 1321}, {1322, 1486},
-    {1487, 1671}, {1672, 1879}, {1880, 2113},
+    {1, 1},       {2, 5},       {6, 9},       {10, 13},     {14, 17},     {18, 21},   {22, 25},    {26, 29},
+    {30, 33},     {34, 37},     {38, 41},     {42, 46},     {47, 51},     {52, 57},   {58, 64},    {65, 72},
+    {73, 81},     {82, 91},     {92, 102},    {103, 114},   {115, 128},   {129, 144}, {145, 162},  {163, 182},
+    {183, 204},   {205, 229},   {230, 257},   {258, 289},   {290, 325},   {326, 365}, {366, 410},  {411, 461},
+    {462, 518},   {519, 582},   {583, 654},   {655, 735},   {736, 826},   {827, 929}, {930, 1045}, {1046, 1175},
+    {1176, 1321}, {1322, 1486}, {1487, 1671}, {1672, 1879}, {1880, 2113},
 };
 
 std::vector<INT_PTR> ExpectedCapacities(const std::pair<int, int>* pSteps, size_t nSteps, int nAdds)
 {
     std::vector<INT_PTR> result;
     size_t iStep = 0;
-    for (int n = 1; n <= nAdds; ++n) {
+    for (int n = 1; n <= nAdds; ++n)
+    {
         if (iStep + 1 < nSteps && pSteps[iStep + 1].first == n)
             ++iStep;
         result.push_back(pSteps[iStep].second);
@@ -44,12 +45,12 @@ TEST(CArray, GrowsByAnEighthClampedTo4And1024)
 {
     ProbeArray<int, int> arr;
     std::vector<INT_PTR> capacities;
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 2000; ++i)
+    {
         arr.Add(i);
         capacities.push_back(arr.Capacity());
     }
-    EXPECT_EQ(ExpectedCapacities(kDefaultGrowth, sizeof(kDefaultGrowth) / sizeof(kDefaultGrowth[0]), 2000),
-              capacities);
+    EXPECT_EQ(ExpectedCapacities(kDefaultGrowth, sizeof(kDefaultGrowth) / sizeof(kDefaultGrowth[0]), 2000), capacities);
     for (int i = 0; i < 2000; ++i)
         ASSERT_EQ(i, arr[i]);
 }
@@ -68,7 +69,8 @@ TEST(CArray, GrowsBySetGrowBy)
     ProbeArray<int, int> arr;
     arr.SetSize(0, 16);
     std::vector<INT_PTR> capacities;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 40; ++i)
+    {
         arr.Add(i);
         capacities.push_back(arr.Capacity());
     }
@@ -99,7 +101,8 @@ TEST(CArray, SetSizeKeepsElementsAndZeroFillsNewOnes)
     EXPECT_EQ(8, cells.GetSize());
     EXPECT_EQ(0x123456, cells[1].nColour);
     EXPECT_EQ(9, cells[1].flags[5]);
-    for (INT_PTR i = 3; i < 8; ++i) {
+    for (INT_PTR i = 3; i < 8; ++i)
+    {
         EXPECT_EQ(0, cells[i].nColour);
         EXPECT_EQ(0, cells[i].nWeight);
         EXPECT_EQ(0, cells[i].flags[0]);
@@ -110,7 +113,7 @@ TEST(CArray, InsertRemoveAndFreeExtra)
 {
     ProbeArray<int, int> arr;
     for (int i = 0; i < 5; ++i)
-        arr.Add(i * 10); // 0 10 20 30 40
+        arr.Add(i * 10);    // 0 10 20 30 40
     arr.InsertAt(2, 15, 2); // 0 10 15 15 20 30 40
     arr.RemoveAt(0);        // 10 15 15 20 30 40
     arr.InsertAt(8, 99);    // past the end: the gap is zero-filled
@@ -134,7 +137,8 @@ TEST(CArray, RecordsWithTextAreCopiedNotBitwise)
         int nValue = 0;
     };
     CArray<Entry> entries;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 300; ++i)
+    {
         Entry e;
         e.name.Format("entry %d with a text long enough to live on the heap", i);
         e.nValue = i;
@@ -160,10 +164,12 @@ TEST(CArray, AddingItsOwnElementWhileGrowingKeepsTheValue)
 {
     ProbeArray<CString> arr;
     arr.Add(CString('x', 100));
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 50; ++i)
+    {
         bool bFull = arr.GetSize() == arr.Capacity();
         arr.Add(arr[0]);
-        if (bFull) {
+        if (bFull)
+        {
             ASSERT_EQ(100, arr[arr.GetUpperBound()].GetLength());
         }
     }
@@ -180,19 +186,26 @@ TEST(CArray, IndexOutsideTheArrayThrows)
     CArray<int> arr;
     arr.SetSize(3);
     const INT_PTR bad[] = {-1, 3, 1000};
-    for (INT_PTR i : bad) {
-        try {
+    for (INT_PTR i : bad)
+    {
+        try
+        {
             arr[i] = 1;
             ADD_FAILURE() << i;
-        } catch (CException* e) {
+        }
+        catch (CException* e)
+        {
             EXPECT_TRUE(e->IsKindOf(RUNTIME_CLASS(CInvalidArgException)));
             e->Delete();
         }
     }
-    try {
+    try
+    {
         arr.RemoveAt(2, 2);
         ADD_FAILURE();
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         e->Delete();
     }
     EXPECT_EQ(3, arr.GetSize());

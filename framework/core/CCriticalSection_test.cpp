@@ -4,7 +4,8 @@
 
 #include <thread>
 
-namespace {
+namespace
+{
 
 TEST(CCriticalSection, IsReentrantAndReleasedByEveryScope)
 {
@@ -22,10 +23,12 @@ TEST(CCriticalSection, IsReentrantAndReleasedByEveryScope)
     // Both holds are gone: another thread gets the lock (a leftover hold
     // would leave it waiting for ever).
     bool bTaken = false;
-    std::thread other([&] {
-        CSingleLock lock(&cs, TRUE);
-        bTaken = lock.IsLocked();
-    });
+    std::thread other(
+        [&]
+        {
+            CSingleLock lock(&cs, TRUE);
+            bTaken = lock.IsLocked();
+        });
     other.join();
     EXPECT_TRUE(bTaken);
 }
@@ -34,8 +37,10 @@ TEST(CCriticalSection, KeepsThreadsApart)
 {
     CCriticalSection cs;
     long nCounter = 0;
-    auto work = [&] {
-        for (int i = 0; i < 100000; ++i) {
+    auto work = [&]
+    {
+        for (int i = 0; i < 100000; ++i)
+        {
             CSingleLock lock(&cs, TRUE);
             long n = nCounter;
             nCounter = n + 1;

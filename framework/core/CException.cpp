@@ -27,7 +27,8 @@ BOOL CException::CopyMessage(LPCSTR pszText, LPSTR lpszError, UINT nMaxError, PU
 {
     if (pnHelpContext != nullptr)
         *pnHelpContext = 0;
-    if (lpszError != nullptr && nMaxError > 0) {
+    if (lpszError != nullptr && nMaxError > 0)
+    {
         size_t n = pszText != nullptr ? strlen(pszText) : 0;
         if (n > nMaxError - 1)
             n = nMaxError - 1;
@@ -79,7 +80,8 @@ BOOL CFileException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHe
     std::string text = m_cause >= 0 && m_cause < (int)(sizeof(kCauses) / sizeof(kCauses[0]))
                            ? kCauses[m_cause]
                            : kCauses[genericException];
-    if (!m_strFileName.IsEmpty()) {
+    if (!m_strFileName.IsEmpty())
+    {
         text += " accessing ";
         text += (LPCSTR)m_strFileName;
     }
@@ -102,7 +104,8 @@ BOOL CArchiveException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT p
     std::string text = m_cause >= 0 && m_cause < (int)(sizeof(kCauses) / sizeof(kCauses[0]))
                            ? kCauses[m_cause]
                            : kCauses[genericException];
-    if (!m_strFileName.IsEmpty()) {
+    if (!m_strFileName.IsEmpty())
+    {
         text += ": ";
         text += (LPCSTR)m_strFileName;
     }

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 // Counts how many guards are alive, to see the stack unwind.
 struct Guard
@@ -37,10 +38,13 @@ std::string MessageOf(const CException* e)
 TEST(CException, ThrownByPointerUnwindsTheStackAndIsDeletedByTheCatcher)
 {
     bool bCaught = false;
-    try {
+    try
+    {
         Guard outer;
         ThrowFromDepth(5, CArchiveException::genericException);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         bCaught = true;
         EXPECT_EQ(0, Guard::s_alive);
         ASSERT_TRUE(e->IsKindOf(RUNTIME_CLASS(CArchiveException)));
@@ -69,11 +73,15 @@ TEST(CException, EveryThrowerThrowsItsOwnClass)
         {[] { AfxThrowFileException(CFileException::diskFull, 28, "out.vob"); }, RUNTIME_CLASS(CFileException)},
         {[] { AfxThrowArchiveException(CArchiveException::endOfFile); }, RUNTIME_CLASS(CArchiveException)},
     };
-    for (const Case& c : cases) {
-        try {
+    for (const Case& c : cases)
+    {
+        try
+        {
             c.pfnThrow();
             ADD_FAILURE() << "nothing thrown";
-        } catch (CException* e) {
+        }
+        catch (CException* e)
+        {
             EXPECT_EQ(c.pClass, e->GetRuntimeClass()) << e->GetRuntimeClass()->m_lpszClassName;
             EXPECT_TRUE(e->IsKindOf(RUNTIME_CLASS(CException)));
             e->Delete();
@@ -84,15 +92,21 @@ TEST(CException, EveryThrowerThrowsItsOwnClass)
 TEST(CException, OutOfMemoryNeedsNoMemoryAndSurvivesDelete)
 {
     CException* pFirst = nullptr;
-    try {
+    try
+    {
         AfxThrowMemoryException();
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         pFirst = e;
         e->Delete();
     }
-    try {
+    try
+    {
         AfxThrowMemoryException();
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         EXPECT_EQ(pFirst, e); // the same shared object, still usable
         EXPECT_EQ("Out of memory.", MessageOf(e));
         e->Delete();

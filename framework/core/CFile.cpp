@@ -23,24 +23,19 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
 
     kx::FileOpenOptions options;
     int nBadCause = CFileException::none;
-    switch (nOpenFlags & 0x3) {
-    case modeRead:
-        options.access = kx::kFileRead;
-        break;
-    case modeWrite:
-        options.access = kx::kFileWrite;
-        break;
-    case modeReadWrite:
-        options.access = kx::kFileReadWrite;
-        break;
-    default:
-        nBadCause = CFileException::genericException;
-        break;
+    switch (nOpenFlags & 0x3)
+    {
+    case modeRead: options.access = kx::kFileRead; break;
+    case modeWrite: options.access = kx::kFileWrite; break;
+    case modeReadWrite: options.access = kx::kFileReadWrite; break;
+    default: nBadCause = CFileException::genericException; break;
     }
     if (lpszFileName == nullptr || *lpszFileName == '\0')
         nBadCause = CFileException::badPath;
-    if (nBadCause != CFileException::none) {
-        if (pError != nullptr) {
+    if (nBadCause != CFileException::none)
+    {
+        if (pError != nullptr)
+        {
             pError->m_cause = nBadCause;
             pError->m_lOsError = -1;
             pError->m_strFileName = lpszFileName;
@@ -59,8 +54,10 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
     else if (nOpenFlags & osSequentialScan)
         options.hint = kx::FileHint::SequentialScan;
 
-    if (!m_file.Open(lpszFileName, options)) {
-        if (pError != nullptr) {
+    if (!m_file.Open(lpszFileName, options))
+    {
+        if (pError != nullptr)
+        {
             LONG lOsError = (LONG)kx::LastErrorCode();
             pError->m_cause = CFileException::OsErrorToException(lOsError);
             if (pError->m_cause == CFileException::none)
@@ -118,18 +115,12 @@ ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom)
 {
     RequireOpen();
     kx::SeekOrigin origin;
-    switch (nFrom) {
-    case begin:
-        origin = kx::SeekOrigin::Begin;
-        break;
-    case current:
-        origin = kx::SeekOrigin::Current;
-        break;
-    case end:
-        origin = kx::SeekOrigin::End;
-        break;
-    default:
-        AfxThrowFileException(CFileException::badSeek, -1, m_strFileName);
+    switch (nFrom)
+    {
+    case begin: origin = kx::SeekOrigin::Begin; break;
+    case current: origin = kx::SeekOrigin::Current; break;
+    case end: origin = kx::SeekOrigin::End; break;
+    default: AfxThrowFileException(CFileException::badSeek, -1, m_strFileName);
     }
     int64_t pos = m_file.Seek(lOff, origin);
     if (pos < 0)
@@ -174,7 +165,8 @@ CString CFile::GetFileName() const
 
 void CFile::Remove(LPCSTR lpszFileName)
 {
-    if (!kx::RemoveFile(lpszFileName != nullptr ? lpszFileName : "")) {
+    if (!kx::RemoveFile(lpszFileName != nullptr ? lpszFileName : ""))
+    {
         LONG lOsError = (LONG)kx::LastErrorCode();
         int cause = CFileException::OsErrorToException(lOsError);
         AfxThrowFileException(cause != CFileException::none ? cause : CFileException::genericException, lOsError,

@@ -7,42 +7,31 @@
 
 int CFileException::OsErrorToException(LONG lOsError)
 {
-    switch (lOsError) {
-    case 0:
-        return none;
-    case ENOENT:
-        return fileNotFound;
+    switch (lOsError)
+    {
+    case 0: return none;
+    case ENOENT: return fileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP:
-        return badPath;
+    case ELOOP: return badPath;
     case EMFILE:
-    case ENFILE:
-        return tooManyOpenFiles;
+    case ENFILE: return tooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EEXIST:
-    case EISDIR:
-        return accessDenied;
-    case EBADF:
-        return invalidFile;
+    case EISDIR: return accessDenied;
+    case EBADF: return invalidFile;
     case EBUSY:
-    case ETXTBSY:
-        return sharingViolation;
-    case ENOLCK:
-        return lockViolation;
+    case ETXTBSY: return sharingViolation;
+    case ENOLCK: return lockViolation;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
-        return diskFull;
+    case EFBIG: return diskFull;
     case ESPIPE:
-    case EOVERFLOW:
-        return badSeek;
-    case EIO:
-        return hardIO;
-    default:
-        return genericException;
+    case EOVERFLOW: return badSeek;
+    case EIO: return hardIO;
+    default: return genericException;
     }
 }
 
@@ -53,7 +42,8 @@ void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName)
     // The system would replace an existing target; the framework refuses.
     if (kx::FileExists(lpszNewName) || kx::FolderExists(lpszNewName))
         AfxThrowFileException(CFileException::accessDenied, EEXIST, lpszNewName);
-    if (::rename(lpszOldName, lpszNewName) != 0) {
+    if (::rename(lpszOldName, lpszNewName) != 0)
+    {
         LONG lOsError = errno;
         AfxThrowFileException(CFileException::OsErrorToException(lOsError), lOsError, lpszOldName);
     }

@@ -9,7 +9,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 void WriteText(const std::string& path, const char* text)
 {
@@ -21,7 +22,8 @@ std::string ReadText(const std::string& path)
 {
     CFile file(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
     std::string text((size_t)file.GetLength(), '\0');
-    if (!text.empty()) {
+    if (!text.empty())
+    {
         EXPECT_EQ(text.size(), file.Read(&text[0], (UINT)text.size()));
     }
     return text;
@@ -88,27 +90,36 @@ TEST(CFile, FailuresReportCauseAndName)
     EXPECT_NE(-1, error.m_lOsError);
     EXPECT_STREQ(missing.c_str(), error.m_strFileName);
 
-    try {
+    try
+    {
         CFile thrower(missing.c_str(), CFile::modeRead);
         ADD_FAILURE();
-    } catch (CFileException* e) {
+    }
+    catch (CFileException* e)
+    {
         EXPECT_EQ(CFileException::fileNotFound, e->m_cause);
         e->Delete();
     }
 
-    try {
+    try
+    {
         char b;
         file.Read(&b, 1); // never opened
         ADD_FAILURE();
-    } catch (CFileException* e) {
+    }
+    catch (CFileException* e)
+    {
         EXPECT_EQ(CFileException::invalidFile, e->m_cause);
         e->Delete();
     }
 
-    try {
+    try
+    {
         CFile::Remove(missing.c_str());
         ADD_FAILURE();
-    } catch (CFileException* e) {
+    }
+    catch (CFileException* e)
+    {
         EXPECT_EQ(CFileException::fileNotFound, e->m_cause);
         e->Delete();
     }
@@ -125,10 +136,13 @@ TEST(CFile, RemoveAndRename)
     EXPECT_FALSE(probe.Open(a.c_str(), CFile::modeRead));
 
     WriteText(a, "two");
-    try {
+    try
+    {
         CFile::Rename(a.c_str(), b.c_str()); // the target is there: refused, nothing lost
         ADD_FAILURE();
-    } catch (CFileException* e) {
+    }
+    catch (CFileException* e)
+    {
         e->Delete();
     }
     EXPECT_EQ("one", ReadText(b));
@@ -152,7 +166,8 @@ TEST(CFile, ArchiveRoundTripThroughADiskFile)
     CFile file(path.c_str(), CFile::modeRead);
     EXPECT_EQ(20000u + 3u + 300u, file.GetLength());
     CArchive ar(&file, CArchive::load);
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < 5000; ++i)
+    {
         DWORD dw;
         ar >> dw;
         ASSERT_EQ((DWORD)i, dw);
@@ -160,11 +175,14 @@ TEST(CFile, ArchiveRoundTripThroughADiskFile)
     CString text;
     ar >> text;
     EXPECT_EQ(300, text.GetLength());
-    try {
+    try
+    {
         BYTE b;
         ar >> b;
         ADD_FAILURE();
-    } catch (CArchiveException* e) {
+    }
+    catch (CArchiveException* e)
+    {
         EXPECT_EQ(CArchiveException::endOfFile, e->m_cause);
         EXPECT_STREQ(path.c_str(), e->m_strFileName);
         e->Delete();

@@ -86,9 +86,12 @@ template <class TYPE, class ARG_TYPE>
 typename CList<TYPE, ARG_TYPE>::CNode* CList<TYPE, ARG_TYPE>::NewNode(CNode* pPrev, CNode* pNext, ARG_TYPE newElement)
 {
     void* pRaw = m_pool.Alloc();
-    try {
+    try
+    {
         return ::new (pRaw) CNode{pNext, pPrev, TYPE(newElement)};
-    } catch (...) {
+    }
+    catch (...)
+    {
         m_pool.Free(pRaw);
         throw;
     }
@@ -201,7 +204,8 @@ void CList<TYPE, ARG_TYPE>::RemoveAt(POSITION position)
 template <class TYPE, class ARG_TYPE>
 void CList<TYPE, ARG_TYPE>::RemoveAll()
 {
-    for (CNode* p = m_pHead; p != nullptr;) {
+    for (CNode* p = m_pHead; p != nullptr;)
+    {
         CNode* pNext = p->pNext;
         p->~CNode();
         p = pNext;
@@ -247,7 +251,8 @@ template <class TYPE, class ARG_TYPE>
 POSITION CList<TYPE, ARG_TYPE>::Find(ARG_TYPE searchValue, POSITION startAfter) const
 {
     CNode* p = startAfter != nullptr ? NodeAt(startAfter)->pNext : m_pHead;
-    for (; p != nullptr; p = p->pNext) {
+    for (; p != nullptr; p = p->pNext)
+    {
         if (p->data == searchValue)
             return Position(p);
     }

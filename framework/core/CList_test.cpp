@@ -4,7 +4,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 template <class LIST>
 std::vector<int> Forward(const LIST& list)
@@ -32,7 +33,7 @@ TEST(CList, AddInsertRemoveKeepTheLinksBothWays)
     POSITION p3 = list.AddTail(3);
     list.InsertBefore(p3, 25);
     list.InsertAfter(p3, 4);
-    list.InsertAfter(nullptr, 5); // null: the tail
+    list.InsertAfter(nullptr, 5);  // null: the tail
     list.InsertBefore(nullptr, 0); // null: the head
     EXPECT_EQ((std::vector<int>{0, 1, 2, 25, 3, 4, 5}), Forward(list));
     EXPECT_EQ((std::vector<int>{5, 4, 3, 25, 2, 1, 0}), Backward(list));
@@ -80,10 +81,13 @@ TEST(CList, ListsAddedToThemselvesKeepOrder)
 TEST(CList, EmptyListHasNoHead)
 {
     CPtrList list;
-    try {
+    try
+    {
         list.GetHead();
         ADD_FAILURE();
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         EXPECT_TRUE(e->IsKindOf(RUNTIME_CLASS(CInvalidArgException)));
         e->Delete();
     }

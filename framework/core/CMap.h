@@ -98,20 +98,26 @@ void CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::InitHashTable(UINT nHashSize, BOOL bA
     UINT nOldSize = m_nHashTableSize;
     m_pHashTable = nullptr;
     m_nHashTableSize = nHashSize;
-    if (pOldTable == nullptr) {
+    if (pOldTable == nullptr)
+    {
         if (bAllocNow)
             AllocTable();
         return;
     }
-    try {
+    try
+    {
         AllocTable();
-    } catch (CException*) {
+    }
+    catch (CException*)
+    {
         m_pHashTable = pOldTable;
         m_nHashTableSize = nOldSize;
         throw;
     }
-    for (UINT i = 0; i < nOldSize; ++i) {
-        for (CAssoc* p = pOldTable[i]; p != nullptr;) {
+    for (UINT i = 0; i < nOldSize; ++i)
+    {
+        for (CAssoc* p = pOldTable[i]; p != nullptr;)
+        {
             CAssoc* pNext = p->pNext;
             UINT nBucket = p->nHashValue % m_nHashTableSize;
             p->pNext = m_pHashTable[nBucket];
@@ -123,14 +129,15 @@ void CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::InitHashTable(UINT nHashSize, BOOL bA
 }
 
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
-typename CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::CAssoc* CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::Find(
-    ARG_KEY key, UINT& nBucket) const
+typename CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::CAssoc* CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::Find(ARG_KEY key,
+                                                                                                  UINT& nBucket) const
 {
     UINT nHash = HashKey(key);
     nBucket = nHash % m_nHashTableSize;
     if (m_pHashTable == nullptr)
         return nullptr;
-    for (CAssoc* p = m_pHashTable[nBucket]; p != nullptr; p = p->pNext) {
+    for (CAssoc* p = m_pHashTable[nBucket]; p != nullptr; p = p->pNext)
+    {
         if (p->nHashValue == nHash && p->key == key)
             return p;
     }
@@ -158,9 +165,12 @@ VALUE& CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::operator[](ARG_KEY key)
     if (m_pHashTable == nullptr)
         AllocTable();
     void* pRaw = m_pool.Alloc();
-    try {
+    try
+    {
         p = ::new (pRaw) CAssoc{nullptr, HashKey(key), KEY(key), VALUE()};
-    } catch (...) {
+    }
+    catch (...)
+    {
         m_pool.Free(pRaw);
         throw;
     }
@@ -176,9 +186,11 @@ BOOL CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::RemoveKey(ARG_KEY key)
     if (m_pHashTable == nullptr)
         return FALSE;
     UINT nHash = HashKey(key);
-    for (CAssoc** pp = &m_pHashTable[nHash % m_nHashTableSize]; *pp != nullptr; pp = &(*pp)->pNext) {
+    for (CAssoc** pp = &m_pHashTable[nHash % m_nHashTableSize]; *pp != nullptr; pp = &(*pp)->pNext)
+    {
         CAssoc* p = *pp;
-        if (p->nHashValue == nHash && p->key == key) {
+        if (p->nHashValue == nHash && p->key == key)
+        {
             *pp = p->pNext;
             p->~CAssoc();
             m_pool.Free(p);
@@ -193,9 +205,12 @@ BOOL CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::RemoveKey(ARG_KEY key)
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 void CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::RemoveAll()
 {
-    if (m_pHashTable != nullptr) {
-        for (UINT i = 0; i < m_nHashTableSize; ++i) {
-            for (CAssoc* p = m_pHashTable[i]; p != nullptr;) {
+    if (m_pHashTable != nullptr)
+    {
+        for (UINT i = 0; i < m_nHashTableSize; ++i)
+        {
+            for (CAssoc* p = m_pHashTable[i]; p != nullptr;)
+            {
                 CAssoc* pNext = p->pNext;
                 p->~CAssoc();
                 p = pNext;
@@ -213,7 +228,8 @@ POSITION CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::GetStartPosition() const
 {
     if (m_pHashTable == nullptr)
         return nullptr;
-    for (UINT i = 0; i < m_nHashTableSize; ++i) {
+    for (UINT i = 0; i < m_nHashTableSize; ++i)
+    {
         if (m_pHashTable[i] != nullptr)
             return reinterpret_cast<POSITION>(m_pHashTable[i]);
     }

@@ -4,7 +4,8 @@
 
 #include <map>
 
-namespace {
+namespace
+{
 
 // Walks the map by position and counts each key it meets.
 template <class MAP, class KEY, class VALUE>
@@ -13,7 +14,8 @@ std::map<KEY, int> VisitCounts(const MAP& map, std::map<KEY, VALUE>* pValues = n
     std::map<KEY, int> counts;
     POSITION pos = map.GetStartPosition();
     INT_PTR nSteps = 0;
-    while (pos != nullptr && nSteps++ <= map.GetCount()) {
+    while (pos != nullptr && nSteps++ <= map.GetCount())
+    {
         KEY key;
         VALUE value;
         map.GetNextAssoc(pos, key, value);
@@ -29,11 +31,13 @@ TEST(CMap, IterationVisitsEveryKeyOnceAfterInsertsAndRemovals)
     CMap<UINT, UINT, DWORD, DWORD> map;
     EXPECT_EQ(17u, map.GetHashTableSize());
     std::map<UINT, DWORD> expected;
-    for (UINT key = 0; key < 500; ++key) {
+    for (UINT key = 0; key < 500; ++key)
+    {
         map.SetAt(key * 7, key + 1000);
         expected[key * 7] = key + 1000;
     }
-    for (UINT key = 0; key < 500; key += 3) {
+    for (UINT key = 0; key < 500; key += 3)
+    {
         EXPECT_TRUE(map.RemoveKey(key * 7));
         expected.erase(key * 7);
     }
@@ -58,7 +62,8 @@ TEST(CMap, RemovingTheEntryJustVisitedKeepsTheWalkWhole)
         map[i] = i;
     int nVisited = 0;
     POSITION pos = map.GetStartPosition();
-    while (pos != nullptr) {
+    while (pos != nullptr)
+    {
         int key, value;
         map.GetNextAssoc(pos, key, value);
         EXPECT_EQ(key, value);

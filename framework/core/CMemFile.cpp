@@ -106,18 +106,12 @@ void CMemFile::Write(const void* lpBuf, UINT nCount)
 ULONGLONG CMemFile::Seek(LONGLONG lOff, UINT nFrom)
 {
     LONGLONG nBase;
-    switch (nFrom) {
-    case begin:
-        nBase = 0;
-        break;
-    case current:
-        nBase = (LONGLONG)m_nPosition;
-        break;
-    case end:
-        nBase = (LONGLONG)m_nFileSize;
-        break;
-    default:
-        AfxThrowFileException(CFileException::badSeek);
+    switch (nFrom)
+    {
+    case begin: nBase = 0; break;
+    case current: nBase = (LONGLONG)m_nPosition; break;
+    case end: nBase = (LONGLONG)m_nFileSize; break;
+    default: AfxThrowFileException(CFileException::badSeek);
     }
     if ((lOff < 0 && nBase + lOff < 0) || (lOff > 0 && lOff > INT64_MAX - nBase) ||
         (ULONGLONG)(nBase + lOff) > SIZE_MAX)
@@ -162,11 +156,14 @@ void CMemFile::Grow(size_t nNewLength)
         AfxThrowMemoryException();
     size_t nNewSize = nSteps * m_nGrowBytes;
     BYTE* pNew;
-    if (m_bAutoDelete) {
+    if (m_bAutoDelete)
+    {
         pNew = static_cast<BYTE*>(realloc(m_lpBuffer, nNewSize));
         if (pNew == nullptr)
             AfxThrowMemoryException();
-    } else {
+    }
+    else
+    {
         // The caller's bytes are not ours to reallocate: move to our own block.
         pNew = static_cast<BYTE*>(malloc(nNewSize));
         if (pNew == nullptr)

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+namespace
+{
 
 class ProbeMemFile : public CMemFile
 {
@@ -18,13 +19,18 @@ public:
 template <class F>
 int ThrownFileCause(F f)
 {
-    try {
+    try
+    {
         f();
-    } catch (CFileException* e) {
+    }
+    catch (CFileException* e)
+    {
         int cause = e->m_cause;
         e->Delete();
         return cause;
-    } catch (CMemoryException* e) {
+    }
+    catch (CMemoryException* e)
+    {
         e->Delete();
         return -1;
     }

@@ -10,18 +10,24 @@ CObject* CRuntimeClass::CreateObject() const
 {
     if (m_pfnCreateObject == nullptr)
         return nullptr;
-    try {
+    try
+    {
         return m_pfnCreateObject();
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         e->Delete();
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
     }
     return nullptr;
 }
 
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const
 {
-    for (const CRuntimeClass* p = this; p != nullptr; p = p->m_pBaseClass) {
+    for (const CRuntimeClass* p = this; p != nullptr; p = p->m_pBaseClass)
+    {
         if (p == pBaseClass)
             return TRUE;
     }

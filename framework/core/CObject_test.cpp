@@ -7,7 +7,8 @@
 #include <cstring>
 #include <memory>
 
-namespace {
+namespace
+{
 
 class CShape : public CObject
 {

@@ -9,7 +9,8 @@
 #include <new>
 #include <utility>
 
-namespace {
+namespace
+{
 
 // Every empty CString shares this terminator; it is never written.
 char s_chNil = '\0';
@@ -42,8 +43,7 @@ CString::CString(const CString& src) : CString()
     Assign(src.m_pch, src.m_nLength);
 }
 
-CString::CString(CString&& src) noexcept
-    : m_pch(src.m_pch), m_nLength(src.m_nLength), m_nCapacity(src.m_nCapacity)
+CString::CString(CString&& src) noexcept : m_pch(src.m_pch), m_nLength(src.m_nLength), m_nCapacity(src.m_nCapacity)
 {
     src.m_pch = &s_chNil;
     src.m_nLength = 0;
@@ -52,7 +52,8 @@ CString::CString(CString&& src) noexcept
 
 CString::CString(LPCSTR psz) : CString()
 {
-    if (psz != nullptr && ((uintptr_t)psz >> 16) == 0) {
+    if (psz != nullptr && ((uintptr_t)psz >> 16) == 0)
+    {
         LoadString((UINT)(uintptr_t)psz);
         return;
     }
@@ -67,7 +68,8 @@ CString::CString(LPCSTR pch, int nLength) : CString()
 
 CString::CString(char ch, int nRepeat) : CString()
 {
-    if (nRepeat > 0) {
+    if (nRepeat > 0)
+    {
         Reserve(nRepeat);
         memset(m_pch, ch, (size_t)nRepeat);
         SetLength(nRepeat);
@@ -89,7 +91,8 @@ CString& CString::operator=(const CString& src)
 
 CString& CString::operator=(CString&& src) noexcept
 {
-    if (this != &src) {
+    if (this != &src)
+    {
         if (m_nCapacity != 0)
             delete[] m_pch;
         m_pch = src.m_pch;
@@ -178,7 +181,8 @@ void CString::Format(LPCSTR pszFormat, ...)
 void CString::Format(UINT nFormatID, ...)
 {
     CString format;
-    if (!format.LoadString(nFormatID)) {
+    if (!format.LoadString(nFormatID))
+    {
         Empty();
         return;
     }
@@ -190,7 +194,8 @@ void CString::Format(UINT nFormatID, ...)
 
 void CString::FormatV(LPCSTR pszFormat, va_list args)
 {
-    if (pszFormat == nullptr) {
+    if (pszFormat == nullptr)
+    {
         Empty();
         return;
     }
@@ -200,7 +205,8 @@ void CString::FormatV(LPCSTR pszFormat, va_list args)
     va_copy(measure, args);
     int n = vsnprintf(nullptr, 0, pszFormat, measure);
     va_end(measure);
-    if (n <= 0) {
+    if (n <= 0)
+    {
         Empty();
         return;
     }
@@ -229,7 +235,8 @@ int CString::CompareNoCase(LPCSTR psz) const
 {
     const unsigned char* a = (const unsigned char*)m_pch;
     const unsigned char* b = (const unsigned char*)(psz != nullptr ? psz : "");
-    for (;; ++a, ++b) {
+    for (;; ++a, ++b)
+    {
         int ca = tolower(*a);
         int cb = tolower(*b);
         if (ca != cb)
@@ -263,7 +270,8 @@ int CString::Find(LPCSTR pszSub, int nStart) const
 
 int CString::ReverseFind(char ch) const
 {
-    for (int i = m_nLength - 1; i >= 0; --i) {
+    for (int i = m_nLength - 1; i >= 0; --i)
+    {
         if (m_pch[i] == ch)
             return i;
     }
@@ -305,8 +313,10 @@ CString CString::Right(int nCount) const
 int CString::Replace(char chOld, char chNew)
 {
     int nCount = 0;
-    for (int i = 0; i < m_nLength; ++i) {
-        if (m_pch[i] == chOld) {
+    for (int i = 0; i < m_nLength; ++i)
+    {
+        if (m_pch[i] == chOld)
+        {
             m_pch[i] = chNew;
             ++nCount;
         }
@@ -323,13 +333,15 @@ int CString::Replace(LPCSTR pszOld, LPCSTR pszNew)
     CString result;
     int nCount = 0;
     int nFrom = 0;
-    for (int nAt = Find(pszOld); nAt >= 0; nAt = Find(pszOld, nFrom)) {
+    for (int nAt = Find(pszOld); nAt >= 0; nAt = Find(pszOld, nFrom))
+    {
         result.Append(m_pch + nFrom, nAt - nFrom);
         result.Append(pszNew, nNew);
         nFrom = nAt + nOld;
         ++nCount;
     }
-    if (nCount != 0) {
+    if (nCount != 0)
+    {
         result.Append(m_pch + nFrom, m_nLength - nFrom);
         *this = std::move(result);
     }
@@ -339,7 +351,8 @@ int CString::Replace(LPCSTR pszOld, LPCSTR pszNew)
 int CString::Remove(char ch)
 {
     int nKept = 0;
-    for (int i = 0; i < m_nLength; ++i) {
+    for (int i = 0; i < m_nLength; ++i)
+    {
         if (m_pch[i] != ch)
             m_pch[nKept++] = m_pch[i];
     }
@@ -447,7 +460,8 @@ void CString::ReleaseBuffer(int nNewLength)
 {
     if (m_nCapacity == 0)
         return;
-    if (nNewLength < 0) {
+    if (nNewLength < 0)
+    {
         // The caller wrote a terminated text; look no further than our buffer.
         const void* pEnd = memchr(m_pch, '\0', (size_t)m_nCapacity + 1);
         nNewLength = pEnd != nullptr ? (int)((const char*)pEnd - m_pch) : m_nCapacity;
@@ -472,9 +486,11 @@ void CString::SetAt(int nIndex, char ch)
 
 BOOL CString::LoadString(UINT nID)
 {
-    if (s_pfnStringTable != nullptr) {
+    if (s_pfnStringTable != nullptr)
+    {
         LPCSTR psz = s_pfnStringTable(nID);
-        if (psz != nullptr) {
+        if (psz != nullptr)
+        {
             *this = psz;
             return TRUE;
         }
@@ -492,11 +508,13 @@ void CString::SetStringTable(StringTable pfnTable)
 
 void CString::Assign(LPCSTR pch, int nLength)
 {
-    if (nLength <= 0) {
+    if (nLength <= 0)
+    {
         SetLength(0);
         return;
     }
-    if (nLength <= m_nCapacity) {
+    if (nLength <= m_nCapacity)
+    {
         // memmove: the source may lie inside our own buffer.
         memmove(m_pch, pch, (size_t)nLength);
         SetLength(nLength);
@@ -516,7 +534,8 @@ void CString::Append(LPCSTR pch, int nLength)
     if (nLength > INT_MAX - 1 - m_nLength)
         AfxThrowMemoryException();
     int nTotal = m_nLength + nLength;
-    if (nTotal > m_nCapacity) {
+    if (nTotal > m_nCapacity)
+    {
         // Grow geometrically so repeated appends stay linear.
         int nGrow = m_nCapacity < INT_MAX / 2 ? m_nCapacity * 2 : INT_MAX - 1;
         CString bigger;
@@ -555,7 +574,8 @@ void CString::SetLength(int nLength)
     m_pch[nLength] = '\0';
 }
 
-namespace {
+namespace
+{
 
 inline int Cmp(LPCSTR a, LPCSTR b)
 {
@@ -564,21 +584,75 @@ inline int Cmp(LPCSTR a, LPCSTR b)
 
 } // namespace
 
-bool operator==(const CString& a, const CString& b) { return Cmp(a, b) == 0; }
-bool operator==(const CString& a, LPCSTR b) { return Cmp(a, b) == 0; }
-bool operator==(LPCSTR a, const CString& b) { return Cmp(a, b) == 0; }
-bool operator!=(const CString& a, const CString& b) { return Cmp(a, b) != 0; }
-bool operator!=(const CString& a, LPCSTR b) { return Cmp(a, b) != 0; }
-bool operator!=(LPCSTR a, const CString& b) { return Cmp(a, b) != 0; }
-bool operator<(const CString& a, const CString& b) { return Cmp(a, b) < 0; }
-bool operator<(const CString& a, LPCSTR b) { return Cmp(a, b) < 0; }
-bool operator<(LPCSTR a, const CString& b) { return Cmp(a, b) < 0; }
-bool operator>(const CString& a, const CString& b) { return Cmp(a, b) > 0; }
-bool operator>(const CString& a, LPCSTR b) { return Cmp(a, b) > 0; }
-bool operator>(LPCSTR a, const CString& b) { return Cmp(a, b) > 0; }
-bool operator<=(const CString& a, const CString& b) { return Cmp(a, b) <= 0; }
-bool operator<=(const CString& a, LPCSTR b) { return Cmp(a, b) <= 0; }
-bool operator<=(LPCSTR a, const CString& b) { return Cmp(a, b) <= 0; }
-bool operator>=(const CString& a, const CString& b) { return Cmp(a, b) >= 0; }
-bool operator>=(const CString& a, LPCSTR b) { return Cmp(a, b) >= 0; }
-bool operator>=(LPCSTR a, const CString& b) { return Cmp(a, b) >= 0; }
+bool operator==(const CString& a, const CString& b)
+{
+    return Cmp(a, b) == 0;
+}
+bool operator==(const CString& a, LPCSTR b)
+{
+    return Cmp(a, b) == 0;
+}
+bool operator==(LPCSTR a, const CString& b)
+{
+    return Cmp(a, b) == 0;
+}
+bool operator!=(const CString& a, const CString& b)
+{
+    return Cmp(a, b) != 0;
+}
+bool operator!=(const CString& a, LPCSTR b)
+{
+    return Cmp(a, b) != 0;
+}
+bool operator!=(LPCSTR a, const CString& b)
+{
+    return Cmp(a, b) != 0;
+}
+bool operator<(const CString& a, const CString& b)
+{
+    return Cmp(a, b) < 0;
+}
+bool operator<(const CString& a, LPCSTR b)
+{
+    return Cmp(a, b) < 0;
+}
+bool operator<(LPCSTR a, const CString& b)
+{
+    return Cmp(a, b) < 0;
+}
+bool operator>(const CString& a, const CString& b)
+{
+    return Cmp(a, b) > 0;
+}
+bool operator>(const CString& a, LPCSTR b)
+{
+    return Cmp(a, b) > 0;
+}
+bool operator>(LPCSTR a, const CString& b)
+{
+    return Cmp(a, b) > 0;
+}
+bool operator<=(const CString& a, const CString& b)
+{
+    return Cmp(a, b) <= 0;
+}
+bool operator<=(const CString& a, LPCSTR b)
+{
+    return Cmp(a, b) <= 0;
+}
+bool operator<=(LPCSTR a, const CString& b)
+{
+    return Cmp(a, b) <= 0;
+}
+bool operator>=(const CString& a, const CString& b)
+{
+    return Cmp(a, b) >= 0;
+}
+bool operator>=(const CString& a, LPCSTR b)
+{
+    return Cmp(a, b) >= 0;
+}
+bool operator>=(LPCSTR a, const CString& b)
+{
+    return Cmp(a, b) >= 0;
+}

@@ -6,7 +6,8 @@
 #include <functional>
 #include <string>
 
-namespace {
+namespace
+{
 
 struct StringCase
 {
@@ -43,15 +44,51 @@ const StringCase kCases[] = {
     {"FindEmptyText", "abc", [](CString& s) { return Num(s.Find("")); }, "0"},
     {"ReverseFind", "C:\\a\\b.ifo", [](CString& s) { return Num(s.ReverseFind('\\')); }, "4"},
     {"ReverseFindMissing", "abc", [](CString& s) { return Num(s.ReverseFind('\\')); }, "-1"},
-    {"ReplaceChar", "a/b/c", [](CString& s) { s.Replace('/', '\\'); return s; }, "a\\b\\c"},
+    {"ReplaceChar", "a/b/c",
+     [](CString& s)
+     {
+         s.Replace('/', '\\');
+         return s;
+     },
+     "a\\b\\c"},
     {"ReplaceCharCount", "a/b/c", [](CString& s) { return Num(s.Replace('/', '\\')); }, "2"},
-    {"ReplaceText", "one two one", [](CString& s) { s.Replace("one", "three"); return s; }, "three two three"},
-    {"ReplaceTextShorter", "aaaa", [](CString& s) { s.Replace("aa", "b"); return s; }, "bb"},
+    {"ReplaceText", "one two one",
+     [](CString& s)
+     {
+         s.Replace("one", "three");
+         return s;
+     },
+     "three two three"},
+    {"ReplaceTextShorter", "aaaa",
+     [](CString& s)
+     {
+         s.Replace("aa", "b");
+         return s;
+     },
+     "bb"},
     {"ReplaceTextCount", "aaaa", [](CString& s) { return Num(s.Replace("aa", "b")); }, "2"},
-    {"ReplaceTextByNothing", "a--b", [](CString& s) { s.Replace("-", ""); return s; }, "ab"},
+    {"ReplaceTextByNothing", "a--b",
+     [](CString& s)
+     {
+         s.Replace("-", "");
+         return s;
+     },
+     "ab"},
     {"ReplaceEmptyOld", "abc", [](CString& s) { return Num(s.Replace("", "x")); }, "0"},
-    {"ReplaceWithSelfContaining", "ab", [](CString& s) { s.Replace("a", "aa"); return s; }, "aab"},
-    {"Remove", "a b c ", [](CString& s) { s.Remove(' '); return s; }, "abc"},
+    {"ReplaceWithSelfContaining", "ab",
+     [](CString& s)
+     {
+         s.Replace("a", "aa");
+         return s;
+     },
+     "aab"},
+    {"Remove", "a b c ",
+     [](CString& s)
+     {
+         s.Remove(' ');
+         return s;
+     },
+     "abc"},
     {"RemoveCount", "a b c ", [](CString& s) { return Num(s.Remove(' ')); }, "3"},
     {"TrimLeft", " \t\r\nabc ", [](CString& s) { return s.TrimLeft(); }, "abc "},
     {"TrimRight", " abc \t\r\n", [](CString& s) { return s.TrimRight(); }, " abc"},
@@ -65,27 +102,78 @@ const StringCase kCases[] = {
     {"AppendText", "ab", [](CString& s) { return s += "cd"; }, "abcd"},
     {"AppendChar", "ab", [](CString& s) { return s += 'c'; }, "abc"},
     {"AppendSelf", "ab", [](CString& s) { return s += s; }, "abab"},
-    {"AssignOwnTail", "abcdef", [](CString& s) { s = (LPCSTR)s + 3; return s; }, "def"},
+    {"AssignOwnTail", "abcdef",
+     [](CString& s)
+     {
+         s = (LPCSTR)s + 3;
+         return s;
+     },
+     "def"},
     {"ConcatTextFirst", "b", [](CString& s) { return "a" + s; }, "ab"},
     {"ConcatCharBoth", "b", [](CString& s) { return 'a' + s + 'c'; }, "abc"},
     {"RepeatChar", "", [](CString&) { return CString('-', 3); }, "---"},
     {"CountedText", "", [](CString&) { return CString("abcdef", 3); }, "abc"},
-    {"FormatMixed", "", [](CString& s) { s.Format("%s %02d %5.1f %X %c", "vts", 7, 2.0, 255u, 'z'); return s; }, "vts 07   2.0 FF z"},
-    {"FormatWideIntegers", "", [](CString& s) { s.Format("%lld %zu %llu", -5LL, (size_t)7, 18446744073709551615ULL); return s; }, "-5 7 18446744073709551615"},
-    {"FormatOwnText", "x", [](CString& s) { s.Format("[%s]", (LPCSTR)s); return s; }, "[x]"},
-    {"FormatEmptyResult", "abc", [](CString& s) { s.Format("%s", ""); return s; }, ""},
+    {"FormatMixed", "",
+     [](CString& s)
+     {
+         s.Format("%s %02d %5.1f %X %c", "vts", 7, 2.0, 255u, 'z');
+         return s;
+     },
+     "vts 07   2.0 FF z"},
+    {"FormatWideIntegers", "",
+     [](CString& s)
+     {
+         s.Format("%lld %zu %llu", -5LL, (size_t)7, 18446744073709551615ULL);
+         return s;
+     },
+     "-5 7 18446744073709551615"},
+    {"FormatOwnText", "x",
+     [](CString& s)
+     {
+         s.Format("[%s]", (LPCSTR)s);
+         return s;
+     },
+     "[x]"},
+    {"FormatEmptyResult", "abc",
+     [](CString& s)
+     {
+         s.Format("%s", "");
+         return s;
+     },
+     ""},
     {"GetAtPastEnd", "ab", [](CString& s) { return CString(s.GetAt(2) == '\0' ? "nul" : "char"); }, "nul"},
-    {"SetAt", "abc", [](CString& s) { s.SetAt(1, 'X'); return s; }, "aXc"},
-    {"SetAtPastEndIgnored", "abc", [](CString& s) { s.SetAt(3, 'X'); s.SetAt(-1, 'X'); return s; }, "abc"},
+    {"SetAt", "abc",
+     [](CString& s)
+     {
+         s.SetAt(1, 'X');
+         return s;
+     },
+     "aXc"},
+    {"SetAtPastEndIgnored", "abc",
+     [](CString& s)
+     {
+         s.SetAt(3, 'X');
+         s.SetAt(-1, 'X');
+         return s;
+     },
+     "abc"},
     {"Index", "abc", [](CString& s) { return CString(s[2]); }, "c"},
     {"Compare", "abc", [](CString& s) { return Num(s.Compare("abd") < 0); }, "1"},
     {"CompareNoCaseEqual", "VIDEO_TS", [](CString& s) { return Num(s.CompareNoCase("video_ts")); }, "0"},
     {"CompareNoCaseOrder", "a", [](CString& s) { return Num(s.CompareNoCase("B") < 0); }, "1"},
     {"CompareNoCasePrefix", "abc", [](CString& s) { return Num(s.CompareNoCase("AB") > 0); }, "1"},
-    {"Empty", "abc", [](CString& s) { s.Empty(); return Num(s.IsEmpty()); }, "1"},
+    {"Empty", "abc",
+     [](CString& s)
+     {
+         s.Empty();
+         return Num(s.IsEmpty());
+     },
+     "1"},
 };
 
-class CStringOps : public ::testing::TestWithParam<StringCase> {};
+class CStringOps : public ::testing::TestWithParam<StringCase>
+{
+};
 
 TEST_P(CStringOps, GivesExpectedText)
 {
@@ -187,13 +275,11 @@ TEST(CString, EmptyStringsGiveWritableBuffers)
 
 const char* TestTable(UINT nID)
 {
-    switch (nID) {
-    case 100:
-        return "Can't open %s";
-    case 101:
-        return "";
-    default:
-        return nullptr;
+    switch (nID)
+    {
+    case 100: return "Can't open %s";
+    case 101: return "";
+    default: return nullptr;
     }
 }
 

@@ -83,9 +83,9 @@ struct AFX_MSGARGS
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    UINT nID;       // command or control id (commands and notifications)
-    void* pExtra;   // CCmdUI* for update handlers, AFX_NOTIFY* for notifications
-    BOOL bHandled;  // the _EX handlers report here whether they handled it
+    UINT nID;      // command or control id (commands and notifications)
+    void* pExtra;  // CCmdUI* for update handlers, AFX_NOTIFY* for notifications
+    BOOL bHandled; // the _EX handlers report here whether they handled it
 };
 
 typedef LRESULT (*AFX_PMSG)(CCmdTarget* pTarget, AFX_MSGARGS& args);
@@ -95,21 +95,21 @@ typedef LRESULT (*AFX_PMSG)(CCmdTarget* pTarget, AFX_MSGARGS& args);
 enum AfxSig : UINT_PTR
 {
     AfxSig_end = 0,
-    AfxSig_msg,       // a window message
-    AfxSig_cmd,       // WM_COMMAND (commands and control notifications)
-    AfxSig_cmdUI,     // CN_UPDATE_COMMAND_UI
-    AfxSig_notify,    // WM_NOTIFY
-    AfxSig_reflect,   // a reflected notification
+    AfxSig_msg,     // a window message
+    AfxSig_cmd,     // WM_COMMAND (commands and control notifications)
+    AfxSig_cmdUI,   // CN_UPDATE_COMMAND_UI
+    AfxSig_notify,  // WM_NOTIFY
+    AfxSig_reflect, // a reflected notification
 };
 
 struct AFX_MSGMAP_ENTRY
 {
-    UINT nMessage;   // 0xC000 for a registered message
-    UINT nCode;      // notification code (low word), 0 for plain messages
-    UINT nID;        // first control or command id, 0 for plain messages
-    UINT nLastID;    // last id of a range, = nID otherwise
-    UINT_PTR nSig;   // AfxSig, or the registered message's UINT*
-    AFX_PMSG pfn;    // the thunk; null ends the table
+    UINT nMessage; // 0xC000 for a registered message
+    UINT nCode;    // notification code (low word), 0 for plain messages
+    UINT nID;      // first control or command id, 0 for plain messages
+    UINT nLastID;  // last id of a range, = nID otherwise
+    UINT_PTR nSig; // AfxSig, or the registered message's UINT*
+    AFX_PMSG pfn;  // the thunk; null ends the table
 };
 
 struct AFX_MSGMAP
@@ -120,97 +120,106 @@ struct AFX_MSGMAP
 
 // The entry of one table (not its bases) that answers a message, code and
 // id, or null.
-const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg,
-                                            UINT nCode, UINT nID);
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg, UINT nCode, UINT nID);
 // Calls one entry's handler as its thunk would for this message.
-LRESULT AfxCallMessageEntry(CCmdTarget* pTarget, const AFX_MSGMAP_ENTRY* pEntry, UINT nMsg,
-                            WPARAM wParam, LPARAM lParam);
+LRESULT AfxCallMessageEntry(CCmdTarget* pTarget, const AFX_MSGMAP_ENTRY* pEntry, UINT nMsg, WPARAM wParam,
+                            LPARAM lParam);
 
 #ifndef afx_msg
 #define afx_msg
 #endif
 
-#define DECLARE_MESSAGE_MAP() \
-protected: \
-    static const AFX_MSGMAP* GetThisMessageMap(); \
+#define DECLARE_MESSAGE_MAP()                                                                                          \
+protected:                                                                                                             \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                                      \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass) \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() \
-    { \
-        typedef theClass ThisClass; \
-        typedef baseClass TheBaseClass; \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
+    const AFX_MSGMAP* theClass::GetMessageMap() const                                                                  \
+    {                                                                                                                  \
+        return GetThisMessageMap();                                                                                    \
+    }                                                                                                                  \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                                                    \
+    {                                                                                                                  \
+        typedef theClass ThisClass;                                                                                    \
+        typedef baseClass TheBaseClass;                                                                                \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
-#define END_MESSAGE_MAP() \
-            {0, 0, 0, 0, AfxSig_end, nullptr} \
-        }; \
-        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, _messageEntries}; \
-        return &messageMap; \
+#define END_MESSAGE_MAP()                                                                                              \
+    {                                                                                                                  \
+        0, 0, 0, 0, AfxSig_end, nullptr                                                                                \
+    }                                                                                                                  \
+    }                                                                                                                  \
+    ;                                                                                                                  \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, _messageEntries};                          \
+    return &messageMap;                                                                                                \
     }
 
 // The same for a class template of one type parameter: theClass is the
 // template's name, type_name its parameter, baseClass may depend on it.
-#define BEGIN_TEMPLATE_MESSAGE_MAP(theClass, type_name, baseClass) \
-    template <typename type_name> \
-    const AFX_MSGMAP* theClass<type_name>::GetMessageMap() const { return GetThisMessageMap(); } \
-    template <typename type_name> \
-    const AFX_MSGMAP* theClass<type_name>::GetThisMessageMap() \
-    { \
-        typedef theClass<type_name> ThisClass; \
-        typedef baseClass TheBaseClass; \
+#define BEGIN_TEMPLATE_MESSAGE_MAP(theClass, type_name, baseClass)                                                     \
+    template <typename type_name>                                                                                      \
+    const AFX_MSGMAP* theClass<type_name>::GetMessageMap() const                                                       \
+    {                                                                                                                  \
+        return GetThisMessageMap();                                                                                    \
+    }                                                                                                                  \
+    template <typename type_name>                                                                                      \
+    const AFX_MSGMAP* theClass<type_name>::GetThisMessageMap()                                                         \
+    {                                                                                                                  \
+        typedef theClass<type_name> ThisClass;                                                                         \
+        typedef baseClass TheBaseClass;                                                                                \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 // One row: the thunk's body sees the object as pThis and the parameters as a.
-#define KX_MSGMAP_ENTRY(msg, code, id, lastId, sig, ...) \
-    {(UINT)(msg), (UINT)(WORD)(code), (UINT)(id), (UINT)(lastId), (UINT_PTR)(sig), \
-     [](CCmdTarget* kxTarget, AFX_MSGARGS& a) -> LRESULT { \
-         ThisClass* pThis = static_cast<ThisClass*>(kxTarget); \
-         (void)pThis; (void)a; \
-         __VA_ARGS__ \
+#define KX_MSGMAP_ENTRY(msg, code, id, lastId, sig, ...)                                                               \
+    {(UINT)(msg),                                                                                                      \
+     (UINT)(WORD)(code),                                                                                               \
+     (UINT)(id),                                                                                                       \
+     (UINT)(lastId),                                                                                                   \
+     (UINT_PTR)(sig),                                                                                                  \
+     [](CCmdTarget* kxTarget, AFX_MSGARGS& a) -> LRESULT                                                               \
+     {                                                                                                                 \
+         ThisClass* pThis = static_cast<ThisClass*>(kxTarget);                                                         \
+         (void)pThis;                                                                                                  \
+         (void)a;                                                                                                      \
+         __VA_ARGS__                                                                                                   \
      }},
 
 #define KX_PARAM_POINT(lp) CPoint((int)(short)LOWORD(lp), (int)(short)HIWORD(lp))
 
 // ---- Commands and update handlers -----------------------------------------
 
-#define ON_COMMAND(id, memberFxn) \
+#define ON_COMMAND(id, memberFxn)                                                                                      \
     KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, id, AfxSig_cmd, pThis->memberFxn(); return 0;)
-#define ON_COMMAND_EX(id, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, id, AfxSig_cmd, \
-                    a.bHandled = pThis->memberFxn(a.nID); return 0;)
-#define ON_COMMAND_RANGE(id, idLast, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, idLast, AfxSig_cmd, \
-                    pThis->memberFxn(a.nID); return 0;)
-#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, idLast, AfxSig_cmd, \
-                    a.bHandled = pThis->memberFxn(a.nID); return 0;)
-#define KX_UPDATE_BODY(call) \
-    CCmdUI* pCmdUI = static_cast<CCmdUI*>(a.pExtra); \
-    pCmdUI->m_bContinueRouting = FALSE; \
-    call; \
-    a.bHandled = !pCmdUI->m_bContinueRouting; \
+#define ON_COMMAND_EX(id, memberFxn)                                                                                   \
+    KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, id, AfxSig_cmd, a.bHandled = pThis->memberFxn(a.nID); return 0;)
+#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                                                        \
+    KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, idLast, AfxSig_cmd, pThis->memberFxn(a.nID); return 0;)
+#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn)                                                                     \
+    KX_MSGMAP_ENTRY(WM_COMMAND, CN_COMMAND, id, idLast, AfxSig_cmd, a.bHandled = pThis->memberFxn(a.nID); return 0;)
+#define KX_UPDATE_BODY(call)                                                                                           \
+    CCmdUI* pCmdUI = static_cast<CCmdUI*>(a.pExtra);                                                                   \
+    pCmdUI->m_bContinueRouting = FALSE;                                                                                \
+    call;                                                                                                              \
+    a.bHandled = !pCmdUI->m_bContinueRouting;                                                                          \
     return 0;
-#define ON_UPDATE_COMMAND_UI(id, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, id, AfxSig_cmdUI, \
-                    KX_UPDATE_BODY(pThis->memberFxn(pCmdUI)))
-#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, idLast, AfxSig_cmdUI, \
+#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                                            \
+    KX_MSGMAP_ENTRY(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, id, AfxSig_cmdUI, KX_UPDATE_BODY(pThis->memberFxn(pCmdUI)))
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                                              \
+    KX_MSGMAP_ENTRY(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, idLast, AfxSig_cmdUI,                                        \
                     KX_UPDATE_BODY(pThis->memberFxn(pCmdUI)))
 
 // ---- Control notifications (WM_COMMAND from a control) --------------------
 
-#define ON_CONTROL(code, id, memberFxn) \
+#define ON_CONTROL(code, id, memberFxn)                                                                                \
     KX_MSGMAP_ENTRY(WM_COMMAND, code, id, id, AfxSig_cmd, pThis->memberFxn(); return 0;)
-#define ON_CONTROL_RANGE(code, id, idLast, memberFxn) \
+#define ON_CONTROL_RANGE(code, id, idLast, memberFxn)                                                                  \
     KX_MSGMAP_ENTRY(WM_COMMAND, code, id, idLast, AfxSig_cmd, pThis->memberFxn(a.nID); return 0;)
-#define ON_CONTROL_REFLECT(code, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, AfxSig_reflect, \
-                    pThis->memberFxn(); return 0;)
-#define ON_CONTROL_REFLECT_EX(code, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, AfxSig_reflect, \
-                    a.bHandled = pThis->memberFxn(); return 0;)
+#define ON_CONTROL_REFLECT(code, memberFxn)                                                                            \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, AfxSig_reflect, pThis->memberFxn(); return 0;)
+#define ON_CONTROL_REFLECT_EX(code, memberFxn)                                                                         \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, AfxSig_reflect, a.bHandled = pThis->memberFxn();         \
+                    return 0;)
 
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_BN_DOUBLECLICKED(id, memberFxn) ON_CONTROL(BN_DOUBLECLICKED, id, memberFxn)
@@ -239,90 +248,95 @@ protected: \
 // ---- WM_NOTIFY -------------------------------------------------------------
 
 #define KX_NOTIFY_ARGS AFX_NOTIFY* pNotify = static_cast<AFX_NOTIFY*>(a.pExtra);
-#define ON_NOTIFY(code, id, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, id, AfxSig_notify, KX_NOTIFY_ARGS \
-                    pThis->memberFxn(pNotify->pNMHDR, pNotify->pResult); return 0;)
-#define ON_NOTIFY_RANGE(code, id, idLast, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, idLast, AfxSig_notify, KX_NOTIFY_ARGS \
-                    pThis->memberFxn(a.nID, pNotify->pNMHDR, pNotify->pResult); return 0;)
-#define ON_NOTIFY_EX(code, id, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, id, AfxSig_notify, KX_NOTIFY_ARGS \
-                    a.bHandled = pThis->memberFxn(a.nID, pNotify->pNMHDR, pNotify->pResult); \
+#define ON_NOTIFY(code, id, memberFxn)                                                                                 \
+    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, id, AfxSig_notify,                                                            \
+                    KX_NOTIFY_ARGS pThis->memberFxn(pNotify->pNMHDR, pNotify->pResult);                                \
                     return 0;)
-#define ON_NOTIFY_EX_RANGE(code, id, idLast, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, idLast, AfxSig_notify, KX_NOTIFY_ARGS \
-                    a.bHandled = pThis->memberFxn(a.nID, pNotify->pNMHDR, pNotify->pResult); \
+#define ON_NOTIFY_RANGE(code, id, idLast, memberFxn)                                                                   \
+    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, idLast, AfxSig_notify,                                                        \
+                    KX_NOTIFY_ARGS pThis->memberFxn(a.nID, pNotify->pNMHDR, pNotify->pResult);                         \
                     return 0;)
-#define ON_NOTIFY_REFLECT(code, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, AfxSig_reflect, KX_NOTIFY_ARGS \
-                    pThis->memberFxn(pNotify->pNMHDR, pNotify->pResult); return 0;)
-#define ON_NOTIFY_REFLECT_EX(code, memberFxn) \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, AfxSig_reflect, KX_NOTIFY_ARGS \
-                    a.bHandled = pThis->memberFxn(pNotify->pNMHDR, pNotify->pResult); return 0;)
+#define ON_NOTIFY_EX(code, id, memberFxn)                                                                              \
+    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, id, AfxSig_notify,                                                            \
+                    KX_NOTIFY_ARGS a.bHandled = pThis->memberFxn(a.nID, pNotify->pNMHDR, pNotify->pResult);            \
+                    return 0;)
+#define ON_NOTIFY_EX_RANGE(code, id, idLast, memberFxn)                                                                \
+    KX_MSGMAP_ENTRY(WM_NOTIFY, code, id, idLast, AfxSig_notify,                                                        \
+                    KX_NOTIFY_ARGS a.bHandled = pThis->memberFxn(a.nID, pNotify->pNMHDR, pNotify->pResult);            \
+                    return 0;)
+#define ON_NOTIFY_REFLECT(code, memberFxn)                                                                             \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, AfxSig_reflect,                                           \
+                    KX_NOTIFY_ARGS pThis->memberFxn(pNotify->pNMHDR, pNotify->pResult);                                \
+                    return 0;)
+#define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                                                          \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, AfxSig_reflect,                                           \
+                    KX_NOTIFY_ARGS a.bHandled = pThis->memberFxn(pNotify->pNMHDR, pNotify->pResult);                   \
+                    return 0;)
 
 // ---- User-defined and registered messages ---------------------------------
 
-#define ON_MESSAGE(message, memberFxn) \
+#define ON_MESSAGE(message, memberFxn)                                                                                 \
     KX_MSGMAP_ENTRY(message, 0, 0, 0, AfxSig_msg, return pThis->memberFxn(a.wParam, a.lParam);)
-#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn) \
-    KX_MSGMAP_ENTRY(0xC000, 0, 0, 0, &(nMessageVariable), \
-                    return pThis->memberFxn(a.wParam, a.lParam);)
-#define ON_THREAD_MESSAGE(message, memberFxn) \
+#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn)                                                             \
+    KX_MSGMAP_ENTRY(0xC000, 0, 0, 0, &(nMessageVariable), return pThis->memberFxn(a.wParam, a.lParam);)
+#define ON_THREAD_MESSAGE(message, memberFxn)                                                                          \
     KX_MSGMAP_ENTRY(message, 0, 0, 0, AfxSig_msg, pThis->memberFxn(a.wParam, a.lParam); return 0;)
-#define ON_REGISTERED_THREAD_MESSAGE(nMessageVariable, memberFxn) \
+#define ON_REGISTERED_THREAD_MESSAGE(nMessageVariable, memberFxn)                                                      \
     KX_MSGMAP_ENTRY(0xC000, 0, 0, 0, &(nMessageVariable), pThis->memberFxn(a.wParam, a.lParam); return 0;)
 
 // ---- Reflected messages handled by the control itself ---------------------
 
-#define ON_WM_CTLCOLOR_REFLECT() \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0, AfxSig_reflect, \
-                    AFX_CTLCOLOR* pCtl = reinterpret_cast<AFX_CTLCOLOR*>(a.lParam); \
+#define ON_WM_CTLCOLOR_REFLECT()                                                                                       \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0, AfxSig_reflect,                                            \
+                    AFX_CTLCOLOR* pCtl = reinterpret_cast<AFX_CTLCOLOR*>(a.lParam);                                    \
                     return (LRESULT)pThis->CtlColor(CDC::FromHandle(pCtl->hDC), pCtl->nCtlType);)
-#define ON_WM_HSCROLL_REFLECT() \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_HSCROLL, 0, 0, 0, AfxSig_reflect, \
-                    pThis->HScroll(LOWORD(a.wParam), HIWORD(a.wParam)); return 0;)
-#define ON_WM_VSCROLL_REFLECT() \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_VSCROLL, 0, 0, 0, AfxSig_reflect, \
-                    pThis->VScroll(LOWORD(a.wParam), HIWORD(a.wParam)); return 0;)
-#define ON_WM_DRAWITEM_REFLECT() \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, AfxSig_reflect, \
-                    pThis->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(a.lParam)); return 0;)
-#define ON_WM_MEASUREITEM_REFLECT() \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, AfxSig_reflect, \
-                    pThis->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(a.lParam)); return 0;)
-#define ON_WM_PARENTNOTIFY_REFLECT() \
-    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_PARENTNOTIFY, 0, 0, 0, AfxSig_reflect, \
-                    pThis->ParentNotify(LOWORD(a.wParam), a.lParam); return 0;)
+#define ON_WM_HSCROLL_REFLECT()                                                                                        \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_HSCROLL, 0, 0, 0, AfxSig_reflect,                                             \
+                    pThis->HScroll(LOWORD(a.wParam), HIWORD(a.wParam));                                                \
+                    return 0;)
+#define ON_WM_VSCROLL_REFLECT()                                                                                        \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_VSCROLL, 0, 0, 0, AfxSig_reflect,                                             \
+                    pThis->VScroll(LOWORD(a.wParam), HIWORD(a.wParam));                                                \
+                    return 0;)
+#define ON_WM_DRAWITEM_REFLECT()                                                                                       \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, AfxSig_reflect,                                            \
+                    pThis->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(a.lParam));                                     \
+                    return 0;)
+#define ON_WM_MEASUREITEM_REFLECT()                                                                                    \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, AfxSig_reflect,                                         \
+                    pThis->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(a.lParam));                               \
+                    return 0;)
+#define ON_WM_PARENTNOTIFY_REFLECT()                                                                                   \
+    KX_MSGMAP_ENTRY(WM_REFLECT_BASE + WM_PARENTNOTIFY, 0, 0, 0, AfxSig_reflect,                                        \
+                    pThis->ParentNotify(LOWORD(a.wParam), a.lParam);                                                   \
+                    return 0;)
 
 // ---- Window messages with their standard handlers --------------------------
 
 #define KX_ON_VOID(msg, call) KX_MSGMAP_ENTRY(msg, 0, 0, 0, AfxSig_msg, call; return 0;)
 #define KX_ON_RESULT(msg, call) KX_MSGMAP_ENTRY(msg, 0, 0, 0, AfxSig_msg, return (LRESULT)(call);)
-#define KX_ON_MOUSE(msg, fn) \
-    KX_ON_VOID(msg, pThis->fn((UINT)a.wParam, KX_PARAM_POINT(a.lParam)))
-#define KX_ON_KEY(msg, fn) \
-    KX_ON_VOID(msg, pThis->fn((UINT)a.wParam, LOWORD(a.lParam), HIWORD(a.lParam)))
-#define KX_ON_NCMOUSE(msg, fn) \
-    KX_ON_VOID(msg, pThis->fn((UINT)a.wParam, KX_PARAM_POINT(a.lParam)))
+#define KX_ON_MOUSE(msg, fn) KX_ON_VOID(msg, pThis->fn((UINT)a.wParam, KX_PARAM_POINT(a.lParam)))
+#define KX_ON_KEY(msg, fn) KX_ON_VOID(msg, pThis->fn((UINT)a.wParam, LOWORD(a.lParam), HIWORD(a.lParam)))
+#define KX_ON_NCMOUSE(msg, fn) KX_ON_VOID(msg, pThis->fn((UINT)a.wParam, KX_PARAM_POINT(a.lParam)))
 
 #define ON_WM_CREATE() KX_ON_RESULT(WM_CREATE, pThis->OnCreate(reinterpret_cast<LPCREATESTRUCT>(a.lParam)))
 #define ON_WM_NCCREATE() KX_ON_RESULT(WM_NCCREATE, pThis->OnNcCreate(reinterpret_cast<LPCREATESTRUCT>(a.lParam)))
 #define ON_WM_DESTROY() KX_ON_VOID(WM_DESTROY, pThis->OnDestroy())
 #define ON_WM_NCDESTROY() KX_ON_VOID(WM_NCDESTROY, pThis->OnNcDestroy())
 #define ON_WM_CLOSE() KX_ON_VOID(WM_CLOSE, pThis->OnClose())
-#define ON_WM_SIZE() \
+#define ON_WM_SIZE()                                                                                                   \
     KX_ON_VOID(WM_SIZE, pThis->OnSize((UINT)a.wParam, (int)(short)LOWORD(a.lParam), (int)(short)HIWORD(a.lParam)))
-#define ON_WM_MOVE() \
-    KX_ON_VOID(WM_MOVE, pThis->OnMove((int)(short)LOWORD(a.lParam), (int)(short)HIWORD(a.lParam)))
+#define ON_WM_MOVE() KX_ON_VOID(WM_MOVE, pThis->OnMove((int)(short)LOWORD(a.lParam), (int)(short)HIWORD(a.lParam)))
 #define ON_WM_SIZING() KX_ON_VOID(WM_SIZING, pThis->OnSizing((UINT)a.wParam, reinterpret_cast<LPRECT>(a.lParam)))
 #define ON_WM_MOVING() KX_ON_VOID(WM_MOVING, pThis->OnMoving((UINT)a.wParam, reinterpret_cast<LPRECT>(a.lParam)))
 #define ON_WM_PAINT() KX_ON_VOID(WM_PAINT, pThis->OnPaint())
 #define ON_WM_NCPAINT() KX_ON_VOID(WM_NCPAINT, pThis->OnNcPaint())
-#define ON_WM_ERASEBKGND() \
+#define ON_WM_ERASEBKGND()                                                                                             \
     KX_ON_RESULT(WM_ERASEBKGND, pThis->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(a.wParam))))
 #define ON_WM_TIMER() KX_ON_VOID(WM_TIMER, pThis->OnTimer((UINT_PTR)a.wParam))
 #define ON_WM_SETFOCUS() KX_ON_VOID(WM_SETFOCUS, pThis->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
-#define ON_WM_KILLFOCUS() KX_ON_VOID(WM_KILLFOCUS, pThis->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
+#define ON_WM_KILLFOCUS()                                                                                              \
+    KX_ON_VOID(WM_KILLFOCUS, pThis->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
 #define ON_WM_LBUTTONDOWN() KX_ON_MOUSE(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() KX_ON_MOUSE(WM_LBUTTONUP, OnLButtonUp)
 #define ON_WM_LBUTTONDBLCLK() KX_ON_MOUSE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
@@ -333,22 +347,25 @@ protected: \
 #define ON_WM_MBUTTONUP() KX_ON_MOUSE(WM_MBUTTONUP, OnMButtonUp)
 #define ON_WM_MBUTTONDBLCLK() KX_ON_MOUSE(WM_MBUTTONDBLCLK, OnMButtonDblClk)
 #define ON_WM_MOUSEMOVE() KX_ON_MOUSE(WM_MOUSEMOVE, OnMouseMove)
-#define ON_WM_MOUSEWHEEL() \
-    KX_ON_RESULT(WM_MOUSEWHEEL, pThis->OnMouseWheel(LOWORD(a.wParam), (short)HIWORD(a.wParam), KX_PARAM_POINT(a.lParam)))
+#define ON_WM_MOUSEWHEEL()                                                                                             \
+    KX_ON_RESULT(WM_MOUSEWHEEL,                                                                                        \
+                 pThis->OnMouseWheel(LOWORD(a.wParam), (short)HIWORD(a.wParam), KX_PARAM_POINT(a.lParam)))
 #define ON_WM_MOUSELEAVE() KX_ON_VOID(WM_MOUSELEAVE, pThis->OnMouseLeave())
 #define ON_WM_MOUSEHOVER() KX_ON_MOUSE(WM_MOUSEHOVER, OnMouseHover)
-#define ON_WM_MOUSEACTIVATE() \
-    KX_ON_RESULT(WM_MOUSEACTIVATE, pThis->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)), LOWORD(a.lParam), HIWORD(a.lParam)))
+#define ON_WM_MOUSEACTIVATE()                                                                                          \
+    KX_ON_RESULT(WM_MOUSEACTIVATE, pThis->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)),          \
+                                                          LOWORD(a.lParam), HIWORD(a.lParam)))
 #define ON_WM_KEYDOWN() KX_ON_KEY(WM_KEYDOWN, OnKeyDown)
 #define ON_WM_KEYUP() KX_ON_KEY(WM_KEYUP, OnKeyUp)
 #define ON_WM_CHAR() KX_ON_KEY(WM_CHAR, OnChar)
 #define ON_WM_SYSKEYDOWN() KX_ON_KEY(WM_SYSKEYDOWN, OnSysKeyDown)
 #define ON_WM_SYSKEYUP() KX_ON_KEY(WM_SYSKEYUP, OnSysKeyUp)
 #define ON_WM_SYSCHAR() KX_ON_KEY(WM_SYSCHAR, OnSysChar)
-#define ON_WM_SETCURSOR() \
-    KX_ON_RESULT(WM_SETCURSOR, pThis->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)), LOWORD(a.lParam), HIWORD(a.lParam)))
+#define ON_WM_SETCURSOR()                                                                                              \
+    KX_ON_RESULT(WM_SETCURSOR, pThis->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)),                  \
+                                                  LOWORD(a.lParam), HIWORD(a.lParam)))
 #define ON_WM_NCHITTEST() KX_ON_RESULT(WM_NCHITTEST, pThis->OnNcHitTest(KX_PARAM_POINT(a.lParam)))
-#define ON_WM_NCCALCSIZE() \
+#define ON_WM_NCCALCSIZE()                                                                                             \
     KX_ON_VOID(WM_NCCALCSIZE, pThis->OnNcCalcSize((BOOL)a.wParam, reinterpret_cast<NCCALCSIZE_PARAMS*>(a.lParam)))
 #define ON_WM_NCLBUTTONDOWN() KX_ON_NCMOUSE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
 #define ON_WM_NCLBUTTONUP() KX_ON_NCMOUSE(WM_NCLBUTTONUP, OnNcLButtonUp)
@@ -357,63 +374,73 @@ protected: \
 #define ON_WM_NCRBUTTONUP() KX_ON_NCMOUSE(WM_NCRBUTTONUP, OnNcRButtonUp)
 #define ON_WM_NCMOUSEMOVE() KX_ON_NCMOUSE(WM_NCMOUSEMOVE, OnNcMouseMove)
 #define ON_WM_NCACTIVATE() KX_ON_RESULT(WM_NCACTIVATE, pThis->OnNcActivate((BOOL)a.wParam))
-#define ON_WM_ACTIVATE() \
-    KX_ON_VOID(WM_ACTIVATE, pThis->OnActivate(LOWORD(a.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), (BOOL)HIWORD(a.wParam)))
+#define ON_WM_ACTIVATE()                                                                                               \
+    KX_ON_VOID(WM_ACTIVATE, pThis->OnActivate(LOWORD(a.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)),    \
+                                              (BOOL)HIWORD(a.wParam)))
 #define ON_WM_ACTIVATEAPP() KX_ON_VOID(WM_ACTIVATEAPP, pThis->OnActivateApp((BOOL)a.wParam, (DWORD)a.lParam))
 #define ON_WM_SHOWWINDOW() KX_ON_VOID(WM_SHOWWINDOW, pThis->OnShowWindow((BOOL)a.wParam, (UINT)a.lParam))
-#define ON_WM_WINDOWPOSCHANGING() \
+#define ON_WM_WINDOWPOSCHANGING()                                                                                      \
     KX_ON_VOID(WM_WINDOWPOSCHANGING, pThis->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(a.lParam)))
-#define ON_WM_WINDOWPOSCHANGED() \
+#define ON_WM_WINDOWPOSCHANGED()                                                                                       \
     KX_ON_VOID(WM_WINDOWPOSCHANGED, pThis->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(a.lParam)))
-#define ON_WM_GETMINMAXINFO() \
+#define ON_WM_GETMINMAXINFO()                                                                                          \
     KX_ON_VOID(WM_GETMINMAXINFO, pThis->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(a.lParam)))
-#define ON_WM_CONTEXTMENU() \
-    KX_ON_VOID(WM_CONTEXTMENU, pThis->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)), KX_PARAM_POINT(a.lParam)))
-#define ON_WM_HSCROLL() \
-    KX_ON_VOID(WM_HSCROLL, pThis->OnHScroll(LOWORD(a.wParam), HIWORD(a.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)))))
-#define ON_WM_VSCROLL() \
-    KX_ON_VOID(WM_VSCROLL, pThis->OnVScroll(LOWORD(a.wParam), HIWORD(a.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)))))
-#define ON_WM_CTLCOLOR() \
-    KX_MSGMAP_ENTRY(WM_CTLCOLOR, 0, 0, 0, AfxSig_msg, \
-                    AFX_CTLCOLOR* pCtl = reinterpret_cast<AFX_CTLCOLOR*>(a.lParam); \
-                    return (LRESULT)pThis->OnCtlColor(CDC::FromHandle(pCtl->hDC), CWnd::FromHandle(pCtl->hWnd), pCtl->nCtlType);)
-#define ON_WM_DRAWITEM() \
+#define ON_WM_CONTEXTMENU()                                                                                            \
+    KX_ON_VOID(WM_CONTEXTMENU,                                                                                         \
+               pThis->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)), KX_PARAM_POINT(a.lParam)))
+#define ON_WM_HSCROLL()                                                                                                \
+    KX_ON_VOID(WM_HSCROLL,                                                                                             \
+               pThis->OnHScroll(LOWORD(a.wParam), HIWORD(a.wParam),                                                    \
+                                reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)))))
+#define ON_WM_VSCROLL()                                                                                                \
+    KX_ON_VOID(WM_VSCROLL,                                                                                             \
+               pThis->OnVScroll(LOWORD(a.wParam), HIWORD(a.wParam),                                                    \
+                                reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)))))
+#define ON_WM_CTLCOLOR()                                                                                               \
+    KX_MSGMAP_ENTRY(                                                                                                   \
+        WM_CTLCOLOR, 0, 0, 0, AfxSig_msg, AFX_CTLCOLOR* pCtl = reinterpret_cast<AFX_CTLCOLOR*>(a.lParam);              \
+        return (LRESULT)pThis->OnCtlColor(CDC::FromHandle(pCtl->hDC), CWnd::FromHandle(pCtl->hWnd), pCtl->nCtlType);)
+#define ON_WM_DRAWITEM()                                                                                               \
     KX_ON_VOID(WM_DRAWITEM, pThis->OnDrawItem((int)a.wParam, reinterpret_cast<LPDRAWITEMSTRUCT>(a.lParam)))
-#define ON_WM_MEASUREITEM() \
+#define ON_WM_MEASUREITEM()                                                                                            \
     KX_ON_VOID(WM_MEASUREITEM, pThis->OnMeasureItem((int)a.wParam, reinterpret_cast<LPMEASUREITEMSTRUCT>(a.lParam)))
-#define ON_WM_COMPAREITEM() \
+#define ON_WM_COMPAREITEM()                                                                                            \
     KX_ON_RESULT(WM_COMPAREITEM, pThis->OnCompareItem((int)a.wParam, reinterpret_cast<LPCOMPAREITEMSTRUCT>(a.lParam)))
-#define ON_WM_DELETEITEM() \
+#define ON_WM_DELETEITEM()                                                                                             \
     KX_ON_VOID(WM_DELETEITEM, pThis->OnDeleteItem((int)a.wParam, reinterpret_cast<LPDELETEITEMSTRUCT>(a.lParam)))
 #define ON_WM_SYSCOMMAND() KX_ON_VOID(WM_SYSCOMMAND, pThis->OnSysCommand((UINT)a.wParam, a.lParam))
-#define ON_WM_INITMENU() KX_ON_VOID(WM_INITMENU, pThis->OnInitMenu(CMenu::FromHandle(reinterpret_cast<HMENU>(a.wParam))))
-#define ON_WM_INITMENUPOPUP() \
-    KX_ON_VOID(WM_INITMENUPOPUP, pThis->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(a.wParam)), LOWORD(a.lParam), (BOOL)HIWORD(a.lParam)))
-#define ON_WM_MENUSELECT() \
-    KX_ON_VOID(WM_MENUSELECT, pThis->OnMenuSelect(LOWORD(a.wParam), HIWORD(a.wParam), reinterpret_cast<HMENU>(a.lParam)))
-#define ON_WM_ENTERIDLE() \
+#define ON_WM_INITMENU()                                                                                               \
+    KX_ON_VOID(WM_INITMENU, pThis->OnInitMenu(CMenu::FromHandle(reinterpret_cast<HMENU>(a.wParam))))
+#define ON_WM_INITMENUPOPUP()                                                                                          \
+    KX_ON_VOID(WM_INITMENUPOPUP, pThis->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(a.wParam)),          \
+                                                        LOWORD(a.lParam), (BOOL)HIWORD(a.lParam)))
+#define ON_WM_MENUSELECT()                                                                                             \
+    KX_ON_VOID(WM_MENUSELECT,                                                                                          \
+               pThis->OnMenuSelect(LOWORD(a.wParam), HIWORD(a.wParam), reinterpret_cast<HMENU>(a.lParam)))
+#define ON_WM_ENTERIDLE()                                                                                              \
     KX_ON_VOID(WM_ENTERIDLE, pThis->OnEnterIdle((UINT)a.wParam, CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam))))
-#define ON_WM_CAPTURECHANGED() \
+#define ON_WM_CAPTURECHANGED()                                                                                         \
     KX_ON_VOID(WM_CAPTURECHANGED, pThis->OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam))))
 #define ON_WM_CANCELMODE() KX_ON_VOID(WM_CANCELMODE, pThis->OnCancelMode())
 #define ON_WM_ENABLE() KX_ON_VOID(WM_ENABLE, pThis->OnEnable((BOOL)a.wParam))
-#define ON_WM_SETTINGCHANGE() \
+#define ON_WM_SETTINGCHANGE()                                                                                          \
     KX_ON_VOID(WM_SETTINGCHANGE, pThis->OnSettingChange((UINT)a.wParam, reinterpret_cast<LPCTSTR>(a.lParam)))
 #define ON_WM_SYSCOLORCHANGE() KX_ON_VOID(WM_SYSCOLORCHANGE, pThis->OnSysColorChange())
-#define ON_WM_PALETTECHANGED() \
+#define ON_WM_PALETTECHANGED()                                                                                         \
     KX_ON_VOID(WM_PALETTECHANGED, pThis->OnPaletteChanged(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
 #define ON_WM_QUERYNEWPALETTE() KX_ON_RESULT(WM_QUERYNEWPALETTE, pThis->OnQueryNewPalette())
 #define ON_WM_GETDLGCODE() KX_ON_RESULT(WM_GETDLGCODE, pThis->OnGetDlgCode())
 #define ON_WM_DROPFILES() KX_ON_VOID(WM_DROPFILES, pThis->OnDropFiles(reinterpret_cast<HDROP>(a.wParam)))
 #define ON_WM_PARENTNOTIFY() KX_ON_VOID(WM_PARENTNOTIFY, pThis->OnParentNotify(LOWORD(a.wParam), a.lParam))
-#define ON_WM_STYLECHANGED() \
+#define ON_WM_STYLECHANGED()                                                                                           \
     KX_ON_VOID(WM_STYLECHANGED, pThis->OnStyleChanged((int)a.wParam, reinterpret_cast<LPSTYLESTRUCT>(a.lParam)))
-#define ON_WM_STYLECHANGING() \
+#define ON_WM_STYLECHANGING()                                                                                          \
     KX_ON_VOID(WM_STYLECHANGING, pThis->OnStyleChanging((int)a.wParam, reinterpret_cast<LPSTYLESTRUCT>(a.lParam)))
 #define ON_WM_CHILDACTIVATE() KX_ON_VOID(WM_CHILDACTIVATE, pThis->OnChildActivate())
 #define ON_WM_HELPINFO() KX_ON_RESULT(WM_HELPINFO, pThis->OnHelpInfo(reinterpret_cast<HELPINFO*>(a.lParam)))
 #define ON_WM_QUERYENDSESSION() KX_ON_RESULT(WM_QUERYENDSESSION, pThis->OnQueryEndSession())
 #define ON_WM_ENDSESSION() KX_ON_VOID(WM_ENDSESSION, pThis->OnEndSession((BOOL)a.wParam))
-#define ON_WM_MDIACTIVATE() \
-    KX_ON_VOID(WM_MDIACTIVATE, pThis->OnMDIActivate(reinterpret_cast<HWND>(a.lParam) == pThis->m_hWnd, \
-        CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
+#define ON_WM_MDIACTIVATE()                                                                                            \
+    KX_ON_VOID(WM_MDIACTIVATE, pThis->OnMDIActivate(reinterpret_cast<HWND>(a.lParam) == pThis->m_hWnd,                 \
+                                                    CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)),                \
+                                                    CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))

@@ -17,26 +17,25 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
     return GetThisMessageMap();
 }
 
-const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg,
-                                            UINT nCode, UINT nID)
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEntry, UINT nMsg, UINT nCode, UINT nID)
 {
-    for (; lpEntry && lpEntry->pfn; ++lpEntry) {
-        if (lpEntry->nMessage == 0xC000) {
+    for (; lpEntry && lpEntry->pfn; ++lpEntry)
+    {
+        if (lpEntry->nMessage == 0xC000)
+        {
             // registered message: the row holds the address of its id
-            if (nMsg >= 0xC000 && nMsg <= 0xFFFF &&
-                *reinterpret_cast<const UINT*>(lpEntry->nSig) == nMsg)
+            if (nMsg >= 0xC000 && nMsg <= 0xFFFF && *reinterpret_cast<const UINT*>(lpEntry->nSig) == nMsg)
                 return lpEntry;
             continue;
         }
-        if (lpEntry->nMessage == nMsg && lpEntry->nCode == nCode && nID >= lpEntry->nID &&
-            nID <= lpEntry->nLastID)
+        if (lpEntry->nMessage == nMsg && lpEntry->nCode == nCode && nID >= lpEntry->nID && nID <= lpEntry->nLastID)
             return lpEntry;
     }
     return nullptr;
 }
 
-LRESULT AfxCallMessageEntry(CCmdTarget* pTarget, const AFX_MSGMAP_ENTRY* pEntry, UINT nMsg,
-                            WPARAM wParam, LPARAM lParam)
+LRESULT AfxCallMessageEntry(CCmdTarget* pTarget, const AFX_MSGMAP_ENTRY* pEntry, UINT nMsg, WPARAM wParam,
+                            LPARAM lParam)
 {
     AFX_MSGARGS args = {nMsg, wParam, lParam, 0, nullptr, TRUE};
     return pEntry->pfn(pTarget, args);
@@ -51,12 +50,13 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     if (nMsg == 0)
         nMsg = WM_COMMAND;
 
-    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
-         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr)
+    {
         const AFX_MSGMAP_ENTRY* pEntry = AfxFindMessageEntry(pMap->lpEntries, nMsg, nLowCode, nID);
         if (!pEntry)
             continue;
-        if (pHandlerInfo) {
+        if (pHandlerInfo)
+        {
             pHandlerInfo->pTarget = this;
             pHandlerInfo->pEntry = pEntry;
             return TRUE;
@@ -70,7 +70,8 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     return FALSE;
 }
 
-namespace {
+namespace
+{
 // The wait cursor is per thread: nested Begin/End pairs keep it up.
 thread_local int t_nWaitCursorCount = 0;
 thread_local HCURSOR t_hcurWaitCursorRestore = nullptr;
@@ -102,16 +103,20 @@ void CCmdTarget::RestoreWaitCursor()
 
 void CCmdUI::Enable(BOOL bOn)
 {
-    if (m_pMenu) {
+    if (m_pMenu)
+    {
         // A popup item is left alone: its own items decide.
         if (m_pSubMenu)
             return;
         ::EnableMenuItem(m_pMenu->GetSafeHmenu(), m_nIndex,
                          MF_BYPOSITION | (bOn ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
-    } else if (m_pOther && m_pOther->GetSafeHwnd()) {
+    }
+    else if (m_pOther && m_pOther->GetSafeHwnd())
+    {
         HWND hWnd = m_pOther->GetSafeHwnd();
         // Disabling the focus window would strand the keyboard: move on first.
-        if (!bOn && ::GetFocus() == hWnd) {
+        if (!bOn && ::GetFocus() == hWnd)
+        {
             HWND hParent = ::GetParent(hWnd);
             if (hParent)
                 ::SendMessage(hParent, WM_NEXTDLGCTL, 0, FALSE);
@@ -123,12 +128,14 @@ void CCmdUI::Enable(BOOL bOn)
 
 void CCmdUI::SetCheck(int nCheck)
 {
-    if (m_pMenu) {
+    if (m_pMenu)
+    {
         if (m_pSubMenu)
             return;
-        ::CheckMenuItem(m_pMenu->GetSafeHmenu(), m_nIndex,
-                        MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
-    } else if (m_pOther && m_pOther->GetSafeHwnd()) {
+        ::CheckMenuItem(m_pMenu->GetSafeHmenu(), m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
+    }
+    else if (m_pOther && m_pOther->GetSafeHwnd())
+    {
         HWND hWnd = m_pOther->GetSafeHwnd();
         if (::SendMessage(hWnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)
             ::SendMessage(hWnd, BM_SETCHECK, static_cast<WPARAM>(nCheck), 0);
@@ -138,13 +145,15 @@ void CCmdUI::SetCheck(int nCheck)
 void CCmdUI::SetRadio(BOOL bOn)
 {
     SetCheck(bOn ? 1 : 0);
-    if (m_pMenu && !m_pSubMenu) {
+    if (m_pMenu && !m_pSubMenu)
+    {
         // show a bullet instead of a check mark
         MENUITEMINFOA info = {};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE;
         HMENU hMenu = m_pMenu->GetSafeHmenu();
-        if (::GetMenuItemInfoA(hMenu, m_nIndex, TRUE, &info)) {
+        if (::GetMenuItemInfoA(hMenu, m_nIndex, TRUE, &info))
+        {
             info.fType = bOn ? (info.fType | MFT_RADIOCHECK) : (info.fType & ~MFT_RADIOCHECK);
             ::SetMenuItemInfoA(hMenu, m_nIndex, TRUE, &info);
         }
@@ -155,18 +164,20 @@ void CCmdUI::SetText(LPCTSTR lpszText)
 {
     if (!lpszText)
         lpszText = "";
-    if (m_pMenu) {
+    if (m_pMenu)
+    {
         if (m_pSubMenu)
             return;
         HMENU hMenu = m_pMenu->GetSafeHmenu();
         UINT nState = ::GetMenuState(hMenu, m_nIndex, MF_BYPOSITION) &
                       (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBARBREAK | MF_MENUBREAK);
         ::ModifyMenuA(hMenu, m_nIndex, MF_BYPOSITION | MF_STRING | nState, m_nID, lpszText);
-    } else if (m_pOther && m_pOther->GetSafeHwnd()) {
+    }
+    else if (m_pOther && m_pOther->GetSafeHwnd())
+    {
         char current[512];
         // Setting the same text again would only flicker.
-        if (::GetWindowTextA(m_pOther->GetSafeHwnd(), current, sizeof(current)) < 0 ||
-            lstrcmpA(current, lpszText) != 0)
+        if (::GetWindowTextA(m_pOther->GetSafeHwnd(), current, sizeof(current)) < 0 || lstrcmpA(current, lpszText) != 0)
             ::SetWindowTextA(m_pOther->GetSafeHwnd(), lpszText);
     }
 }
@@ -178,7 +189,8 @@ BOOL CCmdUI::DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler)
         return TRUE;
     m_bEnableChanged = FALSE;
     BOOL bResult = pTarget->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, nullptr);
-    if (bDisableIfNoHandler && !m_bEnableChanged) {
+    if (bDisableIfNoHandler && !m_bEnableChanged)
+    {
         AFX_CMDHANDLERINFO info = {nullptr, nullptr};
         BOOL bHandler = pTarget->OnCmdMsg(m_nID, CN_COMMAND, this, &info);
         Enable(bHandler);

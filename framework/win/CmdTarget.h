@@ -52,16 +52,16 @@ public:
 
     UINT m_nID = 0;
     UINT m_nIndex = 0;           // menu item or bar button index
-    CMenu* m_pMenu = nullptr;     // the menu when the item is a menu item
-    CMenu* m_pSubMenu = nullptr;  // the item's popup when it opens one
+    CMenu* m_pMenu = nullptr;    // the menu when the item is a menu item
+    CMenu* m_pSubMenu = nullptr; // the item's popup when it opens one
     CMenu* m_pParentMenu = nullptr;
-    CWnd* m_pOther = nullptr;     // the window (control or bar) otherwise
+    CWnd* m_pOther = nullptr; // the window (control or bar) otherwise
     BOOL m_bEnableChanged = FALSE;
     BOOL m_bContinueRouting = FALSE;
     UINT m_nIndexMax = 0;
 
     virtual void Enable(BOOL bOn = TRUE);
-    virtual void SetCheck(int nCheck = 1);  // 0 clear, 1 checked, 2 indeterminate
+    virtual void SetCheck(int nCheck = 1); // 0 clear, 1 checked, 2 indeterminate
     virtual void SetRadio(BOOL bOn = TRUE);
     virtual void SetText(LPCTSTR lpszText);
 

@@ -17,8 +17,7 @@ COLORREF* CColorDialog::GetSavedCustomColors()
     return s_custom;
 }
 
-CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd)
-    : CCommonDialog(pParentWnd)
+CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd) : CCommonDialog(pParentWnd)
 {
     std::memset(&m_cc, 0, sizeof(m_cc));
     m_cc.lStructSize = sizeof(m_cc);
@@ -32,9 +31,11 @@ CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd)
 
 INT_PTR CColorDialog::DoModal()
 {
-    BOOL bResult = RunSystemDialog([this](HWND hWndOwner) {
-        m_cc.hwndOwner = hWndOwner;
-        return ::ChooseColorA(&m_cc);
-    });
+    BOOL bResult = RunSystemDialog(
+        [this](HWND hWndOwner)
+        {
+            m_cc.hwndOwner = hWndOwner;
+            return ::ChooseColorA(&m_cc);
+        });
     return bResult ? IDOK : IDCANCEL;
 }

@@ -14,20 +14,33 @@ void CCommandLineInfo::ParseParam(LPCTSTR pszParam, BOOL bFlag, BOOL bLast)
 void CCommandLineInfo::ParseParamFlag(LPCTSTR pszParam)
 {
     CString flag(pszParam);
-    if (flag.CompareNoCase("pt") == 0) {
+    if (flag.CompareNoCase("pt") == 0)
+    {
         m_nShellCommand = FilePrintTo;
-    } else if (flag.CompareNoCase("p") == 0) {
+    }
+    else if (flag.CompareNoCase("p") == 0)
+    {
         m_nShellCommand = FilePrint;
-    } else if (flag.CompareNoCase("dde") == 0) {
+    }
+    else if (flag.CompareNoCase("dde") == 0)
+    {
         m_nShellCommand = FileDDE;
-    } else if (flag.CompareNoCase("regserver") == 0) {
+    }
+    else if (flag.CompareNoCase("regserver") == 0)
+    {
         m_nShellCommand = AppRegister;
-    } else if (flag.CompareNoCase("unregserver") == 0 || flag.CompareNoCase("unregister") == 0) {
+    }
+    else if (flag.CompareNoCase("unregserver") == 0 || flag.CompareNoCase("unregister") == 0)
+    {
         m_nShellCommand = AppUnregister;
-    } else if (flag.CompareNoCase("embedding") == 0) {
+    }
+    else if (flag.CompareNoCase("embedding") == 0)
+    {
         m_bRunEmbedded = TRUE;
         m_bShowSplash = FALSE;
-    } else if (flag.CompareNoCase("automation") == 0) {
+    }
+    else if (flag.CompareNoCase("automation") == 0)
+    {
         m_bRunAutomated = TRUE;
         m_bShowSplash = FALSE;
     }
@@ -56,40 +69,55 @@ void CCommandLineInfo::SplitCommandLine(LPCTSTR lpszCmdLine, CStringArray& args)
 {
     args.RemoveAll();
     const char* p = lpszCmdLine ? lpszCmdLine : "";
-    for (;;) {
+    for (;;)
+    {
         while (*p == ' ' || *p == '\t')
             ++p;
         if (!*p)
             break;
         CString arg;
         bool bQuoted = false;
-        while (*p && (bQuoted || (*p != ' ' && *p != '\t'))) {
-            if (*p == '\\') {
+        while (*p && (bQuoted || (*p != ' ' && *p != '\t')))
+        {
+            if (*p == '\\')
+            {
                 int nSlashes = 0;
-                while (*p == '\\') {
+                while (*p == '\\')
+                {
                     ++nSlashes;
                     ++p;
                 }
-                if (*p == '"') {
+                if (*p == '"')
+                {
                     // 2n backslashes and a quote: n backslashes, the quote
                     // toggles; 2n+1: n backslashes and a literal quote.
                     arg += CString('\\', nSlashes / 2);
-                    if (nSlashes % 2) {
+                    if (nSlashes % 2)
+                    {
                         arg += '"';
                         ++p;
                     }
-                } else {
+                }
+                else
+                {
                     arg += CString('\\', nSlashes);
                 }
-            } else if (*p == '"') {
-                if (bQuoted && p[1] == '"') {
+            }
+            else if (*p == '"')
+            {
+                if (bQuoted && p[1] == '"')
+                {
                     arg += '"';
                     p += 2;
-                } else {
+                }
+                else
+                {
                     bQuoted = !bQuoted;
                     ++p;
                 }
-            } else {
+            }
+            else
+            {
                 arg += *p++;
             }
         }

@@ -7,18 +7,19 @@
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 
 BEGIN_MESSAGE_MAP(CControlBar, CWnd)
-    ON_WM_CREATE()
-    ON_WM_DESTROY()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_WM_TIMER()
-    ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_TIMER()
+ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
-namespace {
-const UINT nFlyByDelay = 300;   // ms before the prompt of the item under the mouse
-const UINT nFlyByCheck = 200;   // ms between checks whether the mouse has left
+namespace
+{
+const UINT nFlyByDelay = 300; // ms before the prompt of the item under the mouse
+const UINT nFlyByCheck = 200; // ms between checks whether the mouse has left
 } // namespace
 
 CControlBar::~CControlBar()
@@ -30,7 +31,8 @@ CControlBar::~CControlBar()
 
 void CControlBar::SetBarStyle(DWORD dwStyle)
 {
-    if (m_dwStyle != dwStyle) {
+    if (m_dwStyle != dwStyle)
+    {
         m_dwStyle = dwStyle;
         if (m_hWnd)
             Invalidate();
@@ -87,10 +89,12 @@ void CControlBar::DelayShow(BOOL bShow)
 DWORD CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout)
 {
     DWORD dwStyle = (m_nStateFlags & (delayHide | delayShow)) ? 0 : GetStyle() & WS_VISIBLE;
-    if (m_nStateFlags & (delayHide | delayShow)) {
+    if (m_nStateFlags & (delayHide | delayShow))
+    {
         BOOL bShow = (m_nStateFlags & delayShow) != 0;
         // A query layout only reports; the real one carries it out.
-        if (lpLayout->hDWP) {
+        if (lpLayout->hDWP)
+        {
             lpLayout->hDWP = ::DeferWindowPos(lpLayout->hDWP, m_hWnd, nullptr, 0, 0, 0, 0,
                                               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                                                   (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
@@ -125,14 +129,17 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL bHorz) const
         rect.right -= 2;
     if (dwStyle & CBRS_BORDER_BOTTOM)
         rect.bottom -= 2;
-    if (bHorz) {
+    if (bHorz)
+    {
         rect.left += m_cxLeftBorder;
         rect.top += m_cyTopBorder;
         rect.right -= m_cxRightBorder;
         rect.bottom -= m_cyBottomBorder;
         if (dwStyle & CBRS_GRIPPER)
             rect.left += 8;
-    } else {
+    }
+    else
+    {
         rect.left += m_cyTopBorder;
         rect.top += m_cxLeftBorder;
         rect.right -= m_cyBottomBorder;
@@ -154,22 +161,26 @@ void CControlBar::DrawBorders(CDC* pDC, CRect& rect)
         return;
     COLORREF clrShadow = ::GetSysColor(COLOR_BTNSHADOW);
     COLORREF clrHilite = ::GetSysColor(COLOR_BTNHIGHLIGHT);
-    if (dwStyle & CBRS_BORDER_TOP) {
+    if (dwStyle & CBRS_BORDER_TOP)
+    {
         pDC->FillSolidRect(rect.left, rect.top, rect.Width(), 1, clrShadow);
         pDC->FillSolidRect(rect.left, rect.top + 1, rect.Width(), 1, clrHilite);
         rect.top += 2;
     }
-    if (dwStyle & CBRS_BORDER_BOTTOM) {
+    if (dwStyle & CBRS_BORDER_BOTTOM)
+    {
         pDC->FillSolidRect(rect.left, rect.bottom - 2, rect.Width(), 1, clrShadow);
         pDC->FillSolidRect(rect.left, rect.bottom - 1, rect.Width(), 1, clrHilite);
         rect.bottom -= 2;
     }
-    if (dwStyle & CBRS_BORDER_LEFT) {
+    if (dwStyle & CBRS_BORDER_LEFT)
+    {
         pDC->FillSolidRect(rect.left, rect.top, 1, rect.Height(), clrShadow);
         pDC->FillSolidRect(rect.left + 1, rect.top, 1, rect.Height(), clrHilite);
         rect.left += 2;
     }
-    if (dwStyle & CBRS_BORDER_RIGHT) {
+    if (dwStyle & CBRS_BORDER_RIGHT)
+    {
         pDC->FillSolidRect(rect.right - 2, rect.top, 1, rect.Height(), clrShadow);
         pDC->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), clrHilite);
         rect.right -= 2;
@@ -182,10 +193,13 @@ void CControlBar::DrawGripper(CDC* pDC, const CRect& rect)
         return;
     COLORREF clrShadow = ::GetSysColor(COLOR_BTNSHADOW);
     COLORREF clrHilite = ::GetSysColor(COLOR_BTNHIGHLIGHT);
-    if (m_dwStyle & CBRS_ORIENT_HORZ) {
+    if (m_dwStyle & CBRS_ORIENT_HORZ)
+    {
         pDC->Draw3dRect(rect.left + 2, rect.top + m_cyTopBorder, 3, rect.Height() - m_cyTopBorder - m_cyBottomBorder,
                         clrHilite, clrShadow);
-    } else {
+    }
+    else
+    {
         pDC->Draw3dRect(rect.left + m_cyTopBorder, rect.top + 2, rect.Width() - m_cyTopBorder - m_cyBottomBorder, 3,
                         clrHilite, clrShadow);
     }
@@ -224,7 +238,8 @@ int CControlBar::OnCreate(LPCREATESTRUCT lpcs)
         return -1;
     // A bar belongs to the frame it is created in.
     CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
-    if (pFrame) {
+    if (pFrame)
+    {
         m_pDockSite = pFrame;
         pFrame->AddControlBar(this);
     }
@@ -266,21 +281,26 @@ LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam)
     size.cx = size.cx < sizeAvail.cx ? size.cx : sizeAvail.cx;
     size.cy = size.cy < sizeAvail.cy ? size.cy : sizeAvail.cy;
 
-    if (m_dwStyle & CBRS_ORIENT_HORZ) {
+    if (m_dwStyle & CBRS_ORIENT_HORZ)
+    {
         lpLayout->sizeTotal.cy += size.cy;
         lpLayout->sizeTotal.cx = size.cx > lpLayout->sizeTotal.cx ? size.cx : lpLayout->sizeTotal.cx;
         if (m_dwStyle & CBRS_ALIGN_TOP)
             lpLayout->rect.top += size.cy;
-        else {
+        else
+        {
             rect.top = rect.bottom - size.cy;
             lpLayout->rect.bottom -= size.cy;
         }
-    } else {
+    }
+    else
+    {
         lpLayout->sizeTotal.cx += size.cx;
         lpLayout->sizeTotal.cy = size.cy > lpLayout->sizeTotal.cy ? size.cy : lpLayout->sizeTotal.cy;
         if (m_dwStyle & CBRS_ALIGN_LEFT)
             lpLayout->rect.left += size.cx;
-        else {
+        else
+        {
             rect.left = rect.right - size.cx;
             lpLayout->rect.right -= size.cx;
         }
@@ -315,7 +335,8 @@ LRESULT CControlBar::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     // Commands and notifications of the bar's own controls belong to the
     // owner (the frame), after the bar's own map had its chance.
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_DRAWITEM:
@@ -323,7 +344,8 @@ LRESULT CControlBar::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_DELETEITEM:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
-    case WM_CHARTOITEM: {
+    case WM_CHARTOITEM:
+    {
         LRESULT lResult = 0;
         if (OnWndMsg(nMsg, wParam, lParam, &lResult))
             return lResult;
@@ -332,8 +354,7 @@ LRESULT CControlBar::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
             return pOwner->SendMessage(nMsg, wParam, lParam);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return CWnd::WindowProc(nMsg, wParam, lParam);
 }
@@ -351,15 +372,20 @@ BOOL CControlBar::PreTranslateMessage(MSG* pMsg)
     // Fly-by prompts: the status line shows the prompt of the item under
     // the mouse after a moment, and the idle prompt once it has left.
     if ((m_dwStyle & CBRS_FLYBY) && pMsg->message == WM_MOUSEMOVE &&
-        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd)))
+    {
         POINT pt = {static_cast<short>(LOWORD(pMsg->lParam)), static_cast<short>(HIWORD(pMsg->lParam))};
         ::MapWindowPoints(pMsg->hwnd, m_hWnd, &pt, 1);
         INT_PTR nHit = HitTestForPrompt(CPoint(pt.x, pt.y));
-        if (nHit != m_nFlyByHit) {
+        if (nHit != m_nFlyByHit)
+        {
             m_nFlyByHit = nHit;
-            if (nHit > 0 && !(m_nStateFlags & statusSet)) {
+            if (nHit > 0 && !(m_nStateFlags & statusSet))
+            {
                 SetTimer(ID_TIMER_WAIT, nFlyByDelay);
-            } else if (nHit > 0) {
+            }
+            else if (nHit > 0)
+            {
                 // Already showing prompts: follow at once.
                 CFrameWnd* pFrame = GetOwnerFrame();
                 if (pFrame)
@@ -374,20 +400,24 @@ BOOL CControlBar::PreTranslateMessage(MSG* pMsg)
 void CControlBar::OnTimer(UINT_PTR nIDEvent)
 {
     CFrameWnd* pFrame = GetOwnerFrame();
-    if (nIDEvent == ID_TIMER_WAIT) {
+    if (nIDEvent == ID_TIMER_WAIT)
+    {
         KillTimer(ID_TIMER_WAIT);
-        if (m_nFlyByHit > 0 && pFrame) {
+        if (m_nFlyByHit > 0 && pFrame)
+        {
             pFrame->SendMessage(WM_SETMESSAGESTRING, static_cast<WPARAM>(m_nFlyByHit));
             m_nStateFlags |= statusSet;
         }
         return;
     }
-    if (nIDEvent == ID_TIMER_CHECK) {
+    if (nIDEvent == ID_TIMER_CHECK)
+    {
         POINT pt;
         ::GetCursorPos(&pt);
         CRect rect;
         GetWindowRect(&rect);
-        if (!rect.PtInRect(pt)) {
+        if (!rect.PtInRect(pt))
+        {
             KillTimer(ID_TIMER_CHECK);
             KillTimer(ID_TIMER_WAIT);
             m_nFlyByHit = -1;

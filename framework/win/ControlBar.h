@@ -18,8 +18,8 @@ class CFrameWnd;
 // Prompts of the bar's items follow the mouse after this delay (ms).
 enum : UINT
 {
-    ID_TIMER_WAIT = 0xE000,   // prompt of the item under the mouse
-    ID_TIMER_CHECK = 0xE001,  // has the mouse left the bar?
+    ID_TIMER_WAIT = 0xE000,  // prompt of the item under the mouse
+    ID_TIMER_CHECK = 0xE001, // has the mouse left the bar?
 };
 
 class CControlBar : public CWnd
@@ -40,14 +40,8 @@ public:
     DWORD GetBarStyle() const { return m_dwStyle; }
     virtual void SetBarStyle(DWORD dwStyle);
     void SetBorders(int cxLeft = 0, int cyTop = 0, int cxRight = 0, int cyBottom = 0);
-    void SetBorders(LPCRECT lpRect)
-    {
-        SetBorders(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
-    }
-    CRect GetBorders() const
-    {
-        return CRect(m_cxLeftBorder, m_cyTopBorder, m_cxRightBorder, m_cyBottomBorder);
-    }
+    void SetBorders(LPCRECT lpRect) { SetBorders(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    CRect GetBorders() const { return CRect(m_cxLeftBorder, m_cyTopBorder, m_cxRightBorder, m_cyBottomBorder); }
 
     // Which sides the bar may dock to (CBRS_ALIGN_*); zero: none.
     void EnableDocking(DWORD dwDockStyle);

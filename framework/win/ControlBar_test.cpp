@@ -12,7 +12,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 const UINT kBarId = AFX_IDW_CONTROLBAR_FIRST + 40;
 const int kBarHeight = 30;
@@ -25,13 +26,10 @@ public:
     BOOL Create(CWnd* pParent)
     {
         m_dwStyle = CBRS_TOP;
-        return CWnd::CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_CHILD | WS_VISIBLE,
-                              CRect(0, 0, 0, 0), pParent, kBarId);
+        return CWnd::CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), pParent,
+                              kBarId);
     }
-    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override
-    {
-        return CSize(bStretch ? 32767 : 100, kBarHeight);
-    }
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override { return CSize(bStretch ? 32767 : 100, kBarHeight); }
     void OnUpdateCmdUI(CFrameWnd*, BOOL) override { ++updates; }
 };
 
@@ -48,10 +46,8 @@ public:
         if (CFrameWnd::OnCreate(lpcs) == -1)
             return -1;
         static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS};
-        if (!m_bar.Create(this) || !m_status.Create(this, 0x50008200) ||
-            !m_status.SetIndicators(indicators, 2) ||
-            !m_pane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this,
-                           AFX_IDW_PANE_FIRST))
+        if (!m_bar.Create(this) || !m_status.Create(this, 0x50008200) || !m_status.SetIndicators(indicators, 2) ||
+            !m_pane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, AFX_IDW_PANE_FIRST))
             return -1;
         return 0;
     }
@@ -63,11 +59,12 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CBarFrame, CFrameWnd)
-    ON_WM_CREATE()
-    ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateCaps)
+ON_WM_CREATE()
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateCaps)
 END_MESSAGE_MAP()
 
-class ControlBarTest : public ::testing::Test {
+class ControlBarTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -79,7 +76,7 @@ protected:
     }
     void TearDown() override
     {
-        m_app.m_pMainWnd = nullptr;  // no quit for the test's thread
+        m_app.m_pMainWnd = nullptr; // no quit for the test's thread
         if (m_pFrame)
             m_pFrame->DestroyWindow();
         kxgui::PumpUntilIdle();
@@ -182,7 +179,7 @@ TEST_F(ControlBarTest, IdleUpdatesReachTheBarsAndTheStatusIndicators)
     m_pFrame->m_status.GetItemRect(0, &pane0);
     m_pFrame->m_status.GetItemRect(1, &pane1);
     EXPECT_LE(pane0.right, pane1.left + 2);
-    EXPECT_GT(pane0.Width(), pane1.Width());  // the first pane stretches
+    EXPECT_GT(pane0.Width(), pane1.Width()); // the first pane stretches
 }
 
 TEST_F(ControlBarTest, MessageStringsGoToTheFirstPane)
@@ -212,8 +209,7 @@ public:
             return -1;
         static const UINT indicators[] = {ID_SEPARATOR};
         if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_FLYBY) ||
-            !m_toolBar.LoadToolBar(IDR_MAINFRAME) || !m_status.Create(this) ||
-            !m_status.SetIndicators(indicators, 1))
+            !m_toolBar.LoadToolBar(IDR_MAINFRAME) || !m_status.Create(this) || !m_status.SetIndicators(indicators, 1))
             return -1;
         return 0;
     }
@@ -222,9 +218,9 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CToolFrame, CFrameWnd)
-    ON_WM_CREATE()
-    ON_COMMAND(ID_FILE_NEW, OnNew)
-    ON_UPDATE_COMMAND_UI(ID_EDIT_TOUCH, OnUpdateTouch)
+ON_WM_CREATE()
+ON_COMMAND(ID_FILE_NEW, OnNew)
+ON_UPDATE_COMMAND_UI(ID_EDIT_TOUCH, OnUpdateTouch)
 END_MESSAGE_MAP()
 
 TEST(ToolBarTest, TheResourceGivesButtonsImagesAndUpdates)
@@ -240,7 +236,8 @@ TEST(ToolBarTest, TheResourceGivesButtonsImagesAndUpdates)
         UINT id;
         int image;
     } buttons[] = {{ID_FILE_NEW, 0}, {ID_SEPARATOR, -1}, {ID_FILE_OPEN, 1}, {ID_EDIT_TOUCH, 2}};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         UINT nID, nStyle;
         int iImage;
         bar.GetButtonInfo(i, nID, nStyle, iImage);
@@ -309,11 +306,12 @@ TEST(ToolBarTest, DamagedResourcesAreRefused)
     } cases[] = {
         {{1, 0, 16, 0, 15, 0, 2, 0, 100, 0, 0, 0}, TRUE, 2},
         {{1, 0, 16, 0, 15, 0, 0, 0}, TRUE, 0},
-        {{1, 0, 16, 0, 15, 0, 3, 0, 100, 0, 0, 0}, FALSE, 0},  // claims three, holds two
-        {{2, 0, 16, 0, 15, 0, 0, 0}, FALSE, 0},                // unknown version
+        {{1, 0, 16, 0, 15, 0, 3, 0, 100, 0, 0, 0}, FALSE, 0}, // claims three, holds two
+        {{2, 0, 16, 0, 15, 0, 0, 0}, FALSE, 0},               // unknown version
         {{1, 0, 16}, FALSE, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CToolBarResource res;
         EXPECT_EQ(res.Parse(c.bytes.data(), static_cast<DWORD>(c.bytes.size())), c.ok);
         EXPECT_EQ(res.ids.size(), c.count);
@@ -332,7 +330,7 @@ IMPLEMENT_DYNCREATE(CTestDockBar, CControlBar)
 TEST_F(ControlBarTest, EnableDockingMakesTheDockBarsOfTheAskedSides)
 {
     m_pFrame->EnableDocking(CBRS_ALIGN_ANY);
-    EXPECT_EQ(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP), nullptr);  // no dock-bar class yet
+    EXPECT_EQ(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP), nullptr); // no dock-bar class yet
 
     m_pFrame->m_pDockBarClass = RUNTIME_CLASS(CTestDockBar);
     m_pFrame->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);

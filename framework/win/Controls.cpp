@@ -11,7 +11,8 @@ IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
 
-namespace {
+namespace
+{
 
 // The common controls' window classes exist once registered for the process.
 void InitCommonControlClasses()
@@ -36,24 +37,19 @@ BOOL LoadRichEdit()
 template <class TControl>
 BOOL ReflectOwnerDraw(TControl* pControl, UINT message, LPARAM lParam, LRESULT* pResult)
 {
-    switch (message) {
-    case WM_DRAWITEM:
-        pControl->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-        break;
-    case WM_MEASUREITEM:
-        pControl->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-        break;
-    case WM_COMPAREITEM: {
+    switch (message)
+    {
+    case WM_DRAWITEM: pControl->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); break;
+    case WM_MEASUREITEM: pControl->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); break;
+    case WM_COMPAREITEM:
+    {
         int nResult = pControl->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
         if (pResult)
             *pResult = nResult;
         return TRUE;
     }
-    case WM_DELETEITEM:
-        pControl->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-        break;
-    default:
-        return FALSE;
+    case WM_DELETEITEM: pControl->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam)); break;
+    default: return FALSE;
     }
     if (pResult)
         *pResult = TRUE;
@@ -108,12 +104,14 @@ int CEdit::GetLine(int nIndex, LPTSTR lpszBuffer, int nMaxLength) const
         return 0;
     // EM_GETLINE takes the buffer size in the first word of the buffer and
     // does not terminate: leave room for the terminator ourselves.
-    if (nMaxLength == 1) {
+    if (nMaxLength == 1)
+    {
         lpszBuffer[0] = '\0';
         return 0;
     }
     WORD nRoom = static_cast<WORD>(nMaxLength - 1 > 0xFFFF ? 0xFFFF : nMaxLength - 1);
-    if (nRoom < sizeof(WORD)) {
+    if (nRoom < sizeof(WORD))
+    {
         // too small to hold the size word: copy through a scratch buffer
         char scratch[sizeof(WORD) + 1];
         *reinterpret_cast<WORD*>(scratch) = nRoom;
@@ -143,7 +141,8 @@ BOOL CComboBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT n
 void CComboBox::GetLBText(int nIndex, CString& rString) const
 {
     int nLen = GetLBTextLen(nIndex);
-    if (nLen == CB_ERR) {
+    if (nLen == CB_ERR)
+    {
         rString.Empty();
         return;
     }
@@ -166,7 +165,8 @@ BOOL CListBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nI
 void CListBox::GetText(int nIndex, CString& rString) const
 {
     int nLen = GetTextLen(nIndex);
-    if (nLen == LB_ERR) {
+    if (nLen == LB_ERR)
+    {
         rString.Empty();
         return;
     }
@@ -239,9 +239,8 @@ void CProgressCtrl::GetRange(int& nLower, int& nUpper) const
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 {
     InitCommonControlClasses();
-    return CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                    pParentWnd->GetSafeHwnd(), nullptr);
+    return CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->GetSafeHwnd(), nullptr);
 }
 
 void CToolTipCtrl::FillInToolInfo(TOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const
@@ -251,11 +250,14 @@ void CToolTipCtrl::FillInToolInfo(TOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) c
     // reject the larger one.
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
     HWND hWnd = pWnd->GetSafeHwnd();
-    if (nIDTool == 0) {
+    if (nIDTool == 0)
+    {
         ti.hwnd = ::GetParent(hWnd);
         ti.uFlags = TTF_IDISHWND;
         ti.uId = reinterpret_cast<UINT_PTR>(hWnd);
-    } else {
+    }
+    else
+    {
         ti.hwnd = hWnd;
         ti.uId = nIDTool;
     }
@@ -328,7 +330,8 @@ CString CRichEditCtrl::GetSelText() const
     GetSel(cr);
     CString str;
     long nLen = cr.cpMax - cr.cpMin;
-    if (nLen > 0) {
+    if (nLen > 0)
+    {
         SendMessage(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(str.GetBufferSetLength(nLen)));
         str.ReleaseBuffer();
     }

@@ -53,7 +53,10 @@ public:
     void GetSel(int& nStartChar, int& nEndChar) const;
     DWORD GetSel() const { return (DWORD)SendMessage(EM_GETSEL); }
     void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
-    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE) { SendMessage(EM_REPLACESEL, bCanUndo, (LPARAM)lpszNewText); }
+    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE)
+    {
+        SendMessage(EM_REPLACESEL, bCanUndo, (LPARAM)lpszNewText);
+    }
     void SetLimitText(UINT nMax) { SendMessage(EM_SETLIMITTEXT, nMax); }
     void LimitText(int nChars = 0) { SendMessage(EM_LIMITTEXT, nChars); }
     UINT GetLimitText() const { return (UINT)SendMessage(EM_GETLIMITTEXT); }
@@ -70,7 +73,10 @@ public:
     void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, bModified); }
     BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return (BOOL)SendMessage(EM_SETREADONLY, bReadOnly); }
     void SetPasswordChar(TCHAR ch) { SendMessage(EM_SETPASSWORDCHAR, (BYTE)ch); }
-    void SetMargins(UINT nLeft, UINT nRight) { SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(nLeft, nRight)); }
+    void SetMargins(UINT nLeft, UINT nRight)
+    {
+        SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(nLeft, nRight));
+    }
     BOOL CanUndo() const { return (BOOL)SendMessage(EM_CANUNDO); }
     BOOL Undo() { return (BOOL)SendMessage(EM_UNDO); }
     void EmptyUndoBuffer() { SendMessage(EM_EMPTYUNDOBUFFER); }
@@ -89,20 +95,41 @@ public:
     int GetCurSel() const { return (int)SendMessage(CB_GETCURSEL); }
     int SetCurSel(int nSelect) { return (int)SendMessage(CB_SETCURSEL, nSelect); }
     int AddString(LPCTSTR lpszString) { return (int)SendMessage(CB_ADDSTRING, 0, (LPARAM)lpszString); }
-    int InsertString(int nIndex, LPCTSTR lpszString) { return (int)SendMessage(CB_INSERTSTRING, nIndex, (LPARAM)lpszString); }
+    int InsertString(int nIndex, LPCTSTR lpszString)
+    {
+        return (int)SendMessage(CB_INSERTSTRING, nIndex, (LPARAM)lpszString);
+    }
     int DeleteString(UINT nIndex) { return (int)SendMessage(CB_DELETESTRING, nIndex); }
     void ResetContent() { SendMessage(CB_RESETCONTENT); }
-    int GetLBText(int nIndex, LPTSTR lpszText) const { return (int)SendMessage(CB_GETLBTEXT, nIndex, (LPARAM)lpszText); }
+    int GetLBText(int nIndex, LPTSTR lpszText) const
+    {
+        return (int)SendMessage(CB_GETLBTEXT, nIndex, (LPARAM)lpszText);
+    }
     void GetLBText(int nIndex, CString& rString) const;
     int GetLBTextLen(int nIndex) const { return (int)SendMessage(CB_GETLBTEXTLEN, nIndex); }
     DWORD_PTR GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(CB_GETITEMDATA, nIndex); }
-    int SetItemData(int nIndex, DWORD_PTR dwItemData) { return (int)SendMessage(CB_SETITEMDATA, nIndex, (LPARAM)dwItemData); }
+    int SetItemData(int nIndex, DWORD_PTR dwItemData)
+    {
+        return (int)SendMessage(CB_SETITEMDATA, nIndex, (LPARAM)dwItemData);
+    }
     void* GetItemDataPtr(int nIndex) const { return (void*)GetItemData(nIndex); }
     int SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, (DWORD_PTR)pData); }
-    int FindString(int nStartAfter, LPCTSTR lpszString) const { return (int)SendMessage(CB_FINDSTRING, nStartAfter, (LPARAM)lpszString); }
-    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const { return (int)SendMessage(CB_FINDSTRINGEXACT, nIndexStart, (LPARAM)lpszFind); }
-    int SelectString(int nStartAfter, LPCTSTR lpszString) { return (int)SendMessage(CB_SELECTSTRING, nStartAfter, (LPARAM)lpszString); }
-    int SetItemHeight(int nIndex, UINT cyItemHeight) { return (int)SendMessage(CB_SETITEMHEIGHT, nIndex, cyItemHeight); }
+    int FindString(int nStartAfter, LPCTSTR lpszString) const
+    {
+        return (int)SendMessage(CB_FINDSTRING, nStartAfter, (LPARAM)lpszString);
+    }
+    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const
+    {
+        return (int)SendMessage(CB_FINDSTRINGEXACT, nIndexStart, (LPARAM)lpszFind);
+    }
+    int SelectString(int nStartAfter, LPCTSTR lpszString)
+    {
+        return (int)SendMessage(CB_SELECTSTRING, nStartAfter, (LPARAM)lpszString);
+    }
+    int SetItemHeight(int nIndex, UINT cyItemHeight)
+    {
+        return (int)SendMessage(CB_SETITEMHEIGHT, nIndex, cyItemHeight);
+    }
     int GetItemHeight(int nIndex) const { return (int)SendMessage(CB_GETITEMHEIGHT, nIndex); }
     BOOL GetDroppedState() const { return (BOOL)SendMessage(CB_GETDROPPEDSTATE); }
     void ShowDropDown(BOOL bShowIt = TRUE) { SendMessage(CB_SHOWDROPDOWN, bShowIt); }
@@ -111,7 +138,10 @@ public:
     int GetDroppedWidth() const { return (int)SendMessage(CB_GETDROPPEDWIDTH); }
     BOOL LimitText(int nMaxChars) { return (BOOL)SendMessage(CB_LIMITTEXT, nMaxChars); }
     DWORD GetEditSel() const { return (DWORD)SendMessage(CB_GETEDITSEL); }
-    BOOL SetEditSel(int nStartChar, int nEndChar) { return (BOOL)SendMessage(CB_SETEDITSEL, 0, MAKELONG(nStartChar, nEndChar)); }
+    BOOL SetEditSel(int nStartChar, int nEndChar)
+    {
+        return (BOOL)SendMessage(CB_SETEDITSEL, 0, MAKELONG(nStartChar, nEndChar));
+    }
 
     // Owner-drawn combo boxes.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
@@ -134,28 +164,55 @@ public:
     int GetSel(int nIndex) const { return (int)SendMessage(LB_GETSEL, nIndex); }
     int SetSel(int nIndex, BOOL bSelect = TRUE) { return (int)SendMessage(LB_SETSEL, bSelect, nIndex); }
     int GetSelCount() const { return (int)SendMessage(LB_GETSELCOUNT); }
-    int GetSelItems(int nMaxItems, LPINT rgIndex) const { return (int)SendMessage(LB_GETSELITEMS, nMaxItems, (LPARAM)rgIndex); }
+    int GetSelItems(int nMaxItems, LPINT rgIndex) const
+    {
+        return (int)SendMessage(LB_GETSELITEMS, nMaxItems, (LPARAM)rgIndex);
+    }
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
-    int InsertString(int nIndex, LPCTSTR lpszItem) { return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem); }
+    int InsertString(int nIndex, LPCTSTR lpszItem)
+    {
+        return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem);
+    }
     int DeleteString(UINT nIndex) { return (int)SendMessage(LB_DELETESTRING, nIndex); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
-    int GetText(int nIndex, LPTSTR lpszBuffer) const { return (int)SendMessage(LB_GETTEXT, nIndex, (LPARAM)lpszBuffer); }
+    int GetText(int nIndex, LPTSTR lpszBuffer) const
+    {
+        return (int)SendMessage(LB_GETTEXT, nIndex, (LPARAM)lpszBuffer);
+    }
     void GetText(int nIndex, CString& rString) const;
     int GetTextLen(int nIndex) const { return (int)SendMessage(LB_GETTEXTLEN, nIndex); }
     DWORD_PTR GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(LB_GETITEMDATA, nIndex); }
-    int SetItemData(int nIndex, DWORD_PTR dwItemData) { return (int)SendMessage(LB_SETITEMDATA, nIndex, (LPARAM)dwItemData); }
+    int SetItemData(int nIndex, DWORD_PTR dwItemData)
+    {
+        return (int)SendMessage(LB_SETITEMDATA, nIndex, (LPARAM)dwItemData);
+    }
     void* GetItemDataPtr(int nIndex) const { return (void*)GetItemData(nIndex); }
     int SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, (DWORD_PTR)pData); }
-    int GetItemRect(int nIndex, LPRECT lpRect) const { return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
+    int GetItemRect(int nIndex, LPRECT lpRect) const
+    {
+        return (int)SendMessage(LB_GETITEMRECT, nIndex, (LPARAM)lpRect);
+    }
     // The nearest item; bOutside is set when the point lies outside the items.
     UINT ItemFromPoint(CPoint pt, BOOL& bOutside) const;
-    int SetItemHeight(int nIndex, UINT cyItemHeight) { return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0)); }
+    int SetItemHeight(int nIndex, UINT cyItemHeight)
+    {
+        return (int)SendMessage(LB_SETITEMHEIGHT, nIndex, MAKELONG(cyItemHeight, 0));
+    }
     int GetItemHeight(int nIndex) const { return (int)SendMessage(LB_GETITEMHEIGHT, nIndex); }
     int GetTopIndex() const { return (int)SendMessage(LB_GETTOPINDEX); }
     int SetTopIndex(int nIndex) { return (int)SendMessage(LB_SETTOPINDEX, nIndex); }
-    int FindString(int nStartAfter, LPCTSTR lpszItem) const { return (int)SendMessage(LB_FINDSTRING, nStartAfter, (LPARAM)lpszItem); }
-    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const { return (int)SendMessage(LB_FINDSTRINGEXACT, nIndexStart, (LPARAM)lpszFind); }
-    int SelectString(int nStartAfter, LPCTSTR lpszItem) { return (int)SendMessage(LB_SELECTSTRING, nStartAfter, (LPARAM)lpszItem); }
+    int FindString(int nStartAfter, LPCTSTR lpszItem) const
+    {
+        return (int)SendMessage(LB_FINDSTRING, nStartAfter, (LPARAM)lpszItem);
+    }
+    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const
+    {
+        return (int)SendMessage(LB_FINDSTRINGEXACT, nIndexStart, (LPARAM)lpszFind);
+    }
+    int SelectString(int nStartAfter, LPCTSTR lpszItem)
+    {
+        return (int)SendMessage(LB_SELECTSTRING, nStartAfter, (LPARAM)lpszItem);
+    }
 
     // Owner-drawn list boxes.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
@@ -175,7 +232,10 @@ public:
     int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
     int SetScrollPos(int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw); }
     void GetScrollRange(LPINT lpMinPos, LPINT lpMaxPos) const { ::GetScrollRange(m_hWnd, SB_CTL, lpMinPos, lpMaxPos); }
-    void SetScrollRange(int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) { ::SetScrollRange(m_hWnd, SB_CTL, nMinPos, nMaxPos, bRedraw); }
+    void SetScrollRange(int nMinPos, int nMaxPos, BOOL bRedraw = TRUE)
+    {
+        ::SetScrollRange(m_hWnd, SB_CTL, nMinPos, nMaxPos, bRedraw);
+    }
     BOOL GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
     BOOL SetScrollInfo(LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
     int GetScrollLimit();
@@ -195,7 +255,10 @@ public:
     int GetPos() const { return (int)SendMessage(UDM_GETPOS); }
     int SetPos32(int nPos) { return (int)SendMessage(UDM_SETPOS32, 0, nPos); }
     int GetPos32(BOOL* lpbError = nullptr) const { return (int)SendMessage(UDM_GETPOS32, 0, (LPARAM)lpbError); }
-    CWnd* SetBuddy(CWnd* pWndBuddy) { return FromHandle((HWND)SendMessage(UDM_SETBUDDY, (WPARAM)pWndBuddy->GetSafeHwnd())); }
+    CWnd* SetBuddy(CWnd* pWndBuddy)
+    {
+        return FromHandle((HWND)SendMessage(UDM_SETBUDDY, (WPARAM)pWndBuddy->GetSafeHwnd()));
+    }
     CWnd* GetBuddy() const { return FromHandle((HWND)SendMessage(UDM_GETBUDDY)); }
     int SetBase(int nBase) { return (int)SendMessage(UDM_SETBASE, nBase); }
     BOOL SetAccel(int nAccel, UDACCEL* pAccel) { return (BOOL)SendMessage(UDM_SETACCEL, nAccel, (LPARAM)pAccel); }
@@ -252,7 +315,10 @@ public:
     void GetSel(long& nStartChar, long& nEndChar) const;
     void SetSel(CHARRANGE& cr) { SendMessage(EM_EXSETSEL, 0, (LPARAM)&cr); }
     void SetSel(long nStartChar, long nEndChar);
-    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE) { SendMessage(EM_REPLACESEL, bCanUndo, (LPARAM)lpszNewText); }
+    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE)
+    {
+        SendMessage(EM_REPLACESEL, bCanUndo, (LPARAM)lpszNewText);
+    }
     void HideSelection(BOOL bHide, BOOL bPerm) { SendMessage(EM_HIDESELECTION, bHide, bPerm); }
     long GetTextLength() const { return (long)SendMessage(WM_GETTEXTLENGTH); }
     int GetLineCount() const { return (int)SendMessage(EM_GETLINECOUNT); }
@@ -269,7 +335,10 @@ public:
     BOOL SetWordCharFormat(CHARFORMATA& cf);
     DWORD GetParaFormat(PARAFORMAT& pf) const;
     BOOL SetParaFormat(PARAFORMAT& pf);
-    COLORREF SetBackgroundColor(BOOL bSysColor, COLORREF cr) { return (COLORREF)SendMessage(EM_SETBKGNDCOLOR, bSysColor, cr); }
+    COLORREF SetBackgroundColor(BOOL bSysColor, COLORREF cr)
+    {
+        return (COLORREF)SendMessage(EM_SETBKGNDCOLOR, bSysColor, cr);
+    }
     BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return (BOOL)SendMessage(EM_SETREADONLY, bReadOnly); }
     void LimitText(long nChars = 0) { SendMessage(EM_EXLIMITTEXT, 0, nChars); }
     DWORD GetEventMask() const { return (DWORD)SendMessage(EM_GETEVENTMASK); }

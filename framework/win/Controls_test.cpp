@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const COLORREF kOwnerColor = RGB(200, 30, 140);
 
@@ -24,18 +25,19 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CPlainParent, CWnd)
-    ON_CBN_SELCHANGE(301, OnComboSelChange)
-    ON_BN_CLICKED(302, OnButtonClicked)
+ON_CBN_SELCHANGE(301, OnComboSelChange)
+ON_BN_CLICKED(302, OnButtonClicked)
 END_MESSAGE_MAP()
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
         m_hHost = kxgui::CreateTestWindow(360, 240, "Controls");
         ASSERT_NE(m_hHost, nullptr);
-        ASSERT_TRUE(m_parent.Create(nullptr, "parent", WS_VISIBLE | WS_CLIPCHILDREN,
-                                    CRect(0, 0, 360, 240), CWnd::FromHandle(m_hHost), 1));
+        ASSERT_TRUE(m_parent.Create(nullptr, "parent", WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 360, 240),
+                                    CWnd::FromHandle(m_hHost), 1));
     }
     void TearDown() override
     {
@@ -141,7 +143,7 @@ TEST_F(ControlsTest, ComboBoxSelectionsNotifyTheParentMap)
     CString text;
     combo.GetLBText(0, text);
     EXPECT_STREQ(text, "NTSC");
-    EXPECT_EQ(m_parent.selChanges, 0);  // programmatic changes do not notify
+    EXPECT_EQ(m_parent.selChanges, 0); // programmatic changes do not notify
 
     combo.SetFocus();
     kxgui::PressKey(VK_DOWN);
@@ -167,7 +169,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 class CColorParent : public CWnd
@@ -185,7 +187,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CColorParent, CWnd)
-    ON_WM_CTLCOLOR()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 TEST_F(ControlsTest, ControlColoursGoToTheControlFirstAndToTheParentWhenItPasses)
@@ -195,11 +197,18 @@ TEST_F(ControlsTest, ControlColoursGoToTheControlFirstAndToTheParentWhenItPasses
     CColorLabel label;
     ASSERT_TRUE(label.Create("label", WS_VISIBLE, CRect(0, 0, 80, 20), &parent, 3));
     CClientDC dc(&label);
-    const struct { bool answer; HBRUSH expected; int labelAsked; int parentAsked; } cases[] = {
+    const struct
+    {
+        bool answer;
+        HBRUSH expected;
+        int labelAsked;
+        int parentAsked;
+    } cases[] = {
         {true, static_cast<HBRUSH>(label.m_brush.GetSafeHandle()), 1, 0},
         {false, static_cast<HBRUSH>(parent.m_brush.GetSafeHandle()), 1, 1},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         label.answer = c.answer;
         label.asked = parent.asked = 0;
         LRESULT r = parent.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.m_hDC),
@@ -266,7 +275,7 @@ TEST_F(ControlsTest, EditSpinProgressAndScrollBarMembers)
     si.nPos = 95;
     bar.SetScrollInfo(&si);
     EXPECT_EQ(bar.GetScrollLimit(), 90);
-    EXPECT_EQ(bar.GetScrollPos(), 90);  // clamped to the limit
+    EXPECT_EQ(bar.GetScrollPos(), 90); // clamped to the limit
 }
 
 TEST_F(ControlsTest, RichEditAppendsFormattedTextAtTheEnd)
@@ -274,7 +283,8 @@ TEST_F(ControlsTest, RichEditAppendsFormattedTextAtTheEnd)
     CRichEditCtrl rich;
     ASSERT_TRUE(rich.Create(WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
                             CRect(10, 10, 300, 200), &m_parent, 320));
-    for (const char* s : {"one\r\n", "two\r\n"}) {
+    for (const char* s : {"one\r\n", "two\r\n"})
+    {
         long n = rich.GetTextLength();
         rich.SetSel(n, n);
         rich.ReplaceSel(s);
@@ -294,13 +304,14 @@ TEST_F(ControlsTest, RichEditAppendsFormattedTextAtTheEnd)
     EXPECT_TRUE(got.dwEffects & CFE_BOLD);
     EXPECT_STREQ(rich.GetSelText(), "red");
     EXPECT_EQ(rich.GetLineCount(), 3);
-    EXPECT_EQ(rich.LineIndex(1), 5);  // version 1.0 keeps both characters of "\r\n"
+    EXPECT_EQ(rich.LineIndex(1), 5); // version 1.0 keeps both characters of "\r\n"
 }
 
 TEST_F(ControlsTest, CmdUIDrivesAButtonAndMovesTheFocusOffWhenDisabling)
 {
     CButton check, other;
-    ASSERT_TRUE(check.Create("check", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, CRect(10, 10, 120, 30), &m_parent, 330));
+    ASSERT_TRUE(
+        check.Create("check", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, CRect(10, 10, 120, 30), &m_parent, 330));
     ASSERT_TRUE(other.Create("other", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(10, 40, 120, 60), &m_parent, 331));
     CCmdUI ui;
     ui.m_nID = 330;
@@ -335,7 +346,8 @@ TEST_F(ControlsTest, ScreenshotOfAWindowWithControls)
     ASSERT_TRUE(progress.Create(WS_VISIBLE, CRect(10, 200, 230, 220), &m_parent, 346));
     edit.SetWindowText("VIDEO_TS");
     check.SetCheck(BST_CHECKED);
-    for (const char* s : {"Menu domain", "Title domain"}) {
+    for (const char* s : {"Menu domain", "Title domain"})
+    {
         combo.AddString(s);
         list.AddString(s);
     }
@@ -362,8 +374,9 @@ TEST_F(ControlsTest, ScreenshotOfAWindowWithControls)
 // A menu template in memory: "File" with two items and a separator.
 std::vector<WORD> FileMenuTemplate()
 {
-    std::vector<WORD> t = {0, 0};  // version, header size
-    auto text = [&t](const char* s) {
+    std::vector<WORD> t = {0, 0}; // version, header size
+    auto text = [&t](const char* s)
+    {
         for (; *s; ++s)
             t.push_back(static_cast<WORD>(*s));
         t.push_back(0);
@@ -391,7 +404,7 @@ TEST(Menu, LoadIndirectSubMenusAndHandleMaps)
     ASSERT_EQ(menu.GetMenuItemCount(), 1u);
     CMenu* pFile = menu.GetSubMenu(0);
     ASSERT_NE(pFile, nullptr);
-    EXPECT_EQ(CMenu::FromHandlePermanent(pFile->GetSafeHmenu()), nullptr);  // a temporary wrapper
+    EXPECT_EQ(CMenu::FromHandlePermanent(pFile->GetSafeHmenu()), nullptr); // a temporary wrapper
     ASSERT_EQ(pFile->GetMenuItemCount(), 3u);
     EXPECT_EQ(pFile->GetMenuItemID(0), static_cast<UINT>(ID_FILE_NEW));
     EXPECT_EQ(pFile->GetMenuItemID(2), static_cast<UINT>(ID_APP_EXIT));

@@ -9,7 +9,8 @@ IMPLEMENT_DYNAMIC(CPaintDC, CDC)
 IMPLEMENT_DYNAMIC(CClientDC, CDC)
 IMPLEMENT_DYNAMIC(CWindowDC, CDC)
 
-namespace {
+namespace
+{
 CHandleMap<CDC, HDC>& DcMap()
 {
     // Never freed: objects that outlive the thread's locals (statics) still
@@ -93,25 +94,38 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ hObject)
 
 CPalette* CDC::SelectPalette(CPalette* pPalette, BOOL bForceBackground)
 {
-    return CPalette::FromHandle(::SelectPalette(m_hDC, static_cast<HPALETTE>(pPalette->GetSafeHandle()),
-                                                bForceBackground));
+    return CPalette::FromHandle(
+        ::SelectPalette(m_hDC, static_cast<HPALETTE>(pPalette->GetSafeHandle()), bForceBackground));
 }
 
 // The setters change both handles and answer with the attribute DC's old value.
-#define KX_DC_SET(call) \
-    if (m_hDC != m_hAttribDC) \
-        ::call(m_hDC, value); \
+#define KX_DC_SET(call)                                                                                                \
+    if (m_hDC != m_hAttribDC)                                                                                          \
+        ::call(m_hDC, value);                                                                                          \
     return ::call(m_hAttribDC, value);
 
-COLORREF CDC::SetBkColor(COLORREF value) { KX_DC_SET(SetBkColor) }
-int CDC::SetBkMode(int value) { KX_DC_SET(SetBkMode) }
-COLORREF CDC::SetTextColor(COLORREF value) { KX_DC_SET(SetTextColor) }
-UINT CDC::SetTextAlign(UINT value) { KX_DC_SET(SetTextAlign) }
-int CDC::SetROP2(int value) { KX_DC_SET(SetROP2) }
-int CDC::SetPolyFillMode(int value) { KX_DC_SET(SetPolyFillMode) }
-int CDC::SetStretchBltMode(int value) { KX_DC_SET(SetStretchBltMode) }
-int CDC::SetMapMode(int value) { KX_DC_SET(SetMapMode) }
-DWORD CDC::SetLayout(DWORD value) { KX_DC_SET(SetLayout) }
+COLORREF CDC::SetBkColor(COLORREF value)
+{
+    KX_DC_SET(SetBkColor)
+}
+int CDC::SetBkMode(int value){KX_DC_SET(SetBkMode)} COLORREF CDC::SetTextColor(COLORREF value){
+    KX_DC_SET(SetTextColor)} UINT CDC::SetTextAlign(UINT value)
+{
+    KX_DC_SET(SetTextAlign)
+}
+int CDC::SetROP2(int value)
+{
+    KX_DC_SET(SetROP2)
+}
+int CDC::SetPolyFillMode(int value)
+{
+    KX_DC_SET(SetPolyFillMode)
+}
+int CDC::SetStretchBltMode(int value)
+{
+    KX_DC_SET(SetStretchBltMode)
+}
+int CDC::SetMapMode(int value){KX_DC_SET(SetMapMode)} DWORD CDC::SetLayout(DWORD value){KX_DC_SET(SetLayout)}
 
 #undef KX_DC_SET
 
@@ -317,18 +331,19 @@ BOOL CDC::LineTo(int x, int y)
 
 void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr)
 {
-    FillSolidRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                  lpRect->bottom - lpRect->top, clr);
+    FillSolidRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, clr);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr)
 {
     RECT rect = {x, y, x + cx, y + cy};
-    if (cx < 0) {
+    if (cx < 0)
+    {
         rect.left = x + cx;
         rect.right = x;
     }
-    if (cy < 0) {
+    if (cy < 0)
+    {
         rect.top = y + cy;
         rect.bottom = y;
     }
@@ -341,8 +356,8 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr)
 
 void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight)
 {
-    Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-               lpRect->bottom - lpRect->top, clrTopLeft, clrBottomRight);
+    Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, clrTopLeft,
+               clrBottomRight);
 }
 
 void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight)
@@ -357,31 +372,28 @@ void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF
 
 BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBrush)
 {
-    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), nullptr,
-                        reinterpret_cast<LPARAM>(hIcon), 0, pt.x, pt.y, size.cx, size.cy,
-                        nFlags | DST_ICON);
+    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), nullptr, reinterpret_cast<LPARAM>(hIcon),
+                        0, pt.x, pt.y, size.cx, size.cy, nFlags | DST_ICON);
 }
 
 BOOL CDC::DrawState(CPoint pt, CSize size, HBITMAP hBitmap, UINT nFlags, CBrush* pBrush)
 {
-    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), nullptr,
-                        reinterpret_cast<LPARAM>(hBitmap), 0, pt.x, pt.y, size.cx, size.cy,
-                        nFlags | DST_BITMAP);
+    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), nullptr, reinterpret_cast<LPARAM>(hBitmap),
+                        0, pt.x, pt.y, size.cx, size.cy, nFlags | DST_BITMAP);
 }
 
-BOOL CDC::DrawState(CPoint pt, CSize size, LPCTSTR lpszText, UINT nFlags, BOOL bPrefixText,
-                    int nTextLen, CBrush* pBrush)
-{
-    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), nullptr,
-                        reinterpret_cast<LPARAM>(lpszText), static_cast<WPARAM>(nTextLen), pt.x,
-                        pt.y, size.cx, size.cy, nFlags | (bPrefixText ? DST_PREFIXTEXT : DST_TEXT));
-}
-
-BOOL CDC::DrawState(CPoint pt, CSize size, DRAWSTATEPROC lpDrawProc, LPARAM lData, UINT nFlags,
+BOOL CDC::DrawState(CPoint pt, CSize size, LPCTSTR lpszText, UINT nFlags, BOOL bPrefixText, int nTextLen,
                     CBrush* pBrush)
 {
-    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), lpDrawProc, lData, 0,
-                        pt.x, pt.y, size.cx, size.cy, nFlags | DST_COMPLEX);
+    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), nullptr,
+                        reinterpret_cast<LPARAM>(lpszText), static_cast<WPARAM>(nTextLen), pt.x, pt.y, size.cx, size.cy,
+                        nFlags | (bPrefixText ? DST_PREFIXTEXT : DST_TEXT));
+}
+
+BOOL CDC::DrawState(CPoint pt, CSize size, DRAWSTATEPROC lpDrawProc, LPARAM lData, UINT nFlags, CBrush* pBrush)
+{
+    return ::DrawStateA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), lpDrawProc, lData, 0, pt.x, pt.y, size.cx,
+                        size.cy, nFlags | DST_COMPLEX);
 }
 
 CSize CDC::GetTextExtent(LPCTSTR lpszString, int nCount) const
@@ -400,13 +412,15 @@ CSize CDC::GetOutputTextExtent(LPCTSTR lpszString, int nCount) const
 
 CBrush* PASCAL CDC::GetHalftoneBrush()
 {
-    static CBrush* s_pBrush = [] {
+    static CBrush* s_pBrush = []
+    {
         WORD pattern[8];
         for (int i = 0; i < 8; ++i)
             pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
         CBrush* pBrush = new CBrush;
         HBITMAP hBitmap = ::CreateBitmap(8, 8, 1, 1, pattern);
-        if (hBitmap) {
+        if (hBitmap)
+        {
             pBrush->Attach(::CreatePatternBrush(hBitmap));
             ::DeleteObject(hBitmap);
         }

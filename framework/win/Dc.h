@@ -43,7 +43,8 @@ public:
 
     BOOL CreateDC(LPCTSTR lpszDriverName, LPCTSTR lpszDeviceName, LPCTSTR lpszOutput, const void* lpInitData)
     {
-        return Attach(::CreateDCA(lpszDriverName, lpszDeviceName, lpszOutput, static_cast<const DEVMODEA*>(lpInitData)));
+        return Attach(
+            ::CreateDCA(lpszDriverName, lpszDeviceName, lpszOutput, static_cast<const DEVMODEA*>(lpInitData)));
     }
     BOOL CreateCompatibleDC(CDC* pDC) { return Attach(::CreateCompatibleDC(pDC->GetSafeHdc())); }
     BOOL DeleteDC();
@@ -122,9 +123,15 @@ public:
     int SelectClipRgn(CRgn* pRgn);
     int SelectClipRgn(CRgn* pRgn, int nMode);
     int ExcludeClipRect(int x1, int y1, int x2, int y2);
-    int ExcludeClipRect(LPCRECT lpRect) { return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    int ExcludeClipRect(LPCRECT lpRect)
+    {
+        return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+    }
     int IntersectClipRect(int x1, int y1, int x2, int y2);
-    int IntersectClipRect(LPCRECT lpRect) { return IntersectClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    int IntersectClipRect(LPCRECT lpRect)
+    {
+        return IntersectClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+    }
     int OffsetClipRgn(int x, int y);
     BOOL PtVisible(int x, int y) const { return ::PtVisible(m_hDC, x, y); }
     BOOL RectVisible(LPCRECT lpRect) const { return ::RectVisible(m_hDC, lpRect); }
@@ -147,7 +154,10 @@ public:
     }
     BOOL Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, x1, y1, x2, y2); }
     BOOL Rectangle(LPCRECT lpRect) { return Rectangle(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
-    BOOL RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) { return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3); }
+    BOOL RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
+    {
+        return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3);
+    }
     BOOL RoundRect(LPCRECT lpRect, POINT point)
     {
         return RoundRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, point.x, point.y);
@@ -166,26 +176,35 @@ public:
     BOOL PolyBezier(const POINT* lpPoints, int nCount) { return ::PolyBezier(m_hDC, lpPoints, nCount); }
 
     // ---- fills and frames ----
-    void FillRect(LPCRECT lpRect, CBrush* pBrush) { ::FillRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->GetSafeHandle())); }
+    void FillRect(LPCRECT lpRect, CBrush* pBrush)
+    {
+        ::FillRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->GetSafeHandle()));
+    }
     // A solid rectangle of one colour; a negative width or height extends
     // the rectangle to the left or upwards from (x, y).
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
-    void FrameRect(LPCRECT lpRect, CBrush* pBrush) { ::FrameRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->GetSafeHandle())); }
+    void FrameRect(LPCRECT lpRect, CBrush* pBrush)
+    {
+        ::FrameRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->GetSafeHandle()));
+    }
     void InvertRect(LPCRECT lpRect) { ::InvertRect(m_hDC, lpRect); }
     void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
     void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight);
     BOOL DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags); }
     void DrawFocusRect(LPCRECT lpRect) { ::DrawFocusRect(m_hDC, lpRect); }
-    BOOL DrawFrameControl(LPRECT lpRect, UINT nType, UINT nState) { return ::DrawFrameControl(m_hDC, lpRect, nType, nState); }
+    BOOL DrawFrameControl(LPRECT lpRect, UINT nType, UINT nState)
+    {
+        return ::DrawFrameControl(m_hDC, lpRect, nType, nState);
+    }
     BOOL FillRgn(CRgn* pRgn, CBrush* pBrush)
     {
         return ::FillRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle()), static_cast<HBRUSH>(pBrush->GetSafeHandle()));
     }
     BOOL FrameRgn(CRgn* pRgn, CBrush* pBrush, int nWidth, int nHeight)
     {
-        return ::FrameRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle()),
-                          static_cast<HBRUSH>(pBrush->GetSafeHandle()), nWidth, nHeight);
+        return ::FrameRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle()), static_cast<HBRUSH>(pBrush->GetSafeHandle()),
+                          nWidth, nHeight);
     }
     BOOL InvertRgn(CRgn* pRgn) { return ::InvertRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle())); }
     BOOL PaintRgn(CRgn* pRgn) { return ::PaintRgn(m_hDC, static_cast<HRGN>(pRgn->GetSafeHandle())); }
@@ -198,30 +217,33 @@ public:
     }
     BOOL DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBrush = nullptr);
     BOOL DrawState(CPoint pt, CSize size, HBITMAP hBitmap, UINT nFlags, CBrush* pBrush = nullptr);
-    BOOL DrawState(CPoint pt, CSize size, LPCTSTR lpszText, UINT nFlags, BOOL bPrefixText = TRUE,
-                   int nTextLen = 0, CBrush* pBrush = nullptr);
+    BOOL DrawState(CPoint pt, CSize size, LPCTSTR lpszText, UINT nFlags, BOOL bPrefixText = TRUE, int nTextLen = 0,
+                   CBrush* pBrush = nullptr);
     BOOL DrawState(CPoint pt, CSize size, DRAWSTATEPROC lpDrawProc, LPARAM lData, UINT nFlags,
                    CBrush* pBrush = nullptr);
 
     // ---- bitmaps ----
-    BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop) { return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop); }
+    BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop)
+    {
+        return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop);
+    }
     BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop)
     {
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc, dwRop);
     }
-    BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
-                    int nSrcWidth, int nSrcHeight, DWORD dwRop)
+    BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
+                    int nSrcHeight, DWORD dwRop)
     {
-        return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc,
-                            nSrcWidth, nSrcHeight, dwRop);
+        return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc, nSrcWidth, nSrcHeight,
+                            dwRop);
     }
-    int SetDIBitsToDevice(int x, int y, DWORD cx, DWORD cy, int xSrc, int ySrc, UINT uStartScan,
-                          UINT cScanLines, const void* lpvBits, const BITMAPINFO* lpbmi, UINT fuColorUse)
+    int SetDIBitsToDevice(int x, int y, DWORD cx, DWORD cy, int xSrc, int ySrc, UINT uStartScan, UINT cScanLines,
+                          const void* lpvBits, const BITMAPINFO* lpbmi, UINT fuColorUse)
     {
         return ::SetDIBitsToDevice(m_hDC, x, y, cx, cy, xSrc, ySrc, uStartScan, cScanLines, lpvBits, lpbmi, fuColorUse);
     }
-    int StretchDIBits(int x, int y, int cx, int cy, int xSrc, int ySrc, int cxSrc, int cySrc,
-                      const void* lpvBits, const BITMAPINFO* lpbmi, UINT fuColorUse, DWORD dwRop)
+    int StretchDIBits(int x, int y, int cx, int cy, int xSrc, int ySrc, int cxSrc, int cySrc, const void* lpvBits,
+                      const BITMAPINFO* lpbmi, UINT fuColorUse, DWORD dwRop)
     {
         return ::StretchDIBits(m_hDC, x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc, lpvBits, lpbmi, fuColorUse, dwRop);
     }
@@ -246,7 +268,10 @@ public:
     {
         return ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat);
     }
-    int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
+    int DrawText(const CString& str, LPRECT lpRect, UINT nFormat)
+    {
+        return DrawText(str, str.GetLength(), lpRect, nFormat);
+    }
     int DrawTextEx(LPTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams)
     {
         return ::DrawTextExA(m_hDC, lpszString, nCount, lpRect, nFormat, lpDTParams);
@@ -258,11 +283,11 @@ public:
     BOOL GetTextMetrics(LPTEXTMETRICA lpMetrics) const { return ::GetTextMetricsA(m_hAttribDC, lpMetrics); }
     BOOL GetOutputTextMetrics(LPTEXTMETRICA lpMetrics) const { return ::GetTextMetricsA(m_hDC, lpMetrics); }
     int GetTextFace(int nCount, LPTSTR lpszFacename) const { return ::GetTextFaceA(m_hDC, nCount, lpszFacename); }
-    BOOL GrayString(CBrush* pBrush, GRAYSTRINGPROC lpfnOutput, LPARAM lpData, int nCount, int x, int y,
-                    int nWidth, int nHeight)
+    BOOL GrayString(CBrush* pBrush, GRAYSTRINGPROC lpfnOutput, LPARAM lpData, int nCount, int x, int y, int nWidth,
+                    int nHeight)
     {
-        return ::GrayStringA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), lpfnOutput, lpData,
-                             nCount, x, y, nWidth, nHeight);
+        return ::GrayStringA(m_hDC, static_cast<HBRUSH>(pBrush->GetSafeHandle()), lpfnOutput, lpData, nCount, x, y,
+                             nWidth, nHeight);
     }
 
     // A brush of alternating pixels for drag frames and disabled looks,

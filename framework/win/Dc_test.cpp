@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kRed = RGB(255, 0, 0);
@@ -12,7 +13,8 @@ const COLORREF kBlue = RGB(0, 0, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
 
 // A CDC attached to a DIB section of the harness.
-class DrawingTest : public ::testing::Test {
+class DrawingTest : public ::testing::Test
+{
 protected:
     DrawingTest() : m_canvas(64, 48) { m_dc.Attach(m_canvas.Dc()); }
     ~DrawingTest() override { m_dc.Detach(); }
@@ -26,13 +28,18 @@ protected:
 TEST_F(DrawingTest, FillSolidRectAcceptsNegativeExtentsAndKeepsTheBackgroundColour)
 {
     m_dc.SetBkColor(kBlue);
-    const struct { int x, y, cx, cy; RECT filled; } cases[] = {
+    const struct
+    {
+        int x, y, cx, cy;
+        RECT filled;
+    } cases[] = {
         {10, 10, 5, 4, {10, 10, 15, 14}},
-        {20, 20, -5, 4, {15, 20, 20, 24}},   // extends to the left of x
-        {30, 30, 5, -4, {30, 26, 35, 30}},   // extends above y
+        {20, 20, -5, 4, {15, 20, 20, 24}}, // extends to the left of x
+        {30, 30, 5, -4, {30, 26, 35, 30}}, // extends above y
         {50, 40, -6, -7, {44, 33, 50, 40}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         m_dc.FillSolidRect(0, 0, 64, 48, kWhite);
         m_dc.FillSolidRect(c.x, c.y, c.cx, c.cy, kRed);
         int area = (c.filled.right - c.filled.left) * (c.filled.bottom - c.filled.top);
@@ -46,29 +53,33 @@ TEST_F(DrawingTest, Draw3dRectPaintsTopLeftAndBottomRightEdges)
 {
     m_dc.Draw3dRect(CRect(10, 10, 30, 20), kGreen, kRed);
     kxgui::PixelBuffer px = Pixels();
-    EXPECT_EQ(px.At(10, 10), kGreen);  // top-left corner
-    EXPECT_EQ(px.At(20, 10), kGreen);  // top edge
-    EXPECT_EQ(px.At(10, 15), kGreen);  // left edge
-    EXPECT_EQ(px.At(29, 15), kRed);    // right edge
-    EXPECT_EQ(px.At(20, 19), kRed);    // bottom edge
-    EXPECT_EQ(px.At(29, 10), kRed);    // top-right corner belongs to the right edge
-    EXPECT_EQ(px.At(10, 19), kRed);    // bottom-left corner belongs to the bottom edge
-    EXPECT_EQ(px.At(20, 15), kWhite);  // inside untouched
-    EXPECT_EQ(px.At(30, 15), kWhite);  // outside untouched
-    EXPECT_EQ(px.CountColor(kGreen, RECT{0, 0, 64, 48}) + px.CountColor(kRed, RECT{0, 0, 64, 48}),
-              2 * 20 + 2 * 10 - 4);
+    EXPECT_EQ(px.At(10, 10), kGreen); // top-left corner
+    EXPECT_EQ(px.At(20, 10), kGreen); // top edge
+    EXPECT_EQ(px.At(10, 15), kGreen); // left edge
+    EXPECT_EQ(px.At(29, 15), kRed);   // right edge
+    EXPECT_EQ(px.At(20, 19), kRed);   // bottom edge
+    EXPECT_EQ(px.At(29, 10), kRed);   // top-right corner belongs to the right edge
+    EXPECT_EQ(px.At(10, 19), kRed);   // bottom-left corner belongs to the bottom edge
+    EXPECT_EQ(px.At(20, 15), kWhite); // inside untouched
+    EXPECT_EQ(px.At(30, 15), kWhite); // outside untouched
+    EXPECT_EQ(px.CountColor(kGreen, RECT{0, 0, 64, 48}) + px.CountColor(kRed, RECT{0, 0, 64, 48}), 2 * 20 + 2 * 10 - 4);
 }
 
 TEST_F(DrawingTest, PolygonRegionsFollowTheirFillMode)
 {
     // A five-pointed star drawn in one stroke: its centre is enclosed twice.
     const POINT star[] = {{32, 2}, {44, 44}, {8, 16}, {56, 16}, {20, 44}};
-    const struct { int mode; BOOL centreInside; } cases[] = {{ALTERNATE, FALSE}, {WINDING, TRUE}};
-    for (const auto& c : cases) {
+    const struct
+    {
+        int mode;
+        BOOL centreInside;
+    } cases[] = {{ALTERNATE, FALSE}, {WINDING, TRUE}};
+    for (const auto& c : cases)
+    {
         CRgn rgn;
         ASSERT_TRUE(rgn.CreatePolygonRgn(star, 5, c.mode));
         EXPECT_EQ(rgn.PtInRegion(32, 24), c.centreInside);
-        EXPECT_TRUE(rgn.PtInRegion(32, 8));  // in a point of the star
+        EXPECT_TRUE(rgn.PtInRegion(32, 8)); // in a point of the star
         EXPECT_FALSE(rgn.PtInRegion(2, 2));
         m_dc.FillSolidRect(0, 0, 64, 48, kWhite);
         CBrush brush(kBlue);
@@ -104,7 +115,7 @@ TEST_F(DrawingTest, CombinedRegionsAndFrames)
 
     CRgn round;
     ASSERT_TRUE(round.CreateRoundRectRgn(0, 0, 20, 20, 10, 10));
-    EXPECT_FALSE(round.PtInRegion(0, 0));  // the corner is cut off
+    EXPECT_FALSE(round.PtInRegion(0, 0)); // the corner is cut off
     EXPECT_TRUE(round.PtInRegion(10, 10));
 }
 
@@ -124,7 +135,7 @@ TEST_F(DrawingTest, BlitsCopyAndStretchFromAMemoryDC)
     EXPECT_EQ(px.At(1, 1), kRed);
     EXPECT_EQ(px.At(4, 4), kGreen);
     EXPECT_EQ(px.At(0, 0), kWhite);
-    EXPECT_EQ(px.CountColor(kRed, RECT{20, 20, 28, 28}), 16);  // 2x2 grew to 4x4
+    EXPECT_EQ(px.CountColor(kRed, RECT{20, 20, 28, 28}), 16); // 2x2 grew to 4x4
     EXPECT_EQ(px.CountColor(kGreen, RECT{20, 20, 28, 28}), 48);
     mem.SelectObject(pOld);
 
@@ -149,7 +160,7 @@ TEST_F(DrawingTest, MappingAndOriginsConvertBetweenLogicalAndDevicePoints)
     CPoint pt(0, 0);
     m_dc.LPtoDP(&pt);
     EXPECT_EQ(pt, CPoint(10, 5));
-    m_dc.FillSolidRect(0, 0, 2, 2, kRed);  // lands at device (10, 5)
+    m_dc.FillSolidRect(0, 0, 2, 2, kRed); // lands at device (10, 5)
     EXPECT_EQ(Pixels().At(10, 5), kRed);
     m_dc.SetMapMode(MM_ANISOTROPIC);
     m_dc.SetWindowExt(1, 1);
@@ -187,7 +198,7 @@ TEST_F(DrawingTest, TextExtentsAreConsistentWithTheSelectedFont)
     ASSERT_TRUE(font.CreatePointFont(120, "Tahoma", &m_dc));
     LOGFONTA lf;
     ASSERT_GT(font.GetLogFont(&lf), 0);
-    EXPECT_LT(lf.lfHeight, 0);  // a character height, not a cell height
+    EXPECT_LT(lf.lfHeight, 0); // a character height, not a cell height
     CFont* pOld = m_dc.SelectObject(&font);
     TEXTMETRICA tm;
     ASSERT_TRUE(m_dc.GetTextMetrics(&tm));
@@ -219,7 +230,7 @@ TEST_F(DrawingTest, GeometricPensDrawWithTheirWidthAndFlatEnds)
     EXPECT_EQ(m_dc.GetCurrentPosition(), CPoint(40, 20));
     kxgui::PixelBuffer px = Pixels();
     EXPECT_EQ(px.CountColor(kRed, RECT{10, 0, 40, 48}), 30 * 6);
-    EXPECT_EQ(px.At(9, 20), kWhite);   // flat end: nothing beyond the ends
+    EXPECT_EQ(px.At(9, 20), kWhite); // flat end: nothing beyond the ends
     EXPECT_EQ(px.At(40, 20), kWhite);
 }
 
@@ -236,7 +247,7 @@ TEST_F(DrawingTest, DeviceIndependentBitsAndImageListsDrawWhereTheySay)
     bmi.bmiHeader.biCompression = BI_RGB;
     EXPECT_EQ(m_dc.SetDIBitsToDevice(4, 4, 2, 2, 0, 0, 0, 2, bits, &bmi, DIB_RGB_COLORS), 2);
     kxgui::PixelBuffer px = Pixels();
-    EXPECT_EQ(px.At(4, 5), kBlue);   // the first row is the bottom one
+    EXPECT_EQ(px.At(4, 5), kBlue); // the first row is the bottom one
     EXPECT_EQ(px.At(5, 5), kGreen);
     EXPECT_EQ(px.At(4, 4), kRed);
 
@@ -248,7 +259,7 @@ TEST_F(DrawingTest, DeviceIndependentBitsAndImageListsDrawWhereTheySay)
     CBitmap bmp;
     ASSERT_TRUE(bmp.CreateCompatibleBitmap(&m_dc, 8, 8));
     CBitmap* pOld = mem.SelectObject(&bmp);
-    mem.FillSolidRect(0, 0, 8, 8, RGB(255, 0, 255));  // the mask colour
+    mem.FillSolidRect(0, 0, 8, 8, RGB(255, 0, 255)); // the mask colour
     mem.FillSolidRect(2, 2, 4, 4, kGreen);
     mem.SelectObject(pOld);
     EXPECT_EQ(images.Add(&bmp, RGB(255, 0, 255)), 0);
@@ -281,7 +292,7 @@ TEST(Palette, EntriesAndNearestIndex)
 TEST_F(DrawingTest, TemporaryWrappersAreFoundAgainUntilIdle)
 {
     CDC* pTemp = CDC::FromHandle(m_canvas.Dc());
-    EXPECT_EQ(pTemp, &m_dc);  // the attached object is the permanent one
+    EXPECT_EQ(pTemp, &m_dc); // the attached object is the permanent one
     HBRUSH hStock = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
     CGdiObject* pGray = CGdiObject::FromHandle(hStock);
     EXPECT_EQ(CGdiObject::FromHandle(hStock), pGray);

@@ -6,10 +6,10 @@
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, OnOK)
-    ON_COMMAND(IDCANCEL, OnCancel)
-    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
-    ON_WM_CLOSE()
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT message, WPARAM, LPARAM)
@@ -39,11 +39,14 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
     HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
     if (!hWndCtrl)
         return;
-    if (pDX->m_bSaveAndValidate) {
+    if (pDX->m_bSaveAndValidate)
+    {
         int nLen = ::GetWindowTextLengthA(hWndCtrl);
         ::GetWindowTextA(hWndCtrl, value.GetBuffer(nLen), nLen + 1);
         value.ReleaseBuffer();
-    } else {
+    }
+    else
+    {
         ::SetWindowTextA(hWndCtrl, value);
     }
 }
@@ -53,16 +56,19 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
     HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
     if (!hWndCtrl)
         return;
-    if (pDX->m_bSaveAndValidate) {
+    if (pDX->m_bSaveAndValidate)
+    {
         BOOL bOk = FALSE;
         int n = static_cast<int>(::GetDlgItemInt(pDX->m_pDlgWnd->m_hWnd, nIDC, &bOk, TRUE));
-        if (!bOk) {
-            ::MessageBoxA(pDX->m_pDlgWnd->m_hWnd, "Please enter an integer.", nullptr,
-                          MB_OK | MB_ICONEXCLAMATION);
+        if (!bOk)
+        {
+            ::MessageBoxA(pDX->m_pDlgWnd->m_hWnd, "Please enter an integer.", nullptr, MB_OK | MB_ICONEXCLAMATION);
             pDX->Fail();
         }
         value = n;
-    } else {
+    }
+    else
+    {
         ::SetDlgItemInt(pDX->m_pDlgWnd->m_hWnd, nIDC, static_cast<UINT>(value), TRUE);
     }
 }
@@ -102,9 +108,9 @@ BOOL CDialog::CreateFromTemplate(LPCDLGTEMPLATEA lpTemplate, HWND hWndParent)
     if (!lpTemplate)
         return FALSE;
     AfxHookWindowCreate(this);
-    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpTemplate, hWndParent,
-                                             &AfxDlgProc, 0);
-    if (!AfxUnhookWindowCreate()) {
+    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpTemplate, hWndParent, &AfxDlgProc, 0);
+    if (!AfxUnhookWindowCreate())
+    {
         // never attached: nothing of ours was made
         if (hWnd)
             ::DestroyWindow(hWnd);
@@ -115,7 +121,8 @@ BOOL CDialog::CreateFromTemplate(LPCDLGTEMPLATEA lpTemplate, HWND hWndParent)
     return TRUE;
 }
 
-namespace {
+namespace
+{
 LPCDLGTEMPLATEA LoadDialogTemplate(LPCTSTR lpszTemplateName)
 {
     HINSTANCE hInst = AfxGetResourceHandle();
@@ -154,7 +161,8 @@ BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentW
 HWND CDialog::PreModal()
 {
     HWND hWnd = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
-    if (!hWnd) {
+    if (!hWnd)
+    {
         CWnd* pMain = AfxGetMainWnd();
         hWnd = pMain ? pMain->GetSafeHwnd() : ::GetActiveWindow();
     }
@@ -182,7 +190,8 @@ INT_PTR CDialog::DoModal()
 
     HWND hWndParent = PreModal();
     BOOL bEnableParent = FALSE;
-    if (hWndParent && hWndParent != ::GetDesktopWindow() && ::IsWindowEnabled(hWndParent)) {
+    if (hWndParent && hWndParent != ::GetDesktopWindow() && ::IsWindowEnabled(hWndParent))
+    {
         ::EnableWindow(hWndParent, FALSE);
         bEnableParent = TRUE;
     }
@@ -190,13 +199,17 @@ INT_PTR CDialog::DoModal()
     m_nModalResult = -1;
     m_nFlags |= WF_CONTINUEMODAL;
     BOOL bCreated = FALSE;
-    try {
+    try
+    {
         bCreated = CreateFromTemplate(lpTemplate, hWndParent);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         e->Delete();
         bCreated = FALSE;
     }
-    if (bCreated && (m_nFlags & WF_CONTINUEMODAL)) {
+    if (bCreated && (m_nFlags & WF_CONTINUEMODAL))
+    {
         // Shown when the queue first runs dry, unless already visible.
         DWORD dwFlags = MLF_SHOWONIDLE;
         if (GetStyle() & DS_NOIDLEMSG)
@@ -245,9 +258,12 @@ BOOL CDialog::OnInitDialog()
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
-    try {
+    try
+    {
         DoDataExchange(&dx);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         if (!e->IsKindOf(RUNTIME_CLASS(CUserException)))
             e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();

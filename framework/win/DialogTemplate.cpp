@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // Where the parts of a template lie, as parsed from its bytes.
 struct TemplateLayout
@@ -12,9 +13,9 @@ struct TemplateLayout
     bool bExtended = false;
     DWORD dwStyle = 0;
     WORD nItems = 0;
-    size_t fontOffset = 0;   // where the font fields start (or would start)
-    size_t fontEnd = 0;      // just after them (= fontOffset without a font)
-    size_t itemsOffset = 0;  // the first item, DWORD aligned
+    size_t fontOffset = 0;  // where the font fields start (or would start)
+    size_t fontEnd = 0;     // just after them (= fontOffset without a font)
+    size_t itemsOffset = 0; // the first item, DWORD aligned
     bool bHasFont = false;
 };
 
@@ -41,7 +42,8 @@ public:
     bool SkipString(size_t& off) const
     {
         WORD w;
-        do {
+        do
+        {
             if (!Word(off, w))
                 return false;
             off += 2;
@@ -54,11 +56,13 @@ public:
         WORD w;
         if (!Word(off, w))
             return false;
-        if (w == 0x0000) {
+        if (w == 0x0000)
+        {
             off += 2;
             return true;
         }
-        if (w == 0xFFFF) {
+        if (w == 0xFFFF)
+        {
             off += 4;
             return off <= m_cb;
         }
@@ -84,21 +88,25 @@ bool ParseLayout(const BYTE* p, size_t cb, TemplateLayout& layout)
         return false;
     layout.bExtended = w0 == 1 && w1 == 0xFFFF;
     size_t off;
-    if (layout.bExtended) {
+    if (layout.bExtended)
+    {
         if (!r.Dword(12, layout.dwStyle) || !r.Word(16, layout.nItems))
             return false;
         off = 26;
-    } else {
+    }
+    else
+    {
         if (!r.Dword(0, layout.dwStyle) || !r.Word(8, layout.nItems))
             return false;
         off = 18;
     }
     if (!r.SkipSzOrOrd(off) || !r.SkipSzOrOrd(off) || !r.SkipString(off))
-        return false;  // menu, class, title
+        return false; // menu, class, title
     layout.fontOffset = off;
     layout.bHasFont = (layout.dwStyle & DS_SETFONT) != 0;
-    if (layout.bHasFont) {
-        off += layout.bExtended ? 6 : 2;  // size (and weight, italic, charset)
+    if (layout.bHasFont)
+    {
+        off += layout.bExtended ? 6 : 2; // size (and weight, italic, charset)
         if (!r.SkipString(off))
             return false;
     }
@@ -112,11 +120,12 @@ bool TemplateEnd(const BYTE* p, size_t cb, const TemplateLayout& layout, size_t&
 {
     Reader r(p, cb);
     size_t off = layout.fontEnd;
-    for (WORD i = 0; i < layout.nItems; ++i) {
+    for (WORD i = 0; i < layout.nItems; ++i)
+    {
         off = AlignDword(off);
-        off += layout.bExtended ? 24 : 18;  // fixed part of an item
+        off += layout.bExtended ? 24 : 18; // fixed part of an item
         if (off > cb || !r.SkipSzOrOrd(off) || !r.SkipSzOrOrd(off))
-            return false;  // class, title
+            return false; // class, title
         WORD cbExtra;
         if (!r.Word(off, cbExtra))
             return false;
@@ -194,8 +203,7 @@ BOOL CDialogTemplate::HasFont() const
     return !m_bytes.empty() && ParseLayout(m_bytes.data(), m_bytes.size(), layout) && layout.bHasFont;
 }
 
-BOOL CDialogTemplate::GetFont(const DLGTEMPLATE* pTemplate, UINT cbTemplate, CString& strFaceName,
-                              WORD& nFontSize)
+BOOL CDialogTemplate::GetFont(const DLGTEMPLATE* pTemplate, UINT cbTemplate, CString& strFaceName, WORD& nFontSize)
 {
     const BYTE* p = reinterpret_cast<const BYTE*>(pTemplate);
     TemplateLayout layout;
@@ -207,12 +215,12 @@ BOOL CDialogTemplate::GetFont(const DLGTEMPLATE* pTemplate, UINT cbTemplate, CSt
     // The face name, as UTF-16 up to its terminator (checked by the parse).
     std::vector<wchar_t> face;
     WORD w;
-    while (r.Word(off, w) && w != 0) {
+    while (r.Word(off, w) && w != 0)
+    {
         face.push_back(static_cast<wchar_t>(w));
         off += 2;
     }
-    int n = ::WideCharToMultiByte(CP_ACP, 0, face.data(), static_cast<int>(face.size()), nullptr, 0, nullptr,
-                                  nullptr);
+    int n = ::WideCharToMultiByte(CP_ACP, 0, face.data(), static_cast<int>(face.size()), nullptr, 0, nullptr, nullptr);
     LPSTR pOut = strFaceName.GetBuffer(n);
     ::WideCharToMultiByte(CP_ACP, 0, face.data(), static_cast<int>(face.size()), pOut, n, nullptr, nullptr);
     strFaceName.ReleaseBuffer(n);
@@ -237,16 +245,19 @@ BOOL CDialogTemplate::SetFont(LPCTSTR lpFaceName, WORD nFontSize)
 
     // Head up to the font, the new font fields, then the items realigned.
     std::vector<BYTE> out(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(layout.fontOffset));
-    auto putWord = [&out](WORD w) {
+    auto putWord = [&out](WORD w)
+    {
         out.push_back(static_cast<BYTE>(w & 0xFF));
         out.push_back(static_cast<BYTE>(w >> 8));
     };
     putWord(nFontSize);
-    if (layout.bExtended) {
+    if (layout.bExtended)
+    {
         // Weight, italic and character set stay as they were, else normal.
         Reader r(m_bytes.data(), m_bytes.size());
         WORD weight = FW_NORMAL, italicCharset = (DEFAULT_CHARSET << 8);
-        if (layout.bHasFont) {
+        if (layout.bHasFont)
+        {
             r.Word(layout.fontOffset + 2, weight);
             r.Word(layout.fontOffset + 4, italicCharset);
         }
@@ -276,7 +287,8 @@ BOOL CDialogTemplate::SetSystemFont(WORD nFontSize)
     HFONT hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     if (!hFont || !::GetObjectA(hFont, sizeof(lf), &lf))
         return FALSE;
-    if (nFontSize == 0) {
+    if (nFontSize == 0)
+    {
         // The stock font's height in points at the screen's resolution.
         HDC hDC = ::GetDC(nullptr);
         int nLogPixels = ::GetDeviceCaps(hDC, LOGPIXELSY);

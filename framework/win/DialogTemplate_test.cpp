@@ -9,31 +9,35 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A classic template: popup with a font, one button.
 std::vector<BYTE> ClassicTemplate()
 {
     std::vector<BYTE> b;
-    auto word = [&b](WORD w) {
+    auto word = [&b](WORD w)
+    {
         b.push_back(static_cast<BYTE>(w & 0xFF));
         b.push_back(static_cast<BYTE>(w >> 8));
     };
-    auto dword = [&](DWORD d) {
+    auto dword = [&](DWORD d)
+    {
         word(static_cast<WORD>(d & 0xFFFF));
         word(static_cast<WORD>(d >> 16));
     };
-    auto text = [&](const wchar_t* s) {
+    auto text = [&](const wchar_t* s)
+    {
         for (; *s; ++s)
             word(static_cast<WORD>(*s));
         word(0);
     };
     dword(WS_POPUP | WS_CAPTION | DS_SETFONT);
     dword(0);
-    word(1);  // one item
+    word(1); // one item
     word(0), word(0), word(100), word(40);
-    word(0);  // no menu
-    word(0);  // default class
+    word(0); // no menu
+    word(0); // default class
     text(L"Classic");
     word(9);
     text(L"Arial");
@@ -43,9 +47,9 @@ std::vector<BYTE> ClassicTemplate()
     dword(0);
     word(5), word(5), word(50), word(14);
     word(IDOK);
-    word(0xFFFF), word(0x0080);  // button class
+    word(0xFFFF), word(0x0080); // button class
     text(L"OK");
-    word(0);  // no creation data
+    word(0); // no creation data
     return b;
 }
 
@@ -67,9 +71,11 @@ TEST(DialogTemplateTest, FontsAreReadAndReplacedInBothLayouts)
     EXPECT_STREQ(face, "Arial");
     EXPECT_EQ(size, 9);
 
-    for (CDialogTemplate* pTemplate : {&ex, &classic}) {
+    for (CDialogTemplate* pTemplate : {&ex, &classic})
+    {
         // a longer and a shorter name both keep the items aligned
-        for (const char* name : {"Courier New Long Name", "X"}) {
+        for (const char* name : {"Courier New Long Name", "X"})
+        {
             ASSERT_TRUE(pTemplate->SetFont(name, 11));
             ASSERT_TRUE(pTemplate->GetFont(face, size));
             EXPECT_STREQ(face, name);
@@ -99,7 +105,8 @@ TEST(DialogTemplateTest, ADialogMadeFromTheChangedTemplateHasItsControls)
 TEST(DialogTemplateTest, DamagedTemplatesAreRefused)
 {
     std::vector<BYTE> good = ClassicTemplate();
-    for (size_t cut : {size_t(0), size_t(10), size_t(20), size_t(40), good.size() - 1}) {
+    for (size_t cut : {size_t(0), size_t(10), size_t(20), size_t(40), good.size() - 1})
+    {
         CDialogTemplate tmpl;
         EXPECT_FALSE(tmpl.SetTemplate(reinterpret_cast<const DLGTEMPLATE*>(good.data()), static_cast<UINT>(cut)))
             << cut;

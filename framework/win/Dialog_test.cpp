@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const UINT WM_TEST_STEP = WM_APP + 17;
 
@@ -39,7 +40,8 @@ public:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Text(pDX, IDC_TEST_EDIT, m_text); }
     BOOL PreTranslateMessage(MSG* pMsg) override
     {
-        if (pMsg->message == WM_TEST_STEP) {
+        if (pMsg->message == WM_TEST_STEP)
+        {
             // Only the dialog's own loop sees posted messages here: the user
             // types and presses a key in the edit control.
             ++steps;
@@ -54,7 +56,8 @@ private:
     WPARAM m_key;
 };
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public ::testing::Test
+{
 protected:
     CWinApp m_app{"Kestrelux"};
 };
@@ -67,10 +70,11 @@ TEST_F(DialogTest, AModalDialogRunsItsOwnLoopAndEndsWithItsButton)
         INT_PTR result;
         const char* text;
     } cases[] = {
-        {VK_RETURN, IDOK, "changed"},    // the default button takes the edit's text
-        {VK_ESCAPE, IDCANCEL, "hello"},  // cancel leaves the member alone
+        {VK_RETURN, IDOK, "changed"},   // the default button takes the edit's text
+        {VK_ESCAPE, IDCANCEL, "hello"}, // cancel leaves the member alone
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CTestDialog dlg(c.key);
         EXPECT_EQ(dlg.DoModal(), c.result);
         EXPECT_TRUE(dlg.attachedAtInit);
@@ -94,7 +98,7 @@ public:
     explicit CTestPage(UINT nID) : CPropertyPage(nID) {}
     bool attachedAtInit = false;
     int applies = 0;
-    UINT pressOnActive = 0;  // a button the page presses when first shown
+    UINT pressOnActive = 0; // a button the page presses when first shown
     BOOL OnInitDialog() override
     {
         attachedAtInit = CWnd::FromHandlePermanent(m_hWnd) == this;
@@ -128,7 +132,7 @@ TEST_F(DialogTest, ASheetAttachesEachPageWhenTheSystemCreatesIt)
     EXPECT_EQ(CWnd::FromHandlePermanent(sheet.m_hWnd), &sheet);
     ASSERT_NE(page1.m_hWnd, nullptr);
     EXPECT_TRUE(page1.attachedAtInit);
-    EXPECT_EQ(page2.m_hWnd, nullptr);  // not shown yet, not made yet
+    EXPECT_EQ(page2.m_hWnd, nullptr); // not shown yet, not made yet
     EXPECT_EQ(sheet.GetActivePage(), &page1);
     EXPECT_EQ(page1.GetSheet(), &sheet);
 
@@ -156,8 +160,8 @@ TEST_F(DialogTest, AnEmbeddedSheetIsAChildOfItsHost)
     CTestPage page1(IDD_TEST_PAGE1), page2(IDD_TEST_PAGE2);
     sheet.AddPage(&page1);
     sheet.AddPage(&page2);
-    ASSERT_TRUE(sheet.Create(CWnd::FromHandle(hHost), WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_3DLOOK,
-                             WS_EX_CONTROLPARENT));
+    ASSERT_TRUE(
+        sheet.Create(CWnd::FromHandle(hHost), WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_3DLOOK, WS_EX_CONTROLPARENT));
     kxgui::PumpUntilIdle();
     EXPECT_TRUE(sheet.GetStyle() & WS_CHILD);
     EXPECT_FALSE(sheet.GetStyle() & WS_CAPTION);
@@ -179,7 +183,8 @@ TEST_F(DialogTest, AModalSheetEndsWithTheButtonPressed)
         {PSBTN_OK, IDOK, 1},
         {PSBTN_CANCEL, IDCANCEL, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CPropertySheet sheet("Options");
         CTestPage page1(IDD_TEST_PAGE1), page2(IDD_TEST_PAGE2);
         page1.pressOnActive = c.button;
@@ -194,8 +199,9 @@ TEST_F(DialogTest, AModalSheetEndsWithTheButtonPressed)
 class CFolderWatchDialog : public CFileDialog
 {
 public:
-    CFolderWatchDialog() : CFileDialog(TRUE, "kxp", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
-                                       "Kestrelux Project Files (*.kxp)|*.kxp|All Files (*.*)|*.*||")
+    CFolderWatchDialog()
+        : CFileDialog(TRUE, "kxp", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                      "Kestrelux Project Files (*.kxp)|*.kxp|All Files (*.*)|*.*||")
     {
     }
     std::vector<std::string> folders;
@@ -206,13 +212,15 @@ public:
     void OnFolderChange() override
     {
         folders.push_back(static_cast<LPCSTR>(GetFolderPath()));
-        if (folders.size() == 1) {
+        if (folders.size() == 1)
+        {
             // The user types a folder and presses OK: the dialog goes there.
             SetControlText(cmb13, target.c_str());
             SetControlText(edt1, target.c_str());
-            PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDOK)));
-        } else {
+            PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDOK)));
+        }
+        else
+        {
             PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                         reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDCANCEL)));
         }
@@ -248,7 +256,8 @@ TEST_F(DialogTest, TheFileDialogsHookSeesTheFolderChange)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST_F(DialogTest, TheFontDialogGivesBackTheChosenFont)
 {

@@ -28,10 +28,12 @@ int CDocManager::GetOpenDocumentCount()
 {
     int nCount = 0;
     POSITION pos = GetFirstDocTemplatePosition();
-    while (pos) {
+    while (pos)
+    {
         CDocTemplate* pTemplate = GetNextDocTemplate(pos);
         POSITION docPos = pTemplate->GetFirstDocPosition();
-        while (docPos) {
+        while (docPos)
+        {
             pTemplate->GetNextDoc(docPos);
             ++nCount;
         }
@@ -48,11 +50,13 @@ CDocument* CDocManager::OpenDocumentFile(LPCTSTR lpszFileName)
     CDocument* pOpenDocument = nullptr;
     CDocTemplate::Confidence bestMatch = CDocTemplate::noAttempt;
     POSITION pos = GetFirstDocTemplatePosition();
-    while (pos) {
+    while (pos)
+    {
         CDocTemplate* pTemplate = GetNextDocTemplate(pos);
         CDocument* pOpen = nullptr;
         CDocTemplate::Confidence match = pTemplate->MatchDocType(lpszFileName, pOpen);
-        if (match > bestMatch) {
+        if (match > bestMatch)
+        {
             bestMatch = match;
             pBestTemplate = pTemplate;
             pOpenDocument = pOpen;
@@ -61,13 +65,16 @@ CDocument* CDocManager::OpenDocumentFile(LPCTSTR lpszFileName)
             break;
     }
 
-    if (pOpenDocument) {
+    if (pOpenDocument)
+    {
         // Bring the document's window forward instead of opening it twice.
         POSITION viewPos = pOpenDocument->GetFirstViewPosition();
-        if (viewPos) {
+        if (viewPos)
+        {
             CView* pView = pOpenDocument->GetNextView(viewPos);
             CFrameWnd* pFrame = pView->GetParentFrame();
-            if (pFrame) {
+            if (pFrame)
+            {
                 pFrame->ActivateFrame();
                 CFrameWnd* pAppFrame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
                 if (pAppFrame && pAppFrame != pFrame)
@@ -76,7 +83,8 @@ CDocument* CDocManager::OpenDocumentFile(LPCTSTR lpszFileName)
         }
         return pOpenDocument;
     }
-    if (!pBestTemplate) {
+    if (!pBestTemplate)
+    {
         AfxMessageBox("Failed to open document.", MB_ICONEXCLAMATION);
         return nullptr;
     }
@@ -86,7 +94,8 @@ CDocument* CDocManager::OpenDocumentFile(LPCTSTR lpszFileName)
 BOOL CDocManager::SaveAllModified()
 {
     POSITION pos = GetFirstDocTemplatePosition();
-    while (pos) {
+    while (pos)
+    {
         if (!GetNextDocTemplate(pos)->SaveAllModified())
             return FALSE;
     }
@@ -100,16 +109,17 @@ void CDocManager::CloseAllDocuments(BOOL bEndSession)
         GetNextDocTemplate(pos)->CloseAllDocuments(bEndSession);
 }
 
-namespace {
+namespace
+{
 // Adds "Name (*.ext)|*.ext" of one template to a filter list.
-void AppendFilterSuffix(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* pTemplate,
-                        CString* pstrDefaultExt)
+void AppendFilterSuffix(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* pTemplate, CString* pstrDefaultExt)
 {
     CString filterExt, filterName;
     if (!pTemplate->GetDocString(filterExt, CDocTemplate::filterExt) || filterExt.IsEmpty() ||
         !pTemplate->GetDocString(filterName, CDocTemplate::filterName) || filterName.IsEmpty())
         return;
-    if (pstrDefaultExt) {
+    if (pstrDefaultExt)
+    {
         // The default extension is the first one, without its dot.
         int nSemi = filterExt.Find(';');
         CString first = nSemi < 0 ? filterExt : filterExt.Left(nSemi);
@@ -120,10 +130,12 @@ void AppendFilterSuffix(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* pTemp
     filter += '|';
     int nStart = 0;
     bool bFirst = true;
-    for (;;) {
+    for (;;)
+    {
         int nSemi = filterExt.Find(';', nStart);
         CString one = nSemi < 0 ? filterExt.Mid(nStart) : filterExt.Mid(nStart, nSemi - nStart);
-        if (!one.IsEmpty()) {
+        if (!one.IsEmpty())
+        {
             if (!bFirst)
                 filter += ';';
             filter += '*';
@@ -139,26 +151,30 @@ void AppendFilterSuffix(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* pTemp
 }
 } // namespace
 
-BOOL CDocManager::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags,
-                                   BOOL bOpenFileDialog, CDocTemplate* pTemplate)
+BOOL CDocManager::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                                   CDocTemplate* pTemplate)
 {
     CString filter;
     CString defaultExt;
-    OPENFILENAMEA counter = {};  // counts the filters as they are added
-    if (pTemplate) {
+    OPENFILENAMEA counter = {}; // counts the filters as they are added
+    if (pTemplate)
+    {
         AppendFilterSuffix(filter, counter, pTemplate, &defaultExt);
-    } else {
+    }
+    else
+    {
         POSITION pos = GetFirstDocTemplatePosition();
         bool bFirst = true;
-        while (pos) {
+        while (pos)
+        {
             AppendFilterSuffix(filter, counter, GetNextDocTemplate(pos), bFirst ? &defaultExt : nullptr);
             bFirst = false;
         }
     }
     filter += "All Files (*.*)|*.*||";
 
-    CFileDialog dlg(bOpenFileDialog, defaultExt.IsEmpty() ? nullptr : static_cast<LPCSTR>(defaultExt),
-                    fileName, lFlags | OFN_EXPLORER, filter, AfxGetMainWnd());
+    CFileDialog dlg(bOpenFileDialog, defaultExt.IsEmpty() ? nullptr : static_cast<LPCSTR>(defaultExt), fileName,
+                    lFlags | OFN_EXPLORER, filter, AfxGetMainWnd());
     CString title;
     if (nIDSTitle && title.LoadString(nIDSTitle))
         dlg.m_ofn.lpstrTitle = title;
@@ -172,7 +188,8 @@ BOOL CDocManager::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFla
 
 void CDocManager::OnFileNew()
 {
-    if (m_templateList.IsEmpty()) {
+    if (m_templateList.IsEmpty())
+    {
         AfxMessageBox("No document types are registered.", MB_ICONEXCLAMATION);
         return;
     }
@@ -201,7 +218,8 @@ void CDocManager::RegisterShellFileTypes(BOOL bCompat)
 
     // Per user, so no administrator rights are needed.
     POSITION pos = GetFirstDocTemplatePosition();
-    while (pos) {
+    while (pos)
+    {
         CDocTemplate* pTemplate = GetNextDocTemplate(pos);
         CString typeId, typeName, ext;
         if (!pTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId) || typeId.IsEmpty())
@@ -210,10 +228,11 @@ void CDocManager::RegisterShellFileTypes(BOOL bCompat)
         pTemplate->GetDocString(ext, CDocTemplate::filterExt);
 
         CString base = "Software\\Classes\\";
-        auto setValue = [](const CString& key, LPCSTR value) {
+        auto setValue = [](const CString& key, LPCSTR value)
+        {
             HKEY hKey = nullptr;
-            if (::RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey,
-                                  nullptr) != ERROR_SUCCESS)
+            if (::RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr) !=
+                ERROR_SUCCESS)
                 return;
             ::RegSetValueExA(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                              static_cast<DWORD>(strlen(value) + 1));
@@ -221,7 +240,8 @@ void CDocManager::RegisterShellFileTypes(BOOL bCompat)
         };
         setValue(base + typeId, typeName);
         setValue(base + typeId + "\\shell\\open\\command", openCommand);
-        if (bCompat) {
+        if (bCompat)
+        {
             CString printCommand;
             printCommand.Format("\"%s\" /p \"%%1\"", szModule);
             setValue(base + typeId + "\\shell\\print\\command", printCommand);

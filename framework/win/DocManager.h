@@ -27,8 +27,8 @@ public:
     virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
     virtual BOOL SaveAllModified();
     virtual void CloseAllDocuments(BOOL bEndSession);
-    virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags,
-                                  BOOL bOpenFileDialog, CDocTemplate* pTemplate);
+    virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                                  CDocTemplate* pTemplate);
     virtual void OnFileNew();
     virtual void OnFileOpen();
     virtual void RegisterShellFileTypes(BOOL bCompat);

@@ -11,8 +11,7 @@ IMPLEMENT_DYNAMIC(CMultiDocTemplate, CDocTemplate)
 
 CDocTemplate::CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
                            CRuntimeClass* pViewClass)
-    : m_nIDResource(nIDResource), m_pDocClass(pDocClass), m_pFrameClass(pFrameClass),
-      m_pViewClass(pViewClass)
+    : m_nIDResource(nIDResource), m_pDocClass(pDocClass), m_pFrameClass(pFrameClass), m_pViewClass(pViewClass)
 {
 }
 
@@ -38,7 +37,8 @@ BOOL CDocTemplate::GetDocString(CString& rString, DocStringIndex index) const
 {
     rString.Empty();
     int nStart = 0;
-    for (int i = 0; i < index; ++i) {
+    for (int i = 0; i < index; ++i)
+    {
         int nNext = m_strDocStrings.Find('\n', nStart);
         if (nNext < 0)
             return FALSE;
@@ -55,7 +55,8 @@ CDocument* CDocTemplate::CreateNewDocument()
         return nullptr;
     CObject* pObject = m_pDocClass->CreateObject();
     CDocument* pDocument = dynamic_cast<CDocument*>(pObject);
-    if (!pDocument) {
+    if (!pDocument)
+    {
         delete pObject;
         return nullptr;
     }
@@ -73,7 +74,8 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther)
 
     CObject* pObject = m_pFrameClass ? m_pFrameClass->CreateObject() : nullptr;
     CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(pObject);
-    if (!pFrame) {
+    if (!pFrame)
+    {
         delete pObject;
         return nullptr;
     }
@@ -91,7 +93,8 @@ void CDocTemplate::InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL b
 BOOL CDocTemplate::SaveAllModified()
 {
     POSITION pos = GetFirstDocPosition();
-    while (pos) {
+    while (pos)
+    {
         CDocument* pDoc = GetNextDoc(pos);
         if (!pDoc->SaveModified())
             return FALSE;
@@ -102,7 +105,8 @@ BOOL CDocTemplate::SaveAllModified()
 void CDocTemplate::CloseAllDocuments(BOOL)
 {
     POSITION pos = GetFirstDocPosition();
-    while (pos) {
+    while (pos)
+    {
         // Closing removes the document from the list: step first.
         CDocument* pDoc = GetNextDoc(pos);
         pDoc->OnCloseDocument();
@@ -116,22 +120,27 @@ CDocTemplate::Confidence CDocTemplate::MatchDocType(LPCTSTR lpszPathName, CDocum
     DWORD n = ::GetFullPathNameA(lpszPathName, sizeof(szFull), szFull, nullptr);
     CString full = (n > 0 && n < sizeof(szFull)) ? szFull : lpszPathName;
     POSITION pos = GetFirstDocPosition();
-    while (pos) {
+    while (pos)
+    {
         CDocument* pDoc = GetNextDoc(pos);
-        if (pDoc->GetPathName().CompareNoCase(full) == 0) {
+        if (pDoc->GetPathName().CompareNoCase(full) == 0)
+        {
             rpDocMatch = pDoc;
             return yesAlreadyOpen;
         }
     }
     CString ext;
-    if (GetDocString(ext, filterExt) && !ext.IsEmpty()) {
+    if (GetDocString(ext, filterExt) && !ext.IsEmpty())
+    {
         // The extension may list several, separated by ';'.
         CString name(lpszPathName);
         int nDot = name.ReverseFind('.');
-        if (nDot >= 0) {
+        if (nDot >= 0)
+        {
             CString fileExt = name.Mid(nDot);
             int nStart = 0;
-            while (nStart <= ext.GetLength()) {
+            while (nStart <= ext.GetLength())
+            {
                 int nSemi = ext.Find(';', nStart);
                 CString one = nSemi < 0 ? ext.Mid(nStart) : ext.Mid(nStart, nSemi - nStart);
                 if (!one.IsEmpty() && one.CompareNoCase(fileExt) == 0)
@@ -147,8 +156,8 @@ CDocTemplate::Confidence CDocTemplate::MatchDocType(LPCTSTR lpszPathName, CDocum
 
 // ---- CMultiDocTemplate -----------------------------------------------------
 
-CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass,
-                                     CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass)
+CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
+                                     CRuntimeClass* pViewClass)
     : CDocTemplate(nIDResource, pDocClass, pFrameClass, pViewClass)
 {
 }
@@ -200,7 +209,8 @@ void CMultiDocTemplate::SetDefaultTitle(CDocument* pDocument)
 CDocument* CMultiDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible)
 {
     CDocument* pDocument = CreateNewDocument();
-    if (!pDocument) {
+    if (!pDocument)
+    {
         AfxMessageBox("Failed to create empty document.", MB_ICONEXCLAMATION);
         return nullptr;
     }
@@ -209,24 +219,30 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeV
     pDocument->m_bAutoDelete = FALSE;
     CFrameWnd* pFrame = CreateNewFrame(pDocument, nullptr);
     pDocument->m_bAutoDelete = bAutoDelete;
-    if (!pFrame) {
+    if (!pFrame)
+    {
         AfxMessageBox("Failed to create the document's window.", MB_ICONEXCLAMATION);
         delete pDocument;
         return nullptr;
     }
 
-    if (!lpszPathName) {
+    if (!lpszPathName)
+    {
         SetDefaultTitle(pDocument);
-        if (!pDocument->OnNewDocument()) {
+        if (!pDocument->OnNewDocument())
+        {
             pFrame->DestroyWindow();
             return nullptr;
         }
         ++m_nUntitledCount;
-    } else {
+    }
+    else
+    {
         BeginWaitCursor();
         BOOL bOpened = pDocument->OnOpenDocument(lpszPathName);
         EndWaitCursor();
-        if (!bOpened) {
+        if (!bOpened)
+        {
             // Destroying the frame destroys the view and, the last view
             // gone, the document.
             pFrame->DestroyWindow();

@@ -83,8 +83,7 @@ public:
     CString m_strDocStrings;
 
 protected:
-    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
-                 CRuntimeClass* pViewClass);
+    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
 };
 
 class CMultiDocTemplate : public CDocTemplate
@@ -97,10 +96,7 @@ public:
 
     void LoadTemplate() override;
     POSITION GetFirstDocPosition() const override { return m_docList.GetHeadPosition(); }
-    CDocument* GetNextDoc(POSITION& rPos) const override
-    {
-        return static_cast<CDocument*>(m_docList.GetNext(rPos));
-    }
+    CDocument* GetNextDoc(POSITION& rPos) const override { return static_cast<CDocument*>(m_docList.GetNext(rPos)); }
     void AddDocument(CDocument* pDoc) override;
     void RemoveDocument(CDocument* pDoc) override;
     CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) override;

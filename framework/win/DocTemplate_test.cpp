@@ -10,7 +10,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 TEST(DocTemplateTest, TheDocumentStringGivesItsFields)
 {
@@ -31,7 +32,8 @@ TEST(DocTemplateTest, TheDocumentStringGivesItsFields)
         {CDocTemplate::regFileTypeId, "Kestrelux.Document"},
         {CDocTemplate::regFileTypeName, "Kestrelux Document"},
     };
-    for (const auto& f : fields) {
+    for (const auto& f : fields)
+    {
         CString text;
         EXPECT_TRUE(tmpl.GetDocString(text, f.index)) << f.index;
         EXPECT_STREQ(text, f.text) << f.index;
@@ -60,7 +62,8 @@ TEST(DocTemplateTest, FilesMatchByExtension)
         {"C:\\dvd\\VIDEO_TS.IFO", CDocTemplate::yesAttemptForeign},
         {"C:\\dvd.kxp\\noext", CDocTemplate::yesAttemptForeign},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CDocument* pOpen = reinterpret_cast<CDocument*>(1);
         EXPECT_EQ(tmpl.MatchDocType(c.path, pOpen), c.match) << c.path;
         EXPECT_EQ(pOpen, nullptr);
@@ -73,7 +76,7 @@ TEST(RecentFileListTest, DisplayNamesAreShortAndKeepTheFileName)
     list.Add("C:\\projects\\short.kxp");
     list.Add("C:\\projects\\deep\\folder\\below\\name.kxp");
     list.Add("C:\\projects\\a_file_name_longer_than_the_limit.kxp");
-    list.Add("C:\\projects\\short.kxp");  // again: moves to the top, no copy
+    list.Add("C:\\projects\\short.kxp"); // again: moves to the top, no copy
     EXPECT_STREQ(list[0], "C:\\projects\\short.kxp");
     EXPECT_STREQ(list[1], "C:\\projects\\a_file_name_longer_than_the_limit.kxp");
     EXPECT_STREQ(list[2], "C:\\projects\\deep\\folder\\below\\name.kxp");
@@ -90,7 +93,8 @@ TEST(RecentFileListTest, DisplayNamesAreShortAndKeepTheFileName)
         {1, "", "a_file_name_longer_than_the_limit.kxp"},
         {2, "", "C:\\...\\below\\name.kxp"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CString shown;
         ASSERT_TRUE(list.GetDisplayName(shown, c.index, c.curDir, static_cast<int>(strlen(c.curDir))));
         EXPECT_STREQ(shown, c.shown);
@@ -109,7 +113,8 @@ TEST(DocTemplateTest, TheDocumentTypeIsRegisteredWithTheShellPerUser)
     CWinApp app("Kestrelux");
     app.AddDocTemplate(new CMultiDocTemplate(IDR_PROJECTTYPE, nullptr, nullptr, nullptr));
     app.RegisterShellFileTypes(FALSE);
-    auto readDefault = [](const char* key) {
+    auto readDefault = [](const char* key)
+    {
         char value[MAX_PATH * 2] = "";
         LONG cb = sizeof(value);
         std::string path = std::string("Software\\Classes\\") + key;

@@ -13,9 +13,9 @@
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
-    ON_COMMAND(ID_FILE_CLOSE, OnFileClose)
-    ON_COMMAND(ID_FILE_SAVE, OnFileSave)
-    ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+ON_COMMAND(ID_FILE_CLOSE, OnFileClose)
+ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
 END_MESSAGE_MAP()
 
 CDocument::~CDocument()
@@ -63,7 +63,8 @@ void CDocument::RemoveView(CView* pView)
 void CDocument::OnChangedViewList()
 {
     // The last view gone closes an auto-deleting document.
-    if (m_viewList.IsEmpty() && m_bAutoDelete) {
+    if (m_viewList.IsEmpty() && m_bAutoDelete)
+    {
         OnCloseDocument();
         return;
     }
@@ -73,7 +74,8 @@ void CDocument::OnChangedViewList()
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)
 {
     POSITION pos = GetFirstViewPosition();
-    while (pos) {
+    while (pos)
+    {
         CView* pView = GetNextView(pos);
         if (pView != pSender)
             pView->OnUpdate(pSender, lHint, pHint);
@@ -85,7 +87,8 @@ void CDocument::UpdateFrameCounts()
     // Count the distinct frames of the views.
     CPtrList frames;
     POSITION pos = GetFirstViewPosition();
-    while (pos) {
+    while (pos)
+    {
         CView* pView = GetNextView(pos);
         CFrameWnd* pFrame = pView->GetParentFrame();
         if (pFrame && pView->IsWindowVisible() && !frames.Find(pFrame))
@@ -94,7 +97,8 @@ void CDocument::UpdateFrameCounts()
     int nFrames = static_cast<int>(frames.GetCount());
     int nNext = 1;
     pos = frames.GetHeadPosition();
-    while (pos) {
+    while (pos)
+    {
         CFrameWnd* pFrame = static_cast<CFrameWnd*>(frames.GetNext(pos));
         pFrame->m_nWindow = nFrames > 1 ? nNext++ : -1;
         pFrame->OnUpdateFrameTitle(TRUE);
@@ -112,7 +116,8 @@ BOOL CDocument::OnNewDocument()
 CFile* CDocument::GetFile(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
 {
     CFile* pFile = new CFile;
-    if (!pFile->Open(lpszFileName, nOpenFlags, pError)) {
+    if (!pFile->Open(lpszFileName, nOpenFlags, pError))
+    {
         delete pFile;
         return nullptr;
     }
@@ -132,13 +137,15 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
 {
     CFileException fe;
     CFile* pFile = GetFile(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, &fe);
-    if (!pFile) {
+    if (!pFile)
+    {
         ReportSaveLoadException(lpszPathName, &fe, FALSE, 0);
         return FALSE;
     }
     DeleteContents();
-    SetModifiedFlag(TRUE);  // dirty while half loaded
-    try {
+    SetModifiedFlag(TRUE); // dirty while half loaded
+    try
+    {
         CArchive loadArchive(pFile, CArchive::load | CArchive::bNoFlushOnDelete);
         loadArchive.m_pDocument = this;
         BeginWaitCursor();
@@ -146,7 +153,9 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
         loadArchive.Close();
         EndWaitCursor();
         ReleaseFile(pFile, FALSE);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         EndWaitCursor();
         ReleaseFile(pFile, TRUE);
         DeleteContents();
@@ -166,12 +175,14 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
     CString tempName = CString(lpszPathName) + ".saving~";
     CFileException fe;
     CFile* pFile = GetFile(tempName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &fe);
-    if (!pFile) {
+    if (!pFile)
+    {
         fe.m_strFileName = lpszPathName;
         ReportSaveLoadException(lpszPathName, &fe, TRUE, 0);
         return FALSE;
     }
-    try {
+    try
+    {
         CArchive saveArchive(pFile, CArchive::store | CArchive::bNoFlushOnDelete);
         saveArchive.m_pDocument = this;
         BeginWaitCursor();
@@ -179,7 +190,9 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
         saveArchive.Close();
         EndWaitCursor();
         ReleaseFile(pFile, FALSE);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         EndWaitCursor();
         ReleaseFile(pFile, TRUE);
         ::DeleteFileA(tempName);
@@ -187,7 +200,8 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
         e->Delete();
         return FALSE;
     }
-    if (!::MoveFileExA(tempName, lpszPathName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExA(tempName, lpszPathName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    {
         LONG lError = static_cast<LONG>(::GetLastError());
         CFileException moveError(CFileException::OsErrorToException(lError), lError, lpszPathName);
         ::DeleteFileA(tempName);
@@ -198,13 +212,13 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
     return TRUE;
 }
 
-void CDocument::ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving,
-                                        UINT nIDPDefault)
+void CDocument::ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault)
 {
     if (e && e->IsKindOf(RUNTIME_CLASS(CUserException)))
-        return;  // the user was told already
+        return; // the user was told already
     char szMessage[512] = "";
-    if (!e || !e->GetErrorMessage(szMessage, sizeof(szMessage)) || !szMessage[0]) {
+    if (!e || !e->GetErrorMessage(szMessage, sizeof(szMessage)) || !szMessage[0])
+    {
         CString text;
         text.Format(bSaving ? "Failed to save document %s." : "Failed to open document %s.",
                     lpszPathName ? lpszPathName : "");
@@ -219,13 +233,17 @@ void CDocument::OnCloseDocument()
     // Destroying the last view would close the document again.
     BOOL bAutoDelete = m_bAutoDelete;
     m_bAutoDelete = FALSE;
-    while (!m_viewList.IsEmpty()) {
+    while (!m_viewList.IsEmpty())
+    {
         CView* pView = static_cast<CView*>(m_viewList.GetHead());
         CFrameWnd* pFrame = pView->GetParentFrame();
-        if (pFrame) {
+        if (pFrame)
+        {
             PreCloseFrame(pFrame);
             pFrame->DestroyWindow();
-        } else {
+        }
+        else
+        {
             pView->DestroyWindow();
         }
         // A view that survived its frame would hold the loop forever.
@@ -247,13 +265,11 @@ BOOL CDocument::SaveModified()
         name = "Untitled";
     CString prompt;
     prompt.Format("Save changes to %s?", static_cast<LPCSTR>(name));
-    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDCANCEL:
-        return FALSE;
-    case IDYES:
-        return DoFileSave();
-    default:
-        return TRUE;
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONQUESTION))
+    {
+    case IDCANCEL: return FALSE;
+    case IDYES: return DoFileSave();
+    default: return TRUE;
     }
 }
 
@@ -261,7 +277,8 @@ BOOL CDocument::CanCloseFrame(CFrameWnd* pFrameArg)
 {
     // Another frame still shows the document: closing this one loses nothing.
     POSITION pos = GetFirstViewPosition();
-    while (pos) {
+    while (pos)
+    {
         CView* pView = GetNextView(pos);
         CFrameWnd* pFrame = pView->GetParentFrame();
         if (pFrame && pFrame != pFrameArg)
@@ -272,10 +289,8 @@ BOOL CDocument::CanCloseFrame(CFrameWnd* pFrameArg)
 
 BOOL CDocument::DoFileSave()
 {
-    DWORD dwAttrib = m_strPathName.IsEmpty() ? INVALID_FILE_ATTRIBUTES
-                                             : ::GetFileAttributesA(m_strPathName);
-    if (m_strPathName.IsEmpty() || (dwAttrib != INVALID_FILE_ATTRIBUTES &&
-                                    (dwAttrib & FILE_ATTRIBUTE_READONLY)))
+    DWORD dwAttrib = m_strPathName.IsEmpty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(m_strPathName);
+    if (m_strPathName.IsEmpty() || (dwAttrib != INVALID_FILE_ATTRIBUTES && (dwAttrib & FILE_ATTRIBUTE_READONLY)))
         return DoSave(nullptr);
     return DoSave(m_strPathName);
 }
@@ -283,21 +298,23 @@ BOOL CDocument::DoFileSave()
 BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace)
 {
     CString newName = lpszPathName ? lpszPathName : "";
-    if (newName.IsEmpty()) {
+    if (newName.IsEmpty())
+    {
         newName = m_strPathName;
-        if (newName.IsEmpty()) {
+        if (newName.IsEmpty())
+        {
             newName = m_strTitle;
             // Offer the title with the template's extension.
             CString ext;
-            if (m_pDocTemplate && m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt) &&
-                !ext.IsEmpty() && newName.Find('.') < 0) {
+            if (m_pDocTemplate && m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt) && !ext.IsEmpty() &&
+                newName.Find('.') < 0)
+            {
                 int nSemi = ext.Find(';');
                 newName += nSemi >= 0 ? ext.Left(nSemi) : ext;
             }
         }
         if (!AfxGetApp() ||
-            !AfxGetApp()->DoPromptFileName(newName, 0, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
-                                           FALSE, m_pDocTemplate))
+            !AfxGetApp()->DoPromptFileName(newName, 0, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
             return FALSE;
     }
     if (!OnSaveDocument(newName))

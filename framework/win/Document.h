@@ -35,10 +35,7 @@ public:
 
     // ---- views ----
     virtual POSITION GetFirstViewPosition() const { return m_viewList.GetHeadPosition(); }
-    virtual CView* GetNextView(POSITION& rPosition) const
-    {
-        return static_cast<CView*>(m_viewList.GetNext(rPosition));
-    }
+    virtual CView* GetNextView(POSITION& rPosition) const { return static_cast<CView*>(m_viewList.GetNext(rPosition)); }
     void AddView(CView* pView);
     void RemoveView(CView* pView);
     // OnUpdate of every view except pSender.
@@ -53,8 +50,7 @@ public:
     virtual BOOL OnSaveDocument(LPCTSTR lpszPathName);
     virtual void OnCloseDocument();
     virtual void DeleteContents() {}
-    virtual void ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving,
-                                         UINT nIDPDefault);
+    virtual void ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault);
     virtual CFile* GetFile(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError);
     virtual void ReleaseFile(CFile* pFile, BOOL bAbort);
 

@@ -6,13 +6,14 @@
 
 IMPLEMENT_DYNAMIC(CFileDialog, CCommonDialog)
 
-namespace {
+namespace
+{
 // Room for a multiple selection: the folder and many names.
 const DWORD nMultiSelectBuffer = 64 * 1024;
 } // namespace
 
-CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName,
-                         DWORD dwFlags, LPCTSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL)
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
+                         LPCTSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL)
     : CCommonDialog(pParentWnd), m_bOpenFileDialog(bOpenFileDialog)
 {
     std::memset(&m_ofn, 0, sizeof(m_ofn));
@@ -20,7 +21,8 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
     m_nFileBuffer = (dwFlags & OFN_ALLOWMULTISELECT) ? nMultiSelectBuffer : MAX_PATH * 2;
     m_pszFile = new char[m_nFileBuffer];
     std::memset(m_pszFile, 0, m_nFileBuffer);
-    if (lpszFileName) {
+    if (lpszFileName)
+    {
         size_t n = std::strlen(lpszFileName);
         if (n >= m_nFileBuffer)
             n = m_nFileBuffer - 1;
@@ -34,16 +36,19 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
     m_ofn.Flags = dwFlags | OFN_ENABLEHOOK | OFN_EXPLORER;
     m_ofn.hInstance = AfxGetResourceHandle();
     m_ofn.lpfnHook = &CFileDialog::HookProc;
-    if (lpszDefExt) {
+    if (lpszDefExt)
+    {
         m_strDefExt = lpszDefExt;
         m_ofn.lpstrDefExt = m_strDefExt;
     }
-    if (lpszFilter) {
+    if (lpszFilter)
+    {
         // "a|b||" becomes "a\0b\0\0".
         m_strFilter = lpszFilter;
         int nLen = m_strFilter.GetLength();
         LPSTR p = m_strFilter.GetBuffer(nLen + 1);
-        for (int i = 0; i < nLen; ++i) {
+        for (int i = 0; i < nLen; ++i)
+        {
             if (p[i] == '|')
                 p[i] = '\0';
         }
@@ -61,10 +66,12 @@ CFileDialog::~CFileDialog()
 INT_PTR CFileDialog::DoModal()
 {
     m_ofn.hwndOwner = nullptr;
-    BOOL bResult = RunSystemDialog([this](HWND hWndOwner) {
-        m_ofn.hwndOwner = hWndOwner;
-        return m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-    });
+    BOOL bResult = RunSystemDialog(
+        [this](HWND hWndOwner)
+        {
+            m_ofn.hwndOwner = hWndOwner;
+            return m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+        });
     return bResult ? IDOK : IDCANCEL;
 }
 
@@ -78,7 +85,8 @@ UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT message, WPARAM wParam, 
     if (!pDlg)
         return 0;
     LRESULT lResult = 0;
-    if (pDlg->OnNotify(wParam, lParam, &lResult)) {
+    if (pDlg->OnNotify(wParam, lParam, &lResult))
+    {
         ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, lResult);
         return lResult;
     }
@@ -88,31 +96,24 @@ UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT message, WPARAM wParam, 
 BOOL CFileDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     auto* pNotify = reinterpret_cast<OFNOTIFYA*>(lParam);
-    switch (pNotify->hdr.code) {
-    case CDN_INITDONE:
-        OnInitDone();
-        return TRUE;
-    case CDN_SELCHANGE:
-        OnFileNameChange();
-        return TRUE;
-    case CDN_FOLDERCHANGE:
-        OnFolderChange();
-        return TRUE;
+    switch (pNotify->hdr.code)
+    {
+    case CDN_INITDONE: OnInitDone(); return TRUE;
+    case CDN_SELCHANGE: OnFileNameChange(); return TRUE;
+    case CDN_FOLDERCHANGE: OnFolderChange(); return TRUE;
     case CDN_TYPECHANGE:
         m_ofn.nFilterIndex = pNotify->lpOFN->nFilterIndex;
         OnTypeChange();
         return TRUE;
-    case CDN_FILEOK:
-        *pResult = OnFileNameOK();
-        return TRUE;
-    default:
-        return CCommonDialog::OnNotify(wParam, lParam, pResult);
+    case CDN_FILEOK: *pResult = OnFileNameOK(); return TRUE;
+    default: return CCommonDialog::OnNotify(wParam, lParam, pResult);
     }
 }
 
 CString CFileDialog::GetPathName() const
 {
-    if (m_hWnd) {
+    if (m_hWnd)
+    {
         char szPath[MAX_PATH * 2] = "";
         LRESULT n = ::SendMessageA(m_hWnd, CDM_GETFILEPATH, sizeof(szPath), reinterpret_cast<LPARAM>(szPath));
         if (n > 0 && n < static_cast<LRESULT>(sizeof(szPath)))

@@ -11,11 +11,9 @@ class CFileDialog : public CCommonDialog
     DECLARE_DYNAMIC(CFileDialog)
 public:
     // lpszFilter: "Name|*.ext|Name|*.ext||".
-    explicit CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr,
-                         LPCTSTR lpszFileName = nullptr,
-                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                         LPCTSTR lpszFilter = nullptr, CWnd* pParentWnd = nullptr, DWORD dwSize = 0,
-                         BOOL bVistaStyle = TRUE);
+    explicit CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr, LPCTSTR lpszFileName = nullptr,
+                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCTSTR lpszFilter = nullptr,
+                         CWnd* pParentWnd = nullptr, DWORD dwSize = 0, BOOL bVistaStyle = TRUE);
     ~CFileDialog() override;
 
     INT_PTR DoModal() override;
@@ -46,10 +44,10 @@ public:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
-    CString m_strFilter;   // '\0'-separated, as the system wants it
+    CString m_strFilter; // '\0'-separated, as the system wants it
     CString m_strDefExt;
     CString m_strFileTitle;
-    char* m_pszFile;       // the file-name buffer of m_ofn
+    char* m_pszFile; // the file-name buffer of m_ofn
     DWORD m_nFileBuffer;
     char m_szFileTitle[MAX_PATH];
 

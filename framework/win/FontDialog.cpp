@@ -16,11 +16,13 @@ CFontDialog::CFontDialog(LPLOGFONTA lplfInitial, DWORD dwFlags, CDC* pdcPrinter,
     m_cf.lpLogFont = &m_lf;
     m_cf.Flags = dwFlags | CF_ENABLEHOOK;
     m_cf.lpfnHook = &AfxCommDlgProc;
-    if (lplfInitial) {
+    if (lplfInitial)
+    {
         m_lf = *lplfInitial;
         m_cf.Flags |= CF_INITTOLOGFONTSTRUCT;
     }
-    if (pdcPrinter) {
+    if (pdcPrinter)
+    {
         m_cf.hDC = pdcPrinter->GetSafeHdc();
         m_cf.Flags |= CF_PRINTERFONTS;
     }
@@ -28,10 +30,12 @@ CFontDialog::CFontDialog(LPLOGFONTA lplfInitial, DWORD dwFlags, CDC* pdcPrinter,
 
 INT_PTR CFontDialog::DoModal()
 {
-    BOOL bResult = RunSystemDialog([this](HWND hWndOwner) {
-        m_cf.hwndOwner = hWndOwner;
-        return ::ChooseFontA(&m_cf);
-    });
+    BOOL bResult = RunSystemDialog(
+        [this](HWND hWndOwner)
+        {
+            m_cf.hwndOwner = hWndOwner;
+            return ::ChooseFontA(&m_cf);
+        });
     return bResult ? IDOK : IDCANCEL;
 }
 

@@ -16,27 +16,27 @@ IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
-    ON_WM_CREATE()
-    ON_WM_DESTROY()
-    ON_WM_CLOSE()
-    ON_WM_SIZE()
-    ON_WM_SETFOCUS()
-    ON_WM_ACTIVATE()
-    ON_WM_ERASEBKGND()
-    ON_WM_INITMENUPOPUP()
-    ON_WM_MENUSELECT()
-    ON_WM_ENTERIDLE()
-    ON_WM_DROPFILES()
-    ON_WM_QUERYENDSESSION()
-    ON_WM_ENDSESSION()
-    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
-    ON_MESSAGE(WM_POPMESSAGESTRING, OnPopMessageString)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
-    ON_MESSAGE(WM_RECALCPARENT, OnRecalcParent)
-    ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
-    ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
-    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
-    ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_CLOSE()
+ON_WM_SIZE()
+ON_WM_SETFOCUS()
+ON_WM_ACTIVATE()
+ON_WM_ERASEBKGND()
+ON_WM_INITMENUPOPUP()
+ON_WM_MENUSELECT()
+ON_WM_ENTERIDLE()
+ON_WM_DROPFILES()
+ON_WM_QUERYENDSESSION()
+ON_WM_ENDSESSION()
+ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+ON_MESSAGE(WM_POPMESSAGESTRING, OnPopMessageString)
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+ON_MESSAGE(WM_RECALCPARENT, OnRecalcParent)
+ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
+ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
+ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
 END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd()
@@ -55,7 +55,8 @@ CFrameWnd::~CFrameWnd()
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
-    if (!cs.lpszClass) {
+    if (!cs.lpszClass)
+    {
         cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     }
@@ -64,12 +65,12 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
     return CWnd::PreCreateWindow(cs);
 }
 
-BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                       const RECT& rect, CWnd* pParentWnd, LPCTSTR lpszMenuName, DWORD dwExStyle,
-                       CCreateContext* pContext)
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                       LPCTSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
 {
     HMENU hMenu = nullptr;
-    if (lpszMenuName) {
+    if (lpszMenuName)
+    {
         hMenu = ::LoadMenuA(AfxGetResourceHandle(), lpszMenuName);
         if (!hMenu)
             return FALSE;
@@ -83,7 +84,8 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     int cx = bDefault ? CW_USEDEFAULT : rect.right - rect.left;
     int cy = bDefault ? CW_USEDEFAULT : rect.bottom - rect.top;
     if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, cx, cy,
-                  pParentWnd->GetSafeHwnd(), hMenu, pContext)) {
+                  pParentWnd->GetSafeHwnd(), hMenu, pContext))
+    {
         if (hMenu)
             ::DestroyMenu(hMenu);
         return FALSE;
@@ -99,8 +101,7 @@ BOOL CFrameWnd::LoadAccelTable(LPCTSTR lpszResourceName)
     return m_hAccelTable != nullptr;
 }
 
-BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
-                          CCreateContext* pContext)
+BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
     m_nIDHelp = nIDResource;
     // The title is the first field of the resource's string.
@@ -134,8 +135,7 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
     auto* pContext = static_cast<CCreateContext*>(lpcs->lpCreateParams);
     // An MDI child's parameters come wrapped by the MDI client.
     if ((lpcs->dwExStyle & WS_EX_MDICHILD) && lpcs->lpCreateParams)
-        pContext = reinterpret_cast<CCreateContext*>(
-            static_cast<MDICREATESTRUCTA*>(lpcs->lpCreateParams)->lParam);
+        pContext = reinterpret_cast<CCreateContext*>(static_cast<MDICREATESTRUCTA*>(lpcs->lpCreateParams)->lParam);
     if (!OnCreateClient(lpcs, pContext))
         return -1;
     AfxAddFrameWnd(this);
@@ -155,13 +155,13 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
 {
     CObject* pObject = pContext->m_pNewViewClass->CreateObject();
     CWnd* pView = dynamic_cast<CWnd*>(pObject);
-    if (!pView) {
+    if (!pView)
+    {
         delete pObject;
         return nullptr;
     }
     // A view that fails to create has deleted itself.
-    if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
-                       nID, pContext))
+    if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, nID, pContext))
         return nullptr;
     if (pView->GetExStyle() & WS_EX_CLIENTEDGE)
         ModifyStyleEx(WS_EX_CLIENTEDGE, 0, SWP_FRAMECHANGED);
@@ -171,13 +171,15 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
 void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
 {
     CView* pView = m_pViewActive;
-    if (!pView) {
+    if (!pView)
+    {
         CWnd* pPane = GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE);
         pView = dynamic_cast<CView*>(pPane);
         if (pView)
             SetActiveView(pView, FALSE);
     }
-    if (bMakeVisible) {
+    if (bMakeVisible)
+    {
         SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
         if (pView)
             pView->OnActivateView(TRUE, pView, pView);
@@ -190,18 +192,21 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
 
 void CFrameWnd::ActivateFrame(int nCmdShow)
 {
-    if (nCmdShow == -1) {
+    if (nCmdShow == -1)
+    {
         if (!IsWindowVisible())
             nCmdShow = SW_SHOWNORMAL;
         else if (IsIconic())
             nCmdShow = SW_RESTORE;
     }
-    if (nCmdShow != -1) {
+    if (nCmdShow != -1)
+    {
         ShowWindow(nCmdShow);
         BringWindowToTop();
     }
     // A top-level frame also comes to the front of the desktop.
-    if (!(GetStyle() & WS_CHILD)) {
+    if (!(GetStyle() & WS_CHILD))
+    {
         HWND hWndLastPop = ::GetLastActivePopup(m_hWnd);
         if (hWndLastPop && hWndLastPop != m_hWnd)
             ::BringWindowToTop(hWndLastPop);
@@ -243,9 +248,11 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 void CFrameWnd::UpdateFrameTitleForDocument(LPCTSTR lpszDocName)
 {
     CString text;
-    if (lpszDocName && *lpszDocName) {
+    if (lpszDocName && *lpszDocName)
+    {
         CString doc = lpszDocName;
-        if (m_nWindow > 0) {
+        if (m_nWindow > 0)
+        {
             CString number;
             number.Format(":%d", m_nWindow);
             doc += number;
@@ -254,7 +261,9 @@ void CFrameWnd::UpdateFrameTitleForDocument(LPCTSTR lpszDocName)
             text = doc + " - " + m_strTitle;
         else
             text = m_strTitle.IsEmpty() ? doc : m_strTitle + " - " + doc;
-    } else {
+    }
+    else
+    {
         text = m_strTitle;
     }
     CString current;
@@ -303,7 +312,8 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
     if (CWnd::PreTranslateMessage(pMsg))
         return TRUE;
-    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)
+    {
         HACCEL hAccel = GetDefaultAccelerator();
         return hAccel && ::TranslateAcceleratorA(m_hWnd, hAccel, pMsg);
     }
@@ -351,7 +361,8 @@ CControlBar* CFrameWnd::GetControlBar(UINT nID)
     if (nID == 0)
         return nullptr;
     POSITION pos = m_listControlBars.GetHeadPosition();
-    while (pos) {
+    while (pos)
+    {
         CControlBar* pBar = static_cast<CControlBar*>(m_listControlBars.GetNext(pos));
         if (pBar->m_hWnd && static_cast<UINT>(pBar->GetDlgCtrlID()) == nID)
             return pBar;
@@ -362,15 +373,18 @@ CControlBar* CFrameWnd::GetControlBar(UINT nID)
 void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
 {
     CFrameWnd* pParentFrame = pBar->GetDockingFrame();
-    if (bDelay) {
+    if (bDelay)
+    {
         pBar->DelayShow(bShow);
         if (pParentFrame)
             pParentFrame->DelayRecalcLayout();
-    } else {
+    }
+    else
+    {
         pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
                            SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
                                (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-        pBar->DelayShow(bShow);  // cancels a pending opposite request
+        pBar->DelayShow(bShow); // cancels a pending opposite request
         if (pParentFrame)
             pParentFrame->RecalcLayout();
     }
@@ -390,14 +404,15 @@ void CFrameWnd::EnableDocking(DWORD dwDockStyle)
         {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
         {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT},
     };
-    static const DWORD borders[] = {CBRS_BORDER_BOTTOM, CBRS_BORDER_TOP, CBRS_BORDER_RIGHT,
-                                    CBRS_BORDER_LEFT};
-    for (int i = 0; i < 4; ++i) {
+    static const DWORD borders[] = {CBRS_BORDER_BOTTOM, CBRS_BORDER_TOP, CBRS_BORDER_RIGHT, CBRS_BORDER_LEFT};
+    for (int i = 0; i < 4; ++i)
+    {
         if (!(dwDockStyle & sides[i].dwAlign) || GetControlBar(sides[i].nID))
             continue;
         CObject* pObject = m_pDockBarClass->CreateObject();
         CControlBar* pDock = dynamic_cast<CControlBar*>(pObject);
-        if (!pDock) {
+        if (!pDock)
+        {
             delete pObject;
             AfxThrowResourceException();
         }
@@ -430,7 +445,8 @@ BOOL CFrameWnd::OnBarCheck(UINT nID)
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 {
     CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
-    if (pBar) {
+    if (pBar)
+    {
         pCmdUI->SetCheck((pBar->GetStyle() & WS_VISIBLE) != 0);
         return;
     }
@@ -454,10 +470,13 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
 void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
 {
     CString full;
-    if (full.LoadString(nID)) {
+    if (full.LoadString(nID))
+    {
         int nNewLine = full.Find('\n');
         rMessage = nNewLine < 0 ? full : full.Left(nNewLine);
-    } else {
+    }
+    else
+    {
         rMessage.Empty();
     }
 }
@@ -477,9 +496,12 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
         return nIDLast;
     CString message;
     LPCTSTR lpsz = nullptr;
-    if (lParam) {
+    if (lParam)
+    {
         lpsz = reinterpret_cast<LPCTSTR>(lParam);
-    } else if (wParam) {
+    }
+    else if (wParam)
+    {
         GetMessageString(static_cast<UINT>(wParam), message);
         lpsz = message;
     }
@@ -510,14 +532,21 @@ void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 {
     // The prompt of the item under the cursor; the idle prompt once the
     // menu closes.
-    if (nFlags == 0xFFFF && hSysMenu == nullptr) {
+    if (nFlags == 0xFFFF && hSysMenu == nullptr)
+    {
         m_nIDTracking = AFX_IDS_IDLEMESSAGE;
-    } else if (nItemID == 0 || (nFlags & (MF_SEPARATOR | MF_POPUP | MF_MENUBREAK | MF_MENUBARBREAK))) {
+    }
+    else if (nItemID == 0 || (nFlags & (MF_SEPARATOR | MF_POPUP | MF_MENUBREAK | MF_MENUBARBREAK)))
+    {
         m_nIDTracking = 0;
-    } else if (nItemID >= 0xF000 && nItemID < 0xF1F0) {
+    }
+    else if (nItemID >= 0xF000 && nItemID < 0xF1F0)
+    {
         // system commands: their prompts are AFX_IDS_SCFIRST + low bits
         m_nIDTracking = AFX_IDS_SCFIRST + ((nItemID - 0xF000) >> 4);
-    } else {
+    }
+    else
+    {
         m_nIDTracking = nItemID;
     }
     // The status bar updates on the next idle of the menu loop.
@@ -540,11 +569,13 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT, BOOL bSysMenu)
     CCmdUI state;
     state.m_pMenu = pMenu;
     state.m_nIndexMax = static_cast<UINT>(::GetMenuItemCount(hMenu));
-    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++) {
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++)
+    {
         state.m_nID = ::GetMenuItemID(hMenu, static_cast<int>(state.m_nIndex));
         if (state.m_nID == 0)
-            continue;  // separator
-        if (state.m_nID == static_cast<UINT>(-1)) {
+            continue; // separator
+        if (state.m_nID == static_cast<UINT>(-1))
+        {
             // A popup: enabled when any of its commands has a handler.
             HMENU hSub = ::GetSubMenu(hMenu, static_cast<int>(state.m_nIndex));
             if (!hSub)
@@ -552,19 +583,23 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pMenu, UINT, BOOL bSysMenu)
             state.m_pSubMenu = CMenu::FromHandle(hSub);
             UINT nFirst = ::GetMenuItemID(hSub, 0);
             state.m_nID = nFirst;
-            if (nFirst == 0 || nFirst == static_cast<UINT>(-1)) {
+            if (nFirst == 0 || nFirst == static_cast<UINT>(-1))
+            {
                 state.m_pSubMenu = nullptr;
                 continue;
             }
             state.DoUpdate(this, FALSE);
             state.m_pSubMenu = nullptr;
-        } else {
+        }
+        else
+        {
             state.m_pSubMenu = nullptr;
             state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
         }
         // The update may have added or removed items (the recent files).
         UINT nCount = static_cast<UINT>(::GetMenuItemCount(hMenu));
-        if (nCount < state.m_nIndexMax) {
+        if (nCount < state.m_nIndexMax)
+        {
             state.m_nIndex -= (state.m_nIndexMax - nCount);
             while (state.m_nIndex < nCount && ::GetMenuItemID(hMenu, static_cast<int>(state.m_nIndex)) == state.m_nID)
                 state.m_nIndex++;
@@ -611,7 +646,8 @@ void CFrameWnd::OnDropFiles(HDROP hDropInfo)
     SetActiveWindow();
     UINT nFiles = ::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0);
     CWinApp* pApp = AfxGetApp();
-    for (UINT i = 0; i < nFiles && pApp; ++i) {
+    for (UINT i = 0; i < nFiles && pApp; ++i)
+    {
         UINT nLen = ::DragQueryFileA(hDropInfo, i, nullptr, 0);
         CString path;
         ::DragQueryFileA(hDropInfo, i, path.GetBuffer(static_cast<int>(nLen) + 1), nLen + 1);
@@ -625,7 +661,8 @@ void CFrameWnd::OnClose()
 {
     CWinApp* pApp = AfxGetApp();
     CDocument* pDocument = GetActiveDocument();
-    if (pApp && pApp->m_pMainWnd == this) {
+    if (pApp && pApp->m_pMainWnd == this)
+    {
         // The main window: every document may ask to be saved first.
         if (!pApp->SaveAllModified())
             return;
@@ -634,18 +671,22 @@ void CFrameWnd::OnClose()
         // SDI frame belongs to its document).
         if (!pApp->m_pMainWnd)
             return;
-    } else if (pDocument) {
+    }
+    else if (pDocument)
+    {
         if (!pDocument->CanCloseFrame(this))
             return;
         // The document's last frame closes the document with it.
         BOOL bOther = FALSE;
         POSITION pos = pDocument->GetFirstViewPosition();
-        while (pos) {
+        while (pos)
+        {
             CView* pView = pDocument->GetNextView(pos);
             if (pView->GetParentFrame() != this)
                 bOther = TRUE;
         }
-        if (!bOther) {
+        if (!bOther)
+        {
             pDocument->OnCloseDocument();
             return;
         }
@@ -665,7 +706,8 @@ BOOL CFrameWnd::OnQueryEndSession()
 void CFrameWnd::OnEndSession(BOOL bEnding)
 {
     CWinApp* pApp = AfxGetApp();
-    if (bEnding && pApp && pApp->m_pMainWnd == this) {
+    if (bEnding && pApp && pApp->m_pMainWnd == this)
+    {
         pApp->CloseAllDocuments(TRUE);
         pApp->ExitInstance();
     }
@@ -675,7 +717,8 @@ void CFrameWnd::OnDestroy()
 {
     // Shared menus belong to their templates; only the frame's own goes.
     HMENU hMenu = ::GetMenu(m_hWnd);
-    if (m_hMenuDefault && hMenu != m_hMenuDefault) {
+    if (m_hMenuDefault && hMenu != m_hMenuDefault)
+    {
         ::SetMenu(m_hWnd, m_hMenuDefault);
     }
     AfxRemoveFrameWnd(this);
@@ -713,7 +756,8 @@ void CFrameWnd::BeginModalState()
     delete[] m_phWndDisable;
     m_phWndDisable = new HWND[windows.size() + 1];
     size_t i = 0;
-    for (HWND hWnd : windows) {
+    for (HWND hWnd : windows)
+    {
         ::EnableWindow(hWnd, FALSE);
         m_phWndDisable[i++] = hWnd;
     }
@@ -724,8 +768,10 @@ void CFrameWnd::EndModalState()
 {
     if (m_nModalDisable == 0 || --m_nModalDisable > 0)
         return;
-    if (m_phWndDisable) {
-        for (HWND* p = m_phWndDisable; *p; ++p) {
+    if (m_phWndDisable)
+    {
+        for (HWND* p = m_phWndDisable; *p; ++p)
+        {
             if (::IsWindow(*p))
                 ::EnableWindow(*p, TRUE);
         }

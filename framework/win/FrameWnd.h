@@ -19,8 +19,8 @@ struct CCreateContext;
 // Styles of the frame only (not sent to the system).
 enum : DWORD
 {
-    FWS_ADDTOTITLE = 0x00008000L,   // the document's name joins the title
-    FWS_PREFIXTITLE = 0x00004000L,  // the document's name comes first
+    FWS_ADDTOTITLE = 0x00008000L,  // the document's name joins the title
+    FWS_PREFIXTITLE = 0x00004000L, // the document's name comes first
     FWS_SNAPTOBARS = 0x00002000L,
 };
 
@@ -42,14 +42,12 @@ public:
     CFrameWnd();
     ~CFrameWnd() override;
 
-    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
-                DWORD dwStyle = WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
-                CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr, DWORD dwExStyle = 0,
-                CCreateContext* pContext = nullptr);
+    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr,
+                DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
     // Menu, accelerators, icon and title (the first field of string
     // nIDResource) from the resources of that id.
-    virtual BOOL LoadFrame(UINT nIDResource,
-                           DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
     BOOL LoadAccelTable(LPCTSTR lpszResourceName);
 
@@ -131,10 +129,10 @@ public:
     HACCEL m_hAccelTable = nullptr;
     UINT m_nIDHelp = 0;
     CString m_strTitle;
-    int m_nWindow = -1;  // the frame's number among its document's, or -1
+    int m_nWindow = -1; // the frame's number among its document's, or -1
     BOOL m_bAutoMenuEnable = TRUE;
-    UINT m_nIDTracking = 0;     // the prompt shown (0: none)
-    UINT m_nIDLastMessage = 0;  // the prompt shown last
+    UINT m_nIDTracking = 0;    // the prompt shown (0: none)
+    UINT m_nIDLastMessage = 0; // the prompt shown last
     CRect m_rectBorder;
     // The FWS_* bits the frame was created with.
     DWORD m_dwFrameStyle = 0;

@@ -43,8 +43,7 @@ class CPen : public CGdiObject
 public:
     CPen() = default;
     CPen(int nPenStyle, int nWidth, COLORREF crColor);
-    CPen(int nPenStyle, int nWidth, const LOGBRUSH* pLogBrush, int nStyleCount = 0,
-         const DWORD* lpStyle = nullptr);
+    CPen(int nPenStyle, int nWidth, const LOGBRUSH* pLogBrush, int nStyleCount = 0, const DWORD* lpStyle = nullptr);
 
     static CPen* FromHandle(HPEN hPen) { return static_cast<CPen*>(CGdiObject::FromHandle(hPen)); }
     operator HPEN() const { return static_cast<HPEN>(m_hObject); }
@@ -91,10 +90,9 @@ public:
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 
     BOOL CreateFontIndirect(const LOGFONTA* lpLogFont) { return Attach(::CreateFontIndirectA(lpLogFont)); }
-    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
-                    BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
-                    BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality,
-                    BYTE nPitchAndFamily, LPCTSTR lpszFacename);
+    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
+                    BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
+                    BYTE nQuality, BYTE nPitchAndFamily, LPCTSTR lpszFacename);
     // nPointSize in tenths of a point, converted for the DC (the screen
     // when none).
     BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC = nullptr);
@@ -118,7 +116,10 @@ public:
     }
     BOOL CreateBitmapIndirect(LPBITMAP lpBitmap) { return Attach(::CreateBitmapIndirect(lpBitmap)); }
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
-    BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return CreateCompatibleBitmap(pDC, nWidth, nHeight); }
+    BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight)
+    {
+        return CreateCompatibleBitmap(pDC, nWidth, nHeight);
+    }
     int GetBitmap(BITMAP* pBitMap) { return GetObject(sizeof(BITMAP), pBitMap); }
     DWORD GetBitmapBits(DWORD dwCount, LPVOID lpBits) const
     {
@@ -185,8 +186,8 @@ public:
     }
     int CopyRgn(const CRgn* pRgnSrc)
     {
-        return ::CombineRgn(static_cast<HRGN>(m_hObject), static_cast<HRGN>(pRgnSrc->GetSafeHandle()),
-                            nullptr, RGN_COPY);
+        return ::CombineRgn(static_cast<HRGN>(m_hObject), static_cast<HRGN>(pRgnSrc->GetSafeHandle()), nullptr,
+                            RGN_COPY);
     }
     BOOL EqualRgn(const CRgn* pRgn) const
     {

@@ -62,7 +62,8 @@ public:
     {
         auto temporary = std::move(m_temporary);
         m_temporary.clear();
-        for (auto& entry : temporary) {
+        for (auto& entry : temporary)
+        {
             // the wrapper does not own the handle: let go before deleting
             m_pfnSet(entry.second, Handle());
             delete entry.second;

@@ -7,15 +7,15 @@
 
 IMPLEMENT_DYNCREATE(CImageList, CObject)
 
-namespace {
+namespace
+{
 CHandleMap<CImageList, HIMAGELIST>& ImageListMap()
 {
     // Never freed: objects that outlive the thread's locals (statics) still
     // look their handles up when they are destroyed.
     thread_local CHandleMap<CImageList, HIMAGELIST>* t_pMap = nullptr;
     if (!t_pMap)
-        t_pMap = new CHandleMap<CImageList, HIMAGELIST>(
-            [](CImageList* p, HIMAGELIST h) { p->m_hImageList = h; });
+        t_pMap = new CHandleMap<CImageList, HIMAGELIST>([](CImageList* p, HIMAGELIST h) { p->m_hImageList = h; });
     return *t_pMap;
 }
 } // namespace
@@ -60,8 +60,8 @@ BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)
 
 BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
 {
-    return Attach(ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nBitmapID), cx,
-                                       nGrow, crMask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    return Attach(ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nBitmapID), cx, nGrow, crMask,
+                                       IMAGE_BITMAP, LR_CREATEDIBSECTION));
 }
 
 BOOL CImageList::DeleteImageList()
@@ -93,8 +93,8 @@ BOOL CImageList::Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle)
     return ImageList_Draw(m_hImageList, nImage, pDC->GetSafeHdc(), pt.x, pt.y, nStyle);
 }
 
-BOOL CImageList::DrawIndirect(CDC* pDC, int nImage, POINT pt, SIZE sz, POINT ptOrigin, UINT fStyle,
-                              DWORD dwRop, COLORREF rgbBack, COLORREF rgbFore)
+BOOL CImageList::DrawIndirect(CDC* pDC, int nImage, POINT pt, SIZE sz, POINT ptOrigin, UINT fStyle, DWORD dwRop,
+                              COLORREF rgbBack, COLORREF rgbFore)
 {
     IMAGELISTDRAWPARAMS params = {};
     params.cbSize = sizeof(params);

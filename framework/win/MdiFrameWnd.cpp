@@ -10,23 +10,22 @@ IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
-    ON_WM_DESTROY()
-    ON_COMMAND_EX(ID_WINDOW_ARRANGE, OnMDIWindowCmd)
-    ON_COMMAND_EX(ID_WINDOW_CASCADE, OnMDIWindowCmd)
-    ON_COMMAND_EX(ID_WINDOW_TILE_HORZ, OnMDIWindowCmd)
-    ON_COMMAND_EX(ID_WINDOW_TILE_VERT, OnMDIWindowCmd)
-    ON_UPDATE_COMMAND_UI(ID_WINDOW_ARRANGE, OnUpdateMDIWindowCmd)
-    ON_UPDATE_COMMAND_UI(ID_WINDOW_CASCADE, OnUpdateMDIWindowCmd)
-    ON_UPDATE_COMMAND_UI(ID_WINDOW_TILE_HORZ, OnUpdateMDIWindowCmd)
-    ON_UPDATE_COMMAND_UI(ID_WINDOW_TILE_VERT, OnUpdateMDIWindowCmd)
-    ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW, OnUpdateMDIWindowCmd)
-    ON_COMMAND(ID_WINDOW_NEW, OnWindowNew)
+ON_WM_DESTROY()
+ON_COMMAND_EX(ID_WINDOW_ARRANGE, OnMDIWindowCmd)
+ON_COMMAND_EX(ID_WINDOW_CASCADE, OnMDIWindowCmd)
+ON_COMMAND_EX(ID_WINDOW_TILE_HORZ, OnMDIWindowCmd)
+ON_COMMAND_EX(ID_WINDOW_TILE_VERT, OnMDIWindowCmd)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_ARRANGE, OnUpdateMDIWindowCmd)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_CASCADE, OnUpdateMDIWindowCmd)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_TILE_HORZ, OnUpdateMDIWindowCmd)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_TILE_VERT, OnUpdateMDIWindowCmd)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW, OnUpdateMDIWindowCmd)
+ON_COMMAND(ID_WINDOW_NEW, OnWindowNew)
 END_MESSAGE_MAP()
 
 // ---- CMDIFrameWnd ----------------------------------------------------------
 
-BOOL CMDIFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
-                             CCreateContext* pContext)
+BOOL CMDIFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
     if (!CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext))
         return FALSE;
@@ -40,12 +39,14 @@ HMENU CMDIFrameWnd::GetWindowMenuPopup(HMENU hMenuBar)
         return nullptr;
     int nItems = ::GetMenuItemCount(hMenuBar);
     // Prefer the popup that already lists MDI commands, else the second last.
-    for (int i = nItems - 1; i >= 0; --i) {
+    for (int i = nItems - 1; i >= 0; --i)
+    {
         HMENU hSub = ::GetSubMenu(hMenuBar, i);
         if (!hSub)
             continue;
         int nSubItems = ::GetMenuItemCount(hSub);
-        for (int j = 0; j < nSubItems; ++j) {
+        for (int j = 0; j < nSubItems; ++j)
+        {
             UINT nID = ::GetMenuItemID(hSub, j);
             if (nID >= ID_WINDOW_NEW && nID <= ID_WINDOW_SPLIT)
                 return hSub;
@@ -65,11 +66,10 @@ BOOL CMDIFrameWnd::CreateClient(LPCREATESTRUCT, CMenu* pWindowMenu)
     CLIENTCREATESTRUCT ccs;
     ccs.hWindowMenu = pWindowMenu->GetSafeHmenu();
     ccs.idFirstChild = AFX_IDM_FIRST_MDICHILD;
-    DWORD dwStyle = WS_VISIBLE | WS_CHILD | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
-                    WS_HSCROLL | WS_VSCROLL | MDIS_ALLCHILDSTYLES;
-    m_hWndMDIClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, dwStyle & ~WS_BORDER,
-                                        0, 0, 0, 0, m_hWnd,
-                                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)),
+    DWORD dwStyle = WS_VISIBLE | WS_CHILD | WS_BORDER | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL |
+                    MDIS_ALLCHILDSTYLES;
+    m_hWndMDIClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, dwStyle & ~WS_BORDER, 0, 0, 0, 0,
+                                        m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)),
                                         AfxGetInstanceHandle(), &ccs);
     if (!m_hWndMDIClient)
         return FALSE;
@@ -79,14 +79,15 @@ BOOL CMDIFrameWnd::CreateClient(LPCREATESTRUCT, CMenu* pWindowMenu)
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const
 {
-    if (!m_hWndMDIClient) {
+    if (!m_hWndMDIClient)
+    {
         if (pbMaximized)
             *pbMaximized = FALSE;
         return nullptr;
     }
     BOOL bMax = FALSE;
-    HWND hWnd = reinterpret_cast<HWND>(::SendMessageA(m_hWndMDIClient, WM_MDIGETACTIVE, 0,
-                                                      reinterpret_cast<LPARAM>(&bMax)));
+    HWND hWnd =
+        reinterpret_cast<HWND>(::SendMessageA(m_hWndMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&bMax)));
     if (pbMaximized)
         *pbMaximized = hWnd ? bMax : FALSE;
     return dynamic_cast<CMDIChildWnd*>(CWnd::FromHandlePermanent(hWnd));
@@ -115,7 +116,8 @@ CFrameWnd* CMDIFrameWnd::GetActiveFrame()
 void CMDIFrameWnd::OnUpdateFrameMenu(HMENU hMenuAlt)
 {
     CMDIChildWnd* pActive = MDIGetActive();
-    if (pActive) {
+    if (pActive)
+    {
         pActive->OnUpdateFrameMenu(hMenuAlt);
         return;
     }
@@ -158,7 +160,8 @@ BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
     // child and its view) had their turn in the thread's walk; the MDI keys
     // and the active template's accelerators come here.
     CMDIChildWnd* pActive = MDIGetActive();
-    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)
+    {
         if (pActive && ::TranslateMDISysAccel(m_hWndMDIClient, pMsg))
             return TRUE;
         HACCEL hAccel = GetDefaultAccelerator();
@@ -190,7 +193,8 @@ void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 
 BOOL CMDIFrameWnd::OnMDIWindowCmd(UINT nID)
 {
-    switch (nID) {
+    switch (nID)
+    {
     case ID_WINDOW_ARRANGE: MDIIconArrange(); break;
     case ID_WINDOW_CASCADE: MDICascade(); break;
     case ID_WINDOW_TILE_HORZ: MDITile(MDITILE_HORIZONTAL); break;
@@ -230,12 +234,12 @@ void CMDIFrameWnd::OnDestroy()
 // ---- CMDIChildWnd ----------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CMDIChildWnd, CFrameWnd)
-    ON_WM_MDIACTIVATE()
-    ON_WM_MOUSEACTIVATE()
-    ON_WM_SIZE()
-    ON_WM_WINDOWPOSCHANGING()
-    ON_WM_CHILDACTIVATE()
-    ON_WM_DESTROY()
+ON_WM_MDIACTIVATE()
+ON_WM_MOUSEACTIVATE()
+ON_WM_SIZE()
+ON_WM_WINDOWPOSCHANGING()
+ON_WM_CHILDACTIVATE()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
@@ -244,8 +248,8 @@ BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
     return CFrameWnd::PreCreateWindow(cs);
 }
 
-BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                          const RECT& rect, CMDIFrameWnd* pParentWnd, CCreateContext* pContext)
+BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                          CMDIFrameWnd* pParentWnd, CCreateContext* pContext)
 {
     if (!pParentWnd)
         pParentWnd = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
@@ -267,7 +271,8 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     cs.hwndParent = pParentWnd->m_hWnd;
     cs.hInstance = AfxGetInstanceHandle();
     cs.lpCreateParams = pContext;
-    if (!PreCreateWindow(cs)) {
+    if (!PreCreateWindow(cs))
+    {
         PostNcDestroy();
         return FALSE;
     }
@@ -284,8 +289,8 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     mcs.lParam = reinterpret_cast<LPARAM>(cs.lpCreateParams);
 
     AfxHookWindowCreate(this);
-    HWND hWnd = reinterpret_cast<HWND>(::SendMessageA(pParentWnd->m_hWndMDIClient, WM_MDICREATE, 0,
-                                                      reinterpret_cast<LPARAM>(&mcs)));
+    HWND hWnd = reinterpret_cast<HWND>(
+        ::SendMessageA(pParentWnd->m_hWndMDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
     if (!AfxUnhookWindowCreate())
         PostNcDestroy();
     if (!hWnd)
@@ -293,8 +298,7 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     return TRUE;
 }
 
-BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
-                             CCreateContext* pContext)
+BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
     m_nIDHelp = nIDResource;
     CString fullString;
@@ -306,16 +310,17 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
     LPCTSTR lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
                                             reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
     // The template's menu and accelerators are shared by all its frames.
-    if (pContext && pContext->m_pNewDocTemplate) {
+    if (pContext && pContext->m_pNewDocTemplate)
+    {
         auto* pTemplate = dynamic_cast<CMultiDocTemplate*>(pContext->m_pNewDocTemplate);
-        if (pTemplate) {
+        if (pTemplate)
+        {
             m_hMenuShared = pTemplate->m_hMenuShared;
             m_hAccelShared = pTemplate->m_hAccelTable;
         }
     }
     CString title = m_strTitle;
-    return Create(lpszClass, title, dwDefaultStyle, rectDefault,
-                  dynamic_cast<CMDIFrameWnd*>(pParentWnd), pContext);
+    return Create(lpszClass, title, dwDefaultStyle, rectDefault, dynamic_cast<CMDIFrameWnd*>(pParentWnd), pContext);
 }
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const
@@ -372,7 +377,8 @@ HACCEL CMDIChildWnd::GetDefaultAccelerator()
 void CMDIChildWnd::ActivateFrame(int nCmdShow)
 {
     BOOL bVisible = IsWindowVisible();
-    if (nCmdShow == -1) {
+    if (nCmdShow == -1)
+    {
         // A new child follows the maximized state of the active one.
         BOOL bMax = FALSE;
         CMDIFrameWnd* pFrame = GetMDIFrame();
@@ -387,7 +393,8 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow)
     MDIActivate();
     BringWindowToTop();
     CMDIFrameWnd* pFrame = GetMDIFrame();
-    if (pFrame) {
+    if (pFrame)
+    {
         pFrame->OnUpdateFrameTitle(TRUE);
         if (!pFrame->IsWindowVisible())
             pFrame->ActivateFrame();
@@ -414,9 +421,11 @@ void CMDIChildWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
     // "document:n" in the child's caption; the main frame adds it when
     // not maximized.
     CDocument* pDoc = GetActiveDocument();
-    if (bAddToTitle && pDoc) {
+    if (bAddToTitle && pDoc)
+    {
         CString text = pDoc->GetTitle();
-        if (m_nWindow > 0) {
+        if (m_nWindow > 0)
+        {
             CString number;
             number.Format(":%d", m_nWindow);
             text += number;
@@ -438,17 +447,20 @@ void CMDIChildWnd::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd*)
     if (!pFrame)
         return;
     CView* pView = GetActiveView();
-    if (bActivate) {
+    if (bActivate)
+    {
         OnUpdateFrameMenu(nullptr);
         if (pView)
             pView->OnActivateView(TRUE, pView, pView);
-    } else {
+    }
+    else
+    {
         if (pView)
             pView->OnActivateView(FALSE, pView, pView);
         // The last child going away: the frame's own menu comes back.
-        if (!pActivateWnd && pFrame->m_hMenuDefault) {
-            ::SendMessageA(pFrame->m_hWndMDIClient, WM_MDISETMENU,
-                           reinterpret_cast<WPARAM>(pFrame->m_hMenuDefault),
+        if (!pActivateWnd && pFrame->m_hMenuDefault)
+        {
+            ::SendMessageA(pFrame->m_hWndMDIClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(pFrame->m_hMenuDefault),
                            reinterpret_cast<LPARAM>(pFrame->GetWindowMenuPopup(pFrame->m_hMenuDefault)));
             ::DrawMenuBar(pFrame->m_hWnd);
         }

@@ -60,10 +60,10 @@ public:
 
     // Made through the MDI client of pParentWnd (the main frame when null).
     BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
-                DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                const RECT& rect = rectDefault, CMDIFrameWnd* pParentWnd = nullptr,
-                CCreateContext* pContext = nullptr);
-    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
+                CMDIFrameWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+    BOOL LoadFrame(UINT nIDResource,
+                   DWORD dwDefaultStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
 
     CMDIFrameWnd* GetMDIFrame() const;

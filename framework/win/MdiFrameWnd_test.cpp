@@ -20,7 +20,8 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 const char kRegistryKey[] = "KxFrameTests";
 const UINT ID_EDIT_BREAK = 32790;
@@ -32,7 +33,8 @@ public:
     CString m_text;
     void Serialize(CArchive& ar) override
     {
-        if (ar.IsStoring()) {
+        if (ar.IsStoring())
+        {
             ar << m_text;
             // A store that fails half way, as a full disk would.
             if (m_text.Find('!') >= 0)
@@ -57,8 +59,8 @@ public:
 };
 IMPLEMENT_DYNCREATE(CTestDoc, CDocument)
 BEGIN_MESSAGE_MAP(CTestDoc, CDocument)
-    ON_COMMAND(ID_EDIT_TOUCH, OnTouch)
-    ON_COMMAND(ID_EDIT_BREAK, OnBreak)
+ON_COMMAND(ID_EDIT_TOUCH, OnTouch)
+ON_COMMAND(ID_EDIT_BREAK, OnBreak)
 END_MESSAGE_MAP()
 
 class CTestView : public CView
@@ -83,7 +85,7 @@ public:
 };
 IMPLEMENT_DYNCREATE(CTestView, CView)
 BEGIN_MESSAGE_MAP(CTestView, CView)
-    ON_COMMAND(ID_VIEW_PING, OnPing)
+ON_COMMAND(ID_VIEW_PING, OnPing)
 END_MESSAGE_MAP()
 
 class CTestChildFrame : public CMDIChildWnd
@@ -118,8 +120,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CTestMainFrame, CMDIFrameWnd)
-    ON_WM_CREATE()
-    ON_UPDATE_COMMAND_UI(ID_INDICATOR_PROJECTS, OnUpdateProjects)
+ON_WM_CREATE()
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_PROJECTS, OnUpdateProjects)
 END_MESSAGE_MAP()
 
 class CTestApp : public CWinApp
@@ -132,8 +134,8 @@ public:
     {
         SetRegistryKey(kRegistryKey);
         LoadStdProfileSettings(4);
-        AddDocTemplate(new CMultiDocTemplate(IDR_PROJECTTYPE, RUNTIME_CLASS(CTestDoc),
-                                             RUNTIME_CLASS(CTestChildFrame), RUNTIME_CLASS(CTestView)));
+        AddDocTemplate(new CMultiDocTemplate(IDR_PROJECTTYPE, RUNTIME_CLASS(CTestDoc), RUNTIME_CLASS(CTestChildFrame),
+                                             RUNTIME_CLASS(CTestView)));
         m_pFrame = new CTestMainFrame;
         if (!m_pFrame->LoadFrame(IDR_MAINFRAME))
             return FALSE;
@@ -146,8 +148,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
-    ON_COMMAND(ID_FILE_NEW, OnFileNew)
-    ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+ON_COMMAND(ID_FILE_NEW, OnFileNew)
+ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 END_MESSAGE_MAP()
 
 std::string TempPath(const char* name)
@@ -163,7 +165,8 @@ std::string ReadFileBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class MdiAppTest : public ::testing::Test {
+class MdiAppTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -177,7 +180,8 @@ protected:
     }
     void TearDown() override
     {
-        if (m_app.m_pMainWnd) {
+        if (m_app.m_pMainWnd)
+        {
             // Nothing must ask any more: the documents go unsaved.
             kxgui::DialogAnswerer answerer(IDNO);
             m_app.m_pMainWnd->SendMessage(WM_CLOSE);
@@ -186,7 +190,8 @@ protected:
         // The main window's end asks the loop to quit; no loop runs here.
         MSG msg;
         kxgui::PumpUntilIdle();
-        while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        {
         }
         ::DeleteFileA(m_pathA.c_str());
         ::DeleteFileA(m_pathB.c_str());
@@ -320,7 +325,7 @@ TEST_F(MdiAppTest, SavedProjectsReopenFromFilesAndTheRecentList)
     CRecentFileList& mru = *m_app.m_pRecentFileList;
     EXPECT_EQ(mru[0].CompareNoCase(pB->GetPathName()), 0);
     EXPECT_EQ(mru[1].CompareNoCase(pA->GetPathName()), 0);
-    Command(ID_FILE_CLOSE);  // closes A
+    Command(ID_FILE_CLOSE); // closes A
     Idle();
     ASSERT_EQ(OpenCount(), 1);
     Command(ID_FILE_MRU_FILE2);
@@ -349,8 +354,8 @@ TEST_F(MdiAppTest, ClosingAsksToSaveModifiedProjects)
     Command(ID_FILE_NEW);
     Command(ID_EDIT_TOUCH);
     ASSERT_TRUE(ActiveDoc()->DoSave(m_pathA.c_str()));
-    Command(ID_EDIT_TOUCH);  // modified again: "xx" unsaved
-    Command(ID_FILE_NEW);    // an untouched one asks nothing
+    Command(ID_EDIT_TOUCH); // modified again: "xx" unsaved
+    Command(ID_FILE_NEW);   // an untouched one asks nothing
     Idle();
 
     {
@@ -377,7 +382,7 @@ TEST_F(MdiAppTest, AFailedOpenReportsAndLeavesNoDocument)
 {
     {
         std::ofstream out(m_pathA, std::ios::binary);
-        out << "\x05xy";  // says five characters, holds two
+        out << "\x05xy"; // says five characters, holds two
     }
     kxgui::DialogAnswerer answerer(IDOK);
     EXPECT_EQ(m_app.OpenDocumentFile(m_pathA.c_str()), nullptr);
@@ -413,7 +418,7 @@ TEST_F(MdiAppTest, AFailedSaveKeepsTheLastGoodFile)
     {
         kxgui::DialogAnswerer answerer(IDOK);
         EXPECT_FALSE(ActiveDoc()->DoFileSave());
-        EXPECT_EQ(answerer.Seen().size(), 1u);  // the failure is reported
+        EXPECT_EQ(answerer.Seen().size(), 1u); // the failure is reported
     }
     EXPECT_TRUE(ActiveDoc()->IsModified());
     EXPECT_EQ(ReadFileBytes(m_pathA), std::string("\x01x", 2));
@@ -453,7 +458,8 @@ TEST_F(MdiAppTest, TheWindowMenuListsTheChildrenAndActivatesThem)
     EXPECT_GT(::GetMenuStringA(hWindow, AFX_IDM_FIRST_MDICHILD + 1, item, sizeof(item), MF_BYCOMMAND), 0);
     CTestDoc* pSecond = ActiveDoc();
     // the other child, by its entry in the list
-    for (UINT nID = AFX_IDM_FIRST_MDICHILD; nID < AFX_IDM_FIRST_MDICHILD + 2; ++nID) {
+    for (UINT nID = AFX_IDM_FIRST_MDICHILD; nID < AFX_IDM_FIRST_MDICHILD + 2; ++nID)
+    {
         Command(nID);
         Idle();
         if (ActiveDoc() != pSecond)
@@ -528,19 +534,24 @@ TEST_F(MdiAppTest, TheActiveProjectsAcceleratorsRunItsCommands)
     // key helper would pump the keys past the frame).
     INPUT keys[4] = {};
     const WORD vks[4] = {VK_CONTROL, 'T', 'T', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         keys[i].type = INPUT_KEYBOARD;
         keys[i].ki.wVk = vks[i];
         keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
     }
     ::SendInput(4, keys, sizeof(INPUT));
     // The program's own loop, so the frame sees the keys before dispatch.
-    for (int quiet = 0, round = 0; quiet < 3 && round < 200; ++round) {
+    for (int quiet = 0, round = 0; quiet < 3 && round < 200; ++round)
+    {
         MSG msg;
-        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT)
+        {
             m_app.PumpMessage();
             quiet = 0;
-        } else {
+        }
+        else
+        {
             ++quiet;
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }

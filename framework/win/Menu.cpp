@@ -6,7 +6,8 @@
 
 IMPLEMENT_DYNCREATE(CMenu, CObject)
 
-namespace {
+namespace
+{
 CHandleMap<CMenu, HMENU>& MenuMap()
 {
     // Never freed: objects that outlive the thread's locals (statics) still
@@ -76,7 +77,8 @@ BOOL CMenu::DestroyMenu()
 int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const
 {
     int nLen = ::GetMenuStringA(m_hMenu, nIDItem, nullptr, 0, nFlags);
-    if (nLen <= 0) {
+    if (nLen <= 0)
+    {
         rString.Empty();
         return 0;
     }

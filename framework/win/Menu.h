@@ -73,6 +73,9 @@ public:
         return ::CheckMenuRadioItem(m_hMenu, nIDFirst, nIDLast, nIDItem, nFlags);
     }
     BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
-    UINT GetDefaultItem(UINT gmdiFlags, BOOL fByPos = FALSE) { return ::GetMenuDefaultItem(m_hMenu, fByPos, gmdiFlags); }
+    UINT GetDefaultItem(UINT gmdiFlags, BOOL fByPos = FALSE)
+    {
+        return ::GetMenuDefaultItem(m_hMenu, fByPos, gmdiFlags);
+    }
     BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
 };

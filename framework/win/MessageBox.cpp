@@ -25,18 +25,15 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
     else if (!strTitle.LoadString(AFX_IDS_APP_TITLE))
         strTitle = "Error";
 
-    if ((nType & MB_ICONMASK) == 0) {
-        switch (nType & MB_TYPEMASK) {
+    if ((nType & MB_ICONMASK) == 0)
+    {
+        switch (nType & MB_TYPEMASK)
+        {
         case MB_OK:
-        case MB_OKCANCEL:
-            nType |= MB_ICONEXCLAMATION;
-            break;
+        case MB_OKCANCEL: nType |= MB_ICONEXCLAMATION; break;
         case MB_YESNO:
-        case MB_YESNOCANCEL:
-            nType |= MB_ICONQUESTION;
-            break;
-        default:
-            break;
+        case MB_YESNOCANCEL: nType |= MB_ICONQUESTION; break;
+        default: break;
         }
     }
     return ::MessageBoxA(hWndOwner, lpszText, strTitle, nType);

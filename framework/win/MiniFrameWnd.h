@@ -19,10 +19,10 @@ class CMiniFrameWnd : public CFrameWnd
 public:
     CMiniFrameWnd() = default;
 
-    BOOL Create(LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle, const RECT& rect,
-                CWnd* pParentWnd = nullptr, UINT nID = 0);
-    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle,
-                  const RECT& rect, CWnd* pParentWnd = nullptr, UINT nID = 0);
+    BOOL Create(LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd = nullptr,
+                UINT nID = 0);
+    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpClassName, LPCTSTR lpWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd = nullptr, UINT nID = 0);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 

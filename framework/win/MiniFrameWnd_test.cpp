@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 class CCountingMiniFrame : public CMiniFrameWnd
 {
@@ -22,7 +23,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CCountingMiniFrame, CMiniFrameWnd)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdate)
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdate)
 END_MESSAGE_MAP()
 
 TEST(MiniFrameTest, AToolFrameOwnedByItsFrameTakesPartInIdleUpdates)
@@ -33,8 +34,7 @@ TEST(MiniFrameTest, AToolFrameOwnedByItsFrameTakesPartInIdleUpdates)
     int idleUpdates = 0;
     auto* pMini = new CCountingMiniFrame;
     pMini->pIdleUpdates = &idleUpdates;
-    ASSERT_TRUE(pMini->Create(nullptr, "floating", WS_POPUP | WS_CAPTION | WS_VISIBLE | MFS_SYNCACTIVE |
-                                                       MFS_THICKFRAME,
+    ASSERT_TRUE(pMini->Create(nullptr, "floating", WS_POPUP | WS_CAPTION | WS_VISIBLE | MFS_SYNCACTIVE | MFS_THICKFRAME,
                               CRect(50, 50, 200, 150), pOwner));
     EXPECT_TRUE(pMini->GetExStyle() & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(pMini->GetStyle() & WS_THICKFRAME);
@@ -48,7 +48,7 @@ TEST(MiniFrameTest, AToolFrameOwnedByItsFrameTakesPartInIdleUpdates)
     app.OnIdle(0);
     EXPECT_GE(idleUpdates, 1);
 
-    pMini->DestroyWindow();  // deletes itself
+    pMini->DestroyWindow(); // deletes itself
     EXPECT_EQ(std::find(frames.begin(), frames.end(), static_cast<CWnd*>(pMini)), frames.end());
     pOwner->DestroyWindow();
 }

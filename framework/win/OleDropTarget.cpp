@@ -2,7 +2,8 @@
 
 IMPLEMENT_DYNAMIC(COleDropTarget, CCmdTarget)
 
-namespace {
+namespace
+{
 // ole32 is loaded on first use: programs that never drag pay nothing.
 struct OleFunctions
 {
@@ -13,10 +14,12 @@ struct OleFunctions
 
 const OleFunctions& Ole()
 {
-    static OleFunctions functions = [] {
+    static OleFunctions functions = []
+    {
         OleFunctions f;
         HMODULE hOle = ::LoadLibraryA("ole32.dll");
-        if (hOle) {
+        if (hOle)
+        {
             f.pfnRegisterDragDrop = reinterpret_cast<decltype(f.pfnRegisterDragDrop)>(
                 reinterpret_cast<void*>(::GetProcAddress(hOle, "RegisterDragDrop")));
             f.pfnRevokeDragDrop = reinterpret_cast<decltype(f.pfnRevokeDragDrop)>(
@@ -78,7 +81,8 @@ HGLOBAL COleDataObject::GetGlobalData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatE
     STGMEDIUM medium = {};
     if (m_lpDataObject->GetData(&fmt, &medium) != S_OK)
         return nullptr;
-    if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal) {
+    if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal)
+    {
         if (Ole().pfnReleaseStgMedium)
             Ole().pfnReleaseStgMedium(&medium);
         return nullptr;
@@ -86,7 +90,8 @@ HGLOBAL COleDataObject::GetGlobalData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatE
     // The caller owns a copy; the medium goes back to its owner.
     SIZE_T cb = ::GlobalSize(medium.hGlobal);
     HGLOBAL hCopy = ::GlobalAlloc(GMEM_MOVEABLE, cb);
-    if (hCopy) {
+    if (hCopy)
+    {
         void* pSrc = ::GlobalLock(medium.hGlobal);
         void* pDst = ::GlobalLock(hCopy);
         if (pSrc && pDst)
@@ -159,7 +164,8 @@ HRESULT COleDropTarget::XDropTarget::QueryInterface(REFIID riid, void** ppv)
 {
     if (!ppv)
         return E_POINTER;
-    if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDropTarget))) {
+    if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDropTarget)))
+    {
         *ppv = static_cast<IDropTarget*>(this);
         return S_OK;
     }
@@ -167,8 +173,7 @@ HRESULT COleDropTarget::XDropTarget::QueryInterface(REFIID riid, void** ppv)
     return E_NOINTERFACE;
 }
 
-HRESULT COleDropTarget::XDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt,
-                                               DWORD* pdwEffect)
+HRESULT COleDropTarget::XDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect)
 {
     if (!pdwEffect)
         return E_INVALIDARG;
@@ -211,10 +216,11 @@ HRESULT COleDropTarget::XDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeySta
         pDataObj->AddRef();
     m_pOwner->m_dataObject.Attach(pDataObj, TRUE);
     // The effect the target would take at this point, then the drop itself.
-    DROPEFFECT effect = pWnd ? m_pOwner->OnDragOver(pWnd, &m_pOwner->m_dataObject, grfKeyState, point)
-                             : DROPEFFECT_NONE;
+    DROPEFFECT effect =
+        pWnd ? m_pOwner->OnDragOver(pWnd, &m_pOwner->m_dataObject, grfKeyState, point) : DROPEFFECT_NONE;
     effect &= *pdwEffect;
-    if (effect == DROPEFFECT_NONE || !m_pOwner->OnDrop(pWnd, &m_pOwner->m_dataObject, effect, point)) {
+    if (effect == DROPEFFECT_NONE || !m_pOwner->OnDrop(pWnd, &m_pOwner->m_dataObject, effect, point))
+    {
         if (pWnd)
             m_pOwner->OnDragLeave(pWnd);
         effect = DROPEFFECT_NONE;

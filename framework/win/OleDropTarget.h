@@ -62,8 +62,7 @@ private:
                                             DWORD* pdwEffect) override;
         HRESULT STDMETHODCALLTYPE DragOver(DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
         HRESULT STDMETHODCALLTYPE DragLeave() override;
-        HRESULT STDMETHODCALLTYPE Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt,
-                                       DWORD* pdwEffect) override;
+        HRESULT STDMETHODCALLTYPE Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
 
     private:
         COleDropTarget* m_pOwner;
@@ -72,5 +71,5 @@ private:
     CPoint ClientPoint(POINTL pt) const;
 
     XDropTarget m_xDropTarget;
-    COleDataObject m_dataObject;  // the data of the drag in progress
+    COleDataObject m_dataObject; // the data of the drag in progress
 };

@@ -8,7 +8,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 // Text data as a drag source offers it.
 class CTextData : public IDataObject
@@ -17,7 +18,8 @@ public:
     LONG refs = 1;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
-        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDataObject))) {
+        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDataObject)))
+        {
             *ppv = this;
             AddRef();
             return S_OK;
@@ -94,11 +96,12 @@ TEST(OleDropTargetTest, ARegisteredWindowsHandlersGetTheDataAndClientPoints)
     CTextTarget target;
     HMODULE hOle = ::LoadLibraryA("ole32.dll");
     auto pfnInit = reinterpret_cast<PFN_OLEINIT>(reinterpret_cast<void*>(::GetProcAddress(hOle, "OleInitialize")));
-    auto pfnUninit = reinterpret_cast<PFN_OLEUNINIT>(reinterpret_cast<void*>(::GetProcAddress(hOle, "OleUninitialize")));
+    auto pfnUninit =
+        reinterpret_cast<PFN_OLEUNINIT>(reinterpret_cast<void*>(::GetProcAddress(hOle, "OleUninitialize")));
     ASSERT_TRUE(SUCCEEDED(pfnInit(nullptr)));
     ASSERT_TRUE(target.Register(pWnd));
     CTextTarget second;
-    EXPECT_FALSE(second.Register(pWnd));  // one target per window
+    EXPECT_FALSE(second.Register(pWnd)); // one target per window
 
     POINT origin = {0, 0};
     ::ClientToScreen(hWnd, &origin);
@@ -109,7 +112,7 @@ TEST(OleDropTargetTest, ARegisteredWindowsHandlersGetTheDataAndClientPoints)
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target.lastPoint, CPoint(5, 7));
     EXPECT_EQ(target.enteredText, "hello");
-    EXPECT_EQ(data.refs, 2);  // held while the drag is over the window
+    EXPECT_EQ(data.refs, 2); // held while the drag is over the window
 
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     EXPECT_EQ(pTarget->Drop(&data, 0, POINTL{origin.x + 9, origin.y + 3}, &effect), S_OK);

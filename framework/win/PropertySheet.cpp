@@ -31,7 +31,8 @@ void CPropertyPage::CommonConstruct(LPCTSTR lpszTemplateName, UINT nIDCaption)
     m_psp.pfnDlgProc = &AfxDlgProc;
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
     m_psp.pfnCallback = &CPropertyPage::PageCallback;
-    if (nIDCaption != 0 && m_strCaption.LoadString(nIDCaption)) {
+    if (nIDCaption != 0 && m_strCaption.LoadString(nIDCaption))
+    {
         m_psp.pszTitle = m_strCaption;
         m_psp.dwFlags |= PSP_USETITLE;
     }
@@ -41,7 +42,8 @@ UINT CALLBACK CPropertyPage::PageCallback(HWND, UINT message, LPPROPSHEETPAGEA p
 {
     // Called just before the system creates the page's window: the next
     // window made is this page's.
-    if (message == PSPCB_CREATE) {
+    if (message == PSPCB_CREATE)
+    {
         auto* pPage = reinterpret_cast<CPropertyPage*>(ppsp->lParam);
         if (pPage && !pPage->m_hWnd)
             AfxHookWindowCreate(pPage);
@@ -95,34 +97,20 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     if (pNMHDR->hwndFrom != ::GetParent(m_hWnd))
         return CDialog::OnNotify(wParam, lParam, pResult);
     LRESULT lResult;
-    switch (pNMHDR->code) {
-    case PSN_SETACTIVE:
-        lResult = OnSetActive() ? 0 : -1;
-        break;
-    case PSN_KILLACTIVE:
-        lResult = !OnKillActive();
-        break;
-    case PSN_APPLY:
-        lResult = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
-        break;
+    switch (pNMHDR->code)
+    {
+    case PSN_SETACTIVE: lResult = OnSetActive() ? 0 : -1; break;
+    case PSN_KILLACTIVE: lResult = !OnKillActive(); break;
+    case PSN_APPLY: lResult = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; break;
     case PSN_RESET:
         OnReset();
         lResult = 0;
         break;
-    case PSN_QUERYCANCEL:
-        lResult = !OnQueryCancel();
-        break;
-    case PSN_WIZBACK:
-        lResult = OnWizardBack();
-        break;
-    case PSN_WIZNEXT:
-        lResult = OnWizardNext();
-        break;
-    case PSN_WIZFINISH:
-        lResult = !OnWizardFinish();
-        break;
-    default:
-        return CDialog::OnNotify(wParam, lParam, pResult);
+    case PSN_QUERYCANCEL: lResult = !OnQueryCancel(); break;
+    case PSN_WIZBACK: lResult = OnWizardBack(); break;
+    case PSN_WIZNEXT: lResult = OnWizardNext(); break;
+    case PSN_WIZFINISH: lResult = !OnWizardFinish(); break;
+    default: return CDialog::OnNotify(wParam, lParam, pResult);
     }
     // The sheet reads the answer of a dialog from its message result.
     ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);
@@ -139,11 +127,12 @@ BOOL CPropertyPage::PreTranslateMessage(MSG* pMsg)
 // ---- CPropertySheet --------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
-    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
-    ON_WM_CLOSE()
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-namespace {
+namespace
+{
 // The style the next embedded sheet's template gets (PSCB_PRECREATE).
 thread_local DWORD t_dwSheetStyle = 0;
 thread_local DWORD t_dwSheetExStyle = 0;
@@ -187,7 +176,8 @@ CPropertySheet::~CPropertySheet()
 
 int CALLBACK CPropertySheet::SheetCallback(HWND, UINT message, LPARAM lParam)
 {
-    if (message == PSCB_PRECREATE && t_bSheetStyle && lParam) {
+    if (message == PSCB_PRECREATE && t_bSheetStyle && lParam)
+    {
         // The system hands a writable copy of the sheet's template.
         auto* pWords = reinterpret_cast<WORD*>(lParam);
         bool bExtended = pWords[1] == 0xFFFF;
@@ -206,7 +196,8 @@ void CPropertySheet::AddPage(CPropertyPage* pPage)
     if (!pPage)
         return;
     m_pages.Add(pPage);
-    if (m_hWnd) {
+    if (m_hWnd)
+    {
         // A running sheet takes the page at once.
         PROPSHEETPAGEA psp = pPage->m_psp;
         HPROPSHEETPAGE hPage = ::CreatePropertySheetPageA(&psp);
@@ -238,7 +229,8 @@ CPropertyPage* CPropertySheet::GetPage(int nPage) const
 
 int CPropertySheet::GetPageIndex(CPropertyPage* pPage) const
 {
-    for (int i = 0; i < GetPageCount(); ++i) {
+    for (int i = 0; i < GetPageCount(); ++i)
+    {
         if (m_pages[i] == pPage)
             return i;
     }
@@ -266,7 +258,8 @@ BOOL CPropertySheet::SetActivePage(int nPage)
 {
     if (nPage < 0 || nPage >= GetPageCount())
         return FALSE;
-    if (!m_hWnd) {
+    if (!m_hWnd)
+    {
         m_psh.nStartPage = static_cast<UINT>(nPage);
         return TRUE;
     }
@@ -322,7 +315,8 @@ BOOL CPropertySheet::Create(CWnd* pParentWnd, DWORD dwStyle, DWORD dwExStyle)
     m_psh.dwFlags |= PSH_MODELESS;
     m_psh.hwndParent = pParentWnd->GetSafeHwnd();
     m_bModeless = TRUE;
-    if (dwStyle != static_cast<DWORD>(-1)) {
+    if (dwStyle != static_cast<DWORD>(-1))
+    {
         t_dwSheetStyle = dwStyle;
         t_dwSheetExStyle = dwExStyle;
         t_bSheetStyle = true;
@@ -331,7 +325,8 @@ BOOL CPropertySheet::Create(CWnd* pParentWnd, DWORD dwStyle, DWORD dwExStyle)
     INT_PTR hWnd = ::PropertySheetA(&m_psh);
     BOOL bAttached = AfxUnhookWindowCreate();
     t_bSheetStyle = false;
-    if (!hWnd || hWnd == -1 || !bAttached) {
+    if (!hWnd || hWnd == -1 || !bAttached)
+    {
         if (hWnd && hWnd != -1 && !bAttached)
             ::DestroyWindow(reinterpret_cast<HWND>(hWnd));
         return FALSE;
@@ -360,7 +355,8 @@ INT_PTR CPropertySheet::DoModal()
     AfxHookWindowCreate(this);
     INT_PTR hWnd = ::PropertySheetA(&m_psh);
     BOOL bAttached = AfxUnhookWindowCreate();
-    if (!hWnd || hWnd == -1 || !bAttached) {
+    if (!hWnd || hWnd == -1 || !bAttached)
+    {
         if (hWnd && hWnd != -1 && !bAttached)
             ::DestroyWindow(reinterpret_cast<HWND>(hWnd));
         return -1;
@@ -384,7 +380,8 @@ BOOL CPropertySheet::ContinueModal()
     if (!CWnd::ContinueModal())
         return FALSE;
     // A modeless sheet that was closed by its buttons has no current page.
-    if (m_hWnd && ::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0) == 0) {
+    if (m_hWnd && ::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0) == 0)
+    {
         // Buttons pressed by PSM_PRESSBUTTON send no command; the sheet's
         // own result then says whether it ended with OK.
         int nResult = m_nButtonResult;
@@ -400,8 +397,7 @@ BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     // Remember which button ends the sheet; the system's code does the rest.
     UINT nID = LOWORD(wParam);
-    if (HIWORD(wParam) == BN_CLICKED &&
-        (nID == IDOK || nID == IDCANCEL || nID == ID_WIZFINISH))
+    if (HIWORD(wParam) == BN_CLICKED && (nID == IDOK || nID == IDCANCEL || nID == ID_WIZFINISH))
         m_nButtonResult = static_cast<int>(nID);
     return CWnd::OnCommand(wParam, lParam);
 }

@@ -112,7 +112,7 @@ protected:
     CString m_strCaption;
     CWnd* m_pParentWnd = nullptr;
     BOOL m_bModeless = FALSE;
-    int m_nButtonResult = 0;  // the button that ended the sheet
+    int m_nButtonResult = 0; // the button that ended the sheet
 
     DECLARE_MESSAGE_MAP()
 

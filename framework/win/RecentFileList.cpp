@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 // The profile entry of index i: the format's "%d" replaced by i + 1.
 CString EntryName(const CString& format, int i)
 {
@@ -17,8 +18,7 @@ CString EntryName(const CString& format, int i)
 }
 } // namespace
 
-CRecentFileList::CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat,
-                                 int nSize, int nMaxDispLen)
+CRecentFileList::CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize, int nMaxDispLen)
     : m_nSize(nSize < 1 ? 1 : (nSize > 16 ? 16 : nSize)), m_arrNames(new CString[m_nSize]),
       m_strSectionName(lpszSection), m_strEntryFormat(lpszEntryFormat), m_nStart(nStart),
       m_nMaxDisplayLength(nMaxDispLen)
@@ -36,7 +36,8 @@ void CRecentFileList::Add(LPCTSTR lpszPathName)
     if (path.IsEmpty())
         return;
     int iMRU = 0;
-    for (; iMRU < m_nSize - 1; ++iMRU) {
+    for (; iMRU < m_nSize - 1; ++iMRU)
+    {
         if (m_arrNames[iMRU].CompareNoCase(path) == 0)
             break;
     }
@@ -63,12 +64,14 @@ BOOL CRecentFileList::GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszC
     const CString& path = m_arrNames[nIndex];
     // Within the current folder the name alone says enough.
     if (lpszCurDir && nCurDir > 0 && path.GetLength() > nCurDir &&
-        path.Left(nCurDir).CompareNoCase(CString(lpszCurDir, nCurDir)) == 0 &&
-        path.Mid(nCurDir).Find('\\') < 0 && path.Mid(nCurDir).Find('/') < 0) {
+        path.Left(nCurDir).CompareNoCase(CString(lpszCurDir, nCurDir)) == 0 && path.Mid(nCurDir).Find('\\') < 0 &&
+        path.Mid(nCurDir).Find('/') < 0)
+    {
         strName = path.Mid(nCurDir);
         return TRUE;
     }
-    if (m_nMaxDisplayLength <= 0 || path.GetLength() <= m_nMaxDisplayLength) {
+    if (m_nMaxDisplayLength <= 0 || path.GetLength() <= m_nMaxDisplayLength)
+    {
         strName = path;
         return TRUE;
     }
@@ -76,14 +79,16 @@ BOOL CRecentFileList::GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszC
     // until it fits; the name itself is always kept when bAtLeastName.
     int nSlash = path.ReverseFind('\\');
     CString name = path.Mid(nSlash + 1);
-    if (bAtLeastName && name.GetLength() >= m_nMaxDisplayLength) {
+    if (bAtLeastName && name.GetLength() >= m_nMaxDisplayLength)
+    {
         strName = name;
         return TRUE;
     }
     int nRootEnd = path.Find('\\');
     CString root = nRootEnd >= 0 ? path.Left(nRootEnd + 1) : CString();
     CString rest = path.Mid(root.GetLength());
-    while (root.GetLength() + 4 + rest.GetLength() > m_nMaxDisplayLength) {
+    while (root.GetLength() + 4 + rest.GetLength() > m_nMaxDisplayLength)
+    {
         int nNext = rest.Find('\\');
         if (nNext < 0)
             break;
@@ -99,12 +104,14 @@ void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI)
     if (!pMenu)
         return;
     HMENU hMenu = pMenu->GetSafeHmenu();
-    if (m_strOriginal.IsEmpty()) {
+    if (m_strOriginal.IsEmpty())
+    {
         char szText[256] = "";
         ::GetMenuStringA(hMenu, pCmdUI->m_nIndex, szText, sizeof(szText), MF_BYPOSITION);
         m_strOriginal = szText;
     }
-    if (m_arrNames[0].IsEmpty()) {
+    if (m_arrNames[0].IsEmpty())
+    {
         // No files yet: the placeholder item, greyed.
         if (!m_strOriginal.IsEmpty())
             pCmdUI->SetText(m_strOriginal);
@@ -124,7 +131,8 @@ void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI)
     szCurDir[nCurDir] = '\0';
 
     int iMRU = 0;
-    for (; iMRU < m_nSize; ++iMRU) {
+    for (; iMRU < m_nSize; ++iMRU)
+    {
         CString name;
         if (!GetDisplayName(name, iMRU, szCurDir, static_cast<int>(nCurDir)))
             break;
@@ -145,7 +153,8 @@ void CRecentFileList::ReadList()
     CWinApp* pApp = AfxGetApp();
     if (!pApp)
         return;
-    for (int i = 0; i < m_nSize; ++i) {
+    for (int i = 0; i < m_nSize; ++i)
+    {
         CString entry = EntryName(m_strEntryFormat, i);
         m_arrNames[i] = pApp->GetProfileString(m_strSectionName, entry);
     }
@@ -156,7 +165,8 @@ void CRecentFileList::WriteList()
     CWinApp* pApp = AfxGetApp();
     if (!pApp)
         return;
-    for (int i = 0; i < m_nSize; ++i) {
+    for (int i = 0; i < m_nSize; ++i)
+    {
         CString entry = EntryName(m_strEntryFormat, i);
         // Empty entries are written empty so stale ones do not come back.
         pApp->WriteProfileString(m_strSectionName, entry,

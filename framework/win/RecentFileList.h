@@ -10,8 +10,7 @@ class CRecentFileList
 {
 public:
     // lpszEntryFormat holds one %d (1-based index), e.g. "File%d".
-    CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize,
-                    int nMaxDispLen = 32);
+    CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize, int nMaxDispLen = 32);
     virtual ~CRecentFileList();
     CRecentFileList(const CRecentFileList&) = delete;
     CRecentFileList& operator=(const CRecentFileList&) = delete;
@@ -38,5 +37,5 @@ public:
     CString m_strEntryFormat;
     UINT m_nStart;
     int m_nMaxDisplayLength;
-    CString m_strOriginal;  // the menu text the list replaced, shown while empty
+    CString m_strOriginal; // the menu text the list replaced, shown while empty
 };

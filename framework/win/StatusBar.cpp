@@ -8,15 +8,16 @@
 IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
-    ON_WM_SIZE()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_MESSAGE(WM_SETTEXT, OnSetText)
-    ON_MESSAGE(WM_GETTEXT, OnGetText)
-    ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
+ON_WM_SIZE()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_MESSAGE(WM_SETTEXT, OnSetText)
+ON_MESSAGE(WM_GETTEXT, OnGetText)
+ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
 END_MESSAGE_MAP()
 
-namespace {
+namespace
+{
 // The gap the system control leaves between panes and around the text.
 const int cxPaneGap = 6;
 } // namespace
@@ -37,13 +38,12 @@ BOOL CStatusBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, UI
     // The CBRS_* bits are the bar's; the window keeps the system's bits. The
     // frame lays the bar out, so the control must not place itself.
     m_dwStyle = dwStyle & CBRS_ALL;
-    DWORD dwWndStyle = (dwStyle & ~CBRS_ALL) | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY |
-                       CCS_NORESIZE | CCS_NODIVIDER;
+    DWORD dwWndStyle =
+        (dwStyle & ~CBRS_ALL) | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NORESIZE | CCS_NODIVIDER;
     // The size grip belongs to the frame's corner, not the bar's.
     dwWndStyle &= ~SBARS_SIZEGRIP;
     SetBorders(0, 0, 0, 0);
-    return CWnd::CreateEx(0, STATUSCLASSNAMEA, nullptr, dwWndStyle | WS_CHILD, CRect(0, 0, 0, 0),
-                          pParentWnd, nID);
+    return CWnd::CreateEx(0, STATUSCLASSNAMEA, nullptr, dwWndStyle | WS_CHILD, CRect(0, 0, 0, 0), pParentWnd, nID);
 }
 
 AFX_STATUSPANE* CStatusBar::GetPanePtr(int nIndex) const
@@ -70,18 +70,22 @@ BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount)
     HFONT hFont = reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
     HGDIOBJ hOld = hFont ? ::SelectObject(hDC, hFont) : nullptr;
     BOOL bResult = TRUE;
-    for (int i = 0; i < nIDCount; ++i) {
+    for (int i = 0; i < nIDCount; ++i)
+    {
         AFX_STATUSPANE& pane = pPanes[i];
         pane.nID = lpIDArray[i];
         pane.nStyle = SBPS_NORMAL;
         pane.cxText = 0;
-        if (pane.nID != ID_SEPARATOR) {
+        if (pane.nID != ID_SEPARATOR)
+        {
             if (!pane.strText.LoadString(pane.nID))
-                bResult = FALSE;  // an indicator without its string
+                bResult = FALSE; // an indicator without its string
             SIZE size = {0, 0};
             ::GetTextExtentPoint32A(hDC, pane.strText, pane.strText.GetLength(), &size);
             pane.cxText = size.cx;
-        } else {
+        }
+        else
+        {
             pane.nStyle = SBPS_NOBORDERS | SBPS_STRETCH;
             pane.cxText = 1;
         }
@@ -95,7 +99,8 @@ BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount)
 
 int CStatusBar::CommandToIndex(UINT nIDFind) const
 {
-    for (int i = 0; i < m_nCount; ++i) {
+    for (int i = 0; i < m_nCount; ++i)
+    {
         if (GetPanePtr(i)->nID == nIDFind)
             return i;
     }
@@ -150,7 +155,8 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCTSTR lpszNewText, BOOL bUpdate)
 void CStatusBar::GetPaneInfo(int nIndex, UINT& nID, UINT& nStyle, int& cxWidth) const
 {
     AFX_STATUSPANE* pPane = GetPanePtr(nIndex);
-    if (!pPane) {
+    if (!pPane)
+    {
         nID = 0;
         nStyle = 0;
         cxWidth = 0;
@@ -199,21 +205,22 @@ void CStatusBar::SetPartText(int nIndex)
         nType |= SBT_POPOUT;
     // A disabled indicator shows nothing (as an unlit key light).
     LPCSTR lpszText = (pPane->nStyle & SBPS_DISABLED) ? "" : static_cast<LPCSTR>(pPane->strText);
-    ::SendMessageA(m_hWnd, SB_SETTEXTA, static_cast<WPARAM>(nIndex) | nType,
-                   reinterpret_cast<LPARAM>(lpszText));
+    ::SendMessageA(m_hWnd, SB_SETTEXTA, static_cast<WPARAM>(nIndex) | nType, reinterpret_cast<LPARAM>(lpszText));
 }
 
 void CStatusBar::UpdateAllPanes(BOOL bUpdateRects, BOOL bUpdateText)
 {
     if (!m_hWnd)
         return;
-    if (bUpdateRects) {
+    if (bUpdateRects)
+    {
         CRect rect;
         GetClientRect(&rect);
         CalcInsideRect(rect, TRUE);
         // Fixed panes take their width; stretching ones share the rest.
         int cxFixed = 0, nStretch = 0;
-        for (int i = 0; i < m_nCount; ++i) {
+        for (int i = 0; i < m_nCount; ++i)
+        {
             AFX_STATUSPANE* pPane = GetPanePtr(i);
             if (pPane->nStyle & SBPS_STRETCH)
                 ++nStretch;
@@ -223,10 +230,12 @@ void CStatusBar::UpdateAllPanes(BOOL bUpdateRects, BOOL bUpdateText)
         int cxExtra = rect.Width() - cxFixed;
         std::vector<int> edges(static_cast<size_t>(m_nCount > 0 ? m_nCount : 1));
         int x = rect.left;
-        for (int i = 0; i < m_nCount; ++i) {
+        for (int i = 0; i < m_nCount; ++i)
+        {
             AFX_STATUSPANE* pPane = GetPanePtr(i);
             int cx = pPane->cxText + cxPaneGap;
-            if ((pPane->nStyle & SBPS_STRETCH) && nStretch > 0) {
+            if ((pPane->nStyle & SBPS_STRETCH) && nStretch > 0)
+            {
                 int cxShare = cxExtra / nStretch;
                 cx = cxShare > cx ? cxShare : cx;
                 cxExtra -= cx;
@@ -236,11 +245,11 @@ void CStatusBar::UpdateAllPanes(BOOL bUpdateRects, BOOL bUpdateText)
             edges[static_cast<size_t>(i)] = x;
         }
         if (m_nCount > 0)
-            edges[static_cast<size_t>(m_nCount - 1)] = -1;  // the last reaches the edge
-        ::SendMessageA(m_hWnd, SB_SETPARTS, static_cast<WPARAM>(m_nCount),
-                       reinterpret_cast<LPARAM>(edges.data()));
+            edges[static_cast<size_t>(m_nCount - 1)] = -1; // the last reaches the edge
+        ::SendMessageA(m_hWnd, SB_SETPARTS, static_cast<WPARAM>(m_nCount), reinterpret_cast<LPARAM>(edges.data()));
     }
-    if (bUpdateText) {
+    if (bUpdateText)
+    {
         for (int i = 0; i < m_nCount; ++i)
             SetPartText(i);
     }
@@ -307,7 +316,8 @@ LRESULT CStatusBar::OnGetTextLength(WPARAM, LPARAM)
     return GetPaneText(0).GetLength();
 }
 
-namespace {
+namespace
+{
 // The command UI of one pane: enabled shows the text, disabled blanks it.
 class CStatusCmdUI : public CCmdUI
 {
@@ -342,7 +352,8 @@ void CStatusBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
     CStatusCmdUI state;
     state.m_pOther = this;
     state.m_nIndexMax = static_cast<UINT>(m_nCount);
-    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++) {
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++)
+    {
         state.m_nID = GetPanePtr(static_cast<int>(state.m_nIndex))->nID;
         // Indicators without handlers are never disabled for that.
         state.DoUpdate(pTarget, FALSE);

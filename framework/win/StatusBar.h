@@ -33,8 +33,7 @@ public:
 
     virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                         UINT nID = AFX_IDW_STATUS_BAR);
-    virtual BOOL CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle = 0,
-                          DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
+    virtual BOOL CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle = 0, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                           UINT nID = AFX_IDW_STATUS_BAR);
     // One pane per id; ID_SEPARATOR (0) makes a pane without a command.
     // Each pane starts with the text of its id's string, when there is one.

@@ -7,8 +7,8 @@
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 BOOL CToolBarResource::Parse(const void* pData, DWORD cbData)
@@ -47,10 +47,9 @@ BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRec
     SetBorders(rcBorders);
     m_dwStyle = dwStyle & CBRS_ALL;
     // The frame lays the bar out; the control must not place itself.
-    DWORD dwWndStyle = (dwStyle & ~CBRS_ALL) | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY |
-                       CCS_NODIVIDER | CCS_NORESIZE | TBSTYLE_TOOLTIPS;
-    if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr, dwWndStyle | WS_CHILD, CRect(0, 0, 0, 0),
-                        pParentWnd, nID))
+    DWORD dwWndStyle = (dwStyle & ~CBRS_ALL) | dwCtrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER |
+                       CCS_NORESIZE | TBSTYLE_TOOLTIPS;
+    if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr, dwWndStyle | WS_CHILD, CRect(0, 0, 0, 0), pParentWnd, nID))
         return FALSE;
     ::SendMessageA(m_hWnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     return TRUE;
@@ -60,7 +59,8 @@ void CToolBar::SetSizes(SIZE sizeButton, SIZE sizeImage)
 {
     m_sizeButton = CSize(sizeButton.cx, sizeButton.cy);
     m_sizeImage = CSize(sizeImage.cx, sizeImage.cy);
-    if (m_hWnd) {
+    if (m_hWnd)
+    {
         ::SendMessageA(m_hWnd, TB_SETBITMAPSIZE, 0, MAKELONG(sizeImage.cx, sizeImage.cy));
         ::SendMessageA(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELONG(sizeButton.cx, sizeButton.cy));
     }
@@ -87,15 +87,16 @@ BOOL CToolBar::LoadToolBar(LPCTSTR lpszResourceName)
 
 BOOL CToolBar::LoadBitmap(LPCTSTR lpszResourceName)
 {
-    HBITMAP hBitmap = static_cast<HBITMAP>(::LoadImageA(AfxGetResourceHandle(), lpszResourceName, IMAGE_BITMAP,
-                                                        0, 0, LR_CREATEDIBSECTION));
+    HBITMAP hBitmap = static_cast<HBITMAP>(
+        ::LoadImageA(AfxGetResourceHandle(), lpszResourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!hBitmap)
         return FALSE;
     BITMAP bm = {};
     ::GetObjectA(hBitmap, sizeof(bm), &bm);
     HIMAGELIST hList = ::ImageList_Create(m_sizeImage.cx, m_sizeImage.cy, ILC_COLOR24 | ILC_MASK,
                                           m_sizeImage.cx > 0 ? bm.bmWidth / m_sizeImage.cx : 0, 4);
-    if (!hList) {
+    if (!hList)
+    {
         ::DeleteObject(hBitmap);
         return FALSE;
     }
@@ -113,16 +114,21 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount)
 {
     if (nIDCount < 0 || (nIDCount > 0 && !lpIDArray))
         return FALSE;
-    while (::SendMessageA(m_hWnd, TB_DELETEBUTTON, 0, 0)) {
+    while (::SendMessageA(m_hWnd, TB_DELETEBUTTON, 0, 0))
+    {
     }
     int iImage = 0;
-    for (int i = 0; i < nIDCount; ++i) {
+    for (int i = 0; i < nIDCount; ++i)
+    {
         TBBUTTON button = {};
         button.idCommand = static_cast<int>(lpIDArray[i]);
-        if (lpIDArray[i] == ID_SEPARATOR) {
+        if (lpIDArray[i] == ID_SEPARATOR)
+        {
             button.fsStyle = TBSTYLE_SEP;
-            button.iBitmap = 6;  // separator width
-        } else {
+            button.iBitmap = 6; // separator width
+        }
+        else
+        {
             button.fsStyle = TBSTYLE_BUTTON;
             button.fsState = TBSTATE_ENABLED;
             button.iBitmap = iImage++;
@@ -172,7 +178,8 @@ void CToolBar::SetButtonStyle(int nIndex, UINT nStyle)
 void CToolBar::GetButtonInfo(int nIndex, UINT& nID, UINT& nStyle, int& iImage) const
 {
     TBBUTTON button = {};
-    if (!::SendMessageA(m_hWnd, TB_GETBUTTON, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&button))) {
+    if (!::SendMessageA(m_hWnd, TB_GETBUTTON, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&button)))
+    {
         nID = 0;
         nStyle = 0;
         iImage = -1;
@@ -203,7 +210,8 @@ CString CToolBar::GetButtonText(int nIndex) const
     UINT nID = GetItemID(nIndex);
     CString text;
     LRESULT nLen = ::SendMessageA(m_hWnd, TB_GETBUTTONTEXTA, nID, 0);
-    if (nLen > 0) {
+    if (nLen > 0)
+    {
         ::SendMessageA(m_hWnd, TB_GETBUTTONTEXTA, nID,
                        reinterpret_cast<LPARAM>(text.GetBuffer(static_cast<int>(nLen) + 1)));
         text.ReleaseBuffer(static_cast<int>(nLen));
@@ -224,7 +232,8 @@ CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
     return CSize(m_sizeButton.cx - rect.Width(), bStretch ? 32767 : cx);
 }
 
-namespace {
+namespace
+{
 // The command UI of one button.
 class CToolCmdUI : public CCmdUI
 {
@@ -249,7 +258,8 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
     CToolCmdUI state;
     state.m_pOther = this;
     state.m_nIndexMax = static_cast<UINT>(::SendMessageA(m_hWnd, TB_BUTTONCOUNT, 0, 0));
-    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++) {
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; state.m_nIndex++)
+    {
         state.m_nID = GetItemID(static_cast<int>(state.m_nIndex));
         if (state.m_nID != ID_SEPARATOR)
             state.DoUpdate(pTarget, bDisableIfNoHndler);
@@ -265,7 +275,8 @@ INT_PTR CToolBar::OnToolHitTest(CPoint point, TOOLINFOA* pTI) const
     UINT nID = GetItemID(nIndex);
     if (nID == ID_SEPARATOR)
         return -1;
-    if (pTI) {
+    if (pTI)
+    {
         pTI->hwnd = m_hWnd;
         pTI->uId = nID;
         GetItemRect(nIndex, &pTI->rect);

@@ -18,7 +18,7 @@ enum : UINT
     TBBS_CHECKBOX = TBSTYLE_CHECK,
     TBBS_GROUP = TBSTYLE_GROUP,
     TBBS_CHECKED = TBSTATE_CHECKED << 8,
-    TBBS_DISABLED = 0x0400,  // not TBSTATE_ENABLED, as a style bit
+    TBBS_DISABLED = 0x0400, // not TBSTATE_ENABLED, as a style bit
 };
 
 // The contents of a tool-bar resource.
@@ -27,7 +27,7 @@ struct CToolBarResource
     WORD wVersion = 0;
     WORD wWidth = 0;
     WORD wHeight = 0;
-    std::vector<UINT> ids;  // 0: separator
+    std::vector<UINT> ids; // 0: separator
 
     // Parses resource bytes; FALSE when they are too short for the count
     // they claim or of an unknown version.
@@ -41,11 +41,10 @@ public:
     CToolBar() = default;
     ~CToolBar() override;
 
-    virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP,
-                        UINT nID = AFX_IDW_TOOLBAR);
+    virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT nID = AFX_IDW_TOOLBAR);
     virtual BOOL CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle = TBSTYLE_FLAT,
-                          DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
-                          CRect rcBorders = CRect(0, 0, 0, 0), UINT nID = AFX_IDW_TOOLBAR);
+                          DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect rcBorders = CRect(0, 0, 0, 0),
+                          UINT nID = AFX_IDW_TOOLBAR);
 
     BOOL LoadToolBar(LPCTSTR lpszResourceName);
     BOOL LoadToolBar(UINT nIDResource) { return LoadToolBar(MAKEINTRESOURCEA(nIDResource)); }

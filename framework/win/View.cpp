@@ -11,11 +11,11 @@ IMPLEMENT_DYNAMIC(CView, CWnd)
 IMPLEMENT_DYNAMIC(CScrollView, CView)
 
 BEGIN_MESSAGE_MAP(CView, CWnd)
-    ON_WM_CREATE()
-    ON_WM_DESTROY()
-    ON_WM_PAINT()
-    ON_WM_MOUSEACTIVATE()
-    ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMsg)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_PAINT()
+ON_WM_MOUSEACTIVATE()
+ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMsg)
 END_MESSAGE_MAP()
 
 CView::~CView()
@@ -76,7 +76,8 @@ int CView::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
     if (nResult == MA_NOACTIVATE || nResult == MA_NOACTIVATEANDEAT)
         return nResult;
     CFrameWnd* pFrame = GetParentFrame();
-    if (pFrame) {
+    if (pFrame)
+    {
         // A click in an inactive view makes it the active one.
         if (pFrame->GetActiveView() != this)
             pFrame->SetActiveView(this);
@@ -102,7 +103,8 @@ void CView::OnUpdate(CView* pSender, LPARAM, CObject*)
 
 void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*)
 {
-    if (bActivate && pActivateView == this) {
+    if (bActivate && pActivateView == this)
+    {
         CFrameWnd* pFrame = GetParentFrame();
         // Take the focus unless a child of the view already has it.
         if (pFrame && ::GetFocus() != m_hWnd && !::IsChild(m_hWnd, ::GetFocus()))
@@ -121,12 +123,13 @@ BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHan
 // ---- CScrollView -----------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CScrollView, CView)
-    ON_WM_SIZE()
-    ON_WM_HSCROLL()
-    ON_WM_VSCROLL()
+ON_WM_SIZE()
+ON_WM_HSCROLL()
+ON_WM_VSCROLL()
 END_MESSAGE_MAP()
 
-namespace {
+namespace
+{
 CSize LogicalToDevice(int nMapMode, SIZE size)
 {
     if (nMapMode == MM_TEXT)
@@ -142,8 +145,7 @@ CSize LogicalToDevice(int nMapMode, SIZE size)
 }
 } // namespace
 
-void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage,
-                                 const SIZE& sizeLine)
+void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage, const SIZE& sizeLine)
 {
     m_nMapMode = nMapMode;
     m_totalLog = CSize(sizeTotal.cx, sizeTotal.cy);
@@ -188,7 +190,8 @@ void CScrollView::UpdateBars()
 {
     // A bar appearing or going narrows the client area, which changes the
     // other bar's page: a second pass settles both.
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 2; ++pass)
+    {
         CRect client;
         GetClientRect(&client);
         SCROLLINFO si = {};
@@ -218,7 +221,8 @@ void CScrollView::OnScroll(int nBar, UINT nSBCode)
     ::GetScrollInfo(m_hWnd, nBar, &si);
     int nLine = nBar == SB_HORZ ? m_lineDev.cx : m_lineDev.cy;
     int nPos = si.nPos;
-    switch (nSBCode) {
+    switch (nSBCode)
+    {
     case SB_LINEUP: nPos -= nLine; break;
     case SB_LINEDOWN: nPos += nLine; break;
     case SB_PAGEUP: nPos -= static_cast<int>(si.nPage); break;

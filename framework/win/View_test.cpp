@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class CBigView : public CScrollView
 {
@@ -31,8 +32,8 @@ TEST(ScrollViewTest, TheBarsCoverTheSizeAndTheOriginFollowsThePosition)
     CCreateContext context;
     context.m_pNewViewClass = RUNTIME_CLASS(CBigView);
     auto* pFrame = new CFrameWnd;
-    ASSERT_TRUE(pFrame->Create(nullptr, "scroll", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200),
-                               nullptr, nullptr, 0, &context));
+    ASSERT_TRUE(pFrame->Create(nullptr, "scroll", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr,
+                               nullptr, 0, &context));
     pFrame->InitialUpdateFrame(nullptr, TRUE);
     kxgui::PumpUntilIdle();
     auto* pView = dynamic_cast<CBigView*>(pFrame->GetActiveView());

@@ -12,12 +12,13 @@
 #include <cstring>
 
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
-    ON_COMMAND(ID_APP_EXIT, OnAppExit)
-    ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
-    ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
+ON_COMMAND(ID_APP_EXIT, OnAppExit)
+ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
+ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
 END_MESSAGE_MAP()
 
-namespace {
+namespace
+{
 const char szRecentFileSection[] = "Recent File List";
 const char szRecentFileEntry[] = "File%d";
 } // namespace
@@ -74,8 +75,8 @@ void CWinApp::CloseAllDocuments(BOOL bEndSession)
         m_pDocManager->CloseAllDocuments(bEndSession);
 }
 
-BOOL CWinApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags,
-                               BOOL bOpenFileDialog, CDocTemplate* pTemplate)
+BOOL CWinApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                               CDocTemplate* pTemplate)
 {
     if (!m_pDocManager)
         m_pDocManager = new CDocManager;
@@ -100,8 +101,7 @@ BOOL CWinApp::OnOpenRecentFile(UINT nID)
     if (!m_pRecentFileList)
         return FALSE;
     int nIndex = static_cast<int>(nID - ID_FILE_MRU_FILE1);
-    if (nIndex < 0 || nIndex >= m_pRecentFileList->GetSize() ||
-        (*m_pRecentFileList)[nIndex].IsEmpty())
+    if (nIndex < 0 || nIndex >= m_pRecentFileList->GetSize() || (*m_pRecentFileList)[nIndex].IsEmpty())
         return FALSE;
     CString path = (*m_pRecentFileList)[nIndex];
     // A file that cannot be opened any more leaves the list.
@@ -126,10 +126,10 @@ void CWinApp::OnAppExit()
 
 void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
 {
-    if (nMaxMRU != 0) {
+    if (nMaxMRU != 0)
+    {
         delete m_pRecentFileList;
-        m_pRecentFileList = new CRecentFileList(0, szRecentFileSection, szRecentFileEntry,
-                                                static_cast<int>(nMaxMRU));
+        m_pRecentFileList = new CRecentFileList(0, szRecentFileSection, szRecentFileEntry, static_cast<int>(nMaxMRU));
         m_pRecentFileList->ReadList();
     }
 }
@@ -147,30 +147,26 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
     CStringArray args;
     CCommandLineInfo::SplitCommandLine(m_lpCmdLine, args);
     INT_PTR nArgs = args.GetSize();
-    for (INT_PTR i = 0; i < nArgs; ++i) {
+    for (INT_PTR i = 0; i < nArgs; ++i)
+    {
         const CString& arg = args[i];
         BOOL bFlag = arg.GetLength() > 1 && (arg.GetAt(0) == '/' || arg.GetAt(0) == '-');
-        rCmdInfo.ParseParam(bFlag ? static_cast<LPCSTR>(arg) + 1 : static_cast<LPCSTR>(arg), bFlag,
-                            i == nArgs - 1);
+        rCmdInfo.ParseParam(bFlag ? static_cast<LPCSTR>(arg) + 1 : static_cast<LPCSTR>(arg), bFlag, i == nArgs - 1);
     }
 }
 
 BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 {
-    switch (rCmdInfo.m_nShellCommand) {
+    switch (rCmdInfo.m_nShellCommand)
+    {
     case CCommandLineInfo::FileNew:
         if (!AfxGetApp()->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr))
             OnFileNew();
         return TRUE;
-    case CCommandLineInfo::FileOpen:
-        return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
-    case CCommandLineInfo::AppRegister:
-        RegisterShellFileTypes(FALSE);
-        return FALSE;  // registered; nothing more to run
-    case CCommandLineInfo::AppUnregister:
-        return FALSE;
-    default:
-        return TRUE;
+    case CCommandLineInfo::FileOpen: return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+    case CCommandLineInfo::AppRegister: RegisterShellFileTypes(FALSE); return FALSE; // registered; nothing more to run
+    case CCommandLineInfo::AppUnregister: return FALSE;
+    default: return TRUE;
     }
 }
 
@@ -193,7 +189,8 @@ void CWinApp::EnsureAppName()
     if (m_pszAppName)
         return;
     CString title;
-    if (!title.LoadString(AFX_IDS_APP_TITLE) || title.IsEmpty()) {
+    if (!title.LoadString(AFX_IDS_APP_TITLE) || title.IsEmpty())
+    {
         // The module's name without folder and extension.
         char szModule[MAX_PATH * 2] = "";
         ::GetModuleFileNameA(nullptr, szModule, sizeof(szModule) - 1);
@@ -232,8 +229,8 @@ HKEY CWinApp::GetAppRegistryKey()
     CString path;
     path.Format("Software\\%s\\%s", m_pszRegistryKey, m_pszProfileName);
     HKEY hAppKey = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_READ | KEY_WRITE, nullptr, &hAppKey, nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                          &hAppKey, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return hAppKey;
 }
@@ -244,14 +241,15 @@ HKEY CWinApp::GetSectionKey(LPCTSTR lpszSection)
     if (!hAppKey)
         return nullptr;
     HKEY hSectionKey = nullptr;
-    if (::RegCreateKeyExA(hAppKey, lpszSection, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_READ | KEY_WRITE, nullptr, &hSectionKey, nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExA(hAppKey, lpszSection, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                          &hSectionKey, nullptr) != ERROR_SUCCESS)
         hSectionKey = nullptr;
     ::RegCloseKey(hAppKey);
     return hSectionKey;
 }
 
-namespace {
+namespace
+{
 // The .ini file of a program without a registry key: beside the program.
 CString ProfileFile(LPCTSTR lpszAppName)
 {
@@ -265,7 +263,8 @@ CString ProfileFile(LPCTSTR lpszAppName)
 
 UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault)
 {
-    if (!m_pszRegistryKey) {
+    if (!m_pszRegistryKey)
+    {
         EnsureAppName();
         return ::GetPrivateProfileIntA(lpszSection, lpszEntry, nDefault, ProfileFile(m_pszAppName));
     }
@@ -273,8 +272,8 @@ UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault
     if (!hSecKey)
         return static_cast<UINT>(nDefault);
     DWORD dwValue = 0, dwType = 0, dwCount = sizeof(DWORD);
-    LONG lResult = ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType,
-                                      reinterpret_cast<LPBYTE>(&dwValue), &dwCount);
+    LONG lResult =
+        ::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, reinterpret_cast<LPBYTE>(&dwValue), &dwCount);
     ::RegCloseKey(hSecKey);
     if (lResult == ERROR_SUCCESS && dwType == REG_DWORD && dwCount == sizeof(DWORD))
         return static_cast<UINT>(dwValue);
@@ -284,14 +283,17 @@ UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault
 CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault)
 {
     CString strDefault = lpszDefault ? lpszDefault : "";
-    if (!m_pszRegistryKey) {
+    if (!m_pszRegistryKey)
+    {
         EnsureAppName();
         CString file = ProfileFile(m_pszAppName);
-        for (int nSize = 256; nSize <= 65536; nSize *= 2) {
+        for (int nSize = 256; nSize <= 65536; nSize *= 2)
+        {
             CString value;
-            DWORD n = ::GetPrivateProfileStringA(lpszSection, lpszEntry, strDefault,
-                                                 value.GetBuffer(nSize), nSize, file);
-            if (n < static_cast<DWORD>(nSize - 1)) {
+            DWORD n =
+                ::GetPrivateProfileStringA(lpszSection, lpszEntry, strDefault, value.GetBuffer(nSize), nSize, file);
+            if (n < static_cast<DWORD>(nSize - 1))
+            {
                 value.ReleaseBuffer(static_cast<int>(n));
                 return value;
             }
@@ -305,18 +307,22 @@ CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTST
     CString value = strDefault;
     DWORD dwType = 0, dwCount = 0;
     if (::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, nullptr, &dwCount) == ERROR_SUCCESS &&
-        dwType == REG_SZ) {
+        dwType == REG_SZ)
+    {
         // The stored size may lack the terminator; never trust it for one.
         CString stored;
         LPSTR p = stored.GetBuffer(static_cast<int>(dwCount) + 1);
         DWORD dwRead = dwCount;
-        if (::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, reinterpret_cast<LPBYTE>(p),
-                               &dwRead) == ERROR_SUCCESS &&
-            dwType == REG_SZ) {
+        if (::RegQueryValueExA(hSecKey, lpszEntry, nullptr, &dwType, reinterpret_cast<LPBYTE>(p), &dwRead) ==
+                ERROR_SUCCESS &&
+            dwType == REG_SZ)
+        {
             p[dwRead <= dwCount ? dwRead : dwCount] = '\0';
             stored.ReleaseBuffer(static_cast<int>(strnlen(p, dwCount + 1)));
             value = stored;
-        } else {
+        }
+        else
+        {
             stored.ReleaseBuffer(0);
         }
     }
@@ -326,7 +332,8 @@ CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTST
 
 BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue)
 {
-    if (!m_pszRegistryKey) {
+    if (!m_pszRegistryKey)
+    {
         EnsureAppName();
         CString text;
         text.Format("%d", nValue);
@@ -336,19 +343,21 @@ BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue
     if (!hSecKey)
         return FALSE;
     DWORD dwValue = static_cast<DWORD>(nValue);
-    LONG lResult = ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_DWORD,
-                                    reinterpret_cast<const BYTE*>(&dwValue), sizeof(dwValue));
+    LONG lResult =
+        ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue), sizeof(dwValue));
     ::RegCloseKey(hSecKey);
     return lResult == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue)
 {
-    if (!m_pszRegistryKey) {
+    if (!m_pszRegistryKey)
+    {
         EnsureAppName();
         return ::WritePrivateProfileStringA(lpszSection, lpszEntry, lpszValue, ProfileFile(m_pszAppName));
     }
-    if (!lpszEntry) {
+    if (!lpszEntry)
+    {
         // No entry: the whole section goes.
         HKEY hAppKey = GetAppRegistryKey();
         if (!hAppKey)
@@ -361,11 +370,14 @@ BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR
     if (!hSecKey)
         return FALSE;
     LONG lResult;
-    if (!lpszValue) {
+    if (!lpszValue)
+    {
         lResult = ::RegDeleteValueA(hSecKey, lpszEntry);
         if (lResult == ERROR_FILE_NOT_FOUND)
             lResult = ERROR_SUCCESS;
-    } else {
+    }
+    else
+    {
         lResult = ::RegSetValueExA(hSecKey, lpszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
                                    static_cast<DWORD>(std::strlen(lpszValue) + 1));
     }
@@ -385,11 +397,14 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
     pApp->m_nCmdShow = nCmdShow;
     ::InitCommonControls();
     int nResult;
-    if (!pApp->InitInstance()) {
+    if (!pApp->InitInstance())
+    {
         if (pApp->m_pMainWnd && pApp->m_pMainWnd->m_hWnd)
             pApp->m_pMainWnd->DestroyWindow();
         nResult = pApp->ExitInstance();
-    } else {
+    }
+    else
+    {
         nResult = pApp->Run();
     }
     AfxDeleteTempMaps();

@@ -7,11 +7,13 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 const char kKey[] = "KxProfileTests";
 
-class ProfileTest : public ::testing::Test {
+class ProfileTest : public ::testing::Test
+{
 protected:
     void SetUp() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KxProfileTests"); }
     void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KxProfileTests"); }
@@ -123,7 +125,8 @@ TEST(CommandLineTest, NoPathAsksForANewDocumentAndAPathOpensIt)
         {"-Embedding", CCommandLineInfo::FileNew, ""},
         {"C:\\dvd", CCommandLineInfo::FileOpen, "C:\\dvd"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CWinApp app("Kestrelux");
         char buffer[256];
         strcpy(buffer, c.cmdLine);
@@ -183,7 +186,8 @@ private:
 TEST(AppMainTest, TheProgramRunsUntilItsMainWindowCloses)
 {
     char cmdLine[] = "C:\\dvd\\project.kxp";
-    for (BOOL bStart : {TRUE, FALSE}) {
+    for (BOOL bStart : {TRUE, FALSE})
+    {
         CQuickApp app(bStart);
         EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, cmdLine, SW_SHOWNORMAL), 0);
         EXPECT_EQ(app.exits, 1);

@@ -13,7 +13,8 @@
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
-namespace {
+namespace
+{
 CWinApp* g_pApp = nullptr;
 HINSTANCE g_hInstResource = nullptr;
 // The loop state of a thread that has no thread object (tests, helpers).
@@ -47,15 +48,19 @@ int CWinThread::Run()
 {
     BOOL bIdle = TRUE;
     LONG lIdleCount = 0;
-    for (;;) {
-        while (bIdle && !::PeekMessageA(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
+    for (;;)
+    {
+        while (bIdle && !::PeekMessageA(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE))
+        {
             if (!OnIdle(lIdleCount++))
                 bIdle = FALSE;
         }
-        do {
+        do
+        {
             if (!PumpMessage())
                 return ExitInstance();
-            if (IsIdleMessage(&m_msgCur)) {
+            if (IsIdleMessage(&m_msgCur))
+            {
                 bIdle = TRUE;
                 lIdleCount = 0;
             }
@@ -67,7 +72,8 @@ BOOL CWinThread::PumpMessage()
 {
     if (!::GetMessageA(&m_msgCur, nullptr, 0, 0))
         return FALSE;
-    if (!PreTranslateMessage(&m_msgCur)) {
+    if (!PreTranslateMessage(&m_msgCur))
+    {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageA(&m_msgCur);
     }
@@ -76,10 +82,11 @@ BOOL CWinThread::PumpMessage()
 
 BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg)
 {
-    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
-         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr)
+    {
         const AFX_MSGMAP_ENTRY* pEntry = AfxFindMessageEntry(pMap->lpEntries, pMsg->message, 0, 0);
-        if (pEntry) {
+        if (pEntry)
+        {
             AfxCallMessageEntry(this, pEntry, pMsg->message, pMsg->wParam, pMsg->lParam);
             return TRUE;
         }
@@ -104,18 +111,19 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
-        if (m_nMsgLast == pMsg->message && m_ptCursorLast.x == pMsg->pt.x &&
-            m_ptCursorLast.y == pMsg->pt.y)
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE)
+    {
+        if (m_nMsgLast == pMsg->message && m_ptCursorLast.x == pMsg->pt.x && m_ptCursorLast.y == pMsg->pt.y)
             return FALSE;
         m_ptCursorLast = pMsg->pt;
         m_nMsgLast = pMsg->message;
         return TRUE;
     }
-    return pMsg->message != WM_PAINT && pMsg->message != 0x0118;  // 0x118: caret blink timer
+    return pMsg->message != WM_PAINT && pMsg->message != 0x0118; // 0x118: caret blink timer
 }
 
-namespace {
+namespace
+{
 void IdleUpdate(CWnd* pFrame)
 {
     AfxCallWndProc(pFrame, pFrame->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
@@ -125,20 +133,24 @@ void IdleUpdate(CWnd* pFrame)
 
 BOOL CWinThread::OnIdle(LONG lCount)
 {
-    if (lCount <= 0) {
+    if (lCount <= 0)
+    {
         CWnd* pMainWnd = m_pMainWnd;
         if (pMainWnd && pMainWnd->m_hWnd && pMainWnd->IsWindowVisible() && !pMainWnd->IsIconic())
             IdleUpdate(pMainWnd);
         // A handler may close a frame, which takes it off the list.
         std::vector<CWnd*> frames = AfxGetThreadState()->m_frameList;
-        for (CWnd* pFrame : frames) {
+        for (CWnd* pFrame : frames)
+        {
             const auto& live = AfxGetThreadState()->m_frameList;
             if (std::find(live.begin(), live.end(), pFrame) == live.end())
                 continue;
             if (pFrame != pMainWnd && pFrame->m_hWnd && pFrame->IsWindowVisible())
                 IdleUpdate(pFrame);
         }
-    } else if (lCount == 1) {
+    }
+    else if (lCount == 1)
+    {
         AfxDeleteTempMaps();
     }
     return lCount < 1;
@@ -148,7 +160,8 @@ BOOL CWinThread::OnIdle(LONG lCount)
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)
 {
-    if (lpszAppName) {
+    if (lpszAppName)
+    {
         size_t n = std::strlen(lpszAppName) + 1;
         m_pszOwnedAppName = new char[n];
         std::memcpy(m_pszOwnedAppName, lpszAppName, n);
@@ -228,7 +241,8 @@ BOOL AfxPumpMessage()
         return pThread->PumpMessage();
     if (!::GetMessageA(&t_msgCur, nullptr, 0, 0))
         return FALSE;
-    if (!CWnd::WalkPreTranslateTree(nullptr, &t_msgCur)) {
+    if (!CWnd::WalkPreTranslateTree(nullptr, &t_msgCur))
+    {
         ::TranslateMessage(&t_msgCur);
         ::DispatchMessageA(&t_msgCur);
     }

@@ -6,17 +6,19 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 TEST(FrameworkStrings, IdleAndSystemCommandPromptsAreInTheResources)
 {
     CString idle;
     ASSERT_TRUE(idle.LoadString(AFX_IDS_IDLEMESSAGE));
     EXPECT_STREQ(idle, "Ready");
-    const UINT prompts[] = {AFX_IDS_SCSIZE, AFX_IDS_SCMOVE, AFX_IDS_SCMINIMIZE, AFX_IDS_SCMAXIMIZE,
-                            AFX_IDS_SCNEXTWINDOW, AFX_IDS_SCPREVWINDOW, AFX_IDS_SCCLOSE,
-                            AFX_IDS_SCRESTORE, AFX_IDS_SCTASKLIST};
-    for (UINT id : prompts) {
+    const UINT prompts[] = {AFX_IDS_SCSIZE,     AFX_IDS_SCMOVE,       AFX_IDS_SCMINIMIZE,
+                            AFX_IDS_SCMAXIMIZE, AFX_IDS_SCNEXTWINDOW, AFX_IDS_SCPREVWINDOW,
+                            AFX_IDS_SCCLOSE,    AFX_IDS_SCRESTORE,    AFX_IDS_SCTASKLIST};
+    for (UINT id : prompts)
+    {
         CString text;
         ASSERT_TRUE(text.LoadString(id)) << id;
         // a status prompt, then the tooltip after the newline
@@ -69,8 +71,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CNestingWnd, CWnd)
-    ON_MESSAGE(WM_OUTER, OnOuter)
-    ON_MESSAGE(WM_INNER, OnInner)
+ON_MESSAGE(WM_OUTER, OnOuter)
+ON_MESSAGE(WM_INNER, OnInner)
 END_MESSAGE_MAP()
 
 TEST(CurrentMessage, IsSetForEachDispatchAndRestoredAfterNestedOnes)
@@ -93,7 +95,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CFailingWnd, CWnd)
-    ON_WM_CREATE()
+ON_WM_CREATE()
 END_MESSAGE_MAP()
 
 TEST(HandlerExceptions, AThrowInCreateFailsTheCreationQuietly)
@@ -102,7 +104,7 @@ TEST(HandlerExceptions, AThrowInCreateFailsTheCreationQuietly)
     kxgui::DialogAnswerer answerer(IDOK);
     EXPECT_FALSE(wnd.CreateEx(0, nullptr, "fail", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
     EXPECT_EQ(wnd.m_hWnd, nullptr);
-    EXPECT_TRUE(answerer.Seen().empty());  // the user was told already
+    EXPECT_TRUE(answerer.Seen().empty()); // the user was told already
 }
 
 const UINT WM_FAIL = WM_APP + 30;
@@ -110,14 +112,11 @@ const UINT WM_FAIL = WM_APP + 30;
 class CFailingHandler : public CWnd
 {
 protected:
-    afx_msg LRESULT OnFail(WPARAM, LPARAM)
-    {
-        AfxThrowResourceException();
-    }
+    afx_msg LRESULT OnFail(WPARAM, LPARAM) { AfxThrowResourceException(); }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CFailingHandler, CWnd)
-    ON_MESSAGE(WM_FAIL, OnFail)
+ON_MESSAGE(WM_FAIL, OnFail)
 END_MESSAGE_MAP()
 
 TEST(HandlerExceptions, OtherFailuresAreReportedToTheUserAndTheMessageEnds)
@@ -147,7 +146,8 @@ public:
     BOOL OnIdle(LONG lCount) override
     {
         ++idleCalls;
-        if (lCount == 0) {
+        if (lCount == 0)
+        {
             log.push_back("idle");
             // the queue ran dry: give the loop its next job
             if (!posted)
@@ -171,7 +171,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CLoopApp, CWinApp)
-    ON_THREAD_MESSAGE(WM_THREAD_JOB, OnThreadJob)
+ON_THREAD_MESSAGE(WM_THREAD_JOB, OnThreadJob)
 END_MESSAGE_MAP()
 
 TEST(MessageLoop, RunIdlesDispatchesThreadMessagesAndEndsOnQuit)
@@ -204,7 +204,8 @@ TEST(MessageLoop, MouseMovesToTheSamePlaceDoNotRestartIdle)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 // ---- pre-translation --------------------------------------------------------
 
@@ -232,10 +233,11 @@ private:
     bool m_consumes;
 };
 BEGIN_MESSAGE_MAP(CNamedWnd, CWnd)
-    ON_WM_KEYDOWN()
+ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
-class PreTranslateTest : public ::testing::Test {
+class PreTranslateTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -263,7 +265,7 @@ TEST_F(PreTranslateTest, KeysArePreTranslatedFromTheirWindowUpToTheMainWindow)
     m_leaf.PostMessage(WM_KEYDOWN, VK_F5, 0);
     EXPECT_TRUE(m_app.PumpMessage());
     EXPECT_EQ(g_pretranslated, (std::vector<std::string>{"leaf", "pane", "frame"}));
-    EXPECT_EQ(m_leaf.keyDowns, 0);  // the frame consumed it
+    EXPECT_EQ(m_leaf.keyDowns, 0); // the frame consumed it
 
     // a popup outside the main window: its own chain, then the main window
     CNamedWnd popup("popup");
@@ -278,7 +280,7 @@ TEST_F(PreTranslateTest, KeysArePreTranslatedFromTheirWindowUpToTheMainWindow)
 TEST_F(PreTranslateTest, AMessageNobodyConsumesIsDispatched)
 {
     m_leaf.PostMessage(WM_KEYDOWN, VK_F5, 0);
-    m_app.m_pMainWnd = &m_pane;  // the walk now stops at the pane, before the frame
+    m_app.m_pMainWnd = &m_pane; // the walk now stops at the pane, before the frame
     EXPECT_TRUE(m_app.PumpMessage());
     EXPECT_EQ(g_pretranslated, (std::vector<std::string>{"leaf", "pane"}));
     EXPECT_EQ(m_leaf.keyDowns, 1);
@@ -295,8 +297,8 @@ TEST(PreTranslateInput, TabMovesTheFocusThroughTheDialogManager)
 {
     CWinApp app;
     CTabContainer container;
-    ASSERT_TRUE(container.CreateEx(WS_EX_CONTROLPARENT, nullptr, "tabs", WS_POPUP | WS_VISIBLE,
-                                   CRect(0, 0, 200, 100), nullptr, 0));
+    ASSERT_TRUE(container.CreateEx(WS_EX_CONTROLPARENT, nullptr, "tabs", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100),
+                                   nullptr, 0));
     CButton first, second;
     ASSERT_TRUE(first.Create("first", WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 80, 24), &container, 1));
     ASSERT_TRUE(second.Create("second", WS_VISIBLE | WS_TABSTOP, CRect(0, 30, 80, 54), &container, 2));
@@ -312,7 +314,8 @@ TEST(PreTranslateInput, TabMovesTheFocusThroughTheDialogManager)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 class CTipWnd : public CWnd
 {

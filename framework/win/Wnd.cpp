@@ -19,7 +19,8 @@ const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 const char AFX_WND_CLASS_NAME[] = "KxWnd";
 
-namespace {
+namespace
+{
 
 CHandleMap<CWnd, HWND>& WndMap()
 {
@@ -50,8 +51,8 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
     pWnd->Attach(hWnd);
     pWnd->PreSubclassWindow();
     WNDPROC* ppSuper = pWnd->GetSuperWndProcAddr();
-    WNDPROC pfnOld = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    WNDPROC pfnOld =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     if (pfnOld != &AfxWndProc)
         *ppSuper = pfnOld;
     return ::CallNextHookEx(pState->m_hHookOldCbtFilter, code, wParam, lParam);
@@ -101,8 +102,10 @@ void AfxAddFrameWnd(CWnd* pFrame)
 void AfxRemoveFrameWnd(CWnd* pFrame)
 {
     auto& list = AfxGetThreadState()->m_frameList;
-    for (auto it = list.begin(); it != list.end(); ++it) {
-        if (*it == pFrame) {
+    for (auto it = list.begin(); it != list.end(); ++it)
+    {
+        if (*it == pFrame)
+        {
             list.erase(it);
             return;
         }
@@ -131,9 +134,12 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
     pState->m_lastSentMsg.lParam = lParam;
 
     LRESULT lResult = 0;
-    try {
+    try
+    {
         lResult = pWnd->WindowProc(nMsg, wParam, lParam);
-    } catch (CException* e) {
+    }
+    catch (CException* e)
+    {
         // A C++ exception must not unwind through the system's frames: the
         // message fails here, as gently as the message allows.
         if (!e->IsKindOf(RUNTIME_CLASS(CUserException)))
@@ -151,9 +157,9 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
 void AfxHookWindowCreate(CWnd* pWnd)
 {
     _AFX_THREAD_STATE* pState = AfxGetThreadState();
-    if (!pState->m_hHookOldCbtFilter) {
-        pState->m_hHookOldCbtFilter =
-            ::SetWindowsHookExA(WH_CBT, AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
+    if (!pState->m_hHookOldCbtFilter)
+    {
+        pState->m_hHookOldCbtFilter = ::SetWindowsHookExA(WH_CBT, AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
         if (!pState->m_hHookOldCbtFilter)
             AfxThrowMemoryException();
     }
@@ -181,9 +187,8 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     // The name stays valid until this thread registers the next one.
     thread_local char szName[96];
     HINSTANCE hInst = ::GetModuleHandleA(nullptr);
-    std::snprintf(szName, sizeof(szName), "Kx:%p:%x:%p:%p:%p", static_cast<void*>(hInst),
-                  nClassStyle, static_cast<void*>(hCursor), static_cast<void*>(hbrBackground),
-                  static_cast<void*>(hIcon));
+    std::snprintf(szName, sizeof(szName), "Kx:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
+                  static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
     WNDCLASSA wc = {};
     wc.style = nClassStyle;
     wc.lpfnWndProc = ::DefWindowProcA;
@@ -238,7 +243,8 @@ CWnd::~CWnd()
     // HWND_NOTOPMOST (0, 1, -1, -2), no windows; they die after the maps.
     if (reinterpret_cast<UINT_PTR>(m_hWnd) + 2 <= 3)
         return;
-    if (FromHandlePermanent(m_hWnd) == this) {
+    if (FromHandlePermanent(m_hWnd) == this)
+    {
         // The object goes first: its window must not outlive it. The
         // derived parts are already gone, so this window only sees CWnd's
         // handling while it is destroyed.
@@ -252,16 +258,16 @@ CWnd::~CWnd()
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
-    if (!cs.lpszClass) {
+    if (!cs.lpszClass)
+    {
         RegisterDefaultClass();
         cs.lpszClass = AFX_WND_CLASS_NAME;
     }
     return TRUE;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
-                    LPVOID lpParam)
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
     if (m_hWnd)
         return FALSE;
@@ -279,14 +285,14 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     cs.hInstance = ::GetModuleHandleA(nullptr);
     cs.lpCreateParams = lpParam;
 
-    if (!PreCreateWindow(cs)) {
+    if (!PreCreateWindow(cs))
+    {
         PostNcDestroy();
         return FALSE;
     }
     AfxHookWindowCreate(this);
-    HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
-                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
-                                  cs.lpCreateParams);
+    HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     // A window that was attached and then failed in WM_CREATE has already
     // been through WM_NCDESTROY and PostNcDestroy; one that never got as far
     // as the hook still needs its PostNcDestroy. Either way `this` may be
@@ -296,20 +302,19 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     return hWnd != nullptr;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                    const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam)
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                    CWnd* pParentWnd, UINT nID, LPVOID lpParam)
 {
-    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
 
-BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                  CWnd* pParentWnd, UINT nID, CCreateContext* pContext)
+BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                  UINT nID, CCreateContext* pContext)
 {
     // Create makes child windows; top-level windows go through CreateEx.
-    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID,
-                    pContext);
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID, pContext);
 }
 
 BOOL CWnd::DestroyWindow()
@@ -323,7 +328,8 @@ void CWnd::OnNcDestroy()
 {
     // The thread's main window is gone: the application ends.
     CWinThread* pThread = AfxGetThread();
-    if (pThread && pThread->m_pMainWnd == this) {
+    if (pThread && pThread->m_pMainWnd == this)
+    {
         pThread->m_pMainWnd = nullptr;
         if (pThread == AfxGetApp())
             ::PostQuitMessage(0);
@@ -350,8 +356,8 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
         return FALSE;
     PreSubclassWindow();
     WNDPROC* ppSuper = GetSuperWndProcAddr();
-    WNDPROC pfnOld = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    WNDPROC pfnOld =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     if (pfnOld != &AfxWndProc)
         *ppSuper = pfnOld;
     return TRUE;
@@ -368,7 +374,8 @@ HWND CWnd::UnsubclassWindow()
     if (!m_hWnd)
         return nullptr;
     WNDPROC* ppSuper = GetSuperWndProcAddr();
-    if (*ppSuper) {
+    if (*ppSuper)
+    {
         ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(*ppSuper));
         *ppSuper = nullptr;
     }
@@ -407,16 +414,20 @@ const MSG* CWnd::GetCurrentMessage()
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     LRESULT lResult = 0;
-    if (message == WM_COMMAND) {
-        if (OnCommand(wParam, lParam)) {
+    if (message == WM_COMMAND)
+    {
+        if (OnCommand(wParam, lParam))
+        {
             *pResult = 1;
             return TRUE;
         }
         return FALSE;
     }
-    if (message == WM_NOTIFY) {
+    if (message == WM_NOTIFY)
+    {
         NMHDR* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
-        if (pNMHDR && pNMHDR->hwndFrom && OnNotify(wParam, lParam, &lResult)) {
+        if (pNMHDR && pNMHDR->hwndFrom && OnNotify(wParam, lParam, &lResult))
+        {
             *pResult = lResult;
             return TRUE;
         }
@@ -425,7 +436,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 
     // Messages a control sends its parent go back to the control first.
     HWND hWndChild = nullptr;
-    switch (message) {
+    switch (message)
+    {
     case WM_DRAWITEM:
         if (wParam)
             hWndChild = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)->hwndItem;
@@ -445,9 +457,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-        hWndChild = reinterpret_cast<HWND>(lParam);
-        break;
+    case WM_CHARTOITEM: hWndChild = reinterpret_cast<HWND>(lParam); break;
     case WM_PARENTNOTIFY:
         if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY)
             hWndChild = reinterpret_cast<HWND>(lParam);
@@ -457,7 +467,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             hWndChild = reinterpret_cast<HWND>(lParam);
         break;
     }
-    if (hWndChild && ReflectLastMsg(hWndChild, message, wParam, lParam, &lResult)) {
+    if (hWndChild && ReflectLastMsg(hWndChild, message, wParam, lParam, &lResult))
+    {
         *pResult = lResult;
         return TRUE;
     }
@@ -467,7 +478,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     AFX_CTLCOLOR ctl;
     WPARAM wLookup = wParam;
     LPARAM lLookup = lParam;
-    if (IsControlColorMessage(message)) {
+    if (IsControlColorMessage(message))
+    {
         nLookup = WM_CTLCOLOR;
         ctl.hWnd = reinterpret_cast<HWND>(lParam);
         ctl.hDC = reinterpret_cast<HDC>(wParam);
@@ -475,8 +487,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         lLookup = reinterpret_cast<LPARAM>(&ctl);
     }
 
-    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
-         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr)
+    {
         const AFX_MSGMAP_ENTRY* pEntry = AfxFindMessageEntry(pMap->lpEntries, nLookup, 0, 0);
         if (!pEntry)
             continue;
@@ -495,7 +507,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
     int nCode = HIWORD(wParam);
 
-    if (!hWndCtrl) {
+    if (!hWndCtrl)
+    {
         // A menu item or accelerator: a disabled command does nothing, as
         // its update handler says right now.
         struct CTestCmdUI : CCmdUI
@@ -515,8 +528,11 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
         if (!test.m_bEnabled)
             return TRUE;
         nCode = CN_COMMAND;
-    } else {
-        if (::GetParent(hWndCtrl) == m_hWnd || FromHandlePermanent(hWndCtrl)) {
+    }
+    else
+    {
+        if (::GetParent(hWndCtrl) == m_hWnd || FromHandlePermanent(hWndCtrl))
+        {
             LRESULT lResult = 0;
             if (ReflectLastMsg(hWndCtrl, WM_COMMAND, wParam, lParam, &lResult))
                 return TRUE;
@@ -543,8 +559,7 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     return OnCmdMsg(nID, MAKELONG(nCode, WM_NOTIFY), &notify, nullptr);
 }
 
-BOOL CWnd::ReflectLastMsg(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam,
-                          LRESULT* pResult)
+BOOL CWnd::ReflectLastMsg(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     CWnd* pWnd = FromHandlePermanent(hWndChild);
     if (!pWnd)
@@ -559,7 +574,8 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
 
 BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    switch (message) {
+    switch (message)
+    {
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_PARENTNOTIFY:
@@ -568,12 +584,13 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_DELETEITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
-    case WM_COMPAREITEM:
-        return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, pResult);
+    case WM_COMPAREITEM: return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, pResult);
 
-    case WM_COMMAND: {
+    case WM_COMMAND:
+    {
         int nCode = HIWORD(wParam);
-        if (OnCmdMsg(0, MAKELONG(nCode, WM_REFLECT_BASE + WM_COMMAND), nullptr, nullptr)) {
+        if (OnCmdMsg(0, MAKELONG(nCode, WM_REFLECT_BASE + WM_COMMAND), nullptr, nullptr))
+        {
             if (pResult)
                 *pResult = 1;
             return TRUE;
@@ -581,7 +598,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         return FALSE;
     }
 
-    case WM_NOTIFY: {
+    case WM_NOTIFY:
+    {
         NMHDR* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
         int nCode = static_cast<int>(pNMHDR->code);
         AFX_NOTIFY notify;
@@ -591,7 +609,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     }
 
     default:
-        if (IsControlColorMessage(message)) {
+        if (IsControlColorMessage(message))
+        {
             // The control answers its own colours; a null brush lets the
             // parent answer instead.
             AFX_CTLCOLOR ctl;
@@ -599,8 +618,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             ctl.nCtlType = message - WM_CTLCOLORMSGBOX;
             ctl.hWnd = m_hWnd;
             LRESULT lResult = 0;
-            if (!OnWndMsg(WM_REFLECT_BASE + WM_CTLCOLOR, 0, reinterpret_cast<LPARAM>(&ctl), &lResult) ||
-                lResult == 0)
+            if (!OnWndMsg(WM_REFLECT_BASE + WM_CTLCOLOR, 0, reinterpret_cast<LPARAM>(&ctl), &lResult) || lResult == 0)
                 return FALSE;
             if (pResult)
                 *pResult = lResult;
@@ -625,7 +643,8 @@ BOOL CWnd::PreTranslateMessage(MSG* pMsg)
 
 BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
 {
-    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd))
+    {
         CWnd* pWnd = FromHandlePermanent(hWnd);
         if (pWnd && pWnd->PreTranslateMessage(pMsg))
             return TRUE;
@@ -643,19 +662,22 @@ BOOL CWnd::PreTranslateInput(LPMSG lpMsg)
     return ::IsDialogMessageA(m_hWnd, lpMsg);
 }
 
-void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
-                                    BOOL bOnlyPerm)
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep, BOOL bOnlyPerm)
 {
-    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild;
-         hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
-        if (bOnlyPerm) {
+    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT))
+    {
+        if (bOnlyPerm)
+        {
             CWnd* pWnd = FromHandlePermanent(hWndChild);
             if (pWnd)
                 AfxCallWndProc(pWnd, hWndChild, message, wParam, lParam);
-        } else {
+        }
+        else
+        {
             ::SendMessageA(hWndChild, message, wParam, lParam);
         }
-        if (bDeep && ::GetTopWindow(hWndChild)) {
+        if (bDeep && ::GetTopWindow(hWndChild))
+        {
             CWnd child(hWndChild);
             child.SendMessageToDescendants(message, wParam, lParam, bDeep, bOnlyPerm);
             child.m_hWnd = nullptr;
@@ -674,9 +696,12 @@ int CWnd::RunModalLoop(DWORD dwFlags)
     m_nFlags |= WF_MODALLOOP | WF_CONTINUEMODAL;
     MSG msg;
 
-    for (;;) {
-        while (bIdle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (bShowIdle) {
+    for (;;)
+    {
+        while (bIdle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        {
+            if (bShowIdle)
+            {
                 ShowWindow(SW_SHOWNORMAL);
                 UpdateWindow();
                 bShowIdle = FALSE;
@@ -687,24 +712,28 @@ int CWnd::RunModalLoop(DWORD dwFlags)
                 bIdle = FALSE;
         }
 
-        do {
-            if (!AfxPumpMessage()) {
+        do
+        {
+            if (!AfxPumpMessage())
+            {
                 ::PostQuitMessage(0);
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return -1;
             }
             MSG* pMsg = AfxGetCurrentMessage();
-            if (bShowIdle && (pMsg->message == 0x118 /* WM_SYSTIMER: caret blink */ ||
-                              pMsg->message == WM_SYSKEYDOWN)) {
+            if (bShowIdle && (pMsg->message == 0x118 /* WM_SYSTIMER: caret blink */ || pMsg->message == WM_SYSKEYDOWN))
+            {
                 ShowWindow(SW_SHOWNORMAL);
                 UpdateWindow();
                 bShowIdle = FALSE;
             }
-            if (!ContinueModal()) {
+            if (!ContinueModal())
+            {
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return m_nModalResult;
             }
-            if (AfxIsIdleMessage(pMsg)) {
+            if (AfxIsIdleMessage(pMsg))
+            {
                 bIdle = TRUE;
                 lIdleCount = 0;
             }
@@ -720,7 +749,8 @@ BOOL CWnd::ContinueModal()
 void CWnd::EndModalLoop(int nResult)
 {
     m_nModalResult = nResult;
-    if (m_nFlags & WF_CONTINUEMODAL) {
+    if (m_nFlags & WF_CONTINUEMODAL)
+    {
         m_nFlags &= ~WF_CONTINUEMODAL;
         // wake the loop so it sees the end at once
         PostMessage(WM_NULL);
@@ -763,15 +793,14 @@ void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* lpLayout, HWND hWnd, LPCRECT lpRe
     int cx = lpRect->right - lpRect->left;
     int cy = lpRect->bottom - lpRect->top;
     if (lpLayout)
-        lpLayout->hDWP = ::DeferWindowPos(lpLayout->hDWP, hWnd, nullptr, lpRect->left, lpRect->top,
-                                          cx, cy, SWP_NOACTIVATE | SWP_NOZORDER);
+        lpLayout->hDWP = ::DeferWindowPos(lpLayout->hDWP, hWnd, nullptr, lpRect->left, lpRect->top, cx, cy,
+                                          SWP_NOACTIVATE | SWP_NOZORDER);
     else
-        ::SetWindowPos(hWnd, nullptr, lpRect->left, lpRect->top, cx, cy,
-                       SWP_NOACTIVATE | SWP_NOZORDER);
+        ::SetWindowPos(hWnd, nullptr, lpRect->left, lpRect->top, cx, cy, SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
-void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlags,
-                          LPRECT lpRectParam, LPCRECT lpRectClient, BOOL bStretch)
+void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlags, LPRECT lpRectParam,
+                          LPCRECT lpRectClient, BOOL bStretch)
 {
     AFX_SIZEPARENTPARAMS layout = {};
     layout.bStretch = bStretch;
@@ -786,8 +815,8 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
 
     // The bars take their sides in z-order; each shrinks what is left.
     HWND hWndLeftOver = nullptr;
-    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild;
-         hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
+    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT))
+    {
         UINT nIDC = static_cast<UINT>(::GetDlgCtrlID(hWndChild));
         if (nIDC == nIDLeftOver)
             hWndLeftOver = hWndChild;
@@ -795,8 +824,10 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
             ::SendMessageA(hWndChild, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
     }
 
-    if (nMode == reposQuery) {
-        if (lpRectParam) {
+    if (nMode == reposQuery)
+    {
+        if (lpRectParam)
+        {
             if (bStretch)
                 *lpRectParam = layout.rect;
             else
@@ -805,8 +836,10 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
         return;
     }
 
-    if (nIDLeftOver != 0 && hWndLeftOver && !(nFlags & reposNoPosLeftOver)) {
-        if (nMode == reposExtra && lpRectParam) {
+    if (nIDLeftOver != 0 && hWndLeftOver && !(nFlags & reposNoPosLeftOver))
+    {
+        if (nMode == reposExtra && lpRectParam)
+        {
             // extra borders the caller keeps free around the pane
             layout.rect.left += lpRectParam->left;
             layout.rect.top += lpRectParam->top;
@@ -857,7 +890,8 @@ INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFOA* pTI) const
     HWND hWndChild = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
     if (!hWndChild || hWndChild == m_hWnd)
         return -1;
-    if (pTI && pTI->cbSize >= sizeof(TTTOOLINFOA_V1_SIZE)) {
+    if (pTI && pTI->cbSize >= sizeof(TTTOOLINFOA_V1_SIZE))
+    {
         pTI->hwnd = m_hWnd;
         pTI->uId = reinterpret_cast<UINT_PTR>(hWndChild);
         pTI->uFlags |= TTF_IDISHWND;
@@ -877,8 +911,7 @@ CWnd* CWnd::GetParentOwner() const
 {
     HWND hWndParent = m_hWnd;
     HWND hWndT;
-    while ((::GetWindowLongPtrA(hWndParent, GWL_STYLE) & WS_CHILD) &&
-           (hWndT = ::GetParent(hWndParent)) != nullptr)
+    while ((::GetWindowLongPtrA(hWndParent, GWL_STYLE) & WS_CHILD) && (hWndT = ::GetParent(hWndParent)) != nullptr)
         hWndParent = hWndT;
     return FromHandle(hWndParent);
 }
@@ -889,8 +922,7 @@ CWnd* CWnd::GetTopLevelParent() const
         return nullptr;
     HWND hWndParent = m_hWnd;
     HWND hWndT;
-    while ((hWndT = ::GetParent(hWndParent)) != nullptr &&
-           (::GetWindowLongPtrA(hWndParent, GWL_STYLE) & WS_CHILD))
+    while ((hWndT = ::GetParent(hWndParent)) != nullptr && (::GetWindowLongPtrA(hWndParent, GWL_STYLE) & WS_CHILD))
         hWndParent = hWndT;
     return FromHandle(hWndParent);
 }
@@ -910,7 +942,8 @@ CFrameWnd* CWnd::GetParentFrame() const
 {
     if (!GetSafeHwnd())
         return nullptr;
-    for (CWnd* pParent = GetParent(); pParent; pParent = pParent->GetParent()) {
+    for (CWnd* pParent = GetParent(); pParent; pParent = pParent->GetParent())
+    {
         if (pParent->IsFrameWnd())
             // Only CFrameWnd answers IsFrameWnd with TRUE, and CWnd is its
             // first and only base, so the object starts at the same address.
@@ -926,7 +959,8 @@ CFrameWnd* CWnd::GetTopLevelFrame() const
     CWnd* pFrame = const_cast<CWnd*>(this);
     if (!IsFrameWnd())
         pFrame = reinterpret_cast<CWnd*>(GetParentFrame());
-    while (pFrame) {
+    while (pFrame)
+    {
         CWnd* pNext = reinterpret_cast<CWnd*>(pFrame->GetParentFrame());
         if (!pNext)
             break;
@@ -938,8 +972,10 @@ CFrameWnd* CWnd::GetTopLevelFrame() const
 CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const
 {
     HWND hWndChild = ::GetDlgItem(m_hWnd, nID);
-    if (hWndChild) {
-        if (::GetTopWindow(hWndChild)) {
+    if (hWndChild)
+    {
+        if (::GetTopWindow(hWndChild))
+        {
             // a direct child with its own children: it may hold the match
             CWnd child(hWndChild);
             CWnd* pWnd = child.GetDescendantWindow(nID, bOnlyPerm);
@@ -952,8 +988,8 @@ CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const
         if (CWnd* pWnd = FromHandlePermanent(hWndChild))
             return pWnd;
     }
-    for (hWndChild = ::GetTopWindow(m_hWnd); hWndChild;
-         hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
+    for (hWndChild = ::GetTopWindow(m_hWnd); hWndChild; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT))
+    {
         CWnd child(hWndChild);
         CWnd* pWnd = child.GetDescendantWindow(nID, bOnlyPerm);
         child.m_hWnd = nullptr;
@@ -965,7 +1001,8 @@ CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const
 
 // ---- styles, geometry and the rest -----------------------------------------
 
-namespace {
+namespace
+{
 BOOL ModifyStyleImpl(HWND hWnd, int nStyleOffset, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
     DWORD dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(hWnd, nStyleOffset));
@@ -974,8 +1011,7 @@ BOOL ModifyStyleImpl(HWND hWnd, int nStyleOffset, DWORD dwRemove, DWORD dwAdd, U
         return FALSE;
     ::SetWindowLongPtrA(hWnd, nStyleOffset, dwNewStyle);
     if (nFlags != 0)
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
 }
 } // namespace
@@ -1011,10 +1047,12 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     HWND hWndCenter = pAlternateOwner ? pAlternateOwner->GetSafeHwnd() : ::GetWindow(m_hWnd, GW_OWNER);
     if (GetStyle() & WS_CHILD)
         hWndCenter = ::GetParent(m_hWnd);
-    if (hWndCenter && (::GetWindowLongPtrA(hWndCenter, GWL_STYLE) & WS_VISIBLE) &&
-        !::IsIconic(hWndCenter)) {
+    if (hWndCenter && (::GetWindowLongPtrA(hWndCenter, GWL_STYLE) & WS_VISIBLE) && !::IsIconic(hWndCenter))
+    {
         ::GetWindowRect(hWndCenter, &rcArea);
-    } else {
+    }
+    else
+    {
         ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
     }
     RECT rc;
@@ -1022,7 +1060,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
     int x = (rcArea.left + rcArea.right) / 2 - w / 2;
     int y = (rcArea.top + rcArea.bottom) / 2 - h / 2;
-    if (GetStyle() & WS_CHILD) {
+    if (GetStyle() & WS_CHILD)
+    {
         POINT pt = {x, y};
         ::ScreenToClient(::GetParent(m_hWnd), &pt);
         x = pt.x;
@@ -1074,8 +1113,8 @@ CDC* CWnd::BeginPaint(LPPAINTSTRUCT lpPaint)
 int CWnd::ScrollWindowEx(int dx, int dy, LPCRECT lpRectScroll, LPCRECT lpRectClip, CRgn* prgnUpdate,
                          LPRECT lpRectUpdate, UINT flags)
 {
-    return ::ScrollWindowEx(m_hWnd, dx, dy, lpRectScroll, lpRectClip,
-                            static_cast<HRGN>(prgnUpdate->GetSafeHandle()), lpRectUpdate, flags);
+    return ::ScrollWindowEx(m_hWnd, dx, dy, lpRectScroll, lpRectClip, static_cast<HRGN>(prgnUpdate->GetSafeHandle()),
+                            lpRectUpdate, flags);
 }
 
 void CWnd::GetWindowText(CString& rString) const
@@ -1089,7 +1128,8 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const
 {
     rString.Empty();
     HWND hWnd = ::GetDlgItem(m_hWnd, nID);
-    if (hWnd) {
+    if (hWnd)
+    {
         CWnd item(hWnd);
         item.GetWindowText(rString);
         item.m_hWnd = nullptr;
@@ -1138,7 +1178,8 @@ BOOL CWnd::SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw)
 
 int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
 {
-    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID) {
+    for (int nID = nIDFirstButton; nID <= nIDLastButton; ++nID)
+    {
         if (::IsDlgButtonChecked(m_hWnd, nID))
             return nID;
     }
@@ -1147,7 +1188,8 @@ int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
 
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 {
-    if (!lpszCaption) {
+    if (!lpszCaption)
+    {
         CWinApp* pApp = AfxGetApp();
         lpszCaption = pApp && pApp->m_pszAppName ? pApp->m_pszAppName : "";
     }
@@ -1168,7 +1210,8 @@ BOOL CWnd::IsTopParentActive() const
 CWnd* CWnd::GetSafeOwner(CWnd* pParent, HWND* pWndTop)
 {
     HWND hWnd = pParent->GetSafeHwnd();
-    if (!hWnd) {
+    if (!hWnd)
+    {
         CWnd* pMainWnd = AfxGetMainWnd();
         hWnd = pMainWnd->GetSafeHwnd();
     }
@@ -1195,5 +1238,5 @@ void CWnd::ValidateRgn(CRgn* pRgn)
 }
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-    ON_WM_NCDESTROY()
+ON_WM_NCDESTROY()
 END_MESSAGE_MAP()

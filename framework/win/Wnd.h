@@ -33,11 +33,11 @@ struct CCreateContext;
 // m_nFlags
 enum : UINT
 {
-    WF_TOOLTIPS = 0x0001,       // window has tooltips enabled
-    WF_TEMPHIDE = 0x0002,       // hidden for a modal state
-    WF_STAYDISABLED = 0x0004,   // stays disabled after a modal state
-    WF_MODALLOOP = 0x0008,      // runs a modal loop
-    WF_CONTINUEMODAL = 0x0010,  // the modal loop goes on
+    WF_TOOLTIPS = 0x0001,      // window has tooltips enabled
+    WF_TEMPHIDE = 0x0002,      // hidden for a modal state
+    WF_STAYDISABLED = 0x0004,  // stays disabled after a modal state
+    WF_MODALLOOP = 0x0008,     // runs a modal loop
+    WF_CONTINUEMODAL = 0x0010, // the modal loop goes on
     WF_OLECTLCONTAINER = 0x0100,
     WF_TRACKINGTOOLTIPS = 0x0400,
 };
@@ -75,7 +75,7 @@ public:
     // class's own, or the one a subclassed control had.
     WNDPROC m_pfnSuper = nullptr;
     int m_nModalResult = 0;
-    HWND m_hWndOwner = nullptr;  // owner of a child window (no system owner)
+    HWND m_hWndOwner = nullptr; // owner of a child window (no system owner)
 
     // Placeholders for SetWindowPos's insert-after argument.
     static const CWnd wndTop;
@@ -98,14 +98,12 @@ public:
     HWND Detach();
 
     // ---- creation and destruction ----
-    virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                        const RECT& rect, CWnd* pParentWnd, UINT nID,
-                        CCreateContext* pContext = nullptr);
-    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                  int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
-                  LPVOID lpParam = nullptr);
-    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                  const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+    virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                        CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr);
+    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                  int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
     virtual BOOL DestroyWindow();
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual void PreSubclassWindow() {}
@@ -131,14 +129,13 @@ public:
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Offers a control's notification back to the control (its object, when
     // it has a permanent one). TRUE when the control handled it.
-    static BOOL ReflectLastMsg(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam,
-                               LRESULT* pResult);
+    static BOOL ReflectLastMsg(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // PreTranslateMessage of each window from pMsg->hwnd up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
     // IsDialogMessage for keyboard and mouse messages.
     BOOL PreTranslateInput(LPMSG lpMsg);
-    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
-                                  BOOL bDeep = TRUE, BOOL bOnlyPerm = FALSE);
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
+                                  BOOL bOnlyPerm = FALSE);
     static const MSG* GetCurrentMessage();
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
@@ -158,12 +155,15 @@ public:
     virtual void EndModalState();
 
     // ---- layout ----
-    enum AdjustType { adjustBorder = 0, adjustOutside = 1 };
+    enum AdjustType
+    {
+        adjustBorder = 0,
+        adjustOutside = 1
+    };
     virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = adjustBorder);
     virtual CScrollBar* GetScrollBarCtrl(int nBar) const;
     void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlags = reposDefault,
-                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr,
-                        BOOL bStretch = TRUE);
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
     virtual BOOL IsFrameWnd() const { return FALSE; }
     virtual BOOL CheckAutoCenter() { return TRUE; }
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT) {}
@@ -254,8 +254,7 @@ public:
     }
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE)
     {
-        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                   lpRect->bottom - lpRect->top, bRepaint);
+        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, bRepaint);
     }
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
     BOOL GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const
@@ -284,8 +283,8 @@ public:
     int ReleaseDC(CDC* pDC);
     CDC* BeginPaint(LPPAINTSTRUCT lpPaint);
     void EndPaint(LPPAINTSTRUCT lpPaint) { ::EndPaint(m_hWnd, lpPaint); }
-    int ScrollWindowEx(int dx, int dy, LPCRECT lpRectScroll, LPCRECT lpRectClip, CRgn* prgnUpdate,
-                       LPRECT lpRectUpdate, UINT flags);
+    int ScrollWindowEx(int dx, int dy, LPCRECT lpRectScroll, LPCRECT lpRectClip, CRgn* prgnUpdate, LPRECT lpRectUpdate,
+                       UINT flags);
     void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr, LPCRECT lpClipRect = nullptr)
     {
         ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect);
@@ -489,8 +488,8 @@ void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* lpLayout, HWND hWnd, LPCRECT lpRe
 
 // A window class with a generated name ("Kx:..."), registered once per
 // combination. Throws CResourceException when registering fails.
-LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
-                            HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
+LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                            HICON hIcon = nullptr);
 BOOL AfxRegisterClass(WNDCLASSA* lpWndClass);
 // The class that CWnd::PreCreateWindow uses when none is named.
 extern const char AFX_WND_CLASS_NAME[];

@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const UINT WM_TEST_PING = WM_APP + 1;
 UINT g_nRegisteredPing = ::RegisterWindowMessageA("KxTest::Ping");
 
 // Host for child windows: one top-level harness window per test.
-class WndTest : public ::testing::Test {
+class WndTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -72,10 +74,10 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CMapWnd, CWnd)
-    ON_WM_CREATE()
-    ON_WM_SIZE()
-    ON_MESSAGE(WM_TEST_PING, OnPing)
-    ON_REGISTERED_MESSAGE(g_nRegisteredPing, OnRegisteredPing)
+ON_WM_CREATE()
+ON_WM_SIZE()
+ON_MESSAGE(WM_TEST_PING, OnPing)
+ON_REGISTERED_MESSAGE(g_nRegisteredPing, OnRegisteredPing)
 END_MESSAGE_MAP()
 
 // Adds a paint handler of its own on top of CMapWnd's map.
@@ -94,7 +96,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CPaintingWnd, CMapWnd)
-    ON_WM_PAINT()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, MessageMapHandlersReceiveTheirMessages)
@@ -159,8 +161,7 @@ public:
 protected:
     void Add(const char* what, long a, long b = 0, long c = 0)
     {
-        log.push_back(std::string(what) + " " + std::to_string(a) + " " + std::to_string(b) + " " +
-                      std::to_string(c));
+        log.push_back(std::string(what) + " " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c));
     }
     afx_msg void OnMouseMove(UINT nFlags, CPoint pt) { Add("move", nFlags, pt.x, pt.y); }
     afx_msg void OnRButtonUp(UINT nFlags, CPoint pt) { Add("rup", nFlags, pt.x, pt.y); }
@@ -177,27 +178,37 @@ protected:
         return HTCLIENT;
     }
     afx_msg void OnTimer(UINT_PTR nIDEvent) { Add("timer", static_cast<long>(nIDEvent)); }
-    afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pBar) { Add("hscroll", nSBCode, nPos, pBar == nullptr); }
+    afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pBar)
+    {
+        Add("hscroll", nSBCode, nPos, pBar == nullptr);
+    }
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam) { Add("syscommand", nID, static_cast<long>(lParam)); }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CUnpackWnd, CWnd)
-    ON_WM_MOUSEMOVE()
-    ON_WM_RBUTTONUP()
-    ON_WM_MOUSEWHEEL()
-    ON_WM_KEYDOWN()
-    ON_WM_CONTEXTMENU()
-    ON_WM_NCHITTEST()
-    ON_WM_TIMER()
-    ON_WM_HSCROLL()
-    ON_WM_SYSCOMMAND()
+ON_WM_MOUSEMOVE()
+ON_WM_RBUTTONUP()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_CONTEXTMENU()
+ON_WM_NCHITTEST()
+ON_WM_TIMER()
+ON_WM_HSCROLL()
+ON_WM_SYSCOMMAND()
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, StandardEntriesUnpackTheirParametersWithSigns)
 {
     CUnpackWnd wnd;
     ASSERT_TRUE(wnd.Create(nullptr, "unpack", WS_VISIBLE, CRect(0, 0, 50, 50), Host(), 1));
-    const struct { UINT msg; WPARAM wParam; LPARAM lParam; const char* logged; LRESULT result; } cases[] = {
+    const struct
+    {
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* logged;
+        LRESULT result;
+    } cases[] = {
         {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-3, 7), "move 1 -3 7", 0},
         {WM_RBUTTONUP, 0, MAKELPARAM(12, -20), "rup 0 12 -20", 0},
         {WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, -120), MAKELPARAM(-1500, 5), "wheel 4 -120 -1500", 1},
@@ -208,7 +219,8 @@ TEST_F(WndTest, StandardEntriesUnpackTheirParametersWithSigns)
         {WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 65), 0, "hscroll 5 65 1", 0},
         {WM_SYSCOMMAND, SC_KEYMENU, ' ', "syscommand 61696 32 0", 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         wnd.log.clear();
         WPARAM wParam = c.msg == WM_CONTEXTMENU ? reinterpret_cast<WPARAM>(wnd.m_hWnd) : c.wParam;
         EXPECT_EQ(wnd.SendMessage(c.msg, wParam, c.lParam), c.result) << c.logged;
@@ -224,7 +236,7 @@ enum : UINT
     ID_CMD_DOC = 1002,
     ID_CMD_APP = 1003,
     ID_CMD_FRAME = 1004,
-    ID_CMD_BOTH = 1005,   // view and frame both handle it
+    ID_CMD_BOTH = 1005, // view and frame both handle it
     ID_CMD_DISABLED = 1006,
     ID_CMD_NOBODY = 1007,
 };
@@ -238,7 +250,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRouteApp, CWinApp)
-    ON_COMMAND(ID_CMD_APP, OnApp)
+ON_COMMAND(ID_CMD_APP, OnApp)
 END_MESSAGE_MAP()
 
 class CRouteDoc : public CCmdTarget
@@ -254,9 +266,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRouteDoc, CCmdTarget)
-    ON_COMMAND(ID_CMD_DOC, OnDoc)
-    ON_UPDATE_COMMAND_UI(ID_CMD_DOC, OnUpdateDoc)
-    ON_UPDATE_COMMAND_UI(1008, OnUpdateShared)
+ON_COMMAND(ID_CMD_DOC, OnDoc)
+ON_UPDATE_COMMAND_UI(ID_CMD_DOC, OnUpdateDoc)
+ON_UPDATE_COMMAND_UI(1008, OnUpdateShared)
 END_MESSAGE_MAP()
 
 class CRouteView : public CWnd
@@ -283,11 +295,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRouteView, CWnd)
-    ON_UPDATE_COMMAND_UI(1008, OnUpdateShared)
-    ON_COMMAND(ID_CMD_VIEW, OnView)
-    ON_COMMAND(ID_CMD_BOTH, OnBoth)
-    ON_COMMAND(ID_CMD_DISABLED, OnDisabled)
-    ON_UPDATE_COMMAND_UI(ID_CMD_DISABLED, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(1008, OnUpdateShared)
+ON_COMMAND(ID_CMD_VIEW, OnView)
+ON_COMMAND(ID_CMD_BOTH, OnBoth)
+ON_COMMAND(ID_CMD_DISABLED, OnDisabled)
+ON_UPDATE_COMMAND_UI(ID_CMD_DISABLED, OnUpdateDisabled)
 END_MESSAGE_MAP()
 
 // The frame's route: active view (and its document), the frame, the app.
@@ -312,14 +324,15 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRouteFrame, CWnd)
-    ON_COMMAND(ID_CMD_FRAME, OnFrame)
-    ON_COMMAND(ID_CMD_BOTH, OnBoth)
+ON_COMMAND(ID_CMD_FRAME, OnFrame)
+ON_COMMAND(ID_CMD_BOTH, OnBoth)
 END_MESSAGE_MAP()
 
 // A view that looks at an update first but lets the document decide.
 const UINT ID_CMD_SHARED_UPDATE = 1008;
 
-class RoutingTest : public WndTest {
+class RoutingTest : public WndTest
+{
 protected:
     void SetUp() override
     {
@@ -338,14 +351,16 @@ protected:
 
 TEST_F(RoutingTest, MenuCommandsRouteThroughViewDocumentFrameAndApplication)
 {
-    const struct { UINT id; const char* handler; } cases[] = {
-        {ID_CMD_VIEW, "view"},
-        {ID_CMD_DOC, "doc"},
-        {ID_CMD_FRAME, "frame"},
-        {ID_CMD_APP, "app"},
-        {ID_CMD_BOTH, "view-both"},  // the view comes before the frame
+    const struct
+    {
+        UINT id;
+        const char* handler;
+    } cases[] = {
+        {ID_CMD_VIEW, "view"}, {ID_CMD_DOC, "doc"},        {ID_CMD_FRAME, "frame"},
+        {ID_CMD_APP, "app"},   {ID_CMD_BOTH, "view-both"}, // the view comes before the frame
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         g_route.clear();
         m_frame.SendMessage(WM_COMMAND, MAKEWPARAM(c.id, 0), 0);
         ASSERT_EQ(g_route.size(), 1u) << c.id;
@@ -373,13 +388,20 @@ TEST_F(RoutingTest, DoUpdateReportsWhetherAHandlerRanAndDisablesOrphans)
     for (UINT id : ids)
         menu.AppendMenu(MF_STRING, id, "item");
 
-    const struct { UINT index; BOOL handlerRan; bool enabled; bool checked; } expect[] = {
+    const struct
+    {
+        UINT index;
+        BOOL handlerRan;
+        bool enabled;
+        bool checked;
+    } expect[] = {
         {0, TRUE, true, true},    // document's update handler checks it
         {1, FALSE, true, false},  // no update handler, but a command handler
         {2, FALSE, false, false}, // nobody handles it: disabled
         {3, TRUE, false, false},  // update handler disables it
     };
-    for (const auto& e : expect) {
+    for (const auto& e : expect)
+    {
         CCmdUI ui;
         ui.m_pMenu = &menu;
         ui.m_nIndex = e.index;
@@ -424,7 +446,7 @@ protected:
     afx_msg BOOL OnEx(UINT nID)
     {
         calls.push_back("ex " + std::to_string(nID));
-        return nID == 2101;  // handles one id, passes the other on
+        return nID == 2101; // handles one id, passes the other on
     }
     afx_msg void OnUpdateRange(CCmdUI* pCmdUI) { pCmdUI->Enable(pCmdUI->m_nID % 2 == 0); }
     afx_msg void OnNotifyRange(UINT nID, NMHDR*, LRESULT* pResult)
@@ -436,25 +458,32 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CRangeWnd, CWnd)
-    ON_COMMAND_RANGE(2000, 2009, OnRange)
-    ON_UPDATE_COMMAND_UI_RANGE(2000, 2009, OnUpdateRange)
-    ON_COMMAND_EX_RANGE(2100, 2101, OnEx)
-    ON_NOTIFY_RANGE(NM_CLICK, 2200, 2205, OnNotifyRange)
-    ON_CONTROL_RANGE(EN_CHANGE, 2300, 2301, OnControlRange)
+ON_COMMAND_RANGE(2000, 2009, OnRange)
+ON_UPDATE_COMMAND_UI_RANGE(2000, 2009, OnUpdateRange)
+ON_COMMAND_EX_RANGE(2100, 2101, OnEx)
+ON_NOTIFY_RANGE(NM_CLICK, 2200, 2205, OnNotifyRange)
+ON_CONTROL_RANGE(EN_CHANGE, 2300, 2301, OnControlRange)
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, RangeAndExEntriesDispatchWithTheirIds)
 {
     CRangeWnd wnd;
     ASSERT_TRUE(wnd.Create(nullptr, "range", WS_VISIBLE, CRect(0, 0, 50, 50), Host(), 1));
-    HWND hFakeControl = Host()->GetSafeHwnd();  // any window can stand for the sender
+    HWND hFakeControl = Host()->GetSafeHwnd(); // any window can stand for the sender
 
-    const struct { UINT message; WPARAM wParam; UINT id; const char* call; } cases[] = {
+    const struct
+    {
+        UINT message;
+        WPARAM wParam;
+        UINT id;
+        const char* call;
+    } cases[] = {
         {WM_COMMAND, MAKEWPARAM(2004, 0), 2004, "range 2004"},
         {WM_COMMAND, MAKEWPARAM(2101, 0), 2101, "ex 2101"},
         {WM_COMMAND, MAKEWPARAM(2300, EN_CHANGE), 2300, "control 2300"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         wnd.calls.clear();
         wnd.SendMessage(c.message, c.wParam, c.wParam >> 16 ? reinterpret_cast<LPARAM>(hFakeControl) : 0);
         EXPECT_EQ(wnd.calls, std::vector<std::string>{c.call});
@@ -474,7 +503,7 @@ TEST_F(WndTest, RangeAndExEntriesDispatchWithTheirIds)
     NMHDR hdr = {hFakeControl, 2203, static_cast<UINT>(NM_CLICK)};
     EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, 2203, reinterpret_cast<LPARAM>(&hdr)), 2203);
     EXPECT_EQ(wnd.calls, std::vector<std::string>{"notify 2203"});
-    hdr.idFrom = 2206;  // outside the range
+    hdr.idFrom = 2206; // outside the range
     EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, 2206, reinterpret_cast<LPARAM>(&hdr)), 0);
 }
 
@@ -493,7 +522,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_TEMPLATE_MESSAGE_MAP(CCountingLayer, TBase, TBase)
-    ON_WM_SIZE()
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, ATemplateLayerHasAMapOverItsBaseClassMap)
@@ -501,10 +530,10 @@ TEST_F(WndTest, ATemplateLayerHasAMapOverItsBaseClassMap)
     CCountingLayer<CMapWnd> wnd;
     ASSERT_TRUE(wnd.Create(nullptr, "layer", WS_VISIBLE, CRect(0, 0, 50, 50), Host(), 1));
     int before = wnd.sizes;
-    EXPECT_EQ(wnd.SendMessage(WM_TEST_PING, 1, 1), 2);  // from the base class's map
+    EXPECT_EQ(wnd.SendMessage(WM_TEST_PING, 1, 1), 2); // from the base class's map
     wnd.SetWindowPos(nullptr, 0, 0, 80, 60, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(wnd.sizes, before + 1);          // the layer's entry took WM_SIZE
-    EXPECT_EQ(wnd.lastSize, CSize(80, 60));    // and passed it to the base's handler
+    EXPECT_EQ(wnd.sizes, before + 1);       // the layer's entry took WM_SIZE
+    EXPECT_EQ(wnd.lastSize, CSize(80, 60)); // and passed it to the base's handler
 }
 
 // ---- reflection ------------------------------------------------------------
@@ -530,8 +559,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CReflectChild, CWnd)
-    ON_NOTIFY_REFLECT_EX(NM_TEST_NOTIFY, OnNotifyReflect)
-    ON_CONTROL_REFLECT(BN_CLICKED, OnClickedReflect)
+ON_NOTIFY_REFLECT_EX(NM_TEST_NOTIFY, OnNotifyReflect)
+ON_CONTROL_REFLECT(BN_CLICKED, OnClickedReflect)
 END_MESSAGE_MAP()
 
 class CReflectParent : public CWnd
@@ -552,9 +581,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CReflectParent, CWnd)
-    ON_NOTIFY(NM_TEST_NOTIFY, ID_CHILD, OnChildNotify)
-    ON_BN_CLICKED(ID_CHILD, OnChildClicked)
-    ON_BN_DOUBLECLICKED(ID_CHILD, OnChildDoubleClicked)
+ON_NOTIFY(NM_TEST_NOTIFY, ID_CHILD, OnChildNotify)
+ON_BN_CLICKED(ID_CHILD, OnChildClicked)
+ON_BN_DOUBLECLICKED(ID_CHILD, OnChildDoubleClicked)
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, ReflectedNotificationsReachTheChildAndFalseLetsTheParentSeeThem)
@@ -565,11 +594,17 @@ TEST_F(WndTest, ReflectedNotificationsReachTheChildAndFalseLetsTheParentSeeThem)
     ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(0, 0, 50, 50), &parent, ID_CHILD));
 
     NMHDR hdr = {child.m_hWnd, ID_CHILD, static_cast<UINT>(NM_TEST_NOTIFY)};
-    const struct { BOOL answer; int parentNotifies; LRESULT result; } cases[] = {
-        {TRUE, 0, 7},   // the child handled it: the parent never sees it
-        {FALSE, 1, 9},  // the child passed: the parent handles it too
+    const struct
+    {
+        BOOL answer;
+        int parentNotifies;
+        LRESULT result;
+    } cases[] = {
+        {TRUE, 0, 7},  // the child handled it: the parent never sees it
+        {FALSE, 1, 9}, // the child passed: the parent handles it too
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         child.reflectAnswer = c.answer;
         child.notifies = parent.notifies = 0;
         LRESULT r = parent.SendMessage(WM_NOTIFY, ID_CHILD, reinterpret_cast<LPARAM>(&hdr));
@@ -605,7 +640,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CDialogObject, CWnd)
-    ON_MESSAGE(WM_INITDIALOG, OnInitDialog)
+ON_MESSAGE(WM_INITDIALOG, OnInitDialog)
 END_MESSAGE_MAP()
 
 INT_PTR CALLBACK PlainDlgProc(HWND, UINT, WPARAM, LPARAM)
@@ -624,8 +659,7 @@ TEST_F(WndTest, ADialogTheSystemCreatesIsAttachedBeforeInitDialog)
 
     CDialogObject dlg;
     AfxHookWindowCreate(&dlg);
-    HWND hDlg = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, m_hHost,
-                                             PlainDlgProc, 0);
+    HWND hDlg = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, m_hHost, PlainDlgProc, 0);
     EXPECT_TRUE(AfxUnhookWindowCreate());
     ASSERT_NE(hDlg, nullptr);
     EXPECT_EQ(dlg.m_hWnd, hDlg);
@@ -653,7 +687,7 @@ private:
     bool* m_pDeleted;
 };
 BEGIN_MESSAGE_MAP(CSelfDeletingWnd, CWnd)
-    ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, AWindowThatDeletesItselfInAHandlerCrashesNothing)
@@ -690,13 +724,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CTextSpy, CWnd)
-    ON_MESSAGE(WM_SETTEXT, OnSetText)
+ON_MESSAGE(WM_SETTEXT, OnSetText)
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, SubclassedWindowsArePermanentAndForeignOnesAreNot)
 {
-    HWND hButton = ::CreateWindowExA(0, "BUTTON", "old", WS_CHILD | WS_VISIBLE, 0, 0, 80, 24,
-                                     m_hHost, reinterpret_cast<HMENU>(60), nullptr, nullptr);
+    HWND hButton = ::CreateWindowExA(0, "BUTTON", "old", WS_CHILD | WS_VISIBLE, 0, 0, 80, 24, m_hHost,
+                                     reinterpret_cast<HMENU>(60), nullptr, nullptr);
     ASSERT_NE(hButton, nullptr);
     LONG_PTR originalProc = ::GetWindowLongPtrA(hButton, GWLP_WNDPROC);
 
@@ -714,7 +748,7 @@ TEST_F(WndTest, SubclassedWindowsArePermanentAndForeignOnesAreNot)
     EXPECT_EQ(spy.texts, std::vector<std::string>{"new"});
     CString text;
     spy.GetWindowText(text);
-    EXPECT_STREQ(text, "new");  // the button's own procedure still ran
+    EXPECT_STREQ(text, "new"); // the button's own procedure still ran
 
     EXPECT_EQ(spy.UnsubclassWindow(), hButton);
     EXPECT_EQ(CWnd::FromHandlePermanent(hButton), nullptr);
@@ -740,7 +774,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CIdleChild, CWnd)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
 class CIdleFrame : public CIdleChild
@@ -757,8 +791,8 @@ TEST_F(WndTest, IdleProcessingUpdatesTheDescendantsOfEveryVisibleFrame)
     ASSERT_TRUE(main.Create(nullptr, "main", WS_VISIBLE, CRect(0, 0, 200, 150), Host(), 1));
     ASSERT_TRUE(mainChild.Create(nullptr, "c", WS_VISIBLE, CRect(0, 0, 50, 50), &main, 2));
     ASSERT_TRUE(grandChild.Create(nullptr, "g", WS_VISIBLE, CRect(0, 0, 20, 20), &mainChild, 3));
-    ASSERT_TRUE(floating.CreateEx(WS_EX_TOOLWINDOW, nullptr, "float", WS_POPUP | WS_VISIBLE,
-                                  CRect(500, 500, 600, 560), Host(), 0));
+    ASSERT_TRUE(floating.CreateEx(WS_EX_TOOLWINDOW, nullptr, "float", WS_POPUP | WS_VISIBLE, CRect(500, 500, 600, 560),
+                                  Host(), 0));
     ASSERT_TRUE(floatingChild.Create(nullptr, "fc", WS_VISIBLE, CRect(0, 0, 20, 20), &floating, 4));
     ASSERT_TRUE(hidden.Create(nullptr, "hidden", 0, CRect(0, 0, 20, 20), Host(), 5));
     ASSERT_TRUE(hiddenChild.Create(nullptr, "hc", WS_VISIBLE, CRect(0, 0, 10, 10), &hidden, 6));
@@ -766,7 +800,7 @@ TEST_F(WndTest, IdleProcessingUpdatesTheDescendantsOfEveryVisibleFrame)
     AfxAddFrameWnd(&floating);
     AfxAddFrameWnd(&hidden);
 
-    EXPECT_TRUE(app.OnIdle(0));  // more idle work follows
+    EXPECT_TRUE(app.OnIdle(0)); // more idle work follows
     EXPECT_EQ(main.updates, 1);
     EXPECT_EQ(mainChild.updates, 1);
     EXPECT_EQ(grandChild.updates, 1);
@@ -814,8 +848,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CModalWnd, CWnd)
-    ON_MESSAGE(WM_TEST_PING, OnPing)
-    ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
+ON_MESSAGE(WM_TEST_PING, OnPing)
+ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
 END_MESSAGE_MAP()
 
 class CIdleOwner : public CWnd
@@ -832,17 +866,23 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CIdleOwner, CWnd)
-    ON_WM_ENTERIDLE()
+ON_WM_ENTERIDLE()
 END_MESSAGE_MAP()
 
 TEST_F(WndTest, ModalLoopPreTranslatesIdlesAndEndsWithEndModalLoop)
 {
-    const struct { DWORD flags; bool shownAfter; bool ownerIdles; } cases[] = {
+    const struct
+    {
+        DWORD flags;
+        bool shownAfter;
+        bool ownerIdles;
+    } cases[] = {
         {MLF_SHOWONIDLE, true, true},
         {0, false, true},
         {MLF_NOIDLEMSG | MLF_SHOWONIDLE, true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CWinApp app;
         CIdleOwner owner;
         ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP, CRect(0, 0, 20, 20), Host(), 0));
@@ -873,7 +913,8 @@ protected:
     {
         AFX_SIZEPARENTPARAMS* pLayout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
         CRect rc(pLayout->rect);
-        switch (m_side) {
+        switch (m_side)
+        {
         case CBRS_ALIGN_TOP:
             rc.bottom = rc.top + m_thickness;
             pLayout->rect.top += m_thickness;
@@ -898,7 +939,7 @@ private:
     int m_thickness;
 };
 BEGIN_MESSAGE_MAP(CSideBar, CWnd)
-    ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
+ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
 END_MESSAGE_MAP()
 
 CRect ChildRect(CWnd& wnd)
@@ -911,11 +952,17 @@ CRect ChildRect(CWnd& wnd)
 
 TEST_F(WndTest, RepositionBarsLaysOutBarsInZOrderAndGivesTheRestToThePane)
 {
-    const struct { bool leftBeforeBottom; CRect left; CRect bottom; } cases[] = {
+    const struct
+    {
+        bool leftBeforeBottom;
+        CRect left;
+        CRect bottom;
+    } cases[] = {
         {true, CRect(0, 20, 30, 200), CRect(30, 190, 300, 200)},
         {false, CRect(0, 20, 30, 190), CRect(0, 190, 300, 200)},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         CWnd parent;
         ASSERT_TRUE(parent.Create(nullptr, "parent", WS_VISIBLE, CRect(0, 0, 300, 200), Host(), 1));
         CSideBar top(CBRS_ALIGN_TOP, 20), left(CBRS_ALIGN_LEFT, 30), bottom(CBRS_ALIGN_BOTTOM, 10);
@@ -933,10 +980,10 @@ TEST_F(WndTest, RepositionBarsLaysOutBarsInZOrderAndGivesTheRestToThePane)
             pBar->SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
         CRect query;
-        parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST,
-                              reposQuery, &query);
+        parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST, reposQuery,
+                              &query);
         EXPECT_EQ(query, CRect(30, 20, 300, 190));
-        EXPECT_EQ(ChildRect(top), none);  // the query moved nothing
+        EXPECT_EQ(ChildRect(top), none); // the query moved nothing
         EXPECT_EQ(ChildRect(pane), none);
 
         parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST);
@@ -948,8 +995,8 @@ TEST_F(WndTest, RepositionBarsLaysOutBarsInZOrderAndGivesTheRestToThePane)
 
         // extra borders keep space free around the pane
         CRect extra(2, 3, 4, 5);
-        parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST,
-                              reposExtra, &extra);
+        parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST, reposExtra,
+                              &extra);
         EXPECT_EQ(ChildRect(pane), CRect(32, 23, 296, 185));
     }
 }
@@ -961,8 +1008,8 @@ TEST_F(WndTest, TheLeftOverPaneKeepsItsBorderOutsideTheFreeArea)
     CSideBar top(CBRS_ALIGN_TOP, 20);
     CWnd pane;
     ASSERT_TRUE(top.Create(nullptr, "top", WS_VISIBLE, CRect(0, 0, 0, 0), &parent, AFX_IDW_CONTROLBAR_FIRST));
-    ASSERT_TRUE(pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                              CRect(0, 0, 0, 0), &parent, AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0),
+                              &parent, AFX_IDW_PANE_FIRST));
     parent.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST);
     // the plain border goes outside, the client edge stays inside the free area
     CRect expected(0, 20, 200, 100);
@@ -980,7 +1027,7 @@ TEST_F(WndTest, SafeOwnerIsTheTopLevelWindowOrItsPopupWhenDisabled)
 
     ASSERT_TRUE(popup.CreateEx(0, nullptr, "popup", WS_POPUP | WS_VISIBLE, CRect(0, 0, 30, 30), Host(), 0));
     popup.SetActiveWindow();
-    ::EnableWindow(m_hHost, FALSE);  // as while a modal popup runs
+    ::EnableWindow(m_hHost, FALSE); // as while a modal popup runs
     EXPECT_EQ(CWnd::GetSafeOwner(&child, &hTop)->GetSafeHwnd(), popup.m_hWnd);
     EXPECT_EQ(hTop, m_hHost);
     ::EnableWindow(m_hHost, TRUE);
@@ -1007,7 +1054,7 @@ TEST(AfxRegisterWndClass, NamesAreGeneratedPerCombinationAndReused)
     CString c = AfxRegisterWndClass(CS_HREDRAW);
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
-    EXPECT_EQ(a.Find('#'), -1);  // never taken for a dialog class
+    EXPECT_EQ(a.Find('#'), -1); // never taken for a dialog class
     WNDCLASSA wc;
     EXPECT_TRUE(::GetClassInfoA(::GetModuleHandleA(nullptr), c, &wc));
     EXPECT_EQ(wc.style, static_cast<UINT>(CS_HREDRAW));

@@ -256,8 +256,7 @@ int main(int argc, char** argv)
 
     CDvdLog log;
     const std::string folder = titles + kx::NativePathSeparator();
-    std::unique_ptr<CVobData> set(
-        new CVobData(log, folder.c_str(), 1, false, &streams, cells, vobus, false, nullptr));
+    std::unique_ptr<CVobData> set(new CVobData(log, folder.c_str(), 1, false, &streams, cells, vobus, false, nullptr));
     if (!set->IsUsable() || log.HasError())
         Fail("the title set does not open");
     CAngleBlockList domain(nullptr);
@@ -270,7 +269,8 @@ int main(int argc, char** argv)
 
     uint64_t nCopied = 0;
     double copySeconds = 0;
-    auto timeCopy = [&]() {
+    auto timeCopy = [&]()
+    {
         RemoveVobs(copyOut);
         auto copyStart = std::chrono::steady_clock::now();
         nCopied = CopyFiles(titles, copyOut);

@@ -37,7 +37,8 @@ int RunCommand(const std::string& command, const std::string& outputFile, std::s
     {
         char buf[4096];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) output.append(buf, n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            output.append(buf, n);
         std::fclose(f);
     }
     return status;
@@ -58,7 +59,8 @@ std::vector<unsigned char> ReadAll(const std::string& path)
     {
         unsigned char buf[65536];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            bytes.insert(bytes.end(), buf, buf + n);
         std::fclose(f);
     }
     return bytes;
@@ -118,7 +120,8 @@ TEST_P(ExportRoundTrip, AnUnchangedDiscComesBackTheSame)
     const std::string source = dir + "/VIDEO_TS";
     const std::string out = scratch.File("VIDEO_TS");
     std::string log;
-    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source + "' --export '" + out + "'", scratch.File("export.txt"), log), 0)
+    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source + "' --export '" + out + "'", scratch.File("export.txt"), log),
+              0)
         << log;
     EXPECT_NE(log.find("write: ok"), std::string::npos) << log;
 
@@ -157,18 +160,21 @@ TEST_P(ExportRoundTrip, AnUnchangedDiscComesBackTheSame)
 
     // The decoded video of the first title set's titles.
     std::string md5a, md5b;
-    auto concat = [](const std::vector<std::string>& files) {
+    auto concat = [](const std::vector<std::string>& files)
+    {
         std::string list = "concat:";
-        for (size_t i = 0; i < files.size(); ++i) list += (i ? "|" : "") + files[i];
+        for (size_t i = 0; i < files.size(); ++i)
+            list += (i ? "|" : "") + files[i];
         return list;
     };
     if (RunCommand("ffmpeg -version", scratch.File("v.txt"), md5a) == 0)
     {
-        ASSERT_EQ(RunCommand("ffmpeg -v error -i '" + concat(DomainFiles(source, 1, false)) + "' -map 0:v -f framemd5 -",
-                      scratch.File("a.md5"), md5a),
-                  0);
+        ASSERT_EQ(
+            RunCommand("ffmpeg -v error -i '" + concat(DomainFiles(source, 1, false)) + "' -map 0:v -f framemd5 -",
+                       scratch.File("a.md5"), md5a),
+            0);
         ASSERT_EQ(RunCommand("ffmpeg -v error -i '" + concat(DomainFiles(out, 1, false)) + "' -map 0:v -f framemd5 -",
-                      scratch.File("b.md5"), md5b),
+                             scratch.File("b.md5"), md5b),
                   0);
         EXPECT_FALSE(md5a.empty());
         EXPECT_EQ(md5a, md5b);
@@ -204,8 +210,8 @@ size_t CountFrames(const std::vector<std::string>& files, const kxtest::ScratchF
     for (size_t i = 0; i < files.size(); ++i)
         list += (i ? "|" : "") + files[i];
     std::string md5;
-    RunCommand("ffmpeg -v error -i '" + list + "' -map 0:v -vsync passthrough -f framemd5 -", scratch.File("frames.md5"),
-               md5);
+    RunCommand("ffmpeg -v error -i '" + list + "' -map 0:v -vsync passthrough -f framemd5 -",
+               scratch.File("frames.md5"), md5);
     size_t frames = 0;
     for (size_t line = 0; line < md5.size(); line = md5.find('\n', line) + 1)
     {
@@ -230,13 +236,14 @@ TEST(ExportEdits, HiddenCellsDecodeBlackAndCutCellsShorter)
     const std::string hidden = scratch.File("hidden");
     const std::string cut = scratch.File("cut");
     std::string log;
-    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source + "' --edit hide:vts1:0 --edit hide:vts1:1 --edit hide:vts1:2" +
-                             " --export '" + hidden + "'",
+    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source +
+                             "' --edit hide:vts1:0 --edit hide:vts1:1 --edit hide:vts1:2" + " --export '" + hidden +
+                             "'",
                          scratch.File("hidden.txt"), log),
               0)
         << log;
-    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source + "' --edit cutfrom:vts1:0:0 --edit cutto:vts1:2:2 --export '" +
-                             cut + "'",
+    ASSERT_EQ(RunCommand("'" + Driver() + "' '" + source +
+                             "' --edit cutfrom:vts1:0:0 --edit cutto:vts1:2:2 --export '" + cut + "'",
                          scratch.File("cut.txt"), log),
               0)
         << log;

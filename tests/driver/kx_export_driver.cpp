@@ -52,10 +52,7 @@ class FileProjectReader : public CProjectReader
 {
 public:
     FileProjectReader(std::FILE* f, uint64_t nSize) : m_file(f), m_nSize(nSize) {}
-    uint32_t Read(void* pBuffer, uint32_t nBytes) override
-    {
-        return uint32_t(std::fread(pBuffer, 1, nBytes, m_file));
-    }
+    uint32_t Read(void* pBuffer, uint32_t nBytes) override { return uint32_t(std::fread(pBuffer, 1, nBytes, m_file)); }
     uint64_t GetSize() const override { return m_nSize; }
 
 private:

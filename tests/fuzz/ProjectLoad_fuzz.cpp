@@ -43,7 +43,9 @@ void OnMalloc(const volatile void*, size_t nSize)
     t_nLargest = nSize;
 }
 
-void OnFree(const volatile void*) {}
+void OnFree(const volatile void*)
+{
+}
 
 } // namespace
 

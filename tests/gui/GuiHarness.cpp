@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-namespace kxgui {
+namespace kxgui
+{
 
-namespace {
+namespace
+{
 
 const char kTestWindowClass[] = "KxGuiTestWindow";
 
@@ -16,8 +18,9 @@ const char kTestWindowClass[] = "KxGuiTestWindow";
 void UnmanageWineWindows()
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS)
+    {
         RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
         RegCloseKey(key);
     }
@@ -77,8 +80,10 @@ uint32_t Crc32(const uint8_t* data, size_t size)
 {
     static uint32_t table[256];
     static bool ready = false;
-    if (!ready) {
-        for (uint32_t n = 0; n < 256; ++n) {
+    if (!ready)
+    {
+        for (uint32_t n = 0; n < 256; ++n)
+        {
             uint32_t c = n;
             for (int k = 0; k < 8; ++k)
                 c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
@@ -95,7 +100,8 @@ uint32_t Crc32(const uint8_t* data, size_t size)
 uint32_t Adler32(const std::vector<uint8_t>& data)
 {
     uint32_t a = 1, b = 0;
-    for (uint8_t byte : data) {
+    for (uint8_t byte : data)
+    {
         a = (a + byte) % 65521;
         b = (b + a) % 65521;
     }
@@ -123,11 +129,14 @@ PixelBuffer Capture(HWND hWnd, bool clientOnly, bool fromScreen)
     if (width <= 0 || height <= 0)
         return PixelBuffer();
     DibCanvas canvas(width, height);
-    if (fromScreen) {
+    if (fromScreen)
+    {
         HDC src = clientOnly ? GetDC(hWnd) : GetWindowDC(hWnd);
         BitBlt(canvas.Dc(), 0, 0, width, height, src, 0, 0, SRCCOPY);
         ReleaseDC(hWnd, src);
-    } else {
+    }
+    else
+    {
         PrintWindow(hWnd, canvas.Dc(), clientOnly ? PW_CLIENTONLY : 0);
     }
     return canvas.Pixels();
@@ -141,9 +150,8 @@ HWND CreateTestWindow(int width, int height, const char* title, WNDPROC proc)
     RECT rc = {0, 0, width, height};
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     AdjustWindowRectEx(&rc, style, FALSE, 0);
-    HWND hWnd = CreateWindowExA(0, kTestWindowClass, title, style, 40, 40,
-                                rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND hWnd = CreateWindowExA(0, kTestWindowClass, title, style, 40, 40, rc.right - rc.left, rc.bottom - rc.top,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hWnd)
         return nullptr;
     if (proc)
@@ -161,11 +169,14 @@ bool PumpUntilIdle()
     // queue proves little; a few quiet rounds in a row do. A window that
     // keeps a fast timer running would never be quiet, hence the cap.
     int quiet = 0;
-    for (int round = 0; round < 400 && quiet < 3; ++round) {
+    for (int round = 0; round < 400 && quiet < 3; ++round)
+    {
         bool any = false;
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (msg.message == WM_QUIT)
+            {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return false;
             }
@@ -173,9 +184,12 @@ bool PumpUntilIdle()
             DispatchMessageA(&msg);
             any = true;
         }
-        if (any) {
+        if (any)
+        {
             quiet = 0;
-        } else {
+        }
+        else
+        {
             ++quiet;
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
@@ -208,7 +222,8 @@ void Click(HWND hWnd, POINT client, bool right)
     ClientToScreen(hWnd, &screen);
     MoveMouseTo(screen);
     INPUT in[2] = {};
-    for (INPUT& i : in) {
+    for (INPUT& i : in)
+    {
         i.type = INPUT_MOUSE;
         i.mi.dx = AbsoluteX(screen.x);
         i.mi.dy = AbsoluteY(screen.y);
@@ -221,22 +236,30 @@ void Click(HWND hWnd, POINT client, bool right)
 
 void PressKey(WORD vk, bool withAlt, bool withCtrl, bool withShift)
 {
-    if (withAlt) SendKey(VK_MENU, false);
-    if (withCtrl) SendKey(VK_CONTROL, false);
-    if (withShift) SendKey(VK_SHIFT, false);
+    if (withAlt)
+        SendKey(VK_MENU, false);
+    if (withCtrl)
+        SendKey(VK_CONTROL, false);
+    if (withShift)
+        SendKey(VK_SHIFT, false);
     SendKey(vk, false);
     SendKey(vk, true);
-    if (withShift) SendKey(VK_SHIFT, true);
-    if (withCtrl) SendKey(VK_CONTROL, true);
-    if (withAlt) SendKey(VK_MENU, true);
+    if (withShift)
+        SendKey(VK_SHIFT, true);
+    if (withCtrl)
+        SendKey(VK_CONTROL, true);
+    if (withAlt)
+        SendKey(VK_MENU, true);
     PumpUntilIdle();
 }
 
 void TypeText(const char* text)
 {
-    for (const char* p = text; *p; ++p) {
+    for (const char* p = text; *p; ++p)
+    {
         INPUT in[2] = {};
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < 2; ++k)
+        {
             in[k].type = INPUT_KEYBOARD;
             in[k].ki.wScan = static_cast<unsigned char>(*p);
             in[k].ki.dwFlags = KEYEVENTF_UNICODE | (k ? KEYEVENTF_KEYUP : 0);
@@ -273,11 +296,13 @@ DialogAnswerer::~DialogAnswerer()
 LRESULT CALLBACK DialogAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     DialogAnswerer* self = t_answerer;
-    if (code == HCBT_ACTIVATE && self) {
+    if (code == HCBT_ACTIVATE && self)
+    {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         char cls[32] = "";
         GetClassNameA(hWnd, cls, sizeof(cls));
-        if (std::strcmp(cls, "#32770") == 0) {
+        if (std::strcmp(cls, "#32770") == 0)
+        {
             char caption[256] = "";
             char text[1024] = "";
             GetWindowTextA(hWnd, caption, sizeof(caption));
@@ -315,7 +340,7 @@ DibCanvas::DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_h
     BITMAPINFO bmi = {};
     bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
     bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // top-down
+    bmi.bmiHeader.biHeight = -height; // top-down
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
@@ -323,7 +348,8 @@ DibCanvas::DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_h
     m_dc = CreateCompatibleDC(nullptr);
     m_bitmap = CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_bits = static_cast<const uint32_t*>(bits);
-    if (m_bitmap) {
+    if (m_bitmap)
+    {
         m_oldBitmap = SelectObject(m_dc, m_bitmap);
         RECT rc = {0, 0, width, height};
         HBRUSH brush = CreateSolidBrush(fill);
@@ -373,15 +399,17 @@ std::vector<uint8_t> EncodePng(const PixelBuffer& image)
     std::vector<uint8_t> header;
     PutBE32(header, static_cast<uint32_t>(image.width));
     PutBE32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
+    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
     PutChunk(out, "IHDR", header);
 
     // Scanlines with filter type 0 in front of each row.
     std::vector<uint8_t> raw;
     raw.reserve(static_cast<size_t>(image.height) * (1 + 3 * static_cast<size_t>(image.width)));
-    for (int y = 0; y < image.height; ++y) {
+    for (int y = 0; y < image.height; ++y)
+    {
         raw.push_back(0);
-        for (int x = 0; x < image.width; ++x) {
+        for (int x = 0; x < image.width; ++x)
+        {
             uint32_t p = image.pixels[static_cast<size_t>(y) * image.width + x];
             raw.push_back(static_cast<uint8_t>(p >> 16));
             raw.push_back(static_cast<uint8_t>(p >> 8));
@@ -392,7 +420,8 @@ std::vector<uint8_t> EncodePng(const PixelBuffer& image)
     // zlib stream of stored (uncompressed) deflate blocks.
     std::vector<uint8_t> z = {0x78, 0x01};
     size_t pos = 0;
-    do {
+    do
+    {
         size_t len = raw.size() - pos;
         if (len > 65535)
             len = 65535;
@@ -435,14 +464,14 @@ std::string SaveArtifact(const PixelBuffer& image, const std::string& fileName)
     // Wine maps the Unix root to drive Z:; print the Unix form as well so the
     // file is easy to open from the host.
     std::string unixPath;
-    if (path.size() > 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') {
+    if (path.size() > 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':')
+    {
         unixPath = path.substr(2);
         for (char& c : unixPath)
             if (c == '\\')
                 c = '/';
     }
-    std::printf("[ screenshot ] %s%s%s\n", path.c_str(), unixPath.empty() ? "" : " = ",
-                unixPath.c_str());
+    std::printf("[ screenshot ] %s%s%s\n", path.c_str(), unixPath.empty() ? "" : " = ", unixPath.c_str());
     return path;
 }
 

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-namespace kxgui {
+namespace kxgui
+{
 
 // A top-level overlapped window of the harness's own class whose client area
 // is exactly width x height. Messages go to proc (DefWindowProc when null).
 // The window is shown, brought to the foreground and painted once.
-HWND CreateTestWindow(int width, int height, const char* title = "Kestrelux test",
-                      WNDPROC proc = nullptr);
+HWND CreateTestWindow(int width, int height, const char* title = "Kestrelux test", WNDPROC proc = nullptr);
 
 // Dispatches messages (and the paints and timers they cause) until the queue
 // has stayed empty for a few rounds. Returns false when WM_QUIT was seen; the
@@ -40,7 +40,8 @@ void Activate(HWND hWnd);
 // While alive, every dialog box (class "#32770", e.g. a MessageBox) created
 // on this thread is answered with `answer` (IDOK, IDYES, IDCANCEL...) as soon
 // as it is activated. The texts of the boxes seen are kept in order.
-class DialogAnswerer {
+class DialogAnswerer
+{
 public:
     explicit DialogAnswerer(int answer = IDOK);
     // The callback sees each dialog when it is activated (to fill in fields,
@@ -65,7 +66,8 @@ private:
 };
 
 // 32-bit pixels, top-down rows, each pixel 0x00RRGGBB.
-struct PixelBuffer {
+struct PixelBuffer
+{
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
@@ -78,7 +80,8 @@ struct PixelBuffer {
 };
 
 // A 32-bit top-down DIB section selected into a memory DC, for painting tests.
-class DibCanvas {
+class DibCanvas
+{
 public:
     DibCanvas(int width, int height, COLORREF fill = RGB(255, 255, 255));
     ~DibCanvas();

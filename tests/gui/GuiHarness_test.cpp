@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
-struct Recorded {
+struct Recorded
+{
     POINT lastClick = {-1, -1};
     WORD lastKey = 0;
     bool shiftHeldAtKey = false;
@@ -22,13 +24,18 @@ void PaintQuadrants(HWND hWnd, HDC dc)
     RECT rc;
     GetClientRect(hWnd, &rc);
     int mx = rc.right / 2, my = rc.bottom / 2;
-    const struct { RECT r; COLORREF c; } parts[] = {
+    const struct
+    {
+        RECT r;
+        COLORREF c;
+    } parts[] = {
         {{0, 0, mx, my}, RGB(255, 0, 0)},
         {{mx, 0, rc.right, my}, RGB(0, 255, 0)},
         {{0, my, mx, rc.bottom}, RGB(0, 0, 255)},
         {{mx, my, rc.right, rc.bottom}, RGB(255, 255, 255)},
     };
-    for (const auto& p : parts) {
+    for (const auto& p : parts)
+    {
         HBRUSH b = CreateSolidBrush(p.c);
         FillRect(dc, &p.r, b);
         DeleteObject(b);
@@ -37,17 +44,17 @@ void PaintQuadrants(HWND hWnd, HDC dc)
 
 LRESULT CALLBACK RecordingProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    switch (msg) {
-    case WM_PAINT: {
+    switch (msg)
+    {
+    case WM_PAINT:
+    {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hWnd, &ps);
         PaintQuadrants(hWnd, dc);
         EndPaint(hWnd, &ps);
         return 0;
     }
-    case WM_PRINTCLIENT:
-        PaintQuadrants(hWnd, reinterpret_cast<HDC>(wParam));
-        return 0;
+    case WM_PRINTCLIENT: PaintQuadrants(hWnd, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_LBUTTONDOWN:
         g_rec.lastClick = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         return 0;
@@ -55,14 +62,13 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
         g_rec.lastKey = static_cast<WORD>(wParam);
         g_rec.shiftHeldAtKey = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
         return 0;
-    case WM_CHAR:
-        g_rec.typed += static_cast<char>(wParam);
-        return 0;
+    case WM_CHAR: g_rec.typed += static_cast<char>(wParam); return 0;
     }
     return DefWindowProcA(hWnd, msg, wParam, lParam);
 }
 
-class GuiHarnessTest : public ::testing::Test {
+class GuiHarnessTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -83,7 +89,8 @@ protected:
 
 TEST_F(GuiHarnessTest, BothCapturesShowWhatTheWindowPainted)
 {
-    for (bool screen : {false, true}) {
+    for (bool screen : {false, true})
+    {
         SCOPED_TRACE(screen ? "screen" : "print");
         kxgui::PixelBuffer img = screen ? kxgui::CaptureScreen(m_hWnd) : kxgui::CaptureWindow(m_hWnd);
         ASSERT_EQ(img.width, 200);
@@ -132,12 +139,14 @@ TEST(DialogAnswerer, AnswersMessageBoxesAndRecordsTheirText)
 TEST(DialogAnswerer, ACallbackDecidesPerDialog)
 {
     std::vector<HWND> boxes;
-    kxgui::DialogAnswerer answerer([&boxes](HWND hDlg) {
-        boxes.push_back(hDlg);
-        char text[64] = "";
-        GetDlgItemTextA(hDlg, 0xFFFF, text, sizeof(text));
-        return std::string(text).find("Save") != std::string::npos ? IDYES : IDNO;
-    });
+    kxgui::DialogAnswerer answerer(
+        [&boxes](HWND hDlg)
+        {
+            boxes.push_back(hDlg);
+            char text[64] = "";
+            GetDlgItemTextA(hDlg, 0xFFFF, text, sizeof(text));
+            return std::string(text).find("Save") != std::string::npos ? IDYES : IDNO;
+        });
     EXPECT_EQ(MessageBoxA(nullptr, "Save changes?", "A", MB_YESNO), IDYES);
     EXPECT_EQ(MessageBoxA(nullptr, "Discard?", "B", MB_YESNO), IDNO);
     ASSERT_EQ(boxes.size(), 2u);
@@ -162,7 +171,7 @@ TEST(PngEncoder, WritesChunksAroundStoredScanlines)
     EXPECT_EQ(std::memcmp(png.data() + png.size() - 12, iend, 12), 0);
     // The one stored block holds the filter byte and the RGB triples.
     const uint8_t row[] = {0x01, 7, 0, 0xF8, 0xFF, 0, 0x11, 0x22, 0x33, 0xA0, 0xB0, 0xC0};
-    const uint8_t* idat = png.data() + 8 + 25 + 8;  // past IHDR and the IDAT header
+    const uint8_t* idat = png.data() + 8 + 25 + 8; // past IHDR and the IDAT header
     EXPECT_EQ(idat[0], 0x78);
     EXPECT_EQ(std::memcmp(idat + 2, row, sizeof(row)), 0);
 }

@@ -8,21 +8,22 @@
 
 #include "Shared/source/dataAccess/DataRange.h"
 
-class CDataBlock {
+class CDataBlock
+{
 public:
-  explicit CDataBlock(const CDataRange& range);
-  ~CDataBlock();
-  CDataBlock(const CDataBlock&) = delete;
-  CDataBlock& operator=(const CDataBlock&) = delete;
+    explicit CDataBlock(const CDataRange& range);
+    ~CDataBlock();
+    CDataBlock(const CDataBlock&) = delete;
+    CDataBlock& operator=(const CDataBlock&) = delete;
 
-  unsigned char* GetData() const { return m_pData; }
-  // Bytes read from the file (below the range's length after a short read).
-  uint32_t GetCount() const { return m_nCount; }
+    unsigned char* GetData() const { return m_pData; }
+    // Bytes read from the file (below the range's length after a short read).
+    uint32_t GetCount() const { return m_nCount; }
 
 private:
-  unsigned char* m_pData;
-  void* m_pBuffer;
-  uint32_t m_nCount;
-  CDataFile* m_pFile;
-  uint32_t m_nOffset;
+    unsigned char* m_pData;
+    void* m_pBuffer;
+    uint32_t m_nCount;
+    CDataFile* m_pFile;
+    uint32_t m_nOffset;
 };

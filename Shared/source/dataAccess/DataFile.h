@@ -12,52 +12,53 @@
 
 class CDvdLog;
 
-class CDataFile {
+class CDataFile
+{
 public:
-  // start: where this file's first byte lies in the file set holding it.
-  explicit CDataFile(uint64_t start = 0);
-  ~CDataFile();
-  CDataFile(const CDataFile&) = delete;
-  CDataFile& operator=(const CDataFile&) = delete;
+    // start: where this file's first byte lies in the file set holding it.
+    explicit CDataFile(uint64_t start = 0);
+    ~CDataFile();
+    CDataFile(const CDataFile&) = delete;
+    CDataFile& operator=(const CDataFile&) = delete;
 
-  // Each of these closes first. On failure the file stays closed and, when
-  // report is set, the reason goes to the log as an error.
-  bool Open(CDvdLog* log, const char* path, bool readOnly, bool report);
-  // Creates (or replaces) a file and sizes it.
-  bool Create(CDvdLog* log, const char* path, uint32_t size, bool report);
-  // A sized file in the system's temporary folder that disappears when
-  // closed; failures to make its name are shown in a message box.
-  bool CreateTemp(CDvdLog* log, uint32_t size, bool report);
-  // Sets the file's length; a failure closes the file.
-  bool SetSize(CDvdLog* log, uint32_t size, bool report);
+    // Each of these closes first. On failure the file stays closed and, when
+    // report is set, the reason goes to the log as an error.
+    bool Open(CDvdLog* log, const char* path, bool readOnly, bool report);
+    // Creates (or replaces) a file and sizes it.
+    bool Create(CDvdLog* log, const char* path, uint32_t size, bool report);
+    // A sized file in the system's temporary folder that disappears when
+    // closed; failures to make its name are shown in a message box.
+    bool CreateTemp(CDvdLog* log, uint32_t size, bool report);
+    // Sets the file's length; a failure closes the file.
+    bool SetSize(CDvdLog* log, uint32_t size, bool report);
 
-  // Transfers at a byte offset; answer the bytes moved (0 on failure).
-  uint32_t ReadAt(void* buffer, uint32_t offset, uint32_t count);
-  uint32_t WriteAt(const void* buffer, uint32_t offset, uint32_t count);
+    // Transfers at a byte offset; answer the bytes moved (0 on failure).
+    uint32_t ReadAt(void* buffer, uint32_t offset, uint32_t count);
+    uint32_t WriteAt(const void* buffer, uint32_t offset, uint32_t count);
 
-  void Close();
+    void Close();
 
-  bool IsOpen() const { return m_file.IsOpen(); }
-  const char* GetName() const { return m_name.c_str(); }
-  uint32_t GetSize() const { return m_nSize; }
-  bool IsReadOnly() const { return m_bReadOnly; }
-  uint64_t GetStart() const { return m_nStart; }
-  void SetStart(uint64_t start) { m_nStart = start; }
-  // How often a transfer had to move the system's file pointer first.
-  uint32_t GetSeekCount() const { return m_nSeeks; }
+    bool IsOpen() const { return m_file.IsOpen(); }
+    const char* GetName() const { return m_name.c_str(); }
+    uint32_t GetSize() const { return m_nSize; }
+    bool IsReadOnly() const { return m_bReadOnly; }
+    uint64_t GetStart() const { return m_nStart; }
+    void SetStart(uint64_t start) { m_nStart = start; }
+    // How often a transfer had to move the system's file pointer first.
+    uint32_t GetSeekCount() const { return m_nSeeks; }
 
 private:
-  bool AcceptPath(CDvdLog* log, const char* path, bool report, int line);
-  bool TakeSize(CDvdLog* log, bool report, int line);
-  // Positions the system's file pointer at offset unless it is there already.
-  bool MoveTo(uint32_t offset);
+    bool AcceptPath(CDvdLog* log, const char* path, bool report, int line);
+    bool TakeSize(CDvdLog* log, bool report, int line);
+    // Positions the system's file pointer at offset unless it is there already.
+    bool MoveTo(uint32_t offset);
 
-  kx::RecursiveLock m_lock;
-  int64_t m_nPosition;  // -1 when no position is known
-  kx::PlatformFile m_file;
-  std::string m_name;
-  uint32_t m_nSize;
-  bool m_bReadOnly;
-  uint64_t m_nStart;
-  uint32_t m_nSeeks;
+    kx::RecursiveLock m_lock;
+    int64_t m_nPosition; // -1 when no position is known
+    kx::PlatformFile m_file;
+    std::string m_name;
+    uint32_t m_nSize;
+    bool m_bReadOnly;
+    uint64_t m_nStart;
+    uint32_t m_nSeeks;
 };
