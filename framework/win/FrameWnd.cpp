@@ -566,6 +566,16 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
     if (m_nIdleFlags & idleLayout)
         RecalcLayout((m_nIdleFlags & idleNotify) != 0);
     m_nIdleFlags = 0;
+    // A hidden floating frame gets no idle time of its own, yet a bar shown
+    // in it must show it: its dock site lays it out.
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos)
+    {
+        auto* pBar = static_cast<CControlBar*>(m_listControlBars.GetNext(pos));
+        CFrameWnd* pFloat = pBar->IsDockBar() && pBar->IsFloating() ? pBar->GetParentFrame() : nullptr;
+        if (pFloat && pFloat != this && (pFloat->m_nIdleFlags & idleLayout) && !pFloat->IsWindowVisible())
+            pFloat->RecalcLayout();
+    }
     return 0;
 }
 

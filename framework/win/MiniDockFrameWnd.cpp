@@ -46,6 +46,14 @@ BOOL CMiniDockFrameWnd::Create(CWnd* pParent, DWORD dwBarStyle)
     return TRUE;
 }
 
+BOOL CMiniDockFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!cs.lpszClass)
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    return CMiniFrameWnd::PreCreateWindow(cs);
+}
+
 void CMiniDockFrameWnd::RecalcLayout(BOOL bNotify)
 {
     if (m_bInRecalcLayout)

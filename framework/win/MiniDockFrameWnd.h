@@ -23,6 +23,8 @@ public:
     // dwBarStyle (CBRS_ALIGN_* and CBRS_SIZE_DYNAMIC). On failure the
     // object is gone, as for every frame whose creation fails.
     virtual BOOL Create(CWnd* pParent, DWORD dwBarStyle);
+    // The face colour behind the bars, where the frame is wider than they are.
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void RecalcLayout(BOOL bNotify = TRUE) override;
 
     afx_msg void OnClose();
