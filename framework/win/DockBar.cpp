@@ -5,6 +5,7 @@
 #include "framework/win/FrameWnd.h"
 
 #include <climits>
+#include <unordered_set>
 
 IMPLEMENT_DYNCREATE(CDockBar, CControlBar)
 
@@ -112,19 +113,14 @@ void CDockBar::RemoveEntry(int nPos)
         m_arrBars.RemoveAt(nPos);
 }
 
-int CDockBar::RemovePlaceholders(UINT nID)
+void CDockBar::RemovePlaceholders(UINT nID)
 {
-    int nRemoved = 0;
     void* pEntry = PlaceholderOf(nID);
     for (int i = static_cast<int>(m_arrBars.GetSize()) - 1; i > 0; --i)
     {
         if (i < m_arrBars.GetSize() && m_arrBars[i] == pEntry)
-        {
             RemoveEntry(i);
-            ++nRemoved;
-        }
     }
-    return nRemoved;
 }
 
 void CDockBar::RemovePlaceholdersInFrame(CFrameWnd* pFrame, UINT nID)
@@ -337,8 +333,9 @@ void CDockBar::ForgetBars()
 
 BOOL CDockBar::DestroyWindow()
 {
-    // The bars survive their dock bar as children of the frame.
-    CWnd* pSite = m_pDockSite;
+    // The bars survive their dock bar as children of the frame (or of the
+    // dock bar's parent, once the frame has let go of the dock bar).
+    CWnd* pSite = m_pDockSite ? static_cast<CWnd*>(m_pDockSite) : GetParent();
     for (int i = 0; i < m_arrBars.GetSize(); ++i)
     {
         void* p = m_arrBars[i];
@@ -535,18 +532,20 @@ void CDockBar::GetBarInfo(CControlBarInfo* pInfo)
 
 void CDockBar::SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd)
 {
-    // The stored rows with the bars of today: an id without a bar, a bar
-    // named twice, a dock bar named as a bar and a placeholder of a bar that
-    // is here in person are passed over.
+    // The stored rows with the bars of today: an id without a bar, a bar or
+    // placeholder named twice, a dock bar named as a bar and a placeholder
+    // of a bar that is here in person are passed over. The sets keep a long
+    // damaged list from costing more than a pass.
     CPtrArray arrNew;
-    auto contains = [&arrNew](const void* p)
+    std::unordered_set<const void*> named;
+    std::unordered_set<UINT> barIds;
+    auto add = [&](void* p)
     {
-        for (INT_PTR j = 0; j < arrNew.GetSize(); ++j)
-        {
-            if (arrNew[j] == p)
-                return true;
-        }
-        return false;
+        if (p && !IsPlaceholder(p))
+            barIds.insert(static_cast<UINT>(static_cast<CControlBar*>(p)->GetDlgCtrlID()));
+        if (p)
+            named.insert(p);
+        arrNew.Add(p);
     };
     arrNew.Add(nullptr);
     for (INT_PTR i = 0; i < pInfo->m_arrBarID.GetSize(); ++i)
@@ -565,19 +564,19 @@ void CDockBar::SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd)
                 continue;
             pNew = pBar;
         }
-        if (pNew ? contains(pNew) : arrNew[arrNew.GetSize() - 1] == nullptr)
+        if (pNew ? named.count(pNew) != 0 : arrNew[arrNew.GetSize() - 1] == nullptr)
             continue;
-        arrNew.Add(pNew);
+        add(pNew);
     }
     // Bars here today that the stored rows do not name keep a row of their own.
     for (int i = 0; i < m_arrBars.GetSize(); ++i)
     {
         void* p = m_arrBars[i];
-        if (p && !IsPlaceholder(p) && !contains(p))
+        if (p && !IsPlaceholder(p) && !named.count(p))
         {
             if (arrNew[arrNew.GetSize() - 1] != nullptr)
                 arrNew.Add(nullptr);
-            arrNew.Add(p);
+            add(p);
         }
     }
     if (arrNew[arrNew.GetSize() - 1] != nullptr)
@@ -599,20 +598,10 @@ void CDockBar::SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd)
         AdoptBar(pBar);
     }
     m_arrBars.Copy(arrNew);
-    auto dockedHere = [this](UINT nID)
-    {
-        for (INT_PTR j = 0; j < m_arrBars.GetSize(); ++j)
-        {
-            void* q = m_arrBars[j];
-            if (q && !IsPlaceholder(q) && static_cast<UINT>(static_cast<CControlBar*>(q)->GetDlgCtrlID()) == nID)
-                return true;
-        }
-        return false;
-    };
     for (INT_PTR i = m_arrBars.GetSize() - 1; i > 0; --i)
     {
         void* p = i < m_arrBars.GetSize() ? m_arrBars[i] : nullptr;
-        if (p && IsPlaceholder(p) && dockedHere(PlaceholderId(p)))
+        if (p && IsPlaceholder(p) && barIds.count(PlaceholderId(p)))
             RemoveEntry(static_cast<int>(i));
     }
 

@@ -57,8 +57,8 @@ public:
     // Takes the entry at nPos out and, when that leaves two nulls side by
     // side, one of them.
     void RemoveEntry(int nPos);
-    // Removes every placeholder of the id here; returns how many there were.
-    int RemovePlaceholders(UINT nID);
+    // Removes every placeholder of the id here.
+    void RemovePlaceholders(UINT nID);
     // The same in every dock bar of the frame.
     static void RemovePlaceholdersInFrame(CFrameWnd* pFrame, UINT nID);
 

@@ -30,6 +30,8 @@ class CFixedBar : public CControlBar
 public:
     CSize m_size;
     COLORREF m_color = RGB(0, 0, 0);
+    int m_nCommitLength = -1; // the last length asked for with LM_COMMIT
+    DWORD m_dwCommitMode = 0;
 
     BOOL Create(CWnd* pParent, UINT nID, const char* name, CSize size, COLORREF color)
     {
@@ -39,6 +41,15 @@ public:
         return CWnd::CreateEx(0, AfxRegisterWndClass(0), name, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), pParent, nID);
     }
     CSize CalcFixedLayout(BOOL, BOOL bHorz) override { return bHorz ? m_size : CSize(m_size.cy, m_size.cx); }
+    CSize CalcDynamicLayout(int nLength, DWORD nMode) override
+    {
+        if (nMode & LM_COMMIT)
+        {
+            m_nCommitLength = nLength;
+            m_dwCommitMode = nMode;
+        }
+        return CControlBar::CalcDynamicLayout(nLength, nMode);
+    }
     void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
     void DoPaint(CDC* pDC) override
     {
@@ -509,6 +520,60 @@ TEST_F(DockBarTest, DraggingABarDocksItUnderTheCursorOrFloatsIt)
     c.m_pDockContext->StartDrag(start);
     EXPECT_EQ(c.m_pDockBar, pBottom);
     EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(DockBarTest, ResizingAFloatingBarAsksItForTheNewLength)
+{
+    CFixedBar& c = m_pFrame->m_barC;
+    m_pFrame->FloatControlBar(&c, CPoint(200, 200));
+    CRect rect;
+    c.GetWindowRect(&rect);
+    const struct
+    {
+        int nHitTest;
+        CSize move;
+        int nLength;
+        DWORD dwMode;
+    } cases[] = {
+        {HTRIGHT, CSize(30, 5), 120 + 30, LM_COMMIT | LM_HORZ},
+        {HTLEFT, CSize(30, 0), 120 - 30, LM_COMMIT | LM_HORZ},
+        {HTBOTTOM, CSize(0, 12), 30 + 12, LM_COMMIT | LM_HORZ | LM_LENGTHY},
+    };
+    for (const auto& k : cases)
+    {
+        CPoint pt = rect.BottomRight() + k.move;
+        c.ScreenToClient(&pt);
+        c.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        c.m_pDockContext->StartResize(k.nHitTest, rect.BottomRight());
+        EXPECT_EQ(c.m_nCommitLength, k.nLength) << k.nHitTest;
+        EXPECT_EQ(c.m_dwCommitMode, k.dwMode) << k.nHitTest;
+    }
+    // a docked bar is not resized this way
+    c.m_nCommitLength = -1;
+    c.m_pDockContext->ToggleDocking();
+    c.PostMessage(WM_LBUTTONUP, 0, 0);
+    c.m_pDockContext->StartResize(HTRIGHT, rect.BottomRight());
+    EXPECT_EQ(c.m_nCommitLength, -1);
+    kxgui::PumpUntilIdle();
+}
+
+TEST_F(DockBarTest, AFloatingFrameClassThatIsNoneIsAResourceFailure)
+{
+    m_pFrame->m_pFloatingFrameClass = RUNTIME_CLASS(CFrameWnd);
+    bool bThrown = false;
+    try
+    {
+        m_pFrame->FloatControlBar(&m_pFrame->m_barA, CPoint(100, 100));
+    }
+    catch (CResourceException* e)
+    {
+        e->Delete();
+        bThrown = true;
+    }
+    EXPECT_TRUE(bThrown);
+    // the bar stays where it was
+    EXPECT_EQ(m_pFrame->m_barA.m_pDockBar, m_pTop);
+    EXPECT_EQ(Rows(m_pTop), "|AB|C|");
 }
 
 TEST_F(DockBarTest, AStoredLayoutComesBackThroughTheDockState)
