@@ -186,6 +186,9 @@ void CDockBar::AdoptBar(CControlBar* pBar)
 
 void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
 {
+    // Dock bars hold bars, never other dock bars.
+    if (!pBar || pBar->IsDockBar())
+        return;
     CRect rectBar;
     pBar->GetWindowRect(&rectBar);
     if (pBar->m_pDockBar == this && (!lpRect || rectBar == *lpRect))

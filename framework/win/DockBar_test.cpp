@@ -370,6 +370,42 @@ TEST_F(DockBarTest, RowsOfFixedBarsTakeTheirThicknessAndThePaneTheRest)
     EXPECT_EQ(RectIn(m_pTop, &m_pFrame->m_barB).top, 26);
 }
 
+TEST_F(DockBarTest, EachSideLaysItsRowsAcrossItsOwnDirection)
+{
+    const int b2x = afxData.cxBorder2;
+    const int b2y = afxData.cyBorder2;
+    // C (120 by 30 lying, 30 by 120 standing) alone on each side: the dock
+    // bar's border faces the frame's centre
+    const struct
+    {
+        UINT nID;
+        CRect bar;   // in the dock bar
+        int nAcross; // the dock bar's thickness
+        bool bHorz;
+    } cases[] = {
+        {AFX_IDW_DOCKBAR_BOTTOM, CRect(0, b2y, 120, b2y + 30), 30 + b2y, true},
+        {AFX_IDW_DOCKBAR_LEFT, CRect(0, 0, 30, 120), 30 + b2x, false},
+        {AFX_IDW_DOCKBAR_RIGHT, CRect(b2x, 0, b2x + 30, 120), 30 + b2x, false},
+    };
+    CFixedBar& c = m_pFrame->m_barC;
+    for (const auto& k : cases)
+    {
+        auto* pDockBar = static_cast<CDockBar*>(m_pFrame->GetControlBar(k.nID));
+        m_pFrame->DockControlBar(&c, k.nID);
+        EXPECT_EQ(c.m_pDockBar, pDockBar) << k.nID;
+        EXPECT_EQ((c.m_dwStyle & CBRS_ORIENT_HORZ) != 0, k.bHorz) << k.nID;
+        Idle();
+        EXPECT_EQ(RectIn(pDockBar, &c), k.bar) << k.nID;
+        CRect rect = RectIn(m_pFrame, pDockBar);
+        EXPECT_EQ(k.bHorz ? rect.Height() : rect.Width(), k.nAcross) << k.nID;
+        EXPECT_EQ(Rows(pDockBar), "|C|") << k.nID;
+    }
+    // the pane has what the top row and the right dock bar leave
+    CRect client;
+    m_pFrame->GetClientRect(&client);
+    EXPECT_EQ(RectIn(m_pFrame, &m_pFrame->m_pane), CRect(0, 26 + b2y, client.right - 30 - b2x, client.bottom));
+}
+
 TEST_F(DockBarTest, DelayedHidingWaitsForTheLayoutAndTheRowClosesUp)
 {
     CFixedBar& c = m_pFrame->m_barC;
