@@ -702,6 +702,26 @@ TEST_F(DockBarTest, AppliedRowsPassOverBarsThatAreGoneTwiceOrDockBars)
     EXPECT_NE(m_pFrame->GetControlBar(kIdA), nullptr);
 }
 
+TEST(DockSiteTest, AChildFrameTakesItsFloatingFramesWithItWhenItGoes)
+{
+    CWinApp app("Kestrelux");
+    auto* pHost = new CFrameWnd;
+    ASSERT_TRUE(pHost->Create(nullptr, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400)));
+    auto* pSite = new CDockFrame;
+    ASSERT_TRUE(pSite->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), pHost));
+    pSite->FloatControlBar(&pSite->m_barC, CPoint(100, 100));
+    CFrameWnd* pFloat = pSite->m_barC.GetParentFrame();
+    ASSERT_NE(pFloat, pSite);
+    HWND hFloat = pFloat->m_hWnd;
+    // the system makes the host, not the child frame, the floating frame's owner
+    EXPECT_EQ(::GetWindow(hFloat, GW_OWNER), pHost->m_hWnd);
+
+    pSite->DestroyWindow();
+    EXPECT_FALSE(::IsWindow(hFloat));
+    kxgui::PumpUntilIdle();
+    pHost->DestroyWindow();
+}
+
 TEST_F(DockBarTest, ScreenshotOfTwoRowsAndAFloatingFrame)
 {
     CFixedBar& b = m_pFrame->m_barB;

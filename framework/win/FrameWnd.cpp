@@ -835,6 +835,19 @@ void CFrameWnd::OnDestroy()
     {
         ::SetMenu(m_hWnd, m_hMenuDefault);
     }
+    // The floating frames of this frame's bars go with it: a frame that is a
+    // child window does not own them, and they must not outlive their site.
+    std::vector<CFrameWnd*> floating;
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos)
+    {
+        auto* pBar = static_cast<CControlBar*>(m_listControlBars.GetNext(pos));
+        CFrameWnd* pFloat = pBar->IsDockBar() && pBar->IsFloating() ? pBar->GetParentFrame() : nullptr;
+        if (pFloat && pFloat != this)
+            floating.push_back(pFloat);
+    }
+    for (CFrameWnd* pFloat : floating)
+        pFloat->DestroyWindow();
     AfxRemoveFrameWnd(this);
     CWnd::OnDestroy();
 }
