@@ -77,8 +77,8 @@ CFrameWnd* CControlBar::GetDockingFrame() const
 
 BOOL CControlBar::IsFloating() const
 {
-    if (IsDockBar())
-        return static_cast<const CDockBar*>(this)->m_bFloating;
+    if (const auto* pSelf = dynamic_cast<const CDockBar*>(this))
+        return pSelf->m_bFloating;
     if (m_pDockBar)
         return m_pDockBar->m_bFloating;
     return (m_dwStyle & CBRS_FLOATING) != 0;

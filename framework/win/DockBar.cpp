@@ -130,9 +130,9 @@ void CDockBar::RemovePlaceholdersInFrame(CFrameWnd* pFrame, UINT nID)
     POSITION pos = pFrame->m_listControlBars.GetHeadPosition();
     while (pos)
     {
-        auto* pBar = static_cast<CControlBar*>(pFrame->m_listControlBars.GetNext(pos));
-        if (pBar->IsDockBar())
-            static_cast<CDockBar*>(pBar)->RemovePlaceholders(nID);
+        auto* pDockBar = dynamic_cast<CDockBar*>(static_cast<CControlBar*>(pFrame->m_listControlBars.GetNext(pos)));
+        if (pDockBar)
+            pDockBar->RemovePlaceholders(nID);
     }
 }
 

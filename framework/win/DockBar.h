@@ -32,11 +32,12 @@ public:
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID);
     BOOL IsDockBar() const override { return TRUE; }
 
-    // Puts pBar into the row array at the place of rect (client coordinates
-    // of this dock bar): the row whose band across the dock bar holds ptMid,
-    // before the first bar of that row whose centre along it lies past
-    // ptMid; a ptMid beyond the last row starts a new last row. Returns the
-    // index of the new entry.
+    // Puts pBar into the row array where a bar dropped at rect (client
+    // coordinates of this dock bar) belongs. ptMid, the point of rect that
+    // decides (callers give its centre), picks the row whose band across the
+    // dock bar holds it (rows without a shown bar have none) and there the
+    // place before the first bar whose centre along the row lies past it;
+    // beyond the last row it starts a new last row. Returns the new index.
     int Insert(CControlBar* pBar, CRect rect, CPoint ptMid);
     // Docks pBar here: at lpRect (screen coordinates), else at its
     // placeholder, else as a new last row. It leaves its old dock bar, with
