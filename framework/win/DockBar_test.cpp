@@ -505,6 +505,7 @@ TEST_F(DockBarTest, ToggleDockingFloatsAtTheRememberedPointAndDocksBackInPlace)
     EXPECT_EQ(b.m_pDockBar, m_pTop);
     EXPECT_EQ(Rows(m_pTop), "|AB|C|");
     EXPECT_FALSE(::IsWindow(hFloat));
+    EXPECT_EQ(m_pFrame->m_listControlBars.GetCount(), 3 + 4); // its floating dock bar left the list
     Idle();
     EXPECT_EQ(RectIn(m_pTop, &b), CRect(100, 0, 200, 26));
     EXPECT_TRUE(b.GetStyle() & WS_VISIBLE);
@@ -700,6 +701,25 @@ TEST_F(DockBarTest, AppliedRowsPassOverBarsThatAreGoneTwiceOrDockBars)
     EXPECT_EQ(m_pFrame->m_barA.m_pDockBar, nullptr);
     EXPECT_EQ(m_pFrame->m_barA.GetParent(), m_pFrame);
     EXPECT_NE(m_pFrame->GetControlBar(kIdA), nullptr);
+
+    // replaced as the toolkit replaces a side's dock bar: out of the list,
+    // no dock site, window gone; a new one takes its place
+    auto* pBottom = static_cast<CDockBar*>(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
+    m_pFrame->DockControlBar(&m_pFrame->m_barB, pBottom);
+    m_pFrame->RemoveControlBar(pBottom);
+    pBottom->m_pDockSite = nullptr;
+    pBottom->DestroyWindow(); // deletes itself
+    EXPECT_EQ(m_pFrame->m_barB.m_pDockBar, nullptr);
+    EXPECT_EQ(m_pFrame->m_barB.GetParent(), m_pFrame);
+    m_pFrame->EnableDocking(CBRS_ALIGN_BOTTOM);
+    pBottom = dynamic_cast<CDockBar*>(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
+    ASSERT_NE(pBottom, nullptr);
+    m_pFrame->DockControlBar(&m_pFrame->m_barB, AFX_IDW_DOCKBAR_BOTTOM);
+    EXPECT_EQ(Rows(pBottom), "|B|");
+    // the list holds the three bars and the three dock bars, nothing dead
+    EXPECT_EQ(m_pFrame->m_listControlBars.GetCount(), 6);
+    Idle();
+    EXPECT_EQ(RectIn(pBottom, &m_pFrame->m_barB).top, afxData.cyBorder2);
 }
 
 TEST(DockSiteTest, AChildFrameTakesItsFloatingFramesWithItWhenItGoes)
