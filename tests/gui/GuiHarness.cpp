@@ -234,6 +234,52 @@ void Click(HWND hWnd, POINT client, bool right)
     PumpUntilIdle();
 }
 
+InputScript::InputScript(HWND hWnd) : m_hWnd(hWnd)
+{
+    GetCursorPos(&m_screen);
+}
+
+InputScript::~InputScript()
+{
+    if (m_leftHeld)
+        Release(false);
+    if (m_rightHeld)
+        Release(true);
+}
+
+InputScript& InputScript::MoveTo(POINT client)
+{
+    m_screen = client;
+    ClientToScreen(m_hWnd, &m_screen);
+    MoveMouseTo(m_screen);
+    return *this;
+}
+
+void InputScript::SendButton(DWORD flags)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = AbsoluteX(m_screen.x);
+    in.mi.dy = AbsoluteY(m_screen.y);
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof(in));
+    PumpUntilIdle();
+}
+
+InputScript& InputScript::Press(bool right)
+{
+    (right ? m_rightHeld : m_leftHeld) = true;
+    SendButton(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    return *this;
+}
+
+InputScript& InputScript::Release(bool right)
+{
+    (right ? m_rightHeld : m_leftHeld) = false;
+    SendButton(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    return *this;
+}
+
 void PressKey(WORD vk, bool withAlt, bool withCtrl, bool withShift)
 {
     if (withAlt)

@@ -33,6 +33,31 @@ void Click(HWND hWnd, POINT client, bool right = false);
 void PressKey(WORD vk, bool withAlt = false, bool withCtrl = false, bool withShift = false);
 void TypeText(const char* text);
 
+// Mouse input step by step, for presses held while other things happen
+// (drags, auto-repeat): each step goes through SendInput and the queue is
+// pumped after it. Points are client coordinates of the window given.
+// Buttons still held when the script ends are released.
+class InputScript
+{
+public:
+    explicit InputScript(HWND hWnd);
+    ~InputScript();
+    InputScript(const InputScript&) = delete;
+    InputScript& operator=(const InputScript&) = delete;
+
+    InputScript& MoveTo(POINT client);
+    // The button goes down (or up) where the mouse is.
+    InputScript& Press(bool right = false);
+    InputScript& Release(bool right = false);
+
+private:
+    void SendButton(DWORD flags);
+    HWND m_hWnd;
+    POINT m_screen = {0, 0};
+    bool m_leftHeld = false;
+    bool m_rightHeld = false;
+};
+
 // Brings a window to the foreground and gives it the focus (input from
 // SendInput goes to the foreground window).
 void Activate(HWND hWnd);
