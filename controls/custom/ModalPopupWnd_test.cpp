@@ -14,13 +14,16 @@ class COwnerFrame : public CFrameWnd
 {
 public:
     int clicks = 0;
+    int idles = 0;
 
 protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point) { ++clicks; }
+    afx_msg void OnEnterIdle(UINT nWhy, CWnd* pWho) { ++idles; }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(COwnerFrame, CFrameWnd)
 ON_WM_LBUTTONDOWN()
+ON_WM_ENTERIDLE()
 END_MESSAGE_MAP()
 
 // Runs a step once from inside the modal loop, as soon as the loop has
@@ -149,6 +152,36 @@ TEST_F(ModalPopupTest, CommandsEndTheLoopWithTheirResult)
         WhenShown(popup, [&] { popup.PostMessage(c.message, c.wParam); });
         EXPECT_EQ(popup.DoModal(), c.expected);
         EXPECT_TRUE(m_pOwner->IsWindowEnabled());
+    }
+}
+
+// Created with the style bit that keeps the loop from telling its owner
+// about idle time.
+class CQuietPopup : public CModalPopupWnd
+{
+public:
+    CQuietPopup(CWnd* pOwner) : CModalPopupWnd("Quiet", CRect(120, 120, 360, 280), pOwner) {}
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        cs.style |= 0x100;
+        return CModalPopupWnd::PreCreateWindow(cs);
+    }
+};
+
+TEST_F(ModalPopupTest, TheOwnerHearsOfIdleTimeUnlessThePopupsStyleSaysNot)
+{
+    {
+        CModalPopupWnd popup("Talking", CRect(120, 120, 360, 280), m_pOwner);
+        WhenShown(popup, [&] { popup.PostMessage(WM_CLOSE); });
+        EXPECT_EQ(popup.DoModal(), IDCANCEL);
+        EXPECT_GT(m_pOwner->idles, 0);
+    }
+    m_pOwner->idles = 0;
+    {
+        CQuietPopup popup(m_pOwner);
+        WhenShown(popup, [&] { popup.PostMessage(WM_CLOSE); });
+        EXPECT_EQ(popup.DoModal(), IDCANCEL);
+        EXPECT_EQ(m_pOwner->idles, 0);
     }
 }
 
