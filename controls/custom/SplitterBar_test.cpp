@@ -71,10 +71,25 @@ TEST_F(SplitterBarTest, TheRectangleDecidesTheOrientationAndTheBarIsFivePixelsTh
     EXPECT_EQ(vertical.SetOrientation(CSplitterBar::vertical), CSplitterBar::vertical);
     EXPECT_TRUE(vertical.GetStyle() & SS_NOTIFY);
 
+    // the size cursor of its orientation over the bar
+    vertical.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(vertical.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_SIZEWE));
+    // a raised frame around a grey-green face with a grey border
+    vertical.Invalidate();
+    vertical.UpdateWindow();
+    kxgui::PixelBuffer shot = kxgui::CaptureScreen(vertical.m_hWnd);
+    EXPECT_EQ(shot.At(0, 150), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(shot.At(4, 150), ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(shot.At(1, 150), RGB(200, 200, 200));
+    EXPECT_EQ(shot.At(2, 150), RGB(200, 220, 220));
+
     CSplitterBar horizontal;
     ASSERT_TRUE(horizontal.Create(WS_CHILD | WS_VISIBLE, CRect(20, 200, 320, 260), &m_parent, kBarId + 1));
     EXPECT_EQ(BarRect(horizontal), CRect(20, 200, 320, 205));
     EXPECT_EQ(horizontal.SetOrientation(CSplitterBar::horizontal), CSplitterBar::horizontal);
+    horizontal.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(horizontal.m_hWnd),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_SIZENS));
 }
 
 TEST_F(SplitterBarTest, WithoutARangeADragMovesNothing)
