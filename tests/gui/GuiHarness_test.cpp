@@ -15,6 +15,8 @@ struct Recorded
     WORD lastKey = 0;
     bool shiftHeldAtKey = false;
     std::string typed;
+    // "down x,y", "drag x,y" (a move with the left button held), "up x,y"
+    std::vector<std::string> mouse;
 };
 Recorded g_rec;
 
@@ -57,6 +59,16 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PRINTCLIENT: PaintQuadrants(hWnd, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_LBUTTONDOWN:
         g_rec.lastClick = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        g_rec.mouse.push_back("down " + std::to_string(g_rec.lastClick.x) + "," + std::to_string(g_rec.lastClick.y));
+        return 0;
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON)
+            g_rec.mouse.push_back("drag " + std::to_string(static_cast<short>(LOWORD(lParam))) + "," +
+                                  std::to_string(static_cast<short>(HIWORD(lParam))));
+        return 0;
+    case WM_LBUTTONUP:
+        g_rec.mouse.push_back("up " + std::to_string(static_cast<short>(LOWORD(lParam))) + "," +
+                              std::to_string(static_cast<short>(HIWORD(lParam))));
         return 0;
     case WM_KEYDOWN:
         g_rec.lastKey = static_cast<WORD>(wParam);
@@ -111,6 +123,21 @@ TEST_F(GuiHarnessTest, ClickArrivesAtTheClientPoint)
     kxgui::Click(m_hWnd, POINT{30, 20});
     EXPECT_EQ(g_rec.lastClick.x, 30);
     EXPECT_EQ(g_rec.lastClick.y, 20);
+}
+
+TEST_F(GuiHarnessTest, AScriptHoldsTheButtonWhileTheMouseMoves)
+{
+    {
+        kxgui::InputScript input(m_hWnd);
+        input.MoveTo(POINT{20, 30}).Press();
+        EXPECT_NE(GetKeyState(VK_LBUTTON) & 0x8000, 0);
+        input.MoveTo(POINT{60, 30}).MoveTo(POINT{100, 50}).Release();
+        // a press left open is released when the script ends
+        input.MoveTo(POINT{120, 60}).Press();
+    }
+    EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0);
+    EXPECT_EQ(g_rec.mouse, (std::vector<std::string>{"down 20,30", "drag 60,30", "drag 100,50", "up 100,50",
+                                                     "down 120,60", "up 120,60"}));
 }
 
 TEST_F(GuiHarnessTest, KeysChangeTheKeyStateAndTextArrivesAsCharacters)
