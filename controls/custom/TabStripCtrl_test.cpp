@@ -221,9 +221,11 @@ TEST_F(TabStripTest, HoldingTheNextButtonRepeatsAndStopsAtTheLastTab)
     ASSERT_EQ(m_parent.notices.size(), 1u);
     EXPECT_EQ(m_parent.notices[0].tab, 4);
 
-    // back again with the previous button
+    // back again with the previous button, pressed by a double click
     CFolderButton& previous = strip.Button(0);
-    previous.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    previous.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    // its repeat timer runs (killing it succeeds; the tick below re-arms it)
+    EXPECT_TRUE(::KillTimer(previous.m_hWnd, CFolderButton::idRepeat));
     previous.SendMessage(WM_TIMER, CFolderButton::idRepeat);
     previous.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     kxgui::PumpUntilIdle();
