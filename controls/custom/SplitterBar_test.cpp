@@ -49,15 +49,21 @@ protected:
         return rc;
     }
     // Presses on the bar's centre, moves by (dx, dy) in a few steps and
-    // releases.
+    // releases, letting the bar see each step.
     void Drag(CSplitterBar& bar, int dx, int dy)
     {
+        HWND hWnd = m_parent.m_hWnd;
         CPoint centre = BarRect(bar).CenterPoint();
-        kxgui::InputScript input(m_parent.m_hWnd);
-        input.MoveTo(centre).Press();
+        kxgui::InputScript input;
+        input.MoveTo(hWnd, centre).ButtonDown().Send();
+        kxgui::PumpUntilIdle();
         for (int step = 1; step <= 4; ++step)
-            input.MoveTo(CPoint(centre.x + dx * step / 4, centre.y + dy * step / 4));
-        input.Release();
+        {
+            input.MoveTo(hWnd, CPoint(centre.x + dx * step / 4, centre.y + dy * step / 4)).Send();
+            kxgui::PumpUntilIdle();
+        }
+        input.ButtonUp().Send();
+        kxgui::PumpUntilIdle();
     }
     HWND m_hHost = nullptr;
     CSplitParent m_parent;

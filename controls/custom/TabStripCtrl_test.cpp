@@ -195,8 +195,9 @@ TEST_F(TabStripTest, HoldingTheNextButtonRepeatsAndStopsAtTheLastTab)
     Show(strip);
 
     {
-        kxgui::InputScript input(strip.m_hWnd);
-        input.MoveTo(rcNext.CenterPoint()).Press();
+        kxgui::InputScript input;
+        input.MoveTo(strip.m_hWnd, rcNext.CenterPoint()).ButtonDown().Send();
+        kxgui::PumpUntilIdle();
         // nothing before the first tick (500 ms)...
         EXPECT_EQ(strip.GetFirstVisible(), 0);
         // ...then one tab per tick; the ticks are driven here, not waited for
@@ -206,7 +207,8 @@ TEST_F(TabStripTest, HoldingTheNextButtonRepeatsAndStopsAtTheLastTab)
         next.SendMessage(WM_TIMER, CFolderButton::idRepeat);
         EXPECT_EQ(strip.GetFirstVisible(), 2);
         // and one for the release
-        input.Release();
+        input.ButtonUp().Send();
+        kxgui::PumpUntilIdle();
         EXPECT_EQ(strip.GetFirstVisible(), 3);
     }
     // tab 4 is the last: later commands change nothing
@@ -348,10 +350,12 @@ TEST_F(TabStripTest, Screenshots)
     kxgui::SaveArtifact(kxgui::CaptureScreen(strip.m_hWnd), "tabstrip_horizontal.png");
 
     // the next button held down
-    kxgui::InputScript input(strip.m_hWnd);
-    input.MoveTo(CPoint(30, 10)).Press();
+    kxgui::InputScript input;
+    input.MoveTo(strip.m_hWnd, CPoint(30, 10)).ButtonDown().Send();
+    kxgui::PumpUntilIdle();
     kxgui::PixelBuffer pressed = kxgui::CaptureScreen(strip.m_hWnd);
-    input.Release();
+    input.ButtonUp().Send();
+    kxgui::PumpUntilIdle();
     kxgui::SaveArtifact(pressed, "tabstrip_button_pressed.png");
 }
 
