@@ -13,6 +13,7 @@ const UINT_PTR kFadeOutTimer = 2;
 
 typedef BOOL(WINAPI* SetLayeredWindowAttributesFn)(HWND, COLORREF, BYTE, DWORD);
 typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
+typedef HRESULT(WINAPI* DwmIsCompositionEnabledFn)(BOOL*);
 
 // Looked up once: systems without layered windows get an opaque tooltip.
 SetLayeredWindowAttributesFn g_pfnSetLayeredWindowAttributes = nullptr;
@@ -31,6 +32,26 @@ void LookUpLayeredFunctions()
         reinterpret_cast<void*>(::GetProcAddress(hUser, "SetLayeredWindowAttributes")));
     g_pfnUpdateLayeredWindow = reinterpret_cast<UpdateLayeredWindowFn>(
         reinterpret_cast<void*>(::GetProcAddress(hUser, "UpdateLayeredWindow")));
+}
+
+// Without a compositor (a bare X server under Wine, say) a translucent
+// window may not show at all, so the tooltip stays opaque there.
+bool IsCompositing()
+{
+    static int compositing = -1;
+    if (compositing < 0)
+    {
+        compositing = 0;
+        if (HMODULE hDwm = ::LoadLibraryA("dwmapi.dll"))
+        {
+            auto pfnEnabled = reinterpret_cast<DwmIsCompositionEnabledFn>(
+                reinterpret_cast<void*>(::GetProcAddress(hDwm, "DwmIsCompositionEnabled")));
+            BOOL bEnabled = FALSE;
+            if (pfnEnabled && SUCCEEDED(pfnEnabled(&bEnabled)) && bEnabled)
+                compositing = 1;
+        }
+    }
+    return compositing == 1;
 }
 
 } // namespace
@@ -59,7 +80,7 @@ CTreeListTipCtrl::CTreeListTipCtrl()
             AfxThrowResourceException();
     }
     LookUpLayeredFunctions();
-    m_bLayered = g_pfnSetLayeredWindowAttributes && g_pfnUpdateLayeredWindow;
+    m_bLayered = g_pfnSetLayeredWindowAttributes && g_pfnUpdateLayeredWindow && IsCompositing();
 }
 
 CTreeListTipCtrl::~CTreeListTipCtrl()
