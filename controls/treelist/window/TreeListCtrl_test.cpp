@@ -484,6 +484,25 @@ TEST_F(TreeListTest, WideColumnsBringTheScrollBars)
     EXPECT_FALSE(m_tree.CWnd::GetStyle() & WS_VSCROLL);
 }
 
+TEST_F(TreeListTest, TheLastColumnFillsTheWindowWithinItsLimits)
+{
+    // set after the columns: every column is the last one while it is inserted
+    Make(TLC_HEADER, 0, {}, CRect(0, 0, 300, 200));
+    m_tree.InsertColumn("Name", TLF_DEFAULT, 100);
+    m_tree.InsertColumn("Rest", TLF_DEFAULT, 30, -1, 50, 250);
+    m_tree.SetExtendedStyle(TLC_EX_FILLLAST);
+    Pump();
+    CRect client;
+    m_tree.GetClientRect(&client);
+    EXPECT_EQ(m_tree.GetColumnWidth(1), client.Width() - 100);
+    m_tree.SetWindowPos(nullptr, 0, 0, 500, 200, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(m_tree.GetColumnWidth(1), 250);
+    m_tree.SetWindowPos(nullptr, 0, 0, 120, 200, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(m_tree.GetColumnWidth(1), 50);
+}
+
 TEST_F(TreeListTest, ScreenshotsOfAFullTree)
 {
     Make(TLC_TREELIST | TLC_TREELINE | TLC_ROOTLINE | TLC_BUTTON | TLC_CHECKBOX | TLC_LOCKBOX | TLC_IMAGE | TLC_HEADER |
