@@ -105,8 +105,11 @@ BOOL CTreeListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UI
 
 void CTreeListCtrl::PreSubclassWindow()
 {
-    if (!(m_dwStatus & kChildrenMade) && !CreateChildWindows())
+    if (m_dwStatus & kChildrenMade)
+        return;
+    if (!CreateChildWindows())
         AfxThrowMemoryException();
+    SetTimer(kTipTimer, 1000);
 }
 
 BOOL CTreeListCtrl::CreateChildWindows()

@@ -286,18 +286,44 @@ TEST_F(TreeListTest, KeyboardTable)
     EXPECT_TRUE(parent->IsSelected());
 }
 
-TEST_F(TreeListTest, ExpandButtonTogglesWithoutSelecting)
+TEST_F(TreeListTest, ButtonsAndIconsActWithoutSelecting)
 {
-    Make(TLC_TREELIST | TLC_BUTTON | TLC_TREELINE | TLC_HEADER, 0, {200});
+    Make(TLC_TREELIST | TLC_BUTTON | TLC_TREELINE | TLC_CHECKBOX | TLC_LOCKBOX | TLC_HEADER, 0, {200});
     CTreeListItem* parent = m_tree.InsertItem("parent", TLIS_CHILDRENKNOWN);
-    m_tree.InsertItem("child", TLIS_CHILDRENKNOWN, parent);
+    CTreeListItem* child = m_tree.InsertItem("child", TLIS_CHILDRENKNOWN, parent);
     Pump();
-    CPoint button = RowPoint(0, 2 + 8 - 1);
-    Click(button);
+    // the button slot, then the check (16) and lock (8) icons
+    const int xButton = 2 + 8 - 1, xCheck = 2 + 16 + 8, xLock = 2 + 16 + 16 + 4;
+    Click(RowPoint(0, xButton));
     EXPECT_TRUE(parent->IsExpanded());
     EXPECT_FALSE(parent->IsSelected());
     EXPECT_EQ(m_tree.GetRowCount(), 2);
     EXPECT_EQ(Codes(), (std::vector<int>{TLN_ITEMEXPANDING, TLN_ITEMEXPANDED}));
+
+    g_notices.clear();
+    Click(RowPoint(0, xCheck));
+    EXPECT_EQ(parent->GetCheck(), 1);
+    EXPECT_EQ(child->GetCheck(), 1);
+    EXPECT_EQ(Codes(), (std::vector<int>{TLN_CHECKCHANGING}));
+    Click(RowPoint(1, xLock + 16));
+    EXPECT_EQ(child->GetLock(), 1);
+    EXPECT_EQ(parent->GetLock(), 1);
+    EXPECT_FALSE(child->IsSelected());
+    // a veto keeps the check
+    g_answer = [](int code) { return code == TLN_CHECKCHANGING ? -1 : 0; };
+    Click(RowPoint(1, xCheck + 16));
+    EXPECT_EQ(child->GetCheck(), 1);
+}
+
+TEST_F(TreeListTest, WithoutFullNoticesNothingCanVeto)
+{
+    Make(TLC_HEADER, TLC_EX_NOFULLNOTIFY, {200});
+    std::vector<CTreeListItem*> items = AddRows(3);
+    g_answer = [](int) { return -1; };
+    Click(RowPoint(1));
+    Click(RowPoint(2), false, false, true);
+    EXPECT_TRUE(g_notices.empty());
+    EXPECT_EQ(Selected(items), "001");
 }
 
 TEST_F(TreeListTest, ColumnWidthFromTheHeaderTextAndRowHeightFromTheFont)
