@@ -260,3 +260,101 @@ TEST(StructureValidator, CommandDomainTable)
     for (const Case& c : cases)
         EXPECT_STREQ(CheckCommandDomain(c.bytes, c.domain), c.error) << int(c.bytes[0]) << " in " << int(c.domain);
 }
+
+TEST(StructureValidator, FixtureDiscsValidateClean)
+{
+    for (const char* fixture : {"pal1", "pal1split", "ntscmenu", "twovts"})
+    {
+        Disc disc(fixture);
+        if (!disc.ok)
+            GTEST_SKIP() << "fixture " << fixture << " not generated";
+        EXPECT_EQ(DiscMessages(disc.dvd), std::vector<std::string>()) << fixture;
+    }
+}
+
+// The cmdtable disc compiles every statement dvdauthor knows, also those the
+// DVD-Video standard does not allow where the fixture puts them: stream
+// selections in the VMG menus (statements 17-20, 45 and 47) and link
+// sub-instructions in pre-commands, which only cell and button commands may
+// use (VMG menu PGCs 38-40 and title PGCs 7-11).
+TEST(StructureValidator, CmdtableMessagesAreThoseOfItsStatements)
+{
+    Disc disc("cmdtable");
+    if (!disc.ok)
+        GTEST_SKIP() << "fixture cmdtable not generated";
+    const std::string kText = " >> Invalid command format or command is not allowed in this domain";
+    std::vector<std::string> expected;
+    for (int pgc : {17, 18, 19, 20, 38, 39, 40, 45, 47})
+        expected.push_back("VMG/LUs/Menu en/PGC " + std::to_string(pgc) + "/pre cmd 1" + kText);
+    for (int pgc : {7, 8, 9, 10, 11})
+        expected.push_back("VTS 1/PGCs/PGC " + std::to_string(pgc) + "/pre cmd 1" + kText);
+    EXPECT_EQ(DiscMessages(disc.dvd), expected);
+}
+
+// References broken on purpose through the model: each gives one message,
+// on the reference that holds the broken number.
+TEST(StructureValidator, BrokenReferencesOfTheModel)
+{
+    struct Case
+    {
+        const char* name;
+        void (*breakIt)(CDvd& dvd);
+        const char* line;
+    } cases[] = {
+        {"link to a PGC that is gone", [](CDvd& dvd) { dvd.GetVts(0)->GetPgcTable().GetPgc(0)->m_wNextPgc = 9; },
+         "VTS 1/PGCs/PGC 1:NextPgc >> Invalid NextPGC destination"},
+        {"button neighbour past the last button",
+         [](CDvd& dvd)
+         {
+             CDvdButton* pButton = dvd.GetVmg().GetMenuDomain().GetBlock(0)->GetIlvu(0)->GetSegment(0)->GetButton(0);
+             pButton->GetGroup(0).neighbours[BTNDIR_DOWN] = 5;
+         },
+         "VMG/menu blocks/menu block 1/BTN SEG 0/BTN 1:GRP 1: link down >> Reference to Button 6 while there are only "
+         "3 "
+         "Button(s) in this menu."},
+        {"force-select button past the count",
+         [](CDvd& dvd)
+         {
+             PciPacket hli;
+             hli.SetBtnNs(3);
+             hli.SetFoslBtnn(5);
+             dvd.GetVmg().GetMenuDomain().GetBlock(0)->GetIlvu(0)->GetSegment(0)->SetFromHli(hli, 0);
+         },
+         "VMG/menu blocks/menu block 1/BTN SEG 0:force select button >> Force select button is 5 while there are only "
+         "3 "
+         "Button(s) in this menu."},
+        {"audio control beyond the streams",
+         [](CDvd& dvd) { dvd.GetVts(0)->GetPgcTable().GetPgc(0)->m_audio[6].bEnabled = 1; },
+         "VTS 1/PGCs/PGC 1:audio 7 >> There are only 1 audio tracks defined in this domain"},
+        {"sub-picture control beyond the streams",
+         [](CDvd& dvd) { dvd.GetVts(0)->GetPgcTable().GetPgc(0)->m_subpictures[9].bEnabled = 1; },
+         "VTS 1/PGCs/PGC 1:subs 10 >> There are only 0 sub-picture tracks defined in this domain"},
+        {"cell command past the count",
+         [](CDvd& dvd) { dvd.GetVts(0)->GetPgcTable().GetPgc(1)->GetCell(0)->m_nCellCommand = 4; },
+         "VTS 1/PGCs/PGC 2/ c1 >> Reference to Cell Command 4 while there are only 1 Cell Commands(s)."},
+        {"chapter past the title's programs",
+         [](CDvd& dvd)
+         {
+             CChapterEntry chapter;
+             chapter.m_wProgram = 7;
+             dvd.GetVts(0)->GetTitles().GetTitle(0)->AddChapter(chapter);
+         },
+         "VTS 1/Titles/Title 1:chapter 3 >> Reference to Program 8 while there are only 2 Program(s) available in PGC "
+         "1."},
+        {"command not allowed in its domain",
+         [](CDvd& dvd)
+         {
+             const BYTE setTimer[8] = {0x52, 0x00, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x00};
+             dvd.GetVmg().GetLanguageUnits().GetUnit(0)->GetPgc(0)->m_preCommands.Add(setTimer);
+         },
+         "VMG/LUs/Menu en/PGC 1/pre cmd 3 >> Invalid command format or command is not allowed in this domain"},
+    };
+    for (const Case& c : cases)
+    {
+        Disc disc("ntscmenu");
+        if (!disc.ok)
+            GTEST_SKIP() << "fixture ntscmenu not generated";
+        c.breakIt(disc.dvd);
+        EXPECT_EQ(DiscMessages(disc.dvd), std::vector<std::string>{c.line}) << c.name;
+    }
+}
