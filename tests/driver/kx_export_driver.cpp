@@ -354,13 +354,13 @@ int main(int argc, char** argv)
     if (source.empty() == load.empty())
         return Usage();
 
+    // The program builds its stock cells at start-up: hidden blocks, merged
+    // discs and projects that hold them need them.
+    CreateStockCells();
     CDvdLog log;
     CDvd disc;
     bool bOk = load.empty() ? PrintLog("read", disc.Read(log, source.c_str(), nullptr), log)
                             : PrintLog("load", LoadProject(disc, log, load), log);
-    // The program builds its stock cells at start-up; a hide needs them.
-    if (!edits.empty())
-        CreateStockCells();
     if (bOk && !merges.empty())
         bOk = PrintLog("merge", MergeDiscs(disc, log, merges), log);
     for (size_t i = 0; bOk && i < edits.size(); ++i)
