@@ -713,4 +713,65 @@ TEST_P(DriverMerge, MergedDiscPlaysBothSourcesFromItsChooser)
 INSTANTIATE_TEST_SUITE_P(Fixtures, DriverMerge,
                          ::testing::Values(std::make_pair("pal1", "twovts"), std::make_pair("ntscmenu", "cmdtable")));
 
+// The first cell kx_navwalk reports for a disc (after activating a button of
+// the first title-set menu when button is not 0), or "" when it failed.
+std::string FirstCell(const std::string& disc, int button, const kxtest::ScratchFolder& scratch)
+{
+    const char* walker = std::getenv("KX_NAVWALK");
+    std::string output;
+    if (walker == nullptr)
+        return output;
+    const std::string command =
+        std::string("'") + walker + "' '" + disc + "'" + (button ? " " + std::to_string(button) : std::string());
+    // libdvdnav talks on both streams; the answer is the line of the cell.
+    size_t at = std::string::npos;
+    if (RunCommand(command, scratch.File("walk.txt"), output) != 0 ||
+        (at = output.rfind("cell dom=")) == std::string::npos)
+        return std::string();
+    return output.substr(at, output.find('\n', at) - at);
+}
+
+// A walker's cell line with its title-set number moved by delta (the VMG's 0
+// stays).
+std::string MoveTitleSet(const std::string& cell, int delta)
+{
+    const size_t at = cell.find(" vts=");
+    if (at == std::string::npos)
+        return cell;
+    const size_t end = cell.find(' ', at + 5);
+    const int vts = std::atoi(cell.substr(at + 5, end - at - 5).c_str());
+    return cell.substr(0, at + 5) + std::to_string(vts ? vts + delta : 0) + cell.substr(end);
+}
+
+class DriverMergePlayback : public ::testing::TestWithParam<std::pair<const char*, const char*>>
+{
+};
+
+// A player that starts the merged disc and activates button k of the chooser
+// plays first the cell that disc k plays first on its own.
+TEST_P(DriverMergePlayback, ChooserButtonPlaysWhatEachDiscPlaysFirst)
+{
+    KX_REQUIRE_FIXTURE(first, GetParam().first);
+    KX_REQUIRE_FIXTURE(second, GetParam().second);
+    KX_REQUIRE_IFODUMP();
+    if (std::getenv("KX_NAVWALK") == nullptr)
+        GTEST_SKIP() << "kx_navwalk is only built natively";
+    kxtest::ScratchFolder scratch;
+    const std::string merged = scratch.File("merged");
+    std::string log;
+    ASSERT_EQ(RunDriver("'" + first + "/VIDEO_TS' --merge '" + second + "' --export '" + merged + "'", scratch, log), 0)
+        << log;
+    const std::string alone1 = FirstCell(first, 0, scratch);
+    const std::string alone2 = FirstCell(second, 0, scratch);
+    ASSERT_FALSE(alone1.empty());
+    ASSERT_FALSE(alone2.empty());
+    const int a = int(kxtest::Select(kxtest::IfoDump(first), "vmg")[0].Num("vts_count"));
+    EXPECT_EQ(FirstCell(merged, 1, scratch), alone1);
+    EXPECT_EQ(FirstCell(merged, 2, scratch), MoveTitleSet(alone2, a));
+    RemoveExport(merged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DriverMergePlayback,
+                         ::testing::Values(std::make_pair("pal1", "twovts"), std::make_pair("ntscmenu", "pal1")));
+
 } // namespace
