@@ -18,6 +18,7 @@
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdProgress.h"
 
+#include <cstring>
 #include <memory>
 
 namespace
