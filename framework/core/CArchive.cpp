@@ -127,6 +127,16 @@ void CArchive::WriteBuffer()
         m_pFile->Write(m_lpBufStart, n);
 }
 
+ULONGLONG CArchive::GetBytesLeft() const
+{
+    ULONGLONG nBuffered = (ULONGLONG)(m_lpBufMax - m_lpBufCur);
+    if (m_pFile == nullptr || IsStoring())
+        return 0;
+    ULONGLONG nLength = m_pFile->GetLength();
+    ULONGLONG nPosition = m_pFile->GetPosition();
+    return nBuffered + (nLength > nPosition ? nLength - nPosition : 0);
+}
+
 void CArchive::Flush()
 {
     if (m_pFile == nullptr)

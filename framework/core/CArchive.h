@@ -42,6 +42,9 @@ public:
     BOOL IsStoring() const { return (m_nMode & load) == 0; }
     BOOL IsBufferEmpty() const { return m_lpBufCur == m_lpBufMax; }
     CFile* GetFile() const { return m_pFile; }
+    // Loading: the bytes not read yet, buffered or still in the file. A reader
+    // checks a stated count against it before allocating for that count.
+    ULONGLONG GetBytesLeft() const;
 
     // Returns the bytes read: fewer than asked only at the end of the file.
     UINT Read(void* lpBuf, UINT nMax);

@@ -321,6 +321,20 @@ TEST(CArchive, FlushWhileLoadingPutsTheFileWhereReadingStands)
     EXPECT_EQ(3, b);
 }
 
+TEST(CArchive, BytesLeftCountTheBufferAndTheRestOfTheFile)
+{
+    std::vector<BYTE> bytes(10000, 7);
+    CMemFile file(bytes.data(), (UINT)bytes.size());
+    CArchive ar(&file, CArchive::load, 128);
+    EXPECT_EQ(10000u, ar.GetBytesLeft());
+    DWORD dw;
+    ar >> dw;
+    EXPECT_EQ(9996u, ar.GetBytesLeft()); // the read-ahead still counts
+    std::vector<BYTE> rest(9996);
+    EXPECT_EQ(9996u, ar.Read(rest.data(), (UINT)rest.size()));
+    EXPECT_EQ(0u, ar.GetBytesLeft());
+}
+
 TEST(CArchive, DestructionWritesWhatIsBufferedAndAbortDoesNot)
 {
     CMemFile file;

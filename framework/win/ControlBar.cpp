@@ -1,6 +1,9 @@
 #include "framework/win/ControlBar.h"
 
+#include "framework/core/DockState.h"
 #include "framework/win/Dc.h"
+#include "framework/win/DockBar.h"
+#include "framework/win/DockContext.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
 
@@ -14,7 +17,14 @@ ON_WM_ERASEBKGND()
 ON_WM_TIMER()
 ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
 ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
 END_MESSAGE_MAP()
+
+AUX_DATA afxData;
+
+AUX_DATA::AUX_DATA() : cxBorder2(2 * ::GetSystemMetrics(SM_CXBORDER)), cyBorder2(2 * ::GetSystemMetrics(SM_CYBORDER))
+{
+}
 
 namespace
 {
@@ -24,9 +34,11 @@ const UINT nFlyByCheck = 200; // ms between checks whether the mouse has left
 
 CControlBar::~CControlBar()
 {
-    // The frame's list must not keep a dead bar.
+    // Neither the frame's list nor a dock bar may keep a dead bar.
+    LeaveDockBar();
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
+    delete m_pDockContext;
 }
 
 void CControlBar::SetBarStyle(DWORD dwStyle)
@@ -50,6 +62,8 @@ void CControlBar::SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom)
 void CControlBar::EnableDocking(DWORD dwDockStyle)
 {
     m_dwDockStyle = dwDockStyle;
+    if (!m_pDockContext)
+        m_pDockContext = new CDockContext(this);
     if (!m_pDockSite)
         m_pDockSite = GetParentFrame();
 }
@@ -63,7 +77,73 @@ CFrameWnd* CControlBar::GetDockingFrame() const
 
 BOOL CControlBar::IsFloating() const
 {
+    if (const auto* pSelf = dynamic_cast<const CDockBar*>(this))
+        return pSelf->m_bFloating;
+    if (m_pDockBar)
+        return m_pDockBar->m_bFloating;
     return (m_dwStyle & CBRS_FLOATING) != 0;
+}
+
+void CControlBar::GetBarInfo(CControlBarInfo* pInfo)
+{
+    pInfo->m_pBar = this;
+    pInfo->m_nBarID = static_cast<UINT>(GetDlgCtrlID());
+    pInfo->m_bVisible = IsVisible();
+    pInfo->m_bFloating = IsFloating();
+    pInfo->m_bHorz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+    pInfo->m_bDockBar = IsDockBar();
+    // A floating dock bar is where its frame is on the screen; any other bar
+    // where it is in its parent.
+    CRect rect;
+    CFrameWnd* pFrame = GetParentFrame();
+    if (IsDockBar() && IsFloating() && pFrame)
+    {
+        pFrame->GetWindowRect(&rect);
+    }
+    else
+    {
+        GetWindowRect(&rect);
+        CWnd* pParent = GetParent();
+        if (pParent)
+            pParent->ScreenToClient(&rect);
+    }
+    pInfo->m_pointPos = rect.TopLeft();
+    pInfo->m_nMRUWidth = m_nMRUWidth;
+    pInfo->m_bDocking = m_pDockContext != nullptr;
+    if (m_pDockContext)
+    {
+        pInfo->m_uMRUDockID = m_pDockContext->m_uMRUDockID;
+        pInfo->m_rectMRUDockPos = m_pDockContext->m_rectMRUDockPos;
+        pInfo->m_dwMRUFloatStyle = m_pDockContext->m_dwMRUFloatStyle;
+        pInfo->m_ptMRUFloatPos = m_pDockContext->m_ptMRUFloatPos;
+    }
+}
+
+void CControlBar::SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd)
+{
+    m_nMRUWidth = pInfo->m_nMRUWidth;
+    if (m_pDockContext && pInfo->m_bDocking)
+    {
+        m_pDockContext->m_uMRUDockID = pInfo->m_uMRUDockID;
+        m_pDockContext->m_rectMRUDockPos = pInfo->m_rectMRUDockPos;
+        m_pDockContext->m_dwMRUFloatStyle = pInfo->m_dwMRUFloatStyle;
+        m_pDockContext->m_ptMRUFloatPos = pInfo->m_ptMRUFloatPos;
+    }
+    const UINT nFlags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    CFrameWnd* pFrame = GetParentFrame();
+    if (IsDockBar())
+    {
+        if (IsFloating() && pFrame)
+            pFrame->SetWindowPos(nullptr, pInfo->m_pointPos.x, pInfo->m_pointPos.y, 0, 0, nFlags);
+    }
+    else
+    {
+        // The dock bar's layout keeps the offset along the row.
+        SetWindowPos(nullptr, pInfo->m_pointPos.x, pInfo->m_pointPos.y, 0, 0, nFlags);
+        DelayShow(pInfo->m_bVisible);
+    }
+    if (pFrameWnd)
+        pFrameWnd->DelayRecalcLayout();
 }
 
 BOOL CControlBar::IsVisible() const
@@ -84,6 +164,10 @@ void CControlBar::DelayShow(BOOL bShow)
         m_nStateFlags |= delayShow;
     else if (!bShow && bVisible)
         m_nStateFlags |= delayHide;
+    // A floating bar's own frame lays it out (and shows or hides itself).
+    CFrameWnd* pFrame = GetParentFrame();
+    if (m_pDockBar && pFrame && pFrame != GetDockingFrame())
+        pFrame->DelayRecalcLayout();
 }
 
 DWORD CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout)
@@ -250,6 +334,7 @@ void CControlBar::OnDestroy()
 {
     KillTimer(ID_TIMER_WAIT);
     KillTimer(ID_TIMER_CHECK);
+    LeaveDockBar();
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
     CWnd::OnDestroy();
@@ -320,6 +405,27 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
     if (pTarget)
         OnUpdateCmdUI(pTarget, static_cast<BOOL>(wParam));
     return 0;
+}
+
+void CControlBar::LeaveDockBar()
+{
+    // Out of the rows without a placeholder; the frame holding the dock bar
+    // lays out without the bar at idle time (a floating one hides if empty).
+    if (!m_pDockBar)
+        return;
+    CDockBar* pDockBar = m_pDockBar;
+    m_pDockBar = nullptr;
+    int nPos = pDockBar->FindBar(this);
+    if (nPos > 0)
+        pDockBar->RemoveEntry(nPos);
+    CFrameWnd* pFrame = pDockBar->GetParentFrame();
+    if (pFrame)
+        pFrame->DelayRecalcLayout();
+}
+
+LRESULT CControlBar::OnHelpHitTest(WPARAM, LPARAM)
+{
+    return static_cast<LRESULT>(GetDlgCtrlID());
 }
 
 CFrameWnd* CControlBar::GetOwnerFrame() const

@@ -10,6 +10,7 @@
 #include "framework/win/AfxRes.h"
 #include "framework/win/Wnd.h"
 
+class CControlBarInfo;
 class CDC;
 class CDockBar;
 class CDockContext;
@@ -21,6 +22,16 @@ enum : UINT
     ID_TIMER_WAIT = 0xE000,  // prompt of the item under the mouse
     ID_TIMER_CHECK = 0xE001, // has the mouse left the bar?
 };
+
+// System metrics the bars use, read once: the borders doubled (two
+// SM_CXBORDER and two SM_CYBORDER).
+struct AUX_DATA
+{
+    AUX_DATA();
+    int cxBorder2;
+    int cyBorder2;
+};
+extern AUX_DATA afxData;
 
 class CControlBar : public CWnd
 {
@@ -43,10 +54,17 @@ public:
     void SetBorders(LPCRECT lpRect) { SetBorders(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
     CRect GetBorders() const { return CRect(m_cxLeftBorder, m_cyTopBorder, m_cxRightBorder, m_cyBottomBorder); }
 
-    // Which sides the bar may dock to (CBRS_ALIGN_*); zero: none.
+    // Which sides the bar may dock to (CBRS_ALIGN_*, CBRS_FLOAT_MULTI); zero:
+    // none. The bar gets its docking context here.
     void EnableDocking(DWORD dwDockStyle);
     CFrameWnd* GetDockingFrame() const;
+    // Whether the bar's dock bar floats (a dock bar: whether it floats).
     BOOL IsFloating() const;
+    // Fills the record with where the bar is and what its docking context
+    // remembers, and applies one (position, visibility at the next layout,
+    // MRU width and places). pFrameWnd finds bars by id.
+    virtual void GetBarInfo(CControlBarInfo* pInfo);
+    virtual void SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd);
     virtual BOOL IsDockBar() const { return FALSE; }
     // Shown, or about to be shown by a delayed show.
     virtual BOOL IsVisible() const;
@@ -77,6 +95,8 @@ public:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    // Context help on a bar names the bar: the answer is its control id.
+    afx_msg LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
 
     DWORD m_dwStyle = 0;
     DWORD m_dwDockStyle = 0;
@@ -99,6 +119,8 @@ protected:
     CFrameWnd* GetOwnerFrame() const;
     // The item's command id at a client point for prompts, or -1.
     INT_PTR HitTestForPrompt(CPoint point) const;
+    // A dying bar leaves its dock bar's rows.
+    void LeaveDockBar();
 
     DECLARE_MESSAGE_MAP()
 

@@ -1,6 +1,7 @@
 // Control bars in a frame: layout by WM_SIZEPARENT, delayed showing and
 // hiding, the frame's bar list and idle updates of the status bar.
 #include "framework/win/ControlBar.h"
+#include "framework/win/DockBar.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/StatusBar.h"
 #include "framework/win/ToolBar.h"
@@ -318,20 +319,16 @@ TEST(ToolBarTest, DamagedResourcesAreRefused)
     }
 }
 
-// A dock bar as the docking layer provides: only its creation is tested.
-class CTestDockBar : public CControlBar
+// A dock bar of a class of its own, as the toolkit brings.
+class CTestDockBar : public CDockBar
 {
     DECLARE_DYNCREATE(CTestDockBar)
-public:
-    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
 };
-IMPLEMENT_DYNCREATE(CTestDockBar, CControlBar)
+IMPLEMENT_DYNCREATE(CTestDockBar, CDockBar)
 
 TEST_F(ControlBarTest, EnableDockingMakesTheDockBarsOfTheAskedSides)
 {
-    m_pFrame->EnableDocking(CBRS_ALIGN_ANY);
-    EXPECT_EQ(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP), nullptr); // no dock-bar class yet
-
+    EXPECT_EQ(m_pFrame->m_pDockBarClass, RUNTIME_CLASS(CDockBar));
     m_pFrame->m_pDockBarClass = RUNTIME_CLASS(CTestDockBar);
     m_pFrame->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
     CControlBar* pTop = m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP);

@@ -2,9 +2,12 @@
 
 #include "framework/win/ControlBar.h"
 #include "framework/win/Dc.h"
+#include "framework/win/DockBar.h"
+#include "framework/win/DockContext.h"
 #include "framework/win/DocTemplate.h"
 #include "framework/win/Document.h"
 #include "framework/win/Menu.h"
+#include "framework/win/MiniDockFrameWnd.h"
 #include "framework/win/StatusBar.h"
 #include "framework/win/View.h"
 #include "framework/win/WinThread.h"
@@ -41,7 +44,8 @@ END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd()
 {
-    m_pFloatingFrameClass = nullptr;
+    m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
+    m_pDockBarClass = RUNTIME_CLASS(CDockBar);
     m_rectBorder.SetRectEmpty();
 }
 
@@ -328,7 +332,19 @@ void CFrameWnd::RecalcLayout(BOOL bNotify)
         return;
     m_bInRecalcLayout = TRUE;
     m_nIdleFlags &= ~(idleLayout | idleNotify);
-    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    if (m_dwFrameStyle & FWS_SNAPTOBARS)
+    {
+        // The frame takes the size its bars need, unstretched.
+        CRect rect(0, 0, 32767, 32767);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
+        CalcWindowRect(&rect);
+        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposDefault, nullptr, nullptr, FALSE);
+    }
+    else
+    {
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    }
     m_bInRecalcLayout = FALSE;
 }
 
@@ -398,38 +414,126 @@ void CFrameWnd::EnableDocking(DWORD dwDockStyle)
     {
         UINT nID;
         DWORD dwAlign;
+        DWORD dwBorder;
     } sides[] = {
-        {AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
-        {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM},
-        {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
-        {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT},
+        {AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP, CBRS_BORDER_BOTTOM},
+        {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM, CBRS_BORDER_TOP},
+        {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT, CBRS_BORDER_RIGHT},
+        {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT, CBRS_BORDER_LEFT},
     };
-    static const DWORD borders[] = {CBRS_BORDER_BOTTOM, CBRS_BORDER_TOP, CBRS_BORDER_RIGHT, CBRS_BORDER_LEFT};
-    for (int i = 0; i < 4; ++i)
+    for (const auto& side : sides)
     {
-        if (!(dwDockStyle & sides[i].dwAlign) || GetControlBar(sides[i].nID))
+        if (!(dwDockStyle & side.dwAlign) || GetControlBar(side.nID))
             continue;
         CObject* pObject = m_pDockBarClass->CreateObject();
-        CControlBar* pDock = dynamic_cast<CControlBar*>(pObject);
+        CDockBar* pDock = dynamic_cast<CDockBar*>(pObject);
         if (!pDock)
         {
             delete pObject;
             AfxThrowResourceException();
         }
         pDock->m_bAutoDelete = TRUE;
-        pDock->m_dwStyle = sides[i].dwAlign | borders[i];
         pDock->m_pDockSite = this;
-        if (!pDock->CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                             CRect(0, 0, 0, 0), this, sides[i].nID))
+        if (!pDock->Create(this,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.dwAlign | side.dwBorder,
+                           side.nID))
             AfxThrowResourceException();
     }
 }
 
-void CFrameWnd::DockControlBar(CControlBar* pBar, UINT, LPCRECT)
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect)
 {
-    // Without dock bars a bar keeps its own side of the frame.
+    static const struct
+    {
+        UINT nID;
+        DWORD dwAlign;
+    } sides[] = {
+        {AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
+        {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM},
+        {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
+        {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT},
+    };
+    CDockBar* pDockBar = nullptr;
+    for (const auto& side : sides)
+    {
+        if (pDockBar)
+            break;
+        if (nDockBarID == side.nID || (nDockBarID == 0 && (pBar->m_dwDockStyle & side.dwAlign)))
+            pDockBar = dynamic_cast<CDockBar*>(GetControlBar(side.nID));
+    }
+    DockControlBar(pBar, pDockBar, lpRect);
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
+{
     pBar->m_pDockSite = this;
-    AddControlBar(pBar);
+    if (!pDockBar)
+    {
+        // Without a dock bar the bar keeps its own side of the frame.
+        AddControlBar(pBar);
+        DelayRecalcLayout();
+        return;
+    }
+    pDockBar->DockControlBar(pBar, lpRect);
+}
+
+CMiniDockFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD dwStyle)
+{
+    CObject* pObject = m_pFloatingFrameClass ? m_pFloatingFrameClass->CreateObject() : nullptr;
+    auto* pFrame = dynamic_cast<CMiniDockFrameWnd*>(pObject);
+    if (!pFrame)
+    {
+        delete pObject;
+        AfxThrowResourceException();
+    }
+    // A frame that fails to create has deleted itself.
+    if (!pFrame->Create(this, dwStyle))
+        AfxThrowResourceException();
+    return pFrame;
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
+{
+    CDockContext* pContext = pBar->m_pDockContext;
+    // A bar floating alone only moves with its frame.
+    CDockBar* pOld = pBar->m_pDockBar;
+    if (pOld && pOld->m_bFloating && !(pOld->m_dwStyle & CBRS_FLOAT_MULTI) && pOld->GetDockedCount() == 1)
+    {
+        CFrameWnd* pFrame = pOld->GetParentFrame();
+        if (pFrame)
+            pFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (pContext)
+            pContext->m_ptMRUFloatPos = point;
+        return;
+    }
+    if (pBar->m_dwStyle & CBRS_SIZE_DYNAMIC)
+    {
+        // A bar that shapes itself floats horizontally.
+        dwStyle |= CBRS_SIZE_DYNAMIC;
+        if (dwStyle & CBRS_ORIENT_VERT)
+            dwStyle = (dwStyle & ~CBRS_ALIGN_ANY) | CBRS_ALIGN_TOP;
+    }
+    if (pContext)
+    {
+        // Where it was docked, for docking it back there.
+        if (pOld && !pOld->m_bFloating)
+        {
+            CRect rect;
+            pBar->GetWindowRect(&rect);
+            pOld->ScreenToClient(&rect);
+            pContext->m_uMRUDockID = static_cast<UINT>(pOld->GetDlgCtrlID());
+            pContext->m_rectMRUDockPos = rect;
+        }
+        pContext->m_ptMRUFloatPos = point;
+        pContext->m_dwMRUFloatStyle = dwStyle;
+    }
+    BOOL bVisible = pBar->IsVisible();
+    CMiniDockFrameWnd* pFrame = CreateFloatingFrame(dwStyle);
+    pFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pFrame->m_pWndDockBar->DockControlBar(pBar);
+    pFrame->RecalcLayout();
+    if (bVisible)
+        pFrame->UpdateWindow();
     DelayRecalcLayout();
 }
 
@@ -462,6 +566,16 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
     if (m_nIdleFlags & idleLayout)
         RecalcLayout((m_nIdleFlags & idleNotify) != 0);
     m_nIdleFlags = 0;
+    // A hidden floating frame gets no idle time of its own, yet a bar shown
+    // in it must show it: its dock site lays it out.
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos)
+    {
+        auto* pBar = static_cast<CControlBar*>(m_listControlBars.GetNext(pos));
+        CFrameWnd* pFloat = pBar->IsDockBar() && pBar->IsFloating() ? pBar->GetParentFrame() : nullptr;
+        if (pFloat && pFloat != this && (pFloat->m_nIdleFlags & idleLayout) && !pFloat->IsWindowVisible())
+            pFloat->RecalcLayout();
+    }
     return 0;
 }
 
@@ -721,6 +835,19 @@ void CFrameWnd::OnDestroy()
     {
         ::SetMenu(m_hWnd, m_hMenuDefault);
     }
+    // The floating frames of this frame's bars go with it: a frame that is a
+    // child window does not own them, and they must not outlive their site.
+    std::vector<CFrameWnd*> floating;
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos)
+    {
+        auto* pBar = static_cast<CControlBar*>(m_listControlBars.GetNext(pos));
+        CFrameWnd* pFloat = pBar->IsDockBar() && pBar->IsFloating() ? pBar->GetParentFrame() : nullptr;
+        if (pFloat && pFloat != this)
+            floating.push_back(pFloat);
+    }
+    for (CFrameWnd* pFloat : floating)
+        pFloat->DestroyWindow();
     AfxRemoveFrameWnd(this);
     CWnd::OnDestroy();
 }

@@ -12,7 +12,9 @@
 #include "framework/win/Wnd.h"
 
 class CControlBar;
+class CDockBar;
 class CDocument;
+class CMiniDockFrameWnd;
 class CView;
 struct CCreateContext;
 
@@ -21,7 +23,7 @@ enum : DWORD
 {
     FWS_ADDTOTITLE = 0x00008000L,  // the document's name joins the title
     FWS_PREFIXTITLE = 0x00004000L, // the document's name comes first
-    FWS_SNAPTOBARS = 0x00002000L,
+    FWS_SNAPTOBARS = 0x00002000L,  // the frame takes the size its bars need
 };
 
 class CFrameWnd : public CWnd
@@ -85,9 +87,20 @@ public:
     CControlBar* GetControlBar(UINT nID);
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
     // Makes the dock bars of the sides named in dwDockStyle, of the class in
-    // m_pDockBarClass; a frame without one keeps its bars where they are.
+    // m_pDockBarClass (CDockBar unless a subclass says otherwise).
     void EnableDocking(DWORD dwDockStyle);
+    // Docks the bar into the dock bar of that id (0: the first of top,
+    // bottom, left and right that the bar's dock style allows) at lpRect
+    // (screen coordinates) or, without one, at its placeholder or in a new
+    // last row. Without a dock bar the bar keeps its own side of the frame.
     virtual void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    virtual void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    // Floats the bar in a floating frame whose top-left corner is at point
+    // (screen); dwStyle gives its dock bar's side (CBRS_ALIGN_*).
+    virtual void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    // A new hidden floating frame of m_pFloatingFrameClass; throws
+    // CResourceException when it cannot be made.
+    virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
 
     // ---- status prompts ----
     // The prompt of a command: its string up to the first '\n'.
@@ -121,9 +134,9 @@ public:
     CPtrList m_listControlBars;
     UINT m_nIdleFlags = 0;
     BOOL m_bInRecalcLayout = FALSE;
+    // Classes of the floating frames and dock bars the frame makes.
     CRuntimeClass* m_pFloatingFrameClass;
-    // Class of the dock bars EnableDocking makes; the docking layer sets it.
-    CRuntimeClass* m_pDockBarClass = nullptr;
+    CRuntimeClass* m_pDockBarClass;
     BOOL m_bHelpMode = FALSE;
     HMENU m_hMenuDefault = nullptr;
     HACCEL m_hAccelTable = nullptr;
