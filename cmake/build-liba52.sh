@@ -28,7 +28,10 @@ dpkg-source --no-check -x "$dsc" "$out/src" >"$out/unpack.log"
 exec 9>&-
 
 cd "$out/src"
-CC=$cc ./configure --host="$host" --disable-shared --enable-static >"$out/configure.log" 2>&1 || {
+# The package's configure would define inline as a bare always_inline
+# attribute, which turns the mingw-w64 headers' extern inline functions into
+# definitions in every object; give it the compiler's own keyword instead.
+CC=$cc ac_cv_c_inline=__inline__ ./configure --host="$host" --disable-shared --enable-static >"$out/configure.log" 2>&1 || {
   tail -n 30 "$out/configure.log" >&2; exit 1; }
 make -C liba52 >"$out/make.log" 2>&1 || { tail -n 30 "$out/make.log" >&2; exit 1; }
 mkdir -p "$out/include/a52dec"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the project-stream fuzzer with clang and libFuzzer, replays the
-# committed regression corpus, then fuzzes project loading for a bounded time
-# from the fixture discs stored as projects.
+# Builds the project-stream and audio-player fuzzers with clang and libFuzzer,
+# replays the committed regression corpus, then fuzzes project loading from
+# the fixture discs stored as projects and the audio player from the fixture
+# discs' first VOB sectors, sharing the bounded time (two thirds and one third).
 #
 #   scripts/fuzz.sh [SECONDS]        (default 60; 0 replays the corpus only)
 #
@@ -34,6 +35,8 @@ seeds=$dir/seeds work=$dir/work artifacts=$dir/artifacts
 mkdir -p "$seeds" "$work" "$artifacts"
 "$dir/kx_project_seeds" "$fixtures" "$seeds" pal1 ntscmenu twovts cmdtable
 
+audio_seconds=$((seconds / 3))
+seconds=$((seconds - audio_seconds))
 echo "== fuzzing project loads for ${seconds}s (log: $dir/fuzz.log)"
 status=0
 "$fuzzer" "${limits[@]}" -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
@@ -41,4 +44,18 @@ status=0
 # The progress lines run to thousands; the end holds the report of a failure
 # or the final statistics.
 tail -n 60 "$dir/fuzz.log"
+[ "$status" = 0 ] || exit "$status"
+
+audio_seeds=$dir/audio-seeds audio_work=$dir/audio-work
+mkdir -p "$audio_seeds" "$audio_work"
+for disc in pal1 twovts; do
+  for vob in "$fixtures/$disc"/VIDEO_TS/VTS_0?_1.VOB; do
+    head -c 65536 "$vob" >"$audio_seeds/$disc-$(basename "$vob" .VOB)"
+  done
+done
+[ "$audio_seconds" -gt 0 ] || exit 0
+echo "== fuzzing the audio player for ${audio_seconds}s (log: $dir/audio-fuzz.log)"
+"$dir/kx_audio_fuzzer" "${limits[@]}" -max_total_time="$audio_seconds" -max_len=65536 -print_final_stats=1 \
+  -artifact_prefix="$artifacts/" "$audio_work" "$audio_seeds" >"$dir/audio-fuzz.log" 2>&1 || status=$?
+tail -n 60 "$dir/audio-fuzz.log"
 exit "$status"
