@@ -37,13 +37,14 @@ private:
 class CBitWriter
 {
 public:
+    // Bits above the 32 of value are written as zeros.
     void Put(uint32_t value, int bits)
     {
         for (int i = bits - 1; i >= 0; i--)
         {
             if (m_nBits % 8 == 0)
                 bytes.push_back(0);
-            if ((value >> i) & 1)
+            if (i < 32 && ((value >> i) & 1))
                 bytes.back() |= BYTE(0x80 >> (m_nBits % 8));
             m_nBits++;
         }
