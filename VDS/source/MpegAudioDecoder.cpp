@@ -577,14 +577,27 @@ void CDecoder::Synthesise(int ch, const float* subbands, int block)
 {
     int cur = m_nCurrent[ch] = (m_nCurrent[ch] + 15) % 16;
     float* v = m_history[ch][cur];
-    for (int i = 0; i < 64; i++)
-    {
-        const float* row = g_tables.matrix[i];
+    // Rows 16 + i and 48 - i of the matrix are opposite, rows i and 96 - i
+    // (above 32) equal, and row 16 is zero: 32 rows give all 64 values.
+    auto row = [&](int i) {
+        const float* m = g_tables.matrix[i];
         float sum = 0;
         for (int k = 0; k < 32; k++)
-            sum += row[k] * subbands[k];
-        v[i] = sum;
+            sum += m[k] * subbands[k];
+        return sum;
+    };
+    for (int i = 0; i < 16; i++)
+    {
+        v[i] = row(i);
+        v[32 - i] = -v[i];
     }
+    v[16] = 0;
+    for (int i = 33; i < 48; i++)
+    {
+        v[i] = row(i);
+        v[96 - i] = v[i];
+    }
+    v[48] = row(48);
     const float* d = g_tables.window;
     for (int j = 0; j < 32; j++)
     {
