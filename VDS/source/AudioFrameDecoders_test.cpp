@@ -1,6 +1,6 @@
 #include "VDS/source/AudioFrameDecoders.h"
 
-#include "VDS/source/AudioTestSupport.h"
+#include "tests/support/AudioClips.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "VDS/source/AudioPlayer.h"
 
-#include "VDS/source/AudioTestSupport.h"
+#include "tests/support/AudioClips.h"
 #include "tests/support/ByteStreams.h"
 #include "tests/support/ProgramStreamWriter.h"
 

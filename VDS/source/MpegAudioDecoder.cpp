@@ -579,7 +579,8 @@ void CDecoder::Synthesise(int ch, const float* subbands, int block)
     float* v = m_history[ch][cur];
     // Rows 16 + i and 48 - i of the matrix are opposite, rows i and 96 - i
     // (above 32) equal, and row 16 is zero: 32 rows give all 64 values.
-    auto row = [&](int i) {
+    auto row = [&](int i)
+    {
         const float* m = g_tables.matrix[i];
         float sum = 0;
         for (int k = 0; k < 32; k++)

@@ -1,7 +1,7 @@
 #include "VDS/source/MpegAudioDecoder.h"
 
 #include "VDS/source/AudioFrameDecoders.h"
-#include "VDS/source/AudioTestSupport.h"
+#include "tests/support/AudioClips.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 
 #include "VDS/source/AudioFrameDecoders.h"
 #include "VDS/source/AudioPlayer.h"
-#include "VDS/source/AudioTestSupport.h"
+#include "tests/support/AudioClips.h"
 #include "tests/support/ByteStreams.h"
 
 #include <chrono>

@@ -1,4 +1,4 @@
-// Helpers of the audio tests: the clips of the "audio" fixture, cut into
+// Helpers of the audio tests and benchmark: the clips of the "audio" fixture, cut into
 // frames, and the comparison of decoded PCM with a reference.
 #pragma once
 
