@@ -2,6 +2,7 @@
 // fixture disc (tests/fixtures/make_fixtures.sh).
 #include "VDS/source/PsDemuxer.h"
 #include "tests/support/ByteStreams.h"
+#include "tests/support/FixtureCells.h"
 #include "tests/support/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +210,63 @@ TEST(PsDemuxerFixture, SeekToPreviousPacketFindsEveryVideoPacketFromTheEnd)
         uint64_t pack = video[i] - video[i] % 2048;
         EXPECT_EQ(pack, d.SeekToPack(pack)) << i;
     }
+}
+
+struct Seen
+{
+    DWORD stream, sub, size;
+    uint64_t pts;
+    bool operator==(const Seen& o) const
+    {
+        return stream == o.stream && sub == o.sub && size == o.size && pts == o.pts;
+    }
+};
+
+std::vector<Seen> ReadCell(const std::string& fixture, int cellId, size_t* extentCount)
+{
+    std::vector<kxtest::SectorExtent> extents = kxtest::FixtureCellExtents(fixture, 1, false, 1, cellId);
+    *extentCount = extents.size();
+    std::vector<Seen> seen;
+    if (extents.empty())
+        return seen;
+    kxtest::SectorExtentStream cell(extents);
+    CPsDemuxer d;
+    d.Attach(&cell);
+    const BYTE* payload;
+    CPsPacketInfo info;
+    while (d.ReadPacket(&payload, &info))
+        seen.push_back({info.streamId, info.subStreamId, info.payloadLength, info.presentationTime});
+    return seen;
+}
+
+// The cells of a title read one by one as cell streams give the packets of
+// the whole VOB file; a cell whose sectors cross from one VOB file into the
+// next reads the same.
+TEST(PsDemuxerFixture, CellStreamsOfATitle)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    KX_REQUIRE_FIXTURE(split, "pal1split");
+    std::vector<Seen> all;
+    for (const RefPacket& p : Kept(LoadList(kxtest::FixturePath("pal1", "packets/VTS_01_1.VOB.txt"))))
+        all.push_back({p.stream, p.sub, p.size, p.pts < 0 ? 0 : uint64_t(p.pts) * 300});
+    std::vector<Seen> cells;
+    bool crossing = false;
+    int cellId = 1;
+    for (;; ++cellId)
+    {
+        size_t extents = 0, splitExtents = 0;
+        std::vector<Seen> cell = ReadCell("pal1", cellId, &extents);
+        if (extents == 0)
+            break;
+        EXPECT_EQ(1u, extents);
+        EXPECT_FALSE(cell.empty()) << "cell " << cellId;
+        EXPECT_TRUE(cell == ReadCell("pal1split", cellId, &splitExtents)) << "cell " << cellId;
+        crossing |= splitExtents > 1;
+        cells.insert(cells.end(), cell.begin(), cell.end());
+    }
+    EXPECT_GT(cellId, 2) << "pal1 has several cells";
+    EXPECT_TRUE(crossing) << "a cell of pal1split should cross a file boundary";
+    EXPECT_TRUE(all == cells);
 }
 
 } // namespace
