@@ -404,7 +404,10 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
     cells.Add(pEntry);
     outPieces[nPiece]->m_dwFirstSector = pEntry->m_dwFirstSector;
 
-    const CDvdTime baseEltm = ilvu.GetFirstPci().GetCEltm();
+    // Both packets count the cell's time from its first exported VOBU, which
+    // a cut or a split may have moved into the source cell.
+    const CDvdTime basePciEltm = ilvu.GetFirstPci().GetCEltm();
+    const CDvdTime baseDsiEltm = ilvu.GetFirstDsi().GetCEltm();
     const DWORD dwRangesFirst = pieces[0]->m_dwFirstSector;
     const DWORD dwRangesLast = pieces[pieces.GetSize() - 1]->m_dwLastSector;
     const bool bPlainSeamless = !ilvu.GetFirstDsi().IsIlvu() || ilvu.IsPlainRun();
@@ -531,9 +534,12 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             ResetSri(dsi);
         }
 
-        CDvdTime eltm = pci.GetCEltm();
-        eltm.SubtractDvdTime(baseEltm);
-        pci.SetCEltm(eltm);
+        CDvdTime pciEltm = pci.GetCEltm();
+        pciEltm.SubtractDvdTime(basePciEltm);
+        pci.SetCEltm(pciEltm);
+        CDvdTime dsiEltm = dsi.GetCEltm();
+        dsiEltm.SubtractDvdTime(baseDsiEltm);
+        dsi.SetCEltm(dsiEltm);
         if (bStillVobu)
             pci.SetVobuSeEPtm(pci.GetVobuSPtm() + (IsPal(pStill->GetVobData()) ? 3600 : 3003));
         dsi.SetVobVSPtm(ilvu.GetCellStartPtm());
