@@ -158,25 +158,12 @@ struct CPgcContainer
     CLanguageUnits* pUnits = nullptr;
 };
 
-CPgcContainer FindPgcContainer(CDvd& disc, const std::string& name)
+CPgcContainer FindPgcContainer(const CAngleBlockList& domain)
 {
     CPgcContainer container;
-    if (name == "vmgm")
-    {
-        container.pUnits = &disc.GetVmg().GetLanguageUnits();
-        return container;
-    }
-    const bool bMenu = name.compare(0, 4, "vtsm") == 0;
-    unsigned long nVts = 0;
-    if (name.compare(0, 3, "vts") != 0 || !ParseNumber(name.substr(bMenu ? 4 : 3), nVts) || nVts == 0)
-        return container;
-    if (CVts* pVts = disc.GetVts(unsigned(nVts - 1)))
-    {
-        if (bMenu)
-            container.pUnits = &pVts->GetLanguageUnits();
-        else
-            container.pTable = &pVts->GetPgcTable();
-    }
+    CDvdObject* pContainer = domain.GetPgcContainer();
+    container.pTable = dynamic_cast<CPgcTable*>(pContainer);
+    container.pUnits = dynamic_cast<CLanguageUnits*>(pContainer);
     return container;
 }
 
@@ -291,10 +278,10 @@ int ApplyStreamEdit(CDvd& disc, CDvdLog&, const std::vector<std::string>& parts)
     if (!bAudio && !bDelete && op != "disablesubpicture")
         return -1;
     CAngleBlockList* pDomain = parts.size() == 3 ? FindDomain(disc, parts[1]) : nullptr;
-    const CPgcContainer container = parts.size() == 3 ? FindPgcContainer(disc, parts[1]) : CPgcContainer();
     unsigned long nTrack = 0;
     if (pDomain == nullptr || !ParseNumber(parts[2], nTrack))
         return 0;
+    const CPgcContainer container = FindPgcContainer(*pDomain);
     CStreamSet& streams = pDomain->GetStreams();
     const int nTracks = bAudio ? streams.GetAudioCount() : streams.GetSubpictureCount();
     if (nTrack >= unsigned(nTracks))
@@ -340,7 +327,7 @@ int ApplyHideAllEdit(CDvd& disc, CDvdLog&, const std::vector<std::string>& parts
         return 1;
     }
     unsigned long nPgc = 0;
-    CPgc* pPgc = ParseNumber(parts[2], nPgc) ? FindPgc(FindPgcContainer(disc, parts[1]), nPgc) : nullptr;
+    CPgc* pPgc = ParseNumber(parts[2], nPgc) ? FindPgc(FindPgcContainer(*pDomain), nPgc) : nullptr;
     if (pPgc == nullptr)
         return 0;
     if (bHide)
