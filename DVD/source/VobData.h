@@ -25,6 +25,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CAngleBlockList;
 class CDvdLog;
@@ -123,6 +124,10 @@ public:
     uint32_t GetScanState() const { return m_nScanState.load(); }
     bool IsPreliminaryDone() const { return m_bPreliminaryDone.load(); }
     int32_t GetLastScannedVobu() const { return m_nLastScanned.load(); }
+    // Whether the VOBU of the table that starts at dwNavSector was scanned
+    // and holds packs of no other audio and sub-picture streams than those
+    // of the masks.
+    bool HoldsOnlyStreams(DWORD dwNavSector, BYTE nAudio, DWORD dwSubpictures);
     uint32_t GetVobuCursor() const { return m_nVobuCursor.load(); }
     BYTE GetAudioId(int nStream) const { return m_audioIds[nStream]; }
     BYTE GetAudioStreamCount() const { return m_nAudioStreams; }
@@ -168,6 +173,7 @@ private:
     std::unique_ptr<CAngleBlockList> m_pBlocks;
     BYTE m_audioIds[8];
     CVobuScanRecordArray m_records;
+    std::vector<BYTE> m_scanBuffer; // the sectors of the VOBU being scanned
     std::atomic<int32_t> m_nLastScanned{-1};
     BYTE m_nAudioStreams = 0;
     BYTE m_nSubpictureStreams = 0;
@@ -176,6 +182,24 @@ private:
     uint32_t m_nBlockCursor = 0;
     std::atomic<uint32_t> m_nVobuCursor{0};
     bool m_bUsable = false;
+};
+
+// Sectors of a set read in runs: a walk over contiguous sectors takes one
+// read per run (at most 1 MiB) instead of one per sector.
+class CVobSectorRun
+{
+public:
+    explicit CVobSectorRun(const CVobData& set) : m_set(set) {}
+    // Sector nSector, read together with the sectors after it up to nLast
+    // when it is not held yet; null when it does not lie whole inside the
+    // files.
+    const BYTE* Get(uint32_t nSector, uint32_t nLast);
+
+private:
+    const CVobData& m_set;
+    std::vector<BYTE> m_buffer;
+    uint32_t m_nFirst = 0;
+    uint32_t m_nCount = 0;
 };
 
 // The registry of source VOB sets, the memory list and the relocations.

@@ -56,6 +56,49 @@ TEST(PlatformFile, WritesSeeksReadsAndTruncates)
     EXPECT_EQ(f.GetSize(), 20);
 }
 
+// A hint given to an open file changes nothing of what it reads and writes:
+// the transfers go on where they were.
+TEST(PlatformFile, AdviceKeepsThePosition)
+{
+    ScratchFolder dir;
+    std::string path = dir.File("data.bin");
+    ASSERT_TRUE(WriteWhole(path, "0123456789"));
+    for (unsigned access : {unsigned(kFileRead), unsigned(kFileReadWrite)})
+    {
+        SCOPED_TRACE(access);
+        PlatformFile f;
+        FileOpenOptions o;
+        o.access = access;
+        o.hint = FileHint::RandomAccess;
+        ASSERT_TRUE(f.Open(path.c_str(), o));
+        char buf[4] = {};
+        EXPECT_EQ(f.Read(buf, 3), 3);
+        // A file open for reading takes the hint everywhere; whether one
+        // open for writing does is the system's affair.
+        const bool bAdvised = f.Advise(FileHint::SequentialScan);
+        if (access == kFileRead)
+        {
+            EXPECT_TRUE(bAdvised);
+        }
+        EXPECT_EQ(f.Tell(), 3);
+        EXPECT_EQ(f.Read(buf, 3), 3);
+        EXPECT_EQ(std::string(buf, 3), "345");
+        if (access & kFileWrite)
+        {
+            EXPECT_EQ(f.Write("ab", 2), 2);
+            EXPECT_EQ(f.GetSize(), 10);
+        }
+    }
+    PlatformFile closed;
+    EXPECT_FALSE(closed.Advise(FileHint::SequentialScan));
+    PlatformFile f;
+    FileOpenOptions o;
+    ASSERT_TRUE(f.Open(path.c_str(), o));
+    char buf[10] = {};
+    EXPECT_EQ(f.Read(buf, 10), 10);
+    EXPECT_EQ(std::string(buf, 10), "012345ab89");
+}
+
 TEST(PlatformFile, MissingFileFailsWithSystemError)
 {
     ScratchFolder dir;
