@@ -99,6 +99,8 @@ public:
     void SetFrameStore(int i, const MpegFrameStore& store) { m_store[i] = store; }
     // Forgets the reference stores' roles, as at the start of a sequence.
     void ResetFrameStores();
+    // The store of the newest I or P picture, -1 when there is none.
+    int GetNewestReference() const { return m_nBackward; }
 
     // ---- picture data -------------------------------------------------------
     // Decodes the picture whose header GetHeader just read, both fields of a
@@ -140,6 +142,12 @@ public:
     // whose start code lies in that packet takes them (and clears the PTS).
     uint64_t m_nPacketPts{}, m_nPacketScr{};
     MpegPictureRecord m_recLastDecoded{}, m_recLastReference{}, m_recPreviousReference{};
+
+    // Where the last picture start code began: the buffer (counted by
+    // ReadVideoData calls) and the byte offset in it (below 0 when it began
+    // in the buffer before).
+    uint64_t m_nBufferSerial{}, m_nPictureStartSerial{};
+    ptrdiff_t m_nPictureStartOffset{};
 
     // Set by damaged data; ends the current slice.
     bool m_bFault = false;

@@ -59,6 +59,7 @@ void CMpegVideoCore::FillBuffer()
         }
         if (nLength > 0)
         {
+            m_nBufferSerial++;
             m_pBuffer = m_pRead = pData;
             m_pEnd = pData + nLength;
             return;
@@ -99,6 +100,7 @@ void CMpegVideoCore::RestartBits(const uint8_t* pData, size_t nLength, size_t nO
     {
         m_pBuffer = m_pRead = m_pEnd = pData;
     }
+    m_nBufferSerial++;
     m_nWindow = 0;
     m_nBitCount = 0;
     m_bHeaderPending = false;
@@ -177,6 +179,8 @@ void CMpegVideoCore::ReadPictureHeader()
     // packet are consumed, it lies in this packet and the picture owns the
     // packet's time stamp.
     uint64_t nPts = 0, nScr = 0;
+    m_nPictureStartSerial = m_nBufferSerial;
+    m_nPictureStartOffset = GetBufferPosition() - 4;
     if (GetBufferPosition() > 4)
     {
         nPts = m_nPacketPts;
