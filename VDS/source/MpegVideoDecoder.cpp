@@ -28,10 +28,10 @@ const uint64_t kTicksPerMillisecond = 27000;
 }
 
 CMpegVideoDecoder::CMpegVideoDecoder()
-    : m_nVideoStreamId(kPsFirstVideoStream), m_dFrameRate(0), m_dFramePeriod(0), m_nCodedWidth(0),
-      m_nCodedHeight(0), m_qwStreamSize(0), m_pOutput(nullptr), m_pNextOutput(nullptr), m_nDisplayFrame(-1),
-      m_bSecondFieldPending(false), m_qwPicturePosition(0), m_qwClock(0), m_bPositioned(false),
-      m_bCarryParity(true), m_bFilm(false), m_bFlushed(false), m_nSubpictureStream(-1)
+    : m_nVideoStreamId(kPsFirstVideoStream), m_dFrameRate(0), m_dFramePeriod(0), m_nCodedWidth(0), m_nCodedHeight(0),
+      m_qwStreamSize(0), m_pOutput(nullptr), m_pNextOutput(nullptr), m_nDisplayFrame(-1), m_bSecondFieldPending(false),
+      m_qwPicturePosition(0), m_qwClock(0), m_bPositioned(false), m_bCarryParity(true), m_bFilm(false),
+      m_bFlushed(false), m_nSubpictureStream(-1)
 {
     std::memset(&m_packet, 0, sizeof(m_packet));
     std::memset(&m_display, 0, sizeof(m_display));
@@ -232,7 +232,7 @@ bool CMpegVideoDecoder::DecodeStep()
         if (header != 1)
         {
             if (!IsEndOfData())
-                continue;  // a sequence end inside the cell
+                continue; // a sequence end inside the cell
             // The last reference picture has not been shown yet.
             int newest = GetNewestReference();
             if (m_bFlushed || newest < 0)

@@ -13,10 +13,10 @@
 // What Init opens the decoder on.
 struct MpegVideoInitAttributes
 {
-    CByteStream* pStream = nullptr;  // not owned; must outlive the opening
+    CByteStream* pStream = nullptr; // not owned; must outlive the opening
     DWORD nVideoStreamId = kPsFirstVideoStream;
-    int nSubpictureStream = -1;  // sub-stream id 0x20..0x3F, or -1
-    DWORD palette[16] = {};      // the program chain's colours, bytes 0, Y, Cr, Cb
+    int nSubpictureStream = -1; // sub-stream id 0x20..0x3F, or -1
+    DWORD palette[16] = {};     // the program chain's colours, bytes 0, Y, Cr, Cb
 };
 
 class CMpegVideoDecoder : public CMpegVideoCore
@@ -67,7 +67,7 @@ private:
     bool m_bPositioned;
     bool m_bCarryParity;
     bool m_bFilm;
-    bool m_bFlushed;  // the last reference picture has been shown
+    bool m_bFlushed; // the last reference picture has been shown
     // Source positions of the last packets' ends and their payload lengths,
     // by buffer serial, to place a byte of the reader in the cell.
     struct PacketPlace

@@ -59,7 +59,7 @@ int CSubpictureUnit::Parse(const BYTE* data, DWORD length, int32_t baseTime)
             return -1;
         for (int i = 0; i < nVisited; i++)
             if (visited[i] == seq)
-                return -1;  // a loop
+                return -1; // a loop
         if (nVisited == kMaxSequences)
             return -1;
         visited[nVisited++] = seq;
@@ -74,12 +74,8 @@ int CSubpictureUnit::Parse(const BYTE* data, DWORD length, int32_t baseTime)
             switch (cmd)
             {
             case 0x00:
-            case 0x01:
-                startTime = baseTime + delay;
-                break;
-            case 0x02:
-                endTime = baseTime + delay;
-                break;
+            case 0x01: startTime = baseTime + delay; break;
+            case 0x02: endTime = baseTime + delay; break;
             case 0x03:
             case 0x04:
             {
@@ -129,9 +125,7 @@ int CSubpictureUnit::Parse(const BYTE* data, DWORD length, int32_t baseTime)
                 p += size;
                 break;
             }
-            case 0xFF:
-                bEnd = true;
-                break;
+            case 0xFF: bEnd = true; break;
             default:
                 bEnd = true;
                 bLast = true;
@@ -259,7 +253,8 @@ void CSubpictureUnit::BuildPicture(const BYTE (*palette)[4])
     indexData.reset();
 }
 
-CSubpictureDecoder::CSubpictureDecoder() : m_buffer(new BYTE[kBufferSize]), m_nLength(0), m_nPendingTime(0), m_pUnits(nullptr)
+CSubpictureDecoder::CSubpictureDecoder()
+    : m_buffer(new BYTE[kBufferSize]), m_nLength(0), m_nPendingTime(0), m_pUnits(nullptr)
 {
     std::memset(m_palette, 0, sizeof(m_palette));
 }

@@ -23,15 +23,15 @@ public:
     // picture from the palette (16 entries of 0, Y, Cr, Cb bytes).
     void BuildPicture(const BYTE (*palette)[4]);
 
-    std::unique_ptr<BYTE[]> indexData;  // width x height pixel values 0..3
+    std::unique_ptr<BYTE[]> indexData; // width x height pixel values 0..3
     int32_t width, height, x, y;
-    int32_t startTime, endTime;  // milliseconds
-    std::unique_ptr<CVideoPicture> decoded;  // 4:4:4 with alpha
-    std::unique_ptr<CVideoPicture> overlay;  // 4:2:0 with alpha, made at first display
+    int32_t startTime, endTime;             // milliseconds
+    std::unique_ptr<CVideoPicture> decoded; // 4:4:4 with alpha
+    std::unique_ptr<CVideoPicture> overlay; // 4:2:0 with alpha, made at first display
     BYTE colourIndex[4];
     BYTE alpha[4];
-    CSubpictureUnit* next;  // older
-    CSubpictureUnit* prev;  // newer
+    CSubpictureUnit* next; // older
+    CSubpictureUnit* prev; // newer
 
 private:
     bool DecodeField(const BYTE* data, DWORD length, DWORD offset, int firstRow);
