@@ -1,5 +1,7 @@
 #include "VDS/source/VideoPicture.h"
 
+#include "VDS/source/ColorConvert.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -176,21 +178,73 @@ void CVideoPicture::Convert(const CVideoPicture& source)
     m_nCodingType = source.m_nCodingType;
     if (!IsValid() || !source.IsValid())
         return;
+    const DWORD w = m_nWidth, h = m_nHeight;
     BYTE* dst = GetData();
     const BYTE* src = source.GetData();
-    size_t pixels = size_t(m_nWidth) * m_nHeight;
-    if (m_nFormat == source.m_nFormat && (m_nFormat == kPicRgb32 || m_nFormat == kPicYuv420))
+    const bool progressive = (source.m_nFlags & kPicProgressive) != 0;
+    PicturePlanes d, s;
+    GetPlanes(&d);
+    source.GetPlanes(&s);
+    switch (m_nFormat << 16 | source.m_nFormat)
     {
-        std::memcpy(dst, src, GetImageSize());
+    case kPicRgb32 << 16 | kPicRgb32:
+    case kPicYuv420 << 16 | kPicYuv420: std::memcpy(dst, src, GetImageSize()); break;
+    case kPicRgb32 << 16 | kPicYuv420:
+        ConvertYuvToRgb32(s.pY, s.pU, s.pV, dst, m_nStride, w, h, w, s.chromaWidth, progressive);
+        break;
+    case kPicRgb24 << 16 | kPicRgb32:
+        for (size_t i = 0, n = size_t(w) * h; i < n; ++i)
+            std::memcpy(dst + 3 * i, src + 4 * i, 3);
+        break;
+    case kPicYuyv << 16 | kPicYuv420:
+    {
+        CVideoPicture& mid = Scratch(1);
+        mid.SetFormat(w, h, kPicYuv422, kPicProgressive);
+        if (!mid.IsValid())
+            return;
+        PicturePlanes m;
+        mid.GetPlanes(&m);
+        UpsampleChromaVertical(s.pU, m.pU, w, h, progressive);
+        UpsampleChromaVertical(s.pV, m.pV, w, h, progressive);
+        PackYuyvEvenRows(s.pY, m.pU, m.pV, dst, w, h);
+        PackYuyvOddRows(s.pY, m.pU, m.pV, dst, w, h);
+        break;
     }
-    else if (m_nFormat == kPicRgb24 && source.m_nFormat == kPicRgb32)
+    case kPicYuv420 << 16 | kPicRgb32: ConvertRgb32ToYuv420(src, dst, w, h); break;
+    case kPicYuv444 << 16 | kPicYuv420:
     {
-        for (size_t i = 0; i < pixels; ++i)
-        {
-            dst[3 * i] = src[4 * i];
-            dst[3 * i + 1] = src[4 * i + 1];
-            dst[3 * i + 2] = src[4 * i + 2];
-        }
+        CVideoPicture& mid = Scratch(1);
+        mid.SetFormat(w, h, kPicYuv422, kPicProgressive);
+        if (!mid.IsValid())
+            return;
+        PicturePlanes m;
+        mid.GetPlanes(&m);
+        UpsampleChromaVertical(s.pU, m.pU, w, h, progressive);
+        UpsampleChromaVertical(s.pV, m.pV, w, h, progressive);
+        std::memcpy(d.pY, s.pY, size_t(w) * h);
+        UpsampleChromaHorizontal(m.pU, d.pU, w, h);
+        UpsampleChromaHorizontal(m.pV, d.pV, w, h);
+        break;
+    }
+    case kPicYuva420 << 16 | kPicYuva444:
+    {
+        if (w % 2 || h % 2)
+            return;
+        CVideoPicture& mid = Scratch(1);
+        mid.SetFormat(w, h, kPicYuv422, kPicProgressive);
+        if (!mid.IsValid())
+            return;
+        PicturePlanes m;
+        mid.GetPlanes(&m);
+        DecimateChromaHorizontal(s.pU, m.pU, w, h);
+        DecimateChromaHorizontal(s.pV, m.pV, w, h);
+        std::memcpy(d.pY, s.pY, size_t(w) * h);
+        DecimateChromaVertical(m.pU, d.pU, w, h);
+        DecimateChromaVertical(m.pV, d.pV, w, h);
+        std::memcpy(d.pA, s.pA, size_t(w) * h);
+        break;
+    }
+    default: break;
     }
 }
 
@@ -217,9 +271,27 @@ void CVideoPicture::CopyField(const CVideoPicture& source, bool top)
 
 void CVideoPicture::BlendOverlay(DWORD x, DWORD y, const CVideoPicture& overlay)
 {
-    (void)x;
-    (void)y;
-    (void)overlay;
+    const DWORD w = overlay.m_nWidth, h = overlay.m_nHeight;
+    if (overlay.m_nFormat != kPicYuva420 || m_nFormat != kPicYuv420 || uint64_t(x) + w > m_nWidth ||
+        uint64_t(y) + h > m_nHeight || !IsValid() || !overlay.IsValid())
+    {
+        return;
+    }
+    // An alpha value for every chroma sample: the alpha plane decimated
+    // across into the 4:2:2 scratch, then down into the 4:2:0 one.
+    CVideoPicture& across = Scratch(1);
+    CVideoPicture& quarter = Scratch(0);
+    across.SetFormat(w, h, kPicYuv422, kPicProgressive);
+    quarter.SetFormat(w, h, kPicYuv420, kPicProgressive);
+    if (!across.IsValid() || !quarter.IsValid())
+        return;
+    PicturePlanes o, a, q;
+    overlay.GetPlanes(&o);
+    across.GetPlanes(&a);
+    quarter.GetPlanes(&q);
+    DecimateChromaHorizontal(o.pA, a.pU, w, h);
+    DecimateChromaVertical(a.pU, q.pU, w, h);
+    BlendOverlayYuv(GetData(), m_nWidth, m_nHeight, o.pY, o.pA, q.pU, x, y, w, h);
 }
 
 double CVideoPicture::GetLumaDeviation() const
