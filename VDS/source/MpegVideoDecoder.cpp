@@ -160,6 +160,7 @@ bool CMpegVideoDecoder::Start(bool bFilm, bool bSeek, uint64_t position)
         m_qwPicturePosition = position;
     }
     kx::ScopedLock stateLock(m_stateLock);
+    OpenSubpictureReader(bSeek ? position : 0);
     if (m_nSubpictureStream >= 0)
         m_subpicture.SetPalette(m_palette);
     return true;
@@ -200,19 +201,11 @@ bool CMpegVideoDecoder::ReadVideoData(const uint8_t** ppData, size_t* pnLength)
 {
     kx::ScopedLock lock(m_stateLock);
     const BYTE* payload = nullptr;
-    for (;;)
+    do
     {
         if (!m_demux.ReadTimedPacket(&payload, &m_packet))
             return false;
-        if (m_packet.streamId == m_nVideoStreamId)
-            break;
-        if (m_nSubpictureStream >= 0 && m_packet.streamId == kPsPrivateStream1 &&
-            m_packet.subStreamId == DWORD(m_nSubpictureStream))
-        {
-            m_subpicture.AddPacket(payload, m_packet.payloadLength,
-                                   uint32_t(m_packet.presentationTime / kTicksPerMillisecond));
-        }
-    }
+    } while (m_packet.streamId != m_nVideoStreamId);
     m_nPacketPts = m_packet.presentationTime;
     m_nPacketScr = m_packet.clockReference;
     // The serial this buffer gets once the reader takes it.
@@ -222,6 +215,42 @@ bool CMpegVideoDecoder::ReadVideoData(const uint8_t** ppData, size_t* pnLength)
     *ppData = payload;
     *pnLength = m_packet.payloadLength;
     return true;
+}
+
+void CMpegVideoDecoder::OpenSubpictureReader(uint64_t position)
+{
+    m_subDemux.Attach(nullptr);
+    m_subSource.reset();
+    m_bSubpicturesEnded = false;
+    m_qwSubpictureClock = 0;
+    CByteStream* source = m_demux.GetSource();
+    if (!source)
+        return;
+    m_subSource.reset(source->Clone(0));
+    if (!m_subSource || !m_subDemux.Attach(m_subSource.get()))
+        return;
+    m_subDemux.Seek(position);
+    m_subDemux.Reset();
+}
+
+void CMpegVideoDecoder::ReadSubpictures(uint64_t qwUntil)
+{
+    // Sub-picture packets are multiplexed close to the time they are shown,
+    // well after the video of that time; a reader of their own takes every
+    // packet whose clock reference has come before the picture's time.
+    const BYTE* payload = nullptr;
+    CPsPacketInfo info;
+    while (!m_bSubpicturesEnded && m_subSource && m_qwSubpictureClock <= qwUntil)
+    {
+        if (!m_subDemux.ReadTimedPacket(&payload, &info))
+        {
+            m_bSubpicturesEnded = true;
+            break;
+        }
+        m_qwSubpictureClock = info.clockReference;
+        if (info.streamId == kPsPrivateStream1 && info.subStreamId == DWORD(m_nSubpictureStream))
+            m_subpicture.AddPacket(payload, info.payloadLength, uint32_t(info.presentationTime / kTicksPerMillisecond));
+    }
 }
 
 bool CMpegVideoDecoder::DecodeStep()
@@ -362,6 +391,7 @@ bool CMpegVideoDecoder::GetNextPicture(CVideoPicture** ppPicture)
     if (m_nSubpictureStream >= 0)
     {
         kx::ScopedLock stateLock(m_stateLock);
+        ReadSubpictures(m_pOutput->GetTimeStamp());
         m_subpicture.Render(m_pOutput, uint32_t(m_pOutput->GetTimeStamp() / kTicksPerMillisecond));
     }
     *ppPicture = m_pOutput;

@@ -47,6 +47,8 @@ private:
     bool DecodeStep();
     void Stamp(CVideoPicture* picture, uint64_t qwFramePeriod);
     void ForgetHeldPictures();
+    void OpenSubpictureReader(uint64_t position);
+    void ReadSubpictures(uint64_t qwUntil);
 
     CPsPacketInfo m_packet;
     MpegPictureRecord m_display;
@@ -76,6 +78,12 @@ private:
         size_t nLength;
     } m_places[4];
     CSubpictureDecoder m_subpicture;
+    // The sub-picture stream is read ahead of the video through a clone of
+    // the source.
+    std::unique_ptr<CByteStream> m_subSource;
+    CPsDemuxer m_subDemux;
+    uint64_t m_qwSubpictureClock = 0;
+    bool m_bSubpicturesEnded = false;
     int m_nSubpictureStream;
     DWORD m_palette[16];
     kx::RecursiveLock m_stateLock;
