@@ -175,13 +175,13 @@ void CMpegVideoCore::ReadGopHeader()
 
 void CMpegVideoCore::ReadPictureHeader()
 {
-    // The start code has just been read: when more than its 4 bytes of this
-    // packet are consumed, it lies in this packet and the picture owns the
-    // packet's time stamp.
+    // The start code has just been read and the window holds the next 4
+    // bytes: when the read pointer is more than 4 bytes into this packet, the
+    // code ends in it and the picture owns the packet's time stamp.
     uint64_t nPts = 0, nScr = 0;
     m_nPictureStartSerial = m_nBufferSerial;
     m_nPictureStartOffset = GetBufferPosition() - 4;
-    if (GetBufferPosition() > 4)
+    if (m_pRead - m_pBuffer > 4)
     {
         nPts = m_nPacketPts;
         nScr = m_nPacketScr;
