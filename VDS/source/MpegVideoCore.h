@@ -138,9 +138,11 @@ public:
     // Derived
     int m_nMbWidth{}, m_nMbHeight{};
 
-    // The current video packet's times, set by the data source; a picture
-    // whose start code lies in that packet takes them (and clears the PTS).
+    // The current video packet's times, set by the data source, and those of
+    // the packet before; a picture takes the times of the packet in which
+    // its start code begins (and clears that PTS).
     uint64_t m_nPacketPts{}, m_nPacketScr{};
+    uint64_t m_nPreviousPacketPts{}, m_nPreviousPacketScr{};
     MpegPictureRecord m_recLastDecoded{}, m_recLastReference{}, m_recPreviousReference{};
 
     // Where the last picture start code began: the buffer (counted by

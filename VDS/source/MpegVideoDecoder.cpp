@@ -321,7 +321,6 @@ bool CMpegVideoDecoder::GetNextPicture(CVideoPicture** ppPicture)
         CVideoPicture& d = m_reference[m_nDisplayFrame];
         uint64_t pts = m_display.nPts;
         CVideoPicture* out = m_pOutput;
-        out->SetCodingType(DWORD(m_display.nCodingType));
         if (m_bProgressiveSequence)
         {
             out->Convert(d);
@@ -366,7 +365,6 @@ bool CMpegVideoDecoder::GetNextPicture(CVideoPicture** ppPicture)
                 m_qwClock = pts > h ? pts - h : 0;
             Stamp(out, f);
             out->SetFlags(kPicFieldPicture);
-            out->SetCodingType(DWORD(m_display.nCodingType));
             if (m_bCarryParity)
                 out->CopyField(d, true);
             m_pNextOutput->CopyField(d, true);
@@ -386,6 +384,9 @@ bool CMpegVideoDecoder::GetNextPicture(CVideoPicture** ppPicture)
                 m_bCarryParity = false;
             }
         }
+        // Copies take the coding type of their source; a picture shows the
+        // type of the frame it was made from.
+        out->SetCodingType(DWORD(m_display.nCodingType));
     }
 
     if (m_nSubpictureStream >= 0)

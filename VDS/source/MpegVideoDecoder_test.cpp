@@ -293,3 +293,102 @@ INSTANTIATE_TEST_SUITE_P(
                       VideoCase{"vmpeg1", 352, 240, false, 900900}, VideoCase{"vfilm", 720, 480, true, 900900}),
     [](const ::testing::TestParamInfo<VideoCase>& info) { return std::string(info.param.name); });
 }
+
+namespace
+{
+class SeekFixtures : public ::testing::TestWithParam<const char*>
+{
+};
+
+// After a seek to a sector, the first picture handed out is the first in
+// display order whose data start at or after it; from the next I picture
+// on, pictures match the reference; after the last one every call fails.
+TEST_P(SeekFixtures, FirstPictureAfterASeekStartsAtOrAfterThePosition)
+{
+    const char* name = GetParam();
+    KX_REQUIRE_FIXTURE(dir, name);
+    std::vector<RefFrame> ref = ReadPgmStream(kxtest::FixturePath(name, "ref.pgm"));
+    auto frames = ReadFrameList(kxtest::FixturePath(name, "frames.txt"));
+    DecoderFixture fx(name);
+    ASSERT_TRUE(fx.Open());
+    uint64_t size = kxtest::SectorExtentStream(
+                        std::vector<kxtest::SectorExtent>{{kxtest::FixturePath(name, "VIDEO_TS/VTS_01_1.VOB"), 0, -1}})
+                        .GetSize();
+    uint64_t sectors = size / 2048;
+    for (int k = 0; k < 50; k++)
+    {
+        uint64_t position = sectors * uint64_t(k) / 50 * 2048;
+        // Frames whose data start before the position are not shown, even
+        // when they come later in display order than one that is.
+        std::vector<FieldSource> shown;
+        std::vector<DWORD> types;
+        for (size_t i = 0; i < frames.size(); i++)
+        {
+            if (std::stoull(frames[i].at("pkt_pos")) < position)
+                continue;
+            shown.push_back({int(i), int(i)});
+            std::string type = frames[i].at("pict_type");
+            types.push_back(type == "I" ? 1 : type == "P" ? 2 : 3);
+        }
+        std::vector<Decoded> pictures = fx.DecodeAll(false, true, position);
+        std::vector<DWORD> got;
+        for (const Decoded& d : pictures)
+            got.push_back(d.type);
+        EXPECT_EQ(got, types) << "sector " << position / 2048;
+        if (got != types)
+            continue;
+        size_t nextI = 0;
+        while (nextI < types.size() && types[nextI] != 1)
+            nextI++;
+        if (nextI < types.size())
+            ComparePictures(pictures, ref, shown, nextI, nextI);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Decoder, SeekFixtures, ::testing::Values("vprog", "vtff", "vwide", "vmpeg1"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// 200 s of video: the stamps keep rising past 2^32 ticks, and the subtitle
+// at 170 s to 172 s is drawn on the pictures of its interval.
+TEST(DecoderLong, StampsPassTwoToThe32AndTheLateSubtitleIsDrawn)
+{
+    KX_REQUIRE_FIXTURE(dir, "vlong");
+    DecoderFixture plain("vlong"), sub("vlong");
+    ASSERT_TRUE(plain.Open());
+    ASSERT_TRUE(sub.Open(0x20));
+    ASSERT_TRUE(plain.decoder.Start(false, false, 0));
+    ASSERT_TRUE(sub.decoder.Start(false, false, 0));
+    CVideoPicture *a = nullptr, *b = nullptr;
+    uint64_t last = 0;
+    size_t count = 0, drawn = 0;
+    double firstDrawn = 0, lastDrawn = 0;
+    while (plain.decoder.GetNextPicture(&a))
+    {
+        ASSERT_TRUE(sub.decoder.GetNextPicture(&b));
+        uint64_t stamp = a->GetTimeStamp();
+        EXPECT_EQ(stamp, b->GetTimeStamp());
+        if (count > 0)
+            EXPECT_EQ(stamp - last, 1080000u) << count;
+        last = stamp;
+        count++;
+        PicturePlanes pa, pb;
+        a->GetPlanes(&pa);
+        b->GetPlanes(&pb);
+        if (std::memcmp(pa.pY, pb.pY, size_t(pa.width) * pa.height) != 0)
+        {
+            double seconds = double(stamp) / 27e6;
+            if (!drawn++)
+                firstDrawn = seconds;
+            lastDrawn = seconds;
+        }
+        a->Release();
+        b->Release();
+    }
+    EXPECT_EQ(count, 5000u);
+    EXPECT_GT(last, uint64_t(1) << 32);
+    EXPECT_NEAR(double(drawn), 50.0, 1.0);
+    // The clip starts 0.54 s into its own time line.
+    EXPECT_NEAR(firstDrawn, 170.54, 0.05);
+    EXPECT_NEAR(lastDrawn, 172.50, 0.05);
+}
+}

@@ -50,6 +50,8 @@ void CMpegVideoCore::FillBuffer()
 {
     const uint8_t* pData = nullptr;
     size_t nLength = 0;
+    m_nPreviousPacketPts = m_nPacketPts;
+    m_nPreviousPacketScr = m_nPacketScr;
     while (!m_bEndOfData)
     {
         if (!ReadVideoData(&pData, &nLength))
@@ -104,6 +106,8 @@ void CMpegVideoCore::RestartBits(const uint8_t* pData, size_t nLength, size_t nO
     m_nWindow = 0;
     m_nBitCount = 0;
     m_bHeaderPending = false;
+    m_bEndOfData = false;
+    m_nPacketPts = m_nPreviousPacketPts = 0;
     FlushBits(0);
 }
 
@@ -175,18 +179,16 @@ void CMpegVideoCore::ReadGopHeader()
 
 void CMpegVideoCore::ReadPictureHeader()
 {
-    // The start code has just been read and the window holds the next 4
-    // bytes: when the read pointer is more than 4 bytes into this packet, the
-    // code ends in it and the picture owns the packet's time stamp.
+    // The picture owns the time stamp of the packet in which its start code
+    // begins: the current one, or the one before when the code began there
+    // (the window already reaches into the next packet).
     uint64_t nPts = 0, nScr = 0;
     m_nPictureStartSerial = m_nBufferSerial;
     m_nPictureStartOffset = GetBufferPosition() - 4;
-    if (m_pRead - m_pBuffer > 4)
-    {
-        nPts = m_nPacketPts;
-        nScr = m_nPacketScr;
-        m_nPacketPts = 0;
-    }
+    uint64_t& pts = m_nPictureStartOffset >= 0 ? m_nPacketPts : m_nPreviousPacketPts;
+    nPts = pts;
+    nScr = m_nPictureStartOffset >= 0 ? m_nPacketScr : m_nPreviousPacketScr;
+    pts = 0;
     m_nTemporalReference = GetBits(10);
     m_nPictureCodingType = GetBits(3);
     m_nVbvDelay = GetBits(16);
