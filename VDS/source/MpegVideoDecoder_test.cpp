@@ -392,3 +392,40 @@ TEST(DecoderLong, StampsPassTwoToThe32AndTheLateSubtitleIsDrawn)
     EXPECT_NEAR(lastDrawn, 172.50, 0.05);
 }
 }
+
+namespace
+{
+std::vector<uint64_t> Stamps(const char* name, bool bFilm)
+{
+    DecoderFixture fx(name);
+    EXPECT_TRUE(fx.Open());
+    std::vector<uint64_t> stamps;
+    for (const Decoded& d : fx.DecodeAll(bFilm))
+        stamps.push_back(d.stamp);
+    return stamps;
+}
+
+TEST(DecoderTimes, FilmFlagStampsFilmAt29_97AndIsIgnoredAt25)
+{
+    KX_REQUIRE_FIXTURE(film, "vfilm");
+    KX_REQUIRE_FIXTURE(prog, "vprog");
+    std::vector<uint64_t> a = Stamps("vfilm", true), b = Stamps("vprog", true);
+    ASSERT_GT(a.size(), 10u);
+    ASSERT_GT(b.size(), 10u);
+    for (size_t k = 1; k < a.size(); k++)
+        EXPECT_EQ(a[k] - a[k - 1], 1126125u) << k;
+    for (size_t k = 1; k < b.size(); k++)
+        EXPECT_EQ(b[k] - b[k - 1], 1080000u) << k;
+}
+
+TEST(DecoderTimes, BottomFieldFirstFramesAreStampedHalfAFrameEarly)
+{
+    KX_REQUIRE_FIXTURE(tff, "vtff");
+    KX_REQUIRE_FIXTURE(bff, "vbff");
+    // Both clips are multiplexed alike: the same PTS on the same time line.
+    std::vector<uint64_t> t = Stamps("vtff", false), b = Stamps("vbff", false);
+    ASSERT_FALSE(t.empty());
+    ASSERT_FALSE(b.empty());
+    EXPECT_EQ(t[0] - b[0], 540000u);
+}
+}
