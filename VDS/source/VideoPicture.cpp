@@ -41,9 +41,8 @@ bool IsPlanar(DWORD format)
 } // namespace
 
 CVideoPicture::CVideoPicture(CPicturePoolBase* owner)
-    : m_pOwner(owner), m_bOwnsBuffer(false), m_bOrphaned(false), m_qwTimeStamp(0), m_nWidth(0), m_nHeight(0),
-      m_nStride(0), m_nFormat(0), m_nBitsPerPixel(0), m_nRefCount(0), m_nFramePeriod(0), m_nFlags(0), m_buffer(256),
-      m_nCodingType(0)
+    : m_pOwner(owner), m_bOrphaned(false), m_qwTimeStamp(0), m_nWidth(0), m_nHeight(0), m_nStride(0), m_nFormat(0),
+      m_nBitsPerPixel(0), m_nRefCount(0), m_nFramePeriod(0), m_nFlags(0), m_buffer(256), m_nCodingType(0)
 {
 }
 
@@ -56,9 +55,7 @@ void CVideoPicture::ReleaseStorage()
 {
     m_scratch[0].reset();
     m_scratch[1].reset();
-    if (m_bOwnsBuffer)
-        m_buffer.Resize(0);
-    m_bOwnsBuffer = false;
+    m_buffer.Resize(0);
 }
 
 DWORD CVideoPicture::ImageSize(DWORD width, DWORD height, DWORD format)
@@ -116,8 +113,8 @@ void CVideoPicture::SetFormat(DWORD width, DWORD height, DWORD format, DWORD fla
     if (size > m_buffer.GetCapacity() || size == 0)
     {
         ReleaseStorage();
-        if (size != 0 && m_buffer.Resize(size))
-            m_bOwnsBuffer = true;
+        if (size != 0)
+            m_buffer.Resize(size);
     }
 }
 

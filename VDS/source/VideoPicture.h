@@ -131,7 +131,6 @@ private:
     void ReleaseStorage();
 
     CPicturePoolBase* m_pOwner;
-    bool m_bOwnsBuffer;
     bool m_bOrphaned; // its pool went away while it was out
     uint64_t m_qwTimeStamp;
     DWORD m_nWidth;

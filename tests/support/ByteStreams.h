@@ -5,6 +5,8 @@
 // for the editor's cell stream.
 //
 //   kxtest::SectorExtentStream cell({{vob1, 120, 80}, {vob2, 0, 16}});
+//   kxtest::SectorExtentStream title(kxtest::FixtureCellExtents("pal1", 1, false, 1, 2));
+//   (tests/support/FixtureCells.h)
 //   CPsDemuxer demuxer;
 //   demuxer.Attach(&cell);
 
