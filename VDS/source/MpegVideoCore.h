@@ -206,6 +206,7 @@ private:
     MpegFrameStore m_store[3];
     int m_nForward, m_nBackward, m_nCurrent; // store indices, -1 none
     bool m_bSecondField;
+    int m_nFirstFieldStructure = 0; // while the header after a first field is read
     MpegIdctFn m_pfnIdct;
 
     // macroblock state

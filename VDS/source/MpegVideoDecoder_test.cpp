@@ -290,7 +290,8 @@ INSTANTIATE_TEST_SUITE_P(
     Decoder, VideoFixtures,
     ::testing::Values(VideoCase{"vprog", 720, 576, true, 1080000}, VideoCase{"vtff", 720, 576, true, 1080000},
                       VideoCase{"vbff", 720, 576, true, 1080000}, VideoCase{"vwide", 720, 480, true, 900900},
-                      VideoCase{"vmpeg1", 352, 240, false, 900900}, VideoCase{"vfilm", 720, 480, true, 900900}),
+                      VideoCase{"vmpeg1", 352, 240, false, 900900}, VideoCase{"vfilm", 720, 480, true, 900900},
+                      VideoCase{"vfields", 352, 288, true, 1080000}),
     [](const ::testing::TestParamInfo<VideoCase>& info) { return std::string(info.param.name); });
 }
 

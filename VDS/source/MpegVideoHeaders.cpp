@@ -212,14 +212,14 @@ void CMpegVideoCore::ReadPictureHeader()
     }
     ReadExtensionsAndUserData();
 
-    bool bFirst = m_nPictureStructure == MPEG_FRAME_PICTURE || !m_bSecondField;
-    MpegPictureRecord rec = {nPts,
-                             nScr,
-                             m_nPictureCodingType,
-                             m_bProgressiveFrame,
-                             m_bRepeatFirstField,
-                             m_nPictureStructure,
-                             m_bTopFieldFirst};
+    bool bFirst = m_nPictureStructure == MPEG_FRAME_PICTURE || m_nFirstFieldStructure == 0 ||
+                  m_nPictureStructure == m_nFirstFieldStructure;
+    // Field pictures code top_field_first as 0; their order is the order of
+    // the fields, which the first field's structure gives.
+    int bTopFirst =
+        m_nPictureStructure == MPEG_FRAME_PICTURE ? m_bTopFieldFirst : m_nPictureStructure == MPEG_TOP_FIELD;
+    MpegPictureRecord rec = {
+        nPts, nScr, m_nPictureCodingType, m_bProgressiveFrame, m_bRepeatFirstField, m_nPictureStructure, bTopFirst};
     if (!bFirst)
         return;
     if (m_nPictureCodingType == MPEG_PICTURE_I || m_nPictureCodingType == MPEG_PICTURE_P)

@@ -62,7 +62,10 @@ int CMpegVideoCore::DecodePicture()
     {
         // The second field of the pair: a field picture of the other parity
         // follows; anything else is a picture of its own for the next call.
-        if (GetHeader() == 1)
+        m_nFirstFieldStructure = nStructure;
+        int header = GetHeader();
+        m_nFirstFieldStructure = 0;
+        if (header == 1)
         {
             if (m_nPictureStructure != MPEG_FRAME_PICTURE && m_nPictureStructure != nStructure)
             {
