@@ -69,6 +69,19 @@ public:
         m_nWindow <<= n;
         m_nBitCount -= n;
         m_nBitsConsumed += n;
+        if (m_nBitCount > 24)
+            return;
+        // Whole bytes without the end-of-buffer check while the buffer holds
+        // enough of them.
+        if (m_pEnd - m_pRead >= 4)
+        {
+            do
+            {
+                m_nWindow |= uint32_t(*m_pRead++) << (24 - m_nBitCount);
+                m_nBitCount += 8;
+            } while (m_nBitCount <= 24);
+            return;
+        }
         while (m_nBitCount <= 24)
         {
             m_nWindow |= uint32_t(NextByte()) << (24 - m_nBitCount);

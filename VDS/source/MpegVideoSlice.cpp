@@ -415,8 +415,8 @@ void CMpegVideoCore::ReadMotionVector(int r, int s)
     }
     if (!m_bMpeg2 && (s == 0 ? m_bFullPelForward : m_bFullPelBackward))
     {
-        m_mv[r][s][0] <<= 1;
-        m_mv[r][s][1] <<= 1;
+        m_mv[r][s][0] *= 2;
+        m_mv[r][s][1] *= 2;
     }
 }
 
@@ -452,7 +452,7 @@ void CMpegVideoCore::DecodeIntraBlock(int b)
     int qs = m_nQuantiserScale;
     // The transform works on samples centred on 0; the 128 comes back when
     // the block is stored.
-    int dc = m_bMpeg2 ? m_dcPred[comp] << (3 - m_nIntraDcPrecision) : m_dcPred[comp] * 8;
+    int dc = m_bMpeg2 ? m_dcPred[comp] * (1 << (3 - m_nIntraDcPrecision)) : m_dcPred[comp] * 8;
     blk[0] = short(Saturate(dc - 1024));
     if (m_nPictureCodingType == MPEG_PICTURE_D)
         return;
