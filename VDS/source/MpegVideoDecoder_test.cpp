@@ -280,7 +280,9 @@ TEST_P(VideoFixtures, PicturesMatchTheReferenceFieldByField)
     for (size_t k = 1; k < pictures.size(); k++)
     {
         if (fields[k].top == fields[k].bottom && fields[k - 1].top == fields[k - 1].bottom)
+        {
             EXPECT_NEAR(double(pictures[k].stamp - pictures[k - 1].stamp), double(c.period), 2) << k;
+        }
     }
     for (const Decoded& d : pictures)
         EXPECT_EQ(d.period, DWORD(double(c.period) / 2700.0));
@@ -369,7 +371,9 @@ TEST(DecoderLong, StampsPassTwoToThe32AndTheLateSubtitleIsDrawn)
         uint64_t stamp = a->GetTimeStamp();
         EXPECT_EQ(stamp, b->GetTimeStamp());
         if (count > 0)
+        {
             EXPECT_EQ(stamp - last, 1080000u) << count;
+        }
         last = stamp;
         count++;
         PicturePlanes pa, pb;
