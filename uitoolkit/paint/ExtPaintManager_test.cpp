@@ -319,3 +319,29 @@ TEST_F(ThemeTest, ThreeThemesScreenshot)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(PaintManagerHolder, WheelLinesAreReadOnceUntilASettingChanges)
+{
+    UINT nSaved = 3;
+    ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &nSaved, 0);
+    struct Case
+    {
+        UINT nSetting, nExpected;
+    } cases[] = {{0, 2}, {1, 2}, {5, 5}, {WHEEL_PAGESCROLL, WHEEL_PAGESCROLL}};
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, c.nSetting, nullptr, 0));
+        // the cached value stays until a relay window passes a setting change on
+        const UINT nBefore = g_PaintManager.GetMouseWheelScrollLines();
+        EXPECT_EQ(g_PaintManager.GetMouseWheelScrollLines(), nBefore);
+        g_PaintManager.HandleSettingChange(nullptr, SPI_SETWHEELSCROLLLINES, 0);
+        EXPECT_EQ(g_PaintManager.GetMouseWheelScrollLines(), c.nExpected) << c.nSetting;
+    }
+    ::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, nSaved, nullptr, 0);
+    g_PaintManager.HandleSettingChange(nullptr, SPI_SETWHEELSCROLLLINES, 0);
+}
+
+} // namespace
