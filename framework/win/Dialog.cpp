@@ -255,7 +255,8 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+// CWnd's, defined beside the data exchange it runs.
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
     try

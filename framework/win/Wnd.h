@@ -168,6 +168,8 @@ public:
     virtual BOOL CheckAutoCenter() { return TRUE; }
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT) {}
     virtual void DoDataExchange(CDataExchange* pDX) {}
+    // Runs DoDataExchange; FALSE when a field failed validation.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     // ---- tooltips ----
     BOOL EnableToolTips(BOOL bEnable = TRUE);

@@ -165,6 +165,11 @@ HWND CreateTestWindow(int width, int height, const char* title, WNDPROC proc)
 
 bool PumpUntilIdle()
 {
+    return PumpUntilIdle(nullptr);
+}
+
+bool PumpUntilIdle(const std::function<bool(MSG& msg)>& preTranslate)
+{
     // The X server delivers window events asynchronously, so one empty
     // queue proves little; a few quiet rounds in a row do. A window that
     // keeps a fast timer running would never be quiet, hence the cap.
@@ -180,9 +185,11 @@ bool PumpUntilIdle()
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return false;
             }
+            any = true;
+            if (preTranslate && preTranslate(msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
-            any = true;
         }
         if (any)
         {
@@ -251,6 +258,67 @@ void PressKey(WORD vk, bool withAlt, bool withCtrl, bool withShift)
     if (withAlt)
         SendKey(VK_MENU, true);
     PumpUntilIdle();
+}
+
+InputScript& InputScript::KeyDown(WORD vk)
+{
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    m_inputs.push_back(in);
+    return *this;
+}
+
+InputScript& InputScript::KeyUp(WORD vk)
+{
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    m_inputs.push_back(in);
+    return *this;
+}
+
+InputScript& InputScript::MoveTo(HWND hWnd, POINT client)
+{
+    m_screen = client;
+    ClientToScreen(hWnd, &m_screen);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = AbsoluteX(m_screen.x);
+    in.mi.dy = AbsoluteY(m_screen.y);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    m_inputs.push_back(in);
+    return *this;
+}
+
+InputScript& InputScript::ButtonDown(bool right)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = AbsoluteX(m_screen.x);
+    in.mi.dy = AbsoluteY(m_screen.y);
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    m_inputs.push_back(in);
+    return *this;
+}
+
+InputScript& InputScript::ButtonUp(bool right)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = AbsoluteX(m_screen.x);
+    in.mi.dy = AbsoluteY(m_screen.y);
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    m_inputs.push_back(in);
+    return *this;
+}
+
+void InputScript::Send()
+{
+    if (!m_inputs.empty())
+        SendInput(static_cast<UINT>(m_inputs.size()), m_inputs.data(), sizeof(INPUT));
+    m_inputs.clear();
 }
 
 void TypeText(const char* text)

@@ -26,12 +26,38 @@ HWND CreateTestWindow(int width, int height, const char* title = "Kestrelux test
 // has stayed empty for a few rounds. Returns false when WM_QUIT was seen; the
 // quit is posted again so an outer loop still sees it.
 bool PumpUntilIdle();
+// The same with a filter that sees each message before it is dispatched and
+// swallows it by returning true, as a program's own loop pre-translates.
+bool PumpUntilIdle(const std::function<bool(MSG& msg)>& preTranslate);
 
 // Real input: the system's key state changes as for a user.
 void MoveMouseTo(POINT screen);
 void Click(HWND hWnd, POINT client, bool right = false);
 void PressKey(WORD vk, bool withAlt = false, bool withCtrl = false, bool withShift = false);
 void TypeText(const char* text);
+
+// Real input built up step by step and sent in one go, without pumping:
+// keys held over clicks, presses and releases apart, drags. The caller
+// pumps afterwards (through its own loop when the program pre-translates).
+class InputScript
+{
+public:
+    InputScript& KeyDown(WORD vk);
+    InputScript& KeyUp(WORD vk);
+    InputScript& MoveTo(HWND hWnd, POINT client);
+    InputScript& ButtonDown(bool right = false);
+    InputScript& ButtonUp(bool right = false);
+    InputScript& Key(WORD vk) { return KeyDown(vk).KeyUp(vk); }
+    InputScript& Click(HWND hWnd, POINT client, bool right = false)
+    {
+        return MoveTo(hWnd, client).ButtonDown(right).ButtonUp(right);
+    }
+    void Send();
+
+private:
+    std::vector<INPUT> m_inputs;
+    POINT m_screen = {0, 0};
+};
 
 // Brings a window to the foreground and gives it the focus (input from
 // SendInput goes to the foreground window).

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@ namespace
 struct Recorded
 {
     POINT lastClick = {-1, -1};
+    WPARAM clickFlags = 0;
+    int buttonUps = 0;
     WORD lastKey = 0;
     bool shiftHeldAtKey = false;
     std::string typed;
@@ -57,7 +60,9 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PRINTCLIENT: PaintQuadrants(hWnd, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_LBUTTONDOWN:
         g_rec.lastClick = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        g_rec.clickFlags = wParam;
         return 0;
+    case WM_LBUTTONUP: ++g_rec.buttonUps; return 0;
     case WM_KEYDOWN:
         g_rec.lastKey = static_cast<WORD>(wParam);
         g_rec.shiftHeldAtKey = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
@@ -122,6 +127,33 @@ TEST_F(GuiHarnessTest, KeysChangeTheKeyStateAndTextArrivesAsCharacters)
     g_rec.typed.clear();
     kxgui::TypeText("ab1");
     EXPECT_EQ(g_rec.typed, "ab1");
+}
+
+TEST_F(GuiHarnessTest, ScriptedInputHoldsKeysOverClicksAndTheFilterSeesItFirst)
+{
+    kxgui::InputScript()
+        .KeyDown(VK_SHIFT)
+        .MoveTo(m_hWnd, POINT{40, 30})
+        .ButtonDown()
+        .MoveTo(m_hWnd, POINT{60, 30})
+        .ButtonUp()
+        .KeyUp(VK_SHIFT)
+        .Key('Z')
+        .Send();
+    // nothing is pumped until the caller pumps
+    EXPECT_EQ(g_rec.lastClick.x, -1);
+    std::vector<UINT> filtered;
+    kxgui::PumpUntilIdle(
+        [&filtered](MSG& msg)
+        {
+            filtered.push_back(msg.message);
+            return msg.message == WM_KEYDOWN; // swallowed before dispatch
+        });
+    EXPECT_EQ(g_rec.lastClick.x, 40);
+    EXPECT_TRUE(g_rec.clickFlags & MK_SHIFT);
+    EXPECT_EQ(g_rec.buttonUps, 1);
+    EXPECT_EQ(g_rec.lastKey, 0);
+    EXPECT_NE(std::find(filtered.begin(), filtered.end(), static_cast<UINT>(WM_KEYDOWN)), filtered.end());
 }
 
 TEST(DialogAnswerer, AnswersMessageBoxesAndRecordsTheirText)
