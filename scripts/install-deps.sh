@@ -17,3 +17,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# Debian's Wine finds the system's fonts through fontconfig only, and
+# fontconfig does not know the folder of fonts-wine: without this the themes'
+# Marlett glyphs (caption buttons, arrows, check marks) paint as letters.
+conf=/etc/fonts/conf.d/09-kestrelux-wine-fonts.conf
+if [ ! -f "$conf" ]; then
+  sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
+  printf '%s\n' '<?xml version="1.0"?>' '<!DOCTYPE fontconfig SYSTEM "fonts.dtd">' \
+    '<fontconfig><dir>/usr/share/wine/fonts</dir></fontconfig>' | $sudo tee "$conf" >/dev/null
+  $sudo fc-cache -f >/dev/null
+fi

@@ -608,8 +608,7 @@ bool CExtPaintManagerOffice2003::GetLunaBaseColors(COLORREF*, COLORREF*)
     return false;
 }
 
-void CExtPaintManagerOffice2003::PaintGradientBackground(CDC&, RECT, bool, CExtControlBar*, LPARAM, COLORREF,
-                                                         COLORREF)
+void CExtPaintManagerOffice2003::PaintGradientBackground(CDC&, RECT, bool, CExtControlBar*, LPARAM, COLORREF, COLORREF)
 {
 }
 
