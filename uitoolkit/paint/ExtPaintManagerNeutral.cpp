@@ -30,14 +30,6 @@ void CExtPaintManager::LoadTreeBoxIcon(CExtCmdIcon&, bool)
 {
 }
 
-void CExtPaintManager::PaintGlyph(CDC&, int, int, const CExtGlyphBitmap&, const COLORREF*)
-{
-}
-
-void CExtPaintManager::PaintGlyphCentered(CDC&, const RECT&, const CExtGlyphBitmap&, const COLORREF*)
-{
-}
-
 void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
 {
 }
