@@ -209,6 +209,15 @@ public:
     static DWORD GetDllVersion(const char* lpszLibraryName);
     // The source of system colours: GetSysColor unless a test injects one.
     static COLORREF SysColor(int nIndex);
+    // The menu check mark, 7 x 7 pixels from (x, y), with a shadow in the
+    // complement of the colour.
+    static void PaintMenuCheckMark(CDC& dc, int x, int y, COLORREF clr);
+    // A 6 x 6 dot from (x, y) over its shadow one pixel down and right.
+    static void PaintMenuRadioDot(CDC& dc, int x, int y, COLORREF clr);
+    // A one-pixel 3D frame that leaves its four corner pixels untouched.
+    static void Draw3dRectNoCorners(CDC& dc, int x, int y, int cx, int cy, COLORREF clrTopLeft,
+                                    COLORREF clrBottomRight);
+    static void Draw3dRectNoCorners(CDC& dc, const RECT& rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
 
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;

@@ -113,10 +113,6 @@ void CExtPaintManager::PaintInsertMark(CDC&, const RECT&, bool, bool)
 {
 }
 
-void CExtPaintManager::PaintDragOutline(CDC&, const RECT&)
-{
-}
-
 int CExtPaintManager::GetMenuTearOffCaptionHeight()
 {
     return 8;
