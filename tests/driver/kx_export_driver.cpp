@@ -3,9 +3,20 @@
 // prints the log. The end-to-end tests run it, and it reproduces a round trip
 // by hand:
 //
-//   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...
+//   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--merge FOLDER]...
+//                    [--edit EDIT]... [--op OPERATION]... [--validate]
 //                    [--store PROJECT] [--export OUT_FOLDER] [--modified-only]
 //                    [--no-ifo]
+//
+// The steps run in this order: read or load, merge, edits and operations (in
+// command-line order), validate, store, export.
+//
+// --merge FOLDER merges the disc read so far (disc 1) with the disc of the
+// folder; the check's lines are printed, and a refused merge fails.
+// --op OPERATION runs one disc-wide operation: enable-uops, remove-parental,
+// hide-transitions, menus-to-still or bypass-hidden.
+// --validate prints every message of the structure validator; any message
+// fails the run.
 //
 // The edits run in order after the read or load. EDIT names one edit of one
 // block, its domain and the block's index (from 0):
@@ -21,14 +32,17 @@
 #include "DVD/source/DVD.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/StockCells.h"
+#include "DVD/source/Validator.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/source/DvdLog.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -198,11 +212,106 @@ bool ApplyEdit(CDvd& disc, CDvdLog& log, const std::string& edit)
     return bDone;
 }
 
+// ---- Merge, disc-wide operations and the validator -----------------------------------
+
+// Operations share the edits' list so that both run in command-line order;
+// an edit name never starts with this prefix.
+const char kOperationPrefix[] = "--op ";
+
+bool IsOperation(const std::string& step)
+{
+    return step.compare(0, sizeof kOperationPrefix - 1, kOperationPrefix) == 0;
+}
+
+// Runs one disc-wide operation and prints the answers it gives.
+bool RunOperation(CDvd& disc, CDvdLog& log, const std::string& step)
+{
+    const std::string name = step.substr(sizeof kOperationPrefix - 1);
+    if (name == "enable-uops")
+        disc.EnableAllOperations();
+    else if (name == "remove-parental")
+    {
+        disc.RemoveParentalManagement();
+        std::printf("op: has-parental: %s\n", disc.HasParentalManagement() ? "true" : "false");
+    }
+    else if (name == "hide-transitions")
+        disc.HideMenuTransitions();
+    else if (name == "menus-to-still")
+        disc.ConvertMenusToStill();
+    else if (name == "bypass-hidden")
+        std::printf("op: bypass-hidden: %s\n", disc.BypassHiddenParts() ? "true" : "false");
+    else
+    {
+        log.ReportError(("Bad operation " + name).c_str(), nullptr);
+        return false;
+    }
+    return true;
+}
+
+// Reads a disc folder, or its VIDEO_TS folder when the folder itself holds
+// no disc.
+bool ReadDisc(CDvd& disc, CDvdLog& log, const std::string& folder)
+{
+    if (disc.Read(log, folder.c_str(), nullptr) || log.IsCancelled())
+        return true;
+    log.Finish();
+    return disc.Read(log, (folder + "/VIDEO_TS").c_str(), nullptr);
+}
+
+// Merges the disc with the discs of the folders; the merged disc replaces it.
+// Prints every line of the merge check; false when it refuses.
+bool MergeDiscs(CDvd& disc, CDvdLog& log, const std::vector<std::string>& folders)
+{
+    std::vector<std::unique_ptr<CDvd>> others;
+    CDvdDiscArray discs;
+    discs.Add(&disc);
+    for (const std::string& folder : folders)
+    {
+        others.emplace_back(new CDvd);
+        if (!PrintLog("read", ReadDisc(*others.back(), log, folder), log))
+            return false;
+        discs.Add(others.back().get());
+    }
+    CString strMessages;
+    const bool bMergeable = CDvd::CheckMerge(discs, strMessages);
+    std::string lines(static_cast<const char*>(strMessages));
+    for (size_t from = 0; from < lines.size();)
+    {
+        size_t end = lines.find("\r\n", from);
+        if (end == std::string::npos)
+            end = lines.size();
+        std::printf("merge: %s\n", lines.substr(from, end - from).c_str());
+        from = end + 2;
+    }
+    if (!bMergeable)
+        return false;
+    CDvd merged;
+    if (!merged.Merge(discs, nullptr))
+        return false;
+    disc = merged;
+    return true;
+}
+
+// Prints every message of the structure validator; true when there is none.
+bool ValidateDisc(CDvd& disc)
+{
+    CDvdStructureValidator validator;
+    CDvdValidationMessages messages;
+    disc.Validate(validator, messages);
+    if (messages.GetSize() > 0)
+        std::printf("%s\n", static_cast<const char*>(messages.FormatReferenceChain(UINT32_MAX)));
+    std::printf("validate: %u messages\n", unsigned(messages.GetSize()));
+    return messages.GetSize() == 0;
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...\n"
+    std::fprintf(stderr, "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--merge FOLDER]...\n"
+                         "                        [--edit EDIT]... [--op OPERATION]... [--validate]\n"
                          "                        [--store PROJECT] [--export OUT_FOLDER] [--modified-only]\n"
-                         "                        [--no-ifo]\n");
+                         "                        [--no-ifo]\n"
+                         "OPERATION: enable-uops, remove-parental, hide-transitions, menus-to-still,\n"
+                         "           bypass-hidden\n");
     return 2;
 }
 
@@ -211,7 +320,8 @@ int Usage()
 int main(int argc, char** argv)
 {
     std::string source, load, store, exportFolder;
-    std::vector<std::string> edits;
+    std::vector<std::string> edits, merges;
+    bool bValidate = false;
     bool bModifiedOnly = false;
     bool bWriteIfo = true;
     for (int i = 1; i < argc; ++i)
@@ -222,6 +332,12 @@ int main(int argc, char** argv)
             load = argv[++i];
         else if (arg == "--edit" && bHasValue)
             edits.push_back(argv[++i]);
+        else if (arg == "--op" && bHasValue)
+            edits.push_back(kOperationPrefix + std::string(argv[++i]));
+        else if (arg == "--merge" && bHasValue)
+            merges.push_back(argv[++i]);
+        else if (arg == "--validate")
+            bValidate = true;
         else if (arg == "--store" && bHasValue)
             store = argv[++i];
         else if (arg == "--export" && bHasValue)
@@ -238,15 +354,19 @@ int main(int argc, char** argv)
     if (source.empty() == load.empty())
         return Usage();
 
+    // The program builds its stock cells at start-up: hidden blocks, merged
+    // discs and projects that hold them need them.
+    CreateStockCells();
     CDvdLog log;
     CDvd disc;
     bool bOk = load.empty() ? PrintLog("read", disc.Read(log, source.c_str(), nullptr), log)
                             : PrintLog("load", LoadProject(disc, log, load), log);
-    // The program builds its stock cells at start-up; a hide needs them.
-    if (!edits.empty())
-        CreateStockCells();
+    if (bOk && !merges.empty())
+        bOk = PrintLog("merge", MergeDiscs(disc, log, merges), log);
     for (size_t i = 0; bOk && i < edits.size(); ++i)
-        bOk = PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
+        bOk = IsOperation(edits[i]) ? PrintLog("op", RunOperation(disc, log, edits[i]), log)
+                                    : PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
+    const bool bValid = !bOk || !bValidate || ValidateDisc(disc);
     if (bOk && !store.empty())
         bOk = PrintLog("store", StoreProject(disc, log, store), log);
     if (bOk && !exportFolder.empty())
@@ -255,5 +375,5 @@ int main(int argc, char** argv)
             kx::CreateFolder(exportFolder);
         bOk = PrintLog("write", disc.Write(log, exportFolder.c_str(), bModifiedOnly, nullptr, bWriteIfo), log);
     }
-    return bOk ? 0 : 1;
+    return bOk && bValid ? 0 : 1;
 }

@@ -36,6 +36,23 @@ TEST(ExtMemoryDC, DefaultFillsAndCopiesBackOnDestruction)
     EXPECT_EQ(p.At(50, 30), RGB(255, 255, 255));
 }
 
+TEST(ExtMemoryDC, NullAreaBuffersTheClipBox)
+{
+    Target t;
+    t.dc.SetBkColor(RGB(0, 0, 90));
+    HRGN hClip = ::CreateRectRgn(5, 6, 25, 16);
+    ::SelectClipRgn(t.dc.m_hDC, hClip);
+    ::DeleteObject(hClip);
+    {
+        CExtMemoryDC mem(&t.dc, nullptr);
+        EXPECT_EQ(mem.m_rect, CRect(5, 6, 25, 16));
+    }
+    ::SelectClipRgn(t.dc.m_hDC, nullptr);
+    const kxgui::PixelBuffer p = t.canvas.Pixels();
+    EXPECT_EQ(p.CountColor(RGB(0, 0, 90), CRect(0, 0, 60, 40)), 20 * 10);
+    EXPECT_EQ(p.CountColor(RGB(0, 0, 90), CRect(5, 6, 25, 16)), 20 * 10);
+}
+
 TEST(ExtMemoryDC, FlushWithoutCopyLeavesTheTarget)
 {
     Target t;
@@ -87,6 +104,22 @@ TEST(ExtMemoryDC, DibSectionGivesItsBits)
     mem.FillSolidRect(0, 0, 8, 4, RGB(0x11, 0x22, 0x33));
     ::GdiFlush();
     EXPECT_EQ(static_cast<const uint32_t*>(mem.m_pBits)[0], 0x00112233u);
+}
+
+TEST(ExtMemoryDC, FailedDibSectionLeavesTheTarget)
+{
+    Target t;
+    t.dc.SetBkColor(RGB(0, 0, 0));
+    {
+        // far too large for a DIB section: no surface is made
+        CExtMemoryDC mem(&t.dc, CRect(0, 0, 100000, 100000),
+                         CExtMemoryDC::MDC_OFFSCREEN | CExtMemoryDC::MDC_DIB_SECTION |
+                             CExtMemoryDC::MDC_FILL_BACKGROUND);
+        EXPECT_EQ(mem.m_pBits, nullptr);
+        EXPECT_TRUE(mem.m_bMemDC);
+    }
+    // the empty memory context is not copied over the target
+    EXPECT_EQ(t.canvas.Pixels().CountColor(RGB(255, 255, 255), CRect(0, 0, 60, 40)), 60 * 40);
 }
 
 } // namespace

@@ -18,6 +18,7 @@ namespace
 {
 
 const UINT kIdBar = AFX_IDW_CONTROLBAR_FIRST + 60;
+const UINT kIdTestCommand = 0x8001; // its prompt is in the tests' string table
 
 class CTestExtBar : public CExtControlBar
 {
@@ -43,7 +44,8 @@ public:
     {
         if (CFrameWnd::OnCreate(lpcs) == -1)
             return -1;
-        if (m_bStatus && !m_status.Create(this))
+        static const UINT kIndicators[] = {ID_SEPARATOR};
+        if (m_bStatus && (!m_status.Create(this) || !m_status.SetIndicators(kIndicators, 1)))
             return -1;
         if (m_bMdiTabs && !m_tabs.CreateEx(0, AfxRegisterWndClass(0), "tabs", WS_CHILD | WS_VISIBLE,
                                            CRect(0, 0, 10, 10), this, 0x100))
@@ -169,6 +171,12 @@ TEST_F(RelayTest, FloatingBarIsJudgedByItsOwningFrame)
     EXPECT_FALSE(Relays(&pFrame->m_bar));
     EXPECT_FALSE(Relays(pMini));
 
+    // the status text goes to the owning frame's status bar, not the floating frame
+    CExtControlBar::ShowCommandStatusText(&pFrame->m_bar, kIdTestCommand);
+    EXPECT_STREQ(pFrame->m_status.GetPaneText(0), "Theme test command");
+    CExtControlBar::ShowCommandStatusText(&pFrame->m_bar, AFX_IDS_IDLEMESSAGE);
+    EXPECT_STREQ(pFrame->m_status.GetPaneText(0), "Ready");
+
     // any other mini frame always relays
     CMiniFrameWnd* pOther = new CMiniFrameWnd;
     ASSERT_TRUE(pOther->Create(nullptr, "mini", WS_POPUP | WS_CAPTION, CRect(0, 0, 100, 60), pFrame));
@@ -203,6 +211,11 @@ TEST_F(RelayTest, DockedBarQueries)
     EXPECT_TRUE(loose.IsDocked());
     EXPECT_TRUE(loose.IsDockedVertically());
     EXPECT_FALSE(loose.IsDockedHorizontally());
+
+    EXPECT_FALSE(CExtControlBar::IsFrameHelpMode(&bar));
+    pFrame->m_bHelpMode = TRUE;
+    EXPECT_TRUE(CExtControlBar::IsFrameHelpMode(&bar));
+    pFrame->m_bHelpMode = FALSE;
 
     EXPECT_EQ(CExtControlBar::GetDockingType(), 0);
     CExtControlBar::g_nDockingTypeSetting = 1;

@@ -46,6 +46,14 @@ TEST_F(ThemeTest, HolderInstallsThemes)
     CExtPaintManager* pTheme = g_PaintManager.GetPM();
     const HGDIOBJ hFont = pTheme->FontNormal.GetSafeHandle();
     const INT_PTR nColors = pTheme->Colors.GetSize();
+    // the font families are enumerated on a screen device context, so the
+    // installed Tahoma is found
+    ASSERT_TRUE(g_PaintManager.OsFlags.Win2000OrLater);
+    EXPECT_TRUE(pTheme->ThemeOptions.UseTahoma);
+    LOGFONTA lf = {};
+    pTheme->FontNormal.GetObject(sizeof(lf), &lf);
+    EXPECT_STREQ(lf.lfFaceName, "Tahoma");
+
     EXPECT_TRUE(g_PaintManager.InstallPaintManager(pTheme));
     EXPECT_EQ(g_PaintManager.GetPM(), pTheme);
     EXPECT_EQ(pTheme->FontNormal.GetSafeHandle(), hFont);
