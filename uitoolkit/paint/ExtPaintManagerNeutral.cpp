@@ -126,10 +126,6 @@ void CExtPaintManager::PaintMenuSeparator(CDC&, const RECT&, int, bool, CObject*
 {
 }
 
-void CExtPaintManager::PaintSeparator(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
-{
-}
-
 void CExtPaintManager::PaintBarCaption(CDC&, BarCaptionParams&)
 {
 }
@@ -362,12 +358,6 @@ void CExtPaintManagerXP::PaintMenuSeparator(CDC& dc, const RECT& rc, int nLeftAr
     CExtPaintManager::PaintMenuSeparator(dc, rc, nLeftAreaWidth, bRarelyUsed, pHelperSrc, lParam);
 }
 
-void CExtPaintManagerXP::PaintSeparator(CDC& dc, const RECT& rc, bool bHorz, bool bTransparentBackground,
-                                        CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintSeparator(dc, rc, bHorz, bTransparentBackground, pHelperSrc, lParam);
-}
-
 void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& params)
 {
     CExtPaintManager::PaintBarCaption(dc, params);
@@ -491,12 +481,6 @@ void CExtPaintManagerOffice2003::PaintTabClientArea(CDC& dc, const CRect& rcClie
 {
     CExtPaintManagerXP::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation, bGrouped,
                                            pTabWnd, lParam);
-}
-
-void CExtPaintManagerOffice2003::PaintSeparator(CDC& dc, const RECT& rc, bool bHorz, bool bTransparentBackground,
-                                                CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintSeparator(dc, rc, bHorz, bTransparentBackground, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerOffice2003::PaintBarCaption(CDC& dc, BarCaptionParams& params)
