@@ -1,5 +1,5 @@
-// Check marks, radio dots, corner-less 3D frames and the drag outline:
-// small pieces that several painters share.
+// Check marks, radio dots, corner-less 3D frames, the insertion mark and the
+// drag outline: small pieces that several painters share.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 namespace
@@ -66,4 +66,31 @@ void CExtPaintManager::PaintDragOutline(CDC& dc, const RECT& rc)
     dc.Draw3dRect(&r, clr, clr);
     r.DeflateRect(1, 1);
     dc.Draw3dRect(&r, clr, clr);
+}
+
+void CExtPaintManager::PaintInsertMark(CDC& dc, const RECT& rc, bool bLeadingEdge, bool bHorizontal)
+{
+    const COLORREF clr = SysColor(COLOR_BTNTEXT);
+    // An I-beam: a two-pixel bar on the chosen edge with serifs at its ends,
+    // six pixels wide on the end row and four on the two end rows.
+    if (bHorizontal)
+    {
+        const int top = rc.top - 1, bottom = rc.bottom + 1;
+        const int c = bLeadingEdge ? rc.left : rc.right;
+        dc.FillSolidRect(CRect(c - 1, top, c + 1, bottom), clr);
+        dc.FillSolidRect(CRect(c - 3, top, c + 3, top + 1), clr);
+        dc.FillSolidRect(CRect(c - 2, top, c + 2, top + 2), clr);
+        dc.FillSolidRect(CRect(c - 3, bottom - 1, c + 3, bottom), clr);
+        dc.FillSolidRect(CRect(c - 2, bottom - 2, c + 2, bottom), clr);
+    }
+    else
+    {
+        const int left = rc.left - 1, right = rc.right + 1;
+        const int c = bLeadingEdge ? rc.top : rc.bottom;
+        dc.FillSolidRect(CRect(left, c - 1, right, c + 1), clr);
+        dc.FillSolidRect(CRect(left, c - 3, left + 1, c + 3), clr);
+        dc.FillSolidRect(CRect(left, c - 2, left + 2, c + 2), clr);
+        dc.FillSolidRect(CRect(right - 1, c - 3, right, c + 3), clr);
+        dc.FillSolidRect(CRect(right - 2, c - 2, right, c + 2), clr);
+    }
 }

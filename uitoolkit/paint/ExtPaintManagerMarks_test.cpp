@@ -79,4 +79,30 @@ TEST(ExtPaintMarks, FrameWithoutCornersAndDragOutline)
     EXPECT_EQ(p.CountColor(kWhite, CRect(6, 6, 12, 10)), 6 * 4);
 }
 
+TEST(ExtPaintMarks, InsertMarkIsAnIBeamOnTheChosenEdge)
+{
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(nullptr));
+    const COLORREF text = CExtPaintManager::SysColor(COLOR_BTNTEXT);
+    // vertical mark at the leading (left) edge of (8, 5)-(14, 15): rows 4 to 15
+    Canvas c;
+    g_PaintManager->PaintInsertMark(c.dc, CRect(8, 5, 14, 15), true, true);
+    kxgui::PixelBuffer p = c.canvas.Pixels();
+    const char* const top[3] = {"######", ".####.", "..##.."};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 6; ++col)
+        {
+            EXPECT_EQ(p.At(5 + col, 4 + row), top[row][col] == '#' ? text : kWhite) << row << "," << col;
+            EXPECT_EQ(p.At(5 + col, 15 - row), top[row][col] == '#' ? text : kWhite) << row << "," << col;
+        }
+    EXPECT_EQ(p.CountColor(text, CRect(0, 0, 20, 20)), 2 * 12 + 2 * (4 + 2));
+
+    // horizontal mark at the trailing (bottom) edge: the same shape turned
+    Canvas d;
+    g_PaintManager->PaintInsertMark(d.dc, CRect(5, 2, 15, 9), false, false);
+    p = d.canvas.Pixels();
+    EXPECT_EQ(p.CountColor(text, CRect(4, 8, 16, 10)), 2 * 12);
+    EXPECT_EQ(p.CountColor(text, CRect(4, 6, 6, 12)), 6 + 4); // the left serif
+    EXPECT_EQ(p.CountColor(text, CRect(0, 0, 20, 20)), 2 * 12 + 2 * (4 + 2));
+}
+
 } // namespace

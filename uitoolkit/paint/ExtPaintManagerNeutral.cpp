@@ -109,10 +109,6 @@ SIZE* CExtPaintManager::GetInsertMarkSize(SIZE* pSize)
     return pSize;
 }
 
-void CExtPaintManager::PaintInsertMark(CDC&, const RECT&, bool, bool)
-{
-}
-
 int CExtPaintManager::GetMenuTearOffCaptionHeight()
 {
     return 8;
