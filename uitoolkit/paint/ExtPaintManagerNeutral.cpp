@@ -214,10 +214,6 @@ double CExtPaintManager::GetIconAlphaFactor()
     return 0.0;
 }
 
-void CExtPaintManager::PaintResizingGripper(CDC&, const RECT&, CWnd*, LPARAM)
-{
-}
-
 CExtPaintManager::DockMarkerBase* CExtPaintManager::CreateDockMarker()
 {
     return nullptr;
@@ -545,11 +541,6 @@ COLORREF CExtPaintManagerOffice2003::GetIconAlphaColor()
 double CExtPaintManagerOffice2003::GetIconAlphaFactor()
 {
     return CExtPaintManagerXP::GetIconAlphaFactor();
-}
-
-void CExtPaintManagerOffice2003::PaintResizingGripper(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintResizingGripper(dc, rc, pWnd, lParam);
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
