@@ -219,6 +219,22 @@ public:
                                     COLORREF clrBottomRight);
     static void Draw3dRectNoCorners(CDC& dc, const RECT& rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
 
+    // The monitor and work-area rectangles of one monitor; bit 0 of Flags
+    // marks the primary one.
+    struct MonitorParams
+    {
+        RECT Monitor = {0, 0, 0, 0};
+        RECT WorkArea = {0, 0, 0, 0};
+        DWORD Flags = 0;
+    };
+    // The monitor nearest to the point, rectangle or window; the desktop and
+    // its work area when the platform has no answer.
+    static void GetMonitorParamsFromPoint(MonitorParams& mp, POINT pt);
+    static void GetMonitorParamsFromRect(MonitorParams& mp, const RECT& rc);
+    static void GetMonitorParamsFromHwnd(MonitorParams& mp, HWND hWnd);
+    // Keeps rc on the monitor nearest to it (its work area with bWorkArea).
+    static RECT FitRectIntoMonitor(RECT rc, bool bWorkArea, bool bFullyInside);
+
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;
     CExtColorIndexMap ColorIndexMap;
