@@ -209,6 +209,31 @@ public:
     static DWORD GetDllVersion(const char* lpszLibraryName);
     // The source of system colours: GetSysColor unless a test injects one.
     static COLORREF SysColor(int nIndex);
+    // The menu check mark, 7 x 7 pixels from (x, y), with a shadow in the
+    // complement of the colour.
+    static void PaintMenuCheckMark(CDC& dc, int x, int y, COLORREF clr);
+    // A 6 x 6 dot from (x, y) over its shadow one pixel down and right.
+    static void PaintMenuRadioDot(CDC& dc, int x, int y, COLORREF clr);
+    // A one-pixel 3D frame that leaves its four corner pixels untouched.
+    static void Draw3dRectNoCorners(CDC& dc, int x, int y, int cx, int cy, COLORREF clrTopLeft,
+                                    COLORREF clrBottomRight);
+    static void Draw3dRectNoCorners(CDC& dc, const RECT& rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
+
+    // The monitor and work-area rectangles of one monitor; bit 0 of Flags
+    // marks the primary one.
+    struct MonitorParams
+    {
+        RECT Monitor = {0, 0, 0, 0};
+        RECT WorkArea = {0, 0, 0, 0};
+        DWORD Flags = 0;
+    };
+    // The monitor nearest to the point, rectangle or window; the desktop and
+    // its work area when the platform has no answer.
+    static void GetMonitorParamsFromPoint(MonitorParams& mp, POINT pt);
+    static void GetMonitorParamsFromRect(MonitorParams& mp, const RECT& rc);
+    static void GetMonitorParamsFromHwnd(MonitorParams& mp, HWND hWnd);
+    // Keeps rc on the monitor nearest to it (its work area with bWorkArea).
+    static RECT FitRectIntoMonitor(RECT rc, bool bWorkArea, bool bFullyInside);
 
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;

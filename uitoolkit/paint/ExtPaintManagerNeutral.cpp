@@ -30,14 +30,6 @@ void CExtPaintManager::LoadTreeBoxIcon(CExtCmdIcon&, bool)
 {
 }
 
-void CExtPaintManager::PaintGlyph(CDC&, int, int, const CExtGlyphBitmap&, const COLORREF*)
-{
-}
-
-void CExtPaintManager::PaintGlyphCentered(CDC&, const RECT&, const CExtGlyphBitmap&, const COLORREF*)
-{
-}
-
 void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
 {
 }
@@ -117,14 +109,6 @@ SIZE* CExtPaintManager::GetInsertMarkSize(SIZE* pSize)
     return pSize;
 }
 
-void CExtPaintManager::PaintInsertMark(CDC&, const RECT&, bool, bool)
-{
-}
-
-void CExtPaintManager::PaintDragOutline(CDC&, const RECT&)
-{
-}
-
 int CExtPaintManager::GetMenuTearOffCaptionHeight()
 {
     return 8;
@@ -135,10 +119,6 @@ void CExtPaintManager::PaintMenuItem(CDC&, MenuItemParams&)
 }
 
 void CExtPaintManager::PaintMenuSeparator(CDC&, const RECT&, int, bool, CObject*, LPARAM)
-{
-}
-
-void CExtPaintManager::PaintSeparator(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
 {
 }
 
@@ -232,10 +212,6 @@ COLORREF CExtPaintManager::GetIconAlphaColor()
 double CExtPaintManager::GetIconAlphaFactor()
 {
     return 0.0;
-}
-
-void CExtPaintManager::PaintResizingGripper(CDC&, const RECT&, CWnd*, LPARAM)
-{
 }
 
 CExtPaintManager::DockMarkerBase* CExtPaintManager::CreateDockMarker()
@@ -374,12 +350,6 @@ void CExtPaintManagerXP::PaintMenuSeparator(CDC& dc, const RECT& rc, int nLeftAr
     CExtPaintManager::PaintMenuSeparator(dc, rc, nLeftAreaWidth, bRarelyUsed, pHelperSrc, lParam);
 }
 
-void CExtPaintManagerXP::PaintSeparator(CDC& dc, const RECT& rc, bool bHorz, bool bTransparentBackground,
-                                        CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintSeparator(dc, rc, bHorz, bTransparentBackground, pHelperSrc, lParam);
-}
-
 void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& params)
 {
     CExtPaintManager::PaintBarCaption(dc, params);
@@ -505,12 +475,6 @@ void CExtPaintManagerOffice2003::PaintTabClientArea(CDC& dc, const CRect& rcClie
                                            pTabWnd, lParam);
 }
 
-void CExtPaintManagerOffice2003::PaintSeparator(CDC& dc, const RECT& rc, bool bHorz, bool bTransparentBackground,
-                                                CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintSeparator(dc, rc, bHorz, bTransparentBackground, pHelperSrc, lParam);
-}
-
 void CExtPaintManagerOffice2003::PaintBarCaption(CDC& dc, BarCaptionParams& params)
 {
     CExtPaintManagerXP::PaintBarCaption(dc, params);
@@ -577,11 +541,6 @@ COLORREF CExtPaintManagerOffice2003::GetIconAlphaColor()
 double CExtPaintManagerOffice2003::GetIconAlphaFactor()
 {
     return CExtPaintManagerXP::GetIconAlphaFactor();
-}
-
-void CExtPaintManagerOffice2003::PaintResizingGripper(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintResizingGripper(dc, rc, pWnd, lParam);
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
