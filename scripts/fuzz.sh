@@ -17,11 +17,13 @@ dir=${KX_FUZZ_DIR:-build/fuzz}
 fixtures=${KX_FIXTURE_DIR:-$PWD/build/fixtures}
 corpus=tests/fuzz/corpus
 demux_corpus=tests/fuzz/demux_corpus
+video_corpus=tests/fuzz/video_corpus
 
 cmake -S tests/fuzz -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 fuzzer=$dir/kx_project_fuzzer
 demux_fuzzer=$dir/kx_demux_fuzzer
+video_fuzzer=$dir/kx_video_fuzzer
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -33,9 +35,12 @@ echo "== replaying $corpus"
 "$fuzzer" "${limits[@]}" "$corpus"/*
 echo "== replaying $demux_corpus"
 "$demux_fuzzer" "${limits[@]}" "$demux_corpus"/*
+echo "== replaying $video_corpus"
+"$video_fuzzer" "${limits[@]}" "$video_corpus"/*
 [ "$seconds" -gt 0 ] || exit 0
 demux_seconds=$((seconds / 3))
-project_seconds=$((seconds - demux_seconds))
+video_seconds=$((seconds / 4))
+project_seconds=$((seconds - demux_seconds - video_seconds))
 
 bash tests/fixtures/make_fixtures.sh "$fixtures" >/dev/null
 seeds=$dir/seeds work=$dir/work artifacts=$dir/artifacts
@@ -64,4 +69,13 @@ echo "== fuzzing the demultiplexer for ${demux_seconds}s (log: $dir/demux_fuzz.l
   -artifact_prefix="$artifacts/" "$demux_work" "$demux_seeds" "$demux_corpus" >"$dir/demux_fuzz.log" 2>&1 ||
   status=$?
 tail -n 60 "$dir/demux_fuzz.log"
+[ "$status" -eq 0 ] || exit "$status"
+
+[ "$video_seconds" -gt 0 ] || exit 0
+video_work=$dir/video_work
+mkdir -p "$video_work"
+echo "== fuzzing the video decoder for ${video_seconds}s (log: $dir/video_fuzz.log)"
+"$video_fuzzer" "${limits[@]}" -max_total_time="$video_seconds" -max_len=131072 -print_final_stats=1 \
+  -artifact_prefix="$artifacts/" "$video_work" "$video_corpus" >"$dir/video_fuzz.log" 2>&1 || status=$?
+tail -n 60 "$dir/video_fuzz.log"
 exit "$status"

@@ -5,7 +5,7 @@ pkgs=(build-essential cmake ninja-build pkg-config
       googletest libgtest-dev libgmock-dev libbenchmark-dev
       mingw-w64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
       wine wine64 xvfb xauth
-      ffmpeg dvdauthor mpeg2dec libdvdread-dev liba52-0.7.4-dev dpkg-dev
+      ffmpeg dvdauthor mpeg2dec mjpegtools libdvdread-dev liba52-0.7.4-dev dpkg-dev
       clang libclang-rt-14-dev clang-format fonts-wine)
 missing=()
 for p in "${pkgs[@]}"; do
