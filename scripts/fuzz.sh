@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang and libFuzzer, replays their committed
 # regression corpora, then fuzzes for a bounded time shared between them:
-# project loading (two thirds, seeded with the fixture discs stored as
-# projects) and the program-stream demultiplexer (one third, seeded with the
-# first sectors of the fixture VOB files).
+# project loading (half, seeded with the fixture discs stored as projects),
+# the program-stream demultiplexer and the audio player (a quarter each, both
+# seeded with the first sectors of the fixture VOB files).
 #
 #   scripts/fuzz.sh [SECONDS]        (default 60; 0 replays the corpora only)
 #
@@ -24,6 +24,7 @@ cmake --build "$dir" -j"$(nproc)"
 fuzzer=$dir/kx_project_fuzzer
 demux_fuzzer=$dir/kx_demux_fuzzer
 video_fuzzer=$dir/kx_video_fuzzer
+audio_fuzzer=$dir/kx_audio_fuzzer
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -38,9 +39,10 @@ echo "== replaying $demux_corpus"
 echo "== replaying $video_corpus"
 "$video_fuzzer" "${limits[@]}" "$video_corpus"/*
 [ "$seconds" -gt 0 ] || exit 0
-demux_seconds=$((seconds / 3))
+demux_seconds=$((seconds / 4))
 video_seconds=$((seconds / 4))
-project_seconds=$((seconds - demux_seconds - video_seconds))
+audio_seconds=$((seconds / 4))
+project_seconds=$((seconds - demux_seconds - video_seconds - audio_seconds))
 
 bash tests/fixtures/make_fixtures.sh "$fixtures" >/dev/null
 seeds=$dir/seeds work=$dir/work artifacts=$dir/artifacts
@@ -78,4 +80,13 @@ echo "== fuzzing the video decoder for ${video_seconds}s (log: $dir/video_fuzz.l
 "$video_fuzzer" "${limits[@]}" -max_total_time="$video_seconds" -max_len=131072 -print_final_stats=1 \
   -artifact_prefix="$artifacts/" "$video_work" "$video_corpus" >"$dir/video_fuzz.log" 2>&1 || status=$?
 tail -n 60 "$dir/video_fuzz.log"
+[ "$status" -eq 0 ] || exit "$status"
+
+[ "$audio_seconds" -gt 0 ] || exit 0
+audio_work=$dir/audio_work
+mkdir -p "$audio_work"
+echo "== fuzzing the audio player for ${audio_seconds}s (log: $dir/audio_fuzz.log)"
+"$audio_fuzzer" "${limits[@]}" -max_total_time="$audio_seconds" -max_len=65536 -print_final_stats=1 \
+  -artifact_prefix="$artifacts/" "$audio_work" "$demux_seeds" >"$dir/audio_fuzz.log" 2>&1 || status=$?
+tail -n 60 "$dir/audio_fuzz.log"
 exit "$status"

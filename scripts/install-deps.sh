@@ -17,3 +17,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The Windows build compiles liba52 from Debian's a52dec source package
+# (apt-get source), so the system needs source entries for its own suites.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
+  . /etc/os-release
+  echo "Adding deb-src entries for $VERSION_CODENAME"
+  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$VERSION_CODENAME" "$VERSION_CODENAME" | $sudo tee /etc/apt/sources.list.d/kx-deb-src.sources >/dev/null
+  $sudo apt-get update -qq
+fi
