@@ -9,6 +9,8 @@
 #include <functional>
 #include <mutex>
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -289,6 +291,146 @@ TEST(PreviewPlayer, LongCellKeepsItsPacePastTheThirtyTwoBitStamps)
     EXPECT_EQ(5000u, pictures);
     EXPECT_EQ(0u, late);
     EXPECT_GT(last, 1590000);
+}
+
+bool HasSound(const std::vector<BYTE>& pcm)
+{
+    for (size_t i = 0; i + 1 < pcm.size(); i += 2)
+        if (std::abs(int16_t(pcm[i] | pcm[i + 1] << 8)) > 1000)
+            return true;
+    return false;
+}
+
+// Real play into the capture device, which plays by the wall clock: the
+// pictures follow the clock that the queued sound sets.
+TEST(PreviewPlayerRealTime, PicturesTrackTheAudioClock)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    CCaptureAudioDevice capture;
+    kxtest::SectorExtentStream stream(Vob("pal1", 1));
+    Recorder client;
+    DeviceScope scope(&capture);
+    CPreviewPlayer player;
+    client.player = &player;
+    ASSERT_TRUE(player.Open(&stream, false, kPalette, &client));
+    player.SetAudioStream(kAc3);
+    client.WaitFor(kPlayerAudioSet);
+    client.Take();
+    player.Play();
+    client.WaitFor(kPlayerPicture, 60);
+    player.Pause();
+    std::vector<Recorded> events = client.Take();
+    ASSERT_GE(events.size(), 62u);
+    EXPECT_EQ(kPlayerStarted, events.front().code);
+    // The audio stops first, while the video still plays: only the video's
+    // stop reaches the client.
+    EXPECT_EQ(kPlayerStopped, events.back().code);
+    EXPECT_EQ(1,
+              std::count_if(events.begin(), events.end(), [](const Recorded& r) { return r.code == kPlayerStopped; }));
+    double offset = 0;
+    int pictures = 0;
+    for (size_t i = 6; i + 1 < events.size(); ++i)
+        if (events[i].code == kPlayerPicture)
+        {
+            offset += std::abs(double(events[i].clock - events[i].due));
+            ++pictures;
+        }
+    ASSERT_GT(pictures, 40);
+    EXPECT_LT(offset / pictures, 400.0) << "mean distance from the clock, 0.1 ms";
+    EXPECT_TRUE(HasSound(capture.GetCaptured()));
+}
+
+// Without a sound device the clock runs from the moment of Play.
+TEST(PreviewPlayerRealTime, WithoutSoundVideoKeepsItsFrameRate)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    CNullAudioDevice none;
+    DeviceScope scope(&none);
+    kxtest::SectorExtentStream stream(Vob("pal1", 1));
+    Recorder client;
+    CPreviewPlayer player;
+    client.player = &player;
+    ASSERT_TRUE(player.Open(&stream, false, kPalette, &client));
+    // The first picture is stamped some way after the pack Play starts at;
+    // pictures catch up with the clock at four periods per picture at most,
+    // and from then on keep to it. Counted over 2 s of clock from 1 s after
+    // the first picture's time.
+    std::mutex mutex;
+    std::condition_variable past;
+    int64_t from = -1;
+    int shown = 0;
+    bool done = false;
+    client.onPicture = [&](CVideoPicture*, Recorded& r)
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        if (from < 0)
+            from = r.due + 10000;
+        if (r.clock >= from && r.clock < from + 20000)
+            ++shown;
+        done = done || r.clock >= from + 20000;
+        past.notify_all();
+    };
+    player.Play();
+    {
+        std::unique_lock<std::mutex> hold(mutex);
+        past.wait(hold, [&] { return done; });
+    }
+    player.Pause();
+    EXPECT_NEAR(50, shown, 2);
+}
+
+// A stream the audio player cannot decode plays no sound; the video plays.
+TEST(PreviewPlayerRealTime, LpcmSelectionPlaysSilently)
+{
+    KX_REQUIRE_FIXTURE(dir, "twovts");
+    CCaptureAudioDevice capture;
+    kxtest::SectorExtentStream stream(Vob("twovts", 2));
+    Recorder client;
+    DeviceScope scope(&capture);
+    CPreviewPlayer player(1);
+    client.player = &player;
+    client.onPicture = [&](CVideoPicture*, Recorded& r) { player.GetClock().SetTime(r.due + r.period); };
+    ASSERT_TRUE(player.Open(&stream, false, kPalette, &client));
+    player.SetAudioStream(kLpcm);
+    player.Play();
+    client.WaitFor(kPlayerPicture, 10);
+    player.Pause();
+    std::vector<int32_t> codes = client.Codes();
+    EXPECT_EQ(1, std::count(codes.begin(), codes.end(), kPlayerStarted)); // the video's alone
+    EXPECT_TRUE(capture.GetCaptured().empty());
+}
+
+// Switching the audio while playing restarts both streams where the video
+// stood, on a new time line.
+TEST(PreviewPlayer, SetAudioStreamWhilePlayingRestartsBoth)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    CNullAudioDevice none;
+    DeviceScope scope(&none);
+    kxtest::SectorExtentStream stream(Vob("pal1", 1));
+    Recorder client;
+    CPreviewPlayer player(1);
+    client.player = &player;
+    client.onPicture = [&](CVideoPicture*, Recorded& r) { player.GetClock().SetTime(r.due + r.period); };
+    ASSERT_TRUE(player.Open(&stream, false, kPalette, &client));
+    player.Play();
+    client.WaitFor(kPlayerPicture, 40);
+    player.SetAudioStream(kLayer2);
+    client.WaitFor(kPlayerStarted, 2);
+    client.WaitFor(kPlayerPicture, client.CountOf(kPlayerPicture) + 1);
+    player.Pause();
+    std::vector<Recorded> events = client.Take();
+    auto restart =
+        std::find_if(events.begin(), events.end(), [](const Recorded& r) { return r.code == kPlayerStopped; });
+    ASSERT_NE(events.end(), restart);
+    ASSERT_GE(events.end() - restart, 4);
+    EXPECT_EQ(kPlayerAudioSet, restart[1].code);
+    EXPECT_EQ(kPlayerStarted, restart[2].code);
+    EXPECT_EQ(kPlayerPicture, restart[3].code);
+    // The pictures before the switch were well on; the first after it is on
+    // a new time line that starts at the pack before the last picture.
+    EXPECT_GT(restart[-1].due, 15000);
+    EXPECT_LT(restart[3].due, 10000);
 }
 
 } // namespace
