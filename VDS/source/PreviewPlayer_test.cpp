@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <algorithm>
 #include <atomic>
@@ -275,7 +276,23 @@ TEST(PreviewPlayer, LongCellKeepsItsPacePastTheThirtyTwoBitStamps)
     CPreviewPlayer player(1);
     client.player = &player;
     ASSERT_TRUE(player.Open(&stream, false, kPalette, &client));
-    client.onPicture = [&](CVideoPicture*, Recorded& r) { player.GetClock().SetTime(r.due + r.period); };
+    // A digest of the luma of each picture from 169 s to 174 s.
+    using Digests = std::map<int64_t, uint64_t>;
+    auto digestInto = [](CPreviewPlayer& p, Digests& digests)
+    {
+        return [&p, &digests](CVideoPicture* picture, Recorded& r)
+        {
+            p.GetClock().SetTime(r.due + r.period);
+            if (r.due < 1690000 || r.due >= 1740000)
+                return;
+            uint64_t digest = 14695981039346656037ull;
+            for (DWORD i = 0; i < picture->GetWidth() * picture->GetHeight(); ++i)
+                digest = (digest ^ picture->GetData()[i]) * 1099511628211ull;
+            digests[r.due] = digest;
+        };
+    };
+    Digests drawnDigests, plainDigests;
+    client.onPicture = digestInto(player, drawnDigests);
     player.Play();
     client.WaitFor(kPlayerEndOfStream);
     client.WaitFor(kPlayerStopped);
@@ -291,6 +308,33 @@ TEST(PreviewPlayer, LongCellKeepsItsPacePastTheThirtyTwoBitStamps)
     EXPECT_EQ(5000u, pictures);
     EXPECT_EQ(0u, late);
     EXPECT_GT(last, 1590000);
+
+    // The same cell without sub-pictures: only the pictures of the
+    // subtitle's interval (170.54 s to 172.50 s on the clip's time line)
+    // differ.
+    kxtest::SectorExtentStream plainStream(Vob("vlong", 1));
+    Recorder plainClient;
+    CPreviewPlayer plain(1);
+    ASSERT_TRUE(plain.Open(&plainStream, false, kPalette, &plainClient));
+    plainClient.onPicture = digestInto(plain, plainDigests);
+    plain.SetSubpictureStream(0xFF);
+    plainClient.WaitFor(kPlayerSubpictureSet);
+    plain.Play();
+    plainClient.WaitFor(kPlayerEndOfStream);
+    plainClient.WaitFor(kPlayerStopped);
+    ASSERT_EQ(125u, drawnDigests.size());
+    ASSERT_EQ(125u, plainDigests.size());
+    int64_t first = 0, final = 0;
+    size_t drawn = 0;
+    for (const auto& entry : drawnDigests)
+        if (plainDigests[entry.first] != entry.second)
+        {
+            first = drawn++ ? first : entry.first;
+            final = entry.first;
+        }
+    EXPECT_NEAR(50.0, double(drawn), 1.0);
+    EXPECT_NEAR(1705400.0, double(first), 500.0);
+    EXPECT_NEAR(1725000.0, double(final), 500.0);
 }
 
 bool HasSound(const std::vector<BYTE>& pcm)
