@@ -280,7 +280,9 @@ TEST_P(VideoFixtures, PicturesMatchTheReferenceFieldByField)
     for (size_t k = 1; k < pictures.size(); k++)
     {
         if (fields[k].top == fields[k].bottom && fields[k - 1].top == fields[k - 1].bottom)
+        {
             EXPECT_NEAR(double(pictures[k].stamp - pictures[k - 1].stamp), double(c.period), 2) << k;
+        }
     }
     for (const Decoded& d : pictures)
         EXPECT_EQ(d.period, DWORD(double(c.period) / 2700.0));
@@ -369,7 +371,9 @@ TEST(DecoderLong, StampsPassTwoToThe32AndTheLateSubtitleIsDrawn)
         uint64_t stamp = a->GetTimeStamp();
         EXPECT_EQ(stamp, b->GetTimeStamp());
         if (count > 0)
+        {
             EXPECT_EQ(stamp - last, 1080000u) << count;
+        }
         last = stamp;
         count++;
         PicturePlanes pa, pb;
@@ -428,5 +432,67 @@ TEST(DecoderTimes, BottomFieldFirstFramesAreStampedHalfAFrameEarly)
     ASSERT_FALSE(t.empty());
     ASSERT_FALSE(b.empty());
     EXPECT_EQ(t[0] - b[0], 540000u);
+}
+}
+
+namespace
+{
+// The first 40 sectors of vprog with every sequence header and extension
+// patched.
+std::vector<BYTE> PatchedHead(bool bHuge, bool b422)
+{
+    std::vector<BYTE> bytes;
+    std::FILE* f = std::fopen(kxtest::FixturePath("vprog", "VIDEO_TS/VTS_01_1.VOB").c_str(), "rb");
+    if (!f)
+        return bytes;
+    bytes.resize(40 * 2048);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    for (size_t i = 0; i + 8 < bytes.size(); i++)
+    {
+        if (bytes[i] != 0 || bytes[i + 1] != 0 || bytes[i + 2] != 1)
+            continue;
+        if (bytes[i + 3] == 0xB3 && bHuge)
+        {
+            bytes[i + 4] = bytes[i + 5] = 0xFF;
+            bytes[i + 6] |= 0xF0;
+        }
+        if (bytes[i + 3] == 0xB5 && (bytes[i + 4] >> 4) == 1)
+        {
+            if (bHuge)
+            {
+                bytes[i + 5] |= 0x01; // horizontal size extension 3
+                bytes[i + 6] |= 0xE0; // and vertical
+            }
+            if (b422)
+                bytes[i + 5] = BYTE((bytes[i + 5] & ~0x06) | 0x04);
+        }
+    }
+    return bytes;
+}
+
+TEST(DecoderInit, RefusesSizesBeyondTheStoresAndOtherChromaFormats)
+{
+    KX_REQUIRE_FIXTURE(dir, "vprog");
+    struct Case
+    {
+        const char* what;
+        bool huge, c422, opens;
+    } cases[] = {
+        {"unchanged", false, false, true}, {"16383 x 16383", true, false, false}, {"4:2:2", false, true, false}};
+    for (const Case& c : cases)
+    {
+        kxtest::MemoryByteStream stream(PatchedHead(c.huge, c.c422));
+        CMpegVideoDecoder decoder;
+        MpegVideoInitAttributes attributes;
+        attributes.pStream = &stream;
+        EXPECT_EQ(decoder.Init(attributes), c.opens) << c.what;
+        CVideoPicture* picture = nullptr;
+        if (!c.opens)
+        {
+            EXPECT_FALSE(decoder.Start(false, false, 0)) << c.what;
+            EXPECT_FALSE(decoder.GetNextPicture(&picture)) << c.what;
+        }
+    }
 }
 }

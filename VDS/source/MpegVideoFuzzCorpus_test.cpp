@@ -46,7 +46,9 @@ TEST(MpegVideoFuzzCorpus, EveryInputDecodesOrFailsSafely)
         std::vector<BYTE> bytes = ReadFile(kx::JoinPath(folder, name));
         int pictures = kxtest::DecodeVideoInput(bytes.data(), bytes.size());
         if (name.find("-head") != std::string::npos)
+        {
             EXPECT_GT(pictures, 0);
+        }
     }
 }
 }

@@ -212,7 +212,8 @@ int main(int argc, char** argv)
     for (unsigned index = 0; decoder.GetNextPicture(&picture); index++)
     {
         std::printf("%u %llu %u %u %u\n", index, static_cast<unsigned long long>(picture->GetTimeStamp()),
-                    picture->GetFramePeriod(), picture->GetFlags(), picture->GetCodingType());
+                    unsigned(picture->GetFramePeriod()), unsigned(picture->GetFlags()),
+                    unsigned(picture->GetCodingType()));
         if (yuv)
         {
             PicturePlanes p;
