@@ -193,7 +193,8 @@ TEST_P(MpegAudioInputClips, MatchReferencePerChannel)
 
 INSTANTIATE_TEST_SUITE_P(LayerII, MpegAudioInputClips,
                          ::testing::Values(MpegClip{"l2_48_stereo", 2, 1152}, MpegClip{"l2_44_stereo", 2, 1152},
-                                           MpegClip{"l2_32_stereo", 2, 1152}, MpegClip{"l2_48_mono", 1, 1152},
+                                           MpegClip{"l2_32_stereo", 2, 1152}, MpegClip{"l2_44_high", 2, 1152},
+                                           MpegClip{"l2_48_low", 2, 1152}, MpegClip{"l2_48_mono", 1, 1152},
                                            MpegClip{"l2_32_mono", 1, 1152}, MpegClip{"l2_48_joint", 2, 1152},
                                            MpegClip{"l2_24_stereo", 2, 1152}),
                          [](const ::testing::TestParamInfo<MpegClip>& info) { return std::string(info.param.name); });
