@@ -182,10 +182,14 @@ void CVideoPicture::Convert(const CVideoPicture& source)
     PicturePlanes d, s;
     GetPlanes(&d);
     source.GetPlanes(&s);
+    // Any layout converts to itself.
+    if (m_nFormat == source.m_nFormat)
+    {
+        std::memmove(dst, src, GetImageSize());
+        return;
+    }
     switch (m_nFormat << 16 | source.m_nFormat)
     {
-    case kPicRgb32 << 16 | kPicRgb32:
-    case kPicYuv420 << 16 | kPicYuv420: std::memcpy(dst, src, GetImageSize()); break;
     case kPicRgb32 << 16 | kPicYuv420:
         ConvertYuvToRgb32(s.pY, s.pU, s.pV, dst, m_nStride, w, h, w, s.chromaWidth, progressive);
         break;

@@ -4,6 +4,7 @@
 //
 //   kx_video_driver VOB [--sectors FIRST:COUNT] [--seek BYTES] [--subpicture N]
 //                   [--film] [--yuv FILE] [--ref-idct]
+//                   [--play [--audio SELECTION] [--capture]]
 //
 // Each line: index, time stamp (27 MHz ticks), frame period (0.1 ms), flags
 // (1 assembled from fields, 2 progressive) and coding type (1 I, 2 P, 3 B).
@@ -11,31 +12,105 @@
 // --subpicture draws sub-picture stream N (0..31) with a grey palette;
 // --yuv writes the pictures as raw 4:2:0 (Y, U, V) at their coded size;
 // --ref-idct uses Ref_iDCT instead of the transform the benchmark chooses.
+// --play plays the input through the preview player from --seek (or 0) to
+// its end and prints each event instead: code, the player's clock (0.1 ms),
+// for pictures their time (0.1 ms) and late flag; --audio picks the audio
+// stream (hex: low byte stream id, high byte sub-stream id, 80BD for the
+// first AC-3 stream), played into the capture device with --capture and
+// into no device otherwise.
 //
 // Exit code 0 when the input opened, 1 when it did not, 2 for bad usage.
 
 #include "VDS/source/Idct.h"
 #include "VDS/source/MpegVideoDecoder.h"
+#include "VDS/source/PreviewPlayer.h"
 #include "tests/support/ByteStreams.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
+
+namespace
+{
+
+// Prints every event and wakes the driver at the end of the stream.
+class EventPrinter : public CPlayerCallbackBase
+{
+public:
+    explicit EventPrinter(CPreviewPlayer& player) : m_player(player) {}
+
+    int64_t Invoke(const CPlayerEvent* event) override
+    {
+        const long long now = static_cast<long long>(m_player.GetClock().GetTime());
+        if (event->code == kPlayerPicture)
+        {
+            const CVideoPicture* picture = reinterpret_cast<const CVideoPicture*>(uintptr_t(event->value));
+            std::printf("%d %lld %llu %u\n", event->code, now,
+                        static_cast<unsigned long long>(picture->GetTimeStamp() / 2700), event->flag);
+        }
+        else
+        {
+            std::printf("%d %lld\n", event->code, now);
+        }
+        std::lock_guard<std::mutex> hold(m_mutex);
+        m_bEnded = m_bEnded || event->code == kPlayerEndOfStream;
+        m_ended.notify_all();
+        return 0;
+    }
+    void WaitForEnd()
+    {
+        std::unique_lock<std::mutex> hold(m_mutex);
+        m_ended.wait(hold, [this] { return m_bEnded; });
+    }
+
+private:
+    CPreviewPlayer& m_player;
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    bool m_bEnded = false;
+};
+
+void Play(CByteStream& stream, bool film, const DWORD palette[16], int subpicture, uint64_t seek, WORD audio,
+          bool capture)
+{
+    CNullAudioDevice none;
+    CCaptureAudioDevice captureDevice;
+    CAudioDevice* previous = SetAudioDevice(capture ? static_cast<CAudioDevice*>(&captureDevice) : &none);
+    {
+        CPreviewPlayer player;
+        EventPrinter printer(player);
+        if (player.Open(&stream, film, palette, &printer))
+        {
+            player.SetAudioStream(audio);
+            player.SetSubpictureStream(BYTE(subpicture < 0 ? 0xFF : subpicture));
+            player.Seek(seek);
+            player.Play();
+            printer.WaitForEnd();
+            player.Close();
+        }
+    }
+    SetAudioDevice(previous);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
     {
         std::fprintf(stderr, "usage: kx_video_driver VOB [--sectors FIRST:COUNT] [--seek BYTES] [--subpicture N] "
-                             "[--film] [--yuv FILE] [--ref-idct]\n");
+                             "[--film] [--yuv FILE] [--ref-idct] [--play [--audio SELECTION] [--capture]]\n");
         return 2;
     }
     std::string vob = argv[1];
     uint64_t firstSector = 0, seek = 0;
     int64_t sectorCount = -1;
     int subpicture = -1;
-    bool film = false, bSeek = false, refIdct = false;
+    bool film = false, bSeek = false, refIdct = false, play = false, capture = false;
+    WORD audio = 0;
     const char* yuvPath = nullptr;
     for (int i = 2; i < argc; i++)
     {
@@ -67,6 +142,18 @@ int main(int argc, char** argv)
         {
             yuvPath = argv[++i];
         }
+        else if (arg == "--play")
+        {
+            play = true;
+        }
+        else if (arg == "--audio" && hasValue)
+        {
+            audio = WORD(std::strtoul(argv[++i], nullptr, 16));
+        }
+        else if (arg == "--capture")
+        {
+            capture = true;
+        }
         else if (arg == "--ref-idct")
         {
             refIdct = true;
@@ -96,6 +183,18 @@ int main(int argc, char** argv)
         // Entry i: Y from dark to light, neutral chroma (bytes 0, Y, Cr, Cb).
         BYTE entry[4] = {0, BYTE(16 + i * 14), 128, 128};
         std::memcpy(&attributes.palette[i], entry, 4);
+    }
+    if (play)
+    {
+        MpegVideoInitAttributes probe = attributes;
+        CMpegVideoDecoder check;
+        if (!check.Init(probe))
+        {
+            std::fprintf(stderr, "kx_video_driver: %s holds no MPEG video the decoder opens\n", vob.c_str());
+            return 1;
+        }
+        Play(stream, film, attributes.palette, subpicture, seek, audio, capture);
+        return 0;
     }
     CMpegVideoDecoder decoder;
     if (!decoder.Init(attributes) || !decoder.Start(film, bSeek, seek))
