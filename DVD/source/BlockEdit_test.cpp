@@ -247,6 +247,61 @@ TEST_F(BlockEdit, SplitGivesAPgcWhoseCellsStayItsOwnCopyOfASharedMenu)
     EXPECT_EQ(staying->GetCellCount(), 1u);
 }
 
+// Button n + 1 of every VOBU of cell c links to cell targets[n].
+std::function<void(size_t, uint32_t, PciPacket&)> LinkButtons(size_t cell, std::vector<WORD> targets)
+{
+    return [cell, targets](size_t c, uint32_t, PciPacket& pci)
+    {
+        if (c != cell)
+            return;
+        pci.SetHliStatus(1);
+        pci.SetButtonGroupCount(1);
+        pci.SetBtnNs(BYTE(targets.size()));
+        for (size_t n = 0; n < targets.size(); ++n)
+            pci.GetButtonInfo(0, int(n + 1)).SetCommand(MakeLink(NAV_LINK_CELL, targets[n]).data());
+    };
+}
+
+// Button links count IFO cells, and an entry of two angles holds two: a
+// split or a hide behind such an entry leaves each link on the cell it named
+// before. The PGC plays the menu (IFO cell 1), angles A (2-3), a plain cell
+// of four VOBUs (4), angles B (5-6) and a plain cell (7).
+TEST_F(BlockEdit, EditsBehindAnAngleEntryKeepEachButtonLinkOnItsCell)
+{
+    struct Case
+    {
+        const char* name;
+        bool (*edit)(CAngleBlock* plain, CAngleBlock* anglesB);
+        std::vector<WORD> links;
+    };
+    const Case cases[] = {
+        {"split the plain cell", [](CAngleBlock* plain, CAngleBlock*) { return plain->SplitAt(2); }, {3, 4, 6, 8}},
+        {"hide angles B", [](CAngleBlock*, CAngleBlock* anglesB) { return anglesB->SetBlank(); }, {3, 4, 5, 6}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EditSet set(
+            {{1, 1, 2}, {2, 1, 2, true}, {3, 1, 2, true}, {4, 1, 4}, {5, 1, 2, true}, {6, 1, 2, true}, {7, 1, 2}},
+            LinkButtons(0, {3, 4, 5, 7}));
+        ASSERT_TRUE(set.set->IsUsable()) << set.log.Dump();
+        Disc disc(set);
+        ASSERT_EQ(disc.Domain().GetBlockCount(), 5u) << Describe(disc.Domain());
+        CAngleBlock* menu = disc.Block(0);
+        disc.AddPgc({{menu, {0}},
+                     {disc.Block(1), {0, 1}},
+                     {disc.Block(2), {0}},
+                     {disc.Block(3), {0, 1}},
+                     {disc.Block(4), {0}}});
+        ASSERT_TRUE(c.edit(disc.Block(2), disc.Block(3)));
+        const CButtonSegment* segment = menu->GetIlvu(0)->GetSegment(0);
+        ASSERT_EQ(segment->GetButtonCount(), c.links.size());
+        for (size_t n = 0; n < c.links.size(); ++n)
+            EXPECT_EQ(LinkTarget(segment->GetButton(uint32_t(n))->GetGroup(0).command), c.links[n])
+                << "button " << n + 1;
+    }
+}
+
 // An interleaved block of two angles (vob 2 and vob 3) between two plain
 // cells, played by one entry that lists both angles.
 struct Angles : BlockEdit

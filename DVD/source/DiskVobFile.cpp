@@ -1,6 +1,7 @@
 #include "DVD/source/DiskVobFile.h"
 
 #include "DVD/source/DvdTime.h"
+#include "DVD/source/IfoView.h"
 #include "DVD/source/NavPack.h"
 #include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/platform/PlatformPath.h"
@@ -24,6 +25,32 @@ const uint32_t COPY_BUFFER_SIZE = 512 * SECTOR;
 uint64_t SectorsIn(uint64_t nBytes)
 {
     return (nBytes + SECTOR - 1) / SECTOR;
+}
+
+// Packs built for a still picture carry SCR 0; they take the clock on from
+// their NAV pack. A picture may need more packs than the video it replaces,
+// so once it is placed the source packs behind it in the VOBU may lie at or
+// before its clock: those are stamped on as well, each at least one pack's
+// transfer time after the one before, so that the clock rises from pack to
+// pack. VOBUs without a still keep their packs untouched.
+void StampClock(BYTE* pSector, uint64_t& scr, CVobuClock& clock)
+{
+    BYTE* pField = GetPackScrField(pSector);
+    const bool bPack = GetBE32(pSector) == 0x000001BA;
+    if (FindVideoPacket(pSector) != 0 && DecodeScr(pField) == 0)
+    {
+        clock.previous = std::max(scr, clock.previous + SCR_TICKS_PER_PACK);
+        EncodeScr(clock.previous, pField);
+        clock.stamping = true;
+    }
+    else if (bPack && clock.stamping && GetPackScr(pSector) < clock.previous + SCR_TICKS_PER_PACK)
+    {
+        clock.previous += SCR_TICKS_PER_PACK;
+        EncodeScr(clock.previous, pField);
+    }
+    else if (bPack)
+        clock.previous = GetPackScr(pSector);
+    AdvanceScr(scr, 1);
 }
 
 } // namespace
@@ -261,18 +288,20 @@ bool CDiskVobFile::WriteNextVobu(CDvdLog& log, bool bFlushing)
     pci.WriteToSector(nav);
     dsi.WriteToSector(nav);
 
-    uint64_t scr = GetPackScr(nav);
+    CVobuClock clock;
+    clock.previous = GetPackScr(nav);
+    uint64_t scr = clock.previous;
     if (Write(log, nav, SECTOR) != SECTOR)
         return false;
     AdvanceScr(scr, 1);
-    if (!WriteRanges(log, item, scr))
+    if (!WriteRanges(log, item, scr, clock))
         return false;
     m_nQueuedBytes -= item.size;
     m_queue.pop_front();
     return true;
 }
 
-bool CDiskVobFile::WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr)
+bool CDiskVobFile::WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr, CVobuClock& clock)
 {
     if (!m_buffer)
         m_buffer.reset(new BYTE[COPY_BUFFER_SIZE]);
@@ -290,15 +319,8 @@ bool CDiskVobFile::WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_
                 log.ReportError(FormatString("Can't read %s", pFile != nullptr ? pFile->GetName() : ""), DVD_LOCATION);
                 return false;
             }
-            // Packs built for a still picture carry SCR 0; they take the clock
-            // on from their NAV pack so that it never runs backwards.
             for (uint32_t s = 0; s + SECTOR <= nChunk; s += SECTOR)
-            {
-                BYTE* pSector = pBuffer + s;
-                if (FindVideoPacket(pSector) != 0 && DecodeScr(GetPackScrField(pSector)) == 0)
-                    EncodeScr(scr, GetPackScrField(pSector));
-                AdvanceScr(scr, 1);
-            }
+                StampClock(pBuffer + s, scr, clock);
             if (Write(log, pBuffer, nChunk) != nChunk)
                 return false;
             nOffset += nChunk;

@@ -43,6 +43,13 @@ struct CVobuWriteItem
     uint64_t size = 0;
 };
 
+// The clock references of one VOBU as it is written.
+struct CVobuClock
+{
+    uint64_t previous = 0; // 27 MHz clock of the last pack written
+    bool stamping = false; // a still picture's packs were placed
+};
+
 class CDiskVobFile
 {
 public:
@@ -95,7 +102,7 @@ private:
     // Writes the oldest VOBU unless, when not flushing, it must still wait.
     bool WriteNextVobu(CDvdLog& log, bool bFlushing);
     // The data ranges of a VOBU, sector by sector through one buffer.
-    bool WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr);
+    bool WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr, CVobuClock& clock);
 
     kx::PlatformFile m_file;
     std::string m_folder; // ends with a separator

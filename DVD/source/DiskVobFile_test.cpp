@@ -291,31 +291,38 @@ TEST_F(DiskVobFileTest, RemovedSectorsPullAddressesBack)
     EXPECT_EQ(0, std::memcmp(out.data() + 2 * kSector + 14, SourceSector(3) + 14, kSector - 14));
 }
 
+// Still packs (video without a clock) take the clock on from their NAV
+// pack; a pack behind them whose own clock does not lie at least one pack
+// later, like the sub-picture pack behind a still picture that needed one
+// pack more than the video it replaced, is stamped on too.
 TEST_F(DiskVobFileTest, VideoPacksWithoutAClockFollowTheirNavPack)
 {
     src.Nav(1, 1);
     src.Pes(0xE0);
     src.Pes(0xBD, 0x80);
     src.Pes(0xE0);
+    src.Pes(0xBD, 0x20);
     src.Pes(0xE0);
     const uint64_t navScr = 27000000;
     const uint64_t keptScr = 123456 * 300;
     EncodeScr(navScr, GetPackScrField(SourceSector(0)));
-    EncodeScr(keptScr, GetPackScrField(SourceSector(4)));
+    EncodeScr(navScr + 3 * SCR_TICKS_PER_PACK, GetPackScrField(SourceSector(4)));
+    EncodeScr(keptScr, GetPackScrField(SourceSector(5)));
     SaveSource();
     ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
-    ASSERT_TRUE(Queue(0, 1, 4));
+    ASSERT_TRUE(Queue(0, 1, 5));
     ASSERT_TRUE(writer.Flush(log));
     writer.Close();
 
     std::vector<BYTE> out = Output("VTS_01_1.VOB");
-    ASSERT_EQ(out.size(), 5u * kSector);
+    ASSERT_EQ(out.size(), 6u * kSector);
     auto scrOf = [&](uint32_t s) { return GetPackScr(out.data() + s * kSector); };
     EXPECT_EQ(scrOf(0), navScr);
-    EXPECT_EQ(scrOf(1), navScr + SCR_TICKS_PER_PACK);
-    EXPECT_EQ(scrOf(2), 0u); // not a video pack: left alone
-    EXPECT_EQ(scrOf(3), navScr + 3 * SCR_TICKS_PER_PACK);
-    EXPECT_EQ(scrOf(4), keptScr);
+    for (uint32_t s = 1; s <= 4; ++s)
+    {
+        EXPECT_EQ(scrOf(s), navScr + s * SCR_TICKS_PER_PACK) << s;
+    }
+    EXPECT_EQ(scrOf(5), keptScr);
 }
 
 TEST_F(DiskVobFileTest, StartDomainFlushesThePreviousDomain)

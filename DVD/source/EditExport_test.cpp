@@ -80,6 +80,49 @@ std::vector<IfoRecord> TitleCells(const std::vector<IfoRecord>& records, const c
     return Select(records, "cell", {{"dom", "vts"}, {"vts", vts}, {"pgc", "1"}});
 }
 
+// Frames of a BCD playback time as kx_ifodump prints it (0xHHMMSSFF).
+long long TimeFrames(long long bcd)
+{
+    auto decimal = [](long long byte) { return (byte >> 4) * 10 + (byte & 15); };
+    const long long rate = (bcd & 0xC0) == 0x40 ? 25 : 30;
+    const long long seconds =
+        (decimal(bcd >> 24 & 0xFF) * 60 + decimal(bcd >> 16 & 0xFF)) * 60 + decimal(bcd >> 8 & 0xFF);
+    return seconds * rate + decimal(bcd & 0x3F);
+}
+
+// Every exported cell of the title PGC 1 of a title set counts its elapsed
+// time from its own first VOBU, in the PCI and in the DSI alike, and each
+// later VOBU's time agrees with where it starts within the cell.
+void ExpectCellTimesFromFirstVobu(const std::string& disc, const char* vts)
+{
+    const auto cells = TitleCells(kxtest::IfoDump(disc), vts);
+    const auto navs = Select(kxtest::IfoDump(disc, true), "nav", {{"dom", "vts"}, {"vts", vts}});
+    ASSERT_FALSE(cells.empty());
+    for (size_t c = 0; c < cells.size(); ++c)
+    {
+        long long firstPtm = -1;
+        for (const IfoRecord& nav : navs)
+        {
+            const long long sector = nav.Num("sector");
+            if (sector < cells[c].Num("first") || sector > cells[c].Num("last"))
+                continue;
+            SCOPED_TRACE("cell " + std::to_string(c + 1) + " VOBU at " + std::to_string(sector));
+            if (firstPtm < 0)
+            {
+                firstPtm = nav.Num("s_ptm");
+                EXPECT_EQ(nav.Num("c_eltm") & 0xFFFFFF3F, 0);
+                EXPECT_EQ(nav.Num("e_eltm") & 0xFFFFFF3F, 0);
+                continue;
+            }
+            const long long rate = (nav.Num("e_eltm") & 0xC0) == 0x40 ? 25 : 30;
+            const double frames = double(nav.Num("s_ptm") - firstPtm) * rate / 90000.0;
+            EXPECT_NEAR(double(TimeFrames(nav.Num("c_eltm"))), frames, 1.0);
+            EXPECT_NEAR(double(TimeFrames(nav.Num("e_eltm"))), frames, 1.0);
+        }
+        EXPECT_GE(firstPtm, 0) << "cell " << c + 1 << " has no VOBU";
+    }
+}
+
 // Hide then restore gives back an export equal byte for byte to that of the
 // unedited disc; the hidden cell itself is exported as the blank stock cell.
 TEST(EditExport, HideThenRestoreExportsTheUneditedDisc)
@@ -182,8 +225,8 @@ TEST(EditExport, TableHideAllThenRestoreAllExportsTheUneditedDisc)
 }
 
 // Split at VOBU 3 of the 6 of the one cell of title set 2: the address
-// table holds two cells and the PGC one more cell, and the PGC plays as
-// long as before.
+// table holds two cells and the PGC one more cell, the PGC plays as long as
+// before, and the second cell counts its elapsed time from the split.
 TEST(EditExport, SplitGivesTwoCellsInTheAddressTable)
 {
     KX_REQUIRE_FIXTURE(dir, "twovts");
@@ -209,11 +252,12 @@ TEST(EditExport, SplitGivesTwoCellsInTheAddressTable)
     ASSERT_EQ(sourcePgcs.size(), 1u);
     EXPECT_EQ(pgcs[0].Num("cells"), sourcePgcs[0].Num("cells") + 1);
     EXPECT_EQ(pgcs[0].Get("time"), sourcePgcs[0].Get("time"));
+    ExpectCellTimesFromFirstVobu(split.scratch.Path(), "2");
 }
 
 // Cut from VOBU 1 of the first cell and to VOBU 2 of the second: both cells
-// play shorter, each starts its elapsed time at 0, and no search pointer
-// leads out of its cell.
+// play shorter, each counts its elapsed time from its first kept VOBU, and no
+// search pointer leads out of its cell.
 TEST(EditExport, CutsShortenTheCellsAndKeepTheirPointersInside)
 {
     KX_REQUIRE_FIXTURE(dir, "twovts");
@@ -257,10 +301,6 @@ TEST(EditExport, CutsShortenTheCellsAndKeepTheirPointersInside)
             if (sector < cells[c].Num("first") || sector > cells[c].Num("last"))
                 continue;
             SCOPED_TRACE("cell " + std::to_string(c) + " VOBU at " + std::to_string(sector));
-            if (first)
-            {
-                EXPECT_EQ(navs[n].Num("e_eltm") & 0xFFFFFF3F, 0);
-            }
             first = false;
             const long long next = sris[n].Num("next_vobu") & kNoVobu;
             if (next != kNoVobu)
@@ -270,6 +310,7 @@ TEST(EditExport, CutsShortenTheCellsAndKeepTheirPointersInside)
         }
         EXPECT_FALSE(first);
     }
+    ExpectCellTimesFromFirstVobu(cut.scratch.Path(), "1");
 }
 
 // Bypassing the VMG menu with its first button: the PGC that played the menu

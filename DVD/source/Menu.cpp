@@ -8,10 +8,16 @@
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 namespace
 {
+
+// How many times the bytes of a unit table the copies of shared PGC tables
+// may hold.
+const size_t SHARED_TABLE_ALLOWANCE = 16;
 
 const size_t UNIT_TABLE_HEADER_SIZE = 8;
 const size_t UNIT_ENTRY_SIZE = 8;
@@ -194,12 +200,38 @@ bool CLanguageUnits::ReadIfo(CDvdLog& log, CAngleBlockList* pDomain, const CIfoV
         log.ReportError("Language unit table is cut short", DVD_LOCATION);
         return false;
     }
+    // Units may name the PGC table of an earlier unit; each such table is
+    // read once and its units get copies of it. The copies together may hold
+    // 16 times the bytes of the table area, room for every language of a
+    // disc whose menus are the same in all; beyond that a unit is dropped, so
+    // that many units naming one large table cannot make the reader allocate
+    // without bound.
+    std::map<DWORD, CLanguageUnit*> tables;
+    size_t nCopied = 0;
     for (WORD i = 0; i < nCount; ++i)
     {
         const size_t nEntry = UNIT_TABLE_HEADER_SIZE + UNIT_ENTRY_SIZE * i;
         BYTE code[2] = {};
         DWORD dwOffset = 0;
         const bool bEntry = bytes.GetBytes(nEntry, code, 2) && bytes.Get32(nEntry + 4, dwOffset);
+        const auto known = bEntry ? tables.find(dwOffset) : tables.end();
+        if (known != tables.end())
+        {
+            const size_t nSize = known->second->GetIfoSize();
+            const size_t nAllowance = SHARED_TABLE_ALLOWANCE * bytes.GetSize();
+            if (nSize > nAllowance - std::min(nCopied, nAllowance))
+            {
+                log.ReportWarning(
+                    FormatString("Language unit %d repeats the menus of another unit and is dropped", i + 1),
+                    DVD_LOCATION);
+                continue;
+            }
+            nCopied += nSize;
+            CLanguageUnit* pCopy = new CLanguageUnit(*known->second, nullptr, this);
+            pCopy->SetLanguageBytes(code);
+            m_units.Add(pCopy);
+            continue;
+        }
         CLanguageUnit* pUnit = new CLanguageUnit(0, this);
         pUnit->SetLanguageBytes(code);
         m_units.Add(pUnit);
@@ -208,6 +240,8 @@ bool CLanguageUnits::ReadIfo(CDvdLog& log, CAngleBlockList* pDomain, const CIfoV
             log.ReportInfo(FormatString("Can't read LU (%d)", i + 1), DVD_LOCATION);
             return false;
         }
+        if (bEntry)
+            tables[dwOffset] = pUnit;
     }
     return true;
 }

@@ -127,6 +127,49 @@ TEST(LanguageUnits, EmptyTableAndDamagedOffsets)
     EXPECT_EQ(1, tooManyLog.Count('I'));
 }
 
+// Units that name one PGC table: the table is read once and the units that
+// share it get copies of it, with their own language codes, as long as the
+// copies hold no more than 16 times the table area; the units beyond are
+// dropped with a warning.
+TEST(LanguageUnits, UnitsSharingATableShareItWithinTheTableSize)
+{
+    for (const WORD nUnits : {WORD(2), WORD(3), WORD(400)})
+    {
+        SCOPED_TRACE(nUnits);
+        CLanguageUnit shared(0, nullptr);
+        for (int m = 0; m < 30; ++m)
+            AddMenu(shared, 0x83);
+        const size_t nTable = shared.GetIfoSize();
+        const size_t nHeader = 8 + 8 * size_t(nUnits);
+        std::vector<BYTE> bytes(nHeader + nTable);
+        PutBE16(&bytes[0], nUnits);
+        PutBE32(&bytes[4], DWORD(bytes.size() - 1));
+        for (WORD u = 0; u < nUnits; ++u)
+        {
+            bytes[8 + 8 * u] = BYTE('a' + u % 26);
+            bytes[8 + 8 * u + 1] = BYTE('a' + u / 26 % 26);
+            PutBE32(&bytes[8 + 8 * u + 4], DWORD(nHeader));
+        }
+        kxtest::RecordingLog log;
+        ASSERT_TRUE(shared.WriteIfo(log, &bytes[nHeader])) << log.Dump();
+
+        CLanguageUnits units(nullptr);
+        ASSERT_TRUE(units.ReadIfo(log, nullptr, CIfoView(bytes.data(), bytes.size()))) << log.Dump();
+        // The copies together hold at most 16 times the table area.
+        const uint32_t nExpected = std::min<uint32_t>(nUnits, 1 + uint32_t(16 * bytes.size() / nTable));
+        EXPECT_EQ(nExpected == nUnits, nUnits < 400);
+        ASSERT_EQ(units.GetUnitCount(), nExpected);
+        EXPECT_EQ(log.Count('W'), int(nUnits - nExpected));
+        for (uint32_t u = 0; u < units.GetUnitCount(); ++u)
+        {
+            EXPECT_EQ(units.GetUnit(u)->GetPgcCount(), 30u);
+            BYTE code[2] = {};
+            units.GetUnit(u)->GetLanguageBytes(code);
+            EXPECT_EQ(code[0], BYTE('a' + u % 26));
+        }
+    }
+}
+
 TEST(LanguageUnits, CopyKeepsIdsAndCodes)
 {
     CLanguageUnits units(nullptr);

@@ -505,6 +505,10 @@ CDvdTime DsiPacket::GetCEltm() const
 {
     return CDvdTime::FromBytes(bytes + DSI_C_ELTM);
 }
+void DsiPacket::SetCEltm(const CDvdTime& t)
+{
+    t.ToBytes(bytes + DSI_C_ELTM);
+}
 
 BYTE DsiPacket::GetSmlCategory() const
 {

@@ -198,6 +198,7 @@ struct DsiPacket
     BYTE GetVobuCIdn() const;
     void SetVobuCIdn(BYTE id);
     CDvdTime GetCEltm() const;
+    void SetCEltm(const CDvdTime& t);
 
     // SML_PBI
     BYTE GetSmlCategory() const; // first byte of VOBU_SML_CAT

@@ -14,6 +14,7 @@
 #include "Shared/source/DvdFormat.h"
 #include "Shared/source/DvdLog.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -612,7 +613,7 @@ void CPgc::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
             {
                 nShift += moves[k].second;
                 const uint32_t nLast = k + 1 < moves.size() ? moves[k + 1].first : m_cells.GetSize();
-                pCollector->AddReference(m_cells[i], WORD(moves[k].first + 1), WORD(nLast), nShift);
+                AddMovedEntries(*pCollector, m_cells[i], moves[k].first + 1, nLast, nShift, moves[k].second);
             }
         }
         break;
@@ -713,7 +714,7 @@ uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock, boo
         // move up by one.
         CBlockReferenceCollector collector;
         for (uint32_t i = 0; i < nCount; ++i)
-            collector.AddReference(m_cells[i], WORD(nNew + 1), WORD(nCount), 1);
+            AddMovedEntries(collector, m_cells[i], nNew + 1, nCount, 1, 1);
         collector.Collect();
         collector.Resolve(nullptr, nullptr);
         collector.Finish();
@@ -731,6 +732,20 @@ uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock, boo
     ShiftProgramMap(nCell, 1);
     m_blockList.SetModified();
     return nNew;
+}
+
+void CPgc::AddMovedEntries(CReferenceCollector& collector, CPgcCell* pCell, uint32_t nFirst, uint32_t nLast,
+                           int32_t nShift, int32_t nOwnMove) const
+{
+    // Button links name IFO cells, and an entry that lists several angles
+    // holds one IFO cell per angle: the collector gets the IFO cells of the
+    // entries nFirst to nLast (1-based). A retarget by a negative shift
+    // empties the links to the cells just below its range, so the range of
+    // an entry that loses angles starts at the IFO cells it loses.
+    int32_t nFirstIfo = int32_t(GetFirstIfoCell(nFirst - 1)) + 1;
+    if (nOwnMove < 0)
+        nFirstIfo = std::max(1, nFirstIfo + nOwnMove);
+    collector.AddReference(pCell, WORD(nFirstIfo), WORD(GetFirstIfoCell(nLast)), nShift);
 }
 
 // ---- Geometry -------------------------------------------------------------------------

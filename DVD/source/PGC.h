@@ -25,6 +25,7 @@ class CPgcCell;
 class CPgcTable;
 class CProjectReader;
 class CProjectWriter;
+class CReferenceCollector;
 class CVobCell;
 
 // The blocks of a domain in the order its project record stores them: a PGC
@@ -382,6 +383,11 @@ private:
     bool ReadPrograms(CDvdLog& log, const CIfoView& bytes);
     // The PGC's play time in 90 kHz ticks.
     int64_t GetPlaybackTicks() const;
+    // Tells the collector that the entries nFirst to nLast (1-based) move by
+    // nShift IFO cells, for the buttons of pCell's block; the entry before
+    // them changed its own IFO cell count by nOwnMove.
+    void AddMovedEntries(CReferenceCollector& collector, CPgcCell* pCell, uint32_t nFirst, uint32_t nLast,
+                         int32_t nShift, int32_t nOwnMove) const;
 
     CDvdObjectArray<CPgcCell> m_cells;
     // Entry indices: wider than the IFO's bytes, so that an edited chain

@@ -887,18 +887,19 @@ TEST(PgcNotices, SplitAndAngleNoticesReportMovedCells)
     pgc.AddCell(new CPgcCell(0, 0, 0, 0, pB, two, &pgc)); // entry 3
     pgc.AddCell(new CPgcCell(0, 0, 0, 0, pA, one, &pgc)); // entry 4
 
-    // Split of B: each entry of the PGC learns that cells after entry 1 move
-    // by one up to entry 3, and after entry 3 by two.
+    // Split of B: each entry of the PGC learns that the IFO cells after
+    // entry 1 move by one up to entry 3 (IFO cells 3 to 5), and after entry
+    // 3 by two (IFO cell 6): links count the IFO cells of both angles.
     TestCollector split;
     pgc.Notify(pB, DVDNOTICE_COLLECT_SPLIT_REFS, reinterpret_cast<intptr_t>(&split), 0);
     const CReferenceList* pListA = split.FindList(pA);
     ASSERT_NE(nullptr, pListA);
     ASSERT_EQ(4u, pListA->records.GetSize());
-    EXPECT_EQ(2, pListA->records[0]->wFirst);
-    EXPECT_EQ(3, pListA->records[0]->wLast);
+    EXPECT_EQ(3, pListA->records[0]->wFirst);
+    EXPECT_EQ(5, pListA->records[0]->wLast);
     EXPECT_EQ(1, pListA->records[0]->nShift);
-    EXPECT_EQ(4, pListA->records[1]->wFirst);
-    EXPECT_EQ(4, pListA->records[1]->wLast);
+    EXPECT_EQ(6, pListA->records[1]->wFirst);
+    EXPECT_EQ(6, pListA->records[1]->wLast);
     EXPECT_EQ(2, pListA->records[1]->nShift);
     ASSERT_NE(nullptr, split.FindList(pB));
     EXPECT_EQ(4u, split.FindList(pB)->records.GetSize());
@@ -909,7 +910,12 @@ TEST(PgcNotices, SplitAndAngleNoticesReportMovedCells)
     EXPECT_EQ(nullptr, angles.FindList(pB));
     ASSERT_NE(nullptr, angles.FindList(pA));
     ASSERT_EQ(4u, angles.FindList(pA)->records.GetSize());
+    // Each range starts at the IFO cell its entry loses (2, then 5).
+    EXPECT_EQ(2, angles.FindList(pA)->records[0]->wFirst);
+    EXPECT_EQ(5, angles.FindList(pA)->records[0]->wLast);
     EXPECT_EQ(-1, angles.FindList(pA)->records[0]->nShift);
+    EXPECT_EQ(5, angles.FindList(pA)->records[1]->wFirst);
+    EXPECT_EQ(6, angles.FindList(pA)->records[1]->wLast);
     EXPECT_EQ(-2, angles.FindList(pA)->records[1]->nShift);
 
     // No change of the angle count: nothing moves.

@@ -12,16 +12,25 @@ namespace
 {
 
 // The VOBUs of the map that start inside [first, last], appended to both
-// tables.
+// tables. The tables grow once by the whole count: growing them VOBU by VOBU
+// copies them over and over for a cell of many VOBUs.
 void AppendVobusInRange(const CVobuAddressList& vobus, DWORD dwFirst, DWORD dwLast, CGrowArray<DWORD>& source,
                         CGrowArray<DWORD>& output)
 {
+    int32_t nInRange = 0;
+    for (int32_t i = 0; i < vobus.GetSize(); ++i)
+        if (vobus[i] >= dwFirst && vobus[i] <= dwLast)
+            ++nInRange;
+    int32_t nSource = source.GetSize();
+    int32_t nOutput = output.GetSize();
+    source.SetSize(nSource + nInRange);
+    output.SetSize(nOutput + nInRange);
     for (int32_t i = 0; i < vobus.GetSize(); ++i)
     {
         if (vobus[i] >= dwFirst && vobus[i] <= dwLast)
         {
-            source.Add(vobus[i]);
-            output.Add(vobus[i]);
+            source[nSource++] = vobus[i];
+            output[nOutput++] = vobus[i];
         }
     }
 }

@@ -352,6 +352,33 @@ bool CVobData::ReadSector(uint32_t nSector, BYTE* pBuffer) const
     return m_files.Read(pBuffer, uint64_t(nSector) * VOB_SECTOR_SIZE, VOB_SECTOR_SIZE) == VOB_SECTOR_SIZE;
 }
 
+// ---- Runs of sectors ----------------------------------------------------------------
+
+namespace
+{
+
+const uint32_t VOB_RUN_SECTORS = 512;
+
+} // namespace
+
+const BYTE* CVobSectorRun::Get(uint32_t nSector, uint32_t nLast)
+{
+    if (nSector < m_nFirst || nSector - m_nFirst >= m_nCount)
+    {
+        const uint32_t nWanted =
+            nLast > nSector ? uint32_t(std::min<uint64_t>(uint64_t(nLast) - nSector + 1, VOB_RUN_SECTORS)) : 1;
+        if (m_buffer.size() < size_t(nWanted) * VOB_SECTOR_SIZE)
+            m_buffer.resize(size_t(nWanted) * VOB_SECTOR_SIZE);
+        m_nFirst = nSector;
+        m_nCount =
+            m_set.GetFiles().Read(m_buffer.data(), uint64_t(nSector) * VOB_SECTOR_SIZE, nWanted * VOB_SECTOR_SIZE) /
+            VOB_SECTOR_SIZE;
+        if (m_nCount == 0)
+            return nullptr;
+    }
+    return m_buffer.data() + size_t(nSector - m_nFirst) * VOB_SECTOR_SIZE;
+}
+
 bool CVobData::OpenVobFiles(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu)
 {
     m_nVts = nVts;
@@ -428,6 +455,7 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
     m_records.SetSize(0);
 
     const uint32_t nSectors = GetSectorCount();
+    m_files.AdviseSequential();
     CSavedProgress saved(pProgress);
     if (pProgress)
     {

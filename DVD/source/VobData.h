@@ -25,6 +25,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CAngleBlockList;
 class CDvdLog;
@@ -176,6 +177,24 @@ private:
     uint32_t m_nBlockCursor = 0;
     std::atomic<uint32_t> m_nVobuCursor{0};
     bool m_bUsable = false;
+};
+
+// Sectors of a set read in runs: a walk over contiguous sectors takes one
+// read per run (at most 1 MiB) instead of one per sector.
+class CVobSectorRun
+{
+public:
+    explicit CVobSectorRun(const CVobData& set) : m_set(set) {}
+    // Sector nSector, read together with the sectors after it up to nLast
+    // when it is not held yet; null when it does not lie whole inside the
+    // files.
+    const BYTE* Get(uint32_t nSector, uint32_t nLast);
+
+private:
+    const CVobData& m_set;
+    std::vector<BYTE> m_buffer;
+    uint32_t m_nFirst = 0;
+    uint32_t m_nCount = 0;
 };
 
 // The registry of source VOB sets, the memory list and the relocations.

@@ -131,8 +131,9 @@ bool WriteStillPicture(const CStillSource& still, DWORD dwPts, std::vector<BYTE>
     const CVobData* pSet = still.GetVobData();
     if (pSet == nullptr)
         return false;
-    BYTE nav[SECTOR];
-    if (!pSet->ReadSector(still.GetNavSector(), nav))
+    CVobSectorRun run(*pSet);
+    const BYTE* nav = run.Get(still.GetNavSector(), still.GetNavSector());
+    if (nav == nullptr)
         return false;
     DsiPacket dsi;
     dsi.ReadFromSector(nav);
@@ -152,8 +153,10 @@ bool WriteStillPicture(const CStillSource& still, DWORD dwPts, std::vector<BYTE>
     BYTE sector[SECTOR];
     for (DWORD n = 1; n <= dwRefEnd; ++n)
     {
-        if (!pSet->ReadSector(still.GetNavSector() + n, sector))
+        const BYTE* pSource = run.Get(still.GetNavSector() + n, still.GetNavSector() + dwRefEnd);
+        if (pSource == nullptr)
             return false;
+        std::memcpy(sector, pSource, SECTOR);
         const size_t nPacket = FindVideoPacket(sector);
         if (nPacket == 0)
             continue;
@@ -330,16 +333,16 @@ bool AddSourceSector(CDiskVobFile& writer, const CVobData& set, DWORD dwSector)
 // The lookahead over a still VOBU's packs: the PTS of its first picture and
 // how many of its video packs the picture replaces (the last of them sets
 // VOBU_1STREF_EA).
-void MeasureStillVobu(const CVobData& set, DWORD dwNav, DWORD dwLast, DWORD dwPictureSectors, DWORD& dwPts,
+void MeasureStillVobu(CVobSectorRun& run, DWORD dwNav, DWORD dwLast, DWORD dwPictureSectors, DWORD& dwPts,
                       DWORD& dwSeen, DWORD& dwRefEnd)
 {
     bool bPts = false;
     dwSeen = 0;
     dwRefEnd = 0;
-    BYTE sector[SECTOR];
     for (DWORD s = dwNav + 1; s <= dwLast && dwSeen < dwPictureSectors; ++s)
     {
-        if (!set.ReadSector(s, sector))
+        const BYTE* sector = run.Get(s, dwLast);
+        if (sector == nullptr)
             break;
         const size_t nPacket = FindVideoPacket(sector);
         if (nPacket == 0)
@@ -404,7 +407,10 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
     cells.Add(pEntry);
     outPieces[nPiece]->m_dwFirstSector = pEntry->m_dwFirstSector;
 
-    const CDvdTime baseEltm = ilvu.GetFirstPci().GetCEltm();
+    // Both packets count the cell's time from its first exported VOBU, which
+    // a cut or a split may have moved into the source cell.
+    const CDvdTime basePciEltm = ilvu.GetFirstPci().GetCEltm();
+    const CDvdTime baseDsiEltm = ilvu.GetFirstDsi().GetCEltm();
     const DWORD dwRangesFirst = pieces[0]->m_dwFirstSector;
     const DWORD dwRangesLast = pieces[pieces.GetSize() - 1]->m_dwLastSector;
     const bool bPlainSeamless = !ilvu.GetFirstDsi().IsIlvu() || ilvu.IsPlainRun();
@@ -414,7 +420,7 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
     uint64_t nBytes = 0;
     int32_t nSegmentCached = -1;
     DWORD dwSegmentBase = 0;
-    BYTE sector[SECTOR];
+    CVobSectorRun run(*pSet);
 
     for (uint32_t i = FindVobu(sourceVobus, piece.m_dwFirstSector);
          i < nVobus && sourceVobus[int32_t(i)] <= piece.m_dwLastSector; ++i)
@@ -449,13 +455,18 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             nSegmentCached = int32_t(nSegment);
         }
 
-        if (!pSet->ReadSector(dwSource, sector))
+        // The VOBU's other sectors end at the next VOBU, the ILVU's last
+        // range, and this piece; the whole VOBU is read in one run.
+        DWORD dwLast = i + 1 < nVobus ? sourceVobus[int32_t(i + 1)] - 1 : dwRangesLast;
+        dwLast = std::min(dwLast, piece.m_dwLastSector);
+        const BYTE* pNavSector = run.Get(dwSource, dwLast);
+        if (pNavSector == nullptr)
         {
             log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)), DVD_LOCATION);
             return 0;
         }
         std::unique_ptr<BYTE[]> nav(new BYTE[SECTOR]);
-        std::memcpy(nav.get(), sector, SECTOR);
+        std::memcpy(nav.get(), pNavSector, SECTOR);
         PciPacket pci;
         pci.ReadFromSector(nav.get());
         DsiPacket dsi;
@@ -498,11 +509,6 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             ClearBackwardSri(dsi, dwSource - dwRangesFirst);
         }
 
-        // The VOBU's other sectors end at the next VOBU, the ILVU's last
-        // range, and this piece.
-        DWORD dwLast = i + 1 < nVobus ? sourceVobus[int32_t(i + 1)] - 1 : dwRangesLast;
-        dwLast = std::min(dwLast, piece.m_dwLastSector);
-
         const bool bStillVobu = pStill != nullptr && i == 0;
         if (pStill != nullptr)
         {
@@ -510,7 +516,7 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             {
                 DWORD dwPts = pci.GetVobuSPtm();
                 DWORD dwRefEnd = 0;
-                MeasureStillVobu(*pSet, dwSource, dwLast, pStill->GetPictureSectorCount(), dwPts, still.dwVideoSeen,
+                MeasureStillVobu(run, dwSource, dwLast, pStill->GetPictureSectorCount(), dwPts, still.dwVideoSeen,
                                  dwRefEnd);
                 std::vector<BYTE> picture;
                 if (!WriteStillPicture(*pStill, dwPts, picture))
@@ -531,9 +537,12 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             ResetSri(dsi);
         }
 
-        CDvdTime eltm = pci.GetCEltm();
-        eltm.SubtractDvdTime(baseEltm);
-        pci.SetCEltm(eltm);
+        CDvdTime pciEltm = pci.GetCEltm();
+        pciEltm.SubtractDvdTime(basePciEltm);
+        pci.SetCEltm(pciEltm);
+        CDvdTime dsiEltm = dsi.GetCEltm();
+        dsiEltm.SubtractDvdTime(baseDsiEltm);
+        dsi.SetCEltm(dsiEltm);
         if (bStillVobu)
             pci.SetVobuSeEPtm(pci.GetVobuSPtm() + (IsPal(pStill->GetVobData()) ? 3600 : 3003));
         dsi.SetVobVSPtm(ilvu.GetCellStartPtm());
@@ -549,7 +558,8 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
         int64_t nDropped = 0;
         for (DWORD s = dwSource + 1; s <= dwLast && s != 0; ++s)
         {
-            if (!pSet->ReadSector(s, sector))
+            const BYTE* sector = run.Get(s, dwLast);
+            if (sector == nullptr)
             {
                 log.ReportError(FormatString("Can't read sector %u", unsigned(s)), DVD_LOCATION);
                 return 0;
@@ -721,6 +731,12 @@ bool WriteVobsKeeping(CAngleBlockList& domain, BYTE nKeptAudio, DWORD dwKeptSubp
     cells.SetGrowBy(4096);
     vobus.SetSize(0);
     vobus.SetGrowBy(4096);
+    // The export reads the domain's source sets from start to end.
+    CVobDataList sets;
+    domain.CollectVobData(sets);
+    for (int32_t i = 0; i < sets.GetSize(); ++i)
+        if (sets[i]->GetVtsNumber() != VOBDATA_MEMORY)
+            sets[i]->GetFiles().AdviseSequential();
     const uint32_t nBlocks = domain.GetBlockCount();
     for (uint32_t b = 0; b < nBlocks;)
     {

@@ -193,7 +193,11 @@ uint32_t CVobData::Run()
             case VOBSCAN_CMD_PRELIMINARY: m_nScanState = VOBSCAN_PRELIMINARY; break;
             case VOBSCAN_CMD_FULL:
                 if (m_nScanState.load() != VOBSCAN_FULL)
+                {
+                    // The full scan walks the whole set.
+                    m_files.AdviseSequential();
                     m_nScanState = VOBSCAN_FULL;
+                }
                 break;
             default: break;
             }

@@ -14,7 +14,8 @@ PlatformFile::~PlatformFile()
     Close();
 }
 
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept : handle_(other.handle_), pos_(other.pos_)
+PlatformFile::PlatformFile(PlatformFile&& other) noexcept
+    : handle_(other.handle_), pos_(other.pos_), options_(other.options_)
 {
     other.handle_ = -1;
     other.pos_ = 0;
@@ -27,6 +28,7 @@ PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept
         Close();
         handle_ = other.handle_;
         pos_ = other.pos_;
+        options_ = other.options_;
         other.handle_ = -1;
         other.pos_ = 0;
     }

@@ -84,6 +84,10 @@ public:
     int64_t Read(void* buffer, size_t count);
     int64_t Write(const void* buffer, size_t count);
 
+    // Tells the system how the open file will be read from now on (a walk
+    // over all of it: SequentialScan); false when the hint was not taken.
+    bool Advise(FileHint hint);
+
     // Size of the file in bytes, -1 on failure.
     int64_t GetSize() const;
     // Cuts or extends the file at the current file pointer.
@@ -91,8 +95,9 @@ public:
     bool Flush();
 
 private:
-    intptr_t handle_; // the system's handle or descriptor; -1 when closed
-    int64_t pos_;     // file pointer, where the system call does not keep one
+    intptr_t handle_;         // the system's handle or descriptor; -1 when closed
+    int64_t pos_;             // file pointer, where the system call does not keep one
+    FileOpenOptions options_; // as the file was opened
 };
 
 } // namespace kx

@@ -111,7 +111,23 @@ bool PlatformFile::Open(const char* path, const FileOpenOptions& options)
 #endif
     handle_ = fd;
     pos_ = 0;
+    options_ = options;
     return true;
+}
+
+bool PlatformFile::Advise(FileHint hint)
+{
+    if (handle_ < 0)
+        return false;
+#ifdef POSIX_FADV_SEQUENTIAL
+    const int advice = hint == FileHint::RandomAccess     ? POSIX_FADV_RANDOM
+                       : hint == FileHint::SequentialScan ? POSIX_FADV_SEQUENTIAL
+                                                          : POSIX_FADV_NORMAL;
+    return ::posix_fadvise(Fd(handle_), 0, 0, advice) == 0;
+#else
+    (void)hint;
+    return false;
+#endif
 }
 
 bool PlatformFile::CreateTemp(std::string& createdPath)
@@ -128,6 +144,8 @@ bool PlatformFile::CreateTemp(std::string& createdPath)
     createdPath = buffer;
     handle_ = fd;
     pos_ = 0;
+    options_ = FileOpenOptions();
+    options_.access = kFileReadWrite;
     return true;
 }
 

@@ -22,6 +22,29 @@ intptr_t Stored(HANDLE h)
 // ReadFile and WriteFile move at most a DWORD per call.
 constexpr size_t kMaxChunk = 0x40000000;
 
+DWORD Access(const FileOpenOptions& options)
+{
+    DWORD access = 0;
+    if (options.access & kFileRead)
+        access |= GENERIC_READ;
+    if (options.access & kFileWrite)
+        access |= GENERIC_WRITE;
+    return access;
+}
+
+// Others may always read; writing is shared only on request.
+DWORD Share(const FileOpenOptions& options)
+{
+    return FILE_SHARE_READ | (options.shareWrite ? FILE_SHARE_WRITE : 0);
+}
+
+DWORD HintFlags(FileHint hint)
+{
+    return hint == FileHint::RandomAccess     ? FILE_FLAG_RANDOM_ACCESS
+           : hint == FileHint::SequentialScan ? FILE_FLAG_SEQUENTIAL_SCAN
+                                              : 0;
+}
+
 } // namespace
 
 bool PlatformFile::Open(const char* path, const FileOpenOptions& options)
@@ -37,12 +60,8 @@ bool PlatformFile::Open(const char* path, const FileOpenOptions& options)
         ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    DWORD access = 0;
-    if (options.access & kFileRead)
-        access |= GENERIC_READ;
-    if (options.access & kFileWrite)
-        access |= GENERIC_WRITE;
-    DWORD share = FILE_SHARE_READ | (options.shareWrite ? FILE_SHARE_WRITE : 0);
+    const DWORD access = Access(options);
+    const DWORD share = Share(options);
     DWORD disposition = OPEN_EXISTING;
     switch (options.disposition)
     {
@@ -51,16 +70,35 @@ bool PlatformFile::Open(const char* path, const FileOpenOptions& options)
     case FileDisposition::CreateAlways: disposition = CREATE_ALWAYS; break;
     case FileDisposition::CreateNew: disposition = CREATE_NEW; break;
     }
-    DWORD flags = FILE_ATTRIBUTE_NORMAL;
-    if (options.hint == FileHint::RandomAccess)
-        flags |= FILE_FLAG_RANDOM_ACCESS;
-    if (options.hint == FileHint::SequentialScan)
-        flags |= FILE_FLAG_SEQUENTIAL_SCAN;
-    HANDLE h = ::CreateFileA(path, access, share, nullptr, disposition, flags, nullptr);
+    HANDLE h = ::CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | HintFlags(options.hint),
+                             nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     handle_ = Stored(h);
     pos_ = 0;
+    options_ = options;
+    return true;
+}
+
+bool PlatformFile::Advise(FileHint hint)
+{
+    if (handle_ == -1)
+        return false;
+    // The system takes the hint only when a handle is opened: the file is
+    // opened again with it, and the new handle goes on where the old one was.
+    HANDLE h = ::ReOpenFile(H(handle_), Access(options_), Share(options_), HintFlags(hint));
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER at;
+    at.QuadPart = pos_;
+    if (!::SetFilePointerEx(h, at, nullptr, FILE_BEGIN))
+    {
+        ::CloseHandle(h);
+        return false;
+    }
+    ::CloseHandle(H(handle_));
+    handle_ = Stored(h);
+    options_.hint = hint;
     return true;
 }
 
@@ -86,6 +124,8 @@ bool PlatformFile::CreateTemp(std::string& createdPath)
     createdPath = name;
     handle_ = Stored(h);
     pos_ = 0;
+    options_ = FileOpenOptions();
+    options_.access = kFileReadWrite;
     return true;
 }
 

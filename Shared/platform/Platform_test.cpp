@@ -56,6 +56,43 @@ TEST(PlatformFile, WritesSeeksReadsAndTruncates)
     EXPECT_EQ(f.GetSize(), 20);
 }
 
+// A hint given to an open file changes nothing of what it reads and writes:
+// the transfers go on where they were.
+TEST(PlatformFile, AdviceKeepsThePosition)
+{
+    ScratchFolder dir;
+    std::string path = dir.File("data.bin");
+    ASSERT_TRUE(WriteWhole(path, "0123456789"));
+    for (unsigned access : {unsigned(kFileRead), unsigned(kFileReadWrite)})
+    {
+        SCOPED_TRACE(access);
+        PlatformFile f;
+        FileOpenOptions o;
+        o.access = access;
+        o.hint = FileHint::RandomAccess;
+        ASSERT_TRUE(f.Open(path.c_str(), o));
+        char buf[4] = {};
+        EXPECT_EQ(f.Read(buf, 3), 3);
+        EXPECT_TRUE(f.Advise(FileHint::SequentialScan));
+        EXPECT_EQ(f.Tell(), 3);
+        EXPECT_EQ(f.Read(buf, 3), 3);
+        EXPECT_EQ(std::string(buf, 3), "345");
+        if (access & kFileWrite)
+        {
+            EXPECT_EQ(f.Write("ab", 2), 2);
+            EXPECT_EQ(f.GetSize(), 10);
+        }
+    }
+    PlatformFile closed;
+    EXPECT_FALSE(closed.Advise(FileHint::SequentialScan));
+    PlatformFile f;
+    FileOpenOptions o;
+    ASSERT_TRUE(f.Open(path.c_str(), o));
+    char buf[10] = {};
+    EXPECT_EQ(f.Read(buf, 10), 10);
+    EXPECT_EQ(std::string(buf, 10), "012345ab89");
+}
+
 TEST(PlatformFile, MissingFileFailsWithSystemError)
 {
     ScratchFolder dir;

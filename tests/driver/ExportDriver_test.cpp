@@ -1,6 +1,7 @@
 // End-to-end round trips through kx_export_driver: every fixture disc is
 // imported and exported unchanged, then the VOB data, the decoded video and
-// a second import of the export are compared with the source.
+// a second import of the export are compared with the source; the edits of
+// the driver are exported and read back with kx_ifodump.
 
 #include "DVD/source/NavPack.h"
 #include "Shared/platform/PlatformFileSystem.h"
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -273,6 +275,256 @@ TEST(ExportEdits, HiddenCellsDecodeBlackAndCutCellsShorter)
         for (const std::string& name : names)
             kx::RemoveFile(kx::JoinPath(folder, name));
         kx::RemoveFolder(folder);
+    }
+}
+
+// ---- Driver switches and edits ----------------------------------------------------------
+
+using kxtest::IfoRecord;
+using kxtest::Select;
+
+// Runs the driver with the arguments (already quoted where needed) in a
+// scratch folder of its own; the exported folder is "out" there.
+struct DriverRun
+{
+    kxtest::ScratchFolder scratch;
+    std::string out = scratch.File("out");
+    std::string log;
+    int status = -1;
+
+    bool Run(const std::string& arguments)
+    {
+        status = RunCommand("'" + Driver() + "' " + arguments, scratch.File("log.txt"), log);
+        return status == 0;
+    }
+    std::vector<IfoRecord> Ifo() const { return kxtest::IfoDump(out); }
+
+    ~DriverRun()
+    {
+        for (const std::string& folder : {out, scratch.File("VIDEO_TS")})
+        {
+            std::vector<std::string> names;
+            kx::ListFiles(folder, names);
+            for (const std::string& name : names)
+                kx::RemoveFile(kx::JoinPath(folder, name));
+            kx::RemoveFolder(folder);
+        }
+    }
+};
+
+// The comma-separated entries of a field.
+std::vector<std::string> Entries(const std::string& list)
+{
+    std::vector<std::string> entries;
+    std::stringstream in(list);
+    std::string entry;
+    while (std::getline(in, entry, ','))
+        entries.push_back(entry);
+    return entries;
+}
+
+// --help names every switch and every edit, each on a line of its own.
+TEST(DriverSwitches, HelpListsEverySwitchAndEdit)
+{
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    DriverRun run;
+    ASSERT_TRUE(run.Run("--help")) << run.log;
+    for (const char* item : {"--load",          "--edit",
+                             "--store",         "--export",
+                             "--modified-only", "--no-ifo",
+                             "--help",          "hide:",
+                             "restore:",        "separate:",
+                             "still:",          "split:",
+                             "cutfrom:",        "cutto:",
+                             "keepangle:",      "bypass:",
+                             "disableaudio:",   "disablesubpicture:",
+                             "deleteaudio:",    "deletesubpicture:",
+                             "hideall:",        "restoreall:",
+                             "stripangles:"})
+    {
+        EXPECT_NE(run.log.find(std::string("\n  ") + item), std::string::npos) << item << "\n" << run.log;
+    }
+}
+
+// Given the folder that holds VIDEO_TS, the driver says it retries there and
+// reads the disc; a project that holds a hidden block (a stock cell) stores
+// and loads again, and exports the hidden cell.
+TEST(DriverSwitches, ReadRetriesInVideoTsAndHiddenBlocksLoadFromAProject)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    KX_REQUIRE_IFODUMP();
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    DriverRun run;
+    const std::string project = run.scratch.File("hidden.kxp");
+    ASSERT_TRUE(run.Run("'" + dir + "' --edit hide:vts1:1 --store '" + project + "'")) << run.log;
+    EXPECT_NE(run.log.find("read: retrying in " + dir + "/VIDEO_TS"), std::string::npos) << run.log;
+    DriverRun loaded;
+    ASSERT_TRUE(loaded.Run("--load '" + project + "' --export '" + loaded.out + "'")) << loaded.log;
+    EXPECT_EQ(loaded.log.find("retrying"), std::string::npos) << loaded.log;
+
+    const auto source = Select(kxtest::IfoDump(dir), "cell", {{"dom", "vts"}, {"vts", "1"}});
+    const auto cells = Select(loaded.Ifo(), "cell", {{"dom", "vts"}, {"vts", "1"}});
+    ASSERT_EQ(cells.size(), source.size());
+    ASSERT_EQ(cells.size(), 3u);
+    EXPECT_LT(cells[1].Num("last") - cells[1].Num("first"), source[1].Num("last") - source[1].Num("first"));
+    EXPECT_EQ(cells[0].Num("last") - cells[0].Num("first"), source[0].Num("last") - source[0].Num("first"));
+}
+
+// The stream edits: a disabled track keeps its attributes but no PGC selects
+// it; deleted tracks are gone from the attributes too.
+TEST(DriverSwitches, StreamEditsDisableOrDeleteTracks)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    KX_REQUIRE_IFODUMP();
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    struct Case
+    {
+        const char* edit;
+        long long audio, subpictures;   // tracks left in the attributes
+        size_t audioOff, subpictureOff; // control entry that no longer selects a stream (99: none)
+        bool smaller;                   // the packs of a stream no track selects any more are dropped
+    };
+    const auto sourceStreams = Select(kxtest::IfoDump(dir), "streams", {{"dom", "vts"}, {"vts", "1"}});
+    ASSERT_EQ(sourceStreams.size(), 1u);
+    ASSERT_EQ(sourceStreams[0].Num("audio"), 2);
+    ASSERT_EQ(sourceStreams[0].Num("subp"), 1);
+    // Both audio tracks of pal1 select physical stream 0: with one of them
+    // gone the other still does, and its packs stay.
+    const Case cases[] = {
+        {"disableaudio:vts1:1", 2, 1, 1, 99, false},
+        {"deleteaudio:vts1:1", 1, 1, 1, 99, false},
+        {"disablesubpicture:vts1:0", 2, 1, 99, 0, true},
+        {"deletesubpicture:vts1:0", 2, 0, 99, 0, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.edit);
+        DriverRun run;
+        ASSERT_TRUE(run.Run("'" + dir + "/VIDEO_TS' --edit " + c.edit + " --export '" + run.out + "'")) << run.log;
+        const auto records = run.Ifo();
+        const auto streams = Select(records, "streams", {{"dom", "vts"}, {"vts", "1"}});
+        ASSERT_EQ(streams.size(), 1u);
+        EXPECT_EQ(streams[0].Num("audio"), c.audio);
+        EXPECT_EQ(streams[0].Num("subp"), c.subpictures);
+        const auto pgcs = Select(records, "pgc", {{"dom", "vts"}, {"vts", "1"}});
+        ASSERT_FALSE(pgcs.empty());
+        for (const IfoRecord& pgc : pgcs)
+        {
+            const auto audio = Entries(pgc.Get("audio_ctl"));
+            const auto subpictures = Entries(pgc.Get("subp_ctl"));
+            ASSERT_EQ(audio.size(), 8u);
+            ASSERT_EQ(subpictures.size(), 32u);
+            EXPECT_NE(std::strtoul(audio[0].c_str(), nullptr, 16) & 0x8000, 0u);
+            if (c.audioOff != 99)
+            {
+                EXPECT_EQ(std::strtoul(audio[c.audioOff].c_str(), nullptr, 16) & 0x8000, 0u);
+            }
+            if (c.subpictureOff != 99)
+            {
+                EXPECT_EQ(std::strtoul(subpictures[c.subpictureOff].c_str(), nullptr, 16) & 0x80000000, 0u);
+            }
+        }
+        const size_t sourceSize = Concat(DomainFiles(dir + "/VIDEO_TS", 1, false)).size();
+        const size_t size = Concat(DomainFiles(run.out, 1, false)).size();
+        if (c.smaller)
+        {
+            EXPECT_LT(size, sourceSize);
+        }
+        else
+        {
+            EXPECT_EQ(size, sourceSize);
+        }
+    }
+}
+
+// Bypassing the VMG menu with its first button: the PGC that played it runs
+// the button's command as the command of a blank cell.
+TEST(DriverSwitches, BypassRunsTheButtonCommandInABlankCell)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    KX_REQUIRE_IFODUMP();
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    DriverRun run;
+    ASSERT_TRUE(run.Run("'" + dir + "' --edit bypass:vmgm:0:0 --export '" + run.out + "'")) << run.log;
+    const auto records = run.Ifo();
+    const auto cells = Select(records, "cell", {{"dom", "vmgm"}, {"pgc", "1"}});
+    ASSERT_EQ(cells.size(), 1u);
+    EXPECT_EQ(cells[0].Num("cmd"), 1);
+    const auto commands = Select(records, "cmd", {{"dom", "vmgm"}, {"pgc", "1"}, {"kind", "cell"}});
+    ASSERT_EQ(commands.size(), 1u);
+    const auto buttons = Select(kxtest::IfoDump(dir, true), "btn", {{"dom", "vmgm"}, {"b", "1"}});
+    ASSERT_FALSE(buttons.empty());
+    // The button's link, with button 1 to highlight (bits 15-10 of the last
+    // word).
+    std::string expected = buttons[0].Get("cmd");
+    ASSERT_EQ(expected.size(), 16u);
+    EXPECT_EQ(commands[0].Get("bytes").substr(0, 12), expected.substr(0, 12));
+    EXPECT_EQ(std::strtoul(commands[0].Get("bytes").substr(12).c_str(), nullptr, 16) >> 10, 1u);
+    EXPECT_LT(Concat(DomainFiles(run.out, 0, true)).size(), Concat(DomainFiles(dir + "/VIDEO_TS", 0, true)).size());
+}
+
+// hideall and restoreall, for a domain and for one PGC: hidden, every cell is
+// a blank one of the same length; restored, the cells are those of the
+// source.
+TEST(DriverSwitches, HideAllAndRestoreAllOfADomainOrAPgc)
+{
+    KX_REQUIRE_FIXTURE(dir, "twovts");
+    KX_REQUIRE_IFODUMP();
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    const auto source = Select(kxtest::IfoDump(dir), "cell", {{"dom", "vts"}, {"vts", "1"}});
+    ASSERT_EQ(source.size(), 2u);
+    struct Case
+    {
+        const char* edits;
+        bool hidden;
+    };
+    const Case cases[] = {
+        {"--edit hideall:vts1", true},
+        {"--edit hideall:vts1:0", true},
+        {"--edit hideall:vts1 --edit restoreall:vts1", false},
+        {"--edit hideall:vts1:0 --edit restoreall:vts1:0", false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.edits);
+        DriverRun run;
+        ASSERT_TRUE(run.Run("'" + dir + "' " + c.edits + " --export '" + run.out + "'")) << run.log;
+        const auto cells = Select(run.Ifo(), "cell", {{"dom", "vts"}, {"vts", "1"}});
+        ASSERT_EQ(cells.size(), source.size());
+        for (size_t n = 0; n < cells.size(); ++n)
+        {
+            const long long length = cells[n].Num("last") - cells[n].Num("first");
+            if (c.hidden)
+            {
+                EXPECT_EQ(length, cells[0].Num("last") - cells[0].Num("first"));
+                EXPECT_LT(length, source[n].Num("last") - source[n].Num("first"));
+            }
+            else
+            {
+                EXPECT_EQ(length, source[n].Num("last") - source[n].Num("first"));
+            }
+        }
+        // The second title set keeps its cells.
+        EXPECT_EQ(Concat(DomainFiles(run.out, 2, false)).size(),
+                  Concat(DomainFiles(dir + "/VIDEO_TS", 2, false)).size());
+    }
+}
+
+// Edits the disc cannot take fail the run with a message and export
+// nothing: a title set without angles has none to strip, a PGC or a track
+// that does not exist cannot be edited.
+TEST(DriverSwitches, EditsTheDiscCannotTakeFailTheRun)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    for (const char* edit : {"stripangles:vts1:0", "stripangles:vts2:0", "hideall:vts1:5", "restoreall:vts1",
+                             "disableaudio:vts1:2", "deletesubpicture:vtsm1:0", "bypass:vts1:0:0", "nonsense:vts1"})
+    {
+        SCOPED_TRACE(edit);
+        DriverRun run;
+        EXPECT_FALSE(run.Run("'" + dir + "' --edit " + edit + " --export '" + run.out + "'")) << run.log;
+        EXPECT_NE(run.log.find("edit: failed"), std::string::npos) << run.log;
+        EXPECT_FALSE(kx::FolderExists(run.out));
     }
 }
 

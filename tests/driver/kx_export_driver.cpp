@@ -1,29 +1,32 @@
 // kx_export_driver: imports a DVD-Video folder (or loads a project), can
 // store the disc as a project, exports it as a new DVD-Video folder and
 // prints the log. The end-to-end tests run it, and it reproduces a round trip
-// by hand:
+// by hand; --help lists the switches and edits.
 //
 //   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...
 //                    [--store PROJECT] [--export OUT_FOLDER] [--modified-only]
 //                    [--no-ifo]
 //
-// The edits run in order after the read or load. EDIT names one edit of one
-// block, its domain and the block's index (from 0):
-//   hide|restore|separate|still:DOMAIN:BLOCK
-//   split|cutfrom|cutto:DOMAIN:BLOCK:VOBU     (on the block's first angle)
-//   keepangle:DOMAIN:BLOCK:ANGLE              (from 0)
-// where DOMAIN is vmgm (the VMG menus), vtsmN (title set N's menus) or vtsN
-// (its titles).
+// Like the program, the driver builds the stock cells at start, and when the
+// source folder cannot be read it tries its VIDEO_TS subfolder. The edits run
+// in order after the read or load; the edit list of --help says what each
+// one takes. DOMAIN is vmgm (the VMG menus), vtsmN (title set N's menus) or
+// vtsN (its titles); blocks, buttons, PGCs, tracks and angles count from 0.
 //
 // Exit code 0 when every step succeeded, 1 when one failed, 2 for bad usage.
 
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/DVD.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/PgcTable.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/StockCells.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
+#include "DVD/source/VobCell.h"
+#include "DVD/source/button.h"
 #include "Shared/platform/PlatformFileSystem.h"
+#include "Shared/platform/PlatformPath.h"
 #include "Shared/source/DvdLog.h"
 
 #include <cstdio>
@@ -147,8 +150,40 @@ CAngleBlockList* FindDomain(CDvd& disc, const std::string& name)
     return bMenu ? &pVts->GetMenuDomain() : &pVts->GetTitleDomain();
 }
 
-// Applies one edit; a bad edit or one the block refuses is reported.
-bool ApplyEdit(CDvd& disc, CDvdLog& log, const std::string& edit)
+// The PGCs that select the domain's streams: a title set's PGC table, or
+// the language units of a menu domain.
+struct CPgcContainer
+{
+    CPgcTable* pTable = nullptr;
+    CLanguageUnits* pUnits = nullptr;
+};
+
+CPgcContainer FindPgcContainer(const CAngleBlockList& domain)
+{
+    CPgcContainer container;
+    CDvdObject* pContainer = domain.GetPgcContainer();
+    container.pTable = dynamic_cast<CPgcTable*>(pContainer);
+    container.pUnits = dynamic_cast<CLanguageUnits*>(pContainer);
+    return container;
+}
+
+// PGC n of a domain: the title PGCs, or the menu PGCs of the language units
+// one unit after another.
+CPgc* FindPgc(const CPgcContainer& container, unsigned long n)
+{
+    if (container.pTable != nullptr)
+        return n < container.pTable->GetPgcCount() ? container.pTable->GetPgc(uint32_t(n)) : nullptr;
+    for (uint32_t u = 0; container.pUnits != nullptr && u < container.pUnits->GetUnitCount(); ++u)
+    {
+        CLanguageUnit* pUnit = container.pUnits->GetUnit(u);
+        if (n < pUnit->GetPgcCount())
+            return pUnit->GetPgc(uint32_t(n));
+        n -= pUnit->GetPgcCount();
+    }
+    return nullptr;
+}
+
+std::vector<std::string> SplitEdit(const std::string& edit)
 {
     std::vector<std::string> parts;
     for (size_t from = 0;;)
@@ -159,50 +194,242 @@ bool ApplyEdit(CDvd& disc, CDvdLog& log, const std::string& edit)
             break;
         from = colon + 1;
     }
+    return parts;
+}
+
+// The command of button nButton in the first button segment of the block
+// that has buttons; null when there is none.
+const BYTE* FindButtonCommand(const CAngleBlock& block, unsigned long nButton)
+{
+    const CVobCell* pIlvu = block.GetIlvu(0);
+    for (uint32_t i = 0; pIlvu != nullptr && i < pIlvu->GetSegmentCount(); ++i)
+    {
+        const CButtonSegment* pSegment = pIlvu->GetSegment(i);
+        if (pSegment->GetButtonCount() > 0)
+            return nButton < pSegment->GetButtonCount() ? pSegment->GetButton(uint32_t(nButton))->GetGroup(0).command
+                                                        : nullptr;
+    }
+    return nullptr;
+}
+
+// hide|restore|separate|still:DOMAIN:BLOCK and
+// split|cutfrom|cutto|keepangle|bypass:DOMAIN:BLOCK:N. Answers 1 when made,
+// 0 when refused or malformed (reported), -1 when the edit is not one of
+// these.
+int ApplyBlockEdit(CDvd& disc, CDvdLog& log, const std::vector<std::string>& parts)
+{
     const std::string& op = parts[0];
-    const bool bNumbered = op == "split" || op == "cutfrom" || op == "cutto" || op == "keepangle";
+    const bool bNumbered = op == "split" || op == "cutfrom" || op == "cutto" || op == "keepangle" || op == "bypass";
+    if (!bNumbered && op != "hide" && op != "restore" && op != "separate" && op != "still")
+        return -1;
     CAngleBlockList* pDomain = parts.size() > 1 ? FindDomain(disc, parts[1]) : nullptr;
     unsigned long nBlock = 0, nValue = 0;
     if (parts.size() != (bNumbered ? 4u : 3u) || pDomain == nullptr || !ParseNumber(parts[2], nBlock) ||
         nBlock >= pDomain->GetBlockCount() || (bNumbered && !ParseNumber(parts[3], nValue)))
-    {
-        log.ReportError(("Bad edit " + edit).c_str(), nullptr);
-        return false;
-    }
+        return 0;
     CAngleBlock* pBlock = pDomain->GetBlock(unsigned(nBlock));
     CVobCell* pFirst = pBlock->GetIlvu(0);
-    bool bDone = false;
     if (op == "hide")
-        bDone = pBlock->SetBlank();
-    else if (op == "restore")
-        bDone = pBlock->Restore();
-    else if (op == "separate")
-        bDone = pBlock->SeparateAngles();
-    else if (op == "keepangle")
-        bDone = pBlock->KeepAngle(uint32_t(nValue));
-    else if (op == "split")
-        bDone = pBlock->SplitAt(uint32_t(nValue));
-    else if (op == "cutfrom")
-        bDone = pFirst != nullptr && pFirst->CutFrom(uint32_t(nValue));
-    else if (op == "cutto")
-        bDone = pFirst != nullptr && pFirst->CutTo(uint32_t(nValue));
-    else if (op == "still")
-        bDone = pFirst != nullptr && pFirst->ConvertToStill();
-    else
+        return pBlock->SetBlank();
+    if (op == "restore")
+        return pBlock->Restore();
+    if (op == "separate")
+        return pBlock->SeparateAngles();
+    if (op == "keepangle")
+        return pBlock->KeepAngle(uint32_t(nValue));
+    if (op == "split")
+        return pBlock->SplitAt(uint32_t(nValue));
+    if (op == "bypass")
+        return pBlock->BypassMenu(FindButtonCommand(*pBlock, nValue), int(nValue));
+    if (op == "cutfrom")
+        return pFirst != nullptr && pFirst->CutFrom(uint32_t(nValue));
+    if (op == "cutto")
+        return pFirst != nullptr && pFirst->CutTo(uint32_t(nValue));
+    return pFirst != nullptr && pFirst->ConvertToStill();
+}
+
+// Disables track nTrack in every PGC of the container.
+void DisableTrack(const CPgcContainer& container, bool bAudio, BYTE nTrack)
+{
+    if (container.pTable != nullptr)
     {
-        log.ReportError(("Bad edit " + edit).c_str(), nullptr);
-        return false;
+        if (bAudio)
+            container.pTable->DisableAudioStream(nTrack);
+        else
+            container.pTable->DisableSubpictureStream(nTrack);
     }
-    if (!bDone)
-        log.ReportError(("The block refused the edit " + edit).c_str(), nullptr);
-    return bDone;
+    if (container.pUnits != nullptr)
+    {
+        if (bAudio)
+            container.pUnits->DisableAudioStream(nTrack);
+        else
+            container.pUnits->DisableSubpictureStream(nTrack);
+    }
+}
+
+// disableaudio|disablesubpicture:DOMAIN:TRACK: no PGC selects the track any
+// more, which keeps its attributes; deleteaudio|deletesubpicture:DOMAIN:TRACK
+// deletes the tracks from TRACK on. Answers as ApplyBlockEdit.
+int ApplyStreamEdit(CDvd& disc, CDvdLog&, const std::vector<std::string>& parts)
+{
+    const std::string& op = parts[0];
+    const bool bAudio = op == "disableaudio" || op == "deleteaudio";
+    const bool bDelete = op == "deleteaudio" || op == "deletesubpicture";
+    if (!bAudio && !bDelete && op != "disablesubpicture")
+        return -1;
+    CAngleBlockList* pDomain = parts.size() == 3 ? FindDomain(disc, parts[1]) : nullptr;
+    unsigned long nTrack = 0;
+    if (pDomain == nullptr || !ParseNumber(parts[2], nTrack))
+        return 0;
+    const CPgcContainer container = FindPgcContainer(*pDomain);
+    CStreamSet& streams = pDomain->GetStreams();
+    const int nTracks = bAudio ? streams.GetAudioCount() : streams.GetSubpictureCount();
+    if (nTrack >= unsigned(nTracks))
+        return 0;
+    const BYTE nAudioBefore = pDomain->MapAudioMask(pDomain->GetAudioStreamMask());
+    const DWORD dwSubpicturesBefore = pDomain->MapSubpictureMask(pDomain->GetSubpictureStreamMask());
+    for (int t = bDelete ? nTracks - 1 : int(nTrack); t >= int(nTrack); --t)
+    {
+        DisableTrack(container, bAudio, BYTE(t));
+        if (bDelete && bAudio)
+            streams.RemoveAudioStream(BYTE(t));
+        else if (bDelete)
+            streams.RemoveSubpictureStream(BYTE(t));
+    }
+    // The domain drops the stream maps it worked out from the PGCs.
+    pDomain->Invalidate();
+    if (pDomain->MapAudioMask(pDomain->GetAudioStreamMask()) != nAudioBefore ||
+        pDomain->MapSubpictureMask(pDomain->GetSubpictureStreamMask()) != dwSubpicturesBefore)
+        pDomain->SetModified();
+    return 1;
+}
+
+// hideall|restoreall:DOMAIN hides or restores every block of a domain,
+// hideall|restoreall:DOMAIN:PGC every block one PGC plays. Answers as
+// ApplyBlockEdit.
+int ApplyHideAllEdit(CDvd& disc, CDvdLog&, const std::vector<std::string>& parts)
+{
+    const std::string& op = parts[0];
+    const bool bHide = op == "hideall";
+    if (!bHide && op != "restoreall")
+        return -1;
+    CAngleBlockList* pDomain = parts.size() == 2 || parts.size() == 3 ? FindDomain(disc, parts[1]) : nullptr;
+    if (pDomain == nullptr)
+        return 0;
+    if (parts.size() == 2)
+    {
+        if (!bHide && !pDomain->CanRestoreBlocks())
+            return 0;
+        if (bHide)
+            pDomain->HideAllBlocks();
+        else
+            pDomain->RestoreAllBlocks();
+        return 1;
+    }
+    unsigned long nPgc = 0;
+    CPgc* pPgc = ParseNumber(parts[2], nPgc) ? FindPgc(FindPgcContainer(*pDomain), nPgc) : nullptr;
+    if (pPgc == nullptr)
+        return 0;
+    if (bHide)
+    {
+        pPgc->HideBlocks(true);
+        return 1;
+    }
+    return pPgc->RestoreBlocks();
+}
+
+// stripangles:vtsN:ANGLE: every multi-angle title block of the title set
+// keeps only the ILVU it plays for that angle. Answers as ApplyBlockEdit.
+int ApplyAngleEdit(CDvd& disc, CDvdLog&, const std::vector<std::string>& parts)
+{
+    if (parts[0] != "stripangles")
+        return -1;
+    unsigned long nVts = 0, nAngle = 0;
+    if (parts.size() != 3 || parts[1].compare(0, 3, "vts") != 0 || !ParseNumber(parts[1].substr(3), nVts) ||
+        nVts == 0 || !ParseNumber(parts[2], nAngle))
+        return 0;
+    CVts* pVts = disc.GetVts(unsigned(nVts - 1));
+    if (pVts == nullptr)
+        return 0;
+    CAngleBlockArray blocks;
+    CAngleMap angleMap;
+    const BYTE nAngles = pVts->CollectAngleBlocks(blocks, angleMap);
+    if (nAngle >= nAngles)
+        return 0;
+    StripAngles(blocks, angleMap, uint32_t(nAngle));
+    return 1;
+}
+
+// Applies one edit; a bad edit or one the disc refuses is reported.
+bool ApplyEdit(CDvd& disc, CDvdLog& log, const std::string& edit)
+{
+    const std::vector<std::string> parts = SplitEdit(edit);
+    int nResult = ApplyBlockEdit(disc, log, parts);
+    if (nResult < 0)
+        nResult = ApplyStreamEdit(disc, log, parts);
+    if (nResult < 0)
+        nResult = ApplyHideAllEdit(disc, log, parts);
+    if (nResult < 0)
+        nResult = ApplyAngleEdit(disc, log, parts);
+    if (nResult < 0)
+        log.ReportError(("Bad edit " + edit).c_str(), nullptr);
+    else if (nResult == 0)
+        log.ReportError(("The edit " + edit + " is malformed or was refused").c_str(), nullptr);
+    return nResult > 0;
+}
+
+// Reads the folder, or when that fails (and was not cancelled) its VIDEO_TS
+// subfolder, as the program's import does.
+bool ReadSource(CDvd& disc, CDvdLog& log, const std::string& source)
+{
+    if (PrintLog("read", disc.Read(log, source.c_str(), nullptr), log))
+        return true;
+    if (log.IsCancelled())
+        return false;
+    const std::string subfolder = kx::JoinPath(source, "VIDEO_TS");
+    std::printf("read: retrying in %s\n", subfolder.c_str());
+    return PrintLog("read", disc.Read(log, subfolder.c_str(), nullptr), log);
+}
+
+const char* const kHelp[] = {
+    "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]... [--store PROJECT]",
+    "                        [--export OUT_FOLDER] [--modified-only] [--no-ifo]",
+    "  SOURCE_FOLDER            import this DVD-Video folder (or its VIDEO_TS subfolder)",
+    "  --load PROJECT           load a project file instead of importing",
+    "  --edit EDIT              apply an edit (in order, after the import or load)",
+    "  --store PROJECT          store the disc as a project file",
+    "  --export OUT_FOLDER      export the disc as a DVD-Video folder",
+    "  --modified-only          export only what changed",
+    "  --no-ifo                 export the VOB files only",
+    "  --help                   show this list",
+    "edits (DOMAIN: vmgm, vtsmN or vtsN; numbers count from 0):",
+    "  hide:DOMAIN:BLOCK        play a blank cell instead of the block",
+    "  restore:DOMAIN:BLOCK     bring back the block's imported content",
+    "  separate:DOMAIN:BLOCK    make each angle of the block a block of its own",
+    "  still:DOMAIN:BLOCK       turn the block into a still picture",
+    "  split:DOMAIN:BLOCK:VOBU  split the block before that VOBU",
+    "  cutfrom:DOMAIN:BLOCK:VOBU  cut the block's first angle from that VOBU on",
+    "  cutto:DOMAIN:BLOCK:VOBU  cut the block's first angle up to that VOBU",
+    "  keepangle:DOMAIN:BLOCK:ANGLE  keep only that angle of the block",
+    "  bypass:DOMAIN:BLOCK:BUTTON  bypass the menu block with that button's command",
+    "  disableaudio:DOMAIN:TRACK  no PGC of the domain selects the audio track",
+    "  disablesubpicture:DOMAIN:TRACK  no PGC of the domain selects the sub-picture track",
+    "  deleteaudio:DOMAIN:TRACK  delete the domain's audio tracks from that one on",
+    "  deletesubpicture:DOMAIN:TRACK  delete the domain's sub-picture tracks from that one on",
+    "  hideall:DOMAIN[:PGC]     hide every block of the domain, or that one PGC plays",
+    "  restoreall:DOMAIN[:PGC]  restore every block of the domain, or that one PGC plays",
+    "  stripangles:vtsN:ANGLE   keep only that angle in every multi-angle title block",
+};
+
+void PrintHelp(std::FILE* f)
+{
+    for (const char* line : kHelp)
+        std::fprintf(f, "%s\n", line);
 }
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...\n"
-                         "                        [--store PROJECT] [--export OUT_FOLDER] [--modified-only]\n"
-                         "                        [--no-ifo]\n");
+    PrintHelp(stderr);
     return 2;
 }
 
@@ -230,6 +457,11 @@ int main(int argc, char** argv)
             bModifiedOnly = true;
         else if (arg == "--no-ifo")
             bWriteIfo = false;
+        else if (arg == "--help")
+        {
+            PrintHelp(stdout);
+            return 0;
+        }
         else if (!arg.empty() && arg[0] != '-' && source.empty())
             source = arg;
         else
@@ -238,13 +470,12 @@ int main(int argc, char** argv)
     if (source.empty() == load.empty())
         return Usage();
 
+    // The program builds its stock cells at start-up: hides need them, and
+    // so does a project that holds hidden blocks.
+    CreateStockCells();
     CDvdLog log;
     CDvd disc;
-    bool bOk = load.empty() ? PrintLog("read", disc.Read(log, source.c_str(), nullptr), log)
-                            : PrintLog("load", LoadProject(disc, log, load), log);
-    // The program builds its stock cells at start-up; a hide needs them.
-    if (!edits.empty())
-        CreateStockCells();
+    bool bOk = load.empty() ? ReadSource(disc, log, source) : PrintLog("load", LoadProject(disc, log, load), log);
     for (size_t i = 0; bOk && i < edits.size(); ++i)
         bOk = PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
     if (bOk && !store.empty())

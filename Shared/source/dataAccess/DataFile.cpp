@@ -154,6 +154,12 @@ bool CDataFile::SetSize(CDvdLog* log, uint32_t size, bool report)
     return true;
 }
 
+void CDataFile::AdviseSequential()
+{
+    kx::ScopedLock guard(m_lock);
+    m_file.Advise(kx::FileHint::SequentialScan);
+}
+
 bool CDataFile::MoveTo(uint32_t offset)
 {
     if (m_nPosition == int64_t(offset))

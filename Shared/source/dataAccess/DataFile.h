@@ -36,6 +36,9 @@ public:
     uint32_t ReadAt(void* buffer, uint32_t offset, uint32_t count);
     uint32_t WriteAt(const void* buffer, uint32_t offset, uint32_t count);
 
+    // Tells the system that the file is read from start to end from now on.
+    void AdviseSequential();
+
     void Close();
 
     bool IsOpen() const { return m_file.IsOpen(); }

@@ -49,6 +49,12 @@ CDataRange CDataFileSet::Locate(uint64_t offset, uint32_t length) const
     return CDataRange(GetAt(0), 0, 0);
 }
 
+void CDataFileSet::AdviseSequential() const
+{
+    for (uint32_t i = 0; i < GetSize(); ++i)
+        GetAt(i)->AdviseSequential();
+}
+
 uint32_t CDataFileSet::Read(void* buffer, uint64_t offset, uint32_t count) const
 {
     unsigned char* out = static_cast<unsigned char*>(buffer);

@@ -23,6 +23,9 @@ public:
     void Clear();
 
     uint64_t GetTotalSize() const;
+    // Tells the system that every file is read from start to end from now
+    // on, for a walk over the whole set.
+    void AdviseSequential() const;
     // The range of the file holding offset, clipped at that file's end; an
     // empty range of the first file (or of none in an empty set) when no file
     // holds it.
