@@ -147,6 +147,9 @@ private:
     void Init();
     void StartThread();
     bool CheckTables();
+    // The last file's bytes behind its last whole sector are no pack: they
+    // are left out of the set, with a warning that says where.
+    void WarnPartialSector(CDvdLog& log) const;
     void ResetScanData();
     // Parses the highlights of every ILVU of the pristine blocks; false on
     // cancel or error.
