@@ -715,6 +715,7 @@ TEST(DamagedSource, ImportsWithWarningsAndExportsAValidDisc)
         }
         ASSERT_TRUE(run.Run("'" + source + "' --export '" + run.out + "'")) << run.log;
         EXPECT_NE(run.log.find(expected), std::string::npos) << run.log;
+        EXPECT_EQ(run.log.find(c.warning), run.log.rfind(c.warning)) << "warned more than once\n" << run.log;
         EXPECT_NE(run.log.find("read: ok"), std::string::npos) << run.log;
         EXPECT_NE(run.log.find("write: ok"), std::string::npos) << run.log;
         ExpectConsistentExport(run.out);
