@@ -124,6 +124,10 @@ public:
     uint32_t GetScanState() const { return m_nScanState.load(); }
     bool IsPreliminaryDone() const { return m_bPreliminaryDone.load(); }
     int32_t GetLastScannedVobu() const { return m_nLastScanned.load(); }
+    // Whether the VOBU of the table that starts at dwNavSector was scanned
+    // and holds packs of no other audio and sub-picture streams than those
+    // of the masks.
+    bool HoldsOnlyStreams(DWORD dwNavSector, BYTE nAudio, DWORD dwSubpictures);
     uint32_t GetVobuCursor() const { return m_nVobuCursor.load(); }
     BYTE GetAudioId(int nStream) const { return m_audioIds[nStream]; }
     BYTE GetAudioStreamCount() const { return m_nAudioStreams; }
@@ -172,6 +176,7 @@ private:
     std::unique_ptr<CAngleBlockList> m_pBlocks;
     BYTE m_audioIds[8];
     CVobuScanRecordArray m_records;
+    std::vector<BYTE> m_scanBuffer; // the sectors of the VOBU being scanned
     std::atomic<int32_t> m_nLastScanned{-1};
     BYTE m_nAudioStreams = 0;
     BYTE m_nSubpictureStreams = 0;

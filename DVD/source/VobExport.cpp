@@ -314,13 +314,13 @@ uint32_t FindVobu(const CGrowArray<DWORD>& vobus, DWORD dwSector)
     return uint32_t(found);
 }
 
-bool AddSourceSector(CDiskVobFile& writer, const CVobData& set, DWORD dwSector)
+bool AddSourceSectors(CDiskVobFile& writer, const CVobData& set, DWORD dwFirst, DWORD nCount)
 {
-    uint64_t nOffset = uint64_t(dwSector) * SECTOR;
-    uint32_t nLeft = SECTOR;
+    uint64_t nOffset = uint64_t(dwFirst) * SECTOR;
+    uint64_t nLeft = uint64_t(nCount) * SECTOR;
     while (nLeft > 0)
     {
-        CDataRange range = set.GetFiles().Locate(nOffset, nLeft);
+        CDataRange range = set.GetFiles().Locate(nOffset, uint32_t(std::min<uint64_t>(nLeft, 0x7FFFF800)));
         if (range.GetLength() == 0)
             return false;
         writer.AddData(range);
@@ -459,7 +459,12 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
         // range, and this piece; the whole VOBU is read in one run.
         DWORD dwLast = i + 1 < nVobus ? sourceVobus[int32_t(i + 1)] - 1 : dwRangesLast;
         dwLast = std::min(dwLast, piece.m_dwLastSector);
-        const BYTE* pNavSector = run.Get(dwSource, dwLast);
+        // A VOBU that loses no pack is not looked into: its packs are
+        // queued as they lie. Nothing is lost when every stream is kept, or
+        // when the scan of the set found only kept streams in the VOBU.
+        const bool bKeepsAll = pStill == nullptr && ((nKeptAudio == 0xFF && dwKeptSubpictures == 0xFFFFFFFF) ||
+                                                     pSet->HoldsOnlyStreams(dwSource, nKeptAudio, dwKeptSubpictures));
+        const BYTE* pNavSector = run.Get(dwSource, bKeepsAll ? dwSource : dwLast);
         if (pNavSector == nullptr)
         {
             log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)), DVD_LOCATION);
@@ -559,6 +564,26 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             return 0;
         nBytes += SECTOR;
 
+        if (bKeepsAll && dwLast > dwSource)
+        {
+            const DWORD nSectors = dwLast - dwSource;
+            if (!AddSourceSectors(writer, *pSet, dwSource + 1, nSectors))
+            {
+                log.ReportError(FormatString("Can't read sector %u", unsigned(dwSource + 1)), DVD_LOCATION);
+                return 0;
+            }
+            nBytes += uint64_t(nSectors) * SECTOR;
+            for (DWORD n = 0; pProgress != nullptr && n < nSectors; ++n)
+            {
+                pProgress->Advance(SECTOR);
+                if (pProgress->IsCancelled())
+                {
+                    log.ReportCancel();
+                    return 0;
+                }
+            }
+            continue;
+        }
         int64_t nDropped = 0;
         for (DWORD s = dwSource + 1; s <= dwLast && s != 0; ++s)
         {
@@ -598,7 +623,7 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
             }
             else
             {
-                if (!AddSourceSector(writer, *pSet, s))
+                if (!AddSourceSectors(writer, *pSet, s, 1))
                 {
                     log.ReportError(FormatString("Can't read sector %u", unsigned(s)), DVD_LOCATION);
                     return 0;

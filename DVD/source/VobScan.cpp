@@ -72,15 +72,17 @@ void CVobData::ScanVobu(int32_t i)
     const DWORD dwStart = m_vobus[i] + 1;
     DWORD dwEnd = i + 1 < m_vobus.GetSize() ? m_vobus[i + 1] : nSectors;
     dwEnd = std::min<DWORD>(dwEnd, nSectors);
-    std::vector<BYTE> buffer;
     for (DWORD s = dwStart; s < dwEnd;)
     {
         uint32_t nWant = std::min<uint32_t>(dwEnd - s, SCAN_LOAD_SECTORS);
-        buffer.resize(size_t(nWant) * VOB_SECTOR_SIZE);
+        // The buffer stays with the set: a fresh one for every VOBU costs
+        // more in allocation and page faults than the read itself.
+        if (m_scanBuffer.size() < size_t(nWant) * VOB_SECTOR_SIZE)
+            m_scanBuffer.resize(size_t(nWant) * VOB_SECTOR_SIZE);
         uint32_t nRead =
-            m_files.Read(buffer.data(), uint64_t(s) * VOB_SECTOR_SIZE, nWant * VOB_SECTOR_SIZE) / VOB_SECTOR_SIZE;
+            m_files.Read(m_scanBuffer.data(), uint64_t(s) * VOB_SECTOR_SIZE, nWant * VOB_SECTOR_SIZE) / VOB_SECTOR_SIZE;
         for (uint32_t k = 0; k < nRead; ++k)
-            CountPacket(i, buffer.data() + size_t(k) * VOB_SECTOR_SIZE);
+            CountPacket(i, m_scanBuffer.data() + size_t(k) * VOB_SECTOR_SIZE);
         if (nRead < nWant)
             break; // the files end early: what is missing holds no packs
         s += nWant;
@@ -89,6 +91,22 @@ void CVobData::ScanVobu(int32_t i)
     DWORD dwLength = dwEnd > m_vobus[i] ? dwEnd - m_vobus[i] : 1;
     m_records[i].length = WORD(std::min<DWORD>(dwLength, 0xFFFF));
     m_nLastScanned = i;
+}
+
+bool CVobData::HoldsOnlyStreams(DWORD dwNavSector, BYTE nAudio, DWORD dwSubpictures)
+{
+    kx::ScopedLock lock(GetLock());
+    const int32_t i = FindVobuIndex(dwNavSector);
+    if (i < 0 || m_vobus[i] != dwNavSector || i >= m_records.GetSize() || m_records[i].length == 0)
+        return false;
+    const CVobuScanRecord& record = m_records[i];
+    for (int a = 0; a < 8; ++a)
+        if (record.audio[a] != 0 && !(nAudio & (1u << a)))
+            return false;
+    for (int p = 0; p < 32; ++p)
+        if (record.subpictures[p] != 0 && !(dwSubpictures & (DWORD(1) << p)))
+            return false;
+    return true;
 }
 
 bool CVobData::GetStreamSizes(const CGrowArray<DWORD>& vobus, DWORD* pAudio, DWORD* pSubpictures)

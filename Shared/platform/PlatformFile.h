@@ -85,7 +85,8 @@ public:
     int64_t Write(const void* buffer, size_t count);
 
     // Tells the system how the open file will be read from now on (a walk
-    // over all of it: SequentialScan); false when the hint was not taken.
+    // over all of it: SequentialScan); false when the hint was not taken
+    // (some systems take it only for files open for reading).
     bool Advise(FileHint hint);
 
     // Size of the file in bytes, -1 on failure.

@@ -86,6 +86,9 @@ bool PlatformFile::Advise(FileHint hint)
         return false;
     // The system takes the hint only when a handle is opened: the file is
     // opened again with it, and the new handle goes on where the old one was.
+    // A second handle for writing would break the file's own sharing.
+    if (options_.access & kFileWrite)
+        return false;
     HANDLE h = ::ReOpenFile(H(handle_), Access(options_), Share(options_), HintFlags(hint));
     if (h == INVALID_HANDLE_VALUE)
         return false;
