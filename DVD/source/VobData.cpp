@@ -243,7 +243,7 @@ CVobData::CVobData(CDvdLog& log, const char* pszPath, CDvdProgress* pProgress) :
     m_path = pszPath;
     if (!m_files.OpenAndAdd(&log, pszPath, true, true))
         return;
-    WarnPartialSector(log);
+    DropPartialSector(log);
     if (!RecoverCells(log, pProgress))
         return;
     if (!BuildBlocks(log, pProgress))
@@ -389,7 +389,7 @@ bool CVobData::OpenVobFiles(CDvdLog& log, const char* pszFolder, BYTE nVts, bool
     {
         if (!m_files.OpenAndAdd(&log, FirstVobFileName(m_path, nVts, true), true, true))
             return false;
-        WarnPartialSector(log);
+        DropPartialSector(log);
         return true;
     }
     for (int nPart = 1;; ++nPart)
@@ -397,26 +397,28 @@ bool CVobData::OpenVobFiles(CDvdLog& log, const char* pszFolder, BYTE nVts, bool
         CString name = FormatString("%sVTS_%02d_%d.VOB", (const char*)m_path, nVts, nPart);
         if (!m_files.OpenAndAdd(&log, name, true, false))
             break;
+        DropPartialSector(log);
     }
     if (m_files.GetSize() == 0)
     {
         log.ReportError(FormatString("Can't find VTS %d movie vob file.", nVts), DVD_LOCATION);
         return false;
     }
-    WarnPartialSector(log);
     return true;
 }
 
-void CVobData::WarnPartialSector(CDvdLog& log) const
+void CVobData::DropPartialSector(CDvdLog& log)
 {
     if (m_files.GetSize() == 0)
         return;
-    const CDataFile* pLast = m_files[m_files.GetSize() - 1];
+    CDataFile* pLast = m_files[m_files.GetSize() - 1];
     const uint32_t nPartial = pLast->GetSize() % VOB_SECTOR_SIZE;
-    if (nPartial != 0)
-        log.ReportWarning(FormatString("Dropped the partial sector at byte %u of %s (%u bytes)",
-                                       pLast->GetSize() - nPartial, pLast->GetName(), nPartial),
-                          DVD_LOCATION);
+    if (nPartial == 0)
+        return;
+    log.ReportWarning(FormatString("Dropped the partial sector at byte %u of %s (%u bytes)",
+                                   pLast->GetSize() - nPartial, pLast->GetName(), nPartial),
+                      DVD_LOCATION);
+    pLast->ClipSize(pLast->GetSize() - nPartial);
 }
 
 // ---- Address tables ----------------------------------------------------------------
