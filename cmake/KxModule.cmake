@@ -1,11 +1,12 @@
-# kx_module(<name> DIR <dir> [DEPS <targets>...] [WINDOWS_ONLY])
+# kx_module(<name> DIR <dir> [EXCLUDE <regex>] [DEPS <targets>...] [WINDOWS_ONLY])
 #
 # A module is every .cpp below <dir>. Sources named *_test.cpp form the module's
 # test executable <name>_tests; *_win32.cpp only build for Windows and
-# *_posix.cpp only for the native build. Everything else forms the static
+# *_posix.cpp only for the native build. Files whose path matches EXCLUDE
+# belong to another module (a portable core inside a Windows-only folder). Everything else forms the static
 # library <name>. New files are picked up by a re-configure (CONFIGURE_DEPENDS).
 function(kx_module name)
-  cmake_parse_arguments(KX "WINDOWS_ONLY" "DIR" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(KX "WINDOWS_ONLY" "DIR;EXCLUDE" "DEPS;TEST_DEPS" ${ARGN})
   if(KX_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -13,6 +14,9 @@ function(kx_module name)
   set(lib_src)
   set(test_src)
   foreach(f IN LISTS all)
+    if(KX_EXCLUDE AND f MATCHES "${KX_EXCLUDE}")
+      continue()
+    endif()
     if(f MATCHES "_win32\\.cpp$" AND NOT WIN32)
       continue()
     endif()

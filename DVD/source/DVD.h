@@ -16,10 +16,15 @@
 
 #include <cstdint>
 
+class CDvd;
 class CDvdLog;
 class CDvdProgress;
+struct CCommandOperation;
 class CProjectReader;
 class CProjectWriter;
+
+// The discs of a merge, in order; not owned.
+using CDvdDiscArray = CGrowArray<CDvd*>;
 
 // Kinds of CDvdChange.
 constexpr uint32_t DVDCHANGE_NODE_CHANGED = 1; // an edit has changed the node
@@ -103,12 +108,45 @@ public:
     // does.
     bool IsPal() const;
 
+    // Disc-wide operations: the Video Manager first, then every title set
+    // from title set 1 upward.
+    void ModifyUops(DWORD dwClear, DWORD dwSet);
+    // Leaves every prohibited-operations mask 0.
+    void EnableAllOperations();
+    void RemoveParentalManagement();
+    bool HasParentalManagement() const;
+    void HideMenuTransitions();
+    void ConvertMenusToStill();
+    // True when any part changed a command; every part is asked.
+    bool RetargetCommands(const CCommandOperation& operation);
+    bool BypassHiddenParts();
+    // True when every part's commands pass the check for the operation.
+    bool CheckCommands(const CCommandOperation& operation) const;
+    // The general registers (bit n for register n) that any command uses.
+    WORD GetUsedRegisters() const;
+    // True when any part changed a reference; every part is asked.
+    bool RetargetReferences(int nKind, int nFirst, int nDelta, int nLimit);
+
+    // Whether the discs can be merged: one line per problem (each ending
+    // with "\r\n") in strMessages; warnings leave the answer true.
+    static bool CheckMerge(CDvdDiscArray discs, CString& strMessages);
+    // Builds the merged disc of the discs (left untouched) into this one.
+    // False, with this disc reset, when CheckMerge refuses them or the
+    // chooser menu cannot be built.
+    bool Merge(const CDvdDiscArray& discs, CDvdProgress* pProgress);
+
     // The project record: the whole disc tree. A failed load leaves the disc
     // reset to one empty title set.
     bool Store(CDvdLog& log, CProjectWriter& writer, CDvdProgress* pProgress);
     bool Load(CDvdLog& log, CProjectReader& reader, CDvdProgress* pProgress);
 
 private:
+    // Readies this disc for appending after nTitles VMG titles, nMenuPgcs
+    // PGCs of the first VMG language unit and nTitleSets title sets: moves
+    // the first-play PGC into the menus and renumbers every reference.
+    // Answers the index of the former first-play PGC in the first unit.
+    uint16_t PrepareForMerge(int nTitles, int nMenuPgcs, int nTitleSets);
+
     CVmg m_vmg;
     CDvdObjectArray<CVts> m_titleSets;
     CDvdObserver* m_pObserver = nullptr; // not owned

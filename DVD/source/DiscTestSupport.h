@@ -5,6 +5,7 @@
 #include "DVD/source/VobData.h"
 #include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/platform/PlatformPath.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -18,20 +19,6 @@
 
 namespace kxtest
 {
-
-inline std::vector<uint8_t> ReadWholeFile(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    uint8_t buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(f);
-    return bytes;
-}
 
 inline bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {

@@ -3,8 +3,8 @@
 // Every node's Validate hands the validator one CDvdReference for the node
 // itself and one for each of its reference fields; the validator looks at
 // each and produces at most one message for it. Messages are kept without
-// duplicates. This base finds nothing: the checks of the node kinds override
-// Visit.
+// duplicates. Visit hands each reference to the check of its node's kind;
+// this base finds nothing, CDvdStructureValidator makes the editor's checks.
 #pragma once
 
 #include "DVD/source/DvdObject.h"
@@ -33,7 +33,15 @@ public:
     // Takes the message; one with the same reference and text as a message
     // already listed is deleted instead.
     void Add(CDvdValidationMessage* pMessage);
+
+    // One line per message, "path:field >> text", separated by "\n"; at
+    // nMaxCount lines " ... " stands for the rest.
+    CString FormatReferenceChain(uint32_t nMaxCount) const;
 };
+
+// The error text of a command that does not fit the domain mask (the
+// DVDDOMAIN_... bits); empty when it fits.
+CString CheckCommandDomain(const BYTE* pCommand, uint8_t nDomain);
 
 class CDvdValidator
 {
@@ -45,4 +53,42 @@ public:
     // The message for one reference (owned by the caller), none when the
     // reference is sound.
     virtual CDvdValidationMessage* Visit(const CDvdReference& reference);
+
+    // The checks of the node kinds, in kind order: the message for the
+    // reference (owned by the caller), none when it is sound.
+    virtual CDvdValidationMessage* CheckDvd(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckVmg(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckVts(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckLanguageUnits(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckLanguageUnit(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckPgcTable(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckPgc(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckVtsTitles(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckVtsTitle(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckAngleBlock(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckAngleBlockList(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckVobCell(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckButton(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckButtonSegment(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckPgcCommands(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckPgcBlockList(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckVmgTitles(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckPgcCell(const CDvdReference& reference);
+    virtual CDvdValidationMessage* CheckStreamSet(const CDvdReference& reference);
+};
+
+// The checks the editor runs: what a player would not accept and what an
+// edit has broken.
+class CDvdStructureValidator : public CDvdValidator
+{
+public:
+    CDvdValidationMessage* CheckDvd(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckPgc(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckVtsTitles(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckVtsTitle(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckButton(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckButtonSegment(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckPgcCommands(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckVmgTitles(const CDvdReference& reference) override;
+    CDvdValidationMessage* CheckPgcCell(const CDvdReference& reference) override;
 };

@@ -7,6 +7,7 @@
 #include "DVD/source/IfoView.h"
 #include "DVD/source/NavPack.h"
 #include "Shared/platform/PlatformTime.h"
+#include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -113,20 +114,6 @@ inline bool WriteFile(const std::string& path, const void* data, size_t size)
         return false;
     bool ok = std::fwrite(data, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
-}
-
-inline std::vector<BYTE> ReadWholeFile(const std::string& path)
-{
-    std::vector<BYTE> bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    BYTE buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
 }
 
 // The C_ADT and VOBU_ADMAP of one domain of an IFO file: the VMG's menus

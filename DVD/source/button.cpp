@@ -221,6 +221,10 @@ void CButtonSegment::ClearModified()
 bool CButtonSegment::Validate(CDvdValidator& validator, CDvdValidationMessages& messages)
 {
     bool bFound = validator.Check(CDvdReference(this, 0, 0), messages);
+    // The forced buttons are references of the segment: without their visits
+    // a forced button past the last one would never be reported.
+    bFound |= validator.Check(CDvdReference(this, BTNSEGREF_FORCED_SELECT, 0), messages);
+    bFound |= validator.Check(CDvdReference(this, BTNSEGREF_FORCED_ACTION, 0), messages);
     for (uint32_t i = 0; i < m_buttons.GetSize(); ++i)
         bFound |= m_buttons[i]->Validate(validator, messages);
     return bFound;

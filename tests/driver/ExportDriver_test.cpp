@@ -3,12 +3,19 @@
 // a second import of the export are compared with the source; the edits of
 // the driver are exported and read back with kx_ifodump.
 
+#include "DVD/source/DVD.h"
 #include "DVD/source/IfoView.h"
+#include "DVD/source/Menu.h"
+#include "DVD/source/NavCommand.h"
 #include "DVD/source/NavPack.h"
+#include "DVD/source/PGC.h"
+#include "DVD/source/PgcTable.h"
 #include "Shared/platform/PlatformFileSystem.h"
 #include "Shared/platform/PlatformPath.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/MemoryProjectStream.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -109,6 +117,17 @@ std::vector<unsigned char> Concat(const std::vector<std::string>& files)
         all.insert(all.end(), part.begin(), part.end());
     }
     return all;
+}
+
+// Removes an exported folder and its files (a scratch folder removes only
+// its own files).
+void RemoveExport(const std::string& folder)
+{
+    std::vector<std::string> names;
+    kx::ListFiles(folder, names);
+    for (const std::string& name : names)
+        kx::RemoveFile(kx::JoinPath(folder, name));
+    kx::RemoveFolder(folder);
 }
 
 bool IsNavPack(const unsigned char* s)
@@ -276,14 +295,492 @@ TEST(ExportEdits, HiddenCellsDecodeBlackAndCutCellsShorter)
     EXPECT_LT(shorter, full);
 
     for (const std::string& folder : {hidden, cut})
-    {
-        std::vector<std::string> names;
-        kx::ListFiles(folder, names);
-        for (const std::string& name : names)
-            kx::RemoveFile(kx::JoinPath(folder, name));
-        kx::RemoveFolder(folder);
-    }
+        RemoveExport(folder);
 }
+
+// ---- Disc-wide operations, merge and the validator through the driver ----------------
+
+// Runs the driver with the arguments; answers its exit code (-1 when it did
+// not exit normally) and its output in log.
+int RunDriver(const std::string& arguments, const kxtest::ScratchFolder& scratch, std::string& log)
+{
+    const int status = RunCommand("'" + Driver() + "' " + arguments, scratch.File("driver.txt"), log);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Stores a disc as a project file.
+bool StoreProjectFile(CDvd& dvd, const std::string& path)
+{
+    kxtest::RecordingLog log;
+    kxtest::MemoryProjectWriter writer;
+    if (!dvd.Store(log, writer, nullptr))
+        return false;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr)
+        return false;
+    const bool bWritten = std::fwrite(writer.bytes.data(), 1, writer.bytes.size(), f) == writer.bytes.size();
+    return std::fclose(f) == 0 && bWritten;
+}
+
+// The disc of a fixture, read in this process.
+struct FixtureDisc
+{
+    explicit FixtureDisc(const std::string& dir) { ok = dvd.Read(log, (dir + "/VIDEO_TS").c_str(), nullptr); }
+    kxtest::RecordingLog log;
+    CDvd dvd;
+    bool ok = false;
+};
+
+// The file names of an exported folder, sorted.
+std::vector<std::string> SortedFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    kx::ListFiles(folder, names);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every file of two exports has the same bytes.
+void ExpectSameExport(const std::string& a, const std::string& b)
+{
+    const std::vector<std::string> names = SortedFiles(a);
+    EXPECT_EQ(names, SortedFiles(b));
+    EXPECT_FALSE(names.empty());
+    for (const std::string& name : names)
+        EXPECT_TRUE(ReadAll(a + "/" + name) == ReadAll(b + "/" + name)) << name;
+}
+
+// The commands of one kind of a PGC in kx_ifodump's record form, in order.
+std::vector<std::string> CommandBytes(const std::vector<kxtest::IfoRecord>& records,
+                                      const std::vector<std::pair<std::string, std::string>>& place)
+{
+    std::vector<std::string> bytes;
+    for (const kxtest::IfoRecord& r : kxtest::Select(records, "cmd", place))
+        bytes.push_back(r.Get("bytes"));
+    return bytes;
+}
+
+std::vector<unsigned char> HexBytes(const std::string& hex)
+{
+    std::vector<unsigned char> bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<unsigned char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+    return bytes;
+}
+
+TEST(DriverOperations, EnableUopsOnAStoredProjectThatProhibitsOperations)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    KX_REQUIRE_IFODUMP();
+    kxtest::ScratchFolder scratch;
+    FixtureDisc disc(dir);
+    ASSERT_TRUE(disc.ok);
+    disc.dvd.ModifyUops(0, 0x00FFF800);
+    const std::string project = scratch.File("uops.kxp");
+    ASSERT_TRUE(StoreProjectFile(disc.dvd, project));
+    const std::string plain = scratch.File("plain");
+    const std::string enabled = scratch.File("enabled");
+    std::string log;
+    ASSERT_EQ(RunDriver("--load '" + project + "' --export '" + plain + "'", scratch, log), 0) << log;
+    ASSERT_EQ(RunDriver("--load '" + project + "' --op enable-uops --export '" + enabled + "'", scratch, log), 0)
+        << log;
+
+    auto prohibited = [](const std::vector<kxtest::IfoRecord>& records, const char* kind)
+    {
+        size_t count = 0;
+        for (const kxtest::IfoRecord& r : kxtest::Select(records, kind))
+            count += r.Num("uops") != 0;
+        return count;
+    };
+    const auto plainIfo = kxtest::IfoDump(plain);
+    const auto plainNav = kxtest::IfoDump(plain, true);
+    EXPECT_EQ(prohibited(plainIfo, "pgc"), kxtest::Select(plainIfo, "pgc").size());
+    EXPECT_GT(prohibited(plainNav, "nav"), 0u);
+    const auto enabledIfo = kxtest::IfoDump(enabled);
+    const auto enabledNav = kxtest::IfoDump(enabled, true);
+    EXPECT_GE(kxtest::Select(enabledIfo, "pgc").size(), 8u);
+    EXPECT_EQ(prohibited(enabledIfo, "pgc"), 0u);
+    EXPECT_GT(kxtest::Select(enabledNav, "nav").size(), 0u);
+    EXPECT_EQ(prohibited(enabledNav, "nav"), 0u);
+    RemoveExport(plain);
+    RemoveExport(enabled);
+}
+
+TEST(DriverOperations, RemoveParentalDropsTheTableAndTheLevelChanges)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    KX_REQUIRE_IFODUMP();
+    kxtest::ScratchFolder scratch;
+    FixtureDisc disc(dir);
+    ASSERT_TRUE(disc.ok);
+    // No fixture maker writes parental management: a table for one country
+    // and a SetTmpPML 4 (then goto line 1) in the VMG menu.
+    CParentalRecord* pRecord = new CParentalRecord;
+    pRecord->nCountry = uint16_t('U' << 8 | 'S');
+    for (int level = 0; level < 8; ++level)
+        pRecord->masks[level] = 0xFFFF;
+    disc.dvd.GetVmg().GetParentalRecords().Add(pRecord);
+    const BYTE setLevel[8] = {0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x04, 0x01};
+    disc.dvd.GetVmg().GetLanguageUnits().GetUnit(0)->GetPgc(0)->m_preCommands.Add(setLevel);
+    const std::string project = scratch.File("parental.kxp");
+    ASSERT_TRUE(StoreProjectFile(disc.dvd, project));
+    const std::string plain = scratch.File("plain");
+    const std::string removed = scratch.File("removed");
+    std::string log;
+    ASSERT_EQ(RunDriver("--load '" + project + "' --export '" + plain + "'", scratch, log), 0) << log;
+    ASSERT_EQ(RunDriver("--load '" + project + "' --op remove-parental --export '" + removed + "'", scratch, log), 0)
+        << log;
+    EXPECT_NE(log.find("op: has-parental: false"), std::string::npos) << log;
+
+    auto levelChanges = [](const std::vector<kxtest::IfoRecord>& records)
+    {
+        size_t count = 0;
+        for (const kxtest::IfoRecord& r : kxtest::Select(records, "cmd"))
+            count += r.Get("bytes").compare(0, 4, "0003") == 0;
+        return count;
+    };
+    const auto plainIfo = kxtest::IfoDump(plain);
+    EXPECT_EQ(kxtest::Select(plainIfo, "vmg")[0].Num("ptl"), 1);
+    EXPECT_EQ(kxtest::Select(plainIfo, "vmg")[0].Num("ptl_countries"), 1);
+    EXPECT_EQ(levelChanges(plainIfo), 1u);
+    const auto removedIfo = kxtest::IfoDump(removed);
+    EXPECT_EQ(kxtest::Select(removedIfo, "vmg")[0].Num("ptl"), 0);
+    EXPECT_EQ(levelChanges(removedIfo), 0u);
+    // The level change became its goto.
+    const std::vector<std::string> pre =
+        CommandBytes(removedIfo, {{"dom", "vmgm"}, {"lu", "1"}, {"pgc", "1"}, {"kind", "pre"}});
+    ASSERT_FALSE(pre.empty());
+    EXPECT_EQ(pre.back(), "0001000000000001");
+    RemoveExport(plain);
+    RemoveExport(removed);
+}
+
+// The highlight records of a navigation dump without the VOBU number.
+std::multiset<std::string> Buttons(const std::vector<kxtest::IfoRecord>& nav)
+{
+    std::multiset<std::string> buttons;
+    for (const kxtest::IfoRecord& r : kxtest::Select(nav, "btn"))
+    {
+        std::string text = r.Get("dom") + r.Get("vts");
+        for (const auto& field : r.fields)
+            if (field.first != "n")
+                text += " " + field.first + "=" + field.second;
+        buttons.insert(text);
+    }
+    return buttons;
+}
+
+// The luma of the pictures ffmpeg decodes from sectors of a VOB file.
+std::string DecodeSectors(const std::string& vob, long long first, long long last, const kxtest::ScratchFolder& scratch)
+{
+    const std::vector<unsigned char> all = ReadAll(vob);
+    const std::string part = scratch.File("part.vob");
+    if (std::FILE* f = std::fopen(part.c_str(), "wb"))
+    {
+        std::fwrite(all.data() + first * kSector, 1, size_t(last - first + 1) * kSector, f);
+        std::fclose(f);
+    }
+    return DecodeFrames({part}, scratch);
+}
+
+TEST(DriverOperations, MenuTransitionsAndStillMenus)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    KX_REQUIRE_IFODUMP();
+    kxtest::ScratchFolder scratch;
+    const std::string source = dir + "/VIDEO_TS";
+    const std::string hidden = scratch.File("hidden");
+    const std::string still = scratch.File("still");
+    std::string log;
+    ASSERT_EQ(RunDriver("'" + source + "' --op hide-transitions --export '" + hidden + "'", scratch, log), 0) << log;
+    ASSERT_EQ(RunDriver("'" + source + "' --op menus-to-still --export '" + still + "'", scratch, log), 0) << log;
+    const std::multiset<std::string> sourceButtons = Buttons(kxtest::IfoDump(dir, true));
+    EXPECT_GE(sourceButtons.size(), 3u);
+    const size_t luma = 720 * 480;
+    const size_t frame = luma * 3 / 2;
+    for (const std::string& out : {hidden, still})
+    {
+        SCOPED_TRACE(out);
+        const auto ifo = kxtest::IfoDump(out);
+        // The menus with buttons keep them, commands and all.
+        EXPECT_EQ(Buttons(kxtest::IfoDump(out, true)), sourceButtons);
+        // The French unit's still without buttons plays a blank.
+        const auto blank = kxtest::Select(ifo, "cell", {{"dom", "vtsm"}, {"lu", "2"}, {"pgc", "2"}});
+        ASSERT_EQ(blank.size(), 1u);
+        const std::string pictures =
+            DecodeSectors(out + "/VTS_01_0.VOB", blank[0].Num("first"), blank[0].Num("last"), scratch);
+        if (pictures.empty())
+            GTEST_SKIP() << "ffmpeg is not available";
+        ASSERT_EQ(pictures.size() % frame, 0u);
+        size_t off = 0;
+        for (size_t f = 0; f < pictures.size() / frame; ++f)
+            for (size_t i = 0; i < luma; ++i)
+                off += static_cast<unsigned char>(pictures[f * frame + i]) != 16;
+        EXPECT_EQ(off, 0u);
+    }
+    // Every menu with buttons is one still picture.
+    const auto ifo = kxtest::IfoDump(still);
+    for (const auto& place :
+         std::vector<std::pair<std::string, std::string>>{{"vmgm", "1"}, {"vtsm", "1"}, {"vtsm", "2"}})
+    {
+        const auto cells = kxtest::Select(ifo, "cell", {{"dom", place.first}, {"lu", place.second}, {"pgc", "1"}});
+        ASSERT_EQ(cells.size(), 1u);
+        const std::string vob = still + (place.first == "vmgm" ? "/VIDEO_TS.VOB" : "/VTS_01_0.VOB");
+        const std::string pictures = DecodeSectors(vob, cells[0].Num("first"), cells[0].Num("last"), scratch);
+        EXPECT_EQ(pictures.size(), frame) << place.first << " " << place.second;
+    }
+    RemoveExport(hidden);
+    RemoveExport(still);
+}
+
+TEST(DriverOperations, BypassOnADiscWithoutHiddenBlocksChangesNoByte)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    kxtest::ScratchFolder scratch;
+    const std::string source = dir + "/VIDEO_TS";
+    const std::string plain = scratch.File("plain");
+    const std::string bypassed = scratch.File("bypassed");
+    std::string log;
+    ASSERT_EQ(RunDriver("'" + source + "' --export '" + plain + "'", scratch, log), 0) << log;
+    ASSERT_EQ(RunDriver("'" + source + "' --op bypass-hidden --export '" + bypassed + "'", scratch, log), 0) << log;
+    EXPECT_NE(log.find("op: bypass-hidden: false"), std::string::npos) << log;
+    ExpectSameExport(plain, bypassed);
+    RemoveExport(plain);
+    RemoveExport(bypassed);
+}
+
+TEST(DriverValidate, BrokenReferencesArePrintedAndFail)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    kxtest::ScratchFolder scratch;
+    std::string log;
+    ASSERT_EQ(RunDriver("'" + dir + "/VIDEO_TS' --validate", scratch, log), 0) << log;
+    EXPECT_NE(log.find("validate: 0 messages"), std::string::npos) << log;
+
+    FixtureDisc disc(dir);
+    ASSERT_TRUE(disc.ok);
+    disc.dvd.GetVts(0)->GetPgcTable().GetPgc(1)->GetCell(0)->m_nCellCommand = 4;
+    disc.dvd.GetVts(0)->GetPgcTable().GetPgc(0)->m_wNextPgc = 9;
+    const std::string project = scratch.File("broken.kxp");
+    ASSERT_TRUE(StoreProjectFile(disc.dvd, project));
+    ASSERT_EQ(RunDriver("--load '" + project + "' --validate", scratch, log), 1) << log;
+    EXPECT_NE(log.find("\nVTS 1/PGCs/PGC 1:NextPgc >> Invalid NextPGC destination\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("\nVTS 1/PGCs/PGC 2/ c1 >> Reference to Cell Command 4 while there are only 1 Cell "
+                       "Commands(s).\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("validate: 2 messages"), std::string::npos) << log;
+}
+
+TEST(DriverMerge, RefusedMergesPrintTheCheckAndFail)
+{
+    KX_REQUIRE_FIXTURE(pal1, "pal1");
+    KX_REQUIRE_FIXTURE(twovts, "twovts");
+    kxtest::ScratchFolder scratch;
+    std::string log;
+    EXPECT_EQ(RunDriver("'" + pal1 + "/VIDEO_TS' --merge '" + twovts + "' --merge '" + pal1 + "'", scratch, log), 1);
+    EXPECT_NE(log.find("merge: Select two disks for merger.\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("merge: failed"), std::string::npos) << log;
+}
+
+// The validator's messages of a driver run, without their paths. (A merge
+// copies the VMG menus into every language that a title set's menus have, so
+// a source message may come back once per language.)
+std::set<std::string> ValidatorTexts(const std::string& log)
+{
+    std::set<std::string> texts;
+    for (size_t line = 0; line < log.size();)
+    {
+        size_t end = log.find('\n', line);
+        if (end == std::string::npos)
+            end = log.size();
+        const std::string text = log.substr(line, end - line);
+        const size_t arrow = text.find(" >> ");
+        if (arrow != std::string::npos)
+            texts.insert(text.substr(arrow));
+        line = end + 1;
+    }
+    return texts;
+}
+
+class DriverMerge : public ::testing::TestWithParam<std::pair<const char*, const char*>>
+{
+};
+
+TEST_P(DriverMerge, MergedDiscPlaysBothSourcesFromItsChooser)
+{
+    KX_REQUIRE_FIXTURE(first, GetParam().first);
+    KX_REQUIRE_FIXTURE(second, GetParam().second);
+    KX_REQUIRE_IFODUMP();
+    kxtest::ScratchFolder scratch;
+    const std::string merged = scratch.File("merged");
+    const std::string again = scratch.File("again");
+    const std::string project = scratch.File("merged.kxp");
+    std::string log;
+    ASSERT_EQ(RunDriver("'" + first + "/VIDEO_TS' --merge '" + second + "' --store '" + project + "' --export '" +
+                            merged + "'",
+                        scratch, log),
+              0)
+        << log;
+    const auto a = kxtest::IfoDump(first);
+    const auto b = kxtest::IfoDump(second);
+    const auto m = kxtest::IfoDump(merged);
+    const kxtest::IfoRecord va = kxtest::Select(a, "vmg")[0];
+    const kxtest::IfoRecord vb = kxtest::Select(b, "vmg")[0];
+    const kxtest::IfoRecord vm = kxtest::Select(m, "vmg")[0];
+    const long long n = va.Num("vts_count") + vb.Num("vts_count") + 1;
+    ASSERT_EQ(vm.Num("vts_count"), n);
+    ASSERT_EQ(vm.Num("titles"), va.Num("titles") + vb.Num("titles") + 1);
+    const auto last = kxtest::Select(m, "title", {{"n", std::to_string(vm.Num("titles"))}});
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_EQ(last[0].Num("vts"), n);
+    EXPECT_EQ(last[0].Num("ttn"), 1);
+    const std::string vtsN = std::to_string(n);
+    const auto titlePgcs = kxtest::Select(m, "pgc", {{"dom", "vts"}, {"vts", vtsN}});
+    ASSERT_EQ(titlePgcs.size(), 1u);
+    EXPECT_EQ(titlePgcs[0].Num("programs"), 1);
+    EXPECT_EQ(kxtest::Select(m, "ptt", {{"vts", vtsN}}).size(), 1u);
+
+    // First Play: Jump VMG PGC x + 1, whose one command starts the root menu
+    // of title set n.
+    const std::vector<std::string> fp = CommandBytes(m, {{"dom", "fp"}, {"kind", "pre"}});
+    ASSERT_EQ(fp.size(), 1u);
+    const CNavCommand jump = CNavCommand::FromBytes(DVDDOMAIN_FIRST_PLAY, HexBytes(fp[0]).data());
+    ASSERT_EQ(jump.GetInstruction().GetCode(), NAV_JUMP_VMG_PGC);
+    const std::string x1 = std::to_string(jump.GetInstruction().GetParam(0));
+    const std::vector<std::string> start =
+        CommandBytes(m, {{"dom", "vmgm"}, {"lu", "1"}, {"pgc", x1}, {"kind", "pre"}});
+    ASSERT_EQ(start.size(), 1u);
+    const CNavCommand root = CNavCommand::FromBytes(DVDDOMAIN_VMG_MENU, HexBytes(start[0]).data());
+    EXPECT_EQ(root.GetInstruction().GetCode(), NAV_JUMP_VTS_MENU);
+    EXPECT_EQ(root.GetInstruction().GetParam(0), n);
+    EXPECT_EQ(root.GetInstruction().GetParam(1), 3);
+    EXPECT_EQ(root.GetInstruction().GetParam(2), 1);
+
+    // The chooser: registers cleared, then the highlighted button picks the
+    // disc.
+    std::vector<std::string> pre;
+    for (int r = 0; r < 16; ++r)
+        pre.push_back(std::string("53000000000") + "0123456789abcdef"[r] + "0000");
+    pre.push_back("5400000000000000");
+    EXPECT_EQ(CommandBytes(m, {{"dom", "vtsm"}, {"vts", vtsN}, {"lu", "1"}, {"pgc", "1"}, {"kind", "pre"}}), pre);
+    const std::vector<std::string> post =
+        CommandBytes(m, {{"dom", "vtsm"}, {"vts", vtsN}, {"lu", "1"}, {"pgc", "1"}, {"kind", "post"}});
+    ASSERT_EQ(post.size(), 6u);
+    EXPECT_EQ(post[0], "6100000000880000");
+    EXPECT_EQ(post[1], "00b1000004000005");
+    EXPECT_EQ(post[2], "5300000000000000");
+    EXPECT_EQ(post[4], "5300000000000000");
+    const CNavCommand disc1 = CNavCommand::FromBytes(DVDDOMAIN_VTS_MENU, HexBytes(post[3]).data());
+    const CNavCommand disc2 = CNavCommand::FromBytes(DVDDOMAIN_VTS_MENU, HexBytes(post[5]).data());
+    ASSERT_EQ(disc1.GetInstruction().GetCode(), NAV_JUMP_VMG_PGC);
+    ASSERT_EQ(disc2.GetInstruction().GetCode(), NAV_JUMP_VMG_PGC);
+    // Button 2's path ends at disc 2's former First Play.
+    const std::vector<std::string> former = CommandBytes(
+        m,
+        {{"dom", "vmgm"}, {"lu", "1"}, {"pgc", std::to_string(disc2.GetInstruction().GetParam(0))}, {"kind", "pre"}});
+    EXPECT_EQ(former.size(), CommandBytes(b, {{"dom", "fp"}, {"kind", "pre"}}).size());
+    const auto buttons = kxtest::Select(kxtest::IfoDump(merged, true), "btn", {{"dom", "vtsm"}, {"vts", vtsN}});
+    ASSERT_GE(buttons.size(), 2u);
+    for (const kxtest::IfoRecord& button : buttons)
+    {
+        EXPECT_LE(button.Num("b"), 2);
+        EXPECT_EQ(button.Get("cmd"), "200100000000000d");
+    }
+
+    // Every title set plays the frames of its source.
+    std::vector<std::pair<std::string, int>> sources;
+    for (int v = 1; v <= va.Num("vts_count"); ++v)
+        sources.emplace_back(first, v);
+    for (int v = 1; v <= vb.Num("vts_count"); ++v)
+        sources.emplace_back(second, v);
+    for (size_t i = 0; i < sources.size(); ++i)
+    {
+        const std::string from =
+            DecodeFrames(DomainFiles(sources[i].first + "/VIDEO_TS", sources[i].second, false), scratch);
+        if (from.empty())
+            break;
+        EXPECT_TRUE(from == DecodeFrames(DomainFiles(merged, int(i + 1), false), scratch)) << "title set " << i + 1;
+    }
+
+    // No validator message beyond those of the sources.
+    std::string logA, logB, logM;
+    RunDriver("'" + first + "/VIDEO_TS' --validate", scratch, logA);
+    RunDriver("'" + second + "/VIDEO_TS' --validate", scratch, logB);
+    RunDriver("--load '" + project + "' --validate --export '" + again + "'", scratch, logM);
+    std::set<std::string> expected = ValidatorTexts(logA);
+    const std::set<std::string> fromB = ValidatorTexts(logB);
+    expected.insert(fromB.begin(), fromB.end());
+    EXPECT_EQ(ValidatorTexts(logM), expected) << logM;
+    // Stored and loaded, the merged disc exports the same bytes again.
+    ExpectSameExport(merged, again);
+    RemoveExport(merged);
+    RemoveExport(again);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DriverMerge,
+                         ::testing::Values(std::make_pair("pal1", "twovts"), std::make_pair("ntscmenu", "cmdtable")));
+
+// The first cell kx_navwalk reports for a disc (after activating a button of
+// the first title-set menu when button is not 0), or "" when it failed.
+std::string FirstCell(const std::string& disc, int button, const kxtest::ScratchFolder& scratch)
+{
+    const char* walker = std::getenv("KX_NAVWALK");
+    std::string output;
+    if (walker == nullptr)
+        return output;
+    const std::string command =
+        std::string("'") + walker + "' '" + disc + "'" + (button ? " " + std::to_string(button) : std::string());
+    // libdvdnav talks on both streams; the answer is the line of the cell.
+    size_t at = std::string::npos;
+    if (RunCommand(command, scratch.File("walk.txt"), output) != 0 ||
+        (at = output.rfind("cell dom=")) == std::string::npos)
+        return std::string();
+    return output.substr(at, output.find('\n', at) - at);
+}
+
+// A walker's cell line with its title-set number moved by delta (the VMG's 0
+// stays).
+std::string MoveTitleSet(const std::string& cell, int delta)
+{
+    const size_t at = cell.find(" vts=");
+    if (at == std::string::npos)
+        return cell;
+    const size_t end = cell.find(' ', at + 5);
+    const int vts = std::atoi(cell.substr(at + 5, end - at - 5).c_str());
+    return cell.substr(0, at + 5) + std::to_string(vts ? vts + delta : 0) + cell.substr(end);
+}
+
+class DriverMergePlayback : public ::testing::TestWithParam<std::pair<const char*, const char*>>
+{
+};
+
+// A player that starts the merged disc and activates button k of the chooser
+// plays first the cell that disc k plays first on its own.
+TEST_P(DriverMergePlayback, ChooserButtonPlaysWhatEachDiscPlaysFirst)
+{
+    KX_REQUIRE_FIXTURE(first, GetParam().first);
+    KX_REQUIRE_FIXTURE(second, GetParam().second);
+    KX_REQUIRE_IFODUMP();
+    if (std::getenv("KX_NAVWALK") == nullptr)
+        GTEST_SKIP() << "kx_navwalk is only built natively";
+    kxtest::ScratchFolder scratch;
+    const std::string merged = scratch.File("merged");
+    std::string log;
+    ASSERT_EQ(RunDriver("'" + first + "/VIDEO_TS' --merge '" + second + "' --export '" + merged + "'", scratch, log), 0)
+        << log;
+    const std::string alone1 = FirstCell(first, 0, scratch);
+    const std::string alone2 = FirstCell(second, 0, scratch);
+    ASSERT_FALSE(alone1.empty());
+    ASSERT_FALSE(alone2.empty());
+    const int a = int(kxtest::Select(kxtest::IfoDump(first), "vmg")[0].Num("vts_count"));
+    EXPECT_EQ(FirstCell(merged, 1, scratch), alone1);
+    EXPECT_EQ(FirstCell(merged, 2, scratch), MoveTitleSet(alone2, a));
+    RemoveExport(merged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DriverMergePlayback,
+                         ::testing::Values(std::make_pair("pal1", "twovts"), std::make_pair("ntscmenu", "pal1")));
 
 // ---- Driver switches and edits ----------------------------------------------------------
 

@@ -3,7 +3,8 @@
 // prints the log. The end-to-end tests run it, and it reproduces a round trip
 // by hand; --help lists the switches and edits.
 //
-//   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]...
+//   kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--merge FOLDER]...
+//                    [--edit EDIT]... [--op OPERATION]... [--validate]
 //                    [--store PROJECT] [--export OUT_FOLDER] [--modified-only]
 //                    [--no-ifo]
 //
@@ -13,6 +14,13 @@
 // one takes. DOMAIN is vmgm (the VMG menus), vtsmN (title set N's menus) or
 // vtsN (its titles); blocks, buttons, PGCs, tracks and angles count from 0.
 //
+// The steps run in this order: read or load, merge, edits and operations (in
+// command-line order), validate, store, export. --merge FOLDER merges the disc
+// read so far (disc 1) with the disc of the folder; the check's lines are
+// printed, and a refused merge fails. --op OPERATION runs one disc-wide
+// operation. --validate prints every message of the structure validator; any
+// message fails the run.
+//
 // Exit code 0 when every step succeeded, 1 when one failed, 2 for bad usage.
 
 #include "DVD/source/AngleBlock.h"
@@ -21,6 +29,7 @@
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/ProjectStream.h"
 #include "DVD/source/StockCells.h"
+#include "DVD/source/Validator.h"
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/VobCell.h"
@@ -29,9 +38,11 @@
 #include "Shared/platform/PlatformPath.h"
 #include "Shared/source/DvdLog.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -392,11 +403,15 @@ bool ReadSource(CDvd& disc, CDvdLog& log, const std::string& source)
 }
 
 const char* const kHelp[] = {
-    "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--edit EDIT]... [--store PROJECT]",
-    "                        [--export OUT_FOLDER] [--modified-only] [--no-ifo]",
+    "usage: kx_export_driver [--load PROJECT | SOURCE_FOLDER] [--merge FOLDER]...",
+    "                        [--edit EDIT]... [--op OPERATION]... [--validate]",
+    "                        [--store PROJECT] [--export OUT_FOLDER] [--modified-only] [--no-ifo]",
     "  SOURCE_FOLDER            import this DVD-Video folder (or its VIDEO_TS subfolder)",
     "  --load PROJECT           load a project file instead of importing",
-    "  --edit EDIT              apply an edit (in order, after the import or load)",
+    "  --merge FOLDER           merge the disc so far with this folder's disc (disc 1 first)",
+    "  --edit EDIT              apply an edit (in order with the operations, after any merge)",
+    "  --op OPERATION           run a disc-wide operation (in order with the edits)",
+    "  --validate               print the structure check's messages; any message fails the run",
     "  --store PROJECT          store the disc as a project file",
     "  --export OUT_FOLDER      export the disc as a DVD-Video folder",
     "  --modified-only          export only what changed",
@@ -419,12 +434,100 @@ const char* const kHelp[] = {
     "  hideall:DOMAIN[:PGC]     hide every block of the domain, or that one PGC plays",
     "  restoreall:DOMAIN[:PGC]  restore every block of the domain, or that one PGC plays",
     "  stripangles:vtsN:ANGLE   keep only that angle in every multi-angle title block",
+    "operations:",
+    "  enable-uops              allow every user operation everywhere",
+    "  remove-parental          remove parental management (prints whether any is left)",
+    "  hide-transitions         hide the menus' transitions",
+    "  menus-to-still           turn every menu into a still picture",
+    "  bypass-hidden            bypass the hidden parts (prints whether anything changed)",
 };
 
 void PrintHelp(std::FILE* f)
 {
     for (const char* line : kHelp)
         std::fprintf(f, "%s\n", line);
+}
+
+// ---- Merge, disc-wide operations and the validator -----------------------------------
+
+// Operations share the edits' list so that both run in command-line order;
+// an edit name never starts with this prefix.
+const char kOperationPrefix[] = "--op ";
+
+bool IsOperation(const std::string& step)
+{
+    return step.compare(0, sizeof kOperationPrefix - 1, kOperationPrefix) == 0;
+}
+
+// Runs one disc-wide operation and prints the answers it gives.
+bool RunOperation(CDvd& disc, CDvdLog& log, const std::string& step)
+{
+    const std::string name = step.substr(sizeof kOperationPrefix - 1);
+    if (name == "enable-uops")
+        disc.EnableAllOperations();
+    else if (name == "remove-parental")
+    {
+        disc.RemoveParentalManagement();
+        std::printf("op: has-parental: %s\n", disc.HasParentalManagement() ? "true" : "false");
+    }
+    else if (name == "hide-transitions")
+        disc.HideMenuTransitions();
+    else if (name == "menus-to-still")
+        disc.ConvertMenusToStill();
+    else if (name == "bypass-hidden")
+        std::printf("op: bypass-hidden: %s\n", disc.BypassHiddenParts() ? "true" : "false");
+    else
+    {
+        log.ReportError(("Bad operation " + name).c_str(), nullptr);
+        return false;
+    }
+    return true;
+}
+
+// Merges the disc with the discs of the folders; the merged disc replaces it.
+// Prints every line of the merge check; false when it refuses.
+bool MergeDiscs(CDvd& disc, CDvdLog& log, const std::vector<std::string>& folders)
+{
+    std::vector<std::unique_ptr<CDvd>> others;
+    CDvdDiscArray discs;
+    discs.Add(&disc);
+    for (const std::string& folder : folders)
+    {
+        others.emplace_back(new CDvd);
+        if (!ReadSource(*others.back(), log, folder))
+            return false;
+        discs.Add(others.back().get());
+    }
+    CString strMessages;
+    const bool bMergeable = CDvd::CheckMerge(discs, strMessages);
+    std::string lines(static_cast<const char*>(strMessages));
+    for (size_t from = 0; from < lines.size();)
+    {
+        size_t end = lines.find("\r\n", from);
+        if (end == std::string::npos)
+            end = lines.size();
+        std::printf("merge: %s\n", lines.substr(from, end - from).c_str());
+        from = end + 2;
+    }
+    if (!bMergeable)
+        return false;
+    CDvd merged;
+    if (!merged.Merge(discs, nullptr))
+        return false;
+    disc = merged;
+    return true;
+}
+
+// Prints every message of the structure validator; true when there is none.
+bool ValidateDisc(CDvd& disc)
+{
+    CDvdStructureValidator validator;
+    CDvdValidationMessages messages;
+    disc.Validate(validator, messages);
+    if (messages.GetSize() > 0)
+        std::printf("%s\n", static_cast<const char*>(messages.FormatReferenceChain(UINT32_MAX)));
+    std::printf("validate: %u messages\n", unsigned(messages.GetSize()));
+    return messages.GetSize() == 0;
 }
 
 int Usage()
@@ -438,7 +541,8 @@ int Usage()
 int main(int argc, char** argv)
 {
     std::string source, load, store, exportFolder;
-    std::vector<std::string> edits;
+    std::vector<std::string> edits, merges;
+    bool bValidate = false;
     bool bModifiedOnly = false;
     bool bWriteIfo = true;
     for (int i = 1; i < argc; ++i)
@@ -449,6 +553,12 @@ int main(int argc, char** argv)
             load = argv[++i];
         else if (arg == "--edit" && bHasValue)
             edits.push_back(argv[++i]);
+        else if (arg == "--op" && bHasValue)
+            edits.push_back(kOperationPrefix + std::string(argv[++i]));
+        else if (arg == "--merge" && bHasValue)
+            merges.push_back(argv[++i]);
+        else if (arg == "--validate")
+            bValidate = true;
         else if (arg == "--store" && bHasValue)
             store = argv[++i];
         else if (arg == "--export" && bHasValue)
@@ -476,8 +586,12 @@ int main(int argc, char** argv)
     CDvdLog log;
     CDvd disc;
     bool bOk = load.empty() ? ReadSource(disc, log, source) : PrintLog("load", LoadProject(disc, log, load), log);
+    if (bOk && !merges.empty())
+        bOk = PrintLog("merge", MergeDiscs(disc, log, merges), log);
     for (size_t i = 0; bOk && i < edits.size(); ++i)
-        bOk = PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
+        bOk = IsOperation(edits[i]) ? PrintLog("op", RunOperation(disc, log, edits[i]), log)
+                                    : PrintLog("edit", ApplyEdit(disc, log, edits[i]), log);
+    const bool bValid = !bOk || !bValidate || ValidateDisc(disc);
     if (bOk && !store.empty())
         bOk = PrintLog("store", StoreProject(disc, log, store), log);
     if (bOk && !exportFolder.empty())
@@ -486,5 +600,5 @@ int main(int argc, char** argv)
             kx::CreateFolder(exportFolder);
         bOk = PrintLog("write", disc.Write(log, exportFolder.c_str(), bModifiedOnly, nullptr, bWriteIfo), log);
     }
-    return bOk ? 0 : 1;
+    return bOk && bValid ? 0 : 1;
 }

@@ -23,7 +23,8 @@
 //
 // IFO records, in this order:
 //   vmg     vts_count= titles= last_sector= ifo_last_sector= spec=0x.. category=0x........
-//           first_play=0|1 provider_raw=
+//           first_play=0|1 provider_raw= ptl=0|1 ptl_countries=
+//           (ptl: whether the parental table PTL_MAIT is present)
 //   title   n= vts= ttn= chapters= angles= pb_type=0x.. parental=0x.... vts_sector=
 //   vtsatrt n= last_byte= category=0x........ attrs=   (the VMG's copy of title
 //           set n's attributes, the bytes after the category)
@@ -411,10 +412,11 @@ bool Dumper::DumpIfo()
     const tt_srpt_t* tt = vmg->tt_srpt;
     int vtsCount = m->vmg_nr_of_title_sets;
     std::printf("vmg vts_count=%d titles=%d last_sector=%u ifo_last_sector=%u spec=0x%02x category=0x%08x "
-                "first_play=%d provider_raw=%s\n",
+                "first_play=%d provider_raw=%s ptl=%d ptl_countries=%d\n",
                 vtsCount, tt ? tt->nr_of_srpts : 0, m->vmg_last_sector, m->vmgi_last_sector, m->specification_version,
                 m->vmg_category, vmg->first_play_pgc ? 1 : 0,
-                Hex(reinterpret_cast<const uint8_t*>(m->provider_identifier), 32).c_str());
+                Hex(reinterpret_cast<const uint8_t*>(m->provider_identifier), 32).c_str(), vmg->ptl_mait ? 1 : 0,
+                vmg->ptl_mait ? int(vmg->ptl_mait->nr_of_countries) : 0);
     for (int i = 0; tt && i < tt->nr_of_srpts; ++i)
     {
         const title_info_t& t = tt->title[i];

@@ -1,0 +1,568 @@
+// The tree-list window under real input: selection by mouse with Control
+// and Shift, the keyboard table, the header's dividers, the tooltip, the
+// scroll bars and what the control paints.
+#include "controls/treelist/window/TreeListCtrl.h"
+#include "controls/treelist/window/TreeListRes.h"
+#include "tests/gui/GuiHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const UINT kTreeId = 77;
+
+struct Notice
+{
+    int code;
+    CTreeListItem* item;
+    int column;
+    int value1;
+    int value2;
+};
+
+std::vector<Notice> g_notices;
+std::function<LRESULT(int code)> g_answer;
+
+// The control's parent: records every notice and answers as told.
+LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY)
+    {
+        const NMTREELIST* pRecord = reinterpret_cast<const NMTREELIST*>(lParam);
+        if (pRecord->hdr.idFrom == kTreeId)
+        {
+            int code = static_cast<int>(pRecord->hdr.code);
+            g_notices.push_back({code, pRecord->pItem, pRecord->nCol, pRecord->nValue1, pRecord->nValue2});
+            return g_answer ? g_answer(code) : 0;
+        }
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+class TreeListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_notices.clear();
+        g_answer = nullptr;
+        m_host = kxgui::CreateTestWindow(420, 320, "tree list", HostProc);
+        ASSERT_NE(m_host, nullptr);
+        m_app.m_pMainWnd = nullptr;
+    }
+    void TearDown() override
+    {
+        if (m_tree.m_hWnd)
+            m_tree.DestroyWindow();
+        ::DestroyWindow(m_host);
+        kxgui::PumpUntilIdle();
+        g_answer = nullptr;
+    }
+
+    // The control over the host's client area with the given styles and
+    // columns of the given widths.
+    void Make(DWORD dwStyle, DWORD dwExStyle, std::vector<int> widths, CRect rect = CRect(0, 0, 400, 300))
+    {
+        ASSERT_TRUE(m_tree.Create(WS_VISIBLE | WS_BORDER, rect, CWnd::FromHandle(m_host), kTreeId));
+        m_tree.SetStyle(dwStyle);
+        m_tree.SetExtendedStyle(dwExStyle);
+        const char* names[] = {"Name", "Size", "State", "Kind"};
+        for (size_t i = 0; i < widths.size(); ++i)
+            m_tree.InsertColumn(names[i % 4], TLF_DEFAULT, widths[i]);
+        Pump();
+    }
+    std::vector<CTreeListItem*> AddRows(int count, CTreeListItem* pParent = TLI_ROOT)
+    {
+        std::vector<CTreeListItem*> items;
+        for (int i = 0; i < count; ++i)
+        {
+            CString text;
+            text.Format("Row %d", i);
+            items.push_back(m_tree.InsertItem(text, TLIS_CHILDRENKNOWN, pParent));
+        }
+        Pump();
+        return items;
+    }
+    // The program's loop, so that the control pre-translates its keys.
+    void Pump()
+    {
+        kxgui::PumpUntilIdle([this](MSG& msg) { return m_app.PreTranslateMessage(&msg) != FALSE; });
+    }
+    // A point in a row on screen (0 = the top row shown), x from the left.
+    CPoint RowPoint(int screenRow, int x = 120) const
+    {
+        return CPoint(x, m_tree.GetItemAreaRect().top + screenRow * m_tree.GetRowHeight() + m_tree.GetRowHeight() / 2);
+    }
+    void Click(CPoint point, bool ctrl = false, bool shift = false, bool right = false)
+    {
+        kxgui::InputScript input;
+        if (ctrl)
+            input.KeyDown(VK_CONTROL);
+        if (shift)
+            input.KeyDown(VK_SHIFT);
+        input.Click(m_tree.m_hWnd, point, right);
+        if (shift)
+            input.KeyUp(VK_SHIFT);
+        if (ctrl)
+            input.KeyUp(VK_CONTROL);
+        input.Send();
+        Pump();
+    }
+    void Key(WORD vk)
+    {
+        kxgui::InputScript().Key(vk).Send();
+        Pump();
+    }
+    void MoveTo(HWND hWnd, CPoint point)
+    {
+        kxgui::InputScript().MoveTo(hWnd, point).Send();
+        Pump();
+    }
+    std::string Selected(const std::vector<CTreeListItem*>& items) const
+    {
+        std::string s;
+        for (CTreeListItem* p : items)
+            s += p->IsSelected() ? '1' : '0';
+        return s;
+    }
+    std::vector<int> Codes() const
+    {
+        std::vector<int> codes;
+        for (const Notice& n : g_notices)
+            codes.push_back(n.code);
+        return codes;
+    }
+    int TextWidth(LPCTSTR text, CFont* pFont)
+    {
+        CClientDC dc(&m_tree);
+        CFont* pOld = dc.SelectObject(pFont);
+        CRect rc(0, 0, 0, 0);
+        dc.DrawText(text, -1, &rc, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+        dc.SelectObject(pOld);
+        return rc.Width();
+    }
+    // The control as the screen shows it, in its client coordinates.
+    kxgui::PixelBuffer Screen()
+    {
+        m_tree.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump();
+        return kxgui::CaptureScreen(m_tree.m_hWnd);
+    }
+
+    CWinApp m_app;
+    HWND m_host = nullptr;
+    CTreeListCtrl m_tree;
+};
+
+TEST_F(TreeListTest, MouseSelectionWithControlAndShift)
+{
+    Make(TLC_MULTIPLESELECT | TLC_HEADER, 0, {200, 100});
+    std::vector<CTreeListItem*> items = AddRows(6);
+    struct Step
+    {
+        int row;
+        bool ctrl, shift;
+        const char* selected;
+    };
+    const Step steps[] = {
+        {1, false, false, "010000"}, // a plain click selects only the item
+        {3, true, false, "010100"},  // Control toggles one
+        {5, false, true, "000111"},  // Shift: the range from the anchor
+        {0, true, true, "111111"},   // Control+Shift adds the range
+        {4, true, false, "111101"},  // Control takes one away
+    };
+    for (const Step& s : steps)
+    {
+        Click(RowPoint(s.row), s.ctrl, s.shift);
+        EXPECT_EQ(Selected(items), s.selected) << "row " << s.row;
+    }
+    // the item taken away leaves the next selected one primary and caret
+    EXPECT_EQ(m_tree.GetCaretItem(), items[5]);
+
+    // a veto of -401 changes nothing
+    g_answer = [](int code) { return code == TLN_SELCHANGING ? -1 : 0; };
+    Click(RowPoint(2));
+    EXPECT_EQ(Selected(items), "111101");
+    g_answer = nullptr;
+
+    // a right click on a selected item keeps the selection and reports 517
+    g_notices.clear();
+    Click(RowPoint(1), false, false, true);
+    EXPECT_EQ(Selected(items), "111101");
+    ASSERT_FALSE(g_notices.empty());
+    EXPECT_EQ(g_notices.back().code, TLN_RBUTTONUP);
+    EXPECT_EQ(g_notices.back().item, items[1]);
+    CPoint screen = RowPoint(1);
+    m_tree.ClientToScreen(&screen);
+    EXPECT_EQ(g_notices.back().value1, screen.x);
+    EXPECT_EQ(g_notices.back().value2, screen.y);
+
+    // a click below the rows: -401 with no item, the selection stays
+    g_notices.clear();
+    Click(RowPoint(8));
+    ASSERT_FALSE(g_notices.empty());
+    EXPECT_EQ(g_notices[0].code, TLN_SELCHANGING);
+    EXPECT_EQ(g_notices[0].item, nullptr);
+    EXPECT_EQ(Selected(items), "111101");
+}
+
+TEST_F(TreeListTest, WithoutMultipleSelectionEveryClickSelectsOneItem)
+{
+    Make(TLC_HEADER, 0, {200});
+    std::vector<CTreeListItem*> items = AddRows(4);
+    Click(RowPoint(0));
+    Click(RowPoint(2), true, false);
+    EXPECT_EQ(Selected(items), "0010");
+    Click(RowPoint(0), false, true);
+    EXPECT_EQ(Selected(items), "1000");
+    Click(RowPoint(3), true, true);
+    EXPECT_EQ(Selected(items), "0001");
+    EXPECT_EQ(m_tree.GetCaretItem(), items[3]);
+}
+
+TEST_F(TreeListTest, KeyboardTable)
+{
+    Make(TLC_TREELIST | TLC_BUTTON | TLC_HEADER, 0, {200}, CRect(0, 0, 400, 200));
+    std::vector<CTreeListItem*> items = AddRows(30);
+    CTreeListItem* parent = m_tree.InsertItem("parent", TLIS_CHILDRENKNOWN, TLI_ROOT, items[0]);
+    CTreeListItem* child = m_tree.InsertItem("child", TLIS_CHILDRENKNOWN, parent);
+    Pump();
+    int f = m_tree.GetItemAreaRect().Height() / m_tree.GetRowHeight() - 1;
+    ASSERT_GT(f, 2);
+    m_tree.SetFocus();
+    Pump();
+
+    Key(VK_DOWN); // no caret: the first row
+    EXPECT_EQ(m_tree.GetCaretItem(), items[0]);
+    Key(VK_NEXT); // the bottom row of the page
+    EXPECT_EQ(m_tree.GetItemRow(m_tree.GetCaretItem()), f);
+    Key(VK_NEXT); // already at the bottom: a page further
+    EXPECT_EQ(m_tree.GetItemRow(m_tree.GetCaretItem()), 2 * f + 1);
+    EXPECT_EQ(m_tree.GetScrollPos(SB_VERT), f + 1);
+    Key(VK_PRIOR); // the top row of the page
+    EXPECT_EQ(m_tree.GetItemRow(m_tree.GetCaretItem()), f + 1);
+    Key(VK_PRIOR); // at the top: a page up
+    EXPECT_EQ(m_tree.GetItemRow(m_tree.GetCaretItem()), 0);
+    Key(VK_END);
+    EXPECT_EQ(m_tree.GetCaretItem(), items[29]);
+    Key(VK_NEXT); // Page Down on the last row keeps the selection
+    EXPECT_EQ(m_tree.GetCaretItem(), items[29]);
+    EXPECT_TRUE(items[29]->IsSelected());
+    Key(VK_UP);
+    EXPECT_EQ(m_tree.GetCaretItem(), items[28]);
+    Key(VK_HOME);
+    EXPECT_EQ(m_tree.GetCaretItem(), items[0]);
+
+    Key(VK_DOWN);
+    ASSERT_EQ(m_tree.GetCaretItem(), parent);
+    Key(VK_RIGHT); // collapsed: expand
+    EXPECT_TRUE(parent->IsExpanded());
+    EXPECT_EQ(m_tree.GetCaretItem(), parent);
+    Key(VK_RIGHT); // expanded: the first child
+    EXPECT_EQ(m_tree.GetCaretItem(), child);
+    Key(VK_RIGHT); // no children: nothing
+    EXPECT_EQ(m_tree.GetCaretItem(), child);
+    Key(VK_LEFT); // the parent
+    EXPECT_EQ(m_tree.GetCaretItem(), parent);
+    Key(VK_LEFT); // expanded: collapse
+    EXPECT_FALSE(parent->IsExpanded());
+    Key(VK_ADD);
+    EXPECT_TRUE(parent->IsExpanded());
+    Key(VK_SUBTRACT);
+    EXPECT_FALSE(parent->IsExpanded());
+
+    // Left on a collapsed top-level item: -401 with no item, caret kept
+    g_notices.clear();
+    Key(VK_LEFT);
+    ASSERT_FALSE(g_notices.empty());
+    EXPECT_EQ(g_notices[0].code, TLN_SELCHANGING);
+    EXPECT_EQ(g_notices[0].item, nullptr);
+    EXPECT_EQ(m_tree.GetCaretItem(), parent);
+    EXPECT_TRUE(parent->IsSelected());
+}
+
+TEST_F(TreeListTest, ButtonsAndIconsActWithoutSelecting)
+{
+    Make(TLC_TREELIST | TLC_BUTTON | TLC_TREELINE | TLC_CHECKBOX | TLC_LOCKBOX | TLC_HEADER, 0, {200});
+    CTreeListItem* parent = m_tree.InsertItem("parent", TLIS_CHILDRENKNOWN);
+    CTreeListItem* child = m_tree.InsertItem("child", TLIS_CHILDRENKNOWN, parent);
+    Pump();
+    // the button slot, then the check (16) and lock (8) icons
+    const int xButton = 2 + 8 - 1, xCheck = 2 + 16 + 8, xLock = 2 + 16 + 16 + 4;
+    Click(RowPoint(0, xButton));
+    EXPECT_TRUE(parent->IsExpanded());
+    EXPECT_FALSE(parent->IsSelected());
+    EXPECT_EQ(m_tree.GetRowCount(), 2);
+    EXPECT_EQ(Codes(), (std::vector<int>{TLN_ITEMEXPANDING, TLN_ITEMEXPANDED}));
+
+    g_notices.clear();
+    Click(RowPoint(0, xCheck));
+    EXPECT_EQ(parent->GetCheck(), 1);
+    EXPECT_EQ(child->GetCheck(), 1);
+    EXPECT_EQ(Codes(), (std::vector<int>{TLN_CHECKCHANGING}));
+    Click(RowPoint(1, xLock + 16));
+    EXPECT_EQ(child->GetLock(), 1);
+    EXPECT_EQ(parent->GetLock(), 1);
+    EXPECT_FALSE(child->IsSelected());
+    // a veto keeps the check
+    g_answer = [](int code) { return code == TLN_CHECKCHANGING ? -1 : 0; };
+    Click(RowPoint(1, xCheck + 16));
+    EXPECT_EQ(child->GetCheck(), 1);
+}
+
+TEST_F(TreeListTest, WithoutFullNoticesNothingCanVeto)
+{
+    Make(TLC_HEADER, TLC_EX_NOFULLNOTIFY, {200});
+    std::vector<CTreeListItem*> items = AddRows(3);
+    g_answer = [](int) { return -1; };
+    Click(RowPoint(1));
+    Click(RowPoint(2), false, false, true);
+    EXPECT_TRUE(g_notices.empty());
+    EXPECT_EQ(Selected(items), "001");
+}
+
+TEST_F(TreeListTest, ColumnWidthFromTheHeaderTextAndRowHeightFromTheFont)
+{
+    Make(TLC_HEADER, 0, {0});
+    m_tree.SetColumnWidth(0, -2, 0, 0);
+    CClientDC dc(&m_tree);
+    CFont* pOld = dc.SelectObject(m_tree.GetHeaderCtrl().GetHeaderFont());
+    int extent = dc.GetTextExtent("Name", 4).cx;
+    dc.SelectObject(pOld);
+    EXPECT_EQ(m_tree.GetColumnWidth(0), extent + 10);
+
+    struct Case
+    {
+        int height, expected;
+    };
+    for (const Case& c : {Case{-12, 18}, Case{0, 20}})
+    {
+        CFont font;
+        ASSERT_TRUE(font.CreateFont(c.height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma"));
+        m_tree.SetFont(&font);
+        EXPECT_EQ(m_tree.GetRowHeight(), c.expected);
+    }
+}
+
+TEST_F(TreeListTest, HeaderDividers)
+{
+    Make(TLC_HEADER, 0, {});
+    m_tree.InsertColumn("Name", TLF_DEFAULT, 100, -1, 60, 0);
+    m_tree.InsertColumn("Hidden", TLF_DEFAULT, 0);
+    m_tree.InsertColumn("Fixed", TLF_DEFAULT | TLF_FIXED, 80);
+    m_tree.InsertColumn("Last", TLF_DEFAULT, 50);
+    AddRows(3);
+    CTreeListHeaderCtrl& header = m_tree.GetHeaderCtrl();
+    int y = header.GetHeight() / 2;
+    ASSERT_GT(y, 0);
+
+    // dragging below the minimum stops there and reports -430
+    kxgui::InputScript()
+        .MoveTo(header.m_hWnd, CPoint(99, y))
+        .ButtonDown()
+        .MoveTo(header.m_hWnd, CPoint(20, y))
+        .ButtonUp()
+        .Send();
+    Pump();
+    EXPECT_EQ(m_tree.GetColumnWidth(0), 60);
+    ASSERT_FALSE(g_notices.empty());
+    EXPECT_EQ(g_notices.back().code, TLN_COLUMNRESIZED);
+    EXPECT_EQ(g_notices.back().column, 0);
+    EXPECT_EQ(g_notices.back().item, nullptr);
+    EXPECT_EQ(g_notices.back().value1, 20);
+
+    // the zero-width column is grabbed right of the shared edge and widened
+    MoveTo(header.m_hWnd, CPoint(61, y));
+    EXPECT_EQ(::GetCursor(), header.GetDividerCursor(2));
+    kxgui::InputScript().ButtonDown().MoveTo(header.m_hWnd, CPoint(91, y)).ButtonUp().Send();
+    Pump();
+    EXPECT_EQ(m_tree.GetColumnWidth(1), 30);
+    EXPECT_EQ(m_tree.GetColumnWidth(0), 60);
+
+    // the fixed column's edge is no divider; the next one is
+    MoveTo(header.m_hWnd, CPoint(90 + 80, y));
+    EXPECT_NE(::GetCursor(), header.GetDividerCursor(1));
+    EXPECT_NE(::GetCursor(), header.GetDividerCursor(2));
+    MoveTo(header.m_hWnd, CPoint(90 + 80 + 50 - 1, y));
+    EXPECT_EQ(::GetCursor(), header.GetDividerCursor(1));
+}
+
+TEST_F(TreeListTest, TooltipShowsTextsThatDoNotFit)
+{
+    Make(TLC_HEADER, 0, {120, 100, 100});
+    std::vector<CTreeListItem*> items = AddRows(3);
+    const char* text = "A longer cell text";
+    for (CTreeListItem* p : items)
+    {
+        p->SetText(text, 1);
+        p->SetText(text, 2);
+    }
+    m_tree.GetColumn(2)->m_dwFormat = (TLF_DEFAULT & ~TLF_TEXT_LEFT) | TLF_TEXT_RIGHT;
+    int w = TextWidth(text, m_tree.GetFont());
+    CTreeListTipCtrl& tip = m_tree.GetTipCtrl();
+
+    // w + 5 fits the cell: no tooltip; one pixel less shows it
+    m_tree.SetColumnWidth(1, w + 5);
+    Pump();
+    MoveTo(m_tree.m_hWnd, RowPoint(0, 120 + 10));
+    EXPECT_FALSE(tip.IsWindowVisible());
+    m_tree.SetColumnWidth(1, w + 4);
+    m_tree.SetColumnWidth(2, w + 4);
+    Pump();
+    MoveTo(m_tree.m_hWnd, RowPoint(0, 120 + 12));
+    ASSERT_TRUE(tip.IsWindowVisible());
+    EXPECT_STREQ(tip.GetText(), text);
+    CRect cell;
+    ASSERT_TRUE(m_tree.GetCellRect(items[0], 1, &cell));
+    EXPECT_EQ(tip.GetCellRect(), cell);
+    m_tree.ClientToScreen(&cell);
+    EXPECT_EQ(tip.GetTipRect().left, cell.left - 1);
+    EXPECT_EQ(tip.GetTipRect().right, cell.left - 1 + w + 5 + 1);
+    CRect shown;
+    tip.GetWindowRect(&shown);
+    EXPECT_EQ(shown, tip.GetTipRect());
+
+    // moving within the cell does not start it again
+    items[0]->SetText("changed", 1);
+    MoveTo(m_tree.m_hWnd, RowPoint(0, 120 + 20));
+    EXPECT_STREQ(tip.GetText(), text);
+    EXPECT_TRUE(tip.IsWindowVisible());
+
+    // a right-aligned column's tooltip grows to the left
+    MoveTo(m_tree.m_hWnd, RowPoint(1, 120 + w + 4 + 10));
+    ASSERT_TRUE(tip.IsWindowVisible());
+    ASSERT_TRUE(m_tree.GetCellRect(items[1], 2, &cell));
+    m_tree.ClientToScreen(&cell);
+    EXPECT_EQ(tip.GetTipRect().right, cell.right);
+    EXPECT_EQ(tip.GetTipRect().left, cell.right - 1 - w - 6);
+
+    // a cell far too narrow, for the picture
+    m_tree.SetColumnWidth(2, w / 2);
+    Pump();
+    MoveTo(m_tree.m_hWnd, RowPoint(2, 120 + w + 4 + 5));
+    ASSERT_TRUE(tip.IsWindowVisible());
+    // each top-level window keeps its own surface: the tooltip is captured on its own
+    kxgui::SaveArtifact(kxgui::CaptureScreen(tip.m_hWnd, false), "treelist_tooltip.png");
+
+    // deleting the item under the tooltip takes the tooltip away
+    m_tree.DeleteItem(items[2]);
+    Pump();
+    EXPECT_FALSE(tip.IsWindowVisible());
+}
+
+TEST_F(TreeListTest, AnEmptyTreePaintsOnlyItsBackground)
+{
+    Make(TLC_HEADER | TLC_HGRID | TLC_VGRID | TLC_HGRID_EXT | TLC_VGRID_EXT | TLC_DOUBLECOLOR, 0, {120, 100});
+    kxgui::PixelBuffer image = Screen();
+    CRect area = m_tree.GetItemAreaRect();
+    EXPECT_EQ(image.CountColor(m_tree.GetColor(1), area), area.Width() * area.Height());
+    // with empty rows asked for, the stripes and grid appear
+    m_tree.SetExtendedStyle(TLC_EX_EMPTYROWS);
+    image = Screen();
+    EXPECT_GT(image.CountColor(m_tree.GetColor(2), area), 0);
+    EXPECT_GT(image.CountColor(m_tree.GetColor(18), area), 0);
+}
+
+TEST_F(TreeListTest, StripesFollowTheRowNumbersWhileScrolling)
+{
+    Make(TLC_HEADER | TLC_DOUBLECOLOR, 0, {150}, CRect(0, 0, 300, 200));
+    AddRows(40);
+    int x = 140; // right of every text
+    auto rowColor = [&](const kxgui::PixelBuffer& image, int screenRow) { return image.At(x, RowPoint(screenRow).y); };
+    kxgui::PixelBuffer image = Screen();
+    EXPECT_EQ(rowColor(image, 0), m_tree.GetColor(3));
+    EXPECT_EQ(rowColor(image, 1), m_tree.GetColor(2));
+    m_tree.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(m_tree.GetScrollPos(SB_VERT), 1);
+    image = Screen();
+    EXPECT_EQ(rowColor(image, 0), m_tree.GetColor(2));
+    EXPECT_EQ(rowColor(image, 1), m_tree.GetColor(3));
+    // the wheel scrolls a page
+    m_tree.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    Pump();
+    EXPECT_EQ(m_tree.GetScrollPos(SB_VERT), 1 + m_tree.GetItemAreaRect().Height() / m_tree.GetRowHeight());
+}
+
+TEST_F(TreeListTest, WideColumnsBringTheScrollBars)
+{
+    Make(TLC_HEADER, 0, {150}, CRect(0, 0, 300, 200));
+    CRect window;
+    m_tree.GetWindowRect(&window);
+    // rows that fit only while there is no horizontal bar
+    int avail = window.Height() - 2 - m_tree.GetHeaderCtrl().GetHeight();
+    int rows = (avail - ::GetSystemMetrics(SM_CYHSCROLL)) / m_tree.GetRowHeight() + 1;
+    ASSERT_LE(rows * m_tree.GetRowHeight(), avail);
+    AddRows(rows);
+    EXPECT_FALSE(m_tree.CWnd::GetStyle() & WS_HSCROLL);
+    EXPECT_FALSE(m_tree.CWnd::GetStyle() & WS_VSCROLL);
+    m_tree.SetColumnWidth(0, 500);
+    Pump();
+    EXPECT_TRUE(m_tree.CWnd::GetStyle() & WS_HSCROLL);
+    EXPECT_TRUE(m_tree.CWnd::GetStyle() & WS_VSCROLL);
+    m_tree.SetExtendedStyle(TLC_EX_NOSCROLL);
+    Pump();
+    EXPECT_FALSE(m_tree.CWnd::GetStyle() & WS_HSCROLL);
+    EXPECT_FALSE(m_tree.CWnd::GetStyle() & WS_VSCROLL);
+}
+
+TEST_F(TreeListTest, TheLastColumnFillsTheWindowWithinItsLimits)
+{
+    // set after the columns: every column is the last one while it is inserted
+    Make(TLC_HEADER, 0, {}, CRect(0, 0, 300, 200));
+    m_tree.InsertColumn("Name", TLF_DEFAULT, 100);
+    m_tree.InsertColumn("Rest", TLF_DEFAULT, 30, -1, 50, 250);
+    m_tree.SetExtendedStyle(TLC_EX_FILLLAST);
+    Pump();
+    CRect client;
+    m_tree.GetClientRect(&client);
+    EXPECT_EQ(m_tree.GetColumnWidth(1), client.Width() - 100);
+    m_tree.SetWindowPos(nullptr, 0, 0, 500, 200, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(m_tree.GetColumnWidth(1), 250);
+    m_tree.SetWindowPos(nullptr, 0, 0, 120, 200, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(m_tree.GetColumnWidth(1), 50);
+}
+
+TEST_F(TreeListTest, ScreenshotsOfAFullTree)
+{
+    Make(TLC_TREELIST | TLC_TREELINE | TLC_ROOTLINE | TLC_BUTTON | TLC_CHECKBOX | TLC_LOCKBOX | TLC_IMAGE | TLC_HEADER |
+             TLC_HGRID | TLC_VGRID | TLC_SHOWSELFULLROWS | TLC_SHOWSELALWAYS | TLC_DOUBLECOLOR,
+         0, {});
+    m_tree.InsertColumn("Domain", 0x504144 | TLF_SORTABLE | TLF_SORT_ASC, 190, 0);
+    m_tree.InsertColumn("Size", 0x104246 | TLF_SORTABLE, 80);
+    m_tree.InsertColumn("States", 0x504144, 110, 1);
+    CTreeListItem* disc = m_tree.InsertItem("Disc", TLIS_EXPANDED | TLIS_SHOWIMAGE);
+    disc->SetText("4.2 GB", 1);
+    CTreeListItem* vmg = m_tree.InsertItem("Video manager", TLIS_EXPANDED | TLIS_SHOWIMAGE, disc);
+    m_tree.InsertItem("First play", TLIS_CHILDRENKNOWN | TLIS_SHOWIMAGE, vmg)->SetText("12 KB", 1);
+    m_tree.InsertItem("Menus", TLIS_SHOWIMAGE, vmg)->SetText("not read", 2);
+    CTreeListItem* vts = m_tree.InsertItem("Title set 1", TLIS_SHOWIMAGE, disc);
+    m_tree.InsertItem("Title 1", TLIS_CHILDRENKNOWN | TLIS_SHOWIMAGE, vts);
+    CTreeListItem* last = m_tree.InsertItem("Title set 2", TLIS_EXPANDED | TLIS_SHOWIMAGE, disc);
+    CTreeListItem* title = m_tree.InsertItem("Title 2", TLIS_CHILDRENKNOWN | TLIS_SHOWIMAGE, last);
+    title->SetText("1.1 GB", 1);
+    m_tree.InsertItem("Backup", TLIS_CHILDRENKNOWN | TLIS_SHOWIMAGE);
+    m_tree.ToggleCheck(vmg, true);
+    m_tree.ToggleLock(title, true);
+    m_tree.SelectItem(vmg, 0, false, false);
+    Pump();
+    kxgui::PixelBuffer enabled = Screen();
+    kxgui::SaveArtifact(enabled, "treelist_enabled.png");
+    // the selected row is filled, its icons keep the row's own background
+    EXPECT_GT(enabled.CountColor(m_tree.GetColor(11), CRect(0, RowPoint(1).y, 380, RowPoint(1).y + 1)), 100);
+    // tree lines and buttons in colour 19
+    EXPECT_GT(enabled.CountColor(m_tree.GetColor(19), m_tree.GetItemAreaRect()), 20);
+
+    m_tree.EnableWindow(FALSE);
+    kxgui::PixelBuffer disabled = Screen();
+    kxgui::SaveArtifact(disabled, "treelist_disabled.png");
+    EXPECT_GT(disabled.CountColor(m_tree.GetColor(5), m_tree.GetItemAreaRect()), 1000);
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+// The colour-table rules of the classic, XP and native XP themes over a
+// fixed set of system colours.
+#include "uitoolkit/core/ExtColorTable.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+COLORREF FakeSysColor(int n)
+{
+    switch (n)
+    {
+    case 5: return RGB(255, 255, 255);  // window
+    case 8: return RGB(1, 2, 3);        // window text
+    case 13: return RGB(10, 36, 106);   // highlight
+    case 14: return RGB(254, 254, 254); // highlight text
+    case 15: return RGB(212, 208, 200); // face
+    case 16: return RGB(128, 128, 128); // shadow
+    case 18: return RGB(0, 0, 0);       // button text
+    case 20: return RGB(250, 250, 250); // hilight
+    case 21: return RGB(64, 64, 64);    // dark shadow
+    case 22: return RGB(220, 220, 220); // light
+    default: return RGB(n, n, n);
+    }
+}
+
+struct Table
+{
+    CExtColorArray colors;
+    CExtColorIndexMap map;
+    COLORREF Get(int n) const { return CExtColorTable::LookupColorIn(colors, map, n); }
+};
+
+TEST(ExtColorTable, ClassicMapAndFallbacks)
+{
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitClassicColors(t.colors, t.map);
+    const COLORREF face = RGB(212, 208, 200);
+    for (int n : {2001, -5, 999, 5000, 3000, 2011})
+        EXPECT_EQ(t.Get(n), face) << n;
+    EXPECT_EQ(t.Get(2010), RGB(128, 128, 128));
+    EXPECT_EQ(t.Get(1019), RGB(10, 36, 106));
+    EXPECT_EQ(t.Get(1008), RGB(64, 64, 64));
+    for (int i = 50; i < 60; ++i)
+        CExtColorTable::InstallColorIn(t.colors, RGB(i, 0, 0));
+    EXPECT_EQ(t.Get(55), RGB(55, 0, 0));
+    EXPECT_EQ(t.Get(60), face);
+    EXPECT_EQ(CExtColorTable::InstallColorIn(t.colors, RGB(9, 9, 9), 7), 7);
+    EXPECT_EQ(t.Get(7), RGB(9, 9, 9));
+}
+
+TEST(ExtColorTable, XpRulesAboveAndAt8Bits)
+{
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+    EXPECT_EQ(t.Get(1000), RGB(219, 216, 209));
+    EXPECT_EQ(t.Get(2001), RGB(249, 248, 247));
+    for (int n = 1002; n <= 1009; ++n)
+        EXPECT_EQ(t.Get(n), RGB(112, 112, 112)) << n;
+    EXPECT_EQ(t.Get(1011), RGB(0, 0, 0));
+    EXPECT_EQ(t.Get(2010), RGB(212, 208, 200)); // face, not the classic shadow
+    EXPECT_EQ(t.Get(2006), RGB(254, 254, 254));
+    EXPECT_EQ(t.Get(2009), RGB(219, 216, 209));
+    EXPECT_EQ(t.Get(2007), RGB(102, 102, 102));
+    EXPECT_EQ(t.Get(1018), RGB(212, 208, 200)); // accents keep the classic map
+    EXPECT_EQ(t.Get(1015), RGB(1, 2, 3));
+
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 8);
+    EXPECT_EQ(t.Get(1000), RGB(212, 208, 200));
+    EXPECT_EQ(t.Get(2004), RGB(0, 0, 0));
+    EXPECT_EQ(t.Get(1011), RGB(250, 250, 250));
+}
+
+TEST(ExtColorTable, RebuildsDoNotGrowTheTable)
+{
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+    const INT_PTR size = t.colors.GetSize();
+    EXPECT_GT(size, 50);
+    for (int i = 0; i < 3; ++i)
+    {
+        CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+        CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+    }
+    EXPECT_EQ(t.colors.GetSize(), size);
+    EXPECT_EQ(t.Get(2001), RGB(249, 248, 247));
+}
+
+TEST(ExtColorTable, NativeXpLunaColours)
+{
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitNativeXpColors(t.colors, t.map, 2);
+    EXPECT_EQ(t.Get(1012), RGB(204, 217, 173));
+    EXPECT_EQ(t.Get(1021), RGB(150, 168, 103));
+    EXPECT_EQ(t.Get(1000), RGB(212, 208, 200));
+    CExtColorTable::InitNativeXpColors(t.colors, t.map, 0);
+    EXPECT_EQ(t.colors.GetSize(), 50);
+    EXPECT_EQ(t.Get(1012), RGB(255, 255, 255));
+}
+
+} // namespace

@@ -1,0 +1,692 @@
+// The operations whose bodies belong to later parts of the toolkit
+// (glyphs, expand buttons, bitmaps, the Office 2003 and Studio 2005 colour
+// tables, push buttons, separators, menu items, tab strips, frames,
+// backgrounds, captions, menu borders and status items, small parts, dock
+// markers, the text field) stand here with neutral bodies: draw nothing,
+// answer the neutral value, and an override calls its base. Each is replaced
+// where its part is built; nothing else in the toolkit is a stand-in.
+#include "uitoolkit/paint/ExtPaintManager.h"
+
+COLORREF CExtPaintManager::GetShadowColor()
+{
+    return static_cast<COLORREF>(-1);
+}
+
+void CExtPaintManager::AdjustBarClientRect(CExtControlBar*, RECT*)
+{
+}
+
+int CExtPaintManager::GetToolBarRowGap(CExtToolControlBar*)
+{
+    return 0;
+}
+
+bool CExtPaintManager::HasToolBarRowBackground(CExtToolControlBar*)
+{
+    return false;
+}
+
+void CExtPaintManager::LoadTreeBoxIcon(CExtCmdIcon&, bool)
+{
+}
+
+void CExtPaintManager::PaintGlyph(CDC&, int, int, const CExtGlyphBitmap&, const COLORREF*)
+{
+}
+
+void CExtPaintManager::PaintGlyphCentered(CDC&, const RECT&, const CExtGlyphBitmap&, const COLORREF*)
+{
+}
+
+void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
+{
+}
+
+void CExtPaintManager::PaintToolBarExpandButton(CDC&, const RECT&, bool, bool, bool, bool, bool, CObject*, LPARAM, bool)
+{
+}
+
+void CExtPaintManager::PaintMenuExpandButton(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintMenuTearOffButton(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
+{
+}
+
+int CExtPaintManager::GetMenuExpandButtonHeight()
+{
+    return 0;
+}
+
+void CExtPaintManager::GetTabStripColors(COLORREF*, COLORREF*, COLORREF*, COLORREF*, CExtTabWnd*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintTabItem(CDC&, const CRect&, bool, bool, bool, bool, bool, bool, bool, const CRect&, CSize,
+                                    int, CFont*, const CString&, CExtCmdIcon*, CExtTabWnd*, LONG, COLORREF, COLORREF,
+                                    COLORREF, COLORREF, COLORREF)
+{
+}
+
+void CExtPaintManager::PaintTabClientArea(CDC&, const CRect&, const CRect&, const CRect&, DWORD, bool, CExtTabWnd*,
+                                          LPARAM)
+{
+}
+
+void CExtPaintManager::PaintTabButton(CDC&, const CRect&, LONG, bool, bool, bool, bool, bool, bool, CExtTabWnd*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintSunkenFrame(CDC&, const RECT&, CObject*, LPARAM)
+{
+}
+
+void CExtPaintManager::GetTabMarginMetrics(CExtTabWnd*, int*, int*, int*)
+{
+}
+
+void CExtPaintManager::AdjustTabItemSize(CExtTabWnd*, LONG, CDC&, SIZE*)
+{
+}
+
+void CExtPaintManager::PaintTabNcFrame(CDC&, const RECT&, CObject*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintIcon(CDC&, bool, const CString&, CExtCmdIcon*, const CRect&, CRect&, bool, bool, bool, int,
+                                 bool, COLORREF)
+{
+}
+
+void CExtPaintManager::PaintBarNcButton(CDC&, BarNcButtonParams&)
+{
+}
+
+void CExtPaintManager::PaintSysCmdGlyph(CDC&, UINT, const RECT&, bool, bool, bool)
+{
+}
+
+void CExtPaintManager::PaintPushButton(CDC&, PushButtonParams&)
+{
+}
+
+SIZE* CExtPaintManager::GetInsertMarkSize(SIZE* pSize)
+{
+    *pSize = {6, 6};
+    return pSize;
+}
+
+void CExtPaintManager::PaintInsertMark(CDC&, const RECT&, bool, bool)
+{
+}
+
+void CExtPaintManager::PaintDragOutline(CDC&, const RECT&)
+{
+}
+
+int CExtPaintManager::GetMenuTearOffCaptionHeight()
+{
+    return 8;
+}
+
+void CExtPaintManager::PaintMenuItem(CDC&, MenuItemParams&)
+{
+}
+
+void CExtPaintManager::PaintMenuSeparator(CDC&, const RECT&, int, bool, CObject*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintSeparator(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintBarCaption(CDC&, BarCaptionParams&)
+{
+}
+
+void CExtPaintManager::PaintBarFrame(CDC&, BarFrameParams&)
+{
+}
+
+void CExtPaintManager::PaintControlFrame(CDC&, ControlFrameParams&)
+{
+}
+
+void CExtPaintManager::PaintComboFrame(CDC&, ComboFrameParams&)
+{
+}
+
+int CExtPaintManager::GetTipShadowSize()
+{
+    return 3;
+}
+
+int CExtPaintManager::GetPopupShadowSize()
+{
+    return 4;
+}
+
+void CExtPaintManager::PaintMenuBorder(CDC&, const RECT&, CObject*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintMenuCombinedArea(CDC&, const RECT&, const RECT&, int, CExtPopupMenuWnd*, LPARAM)
+{
+}
+
+void CExtPaintManager::PaintStatusBarItem(CDC&, StatusBarItemParams&)
+{
+}
+
+bool CExtPaintManager::PaintBackgroundByAncestors(bool, CDC&, CWnd*, LPARAM)
+{
+    return false;
+}
+
+bool CExtPaintManager::GetInheritedBackgroundOption()
+{
+    return false;
+}
+
+bool CExtPaintManager::IsInheritedBackgroundUsed(CObject*, LPARAM)
+{
+    return false;
+}
+
+bool CExtPaintManager::IsBackgroundInherited(CWnd*, bool)
+{
+    return false;
+}
+
+bool CExtPaintManager::PaintFrameBackground(bool, CDC&, const RECT&, const RECT&, LPARAM)
+{
+    return false;
+}
+
+bool CExtPaintManager::PaintInheritedBackground(bool, CDC&, CWnd*, LPARAM)
+{
+    return false;
+}
+
+bool CExtPaintManager::PaintToolBarBackground(CDC&, const RECT&, CExtToolControlBar*, LPARAM)
+{
+    return false;
+}
+
+bool CExtPaintManager::PaintDockBarClientArea(CDC&, const RECT&, CWnd*, LPARAM)
+{
+    return false;
+}
+
+void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
+{
+}
+
+COLORREF CExtPaintManager::GetIconAlphaColor()
+{
+    return static_cast<COLORREF>(-1);
+}
+
+double CExtPaintManager::GetIconAlphaFactor()
+{
+    return 0.0;
+}
+
+void CExtPaintManager::PaintResizingGripper(CDC&, const RECT&, CWnd*, LPARAM)
+{
+}
+
+CExtPaintManager::DockMarkerBase* CExtPaintManager::CreateDockMarker()
+{
+    return nullptr;
+}
+
+bool CExtPaintManager::CreateDockMarkerWindows(LPARAM, int, RECT, CExtDockMarkerWndArray&)
+{
+    return false;
+}
+
+void CExtPaintManager::PaintDockMarkerHighlight(CDC&, const RECT&, int, bool, CWnd*)
+{
+}
+
+RECT* CExtPaintManager::GetDockMarkerMargins(RECT* pRect)
+{
+    *pRect = {0, 0, 0, 0};
+    return pRect;
+}
+
+bool CExtPaintManager::IsDockMarkerStyleBase(int)
+{
+    return DockMarkerStyle == 1;
+}
+
+bool CExtPaintManager::AdjustDockMarkerColors(int, HBITMAP, COLORREF, HBITMAP, COLORREF)
+{
+    return false;
+}
+
+void CExtPaintManager::PaintDockingHighlight(COLORREF*, int, int, bool, bool, const CRect&, const CRect&, COLORREF,
+                                             COLORREF, int)
+{
+}
+
+void CExtPaintManager::PaintTrackedButtonBackground(CDC&, CExtBarButton*, LPARAM)
+{
+}
+
+COLORREF CExtPaintManager::GetControlTextColor(CDC&, UINT, UINT, UINT, UINT, CObject*, LPARAM)
+{
+    return static_cast<COLORREF>(-1);
+}
+
+bool CExtPaintManager::PaintCheckBoxBox(CDC&, RECT, UINT, CObject*, LPARAM)
+{
+    return false;
+}
+
+void CExtPaintManagerXP::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible,
+                                                  bool bEnabled, bool bPushed, bool bHover, CObject* pHelperSrc,
+                                                  LPARAM lParam, bool bTransparentBackground)
+{
+    CExtPaintManager::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
+                                               pHelperSrc, lParam, bTransparentBackground);
+}
+
+void CExtPaintManagerXP::PaintMenuExpandButton(CDC& dc, const RECT& rc, bool bPushed, bool bHover, CObject* pHelperSrc,
+                                               LPARAM lParam)
+{
+    CExtPaintManager::PaintMenuExpandButton(dc, rc, bPushed, bHover, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed, CObject* pHelperSrc,
+                                                LPARAM lParam)
+{
+    CExtPaintManager::PaintMenuTearOffButton(dc, rc, bHover, bPushed, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintTabItem(CDC& dc, const CRect& rcTabItemsArea, bool bTopOrLeft, bool bHorizontal,
+                                      bool bSelected, bool bCenterText, bool bGrouped, bool bCenterLoneIcon,
+                                      bool bBottomUpText, const CRect& rcItem, CSize sizeTextMeasured, int nTextHeight,
+                                      CFont* pFont, const CString& sText, CExtCmdIcon* pIcon, CExtTabWnd* pTabWnd,
+                                      LONG nItemIndex, COLORREF clrForceText, COLORREF clrForceTabBk,
+                                      COLORREF clrForceTabBorderLT, COLORREF clrForceTabBorderRB,
+                                      COLORREF clrForceTabSeparator)
+{
+    CExtPaintManager::PaintTabItem(dc, rcTabItemsArea, bTopOrLeft, bHorizontal, bSelected, bCenterText, bGrouped,
+                                   bCenterLoneIcon, bBottomUpText, rcItem, sizeTextMeasured, nTextHeight, pFont, sText,
+                                   pIcon, pTabWnd, nItemIndex, clrForceText, clrForceTabBk, clrForceTabBorderLT,
+                                   clrForceTabBorderRB, clrForceTabSeparator);
+}
+
+void CExtPaintManagerXP::PaintTabClientArea(CDC& dc, const CRect& rcClient, const CRect& rcTabItemsArea,
+                                            const CRect& rcTabNearBorderArea, DWORD dwOrientation, bool bGrouped,
+                                            CExtTabWnd* pTabWnd, LPARAM lParam)
+{
+    CExtPaintManager::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation, bGrouped,
+                                         pTabWnd, lParam);
+}
+
+void CExtPaintManagerXP::PaintSunkenFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManager::PaintSunkenFrame(dc, rc, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintTabNcFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManager::PaintTabNcFrame(dc, rc, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintIcon(CDC& dc, bool bHorz, const CString& sText, CExtCmdIcon* pIcon, const CRect& rcClient,
+                                   CRect& rcCaption, bool bPushed, bool bEnabled, bool bHover, int nTextAlign,
+                                   bool bRightToLeft, COLORREF clrEffect)
+{
+    CExtPaintManager::PaintIcon(dc, bHorz, sText, pIcon, rcClient, rcCaption, bPushed, bEnabled, bHover, nTextAlign,
+                                bRightToLeft, clrEffect);
+}
+
+void CExtPaintManagerXP::PaintBarNcButton(CDC& dc, BarNcButtonParams& params)
+{
+    CExtPaintManager::PaintBarNcButton(dc, params);
+}
+
+void CExtPaintManagerXP::PaintSysCmdGlyph(CDC& dc, UINT nSysCmd, const RECT& rc, bool bHover, bool bPushed,
+                                          bool bEnabled)
+{
+    CExtPaintManager::PaintSysCmdGlyph(dc, nSysCmd, rc, bHover, bPushed, bEnabled);
+}
+
+void CExtPaintManagerXP::PaintPushButton(CDC& dc, PushButtonParams& params)
+{
+    CExtPaintManager::PaintPushButton(dc, params);
+}
+
+void CExtPaintManagerXP::PaintMenuItem(CDC& dc, MenuItemParams& params)
+{
+    CExtPaintManager::PaintMenuItem(dc, params);
+}
+
+void CExtPaintManagerXP::PaintMenuSeparator(CDC& dc, const RECT& rc, int nLeftAreaWidth, bool bRarelyUsed,
+                                            CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManager::PaintMenuSeparator(dc, rc, nLeftAreaWidth, bRarelyUsed, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintSeparator(CDC& dc, const RECT& rc, bool bHorz, bool bTransparentBackground,
+                                        CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManager::PaintSeparator(dc, rc, bHorz, bTransparentBackground, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& params)
+{
+    CExtPaintManager::PaintBarCaption(dc, params);
+}
+
+void CExtPaintManagerXP::PaintBarFrame(CDC& dc, BarFrameParams& params)
+{
+    CExtPaintManager::PaintBarFrame(dc, params);
+}
+
+void CExtPaintManagerXP::PaintControlFrame(CDC& dc, ControlFrameParams& params)
+{
+    CExtPaintManager::PaintControlFrame(dc, params);
+}
+
+void CExtPaintManagerXP::PaintComboFrame(CDC& dc, ComboFrameParams& params)
+{
+    CExtPaintManager::PaintComboFrame(dc, params);
+}
+
+void CExtPaintManagerXP::PaintMenuBorder(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManager::PaintMenuBorder(dc, rc, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintMenuCombinedArea(CDC& dc, const RECT& rcOuter, const RECT& rcInner, int nEdge,
+                                               CExtPopupMenuWnd* pPopup, LPARAM lParam)
+{
+    CExtPaintManager::PaintMenuCombinedArea(dc, rcOuter, rcInner, nEdge, pPopup, lParam);
+}
+
+void CExtPaintManagerXP::PaintStatusBarItem(CDC& dc, StatusBarItemParams& params)
+{
+    CExtPaintManager::PaintStatusBarItem(dc, params);
+}
+
+bool CExtPaintManagerXP::PaintInheritedBackground(bool bClient, CDC& dc, CWnd* pWnd, LPARAM lParam)
+{
+    return CExtPaintManager::PaintInheritedBackground(bClient, dc, pWnd, lParam);
+}
+
+void CExtPaintManagerXP::PaintTextField(CDC& dc, const TextFieldParams& params)
+{
+    CExtPaintManager::PaintTextField(dc, params);
+}
+
+bool CExtPaintManagerXP::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey, HBITMAP hHover,
+                                                COLORREF clrHoverKey)
+{
+    return CExtPaintManager::AdjustDockMarkerColors(nKind, hNormal, clrNormalKey, hHover, clrHoverKey);
+}
+
+void CExtPaintManagerXP::PaintDockingHighlight(COLORREF* pPixels, int nWidth, int nHeight, bool bTabShape, bool bTabTop,
+                                               const CRect& rcBody, const CRect& rcTab, COLORREF clrFill,
+                                               COLORREF clrBorder, int nBorderWidth)
+{
+    CExtPaintManager::PaintDockingHighlight(pPixels, nWidth, nHeight, bTabShape, bTabTop, rcBody, rcTab, clrFill,
+                                            clrBorder, nBorderWidth);
+}
+
+COLORREF CExtPaintManagerOffice2003::GetShadowColor()
+{
+    return CExtPaintManagerXP::GetShadowColor();
+}
+
+void CExtPaintManagerOffice2003::AdjustBarClientRect(CExtControlBar* pBar, RECT* pRect)
+{
+    CExtPaintManagerXP::AdjustBarClientRect(pBar, pRect);
+}
+
+int CExtPaintManagerOffice2003::GetToolBarRowGap(CExtToolControlBar* pBar)
+{
+    return CExtPaintManagerXP::GetToolBarRowGap(pBar);
+}
+
+bool CExtPaintManagerOffice2003::HasToolBarRowBackground(CExtToolControlBar* pBar)
+{
+    return CExtPaintManagerXP::HasToolBarRowBackground(pBar);
+}
+
+void CExtPaintManagerOffice2003::InitColorTable()
+{
+    CExtPaintManagerXP::InitColorTable();
+}
+
+void CExtPaintManagerOffice2003::PaintToolBarRowBackground(CDC& dc, CExtToolControlBar* pBar, int nLastButtonInRow,
+                                                           const RECT& rcRow)
+{
+    CExtPaintManagerXP::PaintToolBarRowBackground(dc, pBar, nLastButtonInRow, rcRow);
+}
+
+void CExtPaintManagerOffice2003::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz,
+                                                          bool bBarCompletelyVisible, bool bEnabled, bool bPushed,
+                                                          bool bHover, CObject* pHelperSrc, LPARAM lParam,
+                                                          bool bTransparentBackground)
+{
+    CExtPaintManagerXP::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
+                                                 pHelperSrc, lParam, bTransparentBackground);
+}
+
+void CExtPaintManagerOffice2003::PaintMenuExpandButton(CDC& dc, const RECT& rc, bool bPushed, bool bHover,
+                                                       CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintMenuExpandButton(dc, rc, bPushed, bHover, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerOffice2003::PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed,
+                                                        CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintMenuTearOffButton(dc, rc, bHover, bPushed, pHelperSrc, lParam);
+}
+
+int CExtPaintManagerOffice2003::GetMenuExpandButtonHeight()
+{
+    return CExtPaintManagerXP::GetMenuExpandButtonHeight();
+}
+
+void CExtPaintManagerOffice2003::PaintTabClientArea(CDC& dc, const CRect& rcClient, const CRect& rcTabItemsArea,
+                                                    const CRect& rcTabNearBorderArea, DWORD dwOrientation,
+                                                    bool bGrouped, CExtTabWnd* pTabWnd, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation, bGrouped,
+                                           pTabWnd, lParam);
+}
+
+void CExtPaintManagerOffice2003::PaintSeparator(CDC& dc, const RECT& rc, bool bHorz, bool bTransparentBackground,
+                                                CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintSeparator(dc, rc, bHorz, bTransparentBackground, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerOffice2003::PaintBarCaption(CDC& dc, BarCaptionParams& params)
+{
+    CExtPaintManagerXP::PaintBarCaption(dc, params);
+}
+
+void CExtPaintManagerOffice2003::PaintBarFrame(CDC& dc, BarFrameParams& params)
+{
+    CExtPaintManagerXP::PaintBarFrame(dc, params);
+}
+
+void CExtPaintManagerOffice2003::PaintControlFrame(CDC& dc, ControlFrameParams& params)
+{
+    CExtPaintManagerXP::PaintControlFrame(dc, params);
+}
+
+void CExtPaintManagerOffice2003::PaintComboFrame(CDC& dc, ComboFrameParams& params)
+{
+    CExtPaintManagerXP::PaintComboFrame(dc, params);
+}
+
+void CExtPaintManagerOffice2003::PaintMenuCombinedArea(CDC& dc, const RECT& rcOuter, const RECT& rcInner, int nEdge,
+                                                       CExtPopupMenuWnd* pPopup, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintMenuCombinedArea(dc, rcOuter, rcInner, nEdge, pPopup, lParam);
+}
+
+void CExtPaintManagerOffice2003::PaintStatusBarItem(CDC& dc, StatusBarItemParams& params)
+{
+    CExtPaintManagerXP::PaintStatusBarItem(dc, params);
+}
+
+bool CExtPaintManagerOffice2003::IsBackgroundInherited(CWnd* pWnd, bool bFlag)
+{
+    return CExtPaintManagerXP::IsBackgroundInherited(pWnd, bFlag);
+}
+
+bool CExtPaintManagerOffice2003::PaintFrameBackground(bool bClient, CDC& dc, const RECT& rcFrame, const RECT& rcPaint,
+                                                      LPARAM lParam)
+{
+    return CExtPaintManagerXP::PaintFrameBackground(bClient, dc, rcFrame, rcPaint, lParam);
+}
+
+bool CExtPaintManagerOffice2003::PaintInheritedBackground(bool bClient, CDC& dc, CWnd* pWnd, LPARAM lParam)
+{
+    return CExtPaintManagerXP::PaintInheritedBackground(bClient, dc, pWnd, lParam);
+}
+
+bool CExtPaintManagerOffice2003::PaintToolBarBackground(CDC& dc, const RECT& rc, CExtToolControlBar* pBar,
+                                                        LPARAM lParam)
+{
+    return CExtPaintManagerXP::PaintToolBarBackground(dc, rc, pBar, lParam);
+}
+
+bool CExtPaintManagerOffice2003::PaintDockBarClientArea(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam)
+{
+    return CExtPaintManagerXP::PaintDockBarClientArea(dc, rc, pWnd, lParam);
+}
+
+COLORREF CExtPaintManagerOffice2003::GetIconAlphaColor()
+{
+    return CExtPaintManagerXP::GetIconAlphaColor();
+}
+
+double CExtPaintManagerOffice2003::GetIconAlphaFactor()
+{
+    return CExtPaintManagerXP::GetIconAlphaFactor();
+}
+
+void CExtPaintManagerOffice2003::PaintResizingGripper(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintResizingGripper(dc, rc, pWnd, lParam);
+}
+
+bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
+                                                        HBITMAP hHover, COLORREF clrHoverKey)
+{
+    return CExtPaintManagerXP::AdjustDockMarkerColors(nKind, hNormal, clrNormalKey, hHover, clrHoverKey);
+}
+
+void CExtPaintManagerOffice2003::PaintDockingHighlight(COLORREF* pPixels, int nWidth, int nHeight, bool bTabShape,
+                                                       bool bTabTop, const CRect& rcBody, const CRect& rcTab,
+                                                       COLORREF clrFill, COLORREF clrBorder, int nBorderWidth)
+{
+    CExtPaintManagerXP::PaintDockingHighlight(pPixels, nWidth, nHeight, bTabShape, bTabTop, rcBody, rcTab, clrFill,
+                                              clrBorder, nBorderWidth);
+}
+
+void CExtPaintManagerOffice2003::PaintTrackedButtonBackground(CDC& dc, CExtBarButton* pButton, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintTrackedButtonBackground(dc, pButton, lParam);
+}
+
+bool CExtPaintManagerOffice2003::GetLunaBaseColors(COLORREF*, COLORREF*)
+{
+    return false;
+}
+
+void CExtPaintManagerOffice2003::PaintGradientBackground(CDC&, RECT, bool, CExtControlBar*, LPARAM, COLORREF, COLORREF)
+{
+}
+
+void CExtPaintManagerStudio2005::InitColorTable()
+{
+    CExtPaintManagerOffice2003::InitColorTable();
+}
+
+void CExtPaintManagerStudio2005::GetTabStripColors(COLORREF* pClrBorderLight, COLORREF* pClrBorderDark,
+                                                   COLORREF* pClrFaceLight, COLORREF* pClrFaceDark, CExtTabWnd* pTabWnd,
+                                                   LPARAM lParam)
+{
+    CExtPaintManagerOffice2003::GetTabStripColors(pClrBorderLight, pClrBorderDark, pClrFaceLight, pClrFaceDark, pTabWnd,
+                                                  lParam);
+}
+
+void CExtPaintManagerStudio2005::PaintTabItem(CDC& dc, const CRect& rcTabItemsArea, bool bTopOrLeft, bool bHorizontal,
+                                              bool bSelected, bool bCenterText, bool bGrouped, bool bCenterLoneIcon,
+                                              bool bBottomUpText, const CRect& rcItem, CSize sizeTextMeasured,
+                                              int nTextHeight, CFont* pFont, const CString& sText, CExtCmdIcon* pIcon,
+                                              CExtTabWnd* pTabWnd, LONG nItemIndex, COLORREF clrForceText,
+                                              COLORREF clrForceTabBk, COLORREF clrForceTabBorderLT,
+                                              COLORREF clrForceTabBorderRB, COLORREF clrForceTabSeparator)
+{
+    CExtPaintManagerOffice2003::PaintTabItem(
+        dc, rcTabItemsArea, bTopOrLeft, bHorizontal, bSelected, bCenterText, bGrouped, bCenterLoneIcon, bBottomUpText,
+        rcItem, sizeTextMeasured, nTextHeight, pFont, sText, pIcon, pTabWnd, nItemIndex, clrForceText, clrForceTabBk,
+        clrForceTabBorderLT, clrForceTabBorderRB, clrForceTabSeparator);
+}
+
+void CExtPaintManagerStudio2005::PaintTabClientArea(CDC& dc, const CRect& rcClient, const CRect& rcTabItemsArea,
+                                                    const CRect& rcTabNearBorderArea, DWORD dwOrientation,
+                                                    bool bGrouped, CExtTabWnd* pTabWnd, LPARAM lParam)
+{
+    CExtPaintManagerOffice2003::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation,
+                                                   bGrouped, pTabWnd, lParam);
+}
+
+void CExtPaintManagerStudio2005::GetTabMarginMetrics(CExtTabWnd* pTabWnd, int* pMargin1, int* pMargin2, int* pMargin3)
+{
+    CExtPaintManagerOffice2003::GetTabMarginMetrics(pTabWnd, pMargin1, pMargin2, pMargin3);
+}
+
+void CExtPaintManagerStudio2005::AdjustTabItemSize(CExtTabWnd* pTabWnd, LONG nItemIndex, CDC& dc, SIZE* pSize)
+{
+    CExtPaintManagerOffice2003::AdjustTabItemSize(pTabWnd, nItemIndex, dc, pSize);
+}
+
+void CExtPaintManagerStudio2005::PaintBarNcButton(CDC& dc, BarNcButtonParams& params)
+{
+    CExtPaintManagerOffice2003::PaintBarNcButton(dc, params);
+}
+
+void CExtPaintManagerStudio2005::PaintBarCaption(CDC& dc, BarCaptionParams& params)
+{
+    CExtPaintManagerOffice2003::PaintBarCaption(dc, params);
+}
+
+void CExtPaintManagerStudio2005::PaintBarFrame(CDC& dc, BarFrameParams& params)
+{
+    CExtPaintManagerOffice2003::PaintBarFrame(dc, params);
+}
+
+bool CExtPaintManagerStudio2005::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
+                                                        HBITMAP hHover, COLORREF clrHoverKey)
+{
+    return CExtPaintManagerOffice2003::AdjustDockMarkerColors(nKind, hNormal, clrNormalKey, hHover, clrHoverKey);
+}
+
+void CExtPaintManagerStudio2005::PaintDockingHighlight(COLORREF* pPixels, int nWidth, int nHeight, bool bTabShape,
+                                                       bool bTabTop, const CRect& rcBody, const CRect& rcTab,
+                                                       COLORREF clrFill, COLORREF clrBorder, int nBorderWidth)
+{
+    CExtPaintManagerOffice2003::PaintDockingHighlight(pPixels, nWidth, nHeight, bTabShape, bTabTop, rcBody, rcTab,
+                                                      clrFill, clrBorder, nBorderWidth);
+}
+
+bool CExtPaintManagerStudio2005::GetLunaBaseColors(COLORREF* pClrFill, COLORREF* pClrAccent)
+{
+    return CExtPaintManagerOffice2003::GetLunaBaseColors(pClrFill, pClrAccent);
+}
