@@ -803,6 +803,42 @@ void ClearSmlAgli(DsiPacket& dsi)
     memset(dsi.bytes + DSI_SML_AGLI, 0, SML_AGLI_ENTRY * SML_AGLI_COUNT);
 }
 
+bool ClampToData(DsiPacket& dsi, DWORD nVobuLast, DWORD nIlvuLast, DWORD nDataEnd)
+{
+    bool bChanged = false;
+    if (dsi.GetVobuEa() > nVobuLast)
+    {
+        dsi.SetVobuEa(nVobuLast);
+        bChanged = true;
+    }
+    for (int k = 0; k < 3; k++)
+        if (dsi.GetVobuRefEa(k) > dsi.GetVobuEa())
+        {
+            dsi.SetVobuRefEa(k, 0);
+            bChanged = true;
+        }
+    if (dsi.GetIlvuEa() > nIlvuLast)
+    {
+        dsi.SetIlvuEa(nIlvuLast);
+        bChanged = true;
+    }
+    const DWORD nNext = dsi.GetNxtIlvuSa();
+    if (nNext == AGLI_NONE || dsi.GetNxtIlvuSz() == 0)
+        return bChanged;
+    if (nNext >= nDataEnd)
+    {
+        dsi.SetNxtIlvuSa(AGLI_NONE);
+        dsi.SetNxtIlvuSz(0);
+        return true;
+    }
+    if (uint64_t(nNext) + dsi.GetNxtIlvuSz() > nDataEnd)
+    {
+        dsi.SetNxtIlvuSz(WORD(nDataEnd - nNext));
+        return true;
+    }
+    return bChanged;
+}
+
 void ClearForwardSri(DsiPacket& dsi, DWORD nLimit)
 {
     ClearSriWord(dsi, SRI_NEXT_VIDEO, nLimit);

@@ -260,6 +260,47 @@ TEST(NavPack, ClearSearchEntriesBeyondLimit)
     }
 }
 
+// A VOBU whose data end early keeps every end address inside them; one whose
+// data are whole keeps its addresses as they are.
+TEST(NavPack, ClampToDataKeepsEndsInsideWhatIsThere)
+{
+    struct Case
+    {
+        DWORD vobuLast, ilvuLast, dataEnd;
+        bool changed;
+        DWORD vobuEa, ref1, ref2, ref3, ilvuEa, nextStart;
+        WORD nextSize;
+    };
+    const Case cases[] = {
+        {60, 200, 500, false, 60, 10, 30, 60, 200, 300, 100}, // all there
+        {40, 200, 500, true, 40, 10, 30, 0, 200, 300, 100},   // cut inside the VOBU
+        {8, 200, 500, true, 8, 0, 0, 0, 200, 300, 100},       // no picture whole
+        {40, 90, 350, true, 40, 10, 30, 0, 90, 300, 50},      // next ILVU cut short
+        {40, 90, 300, true, 40, 10, 30, 0, 90, AGLI_NONE, 0}, // next ILVU gone
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.vobuLast);
+        SCOPED_TRACE(c.dataEnd);
+        DsiPacket dsi;
+        dsi.SetVobuEa(60);
+        dsi.SetVobuRefEa(0, 10);
+        dsi.SetVobuRefEa(1, 30);
+        dsi.SetVobuRefEa(2, 60);
+        dsi.SetIlvuEa(200);
+        dsi.SetNxtIlvuSa(300);
+        dsi.SetNxtIlvuSz(100);
+        EXPECT_EQ(c.changed, ClampToData(dsi, c.vobuLast, c.ilvuLast, c.dataEnd));
+        EXPECT_EQ(c.vobuEa, dsi.GetVobuEa());
+        EXPECT_EQ(c.ref1, dsi.GetVobuRefEa(0));
+        EXPECT_EQ(c.ref2, dsi.GetVobuRefEa(1));
+        EXPECT_EQ(c.ref3, dsi.GetVobuRefEa(2));
+        EXPECT_EQ(c.ilvuEa, dsi.GetIlvuEa());
+        EXPECT_EQ(c.nextStart, dsi.GetNxtIlvuSa());
+        EXPECT_EQ(c.nextSize, dsi.GetNxtIlvuSz());
+    }
+}
+
 TEST(NavPack, ClearDeletedStreams)
 {
     DsiPacket dsi;

@@ -243,6 +243,7 @@ CVobData::CVobData(CDvdLog& log, const char* pszPath, CDvdProgress* pProgress) :
     m_path = pszPath;
     if (!m_files.OpenAndAdd(&log, pszPath, true, true))
         return;
+    DropPartialSector(log);
     if (!RecoverCells(log, pProgress))
         return;
     if (!BuildBlocks(log, pProgress))
@@ -385,12 +386,18 @@ bool CVobData::OpenVobFiles(CDvdLog& log, const char* pszFolder, BYTE nVts, bool
     m_bMenu = bMenu ? 1 : 0;
     m_path = pszFolder;
     if (bMenu)
-        return m_files.OpenAndAdd(&log, FirstVobFileName(m_path, nVts, true), true, true);
+    {
+        if (!m_files.OpenAndAdd(&log, FirstVobFileName(m_path, nVts, true), true, true))
+            return false;
+        DropPartialSector(log);
+        return true;
+    }
     for (int nPart = 1;; ++nPart)
     {
         CString name = FormatString("%sVTS_%02d_%d.VOB", (const char*)m_path, nVts, nPart);
         if (!m_files.OpenAndAdd(&log, name, true, false))
             break;
+        DropPartialSector(log);
     }
     if (m_files.GetSize() == 0)
     {
@@ -398,6 +405,20 @@ bool CVobData::OpenVobFiles(CDvdLog& log, const char* pszFolder, BYTE nVts, bool
         return false;
     }
     return true;
+}
+
+void CVobData::DropPartialSector(CDvdLog& log)
+{
+    if (m_files.GetSize() == 0)
+        return;
+    CDataFile* pLast = m_files[m_files.GetSize() - 1];
+    const uint32_t nPartial = pLast->GetSize() % VOB_SECTOR_SIZE;
+    if (nPartial == 0)
+        return;
+    log.ReportWarning(FormatString("Dropped the partial sector at byte %u of %s (%u bytes)",
+                                   pLast->GetSize() - nPartial, pLast->GetName(), nPartial),
+                      DVD_LOCATION);
+    pLast->ClipSize(pLast->GetSize() - nPartial);
 }
 
 // ---- Address tables ----------------------------------------------------------------

@@ -151,6 +151,10 @@ private:
     void Init();
     void StartThread();
     bool CheckTables();
+    // The bytes of the file added last behind its last whole sector are no
+    // pack: they are left out of the set, with a warning that says where, so
+    // that the next file's sectors start on a sector of the set.
+    void DropPartialSector(CDvdLog& log);
     void ResetScanData();
     // Parses the highlights of every ILVU of the pristine blocks; false on
     // cancel or error.

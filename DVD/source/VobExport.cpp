@@ -478,6 +478,10 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
         dsi.ReadFromSector(nav.get());
         pci.SetNvPckLbn(dwSource);
         dsi.SetNvPckLbn(dwSource);
+        // A source cut short ends inside a VOBU whose NAV pack still
+        // describes the sectors that were lost; the new disc must not send a
+        // player past what is written.
+        ClampToData(dsi, dwLast - dwSource, piece.m_dwLastSector - dwSource, pSet->GetSectorCount() - dwSource);
 
         const WORD wSourceStatus = pci.GetHliStatus();
         pSegment->WriteHli(pci, dwSegmentBase, ilvu.HasEndlessHighlight() && nSegment + 1 == nSegments);

@@ -4,6 +4,7 @@
 // the driver are exported and read back with kx_ifodump.
 
 #include "DVD/source/DVD.h"
+#include "DVD/source/IfoView.h"
 #include "DVD/source/Menu.h"
 #include "DVD/source/NavCommand.h"
 #include "DVD/source/NavPack.h"
@@ -18,7 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <map>
+#include <random>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -1023,6 +1029,307 @@ TEST(DriverSwitches, EditsTheDiscCannotTakeFailTheRun)
         EXPECT_FALSE(run.Run("'" + dir + "' --edit " + edit + " --export '" + run.out + "'")) << run.log;
         EXPECT_NE(run.log.find("edit: failed"), std::string::npos) << run.log;
         EXPECT_FALSE(kx::FolderExists(run.out));
+    }
+}
+
+// ---- Damaged sources --------------------------------------------------------------------
+
+void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    if (std::FILE* f = std::fopen(path.c_str(), "wb"))
+    {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
+// Copies a fixture's VIDEO_TS folder into the run's scratch folder, where it
+// is damaged; answers the copy's path.
+std::string CopyDisc(const std::string& dir, const DriverRun& run)
+{
+    const std::string to = run.scratch.File("VIDEO_TS");
+    kx::CreateFolder(to);
+    std::vector<std::string> names;
+    kx::ListFiles(dir + "/VIDEO_TS", names);
+    for (const std::string& name : names)
+        WriteAll(to + "/" + name, ReadAll(dir + "/VIDEO_TS/" + name));
+    return to;
+}
+
+// The sector of every NAV pack of a file.
+std::vector<size_t> NavSectors(const std::vector<unsigned char>& vob)
+{
+    std::vector<size_t> navs;
+    for (size_t s = 0; (s + 1) * kSector <= vob.size(); ++s)
+        if (IsNavPack(vob.data() + s * kSector))
+            navs.push_back(s);
+    return navs;
+}
+
+std::string DomainKey(const IfoRecord& r)
+{
+    return r.Get("dom") + "/" + r.Get("vts");
+}
+
+// What the address tables and every NAV pack of an exported folder say,
+// read with libdvdread, agrees with the VOB files written: each VOBU ends
+// where the next one starts (the last at the end of its files) and inside
+// its C_ADT range, its reference pictures end inside it, and every cell's
+// playback entry covers its C_ADT ranges with a last VOBU from the map.
+void ExpectConsistentExport(const std::string& out)
+{
+    const auto tables = kxtest::IfoDump(out);
+    const auto navs = kxtest::IfoDump(out, true);
+    std::map<std::string, std::vector<long long>> vobus;
+    for (const IfoRecord& v : Select(tables, "vobu"))
+        vobus[DomainKey(v)].push_back(v.Num("sector"));
+    const auto cadrs = Select(tables, "cadr");
+    size_t checked = 0;
+    for (const IfoRecord& nav : Select(navs, "nav"))
+    {
+        SCOPED_TRACE(DomainKey(nav) + " sector " + nav.Get("sector"));
+        const std::vector<long long>& map = vobus[DomainKey(nav)];
+        const long long sector = nav.Num("sector");
+        const long long end = sector + nav.Num("vobu_ea");
+        auto next = std::upper_bound(map.begin(), map.end(), sector);
+        const int vts = int(nav.Num("vts"));
+        const long long total = (long long)(Concat(DomainFiles(out, vts, nav.Get("dom") != "vts")).size() / kSector);
+        EXPECT_EQ(end + 1, next == map.end() ? total : *next);
+        for (const char* ref : {"ref1", "ref2", "ref3"})
+            EXPECT_LE(nav.Num(ref), nav.Num("vobu_ea")) << ref;
+        bool inCell = false;
+        for (const IfoRecord& c : cadrs)
+            if (DomainKey(c) == DomainKey(nav) && c.Num("vob") == nav.Num("vob") && c.Num("cell") == nav.Num("cell") &&
+                c.Num("first") <= sector && end <= c.Num("last"))
+                inCell = true;
+        EXPECT_TRUE(inCell);
+        ++checked;
+    }
+    EXPECT_GT(checked, 0u);
+
+    const auto positions = Select(tables, "cellpos");
+    for (const IfoRecord& cell : Select(tables, "cell"))
+    {
+        SCOPED_TRACE(DomainKey(cell) + " pgc " + cell.Get("pgc") + " cell " + cell.Get("n"));
+        IfoRecord pos;
+        for (const IfoRecord& p : positions)
+            if (DomainKey(p) == DomainKey(cell) && p.Get("lu") == cell.Get("lu") && p.Get("pgc") == cell.Get("pgc") &&
+                p.Get("n") == cell.Get("n"))
+                pos = p;
+        long long first = -1;
+        long long last = -1;
+        for (const IfoRecord& c : cadrs)
+            if (DomainKey(c) == DomainKey(cell) && c.Num("vob") == pos.Num("vob") && c.Num("cell") == pos.Num("cell"))
+            {
+                first = first < 0 ? c.Num("first") : std::min(first, c.Num("first"));
+                last = std::max(last, c.Num("last"));
+            }
+        EXPECT_EQ(cell.Num("first"), first);
+        EXPECT_EQ(cell.Num("last"), last);
+        const std::vector<long long>& map = vobus[DomainKey(cell)];
+        auto lastVobu = std::find(map.begin(), map.end(), cell.Num("last_vobu"));
+        ASSERT_NE(lastVobu, map.end());
+        EXPECT_GE(*lastVobu, first);
+        EXPECT_TRUE(lastVobu + 1 == map.end() || *(lastVobu + 1) > last);
+    }
+}
+
+// The damages a copy gets, each applied to a fresh copy of a fixture disc.
+enum class Damage
+{
+    CutTitleVob,   // inside the file's last-but-one VOBU, inside a sector
+    NoMenuVob,     // the title set's menu VOB is gone
+    GarbledTables, // C_ADT and VOBU_ADMAP of the title set overwritten
+};
+
+struct DamageCase
+{
+    const char* fixture;
+    const char* file;
+    Damage damage;
+    const char* warning;
+    bool lastPart; // the file is the last of its set
+};
+
+// Each damage imports with warnings, exports, and the export agrees with
+// itself as a player reads it.
+TEST(DamagedSource, ImportsWithWarningsAndExportsAValidDisc)
+{
+    KX_REQUIRE_IFODUMP();
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    const DamageCase cases[] = {
+        {"pal1", "VTS_01_1.VOB", Damage::CutTitleVob, "Dropped the partial sector at byte ", true},
+        {"pal1split", "VTS_01_3.VOB", Damage::CutTitleVob, "Dropped the partial sector at byte ", true},
+        // The parts behind a part cut short still start on a sector.
+        {"pal1split", "VTS_01_1.VOB", Damage::CutTitleVob, "Dropped the partial sector at byte ", false},
+        {"ntscmenu", "VTS_01_0.VOB", Damage::NoMenuVob, "will substitute blanks", true},
+        {"pal1", "VTS_01_1.VOB", Damage::GarbledTables, "Recovering C_ADT & VOBU_ADMAP tables.", true},
+    };
+    for (const DamageCase& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.fixture) + " " + c.file + " " + std::to_string(int(c.damage)));
+        KX_REQUIRE_FIXTURE(dir, c.fixture);
+        DriverRun run;
+        const std::string source = CopyDisc(dir, run);
+        const std::string vob = source + "/" + c.file;
+        std::vector<unsigned char> bytes = ReadAll(vob);
+        long long lostEa = -1;
+        std::string expected = c.warning;
+        switch (c.damage)
+        {
+        case Damage::CutTitleVob:
+        {
+            const std::vector<size_t> navs = NavSectors(bytes);
+            ASSERT_GE(navs.size(), 2u);
+            const size_t nav = navs[navs.size() - 2];
+            const size_t keep = (nav + navs.back()) / 2 * kSector + 1000;
+            // The NAV pack of the cut VOBU reaches past the cut: the export
+            // must not keep that end.
+            DsiPacket dsi;
+            dsi.ReadFromSector(bytes.data() + nav * kSector);
+            lostEa = dsi.GetVobuEa();
+            ASSERT_GT((long long)(nav * kSector) + (lostEa + 1) * (long long)kSector, (long long)keep);
+            bytes.resize(keep);
+            WriteAll(vob, bytes);
+            expected += std::to_string(keep - 1000) + " of " + vob;
+            break;
+        }
+        case Damage::NoMenuVob: kx::RemoveFile(vob); break;
+        case Damage::GarbledTables:
+            for (const char* ifo : {"VTS_01_0.IFO", "VTS_01_0.BUP"})
+            {
+                std::vector<unsigned char> table = ReadAll(source + "/" + ifo);
+                // The entries behind each table's header (8 bytes for the
+                // C_ADT, 4 for the VOBU_ADMAP).
+                for (const std::pair<size_t, size_t>& at :
+                     {std::make_pair(size_t(0xE0), size_t(8)), std::make_pair(size_t(0xE4), size_t(4))})
+                {
+                    const size_t start = size_t(GetBE32(table.data() + at.first)) * kSector + at.second;
+                    ASSERT_LT(start + 36, table.size());
+                    for (size_t k = 0; k < 36; ++k)
+                        table[start + k] = (unsigned char)(k * 37 + 11);
+                }
+                WriteAll(source + "/" + ifo, table);
+            }
+            break;
+        }
+        ASSERT_TRUE(run.Run("'" + source + "' --export '" + run.out + "'")) << run.log;
+        EXPECT_NE(run.log.find(expected), std::string::npos) << run.log;
+        EXPECT_EQ(run.log.find(c.warning), run.log.rfind(c.warning)) << "warned more than once\n" << run.log;
+        EXPECT_NE(run.log.find("read: ok"), std::string::npos) << run.log;
+        EXPECT_NE(run.log.find("write: ok"), std::string::npos) << run.log;
+        ExpectConsistentExport(run.out);
+        // Every cell keeps its place in the address table.
+        EXPECT_EQ(Select(run.Ifo(), "cadr", {{"dom", "vts"}}).size(),
+                  Select(kxtest::IfoDump(dir), "cadr", {{"dom", "vts"}}).size());
+        if (c.damage == Damage::CutTitleVob && c.lastPart)
+        {
+            // Whole sectors only, and the cut VOBU ends where its data end.
+            const auto navs = Select(kxtest::IfoDump(run.out, true), "nav", {{"dom", "vts"}});
+            ASSERT_FALSE(navs.empty());
+            EXPECT_LT(navs.back().Num("vobu_ea"), lostEa);
+        }
+    }
+}
+
+// Damaged copies of the fixture discs at random: cut files, garbage sectors,
+// flipped IFO bytes, missing files. Every run ends with "ok" or "failed" by
+// itself, never by a crash or a sanitizer report, and leaves the source as it
+// was. KX_DAMAGE_SEED repeats a run.
+TEST(DamagedSource, RandomDamageEndsCleanlyAndLeavesTheSourceAlone)
+{
+    ASSERT_FALSE(Driver().empty()) << "KX_EXPORT_DRIVER is not set";
+    const char* seedText = std::getenv("KX_DAMAGE_SEED");
+    const unsigned seed = seedText ? unsigned(std::strtoul(seedText, nullptr, 10)) : std::random_device()();
+    RecordProperty("seed", int(seed));
+    SCOPED_TRACE("KX_DAMAGE_SEED=" + std::to_string(seed));
+    std::mt19937 random(seed);
+    const char* fixtures[] = {"pal1", "pal1split", "ntscmenu", "twovts"};
+    const int kRuns = 8;
+    for (int r = 0; r < kRuns; ++r)
+    {
+        KX_REQUIRE_FIXTURE(dir, fixtures[random() % 4]);
+        DriverRun run;
+        const std::string source = CopyDisc(dir, run);
+        std::vector<std::string> names;
+        kx::ListFiles(source, names);
+        std::sort(names.begin(), names.end());
+        std::string what = dir;
+        bool bOnlyCuts = true;
+        const int damages = 1 + int(random() % 3);
+        for (int d = 0; d < damages && !names.empty(); ++d)
+        {
+            const std::string name = names[random() % names.size()];
+            const std::string path = source + "/" + name;
+            std::vector<unsigned char> bytes = ReadAll(path);
+            if (!kx::FileExists(path))
+                continue;
+            const bool ifo = name.find(".VOB") == std::string::npos;
+            const unsigned kind = random() % 4;
+            bOnlyCuts = bOnlyCuts && kind == 0 && !ifo;
+            switch (kind)
+            {
+            case 0:
+                bytes.resize(bytes.empty() ? 0 : random() % bytes.size());
+                what += " cut " + name + "@" + std::to_string(bytes.size());
+                break;
+            case 1:
+                for (int k = 0; k < 4 && bytes.size() >= kSector; ++k)
+                {
+                    const size_t at = random() % (bytes.size() / kSector) * kSector;
+                    for (size_t b = 0; b < kSector; ++b)
+                        bytes[at + b] = (unsigned char)random();
+                    what += " garbage " + name + "@" + std::to_string(at);
+                }
+                break;
+            case 2:
+                for (int k = 0; k < 16 && !bytes.empty(); ++k)
+                {
+                    // IFO files get bytes of their tables flipped, VOB files
+                    // bytes of their NAV and pack headers.
+                    const size_t at = ifo ? random() % bytes.size()
+                                          : random() % ((bytes.size() + kSector - 1) / kSector) * kSector +
+                                                random() % std::min<size_t>(bytes.size(), 64);
+                    if (at < bytes.size())
+                        bytes[at] ^= (unsigned char)(1u << (random() % 8));
+                }
+                what += " flipped " + name;
+                break;
+            default:
+                kx::RemoveFile(path);
+                what += " removed " + name;
+                continue;
+            }
+            WriteAll(path, bytes);
+        }
+        SCOPED_TRACE(what);
+        std::vector<std::vector<unsigned char>> before;
+        kx::ListFiles(source, names);
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names)
+            before.push_back(ReadAll(source + "/" + name));
+
+        run.Run("'" + source + "' --export '" + run.out + "'");
+        ASSERT_TRUE(WIFEXITED(run.status)) << run.log;
+        const int code = WEXITSTATUS(run.status);
+        EXPECT_TRUE(code == 0 || code == 1) << run.log;
+        EXPECT_TRUE(run.log.find(": ok\n") != std::string::npos || run.log.find(": failed\n") != std::string::npos)
+            << run.log;
+        if (code == 0)
+        {
+            EXPECT_NE(run.log.find("write: ok"), std::string::npos) << run.log;
+            // Cut VOB files lose data but nothing that is written may point
+            // past it.
+            if (bOnlyCuts)
+                ExpectConsistentExport(run.out);
+        }
+
+        std::vector<std::string> after;
+        kx::ListFiles(source, after);
+        std::sort(after.begin(), after.end());
+        ASSERT_EQ(after, names);
+        for (size_t i = 0; i < names.size(); ++i)
+            EXPECT_TRUE(ReadAll(source + "/" + names[i]) == before[i]) << names[i] << " changed";
     }
 }
 

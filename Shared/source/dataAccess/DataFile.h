@@ -44,6 +44,13 @@ public:
     bool IsOpen() const { return m_file.IsOpen(); }
     const char* GetName() const { return m_name.c_str(); }
     uint32_t GetSize() const { return m_nSize; }
+    // A file set reads no further than size from now on; the bytes behind
+    // stay in the file. Never grows the size.
+    void ClipSize(uint32_t size)
+    {
+        if (size < m_nSize)
+            m_nSize = size;
+    }
     bool IsReadOnly() const { return m_bReadOnly; }
     uint64_t GetStart() const { return m_nStart; }
     void SetStart(uint64_t start) { m_nStart = start; }
