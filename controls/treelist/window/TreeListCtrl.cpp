@@ -493,42 +493,16 @@ void CTreeListCtrl::OnSize(UINT nType, int cx, int cy)
     RecalcLayout();
 }
 
-void CTreeListCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)
+namespace
 {
-    SCROLLINFO si = {};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_ALL;
-    GetScrollInfo(SB_HORZ, &si);
-    int nPos = si.nPos;
-    int nPage = static_cast<int>(si.nPage);
-    switch (nSBCode)
-    {
-    case SB_LINELEFT: nPos -= 1; break;
-    case SB_LINERIGHT:
-        if (nPos <= si.nMax - nPage)
-            nPos += 1;
-        break;
-    case SB_PAGELEFT: nPos -= nPage; break;
-    case SB_PAGERIGHT: nPos += nPage; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: nPos = si.nTrackPos; break;
-    case SB_LEFT: nPos = si.nMin; break;
-    case SB_RIGHT: nPos = si.nMax; break;
-    default: return;
-    }
-    SetScrollPos(SB_HORZ, nPos);
-    m_wndHeader.RedrawWindow(nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
-    RedrawWindow(nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
-}
 
-void CTreeListCtrl::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
+// The position a scroll-bar code asks for; false for codes that move nothing.
+// The horizontal and vertical codes share their values (SB_LINELEFT is
+// SB_LINEUP and so on), so one table serves both bars.
+bool RequestedScrollPos(const SCROLLINFO& si, UINT nSBCode, int& nPos)
 {
-    SCROLLINFO si = {};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_ALL;
-    GetScrollInfo(SB_VERT, &si);
-    int nPos = si.nPos;
-    int nPage = static_cast<int>(si.nPage);
+    const int nPage = static_cast<int>(si.nPage);
+    nPos = si.nPos;
     switch (nSBCode)
     {
     case SB_LINEUP: nPos -= 1; break;
@@ -542,8 +516,36 @@ void CTreeListCtrl::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
     case SB_THUMBTRACK: nPos = si.nTrackPos; break;
     case SB_TOP: nPos = si.nMin; break;
     case SB_BOTTOM: nPos = si.nMax; break;
-    default: return;
+    default: return false;
     }
+    return true;
+}
+
+} // namespace
+
+void CTreeListCtrl::OnHScroll(UINT nSBCode, UINT, CScrollBar*)
+{
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    GetScrollInfo(SB_HORZ, &si);
+    int nPos;
+    if (!RequestedScrollPos(si, nSBCode, nPos))
+        return;
+    SetScrollPos(SB_HORZ, nPos);
+    m_wndHeader.RedrawWindow(nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CTreeListCtrl::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
+{
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    GetScrollInfo(SB_VERT, &si);
+    int nPos;
+    if (!RequestedScrollPos(si, nSBCode, nPos))
+        return;
     nPos = std::max(si.nMin, std::min(nPos, si.nMax));
     if (nPos == si.nMin && GetTotalHeight() <= m_rcClient.Height())
         RecalcLayout();
