@@ -162,14 +162,7 @@ LPCTSTR CExtCmdManager::GetWindowProfileName(HWND hWnd)
 void CExtCmdManager::RemoveAllProfiles()
 {
     CSingleLock lock(&m_lock, TRUE);
-    POSITION pos = m_profiles.GetStartPosition();
-    while (pos != nullptr)
-    {
-        CString sName;
-        CExtCmdProfile* pProfile = nullptr;
-        m_profiles.GetNextAssoc(pos, sName, pProfile);
-        delete pProfile;
-    }
+    ForEachProfile([](CExtCmdProfile& profile) { delete &profile; });
     m_profiles.RemoveAll();
     m_windows.RemoveAll();
 }
