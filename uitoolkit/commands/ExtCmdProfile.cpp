@@ -395,10 +395,10 @@ bool CExtCmdProfile::Serialize(CArchive& ar)
     }
 }
 
-bool CExtCmdProfile::SerializeRegistryState(LPCTSTR sKeyPart1, LPCTSTR sKeyPart2, bool bSave)
+bool CExtCmdProfile::SerializeRegistryState(LPCTSTR sAppRegistryKey, LPCTSTR sAppProfileName, bool bSave)
 {
     CString sKeyPath;
-    CExtRegistryArchiver::MakeProfileRegPath(sKeyPath, kRegistrySection, m_sName, sKeyPart1, sKeyPart2);
+    CExtRegistryArchiver::MakeProfileRegPath(sKeyPath, kRegistrySection, m_sName, sAppRegistryKey, sAppProfileName);
     const kx::RegistryHandle hRoot = kx::RegistryCurrentUser();
     try
     {

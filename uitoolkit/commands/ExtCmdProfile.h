@@ -75,9 +75,9 @@ public:
     // The usage statistics; a load of another version or a damaged archive
     // changes nothing and gives false, as does any framework exception.
     virtual bool Serialize(CArchive& ar);
-    // The statistics under Software\<part 1>\<part 2>\...\<name>\CommandManager
-    // of the current user.
-    virtual bool SerializeRegistryState(LPCTSTR sKeyPart1, LPCTSTR sKeyPart2, bool bSave);
+    // The statistics under the current user's Software\<application registry
+    // key>\<application profile name>\Quorbis\Profiles\<name>\CommandManager.
+    virtual bool SerializeRegistryState(LPCTSTR sAppRegistryKey, LPCTSTR sAppProfileName, bool bSave);
     virtual void OnSysColorChange();
     virtual void OnSettingChange(UINT uFlags, LPCTSTR lpszSection);
     virtual void OnDisplayChange(int nBitsPerPixel, int cx, int cy);
