@@ -153,6 +153,58 @@ TEST(ExtPaintBitmaps, IconFromBitmapKeepsTheKeyTransparentAndReplacesSystemGreys
     ::DeleteObject(hBitmap);
 }
 
+TEST(ExtPaintBitmaps, BitmapHandlesRoundTripThroughStreamsAtEveryDepth)
+{
+    for (WORD nBPP : {1, 4, 8, 24, 32})
+    {
+        struct
+        {
+            BITMAPINFOHEADER bmiHeader;
+            RGBQUAD bmiColors[256];
+        } bmi = {};
+        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bmi.bmiHeader.biWidth = 13;
+        bmi.bmiHeader.biHeight = 7;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = nBPP;
+        for (int i = 0; i < 256; ++i)
+            bmi.bmiColors[i] = RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
+        BYTE* pBits = nullptr;
+        HBITMAP hBitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS,
+                                             reinterpret_cast<void**>(&pBits), nullptr, 0);
+        ASSERT_NE(hBitmap, nullptr);
+        const UINT nPitch = ((13 * nBPP + 31) / 32) * 4;
+        for (UINT i = 0; i < nPitch * 7; ++i)
+            pBits[i] = BYTE(i * 37 + i / 5); // runs and noise, so RLE8 has both kinds
+        for (UINT i = 0; i < 40; ++i)
+            pBits[nPitch + i % nPitch] = 3;
+
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            ASSERT_TRUE(CExtPaintManager::SerializeBitmapHandle(ar, hBitmap, false));
+        }
+        file.SeekToBegin();
+        BYTE header[34] = {};
+        file.Read(header, sizeof(header));
+        EXPECT_EQ(header[28], nBPP);      // the bitmap's own depth
+        EXPECT_EQ(header[30], nBPP == 8); // 8-bit pictures run-length encoded
+        file.SeekToBegin();
+        HBITMAP hLoaded = nullptr;
+        {
+            CArchive ar(&file, CArchive::load);
+            ASSERT_TRUE(CExtPaintManager::SerializeBitmapHandle(ar, hLoaded, false));
+        }
+        COLORREF *pA = nullptr, *pB = nullptr;
+        HBITMAP hA = CExtPaintManager::CloneBitmap(hBitmap, nullptr, &pA);
+        HBITMAP hB = CExtPaintManager::CloneBitmap(hLoaded, nullptr, &pB);
+        ASSERT_TRUE(hA != nullptr && hB != nullptr);
+        EXPECT_EQ(std::vector<COLORREF>(pA, pA + 13 * 7), std::vector<COLORREF>(pB, pB + 13 * 7)) << nBPP;
+        for (HBITMAP h : {hA, hB, hLoaded, hBitmap})
+            ::DeleteObject(h);
+    }
+}
+
 TEST(ExtPaintBitmaps, LoadersReadWholeFilesAndRejectDamagedOnes)
 {
     CExtBitmap source;
