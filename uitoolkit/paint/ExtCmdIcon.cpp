@@ -6,6 +6,7 @@
 #include "framework/win/GdiObjects.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
 #include "uitoolkit/core/ExtCmdIconColors.h"
+#include "uitoolkit/paint/ExtBitmapDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 namespace
@@ -41,26 +42,16 @@ HBITMAP MonochromeCopy(HBITMAP hSrc)
     if (hSrc == nullptr || ::GetObjectA(hSrc, sizeof(bm), &bm) == 0)
         return nullptr;
     HBITMAP hMono = ::CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
-    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
-    HDC hDstDC = ::CreateCompatibleDC(nullptr);
-    if (hMono != nullptr && hSrcDC != nullptr && hDstDC != nullptr)
-    {
-        HGDIOBJ hOldSrc = ::SelectObject(hSrcDC, hSrc);
-        HGDIOBJ hOldDst = ::SelectObject(hDstDC, hMono);
-        ::SetBkColor(hSrcDC, RGB(255, 255, 255));
-        ::BitBlt(hDstDC, 0, 0, bm.bmWidth, bm.bmHeight, hSrcDC, 0, 0, SRCCOPY);
-        ::SelectObject(hDstDC, hOldDst);
-        ::SelectObject(hSrcDC, hOldSrc);
-    }
-    else if (hMono != nullptr)
+    if (hMono == nullptr)
+        return nullptr;
+    CExtBitmapDC dcSrc(hSrc), dcDst(hMono);
+    if (!dcSrc.IsValid() || !dcDst.IsValid())
     {
         ::DeleteObject(hMono);
-        hMono = nullptr;
+        return nullptr;
     }
-    if (hSrcDC != nullptr)
-        ::DeleteDC(hSrcDC);
-    if (hDstDC != nullptr)
-        ::DeleteDC(hDstDC);
+    dcSrc.SetBkColor(RGB(255, 255, 255));
+    dcDst.BitBlt(0, 0, bm.bmWidth, bm.bmHeight, &dcSrc, 0, 0, SRCCOPY);
     return hMono;
 }
 
@@ -390,13 +381,9 @@ bool CExtCmdIcon::ExtractBitmap(HBITMAP& hBitmap, COLORREF& clrKey, CArray<COLOR
         const size_t nPixels = static_cast<size_t>(cx) * cy;
         for (size_t i = 0; i < nPixels; ++i)
             pPixels[i] = pxKey;
-        HDC hDC = ::CreateCompatibleDC(nullptr);
-        if (hDC != nullptr)
         {
-            HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-            ::DrawIconEx(hDC, 0, 0, m_icon.m_hIcon, cx, cy, 0, nullptr, DI_NORMAL);
-            ::SelectObject(hDC, hOld);
-            ::DeleteDC(hDC);
+            CExtBitmapDC dc(hBitmap);
+            ::DrawIconEx(dc.GetSafeHdc(), 0, 0, m_icon.m_hIcon, cx, cy, 0, nullptr, DI_NORMAL);
         }
         ::GdiFlush();
         if (ii.hbmColor != nullptr && ii.hbmMask != nullptr)
@@ -603,24 +590,12 @@ bool CExtCmdIcon::Scale(const CExtCmdIcon& src, int cx, int cy, COLORREF clrFill
     HBITMAP hScaled = CExtPaintManager::CreateDibSection32(cx, cy, nullptr);
     if (hScaled == nullptr)
         return false;
-    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
-    HDC hDstDC = ::CreateCompatibleDC(nullptr);
-    if (hSrcDC != nullptr && hDstDC != nullptr)
     {
-        HGDIOBJ hOldSrc = ::SelectObject(hSrcDC, hSrcBitmap);
-        HGDIOBJ hOldDst = ::SelectObject(hDstDC, hScaled);
-        CDC dcDst;
-        dcDst.Attach(hDstDC);
+        CExtBitmapDC dcSrc(hSrcBitmap), dcDst(hScaled);
         dcDst.FillSolidRect(0, 0, cx, cy, clrFill);
-        dcDst.Detach();
-        CExtPaintManager::TransparentBltEmulated(hDstDC, 0, 0, cx, cy, hSrcDC, 0, 0, sizeSrc.cx, sizeSrc.cy, clrKey);
-        ::SelectObject(hDstDC, hOldDst);
-        ::SelectObject(hSrcDC, hOldSrc);
+        CExtPaintManager::TransparentBltEmulated(dcDst.GetSafeHdc(), 0, 0, cx, cy, dcSrc.GetSafeHdc(), 0, 0, sizeSrc.cx,
+                                                 sizeSrc.cy, clrKey);
     }
-    if (hSrcDC != nullptr)
-        ::DeleteDC(hSrcDC);
-    if (hDstDC != nullptr)
-        ::DeleteDC(hDstDC);
     if (src.IsBitmapBased())
         AssignFromHBITMAP(hScaled, clrFill, nullptr, false);
     else
@@ -636,15 +611,21 @@ COLORREF CExtCmdIcon::GetColorizeColor() const
     return m_clrColorize;
 }
 
-COLORREF CExtCmdIcon::SetColorizeColor(COLORREF clr)
+template <class T>
+T CExtCmdIcon::ChangeColorizeValue(T& field, T value)
 {
-    const COLORREF clrOld = m_clrColorize;
-    if (clr != clrOld)
+    const T old = field;
+    if (value != old)
     {
-        m_clrColorize = clr;
+        field = value;
         m_iconColorized.Empty();
     }
-    return clrOld;
+    return old;
+}
+
+COLORREF CExtCmdIcon::SetColorizeColor(COLORREF clr)
+{
+    return ChangeColorizeValue(m_clrColorize, clr);
 }
 
 double CExtCmdIcon::GetColorizeFactor() const
@@ -654,13 +635,7 @@ double CExtCmdIcon::GetColorizeFactor() const
 
 double CExtCmdIcon::SetColorizeFactor(double dFactor)
 {
-    const double dOld = m_dColorizeFactor;
-    if (dFactor != dOld)
-    {
-        m_dColorizeFactor = dFactor;
-        m_iconColorized.Empty();
-    }
-    return dOld;
+    return ChangeColorizeValue(m_dColorizeFactor, dFactor);
 }
 
 bool CExtCmdIcon::CreateCheckMark(COLORREF clrGlyph, COLORREF clrTransparent, int cx, int cy, COLORREF** ppPixels)
@@ -704,16 +679,11 @@ bool CExtCmdIcon::CreateGlyphImage(int nGlyph, COLORREF clrGlyph, COLORREF clrTr
         pPixels[i] = pxTransparent;
     if (nGlyph != 0)
     {
-        CDC dc;
-        if (dc.Attach(::CreateCompatibleDC(nullptr)))
-        {
-            HGDIOBJ hOld = dc.SelectObject(hBitmap);
-            if (nGlyph == 1)
-                CExtPaintManager::PaintMenuCheckMark(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
-            else
-                CExtPaintManager::PaintMenuRadioDot(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
-            dc.SelectObject(hOld);
-        }
+        CExtBitmapDC dc(hBitmap);
+        if (nGlyph == 1)
+            CExtPaintManager::PaintMenuCheckMark(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
+        else
+            CExtPaintManager::PaintMenuRadioDot(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
         ::GdiFlush();
     }
     AssignFromHBITMAP(hBitmap, clrTransparent, nullptr, false);

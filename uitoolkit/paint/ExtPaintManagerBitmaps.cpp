@@ -7,6 +7,7 @@
 #include "framework/win/WinThread.h"
 #include "uitoolkit/core/ExtBitmap.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
+#include "uitoolkit/paint/ExtBitmapDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <algorithm>
@@ -15,38 +16,6 @@
 
 namespace
 {
-
-// Selects a GDI object into a DC for one scope.
-class SelectIn
-{
-public:
-    SelectIn(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hOld(::SelectObject(hDC, hObject)) {}
-    ~SelectIn() { ::SelectObject(m_hDC, m_hOld); }
-    SelectIn(const SelectIn&) = delete;
-    SelectIn& operator=(const SelectIn&) = delete;
-
-private:
-    HDC m_hDC;
-    HGDIOBJ m_hOld;
-};
-
-// A memory DC compatible with the screen, deleted with the object.
-class MemoryDc
-{
-public:
-    MemoryDc() : m_hDC(::CreateCompatibleDC(nullptr)) {}
-    ~MemoryDc()
-    {
-        if (m_hDC != nullptr)
-            ::DeleteDC(m_hDC);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    operator HDC() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
 
 bool BitmapSize(HBITMAP hBitmap, BITMAP& bm)
 {
@@ -87,15 +56,15 @@ HBITMAP CExtPaintManager::CaptureWindowImage(HWND hWnd, UINT nMessage, UINT nFla
     if (hWnd == nullptr || !((nFlags & PRF_NONCLIENT) ? ::GetWindowRect(hWnd, &rc) : ::GetClientRect(hWnd, &rc)))
         return nullptr;
     HBITMAP hBitmap = CreateDibSection32(rc.right - rc.left, rc.bottom - rc.top, nullptr);
-    MemoryDc dc;
-    if (hBitmap == nullptr || dc == nullptr)
+    if (hBitmap == nullptr)
+        return nullptr;
+    CExtBitmapDC dc(hBitmap);
+    if (!dc.IsValid())
     {
-        if (hBitmap != nullptr)
-            ::DeleteObject(hBitmap);
+        ::DeleteObject(hBitmap);
         return nullptr;
     }
-    SelectIn sel(dc, hBitmap);
-    ::SendMessageA(hWnd, nMessage, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), nFlags);
+    ::SendMessageA(hWnd, nMessage, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), nFlags);
     return hBitmap;
 }
 
@@ -166,17 +135,18 @@ HBITMAP CExtPaintManager::CloneBitmap(HBITMAP hSrc, const RECT* pRect, COLORREF*
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     if (cx <= 0 || cy <= 0)
         return nullptr;
-    MemoryDc dcSrc, dcDst;
-    if (dcSrc == nullptr || dcDst == nullptr)
+    CExtBitmapDC dcSrc(hSrc);
+    if (!dcSrc.IsValid())
         return nullptr;
-    SelectIn selSrc(dcSrc, hSrc);
-    HBITMAP hCopy = ppBits != nullptr ? CreateDibSection32(cx, cy, ppBits) : ::CreateCompatibleBitmap(dcSrc, cx, cy);
+    HBITMAP hCopy =
+        ppBits != nullptr ? CreateDibSection32(cx, cy, ppBits) : ::CreateCompatibleBitmap(dcSrc.GetSafeHdc(), cx, cy);
     if (hCopy == nullptr)
         return nullptr;
     bool bCopied;
     {
-        SelectIn selDst(dcDst, hCopy);
-        bCopied = ::BitBlt(dcDst, 0, 0, cx, cy, dcSrc, rc.left, rc.top, SRCCOPY) != FALSE;
+        CExtBitmapDC dcDst(hCopy);
+        bCopied = dcDst.IsValid() &&
+                  ::BitBlt(dcDst.GetSafeHdc(), 0, 0, cx, cy, dcSrc.GetSafeHdc(), rc.left, rc.top, SRCCOPY) != FALSE;
     }
     if (!bCopied)
     {
@@ -348,7 +318,8 @@ HGLOBAL CExtPaintManager::BitmapToPackedDib(HBITMAP hSrc, HPALETTE hPal)
     pbih->biBitCount = nBitCount;
     pbih->biCompression = BI_RGB;
 
-    MemoryDc dc;
+    CExtBitmapDC dcPal(nullptr);
+    const HDC dc = dcPal.GetSafeHdc();
     if (dc == nullptr)
         return nullptr;
     HPALETTE hOldPal = ::SelectPalette(dc, hPal, FALSE);
@@ -453,44 +424,40 @@ void CExtPaintManager::TransparentBltEmulated(HDC hDest, int x, int y, int cx, i
     const int w = cx < 0 ? cxSrc : cx, h = cy < 0 ? cySrc : cy;
     if (hDest == nullptr || hSrc == nullptr || w <= 0 || h <= 0)
         return;
-    HDC hImage = ::CreateCompatibleDC(hDest);
-    HDC hMask = ::CreateCompatibleDC(hDest);
     HBITMAP hImageBmp = ::CreateCompatibleBitmap(hDest, w, h);
     HBITMAP hMaskBmp = ::CreateBitmap(w, h, 1, 1, nullptr);
-    if (hImage != nullptr && hMask != nullptr && hImageBmp != nullptr && hMaskBmp != nullptr)
     {
-        SelectIn selImage(hImage, hImageBmp);
-        SelectIn selMask(hMask, hMaskBmp);
-        if (cx >= 0 && cy >= 0 && (cx != cxSrc || cy != cySrc))
+        CExtBitmapDC dcImage(hImageBmp, hDest), dcMask(hMaskBmp, hDest);
+        const HDC hImage = dcImage.GetSafeHdc(), hMask = dcMask.GetSafeHdc();
+        if (hImage != nullptr && hMask != nullptr && hImageBmp != nullptr && hMaskBmp != nullptr)
         {
-            // no blending, or the key colour would smear into its neighbours
-            ::SetStretchBltMode(hImage, COLORONCOLOR);
-            ::StretchBlt(hImage, 0, 0, w, h, hSrc, xSrc, ySrc, cxSrc, cySrc, SRCCOPY);
+            if (cx >= 0 && cy >= 0 && (cx != cxSrc || cy != cySrc))
+            {
+                // no blending, or the key colour would smear into its neighbours
+                ::SetStretchBltMode(hImage, COLORONCOLOR);
+                ::StretchBlt(hImage, 0, 0, w, h, hSrc, xSrc, ySrc, cxSrc, cySrc, SRCCOPY);
+            }
+            else
+                ::BitBlt(hImage, 0, 0, cxSrc, cySrc, hSrc, xSrc, ySrc, SRCCOPY);
+            // the mask: 1 where the image shows the key
+            ::SetBkColor(hImage, clrTransparent);
+            ::BitBlt(hMask, 0, 0, w, h, hImage, 0, 0, SRCCOPY);
+            // the image: black where the key was
+            ::SetBkColor(hImage, RGB(0, 0, 0));
+            ::SetTextColor(hImage, RGB(255, 255, 255));
+            ::BitBlt(hImage, 0, 0, w, h, hMask, 0, 0, SRCAND);
+            const COLORREF clrOldBk = ::SetBkColor(hDest, RGB(255, 255, 255));
+            const COLORREF clrOldText = ::SetTextColor(hDest, RGB(0, 0, 0));
+            ::BitBlt(hDest, x, y, w, h, hMask, 0, 0, SRCAND);
+            ::BitBlt(hDest, x, y, w, h, hImage, 0, 0, SRCPAINT);
+            ::SetBkColor(hDest, clrOldBk);
+            ::SetTextColor(hDest, clrOldText);
         }
-        else
-            ::BitBlt(hImage, 0, 0, cxSrc, cySrc, hSrc, xSrc, ySrc, SRCCOPY);
-        // the mask: 1 where the image shows the key
-        ::SetBkColor(hImage, clrTransparent);
-        ::BitBlt(hMask, 0, 0, w, h, hImage, 0, 0, SRCCOPY);
-        // the image: black where the key was
-        ::SetBkColor(hImage, RGB(0, 0, 0));
-        ::SetTextColor(hImage, RGB(255, 255, 255));
-        ::BitBlt(hImage, 0, 0, w, h, hMask, 0, 0, SRCAND);
-        const COLORREF clrOldBk = ::SetBkColor(hDest, RGB(255, 255, 255));
-        const COLORREF clrOldText = ::SetTextColor(hDest, RGB(0, 0, 0));
-        ::BitBlt(hDest, x, y, w, h, hMask, 0, 0, SRCAND);
-        ::BitBlt(hDest, x, y, w, h, hImage, 0, 0, SRCPAINT);
-        ::SetBkColor(hDest, clrOldBk);
-        ::SetTextColor(hDest, clrOldText);
     }
     if (hImageBmp != nullptr)
         ::DeleteObject(hImageBmp);
     if (hMaskBmp != nullptr)
         ::DeleteObject(hMaskBmp);
-    if (hImage != nullptr)
-        ::DeleteDC(hImage);
-    if (hMask != nullptr)
-        ::DeleteDC(hMask);
 }
 
 HBITMAP CExtPaintManager::AdjustBitmapColorsHls(HBITMAP hSrc, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH,
