@@ -22,6 +22,50 @@ bool BitmapSize(HBITMAP hBitmap, BITMAP& bm)
     return hBitmap != nullptr && ::GetObjectA(hBitmap, sizeof(bm), &bm) != 0;
 }
 
+// A 32-bit copy of a bitmap (or of a rectangle of it) to work on pixel by
+// pixel: 0x00RRGGBB, bottom row first. Deleted with the object unless
+// detached.
+class PixelCopy
+{
+public:
+    PixelCopy(HBITMAP hSrc, const RECT* pRect)
+    {
+        m_hBitmap = CExtPaintManager::CloneBitmap(hSrc, pRect, &m_pBits);
+        BITMAP bm = {};
+        if (BitmapSize(m_hBitmap, bm))
+        {
+            m_cx = bm.bmWidth;
+            m_cy = bm.bmHeight;
+        }
+    }
+    ~PixelCopy()
+    {
+        if (m_hBitmap != nullptr)
+            ::DeleteObject(m_hBitmap);
+    }
+    PixelCopy(const PixelCopy&) = delete;
+    PixelCopy& operator=(const PixelCopy&) = delete;
+
+    bool IsValid() const { return m_hBitmap != nullptr; }
+    HBITMAP Handle() const { return m_hBitmap; }
+    HBITMAP Detach()
+    {
+        HBITMAP h = m_hBitmap;
+        m_hBitmap = nullptr;
+        return h;
+    }
+    COLORREF* Bits() const { return m_pBits; }
+    int Width() const { return m_cx; }
+    int Height() const { return m_cy; }
+    size_t Count() const { return static_cast<size_t>(m_cx) * m_cy; }
+
+private:
+    HBITMAP m_hBitmap = nullptr;
+    COLORREF* m_pBits = nullptr;
+    int m_cx = 0;
+    int m_cy = 0;
+};
+
 } // namespace
 
 HBITMAP CExtPaintManager::CreateDibSection32(int cx, int cy, COLORREF** ppBits)
@@ -164,14 +208,13 @@ HICON CExtPaintManager::CreateIconFromBitmap(HBITMAP hSrc, COLORREF clrTranspare
 {
     // A rectangle narrows the whole conversion, image list included, to
     // that part of the source.
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hSrc, pRect, &pBits);
-    if (hCopy == nullptr)
+    PixelCopy copy(hSrc, pRect);
+    if (!copy.IsValid())
         return nullptr;
-    BITMAP bm = {};
-    ::GetObjectA(hCopy, sizeof(bm), &bm);
-    const int cx = bm.bmWidth, cy = bm.bmHeight;
-    const size_t nPixels = static_cast<size_t>(cx) * cy;
+    COLORREF* pBits = copy.Bits();
+    const HBITMAP hCopy = copy.Handle();
+    const int cx = copy.Width(), cy = copy.Height();
+    const size_t nPixels = copy.Count();
     const DWORD pxTransparent = CExtBitmapRoutines::ColorRefToPixel(clrTransparent);
     if (bReplaceSysColors)
     {
@@ -251,7 +294,6 @@ HICON CExtPaintManager::CreateIconFromBitmap(HBITMAP hSrc, COLORREF clrTranspare
                 hIcon = ImageList_GetIcon(il.m_hImageList, nIndex, ILD_NORMAL);
         }
     }
-    ::DeleteObject(hCopy);
     return hIcon;
 }
 
@@ -261,13 +303,10 @@ int CExtPaintManager::CollectBitmapColors(HBITMAP hSrc, std::map<COLORREF, int>&
     BITMAP bm = {};
     if (!BitmapSize(hSrc, bm))
         return 0;
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hSrc, nullptr, &pBits);
-    if (hCopy == nullptr)
+    PixelCopy copy(hSrc, nullptr);
+    if (!copy.IsValid())
         return 0;
-    CExtBitmapRoutines::CountColors(reinterpret_cast<const DWORD*>(pBits),
-                                    static_cast<size_t>(bm.bmWidth) * bm.bmHeight, histogram);
-    ::DeleteObject(hCopy);
+    CExtBitmapRoutines::CountColors(reinterpret_cast<const DWORD*>(copy.Bits()), copy.Count(), histogram);
     return bm.bmPlanes * bm.bmBitsPixel;
 }
 
@@ -465,20 +504,15 @@ HBITMAP CExtPaintManager::AdjustBitmapColorsHls(HBITMAP hSrc, COLORREF clrKeyLow
 {
     if (hSrc == nullptr || (dH == 0.0 && dL == 0.0 && dS == 0.0))
         return nullptr;
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hSrc, nullptr, &pBits);
-    if (hCopy == nullptr)
-        return nullptr;
-    BITMAP bm = {};
-    ::GetObjectA(hCopy, sizeof(bm), &bm);
-    const size_t nPixels = static_cast<size_t>(bm.bmWidth) * bm.bmHeight;
-    for (size_t i = 0; i < nPixels; ++i)
+    PixelCopy copy(hSrc, nullptr);
+    COLORREF* pBits = copy.Bits();
+    for (size_t i = 0; i < copy.Count(); ++i)
     {
         const COLORREF clr = CExtBitmapRoutines::PixelToColorRef(pBits[i]);
         if (!CExtBitmapRoutines::IsKeyColor(clr, clrKeyLow, clrKeyRange))
             pBits[i] = CExtBitmapRoutines::ColorRefToPixel(AdjustColorHls(clr, dH, dL, dS));
     }
-    return hCopy;
+    return copy.Detach();
 }
 
 bool CExtPaintManager::AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH, double dL,
@@ -500,20 +534,19 @@ bool CExtPaintManager::AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COL
 
 HRGN CExtPaintManager::CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange)
 {
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hBitmap, nullptr, &pBits);
-    if (hCopy == nullptr)
-        return nullptr;
-    BITMAP bm = {};
-    ::GetObjectA(hCopy, sizeof(bm), &bm);
-    const int cx = bm.bmWidth, cy = bm.bmHeight;
-    // the runs are collected top row first; the DIB holds the bottom row first
-    std::vector<DWORD> rows(static_cast<size_t>(cx) * cy);
-    for (int y = 0; y < cy; ++y)
-        memcpy(&rows[static_cast<size_t>(y) * cx], pBits + static_cast<size_t>(cy - 1 - y) * cx, cx * sizeof(DWORD));
-    ::DeleteObject(hCopy);
-    const std::vector<RECT> runs =
-        CExtBitmapRoutines::CollectRegionRuns(rows.data(), cx, cy, cx, clrKeyLow, clrKeyRange);
+    std::vector<RECT> runs;
+    {
+        PixelCopy copy(hBitmap, nullptr);
+        if (!copy.IsValid())
+            return nullptr;
+        const int cx = copy.Width(), cy = copy.Height();
+        // the runs are collected top row first; the DIB holds the bottom row first
+        std::vector<DWORD> rows(copy.Count());
+        for (int y = 0; y < cy; ++y)
+            memcpy(&rows[static_cast<size_t>(y) * cx], copy.Bits() + static_cast<size_t>(cy - 1 - y) * cx,
+                   cx * sizeof(DWORD));
+        runs = CExtBitmapRoutines::CollectRegionRuns(rows.data(), cx, cy, cx, clrKeyLow, clrKeyRange);
+    }
 
     // ExtCreateRegion takes the runs in batches, so that large images become
     // regions in a few calls.

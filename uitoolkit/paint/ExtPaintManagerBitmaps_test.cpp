@@ -36,6 +36,27 @@ kxgui::PixelBuffer DrawIcon(HICON hIcon, COLORREF clrBack)
     return canvas.Pixels();
 }
 
+// A DIB section of the depth whose colour table (at 8 bits or fewer) is
+// entry(i) for entry i.
+template <class EntryFn>
+HBITMAP PaletteBitmap(int cx, int cy, WORD nBPP, EntryFn entry, BYTE** ppBits)
+{
+    struct
+    {
+        BITMAPINFOHEADER bmiHeader;
+        RGBQUAD bmiColors[256];
+    } bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = nBPP;
+    for (int i = 0; i < 256; ++i)
+        bmi.bmiColors[i] = entry(i);
+    return ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS,
+                              reinterpret_cast<void**>(ppBits), nullptr, 0);
+}
+
 TEST(ExtPaintBitmaps, RegionFromBitmapSkipsKeyPixels)
 {
     const COLORREF kKey = RGB(250, 0, 250);
@@ -71,22 +92,13 @@ TEST(ExtPaintBitmaps, RegionFromBitmapSkipsKeyPixels)
 
 TEST(ExtPaintBitmaps, ColoursOfAPaletteBitmapKeepOrderAndDuplicates)
 {
-    struct
-    {
-        BITMAPINFOHEADER bmiHeader;
-        RGBQUAD bmiColors[16];
-    } bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = 8;
-    bmi.bmiHeader.biHeight = 8;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 4;
-    bmi.bmiHeader.biClrUsed = 16;
-    for (int i = 0; i < 16; ++i)
-        bmi.bmiColors[i] = i % 4 == 0 ? RGBQUAD{0, 0, 0, 0} : RGBQUAD{BYTE(16 * i), BYTE(8 * i), 0, 0}; // black 4 times
-    void* pBits = nullptr;
-    HBITMAP hBitmap =
-        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS, &pBits, nullptr, 0);
+    BYTE* pBits = nullptr;
+    HBITMAP hBitmap = PaletteBitmap(
+        8, 8, 4,
+        [](int i) {
+            return i % 4 == 0 ? RGBQUAD{0, 0, 0, 0} : RGBQUAD{BYTE(16 * i), BYTE(8 * i), 0, 0};
+        }, // black 4 times
+        &pBits);
     ASSERT_NE(hBitmap, nullptr);
     CArray<COLORREF, COLORREF> colors;
     EXPECT_EQ(CExtPaintManager::GetBitmapColors(hBitmap, colors, false), 4);
@@ -157,21 +169,13 @@ TEST(ExtPaintBitmaps, BitmapHandlesRoundTripThroughStreamsAtEveryDepth)
 {
     for (WORD nBPP : {1, 4, 8, 24, 32})
     {
-        struct
-        {
-            BITMAPINFOHEADER bmiHeader;
-            RGBQUAD bmiColors[256];
-        } bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = 13;
-        bmi.bmiHeader.biHeight = 7;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = nBPP;
-        for (int i = 0; i < 256; ++i)
-            bmi.bmiColors[i] = RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
         BYTE* pBits = nullptr;
-        HBITMAP hBitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS,
-                                             reinterpret_cast<void**>(&pBits), nullptr, 0);
+        HBITMAP hBitmap = PaletteBitmap(
+            13, 7, nBPP,
+            [](int i) {
+                return RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
+            },
+            &pBits);
         ASSERT_NE(hBitmap, nullptr);
         const UINT nPitch = ((13 * nBPP + 31) / 32) * 4;
         for (UINT i = 0; i < nPitch * 7; ++i)
