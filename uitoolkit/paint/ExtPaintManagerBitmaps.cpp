@@ -121,8 +121,10 @@ void CExtPaintManager::PrintWindowTree(HWND hWnd, UINT nMessage, HDC hDC, UINT n
     ::ClientToScreen(hWnd, &ptClient);
     const POINT d = {rcWindow.left - ptClient.x, rcWindow.top - ptClient.y};
     const bool bShift = (nFlags & PRF_NONCLIENT) != 0 && (d.x != 0 || d.y != 0);
+    // the DC's origin is the window's corner: children are placed from the
+    // client area's corner
     if (bShift)
-        ::OffsetViewportOrgEx(hDC, d.x, d.y, nullptr);
+        ::OffsetViewportOrgEx(hDC, -d.x, -d.y, nullptr);
     for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {
         if ((::GetWindowLongA(hChild, GWL_STYLE) & WS_VISIBLE) == 0)
@@ -144,7 +146,7 @@ void CExtPaintManager::PrintWindowTree(HWND hWnd, UINT nMessage, HDC hDC, UINT n
         ::OffsetViewportOrgEx(hDC, -off.x, -off.y, nullptr);
     }
     if (bShift)
-        ::OffsetViewportOrgEx(hDC, -d.x, -d.y, nullptr);
+        ::OffsetViewportOrgEx(hDC, d.x, d.y, nullptr);
 }
 
 void CExtPaintManager::DispatchPendingPaint(bool bNcPaint, bool bEraseBkgnd, bool bPaint)

@@ -329,6 +329,17 @@ TEST(ExtPaintBitmaps, WindowImageWithItsChildren)
         EXPECT_EQ(::GetPixel(hDC, 12, 22), RGB(40, 215, 0)); // the child
         EXPECT_EQ(::GetPixel(hDC, 16, 26), RGB(80, 175, 0)); // the grandchild
         EXPECT_EQ(::GetPixel(hDC, 55, 25), RGB(0, 255, 0));  // hidden: not printed
+        // with the frame: the DC's origin is the window's corner
+        RECT rcWindow;
+        ::GetWindowRect(hWnd, &rcWindow);
+        POINT client = {0, 0};
+        ::ClientToScreen(hWnd, &client);
+        const int dx = client.x - rcWindow.left, dy = client.y - rcWindow.top;
+        ASSERT_GT(dy, 0); // the caption
+        CExtPaintManager::PrintWindowTree(hWnd, WM_PRINTCLIENT, hDC, PRF_NONCLIENT, false);
+        EXPECT_EQ(::GetPixel(hDC, dx + 10, dy + 20), RGB(40, 215, 0));
+        EXPECT_EQ(::GetPixel(hDC, dx + 39, dy + 39), RGB(40, 215, 0));
+        EXPECT_EQ(::GetPixel(hDC, dx + 16, dy + 26), RGB(40, 215, 0)); // not recursive this time
         POINT org;
         ::GetViewportOrgEx(hDC, &org);
         EXPECT_EQ(org.x, 0);
