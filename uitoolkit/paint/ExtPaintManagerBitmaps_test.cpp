@@ -7,6 +7,7 @@
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/core/ExtBitmap.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
+#include "uitoolkit/core/ExtTreeBoxImages.h"
 
 #include <gtest/gtest.h>
 
@@ -234,8 +235,24 @@ TEST(ExtPaintBitmaps, LoadersReadWholeFilesAndRejectDamagedOnes)
     EXPECT_EQ(CExtPaintManager::LoadBitmapFromMemory(bytes.data(), (UINT)bytes.size() - 7), nullptr);
     EXPECT_EQ(CExtPaintManager::LoadBitmapFromMemory(bytes.data(), 0), nullptr);
     EXPECT_EQ(CExtPaintManager::LoadBitmapFromMemory(nullptr, 10), nullptr);
-    EXPECT_EQ(CExtPaintManager::LoadBitmapResource(MAKEINTRESOURCEA(1), RT_BITMAP, ::GetModuleHandleA(nullptr)),
-              nullptr); // no such resource
+
+    // a bitmap resource (no file header) and raw data holding a whole file
+    const HINSTANCE hModule = ::GetModuleHandleA(nullptr);
+    HBITMAP hExpected =
+        CExtPaintManager::LoadBitmapFromMemory(CExtTreeBoxImages::GetFile(false), CExtTreeBoxImages::g_nFileSize);
+    std::map<COLORREF, int> expected;
+    CExtPaintManager::CollectBitmapColors(hExpected, expected);
+    ::DeleteObject(hExpected);
+    EXPECT_EQ(expected[RGB(0, 0, 0)], 9); // the plus
+    for (const auto& res : {std::make_pair(2300, RT_BITMAP), std::make_pair(2301, RT_RCDATA)})
+    {
+        HBITMAP hResource = CExtPaintManager::LoadBitmapResource(MAKEINTRESOURCEA(res.first), res.second, hModule);
+        ASSERT_NE(hResource, nullptr) << res.first;
+        CExtPaintManager::CollectBitmapColors(hResource, histogram);
+        EXPECT_EQ(histogram, expected) << res.first;
+        ::DeleteObject(hResource);
+    }
+    EXPECT_EQ(CExtPaintManager::LoadBitmapResource(MAKEINTRESOURCEA(2302), RT_BITMAP, hModule), nullptr);
 }
 
 TEST(ExtPaintBitmaps, AdjustBitmapSparesKeyPixelsAndZeroChangesNothing)
