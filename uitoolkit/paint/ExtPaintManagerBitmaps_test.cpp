@@ -158,11 +158,20 @@ TEST(ExtPaintBitmaps, IconFromBitmapKeepsTheKeyTransparentAndReplacesSystemGreys
     EXPECT_EQ(p.At(1, 15), RGB(10, 20, 30));
     ::DestroyIcon(hIcon);
 
-    hIcon = CExtPaintManager::CreateIconFromBitmap(hBitmap, RGB(10, 20, 30), nullptr, false);
-    p = DrawIcon(hIcon, kWhite);
-    EXPECT_EQ(p.At(5, 5), RGB(192, 192, 192));
-    EXPECT_EQ(p.At(1, 15), kWhite);
-    ::DestroyIcon(hIcon);
+    // the image-list path, and the mask built by hand for older systems
+    const auto savedFlags = g_PaintManager.OsFlags;
+    for (bool bWin2000 : {true, false})
+    {
+        g_PaintManager.OsFlags.Win2000OrLater = bWin2000;
+        hIcon = CExtPaintManager::CreateIconFromBitmap(hBitmap, RGB(10, 20, 30), nullptr, false);
+        p = DrawIcon(hIcon, kWhite);
+        EXPECT_EQ(p.At(5, 5), RGB(192, 192, 192)) << bWin2000;
+        EXPECT_EQ(p.At(0, 15), RGB(128, 128, 128)) << bWin2000;
+        EXPECT_EQ(p.At(1, 15), kWhite) << bWin2000;
+        EXPECT_EQ(DrawIcon(hIcon, RGB(0, 0, 0)).At(1, 15), RGB(0, 0, 0)) << bWin2000;
+        ::DestroyIcon(hIcon);
+    }
+    g_PaintManager.OsFlags = savedFlags;
     ::DeleteObject(hBitmap);
 }
 
