@@ -235,6 +235,11 @@ public:
     // Keeps rc on the monitor nearest to it (its work area with bWorkArea).
     static RECT FitRectIntoMonitor(RECT rc, bool bWorkArea, bool bFullyInside);
 
+    // Sent to the ancestors of a window whose background they draw: WPARAM
+    // the device context (in the ancestor's client coordinates), LPARAM the
+    // window; non-zero when painted.
+    static const UINT g_nMsgPaintInheritedBackground;
+
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;
     CExtColorIndexMap ColorIndexMap;
