@@ -7,10 +7,6 @@
 // where its part is built; nothing else in the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
-void CExtPaintManager::LoadTreeBoxIcon(CExtCmdIcon&, bool)
-{
-}
-
 void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
 {
 }
@@ -51,19 +47,11 @@ void CExtPaintManager::PaintTabButton(CDC&, const CRect&, LONG, bool, bool, bool
 {
 }
 
-void CExtPaintManager::PaintSunkenFrame(CDC&, const RECT&, CObject*, LPARAM)
-{
-}
-
 void CExtPaintManager::GetTabMarginMetrics(CExtTabWnd*, int*, int*, int*)
 {
 }
 
 void CExtPaintManager::AdjustTabItemSize(CExtTabWnd*, LONG, CDC&, SIZE*)
-{
-}
-
-void CExtPaintManager::PaintTabNcFrame(CDC&, const RECT&, CObject*, LPARAM)
 {
 }
 
@@ -121,16 +109,6 @@ void CExtPaintManager::PaintComboFrame(CDC&, ComboFrameParams&)
 
 void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
 {
-}
-
-COLORREF CExtPaintManager::GetIconAlphaColor()
-{
-    return static_cast<COLORREF>(-1);
-}
-
-double CExtPaintManager::GetIconAlphaFactor()
-{
-    return 0.0;
 }
 
 CExtPaintManager::DockMarkerBase* CExtPaintManager::CreateDockMarker()
@@ -222,16 +200,6 @@ void CExtPaintManagerXP::PaintTabClientArea(CDC& dc, const CRect& rcClient, cons
 {
     CExtPaintManager::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation, bGrouped,
                                          pTabWnd, lParam);
-}
-
-void CExtPaintManagerXP::PaintSunkenFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintSunkenFrame(dc, rc, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerXP::PaintTabNcFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintTabNcFrame(dc, rc, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerXP::PaintIcon(CDC& dc, bool bHorz, const CString& sText, CExtCmdIcon* pIcon, const CRect& rcClient,
@@ -360,16 +328,6 @@ void CExtPaintManagerOffice2003::PaintControlFrame(CDC& dc, ControlFrameParams& 
 void CExtPaintManagerOffice2003::PaintComboFrame(CDC& dc, ComboFrameParams& params)
 {
     CExtPaintManagerXP::PaintComboFrame(dc, params);
-}
-
-COLORREF CExtPaintManagerOffice2003::GetIconAlphaColor()
-{
-    return CExtPaintManagerXP::GetIconAlphaColor();
-}
-
-double CExtPaintManagerOffice2003::GetIconAlphaFactor()
-{
-    return CExtPaintManagerXP::GetIconAlphaFactor();
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
