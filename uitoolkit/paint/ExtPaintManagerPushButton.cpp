@@ -2,6 +2,7 @@
 // part and its arrow, the icon or window-command glyph, and the caption
 // (rotated on vertical buttons, with the mnemonic drawn as a line there).
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/core/ExtGlyphBitmap.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -466,6 +467,8 @@ bool CExtPaintManager::PushButtonParams::IsRightToLeft() const
     CExtToolControlBar* pBar = static_cast<CExtBarButton*>(Owner)->GetBar();
     if (pBar == nullptr)
         return false;
+    if (g_ResourceManager->IsRTL() != 0)
+        return true;
     CWnd* pWnd = pBar->m_pDockSite != nullptr ? static_cast<CWnd*>(pBar->m_pDockSite) : pBar->GetParent();
     return pWnd != nullptr && (pWnd->GetExStyle() & WS_EX_LAYOUTRTL) != 0;
 }
