@@ -59,6 +59,12 @@ public:
         return this->CreateEx(0, AfxRegisterWndClass(0), "bar", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), pParent, nID);
     }
     CSize CalcFixedLayout(BOOL, BOOL bHorz) override { return bHorz ? CSize(200, 26) : CSize(26, 120); }
+    void AddButton(const CRect& rc)
+    {
+        auto* pButton = new CExtBarButton(this);
+        pButton->m_rc = rc;
+        this->m_arrButtons.Add(pButton);
+    }
     void DoPaint(CDC* pDC) override
     {
         CRect rc;
@@ -340,6 +346,62 @@ TEST_F(Backgrounds, FloatingBarAndTheControlsOnIt)
     px = PaintInto(bar, [&](CDC& dc, const CRect&)
                    { EXPECT_FALSE(g_PaintManager->PaintInheritedBackground(true, dc, &bar, 0)); });
     EXPECT_EQ(px.At(3, 3), kBack);
+}
+
+TEST_F(Backgrounds, ControlOnADockedBarContinuesItsRow)
+{
+    CDockFrame* pFrame = MakeFrame();
+    pFrame->m_top.AddButton(CRect(2, 2, 60, 24));
+    CWnd control;
+    ASSERT_TRUE(control.CreateEx(0, AfxRegisterWndClass(0), "control", WS_CHILD | WS_VISIBLE, CRect(10, 5, 40, 20),
+                                 &pFrame->m_top, 1));
+    const kxgui::PixelBuffer px =
+        PaintInto(control, [&](CDC& dc, const CRect&)
+                  { EXPECT_TRUE(g_PaintManager->PaintInheritedBackground(true, dc, &control, 0)); });
+    // the row runs from y = 2 to 24 of the bar; the control from 5 to 20
+    const COLORREF top = C(CExtPaintManager::TC_2003_ROW_LIGHT), bottom = C(CExtPaintManager::TC_2003_TOOLBAR_DARK);
+    EXPECT_TRUE(Near(px.At(5, 0), Along(top, bottom, 3, 22), 6));
+    EXPECT_TRUE(Near(px.At(5, 14), Along(top, bottom, 17, 22), 6));
+    EXPECT_EQ(px.At(0, 7), px.At(29, 7));
+    control.DestroyWindow();
+}
+
+TEST_F(Backgrounds, BarStateQueries)
+{
+    CDockFrame* pFrame = MakeFrame();
+    // a bar button follows the direction of its bar's dock site
+    CExtBarButton button(&pFrame->m_top);
+    CExtPaintManager::PushButtonParams p(&button, true, CRect(0, 0, 10, 10), "", nullptr, false, false, false, false,
+                                         true, false, false, false, 0);
+    EXPECT_FALSE(p.IsRightToLeft());
+    ::SetWindowLongPtrA(pFrame->m_hWnd, GWL_EXSTYLE,
+                        ::GetWindowLongPtrA(pFrame->m_hWnd, GWL_EXSTYLE) | WS_EX_LAYOUTRTL);
+    EXPECT_TRUE(p.IsRightToLeft());
+    ::SetWindowLongPtrA(pFrame->m_hWnd, GWL_EXSTYLE,
+                        ::GetWindowLongPtrA(pFrame->m_hWnd, GWL_EXSTYLE) & ~WS_EX_LAYOUTRTL);
+
+    // the client rectangle inside the bar's non-client frame
+    struct Case
+    {
+        CRuntimeClass* pTheme;
+        int nBits;
+        CExtControlBar* pBar;
+        CRect rcExpected;
+    } cases[] = {
+        {RUNTIME_CLASS(CExtPaintManager), 32, &pFrame->m_top, CRect(3, 1, 97, 29)},
+        {RUNTIME_CLASS(CExtPaintManager), 32, &pFrame->m_left, CRect(1, 3, 99, 27)},
+        {RUNTIME_CLASS(CExtPaintManagerOffice2003), 32, &pFrame->m_top, CRect(0, 0, 100, 30)},
+        {RUNTIME_CLASS(CExtPaintManagerOffice2003), 8, &pFrame->m_top, CRect(1, 1, 99, 29)},
+        {RUNTIME_CLASS(CExtPaintManagerOffice2003), 8, &pFrame->m_left, CRect(1, 1, 99, 29)},
+    };
+    for (const Case& k : cases)
+    {
+        ExtTestHooks().nScreenBitsPerPixel = k.nBits;
+        ASSERT_TRUE(g_PaintManager.InstallPaintManager(static_cast<CExtPaintManager*>(k.pTheme->CreateObject())));
+        CRect rc(0, 0, 100, 30);
+        g_PaintManager->AdjustBarClientRect(k.pBar, &rc);
+        EXPECT_EQ(rc, k.rcExpected) << k.pTheme->m_lpszClassName << " " << k.nBits;
+    }
 }
 
 // A parent that paints the background of its children when asked.

@@ -1,15 +1,10 @@
 // The operations whose bodies belong to later parts of the toolkit
-// (glyphs, expand buttons, bitmaps, the Office 2003 and Studio 2005 colour
-// tables, push buttons, separators, menu items, tab strips, frames,
-// backgrounds, captions, menu borders and status items, small parts, dock
-// markers, the text field) stand here with neutral bodies: draw nothing,
+// (glyphs, expand buttons, bitmaps, the Studio 2005 colour table,
+// separators, menu items, tab strips, captions, small parts, dock markers,
+// the text field) stand here with neutral bodies: draw nothing,
 // answer the neutral value, and an override calls its base. Each is replaced
 // where its part is built; nothing else in the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
-
-void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
-{
-}
 
 void CExtPaintManager::PaintToolBarExpandButton(CDC&, const RECT&, bool, bool, bool, bool, bool, CObject*, LPARAM, bool)
 {
