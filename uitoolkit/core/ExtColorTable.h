@@ -99,6 +99,21 @@ public:
         TC_2005_CAPTION_ACTIVE_TO,
     };
 
+    // System colour numbers the rules read (the platform's COLOR_* values).
+    enum e_system_color
+    {
+        kColorWindow = 5,
+        kColorWindowText = 8,
+        kColorHighlight = 13,
+        kColorHighlightText = 14,
+        kColor3dFace = 15,
+        kColor3dShadow = 16,
+        kColorBtnText = 18,
+        kColor3dHilight = 20,
+        kColor3dDkShadow = 21,
+        kColor3dLight = 22,
+    };
+
     // The platform's system colours occupy the first entries of every table.
     static const int kSystemColorCount = 50;
     // COLOR_3DFACE: the fallback of every unknown index.
@@ -119,4 +134,16 @@ public:
     // The Luna colours of the native XP theme for scheme 1 (blue), 2 (olive)
     // or 3 (silver), after the classic map; other schemes change nothing.
     static void InitNativeXpColors(CExtColorArray& colors, CExtColorIndexMap& map, int nLunaScheme);
+    // The Office 2003 indices, after the XP rules. With scheme 1 (blue), 2
+    // (olive) or 3 (silver) and the scheme's base and accent colours the
+    // Luna rules apply and five system entries (faces, lights and shadows)
+    // take Luna tones; with any other scheme the rules over the system
+    // colours. At 8 bits per pixel or less only the separator is defined.
+    // True when the Luna rules applied.
+    static bool InitOffice2003Colors(CExtColorArray& colors, CExtColorIndexMap& map, int nBitsPerPixel, int nLunaScheme,
+                                     COLORREF clrBase, COLORREF clrAccent);
+    // The base and accent colours of a Luna style from its seven task-band
+    // colours (edge light, edge highlight, edge shadow, edge dark shadow,
+    // edge fill, fill hint, accent hint).
+    static void LunaBaseColors(const COLORREF taskBand[7], COLORREF* pClrBase, COLORREF* pClrAccent);
 };

@@ -221,6 +221,9 @@ public:
     static void Draw3dRectNoCorners(CDC& dc, int x, int y, int cx, int cy, COLORREF clrTopLeft,
                                     COLORREF clrBottomRight);
     static void Draw3dRectNoCorners(CDC& dc, const RECT& rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
+    // The text's rectangle in the font, moved to (0, 0); tabs are expanded.
+    static CRect MeasureTextBounds(CDC& dc, CFont& font, const CString& sText, UINT nFormat);
+    static int MeasureTextWidth(CDC& dc, CFont& font, const CString& sText);
 
     // The monitor and work-area rectangles of one monitor; bit 0 of Flags
     // marks the primary one.
@@ -279,6 +282,11 @@ public:
     static bool AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH, double dL,
                                 double dS);
     static HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange);
+
+    // Sent to the ancestors of a window whose background they draw: WPARAM
+    // the device context (in the ancestor's client coordinates), LPARAM the
+    // window; non-zero when painted.
+    static const UINT g_nMsgPaintInheritedBackground;
 
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;
