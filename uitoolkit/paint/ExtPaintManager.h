@@ -16,6 +16,8 @@
 #include "uitoolkit/core/ExtColorTable.h"
 #include "uitoolkit/paint/ExtVisualStylesApi.h"
 
+#include <ctime>
+
 class CWnd;
 class CExtCmdIcon;
 class CExtGlyphBitmap;
@@ -427,6 +429,11 @@ public:
     void InitColorTable() override;
 };
 
+typedef BOOL(WINAPI* ExtPlaySoundFn)(LPCSTR pszSound, HMODULE hModule, DWORD dwFlags);
+typedef HANDLE(WINAPI* ExtCreateThreadFn)(LPSECURITY_ATTRIBUTES pAttributes, SIZE_T nStackSize,
+                                          LPTHREAD_START_ROUTINE pfnStart, LPVOID pParameter, DWORD dwFlags,
+                                          LPDWORD pThreadId);
+
 // What tests change to put the themes in a known situation.
 struct ExtPaintTestHooks
 {
@@ -434,6 +441,11 @@ struct ExtPaintTestHooks
     int nDcBitsPerPixel = 0;     // 0: each device context's own depth
     ExtSysColorFn pfnSysColor = nullptr;
     bool bIgnoreGradientFillFn = false;
+    // The popup windows' animation clock: clock() when null.
+    clock_t (*pfnClock)() = nullptr;
+    // The menu sounds: PlaySoundA and CreateThread when null.
+    ExtPlaySoundFn pfnPlaySound = nullptr;
+    ExtCreateThreadFn pfnCreateThread = nullptr;
 };
 ExtPaintTestHooks& ExtTestHooks();
 
