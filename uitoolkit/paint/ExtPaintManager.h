@@ -281,6 +281,11 @@ public:
                                 double dS);
     static HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange);
 
+    // Sent to the ancestors of a window whose background they draw: WPARAM
+    // the device context (in the ancestor's client coordinates), LPARAM the
+    // window; non-zero when painted.
+    static const UINT g_nMsgPaintInheritedBackground;
+
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;
     CExtColorIndexMap ColorIndexMap;
