@@ -204,6 +204,11 @@ public:
 
     // ---- static drawing helpers ----
     static int GetScreenBitsPerPixel();
+    // Leaves the visible child windows of hWndParent out of hDC's clip, all
+    // of them or those the filter does not keep painted over (it answers
+    // true for them).
+    typedef bool (*ExcludeChildFilterFn)(HDC hDC, HWND hWndParent, HWND hWndChild, LPARAM lParam);
+    static void ExcludeVisibleChildren(HDC hDC, HWND hWndParent, ExcludeChildFilterFn pfnFilter, LPARAM lParam);
     // The depth painters decide on for a device context.
     static int GetDcBitsPerPixel(CDC& dc);
     static void PaintGradientRect(CDC& dc, const RECT& rc, COLORREF clrA, COLORREF clrB, bool bVertical = false,
