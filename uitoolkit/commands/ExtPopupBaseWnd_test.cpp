@@ -200,6 +200,7 @@ TEST_F(PopupBaseTest, FinishedPopupWithShadowScreenshot)
     CExtPaintManager* themes[] = {new CExtPaintManager, new CExtPaintManagerXP};
     for (int i = 0; i < 2; ++i)
     {
+        kxgui::PumpUntilIdle(); // the stage repaints where the last popup was
         ASSERT_TRUE(g_PaintManager.InstallPaintManager(themes[i]));
         CTestPopup popup;
         popup.m_bMenuFace = true;
