@@ -7,12 +7,31 @@
 #include "uitoolkit/commands/ExtSoundPlayer.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
+#include <gtest/gtest.h>
+
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace kxtest
 {
+
+// Every popup test starts and ends with the XP theme, no injection and the
+// default animation kind, as the application sets them up.
+class PopupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ExtTestHooks() = ExtPaintTestHooks();
+        ASSERT_TRUE(g_PaintManager.InstallPaintManager(nullptr));
+    }
+    void TearDown() override
+    {
+        ExtTestHooks() = ExtPaintTestHooks();
+        g_PaintManager.InstallPaintManager(nullptr);
+    }
+};
 
 class PopupStage
 {

@@ -2,6 +2,7 @@
 
 #include "framework/win/AfxMsg.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/controls/ExtBitmapDC.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/commands/ExtSoundPlayer.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -21,29 +22,6 @@ int DrawRandom()
 {
     return ::rand();
 }
-
-// A memory DC with one bitmap selected, given back when it goes.
-class CBitmapDC : public CDC
-{
-public:
-    CBitmapDC(CDC& dc, CBitmap& bmp)
-    {
-        if (CreateCompatibleDC(&dc))
-            m_hOld = ::SelectObject(m_hDC, bmp.GetSafeHandle());
-    }
-    ~CBitmapDC() override
-    {
-        if (m_hDC != nullptr)
-        {
-            ::SelectObject(m_hDC, m_hOld);
-            DeleteDC();
-        }
-    }
-    bool IsReady() const { return m_hDC != nullptr && m_hOld != nullptr; }
-
-private:
-    HGDIOBJ m_hOld = nullptr;
-};
 
 } // namespace
 
@@ -176,7 +154,7 @@ bool CExtPopupBaseWnd::CaptureScreenBeneath()
     bool bCaptured = false;
     if (m_bmpScreenBeneath.CreateCompatibleBitmap(&dcScreen, rc.Width(), rc.Height()))
     {
-        CBitmapDC dcCapture(dcScreen, m_bmpScreenBeneath);
+        CExtBitmapDC dcCapture(dcScreen, m_bmpScreenBeneath.GetSafeHandle());
         bCaptured =
             dcCapture.IsReady() && dcCapture.BitBlt(0, 0, rc.Width(), rc.Height(), &dcScreen, rc.left, rc.top, SRCCOPY);
     }
@@ -247,7 +225,7 @@ void CExtPopupBaseWnd::OnPaint()
     CExtPaintManager::ExcludeVisibleChildren(dc.GetSafeHdc(), m_hWnd, nullptr, 0);
     if (m_bmpScreenBeneath.GetSafeHandle() != nullptr)
     {
-        CBitmapDC dcCapture(dc, m_bmpScreenBeneath);
+        CExtBitmapDC dcCapture(dc, m_bmpScreenBeneath.GetSafeHandle());
         CRect rc;
         CWnd::GetClientRect(&rc);
         if (dcCapture.IsReady())
@@ -310,29 +288,17 @@ void CExtPopupBaseWnd::OnTimer(UINT_PTR nIDEvent)
 
 bool CExtPopupBaseWnd::CreateAnimationSurfaces(CDC& dc, const CRect& rcClient)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = rcClient.Width();
-    bmi.bmiHeader.biHeight = rcClient.Height(); // bottom-up rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     CBitmap* const surfaces[3] = {&m_bmpBackground, &m_bmpFinished, &m_bmpOutput};
     DWORD** const bits[3] = {&m_pBitsBackground, &m_pBitsFinished, &m_pBitsOutput};
     for (int i = 0; i < 3; ++i)
-    {
-        void* pBits = nullptr;
-        if (!surfaces[i]->Attach(::CreateDIBSection(dc.GetSafeHdc(), &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0)) ||
-            pBits == nullptr)
+        if (!surfaces[i]->Attach(CExtPaintManager::CreateDibSection32(rcClient.Width(), rcClient.Height(), bits[i])))
         {
             ReleaseAnimationSurfaces();
             return false;
         }
-        *bits[i] = static_cast<DWORD*>(pBits);
-    }
     {
-        CBitmapDC dcBackground(dc, m_bmpBackground);
-        CBitmapDC dcFinished(dc, m_bmpFinished);
+        CExtBitmapDC dcBackground(dc, m_bmpBackground.GetSafeHandle());
+        CExtBitmapDC dcFinished(dc, m_bmpFinished.GetSafeHandle());
         if (!dcBackground.IsReady() || !dcFinished.IsReady())
         {
             ReleaseAnimationSurfaces();
@@ -395,14 +361,14 @@ void CExtPopupBaseWnd::PaintAnimationKindFrame(CDC& dc, int nCombineSide)
         s.Output = m_pBitsOutput;
         s.Width = w;
         s.Height = h;
-        CBitmapDC dcFinished(dc, m_bmpFinished);
+        CExtBitmapDC dcFinished(dc, m_bmpFinished.GetSafeHandle());
         switch (m_animation.Kind)
         {
         case CExtPopupAnimation::AnimationInstant: dc.BitBlt(rc.left, rc.top, w, h, &dcFinished, 0, 0, SRCCOPY); break;
         case CExtPopupAnimation::AnimationFade:
         {
             CExtPopupAnimation::ComposeFade(s, p);
-            CBitmapDC dcOutput(dc, m_bmpOutput);
+            CExtBitmapDC dcOutput(dc, m_bmpOutput.GetSafeHandle());
             dc.BitBlt(rc.left, rc.top, w, h, &dcOutput, 0, 0, SRCCOPY);
             break;
         }
@@ -460,7 +426,7 @@ void CExtPopupBaseWnd::PaintAnimationKindFrame(CDC& dc, int nCombineSide)
             if (!bChanged)
                 break;
             PaintCombinedAreaFirst(dc, dcFinished, nCombineSide, true);
-            CBitmapDC dcOutput(dc, m_bmpOutput);
+            CExtBitmapDC dcOutput(dc, m_bmpOutput.GetSafeHandle());
             dc.BitBlt(rc.left, rc.top, w, h, &dcOutput, 0, 0, SRCCOPY);
             dc.SelectClipRgn(nullptr);
             break;

@@ -49,20 +49,18 @@ public:
     }
 };
 
-class PopupBaseTest : public ::testing::Test
+class PopupBaseTest : public kxtest::PopupTest
 {
 protected:
     void SetUp() override
     {
-        ExtTestHooks() = ExtPaintTestHooks();
+        kxtest::PopupTest::SetUp();
         ExtTestHooks().pfnClock = kxtest::FakeClock;
-        ASSERT_TRUE(g_PaintManager.InstallPaintManager(nullptr));
         CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationFade;
     }
     void TearDown() override
     {
-        ExtTestHooks() = ExtPaintTestHooks();
-        g_PaintManager.InstallPaintManager(nullptr);
+        kxtest::PopupTest::TearDown();
         CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationFade;
     }
 

@@ -12,20 +12,9 @@ namespace
 
 const COLORREF StageColor = RGB(200, 220, 240);
 
-class MenuTipTest : public ::testing::Test
+class MenuTipTest : public kxtest::PopupTest
 {
 protected:
-    void SetUp() override
-    {
-        ExtTestHooks() = ExtPaintTestHooks();
-        ASSERT_TRUE(g_PaintManager.InstallPaintManager(nullptr));
-    }
-    void TearDown() override
-    {
-        ExtTestHooks() = ExtPaintTestHooks();
-        g_PaintManager.InstallPaintManager(nullptr);
-    }
-
     // Shows the tip for an area with the mouse inside it, then delivers the
     // show timer's tick.
     static void ShowNow(CExtPopupMenuTipWnd& tip, HWND hWndOwner, const CRect& rcArea)

@@ -1,36 +1,9 @@
 #include "uitoolkit/commands/ExtPopupShadow.h"
 
+#include "uitoolkit/controls/ExtBitmapDC.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/core/ExtPopupShadowShading.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
-
-namespace
-{
-
-// A memory DC on dc with one bitmap selected, giving it back on every path.
-class CSelectedBitmapDC : public CDC
-{
-public:
-    CSelectedBitmapDC(CDC& dc, HGDIOBJ hBitmap)
-    {
-        if (CreateCompatibleDC(&dc))
-            m_hOld = ::SelectObject(m_hDC, hBitmap);
-    }
-    ~CSelectedBitmapDC() override
-    {
-        if (m_hDC != nullptr)
-        {
-            ::SelectObject(m_hDC, m_hOld);
-            DeleteDC();
-        }
-    }
-    bool IsReady() const { return m_hDC != nullptr && m_hOld != nullptr; }
-
-private:
-    HGDIOBJ m_hOld = nullptr;
-};
-
-} // namespace
 
 CExtPopupShadow::CExtPopupShadow()
 {
@@ -140,8 +113,8 @@ bool CExtPopupShadow::SaveBands(CDC& dc, CBitmap& bmpRight, CBitmap& bmpBottom)
         return false;
     }
     {
-        CSelectedBitmapDC dcRight(dc, bmpRight.GetSafeHandle());
-        CSelectedBitmapDC dcBottom(dc, bmpBottom.GetSafeHandle());
+        CExtBitmapDC dcRight(dc, bmpRight.GetSafeHandle());
+        CExtBitmapDC dcBottom(dc, bmpBottom.GetSafeHandle());
         if (dcRight.IsReady() && dcBottom.IsReady() &&
             dcRight.BitBlt(0, 0, s, h + s, &dc, m_rcWndArea.right, m_rcWndArea.top, SRCCOPY) &&
             dcBottom.BitBlt(0, 0, w + s, s, &dc, m_rcWndArea.left, m_rcWndArea.bottom, SRCCOPY))
@@ -166,8 +139,8 @@ void CExtPopupShadow::RestoreBackground(CDC& dcMem)
 {
     const int s = static_cast<int>(m_nShadowSize);
     const int w = m_rcWndArea.Width(), h = m_rcWndArea.Height();
-    CSelectedBitmapDC dcRight(dcMem, m_bmpBackgroundRight.GetSafeHandle());
-    CSelectedBitmapDC dcBottom(dcMem, m_bmpBackgroundBottom.GetSafeHandle());
+    CExtBitmapDC dcRight(dcMem, m_bmpBackgroundRight.GetSafeHandle());
+    CExtBitmapDC dcBottom(dcMem, m_bmpBackgroundBottom.GetSafeHandle());
     if (dcRight.IsReady())
         dcMem.BitBlt(w, 0, s, h + s, &dcRight, 0, 0, SRCCOPY);
     if (dcBottom.IsReady())
@@ -180,8 +153,8 @@ bool CExtPopupShadow::PaintFromCache(CDC& dc)
         return false;
     const int s = static_cast<int>(m_nShadowSize);
     const int w = m_rcWndArea.Width(), h = m_rcWndArea.Height();
-    CSelectedBitmapDC dcRight(dc, m_bmpShadowRight.GetSafeHandle());
-    CSelectedBitmapDC dcBottom(dc, m_bmpShadowBottom.GetSafeHandle());
+    CExtBitmapDC dcRight(dc, m_bmpShadowRight.GetSafeHandle());
+    CExtBitmapDC dcBottom(dc, m_bmpShadowBottom.GetSafeHandle());
     if (!dcRight.IsReady() || !dcBottom.IsReady())
         return false;
     dc.BitBlt(m_rcWndArea.right, m_rcWndArea.top, s, h + s, &dcRight, 0, 0, SRCCOPY);
@@ -210,7 +183,7 @@ bool CExtPopupShadow::ComposeUnderWindow(CDC& dcWork, HWND hWndOwner, HWND hWndU
     bool bResult = false;
     if (bm.bmWidth > 0 && bm.bmHeight > 0)
     {
-        CSelectedBitmapDC dcImage(dcWork, hImage);
+        CExtBitmapDC dcImage(dcWork, hImage);
         bResult = dcImage.IsReady() && dcWork.BitBlt(rcUnder.left - rcWnd.left, rcUnder.top - rcWnd.top, bm.bmWidth,
                                                      bm.bmHeight, &dcImage, 0, 0, SRCCOPY);
     }
@@ -235,22 +208,12 @@ bool CExtPopupShadow::PaintTrueColor(CDC& dc, HWND hWndOwner, HWND hWndUnder, co
     const int w = m_rcWndArea.Width(), h = m_rcWndArea.Height();
     const COLORREF clrTint =
         (m_nOptions & OptionTint) != 0 ? g_PaintManager->GetShadowColor() : static_cast<COLORREF>(-1);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w + s;
-    bmi.bmiHeader.biHeight = h + s; // bottom-up rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
     CBitmap bmpWork;
-    if (!bmpWork.Attach(::CreateDIBSection(dc.GetSafeHdc(), &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0)) ||
-        pBits == nullptr)
+    if (!bmpWork.Attach(CExtPaintManager::CreateDibSection32(w + s, h + s, &m_pBits)))
         return false;
-    m_pBits = static_cast<DWORD*>(pBits);
     bool bResult = false;
     {
-        CSelectedBitmapDC dcWork(dc, bmpWork.GetSafeHandle());
+        CExtBitmapDC dcWork(dc, bmpWork.GetSafeHandle());
         if (dcWork.IsReady())
         {
             dcWork.BitBlt(0, 0, w + s, h + s, &dc, m_rcWndArea.left, m_rcWndArea.top, SRCCOPY);

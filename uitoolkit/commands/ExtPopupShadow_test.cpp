@@ -4,7 +4,7 @@
 #include "uitoolkit/commands/ExtPopupShadow.h"
 
 #include "uitoolkit/paint/ExtPaintManager.h"
-#include "tests/gui/GuiHarness.h"
+#include "tests/support/PopupStage.h"
 
 #include <gtest/gtest.h>
 
@@ -24,20 +24,7 @@ const CRect Window(20, 10, 60, 50);
 const CRect ScreenWindow(320, 210, 360, 250);
 const CRect NoRect(0, 0, 0, 0);
 
-class PopupShadowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ExtTestHooks() = ExtPaintTestHooks();
-        ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
-    }
-    void TearDown() override
-    {
-        ExtTestHooks() = ExtPaintTestHooks();
-        g_PaintManager.InstallPaintManager(nullptr);
-    }
-};
+using PopupShadowTest = kxtest::PopupTest;
 
 TEST_F(PopupShadowTest, BandsOverWhite)
 {
