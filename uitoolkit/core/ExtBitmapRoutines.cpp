@@ -2,16 +2,6 @@
 
 #include <algorithm>
 
-namespace
-{
-
-COLORREF PixelToColorRef(DWORD px)
-{
-    return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
-}
-
-} // namespace
-
 RECT CExtBitmapRoutines::FitRectIntoArea(RECT rc, const RECT& area, bool bFullyInside)
 {
     CRect r(rc);

@@ -14,6 +14,11 @@
 class CExtBitmapRoutines
 {
 public:
+    // A 32-bit DIB pixel (0x00RRGGBB) as a COLORREF, and back; the byte
+    // order is each other's mirror, so both are the same swap.
+    static COLORREF PixelToColorRef(DWORD px) { return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF); }
+    static DWORD ColorRefToPixel(COLORREF clr) { return PixelToColorRef(clr); }
+
     // A rectangle wholly beyond an edge of area is brought back to that edge;
     // with bFullyInside it is then moved until it lies inside, so one larger
     // than the area ends on the area's left and top. The size never changes.

@@ -8,6 +8,7 @@
 // that reaches it through the one relay window of a frame.
 #pragma once
 
+#include "framework/core/CArray.h"
 #include "framework/core/CObject.h"
 #include "framework/core/CString.h"
 #include "framework/win/Dc.h"
@@ -15,6 +16,8 @@
 #include "uitoolkit/core/ExtColorMath.h"
 #include "uitoolkit/core/ExtColorTable.h"
 #include "uitoolkit/paint/ExtVisualStylesApi.h"
+
+#include <map>
 
 class CWnd;
 class CExtCmdIcon;
@@ -234,6 +237,48 @@ public:
     static void GetMonitorParamsFromHwnd(MonitorParams& mp, HWND hWnd);
     // Keeps rc on the monitor nearest to it (its work area with bWorkArea).
     static RECT FitRectIntoMonitor(RECT rc, bool bWorkArea, bool bFullyInside);
+    static void GetMonitorParamsFromWnd(MonitorParams& mp, const CWnd* pWnd);
+
+    // ---- window images and bitmaps; returned handles belong to the caller ----
+    // A 32-bit DIB section the window paints itself into with message.
+    static HBITMAP CaptureWindowImage(HWND hWnd, UINT nMessage, UINT nFlags);
+    // Sends the message to every visible child, the DC's origin on the child.
+    static void PrintWindowTree(HWND hWnd, UINT nMessage, HDC hDC, UINT nFlags, bool bRecursive);
+    static void DispatchPendingPaint(bool bNcPaint, bool bEraseBkgnd, bool bPaint);
+    // A bottom-up 32-bit DIB section; ppBits (may be null) receives its pixels.
+    static HBITMAP CreateDibSection32(int cx, int cy, COLORREF** ppBits);
+    // A copy of the bitmap (or of pRect of it); with ppBits a 32-bit DIB
+    // section whose pixels (0x00RRGGBB, bottom row first) *ppBits receives.
+    static HBITMAP CloneBitmap(HBITMAP hSrc, const RECT* pRect = nullptr, COLORREF** ppBits = nullptr);
+    static HICON CreateIconFromBitmap(HBITMAP hSrc, COLORREF clrTransparent, const RECT* pRect = nullptr,
+                                      bool bReplaceSysColors = false);
+    // The bits per pixel of the source, 0 on failure.
+    static int CollectBitmapColors(HBITMAP hSrc, std::map<COLORREF, int>& histogram);
+    static int GetBitmapColors(HBITMAP hSrc, CArray<COLORREF, COLORREF>& colors, bool bNoDuplicates);
+    // A packed DIB in fixed global memory (GlobalFree).
+    static HGLOBAL BitmapToPackedDib(HBITMAP hSrc, HPALETTE hPal = nullptr);
+    static bool SerializeBitmapHandle(CArchive& ar, HBITMAP& hBitmap, bool bResourceFormat);
+    // A whole bitmap file ("BM" header included).
+    static HBITMAP LoadBitmapFromMemory(const void* pData, UINT nSize);
+    // A bitmap resource's data (no file header).
+    static HBITMAP LoadBitmapFromResourceData(HINSTANCE hInst, HRSRC hRes);
+    // A null hInst means the framework's resource module.
+    static HBITMAP LoadBitmapResource(LPCTSTR lpszName, LPCTSTR lpszType, HINSTANCE hInst = nullptr);
+    // A negative cx or cy stands for the source size.
+    static void TransparentBltEmulated(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int xSrc, int ySrc, int cxSrc,
+                                       int cySrc, COLORREF clrTransparent);
+
+    // ---- 16 x 16 colour-sample icons ----
+    static HICON CreateColorSampleIcon(COLORREF clr);
+    static HICON CreateFramedColorSampleIcon(COLORREF clr);
+    static HICON CreateColorLetterIcon(COLORREF clr, HFONT hFont, TCHAR chLetter);
+
+    // ---- bitmap routines; a key pixel lies within clrKeyLow + clrKeyRange ----
+    static HBITMAP AdjustBitmapColorsHls(HBITMAP hSrc, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH, double dL,
+                                         double dS);
+    static bool AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH, double dL,
+                                double dS);
+    static HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange);
 
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;

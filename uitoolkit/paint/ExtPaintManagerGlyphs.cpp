@@ -1,5 +1,7 @@
-// Glyph painting: one body for every theme.
+// Glyph painting and the tree-box images: one body for every theme.
 #include "uitoolkit/core/ExtGlyphBitmap.h"
+#include "uitoolkit/core/ExtTreeBoxImages.h"
+#include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 void CExtPaintManager::PaintGlyph(CDC& dc, int x, int y, const CExtGlyphBitmap& glyph, const COLORREF* pColors)
@@ -30,4 +32,13 @@ void CExtPaintManager::PaintGlyphCentered(CDC& dc, const RECT& rc, const CExtGly
     if (r.IsRectEmpty() || size.cx > r.Width() || size.cy > r.Height())
         return;
     PaintGlyph(dc, r.left + (r.Width() - size.cx) / 2, r.top + (r.Height() - size.cy) / 2, glyph, pColors);
+}
+
+void CExtPaintManager::LoadTreeBoxIcon(CExtCmdIcon& icon, bool bExpanded)
+{
+    icon.Empty();
+    HBITMAP hBitmap = LoadBitmapFromMemory(CExtTreeBoxImages::GetFile(bExpanded), CExtTreeBoxImages::g_nFileSize);
+    // the images hold no magenta: no pixel of them is transparent
+    if (hBitmap != nullptr)
+        icon.AssignFromHBITMAP(hBitmap, RGB(255, 0, 255), nullptr, false);
 }

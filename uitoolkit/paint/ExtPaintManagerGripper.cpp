@@ -1,5 +1,6 @@
-// The size grip of status bars and resizable windows: classic diagonal lines,
-// or the Office 2003 triangle of dots.
+// The size grip of status bars and resizable windows (classic diagonal lines
+// or the Office 2003 triangle of dots), sunken frames and the colour and
+// strength command icons take for their colourised state.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include "framework/win/Wnd.h"
@@ -47,4 +48,47 @@ void CExtPaintManagerOffice2003::PaintResizingGripper(CDC& dc, const RECT& rc, C
             dc.FillSolidRect(x - 1, y - 1, kDot, kDot, clrDark);
         }
     }
+}
+
+void CExtPaintManager::PaintSunkenFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    dc.Draw3dRect(&rc, GetColor(COLOR_3DSHADOW, pHelperSrc, lParam), GetColor(COLOR_3DHILIGHT, pHelperSrc, lParam));
+}
+
+void CExtPaintManager::PaintTabNcFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManager::PaintSunkenFrame(dc, rc, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerXP::PaintSunkenFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    const COLORREF clr = GetColor(COLOR_3DSHADOW, pHelperSrc, lParam);
+    dc.Draw3dRect(&rc, clr, clr);
+}
+
+void CExtPaintManagerXP::PaintTabNcFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
+{
+    CExtPaintManagerXP::PaintSunkenFrame(dc, rc, pHelperSrc, lParam);
+}
+
+COLORREF CExtPaintManager::GetIconAlphaColor()
+{
+    return static_cast<COLORREF>(-1);
+}
+
+double CExtPaintManager::GetIconAlphaFactor()
+{
+    return 0.0;
+}
+
+COLORREF CExtPaintManagerOffice2003::GetIconAlphaColor()
+{
+    if (!g_PaintManager.OsFlags.Win2000OrLater)
+        return static_cast<COLORREF>(-1);
+    return GetColor(COLOR_3DFACE, this, 0);
+}
+
+double CExtPaintManagerOffice2003::GetIconAlphaFactor()
+{
+    return 0.7;
 }

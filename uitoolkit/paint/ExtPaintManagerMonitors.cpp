@@ -1,5 +1,6 @@
 // Monitor lookup and fitting rectangles onto a monitor.
 #include "uitoolkit/core/ExtBitmapRoutines.h"
+#include "framework/win/Wnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 namespace
@@ -39,6 +40,11 @@ void CExtPaintManager::GetMonitorParamsFromHwnd(MonitorParams& mp, HWND hWnd)
     if (hWnd == nullptr || !::GetWindowRect(hWnd, &rc))
         rc = RECT{0, 0, 0, 0};
     GetMonitorParamsFromRect(mp, rc);
+}
+
+void CExtPaintManager::GetMonitorParamsFromWnd(MonitorParams& mp, const CWnd* pWnd)
+{
+    GetMonitorParamsFromHwnd(mp, pWnd != nullptr ? pWnd->m_hWnd : nullptr);
 }
 
 RECT CExtPaintManager::FitRectIntoMonitor(RECT rc, bool bWorkArea, bool bFullyInside)

@@ -26,10 +26,6 @@ bool CExtPaintManager::HasToolBarRowBackground(CExtToolControlBar*)
     return false;
 }
 
-void CExtPaintManager::LoadTreeBoxIcon(CExtCmdIcon&, bool)
-{
-}
-
 void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
 {
 }
@@ -70,19 +66,11 @@ void CExtPaintManager::PaintTabButton(CDC&, const CRect&, LONG, bool, bool, bool
 {
 }
 
-void CExtPaintManager::PaintSunkenFrame(CDC&, const RECT&, CObject*, LPARAM)
-{
-}
-
 void CExtPaintManager::GetTabMarginMetrics(CExtTabWnd*, int*, int*, int*)
 {
 }
 
 void CExtPaintManager::AdjustTabItemSize(CExtTabWnd*, LONG, CDC&, SIZE*)
-{
-}
-
-void CExtPaintManager::PaintTabNcFrame(CDC&, const RECT&, CObject*, LPARAM)
 {
 }
 
@@ -204,16 +192,6 @@ void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
 {
 }
 
-COLORREF CExtPaintManager::GetIconAlphaColor()
-{
-    return static_cast<COLORREF>(-1);
-}
-
-double CExtPaintManager::GetIconAlphaFactor()
-{
-    return 0.0;
-}
-
 CExtPaintManager::DockMarkerBase* CExtPaintManager::CreateDockMarker()
 {
     return nullptr;
@@ -303,16 +281,6 @@ void CExtPaintManagerXP::PaintTabClientArea(CDC& dc, const CRect& rcClient, cons
 {
     CExtPaintManager::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation, bGrouped,
                                          pTabWnd, lParam);
-}
-
-void CExtPaintManagerXP::PaintSunkenFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintSunkenFrame(dc, rc, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerXP::PaintTabNcFrame(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintTabNcFrame(dc, rc, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerXP::PaintIcon(CDC& dc, bool bHorz, const CString& sText, CExtCmdIcon* pIcon, const CRect& rcClient,
@@ -531,16 +499,6 @@ bool CExtPaintManagerOffice2003::PaintToolBarBackground(CDC& dc, const RECT& rc,
 bool CExtPaintManagerOffice2003::PaintDockBarClientArea(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam)
 {
     return CExtPaintManagerXP::PaintDockBarClientArea(dc, rc, pWnd, lParam);
-}
-
-COLORREF CExtPaintManagerOffice2003::GetIconAlphaColor()
-{
-    return CExtPaintManagerXP::GetIconAlphaColor();
-}
-
-double CExtPaintManagerOffice2003::GetIconAlphaFactor()
-{
-    return CExtPaintManagerXP::GetIconAlphaFactor();
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
