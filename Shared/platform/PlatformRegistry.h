@@ -57,6 +57,9 @@ uint32_t RegistryValueCount(RegistryHandle key, uint32_t& count);
 uint32_t RegistryEnumValue(RegistryHandle key, uint32_t index, std::string& name, uint32_t& type,
                            std::vector<uint8_t>& data);
 uint32_t RegistryEnumKey(RegistryHandle key, uint32_t index, std::string& name);
+// One value by its name (compared without case), whole; kRegNotFound when
+// the key has no such value.
+uint32_t RegistryQueryValue(RegistryHandle key, const char* name, uint32_t& type, std::vector<uint8_t>& data);
 uint32_t RegistrySetValue(RegistryHandle key, const char* name, uint32_t type, const void* data, uint32_t size);
 // Deletes a key that has no sub-keys.
 uint32_t RegistryDeleteKey(RegistryHandle parent, const char* name);

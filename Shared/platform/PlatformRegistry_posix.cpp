@@ -197,6 +197,28 @@ uint32_t RegistryEnumKey(RegistryHandle key, uint32_t index, std::string& name)
     return kRegOk;
 }
 
+uint32_t RegistryQueryValue(RegistryHandle key, const char* name, uint32_t& type, std::vector<uint8_t>& data)
+{
+    Store& s = TheStore();
+    std::lock_guard<std::mutex> guard(s.lock);
+    std::shared_ptr<Node> node = Resolve(s, key);
+    if (!node)
+        return kRegInvalidHandle;
+    if (node->deleted)
+        return kRegKeyDeleted;
+    const char* valueName = name != nullptr ? name : "";
+    for (const Value& v : node->values)
+    {
+        if (::strcasecmp(v.name.c_str(), valueName) == 0)
+        {
+            type = v.type;
+            data = v.data;
+            return kRegOk;
+        }
+    }
+    return kRegNotFound;
+}
+
 uint32_t RegistrySetValue(RegistryHandle key, const char* name, uint32_t type, const void* data, uint32_t size)
 {
     Store& s = TheStore();

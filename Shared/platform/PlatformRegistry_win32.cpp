@@ -93,6 +93,24 @@ uint32_t RegistryEnumKey(RegistryHandle key, uint32_t index, std::string& name)
     return kRegOk;
 }
 
+uint32_t RegistryQueryValue(RegistryHandle key, const char* name, uint32_t& type, std::vector<uint8_t>& data)
+{
+    DWORD valueType = 0;
+    DWORD size = 0;
+    LONG rc = ::RegQueryValueExA(K(key), name, nullptr, &valueType, nullptr, &size);
+    if (rc != ERROR_SUCCESS)
+        return static_cast<uint32_t>(rc);
+    // the value may grow between the two calls; the second one then reports it
+    data.assign(size + 1, 0);
+    size = static_cast<DWORD>(data.size());
+    rc = ::RegQueryValueExA(K(key), name, nullptr, &valueType, data.data(), &size);
+    if (rc != ERROR_SUCCESS)
+        return static_cast<uint32_t>(rc);
+    data.resize(size);
+    type = valueType;
+    return kRegOk;
+}
+
 uint32_t RegistrySetValue(RegistryHandle key, const char* name, uint32_t type, const void* data, uint32_t size)
 {
     return static_cast<uint32_t>(::RegSetValueExA(K(key), name, 0, type, static_cast<const BYTE*>(data), size));

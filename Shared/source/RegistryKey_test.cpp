@@ -152,4 +152,20 @@ TEST_F(RegistryTest, DeleteStopsAtAKeyThatCannotBeDeleted)
     EXPECT_FALSE(CRegistryKey::DeleteKeyRecursive(RegistryCurrentUser(), (path + "\\locked").c_str()));
 }
 
+TEST_F(RegistryTest, QueryValueByNameWithoutCase)
+{
+    kx::RegistryHandle key = 0;
+    ASSERT_EQ(kx::RegistryCreateKey(RegistryCurrentUser(), path.c_str(), kx::kRegRead | kx::kRegWrite, key),
+              kx::kRegOk);
+    const uint8_t bytes[] = {9, 8, 7};
+    ASSERT_EQ(kx::RegistrySetValue(key, "Chunk", kx::kRegBinary, bytes, sizeof(bytes)), kx::kRegOk);
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    EXPECT_EQ(kx::RegistryQueryValue(key, "CHUNK", type, data), kx::kRegOk);
+    EXPECT_EQ(type, uint32_t(kx::kRegBinary));
+    EXPECT_EQ(data, (std::vector<uint8_t>{9, 8, 7}));
+    EXPECT_EQ(kx::RegistryQueryValue(key, "other", type, data), kx::kRegNotFound);
+    kx::RegistryCloseKey(key);
+}
+
 } // namespace
