@@ -204,6 +204,31 @@ TEST_F(DockMarkerTest, TheWindowRegionLeavesOutExactlyTheGreenPixels)
     }
 }
 
+TEST_F(DockMarkerTest, PicturesOfDifferentSizesOrMissingResourcesMakeNoMarker)
+{
+    const CRect rc(0, 0, 200, 200);
+    HBITMAP hSmall = CExtPaintManager::CreateDibSection32(10, 10, nullptr);
+    HBITMAP hLarge = CExtPaintManager::CreateDibSection32(12, 10, nullptr);
+    DockMarkerBeta2 marker;
+    EXPECT_FALSE(marker.CreateFromBitmaps(rc, 0, kGreen, hSmall, hLarge));
+    EXPECT_EQ(::GetObjectType(hSmall), 0u); // both were deleted
+    EXPECT_EQ(::GetObjectType(hLarge), 0u);
+    EXPECT_TRUE(marker.IsEmpty());
+
+    // the tool-bar picture of the tests' resources, as both images
+    const LPCTSTR lpszPicture = MAKEINTRESOURCEA(0x7310);
+    ASSERT_TRUE(
+        marker.CreateFromResources(rc, 8, kGreen, lpszPicture, nullptr, RT_BITMAP, RT_BITMAP, nullptr, nullptr));
+    EXPECT_EQ(marker.m_nKind, 8);
+    EXPECT_NE(marker.m_bmpHover.GetSafeHandle(), nullptr);
+    EXPECT_NE(marker.m_rgn.GetSafeHandle(), nullptr);
+    EXPECT_EQ(marker.m_rc.left, (200 - marker.m_cx) / 2 + 1); // centred, nudged by (1, 1)
+    EXPECT_FALSE(marker.CreateFromResources(rc, 8, kGreen, lpszPicture, MAKEINTRESOURCEA(0x7FFF), RT_BITMAP, RT_BITMAP,
+                                            nullptr, nullptr));
+    EXPECT_FALSE(marker.CreateFromResources(rc, 8, kGreen, MAKEINTRESOURCEA(0x7FFF), nullptr, RT_BITMAP, RT_BITMAP,
+                                            nullptr, nullptr));
+}
+
 TEST_F(DockMarkerTest, MarkerWindowsTakeTheSetsOver)
 {
     CExtDockMarkerWndArray arrWnds;
