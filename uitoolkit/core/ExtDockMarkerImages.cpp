@@ -29,6 +29,12 @@ public:
         if (x >= 0 && y >= 0 && x < m_cx && y < m_cy)
             m_pixels[(size_t)y * m_cx + x] = c;
     }
+    void Fill(int l, int t, int r, int b, COLORREF c)
+    {
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x)
+                Set(x, y, c);
+    }
     // A panel with an outline and corners cut round by two pixels; its lower
     // half is a shade darker.
     void Panel(int l, int t, int r, int b)
@@ -143,11 +149,7 @@ Canvas ArrowTop()
 {
     Canvas c(23, 26);
     c.Panel(0, 0, 23, 26);
-    for (int x = 4; x < 19; ++x)
-    {
-        c.Set(x, 4, kArrow);
-        c.Set(x, 5, kArrow);
-    }
+    c.Fill(4, 4, 19, 6, kArrow);
     UpArrow(c, 11, 8, 7, 2, 8);
     return c;
 }
@@ -179,9 +181,7 @@ Canvas Compass()
                                   !inCross(x, y - 1) || !inCross(x, y + 1)))
                 c.Set(x, y, kEdge);
     // the hub under the tab target
-    for (int y = 30; y < 58; ++y)
-        for (int x = 30; x < 58; ++x)
-            c.Set(x, y, kCompassHub);
+    c.Fill(30, 30, 58, 58, kCompassHub);
     return c;
 }
 
@@ -190,12 +190,9 @@ Canvas TabTarget()
 {
     Canvas c(25, 25);
     c.Panel(0, 0, 25, 25);
-    for (int y = 9; y < 20; ++y)
-        for (int x = 4; x < 21; ++x)
-            c.Set(x, y, y == 9 || y == 19 || x == 4 || x == 20 ? kArrow : kFace);
-    for (int y = 5; y < 10; ++y)
-        for (int x = 4; x < 12; ++x)
-            c.Set(x, y, kArrow);
+    c.Fill(4, 9, 21, 20, kArrow);
+    c.Fill(5, 10, 20, 19, kFace);
+    c.Fill(4, 5, 12, 10, kArrow);
     return c;
 }
 
@@ -207,29 +204,29 @@ Canvas FrameTop()
     return c;
 }
 
-std::vector<BYTE> Build(int nKind, bool bOuterFrame)
+// The picture of an arrow kind (or its frame) from the one of the top arrow.
+Canvas Oriented(const Canvas& top, int nKind)
 {
-    if (bOuterFrame)
-    {
-        switch (nKind)
-        {
-        case 0: return FrameTop().ToBmp();
-        case 1: return FrameTop().Flipped().ToBmp();
-        case 2: return FrameTop().Transposed().ToBmp();
-        case 3: return FrameTop().Flipped().Transposed().ToBmp();
-        default: return {};
-        }
-    }
     switch (nKind)
     {
-    case 0: return ArrowTop().ToBmp();
-    case 1: return ArrowTop().Flipped().ToBmp();
-    case 2: return ArrowTop().Transposed().ToBmp();
-    case 3: return ArrowTop().Flipped().Transposed().ToBmp();
-    case 4: return Compass().ToBmp();
-    case 8: return TabTarget().ToBmp();
-    default: return {};
+    case 1: return top.Flipped();
+    case 2: return top.Transposed();
+    case 3: return top.Flipped().Transposed();
+    default: return top;
     }
+}
+
+std::vector<BYTE> Build(int nKind, bool bOuterFrame)
+{
+    if (nKind >= 0 && nKind <= 3)
+        return Oriented(bOuterFrame ? FrameTop() : ArrowTop(), nKind).ToBmp();
+    if (bOuterFrame)
+        return {};
+    if (nKind == 4)
+        return Compass().ToBmp();
+    if (nKind == 8)
+        return TabTarget().ToBmp();
+    return {};
 }
 
 } // namespace

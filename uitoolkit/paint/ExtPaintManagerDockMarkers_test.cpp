@@ -6,7 +6,7 @@
 
 #include "framework/win/AfxWin.h"
 #include "tests/gui/GuiHarness.h"
-#include "uitoolkit/controls/ExtMemoryDC.h"
+#include "tests/support/ToolkitPaintWindow.h"
 #include "uitoolkit/core/ExtColorMath.h"
 #include "uitoolkit/core/ExtDockMarkerGeometry.h"
 #include "uitoolkit/core/ExtDockMarkerImages.h"
@@ -445,42 +445,13 @@ struct MarkerGallery
     }
 };
 
-MarkerGallery* g_pMarkerGallery = nullptr;
-
-LRESULT CALLBACK MarkerGalleryProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_PAINT || g_pMarkerGallery == nullptr)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(hWnd, &ps);
-    {
-        CDC target;
-        target.Attach(hdc);
-        CRect rcClient;
-        ::GetClientRect(hWnd, &rcClient);
-        {
-            CExtMemoryDC dc(&target, &rcClient);
-            dc.FillSolidRect(&rcClient, RGB(170, 180, 190));
-            g_pMarkerGallery->Paint(dc);
-        }
-        target.Detach();
-    }
-    ::EndPaint(hWnd, &ps);
-    return 0;
-}
-
 TEST_F(DockMarkerTest, EveryPictureInOneScreenshot)
 {
     MarkerGallery gallery;
-    g_pMarkerGallery = &gallery;
-    HWND hWnd = kxgui::CreateTestWindow(kShotWidth, kShotHeight, "docking markers", MarkerGalleryProc);
-    ASSERT_NE(hWnd, nullptr);
-    ::InvalidateRect(hWnd, nullptr, TRUE);
-    ::UpdateWindow(hWnd);
-    kxgui::PumpUntilIdle();
-    const kxgui::PixelBuffer shot = kxgui::CaptureScreen(hWnd);
-    g_pMarkerGallery = nullptr;
-    ::DestroyWindow(hWnd);
+    kxtest::ToolkitPaintWindow wnd(kShotWidth, kShotHeight, "docking markers", RGB(170, 180, 190),
+                                   [&gallery](CDC& dc) { gallery.Paint(dc); });
+    ASSERT_NE(wnd.Hwnd(), nullptr);
+    const kxgui::PixelBuffer shot = wnd.PaintAndCapture();
     ASSERT_FALSE(shot.IsEmpty());
     EXPECT_FALSE(kxgui::SaveArtifact(shot, "dock_markers.png").empty());
     // no key colour shows through, the hover highlight and the compass part do
