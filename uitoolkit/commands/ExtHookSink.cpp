@@ -9,11 +9,12 @@ namespace
 typedef CMap<HWND, HWND, CExtHookSink::HookChains_t*, CExtHookSink::HookChains_t*> HookChainsMap_t;
 
 // Every hooked window's chain; a window is in it exactly while the toolkit's
-// procedure subclasses it.
+// procedure subclasses it. The map outlives every static object, so windows
+// destroyed during the program's own shut-down still find their chains.
 HookChainsMap_t& HookChainsMap()
 {
-    static HookChainsMap_t g_map;
-    return g_map;
+    static HookChainsMap_t* g_pMap = new HookChainsMap_t;
+    return *g_pMap;
 }
 
 CExtHookSink::HookChains_t* FindChain(HWND hWnd)
