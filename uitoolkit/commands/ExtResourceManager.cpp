@@ -1,6 +1,7 @@
 #include "uitoolkit/commands/ExtResourceManager.h"
 
 #include "framework/win/Menu.h"
+#include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <algorithm>
 #include <cstring>
@@ -376,6 +377,45 @@ HACCEL CExtResourceManager::LoadAcceleratorsByName(LPCTSTR sResourceName, WORD n
         p += 8;
     }
     return table.empty() ? nullptr : ::CreateAcceleratorTableA(table.data(), (int)table.size());
+}
+
+HBITMAP CExtResourceManager::LoadBitmapEx(UINT nID, WORD nLanguage, WORD nFallbackLanguage, WORD* pnLanguageOut,
+                                          HINSTANCE* phModuleOut)
+{
+    return LoadBitmapByName(IdName(nID), nLanguage, nFallbackLanguage, pnLanguageOut, phModuleOut);
+}
+
+HBITMAP CExtResourceManager::LoadBitmap(LPCTSTR sResourceName, WORD* pnLanguageOut, HINSTANCE* phModuleOut)
+{
+    return LoadBitmapByName(sResourceName, GetLanguage(), GetDefaultLanguage(), pnLanguageOut, phModuleOut);
+}
+
+HBITMAP CExtResourceManager::LoadBitmap(UINT nID, WORD* pnLanguageOut, HINSTANCE* phModuleOut)
+{
+    return LoadBitmapEx(nID, GetLanguage(), GetDefaultLanguage(), pnLanguageOut, phModuleOut);
+}
+
+HBITMAP CExtResourceManager::LoadBitmapByName(LPCTSTR sResourceName, WORD nLanguage, WORD nFallbackLanguage,
+                                              WORD* pnLanguageOut, HINSTANCE* phModuleOut)
+{
+    ResetOut(pnLanguageOut, nullptr, phModuleOut);
+    if (!IsOwnLanguage())
+    {
+        HINSTANCE hModule = AfxGetResourceHandle();
+        HBITMAP hBitmap =
+            hModule != nullptr && sResourceName != nullptr ? ::LoadBitmapA(hModule, sResourceName) : nullptr;
+        if (hBitmap != nullptr && phModuleOut != nullptr)
+            *phModuleOut = hModule;
+        return hBitmap;
+    }
+    HRSRC hResource = nullptr;
+    HINSTANCE hModule =
+        FindResourceHandleEx(RT_BITMAP, sResourceName, nLanguage, nFallbackLanguage, pnLanguageOut, &hResource);
+    if (hModule == nullptr)
+        return nullptr;
+    if (phModuleOut != nullptr)
+        *phModuleOut = hModule;
+    return CExtPaintManager::LoadBitmapFromResourceData(hModule, hResource);
 }
 
 // ---- CExtResourceManagerHolder ---------------------------------------------

@@ -104,6 +104,11 @@ public:
     virtual HACCEL LoadAccelerators(LPCTSTR sResourceName, WORD* pnLanguageOut = nullptr,
                                     HINSTANCE* phModuleOut = nullptr);
     virtual HACCEL LoadAccelerators(UINT nID, WORD* pnLanguageOut = nullptr, HINSTANCE* phModuleOut = nullptr);
+    // The caller owns the bitmap.
+    virtual HBITMAP LoadBitmapEx(UINT nID, WORD nLanguage, WORD nFallbackLanguage, WORD* pnLanguageOut = nullptr,
+                                 HINSTANCE* phModuleOut = nullptr);
+    virtual HBITMAP LoadBitmap(LPCTSTR sResourceName, WORD* pnLanguageOut = nullptr, HINSTANCE* phModuleOut = nullptr);
+    virtual HBITMAP LoadBitmap(UINT nID, WORD* pnLanguageOut = nullptr, HINSTANCE* phModuleOut = nullptr);
 
 protected:
     // The named forms of the menu and accelerator loaders; a resource name
@@ -112,6 +117,8 @@ protected:
                         HINSTANCE* phModuleOut);
     HACCEL LoadAcceleratorsByName(LPCTSTR sResourceName, WORD nLanguage, WORD nFallbackLanguage, WORD* pnLanguageOut,
                                   HINSTANCE* phModuleOut);
+    HBITMAP LoadBitmapByName(LPCTSTR sResourceName, WORD nLanguage, WORD nFallbackLanguage, WORD* pnLanguageOut,
+                             HINSTANCE* phModuleOut);
 
     enum : BYTE
     {

@@ -171,6 +171,28 @@ TEST(ExtResourceManager, ToolBarDialogAndInitialisationData)
     }
 }
 
+TEST(ExtResourceManager, Bitmaps)
+{
+    for (bool own : {false, true})
+    {
+        SCOPED_TRACE(own ? "own language" : "plain");
+        CExtResourceManager manager(own, kGerman);
+        WORD language = 0;
+        HINSTANCE module = nullptr;
+        HBITMAP bitmap = manager.LoadBitmap(0x10007310, &language, &module);
+        ASSERT_NE(bitmap, nullptr);
+        BITMAP info = {};
+        ::GetObjectA(bitmap, sizeof(info), &info);
+        EXPECT_EQ(info.bmWidth, 48);
+        EXPECT_EQ(info.bmHeight, 15);
+        EXPECT_EQ(language, kEnglish);
+        EXPECT_EQ(module, AfxGetResourceHandle());
+        ::DeleteObject(bitmap);
+        EXPECT_EQ(manager.LoadBitmap(0x7399, &language, &module), nullptr);
+        EXPECT_EQ(module, nullptr);
+    }
+}
+
 TEST(ExtResourceManager, BufferAllocation)
 {
     CExtResourceBuffer buffer;

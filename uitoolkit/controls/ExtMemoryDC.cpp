@@ -1,5 +1,7 @@
 #include "uitoolkit/controls/ExtMemoryDC.h"
 
+#include "uitoolkit/paint/ExtPaintManager.h"
+
 #include <utility>
 
 namespace
@@ -56,22 +58,11 @@ void CExtMemoryDC::Init(CDC* pDC, const RECT* pRect, DWORD dwFlags)
             hBitmap = ::CreateBitmap(cx, cy, 1, 1, nullptr);
         else if (dwFlags & MDC_DIB_SECTION)
         {
-            BITMAPINFO bmi = {};
-            bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            bmi.bmiHeader.biWidth = cx;
-            bmi.bmiHeader.biHeight = cy;
-            bmi.bmiHeader.biPlanes = 1;
-            bmi.bmiHeader.biBitCount = 32;
-            bmi.bmiHeader.biCompression = BI_RGB;
-            bmi.bmiHeader.biSizeImage = static_cast<DWORD>(cx) * static_cast<DWORD>(cy) * 4;
-            hBitmap = ::CreateDIBSection(pDC->m_hDC, &bmi, DIB_RGB_COLORS, &m_pBits, nullptr, 0);
-            if (hBitmap == nullptr || m_pBits == nullptr)
-            {
-                if (hBitmap != nullptr)
-                    ::DeleteObject(hBitmap);
-                m_pBits = nullptr;
+            COLORREF* pBits = nullptr;
+            hBitmap = CExtPaintManager::CreateDibSection32(cx, cy, &pBits);
+            if (hBitmap == nullptr)
                 return;
-            }
+            m_pBits = pBits;
         }
         else
             hBitmap = ::CreateCompatibleBitmap(pDC->m_hDC, cx, cy);

@@ -3,6 +3,28 @@
 #include "framework/core/CArchive.h"
 #include "uitoolkit/core/ExtRegistryArchiver.h"
 
+namespace
+{
+
+// The part before the first separator, trimmed at its end, and the part from
+// the separator on, trimmed at its start (which drops a blank-like separator);
+// without a separator the whole text is the first part.
+void SplitAtFirst(const CString& sText, char chSeparator, CString& sFirst, CString& sSecond)
+{
+    int nAt = sText.Find(chSeparator);
+    if (nAt < 0)
+    {
+        sFirst = sText;
+        return;
+    }
+    sFirst = sText.Left(nAt);
+    sFirst.TrimRight();
+    sSecond = sText.Mid(nAt);
+    sSecond.TrimLeft();
+}
+
+} // namespace
+
 bool CExtCmdRules::SplitTipText(CString sText, CString& sStatus, CString& sTip)
 {
     sStatus.Empty();
@@ -13,16 +35,7 @@ bool CExtCmdRules::SplitTipText(CString sText, CString& sStatus, CString& sTip)
     sText.TrimRight(' ');
     if (sText.IsEmpty())
         return false;
-    int nBreak = sText.Find('\n');
-    if (nBreak < 0)
-    {
-        sStatus = sText;
-        return true;
-    }
-    sStatus = sText.Left(nBreak);
-    sStatus.TrimRight();
-    sTip = sText.Mid(nBreak);
-    sTip.TrimLeft();
+    SplitAtFirst(sText, '\n', sStatus, sTip);
     return true;
 }
 
@@ -36,16 +49,7 @@ bool CExtCmdRules::SplitMenuText(CString sText, CString& sMenu, CString& sAccel)
     sText.TrimRight();
     if (sText.IsEmpty())
         return false;
-    int nTab = sText.Find('\t');
-    if (nTab < 0)
-    {
-        sMenu = sText;
-        return true;
-    }
-    sMenu = sText.Left(nTab);
-    sMenu.TrimRight();
-    sAccel = sText.Mid(nTab);
-    sAccel.TrimLeft();
+    SplitAtFirst(sText, '\t', sMenu, sAccel);
     return true;
 }
 

@@ -92,10 +92,10 @@ CString& CExtRegistryArchiver::GetLibraryVersionString(CString& sOut, char chSep
 }
 
 CString& CExtRegistryArchiver::MakeProfileRegPath(CString& sOut, LPCTSTR sSection, LPCTSTR sStateProfile,
-                                                  LPCTSTR sPart1, LPCTSTR sPart2)
+                                                  LPCTSTR sAppRegistryKey, LPCTSTR sAppProfileName)
 {
     auto text = [](LPCTSTR s) { return s != nullptr ? s : ""; };
-    sOut.Format("Software\\%s\\%s\\%s\\%s\\%s\\%s", text(sPart1), text(sPart2), "Quorbis", "Profiles",
+    sOut.Format("Software\\%s\\%s\\%s\\%s\\%s\\%s", text(sAppRegistryKey), text(sAppProfileName), "Quorbis", "Profiles",
                 text(sStateProfile), text(sSection));
     for (char ch : {'\r', '\t', '\n', '?', '*'})
         sOut.Replace(ch, '_');

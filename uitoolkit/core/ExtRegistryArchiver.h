@@ -32,12 +32,12 @@ public:
     // decimal, joined by chSeparator: "2.5.0.0" for '.'.
     static CString& GetLibraryVersionString(CString& sOut, char chSeparator = '.');
 
-    // Software\<part 1>\<part 2>\Quorbis\Profiles\<state profile>\<section>,
-    // with CR, TAB, LF, '?' and '*' replaced by '_'. Part 1 is the
-    // application's registry key, part 2 its own profile name; the state
-    // profile is the name of the command profile or bar layout stored there.
-    static CString& MakeProfileRegPath(CString& sOut, LPCTSTR sSection, LPCTSTR sStateProfile, LPCTSTR sPart1,
-                                       LPCTSTR sPart2);
+    // "Software\<application registry key>\<application profile name>
+    // \Quorbis\Profiles\<state profile>\<section>" with CR, TAB, LF, '?' and
+    // '*' replaced by '_'. The state profile is the name of the command
+    // profile or bar layout stored there.
+    static CString& MakeProfileRegPath(CString& sOut, LPCTSTR sSection, LPCTSTR sStateProfile, LPCTSTR sAppRegistryKey,
+                                       LPCTSTR sAppProfileName);
 
     // Four lanes over the bytes in order, byte n into lane n mod 4, printed
     // as 16 upper-case hexadecimal pairs separated by blanks (47 characters).

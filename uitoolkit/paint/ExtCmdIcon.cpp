@@ -6,25 +6,40 @@
 #include "framework/win/GdiObjects.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
 #include "uitoolkit/core/ExtCmdIconColors.h"
+#include "uitoolkit/paint/ExtBitmapDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
+
+#include <algorithm>
 
 namespace
 {
 
 const COLORREF kMagenta = RGB(255, 0, 255);
 
+// The information of an icon with the bitmaps it hands out, which the
+// object deletes.
+struct IconBitmaps
+{
+    ICONINFO ii = {};
+    CBitmap bmColor, bmMask;
+
+    bool Read(HICON hIcon)
+    {
+        if (hIcon == nullptr || !::GetIconInfo(hIcon, &ii))
+            return false;
+        bmColor.Attach(ii.hbmColor);
+        bmMask.Attach(ii.hbmMask);
+        return true;
+    }
+    // The colour bitmap, or the mask of a monochrome icon.
+    HBITMAP Picture() const { return ii.hbmColor != nullptr ? ii.hbmColor : ii.hbmMask; }
+};
+
 // A new icon from the bitmaps of another; null when it cannot be made.
 HICON CopyIconDeep(HICON hIcon)
 {
-    ICONINFO ii = {};
-    if (hIcon == nullptr || !::GetIconInfo(hIcon, &ii))
-        return nullptr;
-    HICON hCopy = ::CreateIconIndirect(&ii);
-    if (ii.hbmColor != nullptr)
-        ::DeleteObject(ii.hbmColor);
-    if (ii.hbmMask != nullptr)
-        ::DeleteObject(ii.hbmMask);
-    return hCopy;
+    IconBitmaps bitmaps;
+    return bitmaps.Read(hIcon) ? ::CreateIconIndirect(&bitmaps.ii) : nullptr;
 }
 
 int BitsPerPixelOf(HBITMAP hBitmap)
@@ -41,27 +56,26 @@ HBITMAP MonochromeCopy(HBITMAP hSrc)
     if (hSrc == nullptr || ::GetObjectA(hSrc, sizeof(bm), &bm) == 0)
         return nullptr;
     HBITMAP hMono = ::CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
-    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
-    HDC hDstDC = ::CreateCompatibleDC(nullptr);
-    if (hMono != nullptr && hSrcDC != nullptr && hDstDC != nullptr)
-    {
-        HGDIOBJ hOldSrc = ::SelectObject(hSrcDC, hSrc);
-        HGDIOBJ hOldDst = ::SelectObject(hDstDC, hMono);
-        ::SetBkColor(hSrcDC, RGB(255, 255, 255));
-        ::BitBlt(hDstDC, 0, 0, bm.bmWidth, bm.bmHeight, hSrcDC, 0, 0, SRCCOPY);
-        ::SelectObject(hDstDC, hOldDst);
-        ::SelectObject(hSrcDC, hOldSrc);
-    }
-    else if (hMono != nullptr)
+    if (hMono == nullptr)
+        return nullptr;
+    CExtBitmapDC dcSrc(hSrc), dcDst(hMono);
+    if (!dcSrc.IsValid() || !dcDst.IsValid())
     {
         ::DeleteObject(hMono);
-        hMono = nullptr;
+        return nullptr;
     }
-    if (hSrcDC != nullptr)
-        ::DeleteDC(hSrcDC);
-    if (hDstDC != nullptr)
-        ::DeleteDC(hDstDC);
+    dcSrc.SetBkColor(RGB(255, 255, 255));
+    dcDst.BitBlt(0, 0, bm.bmWidth, bm.bmHeight, &dcSrc, 0, 0, SRCCOPY);
     return hMono;
+}
+
+// A 32-bit DIB section filled with one colour; *ppPixels its pixels.
+HBITMAP FilledDib(int cx, int cy, COLORREF clr, COLORREF** ppPixels)
+{
+    HBITMAP hBitmap = CExtPaintManager::CreateDibSection32(cx, cy, ppPixels);
+    if (hBitmap != nullptr)
+        std::fill(*ppPixels, *ppPixels + static_cast<size_t>(cx) * cy, CExtBitmapRoutines::ColorRefToPixel(clr));
+    return hBitmap;
 }
 
 } // namespace
@@ -97,22 +111,14 @@ void CExtCmdIcon::IconPart::Attach(HICON hIcon)
 
 CSize CExtCmdIcon::GetIconSize(HICON hIcon)
 {
-    ICONINFO ii = {};
-    if (hIcon == nullptr || !::GetIconInfo(hIcon, &ii))
-        return CSize(0, 0);
-    // The bitmaps tell the size; a monochrome icon's mask holds the AND and
-    // XOR halves one above the other.
-    CSize size(0, 0);
+    // The bitmaps tell the size (not the hot spot, which cursors place
+    // anywhere); a monochrome icon's mask holds the AND and XOR halves one
+    // above the other.
+    IconBitmaps bitmaps;
     BITMAP bm = {};
-    if (ii.hbmColor != nullptr && ::GetObjectA(ii.hbmColor, sizeof(bm), &bm) != 0)
-        size = CSize(bm.bmWidth, bm.bmHeight);
-    else if (ii.hbmMask != nullptr && ::GetObjectA(ii.hbmMask, sizeof(bm), &bm) != 0)
-        size = CSize(bm.bmWidth, bm.bmHeight / 2);
-    if (ii.hbmColor != nullptr)
-        ::DeleteObject(ii.hbmColor);
-    if (ii.hbmMask != nullptr)
-        ::DeleteObject(ii.hbmMask);
-    return size;
+    if (!bitmaps.Read(hIcon) || ::GetObjectA(bitmaps.Picture(), sizeof(bm), &bm) == 0)
+        return CSize(0, 0);
+    return CSize(bm.bmWidth, bitmaps.ii.hbmColor != nullptr ? bm.bmHeight : bm.bmHeight / 2);
 }
 
 // ---- construction ----
@@ -178,12 +184,10 @@ bool CExtCmdIcon::Serialize(CArchive& ar)
             }
             else if (nKind == 2)
             {
-                ICONINFO ii = {};
-                if (!::GetIconInfo(m_icon.m_hIcon, &ii))
+                IconBitmaps bitmaps;
+                if (!bitmaps.Read(m_icon.m_hIcon))
                     return false;
-                CBitmap bmColor, bmMask;
-                bmColor.Attach(ii.hbmColor);
-                bmMask.Attach(ii.hbmMask);
+                const ICONINFO& ii = bitmaps.ii;
                 const BYTE nFlags =
                     (ii.fIcon ? 1 : 0) | (ii.hbmColor != nullptr ? 2 : 0) | (ii.hbmMask != nullptr ? 4 : 0);
                 ar << nFlags << static_cast<DWORD>(ii.xHotspot) << static_cast<DWORD>(ii.yHotspot);
@@ -371,32 +375,24 @@ bool CExtCmdIcon::ExtractBitmap(HBITMAP& hBitmap, COLORREF& clrKey, CArray<COLOR
     }
     else
     {
-        ICONINFO ii = {};
-        if (!::GetIconInfo(m_icon.m_hIcon, &ii))
+        IconBitmaps bitmaps;
+        if (!bitmaps.Read(m_icon.m_hIcon))
             return false;
-        CBitmap bmColor, bmMask;
-        bmColor.Attach(ii.hbmColor);
-        bmMask.Attach(ii.hbmMask);
-        CExtPaintManager::GetBitmapColors(ii.hbmColor != nullptr ? ii.hbmColor : ii.hbmMask, used, true);
+        const ICONINFO& ii = bitmaps.ii;
+        CExtPaintManager::GetBitmapColors(bitmaps.Picture(), used, true);
         COLORREF key = kMagenta;
         if (!CExtCmdIconColors::ChooseKeyColor(std::vector<COLORREF>(used.GetData(), used.GetData() + used.GetSize()),
                                                &key))
             return false;
         const int cx = m_icon.m_nWidth, cy = m_icon.m_nHeight;
-        hBitmap = CExtPaintManager::CreateDibSection32(cx, cy, &pPixels);
+        hBitmap = FilledDib(cx, cy, key, &pPixels);
         if (hBitmap == nullptr)
             return false;
         const DWORD pxKey = CExtBitmapRoutines::ColorRefToPixel(key);
         const size_t nPixels = static_cast<size_t>(cx) * cy;
-        for (size_t i = 0; i < nPixels; ++i)
-            pPixels[i] = pxKey;
-        HDC hDC = ::CreateCompatibleDC(nullptr);
-        if (hDC != nullptr)
         {
-            HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-            ::DrawIconEx(hDC, 0, 0, m_icon.m_hIcon, cx, cy, 0, nullptr, DI_NORMAL);
-            ::SelectObject(hDC, hOld);
-            ::DeleteDC(hDC);
+            CExtBitmapDC dc(hBitmap);
+            ::DrawIconEx(dc.GetSafeHdc(), 0, 0, m_icon.m_hIcon, cx, cy, 0, nullptr, DI_NORMAL);
         }
         ::GdiFlush();
         if (ii.hbmColor != nullptr && ii.hbmMask != nullptr)
@@ -553,26 +549,18 @@ int CExtCmdIcon::CollectColors(std::map<COLORREF, int>& histogram) const
     histogram.clear();
     if (IsBitmapBased())
         return CExtPaintManager::CollectBitmapColors(m_bitmap.m_hBitmap, histogram);
-    ICONINFO ii = {};
-    if (m_icon.IsEmpty() || !::GetIconInfo(m_icon.m_hIcon, &ii))
-        return 0;
-    CBitmap bmColor, bmMask;
-    bmColor.Attach(ii.hbmColor);
-    bmMask.Attach(ii.hbmMask);
-    return CExtPaintManager::CollectBitmapColors(ii.hbmColor != nullptr ? ii.hbmColor : ii.hbmMask, histogram);
+    IconBitmaps bitmaps;
+    return bitmaps.Read(m_icon.m_hIcon) ? CExtPaintManager::CollectBitmapColors(bitmaps.Picture(), histogram) : 0;
 }
 
 int CExtCmdIcon::GetBitsPerPixel() const
 {
     if (IsBitmapBased())
         return BitsPerPixelOf(m_bitmap.m_hBitmap);
-    ICONINFO ii = {};
-    if (m_icon.IsEmpty() || !::GetIconInfo(m_icon.m_hIcon, &ii))
+    IconBitmaps bitmaps;
+    if (!bitmaps.Read(m_icon.m_hIcon))
         return 0;
-    CBitmap bmColor, bmMask;
-    bmColor.Attach(ii.hbmColor);
-    bmMask.Attach(ii.hbmMask);
-    return ii.hbmColor != nullptr ? BitsPerPixelOf(ii.hbmColor) : 1;
+    return bitmaps.ii.hbmColor != nullptr ? BitsPerPixelOf(bitmaps.ii.hbmColor) : 1;
 }
 
 bool CExtCmdIcon::Scale(const CExtCmdIcon& src, int cx, int cy, COLORREF clrFill)
@@ -603,24 +591,12 @@ bool CExtCmdIcon::Scale(const CExtCmdIcon& src, int cx, int cy, COLORREF clrFill
     HBITMAP hScaled = CExtPaintManager::CreateDibSection32(cx, cy, nullptr);
     if (hScaled == nullptr)
         return false;
-    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
-    HDC hDstDC = ::CreateCompatibleDC(nullptr);
-    if (hSrcDC != nullptr && hDstDC != nullptr)
     {
-        HGDIOBJ hOldSrc = ::SelectObject(hSrcDC, hSrcBitmap);
-        HGDIOBJ hOldDst = ::SelectObject(hDstDC, hScaled);
-        CDC dcDst;
-        dcDst.Attach(hDstDC);
+        CExtBitmapDC dcSrc(hSrcBitmap), dcDst(hScaled);
         dcDst.FillSolidRect(0, 0, cx, cy, clrFill);
-        dcDst.Detach();
-        CExtPaintManager::TransparentBltEmulated(hDstDC, 0, 0, cx, cy, hSrcDC, 0, 0, sizeSrc.cx, sizeSrc.cy, clrKey);
-        ::SelectObject(hDstDC, hOldDst);
-        ::SelectObject(hSrcDC, hOldSrc);
+        CExtPaintManager::TransparentBltEmulated(dcDst.GetSafeHdc(), 0, 0, cx, cy, dcSrc.GetSafeHdc(), 0, 0, sizeSrc.cx,
+                                                 sizeSrc.cy, clrKey);
     }
-    if (hSrcDC != nullptr)
-        ::DeleteDC(hSrcDC);
-    if (hDstDC != nullptr)
-        ::DeleteDC(hDstDC);
     if (src.IsBitmapBased())
         AssignFromHBITMAP(hScaled, clrFill, nullptr, false);
     else
@@ -636,15 +612,21 @@ COLORREF CExtCmdIcon::GetColorizeColor() const
     return m_clrColorize;
 }
 
-COLORREF CExtCmdIcon::SetColorizeColor(COLORREF clr)
+template <class T>
+T CExtCmdIcon::ChangeColorizeValue(T& field, T value)
 {
-    const COLORREF clrOld = m_clrColorize;
-    if (clr != clrOld)
+    const T old = field;
+    if (value != old)
     {
-        m_clrColorize = clr;
+        field = value;
         m_iconColorized.Empty();
     }
-    return clrOld;
+    return old;
+}
+
+COLORREF CExtCmdIcon::SetColorizeColor(COLORREF clr)
+{
+    return ChangeColorizeValue(m_clrColorize, clr);
 }
 
 double CExtCmdIcon::GetColorizeFactor() const
@@ -654,13 +636,7 @@ double CExtCmdIcon::GetColorizeFactor() const
 
 double CExtCmdIcon::SetColorizeFactor(double dFactor)
 {
-    const double dOld = m_dColorizeFactor;
-    if (dFactor != dOld)
-    {
-        m_dColorizeFactor = dFactor;
-        m_iconColorized.Empty();
-    }
-    return dOld;
+    return ChangeColorizeValue(m_dColorizeFactor, dFactor);
 }
 
 bool CExtCmdIcon::CreateCheckMark(COLORREF clrGlyph, COLORREF clrTransparent, int cx, int cy, COLORREF** ppPixels)
@@ -695,25 +671,16 @@ bool CExtCmdIcon::CreateGlyphImage(int nGlyph, COLORREF clrGlyph, COLORREF clrTr
     else if (clrTransparent == g_clrNone)
         clrTransparent = kMagenta;
     COLORREF* pPixels = nullptr;
-    HBITMAP hBitmap = CExtPaintManager::CreateDibSection32(cx, cy, &pPixels);
+    HBITMAP hBitmap = FilledDib(cx, cy, clrTransparent, &pPixels);
     if (hBitmap == nullptr)
         return false;
-    const DWORD pxTransparent = CExtBitmapRoutines::ColorRefToPixel(clrTransparent);
-    const size_t nPixels = static_cast<size_t>(cx) * cy;
-    for (size_t i = 0; i < nPixels; ++i)
-        pPixels[i] = pxTransparent;
     if (nGlyph != 0)
     {
-        CDC dc;
-        if (dc.Attach(::CreateCompatibleDC(nullptr)))
-        {
-            HGDIOBJ hOld = dc.SelectObject(hBitmap);
-            if (nGlyph == 1)
-                CExtPaintManager::PaintMenuCheckMark(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
-            else
-                CExtPaintManager::PaintMenuRadioDot(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
-            dc.SelectObject(hOld);
-        }
+        CExtBitmapDC dc(hBitmap);
+        if (nGlyph == 1)
+            CExtPaintManager::PaintMenuCheckMark(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
+        else
+            CExtPaintManager::PaintMenuRadioDot(dc, cx / 2 - 3, cy / 2 - 3, clrGlyph);
         ::GdiFlush();
     }
     AssignFromHBITMAP(hBitmap, clrTransparent, nullptr, false);

@@ -122,6 +122,9 @@ public:
 protected:
     // The check mark (1), radio dot (2) or nothing (0) on a fresh bitmap.
     bool CreateGlyphImage(int nGlyph, COLORREF clrGlyph, COLORREF clrTransparent, int cx, int cy, COLORREF** ppPixels);
+    // Sets a colourise value; a change drops the colourised icon.
+    template <class T>
+    T ChangeColorizeValue(T& field, T value);
 
     BitmapPart m_bitmap;
     IconPart m_icon;

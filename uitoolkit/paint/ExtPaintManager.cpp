@@ -4,6 +4,7 @@
 #include "framework/win/MiniFrameWnd.h"
 #include "uitoolkit/bars/ExtStatusControlBar.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
 #include <shlwapi.h>
@@ -850,14 +851,26 @@ bool CExtPaintManagerHolder::IsSysNotifyMessage(UINT message)
 
 void CExtPaintManagerHolder::RelaySysNotify(CWnd* pWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // the theme first, so the command icons take its new colours
     switch (message)
     {
-    case WM_SYSCOLORCHANGE: HandleSysColorChange(pWnd); break;
-    case WM_SETTINGCHANGE: HandleSettingChange(pWnd, wParam, lParam); break;
+    case WM_SYSCOLORCHANGE:
+        HandleSysColorChange(pWnd);
+        g_CmdManager.HandleSysColorChange(pWnd);
+        break;
+    case WM_SETTINGCHANGE:
+        HandleSettingChange(pWnd, wParam, lParam);
+        g_CmdManager.HandleSettingChange(pWnd, static_cast<UINT>(wParam), reinterpret_cast<LPCTSTR>(lParam));
+        break;
     case WM_DISPLAYCHANGE:
         HandleDisplayChange(pWnd, static_cast<int>(wParam), static_cast<short>(LOWORD(lParam)),
                             static_cast<short>(HIWORD(lParam)));
+        g_CmdManager.HandleDisplayChange(pWnd, static_cast<int>(wParam), static_cast<short>(LOWORD(lParam)),
+                                         static_cast<short>(HIWORD(lParam)));
         break;
-    case WM_THEMECHANGED: HandleThemeChanged(pWnd, wParam, lParam); break;
+    case WM_THEMECHANGED:
+        HandleThemeChanged(pWnd, wParam, lParam);
+        g_CmdManager.HandleThemeChanged(pWnd, wParam, lParam);
+        break;
     }
 }

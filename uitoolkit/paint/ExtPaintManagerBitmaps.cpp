@@ -7,6 +7,7 @@
 #include "framework/win/WinThread.h"
 #include "uitoolkit/core/ExtBitmap.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
+#include "uitoolkit/paint/ExtBitmapDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <algorithm>
@@ -16,42 +17,54 @@
 namespace
 {
 
-// Selects a GDI object into a DC for one scope.
-class SelectIn
-{
-public:
-    SelectIn(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hOld(::SelectObject(hDC, hObject)) {}
-    ~SelectIn() { ::SelectObject(m_hDC, m_hOld); }
-    SelectIn(const SelectIn&) = delete;
-    SelectIn& operator=(const SelectIn&) = delete;
-
-private:
-    HDC m_hDC;
-    HGDIOBJ m_hOld;
-};
-
-// A memory DC compatible with the screen, deleted with the object.
-class MemoryDc
-{
-public:
-    MemoryDc() : m_hDC(::CreateCompatibleDC(nullptr)) {}
-    ~MemoryDc()
-    {
-        if (m_hDC != nullptr)
-            ::DeleteDC(m_hDC);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    operator HDC() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
-
 bool BitmapSize(HBITMAP hBitmap, BITMAP& bm)
 {
     return hBitmap != nullptr && ::GetObjectA(hBitmap, sizeof(bm), &bm) != 0;
 }
+
+// A 32-bit copy of a bitmap (or of a rectangle of it) to work on pixel by
+// pixel: 0x00RRGGBB, bottom row first. Deleted with the object unless
+// detached.
+class PixelCopy
+{
+public:
+    PixelCopy(HBITMAP hSrc, const RECT* pRect)
+    {
+        m_hBitmap = CExtPaintManager::CloneBitmap(hSrc, pRect, &m_pBits);
+        BITMAP bm = {};
+        if (BitmapSize(m_hBitmap, bm))
+        {
+            m_cx = bm.bmWidth;
+            m_cy = bm.bmHeight;
+        }
+    }
+    ~PixelCopy()
+    {
+        if (m_hBitmap != nullptr)
+            ::DeleteObject(m_hBitmap);
+    }
+    PixelCopy(const PixelCopy&) = delete;
+    PixelCopy& operator=(const PixelCopy&) = delete;
+
+    bool IsValid() const { return m_hBitmap != nullptr; }
+    HBITMAP Handle() const { return m_hBitmap; }
+    HBITMAP Detach()
+    {
+        HBITMAP h = m_hBitmap;
+        m_hBitmap = nullptr;
+        return h;
+    }
+    COLORREF* Bits() const { return m_pBits; }
+    int Width() const { return m_cx; }
+    int Height() const { return m_cy; }
+    size_t Count() const { return static_cast<size_t>(m_cx) * m_cy; }
+
+private:
+    HBITMAP m_hBitmap = nullptr;
+    COLORREF* m_pBits = nullptr;
+    int m_cx = 0;
+    int m_cy = 0;
+};
 
 } // namespace
 
@@ -87,15 +100,15 @@ HBITMAP CExtPaintManager::CaptureWindowImage(HWND hWnd, UINT nMessage, UINT nFla
     if (hWnd == nullptr || !((nFlags & PRF_NONCLIENT) ? ::GetWindowRect(hWnd, &rc) : ::GetClientRect(hWnd, &rc)))
         return nullptr;
     HBITMAP hBitmap = CreateDibSection32(rc.right - rc.left, rc.bottom - rc.top, nullptr);
-    MemoryDc dc;
-    if (hBitmap == nullptr || dc == nullptr)
+    if (hBitmap == nullptr)
+        return nullptr;
+    CExtBitmapDC dc(hBitmap);
+    if (!dc.IsValid())
     {
-        if (hBitmap != nullptr)
-            ::DeleteObject(hBitmap);
+        ::DeleteObject(hBitmap);
         return nullptr;
     }
-    SelectIn sel(dc, hBitmap);
-    ::SendMessageA(hWnd, nMessage, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), nFlags);
+    ::SendMessageA(hWnd, nMessage, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), nFlags);
     return hBitmap;
 }
 
@@ -108,8 +121,10 @@ void CExtPaintManager::PrintWindowTree(HWND hWnd, UINT nMessage, HDC hDC, UINT n
     ::ClientToScreen(hWnd, &ptClient);
     const POINT d = {rcWindow.left - ptClient.x, rcWindow.top - ptClient.y};
     const bool bShift = (nFlags & PRF_NONCLIENT) != 0 && (d.x != 0 || d.y != 0);
+    // the DC's origin is the window's corner: children are placed from the
+    // client area's corner
     if (bShift)
-        ::OffsetViewportOrgEx(hDC, d.x, d.y, nullptr);
+        ::OffsetViewportOrgEx(hDC, -d.x, -d.y, nullptr);
     for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {
         if ((::GetWindowLongA(hChild, GWL_STYLE) & WS_VISIBLE) == 0)
@@ -131,7 +146,7 @@ void CExtPaintManager::PrintWindowTree(HWND hWnd, UINT nMessage, HDC hDC, UINT n
         ::OffsetViewportOrgEx(hDC, -off.x, -off.y, nullptr);
     }
     if (bShift)
-        ::OffsetViewportOrgEx(hDC, -d.x, -d.y, nullptr);
+        ::OffsetViewportOrgEx(hDC, d.x, d.y, nullptr);
 }
 
 void CExtPaintManager::DispatchPendingPaint(bool bNcPaint, bool bEraseBkgnd, bool bPaint)
@@ -166,17 +181,18 @@ HBITMAP CExtPaintManager::CloneBitmap(HBITMAP hSrc, const RECT* pRect, COLORREF*
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     if (cx <= 0 || cy <= 0)
         return nullptr;
-    MemoryDc dcSrc, dcDst;
-    if (dcSrc == nullptr || dcDst == nullptr)
+    CExtBitmapDC dcSrc(hSrc);
+    if (!dcSrc.IsValid())
         return nullptr;
-    SelectIn selSrc(dcSrc, hSrc);
-    HBITMAP hCopy = ppBits != nullptr ? CreateDibSection32(cx, cy, ppBits) : ::CreateCompatibleBitmap(dcSrc, cx, cy);
+    HBITMAP hCopy =
+        ppBits != nullptr ? CreateDibSection32(cx, cy, ppBits) : ::CreateCompatibleBitmap(dcSrc.GetSafeHdc(), cx, cy);
     if (hCopy == nullptr)
         return nullptr;
     bool bCopied;
     {
-        SelectIn selDst(dcDst, hCopy);
-        bCopied = ::BitBlt(dcDst, 0, 0, cx, cy, dcSrc, rc.left, rc.top, SRCCOPY) != FALSE;
+        CExtBitmapDC dcDst(hCopy);
+        bCopied = dcDst.IsValid() &&
+                  ::BitBlt(dcDst.GetSafeHdc(), 0, 0, cx, cy, dcSrc.GetSafeHdc(), rc.left, rc.top, SRCCOPY) != FALSE;
     }
     if (!bCopied)
     {
@@ -194,14 +210,13 @@ HICON CExtPaintManager::CreateIconFromBitmap(HBITMAP hSrc, COLORREF clrTranspare
 {
     // A rectangle narrows the whole conversion, image list included, to
     // that part of the source.
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hSrc, pRect, &pBits);
-    if (hCopy == nullptr)
+    PixelCopy copy(hSrc, pRect);
+    if (!copy.IsValid())
         return nullptr;
-    BITMAP bm = {};
-    ::GetObjectA(hCopy, sizeof(bm), &bm);
-    const int cx = bm.bmWidth, cy = bm.bmHeight;
-    const size_t nPixels = static_cast<size_t>(cx) * cy;
+    COLORREF* pBits = copy.Bits();
+    const HBITMAP hCopy = copy.Handle();
+    const int cx = copy.Width(), cy = copy.Height();
+    const size_t nPixels = copy.Count();
     const DWORD pxTransparent = CExtBitmapRoutines::ColorRefToPixel(clrTransparent);
     if (bReplaceSysColors)
     {
@@ -281,7 +296,6 @@ HICON CExtPaintManager::CreateIconFromBitmap(HBITMAP hSrc, COLORREF clrTranspare
                 hIcon = ImageList_GetIcon(il.m_hImageList, nIndex, ILD_NORMAL);
         }
     }
-    ::DeleteObject(hCopy);
     return hIcon;
 }
 
@@ -291,13 +305,10 @@ int CExtPaintManager::CollectBitmapColors(HBITMAP hSrc, std::map<COLORREF, int>&
     BITMAP bm = {};
     if (!BitmapSize(hSrc, bm))
         return 0;
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hSrc, nullptr, &pBits);
-    if (hCopy == nullptr)
+    PixelCopy copy(hSrc, nullptr);
+    if (!copy.IsValid())
         return 0;
-    CExtBitmapRoutines::CountColors(reinterpret_cast<const DWORD*>(pBits),
-                                    static_cast<size_t>(bm.bmWidth) * bm.bmHeight, histogram);
-    ::DeleteObject(hCopy);
+    CExtBitmapRoutines::CountColors(reinterpret_cast<const DWORD*>(copy.Bits()), copy.Count(), histogram);
     return bm.bmPlanes * bm.bmBitsPixel;
 }
 
@@ -348,7 +359,8 @@ HGLOBAL CExtPaintManager::BitmapToPackedDib(HBITMAP hSrc, HPALETTE hPal)
     pbih->biBitCount = nBitCount;
     pbih->biCompression = BI_RGB;
 
-    MemoryDc dc;
+    CExtBitmapDC dcPal(nullptr);
+    const HDC dc = dcPal.GetSafeHdc();
     if (dc == nullptr)
         return nullptr;
     HPALETTE hOldPal = ::SelectPalette(dc, hPal, FALSE);
@@ -453,44 +465,40 @@ void CExtPaintManager::TransparentBltEmulated(HDC hDest, int x, int y, int cx, i
     const int w = cx < 0 ? cxSrc : cx, h = cy < 0 ? cySrc : cy;
     if (hDest == nullptr || hSrc == nullptr || w <= 0 || h <= 0)
         return;
-    HDC hImage = ::CreateCompatibleDC(hDest);
-    HDC hMask = ::CreateCompatibleDC(hDest);
     HBITMAP hImageBmp = ::CreateCompatibleBitmap(hDest, w, h);
     HBITMAP hMaskBmp = ::CreateBitmap(w, h, 1, 1, nullptr);
-    if (hImage != nullptr && hMask != nullptr && hImageBmp != nullptr && hMaskBmp != nullptr)
     {
-        SelectIn selImage(hImage, hImageBmp);
-        SelectIn selMask(hMask, hMaskBmp);
-        if (cx >= 0 && cy >= 0 && (cx != cxSrc || cy != cySrc))
+        CExtBitmapDC dcImage(hImageBmp, hDest), dcMask(hMaskBmp, hDest);
+        const HDC hImage = dcImage.GetSafeHdc(), hMask = dcMask.GetSafeHdc();
+        if (hImage != nullptr && hMask != nullptr && hImageBmp != nullptr && hMaskBmp != nullptr)
         {
-            // no blending, or the key colour would smear into its neighbours
-            ::SetStretchBltMode(hImage, COLORONCOLOR);
-            ::StretchBlt(hImage, 0, 0, w, h, hSrc, xSrc, ySrc, cxSrc, cySrc, SRCCOPY);
+            if (cx >= 0 && cy >= 0 && (cx != cxSrc || cy != cySrc))
+            {
+                // no blending, or the key colour would smear into its neighbours
+                ::SetStretchBltMode(hImage, COLORONCOLOR);
+                ::StretchBlt(hImage, 0, 0, w, h, hSrc, xSrc, ySrc, cxSrc, cySrc, SRCCOPY);
+            }
+            else
+                ::BitBlt(hImage, 0, 0, cxSrc, cySrc, hSrc, xSrc, ySrc, SRCCOPY);
+            // the mask: 1 where the image shows the key
+            ::SetBkColor(hImage, clrTransparent);
+            ::BitBlt(hMask, 0, 0, w, h, hImage, 0, 0, SRCCOPY);
+            // the image: black where the key was
+            ::SetBkColor(hImage, RGB(0, 0, 0));
+            ::SetTextColor(hImage, RGB(255, 255, 255));
+            ::BitBlt(hImage, 0, 0, w, h, hMask, 0, 0, SRCAND);
+            const COLORREF clrOldBk = ::SetBkColor(hDest, RGB(255, 255, 255));
+            const COLORREF clrOldText = ::SetTextColor(hDest, RGB(0, 0, 0));
+            ::BitBlt(hDest, x, y, w, h, hMask, 0, 0, SRCAND);
+            ::BitBlt(hDest, x, y, w, h, hImage, 0, 0, SRCPAINT);
+            ::SetBkColor(hDest, clrOldBk);
+            ::SetTextColor(hDest, clrOldText);
         }
-        else
-            ::BitBlt(hImage, 0, 0, cxSrc, cySrc, hSrc, xSrc, ySrc, SRCCOPY);
-        // the mask: 1 where the image shows the key
-        ::SetBkColor(hImage, clrTransparent);
-        ::BitBlt(hMask, 0, 0, w, h, hImage, 0, 0, SRCCOPY);
-        // the image: black where the key was
-        ::SetBkColor(hImage, RGB(0, 0, 0));
-        ::SetTextColor(hImage, RGB(255, 255, 255));
-        ::BitBlt(hImage, 0, 0, w, h, hMask, 0, 0, SRCAND);
-        const COLORREF clrOldBk = ::SetBkColor(hDest, RGB(255, 255, 255));
-        const COLORREF clrOldText = ::SetTextColor(hDest, RGB(0, 0, 0));
-        ::BitBlt(hDest, x, y, w, h, hMask, 0, 0, SRCAND);
-        ::BitBlt(hDest, x, y, w, h, hImage, 0, 0, SRCPAINT);
-        ::SetBkColor(hDest, clrOldBk);
-        ::SetTextColor(hDest, clrOldText);
     }
     if (hImageBmp != nullptr)
         ::DeleteObject(hImageBmp);
     if (hMaskBmp != nullptr)
         ::DeleteObject(hMaskBmp);
-    if (hImage != nullptr)
-        ::DeleteDC(hImage);
-    if (hMask != nullptr)
-        ::DeleteDC(hMask);
 }
 
 HBITMAP CExtPaintManager::AdjustBitmapColorsHls(HBITMAP hSrc, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH,
@@ -498,20 +506,15 @@ HBITMAP CExtPaintManager::AdjustBitmapColorsHls(HBITMAP hSrc, COLORREF clrKeyLow
 {
     if (hSrc == nullptr || (dH == 0.0 && dL == 0.0 && dS == 0.0))
         return nullptr;
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hSrc, nullptr, &pBits);
-    if (hCopy == nullptr)
-        return nullptr;
-    BITMAP bm = {};
-    ::GetObjectA(hCopy, sizeof(bm), &bm);
-    const size_t nPixels = static_cast<size_t>(bm.bmWidth) * bm.bmHeight;
-    for (size_t i = 0; i < nPixels; ++i)
+    PixelCopy copy(hSrc, nullptr);
+    COLORREF* pBits = copy.Bits();
+    for (size_t i = 0; i < copy.Count(); ++i)
     {
         const COLORREF clr = CExtBitmapRoutines::PixelToColorRef(pBits[i]);
         if (!CExtBitmapRoutines::IsKeyColor(clr, clrKeyLow, clrKeyRange))
             pBits[i] = CExtBitmapRoutines::ColorRefToPixel(AdjustColorHls(clr, dH, dL, dS));
     }
-    return hCopy;
+    return copy.Detach();
 }
 
 bool CExtPaintManager::AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH, double dL,
@@ -533,20 +536,19 @@ bool CExtPaintManager::AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COL
 
 HRGN CExtPaintManager::CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange)
 {
-    COLORREF* pBits = nullptr;
-    HBITMAP hCopy = CloneBitmap(hBitmap, nullptr, &pBits);
-    if (hCopy == nullptr)
-        return nullptr;
-    BITMAP bm = {};
-    ::GetObjectA(hCopy, sizeof(bm), &bm);
-    const int cx = bm.bmWidth, cy = bm.bmHeight;
-    // the runs are collected top row first; the DIB holds the bottom row first
-    std::vector<DWORD> rows(static_cast<size_t>(cx) * cy);
-    for (int y = 0; y < cy; ++y)
-        memcpy(&rows[static_cast<size_t>(y) * cx], pBits + static_cast<size_t>(cy - 1 - y) * cx, cx * sizeof(DWORD));
-    ::DeleteObject(hCopy);
-    const std::vector<RECT> runs =
-        CExtBitmapRoutines::CollectRegionRuns(rows.data(), cx, cy, cx, clrKeyLow, clrKeyRange);
+    std::vector<RECT> runs;
+    {
+        PixelCopy copy(hBitmap, nullptr);
+        if (!copy.IsValid())
+            return nullptr;
+        const int cx = copy.Width(), cy = copy.Height();
+        // the runs are collected top row first; the DIB holds the bottom row first
+        std::vector<DWORD> rows(copy.Count());
+        for (int y = 0; y < cy; ++y)
+            memcpy(&rows[static_cast<size_t>(y) * cx], copy.Bits() + static_cast<size_t>(cy - 1 - y) * cx,
+                   cx * sizeof(DWORD));
+        runs = CExtBitmapRoutines::CollectRegionRuns(rows.data(), cx, cy, cx, clrKeyLow, clrKeyRange);
+    }
 
     // ExtCreateRegion takes the runs in batches, so that large images become
     // regions in a few calls.

@@ -7,6 +7,7 @@
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/core/ExtBitmap.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
+#include "uitoolkit/core/ExtTreeBoxImages.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,27 @@ kxgui::PixelBuffer DrawIcon(HICON hIcon, COLORREF clrBack)
     kxgui::DibCanvas canvas(16, 16, clrBack);
     ::DrawIconEx(canvas.Dc(), 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
     return canvas.Pixels();
+}
+
+// A DIB section of the depth whose colour table (at 8 bits or fewer) is
+// entry(i) for entry i.
+template <class EntryFn>
+HBITMAP PaletteBitmap(int cx, int cy, WORD nBPP, EntryFn entry, BYTE** ppBits)
+{
+    struct
+    {
+        BITMAPINFOHEADER bmiHeader;
+        RGBQUAD bmiColors[256];
+    } bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = nBPP;
+    for (int i = 0; i < 256; ++i)
+        bmi.bmiColors[i] = entry(i);
+    return ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS,
+                              reinterpret_cast<void**>(ppBits), nullptr, 0);
 }
 
 TEST(ExtPaintBitmaps, RegionFromBitmapSkipsKeyPixels)
@@ -71,22 +93,13 @@ TEST(ExtPaintBitmaps, RegionFromBitmapSkipsKeyPixels)
 
 TEST(ExtPaintBitmaps, ColoursOfAPaletteBitmapKeepOrderAndDuplicates)
 {
-    struct
-    {
-        BITMAPINFOHEADER bmiHeader;
-        RGBQUAD bmiColors[16];
-    } bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = 8;
-    bmi.bmiHeader.biHeight = 8;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 4;
-    bmi.bmiHeader.biClrUsed = 16;
-    for (int i = 0; i < 16; ++i)
-        bmi.bmiColors[i] = i % 4 == 0 ? RGBQUAD{0, 0, 0, 0} : RGBQUAD{BYTE(16 * i), BYTE(8 * i), 0, 0}; // black 4 times
-    void* pBits = nullptr;
-    HBITMAP hBitmap =
-        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS, &pBits, nullptr, 0);
+    BYTE* pBits = nullptr;
+    HBITMAP hBitmap = PaletteBitmap(
+        8, 8, 4,
+        [](int i) {
+            return i % 4 == 0 ? RGBQUAD{0, 0, 0, 0} : RGBQUAD{BYTE(16 * i), BYTE(8 * i), 0, 0};
+        }, // black 4 times
+        &pBits);
     ASSERT_NE(hBitmap, nullptr);
     CArray<COLORREF, COLORREF> colors;
     EXPECT_EQ(CExtPaintManager::GetBitmapColors(hBitmap, colors, false), 4);
@@ -145,12 +158,65 @@ TEST(ExtPaintBitmaps, IconFromBitmapKeepsTheKeyTransparentAndReplacesSystemGreys
     EXPECT_EQ(p.At(1, 15), RGB(10, 20, 30));
     ::DestroyIcon(hIcon);
 
-    hIcon = CExtPaintManager::CreateIconFromBitmap(hBitmap, RGB(10, 20, 30), nullptr, false);
-    p = DrawIcon(hIcon, kWhite);
-    EXPECT_EQ(p.At(5, 5), RGB(192, 192, 192));
-    EXPECT_EQ(p.At(1, 15), kWhite);
-    ::DestroyIcon(hIcon);
+    // the image-list path, and the mask built by hand for older systems
+    const auto savedFlags = g_PaintManager.OsFlags;
+    for (bool bWin2000 : {true, false})
+    {
+        g_PaintManager.OsFlags.Win2000OrLater = bWin2000;
+        hIcon = CExtPaintManager::CreateIconFromBitmap(hBitmap, RGB(10, 20, 30), nullptr, false);
+        p = DrawIcon(hIcon, kWhite);
+        EXPECT_EQ(p.At(5, 5), RGB(192, 192, 192)) << bWin2000;
+        EXPECT_EQ(p.At(0, 15), RGB(128, 128, 128)) << bWin2000;
+        EXPECT_EQ(p.At(1, 15), kWhite) << bWin2000;
+        EXPECT_EQ(DrawIcon(hIcon, RGB(0, 0, 0)).At(1, 15), RGB(0, 0, 0)) << bWin2000;
+        ::DestroyIcon(hIcon);
+    }
+    g_PaintManager.OsFlags = savedFlags;
     ::DeleteObject(hBitmap);
+}
+
+TEST(ExtPaintBitmaps, BitmapHandlesRoundTripThroughStreamsAtEveryDepth)
+{
+    for (WORD nBPP : {1, 4, 8, 24, 32})
+    {
+        BYTE* pBits = nullptr;
+        HBITMAP hBitmap = PaletteBitmap(
+            13, 7, nBPP,
+            [](int i) {
+                return RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
+            },
+            &pBits);
+        ASSERT_NE(hBitmap, nullptr);
+        const UINT nPitch = ((13 * nBPP + 31) / 32) * 4;
+        for (UINT i = 0; i < nPitch * 7; ++i)
+            pBits[i] = BYTE(i * 37 + i / 5); // runs and noise, so RLE8 has both kinds
+        for (UINT i = 0; i < 40; ++i)
+            pBits[nPitch + i % nPitch] = 3;
+
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            ASSERT_TRUE(CExtPaintManager::SerializeBitmapHandle(ar, hBitmap, false));
+        }
+        file.SeekToBegin();
+        BYTE header[34] = {};
+        file.Read(header, sizeof(header));
+        EXPECT_EQ(header[28], nBPP);      // the bitmap's own depth
+        EXPECT_EQ(header[30], nBPP == 8); // 8-bit pictures run-length encoded
+        file.SeekToBegin();
+        HBITMAP hLoaded = nullptr;
+        {
+            CArchive ar(&file, CArchive::load);
+            ASSERT_TRUE(CExtPaintManager::SerializeBitmapHandle(ar, hLoaded, false));
+        }
+        COLORREF *pA = nullptr, *pB = nullptr;
+        HBITMAP hA = CExtPaintManager::CloneBitmap(hBitmap, nullptr, &pA);
+        HBITMAP hB = CExtPaintManager::CloneBitmap(hLoaded, nullptr, &pB);
+        ASSERT_TRUE(hA != nullptr && hB != nullptr);
+        EXPECT_EQ(std::vector<COLORREF>(pA, pA + 13 * 7), std::vector<COLORREF>(pB, pB + 13 * 7)) << nBPP;
+        for (HBITMAP h : {hA, hB, hLoaded, hBitmap})
+            ::DeleteObject(h);
+    }
 }
 
 TEST(ExtPaintBitmaps, LoadersReadWholeFilesAndRejectDamagedOnes)
@@ -178,8 +244,24 @@ TEST(ExtPaintBitmaps, LoadersReadWholeFilesAndRejectDamagedOnes)
     EXPECT_EQ(CExtPaintManager::LoadBitmapFromMemory(bytes.data(), (UINT)bytes.size() - 7), nullptr);
     EXPECT_EQ(CExtPaintManager::LoadBitmapFromMemory(bytes.data(), 0), nullptr);
     EXPECT_EQ(CExtPaintManager::LoadBitmapFromMemory(nullptr, 10), nullptr);
-    EXPECT_EQ(CExtPaintManager::LoadBitmapResource(MAKEINTRESOURCEA(1), RT_BITMAP, ::GetModuleHandleA(nullptr)),
-              nullptr); // no such resource
+
+    // a bitmap resource (no file header) and raw data holding a whole file
+    const HINSTANCE hModule = ::GetModuleHandleA(nullptr);
+    HBITMAP hExpected =
+        CExtPaintManager::LoadBitmapFromMemory(CExtTreeBoxImages::GetFile(false), CExtTreeBoxImages::g_nFileSize);
+    std::map<COLORREF, int> expected;
+    CExtPaintManager::CollectBitmapColors(hExpected, expected);
+    ::DeleteObject(hExpected);
+    EXPECT_EQ(expected[RGB(0, 0, 0)], 9); // the plus
+    for (const auto& res : {std::make_pair(2300, RT_BITMAP), std::make_pair(2301, RT_RCDATA)})
+    {
+        HBITMAP hResource = CExtPaintManager::LoadBitmapResource(MAKEINTRESOURCEA(res.first), res.second, hModule);
+        ASSERT_NE(hResource, nullptr) << res.first;
+        CExtPaintManager::CollectBitmapColors(hResource, histogram);
+        EXPECT_EQ(histogram, expected) << res.first;
+        ::DeleteObject(hResource);
+    }
+    EXPECT_EQ(CExtPaintManager::LoadBitmapResource(MAKEINTRESOURCEA(2302), RT_BITMAP, hModule), nullptr);
 }
 
 TEST(ExtPaintBitmaps, AdjustBitmapSparesKeyPixelsAndZeroChangesNothing)
@@ -273,6 +355,17 @@ TEST(ExtPaintBitmaps, WindowImageWithItsChildren)
         EXPECT_EQ(::GetPixel(hDC, 12, 22), RGB(40, 215, 0)); // the child
         EXPECT_EQ(::GetPixel(hDC, 16, 26), RGB(80, 175, 0)); // the grandchild
         EXPECT_EQ(::GetPixel(hDC, 55, 25), RGB(0, 255, 0));  // hidden: not printed
+        // with the frame: the DC's origin is the window's corner
+        RECT rcWindow;
+        ::GetWindowRect(hWnd, &rcWindow);
+        POINT client = {0, 0};
+        ::ClientToScreen(hWnd, &client);
+        const int dx = client.x - rcWindow.left, dy = client.y - rcWindow.top;
+        ASSERT_GT(dy, 0); // the caption
+        CExtPaintManager::PrintWindowTree(hWnd, WM_PRINTCLIENT, hDC, PRF_NONCLIENT, false);
+        EXPECT_EQ(::GetPixel(hDC, dx + 10, dy + 20), RGB(40, 215, 0));
+        EXPECT_EQ(::GetPixel(hDC, dx + 39, dy + 39), RGB(40, 215, 0));
+        EXPECT_EQ(::GetPixel(hDC, dx + 16, dy + 26), RGB(40, 215, 0)); // not recursive this time
         POINT org;
         ::GetViewportOrgEx(hDC, &org);
         EXPECT_EQ(org.x, 0);

@@ -1,5 +1,6 @@
 // Glyph painting through the installed theme, on a 32-bit canvas.
 #include "uitoolkit/core/ExtGlyphBitmap.h"
+#include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include "tests/gui/GuiHarness.h"
@@ -54,6 +55,25 @@ TEST_F(GlyphPaint, CentredGlyphThatDoesNotFitPaintsNothing)
     // first stroke pixel is at column 0 of row 1
     EXPECT_EQ(p.At(10, 11), RGB(0, 0, 0));
     EXPECT_EQ(p.At(10, 10), kWhite);
+}
+
+TEST_F(GlyphPaint, TreeBoxIconsAreOpaqueNineByNinePictures)
+{
+    for (bool bExpanded : {true, false})
+    {
+        CExtCmdIcon icon(CExtPaintManager::CreateColorSampleIcon(RGB(1, 2, 3)), false);
+        g_PaintManager->LoadTreeBoxIcon(icon, bExpanded);
+        ASSERT_TRUE(icon.IsBitmapBased());
+        EXPECT_EQ(icon.GetSize(), CSize(9, 9));
+        EXPECT_EQ(icon.GetTransparentColor(), RGB(255, 0, 255));
+        Canvas c;
+        icon.PaintState(c.dc, CPoint(2, 3), CExtCmdIcon::PS_NORMAL);
+        const kxgui::PixelBuffer p = c.canvas.Pixels();
+        EXPECT_EQ(p.At(2, 3), RGB(176, 194, 211));
+        EXPECT_EQ(p.At(2 + 4, 3 + 4), RGB(0, 0, 0));
+        EXPECT_EQ(p.At(2 + 4, 3 + 2), bExpanded ? RGB(245, 244, 240) : RGB(0, 0, 0));
+        EXPECT_EQ(p.CountColor(kWhite, CRect(2, 3, 11, 12)), 7); // the first inner row only
+    }
 }
 
 } // namespace

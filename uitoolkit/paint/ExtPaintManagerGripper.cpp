@@ -92,3 +92,15 @@ double CExtPaintManagerOffice2003::GetIconAlphaFactor()
 {
     return 0.7;
 }
+
+// Controls draw their own text colour and check box unless a theme says
+// otherwise; none of ours does.
+COLORREF CExtPaintManager::GetControlTextColor(CDC&, UINT, UINT, UINT, UINT, CObject*, LPARAM)
+{
+    return static_cast<COLORREF>(-1);
+}
+
+bool CExtPaintManager::PaintCheckBoxBox(CDC&, RECT, UINT, CObject*, LPARAM)
+{
+    return false;
+}

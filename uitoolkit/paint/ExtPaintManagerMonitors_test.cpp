@@ -18,6 +18,10 @@ TEST(ExtPaintMonitors, NearestMonitorAndFitting)
     CExtPaintManager::MonitorParams byWindow;
     CExtPaintManager::GetMonitorParamsFromHwnd(byWindow, nullptr); // the rectangle of zeros
     EXPECT_TRUE(CRect(byWindow.Monitor) == monitor);
+    CExtPaintManager::MonitorParams byWnd;
+    CExtPaintManager::GetMonitorParamsFromWnd(byWnd, nullptr); // as a null window handle
+    EXPECT_TRUE(CRect(byWnd.Monitor) == monitor);
+    EXPECT_TRUE(CRect(byWnd.WorkArea) == work);
 
     // wholly left of the monitor: moved in, size kept
     const CRect left(monitor.left - 500, monitor.top + 10, monitor.left - 300, monitor.top + 60);

@@ -196,16 +196,6 @@ void CExtPaintManager::PaintTrackedButtonBackground(CDC&, CExtBarButton*, LPARAM
 {
 }
 
-COLORREF CExtPaintManager::GetControlTextColor(CDC&, UINT, UINT, UINT, UINT, CObject*, LPARAM)
-{
-    return static_cast<COLORREF>(-1);
-}
-
-bool CExtPaintManager::PaintCheckBoxBox(CDC&, RECT, UINT, CObject*, LPARAM)
-{
-    return false;
-}
-
 void CExtPaintManagerXP::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible,
                                                   bool bEnabled, bool bPushed, bool bHover, CObject* pHelperSrc,
                                                   LPARAM lParam, bool bTransparentBackground)

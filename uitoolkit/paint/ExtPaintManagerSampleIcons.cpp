@@ -1,5 +1,6 @@
 // The 16 x 16 icons colour buttons show: a plain square, a hollow frame and
 // a letter over a bar, each in the colour.
+#include "uitoolkit/paint/ExtBitmapDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 namespace
@@ -14,16 +15,12 @@ HICON BuildIcon(PaintFn paint)
 {
     HBITMAP hColor = CExtPaintManager::CreateDibSection32(kSize, kSize, nullptr);
     HBITMAP hMask = ::CreateBitmap(kSize, kSize, 1, 1, nullptr);
-    CDC dcColor, dcMask;
-    dcColor.Attach(::CreateCompatibleDC(nullptr));
-    dcMask.Attach(::CreateCompatibleDC(nullptr));
-    HGDIOBJ hOldColor = dcColor.SelectObject(hColor);
-    HGDIOBJ hOldMask = dcMask.SelectObject(hMask);
-    dcColor.FillSolidRect(0, 0, kSize, kSize, RGB(0, 0, 0));
-    dcMask.FillSolidRect(0, 0, kSize, kSize, RGB(255, 255, 255));
-    paint(dcColor, dcMask);
-    dcColor.SelectObject(hOldColor);
-    dcMask.SelectObject(hOldMask);
+    {
+        CExtBitmapDC dcColor(hColor), dcMask(hMask);
+        dcColor.FillSolidRect(0, 0, kSize, kSize, RGB(0, 0, 0));
+        dcMask.FillSolidRect(0, 0, kSize, kSize, RGB(255, 255, 255));
+        paint(dcColor, dcMask);
+    }
     ICONINFO ii = {};
     ii.fIcon = TRUE;
     ii.hbmColor = hColor;
