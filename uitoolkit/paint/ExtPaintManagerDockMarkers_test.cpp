@@ -11,6 +11,7 @@
 #include "uitoolkit/core/ExtDockMarkerGeometry.h"
 #include "uitoolkit/core/ExtDockMarkerImages.h"
 #include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/paint/ExtBitmapDC.h"
 
 #include <gtest/gtest.h>
 
@@ -37,19 +38,16 @@ std::vector<int> ChildKinds(const DockMarkerBase& marker)
 // The pixels of a bitmap as COLORREFs, top row first.
 std::vector<COLORREF> BitmapPixels(HBITMAP hBitmap, int cx, int cy)
 {
-    std::vector<DWORD> raw((size_t)cx * cy);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    HDC hScreen = ::GetDC(nullptr);
-    ::GetDIBits(hScreen, hBitmap, 0, cy, raw.data(), &bmi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, hScreen);
+    COLORREF* pBits = nullptr; // 0x00RRGGBB, the bottom row first
+    HBITMAP hCopy = CExtPaintManager::CloneBitmap(hBitmap, nullptr, &pBits);
     std::vector<COLORREF> out;
-    for (DWORD px : raw)
-        out.push_back(RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF));
+    for (int y = cy - 1; y >= 0; --y)
+        for (int x = 0; x < cx; ++x)
+        {
+            const COLORREF px = pBits[(size_t)y * cx + x];
+            out.push_back(RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF));
+        }
+    ::DeleteObject(hCopy);
     return out;
 }
 
@@ -368,11 +366,8 @@ struct MarkerGallery
 
     static void Blit(CDC& dc, int x, int y, const CBitmap& bmp, int cx, int cy)
     {
-        CDC mem;
-        mem.CreateCompatibleDC(&dc);
-        HGDIOBJ hOld = ::SelectObject(mem.m_hDC, bmp.GetSafeHandle());
+        CExtBitmapDC mem(static_cast<HBITMAP>(bmp.GetSafeHandle()), dc.m_hDC);
         CExtPaintManager::TransparentBltEmulated(dc.m_hDC, x, y, cx, cy, mem.m_hDC, 0, 0, cx, cy, kGreen);
-        ::SelectObject(mem.m_hDC, hOld);
     }
     // An arrow in its frame; hovered with the outer highlight.
     void PaintOuter(CDC& dc, int x, int y, int i, bool bHover)
@@ -399,11 +394,10 @@ struct MarkerGallery
             pBits[i] = (i / cx) % 20 < 10 ? 0x00FFFFFF : 0x00D0D0D0; // stripes to see through
         g_PaintManager->PaintDockingHighlight(pBits, cx, cy, bTabShape, false, CRect(0, 0, cx, bTabShape ? 80 : cy),
                                               CRect(10, 80, 60, 100), RGB(255, 0, 0), 0xFFFFFFFF, 3);
-        CDC mem;
-        mem.CreateCompatibleDC(&dc);
-        HGDIOBJ hOld = ::SelectObject(mem.m_hDC, hPreview);
-        dc.BitBlt(x, y, cx, cy, &mem, 0, 0, SRCCOPY);
-        ::SelectObject(mem.m_hDC, hOld);
+        {
+            CExtBitmapDC mem(hPreview, dc.m_hDC);
+            dc.BitBlt(x, y, cx, cy, &mem, 0, 0, SRCCOPY);
+        }
         ::DeleteObject(hPreview);
     }
     void Paint(CDC& dc)
