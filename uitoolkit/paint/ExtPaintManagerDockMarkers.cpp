@@ -150,6 +150,21 @@ CExtPaintManager::DockMarkerBase* CExtPaintManager::DockMarkerBase::NewChild(int
     return pChild;
 }
 
+bool CExtPaintManager::DockMarkerBase::AddChild(int nKind, const RECT& rc, bool bFirst)
+{
+    DockMarkerBase* pChild = NewChild(nKind, rc, true, false);
+    if (pChild == nullptr)
+    {
+        Empty();
+        return false;
+    }
+    if (bFirst)
+        m_arrChildren.InsertAt(0, pChild);
+    else
+        m_arrChildren.Add(pChild);
+    return true;
+}
+
 bool CExtPaintManager::DockMarkerBase::Create(bool bFlag, int nKind, const RECT& rc)
 {
     Empty();
@@ -194,39 +209,24 @@ bool CExtPaintManager::DockMarkerBase::Create(bool bFlag, int nKind, const RECT&
     }
     case Geometry::KindCompass:
     {
-        if (!Create(true, Geometry::KindOuterSet, rc))
+        if (!Create(true, Geometry::KindOuterSet, rc) || !AddChild(Geometry::KindCompassCentre, rc, true))
             return false;
-        DockMarkerBase* pCentre = NewChild(Geometry::KindCompassCentre, rc, true, false);
-        if (pCentre == nullptr)
-        {
-            Empty();
-            return false;
-        }
+        const DockMarkerBase* pCentre = m_arrChildren[0];
         const RECT rcBox = Geometry::CompassBox(rc, pCentre->m_cx, pCentre->m_cy);
-        for (INT_PTR i = 0; i < m_arrChildren.GetSize(); ++i)
+        for (INT_PTR i = 1; i < m_arrChildren.GetSize(); ++i)
         {
             DockMarkerBase* pArrow = m_arrChildren[i];
             pArrow->m_nFlags &= ~FlagOuter;
             pArrow->Layout(pArrow->m_nKind, rcBox, true);
         }
-        m_arrChildren.InsertAt(0, pCentre);
         m_nKind = Geometry::KindCompass;
         return true;
     }
     case Geometry::KindCompassWithTab:
-    {
-        if (!Create(true, Geometry::KindCompass, rc))
+        if (!Create(true, Geometry::KindCompass, rc) || !AddChild(Geometry::KindTab, rc, false))
             return false;
-        DockMarkerBase* pTab = NewChild(Geometry::KindTab, rc, true, false);
-        if (pTab == nullptr)
-        {
-            Empty();
-            return false;
-        }
-        m_arrChildren.Add(pTab);
         m_nKind = Geometry::KindCompassWithTab;
         return true;
-    }
     default: return false;
     }
 }

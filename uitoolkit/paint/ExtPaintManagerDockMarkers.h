@@ -48,6 +48,8 @@ protected:
     // A child made by the current theme and created for nKind over rc; null
     // when it cannot be made.
     static DockMarkerBase* NewChild(int nKind, const RECT& rc, bool bFlag, bool bOuter);
+    // A plain child put first or last; without it the whole set is emptied.
+    bool AddChild(int nKind, const RECT& rc, bool bFirst);
 };
 
 // The image set the themes hand out: outer arrows sit in a frame that
