@@ -172,6 +172,45 @@ TEST_F(DialogTest, AnEmbeddedSheetIsAChildOfItsHost)
     ::DestroyWindow(hHost);
 }
 
+// Renames the first page in the copy the system gets.
+class CRetitlingSheet : public CPropertySheet
+{
+public:
+    int builds = 0;
+    void BuildPropPageArray() override
+    {
+        CPropertySheet::BuildPropPageArray();
+        ++builds;
+        m_pageArray[0].pszTitle = "Renamed";
+        m_pageArray[0].dwFlags |= PSP_USETITLE;
+    }
+};
+
+TEST_F(DialogTest, ADerivedSheetPreparesThePageArrayTheSystemGets)
+{
+    HWND hHost = kxgui::CreateTestWindow(400, 300, "sheet host");
+    CRetitlingSheet sheet;
+    CTestPage page1(IDD_TEST_PAGE1);
+    sheet.AddPage(&page1);
+    ASSERT_TRUE(sheet.Create(CWnd::FromHandle(hHost)));
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(sheet.builds, 1);
+    char text[32] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    ASSERT_NE(sheet.GetTabControl(), nullptr);
+    sheet.GetTabControl()->SendMessage(TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "Renamed");
+    sheet.DestroyWindow();
+
+    page1.pressOnActive = PSBTN_CANCEL;
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    EXPECT_EQ(sheet.builds, 2);
+    ::DestroyWindow(hHost);
+}
+
 TEST_F(DialogTest, AModalSheetEndsWithTheButtonPressed)
 {
     const struct

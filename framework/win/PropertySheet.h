@@ -91,8 +91,9 @@ public:
     void PressButton(int nButton) { ::SendMessageA(m_hWnd, PSM_PRESSBUTTON, nButton, 0); }
     void EndDialog(int nEndID);
 
-    // Fills m_psh with the pages, as the system wants them.
-    void BuildPropPageArray();
+    // Fills m_psh with copies of the pages' structures, as the system wants
+    // them; derived sheets may prepare the copies further.
+    virtual void BuildPropPageArray();
     // Modal, through the framework's loop: IDOK, IDCANCEL or ID_WIZFINISH.
     virtual INT_PTR DoModal();
     // Modeless; with a WS_CHILD style the sheet is embedded in pParentWnd.

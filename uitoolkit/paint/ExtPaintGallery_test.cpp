@@ -2,13 +2,13 @@
 // off-screen device context and saved as a picture: every glyph in two
 // colours and four rotations, separators, check marks, radio dots, insert
 // marks, size grips, colour-sample icons and command icons in their states.
-#include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
 #include "uitoolkit/core/ExtGlyphBitmap.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/ToolkitPaintWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -150,41 +150,13 @@ struct Gallery
     }
 };
 
-Gallery* g_pGallery = nullptr;
-
-LRESULT CALLBACK GalleryProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_PAINT || g_pGallery == nullptr)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(hWnd, &ps);
-    {
-        CDC target;
-        target.Attach(hdc);
-        CRect rcClient;
-        ::GetClientRect(hWnd, &rcClient);
-        {
-            CExtMemoryDC dc(&target, &rcClient);
-            dc.FillSolidRect(&rcClient, kBack);
-            g_pGallery->Paint(dc);
-        }
-        target.Detach();
-    }
-    ::EndPaint(hWnd, &ps);
-    return 0;
-}
-
 TEST(ExtPaintGallery, EveryPartInOneScreenshot)
 {
     ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManagerXP));
     Gallery gallery;
-    g_pGallery = &gallery;
-    HWND hWnd = kxgui::CreateTestWindow(kWidth, kHeight, "gallery", GalleryProc);
-    ASSERT_NE(hWnd, nullptr);
-    ::InvalidateRect(hWnd, nullptr, TRUE);
-    ::UpdateWindow(hWnd);
-    kxgui::PumpUntilIdle();
-    const kxgui::PixelBuffer shot = kxgui::CaptureScreen(hWnd);
+    kxtest::ToolkitPaintWindow wnd(kWidth, kHeight, "gallery", kBack, [&gallery](CDC& dc) { gallery.Paint(dc); });
+    ASSERT_NE(wnd.Hwnd(), nullptr);
+    const kxgui::PixelBuffer shot = wnd.PaintAndCapture();
     ASSERT_FALSE(shot.IsEmpty());
     EXPECT_FALSE(kxgui::SaveArtifact(shot, "gallery.png").empty());
 
@@ -204,9 +176,6 @@ TEST(ExtPaintGallery, EveryPartInOneScreenshot)
     EXPECT_EQ(shot.At(xIcons + 1, kPartsTop + 1), kBack); // the transparent corner
     EXPECT_EQ(shot.CountColor(kIconColor, CRect(xIcons + 66, kPartsTop, xIcons + 82, kPartsTop + 16)), 0);
     EXPECT_NE(shot.At(xIcons + 66 + 8, kPartsTop + 8), kBack);
-    ::DestroyWindow(hWnd);
-    kxgui::PumpUntilIdle();
-    g_pGallery = nullptr;
     g_PaintManager.InstallPaintManager(nullptr);
 }
 

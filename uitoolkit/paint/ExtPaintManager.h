@@ -47,6 +47,7 @@ public:
     struct BarFrameParams;
     struct StatusBarItemParams;
     class DockMarkerBase;
+    class DockMarkerBeta2;
 
     struct TextFieldParams
     {

@@ -85,41 +85,6 @@ void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
 {
 }
 
-CExtPaintManager::DockMarkerBase* CExtPaintManager::CreateDockMarker()
-{
-    return nullptr;
-}
-
-bool CExtPaintManager::CreateDockMarkerWindows(LPARAM, int, RECT, CExtDockMarkerWndArray&)
-{
-    return false;
-}
-
-void CExtPaintManager::PaintDockMarkerHighlight(CDC&, const RECT&, int, bool, CWnd*)
-{
-}
-
-RECT* CExtPaintManager::GetDockMarkerMargins(RECT* pRect)
-{
-    *pRect = {0, 0, 0, 0};
-    return pRect;
-}
-
-bool CExtPaintManager::IsDockMarkerStyleBase(int)
-{
-    return DockMarkerStyle == 1;
-}
-
-bool CExtPaintManager::AdjustDockMarkerColors(int, HBITMAP, COLORREF, HBITMAP, COLORREF)
-{
-    return false;
-}
-
-void CExtPaintManager::PaintDockingHighlight(COLORREF*, int, int, bool, bool, const CRect&, const CRect&, COLORREF,
-                                             COLORREF, int)
-{
-}
-
 void CExtPaintManager::PaintTrackedButtonBackground(CDC&, CExtBarButton*, LPARAM)
 {
 }

@@ -2,7 +2,7 @@
 // colours, fonts, banded gradients and a picture of the three themes.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
-#include "uitoolkit/controls/ExtMemoryDC.h"
+#include "tests/support/ToolkitPaintWindow.h"
 #include "tests/gui/GuiHarness.h"
 
 #include <gtest/gtest.h>
@@ -252,53 +252,35 @@ TEST_F(ThemeTest, PaletteOf252Colours)
     EXPECT_EQ(entries[1 * 36 + 2 * 6 + 3].peBlue, 153);
 }
 
-// A window painting swatches and gradients of the installed theme through
-// the off-screen device context.
-LRESULT CALLBACK SwatchProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+// Swatches and gradients of the installed theme.
+void PaintSwatches(CDC& dc)
 {
-    if (message != WM_PAINT)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(hWnd, &ps);
+    const int indices[] = {1000, 1001, 1002, 1006, 1010, 1012, 1013, 1016, 1018, 1019,
+                           2000, 2001, 2002, 2003, 2004, 2005, 2007, 2009, 2011};
+    int x = 4;
+    for (int n : indices)
     {
-        CDC target;
-        target.Attach(hdc);
-        CRect rcClient;
-        ::GetClientRect(hWnd, &rcClient);
-        {
-            CExtMemoryDC dc(&target, &rcClient);
-            dc.FillSolidRect(&rcClient, RGB(255, 255, 255));
-            const int indices[] = {1000, 1001, 1002, 1006, 1010, 1012, 1013, 1016, 1018, 1019,
-                                   2000, 2001, 2002, 2003, 2004, 2005, 2007, 2009, 2011};
-            int x = 4;
-            for (int n : indices)
-            {
-                dc.FillSolidRect(x, 4, 20, 20, g_PaintManager->GetColor(n));
-                x += 22;
-            }
-            CExtPaintManager::PaintGradientRect(dc, CRect(4, 30, 420, 60), g_PaintManager->GetColor(1000),
-                                                g_PaintManager->GetColor(1019), false, 256);
-            CExtPaintManager::PaintGradientRect(dc, CRect(4, 64, 420, 94), g_PaintManager->GetColor(2001),
-                                                g_PaintManager->GetColor(2004), true, 256);
-            HGDIOBJ hOld = dc.SelectObject(g_PaintManager->FontNormal.GetSafeHandle());
-            dc.SetBkMode(TRANSPARENT);
-            char text[64];
-            wsprintfA(text, "theme %d", g_PaintManager->GetThemeId());
-            dc.TextOut(4, 98, text, lstrlenA(text));
-            dc.SelectObject(g_PaintManager->FontMarlett.GetSafeHandle());
-            dc.TextOut(100, 98, "012r", 4);
-            dc.SelectObject(hOld);
-        }
-        target.Detach();
+        dc.FillSolidRect(x, 4, 20, 20, g_PaintManager->GetColor(n));
+        x += 22;
     }
-    ::EndPaint(hWnd, &ps);
-    return 0;
+    CExtPaintManager::PaintGradientRect(dc, CRect(4, 30, 420, 60), g_PaintManager->GetColor(1000),
+                                        g_PaintManager->GetColor(1019), false, 256);
+    CExtPaintManager::PaintGradientRect(dc, CRect(4, 64, 420, 94), g_PaintManager->GetColor(2001),
+                                        g_PaintManager->GetColor(2004), true, 256);
+    HGDIOBJ hOld = dc.SelectObject(g_PaintManager->FontNormal.GetSafeHandle());
+    dc.SetBkMode(TRANSPARENT);
+    char text[64];
+    wsprintfA(text, "theme %d", g_PaintManager->GetThemeId());
+    dc.TextOut(4, 98, text, lstrlenA(text));
+    dc.SelectObject(g_PaintManager->FontMarlett.GetSafeHandle());
+    dc.TextOut(100, 98, "012r", 4);
+    dc.SelectObject(hOld);
 }
 
 TEST_F(ThemeTest, ThreeThemesScreenshot)
 {
-    HWND hWnd = kxgui::CreateTestWindow(430, 3 * 120, "themes", SwatchProc);
-    ASSERT_NE(hWnd, nullptr);
+    kxtest::ToolkitPaintWindow wnd(430, 3 * 120, "themes", RGB(255, 255, 255), PaintSwatches);
+    ASSERT_NE(wnd.Hwnd(), nullptr);
     kxgui::PixelBuffer all;
     all.width = 430;
     all.height = 3 * 120;
@@ -308,10 +290,7 @@ TEST_F(ThemeTest, ThreeThemesScreenshot)
          {RUNTIME_CLASS(CExtPaintManager), RUNTIME_CLASS(CExtPaintManagerXP), RUNTIME_CLASS(CExtPaintManagerNativeXP)})
     {
         ASSERT_TRUE(g_PaintManager.InstallPaintManager(static_cast<CExtPaintManager*>(pClass->CreateObject())));
-        ::InvalidateRect(hWnd, nullptr, TRUE);
-        ::UpdateWindow(hWnd);
-        kxgui::PumpUntilIdle();
-        const kxgui::PixelBuffer shot = kxgui::CaptureScreen(hWnd);
+        const kxgui::PixelBuffer shot = wnd.PaintAndCapture();
         ASSERT_FALSE(shot.IsEmpty());
         EXPECT_EQ(shot.At(10, 10), g_PaintManager->GetColor(1000) & 0xFFFFFF);
         EXPECT_EQ(shot.At(4 + 22 * 11 + 10, 10), g_PaintManager->GetColor(2001));
@@ -322,8 +301,6 @@ TEST_F(ThemeTest, ThreeThemesScreenshot)
         ++nRow;
     }
     EXPECT_FALSE(kxgui::SaveArtifact(all, "themes.png").empty());
-    ::DestroyWindow(hWnd);
-    kxgui::PumpUntilIdle();
 }
 
 } // namespace
