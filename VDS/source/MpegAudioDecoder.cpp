@@ -1048,7 +1048,9 @@ void CDecoder::Requantise(const Granule& g, int ch, const int* q)
 
 void CDecoder::IntensityBand(int start, int width, int pos, int illegal)
 {
-    if (pos == illegal || pos < 0)
+    // MPEG-1 positions run 0 to 6; 7, and the larger values a 4-bit scale
+    // factor can hold, mark a band without intensity coding.
+    if (pos == illegal || pos < 0 || (!m_bLsf && pos >= 7))
         return;
     float kl, kr;
     if (m_bLsf)
