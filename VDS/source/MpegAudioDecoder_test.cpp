@@ -206,6 +206,24 @@ TEST(MpegAudioDecoder, MainDataBeyondTheReservoirRaises8AndIsKeptForTheNextFrame
     EXPECT_EQ(reader.Position(), bytes.size());
 }
 
+// LAME's streams, read from their first frame: every frame's side
+// information and main data are found without a fault.
+TEST(MpegAudioDecoder, Layer3ClipsFindTheirMainData)
+{
+    KX_REQUIRE_FIXTURE(dir, "audio");
+    for (const char* clip : {"l3_48_stereo.mp3", "l3_48_mono.mp3", "l3_44_joint_vbr.mp3", "l3_24_joint.mp3"})
+    {
+        auto stream = kxtest::ReadWholeFile(kxtest::AudioClip(clip));
+        auto frames = kxtest::SplitFrames(stream, AUDIO_TYPE_MPEG);
+        ASSERT_GT(frames.size(), 40u) << clip;
+        CBytesReader reader(stream);
+        Decoded d(&reader);
+        for (size_t i = 0; i < frames.size(); i++)
+            ASSERT_EQ(d.Frame(), 0) << clip << " frame " << i;
+        EXPECT_EQ(reader.Position(), stream.size()) << clip;
+    }
+}
+
 // Layer I frames written bit by bit with chosen allocations, scale factors
 // and samples, against ffmpeg's float decoder. The native build runs ffmpeg.
 #ifndef _WIN32
