@@ -1244,8 +1244,9 @@ void CDecoder::Synthesise(int ch, const float* subbands, int block)
             sum += d[64 * i + j] * m_history[ch][(cur + 2 * i) % 16][j];
             sum += d[64 * i + 32 + j] * m_history[ch][(cur + 2 * i + 1) % 16][32 + j];
         }
-        long pcm = std::lround(sum * 32768.0f);
-        int16_t s = int16_t(std::clamp(pcm, -32768L, 32767L));
+        // Clamped before rounding: a damaged Layer III gain can take the sum
+        // far beyond what a 32-bit long holds.
+        int16_t s = int16_t(std::lround(std::clamp(sum * 32768.0f, -32768.0f, 32767.0f)));
         if (m_nChannels == 2)
             m_pOutput[(block * 32 + j) * 2 + ch] = s;
         else
