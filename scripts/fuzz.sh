@@ -3,7 +3,8 @@
 # regression corpora, then fuzzes for a bounded time shared between them:
 # project loading (seeded with the fixture discs stored as projects), disc
 # reading (the fixture discs' IFO files), the program-stream demultiplexer
-# and the audio player (both seeded with the first sectors of fixture VOBs)
+# and the audio player (both seeded with the first sectors of fixture VOBs;
+# the audio player also with Layer III streams of its corpus)
 # and the video decoder (from its corpus), a fifth of the time each.
 #
 #   scripts/fuzz.sh [SECONDS]        (default 60; 0 replays the corpora only)
@@ -13,7 +14,8 @@
 # <build folder>/artifacts; a fixed one belongs in the target's corpus:
 # tests/fuzz/corpus (project streams), tests/fuzz/ifo-corpus (IFO inputs: a
 # first byte that is even for VIDEO_TS.IFO and odd for VTS_01_0.IFO, then the
-# file's bytes), tests/fuzz/demux_corpus (program streams) or
+# file's bytes), tests/fuzz/demux_corpus (program streams),
+# tests/fuzz/audio_corpus (program streams for the audio player) or
 # tests/fuzz/video_corpus (program streams for the video decoder).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +25,7 @@ fixtures=${KX_FIXTURE_DIR:-$PWD/build/fixtures}
 corpus=tests/fuzz/corpus
 ifo_corpus=tests/fuzz/ifo-corpus
 demux_corpus=tests/fuzz/demux_corpus
+audio_corpus=tests/fuzz/audio_corpus
 video_corpus=tests/fuzz/video_corpus
 
 cmake -S tests/fuzz -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -38,6 +41,8 @@ echo "== replaying $corpus"
 "$dir/kx_project_fuzzer" "${limits[@]}" "$corpus"/*
 echo "== replaying $demux_corpus"
 "$dir/kx_demux_fuzzer" "${limits[@]}" "$demux_corpus"/*
+echo "== replaying $audio_corpus"
+"$dir/kx_audio_fuzzer" "${limits[@]}" "$audio_corpus"/*
 echo "== replaying $ifo_corpus"
 "$dir/kx_ifo_fuzzer" "${limits[@]}" "$ifo_corpus"/*
 echo "== replaying $video_corpus"
@@ -80,5 +85,5 @@ fuzz project 1 65536 "project loads" "$seeds" "$corpus"
 # inputs of every disc then describe rightly or wrongly.
 KX_IFO_FUZZ_DISC="$fixtures/ntscmenu/VIDEO_TS" fuzz ifo 1 65536 "IFO reads" "$ifo_seeds" "$ifo_corpus"
 fuzz demux 1 65536 "the demultiplexer" "$demux_seeds" "$demux_corpus"
-fuzz audio 1 65536 "the audio player" "$demux_seeds"
+fuzz audio 1 65536 "the audio player" "$demux_seeds" "$audio_corpus"
 fuzz video 1 131072 "the video decoder" "$video_corpus"

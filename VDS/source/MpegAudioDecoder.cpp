@@ -56,11 +56,74 @@ const int32_t kWindow[512] = {
     2,      2,      1,      1,      1,      1,      1,      1,
 };
 
+// ------------------------------------------------------ Layer III tables ---
+
+// Scale-factor band boundaries in spectral lines (ISO/IEC 11172-3 Table B.8;
+// ISO/IEC 13818-3 Table B.2 for the lower sampling frequencies), by sampling
+// index: 44.1, 48, 32 kHz, then 22.05, 24, 16 kHz.
+const int16_t kSfbLong[6][23] = {
+    {0, 4, 8, 12, 16, 20, 24, 30, 36, 44, 52, 62, 74, 90, 110, 134, 162, 196, 238, 288, 342, 418, 576},
+    {0, 4, 8, 12, 16, 20, 24, 30, 36, 42, 50, 60, 72, 88, 106, 128, 156, 190, 230, 276, 330, 384, 576},
+    {0, 4, 8, 12, 16, 20, 24, 30, 36, 44, 54, 66, 82, 102, 126, 156, 194, 240, 296, 364, 448, 550, 576},
+    {0, 6, 12, 18, 24, 30, 36, 44, 54, 66, 80, 96, 116, 140, 168, 200, 238, 284, 336, 396, 464, 522, 576},
+    {0, 6, 12, 18, 24, 30, 36, 44, 54, 66, 80, 96, 114, 136, 162, 194, 232, 278, 330, 394, 464, 540, 576},
+    {0, 6, 12, 18, 24, 30, 36, 44, 54, 66, 80, 96, 116, 140, 168, 200, 238, 284, 336, 396, 464, 522, 576},
+};
+// Per window of a short block.
+const int16_t kSfbShort[6][14] = {
+    {0, 4, 8, 12, 16, 22, 30, 40, 52, 66, 84, 106, 136, 192},
+    {0, 4, 8, 12, 16, 22, 28, 38, 50, 64, 80, 100, 126, 192},
+    {0, 4, 8, 12, 16, 22, 30, 42, 58, 78, 104, 138, 180, 192},
+    {0, 4, 8, 12, 18, 24, 32, 42, 56, 74, 100, 132, 174, 192},
+    {0, 4, 8, 12, 18, 26, 36, 48, 62, 80, 104, 136, 180, 192},
+    {0, 4, 8, 12, 18, 26, 36, 48, 62, 80, 104, 134, 174, 192},
+};
+
+// Pre-emphasis added to the long-block scale factors when preflag is set.
+const int8_t kPretab[22] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 3, 3, 3, 2, 0};
+
+// MPEG-1 scale-factor lengths (slen1, slen2) by scalefac_compress.
+const int8_t kSlen[2][16] = {
+    {0, 0, 0, 0, 3, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4},
+    {0, 1, 2, 3, 0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 2, 3},
+};
+
+// Lower sampling frequencies: scale factors per partition, by the
+// partitioning that scalefac_compress selects (three for ordinary channels,
+// three for the intensity-coded right channel) and by block kind (long,
+// short, mixed); short and mixed counts are in windows of short bands, the
+// first 6 of a mixed block being long bands.
+const int8_t kLsfPartitions[6][3][4] = {
+    {{6, 5, 5, 5}, {9, 9, 9, 9}, {6, 9, 9, 9}},       {{6, 5, 7, 3}, {9, 9, 12, 6}, {6, 9, 12, 6}},
+    {{11, 10, 0, 0}, {18, 18, 0, 0}, {15, 18, 0, 0}}, {{7, 7, 7, 0}, {12, 12, 12, 0}, {6, 15, 12, 0}},
+    {{6, 6, 6, 3}, {12, 9, 9, 6}, {6, 12, 9, 6}},     {{8, 8, 5, 0}, {15, 12, 9, 0}, {6, 18, 9, 0}},
+};
+
+// The count1 code tables of Table B.7, as (code, length) by the value
+// vwxy read as a 4-bit number. Table B is the value's 4 bits inverted.
+struct QuadCode
+{
+    uint8_t code;
+    uint8_t bits;
+};
+const QuadCode kCount1A[16] = {{1, 1}, {5, 4}, {4, 4}, {5, 5}, {6, 4}, {5, 6}, {4, 5}, {4, 6},
+                               {7, 4}, {3, 5}, {6, 5}, {0, 6}, {7, 5}, {2, 6}, {3, 6}, {1, 6}};
+
+// Alias-reduction coefficients c(i).
+const double kAliasC[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
+
 struct Tables
 {
     float window[512];
     float matrix[64][32]; // cos((16 + i)(2k + 1) pi / 64)
     float scale[64];      // 2 x 2^(-i/3); index 63 is not a valid code and gives 0
+    // Layer III
+    float imdctLong[36][18];  // cos(pi / 72 (2i + 1 + 18)(2k + 1))
+    float imdctShort[12][6];  // cos(pi / 24 (2i + 1 + 6)(2k + 1))
+    float blockWindow[4][36]; // by block type; type 2 uses shortWindow
+    float shortWindow[12];
+    float aliasCs[8];
+    float aliasCa[8];
 };
 
 Tables g_tables;
@@ -77,6 +140,33 @@ void BuildTables()
     for (int i = 0; i < 63; i++)
         g_tables.scale[i] = float(2.0 * std::pow(2.0, -i / 3.0));
     g_tables.scale[63] = 0;
+
+    for (int i = 0; i < 36; i++)
+        for (int k = 0; k < 18; k++)
+            g_tables.imdctLong[i][k] = float(std::cos(pi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+    for (int i = 0; i < 12; i++)
+        for (int k = 0; k < 6; k++)
+            g_tables.imdctShort[i][k] = float(std::cos(pi / 24 * (2 * i + 1 + 6) * (2 * k + 1)));
+    auto longSine = [&](int i) { return float(std::sin(pi / 36 * (i + 0.5))); };
+    auto shortSine = [&](int i) { return float(std::sin(pi / 12 * (i + 0.5))); };
+    for (int i = 0; i < 36; i++)
+    {
+        g_tables.blockWindow[0][i] = longSine(i);
+        // Start block: long rising half, then flat, the falling half of a
+        // short window, and zeros; the stop block is its mirror image.
+        float start = i < 18 ? longSine(i) : i < 24 ? 1.0f : i < 30 ? shortSine(i - 18) : 0.0f;
+        g_tables.blockWindow[1][i] = start;
+        g_tables.blockWindow[3][35 - i] = start;
+        g_tables.blockWindow[2][i] = 0;
+    }
+    for (int i = 0; i < 12; i++)
+        g_tables.shortWindow[i] = shortSine(i);
+    for (int i = 0; i < 8; i++)
+    {
+        double root = std::sqrt(1 + kAliasC[i] * kAliasC[i]);
+        g_tables.aliasCs[i] = float(1 / root);
+        g_tables.aliasCa[i] = float(kAliasC[i] / root);
+    }
 }
 
 // Layer II allocation: quantisation levels by allocation code, per class of
@@ -182,6 +272,50 @@ private:
     void LoadMainData();
     void DecodeLayer1();
     void DecodeLayer2();
+    bool DecodeLayer3();
+
+    // Layer III side information of one granule and channel.
+    struct Granule
+    {
+        int part23Length;
+        int bigValues;
+        int globalGain;
+        int scfCompress;
+        int blockType; // 0 normal, 1 start, 2 short, 3 stop
+        bool mixed;
+        int table[3];
+        int subblockGain[3];
+        int region0Count;
+        int region1Count;
+        int preflag;
+        int scfScale;
+        int count1Table;
+    };
+    // Scale factors of one channel: long bands, then short bands by window.
+    // For the intensity-coded right channel at the lower sampling
+    // frequencies, the position that marks a band as not intensity-coded.
+    struct ScaleFactors
+    {
+        int l[22];
+        int s[13][3];
+        int illegalL[22];
+        int illegalS[13];
+    };
+    const int16_t* SfbLong() const { return kSfbLong[m_nRateIndex + (m_bLsf ? 3 : 0)]; }
+    const int16_t* SfbShort() const { return kSfbShort[m_nRateIndex + (m_bLsf ? 3 : 0)]; }
+    // Where a mixed block's short bands start, in long lines and short bands.
+    int MixedLongEnd() const { return SfbLong()[m_bLsf ? 6 : 8]; }
+    void ReadScaleFactors(int gr, int ch);
+    void ReadLsfScaleFactors(int ch);
+    // Huffman decoding and requantisation of one granule's channel into
+    // m_xr[ch]; false when the granule needs a big-value code table the
+    // decoder does not hold.
+    bool ReadSpectrum(const Granule& g, int ch, uint64_t end);
+    void Requantise(const Granule& g, int ch, const int* q);
+    void Stereo(int gr);
+    void IntensityBand(int start, int width, int pos, int illegal);
+    void Hybrid(const Granule& g, int ch, int gr);
+    bool BitsBefore(int n, uint64_t end, uint32_t* pValue);
     // One block of 32 subband samples into 32 output samples of channel ch
     // at output block index `block`.
     void Synthesise(int ch, const float* subbands, int block);
@@ -214,6 +348,17 @@ private:
     int m_nDataBytes = 0;
     int m_nSideInfoBytes = 0;
     int m_nMainDataBegin = 0;
+    int m_nRateIndex = 0;
+
+    int m_scfsi[2][4] = {};
+    Granule m_granules[2][2] = {};
+    ScaleFactors m_scf[2] = {};
+    int m_nIntensityScale = 0;
+    float m_xr[2][576];
+    // Lines up to the last non-zero one, per channel, after Huffman decoding.
+    int m_nNonZero[2] = {};
+    float m_overlap[2][32][18];
+    bool m_intensity[576];
 };
 
 void CDecoder::Reset()
@@ -221,6 +366,7 @@ void CDecoder::Reset()
     std::call_once(g_tablesOnce, BuildTables);
     memset(m_history, 0, sizeof(m_history));
     m_nCurrent[0] = m_nCurrent[1] = 0;
+    memset(m_overlap, 0, sizeof(m_overlap));
     m_nWritten = 0;
     m_nReadBit = 0;
 }
@@ -307,7 +453,8 @@ void CDecoder::ReadHeader()
     m_bLsf = (h[1] & 0x08) == 0;
     m_nBitRateIndex = h[2] >> 4;
     m_nBitRate = MpegBitRate(m_bLsf, m_nLayer, m_nBitRateIndex);
-    m_nRate = MpegSampleRate((h[2] >> 2) & 3);
+    m_nRateIndex = (h[2] >> 2) & 3;
+    m_nRate = MpegSampleRate(m_nRateIndex);
     if (m_bLsf)
         m_nRate /= 2;
     m_nPadding = (h[2] >> 1) & 1;
@@ -363,21 +510,46 @@ void CDecoder::ReadSideInfo()
     const int granules = m_bLsf ? 1 : 2;
     m_nMainDataBegin = int(bits(m_bLsf ? 8 : 9));
     bits(m_bLsf ? m_nChannels : (m_nChannels == 1 ? 5 : 3)); // private bits
-    if (!m_bLsf)
-        bits(4 * m_nChannels); // scale-factor selection
+    for (int ch = 0; ch < m_nChannels; ch++)
+        for (int band = 0; band < 4; band++)
+            m_scfsi[ch][band] = m_bLsf ? 0 : int(bits(1));
     for (int gr = 0; gr < granules; gr++)
         for (int ch = 0; ch < m_nChannels; ch++)
         {
-            bits(12 + 9 + 8 + (m_bLsf ? 9 : 4)); // part 2/3 length, big values, gain, compression
+            Granule& g = m_granules[gr][ch];
+            g.part23Length = int(bits(12));
+            g.bigValues = int(bits(9));
+            g.globalGain = int(bits(8));
+            g.scfCompress = int(bits(m_bLsf ? 9 : 4));
             if (bits(1))
             {
-                if (bits(2) == 0)
+                g.blockType = int(bits(2));
+                if (g.blockType == 0)
                     throw MPEGAUDIO_ERR_BLOCKTYPE;
-                bits(1 + 2 * 5 + 3 * 3); // mixed flag, tables, sub-block gains
+                g.mixed = bits(1) != 0;
+                g.table[0] = int(bits(5));
+                g.table[1] = int(bits(5));
+                g.table[2] = 0;
+                for (int& gain : g.subblockGain)
+                    gain = int(bits(3));
+                // The region boundaries are implied: region 1 takes the
+                // rest of the big values.
+                g.region0Count = g.blockType == 2 && !g.mixed ? 8 : 7;
+                g.region1Count = 20 - g.region0Count;
             }
             else
-                bits(3 * 5 + 4 + 3); // tables, region counts
-            bits(m_bLsf ? 2 : 3);    // pre-emphasis, scale-factor scale, count1 table
+            {
+                g.blockType = 0;
+                g.mixed = false;
+                for (int& table : g.table)
+                    table = int(bits(5));
+                g.subblockGain[0] = g.subblockGain[1] = g.subblockGain[2] = 0;
+                g.region0Count = int(bits(4));
+                g.region1Count = int(bits(3));
+            }
+            g.preflag = m_bLsf ? 0 : int(bits(1));
+            g.scfScale = int(bits(1));
+            g.count1Table = int(bits(1));
         }
 }
 
@@ -414,11 +586,7 @@ bool CDecoder::Decode()
     {
     case 1: DecodeLayer1(); return true;
     case 2: DecodeLayer2(); return true;
-    default:
-        // Layer III: the reservoir is kept, so the frames after this one
-        // find their data; its samples are not decoded.
-        LoadMainData();
-        return false;
+    default: return DecodeLayer3();
     }
 }
 
@@ -573,6 +741,474 @@ void CDecoder::DecodeLayer2()
     m_nOutputCount = 1152 * nch;
 }
 
+bool CDecoder::BitsBefore(int n, uint64_t end, uint32_t* pValue)
+{
+    if (m_nReadBit + uint64_t(n) > end)
+        return false;
+    *pValue = GetBits(n);
+    return true;
+}
+
+bool CDecoder::DecodeLayer3()
+{
+    LoadMainData();
+    const int granules = m_bLsf ? 1 : 2;
+    const int nch = m_nChannels;
+    uint64_t end = m_nReadBit;
+    for (int gr = 0; gr < granules; gr++)
+        for (int ch = 0; ch < nch; ch++)
+            end += uint64_t(m_granules[gr][ch].part23Length);
+    bool decoded = true;
+    try
+    {
+        for (int gr = 0; gr < granules && decoded; gr++)
+        {
+            for (int ch = 0; ch < nch; ch++)
+            {
+                const Granule& g = m_granules[gr][ch];
+                const uint64_t granuleEnd = m_nReadBit + uint64_t(g.part23Length);
+                if (m_bLsf)
+                    ReadLsfScaleFactors(ch);
+                else
+                    ReadScaleFactors(gr, ch);
+                if (!ReadSpectrum(g, ch, granuleEnd))
+                    decoded = false;
+                // Stuffing after the count1 values, or a last count1 value
+                // that ran over the granule's end, is skipped.
+                m_nReadBit = granuleEnd;
+            }
+            if (!decoded)
+                break;
+            Stereo(gr);
+            for (int ch = 0; ch < nch; ch++)
+                Hybrid(m_granules[gr][ch], ch, gr);
+        }
+    }
+    catch (int)
+    {
+        // The next frame's main data are found from the end of this one's.
+        m_nReadBit = std::min(end, m_nWritten * 8);
+        memset(m_overlap, 0, sizeof(m_overlap));
+        throw;
+    }
+    m_nReadBit = end;
+    if (!decoded)
+    {
+        // The frame stays silent; what overlaps into the next one is lost.
+        memset(m_overlap, 0, sizeof(m_overlap));
+        return false;
+    }
+    m_nOutputCount = 576 * granules * nch;
+    return true;
+}
+
+void CDecoder::ReadScaleFactors(int gr, int ch)
+{
+    const Granule& g = m_granules[gr][ch];
+    ScaleFactors& f = m_scf[ch];
+    const int slen1 = kSlen[0][g.scfCompress];
+    const int slen2 = kSlen[1][g.scfCompress];
+    if (g.blockType == 2)
+    {
+        int sfb = 0;
+        if (g.mixed)
+        {
+            for (; sfb < 8; sfb++)
+                f.l[sfb] = int(GetBits(slen1));
+            sfb = 3;
+        }
+        for (; sfb < 12; sfb++)
+            for (int& v : f.s[sfb])
+                v = int(GetBits(sfb < 6 ? slen1 : slen2));
+        f.s[12][0] = f.s[12][1] = f.s[12][2] = 0;
+        return;
+    }
+    // Four groups of long bands; the second granule may reuse the first
+    // one's factors group by group.
+    static const int kGroups[5] = {0, 6, 11, 16, 21};
+    for (int group = 0; group < 4; group++)
+    {
+        if (gr == 1 && m_scfsi[ch][group])
+            continue;
+        for (int sfb = kGroups[group]; sfb < kGroups[group + 1]; sfb++)
+            f.l[sfb] = int(GetBits(group < 2 ? slen1 : slen2));
+    }
+    f.l[21] = 0;
+}
+
+void CDecoder::ReadLsfScaleFactors(int ch)
+{
+    const Granule& g = m_granules[0][ch];
+    ScaleFactors& f = m_scf[ch];
+    const bool intensity = ch == 1 && m_nMode == 1 && (m_nModeExt & 1);
+    int sfc = g.scfCompress;
+    int slen[4] = {};
+    int partitioning;
+    m_granules[0][ch].preflag = 0;
+    if (!intensity)
+    {
+        if (sfc < 400)
+        {
+            slen[0] = (sfc >> 4) / 5;
+            slen[1] = (sfc >> 4) % 5;
+            slen[2] = (sfc & 15) >> 2;
+            slen[3] = sfc & 3;
+            partitioning = 0;
+        }
+        else if (sfc < 500)
+        {
+            sfc -= 400;
+            slen[0] = (sfc >> 2) / 5;
+            slen[1] = (sfc >> 2) % 5;
+            slen[2] = sfc & 3;
+            partitioning = 1;
+        }
+        else
+        {
+            sfc -= 500;
+            slen[0] = sfc / 3;
+            slen[1] = sfc % 3;
+            partitioning = 2;
+            m_granules[0][ch].preflag = 1;
+        }
+    }
+    else
+    {
+        m_nIntensityScale = sfc & 1;
+        sfc >>= 1;
+        if (sfc < 180)
+        {
+            slen[0] = sfc / 36;
+            slen[1] = (sfc % 36) / 6;
+            slen[2] = sfc % 6;
+            partitioning = 3;
+        }
+        else if (sfc < 244)
+        {
+            sfc -= 180;
+            slen[0] = (sfc & 63) >> 4;
+            slen[1] = (sfc & 15) >> 2;
+            slen[2] = sfc & 3;
+            partitioning = 4;
+        }
+        else
+        {
+            sfc -= 244;
+            slen[0] = sfc / 3;
+            slen[1] = sfc % 3;
+            partitioning = 5;
+        }
+    }
+    const int kind = g.blockType != 2 ? 0 : g.mixed ? 2 : 1;
+    const int8_t* counts = kLsfPartitions[partitioning][kind];
+    // Scale factors run through the long bands, then the short bands
+    // window by window; a mixed block's first 6 are long bands and its
+    // short bands start at 3.
+    int longBand = 0;
+    int shortIndex = kind == 2 ? 9 : 0;
+    const int longCount = kind == 0 ? 22 : kind == 2 ? 6 : 0;
+    for (int part = 0; part < 4; part++)
+        for (int n = 0; n < counts[part]; n++)
+        {
+            const int v = int(GetBits(slen[part]));
+            const int illegal = (1 << slen[part]) - 1;
+            if (longBand < longCount)
+            {
+                f.l[longBand] = v;
+                f.illegalL[longBand++] = illegal;
+            }
+            else
+            {
+                f.s[shortIndex / 3][shortIndex % 3] = v;
+                f.illegalS[shortIndex / 3] = illegal;
+                shortIndex++;
+            }
+        }
+    // Bands without a transmitted factor.
+    for (; longBand < 22; longBand++)
+    {
+        f.l[longBand] = 0;
+        f.illegalL[longBand] = -1;
+    }
+    for (; shortIndex < 39; shortIndex++)
+    {
+        f.s[shortIndex / 3][shortIndex % 3] = 0;
+        f.illegalS[shortIndex / 3] = -1;
+    }
+}
+
+bool CDecoder::ReadSpectrum(const Granule& g, int ch, uint64_t end)
+{
+    int q[576] = {};
+    const int bigEnd = std::min(g.bigValues * 2, 576);
+    int regionEnd[3];
+    if (g.blockType != 0)
+    {
+        regionEnd[0] = g.blockType == 2 && !g.mixed ? SfbShort()[3] * 3 : SfbLong()[8];
+        regionEnd[1] = 576;
+    }
+    else
+    {
+        regionEnd[0] = SfbLong()[std::min(g.region0Count + 1, 22)];
+        regionEnd[1] = SfbLong()[std::min(g.region0Count + g.region1Count + 2, 22)];
+    }
+    regionEnd[2] = 576;
+    int line = 0;
+    for (int region = 0; region < 3 && line < bigEnd; region++)
+    {
+        const int stop = std::min(regionEnd[region], bigEnd);
+        if (line >= stop)
+            continue;
+        // Table 0 codes nothing: its lines are zero. The other big-value
+        // tables are not held.
+        if (g.table[region] != 0)
+            return false;
+        line = stop;
+    }
+    line = bigEnd;
+    while (line + 4 <= 576)
+    {
+        uint32_t code = 0;
+        int value = -1;
+        if (g.count1Table)
+        {
+            if (!BitsBefore(4, end, &code))
+                break;
+            value = int(~code & 15);
+        }
+        else
+        {
+            // Prefix codes of at most 6 bits, read bit by bit.
+            uint32_t bit;
+            for (int bits = 1; bits <= 6 && value < 0; bits++)
+            {
+                if (!BitsBefore(1, end, &bit))
+                    break;
+                code = code << 1 | bit;
+                for (int v = 0; v < 16; v++)
+                    if (kCount1A[v].bits == bits && kCount1A[v].code == code)
+                        value = v;
+            }
+            if (value < 0)
+                break;
+        }
+        bool complete = true;
+        for (int i = 0; i < 4 && complete; i++)
+        {
+            q[line + i] = (value >> (3 - i)) & 1;
+            uint32_t sign;
+            if (q[line + i] && (complete = BitsBefore(1, end, &sign)) && sign)
+                q[line + i] = -1;
+        }
+        if (!complete)
+            break;
+        line += 4;
+    }
+    int nonZero = line;
+    while (nonZero > 0 && q[nonZero - 1] == 0)
+        nonZero--;
+    m_nNonZero[ch] = nonZero;
+    Requantise(g, ch, q);
+    return true;
+}
+
+void CDecoder::Requantise(const Granule& g, int ch, const int* q)
+{
+    const ScaleFactors& f = m_scf[ch];
+    float* xr = m_xr[ch];
+    const int shift = g.scfScale + 1; // half steps of 2^(-1/2) or whole 2^-1
+    auto gain = [&](int quarterSteps) { return float(std::exp2(quarterSteps / 4.0)); };
+    auto put = [&](int start, int width, float scale)
+    {
+        for (int i = start; i < start + width; i++)
+        {
+            const int a = std::abs(q[i]);
+            const float mag = a <= 1 ? float(a) : float(std::pow(double(a), 4.0 / 3.0));
+            xr[i] = q[i] < 0 ? -mag * scale : mag * scale;
+        }
+    };
+    const int16_t* sfbL = SfbLong();
+    const int16_t* sfbS = SfbShort();
+    int longEnd = g.blockType != 2 ? 576 : g.mixed ? MixedLongEnd() : 0;
+    for (int sfb = 0; sfb < 22 && sfbL[sfb] < longEnd; sfb++)
+    {
+        const int sf = f.l[sfb] + g.preflag * kPretab[sfb];
+        put(sfbL[sfb], sfbL[sfb + 1] - sfbL[sfb], gain(g.globalGain - 210 - 2 * shift * sf));
+    }
+    if (longEnd == 576)
+        return;
+    for (int sfb = g.mixed ? 3 : 0; sfb < 13; sfb++)
+    {
+        const int width = sfbS[sfb + 1] - sfbS[sfb];
+        for (int w = 0; w < 3; w++)
+            put(sfbS[sfb] * 3 + w * width, width,
+                gain(g.globalGain - 210 - 8 * g.subblockGain[w] - 2 * shift * f.s[sfb][w]));
+    }
+}
+
+void CDecoder::IntensityBand(int start, int width, int pos, int illegal)
+{
+    // MPEG-1 positions run 0 to 6; 7, and the larger values a 4-bit scale
+    // factor can hold, mark a band without intensity coding.
+    if (pos == illegal || pos < 0 || (!m_bLsf && pos >= 7))
+        return;
+    float kl, kr;
+    if (m_bLsf)
+    {
+        const double k = m_nIntensityScale ? std::sqrt(0.5) : std::pow(2.0, -0.25);
+        kl = pos & 1 ? float(std::pow(k, (pos + 1) / 2)) : 1.0f;
+        kr = pos & 1 ? 1.0f : float(std::pow(k, pos / 2));
+    }
+    else
+    {
+        const double a = pos * 3.14159265358979323846 / 12;
+        kl = float(std::sin(a) / (std::sin(a) + std::cos(a)));
+        kr = float(std::cos(a) / (std::sin(a) + std::cos(a)));
+    }
+    for (int i = start; i < start + width; i++)
+    {
+        const float v = m_xr[0][i];
+        m_xr[0][i] = v * kl;
+        m_xr[1][i] = v * kr;
+        m_intensity[i] = true;
+    }
+}
+
+void CDecoder::Stereo(int gr)
+{
+    if (m_nMode != 1 || m_nModeExt == 0)
+        return;
+    memset(m_intensity, 0, sizeof(m_intensity));
+    if (m_nModeExt & 1)
+    {
+        // Bands above the last non-zero value of the right channel carry
+        // the left channel's values, shared out by the right channel's
+        // scale factors (the last band, which has none, takes the one
+        // below it). Short bands count per window.
+        const Granule& g = m_granules[gr][0];
+        const ScaleFactors& f = m_scf[1];
+        const int16_t* sfbL = SfbLong();
+        const int16_t* sfbS = SfbShort();
+        const float* right = m_xr[1];
+        const int nonZero = m_nNonZero[1];
+        auto illegalL = [&](int sfb) { return m_bLsf ? f.illegalL[sfb] : 7; };
+        auto illegalS = [&](int sfb) { return m_bLsf ? f.illegalS[sfb] : 7; };
+        const int longEnd = g.blockType != 2 ? 576 : g.mixed ? MixedLongEnd() : 0;
+        if (longEnd > 0 && nonZero <= longEnd)
+            for (int sfb = 0; sfb < 22 && sfbL[sfb] < longEnd; sfb++)
+            {
+                if (sfbL[sfb] < nonZero)
+                    continue;
+                const int src = std::min(sfb, 20);
+                IntensityBand(sfbL[sfb], sfbL[sfb + 1] - sfbL[sfb], f.l[src], illegalL(src));
+            }
+        if (longEnd < 576)
+            for (int w = 0; w < 3; w++)
+            {
+                const int first = g.mixed ? 3 : 0;
+                int top = first; // first band of the window above its last non-zero value
+                for (int sfb = first; sfb < 13; sfb++)
+                {
+                    const int width = sfbS[sfb + 1] - sfbS[sfb];
+                    const int start = sfbS[sfb] * 3 + w * width;
+                    for (int i = start; i < start + width; i++)
+                        if (right[i] != 0)
+                            top = sfb + 1;
+                }
+                for (int sfb = top; sfb < 13; sfb++)
+                {
+                    const int width = sfbS[sfb + 1] - sfbS[sfb];
+                    const int src = std::min(sfb, 11);
+                    IntensityBand(sfbS[sfb] * 3 + w * width, width, f.s[src][w], illegalS(src));
+                }
+            }
+    }
+    if (m_nModeExt & 2)
+    {
+        const float r = float(std::sqrt(0.5));
+        for (int i = 0; i < 576; i++)
+            if (!m_intensity[i])
+            {
+                const float m = m_xr[0][i], s = m_xr[1][i];
+                m_xr[0][i] = (m + s) * r;
+                m_xr[1][i] = (m - s) * r;
+            }
+    }
+}
+
+void CDecoder::Hybrid(const Granule& g, int ch, int gr)
+{
+    float* xr = m_xr[ch];
+    const bool shortBlocks = g.blockType == 2;
+    // Short bands are sent window by window; the IMDCT takes each
+    // subband's 18 lines as 6 triples of one line per window.
+    if (shortBlocks)
+    {
+        const int16_t* sfbS = SfbShort();
+        float band[3 * 192];
+        for (int sfb = g.mixed ? 3 : 0; sfb < 13; sfb++)
+        {
+            const int start = sfbS[sfb] * 3;
+            const int width = sfbS[sfb + 1] - sfbS[sfb];
+            for (int w = 0; w < 3; w++)
+                for (int i = 0; i < width; i++)
+                    band[i * 3 + w] = xr[start + w * width + i];
+            memcpy(xr + start, band, sizeof(float) * size_t(3 * width));
+        }
+    }
+    // Alias reduction between long-block subbands only.
+    const int aliasBounds = !shortBlocks ? 32 : g.mixed ? 2 : 0;
+    for (int sb = 1; sb < aliasBounds; sb++)
+        for (int i = 0; i < 8; i++)
+        {
+            float& a = xr[18 * sb - 1 - i];
+            float& b = xr[18 * sb + i];
+            const float lo = a, hi = b;
+            a = lo * g_tables.aliasCs[i] - hi * g_tables.aliasCa[i];
+            b = hi * g_tables.aliasCs[i] + lo * g_tables.aliasCa[i];
+        }
+
+    float out[18][32];
+    for (int sb = 0; sb < 32; sb++)
+    {
+        const float* in = xr + 18 * sb;
+        float z[36] = {};
+        if (shortBlocks && !(g.mixed && sb < 2))
+        {
+            for (int w = 0; w < 3; w++)
+                for (int i = 0; i < 12; i++)
+                {
+                    float sum = 0;
+                    for (int k = 0; k < 6; k++)
+                        sum += in[3 * k + w] * g_tables.imdctShort[i][k];
+                    z[6 + 6 * w + i] += sum * g_tables.shortWindow[i];
+                }
+        }
+        else
+        {
+            // The long subbands of a mixed block take the normal window.
+            const float* win = g_tables.blockWindow[shortBlocks ? 0 : g.blockType];
+            for (int i = 0; i < 36; i++)
+            {
+                float sum = 0;
+                for (int k = 0; k < 18; k++)
+                    sum += in[k] * g_tables.imdctLong[i][k];
+                z[i] = sum * win[i];
+            }
+        }
+        float* overlap = m_overlap[ch][sb];
+        for (int t = 0; t < 18; t++)
+        {
+            float v = z[t] + overlap[t];
+            overlap[t] = z[18 + t];
+            // Odd subbands come out frequency-inverted.
+            out[t][sb] = (sb & 1) && (t & 1) ? -v : v;
+        }
+    }
+    for (int t = 0; t < 18; t++)
+        Synthesise(ch, out[t], gr * 18 + t);
+}
+
 void CDecoder::Synthesise(int ch, const float* subbands, int block)
 {
     int cur = m_nCurrent[ch] = (m_nCurrent[ch] + 15) % 16;
@@ -608,8 +1244,9 @@ void CDecoder::Synthesise(int ch, const float* subbands, int block)
             sum += d[64 * i + j] * m_history[ch][(cur + 2 * i) % 16][j];
             sum += d[64 * i + 32 + j] * m_history[ch][(cur + 2 * i + 1) % 16][32 + j];
         }
-        long pcm = std::lround(sum * 32768.0f);
-        int16_t s = int16_t(std::clamp(pcm, -32768L, 32767L));
+        // Clamped before rounding: a damaged Layer III gain can take the sum
+        // far beyond what a 32-bit long holds.
+        int16_t s = int16_t(std::lround(std::clamp(sum * 32768.0f, -32768.0f, 32767.0f)));
         if (m_nChannels == 2)
             m_pOutput[(block * 32 + j) * 2 + ch] = s;
         else

@@ -1,9 +1,13 @@
-// The program's own MPEG audio decoder (ISO/IEC 11172-3 Layers I and II, with
-// the lower sampling frequencies of ISO/IEC 13818-3). It pulls each frame's
-// bytes through a CMpegAudioReader and reports every failure by throwing an
-// int: 1 the input ran short of the header or the frame, 2 the CRC was cut
-// short, 7 Layer III side information with window switching and block type 0,
-// 8 the bit reader or the Layer III reservoir ran short.
+// The program's own MPEG audio decoder (ISO/IEC 11172-3 Layers I, II and III,
+// with the lower sampling frequencies of ISO/IEC 13818-3). It pulls each
+// frame's bytes through a CMpegAudioReader and reports every failure by
+// throwing an int: 1 the input ran short of the header or the frame, 2 the
+// CRC was cut short, 7 Layer III side information with window switching and
+// block type 0, 8 the bit reader or the Layer III reservoir ran short.
+//
+// Of the Layer III Huffman code tables only table 0 and the two count1
+// tables are held: a granule whose big values need another table makes
+// Decode return false, and the frame's place stays silent.
 #pragma once
 
 #include "framework/core/AfxTypes.h"

@@ -49,6 +49,8 @@ public:
             m_nBits++;
         }
     }
+    // Bits of the last byte not written yet.
+    int Pending() const { return (8 - m_nBits % 8) % 8; }
     std::vector<BYTE> bytes;
 
 private:
@@ -204,6 +206,24 @@ TEST(MpegAudioDecoder, MainDataBeyondTheReservoirRaises8AndIsKeptForTheNextFrame
     EXPECT_EQ(reader.Position(), bytes.size());
 }
 
+// LAME's streams, read from their first frame: every frame's side
+// information and main data are found without a fault.
+TEST(MpegAudioDecoder, Layer3ClipsFindTheirMainData)
+{
+    KX_REQUIRE_FIXTURE(dir, "audio");
+    for (const char* clip : {"l3_48_stereo.mp3", "l3_48_mono.mp3", "l3_44_joint_vbr.mp3", "l3_24_joint.mp3"})
+    {
+        auto stream = kxtest::ReadWholeFile(kxtest::AudioClip(clip));
+        auto frames = kxtest::SplitFrames(stream, AUDIO_TYPE_MPEG);
+        ASSERT_GT(frames.size(), 40u) << clip;
+        CBytesReader reader(stream);
+        Decoded d(&reader);
+        for (size_t i = 0; i < frames.size(); i++)
+            ASSERT_EQ(d.Frame(), 0) << clip << " frame " << i;
+        EXPECT_EQ(reader.Position(), stream.size()) << clip;
+    }
+}
+
 // Layer I frames written bit by bit with chosen allocations, scale factors
 // and samples, against ffmpeg's float decoder. The native build runs ffmpeg.
 #ifndef _WIN32
@@ -256,15 +276,16 @@ std::vector<BYTE> Layer1Frames(int mode, int modeExt, int count, std::mt19937& r
     return out;
 }
 
-std::vector<int16_t> FfmpegLayer1(const std::vector<BYTE>& stream)
+// ffmpeg's decoding of an elementary stream by the named decoder.
+std::vector<int16_t> FfmpegDecode(const std::vector<BYTE>& stream, const char* codec)
 {
-    char path[] = "/tmp/kx_layer1_XXXXXX";
+    char path[] = "/tmp/kx_mpegaudio_XXXXXX";
     int fd = mkstemp(path);
     EXPECT_GE(fd, 0);
     EXPECT_EQ(write(fd, stream.data(), stream.size()), ssize_t(stream.size()));
     close(fd);
     std::string cmd =
-        std::string("ffmpeg -hide_banner -loglevel error -f mp3 -c:a mp1float -i ") + path + " -f s16le -";
+        std::string("ffmpeg -hide_banner -loglevel error -f mp3 -c:a ") + codec + " -i " + path + " -f s16le -";
     std::FILE* p = popen(cmd.c_str(), "r");
     std::vector<int16_t> pcm;
     int16_t buf[4096];
@@ -289,7 +310,7 @@ TEST(MpegAudioDecoder, Layer1MatchesFfmpeg)
     {
         const int nch = c.mode == 3 ? 1 : 2;
         auto stream = Layer1Frames(c.mode, c.modeExt, 20, rng);
-        auto ref = FfmpegLayer1(stream);
+        auto ref = FfmpegDecode(stream, "mp1float");
         ASSERT_FALSE(ref.empty()) << "ffmpeg did not decode the frames";
         auto frames = kxtest::SplitFrames(stream, AUDIO_TYPE_MPEG);
         ASSERT_EQ(frames.size(), 20u);
@@ -309,6 +330,355 @@ TEST(MpegAudioDecoder, Layer1MatchesFfmpeg)
         }
         for (int ch = 0; ch < nch; ch++)
             EXPECT_GE(kxtest::ChannelSnr(out, nch, ref, nch, ch), 75.0) << c.what << " channel " << ch;
+    }
+}
+
+// Layer III frames written bit by bit: every block type and mixed blocks,
+// both scale-factor syntaxes, stereo modes, and main data reaching back
+// into the reservoir. The spectra are coded in the count1 region (values
+// -1, 0 and 1) with big values from table 0, which the count1 code tables
+// and table 0 are enough to write.
+struct Layer3Stream
+{
+    const char* what;
+    bool lsf;
+    int rateIndex;
+    int mode, modeExt;
+};
+
+// Scale factors per partition for the lower sampling frequencies, by
+// partitioning and block kind (long, short, mixed): the three of ordinary
+// channels, then the first of the intensity-coded right channel.
+const int kLsfCounts[4][3][4] = {
+    {{6, 5, 5, 5}, {9, 9, 9, 9}, {6, 9, 9, 9}},
+    {{6, 5, 7, 3}, {9, 9, 12, 6}, {6, 9, 12, 6}},
+    {{11, 10, 0, 0}, {18, 18, 0, 0}, {15, 18, 0, 0}},
+    {{7, 7, 7, 0}, {12, 12, 12, 0}, {6, 15, 12, 0}},
+};
+
+struct Layer3Granule
+{
+    int part23 = 0, bigValues = 0, gain = 0, scfCompress = 0, blockType = 0, mixed = 0;
+    int subblockGain[3] = {}, region0 = 0, region1 = 0, preflag = 0, scfScale = 0, count1Table = 0;
+};
+
+// Writes one granule's scale factors and spectrum into w and fills g.
+void WriteLayer3Granule(CBitWriter& w, Layer3Granule& g, bool lsf, bool intensityChannel, bool firstGranule,
+                        const int* scfsi, int quads, std::mt19937& rng)
+{
+    auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
+    g.gain = 140 + pick(36);
+    g.scfScale = pick(2);
+    g.count1Table = pick(2);
+    g.bigValues = pick(3) == 0 ? pick(40) : 0;
+    g.region0 = pick(16);
+    g.region1 = pick(8);
+    for (int& s : g.subblockGain)
+        s = pick(8);
+    if (lsf)
+    {
+        const int kind = g.blockType != 2 ? 0 : g.mixed ? 2 : 1;
+        int slen[4] = {};
+        // Intensity positions: the largest value of a factor's length marks
+        // a band without intensity coding, which ffmpeg, the reference, does
+        // not know (it leaves positions past 15 uncoded instead). The
+        // intensity channel's factors avoid both, with lengths of at least 1.
+        int partitioning = intensityChannel ? 3 : pick(3);
+        switch (partitioning)
+        {
+        case 0:
+            slen[0] = pick(5), slen[1] = pick(5), slen[2] = pick(4), slen[3] = pick(4);
+            g.scfCompress = (slen[0] * 5 + slen[1]) << 4 | slen[2] << 2 | slen[3];
+            break;
+        case 1:
+            slen[0] = pick(5), slen[1] = pick(5), slen[2] = pick(4);
+            g.scfCompress = 400 + ((slen[0] * 5 + slen[1]) << 2) + slen[2];
+            break;
+        case 2:
+            slen[0] = pick(4), slen[1] = pick(3);
+            g.scfCompress = 500 + slen[0] * 3 + slen[1];
+            break;
+        default:
+            slen[0] = 1 + pick(4), slen[1] = 1 + pick(5), slen[2] = 1 + pick(5);
+            g.scfCompress = (slen[0] * 36 + slen[1] * 6 + slen[2]) << 1 | pick(2);
+            break;
+        }
+        for (int part = 0; part < 4; part++)
+            for (int n = 0; n < kLsfCounts[partitioning][kind][part]; n++)
+                w.Put(intensityChannel ? uint32_t(pick(std::min((1 << slen[part]) - 1, 16))) : rng(), slen[part]);
+    }
+    else
+    {
+        static const int kSlen1[16] = {0, 0, 0, 0, 3, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4};
+        static const int kSlen2[16] = {0, 1, 2, 3, 0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 2, 3};
+        g.scfCompress = pick(16);
+        g.preflag = pick(2);
+        const int slen1 = kSlen1[g.scfCompress], slen2 = kSlen2[g.scfCompress];
+        if (g.blockType == 2)
+        {
+            for (int sfb = 0; sfb < (g.mixed ? 8 : 0); sfb++)
+                w.Put(rng(), slen1);
+            for (int sfb = g.mixed ? 3 : 0; sfb < 12; sfb++)
+                w.Put(rng(), 3 * (sfb < 6 ? slen1 : slen2));
+        }
+        else
+        {
+            static const int kGroups[5] = {0, 6, 11, 16, 21};
+            for (int group = 0; group < 4; group++)
+                if (firstGranule || !scfsi[group])
+                    w.Put(rng(), (kGroups[group + 1] - kGroups[group]) * (group < 2 ? slen1 : slen2));
+        }
+    }
+    quads = std::min(quads, (576 - 2 * g.bigValues) / 4);
+    for (int n = 0; n < quads; n++)
+    {
+        int value = 0, signs = 0;
+        for (int i = 0; i < 4; i++)
+            if (pick(3) == 0)
+            {
+                value |= 8 >> i;
+                signs = signs << 1 | pick(2);
+            }
+        // Count1 table A: code and length by vwxy; table B: vwxy inverted.
+        static const int kCodeA[16][2] = {{1, 1}, {5, 4}, {4, 4}, {5, 5}, {6, 4}, {5, 6}, {4, 5}, {4, 6},
+                                          {7, 4}, {3, 5}, {6, 5}, {0, 6}, {7, 5}, {2, 6}, {3, 6}, {1, 6}};
+        if (g.count1Table)
+            w.Put(uint32_t(~value & 15), 4);
+        else
+            w.Put(uint32_t(kCodeA[value][0]), kCodeA[value][1]);
+        int ones = 0;
+        for (int i = 0; i < 4; i++)
+            ones += (value >> i) & 1;
+        w.Put(uint32_t(signs), ones);
+    }
+}
+
+struct Layer3Frames
+{
+    std::vector<BYTE> bytes;
+    std::vector<int> mainDataBegin;
+    int frameBytes = 0;
+};
+
+Layer3Frames WriteLayer3Frames(const Layer3Stream& p, int count, std::mt19937& rng)
+{
+    auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
+    const int nch = p.mode == 3 ? 1 : 2;
+    const int granules = p.lsf ? 1 : 2;
+    static const int kRates[3] = {44100, 48000, 32000};
+    const int rate = kRates[p.rateIndex] / (p.lsf ? 2 : 1);
+    const int bitRate = p.lsf ? 160 : 320; // bit-rate index 14
+    const int frameBytes = (p.lsf ? 72000 : 144000) * bitRate / rate;
+    const int sideBytes = p.lsf ? (nch == 1 ? 9 : 17) : (nch == 1 ? 17 : 32);
+    const int slot = frameBytes - 4 - sideBytes;
+    const int maxBegin = p.lsf ? 255 : 511;
+
+    Layer3Frames out;
+    out.frameBytes = frameBytes;
+    std::vector<BYTE> main(size_t(slot * count));
+    std::vector<std::vector<BYTE>> sides;
+    int dataEnd = 0;
+    // Block types follow each other as encoders write them: normal,
+    // start, short (any number), stop, normal; a short block after a mixed
+    // one is mixed too. (ffmpeg leaves out the part of the overlap that
+    // these sequences keep zero.)
+    int previous[2] = {0, 0}, previousMixed[2] = {0, 0};
+    auto nextType = [&](int ch) { return previous[ch] == 0 || previous[ch] == 3 ? pick(2) : 2 + pick(2); };
+    auto nextMixed = [&](int ch) { return previousMixed[ch] ? 1 : pick(2); };
+    for (int f = 0; f < count; f++)
+    {
+        Layer3Granule g[2][2];
+        int scfsi[2][4] = {};
+        for (int ch = 0; ch < nch; ch++)
+            for (int& s : scfsi[ch])
+                s = p.lsf ? 0 : pick(2);
+        CBitWriter data;
+        int used = 0;
+        for (int gr = 0; gr < granules; gr++)
+        {
+            int blockType = nextType(0), mixed = blockType == 2 ? nextMixed(0) : 0;
+            for (int ch = 0; ch < nch; ch++)
+            {
+                Layer3Granule& x = g[gr][ch];
+                // Intensity stereo wants both channels in the same block
+                // type; the other modes may differ.
+                x.blockType = p.mode == 1 || ch == 0 ? blockType : nextType(ch);
+                x.mixed = x.blockType == 2 ? (p.mode == 1 || ch == 0 ? mixed : nextMixed(ch)) : 0;
+                previous[ch] = x.blockType;
+                previousMixed[ch] = x.mixed;
+                // Long blocks in both granules for scale-factor reuse.
+                if (!p.lsf && (x.blockType == 2 || (gr == 1 && g[0][ch].blockType == 2)))
+                    for (int& s : scfsi[ch])
+                        s = 0;
+                const bool intensity = p.mode == 1 && (p.modeExt & 1) && ch == 1;
+                const int quads = intensity ? pick(60) : 40 + pick(105);
+                WriteLayer3Granule(data, x, p.lsf, intensity, gr == 0, scfsi[ch], quads, rng);
+                int bits = int(data.bytes.size() * 8) - data.Pending();
+                x.part23 = bits - used;
+                used = bits;
+            }
+        }
+        // Where this frame's main data start: as far back into the
+        // reservoir as the previous frames left room for (never for the
+        // first two, which ffmpeg may take for a tag).
+        const int slotStart = f * slot;
+        const int begin = f < 2 ? 0 : std::min(slotStart - dataEnd, maxBegin);
+        const int dataStart = slotStart - begin;
+        EXPECT_LE(dataStart + int(data.bytes.size()), slotStart + slot);
+        std::copy(data.bytes.begin(), data.bytes.end(), main.begin() + dataStart);
+        dataEnd = dataStart + int(data.bytes.size());
+        out.mainDataBegin.push_back(begin);
+
+        CBitWriter side;
+        side.Put(0xFFF, 12);
+        side.Put(p.lsf ? 0 : 1, 1);
+        side.Put(1, 2); // Layer III
+        side.Put(1, 1); // no CRC
+        side.Put(14, 4);
+        side.Put(uint32_t(p.rateIndex), 2);
+        side.Put(0, 2);
+        side.Put(uint32_t(p.mode), 2);
+        side.Put(uint32_t(p.modeExt), 2);
+        side.Put(0, 4);
+        side.Put(uint32_t(begin), p.lsf ? 8 : 9);
+        side.Put(0, p.lsf ? nch : (nch == 1 ? 5 : 3));
+        if (!p.lsf)
+            for (int ch = 0; ch < nch; ch++)
+                for (int s : scfsi[ch])
+                    side.Put(uint32_t(s), 1);
+        for (int gr = 0; gr < granules; gr++)
+            for (int ch = 0; ch < nch; ch++)
+            {
+                const Layer3Granule& x = g[gr][ch];
+                side.Put(uint32_t(x.part23), 12);
+                side.Put(uint32_t(x.bigValues), 9);
+                side.Put(uint32_t(x.gain), 8);
+                side.Put(uint32_t(x.scfCompress), p.lsf ? 9 : 4);
+                side.Put(x.blockType != 0, 1);
+                if (x.blockType != 0)
+                {
+                    side.Put(uint32_t(x.blockType), 2);
+                    side.Put(uint32_t(x.mixed), 1);
+                    side.Put(0, 10); // table 0 for both regions
+                    for (int s : x.subblockGain)
+                        side.Put(uint32_t(s), 3);
+                }
+                else
+                {
+                    side.Put(0, 15); // table 0 for the three regions
+                    side.Put(uint32_t(x.region0), 4);
+                    side.Put(uint32_t(x.region1), 3);
+                }
+                if (!p.lsf)
+                    side.Put(uint32_t(x.preflag), 1);
+                side.Put(uint32_t(x.scfScale), 1);
+                side.Put(uint32_t(x.count1Table), 1);
+            }
+        EXPECT_EQ(int(side.bytes.size()), 4 + sideBytes);
+        sides.push_back(side.bytes);
+    }
+    for (int f = 0; f < count; f++)
+    {
+        out.bytes.insert(out.bytes.end(), sides[size_t(f)].begin(), sides[size_t(f)].end());
+        out.bytes.insert(out.bytes.end(), main.begin() + f * slot, main.begin() + (f + 1) * slot);
+    }
+    return out;
+}
+
+const Layer3Stream kLayer3Streams[] = {
+    {"MPEG-1 single channel, 48 kHz", false, 1, 3, 0},
+    {"MPEG-1 stereo, 44.1 kHz", false, 0, 0, 0},
+    {"MPEG-1 dual channel, 32 kHz", false, 2, 2, 0},
+    {"MPEG-1 joint stereo, mid/side, 48 kHz", false, 1, 1, 2},
+    {"MPEG-1 joint stereo, intensity, 44.1 kHz", false, 0, 1, 1},
+    {"MPEG-1 joint stereo, mid/side and intensity, 32 kHz", false, 2, 1, 3},
+    {"24 kHz single channel", true, 1, 3, 0},
+    {"22.05 kHz stereo", true, 0, 0, 0},
+    {"16 kHz joint stereo, mid/side", true, 2, 1, 2},
+    {"24 kHz joint stereo, intensity", true, 1, 1, 1},
+    {"22.05 kHz joint stereo, mid/side and intensity", true, 0, 1, 3},
+};
+
+// Decodes frames [from, count) of a written stream, the first from a
+// decoder that has seen nothing before it.
+std::vector<int16_t> DecodeLayer3Frames(const Layer3Frames& s, int from, int count, int perFrame,
+                                        std::vector<int>* pCodes)
+{
+    std::vector<BYTE> tail(s.bytes.begin() + long(from) * s.frameBytes, s.bytes.end());
+    CBytesReader reader(tail);
+    Decoded d(&reader);
+    std::vector<int16_t> out;
+    for (int f = from; f < count; f++)
+    {
+        bool ok = false;
+        const int code = d.Frame(&ok);
+        pCodes->push_back(code != 0 ? code : ok ? 0 : -1);
+        if (code == 0 && ok)
+        {
+            EXPECT_EQ(d.decoder->GetOutputCount(), perFrame);
+            out.insert(out.end(), d.out.begin(), d.out.begin() + perFrame);
+        }
+        else
+            out.insert(out.end(), size_t(perFrame), 0);
+    }
+    return out;
+}
+
+TEST(MpegAudioDecoder, Layer3MatchesFfmpeg)
+{
+    std::mt19937 rng(3);
+    const int count = 24;
+    for (const Layer3Stream& c : kLayer3Streams)
+    {
+        const int nch = c.mode == 3 ? 1 : 2;
+        const int perFrame = (c.lsf ? 576 : 1152) * nch;
+        auto stream = WriteLayer3Frames(c, count, rng);
+        auto ref = FfmpegDecode(stream.bytes, "mp3float");
+        ASSERT_FALSE(ref.empty()) << c.what << ": ffmpeg did not decode the frames";
+        const int first = count - int(ref.size()) / perFrame;
+        ASSERT_GE(first, 0);
+        ASSERT_LE(first, 1);
+        std::vector<int> codes;
+        auto out = DecodeLayer3Frames(stream, first, count, perFrame, &codes);
+        EXPECT_EQ(codes, std::vector<int>(size_t(count - first), 0)) << c.what;
+        for (int ch = 0; ch < nch; ch++)
+            EXPECT_GE(kxtest::ChannelSnr(out, nch, ref, nch, ch), 60.0) << c.what << " channel " << ch;
+    }
+}
+
+// Decoding that starts where a frame's main data begin in frames not seen
+// (after a seek): that frame raises 8 and stays silent, and the frames
+// after it decode as they would have.
+TEST(MpegAudioDecoder, Layer3FramesAfterAMissingReservoirDecode)
+{
+    std::mt19937 rng(8);
+    const int count = 16;
+    for (const Layer3Stream& c : {kLayer3Streams[3], kLayer3Streams[9]})
+    {
+        const int nch = c.mode == 3 ? 1 : 2;
+        const int perFrame = (c.lsf ? 576 : 1152) * nch;
+        auto stream = WriteLayer3Frames(c, count, rng);
+        auto ref = FfmpegDecode(stream.bytes, "mp3float");
+        const int first = count - int(ref.size()) / perFrame;
+        ASSERT_LE(first, 1);
+        int seek = 4;
+        while (seek < count - 4 && stream.mainDataBegin[size_t(seek)] == 0)
+            seek++;
+        ASSERT_GT(stream.mainDataBegin[size_t(seek)], 0) << c.what;
+        std::vector<int> codes;
+        auto out = DecodeLayer3Frames(stream, seek, count, perFrame, &codes);
+        std::vector<int> expected(size_t(count - seek), 0);
+        expected[0] = MPEGAUDIO_ERR_BITS;
+        EXPECT_EQ(codes, expected) << c.what;
+        // The first frames decoded still miss the overlap and the synthesis
+        // history of the silent one (one short frame holds less than the
+        // filter's delay); after 2,304 samples per channel the output is the
+        // reference's.
+        const size_t settled = size_t(2304 * nch);
+        std::vector<int16_t> tail(out.begin() + long(settled), out.end());
+        std::vector<int16_t> refTail(ref.begin() + long(size_t(seek - first) * size_t(perFrame) + settled), ref.end());
+        for (int ch = 0; ch < nch; ch++)
+            EXPECT_GE(kxtest::ChannelSnr(tail, nch, refTail, nch, ch), 60.0) << c.what << " channel " << ch;
     }
 }
 #endif
