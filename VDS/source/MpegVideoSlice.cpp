@@ -443,41 +443,68 @@ int CMpegVideoCore::GetDcDiff(int comp)
     return v;
 }
 
-void CMpegVideoCore::DecodeIntraBlock(int b)
+namespace
 {
-    short* blk = m_block[b];
-    int comp = b < 4 ? 0 : b - 3;
-    m_dcPred[comp] += GetDcDiff(comp);
-    const uint8_t* q = comp ? m_chromaIntraQ : m_intraQ;
-    int qs = m_nQuantiserScale;
-    // The transform works on samples centred on 0; the 128 comes back when
-    // the block is stored.
-    int dc = m_bMpeg2 ? m_dcPred[comp] * (1 << (3 - m_nIntraDcPrecision)) : m_dcPred[comp] * 8;
-    blk[0] = short(Saturate(dc - 1024));
-    if (m_nPictureCodingType == MPEG_PICTURE_D)
-        return;
-    int table = m_bMpeg2 && m_bIntraVlcFormat ? 1 : 0;
-    int i = 1;
+// A coefficient's magnitude from its level: intra blocks scale the level,
+// others (2 x level + 1); MPEG-1 makes every non-zero result odd.
+template <bool bIntra, bool bMpeg2>
+inline int Dequantise(int level, int weight)
+{
+    int v = bIntra ? (level * weight) >> (bMpeg2 ? 4 : 3) : ((2 * level + 1) * weight) >> (bMpeg2 ? 5 : 4);
+    if (!bMpeg2 && v)
+        v = (v - 1) | 1;
+    return v;
+}
+}
+
+// The run-level codes of one block to the end of block, from coefficient 1
+// of an intra block or 0 of another. Each code with its sign or escape tail
+// takes at most 28 bits, which the window always holds, so the window is
+// refilled once per coefficient.
+template <bool bIntra, bool bMpeg2>
+void CMpegVideoCore::ReadCoefficients(short* blk, const uint8_t* q, int table)
+{
+    const uint8_t* scan = m_pScan;
+    const int qs = m_nQuantiserScale;
+    const MpegDctVlc* shortCodes = g_mpegVlc.dctShort[table];
+    const MpegDctVlc* longCodes = g_mpegVlc.dctLong[table];
+    int i = bIntra ? 1 : 0;
+    if (!bIntra && (m_nWindow >> 63))
+    {
+        // "1s" opens a non-intra block with (0, 1).
+        bool bNeg = (m_nWindow >> 62) & 1;
+        FlushBits(2);
+        int v = Dequantise<bIntra, bMpeg2>(1, q[0] * qs);
+        blk[0] = short(Saturate(bNeg ? -v : v));
+        i = 1;
+    }
     for (;;)
     {
         uint32_t code = ShowBits(16);
-        const MpegDctVlc& e = code >= 0x400 ? g_mpegVlc.dctShort[table][code >> 8] : g_mpegVlc.dctLong[table][code];
-        if (e.length == 0)
-        {
-            m_bFault = true;
-            return;
-        }
-        FlushBits(e.length);
-        if (e.run == MPEG_DCT_EOB)
-            return;
+        const MpegDctVlc& e = code >= 0x400 ? shortCodes[code >> 8] : longCodes[code];
         int run, level;
         bool bNeg;
-        if (e.run == MPEG_DCT_ESCAPE)
+        if (e.run < MPEG_DCT_EOB)
         {
-            run = GetBits(6);
-            if (m_bMpeg2)
+            run = e.run;
+            level = e.level;
+            bNeg = (m_nWindow << e.length) >> 63;
+            SkipBits(e.length + 1);
+        }
+        else if (e.run == MPEG_DCT_EOB)
+        {
+            FlushBits(e.length);
+            return;
+        }
+        else if (e.run == MPEG_DCT_ESCAPE)
+        {
+            SkipBits(e.length);
+            run = ShowBits(6);
+            SkipBits(6);
+            if (bMpeg2)
             {
-                level = GetBits(12);
+                level = ShowBits(12);
+                SkipBits(12);
                 if ((level & 0x7FF) == 0)
                 {
                     m_bFault = true;
@@ -488,22 +515,30 @@ void CMpegVideoCore::DecodeIntraBlock(int b)
             }
             else
             {
-                level = GetBits(8);
+                level = ShowBits(8);
+                SkipBits(8);
                 if (level == 0)
-                    level = GetBits(8);
+                {
+                    level = ShowBits(8);
+                    SkipBits(8);
+                }
                 else if (level == 128)
-                    level = int(GetBits(8)) - 256;
+                {
+                    level = int(ShowBits(8)) - 256;
+                    SkipBits(8);
+                }
                 else if (level > 128)
+                {
                     level -= 256;
+                }
             }
             bNeg = level < 0;
             level = std::abs(level);
         }
         else
         {
-            run = e.run;
-            level = e.level;
-            bNeg = GetBits(1);
+            m_bFault = true;
+            return;
         }
         i += run;
         if (i > 63)
@@ -511,108 +546,41 @@ void CMpegVideoCore::DecodeIntraBlock(int b)
             m_bFault = true;
             return;
         }
-        int pos = m_pScan[i];
-        int v;
-        if (m_bMpeg2)
-        {
-            v = (level * q[pos] * qs) >> 4;
-        }
-        else
-        {
-            v = (level * q[pos] * qs) >> 3;
-            if (v)
-                v = (v - 1) | 1;
-        }
+        int pos = scan[i];
+        int v = Dequantise<bIntra, bMpeg2>(level, q[pos] * qs);
         blk[pos] = short(Saturate(bNeg ? -v : v));
         i++;
+        if (m_nBitCount < 32)
+            Refill();
     }
+}
+
+void CMpegVideoCore::DecodeIntraBlock(int b)
+{
+    short* blk = m_block[b];
+    int comp = b < 4 ? 0 : b - 3;
+    m_dcPred[comp] += GetDcDiff(comp);
+    const uint8_t* q = comp ? m_chromaIntraQ : m_intraQ;
+    // The transform works on samples centred on 0; the 128 comes back when
+    // the block is stored.
+    int dc = m_bMpeg2 ? m_dcPred[comp] * (1 << (3 - m_nIntraDcPrecision)) : m_dcPred[comp] * 8;
+    blk[0] = short(Saturate(dc - 1024));
+    if (m_nPictureCodingType == MPEG_PICTURE_D)
+        return;
+    int table = m_bMpeg2 && m_bIntraVlcFormat ? 1 : 0;
+    if (m_bMpeg2)
+        ReadCoefficients<true, true>(blk, q, table);
+    else
+        ReadCoefficients<true, false>(blk, q, table);
 }
 
 void CMpegVideoCore::DecodeNonIntraBlock(int b)
 {
-    short* blk = m_block[b];
     const uint8_t* q = b < 4 ? m_nonIntraQ : m_chromaNonIntraQ;
-    int qs = m_nQuantiserScale;
-    int i = 0;
-    for (;;)
-    {
-        uint32_t code = ShowBits(16);
-        int run, level;
-        bool bNeg;
-        if (i == 0 && (code & 0x8000))
-        {
-            // "1s" opens a non-intra block with (0, 1).
-            FlushBits(1);
-            run = 0;
-            level = 1;
-            bNeg = GetBits(1);
-        }
-        else
-        {
-            const MpegDctVlc& e = code >= 0x400 ? g_mpegVlc.dctShort[0][code >> 8] : g_mpegVlc.dctLong[0][code];
-            if (e.length == 0)
-            {
-                m_bFault = true;
-                return;
-            }
-            FlushBits(e.length);
-            if (e.run == MPEG_DCT_EOB)
-                return;
-            if (e.run == MPEG_DCT_ESCAPE)
-            {
-                run = GetBits(6);
-                if (m_bMpeg2)
-                {
-                    level = GetBits(12);
-                    if ((level & 0x7FF) == 0)
-                    {
-                        m_bFault = true;
-                        return;
-                    }
-                    if (level >= 2048)
-                        level -= 4096;
-                }
-                else
-                {
-                    level = GetBits(8);
-                    if (level == 0)
-                        level = GetBits(8);
-                    else if (level == 128)
-                        level = int(GetBits(8)) - 256;
-                    else if (level > 128)
-                        level -= 256;
-                }
-                bNeg = level < 0;
-                level = std::abs(level);
-            }
-            else
-            {
-                run = e.run;
-                level = e.level;
-                bNeg = GetBits(1);
-            }
-        }
-        i += run;
-        if (i > 63)
-        {
-            m_bFault = true;
-            return;
-        }
-        int pos = m_pScan[i];
-        int v;
-        if (m_bMpeg2)
-        {
-            v = ((2 * level + 1) * q[pos] * qs) >> 5;
-        }
-        else
-        {
-            v = ((2 * level + 1) * q[pos] * qs) >> 4;
-            if (v)
-                v = (v - 1) | 1;
-        }
-        blk[pos] = short(Saturate(bNeg ? -v : v));
-        i++;
-    }
+    if (m_bMpeg2)
+        ReadCoefficients<false, true>(m_block[b], q, 0);
+    else
+        ReadCoefficients<false, false>(m_block[b], q, 0);
 }
 
 void CMpegVideoCore::Reconstruct(int nAddress)
