@@ -98,6 +98,8 @@ public:
     void ResetFrameStores();
     // The store of the newest I or P picture, -1 when there is none.
     int GetNewestReference() const { return m_nBackward; }
+    // The store the last DecodePicture wrote, -1 before the first.
+    int GetDecodedStore() const { return m_nCurrent; }
 
     // ---- picture data -------------------------------------------------------
     // Decodes the picture whose header GetHeader just read, both fields of a

@@ -304,8 +304,10 @@ class SeekFixtures : public ::testing::TestWithParam<const char*>
 };
 
 // After a seek to a sector, the first picture handed out is the first in
-// display order whose data start at or after it; from the next I picture
-// on, pictures match the reference; after the last one every call fails.
+// display order whose data start at or after it; the reference pictures
+// before the sector are decoded first, so every picture shown matches the
+// reference, the B pictures of an open group of pictures too; after the
+// last one every call fails.
 TEST_P(SeekFixtures, FirstPictureAfterASeekStartsAtOrAfterThePosition)
 {
     const char* name = GetParam();
@@ -340,11 +342,8 @@ TEST_P(SeekFixtures, FirstPictureAfterASeekStartsAtOrAfterThePosition)
         EXPECT_EQ(got, types) << "sector " << position / 2048;
         if (got != types)
             continue;
-        size_t nextI = 0;
-        while (nextI < types.size() && types[nextI] != 1)
-            nextI++;
-        if (nextI < types.size())
-            ComparePictures(pictures, ref, shown, nextI, nextI);
+        if (!shown.empty() && size_t(shown[0].top) < ref.size())
+            ComparePictures(pictures, ref, shown, 0, 0);
     }
 }
 
