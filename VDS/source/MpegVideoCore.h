@@ -174,15 +174,18 @@ private:
         // Four bytes at once while the buffer holds them; byte by byte across
         // the end of a buffer.
         if (m_pEnd - m_pRead >= 4)
-        {
-            uint32_t v =
-                uint32_t(m_pRead[0]) << 24 | uint32_t(m_pRead[1]) << 16 | uint32_t(m_pRead[2]) << 8 | m_pRead[3];
-            m_nWindow |= uint64_t(v) << (32 - m_nBitCount);
-            m_nBitCount += 32;
-            m_pRead += 4;
-            return;
-        }
-        RefillAcrossBuffers();
+            RefillFour(m_nWindow, m_nBitCount, m_pRead);
+        else
+            RefillAcrossBuffers();
+    }
+    // Below 32 bits in the window, four more bytes; on any copy of the reader's
+    // state, which the coefficient loop keeps in registers.
+    static void RefillFour(uint64_t& window, int& count, const uint8_t*& read)
+    {
+        uint32_t v = uint32_t(read[0]) << 24 | uint32_t(read[1]) << 16 | uint32_t(read[2]) << 8 | read[3];
+        window |= uint64_t(v) << (32 - count);
+        count += 32;
+        read += 4;
     }
     void RefillAcrossBuffers();
     void FillBuffer();

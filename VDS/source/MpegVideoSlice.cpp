@@ -460,7 +460,9 @@ inline int Dequantise(int level, int weight)
 // The run-level codes of one block to the end of block, from coefficient 1
 // of an intra block or 0 of another. Each code with its sign or escape tail
 // takes at most 28 bits, which the window always holds, so the window is
-// refilled once per coefficient.
+// refilled once per coefficient. The reader's state lives in locals here and
+// goes back to the members wherever the loop leaves or refills across
+// buffers.
 template <bool bIntra, bool bMpeg2>
 void CMpegVideoCore::ReadCoefficients(short* blk, const uint8_t* q, int table)
 {
@@ -468,19 +470,53 @@ void CMpegVideoCore::ReadCoefficients(short* blk, const uint8_t* q, int table)
     const int qs = m_nQuantiserScale;
     const MpegDctVlc* shortCodes = g_mpegVlc.dctShort[table];
     const MpegDctVlc* longCodes = g_mpegVlc.dctLong[table];
+    uint64_t window = m_nWindow;
+    int count = m_nBitCount;
+    const uint8_t* read = m_pRead;
+    const uint8_t* end = m_pEnd;
+    auto show = [&](int n) { return uint32_t(window >> (64 - n)); };
+    auto skip = [&](int n)
+    {
+        window <<= n;
+        count -= n;
+    };
+    auto save = [&]()
+    {
+        m_nWindow = window;
+        m_nBitCount = count;
+        m_pRead = read;
+    };
+    auto refill = [&]()
+    {
+        if (count >= 32)
+            return;
+        if (end - read >= 4)
+        {
+            RefillFour(window, count, read);
+            return;
+        }
+        save();
+        RefillAcrossBuffers();
+        window = m_nWindow;
+        count = m_nBitCount;
+        read = m_pRead;
+        end = m_pEnd;
+    };
+
     int i = bIntra ? 1 : 0;
-    if (!bIntra && (m_nWindow >> 63))
+    if (!bIntra && (window >> 63))
     {
         // "1s" opens a non-intra block with (0, 1).
-        bool bNeg = (m_nWindow >> 62) & 1;
-        FlushBits(2);
+        bool bNeg = (window >> 62) & 1;
+        skip(2);
+        refill();
         int v = Dequantise<bIntra, bMpeg2>(1, q[0] * qs);
         blk[0] = short(Saturate(bNeg ? -v : v));
         i = 1;
     }
     for (;;)
     {
-        uint32_t code = ShowBits(16);
+        uint32_t code = show(16);
         const MpegDctVlc& e = code >= 0x400 ? shortCodes[code >> 8] : longCodes[code];
         int run, level;
         bool bNeg;
@@ -488,44 +524,43 @@ void CMpegVideoCore::ReadCoefficients(short* blk, const uint8_t* q, int table)
         {
             run = e.run;
             level = e.level;
-            bNeg = (m_nWindow << e.length) >> 63;
-            SkipBits(e.length + 1);
+            bNeg = (window << e.length) >> 63;
+            skip(e.length + 1);
         }
         else if (e.run == MPEG_DCT_EOB)
         {
-            FlushBits(e.length);
+            skip(e.length);
+            refill();
+            save();
             return;
         }
         else if (e.run == MPEG_DCT_ESCAPE)
         {
-            SkipBits(e.length);
-            run = ShowBits(6);
-            SkipBits(6);
+            skip(e.length);
+            run = show(6);
+            skip(6);
             if (bMpeg2)
             {
-                level = ShowBits(12);
-                SkipBits(12);
+                level = show(12);
+                skip(12);
                 if ((level & 0x7FF) == 0)
-                {
-                    m_bFault = true;
-                    return;
-                }
+                    break;
                 if (level >= 2048)
                     level -= 4096;
             }
             else
             {
-                level = ShowBits(8);
-                SkipBits(8);
+                level = show(8);
+                skip(8);
                 if (level == 0)
                 {
-                    level = ShowBits(8);
-                    SkipBits(8);
+                    level = show(8);
+                    skip(8);
                 }
                 else if (level == 128)
                 {
-                    level = int(ShowBits(8)) - 256;
-                    SkipBits(8);
+                    level = int(show(8)) - 256;
+                    skip(8);
                 }
                 else if (level > 128)
                 {
@@ -537,22 +572,21 @@ void CMpegVideoCore::ReadCoefficients(short* blk, const uint8_t* q, int table)
         }
         else
         {
-            m_bFault = true;
-            return;
+            break;
         }
         i += run;
         if (i > 63)
-        {
-            m_bFault = true;
-            return;
-        }
+            break;
         int pos = scan[i];
         int v = Dequantise<bIntra, bMpeg2>(level, q[pos] * qs);
         blk[pos] = short(Saturate(bNeg ? -v : v));
         i++;
-        if (m_nBitCount < 32)
-            Refill();
+        refill();
     }
+    // Bits that begin no code, a level of 0 or a run past the block.
+    refill();
+    save();
+    m_bFault = true;
 }
 
 void CMpegVideoCore::DecodeIntraBlock(int b)
