@@ -9,11 +9,17 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -494,4 +500,41 @@ TEST(DecoderInit, RefusesSizesBeyondTheStoresAndOtherChromaFormats)
         }
     }
 }
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+// A frame store the system refuses leaves the decoder closed rather than
+// with null planes to decode into. A child process caps its address space
+// just above what it uses, so the first store cannot be had. (The address
+// sanitiser reserves address space of its own and is left out.)
+TEST(DecoderInit, RefusedFrameStoreMakesInitFail)
+{
+    KX_REQUIRE_FIXTURE(dir, "vprog");
+    std::vector<BYTE> head = PatchedHead(false, false);
+    ASSERT_FALSE(head.empty());
+    EXPECT_EXIT(
+        {
+            kxtest::MemoryByteStream stream(head);
+            CMpegVideoDecoder decoder;
+            MpegVideoInitAttributes attributes;
+            attributes.pStream = &stream;
+            long pages = 0;
+            if (std::FILE* f = std::fopen("/proc/self/statm", "r"))
+            {
+                if (std::fscanf(f, "%ld", &pages) != 1)
+                    pages = 0;
+                std::fclose(f);
+            }
+            // Less than one 720 x 576 store beyond what is in use.
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + 256 * 1024;
+            if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+                std::_Exit(3);
+            if (decoder.Init(attributes))
+                std::_Exit(1);
+            CVideoPicture* picture = nullptr;
+            std::_Exit(decoder.Start(false, false, 0) || decoder.GetNextPicture(&picture) ? 2 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
 }
