@@ -503,14 +503,17 @@ TEST(DecoderInit, RefusesSizesBeyondTheStoresAndOtherChromaFormats)
 
 #if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
 // A frame store the system refuses leaves the decoder closed rather than
-// with null planes to decode into. A child process caps its address space
-// just above what it uses, so the first store cannot be had. (The address
-// sanitiser reserves address space of its own and is left out.)
+// with null planes to decode into. A fresh child process (whose heap holds no
+// memory earlier tests freed) caps its address space just above what it
+// uses, so the first store cannot be had. (The address sanitiser reserves
+// address space of its own and is left out.)
 TEST(DecoderInit, RefusedFrameStoreMakesInitFail)
 {
     KX_REQUIRE_FIXTURE(dir, "vprog");
     std::vector<BYTE> head = PatchedHead(false, false);
     ASSERT_FALSE(head.empty());
+    std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             kxtest::MemoryByteStream stream(head);
@@ -535,6 +538,7 @@ TEST(DecoderInit, RefusedFrameStoreMakesInitFail)
             std::_Exit(decoder.Start(false, false, 0) || decoder.GetNextPicture(&picture) ? 2 : 0);
         },
         ::testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
 }
 #endif
 }
