@@ -56,8 +56,10 @@ public:
     // The next payload of the video stream; false at the end of the data.
     virtual bool ReadVideoData(const uint8_t** ppData, size_t* pnLength) = 0;
 
-    // ---- bit reader ---------------------------------------------------------
-    uint32_t ShowBits(int n) const { return m_nWindow >> (32 - n); }
+    // ---- bit reader ----------------------------------------------------------
+    // The window holds the next bits left-aligned, at least 32 of them after
+    // every call, so up to 32 bits can be shown or consumed at a time.
+    uint32_t ShowBits(int n) const { return uint32_t(m_nWindow >> (64 - n)); }
     uint32_t GetBits(int n)
     {
         uint32_t v = ShowBits(n);
@@ -66,30 +68,12 @@ public:
     }
     void FlushBits(int n)
     {
-        m_nWindow <<= n;
-        m_nBitCount -= n;
-        m_nBitsConsumed += n;
-        if (m_nBitCount > 24)
-            return;
-        // Whole bytes without the end-of-buffer check while the buffer holds
-        // enough of them.
-        if (m_pEnd - m_pRead >= 4)
-        {
-            do
-            {
-                m_nWindow |= uint32_t(*m_pRead++) << (24 - m_nBitCount);
-                m_nBitCount += 8;
-            } while (m_nBitCount <= 24);
-            return;
-        }
-        while (m_nBitCount <= 24)
-        {
-            m_nWindow |= uint32_t(NextByte()) << (24 - m_nBitCount);
-            m_nBitCount += 8;
-        }
+        SkipBits(n);
+        if (m_nBitCount < 32)
+            Refill();
     }
-    uint32_t GetBits32();
-    void FlushBits32();
+    uint32_t GetBits32() { return GetBits(32); }
+    void FlushBits32() { FlushBits(32); }
     // To the byte boundary, then byte by byte until the window starts with 00 00 01.
     void NextStartCode();
     // Restarts the reader at a byte of a buffer; the reader goes on with
@@ -114,6 +98,8 @@ public:
     void ResetFrameStores();
     // The store of the newest I or P picture, -1 when there is none.
     int GetNewestReference() const { return m_nBackward; }
+    // The store the last DecodePicture wrote, -1 before the first.
+    int GetDecodedStore() const { return m_nCurrent; }
 
     // ---- picture data -------------------------------------------------------
     // Decodes the picture whose header GetHeader just read, both fields of a
@@ -176,6 +162,32 @@ protected:
     }
 
 private:
+    // Consumes bits the window holds without refilling it: the hot loops
+    // consume a whole code and its tail at once, then refill once.
+    void SkipBits(int n)
+    {
+        m_nWindow <<= n;
+        m_nBitCount -= n;
+    }
+    void Refill()
+    {
+        // Four bytes at once while the buffer holds them; byte by byte across
+        // the end of a buffer.
+        if (m_pEnd - m_pRead >= 4)
+            RefillFour(m_nWindow, m_nBitCount, m_pRead);
+        else
+            RefillAcrossBuffers();
+    }
+    // Below 32 bits in the window, four more bytes; on any copy of the reader's
+    // state, which the coefficient loop keeps in registers.
+    static void RefillFour(uint64_t& window, int& count, const uint8_t*& read)
+    {
+        uint32_t v = uint32_t(read[0]) << 24 | uint32_t(read[1]) << 16 | uint32_t(read[2]) << 8 | read[3];
+        window |= uint64_t(v) << (32 - count);
+        count += 32;
+        read += 4;
+    }
+    void RefillAcrossBuffers();
     void FillBuffer();
     void ReadSequenceHeader();
     void ReadGopHeader();
@@ -196,6 +208,8 @@ private:
     void ReadMotionVector(int r, int s);
     void DecodeIntraBlock(int b);
     void DecodeNonIntraBlock(int b);
+    template <bool bIntra, bool bMpeg2>
+    void ReadCoefficients(short* blk, const uint8_t* q, int table);
     int GetDcDiff(int comp);
     void SkipMacroblock(int nAddress);
     void Reconstruct(int nAddress);
@@ -210,9 +224,8 @@ private:
     const uint8_t* m_pBuffer;
     const uint8_t* m_pRead;
     const uint8_t* m_pEnd;
-    uint32_t m_nWindow;
+    uint64_t m_nWindow;
     int m_nBitCount;
-    uint64_t m_nBitsConsumed;
     bool m_bEndOfData;
     bool m_bHeaderPending; // GetHeader already holds the next picture header
 

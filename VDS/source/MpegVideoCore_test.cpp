@@ -1,6 +1,6 @@
 // The decoding core on streams written bit by bit here: header values and
-// derived sizes, refused formats, time stamps of picture start codes and
-// coefficients beyond the transforms' range.
+// derived sizes, refused formats, time stamps of picture start codes,
+// coefficients beyond the transforms' range and dual-prime prediction.
 #include "VDS/source/MpegVideoCore.h"
 #include "VDS/source/Idct.h"
 
@@ -76,27 +76,31 @@ void SequenceExtension(BitWriter& w, bool progressive, int chroma, int width, in
     w.Put(0, 5);
 }
 
-void PictureHeader(BitWriter& w)
+void PictureHeader(BitWriter& w, int type = MPEG_PICTURE_I)
 {
     w.StartCode(0x00);
     w.Put(0, 10);
-    w.Put(1, 3); // I
+    w.Put(type, 3);
     w.Put(0xFFFF, 16);
+    if (type == MPEG_PICTURE_P)
+        w.Put(7, 4); // full_pel_forward_vector 0, forward_f_code 7
     w.Put(0, 1);
 }
 
-void PictureCodingExtension(BitWriter& w)
+// A frame picture; progressive unless interlaced, with forward f_code 1 for
+// the motion of interlaced P pictures.
+void PictureCodingExtension(BitWriter& w, bool interlaced = false, bool topFieldFirst = false)
 {
     w.StartCode(0xB5);
     w.Put(8, 4);
-    w.Put(0xFFFF, 16); // f_codes
-    w.Put(0, 2);       // intra_dc_precision
-    w.Put(3, 2);       // frame picture
-    w.Put(0, 1);
-    w.Put(1, 1); // frame_pred_frame_dct
+    w.Put(interlaced ? 0x11FF : 0xFFFF, 16); // f_codes
+    w.Put(0, 2);                             // intra_dc_precision
+    w.Put(3, 2);                             // frame picture
+    w.Put(topFieldFirst, 1);
+    w.Put(!interlaced, 1); // frame_pred_frame_dct
     w.Put(0, 6);
-    w.Put(1, 1); // chroma_420_type
-    w.Put(1, 1); // progressive_frame
+    w.Put(!interlaced, 1); // chroma_420_type
+    w.Put(!interlaced, 1); // progressive_frame
     w.Put(0, 1);
 }
 
@@ -285,5 +289,128 @@ TEST(MpegVideoCore, CoefficientsBeyondTheRangeAreSaturatedForEveryTransform)
     for (int32_t i = 0; i < registry.GetSize(); i++)
         for (size_t k = 0; k < ref.size(); k++)
             ASSERT_LE(std::abs(int(pictures[size_t(i)][k]) - int(ref[k])), 1) << registry[i].name << " sample " << k;
+}
+
+// The difference of an intra DC coefficient from its predictor.
+void DcDifference(BitWriter& w, int diff, bool chroma)
+{
+    static const char* const luma[] = {"100", "00", "01", "101", "110", "1110", "11110", "111110", "1111110"};
+    static const char* const chromaCodes[] = {"00", "01", "10", "110", "1110", "11110", "111110", "1111110"};
+    int size = 0;
+    while ((1 << size) <= std::abs(diff))
+        size++;
+    w.Code(chroma ? chromaCodes[size] : luma[size]);
+    if (size)
+        w.Put(uint32_t(diff > 0 ? diff : diff + (1 << size) - 1), size);
+}
+
+// A 32 x 32 interlaced I picture of field-coded macroblocks whose fields
+// differ: top field lines 100 and 140 in the left and right eight columns of
+// each macroblock, bottom field lines 60 and 180, chroma 128; then a P
+// picture whose first macroblock is dual-prime predicted, vector (1.5, 0)
+// and differential (1, 0), without a residual.
+std::vector<BYTE> DualPrimePictures(bool topFieldFirst)
+{
+    BitWriter w;
+    SequenceHeader(w, 32, 32);
+    SequenceExtension(w, false, 1, 32, 32);
+    PictureHeader(w);
+    PictureCodingExtension(w, true, topFieldFirst);
+    const int values[4] = {100, 140, 60, 180};
+    for (int row = 0; row < 2; row++)
+    {
+        w.StartCode(BYTE(row + 1));
+        w.Put(8, 5); // quantiser_scale_code
+        w.Put(0, 1);
+        int pred = 128;
+        for (int mb = 0; mb < 2; mb++)
+        {
+            w.Code("1"); // macroblock_address_increment 1
+            w.Code("1"); // intra
+            w.Put(1, 1); // field DCT: blocks 0 and 1 top field, 2 and 3 bottom
+            for (int value : values)
+            {
+                DcDifference(w, value - pred, false);
+                pred = value;
+                w.Code("10"); // end of block
+            }
+            for (int c = 0; c < 2; c++)
+            {
+                DcDifference(w, 0, true);
+                w.Code("10");
+            }
+        }
+    }
+    PictureHeader(w, MPEG_PICTURE_P);
+    PictureCodingExtension(w, true, topFieldFirst);
+    w.StartCode(0x01);
+    w.Put(8, 5);
+    w.Put(0, 1);
+    w.Code("1");     // macroblock_address_increment 1
+    w.Code("001");   // motion compensated, not coded
+    w.Put(3, 2);     // dual prime
+    w.Code("00010"); // horizontal motion_code 3
+    w.Code("10");    // dmvector 1
+    w.Code("1");     // vertical motion_code 0
+    w.Code("0");     // dmvector 0
+    w.StartCode(0xB7);
+    return w.bytes;
+}
+
+// Each field of a dual-prime macroblock averages the same-parity field at
+// the vector with the opposite-parity field at the vector scaled by the
+// fields' distance (1 or 3 fields, by top_field_first) plus the
+// differential; the fields here differ across columns, so every scale shows.
+TEST(MpegVideoCore, DualPrimePredictsEachFieldFromBothParities)
+{
+    struct Case
+    {
+        bool topFieldFirst;
+        int topOpposite, bottomOpposite; // horizontal vectors, half samples
+    } cases[] = {{true, 3, 6}, {false, 6, 3}};
+    const int top[2] = {100, 140}, bottom[2] = {60, 180};
+    // A field row at a horizontal vector in half samples.
+    auto sample = [](const int* field, int x, int vector)
+    {
+        auto at = [&](int c) { return field[(c % 16) / 8]; };
+        int c = x + vector / 2;
+        return vector % 2 ? (at(c) + at(c + 1) + 1) / 2 : at(c);
+    };
+    for (const Case& c : cases)
+    {
+        PacketCore core;
+        core.Add(DualPrimePictures(c.topFieldFirst));
+        core.Begin();
+        ASSERT_EQ(core.GetHeader(), 1);
+        ASSERT_TRUE(core.AllocateFrameStores());
+        const size_t size = 32 * 32 * 3 / 2;
+        std::vector<BYTE> stores(3 * size, 0);
+        for (size_t s = 0; s < 3; s++)
+            core.SetFrameStore(int(s), {&stores[s * size], &stores[s * size + 1024], &stores[s * size + 1280]});
+        InitRefIdct();
+        core.SetIdct(RefIdct);
+        core.DecodePicture();
+        ASSERT_EQ(core.GetHeader(), 1);
+        ASSERT_EQ(core.m_nPictureCodingType, MPEG_PICTURE_P);
+        core.DecodePicture();
+        ASSERT_GE(core.GetDecodedStore(), 0);
+        const BYTE* p = &stores[size_t(core.GetDecodedStore()) * size];
+        for (int y = 0; y < 16; y++)
+        {
+            bool bTop = y % 2 == 0;
+            for (int x = 0; x < 16; x++)
+            {
+                int same = sample(bTop ? top : bottom, x, 3);
+                int opposite = sample(bTop ? bottom : top, x, bTop ? c.topOpposite : c.bottomOpposite);
+                ASSERT_EQ(p[y * 32 + x], (same + opposite + 1) / 2)
+                    << "top field first " << c.topFieldFirst << " x " << x << " y " << y;
+            }
+        }
+        for (int k = 0; k < 8 * 8; k++)
+        {
+            ASSERT_EQ(p[1024 + (k / 8) * 16 + k % 8], 128);
+            ASSERT_EQ(p[1280 + (k / 8) * 16 + k % 8], 128);
+        }
+    }
 }
 }

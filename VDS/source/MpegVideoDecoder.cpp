@@ -25,13 +25,22 @@ double FrameRate(int code)
 }
 
 const uint64_t kTicksPerMillisecond = 27000;
+
+// How far before a seek position the reference pictures are looked for
+// first, and at most: a group of pictures of DVD video fits the first.
+const uint64_t kReferenceSearch = 512 * 1024;
+const uint64_t kReferenceSearchLimit = 8 * 1024 * 1024;
+// The most reference pictures a seek decodes: the six of the longest DVD
+// group of pictures and the next I picture, whose B pictures may predict
+// from the group before.
+const size_t kMostReferences = 7;
 }
 
 CMpegVideoDecoder::CMpegVideoDecoder()
     : m_nVideoStreamId(kPsFirstVideoStream), m_dFrameRate(0), m_dFramePeriod(0), m_nCodedWidth(0), m_nCodedHeight(0),
       m_qwStreamSize(0), m_pOutput(nullptr), m_pNextOutput(nullptr), m_nDisplayFrame(-1), m_bSecondFieldPending(false),
       m_qwPicturePosition(0), m_qwClock(0), m_bPositioned(false), m_bCarryParity(true), m_bFilm(false),
-      m_bFlushed(false), m_nSubpictureStream(-1)
+      m_bFlushed(false), m_bBeforeStart{}, m_nSubpictureStream(-1)
 {
     std::memset(&m_packet, 0, sizeof(m_packet));
     std::memset(&m_display, 0, sizeof(m_display));
@@ -147,16 +156,18 @@ bool CMpegVideoDecoder::Start(bool bFilm, bool bSeek, uint64_t position)
     m_bFilm = bFilm && (m_nFrameRateCode == 4 || m_nFrameRateCode == 5);
     m_bFlushed = false;
     SetIdct(g_pfnIdct);
-    // Decoding starts at the first picture found; until its references have
-    // been decoded the stores' roles are unknown, so nothing decoded before
-    // the start is shown.
+    // Without a seek, decoding starts at the first picture found; until its
+    // references have been decoded the stores' roles are unknown, so nothing
+    // decoded before the start is shown. A seek first decodes the reference
+    // pictures before the position, which the pictures after it predict from.
     ResetFrameStores();
+    for (bool& before : m_bBeforeStart)
+        before = bSeek;
     m_bPositioned = bSeek;
     if (bSeek)
     {
-        m_demux.Seek(position);
-        m_demux.Reset();
-        RestartBits(nullptr, 0, 0);
+        DecodeReferencesBefore(position);
+        ReadFrom(position);
         m_qwPicturePosition = position;
     }
     kx::ScopedLock stateLock(m_stateLock);
@@ -253,6 +264,110 @@ void CMpegVideoDecoder::ReadSubpictures(uint64_t qwUntil)
     }
 }
 
+void CMpegVideoDecoder::ReadFrom(uint64_t position)
+{
+    m_demux.Seek(position);
+    m_demux.Reset();
+    RestartBits(nullptr, 0, 0);
+}
+
+// Where the picture whose header was read last starts in the cell.
+uint64_t CMpegVideoDecoder::GetPictureStart() const
+{
+    const PacketPlace& place = m_places[m_nPictureStartSerial % 4];
+    int64_t start = int64_t(place.qwEnd - place.nLength) + m_nPictureStartOffset;
+    return start > 0 ? uint64_t(start) : 0;
+}
+
+// The I and P pictures (their first fields) from a pack up to a position,
+// by their headers alone: where each starts and whether it is an I picture.
+std::vector<std::pair<uint64_t, bool>> CMpegVideoDecoder::FindReferences(uint64_t from, uint64_t until)
+{
+    std::vector<std::pair<uint64_t, bool>> found;
+    ReadFrom(from);
+    int nOpenField = 0; // the structure of a first field whose pair may follow
+    for (;;)
+    {
+        int header = GetHeader();
+        if (header != 1)
+        {
+            if (IsEndOfData())
+                break;
+            continue;
+        }
+        uint64_t start = GetPictureStart();
+        if (start >= until)
+            break;
+        bool bFirst = true;
+        if (m_nPictureStructure == MPEG_FRAME_PICTURE)
+        {
+            nOpenField = 0;
+        }
+        else if (nOpenField && m_nPictureStructure != nOpenField)
+        {
+            bFirst = false;
+            nOpenField = 0;
+        }
+        else
+        {
+            nOpenField = m_nPictureStructure;
+        }
+        if (bFirst && (m_nPictureCodingType == MPEG_PICTURE_I || m_nPictureCodingType == MPEG_PICTURE_P))
+            found.push_back({start, m_nPictureCodingType == MPEG_PICTURE_I});
+    }
+    return found;
+}
+
+// Fills the reference stores with the I and P pictures before a position,
+// each decoded from its own start, so that the pictures after the position
+// predict from what a decode from the start of the cell would have given
+// them. Both references count: the older one, which B pictures after an I
+// picture may still use, is decoded from the I picture before it. Without
+// such an I picture among the last few references, the first one decoded is
+// predicted from black and the pictures up to the next I picture are
+// approximations.
+void CMpegVideoDecoder::DecodeReferencesBefore(uint64_t position)
+{
+    if (position == 0)
+        return;
+    std::vector<std::pair<uint64_t, bool>> found;
+    size_t first = 0;
+    for (uint64_t reach = kReferenceSearch;; reach *= 2)
+    {
+        uint64_t from = reach < position ? m_demux.SeekToPack(position - reach) : 0;
+        found = FindReferences(from, position);
+        size_t intra = found.size() >= 2 ? found.size() - 1 : 0;
+        while (intra > 0 && !found[intra - 1].second)
+            intra--;
+        first = intra > 0 ? intra - 1 : 0;
+        if (intra > 0 || from == 0 || reach >= kReferenceSearchLimit)
+        {
+            ReadFrom(from);
+            break;
+        }
+    }
+    if (found.size() - first > kMostReferences)
+        first = found.size() - kMostReferences;
+    found.erase(found.begin(), found.begin() + ptrdiff_t(first));
+    ResetFrameStores();
+    while (!found.empty())
+    {
+        if (GetHeader() != 1)
+        {
+            if (IsEndOfData())
+                break;
+            continue;
+        }
+        uint64_t start = GetPictureStart();
+        if (start > found.back().first)
+            break;
+        if (start != found.front().first)
+            continue;
+        DecodePicture();
+        found.erase(found.begin());
+    }
+}
+
 bool CMpegVideoDecoder::DecodeStep()
 {
     for (;;)
@@ -264,19 +379,19 @@ bool CMpegVideoDecoder::DecodeStep()
                 continue; // a sequence end inside the cell
             // The last reference picture has not been shown yet.
             int newest = GetNewestReference();
-            if (m_bFlushed || newest < 0)
+            if (m_bFlushed || newest < 0 || m_bBeforeStart[newest])
                 return false;
             m_bFlushed = true;
             m_nDisplayFrame = newest;
             m_display = m_recLastReference;
             return true;
         }
-        const PacketPlace& place = m_places[m_nPictureStartSerial % 4];
-        int64_t start = int64_t(place.qwEnd - place.nLength) + m_nPictureStartOffset;
-        m_qwPicturePosition = start > 0 ? uint64_t(start) : 0;
+        m_qwPicturePosition = GetPictureStart();
         int type = m_nPictureCodingType;
         int display = DecodePicture();
-        if (display < 0)
+        if (GetDecodedStore() >= 0)
+            m_bBeforeStart[GetDecodedStore()] = false;
+        if (display < 0 || m_bBeforeStart[display])
             continue;
         m_nDisplayFrame = display;
         m_display = type == MPEG_PICTURE_B ? m_recLastDecoded : m_recPreviousReference;

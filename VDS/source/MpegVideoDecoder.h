@@ -9,6 +9,8 @@
 #include "VDS/source/VideoPicture.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 // What Init opens the decoder on.
 struct MpegVideoInitAttributes
@@ -45,6 +47,10 @@ public:
 private:
     bool IsOpen() const { return m_demux.GetSource() != nullptr; }
     bool DecodeStep();
+    void ReadFrom(uint64_t position);
+    uint64_t GetPictureStart() const;
+    std::vector<std::pair<uint64_t, bool>> FindReferences(uint64_t from, uint64_t until);
+    void DecodeReferencesBefore(uint64_t position);
     void Stamp(CVideoPicture* picture, uint64_t qwFramePeriod);
     void ForgetHeldPictures();
     void OpenSubpictureReader(uint64_t position);
@@ -70,6 +76,9 @@ private:
     bool m_bCarryParity;
     bool m_bFilm;
     bool m_bFlushed; // the last reference picture has been shown
+    // Stores holding a picture whose data start before the seek position:
+    // decoded only to predict from, never shown.
+    bool m_bBeforeStart[3];
     // Source positions of the last packets' ends and their payload lengths,
     // by buffer serial, to place a byte of the reader in the cell.
     struct PacketPlace

@@ -9,11 +9,17 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -304,8 +310,10 @@ class SeekFixtures : public ::testing::TestWithParam<const char*>
 };
 
 // After a seek to a sector, the first picture handed out is the first in
-// display order whose data start at or after it; from the next I picture
-// on, pictures match the reference; after the last one every call fails.
+// display order whose data start at or after it; the reference pictures
+// before the sector are decoded first, so every picture shown matches the
+// reference, the B pictures of an open group of pictures too; after the
+// last one every call fails.
 TEST_P(SeekFixtures, FirstPictureAfterASeekStartsAtOrAfterThePosition)
 {
     const char* name = GetParam();
@@ -340,11 +348,8 @@ TEST_P(SeekFixtures, FirstPictureAfterASeekStartsAtOrAfterThePosition)
         EXPECT_EQ(got, types) << "sector " << position / 2048;
         if (got != types)
             continue;
-        size_t nextI = 0;
-        while (nextI < types.size() && types[nextI] != 1)
-            nextI++;
-        if (nextI < types.size())
-            ComparePictures(pictures, ref, shown, nextI, nextI);
+        if (!shown.empty() && size_t(shown[0].top) < ref.size())
+            ComparePictures(pictures, ref, shown, 0, 0);
     }
 }
 
@@ -495,4 +500,45 @@ TEST(DecoderInit, RefusesSizesBeyondTheStoresAndOtherChromaFormats)
         }
     }
 }
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+// A frame store the system refuses leaves the decoder closed rather than
+// with null planes to decode into. A fresh child process (whose heap holds no
+// memory earlier tests freed) caps its address space just above what it
+// uses, so the first store cannot be had. (The address sanitiser reserves
+// address space of its own and is left out.)
+TEST(DecoderInit, RefusedFrameStoreMakesInitFail)
+{
+    KX_REQUIRE_FIXTURE(dir, "vprog");
+    std::vector<BYTE> head = PatchedHead(false, false);
+    ASSERT_FALSE(head.empty());
+    std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            kxtest::MemoryByteStream stream(head);
+            CMpegVideoDecoder decoder;
+            MpegVideoInitAttributes attributes;
+            attributes.pStream = &stream;
+            long pages = 0;
+            if (std::FILE* f = std::fopen("/proc/self/statm", "r"))
+            {
+                if (std::fscanf(f, "%ld", &pages) != 1)
+                    pages = 0;
+                std::fclose(f);
+            }
+            // Less than one 720 x 576 store beyond what is in use.
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + 256 * 1024;
+            if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+                std::_Exit(3);
+            if (decoder.Init(attributes))
+                std::_Exit(1);
+            CVideoPicture* picture = nullptr;
+            std::_Exit(decoder.Start(false, false, 0) || decoder.GetNextPicture(&picture) ? 2 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
+}
+#endif
 }

@@ -23,7 +23,6 @@ CMpegVideoCore::CMpegVideoCore()
     m_pBuffer = m_pRead = m_pEnd = kSequenceEnd;
     m_nWindow = 0;
     m_nBitCount = 0;
-    m_nBitsConsumed = 0;
     m_bEndOfData = false;
     m_bHeaderPending = false;
     std::memset(m_store, 0, sizeof(m_store));
@@ -71,16 +70,13 @@ void CMpegVideoCore::FillBuffer()
     m_pEnd = kSequenceEnd + sizeof(kSequenceEnd);
 }
 
-uint32_t CMpegVideoCore::GetBits32()
+void CMpegVideoCore::RefillAcrossBuffers()
 {
-    uint32_t v = GetBits(16) << 16;
-    return v | GetBits(16);
-}
-
-void CMpegVideoCore::FlushBits32()
-{
-    FlushBits(16);
-    FlushBits(16);
+    while (m_nBitCount <= 56)
+    {
+        m_nWindow |= uint64_t(NextByte()) << (56 - m_nBitCount);
+        m_nBitCount += 8;
+    }
 }
 
 void CMpegVideoCore::NextStartCode()

@@ -48,26 +48,44 @@ inline __m128i Average4(__m128i a, __m128i b, __m128i c, __m128i d)
     return _mm_packus_epi16(lo, hi);
 }
 
-// One prediction block: W x h samples at half-sample position (hx, hy),
-// averaged with what the destination holds when bAverage is set.
-template <int W>
-void PredictBlock(uint8_t* d, ptrdiff_t ds, const uint8_t* s, ptrdiff_t ss, int h, int hx, int hy, bool bAverage)
+// One prediction block: W x h samples at half-sample position (HX, HY),
+// averaged with what the destination holds when AVERAGE is set.
+template <int W, bool HX, bool HY, bool AVERAGE>
+void PredictRows(uint8_t* d, ptrdiff_t ds, const uint8_t* s, ptrdiff_t ss, int h)
 {
     for (int row = 0; row < h; row++, d += ds, s += ss)
     {
         __m128i p;
-        if (!hx && !hy)
+        if (!HX && !HY)
             p = Load<W>(s);
-        else if (hx && !hy)
+        else if (HX && !HY)
             p = _mm_avg_epu8(Load<W>(s), Load<W>(s + 1));
-        else if (!hx && hy)
+        else if (!HX && HY)
             p = _mm_avg_epu8(Load<W>(s), Load<W>(s + ss));
         else
             p = Average4(Load<W>(s), Load<W>(s + 1), Load<W>(s + ss), Load<W>(s + ss + 1));
-        if (bAverage)
+        if (AVERAGE)
             p = _mm_avg_epu8(p, Load<W>(d));
         Store<W>(d, p);
     }
+}
+
+typedef void (*PredictRowsFn)(uint8_t* d, ptrdiff_t ds, const uint8_t* s, ptrdiff_t ss, int h);
+
+// Every form of the row loop, so that none tests the half-sample position
+// or the averaging per row, indexed by hx * 4 + hy * 2 + average.
+template <int W>
+constexpr PredictRowsFn kPredictRows[8] = {
+    PredictRows<W, false, false, false>, PredictRows<W, false, false, true>, PredictRows<W, false, true, false>,
+    PredictRows<W, false, true, true>,   PredictRows<W, true, false, false>, PredictRows<W, true, false, true>,
+    PredictRows<W, true, true, false>,   PredictRows<W, true, true, true>,
+};
+
+inline void PredictBlock(uint8_t* d, ptrdiff_t ds, const uint8_t* s, ptrdiff_t ss, int w, int h, int hx, int hy,
+                         bool bAverage)
+{
+    int form = hx * 4 + hy * 2 + int(bAverage);
+    (w == 16 ? kPredictRows<16> : kPredictRows<8>)[form](d, ds, s, ss, h);
 }
 
 // Writes an 8x8 result: intra samples are the value + 128, others the
@@ -136,10 +154,7 @@ void CMpegVideoCore::Predict(const MpegFrameStore& ref, int nSrcField, int nDstF
 
         uint8_t* d = dst + py * dStride + px;
         const uint8_t* s = src + yi * sStride + xi;
-        if (bw == 16)
-            PredictBlock<16>(d, dStride, s, sStride, bh, hx, hy, bAverage);
-        else
-            PredictBlock<8>(d, dStride, s, sStride, bh, hx, hy, bAverage);
+        PredictBlock(d, dStride, s, sStride, bw, bh, hx, hy, bAverage);
     }
 }
 

@@ -443,13 +443,158 @@ int CMpegVideoCore::GetDcDiff(int comp)
     return v;
 }
 
+namespace
+{
+// A coefficient's magnitude from its level: intra blocks scale the level,
+// others (2 x level + 1); MPEG-1 makes every non-zero result odd.
+template <bool bIntra, bool bMpeg2>
+inline int Dequantise(int level, int weight)
+{
+    int v = bIntra ? (level * weight) >> (bMpeg2 ? 4 : 3) : ((2 * level + 1) * weight) >> (bMpeg2 ? 5 : 4);
+    if (!bMpeg2 && v)
+        v = (v - 1) | 1;
+    return v;
+}
+}
+
+// The run-level codes of one block to the end of block, from coefficient 1
+// of an intra block or 0 of another. Each code with its sign or escape tail
+// takes at most 28 bits, which the window always holds, so the window is
+// refilled once per coefficient. The reader's state lives in locals here and
+// goes back to the members wherever the loop leaves or refills across
+// buffers.
+template <bool bIntra, bool bMpeg2>
+void CMpegVideoCore::ReadCoefficients(short* blk, const uint8_t* q, int table)
+{
+    const uint8_t* scan = m_pScan;
+    const int qs = m_nQuantiserScale;
+    const MpegDctVlc* shortCodes = g_mpegVlc.dctShort[table];
+    const MpegDctVlc* longCodes = g_mpegVlc.dctLong[table];
+    uint64_t window = m_nWindow;
+    int count = m_nBitCount;
+    const uint8_t* read = m_pRead;
+    const uint8_t* end = m_pEnd;
+    auto show = [&](int n) { return uint32_t(window >> (64 - n)); };
+    auto skip = [&](int n)
+    {
+        window <<= n;
+        count -= n;
+    };
+    auto save = [&]()
+    {
+        m_nWindow = window;
+        m_nBitCount = count;
+        m_pRead = read;
+    };
+    auto refill = [&]()
+    {
+        if (count >= 32)
+            return;
+        if (end - read >= 4)
+        {
+            RefillFour(window, count, read);
+            return;
+        }
+        save();
+        RefillAcrossBuffers();
+        window = m_nWindow;
+        count = m_nBitCount;
+        read = m_pRead;
+        end = m_pEnd;
+    };
+
+    int i = bIntra ? 1 : 0;
+    if (!bIntra && (window >> 63))
+    {
+        // "1s" opens a non-intra block with (0, 1).
+        bool bNeg = (window >> 62) & 1;
+        skip(2);
+        refill();
+        int v = Dequantise<bIntra, bMpeg2>(1, q[0] * qs);
+        blk[0] = short(Saturate(bNeg ? -v : v));
+        i = 1;
+    }
+    for (;;)
+    {
+        uint32_t code = show(16);
+        const MpegDctVlc& e = code >= 0x400 ? shortCodes[code >> 8] : longCodes[code];
+        int run, level;
+        bool bNeg;
+        if (e.run < MPEG_DCT_EOB)
+        {
+            run = e.run;
+            level = e.level;
+            bNeg = (window << e.length) >> 63;
+            skip(e.length + 1);
+        }
+        else if (e.run == MPEG_DCT_EOB)
+        {
+            skip(e.length);
+            refill();
+            save();
+            return;
+        }
+        else if (e.run == MPEG_DCT_ESCAPE)
+        {
+            skip(e.length);
+            run = show(6);
+            skip(6);
+            if (bMpeg2)
+            {
+                level = show(12);
+                skip(12);
+                if ((level & 0x7FF) == 0)
+                    break;
+                if (level >= 2048)
+                    level -= 4096;
+            }
+            else
+            {
+                level = show(8);
+                skip(8);
+                if (level == 0)
+                {
+                    level = show(8);
+                    skip(8);
+                }
+                else if (level == 128)
+                {
+                    level = int(show(8)) - 256;
+                    skip(8);
+                }
+                else if (level > 128)
+                {
+                    level -= 256;
+                }
+            }
+            bNeg = level < 0;
+            level = std::abs(level);
+        }
+        else
+        {
+            break;
+        }
+        i += run;
+        if (i > 63)
+            break;
+        int pos = scan[i];
+        int v = Dequantise<bIntra, bMpeg2>(level, q[pos] * qs);
+        blk[pos] = short(Saturate(bNeg ? -v : v));
+        i++;
+        refill();
+    }
+    // Bits that begin no code, a level of 0 or a run past the block.
+    refill();
+    save();
+    m_bFault = true;
+}
+
 void CMpegVideoCore::DecodeIntraBlock(int b)
 {
     short* blk = m_block[b];
     int comp = b < 4 ? 0 : b - 3;
     m_dcPred[comp] += GetDcDiff(comp);
     const uint8_t* q = comp ? m_chromaIntraQ : m_intraQ;
-    int qs = m_nQuantiserScale;
     // The transform works on samples centred on 0; the 128 comes back when
     // the block is stored.
     int dc = m_bMpeg2 ? m_dcPred[comp] * (1 << (3 - m_nIntraDcPrecision)) : m_dcPred[comp] * 8;
@@ -457,162 +602,19 @@ void CMpegVideoCore::DecodeIntraBlock(int b)
     if (m_nPictureCodingType == MPEG_PICTURE_D)
         return;
     int table = m_bMpeg2 && m_bIntraVlcFormat ? 1 : 0;
-    int i = 1;
-    for (;;)
-    {
-        uint32_t code = ShowBits(16);
-        const MpegDctVlc& e = code >= 0x400 ? g_mpegVlc.dctShort[table][code >> 8] : g_mpegVlc.dctLong[table][code];
-        if (e.length == 0)
-        {
-            m_bFault = true;
-            return;
-        }
-        FlushBits(e.length);
-        if (e.run == MPEG_DCT_EOB)
-            return;
-        int run, level;
-        bool bNeg;
-        if (e.run == MPEG_DCT_ESCAPE)
-        {
-            run = GetBits(6);
-            if (m_bMpeg2)
-            {
-                level = GetBits(12);
-                if ((level & 0x7FF) == 0)
-                {
-                    m_bFault = true;
-                    return;
-                }
-                if (level >= 2048)
-                    level -= 4096;
-            }
-            else
-            {
-                level = GetBits(8);
-                if (level == 0)
-                    level = GetBits(8);
-                else if (level == 128)
-                    level = int(GetBits(8)) - 256;
-                else if (level > 128)
-                    level -= 256;
-            }
-            bNeg = level < 0;
-            level = std::abs(level);
-        }
-        else
-        {
-            run = e.run;
-            level = e.level;
-            bNeg = GetBits(1);
-        }
-        i += run;
-        if (i > 63)
-        {
-            m_bFault = true;
-            return;
-        }
-        int pos = m_pScan[i];
-        int v;
-        if (m_bMpeg2)
-        {
-            v = (level * q[pos] * qs) >> 4;
-        }
-        else
-        {
-            v = (level * q[pos] * qs) >> 3;
-            if (v)
-                v = (v - 1) | 1;
-        }
-        blk[pos] = short(Saturate(bNeg ? -v : v));
-        i++;
-    }
+    if (m_bMpeg2)
+        ReadCoefficients<true, true>(blk, q, table);
+    else
+        ReadCoefficients<true, false>(blk, q, table);
 }
 
 void CMpegVideoCore::DecodeNonIntraBlock(int b)
 {
-    short* blk = m_block[b];
     const uint8_t* q = b < 4 ? m_nonIntraQ : m_chromaNonIntraQ;
-    int qs = m_nQuantiserScale;
-    int i = 0;
-    for (;;)
-    {
-        uint32_t code = ShowBits(16);
-        int run, level;
-        bool bNeg;
-        if (i == 0 && (code & 0x8000))
-        {
-            // "1s" opens a non-intra block with (0, 1).
-            FlushBits(1);
-            run = 0;
-            level = 1;
-            bNeg = GetBits(1);
-        }
-        else
-        {
-            const MpegDctVlc& e = code >= 0x400 ? g_mpegVlc.dctShort[0][code >> 8] : g_mpegVlc.dctLong[0][code];
-            if (e.length == 0)
-            {
-                m_bFault = true;
-                return;
-            }
-            FlushBits(e.length);
-            if (e.run == MPEG_DCT_EOB)
-                return;
-            if (e.run == MPEG_DCT_ESCAPE)
-            {
-                run = GetBits(6);
-                if (m_bMpeg2)
-                {
-                    level = GetBits(12);
-                    if ((level & 0x7FF) == 0)
-                    {
-                        m_bFault = true;
-                        return;
-                    }
-                    if (level >= 2048)
-                        level -= 4096;
-                }
-                else
-                {
-                    level = GetBits(8);
-                    if (level == 0)
-                        level = GetBits(8);
-                    else if (level == 128)
-                        level = int(GetBits(8)) - 256;
-                    else if (level > 128)
-                        level -= 256;
-                }
-                bNeg = level < 0;
-                level = std::abs(level);
-            }
-            else
-            {
-                run = e.run;
-                level = e.level;
-                bNeg = GetBits(1);
-            }
-        }
-        i += run;
-        if (i > 63)
-        {
-            m_bFault = true;
-            return;
-        }
-        int pos = m_pScan[i];
-        int v;
-        if (m_bMpeg2)
-        {
-            v = ((2 * level + 1) * q[pos] * qs) >> 5;
-        }
-        else
-        {
-            v = ((2 * level + 1) * q[pos] * qs) >> 4;
-            if (v)
-                v = (v - 1) | 1;
-        }
-        blk[pos] = short(Saturate(bNeg ? -v : v));
-        i++;
-    }
+    if (m_bMpeg2)
+        ReadCoefficients<false, true>(m_block[b], q, 0);
+    else
+        ReadCoefficients<false, false>(m_block[b], q, 0);
 }
 
 void CMpegVideoCore::Reconstruct(int nAddress)

@@ -351,6 +351,14 @@ MpegVlcTables::MpegVlcTables()
     Build(dmvector, 2, kDmvector);
     Build(dcSizeLuma, 9, kDcSizeLuma);
     Build(dcSizeChroma, 10, kDcSizeChroma);
+    // Every coefficient entry a code does not fill is invalid, so the
+    // decoding loop tells real codes from markers with one comparison.
+    for (auto* table : {&dctShort[0][0], &dctShort[1][0]})
+        for (int i = 0; i < 256; i++)
+            table[i].run = MPEG_DCT_INVALID;
+    for (auto* table : {&dctLong[0][0], &dctLong[1][0]})
+        for (int i = 0; i < 1024; i++)
+            table[i].run = MPEG_DCT_INVALID;
     for (const DctCode& c : kDctZero)
     {
         BuildDct(dctShort[0], dctLong[0], c);

@@ -16,7 +16,7 @@ struct MpegVlc
 };
 
 // A DCT coefficient code: run and level (the sign bit follows), or the end
-// of block or escape marker in run.
+// of block, escape or invalid marker in run.
 struct MpegDctVlc
 {
     uint8_t run;
@@ -26,6 +26,7 @@ struct MpegDctVlc
 
 const uint8_t MPEG_DCT_EOB = 64;
 const uint8_t MPEG_DCT_ESCAPE = 65;
+const uint8_t MPEG_DCT_INVALID = 66; // bits that begin no code
 
 // Macroblock type flags.
 enum

@@ -25,28 +25,35 @@ namespace kxtest
 class MemoryByteStream : public CByteStream
 {
 public:
-    explicit MemoryByteStream(std::vector<BYTE> bytes) : m_bytes(std::move(bytes)) {}
+    explicit MemoryByteStream(std::vector<BYTE> bytes)
+        : m_bytes(std::make_shared<const std::vector<BYTE>>(std::move(bytes)))
+    {
+    }
 
+    // Clones share the bytes, as clones of a file share the file: a large
+    // stream is not copied for each reader.
     CByteStream* Clone(DWORD) override { return new MemoryByteStream(m_bytes); }
     int32_t Read(void* buffer, DWORD count) override
     {
-        uint64_t left = m_bytes.size() - m_position;
+        uint64_t left = m_bytes->size() - m_position;
         DWORD n = DWORD(std::min<uint64_t>(count, left));
         if (n)
-            std::memcpy(buffer, m_bytes.data() + m_position, n);
+            std::memcpy(buffer, m_bytes->data() + m_position, n);
         m_position += n;
         return int32_t(n);
     }
     bool Seek(uint64_t position) override
     {
-        m_position = std::min<uint64_t>(position, m_bytes.size());
+        m_position = std::min<uint64_t>(position, m_bytes->size());
         return true;
     }
     uint64_t GetPosition() override { return m_position; }
-    uint64_t GetSize() override { return m_bytes.size(); }
+    uint64_t GetSize() override { return m_bytes->size(); }
 
 private:
-    std::vector<BYTE> m_bytes;
+    explicit MemoryByteStream(std::shared_ptr<const std::vector<BYTE>> bytes) : m_bytes(std::move(bytes)) {}
+
+    std::shared_ptr<const std::vector<BYTE>> m_bytes;
     uint64_t m_position = 0;
 };
 
