@@ -125,7 +125,7 @@ BOOL CTreeListCtrl::CreateChildWindows()
         return FALSE;
     CRect rcNone(0, 0, 0, 0);
     if (!m_wndReadOnly.Create("", WS_CHILD | WS_BORDER | SS_NOTIFY | SS_CENTERIMAGE, rcNone, this) ||
-        !m_wndEdit.Create(WS_CHILD | WS_BORDER | ES_AUTOHSCROLL | ES_CENTER, rcNone, this, 0) ||
+        !MakeEditBox(ES_CENTER) ||
         !m_wndCombo.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT, rcNone, this, 0))
         return FALSE;
     if (!m_bmpBkBitmap.LoadBitmap(IDB_TREELIST_BKGND) || !m_bmpBkDisable.LoadBitmap(IDB_TREELIST_BKGND_DISABLED))
@@ -1542,6 +1542,17 @@ BOOL CTreeListCtrl::PreTranslateMessage(MSG* pMsg)
 
 // ---- in-place editing ----------------------------------------------------------
 
+BOOL CTreeListCtrl::MakeEditBox(DWORD dwAlign)
+{
+    if (m_wndEdit.m_hWnd)
+        m_wndEdit.DestroyWindow();
+    if (!m_wndEdit.Create(WS_CHILD | WS_BORDER | ES_AUTOHSCROLL | dwAlign, CRect(0, 0, 0, 0), this, 0))
+        return FALSE;
+    if (m_font.GetSafeHandle())
+        m_wndEdit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), FALSE);
+    return TRUE;
+}
+
 CRect CTreeListCtrl::GetEditorRect(CTreeListItem* pItem, int nColumn) const
 {
     CRect rc;
@@ -1606,8 +1617,18 @@ void CTreeListCtrl::ShowEditor(CTreeListItem* pItem, int nColumn)
                         : (dwFormat & TLF_TEXT_RIGHT)  ? ES_RIGHT
                         : (dwFormat & TLF_TEXT_CENTER) ? ES_CENTER
                                                        : ES_LEFT;
-        m_pEditor = pColumn->m_nEditor == 0 ? static_cast<CWnd*>(&m_wndReadOnly) : static_cast<CWnd*>(&m_wndEdit);
-        m_pEditor->ModifyStyle(ES_CENTER | ES_RIGHT, dwAlign);
+        if (pColumn->m_nEditor == 0)
+        {
+            m_wndReadOnly.ModifyStyle(SS_CENTER | SS_RIGHT, dwAlign);
+            m_pEditor = &m_wndReadOnly;
+        }
+        else
+        {
+            // An edit box keeps the alignment it was made with.
+            if ((m_wndEdit.GetStyle() & (ES_CENTER | ES_RIGHT)) != dwAlign && !MakeEditBox(dwAlign))
+                return;
+            m_pEditor = &m_wndEdit;
+        }
         m_pEditor->MoveWindow(&rc);
         m_pEditor->EnableWindow(TRUE);
         m_pEditor->SetWindowText(strText);

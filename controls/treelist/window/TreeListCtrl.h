@@ -188,6 +188,8 @@ private:
     // Where the editor of a kind goes over the cell; empty when hidden.
     CRect GetEditorRect(CTreeListItem* pItem, int nColumn) const;
     void DestroyDragWindows();
+    // (Re)creates the edit box with an alignment (ES_LEFT, ES_CENTER, ES_RIGHT).
+    BOOL MakeEditBox(DWORD dwAlign);
     void OnDragTimer(UINT_PTR nIDEvent);
     // Paints the rows around a list point into a snapshot (the drag image).
     void DrawSnapshot(CDC* pDC, CPoint ptList, int nSize);

@@ -1,6 +1,7 @@
 // The tree-list window under real input: selection by mouse with Control
 // and Shift, the keyboard table, the header's dividers, the tooltip, the
-// scroll bars and what the control paints.
+// scroll bars, in-place editing, dragging items between controls and
+// columns along the header, and what the control paints.
 #include "controls/treelist/window/TreeListCtrl.h"
 #include "controls/treelist/window/TreeListRes.h"
 #include "tests/gui/GuiHarness.h"
@@ -15,6 +16,7 @@ namespace
 {
 
 const UINT kTreeId = 77;
+const UINT kOtherTreeId = 78; // the second control of the drag tests
 
 struct Notice
 {
@@ -23,7 +25,14 @@ struct Notice
     int column;
     int value1;
     int value2;
+    CTreeListCtrl* source; // the drag notices' source control
+    UINT id;
 };
+
+bool IsDragNotice(int code)
+{
+    return code == TLN_BEGINDRAG || (code <= TLN_DRAGENTER && code >= TLN_DROP);
+}
 
 std::vector<Notice> g_notices;
 std::function<LRESULT(int code)> g_answer;
@@ -33,15 +42,55 @@ LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NOTIFY)
     {
-        const NMTREELIST* pRecord = reinterpret_cast<const NMTREELIST*>(lParam);
-        if (pRecord->hdr.idFrom == kTreeId)
+        const NMHDR* pHeader = reinterpret_cast<const NMHDR*>(lParam);
+        if (pHeader->idFrom == kTreeId || pHeader->idFrom == kOtherTreeId)
         {
-            int code = static_cast<int>(pRecord->hdr.code);
-            g_notices.push_back({code, pRecord->pItem, pRecord->nCol, pRecord->nValue1, pRecord->nValue2});
+            int code = static_cast<int>(pHeader->code);
+            UINT id = static_cast<UINT>(pHeader->idFrom);
+            if (IsDragNotice(code))
+            {
+                const NMTREELISTDRAG* pRecord = reinterpret_cast<const NMTREELISTDRAG*>(lParam);
+                g_notices.push_back({code, pRecord->pItem, 0, 0, 0, pRecord->pSource, id});
+            }
+            else
+            {
+                const NMTREELIST* pRecord = reinterpret_cast<const NMTREELIST*>(lParam);
+                g_notices.push_back(
+                    {code, pRecord->pItem, pRecord->nCol, pRecord->nValue1, pRecord->nValue2, nullptr, id});
+            }
             return g_answer ? g_answer(code) : 0;
         }
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+// Lays a popup's picture over a capture of a window where the screen shows
+// it (each top-level window paints a surface of its own), inside the
+// popup's window region when it has one.
+void PastePopup(kxgui::PixelBuffer& shot, HWND hBase, HWND hPopup)
+{
+    if (!hPopup || !::IsWindowVisible(hPopup))
+        return;
+    POINT origin = {0, 0};
+    ::ClientToScreen(hBase, &origin);
+    RECT rcPopup;
+    ::GetWindowRect(hPopup, &rcPopup);
+    kxgui::PixelBuffer popup = kxgui::CaptureScreen(hPopup, false);
+    HRGN hRegion = ::CreateRectRgn(0, 0, 0, 0);
+    bool bRegion = ::GetWindowRgn(hPopup, hRegion) != ERROR;
+    for (int y = 0; y < popup.height; ++y)
+    {
+        for (int x = 0; x < popup.width; ++x)
+        {
+            int tx = rcPopup.left + x - origin.x;
+            int ty = rcPopup.top + y - origin.y;
+            if (tx < 0 || ty < 0 || tx >= shot.width || ty >= shot.height || (bRegion && !::PtInRegion(hRegion, x, y)))
+                continue;
+            shot.pixels[static_cast<size_t>(ty) * shot.width + tx] =
+                popup.pixels[static_cast<size_t>(y) * popup.width + x];
+        }
+    }
+    ::DeleteObject(hRegion);
 }
 
 class TreeListTest : public ::testing::Test
@@ -59,6 +108,8 @@ protected:
     {
         if (m_tree.m_hWnd)
             m_tree.DestroyWindow();
+        if (m_other.m_hWnd)
+            m_other.DestroyWindow();
         ::DestroyWindow(m_host);
         kxgui::PumpUntilIdle();
         g_answer = nullptr;
@@ -154,9 +205,57 @@ protected:
         return kxgui::CaptureScreen(m_tree.m_hWnd);
     }
 
+    // Pumps until the condition holds (timers included); false when it
+    // did not within a few seconds.
+    bool PumpUntil(const std::function<bool()>& done)
+    {
+        DWORD start = ::GetTickCount();
+        for (;;)
+        {
+            Pump();
+            if (done())
+                return true;
+            if (::GetTickCount() - start > 5000)
+                return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    std::vector<int> CodesFrom(UINT id) const
+    {
+        std::vector<int> codes;
+        for (const Notice& n : g_notices)
+        {
+            if (n.id == id)
+                codes.push_back(n.code);
+        }
+        return codes;
+    }
+    bool HasCode(int code) const
+    {
+        for (const Notice& n : g_notices)
+        {
+            if (n.code == code)
+                return true;
+        }
+        return false;
+    }
+    CString EditorText()
+    {
+        CString text;
+        if (m_tree.GetEditorWnd())
+            m_tree.GetEditorWnd()->GetWindowText(text);
+        return text;
+    }
+    bool EditorShown() const
+    {
+        CWnd* pEditor = m_tree.GetEditorWnd();
+        return pEditor && pEditor->IsWindowVisible();
+    }
+
     CWinApp m_app;
     HWND m_host = nullptr;
     CTreeListCtrl m_tree;
+    CTreeListCtrl m_other;
 };
 
 TEST_F(TreeListTest, MouseSelectionWithControlAndShift)
@@ -566,3 +665,305 @@ TEST_F(TreeListTest, ScreenshotsOfAFullTree)
 }
 
 } // namespace
+
+// ---- in-place editing -------------------------------------------------------
+
+class TreeListEditTest : public TreeListTest
+{
+protected:
+    // Columns: an edit box, a read-only field, an edit box and a drop-down
+    // list with the choices "a||b".
+    void MakeEditable(DWORD dwStyle = TLC_HEADER | TLC_HGRID | TLC_VGRID)
+    {
+        Make(dwStyle, 0, {120, 80, 80, 80});
+        const int kinds[] = {1, 0, 1, 2};
+        for (int c = 0; c < 4; ++c)
+            m_tree.GetColumn(c)->m_nEditor = kinds[c];
+        m_tree.GetColumn(3)->m_strChoices = "a||b";
+        m_items = AddRows(4);
+        for (CTreeListItem* item : m_items)
+        {
+            item->SetText("ro", 1);
+            item->SetText("10", 2);
+            item->SetText("c", 3);
+        }
+        m_tree.SetFocus();
+        Pump();
+    }
+    std::vector<CTreeListItem*> m_items;
+};
+
+TEST_F(TreeListEditTest, EnterEscapeAndVetoes)
+{
+    MakeEditable();
+    CTreeListItem* item = m_items[1];
+    struct Case
+    {
+        const char* name;
+        const char* typed; // null: nothing typed
+        WORD key;
+        int veto; // a code answered -1, 0 for none
+        std::vector<int> codes;
+        const char* text;
+        bool stillEditing;
+    };
+    const Case cases[] = {
+        {"enter unchanged", nullptr, VK_RETURN, 0, {TLN_EDITORHIDDEN, TLN_ENDEDIT}, "10", false},
+        {"enter changed",
+         "12",
+         VK_RETURN,
+         0,
+         {TLN_EDITORHIDDEN, TLN_TEXTCHANGING, TLN_ITEMCHANGING, TLN_ENDEDIT},
+         "12",
+         false},
+        {"escape after typing", "99", VK_ESCAPE, 0, {TLN_EDITORHIDDEN, TLN_ENDEDIT}, "12", false},
+        {"-420 refused", "77", VK_RETURN, TLN_TEXTCHANGING, {TLN_EDITORHIDDEN, TLN_TEXTCHANGING}, "77", true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_notices.clear();
+        ASSERT_TRUE(m_tree.BeginEdit(item, 2));
+        Pump();
+        ASSERT_EQ(Codes(), std::vector<int>{TLN_BEGINEDIT});
+        ASSERT_TRUE(EditorShown());
+        EXPECT_EQ(::GetFocus(), m_tree.GetEditorWnd()->m_hWnd);
+        CRect rcCell, rcEditor;
+        m_tree.GetCellRect(item, 2, &rcCell, TRUE);
+        m_tree.GetEditorWnd()->GetWindowRect(&rcEditor);
+        m_tree.ScreenToClient(&rcEditor);
+        // over the grid lines at the top and left
+        EXPECT_EQ(rcEditor, CRect(rcCell.left - 1, rcCell.top - 1, rcCell.right, rcCell.bottom));
+        if (c.typed)
+            kxgui::TypeText(c.typed);
+        g_notices.clear();
+        int veto = c.veto;
+        g_answer = [veto](int code) { return code == veto ? -1 : 0; };
+        Key(c.key);
+        g_answer = nullptr;
+        EXPECT_EQ(Codes(), c.codes);
+        EXPECT_STREQ(item->GetText(2), c.text);
+        EXPECT_EQ(m_tree.IsEditing(), c.stillEditing);
+        if (c.stillEditing)
+        {
+            EXPECT_TRUE(EditorShown());
+            EXPECT_EQ(EditorText(), CString(c.typed));
+            Key(VK_RETURN);
+            EXPECT_FALSE(m_tree.IsEditing());
+            item->SetText("12", 2);
+        }
+        else
+        {
+            EXPECT_EQ(g_notices.back().value1, c.typed && c.key == VK_RETURN ? 0 : 1);
+            EXPECT_FALSE(EditorShown());
+            // the keys go to the rows again
+            EXPECT_EQ(::GetFocus(), m_tree.m_hWnd);
+        }
+    }
+}
+
+TEST_F(TreeListEditTest, TabMovesToTheNextEditableColumn)
+{
+    MakeEditable();
+    CTreeListItem* item = m_items[0];
+    m_tree.GetColumn(3)->m_nEditor = 0; // only read-only fields after column 2
+    ASSERT_TRUE(m_tree.BeginEdit(item, 0));
+    Pump();
+    kxgui::TypeText("renamed");
+    g_notices.clear();
+    Key(VK_TAB); // skips the read-only column 1
+    EXPECT_EQ(m_tree.GetEditColumn(), 2);
+    EXPECT_EQ(Codes(), (std::vector<int>{TLN_EDITORHIDDEN, TLN_TEXTCHANGING, TLN_BEGINEDIT}));
+    EXPECT_STREQ(item->GetText(0), "renamed");
+    EXPECT_EQ(EditorText(), CString("10"));
+    g_notices.clear();
+    Key(VK_TAB); // nothing editable after it
+    EXPECT_EQ(m_tree.GetEditColumn(), 2);
+    EXPECT_TRUE(g_notices.empty());
+    EXPECT_TRUE(EditorShown());
+    kxgui::InputScript().KeyDown(VK_SHIFT).Key(VK_TAB).KeyUp(VK_SHIFT).Send();
+    Pump();
+    EXPECT_EQ(m_tree.GetEditColumn(), 0);
+    // Escape undoes the whole edit, the first column included
+    Key(VK_ESCAPE);
+    EXPECT_STREQ(item->GetText(0), "Row 0");
+}
+
+TEST_F(TreeListEditTest, DropDownListOffersTheChoices)
+{
+    MakeEditable();
+    struct Case
+    {
+        const char* cell;
+        std::vector<std::string> entries;
+        int selected;
+    };
+    const Case cases[] = {
+        {"c", {"a", "", "b", "c"}, 3}, // not a choice: added and selected
+        {"b", {"a", "", "b"}, 2},
+        {"", {"a", "", "b"}, 1},
+    };
+    CComboBox& combo = m_tree.GetComboEditor();
+    for (const Case& c : cases)
+    {
+        m_items[2]->SetText(c.cell, 3);
+        ASSERT_TRUE(m_tree.BeginEdit(m_items[2], 3));
+        Pump();
+        ASSERT_EQ(m_tree.GetEditorWnd(), &combo);
+        EXPECT_TRUE(EditorShown());
+        std::vector<std::string> entries;
+        for (int i = 0; i < combo.GetCount(); ++i)
+        {
+            CString entry;
+            combo.GetLBText(i, entry);
+            entries.push_back(static_cast<LPCTSTR>(entry));
+        }
+        EXPECT_EQ(entries, c.entries) << c.cell;
+        EXPECT_EQ(combo.GetCurSel(), c.selected) << c.cell;
+        g_notices.clear();
+        Key(VK_RETURN); // the entry chosen is the text kept: nothing changed
+        EXPECT_STREQ(m_items[2]->GetText(3), c.cell);
+        EXPECT_EQ(g_notices.back().value1, 1);
+    }
+    // choosing another entry changes the cell
+    ASSERT_TRUE(m_tree.BeginEdit(m_items[2], 3));
+    Pump();
+    combo.SetCurSel(0);
+    Key(VK_RETURN);
+    EXPECT_STREQ(m_items[2]->GetText(3), "a");
+}
+
+TEST_F(TreeListEditTest, ReadOnlyFieldShowsTheTextAndIgnoresArrows)
+{
+    MakeEditable();
+    m_tree.GetColumn(1)->m_dwFormat = (TLF_DEFAULT & ~TLF_TEXT_LEFT) | TLF_TEXT_RIGHT;
+    m_tree.SelectItem(m_items[1], 0, false, false);
+    ASSERT_TRUE(m_tree.BeginEdit(m_items[1], 1));
+    Pump();
+    CWnd* field = m_tree.GetEditorWnd();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(EditorText(), CString("ro"));
+    EXPECT_EQ(field->GetStyle() & SS_TYPEMASK, static_cast<DWORD>(SS_RIGHT));
+    for (WORD key : {VK_DOWN, VK_UP, VK_LEFT, VK_RIGHT})
+        Key(key);
+    EXPECT_TRUE(m_tree.IsEditing());
+    EXPECT_EQ(m_tree.GetCaretItem(), m_items[1]);
+    // the button face around the text, the text at the right
+    field->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    kxgui::PixelBuffer shot = kxgui::CaptureScreen(field->m_hWnd);
+    CRect rc;
+    field->GetClientRect(&rc);
+    COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(shot.At(2, rc.Height() / 2), face);
+    CRect left(0, 0, rc.Width() / 2, rc.Height());
+    EXPECT_EQ(shot.CountColor(face, left), left.Width() * left.Height());
+    EXPECT_LT(shot.CountColor(face, CRect(rc.Width() / 2, 0, rc.Width(), rc.Height())), rc.Width() / 2 * rc.Height());
+    // the field carries no text into the cell
+    g_notices.clear();
+    Key(VK_RETURN);
+    EXPECT_EQ(Codes(), (std::vector<int>{TLN_EDITORHIDDEN, TLN_ENDEDIT}));
+}
+
+TEST_F(TreeListEditTest, ReadOnlyStyleRefusesAndDeletingEndsTheEdit)
+{
+    MakeEditable(TLC_HEADER | TLC_READONLY);
+    EXPECT_FALSE(m_tree.BeginEdit(m_items[0], 0));
+    EXPECT_FALSE(EditorShown());
+    m_tree.SetStyle(TLC_HEADER);
+
+    ASSERT_TRUE(m_tree.BeginEdit(m_items[3], 0));
+    Pump();
+    kxgui::TypeText("typed");
+    g_notices.clear();
+    m_tree.DeleteItem(m_items[3]);
+    Pump();
+    EXPECT_FALSE(m_tree.IsEditing());
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(Codes(), std::vector<int>{TLN_SELCHANGING});
+    EXPECT_EQ(m_tree.GetRowCount(), 3);
+}
+
+TEST_F(TreeListEditTest, ClicksAndTheFocusEndTheEdit)
+{
+    MakeEditable();
+    struct Case
+    {
+        const char* name;
+        std::function<void()> act;
+        bool kept; // the typed text stays
+    };
+    const Case cases[] = {
+        {"click on another row", [this] { Click(RowPoint(3, 60)); }, true},
+        {"click below the rows", [this] { Click(RowPoint(8, 60)); }, true},
+        {"click on the header", [this] { Click(CPoint(60, m_tree.GetHeaderRect().CenterPoint().y)); }, true},
+        {"right click on another row", [this] { Click(RowPoint(3, 60), false, false, true); }, false},
+        {"the focus leaves",
+         [this]
+         {
+             ::SetFocus(m_host);
+             Pump();
+         },
+         false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_items[0]->SetText("Row 0", 0);
+        m_tree.SetFocus();
+        ASSERT_TRUE(m_tree.BeginEdit(m_items[0], 0));
+        Pump();
+        kxgui::TypeText("new");
+        c.act();
+        EXPECT_FALSE(m_tree.IsEditing());
+        EXPECT_FALSE(EditorShown());
+        EXPECT_STREQ(m_items[0]->GetText(0), c.kept ? "new" : "Row 0");
+    }
+    // a click on another column of the edited item moves the editor there
+    m_tree.SetFocus();
+    ASSERT_TRUE(m_tree.BeginEdit(m_items[0], 0));
+    Pump();
+    Click(RowPoint(0, 120 + 80 + 40));
+    EXPECT_TRUE(m_tree.IsEditing());
+    EXPECT_EQ(m_tree.GetEditColumn(), 2);
+    // a refused conclusion swallows the click on another row
+    kxgui::TypeText("5");
+    g_answer = [](int code) { return code == TLN_TEXTCHANGING ? -1 : 0; };
+    Click(RowPoint(2, 60));
+    g_answer = nullptr;
+    EXPECT_TRUE(m_tree.IsEditing());
+    EXPECT_EQ(m_tree.GetCaretItem(), m_items[0]);
+    Key(VK_ESCAPE);
+}
+
+TEST_F(TreeListEditTest, ScreenshotsOfAnOpenEditAndDropDown)
+{
+    MakeEditable(TLC_HEADER | TLC_HGRID | TLC_VGRID | TLC_SHOWSELFULLROWS);
+    m_tree.SelectItem(m_items[1], 0, false, false);
+    ASSERT_TRUE(m_tree.BeginEdit(m_items[1], 0));
+    Pump();
+    kxgui::TypeText("Edited name");
+    kxgui::PixelBuffer edit = Screen();
+    kxgui::SaveArtifact(edit, "treelist_edit.png");
+    // the edit box's white over the selected row
+    CRect rcEditor;
+    m_tree.GetEditorWnd()->GetWindowRect(&rcEditor);
+    m_tree.ScreenToClient(&rcEditor);
+    EXPECT_GT(edit.CountColor(RGB(255, 255, 255), rcEditor), rcEditor.Width() * rcEditor.Height() / 2);
+    Key(VK_RETURN);
+
+    ASSERT_TRUE(m_tree.BeginEdit(m_items[1], 3));
+    Pump();
+    m_tree.GetComboEditor().ShowDropDown(TRUE);
+    Pump();
+    EXPECT_TRUE(m_tree.GetComboEditor().GetDroppedState());
+    // the open list is a popup of its own
+    HWND hList = ::FindWindowA("ComboLBox", nullptr);
+    ASSERT_TRUE(hList && ::IsWindowVisible(hList));
+    ::RedrawWindow(hList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    Pump();
+    kxgui::PixelBuffer shot = Screen();
+    PastePopup(shot, m_tree.m_hWnd, hList);
+    kxgui::SaveArtifact(shot, "treelist_dropdown.png");
+    m_tree.GetComboEditor().ShowDropDown(FALSE);
+    Key(VK_ESCAPE);
+}
