@@ -967,3 +967,332 @@ TEST_F(TreeListEditTest, ScreenshotsOfAnOpenEditAndDropDown)
     m_tree.GetComboEditor().ShowDropDown(FALSE);
     Key(VK_ESCAPE);
 }
+
+// ---- dragging ---------------------------------------------------------------
+
+class TreeListDragTest : public TreeListTest
+{
+protected:
+    const DWORD kSourceStyle = TLC_TREELIST | TLC_BUTTON | TLC_HEADER | TLC_MULTIPLESELECT | TLC_DRAG | TLC_DROP |
+                               TLC_DROPTHIS | TLC_DROPROOT | TLC_SHOWSELFULLROWS | TLC_HGRID;
+    // The source on the left, a second control on the right.
+    void MakeTwo(DWORD dwOtherStyle, CRect rcOther = CRect(210, 0, 410, 300))
+    {
+        Make(kSourceStyle, 0, {180}, CRect(0, 0, 200, 300));
+        ASSERT_TRUE(m_other.Create(WS_VISIBLE | WS_BORDER, rcOther, CWnd::FromHandle(m_host), kOtherTreeId));
+        m_other.SetStyle(dwOtherStyle);
+        m_other.InsertColumn("Target", TLF_DEFAULT, 180);
+        m_a = m_tree.InsertItem("A", TLIS_CHILDRENKNOWN);
+        m_a1 = m_tree.InsertItem("a1", TLIS_CHILDRENKNOWN, m_a);
+        m_b = m_tree.InsertItem("B", TLIS_CHILDRENKNOWN);
+        m_b1 = m_tree.InsertItem("b1", TLIS_CHILDRENKNOWN, m_b);
+        m_c = m_tree.InsertItem("C", TLIS_CHILDRENKNOWN);
+        m_tree.Expand(m_a, TLE_EXPAND);
+        m_tree.Expand(m_b, TLE_EXPAND);
+        Pump();
+    }
+    CPoint OtherRow(int screenRow, int x = 60) const
+    {
+        return CPoint(x,
+                      m_other.GetItemAreaRect().top + screenRow * m_other.GetRowHeight() + m_other.GetRowHeight() / 2);
+    }
+    void MoveOver(HWND hWnd, CPoint point)
+    {
+        MoveTo(hWnd, point);
+        Pump();
+    }
+    void Release()
+    {
+        kxgui::InputScript().ButtonUp().Send();
+        Pump();
+    }
+    int Count(int code, UINT id) const
+    {
+        int n = 0;
+        for (const Notice& notice : g_notices)
+            n += notice.code == code && notice.id == id;
+        return n;
+    }
+    HCURSOR Arrow() const { return ::LoadCursor(nullptr, IDC_ARROW); }
+    // Selects the item and presses the button on it (one press, never the
+    // second click of a double click).
+    void StartDragOn(CTreeListItem* item, CPoint point)
+    {
+        m_tree.SelectItem(item, 0, false, false);
+        kxgui::InputScript().MoveTo(m_tree.m_hWnd, point).ButtonDown().Send();
+        Pump();
+        ASSERT_TRUE(m_tree.IsDragging());
+    }
+
+    CTreeListItem *m_a = nullptr, *m_a1 = nullptr, *m_b = nullptr, *m_b1 = nullptr, *m_c = nullptr;
+};
+
+TEST_F(TreeListDragTest, BetweenTwoControls)
+{
+    MakeTwo(TLC_TREELIST | TLC_HEADER | TLC_DROP | TLC_DROPROOT);
+    CTreeListItem* t0 = m_other.InsertItem("T0", TLIS_CHILDRENKNOWN);
+    CTreeListItem* t1 = m_other.InsertItem("T1", TLIS_CHILDRENKNOWN);
+    Pump();
+    // rows of the source: A a1 B b1 C; A selected, then B added by Control
+    Click(RowPoint(0));
+    g_notices.clear();
+    kxgui::InputScript().KeyDown(VK_CONTROL).MoveTo(m_tree.m_hWnd, RowPoint(2)).ButtonDown().KeyUp(VK_CONTROL).Send();
+    Pump();
+    ASSERT_TRUE(m_a->IsSelected() && m_b->IsSelected());
+    ASSERT_TRUE(m_tree.IsDragging());
+    EXPECT_EQ(::GetCapture(), m_tree.m_hWnd);
+    EXPECT_EQ(Count(TLN_BEGINDRAG, kTreeId), 1);
+    EXPECT_EQ(g_notices.back().source, &m_tree);
+
+    // within the system's drag rectangle nothing shows
+    MoveOver(m_tree.m_hWnd, CPoint(121, RowPoint(2).y + 1));
+    EXPECT_EQ(m_tree.GetDragImage(), nullptr);
+
+    struct Step
+    {
+        const char* name;
+        int row;
+        HCURSOR cursor;
+        bool arrowShown;
+    };
+    HCURSOR drop = m_tree.GetDropCursor(true);
+    const Step steps[] = {
+        {"onto itself", 2, Arrow(), false},
+        {"below itself", 3, Arrow(), false},
+        {"below another selected item at its depth", 1, Arrow(), false},
+        {"onto another item", 4, drop, true},
+        {"the empty area, the item being top-level", 8, Arrow(), false},
+    };
+    for (const Step& s : steps)
+    {
+        SCOPED_TRACE(s.name);
+        MoveOver(m_tree.m_hWnd, RowPoint(s.row, 100));
+        ASSERT_NE(m_tree.GetDragImage(), nullptr);
+        EXPECT_TRUE(m_tree.GetDragImage()->IsWindowVisible());
+        EXPECT_EQ(::GetCursor(), s.cursor);
+        EXPECT_EQ(m_tree.GetDropArrow()->IsWindowVisible() != FALSE, s.arrowShown);
+    }
+    EXPECT_EQ(Count(TLN_DRAGENTER, kTreeId), 1);
+    EXPECT_EQ(Count(TLN_DRAGOVER, kTreeId), 1); // only over C
+    // the drag image follows the mouse, opaque a little below right of it
+    CRect rcImage;
+    m_tree.GetDragImage()->GetWindowRect(&rcImage);
+    CPoint mouse = RowPoint(8, 100);
+    m_tree.ClientToScreen(&mouse);
+    EXPECT_EQ(rcImage.TopLeft(), CPoint(mouse.x + 20, mouse.y + 4));
+    EXPECT_EQ(rcImage.Height(), m_tree.GetRowHeight());
+
+    // over the other control: it is left here and entered there
+    g_notices.clear();
+    MoveOver(m_other.m_hWnd, OtherRow(1));
+    EXPECT_EQ(CodesFrom(kTreeId), std::vector<int>{TLN_DRAGLEAVE});
+    EXPECT_EQ(CodesFrom(kOtherTreeId), (std::vector<int>{TLN_DRAGENTER, TLN_DRAGOVER}));
+    EXPECT_EQ(::GetCursor(), drop);
+    EXPECT_EQ(m_other.GetDropHighlight(), t1);
+    CRect rcArrow, rcRow;
+    m_tree.GetDropArrow()->GetWindowRect(&rcArrow);
+    m_other.GetItemRect(t1, &rcRow);
+    CPoint edge(0, rcRow.CenterPoint().y);
+    m_other.ClientToScreen(&edge);
+    EXPECT_EQ(rcArrow.TopLeft(), CPoint(edge.x - 18, edge.y - 9));
+
+    kxgui::PixelBuffer shot = kxgui::CaptureScreen(m_host);
+    PastePopup(shot, m_host, m_tree.GetDragImage()->m_hWnd);
+    PastePopup(shot, m_host, m_tree.GetDropArrow()->m_hWnd);
+    kxgui::SaveArtifact(shot, "treelist_drag.png");
+    // the arrow's blue at the target's left edge
+    CPoint inShot = edge;
+    ::ScreenToClient(m_host, &inShot);
+    EXPECT_EQ(shot.At(inShot.x - 10, inShot.y), RGB(0, 0, 255));
+
+    // the empty area of a control that takes drops to the top level
+    MoveOver(m_other.m_hWnd, OtherRow(6));
+    EXPECT_EQ(::GetCursor(), drop);
+    EXPECT_EQ(m_other.GetDropHighlight(), nullptr);
+
+    // released over T0: left, then dropped there
+    MoveOver(m_other.m_hWnd, OtherRow(0));
+    g_notices.clear();
+    Release();
+    EXPECT_EQ(CodesFrom(kOtherTreeId), (std::vector<int>{TLN_DRAGOVER, TLN_DRAGLEAVE, TLN_DROP}));
+    EXPECT_EQ(g_notices.back().item, t0);
+    EXPECT_EQ(g_notices.back().source, &m_tree);
+    EXPECT_FALSE(m_tree.IsDragging());
+    EXPECT_EQ(m_tree.GetDragImage(), nullptr);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_EQ(m_other.GetDropHighlight(), nullptr);
+
+    // a second drag over the same target asks it again
+    g_notices.clear();
+    kxgui::InputScript().MoveTo(m_tree.m_hWnd, RowPoint(4)).ButtonDown().Send();
+    Pump();
+    MoveOver(m_tree.m_hWnd, RowPoint(4, 150));
+    MoveOver(m_other.m_hWnd, OtherRow(1));
+    g_answer = [](int code) { return code == TLN_DRAGOVER ? -1 : 0; };
+    MoveOver(m_other.m_hWnd, OtherRow(0));
+    EXPECT_EQ(::GetCursor(), m_tree.GetDropCursor(false));
+    Release();
+    g_answer = nullptr;
+    EXPECT_EQ(Count(TLN_DRAGENTER, kOtherTreeId), 1);
+    EXPECT_EQ(Count(TLN_DROP, kOtherTreeId), 0);
+}
+
+TEST_F(TreeListDragTest, RefusingTargetsAndEscapes)
+{
+    MakeTwo(TLC_TREELIST | TLC_HEADER | TLC_DROP);
+    m_other.InsertItem("T0", TLIS_CHILDRENKNOWN);
+    Pump();
+    StartDragOn(m_c, RowPoint(4));
+    MoveOver(m_tree.m_hWnd, RowPoint(4, 150));
+    // a parent refusing -423 keeps its control from being entered
+    g_answer = [](int code) { return code == TLN_DRAGENTER ? -1 : 0; };
+    g_notices.clear();
+    MoveOver(m_other.m_hWnd, OtherRow(0));
+    EXPECT_EQ(::GetCursor(), m_tree.GetDropCursor(false));
+    ASSERT_NE(m_tree.GetDropArrow(), nullptr);
+    EXPECT_FALSE(m_tree.GetDropArrow()->IsWindowVisible());
+    EXPECT_EQ(Count(TLN_DRAGOVER, kOtherTreeId), 0);
+    g_answer = nullptr;
+    // the empty area without root drops refuses
+    MoveOver(m_other.m_hWnd, OtherRow(5));
+    EXPECT_EQ(::GetCursor(), m_tree.GetDropCursor(false));
+    // outside every tree list
+    MoveOver(m_host, CPoint(205, 200));
+    EXPECT_EQ(::GetCursor(), m_tree.GetDropCursor(false));
+    // keys are swallowed while dragging; cancelling ends the drag
+    MoveOver(m_other.m_hWnd, OtherRow(0));
+    Key(VK_DOWN);
+    EXPECT_EQ(m_tree.GetCaretItem(), m_c);
+    g_notices.clear();
+    m_tree.SendMessage(WM_CANCELMODE);
+    Pump();
+    EXPECT_FALSE(m_tree.IsDragging());
+    EXPECT_EQ(m_tree.GetDragImage(), nullptr);
+    EXPECT_EQ(CodesFrom(kOtherTreeId), std::vector<int>{TLN_DRAGLEAVE});
+    Release();
+    EXPECT_FALSE(HasCode(TLN_DROP));
+}
+
+TEST_F(TreeListDragTest, PressAndReleaseWithoutMovingDropsNothing)
+{
+    MakeTwo(TLC_DROP);
+    g_notices.clear();
+    StartDragOn(m_c, RowPoint(4));
+    EXPECT_TRUE(m_tree.IsDragging());
+    MoveOver(m_tree.m_hWnd, CPoint(122, RowPoint(4).y + 1));
+    Release();
+    EXPECT_EQ(::FindWindowA("VUDE.TLCDAW", nullptr), nullptr);
+    EXPECT_EQ(::FindWindowA("VUDE.TLCDOW", nullptr), nullptr);
+    // the release still drops onto the item itself, which changes nothing
+    std::vector<int> dragCodes;
+    for (int code : Codes())
+    {
+        if (IsDragNotice(code))
+            dragCodes.push_back(code);
+    }
+    EXPECT_EQ(dragCodes, (std::vector<int>{TLN_BEGINDRAG, TLN_DRAGLEAVE}));
+    EXPECT_FALSE(m_tree.IsDragging());
+
+    // refused by the parent, no drag begins (pressed away from the last
+    // release, so that it is no double click)
+    g_answer = [](int code) { return code == TLN_BEGINDRAG ? -1 : 0; };
+    kxgui::InputScript().MoveTo(m_tree.m_hWnd, RowPoint(4, 40)).ButtonDown().Send();
+    Pump();
+    EXPECT_FALSE(m_tree.IsDragging());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    Release();
+    g_answer = nullptr;
+}
+
+TEST_F(TreeListDragTest, HoveringExpandsAndScrollsATreeTarget)
+{
+    MakeTwo(TLC_TREELIST | TLC_BUTTON | TLC_HEADER | TLC_DROP, CRect(210, 0, 410, 130));
+    std::vector<CTreeListItem*> rows;
+    for (int i = 0; i < 20; ++i)
+    {
+        CString text;
+        text.Format("T%d", i);
+        rows.push_back(m_other.InsertItem(text, TLIS_CHILDRENKNOWN));
+        m_other.InsertItem("child", TLIS_CHILDRENKNOWN, rows.back());
+    }
+    Pump();
+    int fit = m_other.GetItemAreaRect().Height() / m_other.GetRowHeight();
+    ASSERT_GE(fit, 3);
+    StartDragOn(m_c, RowPoint(4));
+    MoveOver(m_tree.m_hWnd, RowPoint(4, 150));
+
+    struct Case
+    {
+        bool refused;
+        DWORD atLeast;
+    };
+    for (const Case& c : {Case{true, 500}, Case{false, 1000}})
+    {
+        SCOPED_TRACE(c.refused ? "refused" : "allowed");
+        CTreeListItem* item = rows[c.refused ? 1 : 2];
+        bool refused = c.refused;
+        g_answer = [refused](int code) { return code == TLN_DRAGOVER && refused ? -1 : 0; };
+        DWORD start = ::GetTickCount();
+        MoveOver(m_other.m_hWnd, OtherRow(c.refused ? 1 : 2));
+        EXPECT_FALSE(item->IsExpanded());
+        EXPECT_EQ(m_other.GetHoverItem(), item);
+        ASSERT_TRUE(PumpUntil([item] { return item->IsExpanded(); }));
+        EXPECT_GE(::GetTickCount() - start, c.atLeast);
+        m_other.Expand(item, TLE_COLLAPSE);
+    }
+
+    // the bottom row scrolls one row at a time while the mouse stays
+    g_answer = nullptr;
+    int bottom = (m_other.GetItemAreaRect().Height() - 1) / m_other.GetRowHeight();
+    DWORD start = ::GetTickCount();
+    MoveOver(m_other.m_hWnd, OtherRow(bottom));
+    ASSERT_TRUE(PumpUntil([this] { return m_other.GetScrollPos(SB_VERT) >= 1; }));
+    EXPECT_GE(::GetTickCount() - start, 200u);
+    ASSERT_TRUE(PumpUntil([this] { return m_other.GetScrollPos(SB_VERT) >= 3; }));
+    EXPECT_EQ(m_other.GetHoverItem(), m_other.GetItemAtRow(m_other.GetScrollPos(SB_VERT) + bottom));
+    // the top row scrolls back
+    MoveOver(m_other.m_hWnd, OtherRow(0));
+    ASSERT_TRUE(PumpUntil([this] { return m_other.GetScrollPos(SB_VERT) == 0; }));
+    Release();
+}
+
+TEST_F(TreeListDragTest, ColumnsDragAlongTheHeader)
+{
+    Make(TLC_HEADER | TLC_HEADDRAGDROP, 0, {100, 80, 60});
+    AddRows(3);
+    CTreeListHeaderCtrl& header = m_tree.GetHeaderCtrl();
+    int y = header.GetHeight() / 2;
+    kxgui::InputScript().MoveTo(header.m_hWnd, CPoint(50, y)).ButtonDown().Send();
+    Pump();
+    EXPECT_TRUE(header.IsDraggingColumn());
+    MoveOver(header.m_hWnd, CPoint(51, y));
+    EXPECT_EQ(header.GetColumnImage(), nullptr);
+    MoveOver(header.m_hWnd, CPoint(170, y)); // nearest boundary: after "Size" at 180
+    ASSERT_NE(header.GetColumnImage(), nullptr);
+    ASSERT_NE(header.GetColumnMarker(), nullptr);
+    EXPECT_TRUE(header.GetColumnMarker()->IsWindowVisible());
+    CRect rcMarker, rcImage;
+    header.GetColumnMarker()->GetWindowRect(&rcMarker);
+    CPoint boundary(180 - 6, -11);
+    header.ClientToScreen(&boundary);
+    EXPECT_EQ(rcMarker.TopLeft(), boundary);
+    header.GetColumnImage()->GetWindowRect(&rcImage);
+    CPoint imageAt(120, 0);
+    header.ClientToScreen(&imageAt);
+    EXPECT_EQ(rcImage.TopLeft(), imageAt); // moved by the mouse, in the header's band
+    EXPECT_EQ(rcImage.Width(), 100);
+    // past the header's end: last
+    MoveOver(header.m_hWnd, CPoint(395, y));
+    Release();
+    EXPECT_EQ(m_tree.GetDisplayOrder(), (std::vector<int>{1, 2, 0}));
+    EXPECT_FALSE(header.IsDraggingColumn());
+    EXPECT_EQ(header.GetColumnImage(), nullptr);
+    EXPECT_EQ(::FindWindowA("VUDE.TLCDOW", nullptr), nullptr);
+
+    // onto its own place: nothing changes
+    kxgui::InputScript().MoveTo(header.m_hWnd, CPoint(40, y)).ButtonDown().Send();
+    Pump();
+    MoveOver(header.m_hWnd, CPoint(60, y));
+    Release();
+    EXPECT_EQ(m_tree.GetDisplayOrder(), (std::vector<int>{1, 2, 0}));
+}
