@@ -767,8 +767,7 @@ bool CTreeListCore::CancelEdit()
     HideEditor();
     if (m_pEditItem)
     {
-        for (int c = 0; c < GetColumnCount(); ++c)
-            RestoreEditColumn(c);
+        RestoreEditTexts();
         FinishEdit(true);
     }
     m_bConcluding = false;
@@ -805,17 +804,28 @@ void CTreeListCore::RestoreEditColumn(int nColumn)
     m_pEditItem->SetText(m_pEditBackup->GetText(nColumn), nColumn);
 }
 
+void CTreeListCore::RestoreEditTexts()
+{
+    for (int c = 0; c < GetColumnCount(); ++c)
+        RestoreEditColumn(c);
+}
+
+void CTreeListCore::ResetEdit()
+{
+    delete m_pEditBackup;
+    m_pEditBackup = nullptr;
+    m_pEditItem = nullptr;
+    m_nEditColumn = -1;
+    m_bConcluding = false;
+}
+
 void CTreeListCore::FinishEdit(bool bUnchanged)
 {
     CTreeListItem* pItem = m_pEditItem;
     Notify(TLN_ENDEDIT, pItem, 0, bUnchanged ? 1 : 0);
     if (m_pEditItem != pItem)
         return; // the parent deleted the item: the edit is already gone
-    delete m_pEditBackup;
-    m_pEditBackup = nullptr;
-    m_pEditItem = nullptr;
-    m_nEditColumn = -1;
-    m_bConcluding = false;
+    ResetEdit();
 }
 
 // Every notice below may delete the edited item (DropEdit then ends the
@@ -885,8 +895,7 @@ bool CTreeListCore::ConcludeForNewItem()
         bUnchanged = nChanged < 0;
         if (nChanged >= 0 && Notify(TLN_ITEMCHANGING, m_pEditItem, 0) < 0 && m_pEditItem)
         {
-            for (int c = 0; c < GetColumnCount(); ++c)
-                RestoreEditColumn(c);
+            RestoreEditTexts();
             bAccepted = false;
         }
     }
@@ -901,11 +910,7 @@ void CTreeListCore::DropEdit()
 {
     CString strText;
     HideEditorWindow(strText);
-    delete m_pEditBackup;
-    m_pEditBackup = nullptr;
-    m_pEditItem = nullptr;
-    m_nEditColumn = -1;
-    m_bConcluding = false;
+    ResetEdit();
 }
 
 // ---- dragging ----------------------------------------------------------------

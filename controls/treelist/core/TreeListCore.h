@@ -285,6 +285,9 @@ private:
     bool ConcludeForNewItem();
     void FinishEdit(bool bUnchanged);
     void RestoreEditColumn(int nColumn);
+    void RestoreEditTexts();
+    // Frees the backup and forgets the edit.
+    void ResetEdit();
     bool IsEditColumnChanged(int nColumn) const;
     int GetFirstChangedColumn() const;
     // The edited item is being deleted: the edit ends without a word.

@@ -335,7 +335,7 @@ TEST(TreeListDrag, DropResults)
     CTreeListItem* sub = source.InsertItem("sub", 0, top);
     CTreeListItem* subChild = source.InsertItem("sub child", 0, sub);
     CTreeListItem* other = source.InsertItem("other", 0, top);
-    CTreeListItem* far = source.InsertItem("far");
+    CTreeListItem* distant = source.InsertItem("distant");
     CTreeListItem* there = target.InsertItem("there");
     const DWORD kWithin = TLC_DROP | TLC_DROPTHIS | TLC_DROPROOT;
     struct Case
@@ -351,12 +351,12 @@ TEST(TreeListDrag, DropResults)
     const Case cases[] = {
         {"onto itself", &source, kWithin, sub, sub, false, TLD_NOCHANGE},
         {"into its subtree", &source, kWithin, sub, subChild, false, TLD_NOCHANGE},
-        {"onto another item", &source, kWithin, sub, far, false, TLD_ONITEM},
+        {"onto another item", &source, kWithin, sub, distant, false, TLD_ONITEM},
         {"refused by the parent", &source, kWithin, sub, other, true, TLD_NONE},
         {"empty area, nested item", &source, kWithin, sub, nullptr, false, TLD_TOROOT},
-        {"empty area, top-level item", &source, kWithin, far, nullptr, false, TLD_NOCHANGE},
+        {"empty area, top-level item", &source, kWithin, distant, nullptr, false, TLD_NOCHANGE},
         {"within, no root drops", &source, TLC_DROP | TLC_DROPTHIS, sub, nullptr, false, TLD_NOCHANGE},
-        {"within not allowed", &source, TLC_DROP, sub, far, false, TLD_NOCHANGE},
+        {"within not allowed", &source, TLC_DROP, sub, distant, false, TLD_NOCHANGE},
         {"other control, item", &target, TLC_DROP, sub, there, false, TLD_ONITEM},
         {"other control, refused", &target, TLC_DROP, sub, there, true, TLD_NONE},
         {"other control, empty", &target, TLC_DROP, sub, nullptr, false, TLD_NONE},

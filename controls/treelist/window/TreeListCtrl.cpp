@@ -1748,7 +1748,7 @@ void CTreeListCtrl::DragMove(CPoint point)
     if (!m_pDropTarget)
     {
         ::SetCursor(m_hDropRefused);
-        ShowDragWindow(m_pDropArrow, false);
+        m_pDropArrow->Hide();
         return;
     }
     CTreeListItem* pItem = nullptr;
@@ -1756,7 +1756,7 @@ void CTreeListCtrl::DragMove(CPoint point)
     if (nResult == TLD_NONE || nResult == TLD_NOCHANGE)
     {
         ::SetCursor(nResult == TLD_NONE ? m_hDropRefused : m_hArrow);
-        ShowDragWindow(m_pDropArrow, false);
+        m_pDropArrow->Hide();
         return;
     }
     ::SetCursor(m_hDropAllowed);
@@ -1902,6 +1902,6 @@ void CTreeListCtrl::OnDragTimer(UINT_PTR nIDEvent)
     SendMessage(WM_VSCROLL, nDirection < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
     m_pHoverItem = HitTest(point, nullptr, nullptr, nullptr);
     if (m_pDropArrow)
-        ShowDragWindow(m_pDropArrow, false);
+        m_pDropArrow->Hide();
     Invalidate();
 }

@@ -15,24 +15,46 @@ const char kArrowClass[] = "VUDE.TLCDOW";
 const int kImageSize = 320;
 const BYTE kDragAlpha = 160;
 
-void RegisterDragClass(const char* pszName)
+} // namespace
+
+// ---- what the popups share -------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CTreeListDragWnd, CWnd)
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CTreeListDragWnd::CTreeListDragWnd(const char* pszClass) : m_pszClass(pszClass)
 {
     WNDCLASSA wc = {};
     HINSTANCE hInst = ::GetModuleHandleA(nullptr);
-    if (::GetClassInfoA(hInst, pszName, &wc))
-        return;
-    wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = hInst;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = pszName;
-    if (!AfxRegisterClass(&wc))
-        AfxThrowResourceException();
+    if (!::GetClassInfoA(hInst, pszClass, &wc))
+    {
+        wc = {};
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = hInst;
+        wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = pszClass;
+        if (!AfxRegisterClass(&wc))
+            AfxThrowResourceException();
+    }
+    m_bLayered = treelist::IsLayeredAvailable();
 }
 
-HRGN PolygonRegion(const POINT* pPoints, int nCount, int dy)
+CTreeListDragWnd::~CTreeListDragWnd()
+{
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+BOOL CTreeListDragWnd::CreatePopup(DWORD dwExStyle, const CRect& rc, CWnd* pOwner)
+{
+    return CreateEx(dwExStyle | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, m_pszClass, nullptr, WS_POPUP | WS_DISABLED, rc.left,
+                    rc.top, rc.Width(), rc.Height(), pOwner->GetSafeHwnd(), nullptr);
+}
+
+HRGN CTreeListDragWnd::PolygonRegion(const POINT* pPoints, int nCount, int dy)
 {
     POINT moved[16];
     for (int i = 0; i < nCount; ++i)
@@ -40,44 +62,44 @@ HRGN PolygonRegion(const POINT* pPoints, int nCount, int dy)
     return ::CreatePolygonRgn(moved, nCount, ALTERNATE);
 }
 
-DWORD PopupExStyle(bool bLayered)
+void CTreeListDragWnd::ShowAt(int x, int y)
 {
-    return WS_EX_TOOLWINDOW | WS_EX_TOPMOST | (bLayered ? WS_EX_LAYERED : 0);
+    SetWindowPos(&CWnd::wndTopMost, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
+    if (m_bLayered)
+        treelist::SetLayeredAlpha(m_hWnd, 0, kDragAlpha);
 }
 
-} // namespace
-
-void ShowDragWindow(CWnd* pWnd, bool bShow)
+void CTreeListDragWnd::Show()
 {
-    pWnd->SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
-                           (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    CRect rc;
+    GetWindowRect(&rc);
+    ShowAt(rc.left, rc.top);
+}
+
+void CTreeListDragWnd::Hide()
+{
+    SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_HIDEWINDOW);
+}
+
+BOOL CTreeListDragWnd::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
 }
 
 // ---- the item drop arrow -------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CTreeListDropArrow, CWnd)
+BEGIN_MESSAGE_MAP(CTreeListDropArrow, CTreeListDragWnd)
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CTreeListDropArrow::CTreeListDropArrow()
+CTreeListDropArrow::CTreeListDropArrow() : CTreeListDragWnd(kArrowClass)
 {
-    RegisterDragClass(kArrowClass);
-    m_bLayered = treelist::IsLayeredAvailable();
-}
-
-CTreeListDropArrow::~CTreeListDropArrow()
-{
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 BOOL CTreeListDropArrow::Create(CTreeListCtrl* pOwner)
 {
-    m_pOwner = pOwner;
-    if (!CreateEx(PopupExStyle(m_bLayered), kArrowClass, nullptr, WS_POPUP | WS_DISABLED, 0, 0, 80, 80,
-                  pOwner->GetSafeHwnd(), nullptr))
+    if (!CreatePopup(m_bLayered ? WS_EX_LAYERED : 0, CRect(0, 0, 80, 80), pOwner))
         return FALSE;
     static const POINT kArrow[] = {{0, 5}, {6, 5}, {6, 0}, {15, 8}, {6, 16}, {6, 12}, {0, 12}};
     SetWindowRgn(PolygonRegion(kArrow, 7, 0), FALSE);
@@ -86,15 +108,7 @@ BOOL CTreeListDropArrow::Create(CTreeListCtrl* pOwner)
 
 void CTreeListDropArrow::ShowAt(int x, int y)
 {
-    SetWindowPos(&CWnd::wndTopMost, x - 18, y - 9, 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
-    if (m_bLayered)
-        treelist::SetLayeredAlpha(m_hWnd, 0, kDragAlpha);
-}
-
-BOOL CTreeListDropArrow::OnEraseBkgnd(CDC*)
-{
-    return TRUE;
+    CTreeListDragWnd::ShowAt(x - 18, y - 9);
 }
 
 void CTreeListDropArrow::OnPaint()
@@ -108,15 +122,12 @@ void CTreeListDropArrow::OnPaint()
 
 // ---- the item drag image -------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CTreeListDragImage, CWnd)
+BEGIN_MESSAGE_MAP(CTreeListDragImage, CTreeListDragWnd)
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CTreeListDragImage::CTreeListDragImage()
+CTreeListDragImage::CTreeListDragImage() : CTreeListDragWnd(kImageClass)
 {
-    RegisterDragClass(kImageClass);
-    m_bLayered = treelist::IsLayeredAvailable();
 }
 
 CTreeListDragImage::~CTreeListDragImage()
@@ -148,19 +159,18 @@ BOOL CTreeListDragImage::Create(const CRect& rcScreen, CTreeListCtrl* pOwner)
             return FALSE;
         m_pBits = static_cast<uint32_t*>(pBits);
         m_hOldBitmap = ::SelectObject(m_dcMem.m_hDC, m_hDib);
-        return CreateEx(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kImageClass, nullptr,
-                        WS_POPUP | WS_DISABLED, rcScreen.left, rcScreen.top, rcScreen.Width(), rcScreen.Height(),
-                        pOwner->GetSafeHwnd(), nullptr);
+        return CreatePopup(WS_EX_LAYERED | WS_EX_TRANSPARENT, rcScreen, pOwner);
     }
+    // opaque: one row as wide as the owner
     CRect rcOwner;
     pOwner->GetClientRect(&rcOwner);
-    return CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kImageClass, nullptr, WS_POPUP | WS_DISABLED, rcScreen.left,
-                    rcScreen.top, rcOwner.Width(), pOwner->GetRowHeight(), pOwner->GetSafeHwnd(), nullptr);
+    CRect rc(rcScreen.TopLeft(), CSize(rcOwner.Width(), pOwner->GetRowHeight()));
+    return CreatePopup(0, rc, pOwner);
 }
 
 void CTreeListDragImage::Show()
 {
-    ShowDragWindow(this, true);
+    CTreeListDragWnd::Show();
     if (m_bLayered)
         Render();
 }
@@ -178,11 +188,6 @@ void CTreeListDragImage::Render()
     GetWindowRect(&rc);
     treelist::UpdateLayeredFrom(m_hWnd, rc.TopLeft(), rc.Size(), m_dcMem.m_hDC);
     treelist::SetLayeredAlpha(m_hWnd, 0, kDragAlpha);
-}
-
-BOOL CTreeListDragImage::OnEraseBkgnd(CDC*)
-{
-    return TRUE;
 }
 
 void CTreeListDragImage::OnPaint()
@@ -204,28 +209,17 @@ void CTreeListDragImage::OnPaint()
 
 // ---- the column drop marker ------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CTreeListColumnMarker, CWnd)
+BEGIN_MESSAGE_MAP(CTreeListColumnMarker, CTreeListDragWnd)
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CTreeListColumnMarker::CTreeListColumnMarker()
+CTreeListColumnMarker::CTreeListColumnMarker() : CTreeListDragWnd(kArrowClass)
 {
-    RegisterDragClass(kArrowClass);
-    m_bLayered = treelist::IsLayeredAvailable();
-}
-
-CTreeListColumnMarker::~CTreeListColumnMarker()
-{
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 BOOL CTreeListColumnMarker::Create(CTreeListHeaderCtrl* pOwner)
 {
-    m_pOwner = pOwner;
-    if (!CreateEx(PopupExStyle(m_bLayered), kArrowClass, nullptr, WS_POPUP | WS_DISABLED, 0, 0, 80, 80,
-                  pOwner->GetSafeHwnd(), nullptr))
+    if (!CreatePopup(m_bLayered ? WS_EX_LAYERED : 0, CRect(0, 0, 80, 80), pOwner))
         return FALSE;
     // a downward arrow above the header and an upward one below it
     static const POINT kDown[] = {{8, 0}, {8, 4}, {11, 4}, {6, 9}, {1, 4}, {4, 4}, {4, 0}, {6, 0}, {0, 0}};
@@ -235,18 +229,6 @@ BOOL CTreeListColumnMarker::Create(CTreeListHeaderCtrl* pOwner)
     ::CombineRgn(hRegion, hRegion, hUp, RGN_OR);
     ::DeleteObject(hUp);
     SetWindowRgn(hRegion, FALSE);
-    return TRUE;
-}
-
-void CTreeListColumnMarker::ShowAt(int x, int y)
-{
-    SetWindowPos(&CWnd::wndTopMost, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
-    if (m_bLayered)
-        treelist::SetLayeredAlpha(m_hWnd, 0, kDragAlpha);
-}
-
-BOOL CTreeListColumnMarker::OnEraseBkgnd(CDC*)
-{
     return TRUE;
 }
 
@@ -260,45 +242,22 @@ void CTreeListColumnMarker::OnPaint()
 
 // ---- the column drag image -------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CTreeListColumnImage, CWnd)
+BEGIN_MESSAGE_MAP(CTreeListColumnImage, CTreeListDragWnd)
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CTreeListColumnImage::CTreeListColumnImage()
+CTreeListColumnImage::CTreeListColumnImage() : CTreeListDragWnd(kImageClass)
 {
-    RegisterDragClass(kImageClass);
-    m_bLayered = treelist::IsLayeredAvailable();
     m_crFace = ::GetSysColor(COLOR_BTNFACE);
     m_crHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
     m_crShadow = ::GetSysColor(COLOR_BTNSHADOW);
-    m_crText = ::GetSysColor(COLOR_BTNTEXT);
-}
-
-CTreeListColumnImage::~CTreeListColumnImage()
-{
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 BOOL CTreeListColumnImage::Create(const CRect& rcScreen, CTreeListHeaderCtrl* pOwner, int nColumn)
 {
     m_pOwner = pOwner;
     m_nColumn = nColumn;
-    return CreateEx(PopupExStyle(m_bLayered), kImageClass, nullptr, WS_POPUP | WS_DISABLED, rcScreen.left, rcScreen.top,
-                    rcScreen.Width(), rcScreen.Height(), pOwner->GetSafeHwnd(), nullptr);
-}
-
-void CTreeListColumnImage::Show()
-{
-    ShowDragWindow(this, true);
-    if (m_bLayered)
-        treelist::SetLayeredAlpha(m_hWnd, 0, kDragAlpha);
-}
-
-BOOL CTreeListColumnImage::OnEraseBkgnd(CDC*)
-{
-    return TRUE;
+    return CreatePopup(m_bLayered ? WS_EX_LAYERED : 0, rcScreen, pOwner);
 }
 
 void CTreeListColumnImage::OnPaint()

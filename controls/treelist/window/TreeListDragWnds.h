@@ -13,28 +13,48 @@
 class CTreeListCtrl;
 class CTreeListHeaderCtrl;
 
-// Shown or hidden topmost, without moving, sizing or activating.
-void ShowDragWindow(CWnd* pWnd, bool bShow);
+// What the four popups share: their window class, registered on first
+// construction, the layered flag, and showing without activation.
+class CTreeListDragWnd : public CWnd
+{
+public:
+    ~CTreeListDragWnd() override;
+    bool IsLayered() const { return m_bLayered; }
+    // Topmost at a screen point, shown (opacity 160 when layered).
+    void ShowAt(int x, int y);
+    // Topmost where it is, shown or hidden.
+    void Show();
+    void Hide();
 
-class CTreeListDropArrow : public CWnd
+protected:
+    explicit CTreeListDragWnd(const char* pszClass);
+    // A disabled popup of the owner over a screen rectangle.
+    BOOL CreatePopup(DWORD dwExStyle, const CRect& rc, CWnd* pOwner);
+    // The region of a polygon moved down by dy, alternate fill.
+    static HRGN PolygonRegion(const POINT* pPoints, int nCount, int dy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    DECLARE_MESSAGE_MAP()
+
+    bool m_bLayered;
+
+private:
+    const char* m_pszClass;
+};
+
+class CTreeListDropArrow : public CTreeListDragWnd
 {
 public:
     CTreeListDropArrow();
-    ~CTreeListDropArrow() override;
     BOOL Create(CTreeListCtrl* pOwner);
+    // The arrow's tip a little left of (x, y).
     void ShowAt(int x, int y);
 
 protected:
     afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
-
-private:
-    CTreeListCtrl* m_pOwner = nullptr;
-    bool m_bLayered;
 };
 
-class CTreeListDragImage : public CWnd
+class CTreeListDragImage : public CTreeListDragWnd
 {
 public:
     CTreeListDragImage();
@@ -42,61 +62,46 @@ public:
     // rcScreen: the 320-pixel square around the mouse.
     BOOL Create(const CRect& rcScreen, CTreeListCtrl* pOwner);
     void Show();
-    bool IsLayered() const { return m_bLayered; }
 
 protected:
     afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
 
 private:
     void Render();
 
     CTreeListCtrl* m_pOwner = nullptr;
-    bool m_bLayered;
     CDC m_dcMem;
     HBITMAP m_hDib = nullptr;
     HGDIOBJ m_hOldBitmap = nullptr;
     uint32_t* m_pBits = nullptr;
 };
 
-class CTreeListColumnMarker : public CWnd
+class CTreeListColumnMarker : public CTreeListDragWnd
 {
 public:
     CTreeListColumnMarker();
-    ~CTreeListColumnMarker() override;
     BOOL Create(CTreeListHeaderCtrl* pOwner);
-    void ShowAt(int x, int y);
 
 protected:
     afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
-
-private:
-    CTreeListHeaderCtrl* m_pOwner = nullptr;
-    bool m_bLayered;
 };
 
-class CTreeListColumnImage : public CWnd
+class CTreeListColumnImage : public CTreeListDragWnd
 {
 public:
     CTreeListColumnImage();
-    ~CTreeListColumnImage() override;
     BOOL Create(const CRect& rcScreen, CTreeListHeaderCtrl* pOwner, int nColumn);
-    void Show();
 
 protected:
     afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
 
 private:
     CTreeListHeaderCtrl* m_pOwner = nullptr;
     int m_nColumn = -1;
-    bool m_bLayered;
     COLORREF m_crFace;
     COLORREF m_crHighlight;
     COLORREF m_crShadow;
-    COLORREF m_crText;
 };

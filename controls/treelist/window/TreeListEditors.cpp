@@ -2,35 +2,20 @@
 
 #include "controls/treelist/window/TreeListCtrl.h"
 
-namespace
-{
-
-CTreeListCtrl* OwnerOf(CWnd* pEditor)
+CTreeListCtrl* TreeListEditorOwner(CWnd* pEditor)
 {
     return static_cast<CTreeListCtrl*>(CWnd::FromHandlePermanent(::GetParent(pEditor->m_hWnd)));
 }
 
-} // namespace
+void TreeListEditorLostFocus(CTreeListCtrl* pOwner, CWnd* pNewWnd)
+{
+    pOwner->OnEditorKillFocus(pNewWnd);
+}
 
-BEGIN_MESSAGE_MAP(CTreeListStatic, CStatic)
-ON_WM_CREATE()
-ON_WM_KILLFOCUS()
+BEGIN_MESSAGE_MAP(CTreeListStatic, CTreeListEditor<CStatic>)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
-
-int CTreeListStatic::OnCreate(LPCREATESTRUCT lpCreateStruct)
-{
-    m_pOwner = OwnerOf(this);
-    return CStatic::OnCreate(lpCreateStruct);
-}
-
-void CTreeListStatic::OnKillFocus(CWnd* pNewWnd)
-{
-    CStatic::OnKillFocus(pNewWnd);
-    if (m_pOwner)
-        m_pOwner->OnEditorKillFocus(pNewWnd);
-}
 
 BOOL CTreeListStatic::OnEraseBkgnd(CDC*)
 {
@@ -68,41 +53,5 @@ BOOL CTreeListStatic::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message == WM_KEYDOWN &&
         (pMsg->wParam == VK_LEFT || pMsg->wParam == VK_RIGHT || pMsg->wParam == VK_UP || pMsg->wParam == VK_DOWN))
         return TRUE;
-    return CStatic::PreTranslateMessage(pMsg);
-}
-
-BEGIN_MESSAGE_MAP(CTreeListEdit, CEdit)
-ON_WM_CREATE()
-ON_WM_KILLFOCUS()
-END_MESSAGE_MAP()
-
-int CTreeListEdit::OnCreate(LPCREATESTRUCT lpCreateStruct)
-{
-    m_pOwner = OwnerOf(this);
-    return CEdit::OnCreate(lpCreateStruct);
-}
-
-void CTreeListEdit::OnKillFocus(CWnd* pNewWnd)
-{
-    CEdit::OnKillFocus(pNewWnd);
-    if (m_pOwner)
-        m_pOwner->OnEditorKillFocus(pNewWnd);
-}
-
-BEGIN_MESSAGE_MAP(CTreeListCombo, CComboBox)
-ON_WM_CREATE()
-ON_WM_KILLFOCUS()
-END_MESSAGE_MAP()
-
-int CTreeListCombo::OnCreate(LPCREATESTRUCT lpCreateStruct)
-{
-    m_pOwner = OwnerOf(this);
-    return CComboBox::OnCreate(lpCreateStruct);
-}
-
-void CTreeListCombo::OnKillFocus(CWnd* pNewWnd)
-{
-    CComboBox::OnKillFocus(pNewWnd);
-    if (m_pOwner)
-        m_pOwner->OnEditorKillFocus(pNewWnd);
+    return CTreeListEditor<CStatic>::PreTranslateMessage(pMsg);
 }

@@ -477,7 +477,7 @@ void CTreeListHeaderCtrl::TrackColumnDrag(CPoint point)
     if (!m_pOwner->GetColumnDropPosition(point.x + nScroll, nAfter))
     {
         if (m_pMarker)
-            ShowDragWindow(m_pMarker, false);
+            m_pMarker->Hide();
         return;
     }
     int xBoundary = 0;
