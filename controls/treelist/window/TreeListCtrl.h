@@ -106,6 +106,10 @@ public:
     int DragOver(CTreeListCtrl* pSource, CPoint ptScreen, CTreeListItem** ppItem);
     void DragLeave(CTreeListCtrl* pSource);
     void Drop(CTreeListCtrl* pSource, CPoint ptScreen);
+    // Paints the rows around a point of the list (x from the first column,
+    // y from the first row) into an nSize square centred on it, as the
+    // drag image shows them: no row background, no blended icons.
+    void DrawSnapshot(CDC* pDC, CPoint ptList, int nSize);
     HCURSOR GetDropCursor(bool bAllowed) const { return bAllowed ? m_hDropAllowed : m_hDropRefused; }
 
     CTreeListHeaderCtrl& GetHeaderCtrl() { return m_wndHeader; }
@@ -191,8 +195,6 @@ private:
     // (Re)creates the edit box with an alignment (ES_LEFT, ES_CENTER, ES_RIGHT).
     BOOL MakeEditBox(DWORD dwAlign);
     void OnDragTimer(UINT_PTR nIDEvent);
-    // Paints the rows around a list point into a snapshot (the drag image).
-    void DrawSnapshot(CDC* pDC, CPoint ptList, int nSize);
 
     enum : DWORD
     {

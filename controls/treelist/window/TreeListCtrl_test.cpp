@@ -1296,3 +1296,24 @@ TEST_F(TreeListDragTest, ColumnsDragAlongTheHeader)
     Release();
     EXPECT_EQ(m_tree.GetDisplayOrder(), (std::vector<int>{1, 2, 0}));
 }
+
+TEST_F(TreeListDragTest, SnapshotOfTheRowsAroundTheGrabPoint)
+{
+    Make(TLC_HEADER | TLC_SHOWSELFULLROWS, 0, {200});
+    AddRows(5);
+    m_tree.SetFocus();
+    m_tree.SelectItem(m_tree.GetItemAtRow(2), 0, false, false);
+    Pump();
+    const COLORREF white = RGB(255, 255, 255);
+    kxgui::DibCanvas canvas(320, 320, white);
+    int h = m_tree.GetRowHeight();
+    // grabbed in the middle of row 2, 100 pixels into the column
+    m_tree.DrawSnapshot(CDC::FromHandle(canvas.Dc()), CPoint(100, 2 * h + h / 2), 320);
+    kxgui::PixelBuffer shot = canvas.Pixels();
+    COLORREF selected = m_tree.GetColor(8);
+    EXPECT_EQ(shot.At(250, 160), selected);      // the grabbed row, filled
+    EXPECT_EQ(shot.At(250, 160 - 2 * h), white); // another row: no background
+    EXPECT_EQ(shot.At(40, 160), white);          // left of the rows
+    EXPECT_EQ(shot.At(160, 160 + 3 * h), white); // below the last row
+    EXPECT_LT(shot.CountColor(white, CRect(60, 160 - 2 * h - h / 2, 260, 160 - h - h / 2)), 200 * h); // its text
+}
