@@ -1,6 +1,7 @@
 #include "controls/treelist/core/TreeListCore.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 CTreeListCore::CTreeListCore()
 {
@@ -26,6 +27,7 @@ CTreeListCore::~CTreeListCore()
         }
     }
     delete m_pRootItem;
+    delete m_pEditBackup;
     while (!m_arColumns.empty())
     {
         delete m_arColumns.back();
@@ -257,6 +259,8 @@ void CTreeListCore::ForgetItem(CTreeListItem* pItem)
         m_pHoverItem = nullptr;
     if (m_pTargetItem == pItem)
         m_pTargetItem = nullptr;
+    if (m_pEditItem == pItem)
+        DropEdit();
     OnItemDeleting(pItem);
 }
 
@@ -672,4 +676,329 @@ int CTreeListCore::GetItemRow(CTreeListItem* pItem) const
             nRow += p->m_nVisibleCount;
     }
     return nRow;
+}
+
+// ---- in-place editing --------------------------------------------------------
+
+namespace
+{
+
+bool SameText(LPCTSTR a, LPCTSTR b)
+{
+    return CString(a ? a : "") == CString(b ? b : "");
+}
+
+} // namespace
+
+int CTreeListCore::GetNextEditColumn(int nColumn, bool bBackward) const
+{
+    auto it = std::find(m_arShows.begin(), m_arShows.end(), nColumn);
+    if (it == m_arShows.end())
+        return -1;
+    int nPlace = static_cast<int>(it - m_arShows.begin());
+    int nStep = bBackward ? -1 : 1;
+    for (int i = nPlace + nStep; i >= 0 && i < static_cast<int>(m_arShows.size()); i += nStep)
+    {
+        if (m_arColumns[m_arShows[i]]->m_nEditor != 0)
+            return m_arShows[i];
+    }
+    return -1;
+}
+
+bool CTreeListCore::BeginEdit(CTreeListItem* pItem, int nColumn)
+{
+    // A request from inside a conclusion's notices would start a second
+    // edit over the one still being concluded.
+    if ((m_dwStyle & TLC_READONLY) || m_bConcluding || !pItem || !GetColumn(nColumn))
+        return false;
+    if (!m_pEditItem)
+    {
+        m_pEditItem = pItem;
+        m_nEditColumn = nColumn;
+        m_pEditBackup = new CTreeListItem(GetColumnCount());
+        for (int c = 0; c < GetColumnCount(); ++c)
+        {
+            LPCTSTR lpszText = pItem->GetText(c);
+            m_pEditBackup->SetText(lpszText ? lpszText : "", c);
+        }
+        ShowEditor(pItem, nColumn);
+        Redraw();
+        return true;
+    }
+    if (m_pEditItem == pItem)
+    {
+        if (!ConcludeColumn())
+        {
+            PlaceEditorAgain();
+            return false;
+        }
+        m_nEditColumn = nColumn;
+        ShowEditor(pItem, nColumn);
+        return true;
+    }
+    if (!ConcludeForNewItem())
+        return false;
+    return BeginEdit(pItem, nColumn);
+}
+
+bool CTreeListCore::EndEdit()
+{
+    if (m_bConcluding)
+        return true;
+    if (!m_pEditItem)
+        return false;
+    if (!ConcludeEdit())
+    {
+        PlaceEditorAgain();
+        return false;
+    }
+    Redraw();
+    return true;
+}
+
+bool CTreeListCore::CancelEdit()
+{
+    if (m_bConcluding)
+        return true;
+    if (!m_pEditItem)
+        return false;
+    // Hiding the editor moves the focus, which asks for a cancel again.
+    m_bConcluding = true;
+    HideEditor();
+    if (m_pEditItem)
+    {
+        RestoreEditTexts();
+        FinishEdit(true);
+    }
+    m_bConcluding = false;
+    Redraw();
+    return true;
+}
+
+void CTreeListCore::HideEditor()
+{
+    CString strText;
+    if (HideEditorWindow(strText) && m_pEditItem)
+        m_pEditItem->SetText(strText, m_nEditColumn);
+    if (m_pEditItem)
+        Notify(TLN_EDITORHIDDEN, m_pEditItem, m_nEditColumn);
+}
+
+bool CTreeListCore::IsEditColumnChanged(int nColumn) const
+{
+    return !SameText(m_pEditItem->GetText(nColumn), m_pEditBackup->GetText(nColumn));
+}
+
+int CTreeListCore::GetFirstChangedColumn() const
+{
+    for (int c = 0; c < GetColumnCount(); ++c)
+    {
+        if (IsEditColumnChanged(c))
+            return c;
+    }
+    return -1;
+}
+
+void CTreeListCore::RestoreEditColumn(int nColumn)
+{
+    m_pEditItem->SetText(m_pEditBackup->GetText(nColumn), nColumn);
+}
+
+void CTreeListCore::RestoreEditTexts()
+{
+    for (int c = 0; c < GetColumnCount(); ++c)
+        RestoreEditColumn(c);
+}
+
+void CTreeListCore::ResetEdit()
+{
+    delete m_pEditBackup;
+    m_pEditBackup = nullptr;
+    m_pEditItem = nullptr;
+    m_nEditColumn = -1;
+    m_bConcluding = false;
+}
+
+void CTreeListCore::FinishEdit(bool bUnchanged)
+{
+    CTreeListItem* pItem = m_pEditItem;
+    Notify(TLN_ENDEDIT, pItem, 0, bUnchanged ? 1 : 0);
+    if (m_pEditItem != pItem)
+        return; // the parent deleted the item: the edit is already gone
+    ResetEdit();
+}
+
+// Every notice below may delete the edited item (DropEdit then ends the
+// edit), so each is followed by a look at whether the edit still exists.
+bool CTreeListCore::ConcludeEdit()
+{
+    m_bConcluding = true;
+    HideEditor();
+    if (!m_pEditItem)
+        return true;
+    if (IsEditColumnChanged(m_nEditColumn) && Notify(TLN_TEXTCHANGING, m_pEditItem, m_nEditColumn) < 0)
+    {
+        m_bConcluding = false;
+        return !m_pEditItem;
+    }
+    if (!m_pEditItem)
+        return true;
+    int nChanged = GetFirstChangedColumn();
+    if (nChanged >= 0 && Notify(TLN_ITEMCHANGING, m_pEditItem, 0) < 0)
+    {
+        m_bConcluding = false;
+        return !m_pEditItem;
+    }
+    if (m_pEditItem)
+        FinishEdit(nChanged < 0);
+    m_bConcluding = false;
+    return true;
+}
+
+bool CTreeListCore::ConcludeColumn()
+{
+    if (m_bConcluding || !m_pEditItem)
+        return true;
+    m_bConcluding = true;
+    HideEditor();
+    if (m_pEditItem && IsEditColumnChanged(m_nEditColumn) && Notify(TLN_TEXTCHANGING, m_pEditItem, m_nEditColumn) < 0 &&
+        m_pEditItem)
+    {
+        RestoreEditColumn(m_nEditColumn);
+        m_bConcluding = false;
+        return false;
+    }
+    m_bConcluding = false;
+    // an edit whose item went with a notice has nothing left to move
+    return m_pEditItem != nullptr;
+}
+
+bool CTreeListCore::ConcludeForNewItem()
+{
+    if (m_bConcluding)
+        return true;
+    if (!m_pEditItem)
+        return false;
+    m_bConcluding = true;
+    HideEditor();
+    bool bAccepted = true;
+    bool bUnchanged = false;
+    if (m_pEditItem && IsEditColumnChanged(m_nEditColumn) && Notify(TLN_TEXTCHANGING, m_pEditItem, m_nEditColumn) < 0 &&
+        m_pEditItem)
+    {
+        RestoreEditColumn(m_nEditColumn);
+        bAccepted = false;
+    }
+    else if (m_pEditItem)
+    {
+        int nChanged = GetFirstChangedColumn();
+        bUnchanged = nChanged < 0;
+        if (nChanged >= 0 && Notify(TLN_ITEMCHANGING, m_pEditItem, 0) < 0 && m_pEditItem)
+        {
+            RestoreEditTexts();
+            bAccepted = false;
+        }
+    }
+    if (m_pEditItem)
+        FinishEdit(bUnchanged);
+    m_bConcluding = false;
+    Redraw();
+    return bAccepted;
+}
+
+void CTreeListCore::DropEdit()
+{
+    CString strText;
+    HideEditorWindow(strText);
+    ResetEdit();
+}
+
+// ---- dragging ----------------------------------------------------------------
+
+int CTreeListCore::QueryDrop(CTreeListCore* pSource, CTreeListItem* pItem)
+{
+    if (pSource == this)
+    {
+        if (!(m_dwStyle & TLC_DROP) || !(m_dwStyle & TLC_DROPTHIS))
+            return TLD_NOCHANGE;
+        if (pItem)
+        {
+            if (pItem->IsSelected())
+                return TLD_NOCHANGE;
+            // into the subtree of a dragged item
+            if (m_pSelectItem)
+            {
+                for (CTreeListItem* p = pItem; p && p != m_pRootItem; p = p->m_pParent)
+                {
+                    if (p->m_nLevel == m_pSelectItem->m_nLevel && p->IsSelected())
+                        return TLD_NOCHANGE;
+                }
+            }
+            return NotifyDrag(TLN_DRAGOVER, pSource, pItem) < 0 ? TLD_NONE : TLD_ONITEM;
+        }
+        if (m_dwStyle & TLC_DROPROOT)
+            return m_pSelectItem && m_pSelectItem->m_pParent != m_pRootItem ? TLD_TOROOT : TLD_NOCHANGE;
+        return TLD_NOCHANGE;
+    }
+    if (!(m_dwStyle & TLC_DROP))
+        return TLD_NONE;
+    if (pItem)
+        return NotifyDrag(TLN_DRAGOVER, pSource, pItem) < 0 ? TLD_NONE : TLD_ONITEM;
+    return (m_dwStyle & TLC_DROPROOT) ? TLD_TOROOT : TLD_NONE;
+}
+
+int CTreeListCore::HoverScrollDirection(int nRow, int nTopRow, int nAreaHeight, int nRowHeight)
+{
+    if (nRow <= 0 || nRowHeight <= 0)
+        return 0;
+    if (nRow == nTopRow)
+        return -1;
+    if (nRow >= nTopRow + (nAreaHeight - 1) / nRowHeight)
+        return 1;
+    return 0;
+}
+
+bool CTreeListCore::GetColumnDropPosition(int x, int& nAfter) const
+{
+    bool bFound = false;
+    int nBest = 0;
+    auto consider = [&](int nColumn, int nDistance)
+    {
+        if (!bFound || nDistance < nBest)
+        {
+            bFound = true;
+            nBest = nDistance;
+            nAfter = nColumn;
+        }
+    };
+    if (m_arShows.empty())
+        return false;
+    // Beyond either end of the header the column goes first or last.
+    int nFirstWidth = m_arColumns[m_arShows[0]]->m_nWidth;
+    if (x <= std::max(16, nFirstWidth / 2))
+        consider(-1, std::abs(x));
+    int R = 0;
+    for (size_t i = 0; i < m_arShows.size(); ++i)
+    {
+        int w = m_arColumns[m_arShows[i]]->m_nWidth;
+        R += w;
+        bool bLast = i + 1 == m_arShows.size();
+        int nNext = bLast ? 0 : std::max(16, m_arColumns[m_arShows[i + 1]]->m_nWidth / 2);
+        if (x >= R - std::max(16, w / 2) && (bLast || x <= R + nNext))
+            consider(m_arShows[i], std::abs(x - R));
+    }
+    return bFound;
+}
+
+void CTreeListCore::MoveColumn(int nColumn, int nAfter)
+{
+    auto it = std::find(m_arShows.begin(), m_arShows.end(), nColumn);
+    if (nColumn == nAfter || it == m_arShows.end() || (nAfter >= 0 && !IsColumnDisplayed(nAfter)))
+        return;
+    m_arShows.erase(it);
+    auto place = m_arShows.begin();
+    if (nAfter >= 0)
+        place = std::find(m_arShows.begin(), m_arShows.end(), nAfter) + 1;
+    m_arShows.insert(place, nColumn);
+    OnTreeChanged();
 }

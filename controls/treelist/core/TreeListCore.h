@@ -84,11 +84,30 @@ enum : int
     TLN_SELCHANGED = -402,
     TLN_ITEMEXPANDING = -405,
     TLN_ITEMEXPANDED = -406,
+    TLN_BEGINDRAG = -407,
+    TLN_BEGINEDIT = -410,    // before an editor is shown
+    TLN_EDITORHIDDEN = -411, // after it was hidden
+    TLN_TEXTCHANGING = -420, // the edited column's text changed
+    TLN_ITEMCHANGING = -421, // some column's text differs from before the edit
+    TLN_ENDEDIT = -422,      // value 1: 1 when nothing changed
+    TLN_DRAGENTER = -423,    // short record, as every drag notice
+    TLN_DRAGLEAVE = -424,
+    TLN_DRAGOVER = -425,
+    TLN_DROP = -426,
     TLN_CHECKCHANGING = -427,
     TLN_LOCKCHANGING = -428,
     TLN_COLUMNRESIZED = -430,
     TLN_DBLCLK = 0x203,    // the left double click's message number
     TLN_RBUTTONUP = 0x205, // the right button release's message number
+};
+
+// What a drop on a target would do.
+enum : int
+{
+    TLD_NONE = 0,     // no drop here
+    TLD_NOCHANGE = 1, // onto the dragged items or where they are
+    TLD_ONITEM = 2,
+    TLD_TOROOT = 3, // the empty area: to the top level
 };
 
 // Expand codes.
@@ -175,6 +194,35 @@ public:
     void SetHoverItem(CTreeListItem* pItem) { m_pHoverItem = pItem; }
     void SetDropHighlight(CTreeListItem* pItem) { m_pTargetItem = pItem; }
 
+    // ---- in-place editing ----
+    // Starts an edit, or moves it to another column of the edited item, or
+    // concludes the edit of another item first. False when refused.
+    bool BeginEdit(CTreeListItem* pItem, int nColumn);
+    // Keeps the texts; false when the parent refused them (the editor stays).
+    bool EndEdit();
+    // Puts the texts back as they were when the edit began.
+    bool CancelEdit();
+    bool IsEditing() const { return m_pEditItem != nullptr; }
+    CTreeListItem* GetEditItem() const { return m_pEditItem; }
+    int GetEditColumn() const { return m_nEditColumn; }
+    // The displayed column after (or before) the given one whose editor is
+    // not the read-only field; -1 when none.
+    int GetNextEditColumn(int nColumn, bool bBackward) const;
+
+    // ---- dragging ----
+    // The drop result over an item of this control (null: the empty area)
+    // for a drag from pSource; asks the parent about items (-425).
+    int QueryDrop(CTreeListCore* pSource, CTreeListItem* pItem);
+    // Where a drag hovering on a row scrolls: -1 up, 1 down, 0 stop. The
+    // bottom row is the last one reaching into the item area.
+    static int HoverScrollDirection(int nRow, int nTopRow, int nAreaHeight, int nRowHeight);
+    // The place a column dropped at x (list coordinates) goes: after the
+    // returned column, or before the first displayed column for -1. False
+    // when x is outside every drop zone.
+    bool GetColumnDropPosition(int x, int& nAfter) const;
+    // Moves a displayed column right after nAfter (-1: to the front).
+    void MoveColumn(int nColumn, int nAfter);
+
 protected:
     // ---- hooks for the window ----
     // A full-record notice to the parent; the parent's answer.
@@ -197,6 +245,15 @@ protected:
     virtual int GetFontHeight() { return 0; }
     // The item is about to be freed.
     virtual void OnItemDeleting(CTreeListItem* pItem) {}
+    // A short-record notice (the drag notices): the source control and an
+    // item.
+    virtual LONG_PTR NotifyDrag(int nCode, CTreeListCore* pSource, CTreeListItem* pItem) { return 0; }
+    // Shows the column's editor over the cell (with -410 first).
+    virtual void ShowEditor(CTreeListItem* pItem, int nColumn) {}
+    // Hides the editor; true when it carries a text for the cell (strText).
+    virtual bool HideEditorWindow(CString& strText) { return false; }
+    // Shows the current editor again where it was, its text untouched.
+    virtual void PlaceEditorAgain() {}
 
     int ExpandItem(CTreeListItem* pItem, int nCode, int nColumn);
     // The width of a cell's content: text and, in column 0, indentation and
@@ -222,6 +279,25 @@ protected:
     CTreeListItem* m_pHoverItem = nullptr;
 
 private:
+    void HideEditor();
+    bool ConcludeEdit();
+    bool ConcludeColumn();
+    bool ConcludeForNewItem();
+    void FinishEdit(bool bUnchanged);
+    void RestoreEditColumn(int nColumn);
+    void RestoreEditTexts();
+    // Frees the backup and forgets the edit.
+    void ResetEdit();
+    bool IsEditColumnChanged(int nColumn) const;
+    int GetFirstChangedColumn() const;
+    // The edited item is being deleted: the edit ends without a word.
+    void DropEdit();
+
+    CTreeListItem* m_pEditItem = nullptr;
+    int m_nEditColumn = -1;
+    CTreeListItem* m_pEditBackup = nullptr; // the texts before the edit
+    bool m_bConcluding = false;
+
     void DeleteOne(CTreeListItem* pItem);
     void DestroySubtree(CTreeListItem* pItem);
     void ForgetItem(CTreeListItem* pItem);

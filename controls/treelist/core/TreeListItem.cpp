@@ -134,3 +134,20 @@ void CTreeListItem::GetImages(int& nNormal, int& nExpanded, int& nSelected, int&
     nSelected = m_nImages[2];
     nExpandedSelected = m_nImages[3];
 }
+
+std::vector<CString> CTreeListColumn::GetChoices() const
+{
+    std::vector<CString> choices;
+    int nStart = 0;
+    for (;;)
+    {
+        int nBar = m_strChoices.Find('|', nStart);
+        if (nBar < 0)
+        {
+            choices.push_back(m_strChoices.Mid(nStart));
+            return choices;
+        }
+        choices.push_back(m_strChoices.Mid(nStart, nBar - nStart));
+        nStart = nBar + 1;
+    }
+}

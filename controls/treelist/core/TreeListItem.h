@@ -142,6 +142,8 @@ public:
     CString m_strText;
     int m_nImage = -1;
     CString m_strChoices; // the drop-down list's entries, "|" between them
+    // The entries, empty pieces included.
+    std::vector<CString> GetChoices() const;
     // Only while the header resizes the column.
     int m_nResizeStartWidth = 0;
     int m_nResizeStartPos = 0;

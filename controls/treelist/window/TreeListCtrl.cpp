@@ -6,10 +6,13 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace
 {
 
+const UINT_PTR kExpandTimer = 1; // a drag hovering on an item opens it
+const UINT_PTR kScrollTimer = 2; // a drag hovering on the top or bottom row scrolls
 const UINT_PTR kTipTimer = 3;
 const COLORREF kMagenta = RGB(255, 0, 255);
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
@@ -65,6 +68,8 @@ CTreeListCtrl::CTreeListCtrl()
     m_hCheck = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_TREELIST_CHECK));
     m_hLock = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_TREELIST_LOCK));
     m_hArrow = ::LoadCursor(nullptr, IDC_ARROW);
+    m_hDropAllowed = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_TREELIST_DROP));
+    m_hDropRefused = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_TREELIST_NODROP));
     if (g_strTreeListClass.IsEmpty())
     {
         try
@@ -84,6 +89,7 @@ CTreeListCtrl::~CTreeListCtrl()
     // While the object is whole, so the parent still hears of each item.
     if (m_hWnd)
         DestroyWindow();
+    DestroyDragWindows();
 }
 
 BOOL CTreeListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
@@ -116,6 +122,11 @@ BOOL CTreeListCtrl::CreateChildWindows()
 {
     m_dwStatus |= kChildrenMade;
     if (!m_wndHeader.Create(0, CRect(0, 0, 0, 0), this, 0) || !m_wndTip.Create(this))
+        return FALSE;
+    CRect rcNone(0, 0, 0, 0);
+    if (!m_wndReadOnly.Create("", WS_CHILD | WS_BORDER | SS_NOTIFY | SS_CENTERIMAGE, rcNone, this) ||
+        !MakeEditBox(ES_CENTER) ||
+        !m_wndCombo.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT, rcNone, this, 0))
         return FALSE;
     if (!m_bmpBkBitmap.LoadBitmap(IDB_TREELIST_BKGND) || !m_bmpBkDisable.LoadBitmap(IDB_TREELIST_BKGND_DISABLED))
         return FALSE;
@@ -150,6 +161,12 @@ void CTreeListCtrl::SetFont(CFont* pFont)
     m_font.CreateFontIndirect(&lf);
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), FALSE);
     m_wndTip.SetFont(&m_font);
+    for (CWnd* pEditor :
+         {static_cast<CWnd*>(&m_wndReadOnly), static_cast<CWnd*>(&m_wndEdit), static_cast<CWnd*>(&m_wndCombo)})
+    {
+        if (pEditor->m_hWnd)
+            pEditor->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), FALSE);
+    }
     m_wndHeader.SetFont(&m_font);
     m_wndHeader.SetHeight(-1);
     SetRowHeight(-1);
@@ -180,6 +197,20 @@ LONG_PTR CTreeListCtrl::Notify(int nCode, CTreeListItem* pItem, int nColumn, int
     record.nCol = nColumn == -1 ? 0 : nColumn;
     record.nValue1 = nValue1;
     record.nValue2 = nValue2;
+    return pParent->SendMessage(WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
+}
+
+LONG_PTR CTreeListCtrl::NotifyDrag(int nCode, CTreeListCore* pSource, CTreeListItem* pItem)
+{
+    CWnd* pParent = m_hWnd ? GetParent() : nullptr;
+    if (!pParent)
+        return 0;
+    NMTREELISTDRAG record = {};
+    record.hdr.hwndFrom = m_hWnd;
+    record.hdr.idFrom = GetDlgCtrlID();
+    record.hdr.code = static_cast<UINT>(nCode);
+    record.pSource = static_cast<CTreeListCtrl*>(pSource);
+    record.pItem = pItem;
     return pParent->SendMessage(WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
 }
 
@@ -256,6 +287,8 @@ void CTreeListCtrl::OnItemDeleting(CTreeListItem* pItem)
 
 void CTreeListCtrl::OnDestroy()
 {
+    if (IsDragging())
+        CancelDrag();
     CWnd::OnDestroy();
     m_arShows.clear();
     m_arSorts.clear();
@@ -735,7 +768,15 @@ void CTreeListCtrl::DrawItem(CDC* pDC, CTreeListItem* pItem, const CRect& rcRow)
         rcFill.right -= 1;
     COLORREF crFill = kNoColor;
     bool bSelectionFill = false;
-    if (pItem == m_pTargetItem)
+    if (m_dwStatus & kSnapshot)
+    {
+        if (pItem->IsSelected())
+        {
+            crFill = m_crColors[IsFocused() ? 8 : 11];
+            bSelectionFill = true;
+        }
+    }
+    else if (pItem == m_pTargetItem)
     {
         crFill = m_crColors[10];
     }
@@ -748,7 +789,7 @@ void CTreeListCtrl::DrawItem(CDC* pDC, CTreeListItem* pItem, const CRect& rcRow)
         bSelectionFill = crFill != kNoColor;
     }
     COLORREF crOwn = pItem->GetBkColor(0);
-    if (crOwn != kNoColor)
+    if (crOwn != kNoColor && !(m_dwStatus & kSnapshot))
     {
         crFill = crOwn;
         bSelectionFill = false;
@@ -807,7 +848,8 @@ void CTreeListCtrl::DrawItem(CDC* pDC, CTreeListItem* pItem, const CRect& rcRow)
         bool bEnabled = IsWindowEnabled() != FALSE;
         bool bAlt = (m_dwStyle & (TLC_BKGNDIMAGE | TLC_BKGNDCOLOR)) != 0;
         pDC->SetTextColor(m_crColors[16]);
-        pDC->SetBkColor(m_crColors[bEnabled ? (bAlt ? 0 : 1) : (bAlt ? 4 : 5)]);
+        int nBack = bEnabled ? (bAlt ? 0 : 1) : (bAlt ? 4 : 5);
+        pDC->SetBkColor(m_crColors[(m_dwStatus & kSnapshot) ? 0 : nBack]);
         pDC->DrawFocusRect(&rcFill);
     }
 }
@@ -869,7 +911,7 @@ void CTreeListCtrl::DrawIcons(CDC* pDC, CTreeListItem* pItem, const CRect& rcCel
 {
     int y = rcCell.top + (m_nRowHeight - 16) / 2;
     UINT nStyle = ILD_TRANSPARENT;
-    if (pItem == m_pTargetItem || pItem == m_pHoverItem)
+    if ((pItem == m_pTargetItem || pItem == m_pHoverItem) && !(m_dwStatus & kSnapshot))
         nStyle |= ILD_BLEND25;
     if (layout.xCheck >= 0)
         m_imgCheck.Draw(pDC, pItem->GetCheck(), CPoint(layout.xCheck, y), nStyle);
@@ -1069,6 +1111,11 @@ CTreeListItem* CTreeListCtrl::HitTest(CPoint point, UINT* pFlags, int* pColumn, 
 
 void CTreeListCtrl::OnMouseMove(UINT nFlags, CPoint point)
 {
+    if (IsDragging())
+    {
+        DragMove(point);
+        return;
+    }
     UINT nZone;
     int nColumn;
     CRect rcZone;
@@ -1130,12 +1177,27 @@ void CTreeListCtrl::OnLButtonDown(UINT nFlags, CPoint point)
         }
         else
         {
+            if (IsEditing() && nZone == TLHT_ONITEMTEXT)
+            {
+                if (pItem == GetEditItem())
+                    BeginEdit(pItem, nColumn);
+                else
+                    EndEdit();
+            }
             SelectItem(pItem, nColumn, (nFlags & MK_CONTROL) != 0, (nFlags & MK_SHIFT) != 0);
+            CTreeListItem* pSelected = (m_dwStyle & TLC_MULTIPLESELECT) ? GetSelectedItem() : m_pFocusItem;
+            if (pSelected && CanBeginDrag(point))
+            {
+                m_dwStatus |= kDragCapture;
+                SetCapture();
+            }
         }
     }
-    else if (!(nFlags & (MK_SHIFT | MK_CONTROL)))
+    else
     {
-        SelectItem(nullptr, 0, false, false);
+        EndEdit();
+        if (!(nFlags & (MK_SHIFT | MK_CONTROL)))
+            SelectItem(nullptr, 0, false, false);
     }
     RecalcLayout();
     Invalidate();
@@ -1143,6 +1205,15 @@ void CTreeListCtrl::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CTreeListCtrl::OnLButtonUp(UINT, CPoint point)
 {
+    if (IsDragging())
+    {
+        if (GetCapture() == this)
+            ::ReleaseCapture();
+        m_dwStatus &= ~kDragCapture;
+        EndDrag(point);
+        Invalidate();
+        return;
+    }
     UINT nZone;
     if (!HitTest(point, &nZone, nullptr, nullptr))
         return;
@@ -1180,6 +1251,7 @@ void CTreeListCtrl::OnRButtonDown(UINT nFlags, CPoint point)
     CTreeListItem* pItem = HitTest(point, nullptr, &nColumn, nullptr);
     if (!pItem)
     {
+        CancelEdit();
         if (!(nFlags & (MK_SHIFT | MK_CONTROL)))
             SelectItem(nullptr, 0, false, false);
     }
@@ -1208,7 +1280,7 @@ BOOL CTreeListCtrl::OnMouseWheel(UINT, short zDelta, CPoint)
 void CTreeListCtrl::OnSetFocus(CWnd* pOldWnd)
 {
     m_wndTip.Hide();
-    if (pOldWnd && (pOldWnd->m_hWnd == m_hWnd || ::IsChild(m_hWnd, pOldWnd->m_hWnd)))
+    if (IsSelfOrChild(pOldWnd))
         return;
     m_dwStatus |= kHasFocus;
     Invalidate();
@@ -1216,15 +1288,36 @@ void CTreeListCtrl::OnSetFocus(CWnd* pOldWnd)
 
 void CTreeListCtrl::OnKillFocus(CWnd* pNewWnd)
 {
+    LoseFocus(pNewWnd);
+}
+
+void CTreeListCtrl::OnEditorKillFocus(CWnd* pNewWnd)
+{
+    LoseFocus(pNewWnd);
+}
+
+bool CTreeListCtrl::IsSelfOrChild(CWnd* pWnd) const
+{
+    return pWnd && (pWnd->m_hWnd == m_hWnd || ::IsChild(m_hWnd, pWnd->m_hWnd));
+}
+
+void CTreeListCtrl::LoseFocus(CWnd* pNewWnd)
+{
     m_wndTip.Hide();
-    if (pNewWnd && (pNewWnd->m_hWnd == m_hWnd || ::IsChild(m_hWnd, pNewWnd->m_hWnd)))
+    if (IsSelfOrChild(pNewWnd))
         return;
     m_dwStatus &= ~kHasFocus;
+    CancelEdit();
     Invalidate();
 }
 
 void CTreeListCtrl::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == kExpandTimer || nIDEvent == kScrollTimer)
+    {
+        OnDragTimer(nIDEvent);
+        return;
+    }
     if (nIDEvent != kTipTimer)
         return;
     CPoint pt;
@@ -1235,6 +1328,9 @@ void CTreeListCtrl::OnTimer(UINT_PTR nIDEvent)
 
 void CTreeListCtrl::OnCancelMode()
 {
+    if (IsDragging())
+        CancelDrag();
+    m_dwStatus &= ~kDragCapture;
     if (GetCapture() == this)
         ::ReleaseCapture();
 }
@@ -1348,23 +1444,70 @@ BOOL CTreeListCtrl::HandleKey(MSG* pMsg)
 BOOL CTreeListCtrl::PreTranslateMessage(MSG* pMsg)
 {
     bool bMine = pMsg->hwnd == m_hWnd;
+    bool bOurs = bMine || ::IsChild(m_hWnd, pMsg->hwnd);
+    bool bHeader = pMsg->hwnd == m_wndHeader.m_hWnd;
+    // the mouse in the control's client coordinates
+    CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
+    if (bOurs)
+        ::MapWindowPoints(pMsg->hwnd, m_hWnd, &pt, 1);
     switch (pMsg->message)
     {
-    case WM_MOUSEMOVE:
-        if (bMine || ::IsChild(m_hWnd, pMsg->hwnd))
+    case WM_LBUTTONDOWN:
+        if (IsEditing() && bOurs)
         {
-            CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
-            ::MapWindowPoints(pMsg->hwnd, m_hWnd, &pt, 1);
-            if (m_rcHeader.PtInRect(pt))
-                m_wndTip.Hide();
+            CTreeListItem* pItem = bMine ? HitTest(pt, nullptr, nullptr, nullptr) : nullptr;
+            bool bConclude = (bHeader && m_rcHeader.PtInRect(pt)) || (pItem && pItem != GetEditItem());
+            if (bConclude && !EndEdit())
+                return TRUE;
         }
+        break;
+    case WM_RBUTTONDOWN:
+        if (IsDragging() && bMine)
+            return TRUE;
+        if (IsEditing() && bHeader && m_rcHeader.PtInRect(pt))
+        {
+            CancelEdit();
+            return TRUE;
+        }
+        if (IsEditing() && bMine && m_rcTreeList.PtInRect(pt))
+        {
+            if (HitTest(pt, nullptr, nullptr, nullptr) != GetEditItem())
+                CancelEdit();
+            return TRUE;
+        }
+        break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+        if (IsEditing() && bOurs)
+        {
+            CancelEdit();
+            UINT nUp = pMsg->message == WM_NCLBUTTONDOWN ? WM_NCLBUTTONUP : WM_NCRBUTTONUP;
+            ::PostMessageA(pMsg->hwnd, pMsg->message, pMsg->wParam, pMsg->lParam);
+            ::PostMessageA(pMsg->hwnd, nUp, pMsg->wParam, pMsg->lParam);
+            return TRUE;
+        }
+        break;
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_DEADCHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+    case WM_SYSDEADCHAR:
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+        if (IsDragging() && bOurs)
+            return TRUE;
+        break;
+    case WM_MOUSEMOVE:
+        if (bOurs && m_rcHeader.PtInRect(pt))
+            m_wndTip.Hide();
         break;
     case WM_LBUTTONDBLCLK:
         if (bMine)
         {
             // A quick second click on a button, check or lock acts as a click.
             UINT nZone;
-            CPoint pt(GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam));
             if (HitTest(pt, &nZone, nullptr, nullptr) &&
                 (nZone & (TLHT_ONITEMBUTTON | TLHT_ONITEMCHECK | TLHT_ONITEMLOCK)))
             {
@@ -1381,9 +1524,384 @@ BOOL CTreeListCtrl::PreTranslateMessage(MSG* pMsg)
         }
         break;
     case WM_KEYDOWN:
-        if (bMine && HandleKey(pMsg))
+        if (IsDragging() && bOurs)
             return TRUE;
+        if (IsEditing() && bOurs)
+        {
+            if (HandleEditKey(pMsg))
+                return TRUE;
+        }
+        else if (bMine && HandleKey(pMsg))
+        {
+            return TRUE;
+        }
         break;
     }
     return CWnd::PreTranslateMessage(pMsg);
+}
+
+// ---- in-place editing ----------------------------------------------------------
+
+BOOL CTreeListCtrl::MakeEditBox(DWORD dwAlign)
+{
+    if (m_wndEdit.m_hWnd)
+        m_wndEdit.DestroyWindow();
+    if (!m_wndEdit.Create(WS_CHILD | WS_BORDER | ES_AUTOHSCROLL | dwAlign, CRect(0, 0, 0, 0), this, 0))
+        return FALSE;
+    if (m_font.GetSafeHandle())
+        m_wndEdit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), FALSE);
+    return TRUE;
+}
+
+CRect CTreeListCtrl::GetEditorRect(CTreeListItem* pItem, int nColumn) const
+{
+    CRect rc;
+    if (!GetCellRect(pItem, nColumn, &rc, TRUE) || rc.IsRectEmpty())
+        return CRect(0, 0, 0, 0);
+    CTreeListColumn* pColumn = m_arColumns[nColumn];
+    if (pColumn->m_nEditor == 2)
+    {
+        // room for the open list below the cell
+        rc.top -= 1;
+        rc.bottom += 6 * m_nRowHeight;
+        return rc;
+    }
+    LPCTSTR lpszText = pItem->GetText(nColumn);
+    int cxText = const_cast<CTreeListCtrl*>(this)->MeasureText(lpszText ? lpszText : "", false);
+    if (rc.Width() < pColumn->m_nMinWidth || rc.Width() < cxText + 6)
+        rc.right = rc.left + pColumn->m_nWidth;
+    // over the grid lines
+    if (m_dwStyle & TLC_HGRID)
+        rc.top -= 1;
+    if (m_dwStyle & TLC_VGRID)
+        rc.left -= 1;
+    return rc;
+}
+
+void CTreeListCtrl::ShowEditor(CTreeListItem* pItem, int nColumn)
+{
+    m_wndReadOnly.SetWindowText("");
+    m_wndEdit.SetWindowText("");
+    m_wndCombo.ResetContent();
+    m_pEditor = nullptr;
+    Notify(TLN_BEGINEDIT, pItem, nColumn);
+    CRect rc = GetEditorRect(pItem, nColumn);
+    if (rc.IsRectEmpty())
+        return;
+    CTreeListColumn* pColumn = m_arColumns[nColumn];
+    LPCTSTR lpszText = pItem->GetText(nColumn);
+    CString strText = lpszText ? lpszText : "";
+    if (pColumn->m_nEditor == 2)
+    {
+        // An exact match only: the list's own search takes a prefix, and an
+        // unchanged Enter would then replace the text with a longer entry.
+        int nSelect = -1;
+        for (const CString& strChoice : pColumn->GetChoices())
+        {
+            int nIndex = m_wndCombo.AddString(strChoice);
+            if (nSelect < 0 && strChoice == strText)
+                nSelect = nIndex;
+        }
+        m_wndCombo.MoveWindow(&rc);
+        m_wndCombo.EnableWindow(TRUE);
+        if (nSelect < 0)
+            nSelect = m_wndCombo.AddString(strText);
+        m_wndCombo.SetCurSel(nSelect);
+        m_pEditor = &m_wndCombo;
+    }
+    else
+    {
+        // The edit box's and the static's alignment bits share their values.
+        DWORD dwFormat = pColumn->m_dwFormat;
+        DWORD dwAlign = (dwFormat & TLF_TEXT_LEFT)     ? ES_LEFT
+                        : (dwFormat & TLF_TEXT_RIGHT)  ? ES_RIGHT
+                        : (dwFormat & TLF_TEXT_CENTER) ? ES_CENTER
+                                                       : ES_LEFT;
+        if (pColumn->m_nEditor == 0)
+        {
+            m_wndReadOnly.ModifyStyle(SS_CENTER | SS_RIGHT, dwAlign);
+            m_pEditor = &m_wndReadOnly;
+        }
+        else
+        {
+            // An edit box keeps the alignment it was made with.
+            if ((m_wndEdit.GetStyle() & (ES_CENTER | ES_RIGHT)) != dwAlign && !MakeEditBox(dwAlign))
+                return;
+            m_pEditor = &m_wndEdit;
+        }
+        m_pEditor->MoveWindow(&rc);
+        m_pEditor->EnableWindow(TRUE);
+        m_pEditor->SetWindowText(strText);
+    }
+    m_pEditor->ShowWindow(SW_SHOW);
+    m_pEditor->SetFocus();
+    if (m_pEditor == &m_wndEdit)
+    {
+        m_wndEdit.SetSel(0, -1);
+        m_wndEdit.SendMessage(EM_SCROLLCARET);
+    }
+}
+
+bool CTreeListCtrl::HideEditorWindow(CString& strText)
+{
+    // An editor never shown holds no text of the cell's.
+    if (!m_pEditor || !m_pEditor->m_hWnd || !(m_pEditor->GetStyle() & WS_VISIBLE))
+        return false;
+    // The focus comes back to the control rather than going nowhere.
+    HWND hFocus = ::GetFocus();
+    if (hFocus && (hFocus == m_pEditor->m_hWnd || ::IsChild(m_pEditor->m_hWnd, hFocus)))
+        SetFocus();
+    bool bText = m_pEditor != &m_wndReadOnly;
+    if (bText)
+        m_pEditor->GetWindowText(strText);
+    m_pEditor->ShowWindow(SW_HIDE);
+    m_pEditor->EnableWindow(FALSE);
+    return bText;
+}
+
+void CTreeListCtrl::PlaceEditorAgain()
+{
+    if (!m_pEditor || !IsEditing())
+        return;
+    CRect rc = GetEditorRect(GetEditItem(), GetEditColumn());
+    if (rc.IsRectEmpty())
+        return;
+    m_pEditor->MoveWindow(&rc);
+    m_pEditor->EnableWindow(TRUE);
+    m_pEditor->ShowWindow(SW_SHOW);
+    m_pEditor->SetFocus();
+}
+
+BOOL CTreeListCtrl::HandleEditKey(MSG* pMsg)
+{
+    if (m_arShows.empty())
+        return TRUE;
+    switch (pMsg->wParam)
+    {
+    case VK_TAB:
+    {
+        int nColumn = GetNextEditColumn(GetEditColumn(), ::GetKeyState(VK_SHIFT) < 0);
+        if (nColumn >= 0)
+            BeginEdit(GetEditItem(), nColumn);
+        return TRUE;
+    }
+    case VK_RETURN: EndEdit(); return TRUE;
+    case VK_ESCAPE: CancelEdit(); return TRUE;
+    }
+    return FALSE;
+}
+
+// ---- dragging: the source side -----------------------------------------------------
+
+bool CTreeListCtrl::CanBeginDrag(CPoint point)
+{
+    if (!(m_dwStyle & TLC_DRAG) || NotifyDrag(TLN_BEGINDRAG, this, nullptr) < 0)
+        return false;
+    m_dwStatus |= kDragging;
+    m_ptDragStart = point;
+    m_szDragOffset = CSize(-160, -160);
+    return true;
+}
+
+void CTreeListCtrl::DestroyDragWindows()
+{
+    delete m_pDragImage;
+    m_pDragImage = nullptr;
+    delete m_pDropArrow;
+    m_pDropArrow = nullptr;
+}
+
+void CTreeListCtrl::DragMove(CPoint point)
+{
+    if (!m_pDragImage)
+    {
+        if (std::abs(point.x - m_ptDragStart.x) <= ::GetSystemMetrics(SM_CXDRAG) &&
+            std::abs(point.y - m_ptDragStart.y) <= ::GetSystemMetrics(SM_CYDRAG))
+            return;
+        CRect rc(point.x - 160, point.y - 160, point.x + 160, point.y + 160);
+        ClientToScreen(&rc);
+        m_pDragImage = new CTreeListDragImage;
+        m_pDropArrow = new CTreeListDropArrow;
+        if (!m_pDragImage->Create(rc, this) || !m_pDropArrow->Create(this))
+        {
+            DestroyDragWindows();
+            return;
+        }
+        m_pDragImage->Show();
+    }
+    CPoint ptImage = point + (m_pDragImage->IsLayered() ? m_szDragOffset : CSize(20, 4));
+    ClientToScreen(&ptImage);
+    m_pDragImage->SetWindowPos(nullptr, ptImage.x, ptImage.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    CWnd* pUnder = CWnd::FromHandlePermanent(::WindowFromPoint(ptScreen));
+    CTreeListCtrl* pOver =
+        pUnder && pUnder->IsKindOf(RUNTIME_CLASS(CTreeListCtrl)) ? static_cast<CTreeListCtrl*>(pUnder) : nullptr;
+    if (m_pDropTarget && m_pDropTarget != pOver)
+    {
+        m_pDropTarget->DragLeave(this);
+        m_pDropTarget = nullptr;
+    }
+    if (pOver && !m_pDropTarget && pOver->DragEnter(this))
+        m_pDropTarget = pOver;
+    if (!m_pDropTarget)
+    {
+        ::SetCursor(m_hDropRefused);
+        m_pDropArrow->Hide();
+        return;
+    }
+    CTreeListItem* pItem = nullptr;
+    int nResult = m_pDropTarget->DragOver(this, ptScreen, &pItem);
+    if (nResult == TLD_NONE || nResult == TLD_NOCHANGE)
+    {
+        ::SetCursor(nResult == TLD_NONE ? m_hDropRefused : m_hArrow);
+        m_pDropArrow->Hide();
+        return;
+    }
+    ::SetCursor(m_hDropAllowed);
+    // at the target's left edge, level with the item's row (with the mouse
+    // over the empty area)
+    CPoint ptArrow = ptScreen;
+    m_pDropTarget->ScreenToClient(&ptArrow);
+    ptArrow.x = 0;
+    CRect rcRow;
+    if (pItem && m_pDropTarget->GetItemRect(pItem, &rcRow))
+        ptArrow.y = rcRow.CenterPoint().y;
+    m_pDropTarget->ClientToScreen(&ptArrow);
+    m_pDropArrow->ShowAt(ptArrow.x, ptArrow.y);
+}
+
+void CTreeListCtrl::EndDrag(CPoint point)
+{
+    DestroyDragWindows();
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    CWnd* pUnder = CWnd::FromHandlePermanent(::WindowFromPoint(ptScreen));
+    if (pUnder && pUnder->IsKindOf(RUNTIME_CLASS(CTreeListCtrl)))
+        static_cast<CTreeListCtrl*>(pUnder)->Drop(this, ptScreen);
+    m_pDropTarget = nullptr;
+    m_dwStatus &= ~kDragging;
+}
+
+void CTreeListCtrl::CancelDrag()
+{
+    DestroyDragWindows();
+    if (m_pDropTarget)
+        m_pDropTarget->DragLeave(this);
+    m_pDropTarget = nullptr;
+    m_dwStatus &= ~kDragging;
+}
+
+void CTreeListCtrl::DrawSnapshot(CDC* pDC, CPoint ptList, int nSize)
+{
+    if (m_nRowHeight <= 0)
+        return;
+    CPen pen(PS_SOLID, 1, m_crColors[18]);
+    CPen* pOldPen = pDC->SelectObject(&pen);
+    CFont* pOldFont = pDC->SelectObject(&m_font);
+    pDC->SetBkMode(TRANSPARENT);
+    int xOrigin = nSize / 2 - ptList.x;
+    int yOrigin = nSize / 2 - ptList.y;
+    int nRow = std::max(0, -yOrigin / m_nRowHeight);
+    int nLast = std::min(GetRowCount(), nRow + nSize / m_nRowHeight + 2);
+    m_dwStatus |= kSnapshot;
+    for (CTreeListItem* pItem = GetItemAtRow(nRow); pItem && nRow < nLast;
+         pItem = GetNextVisibleItem(pItem, true), ++nRow)
+    {
+        int y = yOrigin + nRow * m_nRowHeight;
+        CRect rcRow(xOrigin, y, xOrigin + GetTotalWidth(), y + m_nRowHeight);
+        DrawItem(pDC, pItem, rcRow);
+        if ((m_dwStyle & TLC_HGRID_FULL) && rcRow.right < nSize)
+            HLine(pDC, rcRow.right, nSize, rcRow.bottom - 1);
+    }
+    m_dwStatus &= ~kSnapshot;
+    pDC->SelectObject(pOldFont);
+    pDC->SelectObject(pOldPen);
+}
+
+// ---- dragging: the target side -------------------------------------------------------
+
+bool CTreeListCtrl::DragEnter(CTreeListCtrl* pSource)
+{
+    return (m_dwStyle & TLC_DROP) && NotifyDrag(TLN_DRAGENTER, pSource, nullptr) >= 0;
+}
+
+int CTreeListCtrl::DragOver(CTreeListCtrl* pSource, CPoint ptScreen, CTreeListItem** ppItem)
+{
+    CPoint point = ptScreen;
+    ScreenToClient(&point);
+    CTreeListItem* pItem = HitTest(point, nullptr, nullptr, nullptr);
+    int nResult = QueryDrop(pSource, pItem);
+    CTreeListItem* pHover = nullptr;
+    CTreeListItem* pHighlight = nullptr;
+    if (nResult == TLD_NONE)
+        pHover = pItem;
+    else if (nResult == TLD_ONITEM)
+        pHover = pHighlight = pItem;
+    // The timers run from the moment the mouse comes to an item, not from
+    // its last small move.
+    if (pHover != m_pHoverItem && pHover && (m_dwStyle & TLC_TREELIST))
+    {
+        bool bAllowed = nResult == TLD_ONITEM;
+        SetTimer(kScrollTimer, bAllowed ? 200 : 100, nullptr);
+        SetTimer(kExpandTimer, bAllowed ? 1000 : 500, nullptr);
+    }
+    if (pHover != m_pHoverItem || pHighlight != m_pTargetItem)
+    {
+        m_pHoverItem = pHover;
+        m_pTargetItem = pHighlight;
+        Invalidate();
+    }
+    if (ppItem)
+        *ppItem = pItem;
+    return nResult;
+}
+
+void CTreeListCtrl::DragLeave(CTreeListCtrl* pSource)
+{
+    NotifyDrag(TLN_DRAGLEAVE, pSource, nullptr);
+    // a timer left running would go on scrolling after the drag
+    KillTimer(kExpandTimer);
+    KillTimer(kScrollTimer);
+    m_pHoverItem = nullptr;
+    m_pTargetItem = nullptr;
+    Invalidate();
+}
+
+void CTreeListCtrl::Drop(CTreeListCtrl* pSource, CPoint ptScreen)
+{
+    CTreeListItem* pItem = nullptr;
+    int nResult = DragOver(pSource, ptScreen, &pItem);
+    DragLeave(pSource);
+    if (nResult == TLD_ONITEM || nResult == TLD_TOROOT)
+        NotifyDrag(TLN_DROP, pSource, nResult == TLD_ONITEM ? pItem : nullptr);
+}
+
+void CTreeListCtrl::OnDragTimer(UINT_PTR nIDEvent)
+{
+    CPoint point;
+    ::GetCursorPos(&point);
+    ScreenToClient(&point);
+    CTreeListItem* pItem = HitTest(point, nullptr, nullptr, nullptr);
+    if (nIDEvent == kExpandTimer)
+    {
+        KillTimer(kExpandTimer);
+        if (pItem && pItem == m_pHoverItem)
+            Expand(pItem, TLE_EXPAND);
+        return;
+    }
+    int nDirection = CTreeListCore::HoverScrollDirection(pItem ? GetItemRow(pItem) : -1, GetScrollPos(SB_VERT),
+                                                         m_rcTreeList.Height(), m_nRowHeight);
+    if (nDirection == 0)
+    {
+        KillTimer(kScrollTimer);
+        return;
+    }
+    KillTimer(kExpandTimer);
+    SendMessage(WM_VSCROLL, nDirection < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    m_pHoverItem = HitTest(point, nullptr, nullptr, nullptr);
+    if (m_pDropArrow)
+        m_pDropArrow->Hide();
+    Invalidate();
 }

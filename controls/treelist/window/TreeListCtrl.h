@@ -8,11 +8,15 @@
 #pragma once
 
 #include "controls/treelist/core/TreeListCore.h"
+#include "controls/treelist/window/TreeListDragWnds.h"
+#include "controls/treelist/window/TreeListEditors.h"
 #include "controls/treelist/window/TreeListHeaderCtrl.h"
 #include "controls/treelist/window/TreeListTipCtrl.h"
 #include "framework/win/AfxWin.h"
 
 // The full notification record. Item and window fields are pointer-sized.
+class CTreeListCtrl;
+
 struct NMTREELIST
 {
     NMHDR hdr;
@@ -20,6 +24,14 @@ struct NMTREELIST
     int nCol;    // -1 is sent as 0
     int nValue1; // mouse x, or 1 when an edit changed nothing
     int nValue2; // mouse y
+};
+
+// The short record of the drag notices.
+struct NMTREELISTDRAG
+{
+    NMHDR hdr;
+    CTreeListCtrl* pSource; // the control the items are dragged from
+    CTreeListItem* pItem;
 };
 
 // Hit-test zones.
@@ -37,6 +49,7 @@ class CTreeListCtrl : public CWnd, public CTreeListCore
 {
     DECLARE_DYNCREATE(CTreeListCtrl)
     friend class CTreeListHeaderCtrl;
+    friend class CTreeListDragImage;
 
 public:
     CTreeListCtrl();
@@ -70,6 +83,35 @@ public:
     virtual BOOL HandleKey(MSG* pMsg);
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // The WM_KEYDOWN handler while an edit is active; true when used.
+    virtual BOOL HandleEditKey(MSG* pMsg);
+    // An editor lost the focus to pNewWnd.
+    void OnEditorKillFocus(CWnd* pNewWnd);
+    // The editor shown over the edited cell, null when none.
+    CWnd* GetEditorWnd() const { return m_pEditor; }
+    CComboBox& GetComboEditor() { return m_wndCombo; }
+
+    // ---- dragging: the source side ----
+    // A left press at (x, y) on a selected item: may a drag begin?
+    bool CanBeginDrag(CPoint point);
+    void DragMove(CPoint point);
+    void EndDrag(CPoint point);
+    void CancelDrag();
+    bool IsDragging() const { return (m_dwStatus & kDragging) != 0; }
+    CTreeListDragImage* GetDragImage() const { return m_pDragImage; }
+    CTreeListDropArrow* GetDropArrow() const { return m_pDropArrow; }
+    // ---- dragging: the target side ----
+    bool DragEnter(CTreeListCtrl* pSource);
+    // The drop result at a screen point, and the item under it.
+    int DragOver(CTreeListCtrl* pSource, CPoint ptScreen, CTreeListItem** ppItem);
+    void DragLeave(CTreeListCtrl* pSource);
+    void Drop(CTreeListCtrl* pSource, CPoint ptScreen);
+    // Paints the rows around a point of the list (x from the first column,
+    // y from the first row) into an nSize square centred on it, as the
+    // drag image shows them: no row background, no blended icons.
+    void DrawSnapshot(CDC* pDC, CPoint ptList, int nSize);
+    HCURSOR GetDropCursor(bool bAllowed) const { return bAllowed ? m_hDropAllowed : m_hDropRefused; }
+
     CTreeListHeaderCtrl& GetHeaderCtrl() { return m_wndHeader; }
     CTreeListTipCtrl& GetTipCtrl() { return m_wndTip; }
 
@@ -87,6 +129,10 @@ protected:
     int MeasureText(LPCTSTR lpszText, bool bHeader) override;
     int GetFontHeight() override;
     void OnItemDeleting(CTreeListItem* pItem) override;
+    LONG_PTR NotifyDrag(int nCode, CTreeListCore* pSource, CTreeListItem* pItem) override;
+    void ShowEditor(CTreeListItem* pItem, int nColumn) override;
+    bool HideEditorWindow(CString& strText) override;
+    void PlaceEditorAgain() override;
 
     afx_msg void OnDestroy();
     afx_msg void OnPaint();
@@ -140,6 +186,15 @@ private:
     void VLine(CDC* pDC, int x, int y1, int y2);
     UINT CellTextFormat(int nColumn) const;
     bool IsFocused() const { return (m_dwStatus & kHasFocus) != 0; }
+    // The focus went to pNewWnd (null: out of the process).
+    void LoseFocus(CWnd* pNewWnd);
+    bool IsSelfOrChild(CWnd* pWnd) const;
+    // Where the editor of a kind goes over the cell; empty when hidden.
+    CRect GetEditorRect(CTreeListItem* pItem, int nColumn) const;
+    void DestroyDragWindows();
+    // (Re)creates the edit box with an alignment (ES_LEFT, ES_CENTER, ES_RIGHT).
+    BOOL MakeEditBox(DWORD dwAlign);
+    void OnDragTimer(UINT_PTR nIDEvent);
 
     enum : DWORD
     {
@@ -147,9 +202,8 @@ private:
         kOffscreen = 0x2,
         kHasFocus = 0x4,
         kDragCapture = 0x8,
-        kEditing = 0x10,
-        kConcluding = 0x20,
         kDragging = 0x40,
+        kSnapshot = 0x80, // painting the drag image: no row fill, no blending
     };
 
     COLORREF m_crColors[20];
@@ -159,11 +213,22 @@ private:
     HCURSOR m_hCheck;
     HCURSOR m_hLock;
     HCURSOR m_hArrow;
+    HCURSOR m_hDropAllowed;
+    HCURSOR m_hDropRefused;
     CRect m_rcClient;
     CRect m_rcHeader;
     CRect m_rcTreeList;
     CTreeListHeaderCtrl m_wndHeader;
     CTreeListTipCtrl m_wndTip;
+    CTreeListStatic m_wndReadOnly;
+    CTreeListEdit m_wndEdit;
+    CTreeListCombo m_wndCombo;
+    CWnd* m_pEditor = nullptr; // the editor last shown
+    CPoint m_ptDragStart;
+    CSize m_szDragOffset = CSize(-160, -160);
+    CTreeListDragImage* m_pDragImage = nullptr;
+    CTreeListDropArrow* m_pDropArrow = nullptr;
+    CTreeListCtrl* m_pDropTarget = nullptr;
     CBitmap m_bmpBkBitmap;
     CBitmap m_bmpBkDisable;
     CImageList m_imgCheck;

@@ -74,6 +74,8 @@ CTreeListHeaderCtrl::CTreeListHeaderCtrl()
 
 CTreeListHeaderCtrl::~CTreeListHeaderCtrl()
 {
+    delete m_pColumnImage;
+    delete m_pMarker;
     if (m_hWnd)
         DestroyWindow();
 }
@@ -162,6 +164,54 @@ void CTreeListHeaderCtrl::OnPaint()
     }
 }
 
+void CTreeListHeaderCtrl::DrawColumnContent(CDC* pDC, int nColumn, CRect rcContent)
+{
+    CTreeListColumn* pColumn = m_pOwner->GetColumn(nColumn);
+    const std::vector<int>& sorts = m_pOwner->GetSortOrder();
+    CFont* pOldFont = pDC->SelectObject(&m_font);
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(m_crText);
+    DWORD dwFormat = pColumn->m_dwFormat;
+    if ((dwFormat & TLF_SORTABLE) && !sorts.empty())
+    {
+        auto it = std::find(sorts.begin(), sorts.end(), nColumn);
+        int nMark = 0;
+        if (it != sorts.end())
+        {
+            bool bAscending = (dwFormat & TLF_SORT_ASC) != 0;
+            nMark = it == sorts.begin() ? (bAscending ? 1 : 2) : (bAscending ? 3 : 4);
+        }
+        m_imgSort.Draw(pDC, nMark, CPoint(rcContent.right - 8, (rcContent.top + rcContent.bottom - 8) / 2),
+                       ILD_TRANSPARENT);
+        rcContent.right -= 8;
+    }
+    bool bText = (dwFormat & TLF_SHOWTEXT) != 0;
+    if ((dwFormat & TLF_SHOWIMAGE) && pColumn->m_nImage >= 0)
+    {
+        int y = (rcContent.top + rcContent.bottom - 16) / 2;
+        if (dwFormat & TLF_IMAGE_CENTER)
+        {
+            m_pColumnImages->Draw(pDC, pColumn->m_nImage, CPoint((rcContent.left + rcContent.right - 16) / 2, y),
+                                  ILD_TRANSPARENT);
+            bText = false;
+        }
+        else if (dwFormat & TLF_IMAGE_RIGHT)
+        {
+            m_pColumnImages->Draw(pDC, pColumn->m_nImage, CPoint(rcContent.right - 16, y), ILD_TRANSPARENT);
+            rcContent.right -= 16;
+        }
+        else
+        {
+            m_pColumnImages->Draw(pDC, pColumn->m_nImage, CPoint(rcContent.left, y), ILD_TRANSPARENT);
+            rcContent.left += 16;
+        }
+    }
+    rcContent.DeflateRect(1, 1);
+    if (bText && rcContent.Width() > 0)
+        pDC->DrawText(pColumn->m_strText, &rcContent, HeaderTextFormat(dwFormat));
+    pDC->SelectObject(pOldFont);
+}
+
 void CTreeListHeaderCtrl::DrawColumns(CDC* pDC)
 {
     CRect rcClient;
@@ -183,11 +233,7 @@ void CTreeListHeaderCtrl::DrawColumns(CDC* pDC)
         pDC->FillSolidRect(&rcBand, m_crFace);
         pDC->Draw3dRect(&rcBand, m_crHighlight, m_crShadow);
     }
-    CFont* pOldFont = pDC->SelectObject(&m_font);
-    pDC->SetBkMode(TRANSPARENT);
-    pDC->SetTextColor(m_crText);
     const std::vector<int>& shows = m_pOwner->GetDisplayOrder();
-    const std::vector<int>& sorts = m_pOwner->GetSortOrder();
     int x = -nScroll;
     for (size_t i = 0; i < shows.size(); ++i)
     {
@@ -197,51 +243,24 @@ void CTreeListHeaderCtrl::DrawColumns(CDC* pDC)
         x += w;
         if (w <= 0 || rc.right <= rcClient.left || rc.left >= rcClient.right)
             continue;
-        CRect rcEdge(rc.left, rc.top + 2, rc.right, rc.bottom - 2);
-        UINT nEdges = (i > 0 ? BF_LEFT : 0) | (i + 1 < shows.size() ? BF_RIGHT : 0);
-        if (nEdges)
-            pDC->DrawEdge(&rcEdge, BDR_RAISEDINNER, nEdges);
-        CRect rcContent(rc.left + 2, rc.top, rc.right - 1 - 3, rc.bottom - 1);
-        DWORD dwFormat = pColumn->m_dwFormat;
-        if ((dwFormat & TLF_SORTABLE) && !sorts.empty())
+        bool bDragged = m_bDragging && shows[i] == m_nColumn;
+        CRect rcContent;
+        if (bDragged)
         {
-            auto it = std::find(sorts.begin(), sorts.end(), shows[i]);
-            int nMark = 0;
-            if (it != sorts.end())
-            {
-                bool bAscending = (dwFormat & TLF_SORT_ASC) != 0;
-                nMark = it == sorts.begin() ? (bAscending ? 1 : 2) : (bAscending ? 3 : 4);
-            }
-            m_imgSort.Draw(pDC, nMark, CPoint(rcContent.right - 8, (rcContent.top + rcContent.bottom - 8) / 2),
-                           ILD_TRANSPARENT);
-            rcContent.right -= 8;
+            CBrush brush(RGB(0, 0, 255));
+            pDC->FrameRect(&rc, &brush);
+            rcContent.SetRect(rc.left + 1 + 2, rc.top + 1, rc.right - 3, rc.bottom);
         }
-        bool bText = (dwFormat & TLF_SHOWTEXT) != 0;
-        if ((dwFormat & TLF_SHOWIMAGE) && pColumn->m_nImage >= 0)
+        else
         {
-            int y = (rcContent.top + rcContent.bottom - 16) / 2;
-            if (dwFormat & TLF_IMAGE_CENTER)
-            {
-                m_pColumnImages->Draw(pDC, pColumn->m_nImage, CPoint((rcContent.left + rcContent.right - 16) / 2, y),
-                                      ILD_TRANSPARENT);
-                bText = false;
-            }
-            else if (dwFormat & TLF_IMAGE_RIGHT)
-            {
-                m_pColumnImages->Draw(pDC, pColumn->m_nImage, CPoint(rcContent.right - 16, y), ILD_TRANSPARENT);
-                rcContent.right -= 16;
-            }
-            else
-            {
-                m_pColumnImages->Draw(pDC, pColumn->m_nImage, CPoint(rcContent.left, y), ILD_TRANSPARENT);
-                rcContent.left += 16;
-            }
+            CRect rcEdge(rc.left, rc.top + 2, rc.right, rc.bottom - 2);
+            UINT nEdges = (i > 0 ? BF_LEFT : 0) | (i + 1 < shows.size() ? BF_RIGHT : 0);
+            if (nEdges)
+                pDC->DrawEdge(&rcEdge, BDR_RAISEDINNER, nEdges);
+            rcContent.SetRect(rc.left + 2, rc.top, rc.right - 1 - 3, rc.bottom - 1);
         }
-        rcContent.DeflateRect(1, 1);
-        if (bText && rcContent.Width() > 0)
-            pDC->DrawText(pColumn->m_strText, &rcContent, HeaderTextFormat(dwFormat));
+        DrawColumnContent(pDC, shows[i], rcContent);
     }
-    pDC->SelectObject(pOldFont);
 }
 
 // ---- dividers and resizing ---------------------------------------------------
@@ -280,6 +299,11 @@ int CTreeListHeaderCtrl::DividerHitTest(CPoint point, int& nKind) const
 
 void CTreeListHeaderCtrl::OnMouseMove(UINT, CPoint point)
 {
+    if (m_bDragging)
+    {
+        TrackColumnDrag(point);
+        return;
+    }
     if (m_bResizing)
     {
         TrackResize(point);
@@ -296,7 +320,17 @@ void CTreeListHeaderCtrl::OnLButtonDown(UINT, CPoint point)
     int nKind;
     int nColumn = DividerHitTest(point, nKind);
     if (nColumn < 0)
-        return; // column dragging comes with its drag windows
+    {
+        if ((m_dwStyle & (TLHS_DRAGCOLUMN | TLHS_DRAGFREE)) && ColumnZones(point, nColumn) != 0)
+        {
+            m_nColumn = nColumn;
+            m_bDragging = TRUE;
+            m_ptPress = point;
+            SetCapture();
+            Invalidate();
+        }
+        return;
+    }
     m_nColumn = nColumn;
     m_bResizing = TRUE;
     SetCapture();
@@ -338,17 +372,150 @@ void CTreeListHeaderCtrl::OnLButtonUp(UINT, CPoint point)
 {
     if (m_bResizing)
         EndResize(point);
+    else if (m_bDragging)
+        EndColumnDrag(point);
 }
 
 void CTreeListHeaderCtrl::OnCancelMode()
 {
+    if (!m_bResizing && !m_bDragging)
+        return;
+    CPoint point;
+    ::GetCursorPos(&point);
+    ScreenToClient(&point);
     if (m_bResizing)
-    {
-        CPoint point;
-        ::GetCursorPos(&point);
-        ScreenToClient(&point);
         EndResize(point);
+    else
+        EndColumnDrag(point);
+}
+
+// ---- column dragging -----------------------------------------------------------
+
+bool CTreeListHeaderCtrl::GetColumnRect(int nColumn, CRect& rc) const
+{
+    int x = -m_pOwner->GetScrollPos(SB_HORZ);
+    for (int nShown : m_pOwner->GetDisplayOrder())
+    {
+        int w = m_pOwner->GetColumn(nShown)->m_nWidth;
+        if (nShown == nColumn)
+        {
+            rc.SetRect(x, 0, x + w, GetHeight());
+            return true;
+        }
+        x += w;
     }
+    return false;
+}
+
+UINT CTreeListHeaderCtrl::ColumnZones(CPoint point, int& nColumn) const
+{
+    nColumn = -1;
+    CRect rc;
+    for (int nShown : m_pOwner->GetDisplayOrder())
+    {
+        if (GetColumnRect(nShown, rc) && rc.Width() > 0 && rc.PtInRect(point))
+        {
+            nColumn = nShown;
+            break;
+        }
+    }
+    if (nColumn < 0)
+        return 0;
+    CRect rcContent(rc.left + 2, rc.top, rc.right - 3, rc.bottom);
+    if (!rcContent.PtInRect(point))
+        return 1;
+    DWORD dwFormat = m_pOwner->GetColumn(nColumn)->m_dwFormat;
+    if (dwFormat & TLF_SORTABLE)
+    {
+        if (point.x >= rcContent.right - 8)
+            return 2;
+        rcContent.right -= 8;
+    }
+    if ((dwFormat & TLF_SHOWIMAGE) && m_pOwner->GetColumn(nColumn)->m_nImage >= 0)
+    {
+        int xImage = (dwFormat & TLF_IMAGE_CENTER)  ? (rcContent.left + rcContent.right - 16) / 2
+                     : (dwFormat & TLF_IMAGE_RIGHT) ? rcContent.right - 16
+                                                    : rcContent.left;
+        if (point.x >= xImage && point.x < xImage + 16)
+            return 4;
+        if (dwFormat & TLF_IMAGE_CENTER)
+            return 0;
+        if (dwFormat & TLF_IMAGE_RIGHT)
+            rcContent.right -= 16;
+        else
+            rcContent.left += 16;
+    }
+    return (dwFormat & TLF_SHOWTEXT) && rcContent.PtInRect(point) ? 8 : 0;
+}
+
+void CTreeListHeaderCtrl::TrackColumnDrag(CPoint point)
+{
+    if (!m_pColumnImage)
+    {
+        if (std::abs(point.x - m_ptPress.x) <= ::GetSystemMetrics(SM_CXDRAG) &&
+            std::abs(point.y - m_ptPress.y) <= ::GetSystemMetrics(SM_CYDRAG))
+            return;
+    }
+    CRect rc;
+    if (!GetColumnRect(m_nColumn, rc))
+        return;
+    rc.OffsetRect(point.x - m_ptPress.x, (m_dwStyle & TLHS_DRAGFREE) ? point.y - m_ptPress.y : 0);
+    ClientToScreen(&rc);
+    if (!m_pColumnImage)
+    {
+        m_pColumnImage = new CTreeListColumnImage;
+        m_pColumnImage->Create(rc, this, m_nColumn);
+        m_pColumnImage->Show();
+    }
+    else
+    {
+        m_pColumnImage->SetWindowPos(nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    int nScroll = m_pOwner->GetScrollPos(SB_HORZ);
+    int nAfter;
+    if (!m_pOwner->GetColumnDropPosition(point.x + nScroll, nAfter))
+    {
+        if (m_pMarker)
+            m_pMarker->Hide();
+        return;
+    }
+    int xBoundary = 0;
+    if (nAfter >= 0)
+    {
+        for (int nShown : m_pOwner->GetDisplayOrder())
+        {
+            xBoundary += m_pOwner->GetColumn(nShown)->m_nWidth;
+            if (nShown == nAfter)
+                break;
+        }
+    }
+    CPoint ptMarker(xBoundary - nScroll - 6, -11);
+    ClientToScreen(&ptMarker);
+    if (!m_pMarker)
+    {
+        m_pMarker = new CTreeListColumnMarker;
+        m_pMarker->Create(this);
+    }
+    m_pMarker->ShowAt(ptMarker.x, ptMarker.y);
+}
+
+void CTreeListHeaderCtrl::EndColumnDrag(CPoint point)
+{
+    delete m_pColumnImage;
+    m_pColumnImage = nullptr;
+    delete m_pMarker;
+    m_pMarker = nullptr;
+    m_bDragging = FALSE;
+    int nColumn = m_nColumn;
+    m_nColumn = -1;
+    if (GetCapture() == this)
+        ::ReleaseCapture();
+    int nAfter;
+    if (m_pOwner->GetColumnDropPosition(point.x + m_pOwner->GetScrollPos(SB_HORZ), nAfter))
+        m_pOwner->MoveColumn(nColumn, nAfter);
+    Invalidate();
+    m_pOwner->Invalidate();
 }
 
 void CTreeListHeaderCtrl::OnLButtonDblClk(UINT, CPoint point)

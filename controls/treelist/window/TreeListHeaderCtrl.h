@@ -4,6 +4,7 @@
 // divider of its own so it can be widened again).
 #pragma once
 
+#include "controls/treelist/window/TreeListDragWnds.h"
 #include "framework/win/AfxWin.h"
 
 class CTreeListCtrl;
@@ -32,6 +33,13 @@ public:
     // with width, 2 for one of width 0.
     int DividerHitTest(CPoint point, int& nKind) const;
     HCURSOR GetDividerCursor(int nKind) const { return nKind == 2 ? m_hDividerHidden : m_hDivider; }
+    // The zone flags of a point for a column drag (0: none) and its column.
+    UINT ColumnZones(CPoint point, int& nColumn) const;
+    // A column's sort mark, image and text inside its content rectangle.
+    void DrawColumnContent(CDC* pDC, int nColumn, CRect rcContent);
+    bool IsDraggingColumn() const { return m_bDragging != FALSE; }
+    CTreeListColumnImage* GetColumnImage() const { return m_pColumnImage; }
+    CTreeListColumnMarker* GetColumnMarker() const { return m_pMarker; }
 
 protected:
     afx_msg void OnPaint();
@@ -50,6 +58,10 @@ private:
     void DrawColumns(CDC* pDC);
     void TrackResize(CPoint point);
     void EndResize(CPoint point);
+    // The column's rectangle in the header, -1 when not displayed.
+    bool GetColumnRect(int nColumn, CRect& rc) const;
+    void TrackColumnDrag(CPoint point);
+    void EndColumnDrag(CPoint point);
 
     COLORREF m_crLine = RGB(128, 128, 128);
     COLORREF m_crFace;
@@ -68,5 +80,9 @@ private:
     CImageList* m_pColumnImages = nullptr;
     CTreeListCtrl* m_pOwner = nullptr;
     BOOL m_bResizing = FALSE;
+    BOOL m_bDragging = FALSE;
     int m_nColumn = -1;
+    CPoint m_ptPress;
+    CTreeListColumnImage* m_pColumnImage = nullptr;
+    CTreeListColumnMarker* m_pMarker = nullptr;
 };

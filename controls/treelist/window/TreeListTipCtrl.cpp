@@ -1,6 +1,7 @@
 #include "controls/treelist/window/TreeListTipCtrl.h"
 
 #include "controls/treelist/window/TreeListCtrl.h"
+#include "controls/treelist/window/TreeListLayered.h"
 
 #include <algorithm>
 
@@ -10,49 +11,6 @@ namespace
 const char kTipClass[] = "VUDE.TLTC";
 const UINT_PTR kFadeInTimer = 1;
 const UINT_PTR kFadeOutTimer = 2;
-
-typedef BOOL(WINAPI* SetLayeredWindowAttributesFn)(HWND, COLORREF, BYTE, DWORD);
-typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
-typedef HRESULT(WINAPI* DwmIsCompositionEnabledFn)(BOOL*);
-
-// Looked up once: systems without layered windows get an opaque tooltip.
-SetLayeredWindowAttributesFn g_pfnSetLayeredWindowAttributes = nullptr;
-UpdateLayeredWindowFn g_pfnUpdateLayeredWindow = nullptr;
-
-void LookUpLayeredFunctions()
-{
-    static bool looked = false;
-    if (looked)
-        return;
-    looked = true;
-    HMODULE hUser = ::GetModuleHandleA("USER32.DLL");
-    if (!hUser)
-        return;
-    g_pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesFn>(
-        reinterpret_cast<void*>(::GetProcAddress(hUser, "SetLayeredWindowAttributes")));
-    g_pfnUpdateLayeredWindow = reinterpret_cast<UpdateLayeredWindowFn>(
-        reinterpret_cast<void*>(::GetProcAddress(hUser, "UpdateLayeredWindow")));
-}
-
-// Without a compositor (a bare X server under Wine, say) a translucent
-// window may not show at all, so the tooltip stays opaque there.
-bool IsCompositing()
-{
-    static int compositing = -1;
-    if (compositing < 0)
-    {
-        compositing = 0;
-        if (HMODULE hDwm = ::LoadLibraryA("dwmapi.dll"))
-        {
-            auto pfnEnabled = reinterpret_cast<DwmIsCompositionEnabledFn>(
-                reinterpret_cast<void*>(::GetProcAddress(hDwm, "DwmIsCompositionEnabled")));
-            BOOL bEnabled = FALSE;
-            if (pfnEnabled && SUCCEEDED(pfnEnabled(&bEnabled)) && bEnabled)
-                compositing = 1;
-        }
-    }
-    return compositing == 1;
-}
 
 } // namespace
 
@@ -79,8 +37,7 @@ CTreeListTipCtrl::CTreeListTipCtrl()
         if (!AfxRegisterClass(&wc))
             AfxThrowResourceException();
     }
-    LookUpLayeredFunctions();
-    m_bLayered = g_pfnSetLayeredWindowAttributes && g_pfnUpdateLayeredWindow && IsCompositing();
+    m_bLayered = treelist::IsLayeredAvailable();
 }
 
 CTreeListTipCtrl::~CTreeListTipCtrl()
@@ -197,7 +154,7 @@ void CTreeListTipCtrl::Hide()
 
 void CTreeListTipCtrl::ApplyAlpha()
 {
-    g_pfnSetLayeredWindowAttributes(m_hWnd, RGB(255, 0, 255), static_cast<BYTE>(m_nAlpha), LWA_ALPHA);
+    treelist::SetLayeredAlpha(m_hWnd, RGB(255, 0, 255), static_cast<BYTE>(m_nAlpha));
 }
 
 void CTreeListTipCtrl::OnTimer(UINT_PTR nIDEvent)
