@@ -321,6 +321,35 @@ void InputScript::Send()
     m_inputs.clear();
 }
 
+void InputScript::Play(DWORD pauseMs)
+{
+    Wait();
+    m_playing.swap(m_inputs);
+    m_inputs.clear();
+    m_pauseMs = pauseMs;
+    m_thread = CreateThread(nullptr, 0, &InputScript::PlayThread, this, 0, nullptr);
+}
+
+void InputScript::Wait()
+{
+    if (m_thread == nullptr)
+        return;
+    WaitForSingleObject(m_thread, INFINITE);
+    CloseHandle(m_thread);
+    m_thread = nullptr;
+}
+
+DWORD WINAPI InputScript::PlayThread(LPVOID param)
+{
+    auto* pThis = static_cast<InputScript*>(param);
+    for (INPUT& in : pThis->m_playing)
+    {
+        Sleep(pThis->m_pauseMs);
+        SendInput(1, &in, sizeof(INPUT));
+    }
+    return 0;
+}
+
 void TypeText(const char* text)
 {
     for (const char* p = text; *p; ++p)

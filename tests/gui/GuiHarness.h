@@ -39,9 +39,19 @@ void TypeText(const char* text);
 // Real input built up step by step and sent in one go, without pumping:
 // keys held over clicks, presses and releases apart, drags. The caller
 // pumps afterwards (through its own loop when the program pre-translates).
+//
+// Play sends the steps from a helper thread instead, one at a time with a
+// short pause between them, while the test thread sits in the modal loop
+// under test: tracking loops read GetCursorPos and GetKeyState, which only
+// real input moves, and they only return once the input has come.
 class InputScript
 {
 public:
+    InputScript() = default;
+    ~InputScript() { Wait(); }
+    InputScript(const InputScript&) = delete;
+    InputScript& operator=(const InputScript&) = delete;
+
     InputScript& KeyDown(WORD vk);
     InputScript& KeyUp(WORD vk);
     InputScript& MoveTo(HWND hWnd, POINT client);
@@ -53,10 +63,18 @@ public:
         return MoveTo(hWnd, client).ButtonDown(right).ButtonUp(right);
     }
     void Send();
+    // Starts playing the steps on the helper thread and returns at once.
+    void Play(DWORD pauseMs = 30);
+    // Returns once every played step has been sent.
+    void Wait();
 
 private:
+    static DWORD WINAPI PlayThread(LPVOID param);
     std::vector<INPUT> m_inputs;
     POINT m_screen = {0, 0};
+    std::vector<INPUT> m_playing;
+    DWORD m_pauseMs = 0;
+    HANDLE m_thread = nullptr;
 };
 
 // Brings a window to the foreground and gives it the focus (input from

@@ -156,6 +156,41 @@ TEST_F(GuiHarnessTest, ScriptedInputHoldsKeysOverClicksAndTheFilterSeesItFirst)
     EXPECT_NE(std::find(filtered.begin(), filtered.end(), static_cast<UINT>(WM_KEYDOWN)), filtered.end());
 }
 
+TEST_F(GuiHarnessTest, PlayedInputReachesAModalLoopInOrder)
+{
+    // A tracking loop as a drag runs it: capture, GetMessage, ends on release.
+    kxgui::InputScript input;
+    input.MoveTo(m_hWnd, POINT{40, 30}).ButtonDown().MoveTo(m_hWnd, POINT{90, 60}).ButtonUp();
+    input.Play();
+    SetCapture(m_hWnd);
+    std::vector<UINT> seen;
+    POINT ptCursorAtMove = {-1, -1};
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0))
+    {
+        if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP ||
+            (msg.message == WM_MOUSEMOVE && LOWORD(msg.lParam) == 90))
+        {
+            seen.push_back(msg.message);
+            if (msg.message == WM_MOUSEMOVE)
+                GetCursorPos(&ptCursorAtMove);
+        }
+        if (msg.message == WM_LBUTTONUP)
+            break;
+        DispatchMessageA(&msg);
+    }
+    ReleaseCapture();
+    input.Wait();
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(seen[1], static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(seen.back(), static_cast<UINT>(WM_LBUTTONUP));
+    POINT ptExpected = {90, 60};
+    ClientToScreen(m_hWnd, &ptExpected);
+    EXPECT_EQ(ptCursorAtMove.x, ptExpected.x);
+    EXPECT_EQ(ptCursorAtMove.y, ptExpected.y);
+}
+
 TEST(DialogAnswerer, AnswersMessageBoxesAndRecordsTheirText)
 {
     kxgui::DialogAnswerer answerer(IDNO);

@@ -10,6 +10,16 @@ IMPLEMENT_DYNAMIC(CExtMenuControlBar, CExtToolControlBar)
 IMPLEMENT_DYNAMIC(CExtPanelControlBar, CExtToolControlBar)
 
 bool CExtToolControlBar::g_bMenuTracking = false;
+const UINT CExtToolControlBar::g_nMsgContinueTrackMenu =
+    ::RegisterWindowMessageA("CExtToolControlBar::g_nMsgContinueTrackMenu");
+
+CExtToolControlBar::CExtToolControlBar()
+{
+    m_bFixedMode = true;
+    m_bCaptionAlwaysAtTop = false;
+    m_bChildFillsClient = false;
+    m_nCaptionHeight = 10;
+}
 
 CExtToolControlBar::~CExtToolControlBar()
 {

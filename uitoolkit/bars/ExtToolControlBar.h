@@ -81,8 +81,20 @@ public:
         CArray<int, int> m_arrLastButtons;
     };
 
-    CExtToolControlBar() = default;
+    // Bits of m_nTbFlags.
+    enum e_tool_bar_flag : BYTE
+    {
+        TbFlagFloatingBordersAreCaption = 0x02, // every border of its floating frame drags it
+    };
+
+    CExtToolControlBar();
     ~CExtToolControlBar() override;
+
+    // Tool bars take the toolkit's own drag loop and the fixed-size drop
+    // calculation.
+    bool IsMarkerDockingStyle() const override { return true; }
+    bool IsPaneDocking() const override { return false; }
+    static CSize GetDefaultButtonSize() { return CSize(23, 22); }
 
     int GetButtonsCount() const { return static_cast<int>(m_arrButtons.GetSize()); }
     CExtBarButton* GetButton(int nIndex) const
@@ -96,8 +108,12 @@ public:
     static void PaintTrackedButton(LPVOID pCookie, CDC& dcMenu, CWnd* pMenuWnd, const RECT& rcArea);
 
     static bool g_bMenuTracking;
+    // Sent to a drop-down control in a tool bar to open its menu (LPARAM not
+    // 0: select the first item).
+    static const UINT g_nMsgContinueTrackMenu;
 
     BYTE m_nToolBarOptions = TbOptDefault;
+    BYTE m_nTbFlags = TbFlagFloatingBordersAreCaption;
 
 protected:
     CArray<CExtBarButton*, CExtBarButton*> m_arrButtons; // owned
@@ -109,6 +125,7 @@ class CExtMenuControlBar : public CExtToolControlBar
     DECLARE_DYNAMIC(CExtMenuControlBar)
 public:
     CExtMenuControlBar() = default;
+    bool OccupiesWholeRow() const override { return true; }
 };
 
 class CExtPanelControlBar : public CExtToolControlBar

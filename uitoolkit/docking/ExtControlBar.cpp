@@ -1,129 +1,15 @@
 #include "uitoolkit/docking/ExtControlBar.h"
 
-#include "framework/win/FrameWnd.h"
-#include "framework/win/MiniFrameWnd.h"
-#include "uitoolkit/paint/ExtPaintManager.h"
-
-IMPLEMENT_DYNAMIC(CExtControlBar, CControlBar)
+IMPLEMENT_DYNCREATE(CExtControlBar, CControlBar)
+IMPLEMENT_DYNAMIC(CExtBarNcAreaButton, CObject)
 IMPLEMENT_DYNCREATE(CExtDockBar, CDockBar)
 IMPLEMENT_DYNCREATE(CExtDockOuterBar, CExtDockBar)
 IMPLEMENT_DYNCREATE(CExtMiniDockFrameWnd, CMiniDockFrameWnd)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideSlider, CWnd)
 IMPLEMENT_DYNAMIC(CExtDynTabWnd, CExtTabWnd)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideArea, CExtTabWnd)
-IMPLEMENT_DYNAMIC(CExtBarNcAreaButtonMenu, CObject)
+IMPLEMENT_DYNAMIC(CExtBarNcAreaButtonMenu, CExtBarNcAreaButton)
 IMPLEMENT_DYNAMIC(CExtDynDockMarkerWnd, CWnd)
-
-CExtControlBar* CExtControlBar::g_pDraggedBar = nullptr;
-int CExtControlBar::g_nDockingTypeSetting = -1;
-
-namespace
-{
-
-// The side of the frame a docked bar sits on, 0 when it is not docked there.
-UINT DockSide(const CControlBar* pBar)
-{
-    if (pBar->m_pDockBar == nullptr || pBar->m_pDockBar->m_bFloating)
-        return 0;
-    return static_cast<UINT>(pBar->m_pDockBar->GetDlgCtrlID());
-}
-
-} // namespace
-
-// ---- CExtControlBar ----
-
-bool CExtControlBar::IsDocked() const
-{
-    if (m_pDockSite == nullptr)
-        return true;
-    return DockSide(this) != 0;
-}
-
-bool CExtControlBar::IsFloating() const
-{
-    return !IsDocked() && GetParentFrame() != nullptr;
-}
-
-bool CExtControlBar::IsDockedHorizontally() const
-{
-    if (m_pDockSite == nullptr)
-        return (m_dwStyle & 0xAA00) != 0;
-    const UINT nSide = DockSide(this);
-    return nSide == AFX_IDW_DOCKBAR_TOP || nSide == AFX_IDW_DOCKBAR_BOTTOM;
-}
-
-bool CExtControlBar::IsDockedVertically() const
-{
-    if (m_pDockSite == nullptr)
-        return (m_dwStyle & 0x5500) != 0;
-    const UINT nSide = DockSide(this);
-    return nSide == AFX_IDW_DOCKBAR_LEFT || nSide == AFX_IDW_DOCKBAR_RIGHT;
-}
-
-bool CExtControlBar::HasGripper(bool* pbHorizontalCaption, bool* pbCaptionShown) const
-{
-    if ((m_dwStyle & CBRS_GRIPPER) == 0 || IsFloating())
-        return false;
-    const bool bTop = IsDockedVertically() || (m_nBarOptions & BarOptHorzCaption) != 0;
-    if (pbHorizontalCaption != nullptr)
-        *pbHorizontalCaption = bTop;
-    if (pbCaptionShown != nullptr)
-        *pbCaptionShown = bTop;
-    return true;
-}
-
-bool CExtControlBar::IsFrameHelpMode(CWnd* pWnd)
-{
-    if (pWnd == nullptr)
-        return false;
-    CFrameWnd* pFrame =
-        pWnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)) ? static_cast<CFrameWnd*>(pWnd) : pWnd->GetParentFrame();
-    for (; pFrame != nullptr; pFrame = pFrame->GetParentFrame())
-    {
-        if (pFrame->m_bHelpMode)
-            return true;
-        if (pFrame->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
-            break;
-    }
-    return false;
-}
-
-void CExtControlBar::ShowCommandStatusText(CWnd* pWnd, UINT nCommandId)
-{
-    if (pWnd == nullptr)
-        return;
-    CFrameWnd* pFrame =
-        pWnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)) ? static_cast<CFrameWnd*>(pWnd) : pWnd->GetParentFrame();
-    if (pFrame != nullptr && pFrame->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)))
-        pFrame = pFrame->GetParentFrame();
-    if (pFrame != nullptr)
-        pFrame->SetMessageText(nCommandId);
-}
-
-int CExtControlBar::GetDockingType()
-{
-    if (g_nDockingTypeSetting != -1)
-        return g_nDockingTypeSetting;
-    return g_PaintManager->GetThemeDockingType();
-}
-
-void CExtControlBar::FloatAt(int x, int y, DWORD dwFlags)
-{
-    if (m_pDockSite != nullptr)
-        m_pDockSite->FloatControlBar(this, CPoint(x, y), dwFlags);
-}
-
-void CExtControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-}
-
-LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const LRESULT lResult = CControlBar::WindowProc(message, wParam, lParam);
-    if (CExtPaintManagerHolder::IsSysNotifyMessage(message))
-        g_PaintManager.RelaySysNotify(this, message, wParam, lParam);
-    return lResult;
-}
 
 // ---- dock bars and floating frames ----
 

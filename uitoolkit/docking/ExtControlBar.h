@@ -7,15 +7,36 @@
 #pragma once
 
 #include "framework/core/CArray.h"
+#include "framework/core/CCriticalSection.h"
+#include "framework/core/CMap.h"
 #include "framework/win/ControlBar.h"
 #include "framework/win/DockBar.h"
 #include "framework/win/MiniDockFrameWnd.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
+#include "uitoolkit/commands/ExtHookSink.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
-class CExtControlBar : public CControlBar
+class CDockState;
+class CExtControlBar;
+class CExtPopupMenuWnd;
+
+// A button in a control bar's caption; the bar owns its buttons.
+class CExtBarNcAreaButton : public CObject
 {
-    DECLARE_DYNAMIC(CExtControlBar)
+    DECLARE_DYNAMIC(CExtBarNcAreaButton)
+public:
+    explicit CExtBarNcAreaButton(CExtControlBar* pBar) : m_pBar(pBar) {}
+    CExtControlBar* GetBar() const { return m_pBar; }
+    // The bar's window goes or the bar dies: the button frees itself.
+    virtual void OnNcAreaButtonDestroy() { delete this; }
+
+protected:
+    CExtControlBar* m_pBar;
+};
+
+class CExtControlBar : public CControlBar, public CExtMouseCaptureSink
+{
+    DECLARE_DYNCREATE(CExtControlBar)
 public:
     // Option bits of m_nBarOptions.
     enum e_bar_option : BYTE
@@ -25,33 +46,372 @@ public:
         BarOptFloatingLook = 0x40, // answered by the floating-frame query
     };
 
-    CExtControlBar() = default;
+    // The position of a fixed-size bar in its frame edge's outer dock bar.
+    struct OuterPositionData_t
+    {
+        DWORD m_nOrder = 0; // rank in the row's most-recently-used order; 0: none stored
+        RECT m_rcBar = {0, 0, 0, 0};
+        LONG m_nExtentH = 0;
+        LONG m_nExtentV = 0;
+        DWORD m_dwExtra = 1;
 
-    bool IsFloating() const;
-    bool IsDocked() const;
-    bool IsDockedHorizontally() const;
-    bool IsDockedVertically() const;
-    bool HasGripper(bool* pbHorizontalCaption = nullptr, bool* pbCaptionShown = nullptr) const;
+        bool IsEmpty() const { return m_nOrder == 0; }
+        void Reset() { *this = OuterPositionData_t(); }
+    };
+
+    // One bar kept in the framework's dock state.
+    struct OuterItemData_t
+    {
+        UINT m_nBarID = 59423;
+        POINT m_ptFloatPos = {0, 0};
+        SIZE m_sizeDockedH = {200, 200};
+        SIZE m_sizeDockedV = {200, 200};
+        SIZE m_sizeFloated = {200, 200};
+        OuterPositionData_t m_posOuter;
+        bool m_bFloating = false;
+    };
+
+    class InternalDockStateBar;
+
+    // The frame-wide record of a stored layout; owns everything but the frame.
+    class InternalDockStateSite : public CObject
+    {
+    public:
+        InternalDockStateSite(CFrameWnd* pDockSite, bool bIncludeFixed, bool bIncludeResizable);
+        ~InternalDockStateSite() override;
+        InternalDockStateSite(const InternalDockStateSite&) = delete;
+        InternalDockStateSite& operator=(const InternalDockStateSite&) = delete;
+        void Clear();
+
+        CArray<OuterItemData_t, const OuterItemData_t&> m_arrOuterItems;
+        CFrameWnd* m_pDockSite;
+        WINDOWPLACEMENT m_wp;
+        CDockState* m_pDockState;
+        bool m_bIncludeFixed;
+        bool m_bIncludeResizable;
+        CArray<InternalDockStateBar*, InternalDockStateBar*> m_arrBars;
+        CArray<UINT, UINT> m_arrAutoHideIDs;
+    };
+
+    // The record of one resizable bar, container or tabbed container.
+    class InternalDockStateBar : public CObject
+    {
+    public:
+        // Kind and state bits of m_dwStateFlags.
+        enum : DWORD
+        {
+            StateKindMask = 0x000F,
+            StateKindBar = 1,
+            StateKindContainer = 2,
+            StateKindTabbed = 3,
+            StateVisible = 0x0010,
+            StateFloatingContainer = 0x0020,
+            StateNewRow = 0x0040,
+            StateChild = 0x0080,
+            StateTabPage = 0x0100,
+            StateSelectedTab = 0x0200,
+            StateAutoHidden = 0x0400,
+        };
+
+        InternalDockStateBar() { SetDefaults(); }
+        ~InternalDockStateBar() override;
+        InternalDockStateBar(const InternalDockStateBar&) = delete;
+        InternalDockStateBar& operator=(const InternalDockStateBar&) = delete;
+        void SetDefaults();
+        void Clear();
+
+        UINT m_nBarID;
+        UINT m_nDockBarID;
+        UINT m_nCircleNo;
+        UINT m_nMRUWidth;
+        DWORD m_dwBarStyle;
+        DWORD m_dwStateFlags;
+        DWORD m_dwMRUFloatStyle;
+        DWORD m_dwFloatFrameStyle;
+        DWORD m_nSavedExtent;
+        POINT m_ptFloatPos;
+        POINT m_ptMRUFloatPos;
+        RECT m_rcMRUDockPos;
+        RECT m_rcFloatFrame;
+        RECT m_rcBar;
+        SIZE m_sizeDockedH;
+        SIZE m_sizeDockedV;
+        SIZE m_sizeFloated;
+        CArray<InternalDockStateBar*, InternalDockStateBar*> m_arrChildren;
+        int m_nSelectedChild;
+        CExtControlBar* m_pBar;
+    };
+
+    // The record with which a window about to show a popup menu lets its
+    // frame build, extend or replace the menu.
+    class POPUP_MENU_EVENT_DATA
+    {
+    public:
+        POPUP_MENU_EVENT_DATA(WORD nEventType, CExtPopupMenuWnd* pPopupMenu, CWnd* pSourceWnd, const POINT& ptScreen,
+                              UINT nSourceMessage, LPARAM lParam = 0);
+        virtual ~POPUP_MENU_EVENT_DATA() = default;
+        // The menus that list bars.
+        virtual bool IsBarsListMenu() const;
+        // Sends the record to the frame that owns the source; true when the
+        // frame handled the menu.
+        virtual bool NotifyTarget(bool bPostNotification);
+
+        WORD m_nEventType;
+        CExtPopupMenuWnd* m_pPopupMenu;
+        CWnd* m_pSourceWnd;
+        UINT m_nSourceMessage;
+        LPARAM m_lParam;
+        CFrameWnd* m_pTargetFrame = nullptr;
+        bool m_bPostNotification = false;
+        POINT m_ptScreen;
+    };
+
+    // Sent by RepositionBars to every child before the layout.
+    class QUERY_REPOSITION_CALC_EFFECT_DATA
+    {
+    public:
+        enum : WORD
+        {
+            ModeMask = 0x000F,
+            ExcludeBit = 0x0010,
+        };
+        QUERY_REPOSITION_CALC_EFFECT_DATA(UINT nMode, CWnd* pWnd, UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver,
+                                          LPRECT lpRectParam, LPCRECT lpRectClient, BOOL bStretch);
+        UINT GetMode() const { return m_nFlags & ModeMask; }
+        bool IsQueryMode() const { return GetMode() == reposQuery; }
+        void ExcludeFromCalcEffect(bool bExclude = true)
+        {
+            m_nFlags = static_cast<WORD>(bExclude ? m_nFlags | ExcludeBit : m_nFlags & ~ExcludeBit);
+        }
+        bool IsExcluded() const { return (m_nFlags & ExcludeBit) != 0; }
+        operator WPARAM() const { return reinterpret_cast<WPARAM>(this); }
+
+        WORD m_nFlags;
+        CWnd* m_pWnd;
+        UINT m_nIDFirst, m_nIDLast, m_nIDLeftOver;
+        LPRECT m_lpRectParam;
+        LPCRECT m_lpRectClient;
+        BYTE m_nStretch;
+    };
+
+    // Sent with g_nMsgCustomNcAreaQuery.
+    struct CUSTOM_NC_AREA_QUERY_DATA
+    {
+        BYTE m_nFlags = 0;    // bit 0: handled
+        CDC* m_pDC = nullptr; // null: the non-client size is being computed
+        CExtControlBar* m_pBar = nullptr;
+    };
+
+    // Sent with g_nMsgDrawTrackedArea while outlines and tracking lines are drawn.
+    struct DRAW_TRACKED_AREA_DATA
+    {
+        enum : BYTE
+        {
+            FlagErasing = 0x01,
+            FlagHandled = 0x02,
+        };
+        CExtControlBar* m_pBar = nullptr;
+        CDC* m_pDC = nullptr;
+        int m_nShape = 0; // 0, 1 resizing lines, 2 frame, 3 tabbed-page outline
+        RECT m_rc = {0, 0, 0, 0};
+        BYTE m_nFlags = 0;
+    };
+
+    CExtControlBar();
+    ~CExtControlBar() override;
+
+    // ---- virtual operations ----
+    virtual int GetCaptionWidth() const { return m_nCaptionWidth; }
+    virtual void SetCaptionWidth(int n) { m_nCaptionWidth = n; }
+    virtual int GetCaptionHeight() const { return m_nCaptionHeight; }
+    virtual void SetCaptionHeight(int n) { m_nCaptionHeight = n; }
+    virtual int GetFrameWidth() const { return m_nFrameWidth; }
+    virtual void SetFrameWidth(int n) { m_nFrameWidth = n; }
+    virtual int GetFrameHeight() const { return m_nFrameHeight; }
+    virtual void SetFrameHeight(int n) { m_nFrameHeight = n; }
+    virtual bool IsCustomNcAreaEnabled() const { return g_bCustomNcAreaEnabled; }
+    virtual CRect GetCaptionRect() const { return m_rectCaption; }
+    virtual void SetCaptionRect(const RECT& rc) { m_rectCaption = rc; }
+    virtual CRect GetRowSplitterRect() const { return m_rectRowSplitter; }
+    virtual void SetRowSplitterRect(const RECT& rc) { m_rectRowSplitter = rc; }
+    virtual CRect GetTrailingSplitterRect() const { return m_rectTrailingSplitter; }
+    virtual void SetTrailingSplitterRect(const RECT& rc) { m_rectTrailingSplitter = rc; }
+    virtual CRect GetLeadingSplitterRect() const { return m_rectLeadingSplitter; }
+    virtual void SetLeadingSplitterRect(const RECT& rc) { m_rectLeadingSplitter = rc; }
+    virtual void OnFrameStateSerialized(bool) {}
+    virtual bool Create(LPCTSTR lpszCaption, CWnd* pParentWnd, UINT nID, DWORD dwStyle);
+    virtual bool IsInPrintPreview() const;
+    virtual bool IsFixedMode() const { return m_bFixedMode; }
+    virtual bool IsFixedDockStyle() const { return IsFixedMode(); }
+    virtual bool HasGripper(bool* pbHorizontalCaption = nullptr, bool* pbCaptionShown = nullptr) const;
+    virtual void ShowBar(bool bShow, bool bDelay, int nFlag);
+    virtual bool GetCloseButtonFlag() const { return g_bCloseButtonFlag; }
+    virtual int GetTabHoverSelectDelay(CWnd*) const { return g_nTabHoverSelectDelay; }
+    virtual bool OccupiesWholeRow() const { return false; }
+    virtual int GetMinimalWidth() const;
+    virtual int GetMinimalHeight() const;
+    virtual CSize GetMinimalFloatingSize() const { return CSize(80, 60); }
+    virtual CSize GetMinimalSize() const { return CSize(GetMinimalWidth(), GetMinimalHeight()); }
+    virtual OuterPositionData_t* GetOuterPosition() { return nullptr; }
+    virtual void SetOuterPosition(const OuterPositionData_t&) {}
+    virtual void ResetOuterPosition();
+    virtual bool SyncsRowThickness() const { return false; }
+    virtual void RecalcNcFrame();
+    virtual bool IsMarkerDockingStyle() const { return GetDockingType() == 1; }
+    virtual bool IsLiveRowResizing() const;
+    virtual bool IsLiveInRowResizing() const;
+    virtual bool CanResizeRow(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool IsRowResizing() const { return m_bRowResizing; }
+    virtual bool CanResizeInRow(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool IsInRowResizing() const { return m_bInRowResizing; }
+    virtual bool CanDrag(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool DefersWindowUpdate() const { return false; }
+    virtual bool IsPaneDocking() const { return true; }
+    virtual bool CanDockAsTabWith(CExtControlBar*) const;
+    virtual bool CanDockBesideBar(CExtControlBar*) const { return true; }
+    virtual bool ToggleVisibilityByCommand(bool bAllowHide);
+    virtual void UpdateVisibilityCommandUI(CCmdUI* pCmdUI, bool bCheck);
+    virtual int GetAuxValue() const { return m_nAuxValue; }
+    virtual void SetAuxValue(int n) { m_nAuxValue = n; }
+    // Floats the bar with its floating frame's top-left corner at a screen point.
+    virtual void FloatAt(int x, int y, DWORD dwFlags);
+    virtual bool CanToggleDocking(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool CanShowOptionsMenu(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool CanClose(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool CanAutoHide(CExtControlBar*) const { return !g_bLockAllBars; }
+    virtual bool ShowsInTabStrip() const { return true; }
+    virtual bool TakesPartInTabLayout() const { return true; }
+    // kind says who asks (own caption, floating frame, tab, auto-hide tab...).
+    virtual void GetBarText(int nKind, CString& sText) const;
+    virtual int GetNcHelpId(CPoint) const { return -1; }
     // Whether a floating frame draws this bar without its edge, dotted
     // outline and trimmed caption.
     virtual bool IsFloatingLookWanted() const { return (m_nBarOptions & BarOptFloatingLook) != 0; }
 
+    // ---- where the bar is ----
+    CFrameWnd* GetDockingFrame() const;
+    UINT GetDockBarCtrlId() const;
+    bool IsDockedAtTop() const;
+    bool IsDockedAtBottom() const;
+    bool IsDockedAtLeft() const;
+    bool IsDockedAtRight() const;
+    bool IsDockedHorizontally() const;
+    bool IsDockedVertically() const;
+    bool IsDocked() const;
+    bool IsFloating() const;
+    // The bar's extent along its row is its minimal extent.
+    bool IsMinimizedInRow() const;
+    bool IsDialogHosted() const { return m_bDialogHosted; }
+    void CollectSiblingBars(bool bExcludeSelf, CArray<CExtControlBar*, CExtControlBar*>& arrOut, DWORD dwFilter,
+                            POINT ptScreen) const;
+    bool IsFocusInside() const { return m_bFocusInside; }
+
+    // ---- frame-wide services ----
+    static bool EnableFrameDocking(CFrameWnd* pFrame, DWORD dwDockStyle = CBRS_ALIGN_ANY,
+                                   bool bReplaceFloatingFrameClass = true);
+    static void CollectFrameBars(CExtControlBar* pSkip, CFrameWnd* pFrame,
+                                 CArray<CExtControlBar*, CExtControlBar*>& arrOut, DWORD dwFilter, POINT ptScreen);
     static CExtControlBar* GetDraggedBar() { return g_pDraggedBar; }
-    static bool IsFrameHelpMode(CWnd* pWnd);
+    static CExtControlBar* GetBarBeingFloated() { return g_pBarBeingFloated; }
+    static bool RegisterBarClass();
+    static void RepositionBars(CWnd* pWnd, UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                               LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+    static bool ToggleFrameBarByCommand(CFrameWnd* pFrame, UINT nID, bool bAllowHide);
+    static bool UpdateFrameBarCommandUI(CFrameWnd* pFrame, CCmdUI* pCmdUI, bool bCheck);
     static void ShowCommandStatusText(CWnd* pWnd, UINT nCommandId);
+    static HWND FindMdiClientWindow(HWND hWnd);
+    static void RecalcFloatingFrames(CFrameWnd* pFrame);
+    static void RedrawFrameBarFrames(CFrameWnd* pFrame);
+    static CWnd* GetTopLevelWnd(CWnd* pWnd);
+    static bool IsFrameHelpMode(CWnd* pWnd);
+    static bool IsFramePrintPreview(CFrameWnd* pFrame);
     // The process-wide docking type: the application's choice, or the
     // installed theme's when it is -1.
     static int GetDockingType();
 
-    // Floats the bar with its floating frame's top-left corner at a screen point.
-    virtual void FloatAt(int x, int y, DWORD dwFlags);
-
+    // ---- framework overrides ----
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void PreSubclassWindow() override;
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
+    void DoPaint(CDC* pDC) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // ---- fields ----
+    bool m_bCaptionAlwaysAtTop : 1;
+    bool m_bEraseBackground : 1;
+    bool m_bDialogHosted : 1;
+    bool m_bFrameLayoutRequests : 1;
+    bool m_bUpdateSuspended : 1;
+    bool m_bListedInBarsMenu : 1;
+    bool m_bFixedMode : 1;
+    int m_nCaptionHeight;
+    int m_nCaptionWidth;
+    int m_nFrameHeight;
+    int m_nFrameWidth;
+    int m_nNcWidth;
+    int m_nNcHeight;
+    int m_nTrackStart = 0;
+    int m_nTrackExtent = 0;
+    CSize m_sizeDockedH{200, 150};
+    CSize m_sizeDockedV{150, 200};
+    CSize m_sizeFloated{200, 200};
+    CRect m_rectCaption;
+    CRect m_rectRowSplitter;
+    CRect m_rectTrailingSplitter;
+    CRect m_rectLeadingSplitter;
+    bool m_bRowResizing : 1;
+    bool m_bInRowResizing : 1;
+    bool m_bDragging : 1;
+    bool m_bChildFillsClient : 1;
+    bool m_bNoSizeHandling : 1;
+    BYTE m_bNoNcButtonTips = 0;
+    int m_nSavedExtent = 0;
+    CPoint m_ptFloatPos{0, 0};
+    CPoint m_ptGrabFloating{0, 0};
+    CPoint m_ptGrabDockedH{0, 0};
+    CPoint m_ptGrabDockedV{0, 0};
+    bool m_bFocusInside : 1;
+    bool m_bInRowResizeFromLeading : 1;
+    bool m_bNcButtonHover : 1;
+    bool m_bAutoHidden : 1;
+    CPoint m_ptLastDrag{-1, -1};
+    int m_nAuxValue = 0;
+    CArray<CExtBarNcAreaButton*, CExtBarNcAreaButton*> m_arrNcButtons; // owned
+
     BYTE m_nBarOptions = 0;
+
+    // ---- process-wide ----
+    static CArray<CExtControlBar*, CExtControlBar*> g_AllBars;
+    static CCriticalSection g_csAllBars;
+    static CMap<UINT, UINT, DWORD, DWORD> g_DockBarStyles;
+    static HCURSOR g_hCursorArrow, g_hCursorSizeAll, g_hCursorSizeNS, g_hCursorSizeWE;
+    static bool g_bLockAllBars;
+    static bool g_bCustomNcAreaEnabled;
+    static bool g_bCloseButtonFlag;
+    static bool g_bIdleInTrackingLoops;
+    static bool g_bUseSharedTipWnd;
+    static bool g_bDirectStatusText;
+    static int g_nTabHoverSelectDelay;
+    static CExtControlBar* g_pBarBeingFloated;
     static CExtControlBar* g_pDraggedBar;
-    static int g_nDockingTypeSetting;
+    static int g_nDockingStyle;
+
+    static const UINT g_nMsgQueryRepositionCalcEffect;
+    static const UINT g_nMsgQueryIcon;
+    static const UINT g_nMsgPutToPopupMenu;
+    static const UINT g_nMsgConstructPopupMenu;
+    static const UINT g_nMsgCreateDynBar;
+    static const UINT g_nMsgCreateTabbedBar;
+    static const UINT g_nMsgDrawTrackedArea;
+    static const UINT g_nMsgCustomNcAreaQuery;
+
+protected:
+    void DestroyNcButtons();
+    // Prepares the frame of a resizable bar when its window is made.
+    void OnBarCreated();
+    afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    DECLARE_MESSAGE_MAP()
 };
 
 class CExtDockBar : public CDockBar
@@ -105,15 +465,11 @@ public:
 };
 
 // The menu button in a control bar's caption.
-class CExtBarNcAreaButtonMenu : public CObject
+class CExtBarNcAreaButtonMenu : public CExtBarNcAreaButton
 {
     DECLARE_DYNAMIC(CExtBarNcAreaButtonMenu)
 public:
-    explicit CExtBarNcAreaButtonMenu(CExtControlBar* pBar) : m_pBar(pBar) {}
-    CExtControlBar* GetBar() const { return m_pBar; }
-
-protected:
-    CExtControlBar* m_pBar;
+    explicit CExtBarNcAreaButtonMenu(CExtControlBar* pBar) : CExtBarNcAreaButton(pBar) {}
 };
 
 // A docking-marker window: a layered tool window in the shape of its image.

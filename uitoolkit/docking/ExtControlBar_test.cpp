@@ -10,6 +10,8 @@
 #include "uitoolkit/bars/ExtStatusControlBar.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtCmdItem.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +22,12 @@ namespace
 const UINT kIdBar = AFX_IDW_CONTROLBAR_FIRST + 60;
 const UINT kIdTestCommand = 0x8001; // its prompt is in the tests' string table
 
+// Fixed-size, so that making it leaves the frame's dock bars as the test
+// chose them.
 class CTestExtBar : public CExtControlBar
 {
 public:
+    CTestExtBar() { m_bFixedMode = true; }
     BOOL Create(CWnd* pParent, UINT nID)
     {
         m_dwStyle = CBRS_TOP | CBRS_GRIPPER;
@@ -172,7 +177,10 @@ TEST_F(RelayTest, FloatingBarIsJudgedByItsOwningFrame)
     EXPECT_FALSE(Relays(pMini));
 
     // the status text goes to the owning frame's status bar, not the floating frame
+    ASSERT_TRUE(g_CmdManager->SetupProfile("relay-test", pFrame->m_hWnd));
+    g_CmdManager->NewCommand("relay-test", kIdTestCommand)->m_sTipStatus = "Theme test command";
     CExtControlBar::ShowCommandStatusText(&pFrame->m_bar, kIdTestCommand);
+    g_CmdManager->DetachWindowFromProfile(pFrame->m_hWnd, true);
     EXPECT_STREQ(pFrame->m_status.GetPaneText(0), "Theme test command");
     CExtControlBar::ShowCommandStatusText(&pFrame->m_bar, AFX_IDS_IDLEMESSAGE);
     EXPECT_STREQ(pFrame->m_status.GetPaneText(0), "Ready");
@@ -218,9 +226,9 @@ TEST_F(RelayTest, DockedBarQueries)
     pFrame->m_bHelpMode = FALSE;
 
     EXPECT_EQ(CExtControlBar::GetDockingType(), 0);
-    CExtControlBar::g_nDockingTypeSetting = 1;
+    CExtControlBar::g_nDockingStyle = 1;
     EXPECT_EQ(CExtControlBar::GetDockingType(), 1);
-    CExtControlBar::g_nDockingTypeSetting = -1;
+    CExtControlBar::g_nDockingStyle = -1;
     ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManagerStudio2005));
     EXPECT_EQ(CExtControlBar::GetDockingType(), 1);
 
