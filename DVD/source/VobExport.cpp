@@ -774,7 +774,7 @@ bool WriteVobsKeeping(CAngleBlockList& domain, BYTE nKeptAudio, DWORD dwKeptSubp
         if (run[0]->IsInterleaved())
             while (b < nBlocks && domain.GetBlock(b)->IsInterleaved())
                 run.Add(domain.GetBlock(b++));
-        if (!writer.Flush(log))
+        if (!writer.FlushQueue(log))
             return false;
         if (!WriteBlockRun(log, run, nKeptAudio, dwKeptSubpictures, writer, cells, vobus, pProgress))
             return false;
