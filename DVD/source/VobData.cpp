@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace
@@ -641,6 +642,10 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
     m_pBlocks.reset(new CAngleBlockList(nullptr, m_bMenu != 0));
     m_pBlocks->SetModified();
     CVobuAddressList vobus;
+    // The block holding each vob and cell id: a search of the blocks for
+    // every C_ADT entry would take quadratic time on a set of many cells.
+    std::unordered_map<DWORD, CAngleBlock*> blocksOfCells;
+    auto cellKey = [](const CVobCell& cell) { return DWORD(cell.GetVobId()) << 8 | cell.GetCellId(); };
     for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
     {
         const CCellAddress& entry = *m_cells[i];
@@ -652,17 +657,18 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
         if (!GetCellVobus(log, entry, m_vobus, vobus))
             return false;
 
-        int nAngle = -1;
-        if (CAngleBlock* pBlock = m_pBlocks->FindCell(entry.m_wVobId, entry.m_nCellId, nAngle))
+        const auto known = blocksOfCells.find(DWORD(entry.m_wVobId) << 8 | entry.m_nCellId);
+        if (known != blocksOfCells.end())
         {
-            pBlock->GetIlvu(uint32_t(nAngle))->AddPiece(entry, vobus);
+            CAngleBlock* pBlock = known->second;
+            pBlock->GetIlvu(uint32_t(pBlock->FindIlvu(entry.m_wVobId, entry.m_nCellId)))->AddPiece(entry, vobus);
             continue;
         }
 
         CVobCell* pCell = new CVobCell(this, entry, vobus, nullptr);
         if (!pCell->GetFirstDsi().IsIlvu() || m_pBlocks->GetBlockCount() == 0)
         {
-            m_pBlocks->AddCell(pCell, nullptr);
+            blocksOfCells.emplace(cellKey(*pCell), m_pBlocks->AddCell(pCell, nullptr));
             continue;
         }
         bool bAdded = false;
@@ -676,14 +682,15 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
                 break;
             if (pFirst->GetCellId() == pCell->GetCellId())
             {
-                pBlock->AddCell(pCell, nullptr);
+                if (pBlock->AddCell(pCell, nullptr))
+                    blocksOfCells.emplace(cellKey(*pCell), pBlock);
                 pCell->SetParent(pBlock);
                 bAdded = true;
                 break;
             }
         }
         if (!bAdded)
-            m_pBlocks->AddCell(pCell, nullptr);
+            blocksOfCells.emplace(cellKey(*pCell), m_pBlocks->AddCell(pCell, nullptr));
     }
     for (uint32_t b = 0; b < m_pBlocks->GetBlockCount(); ++b)
         m_pBlocks->GetBlock(b)->SortByVobId();
