@@ -29,6 +29,9 @@ const char kRecoveryFailed[] = "Failed to recover C_ADT & VOBU_ADMAP tables.";
 
 // Recovery reads the set in loads of this size.
 const uint32_t RECOVERY_LOAD_SIZE = 1048576;
+// A recovery keeps at most this many bytes of NAV sectors for the block
+// build (those of a title set of a few gigabytes).
+const size_t RECOVERED_NAVS_LIMIT = 16 << 20;
 // The tables are checked against the NAV packs at every this many VOBUs.
 const int32_t NAV_CHECK_STEP = 1277;
 // A foreign or damaged file may lack pack headers everywhere: name the first
@@ -351,6 +354,15 @@ uint32_t CVobData::GetSectorCount() const
 
 bool CVobData::ReadSector(uint32_t nSector, BYTE* pBuffer) const
 {
+    if (!m_recoveredNavs.empty())
+    {
+        const int32_t i = FindVobuIndex(nSector);
+        if (i >= 0 && m_vobus[i] == nSector && size_t(i + 1) * VOB_SECTOR_SIZE <= m_recoveredNavs.size())
+        {
+            std::memcpy(pBuffer, m_recoveredNavs.data() + size_t(i) * VOB_SECTOR_SIZE, VOB_SECTOR_SIZE);
+            return true;
+        }
+    }
     return m_files.Read(pBuffer, uint64_t(nSector) * VOB_SECTOR_SIZE, VOB_SECTOR_SIZE) == VOB_SECTOR_SIZE;
 }
 
@@ -477,6 +489,9 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
     m_records.SetSize(0);
 
     const uint32_t nSectors = GetSectorCount();
+    // Reserved whole: growing would copy what is kept again and again.
+    std::vector<BYTE>().swap(m_recoveredNavs);
+    m_recoveredNavs.reserve(std::min<size_t>(RECOVERED_NAVS_LIMIT, size_t(nSectors) * VOB_SECTOR_SIZE));
     m_files.AdviseSequential();
     CSavedProgress saved(pProgress);
     if (pProgress)
@@ -579,6 +594,9 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
             if (n > 0)
                 m_records[n - 1].length = WORD(std::min<DWORD>(s - m_vobus[n - 1], 0xFFFF));
             m_vobus.Add(s);
+            if (m_recoveredNavs.size() == size_t(n) * VOB_SECTOR_SIZE &&
+                m_recoveredNavs.size() + VOB_SECTOR_SIZE <= RECOVERED_NAVS_LIMIT)
+                m_recoveredNavs.insert(m_recoveredNavs.end(), p, p + VOB_SECTOR_SIZE);
             CVobuScanRecord cleared = {};
             m_records.Add(cleared);
             m_nLastScanned = n;
@@ -621,6 +639,7 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
         m_vobus.SetSize(0);
         m_cells.RemoveAll();
         m_records.SetSize(0);
+        std::vector<BYTE>().swap(m_recoveredNavs);
         return false;
     }
 
@@ -639,6 +658,12 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
 
 bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
 {
+    struct CDropRecoveredNavs
+    {
+        std::vector<BYTE>& navs;
+        ~CDropRecoveredNavs() { std::vector<BYTE>().swap(navs); }
+    } drop{m_recoveredNavs};
+
     m_pBlocks.reset(new CAngleBlockList(nullptr, m_bMenu != 0));
     m_pBlocks->SetModified();
     CVobuAddressList vobus;
