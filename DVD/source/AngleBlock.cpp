@@ -18,6 +18,10 @@
 namespace
 {
 
+// A domain may hold thousands of blocks (one per cell of a disc, more after
+// splits); growing the list one slot at a time copies it at every block.
+const uint32_t BLOCK_LIST_GROW_BY = 256;
+
 void AddVobData(CVobDataList& sets, CVobData* pSet)
 {
     if (!pSet)
@@ -502,11 +506,13 @@ CAngleBlock* CBlockMap::Lookup(const CAngleBlock* pSource) const
 CAngleBlockList::CAngleBlockList(CDvdObject* pOwner, bool bMenu)
     : CDvdObject(DVDNODE_ANGLE_BLOCK_LIST, pOwner), m_streams(this, bMenu)
 {
+    m_blocks.SetGrowBy(BLOCK_LIST_GROW_BY);
 }
 
 CAngleBlockList::CAngleBlockList(const CStreamSet& streams, CDvdObject* pOwner)
     : CDvdObject(DVDNODE_ANGLE_BLOCK_LIST, pOwner), m_streams(streams, this)
 {
+    m_blocks.SetGrowBy(BLOCK_LIST_GROW_BY);
 }
 
 CAngleBlockList& CAngleBlockList::operator=(const CAngleBlockList& source)

@@ -17,10 +17,11 @@ namespace
 {
 
 const uint32_t SECTOR = 2048;
-// Sectors are copied in batches of this size: large enough that the system
-// calls do not dominate, small enough to stay out of the way of the rest of
-// the program.
-const uint32_t COPY_BUFFER_SIZE = 512 * SECTOR;
+// The output goes to the files in writes of this size, and the source
+// sectors of the VOBUs are read straight into it: large enough that the
+// system calls do not dominate, small enough to stay out of the way of the
+// rest of the program.
+const uint32_t OUTPUT_BUFFER_SIZE = 512 * SECTOR;
 
 uint64_t SectorsIn(uint64_t nBytes)
 {
@@ -66,7 +67,7 @@ size_t FindVideoPacket(const BYTE* pSector)
     return p[0] == 0 && p[1] == 0 && p[2] == 1 && p[3] == 0xE0 ? pos : 0;
 }
 
-CDiskVobFile::CDiskVobFile()
+CDiskVobFile::CDiskVobFile() : m_nReadAhead(OUTPUT_BUFFER_SIZE)
 {
 }
 
@@ -111,6 +112,8 @@ bool CDiskVobFile::Open(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMe
 
 void CDiskVobFile::Close()
 {
+    CDvdLog discarded;
+    WriteOut(discarded);
     m_file.Close();
     m_folder.clear();
     m_nDomainBytes = 0;
@@ -138,6 +141,8 @@ void CDiskVobFile::DeleteOldFiles()
 
 bool CDiskVobFile::OpenNextFile(CDvdLog& log)
 {
+    if (!WriteOut(log))
+        return false;
     m_file.Close();
     if (m_bMenu && m_nFiles >= 1)
     {
@@ -168,38 +173,74 @@ bool CDiskVobFile::OpenNextFile(CDvdLog& log)
     return true;
 }
 
-uint32_t CDiskVobFile::Write(CDvdLog& log, const BYTE* pBytes, uint32_t nCount)
+BYTE* CDiskVobFile::Reserve(CDvdLog& log, uint32_t nWanted, uint32_t& nChunk)
 {
     if (!m_file.IsOpen())
     {
         log.ReportError("No VOB file is open", DVD_LOCATION);
-        return 0;
+        return nullptr;
     }
+    if (!m_out)
+        m_out.reset(new BYTE[OUTPUT_BUFFER_SIZE]);
+    m_nAhead = 0;
+    for (;;)
+    {
+        const uint64_t nFileRoom = m_nFileLimit > m_nFileBytes ? m_nFileLimit - m_nFileBytes : 0;
+        const uint64_t nRoom = GetRoom();
+        if (nWanted <= nRoom)
+        {
+            nChunk = nWanted;
+            return m_out.get() + m_nOut;
+        }
+        // Split where a sector-by-sector writer would have started the next
+        // file, so batching never changes where files end.
+        nChunk = uint32_t(nRoom / SECTOR * SECTOR);
+        if (nChunk > 0)
+            return m_out.get() + m_nOut;
+        if (nFileRoom < SECTOR ? !OpenNextFile(log) : !WriteOut(log))
+            return nullptr;
+    }
+}
+
+uint32_t CDiskVobFile::GetRoom() const
+{
+    const uint64_t nFileRoom = m_nFileLimit > m_nFileBytes ? m_nFileLimit - m_nFileBytes : 0;
+    return uint32_t(std::min<uint64_t>(nFileRoom, OUTPUT_BUFFER_SIZE - m_nOut));
+}
+
+void CDiskVobFile::Commit(uint32_t nChunk)
+{
+    m_nOut += nChunk;
+    m_nFileBytes += nChunk;
+    m_nDomainBytes += nChunk;
+}
+
+bool CDiskVobFile::WriteOut(CDvdLog& log)
+{
+    m_nAhead = 0;
+    if (m_nOut == 0)
+        return true;
+    const uint32_t nCount = m_nOut;
+    m_nOut = 0;
+    if (m_file.Write(m_out.get(), nCount) != int64_t(nCount))
+    {
+        log.ReportError(GetLastErrorText(), DVD_LOCATION);
+        return false;
+    }
+    return true;
+}
+
+uint32_t CDiskVobFile::Write(CDvdLog& log, const BYTE* pBytes, uint32_t nCount)
+{
     uint32_t nDone = 0;
     while (nDone < nCount)
     {
-        uint32_t nChunk = nCount - nDone;
-        uint64_t nRoom = m_nFileLimit > m_nFileBytes ? m_nFileLimit - m_nFileBytes : 0;
-        if (nChunk > nRoom)
-        {
-            // Split where a sector-by-sector writer would have started the
-            // next file, so batching never changes where files end.
-            nChunk = uint32_t(nRoom / SECTOR * SECTOR);
-            if (nChunk == 0)
-            {
-                if (!OpenNextFile(log))
-                    return 0;
-                continue;
-            }
-        }
-        int64_t nWritten = m_file.Write(pBytes + nDone, nChunk);
-        if (nWritten != int64_t(nChunk))
-        {
-            log.ReportError(GetLastErrorText(), DVD_LOCATION);
+        uint32_t nChunk = 0;
+        BYTE* pTo = Reserve(log, nCount - nDone, nChunk);
+        if (pTo == nullptr)
             return 0;
-        }
-        m_nFileBytes += nChunk;
-        m_nDomainBytes += nChunk;
+        std::memcpy(pTo, pBytes + nDone, nChunk);
+        Commit(nChunk);
         nDone += nChunk;
     }
     return nDone;
@@ -246,6 +287,11 @@ void CDiskVobFile::AddRemovedRange(DWORD dwFirst, DWORD dwLast, DWORD nKept)
 
 bool CDiskVobFile::Flush(CDvdLog& log)
 {
+    return FlushQueue(log) && WriteOut(log);
+}
+
+bool CDiskVobFile::FlushQueue(CDvdLog& log)
+{
     while (WriteNextVobu(log, true))
     {
     }
@@ -277,7 +323,9 @@ bool CDiskVobFile::WriteNextVobu(CDvdLog& log, bool bFlushing)
         // Source sectors after this NAV pack that are already accounted for:
         // queued for output or recorded as removed.
         uint64_t nSeen = uint64_t(m_map.GetRemovedAfter()) + SectorsIn(m_nQueuedBytes);
-        if (m_queue.size() == 1 || item.reach > nSeen)
+        // A settled VOBU still waits until an output buffer's worth is
+        // queued behind it, so that their source sectors are read together.
+        if (m_queue.size() == 1 || item.reach > nSeen || m_nQueuedBytes - item.size < m_nReadAhead)
             return false;
     }
     DWORD dwNew = DWORD(SectorsIn(m_nDomainBytes));
@@ -291,38 +339,115 @@ bool CDiskVobFile::WriteNextVobu(CDvdLog& log, bool bFlushing)
     CVobuClock clock;
     clock.previous = GetPackScr(nav);
     uint64_t scr = clock.previous;
-    if (Write(log, nav, SECTOR) != SECTOR)
+    if (m_nAhead >= SECTOR)
+    {
+        // The NAV sector read ahead with the VOBU's source sectors gives way
+        // to the prepared one; what follows is used only where it is the
+        // VOBU's next range.
+        std::memcpy(m_out.get() + m_nOut, nav, SECTOR);
+        Commit(SECTOR);
+        m_nAhead -= SECTOR;
+        m_nAheadOffset += SECTOR;
+    }
+    else if (Write(log, nav, SECTOR) != SECTOR)
         return false;
     AdvanceScr(scr, 1);
-    if (!WriteRanges(log, item, scr, clock))
+    if (!WriteRanges(log, item, scr, clock, bFlushing))
         return false;
     m_nQueuedBytes -= item.size;
     m_queue.pop_front();
     return true;
 }
 
-bool CDiskVobFile::WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr, CVobuClock& clock)
+uint32_t CDiskVobFile::MeasureRun(uint32_t nRange, uint32_t nOffset, uint32_t nLimit, bool bFlushing) const
 {
-    if (!m_buffer)
-        m_buffer.reset(new BYTE[COPY_BUFFER_SIZE]);
-    BYTE* pBuffer = m_buffer.get();
-    for (const CDataRange& range : item.ranges)
+    // Only whole sectors are read ahead, so that every VOBU's clock stamping
+    // starts on a pack.
+    nLimit = nLimit / SECTOR * SECTOR;
+    const CVobuWriteItem& oldest = *m_queue.front();
+    const CDataRange* pRange = &oldest.ranges[nRange];
+    CDataFile* pFile = pRange->GetFile();
+    uint32_t nEnd = pRange->GetOffset() + pRange->GetLength();
+    uint64_t nRun = nEnd - nOffset;
+    if (nRun % SECTOR != 0 || nRun >= nLimit)
+        return uint32_t(std::min<uint64_t>(nRun, nLimit));
+    // The VOBU queued last may still grow, so the run stops before it
+    // unless the queue is being flushed; then the next block most likely
+    // continues in the source, and the run goes on to what the buffer takes.
+    const size_t nComplete = bFlushing ? m_queue.size() : m_queue.size() - 1;
+    size_t nItem = 0;
+    size_t nNext = nRange + 1;
+    while (nRun < nLimit)
     {
+        const CVobuWriteItem* pItem = m_queue[nItem].get();
+        if (nNext < pItem->ranges.size())
+            pRange = &pItem->ranges[nNext++];
+        else if (nItem + 1 == m_queue.size() && bFlushing)
+            return nLimit;
+        else if (nItem + 1 < nComplete && !m_queue[nItem + 1]->ranges.empty())
+        {
+            pItem = m_queue[++nItem].get();
+            pRange = &pItem->ranges[0];
+            nNext = 1;
+            // The sector between holds the source NAV pack of that VOBU.
+            if (pRange->GetFile() != pFile || pRange->GetOffset() != uint64_t(nEnd) + SECTOR)
+                break;
+            nRun += SECTOR;
+            nEnd += SECTOR;
+        }
+        else
+            break;
+        if (pRange->GetFile() != pFile || pRange->GetOffset() != nEnd || pRange->GetLength() % SECTOR != 0)
+            break;
+        nRun += pRange->GetLength();
+        nEnd += pRange->GetLength();
+    }
+    return uint32_t(std::min<uint64_t>(nRun, nLimit));
+}
+
+bool CDiskVobFile::WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr, CVobuClock& clock,
+                               bool bFlushing)
+{
+    for (uint32_t r = 0; r < item.ranges.size(); ++r)
+    {
+        const CDataRange& range = item.ranges[r];
         CDataFile* pFile = range.GetFile();
         uint32_t nOffset = range.GetOffset();
         uint32_t nLeft = range.GetLength();
         while (nLeft > 0)
         {
-            uint32_t nChunk = std::min(nLeft, COPY_BUFFER_SIZE);
-            if (pFile == nullptr || pFile->ReadAt(pBuffer, nOffset, nChunk) != nChunk)
+            BYTE* pTo = m_out.get() + m_nOut;
+            uint32_t nChunk = 0;
+            if (m_nAhead > 0 && pFile == m_pAheadFile && nOffset == m_nAheadOffset)
             {
-                log.ReportError(FormatString("Can't read %s", pFile != nullptr ? pFile->GetName() : ""), DVD_LOCATION);
-                return false;
+                nChunk = std::min(nLeft, m_nAhead);
+                m_nAhead -= nChunk;
+                m_nAheadOffset += nChunk;
+            }
+            else
+            {
+                pTo = Reserve(log, nLeft, nChunk);
+                if (pTo == nullptr)
+                    return false;
+                // Source sectors that follow on, up to what the buffer and
+                // the file take, are read with these; a run guessed past the
+                // queue may end with the source file.
+                const uint32_t nWanted =
+                    pFile != nullptr ? std::max(nChunk, MeasureRun(r, nOffset, GetRoom(), bFlushing)) : 0;
+                const uint32_t nRead = pFile != nullptr ? pFile->ReadAt(pTo, nOffset, nWanted) : 0;
+                if (nRead < nChunk)
+                {
+                    log.ReportError(FormatString("Can't read %s", pFile != nullptr ? pFile->GetName() : ""),
+                                    DVD_LOCATION);
+                    return false;
+                }
+                m_nAhead = (nRead - nChunk) / SECTOR * SECTOR;
+                m_pAheadFile = pFile;
+                m_nAheadOffset = nOffset + nChunk;
             }
             for (uint32_t s = 0; s + SECTOR <= nChunk; s += SECTOR)
-                StampClock(pBuffer + s, scr, clock);
-            if (Write(log, pBuffer, nChunk) != nChunk)
-                return false;
+                StampClock(pTo + s, scr, clock);
+            Commit(nChunk);
             nOffset += nChunk;
             nLeft -= nChunk;
         }

@@ -64,10 +64,14 @@ public:
     bool StartDomain(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu);
     // Deletes the domain's old VOB files and creates its first one.
     bool Open(CDvdLog& log, const char* pszFolder, BYTE nVts, bool bMenu);
+    // Writes what the output buffer still holds (failures are reported only
+    // by Flush) and closes the file.
     void Close();
 
     // Appends bytes to the domain, starting the next file where the current
-    // one would pass the size limit; answers the bytes written, 0 on failure.
+    // one would pass the size limit; answers the bytes taken, 0 on failure.
+    // Bytes are gathered in an output buffer: a failure to write them may
+    // show only at a later call, at the latest at Flush.
     uint32_t Write(CDvdLog& log, const BYTE* pBytes, uint32_t nCount);
 
     // Queues a VOBU (the writer owns its NAV sector from now on) and writes
@@ -79,6 +83,9 @@ public:
     // Source sectors first..last that became nKept output sectors.
     void AddRemovedRange(DWORD dwFirst, DWORD dwLast, DWORD nKept);
     // Writes every queued VOBU; the sector map is reset when all went out.
+    // The output buffer may still hold them.
+    bool FlushQueue(CDvdLog& log);
+    // Writes every queued VOBU and the output buffer.
     bool Flush(CDvdLog& log);
 
     uint64_t GetQueuedSize() const { return m_nQueuedBytes; }
@@ -92,6 +99,10 @@ public:
     // The per-file limit; tests lower it (in whole sectors) to see rollover
     // without writing gigabytes.
     void SetFileSizeLimit(uint32_t nLimit) { m_nFileLimit = nLimit; }
+    // How many bytes must be queued behind a settled VOBU before it is
+    // written (one output buffer); tests set 0 to see each VOBU go as soon
+    // as its references are settled.
+    void SetReadAhead(uint32_t nBytes) { m_nReadAhead = nBytes; }
 
     // The name of file k of a domain (k is ignored for menus).
     static std::string GetFileName(const std::string& folder, BYTE nVts, bool bMenu, uint32_t k);
@@ -99,10 +110,25 @@ public:
 private:
     void DeleteOldFiles();
     bool OpenNextFile(CDvdLog& log);
+    // Room in the output buffer for the next at most nWanted bytes of the
+    // domain, in the file they belong to: answers where they go and sets
+    // nChunk (whole sectors unless all of nWanted fits); null on failure.
+    // Drops what was read ahead.
+    BYTE* Reserve(CDvdLog& log, uint32_t nWanted, uint32_t& nChunk);
+    // Bytes the output buffer and the current file still take.
+    uint32_t GetRoom() const;
+    // How far the source bytes from range nRange of the oldest VOBU, from
+    // nOffset on, run on through the following queued VOBUs without a gap
+    // other than their NAV sectors, up to nLimit bytes.
+    uint32_t MeasureRun(uint32_t nRange, uint32_t nOffset, uint32_t nLimit, bool bFlushing) const;
+    // Takes the nChunk bytes placed at what Reserve answered.
+    void Commit(uint32_t nChunk);
+    // Writes the output buffer to the current file.
+    bool WriteOut(CDvdLog& log);
     // Writes the oldest VOBU unless, when not flushing, it must still wait.
     bool WriteNextVobu(CDvdLog& log, bool bFlushing);
-    // The data ranges of a VOBU, sector by sector through one buffer.
-    bool WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr, CVobuClock& clock);
+    // The data ranges of a VOBU, read straight into the output buffer.
+    bool WriteRanges(CDvdLog& log, const CVobuWriteItem& item, uint64_t& scr, CVobuClock& clock, bool bFlushing);
 
     kx::PlatformFile m_file;
     std::string m_folder; // ends with a separator
@@ -115,7 +141,14 @@ private:
     uint64_t m_nQueuedBytes = 0;
     CSectorMap m_map;
     uint32_t m_nFileLimit = VOB_FILE_SIZE_LIMIT;
-    std::unique_ptr<BYTE[]> m_buffer; // the copy buffer, made on first use
+    uint32_t m_nReadAhead;
+    std::unique_ptr<BYTE[]> m_out; // the output buffer, made on first use
+    uint32_t m_nOut = 0;           // bytes in it, all of the current file
+    // Source bytes read ahead behind the output: where the VOBUs after the
+    // oldest go when they are written, their NAV sectors to be overwritten.
+    uint32_t m_nAhead = 0;
+    CDataFile* m_pAheadFile = nullptr;
+    uint32_t m_nAheadOffset = 0; // of the first byte read ahead
 };
 
 // Where the video packet of a 2,048-byte pack starts; 0 when the pack holds

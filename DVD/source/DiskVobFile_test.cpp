@@ -205,6 +205,7 @@ TEST_F(DiskVobFileTest, AVobuWaitsUntilTheSectorsItReachesAreAccountedFor)
     src.Pes(0xE0);
     SaveSource();
     ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
+    writer.SetReadAhead(0);
 
     ASSERT_TRUE(Queue(0, 1, 1));
     EXPECT_EQ(writer.GetQueueCount(), 1u); // alone: never written before a flush
@@ -237,6 +238,7 @@ TEST_F(DiskVobFileTest, TheQueueGrowsForAVobuThatReachesFarAhead)
     }
     SaveSource();
     ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
+    writer.SetReadAhead(0);
     uint32_t nLongest = 0;
     for (uint32_t v = 0; v <= 70; ++v)
     {
@@ -339,6 +341,115 @@ TEST_F(DiskVobFileTest, StartDomainFlushesThePreviousDomain)
     EXPECT_EQ(Output("VTS_01_0.VOB").size(), 2u * kSector);
     EXPECT_TRUE(kx::FileExists(folder + "VTS_01_1.VOB"));
 }
+
+// VOBUs of several megabytes written through the read-ahead: the source
+// sectors of queued VOBUs are read together into the output buffer and the
+// NAV sectors among them give way to the prepared ones. Whatever breaks a
+// run (a removed pack, a VOBU from another file, a jump between blocks, the
+// end of an output file or of the buffer) must leave every byte where a
+// sector-by-sector copy puts it.
+struct ReadAheadCase
+{
+    const char* name;
+    uint32_t nFileLimit;  // output sectors per file
+    uint32_t nGapEvery;   // every n-th VOBU loses its second pack (0: none)
+    bool bJump;           // blocks of VOBUs in the order 0, 2, 1
+    uint32_t nOtherEvery; // every n-th VOBU takes its packs from another file
+};
+
+class DiskVobFileReadAhead : public DiskVobFileTest, public ::testing::WithParamInterface<ReadAheadCase>
+{
+};
+
+TEST_P(DiskVobFileReadAhead, EveryByteLandsWhereACopyPutsIt)
+{
+    const ReadAheadCase& c = GetParam();
+    const uint32_t nVobus = 300;
+    const uint32_t nPacks = 4;
+    for (uint32_t v = 0; v < nVobus; ++v)
+    {
+        src.Nav(1, 1);
+        for (uint32_t k = 0; k < nPacks; ++k)
+            src.Pes(k % 2 ? 0xC0 : 0xE0);
+    }
+    // A clock of its own makes every pack tell where it came from.
+    for (uint32_t s = 0; s < src.SectorCount(); ++s)
+        EncodeScr(uint64_t(s + 1) * SCR_TICKS_PER_PACK, GetPackScrField(SourceSector(s)));
+    SaveSource();
+    kxtest::VobBuilder other;
+    for (uint32_t k = 0; k < nPacks; ++k)
+    {
+        other.Pes(0xE0);
+        EncodeScr(uint64_t(k + 1) * 7 * SCR_TICKS_PER_PACK, GetPackScrField(other.bytes.data() + k * kSector));
+    }
+    const std::string otherPath = scratch.File("other.bin");
+    ASSERT_TRUE(kxtest::WriteFile(otherPath, other.bytes.data(), other.bytes.size()));
+    CDataFile otherFile;
+    ASSERT_TRUE(otherFile.Open(&log, otherPath.c_str(), true, true));
+
+    writer.SetFileSizeLimit(c.nFileLimit * kSector);
+    ASSERT_TRUE(writer.Open(log, folder.c_str(), 1, false));
+    std::vector<const BYTE*> expected; // the source of each output data sector; null for NAV
+    auto queueVobu = [&](uint32_t v)
+    {
+        const uint32_t nNav = v * (nPacks + 1);
+        std::unique_ptr<BYTE[]> nav(new BYTE[kSector]);
+        std::memcpy(nav.get(), SourceSector(nNav), kSector);
+        ASSERT_TRUE(writer.QueueVobu(log, std::move(nav)));
+        expected.push_back(nullptr);
+        for (uint32_t k = 0; k < nPacks; ++k)
+        {
+            const uint32_t s = nNav + 1 + k;
+            if (c.nOtherEvery != 0 && v % c.nOtherEvery == 1)
+            {
+                writer.AddData(CDataRange(&otherFile, k * kSector, kSector));
+                expected.push_back(other.bytes.data() + size_t(k) * kSector);
+            }
+            else if (c.nGapEvery != 0 && v % c.nGapEvery == 2 && k == 1)
+                writer.AddRemovedRange(s, s, 0);
+            else
+            {
+                writer.AddData(CDataRange(&file, s * kSector, kSector));
+                expected.push_back(SourceSector(s));
+            }
+        }
+    };
+    const uint32_t nBlock = nVobus / 3;
+    for (uint32_t b : c.bJump ? std::vector<uint32_t>{0, 2, 1} : std::vector<uint32_t>{0, 1, 2})
+    {
+        for (uint32_t v = b * nBlock; v < (b + 1) * nBlock; ++v)
+            queueVobu(v);
+        ASSERT_TRUE(writer.FlushQueue(log)) << log.Dump();
+    }
+    ASSERT_TRUE(writer.Flush(log)) << log.Dump();
+    writer.Close();
+
+    std::vector<BYTE> all;
+    for (uint32_t k = 1; k <= writer.GetFileCount() || kx::FileExists(folder + "VTS_01_" + std::to_string(k) + ".VOB");
+         ++k)
+    {
+        std::vector<BYTE> part = Output("VTS_01_" + std::to_string(k) + ".VOB");
+        EXPECT_LE(part.size(), c.nFileLimit * kSector);
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    ASSERT_EQ(all.size(), expected.size() * kSector);
+    for (uint32_t s = 0; s < expected.size(); ++s)
+    {
+        if (expected[s] == nullptr)
+            EXPECT_EQ(OutputLbn(all, s), s);
+        else
+            EXPECT_EQ(0, std::memcmp(all.data() + size_t(s) * kSector, expected[s], kSector)) << "sector " << s;
+    }
+    EXPECT_EQ(log.Count('E'), 0) << log.Dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, DiskVobFileReadAhead,
+                         ::testing::Values(ReadAheadCase{"Plain", 0x7FFFF, 0, false, 0},
+                                           ReadAheadCase{"FileLimits", 777, 0, false, 0},
+                                           ReadAheadCase{"RemovedPacks", 0x7FFFF, 7, false, 0},
+                                           ReadAheadCase{"JumpsBetweenBlocks", 0x7FFFF, 0, true, 0},
+                                           ReadAheadCase{"OtherFiles", 500, 0, true, 9}),
+                         [](const ::testing::TestParamInfo<ReadAheadCase>& info) { return info.param.name; });
 
 TEST_F(DiskVobFileTest, AFailedWriteLeavesTheVobuQueued)
 {

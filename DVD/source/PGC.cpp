@@ -612,8 +612,10 @@ void CPgc::Notify(CDvdObject* pSender, int nCode, intptr_t a, intptr_t b)
             for (size_t k = 0; k < moves.size(); ++k)
             {
                 nShift += moves[k].second;
-                const uint32_t nLast = k + 1 < moves.size() ? moves[k + 1].first : m_cells.GetSize();
-                AddMovedEntries(*pCollector, m_cells[i], moves[k].first + 1, nLast, nShift, moves[k].second);
+                const bool bNext = k + 1 < moves.size();
+                const uint32_t nLast = bNext ? moves[k + 1].first : m_cells.GetSize();
+                AddMovedEntries(*pCollector, m_cells[i], moves[k].first + 1, nLast, nShift,
+                                bNext ? moves[k + 1].second : 0);
             }
         }
         break;
@@ -714,7 +716,7 @@ uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock, boo
         // move up by one.
         CBlockReferenceCollector collector;
         for (uint32_t i = 0; i < nCount; ++i)
-            AddMovedEntries(collector, m_cells[i], nNew + 1, nCount, 1, 1);
+            AddMovedEntries(collector, m_cells[i], nNew + 1, nCount, 1, 0);
         collector.Collect();
         collector.Resolve(nullptr, nullptr);
         collector.Finish();
@@ -735,17 +737,23 @@ uint32_t CPgc::InsertCell(uint32_t nCell, bool bBefore, CAngleBlock* pBlock, boo
 }
 
 void CPgc::AddMovedEntries(CReferenceCollector& collector, CPgcCell* pCell, uint32_t nFirst, uint32_t nLast,
-                           int32_t nShift, int32_t nOwnMove) const
+                           int32_t nShift, int32_t nLastMove) const
 {
     // Button links name IFO cells, and an entry that lists several angles
     // holds one IFO cell per angle: the collector gets the IFO cells of the
     // entries nFirst to nLast (1-based). A retarget by a negative shift
-    // empties the links to the cells just below its range, so the range of
-    // an entry that loses angles starts at the IFO cells it loses.
+    // empties the links to the first cells of its range, as many as the
+    // shift: a range moving down starts that far below its first cell, on
+    // the IFO cells the entry before it loses and on those that the ranges
+    // before it vacated. The cells entry nLast loses are left to the range
+    // after it.
     int32_t nFirstIfo = int32_t(GetFirstIfoCell(nFirst - 1)) + 1;
-    if (nOwnMove < 0)
-        nFirstIfo = std::max(1, nFirstIfo + nOwnMove);
-    collector.AddReference(pCell, WORD(nFirstIfo), WORD(GetFirstIfoCell(nLast)), nShift);
+    if (nShift < 0)
+        nFirstIfo = std::max(1, nFirstIfo + nShift);
+    int32_t nLastIfo = int32_t(GetFirstIfoCell(nLast));
+    if (nLastMove < 0)
+        nLastIfo = std::max(0, nLastIfo + nLastMove);
+    collector.AddReference(pCell, WORD(nFirstIfo), WORD(nLastIfo), nShift);
 }
 
 // ---- Geometry -------------------------------------------------------------------------

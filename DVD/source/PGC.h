@@ -384,10 +384,11 @@ private:
     // The PGC's play time in 90 kHz ticks.
     int64_t GetPlaybackTicks() const;
     // Tells the collector that the entries nFirst to nLast (1-based) move by
-    // nShift IFO cells, for the buttons of pCell's block; the entry before
-    // them changed its own IFO cell count by nOwnMove.
+    // nShift IFO cells, for the buttons of pCell's block; entry nLast
+    // changed its own IFO cell count by nLastMove (0 when it is not the next
+    // one that changed).
     void AddMovedEntries(CReferenceCollector& collector, CPgcCell* pCell, uint32_t nFirst, uint32_t nLast,
-                         int32_t nShift, int32_t nOwnMove) const;
+                         int32_t nShift, int32_t nLastMove) const;
 
     CDvdObjectArray<CPgcCell> m_cells;
     // Entry indices: wider than the IFO's bytes, so that an edited chain

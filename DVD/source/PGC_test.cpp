@@ -910,11 +910,13 @@ TEST(PgcNotices, SplitAndAngleNoticesReportMovedCells)
     EXPECT_EQ(nullptr, angles.FindList(pB));
     ASSERT_NE(nullptr, angles.FindList(pA));
     ASSERT_EQ(4u, angles.FindList(pA)->records.GetSize());
-    // Each range starts at the IFO cell its entry loses (2, then 5).
+    // Each range starts as far below its cells as it moves: on the IFO cell
+    // entry 1 loses (2), then on cells 4 (vacated by the first range) and 5
+    // (lost by entry 3), which the first range leaves out.
     EXPECT_EQ(2, angles.FindList(pA)->records[0]->wFirst);
-    EXPECT_EQ(5, angles.FindList(pA)->records[0]->wLast);
+    EXPECT_EQ(4, angles.FindList(pA)->records[0]->wLast);
     EXPECT_EQ(-1, angles.FindList(pA)->records[0]->nShift);
-    EXPECT_EQ(5, angles.FindList(pA)->records[1]->wFirst);
+    EXPECT_EQ(4, angles.FindList(pA)->records[1]->wFirst);
     EXPECT_EQ(6, angles.FindList(pA)->records[1]->wLast);
     EXPECT_EQ(-2, angles.FindList(pA)->records[1]->nShift);
 

@@ -164,7 +164,10 @@ std::vector<uint32_t> CReferenceCollector::FindOverlaps(const CReferenceList& li
         for (uint32_t j = i + 1; j < nCount; ++j)
         {
             const CReferenceRecord& b = *list.records[j];
-            if (a.nShift == b.nShift || a.IsEmpty() || b.IsEmpty())
+            // The ranges one cell reports meet only where a range moving
+            // down starts below its cells; a copy of the block could not
+            // part a cell from itself anyway.
+            if (a.nShift == b.nShift || a.IsEmpty() || b.IsEmpty() || a.pCell == b.pCell)
                 continue;
             const int nFirst = std::max(a.wFirst, b.wFirst);
             const int nLast = std::min(a.wLast, b.wLast);
@@ -235,7 +238,12 @@ void CReferenceCollector::Finish()
 
 void CReferenceCollector::Finish(CReferenceList& list)
 {
-    int nCorrection = 0;
+    struct CMove
+    {
+        CRange range;
+        int nShift;
+    };
+    std::vector<CMove> moves;
     for (uint32_t i = 0; i < list.records.GetSize(); ++i)
     {
         const CReferenceRecord& record = *list.records[i];
@@ -253,10 +261,20 @@ void CReferenceCollector::Finish(CReferenceList& list)
                 RemoveRange(ranges, earlier.wFirst, earlier.wLast);
         }
         for (const CRange& r : ranges)
-        {
-            if (RetargetButtonCommands(list.pBlock, m_nOperation, r.nFirst + nCorrection, record.nShift,
-                                       r.nLast + nCorrection))
-                nCorrection += record.nShift;
-        }
+            moves.push_back({r, record.nShift});
     }
+    // Each command must move once, by the move of the range it lay in before
+    // the edit. A command shifted up must not land in a range still to be
+    // shifted, so ranges moving up go from the highest down; ranges moving
+    // down go from the lowest up, each after the ranges below it vacated
+    // the cells it empties.
+    std::stable_sort(moves.begin(), moves.end(),
+                     [](const CMove& a, const CMove& b)
+                     {
+                         if ((a.nShift > 0) != (b.nShift > 0))
+                             return a.nShift > 0;
+                         return a.nShift > 0 ? a.range.nFirst > b.range.nFirst : a.range.nFirst < b.range.nFirst;
+                     });
+    for (const CMove& move : moves)
+        RetargetButtonCommands(list.pBlock, m_nOperation, move.range.nFirst, move.nShift, move.range.nLast);
 }

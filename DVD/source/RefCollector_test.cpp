@@ -256,8 +256,7 @@ TEST(ReferenceCollector, EarlierEqualMovesSplitALaterRange)
     collector.AddReference(pPgc->GetCell(1), 2, 9, 1);
     RunEdit(collector);
 
-    // Cell 2..4 first: links 2 and 3 move and the correction becomes 1, so
-    // the rest (7..9) is shifted as 8..10.
+    // The second record shifts 2..4 and 7..9, each link once.
     EXPECT_EQ((Links{3, 4, 9, 10}), collector.GetLinks(pMenu));
     EXPECT_EQ(3, collector.nRetargets);
 }
@@ -354,3 +353,61 @@ TEST(ReferenceCollector, SplitSeenByOnePgcOfTwoDuplicatesTheMenu)
     EXPECT_EQ((Links{1, 5}), collector.GetLinks(pMenu));
     EXPECT_EQ((Links{1, 4}), collector.GetLinks(pCopy));
 }
+
+// Several entries of one PGC play the block that changes: every entry after
+// the first of them moves by the sum of the changes before it. Each link
+// must follow its own cell, also past the second changed entry and where
+// cells move into numbers that other links held before the edit.
+struct SeveralEntriesCase
+{
+    const char* name;
+    int nAngles;    // IFO cells of each entry playing the changed block
+    int nNotice;    // the collecting notice of the edit
+    int nNewAngles; // the angle count after the edit (angle notices)
+    Links before;
+    Links after;
+};
+
+class ReferenceCollectorSeveralEntries : public ::testing::TestWithParam<SeveralEntriesCase>
+{
+};
+
+TEST_P(ReferenceCollectorSeveralEntries, EveryLinkFollowsItsCell)
+{
+    const SeveralEntriesCase& c = GetParam();
+    TitleSet vts;
+    CAngleBlock* pMenu = vts.AddBlock();
+    CAngleBlock* pChanged = vts.AddBlock();
+    CAngleBlock* pOther = vts.AddBlock();
+    // Entries: menu, changed, other, changed, other, other.
+    CPgc* pPgc = vts.AddPgc({pMenu});
+    CGrowArray<BYTE> angles;
+    for (int a = 0; a < c.nAngles; ++a)
+        angles.Add(BYTE(a));
+    CGrowArray<BYTE> one;
+    one.Add(0);
+    for (CAngleBlock* pBlock : {pChanged, pOther, pChanged, pOther, pOther})
+        pPgc->AddCell(new CPgcCell(1, 0, 0, 0, pBlock, pBlock == pChanged ? angles : one, pPgc));
+    TestCollector collector(vts);
+    collector.SetLinks(pMenu, c.before);
+
+    if (c.nNotice == DVDNOTICE_COLLECT_SPLIT_REFS)
+        vts.Notify(pChanged, c.nNotice, reinterpret_cast<intptr_t>(&collector), 0);
+    else
+        vts.Notify(pChanged, c.nNotice, c.nNewAngles, reinterpret_cast<intptr_t>(&collector));
+    RunEdit(collector);
+
+    EXPECT_EQ(c.after, collector.GetLinks(pMenu));
+}
+
+// Split: entries 3.. move by 1, entries 5.. by 2 (IFO cells = entries).
+// Angles 2 -> 1: the cells 3 and 6 go (their links are emptied), 4..5 move
+// down by 1, 7..8 by 2. Angles 1 -> 3: 3..4 move up by 2, 5..6 by 4.
+INSTANTIATE_TEST_SUITE_P(
+    Edits, ReferenceCollectorSeveralEntries,
+    ::testing::Values(
+        SeveralEntriesCase{"Split", 1, DVDNOTICE_COLLECT_SPLIT_REFS, 0, {1, 2, 3, 4, 5, 6}, {1, 2, 4, 5, 7, 8}},
+        SeveralEntriesCase{
+            "FewerAngles", 2, DVDNOTICE_COLLECT_ANGLE_REFS, 1, {1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 0, 3, 4, 0, 5, 6}},
+        SeveralEntriesCase{"MoreAngles", 1, DVDNOTICE_COLLECT_ANGLE_REFS, 3, {1, 2, 3, 4, 5, 6}, {1, 2, 5, 6, 9, 10}}),
+    [](const ::testing::TestParamInfo<SeveralEntriesCase>& info) { return info.param.name; });

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace
@@ -28,6 +29,9 @@ const char kRecoveryFailed[] = "Failed to recover C_ADT & VOBU_ADMAP tables.";
 
 // Recovery reads the set in loads of this size.
 const uint32_t RECOVERY_LOAD_SIZE = 1048576;
+// A recovery keeps at most this many bytes of NAV sectors for the block
+// build (those of a title set of a few gigabytes).
+const size_t RECOVERED_NAVS_LIMIT = 16 << 20;
 // The tables are checked against the NAV packs at every this many VOBUs.
 const int32_t NAV_CHECK_STEP = 1277;
 // A foreign or damaged file may lack pack headers everywhere: name the first
@@ -350,6 +354,15 @@ uint32_t CVobData::GetSectorCount() const
 
 bool CVobData::ReadSector(uint32_t nSector, BYTE* pBuffer) const
 {
+    if (!m_recoveredNavs.empty())
+    {
+        const int32_t i = FindVobuIndex(nSector);
+        if (i >= 0 && m_vobus[i] == nSector && size_t(i + 1) * VOB_SECTOR_SIZE <= m_recoveredNavs.size())
+        {
+            std::memcpy(pBuffer, m_recoveredNavs.data() + size_t(i) * VOB_SECTOR_SIZE, VOB_SECTOR_SIZE);
+            return true;
+        }
+    }
     return m_files.Read(pBuffer, uint64_t(nSector) * VOB_SECTOR_SIZE, VOB_SECTOR_SIZE) == VOB_SECTOR_SIZE;
 }
 
@@ -476,6 +489,9 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
     m_records.SetSize(0);
 
     const uint32_t nSectors = GetSectorCount();
+    // Reserved whole: growing would copy what is kept again and again.
+    std::vector<BYTE>().swap(m_recoveredNavs);
+    m_recoveredNavs.reserve(std::min<size_t>(RECOVERED_NAVS_LIMIT, size_t(nSectors) * VOB_SECTOR_SIZE));
     m_files.AdviseSequential();
     CSavedProgress saved(pProgress);
     if (pProgress)
@@ -578,6 +594,9 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
             if (n > 0)
                 m_records[n - 1].length = WORD(std::min<DWORD>(s - m_vobus[n - 1], 0xFFFF));
             m_vobus.Add(s);
+            if (m_recoveredNavs.size() == size_t(n) * VOB_SECTOR_SIZE &&
+                m_recoveredNavs.size() + VOB_SECTOR_SIZE <= RECOVERED_NAVS_LIMIT)
+                m_recoveredNavs.insert(m_recoveredNavs.end(), p, p + VOB_SECTOR_SIZE);
             CVobuScanRecord cleared = {};
             m_records.Add(cleared);
             m_nLastScanned = n;
@@ -620,6 +639,7 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
         m_vobus.SetSize(0);
         m_cells.RemoveAll();
         m_records.SetSize(0);
+        std::vector<BYTE>().swap(m_recoveredNavs);
         return false;
     }
 
@@ -638,9 +658,19 @@ bool CVobData::RecoverCells(CDvdLog& log, CDvdProgress* pProgress)
 
 bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
 {
+    struct CDropRecoveredNavs
+    {
+        std::vector<BYTE>& navs;
+        ~CDropRecoveredNavs() { std::vector<BYTE>().swap(navs); }
+    } drop{m_recoveredNavs};
+
     m_pBlocks.reset(new CAngleBlockList(nullptr, m_bMenu != 0));
     m_pBlocks->SetModified();
     CVobuAddressList vobus;
+    // The block holding each vob and cell id: a search of the blocks for
+    // every C_ADT entry would take quadratic time on a set of many cells.
+    std::unordered_map<DWORD, CAngleBlock*> blocksOfCells;
+    auto cellKey = [](const CVobCell& cell) { return DWORD(cell.GetVobId()) << 8 | cell.GetCellId(); };
     for (uint32_t i = 0; i < m_cells.GetSize(); ++i)
     {
         const CCellAddress& entry = *m_cells[i];
@@ -652,17 +682,18 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
         if (!GetCellVobus(log, entry, m_vobus, vobus))
             return false;
 
-        int nAngle = -1;
-        if (CAngleBlock* pBlock = m_pBlocks->FindCell(entry.m_wVobId, entry.m_nCellId, nAngle))
+        const auto known = blocksOfCells.find(DWORD(entry.m_wVobId) << 8 | entry.m_nCellId);
+        if (known != blocksOfCells.end())
         {
-            pBlock->GetIlvu(uint32_t(nAngle))->AddPiece(entry, vobus);
+            CAngleBlock* pBlock = known->second;
+            pBlock->GetIlvu(uint32_t(pBlock->FindIlvu(entry.m_wVobId, entry.m_nCellId)))->AddPiece(entry, vobus);
             continue;
         }
 
         CVobCell* pCell = new CVobCell(this, entry, vobus, nullptr);
         if (!pCell->GetFirstDsi().IsIlvu() || m_pBlocks->GetBlockCount() == 0)
         {
-            m_pBlocks->AddCell(pCell, nullptr);
+            blocksOfCells.emplace(cellKey(*pCell), m_pBlocks->AddCell(pCell, nullptr));
             continue;
         }
         bool bAdded = false;
@@ -676,14 +707,15 @@ bool CVobData::BuildBlocks(CDvdLog& log, CDvdProgress* pProgress)
                 break;
             if (pFirst->GetCellId() == pCell->GetCellId())
             {
-                pBlock->AddCell(pCell, nullptr);
+                if (pBlock->AddCell(pCell, nullptr))
+                    blocksOfCells.emplace(cellKey(*pCell), pBlock);
                 pCell->SetParent(pBlock);
                 bAdded = true;
                 break;
             }
         }
         if (!bAdded)
-            m_pBlocks->AddCell(pCell, nullptr);
+            blocksOfCells.emplace(cellKey(*pCell), m_pBlocks->AddCell(pCell, nullptr));
     }
     for (uint32_t b = 0; b < m_pBlocks->GetBlockCount(); ++b)
         m_pBlocks->GetBlock(b)->SortByVobId();

@@ -178,6 +178,10 @@ private:
     BYTE m_audioIds[8];
     CVobuScanRecordArray m_records;
     std::vector<BYTE> m_scanBuffer; // the sectors of the VOBU being scanned
+    // The NAV sectors of the first VOBUs a recovery found, in table order,
+    // kept for the block build that follows it (which reads every one of
+    // them) and dropped when that is done.
+    std::vector<BYTE> m_recoveredNavs;
     std::atomic<int32_t> m_nLastScanned{-1};
     BYTE m_nAudioStreams = 0;
     BYTE m_nSubpictureStreams = 0;

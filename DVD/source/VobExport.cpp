@@ -442,19 +442,6 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
                             DVD_LOCATION);
             return 0;
         }
-        const CButtonSegment* pSegment = ilvu.GetSegment(nSegment);
-        if (nSegmentCached != int32_t(nSegment))
-        {
-            PciPacket first;
-            if (!ilvu.ReadNavPack(first, pSegment->GetFirstVobu()))
-            {
-                log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)), DVD_LOCATION);
-                return 0;
-            }
-            dwSegmentBase = first.GetVobuSPtm();
-            nSegmentCached = int32_t(nSegment);
-        }
-
         // The VOBU's other sectors end at the next VOBU, the ILVU's last
         // range, and this piece; the whole VOBU is read in one run.
         DWORD dwLast = i + 1 < nVobus ? sourceVobus[int32_t(i + 1)] - 1 : dwRangesLast;
@@ -469,6 +456,21 @@ uint64_t ExportVobus(CVobCell& ilvu, CDvdLog& log, CDiskVobFile& writer, uint32_
         {
             log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)), DVD_LOCATION);
             return 0;
+        }
+        const CButtonSegment* pSegment = ilvu.GetSegment(nSegment);
+        if (nSegmentCached != int32_t(nSegment))
+        {
+            // A segment mostly starts at this VOBU, whose NAV pack is at hand.
+            PciPacket first;
+            if (pSegment->GetFirstVobu() == i)
+                first.ReadFromSector(pNavSector);
+            else if (!ilvu.ReadNavPack(first, pSegment->GetFirstVobu()))
+            {
+                log.ReportError(FormatString("Can't read the NAV pack at sector %u", unsigned(dwSource)), DVD_LOCATION);
+                return 0;
+            }
+            dwSegmentBase = first.GetVobuSPtm();
+            nSegmentCached = int32_t(nSegment);
         }
         std::unique_ptr<BYTE[]> nav(new BYTE[SECTOR]);
         std::memcpy(nav.get(), pNavSector, SECTOR);
@@ -774,7 +776,7 @@ bool WriteVobsKeeping(CAngleBlockList& domain, BYTE nKeptAudio, DWORD dwKeptSubp
         if (run[0]->IsInterleaved())
             while (b < nBlocks && domain.GetBlock(b)->IsInterleaved())
                 run.Add(domain.GetBlock(b++));
-        if (!writer.Flush(log))
+        if (!writer.FlushQueue(log))
             return false;
         if (!WriteBlockRun(log, run, nKeptAudio, dwKeptSubpictures, writer, cells, vobus, pProgress))
             return false;
