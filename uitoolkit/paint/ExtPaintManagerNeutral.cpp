@@ -239,11 +239,6 @@ void CExtPaintManagerOffice2003::PaintTrackedButtonBackground(CDC& dc, CExtBarBu
     CExtPaintManagerXP::PaintTrackedButtonBackground(dc, pButton, lParam);
 }
 
-void CExtPaintManagerStudio2005::InitColorTable()
-{
-    CExtPaintManagerOffice2003::InitColorTable();
-}
-
 void CExtPaintManagerStudio2005::GetTabStripColors(COLORREF* pClrBorderLight, COLORREF* pClrBorderDark,
                                                    COLORREF* pClrFaceLight, COLORREF* pClrFaceDark, CExtTabWnd* pTabWnd,
                                                    LPARAM lParam)
@@ -311,9 +306,4 @@ void CExtPaintManagerStudio2005::PaintDockingHighlight(COLORREF* pPixels, int nW
 {
     CExtPaintManagerOffice2003::PaintDockingHighlight(pPixels, nWidth, nHeight, bTabShape, bTabTop, rcBody, rcTab,
                                                       clrFill, clrBorder, nBorderWidth);
-}
-
-bool CExtPaintManagerStudio2005::GetLunaBaseColors(COLORREF* pClrFill, COLORREF* pClrAccent)
-{
-    return CExtPaintManagerOffice2003::GetLunaBaseColors(pClrFill, pClrAccent);
 }
