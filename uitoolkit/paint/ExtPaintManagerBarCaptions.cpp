@@ -320,7 +320,7 @@ void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& p)
 {
     if (!p.FloatingFrame && !p.PaneTitle)
     {
-        if (!p.NoFill && !IsUnframedToolBar(p.Bar))
+        if (!IsUnframedToolBar(p.Bar))
         {
             CRect rc = p.CaptionRect;
             rc.DeflateRect(1, 1);
@@ -348,7 +348,7 @@ void CExtPaintManagerOffice2003::PaintBarCaption(CDC& dc, BarCaptionParams& p)
 {
     const bool bSlider = IsBarOfKind(p.Bar, RUNTIME_CLASS(CExtDynAutoHideSlider));
     const bool bBar = IsBarOfKind(p.Bar, RUNTIME_CLASS(CExtControlBar));
-    if (p.FloatingFrame || !(bBar || bSlider) || GetDcBitsPerPixel(dc) <= 8)
+    if (p.FloatingFrame || !(bBar || bSlider) || GetScreenBitsPerPixel() <= 8)
     {
         CExtPaintManagerXP::PaintBarCaption(dc, p);
         return;
@@ -479,7 +479,7 @@ void CExtPaintManagerOffice2003::PaintBarFrame(CDC& dc, BarFrameParams& p)
 {
     if (p.WindowRect.IsRectEmpty())
         return;
-    if (!p.Floating && IsBarOfKind(p.Bar, RUNTIME_CLASS(CExtControlBar)) && GetDcBitsPerPixel(dc) > 8)
+    if (!p.Floating && IsBarOfKind(p.Bar, RUNTIME_CLASS(CExtControlBar)) && GetScreenBitsPerPixel() > 8)
         return;
     CExtPaintManagerXP::PaintBarFrame(dc, p);
 }

@@ -66,6 +66,7 @@ TEST_F(BarChrome, Office2003DockedPaneFrameOnlyAtLowDepth)
         pm->PaintBarFrame(c.dc, p);
         EXPECT_EQ(c.canvas.Pixels().CountColor(kBack, CRect(0, 0, 120, 60)), 120 * 60);
     }
+    ExtTestHooks().nScreenBitsPerPixel = 8;
     ExtTestHooks().nDcBitsPerPixel = 8;
     const COLORREF clrFace = pm->GetColor(CExtPaintManager::TC_FACE_NORMAL, &bar);
     const COLORREF clrEdge = pm->GetColor(COLOR_3DFACE, &bar);

@@ -111,10 +111,9 @@ void PaintTabContent(CExtPaintManager& pm, CDC& dc, CRect rcContent, bool bHoriz
 }
 
 // The tab window sits where the Office 2003 background runs on under it.
-bool IsTabOnThemedBackground(CExtTabWnd* pTabWnd, CDC& dc)
+bool IsTabOnThemedBackground(CExtTabWnd* pTabWnd, int nBitsPerPixel)
 {
-    if (pTabWnd == nullptr || !pTabWnd->IsKindOf(RUNTIME_CLASS(CExtTabWnd)) ||
-        CExtPaintManager::GetDcBitsPerPixel(dc) <= 8)
+    if (pTabWnd == nullptr || !pTabWnd->IsKindOf(RUNTIME_CLASS(CExtTabWnd)) || nBitsPerPixel <= 8)
         return false;
     return pTabWnd->IsPlacedInParent() || pTabWnd->IsMdiTabWnd() || pTabWnd->IsKindOf(RUNTIME_CLASS(CExtDynTabWnd)) ||
            pTabWnd->IsKindOf(RUNTIME_CLASS(CExtDynAutoHideArea));
@@ -411,7 +410,7 @@ void CExtPaintManagerOffice2003::PaintTabClientArea(CDC& dc, const CRect& rcClie
                                                     const CRect& rcTabNearBorderArea, DWORD dwOrientation,
                                                     bool bGrouped, CExtTabWnd* pTabWnd, LPARAM lParam)
 {
-    if (!IsTabOnThemedBackground(pTabWnd, dc))
+    if (!IsTabOnThemedBackground(pTabWnd, GetDcBitsPerPixel(dc)))
     {
         CExtPaintManagerXP::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation,
                                                bGrouped, pTabWnd, lParam);
@@ -429,7 +428,7 @@ void CExtPaintManagerStudio2005::PaintTabClientArea(CDC& dc, const CRect& rcClie
                                                     const CRect& rcTabNearBorderArea, DWORD dwOrientation,
                                                     bool bGrouped, CExtTabWnd* pTabWnd, LPARAM lParam)
 {
-    if (!IsTabOnThemedBackground(pTabWnd, dc))
+    if (!IsTabOnThemedBackground(pTabWnd, GetScreenBitsPerPixel()))
     {
         CExtPaintManagerXP::PaintTabClientArea(dc, rcClient, rcTabItemsArea, rcTabNearBorderArea, dwOrientation,
                                                bGrouped, pTabWnd, lParam);
