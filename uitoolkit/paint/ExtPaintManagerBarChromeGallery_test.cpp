@@ -6,6 +6,7 @@
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/FakeTabWnd.h"
 #include "tests/support/ToolkitPaintWindow.h"
 
 #include <gtest/gtest.h>
@@ -18,24 +19,13 @@ namespace
 const COLORREF kBack = RGB(255, 255, 255);
 const COLORREF kNone = static_cast<COLORREF>(-1);
 
-class TestTabWnd : public CExtTabWnd
-{
-public:
-    TestTabWnd(DWORD dwStyle, int nItems, int nSelected)
-    {
-        m_dwTabWndStyle = dwStyle;
-        m_nItemCount = nItems;
-        m_nSelIndex = nSelected;
-    }
-};
-
 struct Chrome
 {
     CExtControlBar pane;
     CExtToolControlBar toolBar;
     CExtBarButton button{&toolBar};
-    TestTabWnd tabs{0, 3, 1};
-    TestTabWnd groupedTabs{0x80, 3, 1};
+    kxtest::FakeTabWnd tabs{0, 3, 1};
+    kxtest::FakeTabWnd groupedTabs{0x80, 3, 1};
 
     void Pane(CDC& dc, CExtPaintManager& pm, int x, int y, bool bActive)
     {
@@ -88,7 +78,7 @@ struct Chrome
 
     void Strip(CDC& dc, CExtPaintManager& pm, int x, int y, bool bTop, bool bGrouped)
     {
-        TestTabWnd& wnd = bGrouped ? groupedTabs : tabs;
+        kxtest::FakeTabWnd& wnd = bGrouped ? groupedTabs : tabs;
         const CRect rcClient(x, y, x + 260, y + 26);
         const CRect rcNear = bTop ? CRect(x, y + 22, x + 260, y + 26) : CRect(x, y, x + 260, y + 4);
         pm.PaintTabClientArea(dc, rcClient, rcClient, rcNear, bTop ? 0 : 1, bGrouped, &wnd, 0);

@@ -4,6 +4,7 @@
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/FakeTabWnd.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,6 @@ struct Canvas
     CDC dc;
     Canvas() { dc.Attach(canvas.Dc()); }
     ~Canvas() { dc.Detach(); }
-};
-
-// A tab window with the style, items and selection a strip would have.
-class TestTabWnd : public CExtTabWnd
-{
-public:
-    TestTabWnd(DWORD dwStyle, int nItems, int nSelected)
-    {
-        m_dwTabWndStyle = dwStyle;
-        m_nItemCount = nItems;
-        m_nSelIndex = nSelected;
-    }
 };
 
 class TabParts : public ::testing::Test
@@ -99,7 +88,7 @@ TEST_F(TabParts, ClassicGroupedSelectedAndSeparated)
 TEST_F(TabParts, Studio2005TopTabsAndLastSeparator)
 {
     CExtPaintManager* pm = Install(new CExtPaintManagerStudio2005);
-    TestTabWnd tabs(0, 2, 0);
+    kxtest::FakeTabWnd tabs(0, 2, 0);
     const COLORREF c16 = pm->GetColor(COLOR_3DSHADOW, pm, 0);
     Canvas c;
     Tab(pm, c.dc, CRect(10, 10, 40, 30), true, true, false, &tabs, 0);
@@ -127,7 +116,7 @@ TEST_F(TabParts, Studio2005TopTabsAndLastSeparator)
 
 TEST_F(TabParts, MarginMetrics)
 {
-    TestTabWnd plain(0, 1, 0), grouped(0x80, 1, 0);
+    kxtest::FakeTabWnd plain(0, 1, 0), grouped(0x80, 1, 0);
     struct
     {
         CExtPaintManager* pm;
