@@ -14,6 +14,7 @@ public:
     int GetItemCount() const { return m_nItemCount; }
     int GetSelectedIndex() const { return m_nSelIndex; }
     virtual bool IsMdiTabWnd() const { return false; }
+    bool IsPlacedInParent() const { return (m_nStateFlags & 0x01) != 0; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

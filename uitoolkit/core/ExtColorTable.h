@@ -142,6 +142,13 @@ public:
     // True when the Luna rules applied.
     static bool InitOffice2003Colors(CExtColorArray& colors, CExtColorIndexMap& map, int nBitsPerPixel, int nLunaScheme,
                                      COLORREF clrBase, COLORREF clrAccent);
+    // The Studio 2005 indices, after the Office 2003 rules, above 8 bits per
+    // pixel: the caption colours of scheme 1 (blue), 2 (olive) or 3 (silver),
+    // or the system caption colours with any other scheme; the blue scheme
+    // also re-derives the table from its base and accent colours. The window
+    // and accent indices always become blends of the system colours.
+    static void InitStudio2005Colors(CExtColorArray& colors, CExtColorIndexMap& map, int nBitsPerPixel, int nLunaScheme,
+                                     COLORREF clrBase, COLORREF clrAccent);
     // The base and accent colours of a Luna style from its seven task-band
     // colours (edge light, edge highlight, edge shadow, edge dark shadow,
     // edge fill, fill hint, accent hint).

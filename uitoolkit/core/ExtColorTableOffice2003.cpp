@@ -1,6 +1,6 @@
 // The Office 2003 colours: gradients in the tones of the Luna scheme when
 // the platform's visual style is one, tones derived from the system colours
-// otherwise.
+// otherwise; and the Studio 2005 colours laid over them.
 #include "uitoolkit/core/ExtColorTable.h"
 
 #include "uitoolkit/core/ExtColorMath.h"
@@ -40,13 +40,31 @@ COLORREF ScaleChannels(COLORREF c, int nRed, int nGreen, int nBlue)
     return RGB(GetRValue(c) * nRed / 1000, GetGValue(c) * nGreen / 1000, GetBValue(c) * nBlue / 1000);
 }
 
+// A pale tint of the base colour, warmed towards red.
+COLORREF LunaLight(COLORREF b)
+{
+    const COLORREF light = H(b, 0, 0.95, -0.05);
+    return RGB(GetRValue(light) + CExtColorMath::MulDivRound(255 - GetRValue(light), 40, 100),
+               GetGValue(light) + CExtColorMath::MulDivRound(255 - GetGValue(light), 20, 100), GetBValue(light));
+}
+
+// The bar edges and their highlights, 3027 to 3033.
+void InstallLunaEdgeRules(const TableWriter& w, COLORREF b)
+{
+    using T = CExtColorTable;
+    w.Install({T::TC_2003_SHADOW_A}, H(b, 0.1, -0.55, 0));
+    w.Install({T::TC_2003_LIGHT_A}, H(b, 0.02, -0.23, -0.25));
+    w.Install({T::TC_2003_SHADOW_B}, H(b, 0.05, -0.6, 0));
+    w.Install({T::TC_2003_HILIGHT_B}, H(b, 0, 0.45, 0));
+    w.Install({T::TC_2003_LIGHT_B}, H(b, 0, 0, 0));
+    w.Install({T::TC_2003_HILIGHT_C}, H(b, 0, 0.55, 0.2));
+    w.Install({T::TC_2003_LIGHT_C}, H(b, 0, -0.13, -0.15));
+}
+
 void InitLunaRules(const TableWriter& w, int nScheme, COLORREF b, COLORREF k)
 {
     using T = CExtColorTable;
-    COLORREF light = H(b, 0, 0.95, -0.05);
-    light = RGB(GetRValue(light) + CExtColorMath::MulDivRound(255 - GetRValue(light), 40, 100),
-                GetGValue(light) + CExtColorMath::MulDivRound(255 - GetGValue(light), 20, 100), GetBValue(light));
-    light = H(light, 0, 0.06, 0.05);
+    const COLORREF light = H(LunaLight(b), 0, 0.06, 0.05);
     const COLORREF dark1 = ScaleChannels(b, 999, 995, 995);
     const COLORREF dark2 = ScaleChannels(b, 857, 857, 857);
 
@@ -108,13 +126,7 @@ void InitLunaRules(const TableWriter& w, int nScheme, COLORREF b, COLORREF k)
     w.Install({T::TC_2003_PRESSED_TO}, H(k, -0.07, -0.31, 0));
     w.Install({T::TC_2003_HOT_PRESSED_FROM}, H(k, -0.07, -0.31, 0));
     w.Install({T::TC_2003_HOT_PRESSED_TO}, H(k, 0.02, 0.4, 0));
-    w.Install({T::TC_2003_SHADOW_A}, H(b, 0.1, -0.55, 0));
-    w.Install({T::TC_2003_LIGHT_A}, H(b, 0.02, -0.23, -0.25));
-    w.Install({T::TC_2003_SHADOW_B}, H(b, 0.05, -0.6, 0));
-    w.Install({T::TC_2003_HILIGHT_B}, H(b, 0, 0.45, 0));
-    w.Install({T::TC_2003_LIGHT_B}, H(b, 0, 0, 0));
-    w.Install({T::TC_2003_HILIGHT_C}, H(b, 0, 0.55, 0.2));
-    w.Install({T::TC_2003_LIGHT_C}, H(b, 0, -0.13, -0.15));
+    InstallLunaEdgeRules(w, b);
     w.Install({T::TC_2003_ALT_LIGHT}, w.T(T::TC_2003_TOOLBAR_LIGHT));
     w.Install({T::TC_2003_ALT_DARK}, w.T(T::TC_2003_TOOLBAR_DARK));
 
@@ -171,7 +183,97 @@ void InitSystemRules(const TableWriter& w)
               M::BlendColors(w.T(T::kColor3dFace), w.T(T::kColorWindow), 70));
 }
 
+// The blue scheme's neutral development-environment tones over its fixed
+// base and accent colours.
+void InitStudio2005BlueRules(const TableWriter& w, COLORREF b, COLORREF k)
+{
+    using T = CExtColorTable;
+    const COLORREF light = LunaLight(b);
+    w.Install({T::TC_FACE_NORMAL}, b);
+    w.Install({T::TC_FACE_ACTIVE}, H(k, 0, 0.7, 0));
+    w.Install({T::TC_LIGHT_NORMAL, T::TC_LIGHT_ACTIVE, T::TC_HILIGHT_NORMAL, T::TC_HILIGHT_ACTIVE, T::TC_SHADOW_NORMAL,
+               T::TC_SHADOW_ACTIVE, T::TC_DKSHADOW_NORMAL, T::TC_DKSHADOW_ACTIVE, T::TC_XP_FRAME_LIGHT},
+              light);
+    w.Entry({T::TC_TEXT_NORMAL, T::TC_TEXT_ACTIVE}, T::kColorWindowText);
+    w.Entry({T::TC_XP_EDGE_ACTIVE}, T::kColor3dFace);
+    w.Install({T::TC_XP_EDGE_NORMAL}, ScaleChannels(b, 857, 857, 857));
+    w.Entry({T::TC_XP_HOT_TEXT}, T::kColorBtnText);
+    w.Install({T::TC_XP_FACE}, b);
+    w.Install({T::TC_XP_LIGHT_FACE}, light);
+    w.Install({T::TC_XP_SOFT_SHADOW}, ScaleChannels(b, 857, 857, 857));
+    w.Install({T::TC_XP_PRESSED_FACE}, H(k, 0, 0.5, 0));
+    w.Install({T::TC_XP_HOT_BORDER}, k);
+    w.Install({T::TC_XP_DARK_FACE}, ScaleChannels(b, 999, 995, 995));
+    w.Install({T::TC_XP_FRAME_FACE}, b);
+    w.Install({T::TC_2003_BACK_LIGHT}, H(b, 0, 0.8, 0));
+    w.Install({T::TC_2003_BACK_DARK}, H(b, 0, 0.15, 0));
+    w.Install({T::TC_2003_ROW_LIGHT}, H(b, 0, 0.98, 0));
+    w.Install({T::TC_2003_ROW_DARK}, H(b, 0, -0.4, 0));
+    w.Install({T::TC_2003_GRIPPER_DARK}, H(b, 0, -0.2, 0));
+    w.Install({T::TC_2003_GRIPPER_LIGHT}, H(b, 0, 0.95, 0));
+    w.Install({T::TC_2003_CHEVRON_LIGHT}, H(b, 0, 0.6, 0));
+    w.Install({T::TC_2003_CHEVRON_DARK}, H(b, 0, -0.4, -0.4));
+    w.Install({T::TC_2003_CHEVRON_HOT_LIGHT, T::TC_2003_CHEVRON_HOT_DARK}, H(k, 0, 0.7, 0));
+    w.Install({T::TC_2003_CHEVRON_PRESSED_LIGHT, T::TC_2003_CHEVRON_PRESSED_DARK}, H(k, 0, 0.5, 0));
+    w.Install({T::TC_2003_CHEVRON_ARROW_LIGHT}, H(b, 0, 0.97, 0));
+    w.Install({T::TC_2003_CHEVRON_ARROW_DARK}, H(b, 0, -0.97, 0));
+    w.Entry({T::TC_2003_SEPARATOR}, T::kColor3dShadow);
+    w.Install({T::TC_2003_TOOLBAR_LIGHT}, RGB(252, 252, 249));
+    w.Install({T::TC_2003_TOOLBAR_MID}, RGB(246, 244, 236));
+    w.Install({T::TC_2003_TOOLBAR_DARK}, RGB(186, 186, 160));
+    w.Install({T::TC_2003_TOOLBAR2_LIGHT}, RGB(245, 245, 241));
+    w.Install({T::TC_2003_TOOLBAR2_MID}, RGB(222, 222, 209));
+    w.Install({T::TC_2003_TOOLBAR2_DARK}, RGB(165, 165, 127));
+    w.Install({T::TC_XP_GRIPPER}, RGB(138, 134, 122));
+    w.Install({T::TC_2003_HOT_FROM, T::TC_2003_HOT_TO}, H(k, 0, 0.7, 0));
+    w.Install({T::TC_2003_PRESSED_FROM, T::TC_2003_PRESSED_TO, T::TC_2003_HOT_PRESSED_FROM, T::TC_2003_HOT_PRESSED_TO},
+              H(k, 0, 0.5, 0));
+    InstallLunaEdgeRules(w, b);
+    w.Install({T::TC_2003_ALT_LIGHT}, w.T(T::TC_2003_TOOLBAR_LIGHT));
+    w.Install({T::TC_2003_ALT_DARK}, w.T(T::TC_2003_TOOLBAR_DARK));
+
+    CExtColorTable::InstallColorIn(w.colors, b, T::kColor3dFace);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, 0.1, 0), T::kColor3dLight);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, 0.95, 0), T::kColor3dHilight);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, -0.3, -0.5), T::kColor3dShadow);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, -0.7, -0.5), T::kColor3dDkShadow);
+}
+
 } // namespace
+
+void CExtColorTable::InitStudio2005Colors(CExtColorArray& colors, CExtColorIndexMap& map, int nBitsPerPixel,
+                                          int nLunaScheme, COLORREF clrBase, COLORREF clrAccent)
+{
+    const TableWriter w{colors, map};
+    if (nBitsPerPixel <= 8)
+        return;
+    if (nLunaScheme < 1 || nLunaScheme > 3)
+    {
+        w.Entry({TC_2005_CAPTION_INACTIVE}, 3);
+        w.Entry({TC_2005_CAPTION_ACTIVE_FROM, TC_2005_CAPTION_ACTIVE_TO}, 2);
+    }
+    else
+    {
+        if (nLunaScheme == 1)
+            InitStudio2005BlueRules(w, clrBase, clrAccent);
+        // inactive, active from, active to; for blue, olive and silver
+        static const COLORREF kCaption[3][3] = {
+            {RGB(204, 199, 186), RGB(59, 128, 237), RGB(49, 106, 197)},
+            {RGB(204, 199, 186), RGB(182, 195, 146), RGB(145, 160, 117)},
+            {RGB(240, 240, 245), RGB(211, 212, 221), RGB(166, 165, 191)},
+        };
+        for (int i = 0; i < 3; ++i)
+            w.Install({TC_2005_CAPTION_INACTIVE + i}, kCaption[nLunaScheme - 1][i]);
+    }
+    w.Install({TC_WINDOW_NORMAL}, CExtColorMath::BlendColors(w.T(kColor3dFace), w.T(kColorWindow), 50));
+    w.Install({TC_WINDOW_ACTIVE}, CExtColorMath::BlendColors(w.T(kColor3dShadow), w.T(kColorWindow), 60));
+    w.Install({TC_WINDOWTEXT_NORMAL, TC_SELTEXT_NORMAL}, w.T(kColorWindowText));
+    w.Install({TC_WINDOWTEXT_ACTIVE, TC_SELTEXT_ACTIVE}, w.T(kColorWindowText));
+    w.Install({TC_ACCENT_FACE_1, TC_ACCENT_SEL_2},
+              CExtColorMath::BlendColors(w.T(kColor3dFace), w.T(kColorWindow), 39));
+    w.Install({TC_ACCENT_SEL_1, TC_ACCENT_FACE_2},
+              CExtColorMath::BlendColors(w.T(kColor3dShadow), w.T(kColorWindow), 60));
+}
 
 bool CExtColorTable::InitOffice2003Colors(CExtColorArray& colors, CExtColorIndexMap& map, int nBitsPerPixel,
                                           int nLunaScheme, COLORREF clrBase, COLORREF clrAccent)

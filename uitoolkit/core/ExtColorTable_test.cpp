@@ -1,5 +1,5 @@
-// The colour-table rules of the classic, XP and native XP themes over a
-// fixed set of system colours.
+// The colour-table rules of the classic, XP, native XP, Office 2003 and
+// Studio 2005 themes over a fixed set of system colours.
 #include "uitoolkit/core/ExtColorTable.h"
 
 #include "uitoolkit/core/ExtColorMath.h"
@@ -173,6 +173,137 @@ TEST(ExtColorTable, Office2003LunaRules)
         EXPECT_EQ(t.Get(22), H(base, 0, 0.45, 0.1));
         EXPECT_EQ(t.Get(3014), t.Get(16));
     }
+}
+
+// The Office 2003 table of the system path, as the Studio 2005 rules find it.
+void Office2003SystemTable(Table& t)
+{
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+    CExtColorTable::InitOffice2003Colors(t.colors, t.map, 32, 0, 0, 0);
+}
+
+TEST(ExtColorTable, Studio2005OliveKeepsTheSystemPathButItsCaptions)
+{
+    Table office, t;
+    Office2003SystemTable(office);
+    Office2003SystemTable(t);
+    CExtColorTable::InitStudio2005Colors(t.colors, t.map, 32, 2, 0, 0);
+    for (int n = 0; n < 50; ++n)
+        EXPECT_EQ(t.Get(n), office.Get(n)) << n;
+    for (int n = 1000; n <= 3035; ++n)
+        if (n < 1012 || n > 1021)
+            EXPECT_EQ(t.Get(n), office.Get(n)) << n;
+    const COLORREF face = RGB(212, 208, 200), shadow = RGB(128, 128, 128), window = RGB(255, 255, 255);
+    EXPECT_EQ(t.Get(1012), CExtColorMath::BlendColors(face, window, 50));
+    EXPECT_EQ(t.Get(1013), CExtColorMath::BlendColors(shadow, window, 60));
+    for (int n : {1014, 1015, 1016, 1017})
+        EXPECT_EQ(t.Get(n), RGB(1, 2, 3)) << n;
+    EXPECT_EQ(t.Get(1018), CExtColorMath::BlendColors(face, window, 39));
+    EXPECT_EQ(t.Get(1021), t.Get(1018));
+    EXPECT_EQ(t.Get(1019), t.Get(1013));
+    EXPECT_EQ(t.Get(1020), t.Get(1013));
+    EXPECT_EQ(t.Get(4000), RGB(204, 199, 186));
+    EXPECT_EQ(t.Get(4001), RGB(182, 195, 146));
+    EXPECT_EQ(t.Get(4002), RGB(145, 160, 117));
+}
+
+TEST(ExtColorTable, Studio2005CaptionsWithoutAScheme)
+{
+    Table t;
+    Office2003SystemTable(t);
+    CExtColorTable::InitStudio2005Colors(t.colors, t.map, 32, 0, 0, 0);
+    EXPECT_EQ(t.Get(4000), FakeSysColor(3));
+    EXPECT_EQ(t.Get(4001), FakeSysColor(2));
+    EXPECT_EQ(t.Get(4002), FakeSysColor(2));
+
+    // at 8 bits the captions stay undefined and fall back to the face
+    Table t8;
+    CExtColorTable::RefreshSystemColors(t8.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t8.colors, t8.map, FakeSysColor, 8);
+    CExtColorTable::InitOffice2003Colors(t8.colors, t8.map, 8, 0, 0, 0);
+    CExtColorTable::InitStudio2005Colors(t8.colors, t8.map, 8, 1, RGB(225, 225, 210), RGB(49, 106, 197));
+    for (int n = 4000; n <= 4002; ++n)
+        EXPECT_EQ(t8.Get(n), FakeSysColor(15)) << n;
+}
+
+TEST(ExtColorTable, Studio2005BlueRules)
+{
+    const COLORREF b = RGB(225, 225, 210), k = RGB(49, 106, 197);
+    auto H = CExtColorMath::AdjustColorHls;
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+    CExtColorTable::InitOffice2003Colors(t.colors, t.map, 32, 1, b, k);
+    CExtColorTable::InitStudio2005Colors(t.colors, t.map, 32, 1, b, k);
+    COLORREF lt = H(b, 0, 0.95, -0.05);
+    lt = RGB(GetRValue(lt) + CExtColorMath::MulDivRound(255 - GetRValue(lt), 40, 100),
+             GetGValue(lt) + CExtColorMath::MulDivRound(255 - GetGValue(lt), 20, 100), GetBValue(lt));
+    const COLORREF dark = RGB(225 * 857 / 1000, 225 * 857 / 1000, 210 * 857 / 1000);
+    struct
+    {
+        int nIndex;
+        COLORREF clr;
+    } cases[] = {
+        {1000, b},
+        {1001, H(k, 0, 0.7, 0)},
+        {1002, lt},
+        {1009, lt},
+        {2008, lt},
+        {2001, lt},
+        {1010, RGB(1, 2, 3)},
+        {2006, RGB(0, 0, 0)},
+        {2002, dark},
+        {2011, dark},
+        {2003, H(k, 0, 0.5, 0)},
+        {2004, k},
+        {2005, RGB(225 * 999 / 1000, 225 * 995 / 1000, 210 * 995 / 1000)},
+        {2007, RGB(138, 134, 122)},
+        {3000, H(b, 0, 0.8, 0)},
+        {3001, H(b, 0, 0.15, 0)},
+        {3005, H(b, 0, -0.4, -0.4)},
+        {3007, H(k, 0, 0.7, 0)},
+        {3015, RGB(252, 252, 249)},
+        {3017, RGB(186, 186, 160)},
+        {3020, RGB(165, 165, 127)},
+        {3022, H(k, 0, 0.7, 0)},
+        {3026, H(k, 0, 0.5, 0)},
+        {3027, H(b, 0.1, -0.55, 0)},
+        {3033, H(b, 0, -0.13, -0.15)},
+        {3034, RGB(252, 252, 249)},
+        {3035, RGB(186, 186, 160)},
+        {15, b},
+        {22, H(b, 0, 0.1, 0)},
+        {20, H(b, 0, 0.95, 0)},
+        {16, H(b, 0, -0.3, -0.5)},
+        {21, H(b, 0, -0.7, -0.5)},
+        {3014, H(b, 0, -0.3, -0.5)},
+        {1012, CExtColorMath::BlendColors(b, RGB(255, 255, 255), 50)},
+        {4000, RGB(204, 199, 186)},
+        {4001, RGB(59, 128, 237)},
+        {4002, RGB(49, 106, 197)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(t.Get(c.nIndex), c.clr) << c.nIndex;
+}
+
+TEST(ExtColorTable, Studio2005SilverKeepsTheOfficeTable)
+{
+    const COLORREF base = RGB(200, 200, 215), accent = RGB(150, 150, 170);
+    Table office, t;
+    for (Table* p : {&office, &t})
+    {
+        CExtColorTable::RefreshSystemColors(p->colors, FakeSysColor);
+        CExtColorTable::InitXpColors(p->colors, p->map, FakeSysColor, 32);
+        CExtColorTable::InitOffice2003Colors(p->colors, p->map, 32, 3, base, accent);
+    }
+    CExtColorTable::InitStudio2005Colors(t.colors, t.map, 32, 3, base, accent);
+    for (int n = 1000; n <= 3035; ++n)
+        if (n < 1012 || n > 1021)
+            EXPECT_EQ(t.Get(n), office.Get(n)) << n;
+    EXPECT_EQ(t.Get(3000), CExtColorMath::AdjustColorHls(base, 0, 0.845, 0.1));
+    EXPECT_EQ(t.Get(4000), RGB(240, 240, 245));
+    EXPECT_EQ(t.Get(4002), RGB(166, 165, 191));
 }
 
 TEST(ExtColorTable, LunaBaseColoursFromTheTaskBand)

@@ -330,12 +330,6 @@ public:
                                LPARAM lParam) override;
     void PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed, CObject* pHelperSrc,
                                 LPARAM lParam) override;
-    void PaintTabItem(CDC& dc, const CRect& rcTabItemsArea, bool bTopOrLeft, bool bHorizontal, bool bSelected,
-                      bool bCenterText, bool bGrouped, bool bCenterLoneIcon, bool bBottomUpText, const CRect& rcItem,
-                      CSize sizeTextMeasured, int nTextHeight, CFont* pFont, const CString& sText, CExtCmdIcon* pIcon,
-                      CExtTabWnd* pTabWnd, LONG nItemIndex, COLORREF clrForceText, COLORREF clrForceTabBk,
-                      COLORREF clrForceTabBorderLT, COLORREF clrForceTabBorderRB,
-                      COLORREF clrForceTabSeparator) override;
     void PaintTabClientArea(CDC& dc, const CRect& rcClient, const CRect& rcTabItemsArea,
                             const CRect& rcTabNearBorderArea, DWORD dwOrientation, bool bGrouped, CExtTabWnd* pTabWnd,
                             LPARAM lParam) override;

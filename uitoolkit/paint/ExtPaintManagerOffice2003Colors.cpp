@@ -1,5 +1,5 @@
-// The Office 2003 colour table over the scheme's base colours, and the
-// base colours themselves.
+// The Office 2003 and Studio 2005 colour tables over the scheme's base
+// colours, and the base colours themselves.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <algorithm>
@@ -29,5 +29,29 @@ bool CExtPaintManagerOffice2003::GetLunaBaseColors(COLORREF* pClrFill, COLORREF*
     if (!IsLunaSchemeUsed())
         return false;
     LunaBaseColors(g_PaintManager.TaskBandColors, pClrFill, pClrAccent);
+    return true;
+}
+
+void CExtPaintManagerStudio2005::InitColorTable()
+{
+    CExtPaintManagerOffice2003::InitColorTable();
+    // Olive keeps the Office 2003 system tones but still has captions of its own.
+    const int nScheme = GetLunaScheme();
+    const bool bSchemeTones = IsLunaSchemeUsed() || nScheme == CExtPaintManagerHolder::LunaOlive;
+    COLORREF clrBase = 0, clrAccent = 0;
+    if (bSchemeTones && nScheme == CExtPaintManagerHolder::LunaBlue)
+        GetLunaBaseColors(&clrBase, &clrAccent);
+    InitStudio2005Colors(Colors, ColorIndexMap, GetScreenBitsPerPixel(),
+                         bSchemeTones ? nScheme : CExtPaintManagerHolder::LunaNone, clrBase, clrAccent);
+}
+
+bool CExtPaintManagerStudio2005::GetLunaBaseColors(COLORREF* pClrFill, COLORREF* pClrAccent)
+{
+    if (!IsLunaSchemeUsed() || GetLunaScheme() != CExtPaintManagerHolder::LunaBlue)
+        return CExtPaintManagerOffice2003::GetLunaBaseColors(pClrFill, pClrAccent);
+    if (pClrFill != nullptr)
+        *pClrFill = RGB(225, 225, 210);
+    if (pClrAccent != nullptr)
+        *pClrAccent = RGB(49, 106, 197);
     return true;
 }

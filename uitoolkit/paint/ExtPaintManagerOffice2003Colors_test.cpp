@@ -1,10 +1,13 @@
-// The Office 2003 colours through the theme: the system path, the forced
-// 8-bit depth, and the Luna blue scheme through the visual-styles wrapper.
+// The Office 2003 and Studio 2005 colours through the theme: the system
+// path, the forced 8-bit depth, and the Luna schemes through the
+// visual-styles wrapper.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include "tests/support/FakeLunaStyle.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace
 {
@@ -18,9 +21,10 @@ protected:
         ExtTestHooks() = ExtPaintTestHooks();
         g_PaintManager.InstallPaintManager(nullptr);
     }
-    CExtPaintManagerOffice2003* Install()
+    template <class Theme = CExtPaintManagerOffice2003>
+    Theme* Install()
     {
-        auto* pTheme = new CExtPaintManagerOffice2003;
+        auto* pTheme = new Theme;
         EXPECT_TRUE(g_PaintManager.InstallPaintManager(pTheme));
         return pTheme;
     }
@@ -89,6 +93,67 @@ TEST_F(Office2003Colors, LunaBlueScheme)
     pm->OnSysColorChange();
     EXPECT_EQ(pm->ButtonGradientIndices[0], -1);
     EXPECT_EQ(pm->GetColor(COLOR_3DFACE), ::GetSysColor(COLOR_3DFACE));
+}
+
+TEST_F(Office2003Colors, Studio2005BlueHasFixedBaseColours)
+{
+    ExtTestHooks().nScreenBitsPerPixel = 32;
+    kxtest::FakeLunaStyle luna;
+    auto* pm = Install<CExtPaintManagerStudio2005>();
+    ASSERT_TRUE(pm->IsLunaSchemeUsed());
+    EXPECT_EQ(pm->GetColor(CExtPaintManager::TC_XP_HOT_BORDER), RGB(49, 106, 197));
+    EXPECT_EQ(pm->GetColor(CExtPaintManager::TC_FACE_NORMAL), RGB(225, 225, 210));
+    EXPECT_EQ(pm->GetColor(COLOR_3DFACE), RGB(225, 225, 210));
+    EXPECT_EQ(pm->GetColor(CExtPaintManager::TC_2005_CAPTION_ACTIVE_FROM), RGB(59, 128, 237));
+    EXPECT_TRUE(pm->GetLunaBaseColors(nullptr, nullptr));
+    EXPECT_EQ(pm->ToolBarEdgeColorIndex, 3005);
+    EXPECT_EQ(pm->ButtonGradientIndices[0], 3021);
+}
+
+TEST_F(Office2003Colors, Studio2005SilverAndOlive)
+{
+    ExtTestHooks().nScreenBitsPerPixel = 32;
+    {
+        kxtest::FakeLunaStyle silver(L"Metallic");
+        auto* pm = Install<CExtPaintManagerStudio2005>();
+        COLORREF base = 0, officeBase = 0;
+        ASSERT_TRUE(pm->GetLunaBaseColors(&base, nullptr));
+        ASSERT_TRUE(pm->CExtPaintManagerOffice2003::GetLunaBaseColors(&officeBase, nullptr));
+        EXPECT_EQ(base, officeBase);
+        EXPECT_EQ(pm->GetColor(CExtPaintManager::TC_2005_CAPTION_INACTIVE), RGB(240, 240, 245));
+    }
+    // olive takes the Office 2003 system path: the table without a scheme
+    std::vector<COLORREF> office;
+    {
+        auto* pm = Install<CExtPaintManagerOffice2003>();
+        ASSERT_FALSE(pm->IsLunaSchemeUsed());
+        for (int n = 1000; n <= 3035; ++n)
+            office.push_back(pm->GetColor(n));
+    }
+    kxtest::FakeLunaStyle olive(L"HomeStead");
+    auto* pm = Install<CExtPaintManagerStudio2005>();
+    EXPECT_FALSE(pm->IsLunaSchemeUsed());
+    EXPECT_FALSE(pm->GetLunaBaseColors(nullptr, nullptr));
+    for (int n = 1000; n <= 3035; ++n)
+        if (n < 1012 || n > 1021)
+            EXPECT_EQ(pm->GetColor(n), office[n - 1000]) << n;
+    EXPECT_EQ(pm->GetColor(CExtPaintManager::TC_2005_CAPTION_ACTIVE_TO), RGB(145, 160, 117));
+}
+
+TEST_F(Office2003Colors, Studio2005CaptionsWithoutStylesAndAtEightBits)
+{
+    ExtTestHooks().nScreenBitsPerPixel = 32;
+    auto* pm = Install<CExtPaintManagerStudio2005>();
+    ASSERT_FALSE(pm->IsLunaSchemeUsed());
+    EXPECT_EQ(pm->GetColor(4000), ::GetSysColor(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(pm->GetColor(4001), ::GetSysColor(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(pm->GetColor(4002), ::GetSysColor(COLOR_ACTIVECAPTION));
+
+    ExtTestHooks().nScreenBitsPerPixel = 8;
+    kxtest::FakeLunaStyle luna;
+    pm->OnSysColorChange();
+    for (int n = 4000; n <= 4002; ++n)
+        EXPECT_EQ(pm->GetColor(n), pm->Colors[15]) << n;
 }
 
 } // namespace

@@ -122,3 +122,72 @@ struct CExtPaintManager::StatusBarItemParams
     DWORD Style;
     CRect Rect;
 };
+
+// A caption button of a control bar (close, menu, auto-hide, expand).
+struct CExtPaintManager::BarNcButtonParams
+{
+    BarNcButtonParams(CObject* pOwner, const RECT& rcButton, int nGlyphIndex, bool bHover, bool bPushed, bool bEnabled,
+                      bool bOnCaption, bool bActiveBar, bool bFloatingBar)
+        : Owner(pOwner), ButtonRect(rcButton), GlyphIndex(nGlyphIndex), Hover(bHover), Pushed(bPushed),
+          Enabled(bEnabled), OnCaption(bOnCaption), ActiveBar(bActiveBar), FloatingBar(bFloatingBar)
+    {
+    }
+    // A disabled button never shows the hover look.
+    bool IsHovered() const { return Hover && Enabled; }
+
+    CObject* Owner;
+    LPARAM LParam = 0;
+    CRect ButtonRect;
+    int GlyphIndex; // into the numbered glyph table
+    bool Hover : 1;
+    bool Pushed : 1;
+    bool Enabled : 1;
+    bool OnCaption : 1;
+    bool ActiveBar : 1;
+    bool FloatingBar : 1;
+};
+
+// The caption or gripper strip of a control bar or floating frame, in
+// window coordinates.
+struct CExtPaintManager::BarCaptionParams
+{
+    BarCaptionParams(CObject* pBar, const RECT& rcCaption, const RECT& rcText, bool bActive, bool bFloatingFrame,
+                     bool bSideCaption, bool bPaneTitle, LPCTSTR lpszText, bool bRightToLeft)
+        : Bar(pBar), CaptionRect(rcCaption), TextRect(rcText), Active(bActive), FloatingFrame(bFloatingFrame),
+          SideCaption(bSideCaption), PaneTitle(bPaneTitle), Text(lpszText != nullptr ? lpszText : _T("")),
+          NoFill(false), RightToLeft(bRightToLeft)
+    {
+    }
+
+    CObject* Bar;
+    LPARAM LParam = 0;
+    CRect CaptionRect;
+    CRect TextRect;
+    bool Active : 1;
+    bool FloatingFrame : 1; // never drawn as a gripper
+    bool SideCaption : 1;   // runs down the left side of a horizontal bar
+    bool PaneTitle : 1;     // a title with text; clear for a gripper
+    LPCTSTR Text;
+    bool NoFill : 1; // the background is painted already
+    bool RightToLeft : 1;
+};
+
+// The border around a control bar's or floating frame's client area, in
+// window coordinates.
+struct CExtPaintManager::BarFrameParams
+{
+    BarFrameParams(CObject* pBar, const RECT& rcWindow, const RECT& rcClient, bool bFloating, bool bNoEdge,
+                   bool bNoDottedOutline)
+        : Bar(pBar), WindowRect(rcWindow), ClientRect(rcClient), Floating(bFloating), NoEdge(bNoEdge),
+          NoDottedOutline(bNoDottedOutline)
+    {
+    }
+
+    CObject* Bar;
+    LPARAM LParam = 0;
+    CRect WindowRect;
+    CRect ClientRect;
+    bool Floating : 1;
+    bool NoEdge : 1;
+    bool NoDottedOutline : 1;
+};
