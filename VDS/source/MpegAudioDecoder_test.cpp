@@ -339,8 +339,8 @@ TEST(MpegAudioDecoder, Layer1MatchesFfmpeg)
 // Layer III frames written bit by bit: every block type and mixed blocks,
 // both scale-factor syntaxes, stereo modes, and main data reaching back
 // into the reservoir. The spectra are coded in the count1 region (values
-// -1, 0 and 1) with big values from table 0, which the count1 code tables
-// and table 0 are enough to write.
+// -1, 0 and 1) with big values from table 0; the other big-value tables
+// have their own stream below.
 struct Layer3Stream
 {
     const char* what;
