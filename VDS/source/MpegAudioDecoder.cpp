@@ -1,6 +1,7 @@
 #include "VDS/source/MpegAudioDecoder.h"
 
 #include "VDS/source/AudioFrameDecoders.h"
+#include "VDS/source/MpegAudioHuffman.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,6 +125,11 @@ struct Tables
     float shortWindow[12];
     float aliasCs[8];
     float aliasCa[8];
+    // The big-value codes as binary trees: node i's children at 2i and
+    // 2i + 1, an inner node by its index, a leaf as -1 - (x << 4 | y).
+    // Tables sharing codes share a tree.
+    int16_t huffmanNodes[15][2 * 256];
+    const int16_t* huffmanTree[32];
 };
 
 Tables g_tables;
@@ -166,6 +172,39 @@ void BuildTables()
         double root = std::sqrt(1 + kAliasC[i] * kAliasC[i]);
         g_tables.aliasCs[i] = float(1 / root);
         g_tables.aliasCa[i] = float(kAliasC[i] / root);
+    }
+    int trees = 0;
+    for (int n = 0; n < 32; n++)
+    {
+        const Layer3HuffmanCodes* codes = g_layer3BigValueTables[n].codes;
+        if (!codes)
+            continue;
+        if (n > 0 && g_layer3BigValueTables[n - 1].codes == codes)
+        {
+            g_tables.huffmanTree[n] = g_tables.huffmanTree[n - 1];
+            continue;
+        }
+        int16_t* nodes = g_tables.huffmanNodes[trees++];
+        std::fill(nodes, nodes + 2 * 256, int16_t(0));
+        int used = 1;
+        for (int x = 0; x < codes->size; x++)
+        {
+            const char* c = codes->rows[x];
+            for (int y = 0; y < codes->size; y++)
+            {
+                int node = 0;
+                for (; c[1] == '0' || c[1] == '1'; c++)
+                {
+                    int16_t& child = nodes[2 * node + (*c - '0')];
+                    if (child == 0)
+                        child = int16_t(used++);
+                    node = child;
+                }
+                nodes[2 * node + (*c - '0')] = int16_t(-1 - (x << 4 | y));
+                c += c[1] ? 2 : 1;
+            }
+        }
+        g_tables.huffmanTree[n] = nodes;
     }
 }
 
@@ -308,8 +347,7 @@ private:
     void ReadScaleFactors(int gr, int ch);
     void ReadLsfScaleFactors(int ch);
     // Huffman decoding and requantisation of one granule's channel into
-    // m_xr[ch]; false when the granule needs a big-value code table the
-    // decoder does not hold.
+    // m_xr[ch]; false when the granule names an unused big-value code table.
     bool ReadSpectrum(const Granule& g, int ch, uint64_t end);
     void Requantise(const Granule& g, int ch, const int* q);
     void Stereo(int gr);
@@ -954,18 +992,47 @@ bool CDecoder::ReadSpectrum(const Granule& g, int ch, uint64_t end)
     }
     regionEnd[2] = 576;
     int line = 0;
-    for (int region = 0; region < 3 && line < bigEnd; region++)
+    bool complete = true;
+    for (int region = 0; region < 3 && line < bigEnd && complete; region++)
     {
         const int stop = std::min(regionEnd[region], bigEnd);
-        if (line >= stop)
+        const Layer3BigValueTable& table = g_layer3BigValueTables[g.table[region]];
+        // Table 0 codes nothing: its lines are zero.
+        if (!table.codes)
+        {
+            if (g.table[region] != 0)
+                return false;
+            line = std::max(line, stop);
             continue;
-        // Table 0 codes nothing: its lines are zero. The other big-value
-        // tables are not held.
-        if (g.table[region] != 0)
-            return false;
-        line = stop;
+        }
+        const int16_t* tree = g_tables.huffmanTree[g.table[region]];
+        // A value of 15 is followed by linbits more, then every value
+        // other than 0 by its sign.
+        auto value = [&](int v, int* pOut)
+        {
+            uint32_t bits = 0;
+            if (v == 15 && table.linbits && !(complete = BitsBefore(table.linbits, end, &bits)))
+                return;
+            v += int(bits);
+            uint32_t sign = 0;
+            if (v && !(complete = BitsBefore(1, end, &sign)))
+                return;
+            *pOut = sign ? -v : v;
+        };
+        for (; line < stop && complete; line += 2)
+        {
+            int node = 0;
+            uint32_t bit;
+            while (node >= 0 && (complete = BitsBefore(1, end, &bit)))
+                node = tree[2 * node + int(bit)];
+            if (complete)
+                value((-1 - node) >> 4, &q[line]);
+            if (complete)
+                value((-1 - node) & 15, &q[line + 1]);
+        }
     }
-    line = bigEnd;
+    // Big values cut short by the granule's end leave no count1 values.
+    line = complete ? bigEnd : 576;
     while (line + 4 <= 576)
     {
         uint32_t code = 0;
@@ -992,7 +1059,6 @@ bool CDecoder::ReadSpectrum(const Granule& g, int ch, uint64_t end)
             if (value < 0)
                 break;
         }
-        bool complete = true;
         for (int i = 0; i < 4 && complete; i++)
         {
             q[line + i] = (value >> (3 - i)) & 1;

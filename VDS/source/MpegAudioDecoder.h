@@ -5,9 +5,9 @@
 // CRC was cut short, 7 Layer III side information with window switching and
 // block type 0, 8 the bit reader or the Layer III reservoir ran short.
 //
-// Of the Layer III Huffman code tables only table 0 and the two count1
-// tables are held: a granule whose big values need another table makes
-// Decode return false, and the frame's place stays silent.
+// A Layer III granule whose big values name table 4 or 14, which the
+// standard leaves unused, makes Decode return false, and the frame's place
+// stays silent.
 #pragma once
 
 #include "framework/core/AfxTypes.h"

@@ -1,6 +1,7 @@
 #include "VDS/source/MpegAudioDecoder.h"
 
 #include "VDS/source/AudioFrameDecoders.h"
+#include "VDS/source/MpegAudioHuffman.h"
 #include "tests/support/AudioClips.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <memory>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace
@@ -336,8 +339,8 @@ TEST(MpegAudioDecoder, Layer1MatchesFfmpeg)
 // Layer III frames written bit by bit: every block type and mixed blocks,
 // both scale-factor syntaxes, stereo modes, and main data reaching back
 // into the reservoir. The spectra are coded in the count1 region (values
-// -1, 0 and 1) with big values from table 0, which the count1 code tables
-// and table 0 are enough to write.
+// -1, 0 and 1) with big values from table 0; the other big-value tables
+// have their own stream below.
 struct Layer3Stream
 {
     const char* what;
@@ -679,6 +682,109 @@ TEST(MpegAudioDecoder, Layer3FramesAfterAMissingReservoirDecode)
         std::vector<int16_t> refTail(ref.begin() + long(size_t(seek - first) * size_t(perFrame) + settled), ref.end());
         for (int ch = 0; ch < nch; ch++)
             EXPECT_GE(kxtest::ChannelSnr(tail, nch, refTail, nch, ch), 60.0) << c.what << " channel " << ch;
+    }
+}
+// Big values through every code table, against ffmpeg: single-channel
+// frames of long blocks without scale factors whose granules name one table
+// for all regions and run through its (x, y) pairs in order, so that each
+// codeword is written, with random signs and, after a 15, small values in
+// the table's linbits (large ones would drown the other lines' errors).
+TEST(MpegAudioDecoder, Layer3BigValueTablesMatchFfmpeg)
+{
+    std::mt19937 rng(18);
+    const int count = 6, perFrame = 1152;
+    const int frameBytes = 144000 * 320 / 48000, slot = frameBytes - 4 - 17;
+    // One stream for all tables, count frames each, decoded once by ffmpeg.
+    Layer3Frames stream;
+    stream.frameBytes = frameBytes;
+    std::vector<int> tables;
+    for (int table = 1; table < 32; table++)
+    {
+        const Layer3BigValueTable& t = g_layer3BigValueTables[table];
+        if (!t.codes)
+            continue;
+        std::vector<std::string> codes;
+        for (int x = 0; x < t.codes->size; x++)
+        {
+            std::istringstream row(t.codes->rows[x]);
+            for (std::string word; row >> word;)
+                codes.push_back(word);
+        }
+        ASSERT_EQ(codes.size(), size_t(t.codes->size * t.codes->size)) << table;
+        const int top = t.codes->size - 1 + (t.linbits ? 3 : 0);
+        // About a tenth of full scale at the largest value.
+        const int gain = 210 + int(std::lround(4 * std::log2(0.1 / std::pow(double(top), 4.0 / 3))));
+        tables.push_back(table);
+        size_t pair = 0;
+        for (int f = 0; f < count; f++)
+        {
+            CBitWriter side, data;
+            side.Put(0xFFF, 12);
+            side.Put(1, 1);  // MPEG-1
+            side.Put(1, 2);  // Layer III
+            side.Put(1, 1);  // no CRC
+            side.Put(14, 4); // 320 kbit/s
+            side.Put(1, 2);  // 48 kHz
+            side.Put(0, 2);
+            side.Put(3, 2); // single channel
+            side.Put(0, 2);
+            side.Put(0, 4);
+            side.Put(0, 9 + 5 + 4); // main data here, private bits, no reuse
+            for (int gr = 0; gr < 2; gr++)
+            {
+                const int start = int(data.bytes.size() * 8) - data.Pending();
+                int bits = start, pairs = 0;
+                for (; pairs < 288 && bits - start < 3000; pairs++, pair++)
+                {
+                    const std::string& code = codes[pair % codes.size()];
+                    for (char c : code)
+                        data.Put(uint32_t(c - '0'), 1);
+                    const int size = t.codes->size;
+                    for (int v : {int(pair % codes.size()) / size, int(pair % codes.size()) % size})
+                    {
+                        if (v == 15 && t.linbits)
+                        {
+                            data.Put(rng() % 4, t.linbits);
+                            bits += t.linbits;
+                        }
+                        if (v)
+                            data.Put(rng() % 2, 1), bits++;
+                    }
+                    bits += int(code.size());
+                }
+                side.Put(uint32_t(bits - start), 12);
+                side.Put(uint32_t(pairs), 9);
+                side.Put(uint32_t(gain), 8);
+                side.Put(0, 4 + 1); // no scale factors, long blocks
+                for (int region = 0; region < 3; region++)
+                    side.Put(uint32_t(table), 5);
+                side.Put(15, 4);
+                side.Put(7, 3);
+                side.Put(0, 3); // no preflag, scale-factor scale or count1 table B
+            }
+            ASSERT_EQ(side.bytes.size(), 21u);
+            ASSERT_LE(data.bytes.size(), size_t(slot)) << table;
+            data.bytes.resize(size_t(slot));
+            stream.bytes.insert(stream.bytes.end(), side.bytes.begin(), side.bytes.end());
+            stream.bytes.insert(stream.bytes.end(), data.bytes.begin(), data.bytes.end());
+            stream.mainDataBegin.push_back(0);
+        }
+    }
+    const int frames = int(tables.size()) * count;
+    auto ref = FfmpegDecode(stream.bytes, "mp3float");
+    const int first = frames - int(ref.size()) / perFrame;
+    ASSERT_GE(first, 0);
+    ASSERT_LE(first, 1);
+    std::vector<int> decodeCodes;
+    auto out = DecodeLayer3Frames(stream, first, frames, perFrame, &decodeCodes);
+    EXPECT_EQ(decodeCodes, std::vector<int>(size_t(frames - first), 0));
+    // Each table's frames, but the very first, which ffmpeg may leave out.
+    for (size_t i = 0; i < tables.size(); i++)
+    {
+        const long from = long(std::max(int(i) * count, 1) - first) * perFrame;
+        const long to = long(int(i + 1) * count - first) * perFrame;
+        std::vector<int16_t> mine(out.begin() + from, out.begin() + to), theirs(ref.begin() + from, ref.begin() + to);
+        EXPECT_GE(kxtest::ChannelSnr(mine, 1, theirs, 1, 0), 60.0) << "table " << tables[i];
     }
 }
 #endif
