@@ -1,0 +1,144 @@
+#include "DvdGui/source/DvdDoc.h"
+
+#include "DVD/source/VobData.h"
+#include "framework/win/View.h"
+
+int g_nRevisionLimit = REVISION_LIMIT_DEFAULT;
+
+std::function<void(CDvdDoc*)> CDvdDoc::s_refreshHistory;
+
+void CDvdDocObserver::OnChange(const CDvdChange& change)
+{
+    m_pDoc->OnDvdNotify(change);
+}
+
+IMPLEMENT_DYNCREATE(CDvdDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(CDvdDoc, CDocument)
+ON_COMMAND(ID_EDIT_UNDO, OnUndo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateUndo)
+ON_COMMAND(ID_EDIT_REDO, OnRedo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateRedo)
+END_MESSAGE_MAP()
+
+CDvdDoc::CDvdDoc() : m_pObserver(new CDvdDocObserver(this)), m_revisions(m_pObserver.get())
+{
+}
+
+CDvdDoc::~CDvdDoc() = default;
+
+BOOL CDvdDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return FALSE;
+    m_revisions.Reset("created");
+    PurgeUnusedVobData();
+    return TRUE;
+}
+
+void CDvdDoc::DeleteContents()
+{
+    m_revisions.Reset("new");
+    PurgeUnusedVobData();
+    m_strExportFolder.Empty();
+}
+
+void CDvdDoc::OnChangedViewList()
+{
+    RefreshHistory();
+    CDocument::OnChangedViewList();
+}
+
+void CDvdDoc::ForEachView(const std::function<void(CDvdViewNotices&)>& notice)
+{
+    POSITION pos = GetFirstViewPosition();
+    while (pos)
+    {
+        if (auto* pView = dynamic_cast<CDvdViewNotices*>(GetNextView(pos)))
+            notice(*pView);
+    }
+}
+
+void CDvdDoc::RefreshHistory()
+{
+    if (s_refreshHistory)
+        s_refreshHistory(this);
+}
+
+void CDvdDoc::EndWait()
+{
+    if (m_hSavedCursor)
+    {
+        ::SetCursor(m_hSavedCursor);
+        m_hSavedCursor = nullptr;
+    }
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->EnableWindow(TRUE);
+}
+
+void CDvdDoc::OnDvdNotify(const CDvdChange& change)
+{
+    // Whatever throws between the notices must not leave the program
+    // disabled behind a wait cursor.
+    try
+    {
+        if (change.nKind == DVDCHANGE_ACTION)
+        {
+            if (CWnd* pMain = AfxGetMainWnd())
+                pMain->EnableWindow(FALSE);
+            HCURSOR hPrevious = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+            if (!m_hSavedCursor)
+                m_hSavedCursor = hPrevious;
+            const int nDropped = m_revisions.BeginAction(change, g_nRevisionLimit);
+            const int nCurrent = m_revisions.GetCurrentIndex();
+            ForEachView([&](CDvdViewNotices& view) { view.OnRevisionAdded(nCurrent, nDropped); });
+            RefreshHistory();
+        }
+        else if (change.nKind == DVDCHANGE_NODE_CHANGED)
+        {
+            SetModifiedFlag(TRUE);
+            ForEachView([&](CDvdViewNotices& view) { view.OnNodeChanged(change.pNode); });
+            RefreshHistory();
+            EndWait();
+        }
+    }
+    catch (...)
+    {
+        EndWait();
+        throw;
+    }
+}
+
+void CDvdDoc::RevisionChanged()
+{
+    ForEachView([](CDvdViewNotices& view) { view.OnRevisionChanged(); });
+    RefreshHistory();
+}
+
+void CDvdDoc::SetCurrentRevision(int nIndex)
+{
+    m_revisions.SetCurrentIndex(nIndex);
+    RevisionChanged();
+}
+
+void CDvdDoc::OnUndo()
+{
+    if (m_revisions.Undo())
+        RevisionChanged();
+}
+
+void CDvdDoc::OnUpdateUndo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_revisions.CanUndo());
+}
+
+void CDvdDoc::OnRedo()
+{
+    if (m_revisions.Redo())
+        RevisionChanged();
+}
+
+void CDvdDoc::OnUpdateRedo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_revisions.CanRedo());
+}

@@ -1,0 +1,20 @@
+// Small helpers that many windows of the editor share: the folder choice,
+// the main window around long operations and the drop-down lists whose
+// items carry a value (pointer-sized, so a list may carry a disc).
+#pragma once
+
+#include "DvdGui/core/GuiText.h"
+#include "framework/win/AfxWin.h"
+
+// The chosen folder, or an empty text when the user cancelled.
+void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder);
+
+// Minimises the main window and answers its placement as it was.
+WINDOWPLACEMENT MinimizeMainWindow();
+void RestoreMainWindow(const WINDOWPLACEMENT& placement);
+
+// The selected item's value; -1 when nothing is selected.
+DWORD_PTR GetComboSelectedData(const CComboBox& combo);
+// Selects the first item with the value; without one selects the first item
+// and answers false.
+bool SelectComboByData(CComboBox& combo, DWORD_PTR dwData);
