@@ -7,16 +7,6 @@ namespace
 
 const RECT EmptyRect = {0, 0, 0, 0};
 
-bool Contains(const RECT& rc, POINT pt)
-{
-    return pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom;
-}
-
-bool IsEmpty(const RECT& rc)
-{
-    return rc.left >= rc.right || rc.top >= rc.bottom;
-}
-
 } // namespace
 
 CExtTabCore::Item* CExtTabCore::GetItem(int nIndex) const
@@ -607,9 +597,9 @@ void CExtTabCore::RecalcLayout(const RECT& L)
 
 int CExtTabCore::HitTest(const RECT& rcClient, POINT pt) const
 {
-    if (IsEmpty(rcClient) || !Contains(rcClient, pt))
+    if (CRect(rcClient).IsRectEmpty() || !CRect(rcClient).PtInRect(pt))
         return HitNone;
-    if (Contains(m_rcRest, pt))
+    if (CRect(m_rcRest).PtInRect(pt))
         return HitRest;
     static const struct
     {
@@ -618,9 +608,9 @@ int CExtTabCore::HitTest(const RECT& rcClient, POINT pt) const
     } parts[] = {{PartPrevious, HitPrevious}, {PartNext, HitNext},   {PartHome, HitHome},      {PartEnd, HitEnd},
                  {PartHelp, HitHelp},         {PartClose, HitClose}, {PartTabList, HitTabList}};
     for (const auto& part : parts)
-        if (Contains(m_rcParts[part.nPart], pt))
+        if (CRect(m_rcParts[part.nPart]).PtInRect(pt))
             return part.nHit;
-    if (!Contains(m_rcItems, pt))
+    if (!CRect(m_rcItems).PtInRect(pt))
         return HitNone;
     if (m_nVisibleCount == 0 || m_nFirstVisible < 0 || m_nLastVisible >= GetItemCount() ||
         m_nFirstVisible > m_nLastVisible)
@@ -632,7 +622,7 @@ int CExtTabCore::HitTest(const RECT& rcClient, POINT pt) const
     for (int i = m_nFirstVisible; i <= m_nLastVisible; ++i)
     {
         const Item& item = *m_items[i];
-        if (item.IsVisible() && !IsEmpty(item.m_rc) && Contains(item.m_rc, pt))
+        if (item.IsVisible() && !CRect(item.m_rc).IsRectEmpty() && CRect(item.m_rc).PtInRect(pt))
             return i;
     }
     return HitItemsArea;
