@@ -116,6 +116,34 @@ TEST(ExtTabCore, SelectingInAGroupMovesTheActiveBitOnlyWithinIt)
     }
 }
 
+TEST(ExtTabCore, GroupsSpanFromAGroupStartToTheNext)
+{
+    TestStrip strip;
+    AddItems(strip, 6);
+    strip.ModifyItemStyle(2, 0, T::ItemGroupStart);
+    strip.ModifyItemStyle(5, 0, T::ItemGroupStart);
+    const struct
+    {
+        int nIndex;
+        int nFirst, nLast;
+    } cases[] = {{0, 0, 1}, {1, 0, 1}, {2, 2, 4}, {4, 2, 4}, {5, 5, 5}};
+    for (const auto& c : cases)
+    {
+        int nFirst = -1, nLast = -1;
+        strip.GetGroupRange(c.nIndex, nFirst, nLast);
+        EXPECT_EQ(nFirst, c.nFirst) << c.nIndex;
+        EXPECT_EQ(nLast, c.nLast) << c.nIndex;
+    }
+
+    // in the strip a gap of 20 goes before each later group
+    strip.ModifyTabWndStyle(0, T::StyleGroups | T::StyleGroupsNoCollapse);
+    strip.RecalcLayout(RECT{0, 0, 600, 100});
+    const int lefts[] = {0, 27, 74, 101, 128, 175};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(strip.GetItem(i)->m_rc.left, lefts[i]) << i;
+    EXPECT_EQ(strip.GetTotalExtent(), 10 + 6 * 27 + 2 * 20);
+}
+
 TEST(ExtTabCore, SelectionIsRangeCheckedAndDisabledItemsRefused)
 {
     TestStrip strip;
