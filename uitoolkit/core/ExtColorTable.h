@@ -119,4 +119,16 @@ public:
     // The Luna colours of the native XP theme for scheme 1 (blue), 2 (olive)
     // or 3 (silver), after the classic map; other schemes change nothing.
     static void InitNativeXpColors(CExtColorArray& colors, CExtColorIndexMap& map, int nLunaScheme);
+    // The Office 2003 indices, after the XP rules. With scheme 1 (blue), 2
+    // (olive) or 3 (silver) and the scheme's base and accent colours the
+    // Luna rules apply and five system entries (faces, lights and shadows)
+    // take Luna tones; with any other scheme the rules over the system
+    // colours. At 8 bits per pixel or less only the separator is defined.
+    // True when the Luna rules applied.
+    static bool InitOffice2003Colors(CExtColorArray& colors, CExtColorIndexMap& map, int nBitsPerPixel, int nLunaScheme,
+                                     COLORREF clrBase, COLORREF clrAccent);
+    // The base and accent colours of a Luna style from its seven task-band
+    // colours (edge light, edge highlight, edge shadow, edge dark shadow,
+    // edge fill, fill hint, accent hint).
+    static void LunaBaseColors(const COLORREF taskBand[7], COLORREF* pClrBase, COLORREF* pClrAccent);
 };

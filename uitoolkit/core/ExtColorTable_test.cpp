@@ -2,6 +2,8 @@
 // fixed set of system colours.
 #include "uitoolkit/core/ExtColorTable.h"
 
+#include "uitoolkit/core/ExtColorMath.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -101,6 +103,88 @@ TEST(ExtColorTable, NativeXpLunaColours)
     CExtColorTable::InitNativeXpColors(t.colors, t.map, 0);
     EXPECT_EQ(t.colors.GetSize(), 50);
     EXPECT_EQ(t.Get(1012), RGB(255, 255, 255));
+}
+
+TEST(ExtColorTable, Office2003SystemRules)
+{
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+    EXPECT_FALSE(CExtColorTable::InitOffice2003Colors(t.colors, t.map, 32, 0, 0, 0));
+    const COLORREF face = RGB(212, 208, 200), window = RGB(255, 255, 255);
+    EXPECT_EQ(t.Get(3015), t.Get(2001));
+    EXPECT_EQ(t.Get(3001), face);
+    EXPECT_EQ(t.Get(3000), CExtColorMath::BlendColors(face, window, 222));
+    EXPECT_EQ(t.Get(3014), RGB(128, 128, 128));
+    EXPECT_EQ(t.Get(3017), CExtColorMath::AdjustColorHls(t.Get(2000), 0, -0.04, 0));
+    EXPECT_EQ(t.Get(3020), CExtColorMath::AdjustColorHls(t.Get(3017), 0, -0.04, 0));
+    EXPECT_EQ(t.Get(3006), t.Get(3007));
+    EXPECT_EQ(t.Get(1015), RGB(1, 2, 3));
+    // the XP rules stay and the button gradients are absent
+    EXPECT_EQ(t.Get(2004), RGB(10, 36, 106));
+    for (int n = 3021; n <= 3026; ++n)
+        EXPECT_EQ(t.Get(n), face) << n;
+}
+
+TEST(ExtColorTable, Office2003AtEightBitsOnlyTheSeparator)
+{
+    Table t;
+    CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+    CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 8);
+    // a scheme does not matter at 8 bits
+    EXPECT_FALSE(CExtColorTable::InitOffice2003Colors(t.colors, t.map, 8, 1, RGB(1, 1, 1), RGB(2, 2, 2)));
+    for (int n = 3000; n <= 3035; ++n)
+        EXPECT_EQ(t.Get(n), n == 3014 ? RGB(128, 128, 128) : RGB(212, 208, 200)) << n;
+}
+
+TEST(ExtColorTable, Office2003LunaRules)
+{
+    const COLORREF base = RGB(158, 190, 245), accent = RGB(255, 200, 80);
+    auto H = CExtColorMath::AdjustColorHls;
+    struct Case
+    {
+        int nScheme;
+        COLORREF toolbarLight, gripper, backLight;
+    } cases[] = {
+        {1, RGB(227, 239, 255), RGB(0, 45, 150), H(base, 0, 0.43, 0)},
+        {2, RGB(255, 255, 237), RGB(117, 141, 94), H(base, 0, 0.43, 0)},
+        {3, RGB(249, 249, 255), RGB(124, 124, 148), H(base, 0, 0.845, 0.1)},
+    };
+    for (const Case& c : cases)
+    {
+        Table t;
+        CExtColorTable::RefreshSystemColors(t.colors, FakeSysColor);
+        CExtColorTable::InitXpColors(t.colors, t.map, FakeSysColor, 32);
+        EXPECT_TRUE(CExtColorTable::InitOffice2003Colors(t.colors, t.map, 32, c.nScheme, base, accent));
+        EXPECT_EQ(t.Get(3015), c.toolbarLight) << c.nScheme;
+        EXPECT_EQ(t.Get(2007), c.gripper) << c.nScheme;
+        EXPECT_EQ(t.Get(3000), c.backLight) << c.nScheme;
+        EXPECT_EQ(t.Get(3021), H(accent, 0.05, 0.75, 0));
+        EXPECT_EQ(t.Get(3026), H(accent, 0.02, 0.4, 0));
+        EXPECT_EQ(t.Get(3034), t.Get(3015));
+        EXPECT_EQ(t.Get(2011), RGB(158 * 857 / 1000, 190 * 857 / 1000, 245 * 857 / 1000));
+        EXPECT_EQ(t.Get(1002), t.Get(1009));
+        EXPECT_EQ(t.Get(1002), H(base, 0, -0.25, 0));
+        // the system faces and edges take the scheme's tones
+        EXPECT_EQ(t.Get(15), base);
+        EXPECT_EQ(t.Get(16), H(base, 0, -0.45, 0.1));
+        EXPECT_EQ(t.Get(20), H(base, 0, 0.75, 0));
+        EXPECT_EQ(t.Get(21), H(base, 0, -0.75, 0));
+        EXPECT_EQ(t.Get(22), H(base, 0, 0.45, 0.1));
+        EXPECT_EQ(t.Get(3014), t.Get(16));
+    }
+}
+
+TEST(ExtColorTable, LunaBaseColoursFromTheTaskBand)
+{
+    // edge light, edge highlight, edge shadow, edge dark shadow, edge fill,
+    // fill hint, accent hint
+    const COLORREF taskBand[7] = {RGB(255, 255, 255), 0, RGB(0, 0, 0), 0, 0, RGB(0, 0, 128), RGB(200, 100, 50)};
+    COLORREF base = 0, accent = 0;
+    CExtColorTable::LunaBaseColors(taskBand, &base, &accent);
+    // the hint's hue and saturation at the edges' mean lightness
+    EXPECT_EQ(base, RGB(0, 0, 255));
+    EXPECT_EQ(accent, CExtColorMath::AdjustColorHls(RGB(200, 100, 50), 0.01, 0, 0));
 }
 
 } // namespace

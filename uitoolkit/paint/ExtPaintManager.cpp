@@ -514,6 +514,25 @@ int CExtPaintManager::GetScreenBitsPerPixel()
     return nBits;
 }
 
+void CExtPaintManager::ExcludeVisibleChildren(HDC hDC, HWND hWndParent, ExcludeChildFilterFn pfnFilter, LPARAM lParam)
+{
+    if (hDC == nullptr || !::IsWindow(hWndParent))
+        return;
+    for (HWND hWndChild = ::GetWindow(hWndParent, GW_CHILD); hWndChild != nullptr;
+         hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT))
+    {
+        const LONG nStyle = ::GetWindowLongA(hWndChild, GWL_STYLE);
+        if ((nStyle & WS_VISIBLE) == 0 || (nStyle & WS_CHILD) == 0)
+            continue;
+        RECT rc;
+        if (!::GetWindowRect(hWndChild, &rc) || !::ScreenToClient(hWndParent, reinterpret_cast<POINT*>(&rc.left)) ||
+            !::ScreenToClient(hWndParent, reinterpret_cast<POINT*>(&rc.right)))
+            continue;
+        if (pfnFilter == nullptr || !pfnFilter(hDC, hWndParent, hWndChild, lParam))
+            ::ExcludeClipRect(hDC, rc.left, rc.top, rc.right, rc.bottom);
+    }
+}
+
 int CExtPaintManager::GetDcBitsPerPixel(CDC& dc)
 {
     if (ExtTestHooks().nDcBitsPerPixel > 0)

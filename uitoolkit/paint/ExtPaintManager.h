@@ -17,6 +17,7 @@
 #include "uitoolkit/core/ExtColorTable.h"
 #include "uitoolkit/paint/ExtVisualStylesApi.h"
 
+#include <ctime>
 #include <map>
 
 class CWnd;
@@ -203,6 +204,11 @@ public:
 
     // ---- static drawing helpers ----
     static int GetScreenBitsPerPixel();
+    // Leaves the visible child windows of hWndParent out of hDC's clip, all
+    // of them or those the filter does not keep painted over (it answers
+    // true for them).
+    typedef bool (*ExcludeChildFilterFn)(HDC hDC, HWND hWndParent, HWND hWndChild, LPARAM lParam);
+    static void ExcludeVisibleChildren(HDC hDC, HWND hWndParent, ExcludeChildFilterFn pfnFilter, LPARAM lParam);
     // The depth painters decide on for a device context.
     static int GetDcBitsPerPixel(CDC& dc);
     static void PaintGradientRect(CDC& dc, const RECT& rc, COLORREF clrA, COLORREF clrB, bool bVertical = false,
@@ -279,6 +285,11 @@ public:
     static bool AdjustBitmapHls(CBitmap* pBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange, double dH, double dL,
                                 double dS);
     static HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF clrKeyLow, COLORREF clrKeyRange);
+
+    // Sent to the ancestors of a window whose background they draw: WPARAM
+    // the device context (in the ancestor's client coordinates), LPARAM the
+    // window; non-zero when painted.
+    static const UINT g_nMsgPaintInheritedBackground;
 
     CExtColorArray Colors;
     CArray<HBRUSH, HBRUSH> Brushes;
@@ -472,6 +483,11 @@ public:
     void InitColorTable() override;
 };
 
+typedef BOOL(WINAPI* ExtPlaySoundFn)(LPCSTR pszSound, HMODULE hModule, DWORD dwFlags);
+typedef HANDLE(WINAPI* ExtCreateThreadFn)(LPSECURITY_ATTRIBUTES pAttributes, SIZE_T nStackSize,
+                                          LPTHREAD_START_ROUTINE pfnStart, LPVOID pParameter, DWORD dwFlags,
+                                          LPDWORD pThreadId);
+
 // What tests change to put the themes in a known situation.
 struct ExtPaintTestHooks
 {
@@ -479,6 +495,11 @@ struct ExtPaintTestHooks
     int nDcBitsPerPixel = 0;     // 0: each device context's own depth
     ExtSysColorFn pfnSysColor = nullptr;
     bool bIgnoreGradientFillFn = false;
+    // The popup windows' animation clock: clock() when null.
+    clock_t (*pfnClock)() = nullptr;
+    // The menu sounds: PlaySoundA and CreateThread when null.
+    ExtPlaySoundFn pfnPlaySound = nullptr;
+    ExtCreateThreadFn pfnCreateThread = nullptr;
 };
 ExtPaintTestHooks& ExtTestHooks();
 

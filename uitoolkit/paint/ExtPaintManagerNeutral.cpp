@@ -7,25 +7,6 @@
 // where its part is built; nothing else in the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
-COLORREF CExtPaintManager::GetShadowColor()
-{
-    return static_cast<COLORREF>(-1);
-}
-
-void CExtPaintManager::AdjustBarClientRect(CExtControlBar*, RECT*)
-{
-}
-
-int CExtPaintManager::GetToolBarRowGap(CExtToolControlBar*)
-{
-    return 0;
-}
-
-bool CExtPaintManager::HasToolBarRowBackground(CExtToolControlBar*)
-{
-    return false;
-}
-
 void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
 {
 }
@@ -124,68 +105,6 @@ void CExtPaintManager::PaintControlFrame(CDC&, ControlFrameParams&)
 
 void CExtPaintManager::PaintComboFrame(CDC&, ComboFrameParams&)
 {
-}
-
-int CExtPaintManager::GetTipShadowSize()
-{
-    return 3;
-}
-
-int CExtPaintManager::GetPopupShadowSize()
-{
-    return 4;
-}
-
-void CExtPaintManager::PaintMenuBorder(CDC&, const RECT&, CObject*, LPARAM)
-{
-}
-
-void CExtPaintManager::PaintMenuCombinedArea(CDC&, const RECT&, const RECT&, int, CExtPopupMenuWnd*, LPARAM)
-{
-}
-
-void CExtPaintManager::PaintStatusBarItem(CDC&, StatusBarItemParams&)
-{
-}
-
-bool CExtPaintManager::PaintBackgroundByAncestors(bool, CDC&, CWnd*, LPARAM)
-{
-    return false;
-}
-
-bool CExtPaintManager::GetInheritedBackgroundOption()
-{
-    return false;
-}
-
-bool CExtPaintManager::IsInheritedBackgroundUsed(CObject*, LPARAM)
-{
-    return false;
-}
-
-bool CExtPaintManager::IsBackgroundInherited(CWnd*, bool)
-{
-    return false;
-}
-
-bool CExtPaintManager::PaintFrameBackground(bool, CDC&, const RECT&, const RECT&, LPARAM)
-{
-    return false;
-}
-
-bool CExtPaintManager::PaintInheritedBackground(bool, CDC&, CWnd*, LPARAM)
-{
-    return false;
-}
-
-bool CExtPaintManager::PaintToolBarBackground(CDC&, const RECT&, CExtToolControlBar*, LPARAM)
-{
-    return false;
-}
-
-bool CExtPaintManager::PaintDockBarClientArea(CDC&, const RECT&, CWnd*, LPARAM)
-{
-    return false;
 }
 
 void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
@@ -328,27 +247,6 @@ void CExtPaintManagerXP::PaintComboFrame(CDC& dc, ComboFrameParams& params)
     CExtPaintManager::PaintComboFrame(dc, params);
 }
 
-void CExtPaintManagerXP::PaintMenuBorder(CDC& dc, const RECT& rc, CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuBorder(dc, rc, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerXP::PaintMenuCombinedArea(CDC& dc, const RECT& rcOuter, const RECT& rcInner, int nEdge,
-                                               CExtPopupMenuWnd* pPopup, LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuCombinedArea(dc, rcOuter, rcInner, nEdge, pPopup, lParam);
-}
-
-void CExtPaintManagerXP::PaintStatusBarItem(CDC& dc, StatusBarItemParams& params)
-{
-    CExtPaintManager::PaintStatusBarItem(dc, params);
-}
-
-bool CExtPaintManagerXP::PaintInheritedBackground(bool bClient, CDC& dc, CWnd* pWnd, LPARAM lParam)
-{
-    return CExtPaintManager::PaintInheritedBackground(bClient, dc, pWnd, lParam);
-}
-
 void CExtPaintManagerXP::PaintTextField(CDC& dc, const TextFieldParams& params)
 {
     CExtPaintManager::PaintTextField(dc, params);
@@ -366,37 +264,6 @@ void CExtPaintManagerXP::PaintDockingHighlight(COLORREF* pPixels, int nWidth, in
 {
     CExtPaintManager::PaintDockingHighlight(pPixels, nWidth, nHeight, bTabShape, bTabTop, rcBody, rcTab, clrFill,
                                             clrBorder, nBorderWidth);
-}
-
-COLORREF CExtPaintManagerOffice2003::GetShadowColor()
-{
-    return CExtPaintManagerXP::GetShadowColor();
-}
-
-void CExtPaintManagerOffice2003::AdjustBarClientRect(CExtControlBar* pBar, RECT* pRect)
-{
-    CExtPaintManagerXP::AdjustBarClientRect(pBar, pRect);
-}
-
-int CExtPaintManagerOffice2003::GetToolBarRowGap(CExtToolControlBar* pBar)
-{
-    return CExtPaintManagerXP::GetToolBarRowGap(pBar);
-}
-
-bool CExtPaintManagerOffice2003::HasToolBarRowBackground(CExtToolControlBar* pBar)
-{
-    return CExtPaintManagerXP::HasToolBarRowBackground(pBar);
-}
-
-void CExtPaintManagerOffice2003::InitColorTable()
-{
-    CExtPaintManagerXP::InitColorTable();
-}
-
-void CExtPaintManagerOffice2003::PaintToolBarRowBackground(CDC& dc, CExtToolControlBar* pBar, int nLastButtonInRow,
-                                                           const RECT& rcRow)
-{
-    CExtPaintManagerXP::PaintToolBarRowBackground(dc, pBar, nLastButtonInRow, rcRow);
 }
 
 void CExtPaintManagerOffice2003::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz,
@@ -453,44 +320,6 @@ void CExtPaintManagerOffice2003::PaintComboFrame(CDC& dc, ComboFrameParams& para
     CExtPaintManagerXP::PaintComboFrame(dc, params);
 }
 
-void CExtPaintManagerOffice2003::PaintMenuCombinedArea(CDC& dc, const RECT& rcOuter, const RECT& rcInner, int nEdge,
-                                                       CExtPopupMenuWnd* pPopup, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintMenuCombinedArea(dc, rcOuter, rcInner, nEdge, pPopup, lParam);
-}
-
-void CExtPaintManagerOffice2003::PaintStatusBarItem(CDC& dc, StatusBarItemParams& params)
-{
-    CExtPaintManagerXP::PaintStatusBarItem(dc, params);
-}
-
-bool CExtPaintManagerOffice2003::IsBackgroundInherited(CWnd* pWnd, bool bFlag)
-{
-    return CExtPaintManagerXP::IsBackgroundInherited(pWnd, bFlag);
-}
-
-bool CExtPaintManagerOffice2003::PaintFrameBackground(bool bClient, CDC& dc, const RECT& rcFrame, const RECT& rcPaint,
-                                                      LPARAM lParam)
-{
-    return CExtPaintManagerXP::PaintFrameBackground(bClient, dc, rcFrame, rcPaint, lParam);
-}
-
-bool CExtPaintManagerOffice2003::PaintInheritedBackground(bool bClient, CDC& dc, CWnd* pWnd, LPARAM lParam)
-{
-    return CExtPaintManagerXP::PaintInheritedBackground(bClient, dc, pWnd, lParam);
-}
-
-bool CExtPaintManagerOffice2003::PaintToolBarBackground(CDC& dc, const RECT& rc, CExtToolControlBar* pBar,
-                                                        LPARAM lParam)
-{
-    return CExtPaintManagerXP::PaintToolBarBackground(dc, rc, pBar, lParam);
-}
-
-bool CExtPaintManagerOffice2003::PaintDockBarClientArea(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam)
-{
-    return CExtPaintManagerXP::PaintDockBarClientArea(dc, rc, pWnd, lParam);
-}
-
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
                                                         HBITMAP hHover, COLORREF clrHoverKey)
 {
@@ -508,15 +337,6 @@ void CExtPaintManagerOffice2003::PaintDockingHighlight(COLORREF* pPixels, int nW
 void CExtPaintManagerOffice2003::PaintTrackedButtonBackground(CDC& dc, CExtBarButton* pButton, LPARAM lParam)
 {
     CExtPaintManagerXP::PaintTrackedButtonBackground(dc, pButton, lParam);
-}
-
-bool CExtPaintManagerOffice2003::GetLunaBaseColors(COLORREF*, COLORREF*)
-{
-    return false;
-}
-
-void CExtPaintManagerOffice2003::PaintGradientBackground(CDC&, RECT, bool, CExtControlBar*, LPARAM, COLORREF, COLORREF)
-{
 }
 
 void CExtPaintManagerStudio2005::InitColorTable()
