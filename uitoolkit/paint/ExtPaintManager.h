@@ -227,6 +227,9 @@ public:
     static void Draw3dRectNoCorners(CDC& dc, int x, int y, int cx, int cy, COLORREF clrTopLeft,
                                     COLORREF clrBottomRight);
     static void Draw3dRectNoCorners(CDC& dc, const RECT& rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
+    // The text's rectangle in the font, moved to (0, 0); tabs are expanded.
+    static CRect MeasureTextBounds(CDC& dc, CFont& font, const CString& sText, UINT nFormat);
+    static int MeasureTextWidth(CDC& dc, CFont& font, const CString& sText);
 
     // The monitor and work-area rectangles of one monitor; bit 0 of Flags
     // marks the primary one.

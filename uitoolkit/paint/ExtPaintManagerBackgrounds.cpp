@@ -414,6 +414,11 @@ void CExtPaintManagerOffice2003::PaintGradientBackground(CDC& dc, RECT rc, bool 
         PaintGradientRect(dc, rc, clrLight, clrDark, false, 256);
 }
 
+// Only the Office 2003 family gives tool-bar rows a background of their own.
+void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
+{
+}
+
 void CExtPaintManagerOffice2003::PaintToolBarRowBackground(CDC& dc, CExtToolControlBar* pBar, int, const RECT& rcRow)
 {
     PaintGradientRect(dc, rcRow, GetColor(TC_2003_TOOLBAR_DARK, pBar, 0), GetColor(TC_2003_ROW_LIGHT, pBar, 0), true,

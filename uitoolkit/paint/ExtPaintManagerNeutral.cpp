@@ -1,15 +1,10 @@
 // The operations whose bodies belong to later parts of the toolkit
-// (glyphs, expand buttons, bitmaps, the Office 2003 and Studio 2005 colour
-// tables, push buttons, separators, menu items, tab strips, frames,
-// backgrounds, captions, menu borders and status items, small parts, dock
-// markers, the text field) stand here with neutral bodies: draw nothing,
+// (glyphs, expand buttons, bitmaps, the Studio 2005 colour table,
+// separators, menu items, tab strips, captions, small parts, dock markers,
+// the text field) stand here with neutral bodies: draw nothing,
 // answer the neutral value, and an override calls its base. Each is replaced
 // where its part is built; nothing else in the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
-
-void CExtPaintManager::PaintToolBarRowBackground(CDC&, CExtToolControlBar*, int, const RECT&)
-{
-}
 
 void CExtPaintManager::PaintToolBarExpandButton(CDC&, const RECT&, bool, bool, bool, bool, bool, CObject*, LPARAM, bool)
 {
@@ -55,20 +50,7 @@ void CExtPaintManager::AdjustTabItemSize(CExtTabWnd*, LONG, CDC&, SIZE*)
 {
 }
 
-void CExtPaintManager::PaintIcon(CDC&, bool, const CString&, CExtCmdIcon*, const CRect&, CRect&, bool, bool, bool, int,
-                                 bool, COLORREF)
-{
-}
-
 void CExtPaintManager::PaintBarNcButton(CDC&, BarNcButtonParams&)
-{
-}
-
-void CExtPaintManager::PaintSysCmdGlyph(CDC&, UINT, const RECT&, bool, bool, bool)
-{
-}
-
-void CExtPaintManager::PaintPushButton(CDC&, PushButtonParams&)
 {
 }
 
@@ -96,14 +78,6 @@ void CExtPaintManager::PaintBarCaption(CDC&, BarCaptionParams&)
 }
 
 void CExtPaintManager::PaintBarFrame(CDC&, BarFrameParams&)
-{
-}
-
-void CExtPaintManager::PaintControlFrame(CDC&, ControlFrameParams&)
-{
-}
-
-void CExtPaintManager::PaintComboFrame(CDC&, ComboFrameParams&)
 {
 }
 
@@ -192,28 +166,9 @@ void CExtPaintManagerXP::PaintTabClientArea(CDC& dc, const CRect& rcClient, cons
                                          pTabWnd, lParam);
 }
 
-void CExtPaintManagerXP::PaintIcon(CDC& dc, bool bHorz, const CString& sText, CExtCmdIcon* pIcon, const CRect& rcClient,
-                                   CRect& rcCaption, bool bPushed, bool bEnabled, bool bHover, int nTextAlign,
-                                   bool bRightToLeft, COLORREF clrEffect)
-{
-    CExtPaintManager::PaintIcon(dc, bHorz, sText, pIcon, rcClient, rcCaption, bPushed, bEnabled, bHover, nTextAlign,
-                                bRightToLeft, clrEffect);
-}
-
 void CExtPaintManagerXP::PaintBarNcButton(CDC& dc, BarNcButtonParams& params)
 {
     CExtPaintManager::PaintBarNcButton(dc, params);
-}
-
-void CExtPaintManagerXP::PaintSysCmdGlyph(CDC& dc, UINT nSysCmd, const RECT& rc, bool bHover, bool bPushed,
-                                          bool bEnabled)
-{
-    CExtPaintManager::PaintSysCmdGlyph(dc, nSysCmd, rc, bHover, bPushed, bEnabled);
-}
-
-void CExtPaintManagerXP::PaintPushButton(CDC& dc, PushButtonParams& params)
-{
-    CExtPaintManager::PaintPushButton(dc, params);
 }
 
 void CExtPaintManagerXP::PaintMenuItem(CDC& dc, MenuItemParams& params)
@@ -235,16 +190,6 @@ void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& params)
 void CExtPaintManagerXP::PaintBarFrame(CDC& dc, BarFrameParams& params)
 {
     CExtPaintManager::PaintBarFrame(dc, params);
-}
-
-void CExtPaintManagerXP::PaintControlFrame(CDC& dc, ControlFrameParams& params)
-{
-    CExtPaintManager::PaintControlFrame(dc, params);
-}
-
-void CExtPaintManagerXP::PaintComboFrame(CDC& dc, ComboFrameParams& params)
-{
-    CExtPaintManager::PaintComboFrame(dc, params);
 }
 
 void CExtPaintManagerXP::PaintTextField(CDC& dc, const TextFieldParams& params)
@@ -308,16 +253,6 @@ void CExtPaintManagerOffice2003::PaintBarCaption(CDC& dc, BarCaptionParams& para
 void CExtPaintManagerOffice2003::PaintBarFrame(CDC& dc, BarFrameParams& params)
 {
     CExtPaintManagerXP::PaintBarFrame(dc, params);
-}
-
-void CExtPaintManagerOffice2003::PaintControlFrame(CDC& dc, ControlFrameParams& params)
-{
-    CExtPaintManagerXP::PaintControlFrame(dc, params);
-}
-
-void CExtPaintManagerOffice2003::PaintComboFrame(CDC& dc, ComboFrameParams& params)
-{
-    CExtPaintManagerXP::PaintComboFrame(dc, params);
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,

@@ -84,6 +84,9 @@ struct CExtPaintManager::ComboFrameParams
     {
     }
     bool IsHighlighted() const { return Hover || Pushed; }
+    // The size of the arrow's Marlett font in tenths of a point: 6 points at
+    // 96 dots per inch, the same pixel height at any other resolution.
+    static int ArrowPointSize(int nLogPixelsY) { return ::MulDiv(60, 96, nLogPixelsY); }
 
     CObject* Owner;
     LPARAM LParam = 0;
