@@ -65,14 +65,6 @@ int CExtPaintManager::GetMenuTearOffCaptionHeight()
     return 8;
 }
 
-void CExtPaintManager::PaintMenuItem(CDC&, MenuItemParams&)
-{
-}
-
-void CExtPaintManager::PaintMenuSeparator(CDC&, const RECT&, int, bool, CObject*, LPARAM)
-{
-}
-
 void CExtPaintManager::PaintBarCaption(CDC&, BarCaptionParams&)
 {
 }
@@ -169,17 +161,6 @@ void CExtPaintManagerXP::PaintTabClientArea(CDC& dc, const CRect& rcClient, cons
 void CExtPaintManagerXP::PaintBarNcButton(CDC& dc, BarNcButtonParams& params)
 {
     CExtPaintManager::PaintBarNcButton(dc, params);
-}
-
-void CExtPaintManagerXP::PaintMenuItem(CDC& dc, MenuItemParams& params)
-{
-    CExtPaintManager::PaintMenuItem(dc, params);
-}
-
-void CExtPaintManagerXP::PaintMenuSeparator(CDC& dc, const RECT& rc, int nLeftAreaWidth, bool bRarelyUsed,
-                                            CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuSeparator(dc, rc, nLeftAreaWidth, bRarelyUsed, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& params)
