@@ -154,6 +154,55 @@ TEST_F(MenuItems, ItemsAndButtonsOfRightToLeftMenusRunRightToLeft)
     root.GetItemAt(0).DestroyPopup();
 }
 
+TEST_F(MenuItems, ToolBarExpandButtonDrawsChevronsOnlyForHiddenButtons)
+{
+    for (CExtPaintManager* pTheme : {new CExtPaintManager, static_cast<CExtPaintManager*>(new CExtPaintManagerXP)})
+    {
+        ASSERT_TRUE(g_PaintManager.InstallPaintManager(pTheme));
+        const COLORREF clrText = g_PaintManager->GetColor(PM::TC_TEXT_NORMAL);
+        const COLORREF clrShadow = g_PaintManager->GetColor(COLOR_3DSHADOW);
+        const struct
+        {
+            bool completelyVisible, enabled;
+            bool chevrons;
+        } cases[] = {{true, true, false}, {false, true, true}, {false, false, false}};
+        for (const auto& c : cases)
+        {
+            kxgui::DibCanvas canvas(14, 40, RGB(255, 255, 255));
+            g_PaintManager->PaintToolBarExpandButton(*CDC::FromHandle(canvas.Dc()), CRect(0, 0, 14, 40), true,
+                                                     c.completelyVisible, c.enabled, false, false, nullptr, 0, false);
+            const kxgui::PixelBuffer px = canvas.Pixels();
+            const RECT top = {0, 0, 14, 20}, bottom = {0, 20, 14, 40};
+            const COLORREF clrGlyph = c.enabled ? clrText : clrShadow;
+            EXPECT_EQ(px.CountColor(clrGlyph, top) > 0, c.chevrons) << c.completelyVisible << c.enabled;
+            EXPECT_GT(px.CountColor(clrGlyph, bottom), 0) << c.completelyVisible << c.enabled; // the arrow
+        }
+    }
+}
+
+TEST_F(MenuItems, XpTearOffBandIsCentred)
+{
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManagerXP));
+    const COLORREF clrLine = g_PaintManager->GetColor(COLOR_3DSHADOW);
+    const struct
+    {
+        int width, left;
+    } cases[] = {{100, 33}, {20, -6}};
+    for (const auto& c : cases)
+    {
+        kxgui::DibCanvas canvas(120, 9);
+        const CRect rc(10, 0, 10 + c.width, 9);
+        g_PaintManager->PaintMenuTearOffButton(*CDC::FromHandle(canvas.Dc()), rc, false, false, nullptr, 0);
+        const kxgui::PixelBuffer px = canvas.Pixels();
+        const int nLeft = 10 + c.left;
+        const RECT row = {0, 1, 120, 2};
+        EXPECT_EQ(px.CountColor(clrLine, row), 33) << c.width;
+        EXPECT_EQ(px.At(nLeft, 1), clrLine) << c.width;
+        EXPECT_NE(px.At(nLeft - 1, 1), clrLine) << c.width;
+        EXPECT_EQ(px.CountColor(clrLine, {0, 2, 120, 3}), 0) << c.width; // every second row
+    }
+}
+
 // ---- the gallery ----
 
 struct ItemGallery
@@ -192,6 +241,19 @@ struct ItemGallery
                 y += 8;
             }
         }
+        const int nExpand = g_PaintManager->GetMenuExpandButtonHeight();
+        g_PaintManager->PaintMenuExpandButton(dc, CRect(x0, y, x0 + w, y + nExpand), false, false, nullptr, 0);
+        y += nExpand + 4;
+        g_PaintManager->PaintMenuExpandButton(dc, CRect(x0, y, x0 + w, y + nExpand), true, true, nullptr, 0);
+        y += nExpand + 4;
+        g_PaintManager->PaintMenuTearOffButton(dc, CRect(x0, y, x0 + w, y + 9), false, false, nullptr, 0);
+        y += 13;
+        g_PaintManager->PaintMenuTearOffButton(dc, CRect(x0, y, x0 + w, y + 9), true, true, nullptr, 0);
+        y += 13;
+        g_PaintManager->PaintToolBarExpandButton(dc, CRect(x0, y, x0 + 14, y + 40), true, false, true, false, false,
+                                                 nullptr, 0, false);
+        g_PaintManager->PaintToolBarExpandButton(dc, CRect(x0 + 30, y, x0 + 70, y + 14), false, false, true, false,
+                                                 true, nullptr, 0, false);
     }
 };
 
@@ -215,7 +277,7 @@ TEST_F(MenuItems, GalleryPerTheme)
 {
     ItemGallery gallery;
     g_pGallery = &gallery;
-    HWND hWnd = kxgui::CreateTestWindow(228, 4 + 7 * 22 + 8 + 4, "menu items", GalleryProc);
+    HWND hWnd = kxgui::CreateTestWindow(228, 4 + 7 * 22 + 8 + 2 * 22 + 26 + 44, "menu items", GalleryProc);
     ASSERT_NE(hWnd, nullptr);
     const struct
     {
