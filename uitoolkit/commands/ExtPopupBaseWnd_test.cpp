@@ -173,6 +173,42 @@ TEST_F(PopupBaseTest, ClicksNeverActivateThePopup)
     EXPECT_EQ(::GetFocus(), stage.Hwnd());
 }
 
+TEST_F(PopupBaseTest, ChildWindowsOfThePopup)
+{
+    kxtest::PopupStage stage(StageColor);
+    CTestPopup popup;
+    ASSERT_TRUE(popup.Create(stage.Hwnd(), CRect(200, 200, 300, 260)));
+    const HWND hEdit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, popup.m_hWnd, nullptr,
+                                         nullptr, nullptr);
+    const HWND hHidden =
+        ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 60, 10, 20, 20, popup.m_hWnd, nullptr, nullptr, nullptr);
+    ASSERT_NE(hEdit, nullptr);
+    ASSERT_NE(hHidden, nullptr);
+    popup.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    kxgui::PumpUntilIdle();
+
+    // painting leaves the visible children out
+    kxgui::DibCanvas canvas(100, 60, RGB(255, 255, 255));
+    CExtPaintManager::ExcludeVisibleChildren(canvas.Dc(), popup.m_hWnd, nullptr, 0);
+    CDC dc;
+    dc.Attach(canvas.Dc());
+    dc.FillSolidRect(0, 0, 100, 60, FaceColor);
+    dc.Detach();
+    const kxgui::PixelBuffer p = canvas.Pixels();
+    EXPECT_EQ(p.CountColor(RGB(255, 255, 255), CRect(10, 10, 50, 30)), 40 * 20);
+    EXPECT_EQ(p.CountColor(FaceColor, CRect(0, 0, 100, 60)), 100 * 60 - 40 * 20);
+
+    // a click into the in-place edit may activate, one beside it may not
+    kxgui::MoveMouseTo({230, 220});
+    EXPECT_EQ(popup.SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(stage.Hwnd()),
+                                MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_ACTIVATE);
+    kxgui::MoveMouseTo({280, 250});
+    EXPECT_EQ(popup.SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(stage.Hwnd()),
+                                MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATEANDEAT);
+}
+
 TEST_F(PopupBaseTest, DelayedShowAndRepaintTimers)
 {
     kxtest::PopupStage stage(StageColor);
