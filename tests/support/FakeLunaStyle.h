@@ -7,9 +7,54 @@
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <cwchar>
+#include <memory>
 
 namespace kxtest
 {
+
+// Puts fake entry points into the theme holder's visual-styles wrapper and
+// the holder's own back when it goes away.
+class ScopedVisualStylesFake
+{
+public:
+    ScopedVisualStylesFake(CExtVisualStylesApi::OpenThemeDataFn open, CExtVisualStylesApi::CloseThemeDataFn close,
+                           CExtVisualStylesApi::GetCurrentThemeNameFn name, CExtVisualStylesApi::GetThemeColorFn color,
+                           CExtVisualStylesApi::IsAppThemedFn themed)
+    {
+        CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
+        m_saved = {vs.m_hLibrary,         vs.m_pfnOpenThemeData, vs.m_pfnCloseThemeData, vs.m_pfnGetCurrentThemeName,
+                   vs.m_pfnGetThemeColor, vs.m_pfnIsAppThemed};
+        vs.m_hLibrary = reinterpret_cast<HMODULE>(1);
+        vs.m_pfnOpenThemeData = open;
+        vs.m_pfnCloseThemeData = close;
+        vs.m_pfnGetCurrentThemeName = name;
+        vs.m_pfnGetThemeColor = color;
+        vs.m_pfnIsAppThemed = themed;
+    }
+    ~ScopedVisualStylesFake()
+    {
+        CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
+        vs.m_hLibrary = m_saved.hLibrary;
+        vs.m_pfnOpenThemeData = m_saved.open;
+        vs.m_pfnCloseThemeData = m_saved.close;
+        vs.m_pfnGetCurrentThemeName = m_saved.name;
+        vs.m_pfnGetThemeColor = m_saved.color;
+        vs.m_pfnIsAppThemed = m_saved.themed;
+    }
+    ScopedVisualStylesFake(const ScopedVisualStylesFake&) = delete;
+    ScopedVisualStylesFake& operator=(const ScopedVisualStylesFake&) = delete;
+
+private:
+    struct
+    {
+        HMODULE hLibrary;
+        CExtVisualStylesApi::OpenThemeDataFn open;
+        CExtVisualStylesApi::CloseThemeDataFn close;
+        CExtVisualStylesApi::GetCurrentThemeNameFn name;
+        CExtVisualStylesApi::GetThemeColorFn color;
+        CExtVisualStylesApi::IsAppThemedFn themed;
+    } m_saved = {};
+};
 
 class FakeLunaStyle
 {
@@ -24,26 +69,12 @@ public:
     explicit FakeLunaStyle(const wchar_t* pszColorName = L"NormalColor")
     {
         ColorName() = pszColorName;
-        CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
-        m_saved = {vs.m_hLibrary,         vs.m_pfnOpenThemeData, vs.m_pfnCloseThemeData, vs.m_pfnGetCurrentThemeName,
-                   vs.m_pfnGetThemeColor, vs.m_pfnIsAppThemed};
-        vs.m_hLibrary = reinterpret_cast<HMODULE>(1);
-        vs.m_pfnOpenThemeData = Open;
-        vs.m_pfnCloseThemeData = Close;
-        vs.m_pfnGetCurrentThemeName = ThemeName;
-        vs.m_pfnGetThemeColor = Color;
-        vs.m_pfnIsAppThemed = Themed;
+        m_fake = std::make_unique<ScopedVisualStylesFake>(Open, Close, ThemeName, Color, Themed);
         g_PaintManager.DetectLunaScheme();
     }
     ~FakeLunaStyle()
     {
-        CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
-        vs.m_hLibrary = m_saved.hLibrary;
-        vs.m_pfnOpenThemeData = m_saved.open;
-        vs.m_pfnCloseThemeData = m_saved.close;
-        vs.m_pfnGetCurrentThemeName = m_saved.name;
-        vs.m_pfnGetThemeColor = m_saved.color;
-        vs.m_pfnIsAppThemed = m_saved.themed;
+        m_fake.reset();
         g_PaintManager.DetectLunaScheme();
     }
     FakeLunaStyle(const FakeLunaStyle&) = delete;
@@ -76,15 +107,7 @@ private:
     }
     static BOOL WINAPI Themed() { return TRUE; }
 
-    struct
-    {
-        HMODULE hLibrary;
-        CExtVisualStylesApi::OpenThemeDataFn open;
-        CExtVisualStylesApi::CloseThemeDataFn close;
-        CExtVisualStylesApi::GetCurrentThemeNameFn name;
-        CExtVisualStylesApi::GetThemeColorFn color;
-        CExtVisualStylesApi::IsAppThemedFn themed;
-    } m_saved = {};
+    std::unique_ptr<ScopedVisualStylesFake> m_fake;
 };
 
 } // namespace kxtest

@@ -2,23 +2,6 @@
 
 #include "uitoolkit/core/ExtColorMath.h"
 
-namespace
-{
-
-// System colour numbers the rules read.
-const int kColorWindow = 5;
-const int kColorWindowText = 8;
-const int kColorHighlight = 13;
-const int kColorHighlightText = 14;
-const int kColor3dFace = 15;
-const int kColor3dShadow = 16;
-const int kColorBtnText = 18;
-const int kColor3dHilight = 20;
-const int kColor3dDkShadow = 21;
-const int kColor3dLight = 22;
-
-} // namespace
-
 int CExtColorTable::InstallColorIn(CExtColorArray& colors, COLORREF color, int nEntry)
 {
     if (nEntry >= 0 && nEntry < colors.GetSize())

@@ -99,6 +99,21 @@ public:
         TC_2005_CAPTION_ACTIVE_TO,
     };
 
+    // System colour numbers the rules read (the platform's COLOR_* values).
+    enum e_system_color
+    {
+        kColorWindow = 5,
+        kColorWindowText = 8,
+        kColorHighlight = 13,
+        kColorHighlightText = 14,
+        kColor3dFace = 15,
+        kColor3dShadow = 16,
+        kColorBtnText = 18,
+        kColor3dHilight = 20,
+        kColor3dDkShadow = 21,
+        kColor3dLight = 22,
+    };
+
     // The platform's system colours occupy the first entries of every table.
     static const int kSystemColorCount = 50;
     // COLOR_3DFACE: the fallback of every unknown index.

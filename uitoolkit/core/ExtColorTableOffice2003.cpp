@@ -10,15 +10,6 @@
 namespace
 {
 
-const int kColorWindow = 5;
-const int kColorWindowText = 8;
-const int kColor3dFace = 15;
-const int kColor3dShadow = 16;
-const int kColorBtnText = 18;
-const int kColor3dHilight = 20;
-const int kColor3dDkShadow = 21;
-const int kColor3dLight = 22;
-
 // Maps every index of a list to one entry.
 struct TableWriter
 {
@@ -65,9 +56,9 @@ void InitLunaRules(const TableWriter& w, int nScheme, COLORREF b, COLORREF k)
                T::TC_SHADOW_ACTIVE, T::TC_DKSHADOW_NORMAL, T::TC_DKSHADOW_ACTIVE, T::TC_XP_SOFT_SHADOW,
                T::TC_XP_HOT_BORDER, T::TC_XP_HOT_TEXT, T::TC_XP_FRAME_LIGHT},
               H(b, 0, -0.25, 0));
-    w.Entry({T::TC_TEXT_NORMAL, T::TC_TEXT_ACTIVE}, kColorWindowText);
-    w.Entry({T::TC_XP_EDGE_ACTIVE}, kColor3dFace);
-    w.Entry({T::TC_XP_HOT_TEXT}, kColorBtnText);
+    w.Entry({T::TC_TEXT_NORMAL, T::TC_TEXT_ACTIVE}, T::kColorWindowText);
+    w.Entry({T::TC_XP_EDGE_ACTIVE}, T::kColor3dFace);
+    w.Entry({T::TC_XP_HOT_TEXT}, T::kColorBtnText);
     w.Install({T::TC_XP_EDGE_NORMAL}, dark2);
     w.Install({T::TC_XP_FACE}, H(b, 0, 0.2, 0));
     w.Install({T::TC_XP_LIGHT_FACE}, light);
@@ -91,7 +82,7 @@ void InitLunaRules(const TableWriter& w, int nScheme, COLORREF b, COLORREF k)
     w.Install({T::TC_2003_CHEVRON_PRESSED_DARK}, H(k, 0, -0.3, 0));
     w.Install({T::TC_2003_CHEVRON_ARROW_LIGHT}, H(b, 0, 0.97, 0));
     w.Install({T::TC_2003_CHEVRON_ARROW_DARK}, H(b, 0, -0.97, 0));
-    w.Entry({T::TC_2003_SEPARATOR}, kColor3dShadow);
+    w.Entry({T::TC_2003_SEPARATOR}, T::kColor3dShadow);
 
     // 3015 to 3020, 2007, 1012, 1013, 1014 to 1017, 1018 and 1021, 1019 and 1020
     static const COLORREF kScheme[3][11] = {
@@ -134,48 +125,50 @@ void InitLunaRules(const TableWriter& w, int nScheme, COLORREF b, COLORREF k)
     w.Install({T::TC_ACCENT_SEL_1, T::TC_ACCENT_FACE_2}, kSchemeSel[nScheme - 1]);
 
     // Every painter that reads the system faces and edges follows the scheme.
-    CExtColorTable::InstallColorIn(w.colors, b, kColor3dFace);
-    CExtColorTable::InstallColorIn(w.colors, H(b, 0, 0.45, 0.1), kColor3dLight);
-    CExtColorTable::InstallColorIn(w.colors, H(b, 0, 0.75, 0), kColor3dHilight);
-    CExtColorTable::InstallColorIn(w.colors, H(b, 0, -0.45, 0.1), kColor3dShadow);
-    CExtColorTable::InstallColorIn(w.colors, H(b, 0, -0.75, 0), kColor3dDkShadow);
+    CExtColorTable::InstallColorIn(w.colors, b, T::kColor3dFace);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, 0.45, 0.1), T::kColor3dLight);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, 0.75, 0), T::kColor3dHilight);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, -0.45, 0.1), T::kColor3dShadow);
+    CExtColorTable::InstallColorIn(w.colors, H(b, 0, -0.75, 0), T::kColor3dDkShadow);
 }
 
 void InitSystemRules(const TableWriter& w)
 {
     using T = CExtColorTable;
     using M = CExtColorMath;
-    w.Install({T::TC_2003_BACK_LIGHT}, M::BlendColors(w.T(kColor3dFace), w.T(kColorWindow), 222));
-    w.Entry({T::TC_2003_BACK_DARK}, kColor3dFace);
+    w.Install({T::TC_2003_BACK_LIGHT}, M::BlendColors(w.T(T::kColor3dFace), w.T(T::kColorWindow), 222));
+    w.Entry({T::TC_2003_BACK_DARK}, T::kColor3dFace);
     w.Install({T::TC_2003_ROW_LIGHT}, RGB(255, 255, 255));
-    w.Install({T::TC_2003_ROW_DARK}, H(w.T(kColorWindow), 0, -0.36, -0.8));
-    w.Install({T::TC_2003_GRIPPER_DARK}, H(w.T(kColor3dShadow), 0, 0.2, 0));
-    w.Entry({T::TC_2003_GRIPPER_LIGHT}, kColorWindow);
-    w.Install({T::TC_2003_CHEVRON_LIGHT}, H(w.T(kColor3dShadow), 0, 0.7, 0.1));
-    w.Install({T::TC_2003_CHEVRON_DARK}, H(w.T(kColor3dShadow), 0, -0.05, 0));
+    w.Install({T::TC_2003_ROW_DARK}, H(w.T(T::kColorWindow), 0, -0.36, -0.8));
+    w.Install({T::TC_2003_GRIPPER_DARK}, H(w.T(T::kColor3dShadow), 0, 0.2, 0));
+    w.Entry({T::TC_2003_GRIPPER_LIGHT}, T::kColorWindow);
+    w.Install({T::TC_2003_CHEVRON_LIGHT}, H(w.T(T::kColor3dShadow), 0, 0.7, 0.1));
+    w.Install({T::TC_2003_CHEVRON_DARK}, H(w.T(T::kColor3dShadow), 0, -0.05, 0));
     w.Install({T::TC_2003_CHEVRON_HOT_LIGHT, T::TC_2003_CHEVRON_HOT_DARK}, H(w.T(T::TC_XP_PRESSED_FACE), 0, 0.3, 0));
     w.Install({T::TC_2003_CHEVRON_PRESSED_LIGHT, T::TC_2003_CHEVRON_PRESSED_DARK},
               H(w.T(T::TC_XP_PRESSED_FACE), 0, 0.6, 0));
-    w.Entry({T::TC_2003_CHEVRON_ARROW_LIGHT}, kColorWindow);
-    w.Entry({T::TC_2003_CHEVRON_ARROW_DARK}, kColorBtnText);
-    w.Entry({T::TC_2003_SEPARATOR}, kColor3dShadow);
+    w.Entry({T::TC_2003_CHEVRON_ARROW_LIGHT}, T::kColorWindow);
+    w.Entry({T::TC_2003_CHEVRON_ARROW_DARK}, T::kColorBtnText);
+    w.Entry({T::TC_2003_SEPARATOR}, T::kColor3dShadow);
     w.Install({T::TC_2003_TOOLBAR_LIGHT}, w.T(T::TC_XP_LIGHT_FACE));
     w.Install({T::TC_2003_TOOLBAR_MID}, H(w.T(T::TC_XP_FACE), 0, 0.4, 0));
     w.Install({T::TC_2003_TOOLBAR_DARK}, H(w.T(T::TC_XP_FACE), 0, -0.04, 0));
-    w.Install({T::TC_2003_TOOLBAR2_LIGHT}, M::BlendColors(w.T(kColorWindow), w.T(T::TC_XP_FACE), 500));
+    w.Install({T::TC_2003_TOOLBAR2_LIGHT}, M::BlendColors(w.T(T::kColorWindow), w.T(T::TC_XP_FACE), 500));
     w.Install({T::TC_2003_TOOLBAR2_MID}, H(w.T(T::TC_2003_TOOLBAR_DARK), 0, 0.3, 0));
     w.Install({T::TC_2003_TOOLBAR2_DARK}, H(w.T(T::TC_2003_TOOLBAR_DARK), 0, -0.04, 0));
-    w.Install({T::TC_2003_SHADOW_A, T::TC_2003_SHADOW_B}, w.T(kColor3dShadow));
-    w.Install({T::TC_2003_LIGHT_A, T::TC_2003_LIGHT_B, T::TC_2003_LIGHT_C}, w.T(kColor3dLight));
-    w.Install({T::TC_2003_HILIGHT_B, T::TC_2003_HILIGHT_C}, w.T(kColor3dHilight));
+    w.Install({T::TC_2003_SHADOW_A, T::TC_2003_SHADOW_B}, w.T(T::kColor3dShadow));
+    w.Install({T::TC_2003_LIGHT_A, T::TC_2003_LIGHT_B, T::TC_2003_LIGHT_C}, w.T(T::kColor3dLight));
+    w.Install({T::TC_2003_HILIGHT_B, T::TC_2003_HILIGHT_C}, w.T(T::kColor3dHilight));
     w.Install({T::TC_2003_ALT_LIGHT}, w.T(T::TC_XP_LIGHT_FACE));
-    w.Install({T::TC_2003_ALT_DARK}, M::BlendColors(w.T(kColorWindow), w.T(kColor3dFace), 550));
-    w.Install({T::TC_WINDOW_NORMAL}, M::BlendColors(w.T(kColor3dFace), w.T(kColorWindow), 50));
-    w.Install({T::TC_WINDOW_ACTIVE}, w.T(kColor3dFace));
+    w.Install({T::TC_2003_ALT_DARK}, M::BlendColors(w.T(T::kColorWindow), w.T(T::kColor3dFace), 550));
+    w.Install({T::TC_WINDOW_NORMAL}, M::BlendColors(w.T(T::kColor3dFace), w.T(T::kColorWindow), 50));
+    w.Install({T::TC_WINDOW_ACTIVE}, w.T(T::kColor3dFace));
     w.Entry({T::TC_WINDOWTEXT_NORMAL, T::TC_WINDOWTEXT_ACTIVE, T::TC_SELTEXT_NORMAL, T::TC_SELTEXT_ACTIVE},
-            kColorWindowText);
-    w.Install({T::TC_ACCENT_FACE_1, T::TC_ACCENT_SEL_2}, M::BlendColors(w.T(kColor3dFace), w.T(kColorWindow), 39));
-    w.Install({T::TC_ACCENT_SEL_1, T::TC_ACCENT_FACE_2}, M::BlendColors(w.T(kColor3dFace), w.T(kColorWindow), 70));
+            T::kColorWindowText);
+    w.Install({T::TC_ACCENT_FACE_1, T::TC_ACCENT_SEL_2},
+              M::BlendColors(w.T(T::kColor3dFace), w.T(T::kColorWindow), 39));
+    w.Install({T::TC_ACCENT_SEL_1, T::TC_ACCENT_FACE_2},
+              M::BlendColors(w.T(T::kColor3dFace), w.T(T::kColorWindow), 70));
 }
 
 } // namespace

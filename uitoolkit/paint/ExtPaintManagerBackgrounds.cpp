@@ -22,6 +22,41 @@ bool IsVisibleRect(CDC& dc, const CRect& rc)
     return !rc.IsRectEmpty() && dc.RectVisible(&rc);
 }
 
+// The client rectangle of pFrom in the client coordinates of pTo.
+CRect ClientRectIn(CWnd* pFrom, CWnd* pTo)
+{
+    CRect rc;
+    pFrom->GetClientRect(&rc);
+    ::MapWindowPoints(pFrom->m_hWnd, pTo->m_hWnd, reinterpret_cast<LPPOINT>(&rc), 2);
+    return rc;
+}
+
+// The gradient of a tool bar: with a Luna scheme three colours from its base
+// colour lightened by dLight1 and dLight2 (top or left) and darkened by dDark
+// (bottom or right) meeting at two fifths, else the tool-bar light and dark
+// colours.
+void PaintBarGradient(CExtPaintManagerOffice2003& pm, CDC& dc, const RECT& rc, bool bHorz, CObject* pObject,
+                      LPARAM lParam, double dLight1, double dLight2, double dDark)
+{
+    COLORREF clrBase = 0;
+    if (pm.IsLunaSchemeUsed() && pm.GetLunaBaseColors(&clrBase, nullptr))
+    {
+        COLORREF c3 = CExtColorMath::AdjustColorHls(clrBase, 0, dDark, -0.25);
+        if (pm.GetLunaScheme() == CExtPaintManagerHolder::LunaSilver)
+            c3 = CExtColorMath::AdjustColorHls(c3, 0.05, 0, 0.05);
+        CExtPaintManager::PaintThreeColorGradient(dc, rc, CExtColorMath::AdjustColorHls(clrBase, 0, dLight1, 0.15),
+                                                  CExtColorMath::AdjustColorHls(clrBase, 0, dLight2, 0.15), c3, bHorz,
+                                                  2, 5, 256);
+        return;
+    }
+    const COLORREF clrLight = pm.GetColor(CExtPaintManager::TC_2003_TOOLBAR_LIGHT, pObject, lParam);
+    const COLORREF clrDark = pm.GetColor(CExtPaintManager::TC_2003_TOOLBAR_DARK, pObject, lParam);
+    if (bHorz)
+        CExtPaintManager::PaintGradientRect(dc, rc, clrDark, clrLight, true, 256);
+    else
+        CExtPaintManager::PaintGradientRect(dc, rc, clrLight, clrDark, false, 256);
+}
+
 bool IsMenuOrPanelBar(CWnd* pWnd)
 {
     return pWnd->IsKindOf(RUNTIME_CLASS(CExtMenuControlBar)) || pWnd->IsKindOf(RUNTIME_CLASS(CExtPanelControlBar));
@@ -216,27 +251,7 @@ bool CExtPaintManagerOffice2003::PaintInheritedBackground(bool bClient, CDC& dc,
         PaintGradientRect(dc, rc, clrBottom, clrTop, true, 256);
     }
     else if (kind == DockedBar)
-    {
-        const bool bHorz = pContainerBar->IsDockedHorizontally();
-        COLORREF clrBase = 0;
-        if (IsLunaSchemeUsed() && GetLunaBaseColors(&clrBase, nullptr))
-        {
-            COLORREF c3 = AdjustColorHls(clrBase, 0, -0.25, -0.25);
-            if (GetLunaScheme() == CExtPaintManagerHolder::LunaSilver)
-                c3 = AdjustColorHls(c3, 0.05, 0, 0.05);
-            PaintThreeColorGradient(dc, rc, AdjustColorHls(clrBase, 0, 0.77, 0.15),
-                                    AdjustColorHls(clrBase, 0, 0.58, 0.15), c3, bHorz, 2, 5, 256);
-        }
-        else
-        {
-            const COLORREF clrLight = GetColor(TC_2003_TOOLBAR_LIGHT, pWnd, lParam);
-            const COLORREF clrDark = GetColor(TC_2003_TOOLBAR_DARK, pWnd, lParam);
-            if (bHorz)
-                PaintGradientRect(dc, rc, clrDark, clrLight, true, 256);
-            else
-                PaintGradientRect(dc, rc, clrLight, clrDark, false, 256);
-        }
-    }
+        PaintBarGradient(*this, dc, rc, pContainerBar->IsDockedHorizontally(), pWnd, lParam, 0.77, 0.58, -0.25);
     else
     {
         CRect rcClient;
@@ -304,10 +319,7 @@ bool CExtPaintManagerOffice2003::PaintToolBarBackground(CDC& dc, const RECT& rc,
         pFrame = pBar->GetParent();
     if (pFrame == nullptr)
         return false;
-    CRect rcFrame;
-    pFrame->GetClientRect(&rcFrame);
-    ::MapWindowPoints(pFrame->m_hWnd, pBar->m_hWnd, reinterpret_cast<LPPOINT>(&rcFrame), 2);
-    if (!IsVisibleRect(dc, rcFrame))
+    if (!IsVisibleRect(dc, ClientRectIn(pFrame, pBar)))
         return false;
 
     const bool bHorz = !pBar->IsDockedVertically();
@@ -376,22 +388,7 @@ void CExtPaintManagerOffice2003::PaintGradientBackground(CDC& dc, RECT rc, bool 
         PaintGradientRect(dc, rc, clrLeft, clrRight, bHorz, 256);
         return;
     }
-    COLORREF clrBase = 0;
-    if (IsLunaSchemeUsed() && GetLunaBaseColors(&clrBase, nullptr))
-    {
-        COLORREF c3 = AdjustColorHls(clrBase, 0, -0.22, -0.25);
-        if (GetLunaScheme() == CExtPaintManagerHolder::LunaSilver)
-            c3 = AdjustColorHls(c3, 0.05, 0, 0.05);
-        PaintThreeColorGradient(dc, rc, AdjustColorHls(clrBase, 0, 0.75, 0.15), AdjustColorHls(clrBase, 0, 0.65, 0.15),
-                                c3, bHorz, 2, 5, 256);
-        return;
-    }
-    const COLORREF clrLight = GetColor(TC_2003_TOOLBAR_LIGHT, pBar, lParam);
-    const COLORREF clrDark = GetColor(TC_2003_TOOLBAR_DARK, pBar, lParam);
-    if (bHorz)
-        PaintGradientRect(dc, rc, clrDark, clrLight, true, 256);
-    else
-        PaintGradientRect(dc, rc, clrLight, clrDark, false, 256);
+    PaintBarGradient(*this, dc, rc, bHorz, pBar, lParam, 0.75, 0.65, -0.22);
 }
 
 // Only the Office 2003 family gives tool-bar rows a background of their own.
@@ -427,9 +424,7 @@ bool CExtPaintManagerOffice2003::PaintDockBarClientArea(CDC& dc, const RECT& rc,
     CFrameWnd* pFrame = pWnd->GetParentFrame();
     if (pFrame == nullptr)
         return false;
-    CRect rcFrame;
-    pFrame->GetClientRect(&rcFrame);
-    ::MapWindowPoints(pFrame->m_hWnd, pWnd->m_hWnd, reinterpret_cast<LPPOINT>(&rcFrame), 2);
+    const CRect rcFrame = ClientRectIn(pFrame, pWnd);
     if (!IsVisibleRect(dc, rcFrame))
         return false;
     if (!PaintBackgroundByAncestors(true, dc, pWnd, lParam))

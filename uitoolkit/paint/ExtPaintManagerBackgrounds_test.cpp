@@ -7,6 +7,7 @@
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
+#include "framework/win/Controls.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
@@ -402,6 +403,44 @@ TEST_F(Backgrounds, BarStateQueries)
         g_PaintManager->AdjustBarClientRect(k.pBar, &rc);
         EXPECT_EQ(rc, k.rcExpected) << k.pTheme->m_lpszClassName << " " << k.nBits;
     }
+}
+
+TEST_F(Backgrounds, Office2003EditAndComboShowTheirParentsBackground)
+{
+    CDockFrame* pFrame = MakeFrame();
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(20, 20, 120, 44), &pFrame->m_view, 1));
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(20, 60, 140, 200), &pFrame->m_view, 2));
+    const COLORREF window = C(COLOR_WINDOW);
+
+    // outside the frame grown by two the edit shows the frame's background
+    kxgui::PixelBuffer px =
+        PaintInto(edit,
+                  [&](CDC& dc, const CRect&)
+                  {
+                      CExtPaintManager::ControlFrameParams p(&edit, CRect(10, 8, 60, 16), false, false, true, false);
+                      g_PaintManager->PaintControlFrame(dc, p);
+                  });
+    EXPECT_EQ(px.At(9, 12), window);
+    EXPECT_EQ(px.At(8, 12), window);
+    EXPECT_NE(px.At(7, 12), kBack);
+    EXPECT_NE(px.At(7, 12), window);
+    EXPECT_NE(px.At(0, 0), kBack);
+    EXPECT_EQ(px.At(30, 12), kBack);
+
+    // the combo's frame ring and button column only; its inside stays
+    px = PaintInto(combo,
+                   [&](CDC& dc, const CRect& rc)
+                   {
+                       CExtPaintManager::ComboFrameParams p(&combo, rc, false, false, true);
+                       g_PaintManager->PaintComboFrame(dc, p);
+                   });
+    EXPECT_EQ(px.At(1, px.height / 2), window);
+    EXPECT_NE(px.At(0, px.height / 2), kBack);
+    EXPECT_EQ(px.At(10, px.height / 2), kBack);
+    edit.DestroyWindow();
+    combo.DestroyWindow();
 }
 
 // A parent that paints the background of its children when asked.

@@ -362,12 +362,18 @@ void PaintPushButtonBody(CExtPaintManager& pm, CDC& dc, CExtPaintManager::PushBu
     dc.SetTextColor(clrOldText);
 }
 
-// Where the icon goes in rcClient and the space it leaves for the text.
-CPoint PlaceIcon(CExtPaintManager& pm, bool bHorz, bool bHasText, CSize size, const CRect& rcClient, CRect& rcCaption,
-                 bool bPushed, int nTextAlign, bool bRightToLeft)
+// Where the icon goes in rcClient and the space it leaves for the text;
+// false, and the whole of rcClient for the text, without an icon.
+bool PlaceIcon(CExtPaintManager& pm, bool bHorz, const CString& sText, CExtCmdIcon* pIcon, const CRect& rcClient,
+               CRect& rcCaption, bool bPushed, int nTextAlign, bool bRightToLeft, CPoint& pt)
 {
+    rcCaption = rcClient;
+    if (pIcon == nullptr || pIcon->IsEmpty())
+        return false;
+    const bool bHasText = !sText.IsEmpty();
+    const CSize size = pIcon->GetSize();
     const int L = rcClient.left, T = rcClient.top, R = rcClient.right, B = rcClient.bottom;
-    CPoint pt(L, T);
+    pt.SetPoint(L, T);
     const bool bCenter = (nTextAlign & 1) != 0, bFar = (nTextAlign & 2) != 0, bMiddle = (nTextAlign & 4) != 0;
     if (bHorz)
     {
@@ -424,7 +430,7 @@ CPoint PlaceIcon(CExtPaintManager& pm, bool bHorz, bool bHasText, CSize size, co
         pm.GetPushedContentOffset(&offset);
         pt.Offset(offset.cx, offset.cy);
     }
-    return pt;
+    return true;
 }
 
 const CExtGlyphBitmap* SysCmdGlyph(UINT nSysCmd)
@@ -492,11 +498,9 @@ void CExtPaintManager::PaintIcon(CDC& dc, bool bHorz, const CString& sText, CExt
                                  CRect& rcCaption, bool bPushed, bool bEnabled, bool, int nTextAlign, bool bRightToLeft,
                                  COLORREF clrEffect)
 {
-    rcCaption = rcClient;
-    if (pIcon == nullptr || pIcon->IsEmpty())
+    CPoint pt;
+    if (!PlaceIcon(*this, bHorz, sText, pIcon, rcClient, rcCaption, bPushed, nTextAlign, bRightToLeft, pt))
         return;
-    const CPoint pt = PlaceIcon(*this, bHorz, !sText.IsEmpty(), pIcon->GetSize(), rcClient, rcCaption, bPushed,
-                                nTextAlign, bRightToLeft);
     if (bEnabled)
     {
         pIcon->PaintState(dc, pt, CExtCmdIcon::PS_NORMAL);
@@ -512,11 +516,9 @@ void CExtPaintManagerXP::PaintIcon(CDC& dc, bool bHorz, const CString& sText, CE
                                    CRect& rcCaption, bool bPushed, bool bEnabled, bool bHover, int nTextAlign,
                                    bool bRightToLeft, COLORREF clrEffect)
 {
-    rcCaption = rcClient;
-    if (pIcon == nullptr || pIcon->IsEmpty())
+    CPoint ptCorner;
+    if (!PlaceIcon(*this, bHorz, sText, pIcon, rcClient, rcCaption, bPushed, nTextAlign, bRightToLeft, ptCorner))
         return;
-    const CPoint ptCorner = PlaceIcon(*this, bHorz, !sText.IsEmpty(), pIcon->GetSize(), rcClient, rcCaption, bPushed,
-                                      nTextAlign, bRightToLeft);
     CPoint pt(ptCorner);
     if (XpFlags.IconHoverShadow)
         pt.Offset(bRightToLeft ? -1 : 1, 1);

@@ -102,6 +102,26 @@ TEST_F(PushButtons, ClassicDisabledFlatButtonHasNoBorderOrFocus)
     EXPECT_EQ(px.CountColor(C(CExtPaintManager::TC_FACE_NORMAL), CRect(0, 0, kW, kH)), kW * kH);
 }
 
+TEST_F(PushButtons, ClassicDisabledTextIsVisible)
+{
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    const COLORREF shadow = C(COLOR_3DSHADOW), hilight = C(COLOR_3DHILIGHT);
+    ASSERT_NE(shadow, C(CExtPaintManager::TC_FACE_NORMAL));
+    for (bool bPlain : {true, false})
+    {
+        Canvas c;
+        Params p = Button(true, false, false, false, false);
+        p.Text = "WWW";
+        p.PlainDisabledText = bPlain;
+        g_PaintManager->PaintPushButton(c.dc, p);
+        const kxgui::PixelBuffer px = c.canvas.Pixels();
+        // plain text in the shadow colour, not in the face colour it would
+        // vanish in; otherwise embossed with a highlight copy
+        EXPECT_GT(px.CountColor(shadow, CRect(0, 0, kW, kH)), 0) << bPlain;
+        EXPECT_EQ(px.CountColor(hilight, CRect(0, 0, kW, kH)) > 0, !bPlain) << bPlain;
+    }
+}
+
 TEST_F(PushButtons, ClassicHoveredButtonFrames)
 {
     ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));

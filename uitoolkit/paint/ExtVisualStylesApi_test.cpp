@@ -4,11 +4,13 @@
 #include "uitoolkit/paint/ExtVisualStylesApi.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/FakeLunaStyle.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -130,38 +132,17 @@ protected:
     void SetUp() override
     {
         VisualStylesTest::SetUp();
-        CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
-        m_saved = {vs.m_hLibrary,         vs.m_pfnOpenThemeData, vs.m_pfnCloseThemeData, vs.m_pfnGetCurrentThemeName,
-                   vs.m_pfnGetThemeColor, vs.m_pfnIsAppThemed};
-        vs.m_hLibrary = reinterpret_cast<HMODULE>(1);
-        vs.m_pfnOpenThemeData = FakeOpen;
-        vs.m_pfnCloseThemeData = FakeClose;
-        vs.m_pfnGetCurrentThemeName = FakeThemeName;
-        vs.m_pfnGetThemeColor = FakeColor;
-        vs.m_pfnIsAppThemed = FakeIsAppThemed;
+        m_fake = std::make_unique<kxtest::ScopedVisualStylesFake>(FakeOpen, FakeClose, FakeThemeName, FakeColor,
+                                                                  FakeIsAppThemed);
         ExtTestHooks().nScreenBitsPerPixel = 32;
     }
     void TearDown() override
     {
-        CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
-        vs.m_hLibrary = m_saved.hLibrary;
-        vs.m_pfnOpenThemeData = m_saved.open;
-        vs.m_pfnCloseThemeData = m_saved.close;
-        vs.m_pfnGetCurrentThemeName = m_saved.name;
-        vs.m_pfnGetThemeColor = m_saved.color;
-        vs.m_pfnIsAppThemed = m_saved.themed;
+        m_fake.reset();
         ExtTestHooks() = ExtPaintTestHooks();
         g_PaintManager.InstallPaintManager(nullptr);
     }
-    struct
-    {
-        HMODULE hLibrary;
-        CExtVisualStylesApi::OpenThemeDataFn open;
-        CExtVisualStylesApi::CloseThemeDataFn close;
-        CExtVisualStylesApi::GetCurrentThemeNameFn name;
-        CExtVisualStylesApi::GetThemeColorFn color;
-        CExtVisualStylesApi::IsAppThemedFn themed;
-    } m_saved = {};
+    std::unique_ptr<kxtest::ScopedVisualStylesFake> m_fake;
 };
 
 TEST_F(LunaTest, SchemeAndTaskBandColours)
