@@ -1,26 +1,9 @@
 // The operations whose bodies belong to later parts of the toolkit
-// (expand buttons, menu items, small parts, dock markers, the text field)
-// stand here with neutral bodies: draw nothing,
+// (the Office 2003 tool-bar expand button, small parts, dock-marker colours,
+// the text field) stand here with neutral bodies: draw nothing,
 // answer the neutral value, and an override calls its base. Each is replaced
 // where its part is built; nothing else in the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
-
-void CExtPaintManager::PaintToolBarExpandButton(CDC&, const RECT&, bool, bool, bool, bool, bool, CObject*, LPARAM, bool)
-{
-}
-
-void CExtPaintManager::PaintMenuExpandButton(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
-{
-}
-
-void CExtPaintManager::PaintMenuTearOffButton(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
-{
-}
-
-int CExtPaintManager::GetMenuExpandButtonHeight()
-{
-    return 0;
-}
 
 SIZE* CExtPaintManager::GetInsertMarkSize(SIZE* pSize)
 {
@@ -33,47 +16,8 @@ int CExtPaintManager::GetMenuTearOffCaptionHeight()
     return 8;
 }
 
-void CExtPaintManager::PaintMenuItem(CDC&, MenuItemParams&)
-{
-}
-
-void CExtPaintManager::PaintMenuSeparator(CDC&, const RECT&, int, bool, CObject*, LPARAM)
-{
-}
-
 void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
 {
-}
-
-void CExtPaintManagerXP::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible,
-                                                  bool bEnabled, bool bPushed, bool bHover, CObject* pHelperSrc,
-                                                  LPARAM lParam, bool bTransparentBackground)
-{
-    CExtPaintManager::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
-                                               pHelperSrc, lParam, bTransparentBackground);
-}
-
-void CExtPaintManagerXP::PaintMenuExpandButton(CDC& dc, const RECT& rc, bool bPushed, bool bHover, CObject* pHelperSrc,
-                                               LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuExpandButton(dc, rc, bPushed, bHover, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerXP::PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed, CObject* pHelperSrc,
-                                                LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuTearOffButton(dc, rc, bHover, bPushed, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerXP::PaintMenuItem(CDC& dc, MenuItemParams& params)
-{
-    CExtPaintManager::PaintMenuItem(dc, params);
-}
-
-void CExtPaintManagerXP::PaintMenuSeparator(CDC& dc, const RECT& rc, int nLeftAreaWidth, bool bRarelyUsed,
-                                            CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuSeparator(dc, rc, nLeftAreaWidth, bRarelyUsed, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerXP::PaintTextField(CDC& dc, const TextFieldParams& params)
@@ -102,23 +46,6 @@ void CExtPaintManagerOffice2003::PaintToolBarExpandButton(CDC& dc, const RECT& r
 {
     CExtPaintManagerXP::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
                                                  pHelperSrc, lParam, bTransparentBackground);
-}
-
-void CExtPaintManagerOffice2003::PaintMenuExpandButton(CDC& dc, const RECT& rc, bool bPushed, bool bHover,
-                                                       CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintMenuExpandButton(dc, rc, bPushed, bHover, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerOffice2003::PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed,
-                                                        CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintMenuTearOffButton(dc, rc, bHover, bPushed, pHelperSrc, lParam);
-}
-
-int CExtPaintManagerOffice2003::GetMenuExpandButtonHeight()
-{
-    return CExtPaintManagerXP::GetMenuExpandButtonHeight();
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
