@@ -165,3 +165,48 @@ int CExtPopupMenuGeometry::HitTest(const Frame& frame, const Areas& areas, POINT
             return i;
     return HitNothing;
 }
+
+void CExtPopupMenuGeometry::GroupRarelyUsed(int nCount, const std::function<int&(int)>& flagsOf, bool bNoHookTracking)
+{
+    for (int i = 0; i < nCount; ++i)
+    {
+        int& nFlags = flagsOf(i);
+        if (i > 0 && (flagsOf(i - 1) & VisibleRarely) != 0)
+            nFlags |= VisibleRarelyPrev;
+        if (i + 1 < nCount && (flagsOf(i + 1) & VisibleRarely) != 0)
+            nFlags |= VisibleRarelyNext;
+        const int nBoth = VisibleSeparator | VisibleRarelyPrev | VisibleRarelyNext;
+        if (!bNoHookTracking && (nFlags & nBoth) == nBoth)
+        {
+            nFlags |= VisibleRarely;
+            flagsOf(i - 1) |= VisibleRarelyNext;
+            flagsOf(i + 1) |= VisibleRarelyPrev;
+        }
+    }
+}
+
+std::vector<CRect> CExtPopupMenuGeometry::ItemClipExclusions(const Frame& frame, const Areas& areas,
+                                                             const RECT& rcWindow, int nScrollPosMin)
+{
+    std::vector<CRect> bands;
+    const auto exclude = [&bands, &rcWindow](CRect r, int nGrow)
+    {
+        bands.push_back(r);
+        bands.emplace_back(rcWindow.left, r.top - nGrow, rcWindow.right, r.bottom + nGrow);
+    };
+    if (frame.ExpandShown)
+        exclude(SpecialRect(frame, areas, HitExpandButton, false), 0);
+    if (frame.TearOffHeight > 0)
+        exclude(SpecialRect(frame, areas, HitTearOffCaption, false), 0);
+    if (frame.Scrollable && frame.ScrollOffset != 0)
+        exclude(SpecialRect(frame, areas, HitScrollTop, true), 1);
+    if (frame.Scrollable && frame.ScrollOffset != nScrollPosMin)
+        exclude(SpecialRect(frame, areas, HitScrollBottom, true), 1);
+    const CRect& c = frame.Client;
+    const int b = frame.Border;
+    if (c.top >= rcWindow.top)
+        bands.emplace_back(rcWindow.left, rcWindow.top, rcWindow.right, c.top + b);
+    if (c.bottom <= rcWindow.bottom)
+        bands.emplace_back(rcWindow.left, c.bottom - b, rcWindow.right, rcWindow.bottom);
+    return bands;
+}

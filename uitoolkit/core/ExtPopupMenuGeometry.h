@@ -79,6 +79,28 @@ public:
     // tallest item of their row.
     static CRect ItemRectPalette(const Frame& frame, const std::vector<Item>& items, int nIndex, int nSeparatorHeight);
 
+    // Flags of the visible-item entries.
+    enum e_visible_flags
+    {
+        VisibleRarely = 0x01,
+        VisibleRarelyPrev = 0x02,
+        VisibleRarelyNext = 0x04,
+        VisibleSeparator = 0x08,
+        VisibleSubMenu = 0x10,
+    };
+    // Joins the rarely used entries of a visible-item list into groups: each
+    // neighbour of a rarely used entry learns it, and a separator between
+    // two of them, outside no-hook tracking, becomes part of their group.
+    static void GroupRarelyUsed(int nCount, const std::function<int&(int)>& flagsOf, bool bNoHookTracking);
+
+    // The bands of a painted menu that the items must not paint over: the
+    // expand button and tear-off caption when shown, the scroll buttons
+    // while the menu can scroll that way, each also as a band of the
+    // window's full width, and the border bands at the top and bottom.
+    // rcWindow is the window's real client rectangle.
+    static std::vector<CRect> ItemClipExclusions(const Frame& frame, const Areas& areas, const RECT& rcWindow,
+                                                 int nScrollPosMin);
+
     // What a client point hits: -1 outside the client rectangle; the scroll
     // buttons only while the menu can scroll that way; the expand button;
     // the tear-off caption (-1 in no-hook or context-help tracking); else

@@ -179,3 +179,52 @@ TEST(ExtPopupMenuGeometry, PaletteRowsAndSeparators)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(ExtPopupMenuGeometry, RarelyUsedEntriesFormGroupsAcrossSeparators)
+{
+    constexpr int R = G::VisibleRarely, P = G::VisibleRarelyPrev, N = G::VisibleRarelyNext, S = G::VisibleSeparator;
+    const struct
+    {
+        std::vector<int> In;
+        bool NoHook;
+        std::vector<int> Out;
+    } cases[] = {
+        {{0, R, 0}, false, {N, R, P}},        {{R, S, R}, false, {R | N, S | R | P | N, R | P}},
+        {{R, S, R}, true, {R, S | P | N, R}}, // no-hook menus leave separators alone
+        {{0, S, R}, false, {0, S | N, R}},    {{R, R}, false, {R | N, R | P}},
+    };
+    for (const auto& c : cases)
+    {
+        std::vector<int> flags = c.In;
+        G::GroupRarelyUsed(
+            static_cast<int>(flags.size()), [&flags](int i) -> int& { return flags[i]; }, c.NoHook);
+        EXPECT_EQ(flags, c.Out);
+    }
+}
+
+TEST(ExtPopupMenuGeometry, ItemsDoNotPaintOverButtonsOrBorders)
+{
+    G::Frame f = MenuFrame();
+    f.Scrollable = true;
+    f.ExpandShown = true;
+    G::Areas a;
+    G::RecalcScrollAreas(f, a);
+    const CRect window(0, 0, 154, 204); // the shadow lies right and below
+    // at the top only the bottom scroll button is there
+    const std::vector<CRect> atTop = G::ItemClipExclusions(f, a, window, -100);
+    const std::vector<CRect> expected = {
+        CRect(2, 181, 148, 197), CRect(0, 181, 154, 197), // expand button and its band
+        CRect(3, 165, 147, 181), CRect(0, 164, 154, 182), // bottom scroll button and its band
+        CRect(0, 0, 154, 2),     CRect(0, 198, 154, 204), // border bands
+    };
+    EXPECT_EQ(atTop, expected);
+    f.ScrollOffset = -100;
+    const std::vector<CRect> atEnd = G::ItemClipExclusions(f, a, window, -100);
+    ASSERT_EQ(atEnd.size(), 6u);
+    EXPECT_EQ(atEnd[2], a.ScrollTop);
+}
+
+} // namespace
