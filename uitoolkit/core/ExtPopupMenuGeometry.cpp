@@ -99,7 +99,7 @@ CRect CExtPopupMenuGeometry::ItemRectPalette(const Frame& frame, const std::vect
         const Item& prev = items[i];
         if (!prev.Displayed)
             continue;
-        nRowHeight = std::max(nRowHeight, prev.Height);
+        nRowHeight = std::max<int>(nRowHeight, prev.Height);
         if (prev.Separator || EndsPaletteRow(items, i))
         {
             y += nRowHeight;
@@ -134,7 +134,7 @@ CRect CExtPopupMenuGeometry::ItemRectPalette(const Frame& frame, const std::vect
     {
         if (!items[i].Displayed)
             continue;
-        nTallest = std::max(nTallest, items[i].Height);
+        nTallest = std::max<int>(nTallest, items[i].Height);
         if (EndsPaletteRow(items, i))
             break;
     }

@@ -98,10 +98,10 @@ CExtPopupMenuPlacement::Result CExtPopupMenuPlacement::Place(Input in, const std
 
         if ((in.HasExclude || in.Combined) && (in.Combined || Overlaps(r, excl)))
         {
-            const int nSpaceLeft = std::max(0, excl.left - a.left);
-            const int nSpaceRight = std::max(0, a.right - excl.right);
-            const int nSpaceAbove = std::max(0, excl.top - a.top);
-            const int nSpaceBelow = std::max(0, a.bottom - excl.bottom);
+            const int nSpaceLeft = std::max<int>(0, excl.left - a.left);
+            const int nSpaceRight = std::max<int>(0, a.right - excl.right);
+            const int nSpaceAbove = std::max<int>(0, excl.top - a.top);
+            const int nSpaceBelow = std::max<int>(0, a.bottom - excl.bottom);
             bool bFlip = false;
             switch (in.Alignment)
             {
@@ -220,8 +220,8 @@ CSize CExtPopupMenuPlacement::WindowSize(CSize content, int nLeftAreaWidth, int 
     if (bCollapsed)
         size.cy += nExpandButtonHeight;
     const int nMin = 2 * nShadow + 10;
-    size.cx = std::max(size.cx, nMin);
-    size.cy = std::max(size.cy, nMin) + 1;
+    size.cx = std::max<int>(size.cx, nMin);
+    size.cy = std::max<int>(size.cy, nMin) + 1;
     if (bNoItemDisplayed)
         size.cy += 1;
     return size;
