@@ -1,4 +1,5 @@
 #include "uitoolkit/paint/ExtPaintManager.h"
+#include "uitoolkit/core/ExtGlyphBitmap.h"
 
 #include "framework/win/FrameWnd.h"
 #include "framework/win/MiniFrameWnd.h"
@@ -99,13 +100,21 @@ CExtPaintManager::~CExtPaintManager()
     Brushes.RemoveAll();
 }
 
-CExtPaintManagerXP::CExtPaintManagerXP() = default;
+CExtPaintManagerXP::CExtPaintManagerXP()
+    : ExpandButtonGlyphs{&CExtGlyphBitmap::GlyphDropDownArrow, &CExtGlyphBitmap::GlyphExpandChevrons,
+                         &CExtGlyphBitmap::GlyphExpandArrowVert, &CExtGlyphBitmap::GlyphExpandChevronsVert}
+{
+}
 
 CExtPaintManagerOffice2003::CExtPaintManagerOffice2003()
 {
     XpFlags.IconHoverShadow = false;
     XpFlags.XpFrameOutline = false;
     XpFlags.GradientExpandButton = true;
+    ExpandButtonGlyphs[0] = &CExtGlyphBitmap::GlyphExpandArrow2003;
+    ExpandButtonGlyphs[1] = &CExtGlyphBitmap::GlyphExpandChevrons2003;
+    ExpandButtonGlyphs[2] = &CExtGlyphBitmap::GlyphExpandArrow2003Vert;
+    ExpandButtonGlyphs[3] = &CExtGlyphBitmap::GlyphExpandChevrons2003Vert;
     const int gutter[6] = {TC_2003_TOOLBAR_LIGHT,  TC_2003_TOOLBAR_DARK,  TC_2003_TOOLBAR_MID,
                            TC_2003_TOOLBAR2_LIGHT, TC_2003_TOOLBAR2_DARK, TC_2003_TOOLBAR2_MID};
     std::memcpy(GutterColorIndices, gutter, sizeof(gutter));

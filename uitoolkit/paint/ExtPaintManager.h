@@ -214,6 +214,10 @@ public:
     static int GetDcBitsPerPixel(CDC& dc);
     static void PaintGradientRect(CDC& dc, const RECT& rc, COLORREF clrA, COLORREF clrB, bool bVertical = false,
                                   UINT nSteps = 256);
+    // Two gradients meeting at nNum / nDenom of the extent: c1 at the top (or
+    // left), c2 at the split, c3 at the bottom (or right).
+    static void PaintThreeColorGradient(CDC& dc, const RECT& rc, COLORREF c1, COLORREF c2, COLORREF c3, bool bHorz,
+                                        int nNum, int nDenom, UINT nSteps);
     static HBITMAP CreateHalftoneBitmap(COLORREF clrA, COLORREF clrB, int nMaskX, int nMaskY, int nExclX, int nExclY,
                                         COLORREF clrExcluded);
     static DWORD GetDllVersion(const char* lpszLibraryName);

@@ -22,26 +22,6 @@ bool IsVisibleRect(CDC& dc, const CRect& rc)
     return !rc.IsRectEmpty() && dc.RectVisible(&rc);
 }
 
-// Two gradients meeting at nNum / nDenom of the extent: c1 at the top (or
-// left), c2 at the split, c3 at the bottom (or right).
-void PaintThreeColorGradient(CDC& dc, const RECT& rc, COLORREF c1, COLORREF c2, COLORREF c3, bool bHorz, int nNum,
-                             int nDenom, UINT nSteps)
-{
-    const CRect r(rc);
-    const int nSplit = CExtColorMath::MulDivRound(bHorz ? r.Height() : r.Width(), nNum, nDenom);
-    if (bHorz)
-    {
-        CExtPaintManager::PaintGradientRect(dc, CRect(r.left, r.top, r.right, r.top + nSplit), c2, c1, true, nSteps);
-        CExtPaintManager::PaintGradientRect(dc, CRect(r.left, r.top + nSplit, r.right, r.bottom), c3, c2, true, nSteps);
-    }
-    else
-    {
-        CExtPaintManager::PaintGradientRect(dc, CRect(r.left, r.top, r.left + nSplit, r.bottom), c1, c2, false, nSteps);
-        CExtPaintManager::PaintGradientRect(dc, CRect(r.left + nSplit, r.top, r.right, r.bottom), c2, c3, false,
-                                            nSteps);
-    }
-}
-
 // The client rectangle of pFrom in the client coordinates of pTo.
 CRect ClientRectIn(CWnd* pFrom, CWnd* pTo)
 {
@@ -64,8 +44,9 @@ void PaintBarGradient(CExtPaintManagerOffice2003& pm, CDC& dc, const RECT& rc, b
         COLORREF c3 = CExtColorMath::AdjustColorHls(clrBase, 0, dDark, -0.25);
         if (pm.GetLunaScheme() == CExtPaintManagerHolder::LunaSilver)
             c3 = CExtColorMath::AdjustColorHls(c3, 0.05, 0, 0.05);
-        PaintThreeColorGradient(dc, rc, CExtColorMath::AdjustColorHls(clrBase, 0, dLight1, 0.15),
-                                CExtColorMath::AdjustColorHls(clrBase, 0, dLight2, 0.15), c3, bHorz, 2, 5, 256);
+        CExtPaintManager::PaintThreeColorGradient(dc, rc, CExtColorMath::AdjustColorHls(clrBase, 0, dLight1, 0.15),
+                                                  CExtColorMath::AdjustColorHls(clrBase, 0, dLight2, 0.15), c3, bHorz,
+                                                  2, 5, 256);
         return;
     }
     const COLORREF clrLight = pm.GetColor(CExtPaintManager::TC_2003_TOOLBAR_LIGHT, pObject, lParam);
@@ -449,4 +430,22 @@ bool CExtPaintManagerOffice2003::PaintDockBarClientArea(CDC& dc, const RECT& rc,
     if (!PaintBackgroundByAncestors(true, dc, pWnd, lParam))
         PaintFrameBackground(true, dc, rcFrame, r, 0);
     return true;
+}
+
+void CExtPaintManager::PaintThreeColorGradient(CDC& dc, const RECT& rc, COLORREF c1, COLORREF c2, COLORREF c3,
+                                               bool bHorz, int nNum, int nDenom, UINT nSteps)
+{
+    const CRect r(rc);
+    const int nSplit = CExtColorMath::MulDivRound(bHorz ? r.Height() : r.Width(), nNum, nDenom);
+    if (bHorz)
+    {
+        CExtPaintManager::PaintGradientRect(dc, CRect(r.left, r.top, r.right, r.top + nSplit), c2, c1, true, nSteps);
+        CExtPaintManager::PaintGradientRect(dc, CRect(r.left, r.top + nSplit, r.right, r.bottom), c3, c2, true, nSteps);
+    }
+    else
+    {
+        CExtPaintManager::PaintGradientRect(dc, CRect(r.left, r.top, r.left + nSplit, r.bottom), c1, c2, false, nSteps);
+        CExtPaintManager::PaintGradientRect(dc, CRect(r.left + nSplit, r.top, r.right, r.bottom), c2, c3, false,
+                                            nSteps);
+    }
 }

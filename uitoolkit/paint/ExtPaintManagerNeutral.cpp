@@ -6,23 +6,6 @@
 // where its part is built; nothing else in the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
-void CExtPaintManager::PaintToolBarExpandButton(CDC&, const RECT&, bool, bool, bool, bool, bool, CObject*, LPARAM, bool)
-{
-}
-
-void CExtPaintManager::PaintMenuExpandButton(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
-{
-}
-
-void CExtPaintManager::PaintMenuTearOffButton(CDC&, const RECT&, bool, bool, CObject*, LPARAM)
-{
-}
-
-int CExtPaintManager::GetMenuExpandButtonHeight()
-{
-    return 0;
-}
-
 void CExtPaintManager::GetTabStripColors(COLORREF*, COLORREF*, COLORREF*, COLORREF*, CExtTabWnd*, LPARAM)
 {
 }
@@ -65,14 +48,6 @@ int CExtPaintManager::GetMenuTearOffCaptionHeight()
     return 8;
 }
 
-void CExtPaintManager::PaintMenuItem(CDC&, MenuItemParams&)
-{
-}
-
-void CExtPaintManager::PaintMenuSeparator(CDC&, const RECT&, int, bool, CObject*, LPARAM)
-{
-}
-
 void CExtPaintManager::PaintBarCaption(CDC&, BarCaptionParams&)
 {
 }
@@ -87,26 +62,6 @@ void CExtPaintManager::PaintTextField(CDC&, const TextFieldParams&)
 
 void CExtPaintManager::PaintTrackedButtonBackground(CDC&, CExtBarButton*, LPARAM)
 {
-}
-
-void CExtPaintManagerXP::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible,
-                                                  bool bEnabled, bool bPushed, bool bHover, CObject* pHelperSrc,
-                                                  LPARAM lParam, bool bTransparentBackground)
-{
-    CExtPaintManager::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
-                                               pHelperSrc, lParam, bTransparentBackground);
-}
-
-void CExtPaintManagerXP::PaintMenuExpandButton(CDC& dc, const RECT& rc, bool bPushed, bool bHover, CObject* pHelperSrc,
-                                               LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuExpandButton(dc, rc, bPushed, bHover, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerXP::PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed, CObject* pHelperSrc,
-                                                LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuTearOffButton(dc, rc, bHover, bPushed, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerXP::PaintTabItem(CDC& dc, const CRect& rcTabItemsArea, bool bTopOrLeft, bool bHorizontal,
@@ -134,17 +89,6 @@ void CExtPaintManagerXP::PaintTabClientArea(CDC& dc, const CRect& rcClient, cons
 void CExtPaintManagerXP::PaintBarNcButton(CDC& dc, BarNcButtonParams& params)
 {
     CExtPaintManager::PaintBarNcButton(dc, params);
-}
-
-void CExtPaintManagerXP::PaintMenuItem(CDC& dc, MenuItemParams& params)
-{
-    CExtPaintManager::PaintMenuItem(dc, params);
-}
-
-void CExtPaintManagerXP::PaintMenuSeparator(CDC& dc, const RECT& rc, int nLeftAreaWidth, bool bRarelyUsed,
-                                            CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManager::PaintMenuSeparator(dc, rc, nLeftAreaWidth, bRarelyUsed, pHelperSrc, lParam);
 }
 
 void CExtPaintManagerXP::PaintBarCaption(CDC& dc, BarCaptionParams& params)
@@ -183,23 +127,6 @@ void CExtPaintManagerOffice2003::PaintToolBarExpandButton(CDC& dc, const RECT& r
 {
     CExtPaintManagerXP::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
                                                  pHelperSrc, lParam, bTransparentBackground);
-}
-
-void CExtPaintManagerOffice2003::PaintMenuExpandButton(CDC& dc, const RECT& rc, bool bPushed, bool bHover,
-                                                       CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintMenuExpandButton(dc, rc, bPushed, bHover, pHelperSrc, lParam);
-}
-
-void CExtPaintManagerOffice2003::PaintMenuTearOffButton(CDC& dc, const RECT& rc, bool bHover, bool bPushed,
-                                                        CObject* pHelperSrc, LPARAM lParam)
-{
-    CExtPaintManagerXP::PaintMenuTearOffButton(dc, rc, bHover, bPushed, pHelperSrc, lParam);
-}
-
-int CExtPaintManagerOffice2003::GetMenuExpandButtonHeight()
-{
-    return CExtPaintManagerXP::GetMenuExpandButtonHeight();
 }
 
 void CExtPaintManagerOffice2003::PaintTabClientArea(CDC& dc, const CRect& rcClient, const CRect& rcTabItemsArea,

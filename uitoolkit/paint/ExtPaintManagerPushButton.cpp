@@ -2,6 +2,7 @@
 // part and its arrow, the icon or window-command glyph, and the caption
 // (rotated on vertical buttons, with the mnemonic drawn as a line there).
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/core/ExtGlyphBitmap.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
@@ -468,7 +469,11 @@ bool CExtPaintManager::PushButtonParams::IsRightToLeft() const
 {
     if (ForceRightToLeft)
         return true;
-    if (Owner == nullptr || !Owner->IsKindOf(RUNTIME_CLASS(CExtBarButton)))
+    if (Owner == nullptr)
+        return false;
+    if (Owner->IsKindOf(RUNTIME_CLASS(CExtPopupMenuWnd)))
+        return static_cast<CExtPopupMenuWnd*>(Owner)->IsRightToLeft();
+    if (!Owner->IsKindOf(RUNTIME_CLASS(CExtBarButton)))
         return false;
     CExtToolControlBar* pBar = static_cast<CExtBarButton*>(Owner)->GetBar();
     if (pBar == nullptr)

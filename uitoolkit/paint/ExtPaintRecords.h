@@ -122,3 +122,52 @@ struct CExtPaintManager::StatusBarItemParams
     DWORD Style;
     CRect Rect;
 };
+
+// One popup-menu item: its rectangles, texts, icon and states.
+struct CExtPaintManager::MenuItemParams
+{
+    MenuItemParams(CObject* pOwner, const RECT& rcItem, const RECT& rcRow, int nIconAreaWidth, LPCTSTR lpszText,
+                   LPCTSTR lpszAccelText, CExtCmdIcon* pIcon, bool bPopup, bool bSelected, bool bChecked, bool bRadio,
+                   bool bExtraState, bool bEnabled, bool bRarely, bool bRarelyPrev, bool bRarelyNext, UINT nSysCmdId,
+                   HFONT hFont)
+        : Owner(pOwner), ItemRect(rcItem), RowRect(rcRow), IconAreaWidth(nIconAreaWidth),
+          Text(lpszText != nullptr ? lpszText : ""), AccelText(lpszAccelText != nullptr ? lpszAccelText : ""),
+          Icon(pIcon), SysCmdId(nSysCmdId), Font(hFont), Popup(bPopup), Selected(bSelected), Checked(bChecked),
+          Radio(bRadio), ExtraState(bExtraState), Enabled(bEnabled), Rarely(bRarely), RarelyPrev(bRarelyPrev),
+          RarelyNext(bRarelyNext), NoIconArea(false), GlyphArrow(false), SplitPopup(false), IconInSecondHalf(false),
+          CheckBoxInFirstHalf(false), InPlaceButtonPushed(false)
+    {
+        InPlaceRect.SetRectEmpty();
+    }
+    // Asks a popup-menu owner; anything else runs left to right.
+    bool IsRightToLeft() const;
+
+    CObject* Owner;
+    LPARAM LParam = 0;
+    CRect ItemRect;
+    CRect RowRect;
+    int IconAreaWidth;
+    LPCTSTR Text;
+    LPCTSTR AccelText;
+    CExtCmdIcon* Icon;
+    UINT SysCmdId;
+    HFONT Font; // null: the theme's normal font
+    bool Popup : 1;
+    bool Selected : 1;
+    bool Checked : 1;
+    bool Radio : 1;
+    bool ExtraState : 1; // carried, read by no painter
+    bool Enabled : 1;
+    bool Rarely : 1;
+    bool RarelyPrev : 1;
+    bool RarelyNext : 1;
+    bool NoIconArea : 1;
+    bool GlyphArrow : 1;
+    bool SplitPopup : 1;
+    bool IconInSecondHalf : 1;
+    bool CheckBoxInFirstHalf : 1;
+    CRect InPlaceRect;
+    CString InPlaceText;
+    bool InPlaceButtonPushed : 1;
+    COLORREF IconEffectColor = static_cast<COLORREF>(-1);
+};
