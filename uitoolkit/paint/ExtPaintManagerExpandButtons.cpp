@@ -61,12 +61,20 @@ void PaintToolBarExpandGlyphs(PM& pm, CDC& dc, CRect r, bool bHorz, bool bBarCom
     pm.PaintGlyph(dc, pt1.x, pt1.y, g1, shadow);
 }
 
-void PaintToolBarExpandFace(PM& pm, CDC& dc, const CRect& r, bool bEnabled, bool bPushed, bool bHover,
-                            bool bTransparentBackground)
+// The whole tool-bar expand button: a flat push button and its glyphs.
+void PaintToolBarExpand(PM& pm, CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible, bool bEnabled,
+                        bool bPushed, bool bHover, bool bTransparentBackground, const Glyph& g1, const Glyph& g2,
+                        bool bXp, bool bSwapVert, CObject* pHelperSrc, LPARAM lParam)
 {
+    CRect r(rc);
+    r.NormalizeRect();
+    if (!dc.RectVisible(&r))
+        return;
     PM::PushButtonParams p(&pm, true, r, "", nullptr, true, bHover, bPushed, false, bEnabled, true, false, false, 5,
                            nullptr, false, 0, bTransparentBackground);
     pm.PaintPushButton(dc, p);
+    PaintToolBarExpandGlyphs(pm, dc, r, bHorz, bBarCompletelyVisible, bEnabled, bPushed, g1, g2, bXp, bSwapVert,
+                             pHelperSrc, lParam);
 }
 
 // The face of a menu expand button: a pushed-looking button while hot,
@@ -137,30 +145,19 @@ void CExtPaintManager::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bH
                                                 bool bEnabled, bool bPushed, bool bHover, CObject* pHelperSrc,
                                                 LPARAM lParam, bool bTransparentBackground)
 {
-    CRect r(rc);
-    r.NormalizeRect();
-    if (!dc.RectVisible(&r))
-        return;
-    PaintToolBarExpandFace(*this, dc, r, bEnabled, bPushed, bHover, bTransparentBackground);
-    PaintToolBarExpandGlyphs(*this, dc, r, bHorz, bBarCompletelyVisible, bEnabled, bPushed,
-                             bHorz ? Glyph::GlyphDropDownArrow : Glyph::GlyphExpandArrowVert,
-                             bHorz ? Glyph::GlyphExpandChevrons : Glyph::GlyphExpandChevronsVert, false, false,
-                             pHelperSrc, lParam);
+    PaintToolBarExpand(*this, dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover, bTransparentBackground,
+                       bHorz ? Glyph::GlyphDropDownArrow : Glyph::GlyphExpandArrowVert,
+                       bHorz ? Glyph::GlyphExpandChevrons : Glyph::GlyphExpandChevronsVert, false, false, pHelperSrc,
+                       lParam);
 }
 
 void CExtPaintManagerXP::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible,
                                                   bool bEnabled, bool bPushed, bool bHover, CObject* pHelperSrc,
                                                   LPARAM lParam, bool bTransparentBackground)
 {
-    CRect r(rc);
-    r.NormalizeRect();
-    if (!dc.RectVisible(&r))
-        return;
-    PaintToolBarExpandFace(*this, dc, r, bEnabled, bPushed, bHover, bTransparentBackground);
-    const Glyph& g1 = *ExpandButtonGlyphs[bHorz ? 0 : 2];
-    const Glyph& g2 = *ExpandButtonGlyphs[bHorz ? 1 : 3];
-    PaintToolBarExpandGlyphs(*this, dc, r, bHorz, bBarCompletelyVisible, bEnabled, bPushed, g1, g2, true,
-                             XpFlags.GradientExpandButton, pHelperSrc, lParam);
+    PaintToolBarExpand(*this, dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover, bTransparentBackground,
+                       *ExpandButtonGlyphs[bHorz ? 0 : 2], *ExpandButtonGlyphs[bHorz ? 1 : 3], true,
+                       XpFlags.GradientExpandButton, pHelperSrc, lParam);
 }
 
 // ---- popup-menu expand buttons ----
