@@ -179,6 +179,21 @@ public:
     static int g_nTearOffTipType;
     static bool g_bUseWorkArea;
 
+    // The registered messages of the popup-menu family, each registered
+    // under its qualified name; senders and parameters are told beside the
+    // code that sends them.
+    static const UINT g_nMsgPrepareMenu;
+    static const UINT g_nMsgPrepareOneMenuLevel;
+    static const UINT g_nMsgPrepareDesktopBk;
+    static const UINT g_nMsgPopupNext;
+    static const UINT g_nMsgPopupPrev;
+    static const UINT g_nMsgNotifyMenuExpanded;
+    static const UINT g_nMsgNotifyMenuClosed;
+    static const UINT g_nMsgPopupDrawItem;
+    static const UINT g_nMsgPopupDrawLeftArea;
+    static const UINT g_nMsgPopupDrawBackground;
+    static const UINT g_nMsgCreateInplaceEdit;
+
     CExtPopupMenuWnd();
     ~CExtPopupMenuWnd() override;
 
