@@ -264,7 +264,12 @@ TEST_P(BarChromeDockedGallery, Screenshot)
     ASSERT_EQ(CWnd::GetFocus(), &m_pane);
     ASSERT_TRUE(floating.IsFloating());
     ASSERT_TRUE(floating.GetParentFrame()->IsWindowVisible());
-    const kxgui::PixelBuffer shot = kxgui::CaptureScreen(m_frame.GetSafeHwnd(), false);
+    // the screen, since a window's own DC leaves out the mini frame over it;
+    // focusing the pane raised the main frame over the mini frame
+    ::SetWindowPos(floating.GetParentFrame()->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    kxgui::PumpUntilIdle();
+    const kxgui::PixelBuffer shot = kxgui::CaptureScreen(::GetDesktopWindow(), false);
     ASSERT_FALSE(shot.IsEmpty());
     EXPECT_FALSE(kxgui::SaveArtifact(shot, std::string("bar-chrome-docked-") + names[GetParam()] + ".png").empty());
     floating.GetParentFrame()->DestroyWindow();
