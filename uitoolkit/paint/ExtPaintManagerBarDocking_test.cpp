@@ -5,6 +5,7 @@
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
+#include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
 
@@ -244,13 +245,7 @@ class BarChromeDockedGallery : public BarChromeDocked, public ::testing::WithPar
 // an inactive one on the right and a floating bar in its mini frame.
 TEST_P(BarChromeDockedGallery, Screenshot)
 {
-    CExtPaintManager* themes[5] = {new CExtPaintManager, new CExtPaintManagerXP, new CExtPaintManagerOffice2003,
-                                   new CExtPaintManagerStudio2005, new CExtPaintManagerNativeXP};
-    const char* names[5] = {"classic", "xp", "office2003", "studio2005", "native"};
-    for (int i = 0; i < 5; ++i)
-        if (i != GetParam())
-            delete themes[i];
-    Install(themes[GetParam()]);
+    Install(NewExtTestTheme(GetParam()));
     CChromeBar floating(true);
     ASSERT_TRUE(floating.Create(&m_frame, kIdPane + 3));
     floating.EnableDocking(CBRS_ALIGN_ANY);
@@ -271,11 +266,12 @@ TEST_P(BarChromeDockedGallery, Screenshot)
     kxgui::PumpUntilIdle();
     const kxgui::PixelBuffer shot = kxgui::CaptureScreen(::GetDesktopWindow(), false);
     ASSERT_FALSE(shot.IsEmpty());
-    EXPECT_FALSE(kxgui::SaveArtifact(shot, std::string("bar-chrome-docked-") + names[GetParam()] + ".png").empty());
+    EXPECT_FALSE(
+        kxgui::SaveArtifact(shot, std::string("bar-chrome-docked-") + ExtTestThemeName(GetParam()) + ".png").empty());
     floating.GetParentFrame()->DestroyWindow();
     kxgui::PumpUntilIdle();
 }
 
-INSTANTIATE_TEST_SUITE_P(Themes, BarChromeDockedGallery, ::testing::Range(0, 5));
+INSTANTIATE_TEST_SUITE_P(Themes, BarChromeDockedGallery, ::testing::Range(0, kExtTestThemeCount));
 
 } // namespace
