@@ -165,7 +165,7 @@ TEST_F(BarChromeDocked, BarsStandWhereTheDockingPutThem)
 }
 
 // The Office 2003 gradient of a docked bar runs on under its gripper; a
-// floating bar, or one no frame docked, gets the dots alone.
+// floating bar gets the dots alone.
 TEST_F(BarChromeDocked, Office2003BackgroundUnderTheGripperOnlyWhileDocked)
 {
     Install(new CExtPaintManagerOffice2003);
