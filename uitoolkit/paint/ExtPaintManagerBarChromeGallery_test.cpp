@@ -8,6 +8,7 @@
 #include "tests/gui/GuiHarness.h"
 #include "tests/support/FakeTabWnd.h"
 #include "tests/support/ToolkitPaintWindow.h"
+#include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
 
@@ -121,24 +122,18 @@ protected:
 
 TEST_P(BarChromeGallery, Screenshot)
 {
-    CExtPaintManager* themes[5] = {new CExtPaintManager, new CExtPaintManagerXP, new CExtPaintManagerOffice2003,
-                                   new CExtPaintManagerStudio2005, new CExtPaintManagerNativeXP};
-    const char* names[5] = {"classic", "xp", "office2003", "studio2005", "native"};
-    for (int i = 0; i < 5; ++i)
-        if (i != GetParam())
-            delete themes[i];
-    ASSERT_TRUE(g_PaintManager.InstallPaintManager(themes[GetParam()]));
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(NewExtTestTheme(GetParam())));
     Chrome chrome;
     kxtest::ToolkitPaintWindow wnd(520, 240, "bar chrome", kBack, [&chrome](CDC& dc) { chrome.Paint(dc); });
     ASSERT_NE(wnd.Hwnd(), nullptr);
     const kxgui::PixelBuffer shot = wnd.PaintAndCapture();
     ASSERT_FALSE(shot.IsEmpty());
-    EXPECT_FALSE(kxgui::SaveArtifact(shot, std::string("bar-chrome-") + names[GetParam()] + ".png").empty());
+    EXPECT_FALSE(kxgui::SaveArtifact(shot, std::string("bar-chrome-") + ExtTestThemeName(GetParam()) + ".png").empty());
     // the caption strips and the tab strips left the background
     EXPECT_LT(shot.CountColor(kBack, CRect(10, 10, 206, 20)), 196 * 10);
     EXPECT_LT(shot.CountColor(kBack, CRect(250, 110, 510, 136)), 260 * 26);
 }
 
-INSTANTIATE_TEST_SUITE_P(Themes, BarChromeGallery, ::testing::Range(0, 5));
+INSTANTIATE_TEST_SUITE_P(Themes, BarChromeGallery, ::testing::Range(0, kExtTestThemeCount));
 
 } // namespace
