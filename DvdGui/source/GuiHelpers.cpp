@@ -53,3 +53,30 @@ bool SelectComboByData(CComboBox& combo, DWORD_PTR dwData)
     combo.SetCurSel(0);
     return false;
 }
+
+void AddPopupMenuSeparator(CExtPopupMenuWnd& menu)
+{
+    CExtPopupMenuWnd::MENUITEMDATA separator;
+    separator.m_hWndSpecCmdReceiver = menu.GetCmdTargetWnd();
+    separator.MeasureItem();
+    menu.ItemInsertRecord(separator);
+}
+
+void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPCTSTR lpszAccelText, bool bEnabled,
+                      bool bOwnItem)
+{
+    using MENUITEMDATA = CExtPopupMenuWnd::MENUITEMDATA;
+    MENUITEMDATA mi;
+    mi.m_hWndSpecCmdReceiver = menu.GetCmdTargetWnd();
+    mi.SetCmdID(nCmdID);
+    mi.SetText(lpszText);
+    mi.SetAccelText(lpszAccelText);
+    mi.SetExtraBit(MENUITEMDATA::EXTRA_OWN_ITEM, bOwnItem);
+    mi.UpdateMnemonic();
+    mi.MeasureItem();
+    menu.ItemInsertRecord(mi);
+    // an id of 0 is a separator, which has no enabled state of its own
+    MENUITEMDATA& added = menu.GetItemAt(menu.ItemGetCount() - 1);
+    if (added.GetCmdID() != CExtPopupMenuWnd::CMD_SEPARATOR)
+        added.SetExtraBit(MENUITEMDATA::EXTRA_ENABLED, bEnabled);
+}

@@ -1,10 +1,12 @@
 // Small helpers that many windows of the editor share: the folder choice,
 // the main window around long operations and the drop-down lists whose
-// items carry a value (pointer-sized, so a list may carry a disc).
+// items carry a value (pointer-sized, so a list may carry a disc), and the
+// entries of context menus.
 #pragma once
 
 #include "DvdGui/core/GuiText.h"
 #include "framework/win/AfxWin.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
 // The chosen folder, or an empty text when the user cancelled.
 void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder);
@@ -18,3 +20,11 @@ DWORD_PTR GetComboSelectedData(const CComboBox& combo);
 // Selects the first item with the value; without one selects the first item
 // and answers false.
 bool SelectComboByData(CComboBox& combo, DWORD_PTR dwData);
+
+// Context menus are filled entry by entry, so that each window decides the
+// enabled states itself rather than through update handlers.
+void AddPopupMenuSeparator(CExtPopupMenuWnd& menu);
+// A command entry without an icon; lpszAccelText may be null. An own item
+// keeps its texts and state instead of following the command profile.
+void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPCTSTR lpszAccelText, bool bEnabled,
+                      bool bOwnItem = false);

@@ -1,8 +1,10 @@
 // The drop-down helpers on a real combo box, the folder choice answered by
-// the test, and the main window minimised and given back.
+// the test, the main window minimised and given back, and context menus read
+// back from the menu object.
 #include "DvdGui/source/GuiHelpers.h"
 #include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
+#include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +78,38 @@ TEST_F(GuiHelpersTest, TheMainWindowComesBackAsItWas)
     EXPECT_TRUE(::IsIconic(m_main.m_hWnd));
     RestoreMainWindow(before);
     EXPECT_FALSE(::IsIconic(m_main.m_hWnd));
+}
+
+TEST_F(GuiHelpersTest, ContextMenusCarryTheirEntriesStates)
+{
+    g_PaintManager.InstallPaintManager(nullptr);
+    CExtPopupMenuWnd menu;
+    const struct
+    {
+        UINT id;
+        const char* text;
+        const char* accel;
+        bool enabled;
+    } entries[] = {{1133, "&Expand all", "Shift+E", true},
+                   {1134, "&Collapse all", "Ctrl+Shift+C", false},
+                   {57634, "&Copy Log to Clipboard", nullptr, false}};
+    for (const auto& e : entries)
+        AddPopupMenuItem(menu, e.id, e.text, e.accel, e.enabled, false);
+    AddPopupMenuSeparator(menu);
+
+    ASSERT_EQ(menu.ItemGetCount(), 4);
+    for (int i = 0; i < 3; ++i)
+    {
+        const CExtPopupMenuWnd::MENUITEMDATA& mi = menu.GetItemAt(i);
+        EXPECT_EQ(mi.GetCmdID(), entries[i].id);
+        EXPECT_STREQ(mi.GetText(), entries[i].text);
+        EXPECT_STREQ(mi.GetAccelText(), entries[i].accel ? entries[i].accel : "");
+        EXPECT_EQ(mi.IsEnabled(), entries[i].enabled) << i;
+        EXPECT_FALSE(mi.IsOwnItem());
+        EXPECT_EQ(mi.m_nItemIndex, i);
+    }
+    EXPECT_EQ(menu.GetItemAt(0).GetMnemonic(), 'E');
+    EXPECT_TRUE(menu.GetItemAt(3).IsSeparator());
 }
 
 } // namespace
