@@ -225,6 +225,8 @@ TEST_F(MenuItems, Office2003ExpandButtonIsTheGradientEndOfItsBar)
     for (const auto& c : cases)
     {
         const kxgui::PixelBuffer px = paint(c.completelyVisible, true, c.pushed, c.hover);
+        EXPECT_FALSE(
+            kxgui::SaveArtifact(px, "toolbar-expand-office2003-" + std::to_string(&c - cases) + ".png").empty());
         EXPECT_TRUE(Near(px.At(188, 0), C(c.first), 12)) << c.first;
         EXPECT_TRUE(Near(px.At(188, 24), C(c.last), 12)) << c.last;
         EXPECT_EQ(px.At(199, 0), clrWhite) << c.first;                                // rounded corner
