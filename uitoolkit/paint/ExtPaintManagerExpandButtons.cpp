@@ -1,6 +1,7 @@
 // The controls that reach hidden content: the chevron button at the end of
 // a tool bar, the expand button at the bottom of a collapsed popup menu,
 // the tear-off bar at a menu's top, and the height of the expand area.
+#include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/core/ExtGlyphBitmap.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -137,6 +138,129 @@ void PaintXpTearOff(PM& pm, CDC& dc, const RECT& rc, bool bHot, CObject* pOwner,
         dc.FillSolidRect(band.left, y, 33, 1, clrLine);
 }
 
+// The bar of an Office 2003 expand button that gets the gradient bar end:
+// an enabled button on a docked, themed tool bar of a true-colour DC.
+CExtToolControlBar* GradientExpandBar(PM& pm, CDC& dc, bool bEnabled, CObject* pHelperSrc)
+{
+    if (!bEnabled || pHelperSrc == nullptr || !pHelperSrc->IsKindOf(RUNTIME_CLASS(CExtBarContentExpandButton)))
+        return nullptr;
+    CExtToolControlBar* pBar = static_cast<CExtBarContentExpandButton*>(pHelperSrc)->GetBar();
+    if (pBar == nullptr || pBar->GetSafeHwnd() == nullptr || !pm.IsBackgroundInherited(pBar, false) ||
+        PM::GetDcBitsPerPixel(dc) <= 8)
+        return nullptr;
+    if ((pBar->m_nToolBarOptions & CExtToolControlBar::TbOptXpExpandButton) != 0 || pBar->IsFloating() ||
+        pBar->IsKindOf(RUNTIME_CLASS(CExtMenuControlBar)) || pBar->IsKindOf(RUNTIME_CLASS(CExtPanelControlBar)))
+        return nullptr;
+    const bool bDockedLook =
+        pBar->m_pDockSite != nullptr && (pBar->m_nBarOptions & CExtControlBar::BarOptDockedLook) == 0;
+    return bDockedLook || (pBar->m_nToolBarOptions & CExtToolControlBar::TbOptGradientUndocked) != 0 ? pBar : nullptr;
+}
+
+// A gradient from clrFirst at the top (bHorz) or left to clrSecond.
+void PaintAcrossGradient(CDC& dc, const RECT& rc, bool bHorz, COLORREF clrFirst, COLORREF clrSecond)
+{
+    if (bHorz)
+        PM::PaintGradientRect(dc, rc, clrSecond, clrFirst, true, 256);
+    else
+        PM::PaintGradientRect(dc, rc, clrFirst, clrSecond, false, 256);
+}
+
+// The gradient end of a docked Office 2003 tool bar, clipped to the bar's
+// rounded corners; false when the clip region cannot be made.
+bool PaintGradientToolBarExpand(PM& pm, CDC& dc, const RECT& rc, bool bHorz, bool bBarCompletelyVisible, bool bPushed,
+                                bool bHover, CExtToolControlBar* pBar, const Glyph& g1, const Glyph& g2,
+                                CObject* pHelperSrc, LPARAM lParam)
+{
+    CRect rcBar;
+    pBar->GetClientRect(&rcBar);
+    SIZE corner = {0, 0};
+    pm.GetToolBarButtonExtraSpace(&corner);
+    int nGlyphShift = 0;
+    if (g_PaintManager.OsFlags.Win9x)
+        for (LONG* pn : {&corner.cx, &corner.cy})
+            if (*pn >= 1 && *pn <= 4)
+            {
+                *pn += 3;
+                nGlyphShift = 2;
+            }
+    CRect r(rc);
+    if (bHorz)
+    {
+        r.OffsetRect(rcBar.right - r.right, 0);
+        r.SetRect(r.left + 1 - corner.cx, rcBar.top, r.right, rcBar.bottom - 1);
+    }
+    else
+    {
+        r.OffsetRect(0, rcBar.bottom - r.bottom);
+        r.SetRect(rcBar.left, r.top + 1 - corner.cy, rcBar.right - 1, r.bottom);
+    }
+    CRect rcCut(rcBar);
+    if (bHorz)
+        rcCut.right = r.left + 1;
+    else
+        rcCut.bottom = r.top + 1;
+    CRgn rgnClip, rgnCut;
+    if (!rgnClip.CreateRoundRectRgn(rcBar.left, rcBar.top, rcBar.right, rcBar.bottom, corner.cx, corner.cy) ||
+        !rgnCut.CreateRoundRectRgn(rcCut.left, rcCut.top, rcCut.right, rcCut.bottom, corner.cx, corner.cy) ||
+        rgnClip.CombineRgn(&rgnClip, &rgnCut, RGN_DIFF) == ERROR)
+        return false;
+    dc.SelectClipRgn(&rgnClip);
+
+    auto color = [&](int nIndex) { return pm.GetColor(nIndex, pHelperSrc, lParam); };
+    if (bHover || bPushed)
+    {
+        CRect rcFill(r);
+        rcFill.InflateRect(1, 1);
+        if (bPushed)
+            PaintAcrossGradient(dc, rcFill, bHorz, color(PM::TC_2003_CHEVRON_PRESSED_DARK),
+                                color(PM::TC_2003_CHEVRON_PRESSED_LIGHT));
+        else
+            PaintAcrossGradient(dc, rcFill, bHorz, color(PM::TC_2003_CHEVRON_HOT_LIGHT),
+                                color(PM::TC_2003_CHEVRON_HOT_DARK));
+    }
+    else if (pm.IsLunaSchemeUsed())
+        PaintAcrossGradient(dc, r, bHorz, color(PM::TC_2003_CHEVRON_LIGHT), color(PM::TC_2003_CHEVRON_DARK));
+    else
+    {
+        // Without a Luna scheme the gradient stops at three fifths.
+        CRect rcGradient(r), rcSolid(r);
+        if (bHorz)
+            rcGradient.bottom = rcSolid.top = r.top + ::MulDiv(r.Height(), 3, 5);
+        else
+            rcGradient.right = rcSolid.left = r.left + ::MulDiv(r.Width(), 3, 5);
+        PaintAcrossGradient(dc, rcGradient, bHorz, color(PM::TC_2003_CHEVRON_LIGHT), color(PM::TC_2003_CHEVRON_DARK));
+        dc.FillSolidRect(&rcSolid, color(PM::TC_2003_CHEVRON_DARK));
+    }
+
+    SIZE offset = {0, 0};
+    pm.GetPushedContentOffset(&offset);
+    const int nGap = 3 * std::max<int>(1, bHorz ? offset.cy : offset.cx);
+    const int w = r.Width(), h = r.Height();
+    CPoint pt1 = r.TopLeft(), pt2 = r.TopLeft();
+    if (bHorz)
+    {
+        pt1.Offset((w - g1.GetSize().cx) / 2 + 1, h - g1.GetSize().cy - nGap - 1 + nGlyphShift);
+        pt2.Offset((w - g2.GetSize().cx) / 2 + 1, nGap + 1 + nGlyphShift);
+    }
+    else
+    {
+        pt1.Offset(nGap + 1 + nGlyphShift, (h - g1.GetSize().cy) / 2 + 1);
+        pt2.Offset(w - g2.GetSize().cx - nGap - 1 + nGlyphShift, (h - g2.GetSize().cy) / 2 + 1);
+        std::swap(pt1, pt2);
+    }
+    const COLORREF light[2] = {0, color(PM::TC_2003_CHEVRON_ARROW_LIGHT)};
+    const COLORREF dark[2] = {0, color(PM::TC_2003_CHEVRON_ARROW_DARK)};
+    pm.PaintGlyph(dc, pt1.x + 1, pt1.y + 1, g1, light);
+    pm.PaintGlyph(dc, pt1.x, pt1.y, g1, dark);
+    if (!bBarCompletelyVisible)
+    {
+        pm.PaintGlyph(dc, pt2.x + 1, pt2.y + 1, g2, light);
+        pm.PaintGlyph(dc, pt2.x, pt2.y, g2, dark);
+    }
+    dc.SelectClipRgn(nullptr);
+    return true;
+}
+
 } // namespace
 
 // ---- tool-bar expand buttons ----
@@ -158,6 +282,20 @@ void CExtPaintManagerXP::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool 
     PaintToolBarExpand(*this, dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover, bTransparentBackground,
                        *ExpandButtonGlyphs[bHorz ? 0 : 2], *ExpandButtonGlyphs[bHorz ? 1 : 3], true,
                        XpFlags.GradientExpandButton, pHelperSrc, lParam);
+}
+
+void CExtPaintManagerOffice2003::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz,
+                                                          bool bBarCompletelyVisible, bool bEnabled, bool bPushed,
+                                                          bool bHover, CObject* pHelperSrc, LPARAM lParam,
+                                                          bool bTransparentBackground)
+{
+    CExtToolControlBar* pBar = GradientExpandBar(*this, dc, bEnabled, pHelperSrc);
+    if (pBar != nullptr && PaintGradientToolBarExpand(*this, dc, rc, bHorz, bBarCompletelyVisible, bPushed, bHover,
+                                                      pBar, *ExpandButtonGlyphs[bHorz ? 0 : 2],
+                                                      *ExpandButtonGlyphs[bHorz ? 1 : 3], pHelperSrc, lParam))
+        return;
+    CExtPaintManagerXP::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
+                                                 pHelperSrc, lParam, bTransparentBackground);
 }
 
 // ---- popup-menu expand buttons ----

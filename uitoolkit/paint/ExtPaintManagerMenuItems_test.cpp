@@ -1,6 +1,7 @@
 // Popup-menu items painted by the classic, XP and Office 2003 themes:
 // selection areas, icon cells, gutters and direction, probed on a DIB, and a
 // gallery of items in every theme.
+#include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
@@ -178,6 +179,81 @@ TEST_F(MenuItems, ToolBarExpandButtonDrawsChevronsOnlyForHiddenButtons)
             EXPECT_GT(px.CountColor(clrGlyph, bottom), 0) << c.completelyVisible << c.enabled; // the arrow
         }
     }
+}
+
+// The lowest row of a 200 x 26 picture that holds the colour, or -1.
+int LowestRowOf(const kxgui::PixelBuffer& px, COLORREF color)
+{
+    for (int y = 25; y >= 0; --y)
+        if (px.CountColor(color, {0, y, 200, y + 1}) > 0)
+            return y;
+    return -1;
+}
+
+TEST_F(MenuItems, Office2003ExpandButtonIsTheGradientEndOfItsBar)
+{
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManagerOffice2003));
+    ASSERT_FALSE(g_PaintManager->IsLunaSchemeUsed());
+    HWND hParent = kxgui::CreateTestWindow(240, 60, "expand button");
+    ASSERT_NE(hParent, nullptr);
+    CExtToolControlBar bar;
+    ASSERT_TRUE(bar.CreateEx(0, AfxRegisterWndClass(0), "bar", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 26),
+                             CWnd::FromHandle(hParent), 1));
+    bar.m_nToolBarOptions |= CExtToolControlBar::TbOptGradientUndocked;
+    CExtBarContentExpandButton button(&bar);
+    auto C = [](int nIndex) { return g_PaintManager->GetColor(nIndex); };
+    const COLORREF clrArrow = C(PM::TC_2003_CHEVRON_ARROW_DARK), clrWhite = RGB(255, 255, 255);
+    auto paint = [&](bool bCompletelyVisible, bool bEnabled, bool bPushed, bool bHover)
+    {
+        kxgui::DibCanvas canvas(200, 26, clrWhite);
+        g_PaintManager->PaintToolBarExpandButton(*CDC::FromHandle(canvas.Dc()), CRect(186, 2, 200, 24), true,
+                                                 bCompletelyVisible, bEnabled, bPushed, bHover, &button, 0, false);
+        return canvas.Pixels();
+    };
+    const RECT top = {0, 0, 200, 13}, bottom = {0, 13, 200, 26};
+    // the bar end runs from the button's left edge less the corner (183) to
+    // the bar's right edge, rounded at the bar's corners
+    const struct
+    {
+        bool completelyVisible, pushed, hover;
+        int first, last;
+    } cases[] = {
+        {false, false, false, PM::TC_2003_CHEVRON_LIGHT, PM::TC_2003_CHEVRON_DARK},
+        {true, false, true, PM::TC_2003_CHEVRON_HOT_LIGHT, PM::TC_2003_CHEVRON_HOT_DARK},
+        {false, true, true, PM::TC_2003_CHEVRON_PRESSED_DARK, PM::TC_2003_CHEVRON_PRESSED_LIGHT},
+    };
+    for (const auto& c : cases)
+    {
+        const kxgui::PixelBuffer px = paint(c.completelyVisible, true, c.pushed, c.hover);
+        EXPECT_FALSE(
+            kxgui::SaveArtifact(px, "toolbar-expand-office2003-" + std::to_string(&c - cases) + ".png").empty());
+        EXPECT_TRUE(Near(px.At(188, 0), C(c.first), 12)) << c.first;
+        EXPECT_TRUE(Near(px.At(188, 24), C(c.last), 12)) << c.last;
+        EXPECT_EQ(px.At(199, 0), clrWhite) << c.first;                                // rounded corner
+        EXPECT_EQ(px.CountColor(clrWhite, {0, 0, 182, 26}), 182 * 26);                // nothing left of the bar end
+        EXPECT_EQ(px.CountColor(clrArrow, top) > 0, !c.completelyVisible) << c.first; // chevrons
+        EXPECT_GT(px.CountColor(clrArrow, bottom), 0) << c.first;                     // the arrow
+        EXPECT_GT(px.CountColor(C(PM::TC_2003_CHEVRON_ARROW_LIGHT), bottom), 0) << c.first;
+    }
+    // without a Luna scheme the lower two fifths are solid
+    EXPECT_EQ(paint(true, true, false, false).At(184, 24), C(PM::TC_2003_CHEVRON_DARK));
+
+    // a disabled button and a bar that keeps the XP shape get the XP button,
+    // which stays inside its own rectangle
+    EXPECT_EQ(paint(false, false, false, false).At(184, 12), clrWhite);
+    bar.m_nToolBarOptions |= CExtToolControlBar::TbOptXpExpandButton;
+    EXPECT_EQ(paint(false, true, false, false).At(184, 12), clrWhite);
+    bar.m_nToolBarOptions &= ~CExtToolControlBar::TbOptXpExpandButton;
+
+    // the 9x family's larger corners move the glyphs two pixels down
+    const int nLowest = LowestRowOf(paint(false, true, false, false), clrArrow);
+    const auto savedFlags = g_PaintManager.OsFlags;
+    g_PaintManager.OsFlags.Win9x = true;
+    EXPECT_EQ(LowestRowOf(paint(false, true, false, false), clrArrow), nLowest + 2);
+    g_PaintManager.OsFlags = savedFlags;
+
+    bar.DestroyWindow();
+    ::DestroyWindow(hParent);
 }
 
 TEST_F(MenuItems, XpTearOffBandIsCentred)

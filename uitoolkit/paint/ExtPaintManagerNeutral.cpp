@@ -1,8 +1,8 @@
 // The operations whose bodies belong to later parts of the toolkit
-// (the Office 2003 tool-bar expand button, small parts, dock-marker colours,
-// the text field) stand here with neutral bodies: draw nothing,
-// answer the neutral value, and an override calls its base. Each is replaced
-// where its part is built; nothing else in the toolkit is a stand-in.
+// (small parts, dock-marker colours, the text field) stand here with
+// neutral bodies: draw nothing, answer the neutral value, and an override
+// calls its base. Each is replaced where its part is built; nothing else in
+// the toolkit is a stand-in.
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 SIZE* CExtPaintManager::GetInsertMarkSize(SIZE* pSize)
@@ -37,15 +37,6 @@ void CExtPaintManagerXP::PaintDockingHighlight(COLORREF* pPixels, int nWidth, in
 {
     CExtPaintManager::PaintDockingHighlight(pPixels, nWidth, nHeight, bTabShape, bTabTop, rcBody, rcTab, clrFill,
                                             clrBorder, nBorderWidth);
-}
-
-void CExtPaintManagerOffice2003::PaintToolBarExpandButton(CDC& dc, const RECT& rc, bool bHorz,
-                                                          bool bBarCompletelyVisible, bool bEnabled, bool bPushed,
-                                                          bool bHover, CObject* pHelperSrc, LPARAM lParam,
-                                                          bool bTransparentBackground)
-{
-    CExtPaintManagerXP::PaintToolBarExpandButton(dc, rc, bHorz, bBarCompletelyVisible, bEnabled, bPushed, bHover,
-                                                 pHelperSrc, lParam, bTransparentBackground);
 }
 
 bool CExtPaintManagerOffice2003::AdjustDockMarkerColors(int nKind, HBITMAP hNormal, COLORREF clrNormalKey,
