@@ -2,6 +2,8 @@
 // it, status-bar borders and pane frames, and the metrics that shape docked
 // bars, tool-bar rows and shadows.
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
@@ -224,22 +226,104 @@ void CExtPaintManagerXP::PaintMenuCombinedArea(CDC& dc, const RECT& rcOuter, con
     dc.SelectClipRgn(nullptr);
 }
 
+namespace
+{
+
+// The tool bar a popup menu is joined to: a popup opened from a bar button
+// carries the bar as its combined-area cookie.
+CExtToolControlBar* CombinedToolBar(CExtPopupMenuWnd* pPopup)
+{
+    if (pPopup == nullptr)
+        return nullptr;
+    CObject* pCookie = static_cast<CObject*>(pPopup->GetCombinedCookie());
+    if (pCookie == nullptr || !pCookie->IsKindOf(RUNTIME_CLASS(CExtToolControlBar)))
+        return nullptr;
+    return static_cast<CExtToolControlBar*>(pCookie);
+}
+
+// A chevron's pressed look reaches into the menu's corner beside it; the
+// rest of the join is the chevron's own picture.
+void PaintExpandButtonCorner(CExtPaintManagerOffice2003& pm, CDC& dc, const CRect& r, int nEdge,
+                             CExtPopupMenuWnd* pPopup, LPARAM lParam)
+{
+    if (pm.IsLunaSchemeUsed())
+        return;
+    SIZE sizeExtra;
+    pm.GetToolBarButtonExtraSpace(&sizeExtra);
+    const int cx = sizeExtra.cx, cy = sizeExtra.cy;
+    const COLORREF clr = pm.GetColor(CExtColorTable::TC_2003_CHEVRON_PRESSED_LIGHT, pPopup, lParam);
+    switch (nEdge)
+    {
+    case 1: dc.FillSolidRect(r.right - cx - 2, r.bottom - cy - 1, cx + 2, cy, clr); break;
+    case 2:
+        dc.FillSolidRect(r.right - cx - 2, r.top + 1, cx + 2, cy, clr);
+        dc.FillSolidRect(r.right - cx, r.bottom - cy - 1, cx, cy, clr);
+        break;
+    case 3: dc.FillSolidRect(r.right - cx, r.bottom - cy - 1, cx, cy, clr); break;
+    case 4: dc.FillSolidRect(r.right - cx - 2, r.bottom - cy, cx + 1, cy, clr); break;
+    }
+}
+
+} // namespace
+
 // A menu opened by a button shows the button's light face where the two
-// join; the frame has a gap where the button's inside crosses it.
+// join, with a gap in the frame where the button's inside crosses it; a
+// sub-menu not opened from such a button only borrows the menu's face.
 void CExtPaintManagerOffice2003::PaintMenuCombinedArea(CDC& dc, const RECT& rcOuter, const RECT& rcInner, int nEdge,
-                                                       CExtPopupMenuWnd*, LPARAM lParam)
+                                                       CExtPopupMenuWnd* pPopup, LPARAM lParam)
 {
     const CRect rcArea(rcOuter);
     if (rcArea.IsRectEmpty())
         return;
+    CExtToolControlBar* pBar = GetScreenBitsPerPixel() > 8 ? CombinedToolBar(pPopup) : nullptr;
+    CExtBarButton* pTracked = pBar != nullptr ? pBar->GetButton(pBar->GetMenuTrackingButton()) : nullptr;
+    if (pBar != nullptr)
+    {
+        const bool bLooseBar =
+            pBar->m_pDockSite == nullptr || (pBar->m_nBarOptions & CExtControlBar::BarOptDockedLook) != 0;
+        if (bLooseBar && (pBar->m_nToolBarOptions & CExtToolControlBar::TbOptGradientUndocked) == 0)
+        {
+            CExtPaintManagerXP::PaintMenuCombinedArea(dc, rcOuter, rcInner, nEdge, pPopup, lParam);
+            return;
+        }
+        if (pTracked != nullptr && pTracked->IsKindOf(RUNTIME_CLASS(CExtBarContentExpandButton)) && !IsMenuBar(pBar))
+        {
+            PaintExpandButtonCorner(*this, dc, rcArea, nEdge, pPopup, lParam);
+            return;
+        }
+    }
     CRect rcFrame(rcArea);
     ExtendOnEdge(rcFrame, nEdge, 1);
     CRect rcGap(rcInner);
     rcGap.DeflateRect(1, 1);
-    dc.ExcludeClipRect(&rcGap);
-    dc.FillSolidRect(&rcFrame, GetColor(TC_XP_LIGHT_FACE, nullptr, lParam));
-    const COLORREF clr = GetColor(TC_XP_GRIPPER, nullptr, lParam);
-    dc.Draw3dRect(&rcFrame, clr, clr);
+    const bool bFromIconButton =
+        pTracked != nullptr && pTracked->GetIconPtr() != nullptr && !pTracked->GetIconPtr()->IsEmpty();
+    const bool bSubMenu = pPopup != nullptr && pPopup->IsSubMenuOfPopupMenu();
+    if (IsMenuBar(pBar) || bFromIconButton || !bSubMenu)
+    {
+        dc.ExcludeClipRect(&rcGap);
+        dc.FillSolidRect(&rcFrame, GetColor(TC_XP_LIGHT_FACE, pPopup, lParam));
+        const COLORREF clr = GetColor(TC_XP_GRIPPER, pPopup, lParam);
+        dc.Draw3dRect(&rcFrame, clr, clr);
+    }
+    else
+    {
+        if (nEdge == 4)
+        {
+            rcFrame.right -= 2;
+            rcGap.right -= 2;
+        }
+        else if (nEdge == 3)
+        {
+            rcFrame.left += 1;
+            rcGap.left += 1;
+        }
+        dc.ExcludeClipRect(&rcGap);
+        dc.FillSolidRect(&rcFrame, GetColor(TC_XP_FACE, pPopup, lParam));
+        dc.SelectClipRgn(nullptr);
+        const COLORREF clr = GetColor(TC_XP_GRIPPER, pPopup, lParam);
+        dc.Draw3dRect(&rcFrame, clr, clr);
+    }
     dc.SelectClipRgn(nullptr);
 }
 

@@ -1,6 +1,7 @@
 // Menu borders and the combined area, status-bar borders and pane frames,
 // and the metrics of the themes that need no bar state.
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
@@ -92,6 +93,84 @@ TEST_F(MenuBorders, XpCombinedAreaFrameHasAGap)
     EXPECT_EQ(px.At(20, 9), kBack);    // the gap
     EXPECT_EQ(px.At(20, 10), C(2000)); // the fill
     EXPECT_EQ(px.At(49, 20), gripper);
+}
+
+// A tool bar whose menu is open from its only button.
+class CTrackingBar : public CExtToolControlBar
+{
+public:
+    explicit CTrackingBar(CExtBarButton* pButton)
+    {
+        m_arrButtons.Add(pButton);
+        m_nBtnIdxMenuTracking = 0;
+    }
+};
+
+// A popup menu joined to a bar, optionally as a sub-menu of another menu.
+class CJoinedMenu : public CExtPopupMenuWnd
+{
+public:
+    CJoinedMenu(CExtToolControlBar* pBar, bool bSubMenu) : m_bSubMenu(bSubMenu)
+    {
+        m_pCbPaintCombinedCookie = pBar;
+        m_bUseCombinedCookie = pBar != nullptr;
+    }
+    bool IsSubMenuOfPopupMenu() const override { return m_bSubMenu; }
+
+private:
+    bool m_bSubMenu;
+};
+
+TEST_F(MenuBorders, Office2003CombinedAreaFollowsThePopup)
+{
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManagerOffice2003));
+    ASSERT_FALSE(g_PaintManager->IsLunaSchemeUsed());
+    const CRect rcOuter(10, 10, 50, 30);
+    const COLORREF gripper = C(CExtPaintManager::TC_XP_GRIPPER);
+    {
+        // a chevron's menu: only the pressed corner block, 4 x 4 plus 2 at the left
+        CTrackingBar bar(new CExtBarContentExpandButton);
+        bar.m_nToolBarOptions |= CExtToolControlBar::TbOptGradientUndocked;
+        CJoinedMenu menu(&bar, false);
+        Canvas c;
+        g_PaintManager->PaintMenuCombinedArea(c.dc, rcOuter, CRect(15, 0, 40, 12), 1, &menu, 0);
+        const kxgui::PixelBuffer px = c.canvas.Pixels();
+        EXPECT_EQ(px.CountColor(C(CExtColorTable::TC_2003_CHEVRON_PRESSED_LIGHT), CRect(44, 25, 50, 29)), 24);
+        EXPECT_EQ(px.CountColor(kBack, CRect(0, 0, 100, 60)), 100 * 60 - 24);
+    }
+    {
+        // a bar neither docked nor drawn with the undocked gradient: the XP form
+        CTrackingBar bar(new CExtBarContentExpandButton);
+        CJoinedMenu menu(&bar, false);
+        Canvas c;
+        g_PaintManager->PaintMenuCombinedArea(c.dc, rcOuter, CRect(15, 0, 40, 12), 2, &menu, 0);
+        const kxgui::PixelBuffer px = c.canvas.Pixels();
+        EXPECT_EQ(px.At(20, 10), C(CExtPaintManager::TC_XP_FACE));
+        EXPECT_EQ(px.At(20, 9), kBack);
+        EXPECT_EQ(px.At(12, 9), gripper);
+    }
+    {
+        // a top-level menu: the light face with a gap in the frame
+        CJoinedMenu menu(nullptr, false);
+        Canvas c;
+        g_PaintManager->PaintMenuCombinedArea(c.dc, rcOuter, CRect(15, 0, 40, 12), 2, &menu, 0);
+        const kxgui::PixelBuffer px = c.canvas.Pixels();
+        EXPECT_EQ(px.At(20, 12), C(CExtPaintManager::TC_XP_LIGHT_FACE));
+        EXPECT_EQ(px.At(20, 9), kBack);
+        EXPECT_EQ(px.At(12, 9), gripper);
+        EXPECT_EQ(px.At(49, 20), gripper);
+    }
+    {
+        // a sub-menu opened to the right: the frame steps 2 pixels back and has no gap
+        CJoinedMenu menu(nullptr, true);
+        Canvas c;
+        g_PaintManager->PaintMenuCombinedArea(c.dc, rcOuter, CRect(40, 15, 60, 25), 4, &menu, 0);
+        const kxgui::PixelBuffer px = c.canvas.Pixels();
+        EXPECT_EQ(px.At(20, 20), C(CExtPaintManager::TC_XP_FACE));
+        EXPECT_EQ(px.At(48, 20), gripper);
+        EXPECT_EQ(px.At(49, 20), kBack);
+        EXPECT_EQ(px.At(48, 10), gripper);
+    }
 }
 
 TEST_F(MenuBorders, StatusBarBordersAndPanes)

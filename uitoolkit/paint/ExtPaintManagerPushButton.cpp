@@ -316,6 +316,14 @@ void PaintPushButtonBody(CExtPaintManager& pm, CDC& dc, CExtPaintManager::PushBu
             pm.PaintIcon(dc, p.Horizontal, CString(p.Text), p.Icon, rcMain, rcCaption, bIconPushed, p.Enabled, p.Hover,
                          static_cast<int>(p.TextAlignment), p.ForceRightToLeft && p.Horizontal, p.IconEffectColor);
             rcText.IntersectRect(&rcText, &rcCaption);
+            // A menu's own buttons keep their captions clear of the icon column.
+            if (p.Horizontal && p.Owner != nullptr && p.Owner->IsKindOf(RUNTIME_CLASS(CExtPopupMenuWnd)))
+            {
+                if (bRTL)
+                    rcText.right -= 3;
+                else
+                    rcText.left += 3;
+            }
         }
         else
         {

@@ -1,6 +1,8 @@
 // Push buttons: the untouched context of an empty button, disabled and
 // hovered edges, the drop-down part on either side, the XP family's
 // one-colour edges and the Office 2003 gradient faces.
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
@@ -9,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace
 {
@@ -158,6 +162,48 @@ TEST_F(PushButtons, ClassicDropDownPartOnEitherSide)
         const CRect rcArrow(xArrowLeft, 0, xArrowRight + 1, kH);
         EXPECT_EQ(px.CountColor(C(CExtPaintManager::TC_TEXT_NORMAL), rcArrow), 5 + 3 + 1);
     }
+}
+
+// The columns of the canvas that hold dark (text) pixels, from left to right.
+std::pair<int, int> DarkColumns(const kxgui::PixelBuffer& px)
+{
+    int xFirst = -1, xLast = -1;
+    for (int x = 0; x < px.width; ++x)
+        for (int y = 0; y < px.height; ++y)
+        {
+            const COLORREF clr = px.At(x, y);
+            if (GetRValue(clr) < 100 && GetGValue(clr) < 100 && GetBValue(clr) < 100 && clr != kBack)
+            {
+                if (xFirst < 0)
+                    xFirst = x;
+                xLast = x;
+                break;
+            }
+        }
+    return {xFirst, xLast};
+}
+
+TEST_F(PushButtons, PopupMenuOwnedCaptionKeepsThreeMorePixelsFromTheIcon)
+{
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    COLORREF* pBits = nullptr;
+    HBITMAP hBitmap = CExtPaintManager::CreateDibSection32(16, 16, &pBits);
+    std::fill(pBits, pBits + 16 * 16, RGB(40, 30, 200)); // a red icon: no dark pixels
+    CExtCmdIcon icon(hBitmap, RGB(255, 0, 255));
+    CExtPopupMenuWnd menu;
+    std::pair<int, int> ink[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        Canvas c;
+        Params p(i == 0 ? nullptr : &menu, true, CRect(0, 0, kW, kH), "ab", &icon, true, false, false, true, true,
+                 false, false, false, Params::AlignVCenter);
+        g_PaintManager->PaintPushButton(c.dc, p);
+        ink[i] = DarkColumns(c.canvas.Pixels());
+        ASSERT_GE(ink[i].first, 0);
+    }
+    // the caption moves 3 pixels away from the icon
+    EXPECT_EQ(ink[1].first - ink[0].first, 3);
+    EXPECT_EQ(ink[1].second - ink[0].second, 3);
 }
 
 TEST_F(PushButtons, XpHoveredEdgesAreTheHotBorder)
