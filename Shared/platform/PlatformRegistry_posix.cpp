@@ -71,6 +71,15 @@ std::shared_ptr<Node> Resolve(Store& s, RegistryHandle h)
     return it != s.handles.end() ? it->second.node : nullptr;
 }
 
+// The live node a handle names, or why there is none.
+uint32_t ResolveLive(Store& s, RegistryHandle h, std::shared_ptr<Node>& node)
+{
+    node = Resolve(s, h);
+    if (!node)
+        return kRegInvalidHandle;
+    return node->deleted ? kRegKeyDeleted : kRegOk;
+}
+
 // Whether a handle was opened with all the rights asked for.
 bool Grants(Store& s, RegistryHandle h, uint32_t rights)
 {
@@ -152,11 +161,9 @@ uint32_t RegistryValueCount(RegistryHandle key, uint32_t& count)
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
     count = 0;
-    std::shared_ptr<Node> node = Resolve(s, key);
-    if (!node)
-        return kRegInvalidHandle;
-    if (node->deleted)
-        return kRegKeyDeleted;
+    std::shared_ptr<Node> node;
+    if (uint32_t rc = ResolveLive(s, key, node); rc != kRegOk)
+        return rc;
     count = static_cast<uint32_t>(node->values.size());
     return kRegOk;
 }
@@ -166,11 +173,9 @@ uint32_t RegistryEnumValue(RegistryHandle key, uint32_t index, std::string& name
 {
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
-    std::shared_ptr<Node> node = Resolve(s, key);
-    if (!node)
-        return kRegInvalidHandle;
-    if (node->deleted)
-        return kRegKeyDeleted;
+    std::shared_ptr<Node> node;
+    if (uint32_t rc = ResolveLive(s, key, node); rc != kRegOk)
+        return rc;
     if (index >= node->values.size())
         return kRegNoMoreItems;
     const Value& v = node->values[index];
@@ -184,11 +189,9 @@ uint32_t RegistryEnumKey(RegistryHandle key, uint32_t index, std::string& name)
 {
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
-    std::shared_ptr<Node> node = Resolve(s, key);
-    if (!node)
-        return kRegInvalidHandle;
-    if (node->deleted)
-        return kRegKeyDeleted;
+    std::shared_ptr<Node> node;
+    if (uint32_t rc = ResolveLive(s, key, node); rc != kRegOk)
+        return rc;
     if (index >= node->children.size())
         return kRegNoMoreItems;
     auto it = node->children.begin();
@@ -201,11 +204,9 @@ uint32_t RegistryQueryValue(RegistryHandle key, const char* name, uint32_t& type
 {
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
-    std::shared_ptr<Node> node = Resolve(s, key);
-    if (!node)
-        return kRegInvalidHandle;
-    if (node->deleted)
-        return kRegKeyDeleted;
+    std::shared_ptr<Node> node;
+    if (uint32_t rc = ResolveLive(s, key, node); rc != kRegOk)
+        return rc;
     const char* valueName = name != nullptr ? name : "";
     for (const Value& v : node->values)
     {
