@@ -89,7 +89,10 @@ void CExtPopupMenuWnd::SyncItems()
         }
         if (!mi.IsDisplayed())
         {
-            m_nMenuState |= MENU_COLLAPSED;
+            // a separator hidden at an edge or next to another hides no
+            // command: it alone must not bring up the expand button
+            if (!mi.IsSeparator())
+                m_nMenuState |= MENU_COLLAPSED;
             continue;
         }
         m_nContentHeight += mi.GetFullHeight();

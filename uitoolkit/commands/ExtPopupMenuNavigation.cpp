@@ -72,7 +72,7 @@ void CExtPopupMenuWnd::OnDestroyCleanup()
     m_rgnWnd.DeleteObject();
     m_shadow.Reset();
     m_shadowCombined.Reset();
-    ReleaseAnimationSurfaces();
+    CExtPopupBaseWnd::ReleaseAnimationSurfaces();
     if (IsLiveWindow(GetSafeHwnd()))
         KillTimer(ID_TIMER_ANIMATION);
 }

@@ -483,6 +483,16 @@ void CExtPopupMenuWnd::StartAnimation()
     GetTracker().SetAnimatingPopup(m_animation.Finished ? nullptr : this);
 }
 
+void CExtPopupMenuWnd::ReleaseAnimationSurfaces()
+{
+    CExtPopupBaseWnd::ReleaseAnimationSurfaces();
+    if (!IsLiveWindow(GetSafeHwnd()))
+        return;
+    Invalidate(FALSE);
+    if (!IsNoHookTracking())
+        CaptureSet();
+}
+
 void CExtPopupMenuWnd::PostNcDestroy()
 {
     if (IsNoHookTracking() || m_pWndParentMenu != nullptr)

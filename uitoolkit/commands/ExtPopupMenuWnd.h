@@ -354,6 +354,9 @@ public:
     virtual void GetWindowSize(CSize& size);
     virtual void ResetTrackingState();
     void StartAnimation() override;
+    // After the animation: repaints the finished look (with its shadow) and
+    // takes the hooked input.
+    void ReleaseAnimationSurfaces() override;
     void PostNcDestroy() override;
 
     // ---- geometry ----
