@@ -20,11 +20,6 @@ namespace
 const int kMinIconAreaWidth = 22;
 const int kMinContentWidth = 80;
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 } // namespace
 
 bool CExtPopupMenuWnd::IsShadowEnabled() const

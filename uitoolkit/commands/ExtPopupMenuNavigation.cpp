@@ -13,11 +13,6 @@ namespace
 
 const UINT_PTR kTimerDelayedSubMenu = 667;
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 } // namespace
 
 bool CExtPopupMenuWnd::IsNoItemDisplayed() const

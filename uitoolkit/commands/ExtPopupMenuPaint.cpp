@@ -13,11 +13,6 @@
 namespace
 {
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 bool IsTopMenuOwnerDrawn()
 {
     const CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();

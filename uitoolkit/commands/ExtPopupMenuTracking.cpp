@@ -14,11 +14,6 @@
 namespace
 {
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 // A drop-down combo box of the focus (or of its parent) whose list is open.
 void CloseOpenComboList()
 {

@@ -13,6 +13,7 @@
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/PopupStage.h"
 
 #include <gtest/gtest.h>
 
@@ -283,6 +284,43 @@ TEST_F(PopupMenuTrackingTest, KeyReleasesNeverReachTheMenu)
     EXPECT_EQ(CExtPopupMenuTracker::KeyboardHookProc(HC_ACTION, VK_ESCAPE, 1), 1);
     EXPECT_EQ(pMenu->m_nKeys, 1);
     EXPECT_FALSE(IsPopupTrackingActive());
+}
+
+TEST_F(PopupMenuTrackingTest, KeysFasterThanTheRepeatFilterAreDropped)
+{
+    ExtTestHooks().pfnClock = kxtest::FakeClock;
+    CCountedMenu* pMenu = NewMenu();
+    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+    const struct
+    {
+        clock_t Step; // milliseconds since the previous call
+        int Keys;     // keys the menu has seen afterwards
+    } steps[] = {{0, 1}, {10, 1}, {9, 1}, {1, 2}, {5, 2}, {40, 3}};
+    for (const auto& step : steps)
+    {
+        kxtest::FakeClockNow() += step.Step * CLOCKS_PER_SEC / 1000;
+        EXPECT_EQ(CExtPopupMenuTracker::KeyboardHookProc(HC_ACTION, VK_DOWN, 1), 1);
+        EXPECT_EQ(pMenu->m_nKeys, step.Keys) << step.Step;
+    }
+    ExtTestHooks() = ExtPaintTestHooks();
+}
+
+TEST_F(PopupMenuTrackingTest, CommonVisibleAncestorOnlyWhileNoMenuIsTracked)
+{
+    CWnd first, second;
+    ASSERT_TRUE(first.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), m_pFrame, 1));
+    ASSERT_TRUE(second.CreateEx(0, "STATIC", "", WS_CHILD, CRect(20, 0, 30, 10), m_pFrame, 2));
+    const HWND a = first.GetSafeHwnd(), b = second.GetSafeHwnd();
+    EXPECT_TRUE(CExtPopupMenuWnd::HaveCommonVisibleAncestor(a, b, true, false, true));
+    EXPECT_FALSE(CExtPopupMenuWnd::HaveCommonVisibleAncestor(a, b, true, true, true)); // b is hidden
+    EXPECT_FALSE(CExtPopupMenuWnd::HaveCommonVisibleAncestor(a, nullptr, false, false, false));
+    CCountedMenu* pMenu = NewMenu();
+    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+    EXPECT_FALSE(CExtPopupMenuWnd::HaveCommonVisibleAncestor(a, b, false, false, true));
+    EXPECT_TRUE(CExtPopupMenuWnd::HaveCommonVisibleAncestor(a, b, false, false, false));
+    CloseActivePopupTree();
+    first.DestroyWindow();
+    second.DestroyWindow();
 }
 
 // ---- painting ----------------------------------------------------------------
