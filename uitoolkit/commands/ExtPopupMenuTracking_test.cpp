@@ -59,6 +59,11 @@ public:
         m_lClosedMenu = lParam;
         return 0;
     }
+    afx_msg LRESULT OnMenuExpanded(WPARAM, LPARAM)
+    {
+        ++m_nExpanded;
+        return 0;
+    }
     afx_msg LRESULT OnDrawItem(WPARAM, LPARAM lParam)
     {
         const auto* pRecord = reinterpret_cast<const CExtPopupMenuWnd::ItemDrawRecord_t*>(lParam);
@@ -89,6 +94,7 @@ public:
     int m_nClosed = 0;
     LPARAM m_lClosedMenu = 0;
     int m_nDrawItem = 0;
+    int m_nExpanded = 0;
     UINT m_nOwnDrawnCmd = 0;
     bool m_bPaintLeftArea = false;
     int m_nRButtonDown = 0;
@@ -97,6 +103,7 @@ public:
 BEGIN_MESSAGE_MAP(CMenuOwnerFrame, CFrameWnd)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgPrepareMenu, OnPrepareMenu)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgNotifyMenuClosed, OnMenuClosed)
+ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgNotifyMenuExpanded, OnMenuExpanded)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgPopupDrawItem, OnDrawItem)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgPopupDrawLeftArea, OnDrawLeftArea)
 ON_WM_TIMER()
@@ -438,6 +445,41 @@ TEST_F(PopupMenuTrackingTest, LayoutHidesRedundantSeparatorsAndRarelyUsedCommand
         EXPECT_EQ(menu.GetMenuState() & CExtPopupMenuWnd::MENU_EXPANDED, 0);
     }
     ::DestroyMenu(hMenu);
+}
+
+TEST_F(PopupMenuTrackingTest, ExpandingShowsTheRarelyUsedCommandsAndGrowsTheWindow)
+{
+    CExtPopupMenuWnd::g_bCollapseRarelyUsed = true;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationFade;
+    CCountedMenu* pMenu = NewMenu();
+    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 100, 120));
+    kxgui::PumpUntilIdle();
+    ASSERT_NE(pMenu->GetMenuState() & CExtPopupMenuWnd::MENU_COLLAPSED, 0);
+    CRect rcBefore;
+    pMenu->GetWindowRect(&rcBefore);
+    // a menu expands only once no animation runs; each runs its frames on
+    // the timer
+    const auto waitForAnimations = []()
+    {
+        while (Tracker().GetAnimatingPopup() != nullptr)
+        {
+            ::WaitMessage();
+            kxgui::PumpUntilIdle();
+        }
+    };
+    waitForAnimations();
+    pMenu->DoExpand();
+    EXPECT_NE(pMenu->GetMenuState() & CExtPopupMenuWnd::MENU_EXPANDED, 0);
+    EXPECT_EQ(pMenu->GetMenuState() & CExtPopupMenuWnd::MENU_COLLAPSED, 0);
+    waitForAnimations();
+    CRect rcAfter;
+    pMenu->GetWindowRect(&rcAfter);
+    EXPECT_GT(rcAfter.Height(), rcBefore.Height());
+    EXPECT_EQ(rcAfter.TopLeft(), rcBefore.TopLeft());
+    EXPECT_TRUE(pMenu->GetItemAt(0).IsDisplayed());
+    EXPECT_EQ(m_pFrame->m_nExpanded, 1);
+    EXPECT_FALSE(
+        kxgui::SaveArtifact(kxgui::CaptureScreen(pMenu->GetSafeHwnd(), false), "popup_menu_expanded.png").empty());
 }
 
 // ---- screenshots -------------------------------------------------------------
