@@ -554,6 +554,8 @@ TEST_F(PopupMenuTrackingTest, ScreenshotsOfTrackedMenus)
         CRect rcSub;
         pSub->GetWindowRect(&rcSub);
         EXPECT_TRUE(pSub->IsWindowVisible());
+        EXPECT_TRUE(pSub->IsSubMenuOfPopupMenu());
+        EXPECT_FALSE(pMenu->IsSubMenuOfPopupMenu());
         EXPECT_GE(rcSub.left, rcItem.left + rcItem.Width() / 2);
         const std::string name = std::string("popup_menu_tracked_") + ExtTestThemeName(nTheme) + ".png";
         EXPECT_FALSE(

@@ -393,6 +393,8 @@ public:
     // item (the cookie is its index) inside the joined area.
     static void PaintParentItem(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
                                 int nCombineSide);
+    // A sub-menu opened from an item: joined to it through PaintParentItem.
+    bool IsSubMenuOfPopupMenu() const override { return m_pCbPaintCombinedContent == &PaintParentItem; }
 
     // ---- layout ----
     bool IsShadowEnabled() const override;
