@@ -14,6 +14,7 @@
 #include "framework/win/MiniDockFrameWnd.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
 #include "uitoolkit/commands/ExtHookSink.h"
+#include "uitoolkit/core/ExtDockRows.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 class CDockState;
@@ -47,17 +48,7 @@ public:
     };
 
     // The position of a fixed-size bar in its frame edge's outer dock bar.
-    struct OuterPositionData_t
-    {
-        DWORD m_nOrder = 0; // rank in the row's most-recently-used order; 0: none stored
-        RECT m_rcBar = {0, 0, 0, 0};
-        LONG m_nExtentH = 0;
-        LONG m_nExtentV = 0;
-        DWORD m_dwExtra = 1;
-
-        bool IsEmpty() const { return m_nOrder == 0; }
-        void Reset() { *this = OuterPositionData_t(); }
-    };
+    using OuterPositionData_t = kxdock::OuterPositionData;
 
     // One bar kept in the framework's dock state.
     struct OuterItemData_t
