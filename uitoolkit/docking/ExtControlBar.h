@@ -278,6 +278,9 @@ public:
     // Whether a floating frame draws this bar without its edge, dotted
     // outline and trimmed caption.
     virtual bool IsFloatingLookWanted() const { return (m_nBarOptions & BarOptFloatingLook) != 0; }
+    // An item for the bar's command at the end of the menu, unless the bar
+    // keeps out of bar menus or every bar is locked.
+    virtual bool PutToPopupMenu(CExtPopupMenuWnd* pPopup);
 
     // ---- where the bar is ----
     CFrameWnd* GetDockingFrame() const;
@@ -443,6 +446,11 @@ public:
 
     BOOL Create(CWnd* pParent, DWORD dwStyle, UINT nID);
     static CFrameWnd* GetBarDockingFrame(CControlBar* pBar);
+    // The bars menu of the frame: the frame may build, extend or replace it
+    // (event type nEventType); else it lists the frame's bars, tool bars
+    // and panes in groups apart. Always true.
+    static bool FillBarsPopupMenu(CFrameWnd* pFrame, CExtPopupMenuWnd* pPopup, WORD nEventType, CWnd* pSourceWnd,
+                                  UINT nMsg, LPARAM lParam);
 
     // At a screen rectangle (the row it falls into) or as a new last row.
     void DockControlBar(CControlBar* pBar, LPCRECT lpRect, bool bMoveToRect);

@@ -5,6 +5,7 @@
 #include "framework/win/MiniFrameWnd.h"
 #include "uitoolkit/commands/ExtCmdItem.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/core/ExtBarFilter.h"
@@ -393,6 +394,13 @@ void CExtControlBar::FloatAt(int x, int y, DWORD dwFlags)
 {
     if (m_pDockSite != nullptr)
         m_pDockSite->FloatControlBar(this, CPoint(x, y), dwFlags);
+}
+
+bool CExtControlBar::PutToPopupMenu(CExtPopupMenuWnd* pPopup)
+{
+    if (!m_bListedInBarsMenu || g_bLockAllBars)
+        return false;
+    return pPopup->ItemInsert(static_cast<UINT>(GetDlgCtrlID()));
 }
 
 int CExtControlBar::GetDockingType()

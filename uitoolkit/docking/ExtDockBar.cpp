@@ -5,7 +5,11 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/MiniFrameWnd.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/commands/ExtCmdItem.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
+#include "uitoolkit/core/ExtBarFilter.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
 #include <algorithm>
@@ -381,6 +385,59 @@ void CExtDockBar::DoPaint(CDC* pDC)
     CExtMemoryDC dc(pDC, &rcClient, CExtMemoryDC::MDC_OFFSCREEN | CExtMemoryDC::MDC_FILL_BACKGROUND);
     g_PaintManager->PaintDockBarClientArea(dc, rcClient, this, 0);
     g_PaintManager->OnPaintSessionComplete(this, 0);
+}
+
+// ---- the bars menu ----
+
+bool CExtDockBar::FillBarsPopupMenu(CFrameWnd* pFrame, CExtPopupMenuWnd* pPopup, WORD nEventType, CWnd* pSourceWnd,
+                                    UINT nMsg, LPARAM lParam)
+{
+    CExtControlBar::POPUP_MENU_EVENT_DATA data(nEventType, pPopup, pSourceWnd, CPoint(-1, -1), nMsg, lParam);
+    if (!data.NotifyTarget(false))
+    {
+        CArray<CExtControlBar*, CExtControlBar*> arrBars;
+        CExtControlBar::CollectFrameBars(nullptr, pFrame, arrBars, kxbars::FilterEverything, CPoint(-1, -1));
+        LPCTSTR sProfile = g_CmdManager->GetWindowProfileName(pFrame->GetSafeHwnd());
+        CExtControlBar* pLastPut = nullptr;
+        for (INT_PTR i = 0; i < arrBars.GetSize(); ++i)
+        {
+            CExtControlBar* pBar = arrBars[i];
+            if (pBar->GetSafeHwnd() == nullptr || (pBar->m_nStateFlags & CControlBar::tempHide) != 0)
+                continue;
+            CString sText;
+            pBar->GetWindowText(sText);
+            if (sText.IsEmpty())
+                continue;
+            if (pLastPut != nullptr && pLastPut->IsFixedDockStyle() != pBar->IsFixedDockStyle())
+            {
+                CExtPopupMenuWnd::MENUITEMDATA separator;
+                separator.m_hWndSpecCmdReceiver = pPopup->GetCmdTargetWnd();
+                separator.MeasureItem();
+                pPopup->ItemInsertRecord(separator);
+            }
+            if (sProfile != nullptr)
+            {
+                CExtCmdItem cmd(static_cast<UINT>(pBar->GetDlgCtrlID()));
+                cmd.m_sMenuText = sText;
+                cmd.LoadTipTexts();
+                g_CmdManager->SetupCommand(sProfile, cmd);
+            }
+            if (pBar->PutToPopupMenu(pPopup))
+                pLastPut = pBar;
+        }
+        for (int i = 1; i < pPopup->ItemGetCount();)
+        {
+            if (pPopup->GetItemAt(i - 1).IsSeparator() && pPopup->GetItemAt(i).IsSeparator())
+                pPopup->ItemRemove(i);
+            else
+                ++i;
+        }
+    }
+    data.NotifyTarget(true);
+    const int nCount = pPopup->ItemGetCount();
+    if (nCount > 0 && pPopup->GetItemAt(nCount - 1).IsSeparator())
+        pPopup->ItemRemove(nCount - 1);
+    return true;
 }
 
 // ---- docking and removing bars ----

@@ -4,6 +4,8 @@
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
@@ -396,6 +398,48 @@ TEST_F(ExtDockBarTest, OuterRowsKeepToolBarsApartAndPaintTheTheme)
         m_frame.ScreenToClient(&ptFrame);
         EXPECT_EQ(shot.At(ptFrame.x, ptFrame.y), canvas.Pixels().At(ptProbe.x, ptProbe.y));
     }
+}
+
+TEST_F(ExtDockBarTest, BarsMenuListsToolBarsAndPanesApart)
+{
+    ASSERT_TRUE(g_CmdManager->SetupProfile("dock-bar-test", m_frame.m_hWnd));
+    CExtDockBar* pOuterTop = Outer(AFX_IDW_DOCKBAR_TOP);
+    for (CExtToolControlBar* p : {NewToolBar(120), NewToolBar(90)})
+        pOuterTop->DockControlBarAtEdge(p, false);
+    for (CExtControlBar* p : {NewPane(), NewPane()})
+        Circle(1, AFX_IDW_DOCKBAR_TOP)->DockControlBarAtEdge(p, false);
+    Layout();
+
+    auto fill = [&](CExtPopupMenuWnd& menu)
+    {
+        menu.UpdateFromMenuHandle(m_frame.m_hWnd, nullptr); // the frame receives the commands
+        m_frame.m_arrPopupMenuEvents.clear();
+        EXPECT_TRUE(CExtDockBar::FillBarsPopupMenu(&m_frame, &menu, 0, pOuterTop, WM_CONTEXTMENU, 0));
+        ASSERT_EQ(m_frame.m_arrPopupMenuEvents.size(), 2u);
+        for (size_t i = 0; i < 2; ++i)
+        {
+            EXPECT_EQ(m_frame.m_arrPopupMenuEvents[i].nEventType, 0);
+            EXPECT_EQ(m_frame.m_arrPopupMenuEvents[i].pPopupMenu, &menu);
+            EXPECT_EQ(m_frame.m_arrPopupMenuEvents[i].hWndSource, pOuterTop->m_hWnd);
+            EXPECT_EQ(m_frame.m_arrPopupMenuEvents[i].bPostNotification, i == 1);
+        }
+    };
+
+    // a frame that answers builds the menu itself
+    CExtPopupMenuWnd handled;
+    fill(handled);
+    EXPECT_EQ(handled.ItemGetCount(), 0);
+
+    m_frame.m_kind = CTestDockFrame::Kind::PlainFrame;
+    CExtPopupMenuWnd menu;
+    fill(menu);
+    std::string sItems;
+    for (int i = 0; i < menu.ItemGetCount(); ++i)
+        sItems +=
+            menu.GetItemAt(i).IsSeparator() ? std::string("- ") : std::to_string(menu.GetItemAt(i).GetCmdID()) + " ";
+    ASSERT_EQ(sItems, "59480 59481 - 59460 59461 ");
+    EXPECT_STREQ(static_cast<LPCTSTR>(menu.GetItemAt(0).GetText()), "Tools");
+    g_CmdManager->DetachWindowFromProfile(m_frame.m_hWnd, true);
 }
 
 } // namespace
