@@ -516,6 +516,7 @@ protected:
     void Unlink();
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
     afx_msg void OnCancelMode();
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     DECLARE_MESSAGE_MAP()
 };
 

@@ -85,6 +85,7 @@ bool IsCircleMember(CControlBar* pBar)
 BEGIN_MESSAGE_MAP(CExtDockBar, CDockBar)
 ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
 ON_WM_CANCELMODE()
+ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
 CExtDockBar::CExtDockBar(UINT nCircleNo) : m_bLayoutLocked(false), m_bUpdatingNested(false), m_nCircleNo(nCircleNo)
@@ -170,7 +171,33 @@ LRESULT CExtDockBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 void CExtDockBar::OnCancelMode()
 {
     CDockBar::OnCancelMode();
+    if (!CExtControlBar::IsFrameHelpMode(this))
+        CloseActivePopupTree();
     CancelToolTips(FALSE);
+}
+
+void CExtDockBar::OnContextMenu(CWnd*, CPoint point)
+{
+    if (CExtControlBar::IsFrameHelpMode(this))
+        return;
+    CControlBar* pFirst = GetDockedControlBar(0);
+    if (pFirst == nullptr)
+        return;
+    CWnd* pOwner = pFirst->GetOwner();
+    auto* pPopup = new CExtPopupMenuWnd;
+    // An empty menu whose commands go to the owner.
+    HMENU hEmpty = ::CreatePopupMenu();
+    pPopup->UpdateFromMenuHandle(pOwner->GetSafeHwnd(), hEmpty, false);
+    ::DestroyMenu(hEmpty);
+    FillBarsPopupMenu(GetBarDockingFrame(this), pPopup, 0, this, WM_CONTEXTMENU, 0);
+    if (pPopup->ItemGetCount() == 0)
+    {
+        delete pPopup;
+        return;
+    }
+    pOwner->SetFocus();
+    // A menu that fails to track is deleted by the call itself.
+    pPopup->TrackPopupMenu(CExtPopupMenuWnd::TRACK_OWNER_DRAW, point.x, point.y);
 }
 
 BOOL CExtDockBar::DestroyWindow()

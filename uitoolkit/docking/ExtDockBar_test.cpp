@@ -5,6 +5,7 @@
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -412,7 +413,9 @@ TEST_F(ExtDockBarTest, BarsMenuListsToolBarsAndPanesApart)
 
     auto fill = [&](CExtPopupMenuWnd& menu)
     {
-        menu.UpdateFromMenuHandle(m_frame.m_hWnd, nullptr); // the frame receives the commands
+        HMENU hEmpty = ::CreatePopupMenu();
+        menu.UpdateFromMenuHandle(m_frame.m_hWnd, hEmpty, false); // the frame receives the commands
+        ::DestroyMenu(hEmpty);
         m_frame.m_arrPopupMenuEvents.clear();
         EXPECT_TRUE(CExtDockBar::FillBarsPopupMenu(&m_frame, &menu, 0, pOuterTop, WM_CONTEXTMENU, 0));
         ASSERT_EQ(m_frame.m_arrPopupMenuEvents.size(), 2u);
@@ -439,6 +442,38 @@ TEST_F(ExtDockBarTest, BarsMenuListsToolBarsAndPanesApart)
             menu.GetItemAt(i).IsSeparator() ? std::string("- ") : std::to_string(menu.GetItemAt(i).GetCmdID()) + " ";
     ASSERT_EQ(sItems, "59480 59481 - 59460 59461 ");
     EXPECT_STREQ(static_cast<LPCTSTR>(menu.GetItemAt(0).GetText()), "Tools");
+
+    // a right click on the dock bar's free area shows the menu there
+    m_frame.m_arrPopupMenuEvents.clear();
+    CRect rcDock;
+    pOuterTop->GetClientRect(&rcDock);
+    const CPoint ptClick(260, rcDock.CenterPoint().y);
+    const int nAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    const bool bCollapse = CExtPopupMenuWnd::g_bCollapseRarelyUsed;
+    CExtPopupMenuWnd::g_bCollapseRarelyUsed = false;
+    pOuterTop->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(ptClick.x, ptClick.y));
+    kxgui::PumpUntilIdle();
+    ASSERT_EQ(m_frame.m_arrPopupMenuEvents.size(), 2u);
+    EXPECT_EQ(m_frame.m_arrPopupMenuEvents[0].nEventType, 0);
+    EXPECT_EQ(m_frame.m_arrPopupMenuEvents[0].hWndSource, pOuterTop->m_hWnd);
+    EXPECT_EQ(m_frame.m_arrPopupMenuEvents[0].nSourceMessage, static_cast<UINT>(WM_CONTEXTMENU));
+    ASSERT_TRUE(IsPopupTrackingActive());
+    CExtPopupMenuWnd* pShown = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+    ASSERT_NE(pShown, nullptr);
+    EXPECT_EQ(pShown->ItemGetCount(), 5);
+    CRect rcMenu;
+    pShown->GetWindowRect(&rcMenu);
+    CPoint ptScreen = ptClick;
+    pOuterTop->ClientToScreen(&ptScreen);
+    EXPECT_EQ(rcMenu.TopLeft(), ptScreen);
+    pShown->UpdateWindow();
+    kxgui::SaveArtifact(kxgui::CaptureScreen(pShown->m_hWnd, false), "docking-bars-menu.png");
+    CloseActivePopupTree();
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nAnimation;
+    CExtPopupMenuWnd::g_bCollapseRarelyUsed = bCollapse;
+    kxgui::PumpUntilIdle();
+    EXPECT_FALSE(IsPopupTrackingActive());
     g_CmdManager->DetachWindowFromProfile(m_frame.m_hWnd, true);
 }
 
