@@ -510,7 +510,16 @@ public:
     CRect m_rcInnerEdge;
     CExtDynAutoHideArea* m_pAutoHideArea = nullptr;
 
+    // How the rows ask a bar of this style for its size.
+    static DWORD LayoutModeFor(DWORD dwBarStyle);
+
 protected:
+    // The length the rows may take: the offered layout rectangle, else the
+    // parent's client area.
+    CSize LayoutExtent() const;
+    // Applies the moves and gives back the border pixel the last row end
+    // took; the nested dock bars follow.
+    CSize EndLayout(CSize size, BOOL bStretch, BOOL bHorz, AFX_SIZEPARENTPARAMS& layout);
     // A new dock bar of the side inside pOuter, with pOuter's style.
     static CExtDockBar* CreateCircleMember(CFrameWnd* pFrame, CExtDockBar* pOuter, UINT nCircleNo);
     void Unlink();

@@ -89,6 +89,27 @@ void ReportFacts(const RowFacts& facts, RECT* pUnion, bool* pAnyResizable, bool*
         *pFull = facts.bFull;
 }
 
+// The entries of the bar's own row, [*pFirst, *pEnd); false when the bar is
+// not docked.
+bool FindOwnRow(const CControlBar* pBar, int* pFirst, int* pEnd)
+{
+    const int nSelf = pBar->m_pDockBar != nullptr ? kxdock::FindEntry(pBar->m_pDockBar->m_arrBars, pBar) : -1;
+    if (nSelf <= 0)
+        return false;
+    kxdock::RowBounds(pBar->m_pDockBar->m_arrBars, nSelf, pFirst, pEnd);
+    return true;
+}
+
+// The resizable bars of a docked bar's row when it shares the row with
+// another one.
+bool PanesSharingRow(const CExtControlBar* pBar, CArray<CExtControlBar*, CExtControlBar*>& arrBars)
+{
+    if (pBar->IsFloating() || pBar->IsAloneInRow(false, false))
+        return false;
+    pBar->CollectRowToolkitBars(arrBars, true);
+    return arrBars.GetSize() >= 2;
+}
+
 } // namespace
 
 CSize CExtControlBar::GetDesiredSize(bool bHorz)
@@ -300,11 +321,9 @@ void CExtControlBar::CollectRowBars(CArray<CControlBar*, CControlBar*>& arrOut, 
     arrOut.RemoveAll();
     if (pIndex != nullptr)
         *pIndex = -1;
-    const int nSelf = m_pDockBar != nullptr ? kxdock::FindEntry(m_pDockBar->m_arrBars, this) : -1;
-    if (nSelf <= 0)
-        return;
     int nFirst = 0, nEnd = 0;
-    kxdock::RowBounds(m_pDockBar->m_arrBars, nSelf, &nFirst, &nEnd);
+    if (!FindOwnRow(this, &nFirst, &nEnd))
+        return;
     for (int i = nFirst; i < nEnd; ++i)
     {
         void* pEntry = m_pDockBar->m_arrBars[i];
@@ -323,11 +342,9 @@ void CExtControlBar::CollectRowToolkitBars(CArray<CExtControlBar*, CExtControlBa
     arrOut.RemoveAll();
     if (pIndex != nullptr)
         *pIndex = -1;
-    const int nSelf = m_pDockBar != nullptr ? kxdock::FindEntry(m_pDockBar->m_arrBars, this) : -1;
-    if (nSelf <= 0)
-        return;
     int nFirst = 0, nEnd = 0;
-    kxdock::RowBounds(m_pDockBar->m_arrBars, nSelf, &nFirst, &nEnd);
+    if (!FindOwnRow(this, &nFirst, &nEnd))
+        return;
     for (int i = nFirst; i < nEnd; ++i)
     {
         CExtControlBar* pBar = AsExtBar(m_pDockBar->m_arrBars[i]);
@@ -430,11 +447,8 @@ bool CExtControlBar::IsMaximizedInRow() const
 
 void CExtControlBar::MinimizeInRow()
 {
-    if (IsFloating() || IsAloneInRow(false, false))
-        return;
     CArray<CExtControlBar*, CExtControlBar*> arrBars;
-    CollectRowToolkitBars(arrBars, true);
-    if (arrBars.GetSize() < 2)
+    if (!PanesSharingRow(this, arrBars))
         return;
     const bool bHorz = IsDockedHorizontally();
     LONG& nExtent = ExtentOf(this, bHorz);
@@ -455,11 +469,8 @@ void CExtControlBar::MinimizeInRow()
 
 void CExtControlBar::MaximizeInRow()
 {
-    if (IsFloating() || IsAloneInRow(false, false))
-        return;
     CArray<CExtControlBar*, CExtControlBar*> arrBars;
-    CollectRowToolkitBars(arrBars, true);
-    if (arrBars.GetSize() < 2)
+    if (!PanesSharingRow(this, arrBars))
         return;
     const bool bHorz = IsDockedHorizontally();
     for (INT_PTR i = 0; i < arrBars.GetSize(); ++i)

@@ -43,17 +43,6 @@ bool RegisterDockBarClass()
     return true;
 }
 
-// The layout-mode rule of the rows: dynamic floating bars take their MRU
-// width, others follow their side's orientation.
-DWORD LayoutModeFor(DWORD dwBarStyle)
-{
-    if ((dwBarStyle & CBRS_SIZE_DYNAMIC) != 0 && (dwBarStyle & CBRS_FLOATING) != 0)
-        return LM_HORZ | LM_MRUWIDTH;
-    if ((dwBarStyle & CBRS_ORIENT_HORZ) != 0)
-        return LM_HORZ | LM_HORZDOCK;
-    return LM_VERTDOCK;
-}
-
 bool IsResizableExtBar(const CControlBar* pBar)
 {
     return pBar->IsKindOf(RUNTIME_CLASS(CExtControlBar)) && !static_cast<const CExtControlBar*>(pBar)->IsFixedMode();
@@ -231,16 +220,42 @@ void CExtDockBar::DetachAllBars()
 
 // ---- layout ----
 
+DWORD CExtDockBar::LayoutModeFor(DWORD dwBarStyle)
+{
+    // Dynamic floating bars take their MRU width, others follow their side.
+    if ((dwBarStyle & CBRS_SIZE_DYNAMIC) != 0 && (dwBarStyle & CBRS_FLOATING) != 0)
+        return LM_HORZ | LM_MRUWIDTH;
+    if ((dwBarStyle & CBRS_ORIENT_HORZ) != 0)
+        return LM_HORZ | LM_HORZDOCK;
+    return LM_VERTDOCK;
+}
+
+CSize CExtDockBar::LayoutExtent() const
+{
+    if (!m_rectLayout.IsRectEmpty())
+        return m_rectLayout.Size();
+    CRect rc;
+    GetParent()->GetClientRect(&rc);
+    return rc.Size();
+}
+
+CSize CExtDockBar::EndLayout(CSize size, BOOL bStretch, BOOL bHorz, AFX_SIZEPARENTPARAMS& layout)
+{
+    if (layout.hDWP != nullptr)
+        ::EndDeferWindowPos(layout.hDWP);
+    if ((!bStretch || !bHorz) && size.cx != 0)
+        ++size.cx;
+    if ((!bStretch || bHorz) && size.cy != 0)
+        ++size.cy;
+    if (!m_bLayoutQuery)
+        UpdateNestedLayout();
+    return size;
+}
+
 CSize CExtDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
     CSize size = CControlBar::CalcFixedLayout(bStretch, bHorz);
-    CSize sizeExtent = m_rectLayout.Size();
-    if (m_rectLayout.IsRectEmpty())
-    {
-        CRect rc;
-        GetParent()->GetClientRect(&rc);
-        sizeExtent = rc.Size();
-    }
+    const CSize sizeExtent = LayoutExtent();
     const int nExtent = bHorz ? sizeExtent.cx : sizeExtent.cy;
     AFX_SIZEPARENTPARAMS layout = {};
     if (!m_bLayoutQuery)
@@ -320,15 +335,7 @@ CSize CExtDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
         nRowThickness = std::max(nRowThickness, static_cast<int>(bHorz ? sizeDesired.cy : sizeDesired.cx));
         pBar->RecalcDelayShow(&layout);
     }
-    if (layout.hDWP != nullptr)
-        ::EndDeferWindowPos(layout.hDWP);
-    if ((!bStretch || !bHorz) && size.cx != 0)
-        ++size.cx;
-    if ((!bStretch || bHorz) && size.cy != 0)
-        ++size.cy;
-    if (!m_bLayoutQuery)
-        UpdateNestedLayout();
-    return size;
+    return EndLayout(size, bStretch, bHorz, layout);
 }
 
 LRESULT CExtDockBar::OnSizeParent(WPARAM, LPARAM lParam)

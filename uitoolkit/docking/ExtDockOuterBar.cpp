@@ -4,20 +4,6 @@
 #include "framework/win/FrameWnd.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
-namespace
-{
-
-DWORD LayoutModeOf(const CControlBar* pBar)
-{
-    if ((pBar->m_dwStyle & CBRS_SIZE_DYNAMIC) != 0 && (pBar->m_dwStyle & CBRS_FLOATING) != 0)
-        return LM_HORZ | LM_MRUWIDTH;
-    if ((pBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0)
-        return LM_HORZ | LM_HORZDOCK;
-    return LM_VERTDOCK;
-}
-
-} // namespace
-
 CExtDockOuterBar::OuterLayoutItemData CExtDockOuterBar::MakeItem(CControlBar* pBar, const CSize& sizeExtent)
 {
     OuterLayoutItemData item;
@@ -25,7 +11,7 @@ CExtDockOuterBar::OuterLayoutItemData CExtDockOuterBar::MakeItem(CControlBar* pB
     item.m_bVisible = pBar->IsVisible() != FALSE;
     if (!item.m_bVisible)
         return item;
-    const DWORD dwMode = LayoutModeOf(pBar);
+    const DWORD dwMode = LayoutModeFor(pBar->m_dwStyle);
     item.m_sizeCalc = pBar->CalcDynamicLayout(-1, dwMode);
     CRect rcWindow, rcClient;
     pBar->GetWindowRect(&rcWindow);
@@ -53,13 +39,7 @@ CExtDockOuterBar::OuterLayoutItemData CExtDockOuterBar::MakeItem(CControlBar* pB
 CSize CExtDockOuterBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
     CSize size = CControlBar::CalcFixedLayout(bStretch, bHorz);
-    CSize sizeExtent = m_rectLayout.Size();
-    if (m_rectLayout.IsRectEmpty())
-    {
-        CRect rc;
-        GetParent()->GetClientRect(&rc);
-        sizeExtent = rc.Size();
-    }
+    const CSize sizeExtent = LayoutExtent();
     AFX_SIZEPARENTPARAMS layout = {};
     if (!m_bLayoutQuery)
         layout.hDWP = ::BeginDeferWindowPos(static_cast<int>(m_arrBars.GetSize()));
@@ -78,15 +58,7 @@ CSize CExtDockOuterBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
             items.RemoveAll();
         }
     }
-    if (layout.hDWP != nullptr)
-        ::EndDeferWindowPos(layout.hDWP);
-    if ((!bStretch || !bHorz) && size.cx != 0)
-        ++size.cx;
-    if ((!bStretch || bHorz) && size.cy != 0)
-        ++size.cy;
-    if (!m_bLayoutQuery)
-        UpdateNestedLayout();
-    return size;
+    return EndLayout(size, bStretch, bHorz, layout);
 }
 
 void CExtDockOuterBar::LayoutOuterRow(CSize* pSizeFixed, const CSize* pSizeMax, CPoint* pPos, bool bHorz,
