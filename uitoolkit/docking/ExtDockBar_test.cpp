@@ -401,6 +401,64 @@ TEST_F(ExtDockBarTest, OuterRowsKeepToolBarsApartAndPaintTheTheme)
     }
 }
 
+TEST_F(ExtDockBarTest, DockingAtTheEdge)
+{
+    CExtDockBar* pTop = Circle(1, AFX_IDW_DOCKBAR_TOP);
+    CExtDockBar* pBottom = Circle(1, AFX_IDW_DOCKBAR_BOTTOM);
+    CExtControlBar* pA = NewPane();
+    CExtControlBar* pB = NewPane();
+    CExtControlBar* pC = NewPane();
+    pTop->DockControlBar(pA, nullptr);
+    pBottom->DockControlBar(pB, nullptr);
+    pBottom->DockControlBar(pC, nullptr);
+    const std::string sBefore = DumpDockLayout(&m_frame);
+    // already first: nothing changes, whatever the side
+    pTop->DockControlBarAtEdge(pA, true);
+    pTop->DockControlBarAtEdge(pA, false);
+    EXPECT_EQ(DumpDockLayout(&m_frame), sBefore);
+    // from another dock bar: into the last row
+    pTop->DockControlBarAtEdge(pB, false);
+    EXPECT_NE(DumpDockLayout(&m_frame).find("top 59419 circle 1 CExtDockBar\n  row 59460 59461\n"), std::string::npos)
+        << DumpDockLayout(&m_frame);
+    // within the dock bar: a new last row; innermost on a bottom dock bar: its first row
+    pTop->DockControlBarAtEdge(pB, false);
+    EXPECT_NE(DumpDockLayout(&m_frame).find("top 59419 circle 1 CExtDockBar\n  row 59460\n  row 59461\n"),
+              std::string::npos)
+        << DumpDockLayout(&m_frame);
+    pBottom->DockControlBarAtEdge(pA, true);
+    EXPECT_NE(DumpDockLayout(&m_frame).find("bottom 59422 circle 1 CExtDockBar\n  row 59460\n  row 59462\n"),
+              std::string::npos)
+        << DumpDockLayout(&m_frame);
+    for (CExtDockBar* p : {pTop, pBottom})
+        EXPECT_TRUE(kxdock::IsRowArraySound(p->m_arrBars));
+
+    // the inner edge lies along the dock bar's side facing the client area
+    Layout();
+    CRect rcTop;
+    pTop->GetWindowRect(&rcTop);
+    EXPECT_EQ(pTop->m_rcInnerEdge, CRect(rcTop.left, rcTop.bottom, rcTop.right, rcTop.bottom));
+}
+
+TEST_F(ExtDockBarTest, ToolBarsWrapWherePanesStay)
+{
+    CExtDockBar* pTop = Circle(1, AFX_IDW_DOCKBAR_TOP);
+    CRect rcClient;
+    m_frame.GetClientRect(&rcClient);
+    CExtToolControlBar* pFirst = NewToolBar(rcClient.Width());
+    CExtToolControlBar* pSecond = NewToolBar(300);
+    CExtToolControlBar* pAlone = NewToolBar(rcClient.Width() + 200);
+    pTop->DockControlBar(pFirst, nullptr);
+    pTop->DockControlBarAtEdge(pSecond, false);
+    pTop->DockControlBar(pAlone, nullptr);
+    Layout();
+    // the second starts past the end beside the first: a row of its own; a bar
+    // right after a row end stays, cut at the dock bar's end
+    EXPECT_NE(DumpDockLayout(&m_frame).find("circle 1 CExtDockBar\n  row 59480\n  row 59481\n  row 59482\n"),
+              std::string::npos)
+        << DumpDockLayout(&m_frame);
+    EXPECT_EQ(Extent(pAlone), rcClient.Width());
+}
+
 TEST_F(ExtDockBarTest, BarsMenuListsToolBarsAndPanesApart)
 {
     ASSERT_TRUE(g_CmdManager->SetupProfile("dock-bar-test", m_frame.m_hWnd));
