@@ -324,6 +324,17 @@ public:
                             POINT ptScreen) const;
     bool IsFocusInside() const { return m_bFocusInside; }
 
+    // ---- messages, focus and command UI ----
+    // The guarded command-UI update; true unless the window is gone.
+    bool DoUpdateCmdUI(BOOL bDisableIfNoHandler);
+    // What dialogs and pages hosting bars forward to them.
+    static void UpdateChildBarsCmdUI(CWnd* pParent, BOOL bDisableIfNoHandler);
+    static bool PreTranslateChildBars(CWnd* pParent, MSG* pMsg);
+    virtual void RequestFrameRecalcLayout();
+    // Documents of this program never hold in-place OLE items.
+    static bool IsOleInPlaceActive(CFrameWnd*) { return false; }
+    bool IsDockingFrameOleInPlaceActive() const { return IsOleInPlaceActive(GetDockingFrame()); }
+
     // ---- frame-wide services ----
     static bool EnableFrameDocking(CFrameWnd* pFrame, DWORD dwDockStyle = CBRS_ALIGN_ANY,
                                    bool bReplaceFloatingFrameClass = true);
@@ -425,6 +436,10 @@ public:
 
 protected:
     void DestroyNcButtons();
+    // The bars menu for a right-button release (event type 1 in the client
+    // area, 2 on the non-client area); false when the bar leaves it to the
+    // default handling.
+    bool TrackBarsMenu(WORD nEventType, UINT nMsg);
     // Prepares the frame of a resizable bar when its window is made.
     void OnBarCreated();
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
@@ -451,6 +466,10 @@ public:
     // and panes in groups apart. Always true.
     static bool FillBarsPopupMenu(CFrameWnd* pFrame, CExtPopupMenuWnd* pPopup, WORD nEventType, CWnd* pSourceWnd,
                                   UINT nMsg, LPARAM lParam);
+    // Fills the bars menu for commands to pOwner and, when it has items,
+    // gives pFocus the focus and tracks the menu at a screen point.
+    static void TrackBarsPopupMenu(CFrameWnd* pFrame, CWnd* pOwner, CWnd* pFocus, WORD nEventType, CWnd* pSourceWnd,
+                                   UINT nMsg, POINT ptScreen);
 
     // At a screen rectangle (the row it falls into) or as a new last row.
     void DockControlBar(CControlBar* pBar, LPCRECT lpRect, bool bMoveToRect);

@@ -205,10 +205,6 @@ bool CExtControlBar::RegisterBarClass()
     return true;
 }
 
-void CExtControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-}
-
 void CExtControlBar::DoPaint(CDC* pDC)
 {
     CRect rcClient;
@@ -231,9 +227,33 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (!m_bEraseBackground)
             return TRUE;
         break;
+    case WM_RBUTTONUP:
+        if (TrackBarsMenu(1, message))
+            return 0;
+        break;
+    case WM_NCRBUTTONUP:
+        if (TrackBarsMenu(2, message))
+            return 0;
+        break;
+    case WM_TIMER:
+        if (wParam == 0x1005)
+        {
+            RedrawWindow(nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+            return 0;
+        }
+        break;
+    case WM_IDLEUPDATECMDUI:
+        if (IsWindowVisible())
+            DoUpdateCmdUI(static_cast<BOOL>(wParam));
+        return 0;
     default: break;
     }
     const LRESULT lResult = CControlBar::WindowProc(message, wParam, lParam);
+    if (message == WM_SIZE && !m_bNoSizeHandling)
+        RepositionChild(LOWORD(lParam), HIWORD(lParam), true);
+    if (message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE)
+        RequestFrameRecalcLayout();
     if (message == WM_CREATE && lResult != -1)
         OnBarCreated();
     if (CExtPaintManagerHolder::IsSysNotifyMessage(message))

@@ -173,20 +173,27 @@ void CExtDockBar::OnContextMenu(CWnd*, CPoint point)
     if (pFirst == nullptr)
         return;
     CWnd* pOwner = pFirst->GetOwner();
+    TrackBarsPopupMenu(GetBarDockingFrame(this), pOwner, pOwner, 0, this, WM_CONTEXTMENU, point);
+}
+
+void CExtDockBar::TrackBarsPopupMenu(CFrameWnd* pFrame, CWnd* pOwner, CWnd* pFocus, WORD nEventType, CWnd* pSourceWnd,
+                                     UINT nMsg, POINT ptScreen)
+{
     auto* pPopup = new CExtPopupMenuWnd;
     // An empty menu whose commands go to the owner.
     HMENU hEmpty = ::CreatePopupMenu();
     pPopup->UpdateFromMenuHandle(pOwner->GetSafeHwnd(), hEmpty, false);
     ::DestroyMenu(hEmpty);
-    FillBarsPopupMenu(GetBarDockingFrame(this), pPopup, 0, this, WM_CONTEXTMENU, 0);
+    FillBarsPopupMenu(pFrame, pPopup, nEventType, pSourceWnd, nMsg, 0);
     if (pPopup->ItemGetCount() == 0)
     {
         delete pPopup;
         return;
     }
-    pOwner->SetFocus();
+    if (pFocus != nullptr)
+        pFocus->SetFocus();
     // A menu that fails to track is deleted by the call itself.
-    pPopup->TrackPopupMenu(CExtPopupMenuWnd::TRACK_OWNER_DRAW, point.x, point.y);
+    pPopup->TrackPopupMenu(CExtPopupMenuWnd::TRACK_OWNER_DRAW, ptScreen.x, ptScreen.y);
 }
 
 BOOL CExtDockBar::DestroyWindow()
@@ -432,11 +439,13 @@ bool CExtDockBar::FillBarsPopupMenu(CFrameWnd* pFrame, CExtPopupMenuWnd* pPopup,
         CArray<CExtControlBar*, CExtControlBar*> arrBars;
         CExtControlBar::CollectFrameBars(nullptr, pFrame, arrBars, kxbars::FilterEverything, CPoint(-1, -1));
         LPCTSTR sProfile = g_CmdManager->GetWindowProfileName(pFrame->GetSafeHwnd());
+        const bool bOleInPlace = CExtControlBar::IsOleInPlaceActive(pFrame);
         CExtControlBar* pLastPut = nullptr;
         for (INT_PTR i = 0; i < arrBars.GetSize(); ++i)
         {
             CExtControlBar* pBar = arrBars[i];
-            if (pBar->GetSafeHwnd() == nullptr || (pBar->m_nStateFlags & CControlBar::tempHide) != 0)
+            if (pBar->GetSafeHwnd() == nullptr || (pBar->m_nStateFlags & CControlBar::tempHide) != 0 ||
+                (bOleInPlace && (pBar->m_dwStyle & CBRS_HIDE_INPLACE) != 0))
                 continue;
             CString sText;
             pBar->GetWindowText(sText);
