@@ -440,6 +440,8 @@ protected:
     // area, 2 on the non-client area); false when the bar leaves it to the
     // default handling.
     bool TrackBarsMenu(WORD nEventType, UINT nMsg);
+    // A docked or dialog-hosted bar moved or was sized.
+    void OnDockedPosChanged(const WINDOWPOS& wp);
     // Prepares the frame of a resizable bar when its window is made.
     void OnBarCreated();
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);

@@ -30,6 +30,20 @@ bool CExtControlBar::TrackBarsMenu(WORD nEventType, UINT nMsg)
     return true;
 }
 
+void CExtControlBar::OnDockedPosChanged(const WINDOWPOS& wp)
+{
+    if (!m_bFixedMode && (wp.flags & SWP_NOSIZE) == 0 && !IsFloating())
+    {
+        // The pane keeps the size its row gave it for the next layout.
+        if (IsDockedHorizontally())
+            m_sizeDockedH = CSize(wp.cx, wp.cy);
+        else if (IsDockedVertically())
+            m_sizeDockedV = CSize(wp.cx, wp.cy);
+    }
+    if ((wp.flags & SWP_FRAMECHANGED) == 0)
+        RecalcNcFrame();
+}
+
 void CExtControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
 {
     if (m_bDialogHosted || m_bRowResizing || m_bInRowResizing || m_bDragging || GetDraggedBar() != nullptr)

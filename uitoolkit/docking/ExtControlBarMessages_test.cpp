@@ -103,4 +103,14 @@ TEST_F(ExtControlBarMessagesTest, NoLayoutRequestsWhileTheMainWindowIsMinimized)
     EXPECT_NE(m_frame.m_nIdleFlags & CFrameWnd::idleLayout, 0u);
 }
 
+TEST_F(ExtControlBarMessagesTest, ADockedPaneKeepsTheSizeItWasGiven)
+{
+    m_pane.SetWindowPos(nullptr, 0, 0, 333, 77, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(m_pane.m_sizeDockedH, CSize(333, 77));
+    const CSize sizeVertical = m_pane.m_sizeDockedV;
+    m_pane.SetWindowPos(nullptr, 5, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(m_pane.m_sizeDockedH, CSize(333, 77));
+    EXPECT_EQ(m_pane.m_sizeDockedV, sizeVertical);
+}
+
 } // namespace

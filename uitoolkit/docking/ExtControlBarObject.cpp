@@ -243,6 +243,23 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_WINDOWPOSCHANGING:
+        if (m_pDockBar != nullptr || m_bDialogHosted)
+            reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_FRAMECHANGED;
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (m_pDockBar != nullptr || m_bDialogHosted)
+            OnDockedPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;
+    case WM_CANCELMODE:
+        CloseActivePopupTree();
+        CancelToolTips(FALSE);
+        if (m_bNcButtonHover)
+        {
+            m_bNcButtonHover = false;
+            PostMessage(WM_NCPAINT);
+        }
+        break;
     case WM_IDLEUPDATECMDUI:
         if (IsWindowVisible())
             DoUpdateCmdUI(static_cast<BOOL>(wParam));
