@@ -301,15 +301,15 @@ bool CExtColorCubeGeometry::TrackHandle(int nHandle, int x, int y, int* pnValue)
     switch (nHandle)
     {
     case 1:
-        y = std::clamp(y, m_ptA.y, m_ptO.y);
+        y = std::clamp<int>(y, m_ptA.y, m_ptO.y);
         *pnValue = (y - m_ptO.y) * 255 / (m_ptA.y - m_ptO.y);
         return true;
     case 2:
-        x = std::clamp(x, m_ptB.x, m_ptO.x);
+        x = std::clamp<int>(x, m_ptB.x, m_ptO.x);
         *pnValue = (x - m_ptO.x) * 255 / (m_ptB.x - m_ptO.x);
         return true;
     case 3:
-        x = std::clamp(x, m_ptO.x, m_ptC.x);
+        x = std::clamp<int>(x, m_ptO.x, m_ptC.x);
         *pnValue = (m_ptO.x - x) * 255 / (m_ptO.x - m_ptC.x);
         return true;
     }
