@@ -140,6 +140,15 @@ CString CExtColorCtrl::GetModeName(int nMode)
     return sName;
 }
 
+CPalette* CExtColorCtrl::SelectPalette(CDC* pDC, CPalette* pPalette)
+{
+    if (pPalette == nullptr)
+        return nullptr;
+    CPalette* pOld = pDC->SelectPalette(pPalette, FALSE);
+    pDC->RealizePalette();
+    return pOld;
+}
+
 void CExtColorCtrl::ResetAllModes()
 {
     for (any_picker_data_t* pMode : m_arrModes)
@@ -230,12 +239,7 @@ void CExtColorCtrl::OnPaint()
     CPalette* pPalette = &g_PaintManager->Palette;
     const bool bPaletteDevice =
         (dcPaint.GetDeviceCaps(RASTERCAPS) & RC_PALETTE) != 0 && pPalette->GetSafeHandle() != nullptr;
-    CPalette* pOldPaintPalette = nullptr;
-    if (bPaletteDevice)
-    {
-        pOldPaintPalette = dcPaint.SelectPalette(pPalette, FALSE);
-        dcPaint.RealizePalette();
-    }
+    CPalette* pOldPaintPalette = SelectPalette(&dcPaint, bPaletteDevice ? pPalette : nullptr);
     {
         CExtMemoryDC dc(&dcPaint, &rcClient, CExtMemoryDC::MDC_OFFSCREEN | CExtMemoryDC::MDC_FILL_BACKGROUND);
         bool bPainted = false;
@@ -246,13 +250,8 @@ void CExtColorCtrl::OnPaint()
         }
         if (!bPainted)
             dc.FillSolidRect(&rcClient, g_PaintManager->GetColor(CExtPaintManager::TC_FACE_NORMAL, this));
-        CPalette* pOldPalette = nullptr;
         const bool bMemPalette = bPaletteDevice && (dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE) != 0;
-        if (bMemPalette)
-        {
-            pOldPalette = dc.SelectPalette(pPalette, FALSE);
-            dc.RealizePalette();
-        }
+        CPalette* pOldPalette = SelectPalette(&dc, bMemPalette ? pPalette : nullptr);
         GetCurrentMode()->Draw(&dc, bMemPalette ? pPalette : nullptr);
         if (pOldPalette != nullptr)
             dc.SelectPalette(pOldPalette, FALSE);

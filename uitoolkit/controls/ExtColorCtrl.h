@@ -12,6 +12,7 @@
 #include "uitoolkit/commands/ExtHookSink.h"
 #include "uitoolkit/core/ExtColorPickerGeometry.h"
 
+#include <functional>
 #include <memory>
 
 class CExtBitmapDC;
@@ -78,24 +79,28 @@ public:
     protected:
         void DrawCells(CDC* pDC, CPalette* pPalette, const int* pnHighlighted, int nHighlighted);
         void DrawCell(CDC* pDC, const cell_t& cell, bool bHighlighted, bool bPalette);
-        void TrackMixer(CExtColorPickerCells::e_mixer_t eMixer, UINT nFlags, int x, int y);
     };
-    struct grayscale_mixer_data_t : cell_based_data_t
+    // The grey, RGB and CMY mixers: columns of 256 rows.
+    struct mixer_data_t : cell_based_data_t
     {
-        BOOL Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells) override;
-        void Draw(CDC* pDC, CPalette* pPalette) override;
-    };
-    struct rgb_mixer_data_t : cell_based_data_t
-    {
-        BOOL Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells) override;
-        void Draw(CDC* pDC, CPalette* pPalette) override;
-        void OnTrack(UINT nFlags, int x, int y) override;
-    };
-    struct cmy_mixer_data_t : cell_based_data_t
-    {
+        const CExtColorPickerCells::e_mixer_t m_eMixer;
+
+        explicit mixer_data_t(CExtColorPickerCells::e_mixer_t eMixer) : m_eMixer(eMixer) {}
         BOOL Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells) override;
         void Draw(CDC* pDC, CPalette* pPalette) override;
         void OnTrack(UINT nFlags, int x, int y) override;
+    };
+    struct grayscale_mixer_data_t : mixer_data_t
+    {
+        grayscale_mixer_data_t() : mixer_data_t(CExtColorPickerCells::MIXER_GRAY) {}
+    };
+    struct rgb_mixer_data_t : mixer_data_t
+    {
+        rgb_mixer_data_t() : mixer_data_t(CExtColorPickerCells::MIXER_RGB) {}
+    };
+    struct cmy_mixer_data_t : mixer_data_t
+    {
+        cmy_mixer_data_t() : mixer_data_t(CExtColorPickerCells::MIXER_CMY) {}
     };
     struct diff_data_t : grayscale_mixer_data_t
     {
@@ -155,10 +160,13 @@ public:
         virtual void BuildPanel(CDC* pDC, CPalette* pPalette);
 
     protected:
-        // Starts a picture that is not valid; false when it needs nothing.
-        bool BeginPicture(picture_t& picture, bool bValid, CDC* pDC, CPalette* pPalette, int cx, int cy,
-                          CPalette** ppOldPalette);
-        void EndPicture(picture_t& picture, CPalette* pOldPalette);
+        // Paint a picture that is not valid: the panel dot by dot (a coarse
+        // dot's corner nDotOffset up and left of its point), the strip in
+        // columns from x = nFirst on (a coarse column nColumnOffset left).
+        void FillPanel(CDC* pDC, CPalette* pPalette, int nStep, int nDotOffset,
+                       const std::function<COLORREF(int x, int y)>& colorAt);
+        void FillStrip(CDC* pDC, CPalette* pPalette, int nFirst, int nColumnOffset,
+                       const std::function<COLORREF(int x)>& colorAt);
         // The picture copies and the strip marker at strip position nStrip.
         void DrawPictures(CDC* pDC, int nStrip, bool bPanelTransparent);
         void DrawMarker(CDC* pDC, int x, int y, int cx, int cy);
@@ -236,6 +244,8 @@ public:
     static const UINT g_nMsgColorChanged;
 
     static CString GetModeName(int nMode);
+    // Selects and realises a palette when there is one; the previous one.
+    static CPalette* SelectPalette(CDC* pDC, CPalette* pPalette);
 
     any_picker_data_t* GetCurrentMode() const { return m_arrModes[m_nMode]; }
     void ResetAllModes();

@@ -9,15 +9,6 @@ namespace
 
 using Cells = CExtColorPickerCells;
 
-CPalette* SelectAndRealize(CDC* pDC, CPalette* pPalette)
-{
-    if (pPalette == nullptr)
-        return nullptr;
-    CPalette* pOld = pDC->SelectPalette(pPalette, FALSE);
-    pDC->RealizePalette();
-    return pOld;
-}
-
 void FrameRegion(CDC* pDC, CRgn& rgn, COLORREF clr, int n)
 {
     CBrush brush;
@@ -66,19 +57,10 @@ void CExtColorCtrl::cell_based_data_t::OnTrack(UINT, int x, int y)
         SetColor(m_arrCells[n].m_clr);
 }
 
-void CExtColorCtrl::cell_based_data_t::TrackMixer(CExtColorPickerCells::e_mixer_t eMixer, UINT, int x, int y)
-{
-    if (m_nTrackingState != TRACK_CELLS)
-        return;
-    const int n = Cells::FindCell(m_arrCells, x, y);
-    if (n >= 0)
-        m_clr = Cells::MixerPick(eMixer, n, m_clr);
-}
-
 void CExtColorCtrl::cell_based_data_t::DrawCells(CDC* pDC, CPalette* pPalette, const int* pnHighlighted,
                                                  int nHighlighted)
 {
-    CPalette* pOldPalette = SelectAndRealize(pDC, pPalette);
+    CPalette* pOldPalette = SelectPalette(pDC, pPalette);
     for (INT_PTR i = 0; i < m_arrCells.GetSize(); ++i)
         DrawCell(pDC, m_arrCells[i], false, pPalette != nullptr);
     for (int i = 0; i < nHighlighted; ++i)
@@ -136,53 +118,33 @@ void CExtColorCtrl::cell_based_data_t::DrawCell(CDC* pDC, const cell_t& cell, bo
     pDC->RestoreDC(nSaved);
 }
 
-BOOL CExtColorCtrl::grayscale_mixer_data_t::Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells)
+BOOL CExtColorCtrl::mixer_data_t::Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells)
 {
     any_picker_data_t::Layout(pDC, pPalette, cx, cy, bKeepCells);
-    Cells::LayoutMixer(m_arrCells, Cells::MIXER_GRAY, m_nWidth, m_nHeight, bKeepCells);
+    Cells::LayoutMixer(m_arrCells, m_eMixer, m_nWidth, m_nHeight, bKeepCells);
     return TRUE;
 }
 
-void CExtColorCtrl::grayscale_mixer_data_t::Draw(CDC* pDC, CPalette* pPalette)
+void CExtColorCtrl::mixer_data_t::Draw(CDC* pDC, CPalette* pPalette)
 {
     int hl[3];
-    DrawCells(pDC, pPalette, hl, Cells::MixerHighlights(Cells::MIXER_GRAY, m_clr, hl));
+    DrawCells(pDC, pPalette, hl, Cells::MixerHighlights(m_eMixer, m_clr, hl));
 }
 
-BOOL CExtColorCtrl::rgb_mixer_data_t::Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells)
+void CExtColorCtrl::mixer_data_t::OnTrack(UINT nFlags, int x, int y)
 {
-    any_picker_data_t::Layout(pDC, pPalette, cx, cy, bKeepCells);
-    Cells::LayoutMixer(m_arrCells, Cells::MIXER_RGB, m_nWidth, m_nHeight, bKeepCells);
-    return TRUE;
-}
-
-void CExtColorCtrl::rgb_mixer_data_t::Draw(CDC* pDC, CPalette* pPalette)
-{
-    int hl[3];
-    DrawCells(pDC, pPalette, hl, Cells::MixerHighlights(Cells::MIXER_RGB, m_clr, hl));
-}
-
-void CExtColorCtrl::rgb_mixer_data_t::OnTrack(UINT nFlags, int x, int y)
-{
-    TrackMixer(Cells::MIXER_RGB, nFlags, x, y);
-}
-
-BOOL CExtColorCtrl::cmy_mixer_data_t::Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells)
-{
-    any_picker_data_t::Layout(pDC, pPalette, cx, cy, bKeepCells);
-    Cells::LayoutMixer(m_arrCells, Cells::MIXER_CMY, m_nWidth, m_nHeight, bKeepCells);
-    return TRUE;
-}
-
-void CExtColorCtrl::cmy_mixer_data_t::Draw(CDC* pDC, CPalette* pPalette)
-{
-    int hl[3];
-    DrawCells(pDC, pPalette, hl, Cells::MixerHighlights(Cells::MIXER_CMY, m_clr, hl));
-}
-
-void CExtColorCtrl::cmy_mixer_data_t::OnTrack(UINT nFlags, int x, int y)
-{
-    TrackMixer(Cells::MIXER_CMY, nFlags, x, y);
+    // A grey cell gives its colour as the honeycomb's do; the RGB and CMY
+    // columns replace one component and change the colour directly.
+    if (m_eMixer == Cells::MIXER_GRAY)
+    {
+        cell_based_data_t::OnTrack(nFlags, x, y);
+        return;
+    }
+    if (m_nTrackingState != TRACK_CELLS)
+        return;
+    const int n = Cells::FindCell(m_arrCells, x, y);
+    if (n >= 0)
+        m_clr = Cells::MixerPick(m_eMixer, n, m_clr);
 }
 
 BOOL CExtColorCtrl::diff_data_t::Layout(CDC* pDC, CPalette* pPalette, int cx, int cy, bool bKeepCells)

@@ -61,12 +61,7 @@ void CExtColorCtrl::rgb_cube_data_t::Render(CDC* pDC, CPalette* pPalette)
     if (!m_cache.Create(pDC, W, H))
         return;
     CDC* pCache = m_cache.GetDC();
-    CPalette* pOldPalette = nullptr;
-    if (pPalette != nullptr)
-    {
-        pOldPalette = pCache->SelectPalette(pPalette, FALSE);
-        pCache->RealizePalette();
-    }
+    CPalette* pOldPalette = SelectPalette(pCache, pPalette);
     const bool bTrueColor = CExtPaintManager::GetScreenBitsPerPixel() > 8;
     const int nDot = bTrueColor ? 1 : 4;
     pCache->FillSolidRect(0, 0, W, H, RGB(255, 255, 255));
@@ -94,12 +89,7 @@ void CExtColorCtrl::rgb_cube_data_t::Render(CDC* pDC, CPalette* pPalette)
 
 void CExtColorCtrl::rgb_cube_data_t::Draw(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOldPalette = nullptr;
-    if (pPalette != nullptr)
-    {
-        pOldPalette = pDC->SelectPalette(pPalette, FALSE);
-        pDC->RealizePalette();
-    }
+    CPalette* pOldPalette = SelectPalette(pDC, pPalette);
     Render(pDC, pPalette);
     if (m_cache.GetDC() != nullptr)
     {

@@ -55,24 +55,40 @@ void CExtColorCtrl::hsl_panel_data_t::Reset()
     m_nTrackingState = 0;
 }
 
-bool CExtColorCtrl::hsl_panel_data_t::BeginPicture(picture_t& picture, bool bValid, CDC* pDC, CPalette* pPalette,
-                                                   int cx, int cy, CPalette** ppOldPalette)
+void CExtColorCtrl::hsl_panel_data_t::FillPanel(CDC* pDC, CPalette* pPalette, int nStep, int nDotOffset,
+                                                const std::function<COLORREF(int x, int y)>& colorAt)
 {
-    *ppOldPalette = nullptr;
-    if (bValid || !picture.Create(pDC, cx, cy))
-        return false;
-    if (pPalette != nullptr)
-    {
-        *ppOldPalette = picture.GetDC()->SelectPalette(pPalette, FALSE);
-        picture.GetDC()->RealizePalette();
-    }
-    return true;
+    if (m_bPanelValid || !m_panel.Create(pDC, m_geom.m_nPanelWidth, m_geom.m_nPanelHeight))
+        return;
+    CDC* pPanel = m_panel.GetDC();
+    CPalette* pOld = SelectPalette(pPanel, pPalette);
+    const bool bTrueColor = IsTrueColor();
+    for (int x = 0; x < m_geom.m_nPanelWidth; x += nStep)
+        for (int y = 0; y < m_geom.m_nPanelHeight; y += nStep)
+        {
+            if (bTrueColor)
+                pPanel->SetPixelV(x, y, colorAt(x, y));
+            else
+                pPanel->FillSolidRect(x - nDotOffset, y - nDotOffset, 4, 4, colorAt(x, y));
+        }
+    if (pOld != nullptr)
+        pPanel->SelectPalette(pOld, FALSE);
+    m_bPanelValid = true;
 }
 
-void CExtColorCtrl::hsl_panel_data_t::EndPicture(picture_t& picture, CPalette* pOldPalette)
+void CExtColorCtrl::hsl_panel_data_t::FillStrip(CDC* pDC, CPalette* pPalette, int nFirst, int nColumnOffset,
+                                                const std::function<COLORREF(int x)>& colorAt)
 {
-    if (pOldPalette != nullptr)
-        picture.GetDC()->SelectPalette(pOldPalette, FALSE);
+    if (m_bStripValid || !m_strip.Create(pDC, m_geom.m_nStripWidth, m_geom.m_nStripHeight))
+        return;
+    CDC* pStrip = m_strip.GetDC();
+    CPalette* pOld = SelectPalette(pStrip, pPalette);
+    const int s = DotStep();
+    for (int x = s == 1 ? 0 : nFirst; x < m_geom.m_nStripWidth; x += s)
+        pStrip->FillSolidRect(s == 1 ? x : x - nColumnOffset, 0, s, m_geom.m_nStripHeight, colorAt(x));
+    if (pOld != nullptr)
+        pStrip->SelectPalette(pOld, FALSE);
+    m_bStripValid = true;
 }
 
 void CExtColorCtrl::hsl_panel_data_t::DrawPictures(CDC* pDC, int nStrip, bool bPanelTransparent)
@@ -135,20 +151,10 @@ void CExtColorCtrl::hsl_panel_data_t::SetHLS(double fH, double fL, double fS)
 
 void CExtColorCtrl::hsl_panel_data_t::BuildLightnessStrip(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
-    if (!BeginPicture(m_strip, m_bStripValid, pDC, pPalette, m_geom.m_nStripWidth, m_geom.m_nStripHeight, &pOld))
-        return;
-    const int s = DotStep(), w = m_geom.m_nStripWidth;
-    for (int x = w - 1; x >= 0; x -= s)
-    {
-        const COLORREF clr = Math::HlsToRgb(m_fH, static_cast<double>(x) / w, m_fS);
-        if (s == 1)
-            m_strip.GetDC()->FillSolidRect(x, 0, 1, m_geom.m_nStripHeight, clr);
-        else
-            m_strip.GetDC()->FillSolidRect(x - 3, 0, 4, m_geom.m_nStripHeight, clr);
-    }
-    EndPicture(m_strip, pOld);
-    m_bStripValid = true;
+    // Coarse columns count down from the right edge.
+    const int w = m_geom.m_nStripWidth;
+    FillStrip(pDC, pPalette, (w - 1) % 4, 3,
+              [&](int x) { return Math::HlsToRgb(m_fH, static_cast<double>(x) / w, m_fS); });
 }
 
 void CExtColorCtrl::hsl_panel_data_t::TrackLightness(int x)
@@ -166,22 +172,11 @@ void CExtColorCtrl::hsl_panel_data_t::BuildStrip(CDC* pDC, CPalette* pPalette)
 
 void CExtColorCtrl::hsl_panel_data_t::BuildPanel(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
+    // Every pixel on every screen: the picture does not depend on the colour.
     const int w = m_geom.m_nPanelWidth, h = m_geom.m_nPanelHeight;
-    if (!BeginPicture(m_panel, m_bPanelValid, pDC, pPalette, w, h, &pOld))
-        return;
-    const bool bTrueColor = IsTrueColor();
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y)
-        {
-            const COLORREF clr = Math::HlsToRgb(static_cast<double>(x) / w, 0.5, static_cast<double>(h - y - 1) / h);
-            if (bTrueColor)
-                m_panel.GetDC()->SetPixelV(x, y, clr);
-            else
-                m_panel.GetDC()->FillSolidRect(x - 2, y - 2, 4, 4, clr);
-        }
-    EndPicture(m_panel, pOld);
-    m_bPanelValid = true;
+    FillPanel(pDC, pPalette, 1, 2,
+              [&](int x, int y)
+              { return Math::HlsToRgb(static_cast<double>(x) / w, 0.5, static_cast<double>(h - y - 1) / h); });
 }
 
 void CExtColorCtrl::hsl_panel_data_t::Draw(CDC* pDC, CPalette* pPalette)
@@ -222,35 +217,16 @@ void CExtColorCtrl::hsl_panel_data_t::OnColorChanged()
 
 void CExtColorCtrl::hsl_basic_hue_data_t::BuildStrip(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
-    if (!BeginPicture(m_strip, m_bStripValid, pDC, pPalette, m_geom.m_nStripWidth, m_geom.m_nStripHeight, &pOld))
-        return;
-    const int s = DotStep(), w = m_geom.m_nStripWidth;
-    for (int x = 0; x < w; x += s)
-        m_strip.GetDC()->FillSolidRect(x, 0, s, m_geom.m_nStripHeight,
-                                       Math::HlsToRgb(static_cast<double>(x) / w, 0.5, 1.0));
-    EndPicture(m_strip, pOld);
-    m_bStripValid = true;
+    const int w = m_geom.m_nStripWidth;
+    FillStrip(pDC, pPalette, 0, 0, [&](int x) { return Math::HlsToRgb(static_cast<double>(x) / w, 0.5, 1.0); });
 }
 
 void CExtColorCtrl::hsl_basic_hue_data_t::BuildPanel(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
     const int w = m_geom.m_nPanelWidth, h = m_geom.m_nPanelHeight;
-    if (!BeginPicture(m_panel, m_bPanelValid, pDC, pPalette, w, h, &pOld))
-        return;
-    const int s = DotStep();
-    for (int x = 0; x < w; x += s)
-        for (int y = 0; y < h; y += s)
-        {
-            const COLORREF clr = Math::HlsToRgb(m_fH, static_cast<double>(h - y - 1) / h, static_cast<double>(x) / w);
-            if (s == 1)
-                m_panel.GetDC()->SetPixelV(x, y, clr);
-            else
-                m_panel.GetDC()->FillSolidRect(x - 2, y - 2, 4, 4, clr);
-        }
-    EndPicture(m_panel, pOld);
-    m_bPanelValid = true;
+    FillPanel(pDC, pPalette, DotStep(), 2,
+              [&](int x, int y)
+              { return Math::HlsToRgb(m_fH, static_cast<double>(h - y - 1) / h, static_cast<double>(x) / w); });
 }
 
 void CExtColorCtrl::hsl_basic_hue_data_t::Draw(CDC* pDC, CPalette* pPalette)
@@ -294,11 +270,11 @@ void CExtColorCtrl::hsl_basic_hue_data_t::OnColorChanged()
 
 void CExtColorCtrl::hsl_roller_data_t::BuildPanel(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
     const int w = m_geom.m_nPanelWidth, h = m_geom.m_nPanelHeight;
-    if (!BeginPicture(m_panel, m_bPanelValid, pDC, pPalette, w, h, &pOld))
+    if (m_bPanelValid || !m_panel.Create(pDC, w, h))
         return;
     CDC* pPanel = m_panel.GetDC();
+    CPalette* pOld = SelectPalette(pPanel, pPalette);
     m_rgnWheel.DeleteObject();
     m_rgnGrab.DeleteObject();
     pPanel->FillSolidRect(0, 0, w, h, RGB(255, 255, 255));
@@ -328,7 +304,8 @@ void CExtColorCtrl::hsl_roller_data_t::BuildPanel(CDC* pDC, CPalette* pPalette)
         }
     if (!bTrueColor)
         pPanel->SelectClipRgn(nullptr);
-    EndPicture(m_panel, pOld);
+    if (pOld != nullptr)
+        pPanel->SelectPalette(pOld, FALSE);
     m_bPanelValid = true;
 }
 
@@ -385,34 +362,12 @@ void CExtColorCtrl::hsl_roller_data_t::OnColorChanged()
 
 void CExtColorCtrl::xyz_plain_data_t::BuildStrip(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
-    if (!BeginPicture(m_strip, m_bStripValid, pDC, pPalette, m_geom.m_nStripWidth, m_geom.m_nStripHeight, &pOld))
-        return;
-    const int s = DotStep();
-    for (int x = 0; x < m_geom.m_nStripWidth; x += s)
-        m_strip.GetDC()->FillSolidRect(x, 0, s, m_geom.m_nStripHeight, m_geom.AxisStripColor(m_nAxis, x));
-    EndPicture(m_strip, pOld);
-    m_bStripValid = true;
+    FillStrip(pDC, pPalette, 0, 0, [&](int x) { return m_geom.AxisStripColor(m_nAxis, x); });
 }
 
 void CExtColorCtrl::xyz_plain_data_t::BuildPanel(CDC* pDC, CPalette* pPalette)
 {
-    CPalette* pOld;
-    const int w = m_geom.m_nPanelWidth, h = m_geom.m_nPanelHeight;
-    if (!BeginPicture(m_panel, m_bPanelValid, pDC, pPalette, w, h, &pOld))
-        return;
-    const int s = DotStep();
-    for (int x = 0; x < w; x += s)
-        for (int y = 0; y < h; y += s)
-        {
-            const COLORREF clr = m_geom.AxisPanelColor(m_nAxis, m_clr, x, y);
-            if (s == 1)
-                m_panel.GetDC()->SetPixelV(x, y, clr);
-            else
-                m_panel.GetDC()->FillSolidRect(x, y, 4, 4, clr);
-        }
-    EndPicture(m_panel, pOld);
-    m_bPanelValid = true;
+    FillPanel(pDC, pPalette, DotStep(), 0, [&](int x, int y) { return m_geom.AxisPanelColor(m_nAxis, m_clr, x, y); });
 }
 
 void CExtColorCtrl::xyz_plain_data_t::Draw(CDC* pDC, CPalette* pPalette)
