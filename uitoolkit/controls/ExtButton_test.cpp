@@ -167,8 +167,10 @@ TEST_F(PushButtonWindows, KeysOnADisabledOrHiddenButtonAreEaten)
         UINT message;
         WPARAM key;
     };
-    const Case cases[] = {{&m_dlg.m_gamma, WM_KEYDOWN, VK_RETURN}, {&m_dlg.m_gamma, WM_KEYDOWN, VK_SPACE},
-                          {&m_dlg.m_gamma, WM_KEYUP, VK_SPACE},    {&m_dlg.m_beta, WM_KEYDOWN, VK_RETURN},
+    const Case cases[] = {{&m_dlg.m_gamma, WM_KEYDOWN, VK_RETURN},
+                          {&m_dlg.m_gamma, WM_KEYDOWN, VK_SPACE},
+                          {&m_dlg.m_gamma, WM_KEYUP, VK_SPACE},
+                          {&m_dlg.m_beta, WM_KEYDOWN, VK_RETURN},
                           {&m_dlg.m_beta, WM_KEYDOWN, VK_SPACE}};
     for (const Case& c : cases)
     {
@@ -210,9 +212,9 @@ TEST_F(PushButtonWindows, SetStyleMovesTheDefaultFace)
 
 TEST_F(PushButtonWindows, PopupMenuNotificationsReachTheParent)
 {
-    const UINT messages[] = {CExtPopupMenuWnd::g_nMsgPrepareMenu,        CExtPopupMenuWnd::g_nMsgPopupNext,
-                             CExtPopupMenuWnd::g_nMsgPopupPrev,          CExtPopupMenuWnd::g_nMsgNotifyMenuExpanded,
-                             CExtPopupMenuWnd::g_nMsgNotifyMenuClosed,   CExtPopupMenuWnd::g_nMsgPopupDrawItem,
+    const UINT messages[] = {CExtPopupMenuWnd::g_nMsgPrepareMenu,      CExtPopupMenuWnd::g_nMsgPopupNext,
+                             CExtPopupMenuWnd::g_nMsgPopupPrev,        CExtPopupMenuWnd::g_nMsgNotifyMenuExpanded,
+                             CExtPopupMenuWnd::g_nMsgNotifyMenuClosed, CExtPopupMenuWnd::g_nMsgPopupDrawItem,
                              CExtPopupMenuWnd::g_nMsgPopupDrawLeftArea};
     for (UINT message : messages)
     {

@@ -3,6 +3,8 @@
 // refuses.
 #include "uitoolkit/core/ExtAnchorLayout.h"
 
+#include "uitoolkit/testsupport/ExtAnchorTestTable.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,44 +12,12 @@
 namespace
 {
 
-struct Anchored
-{
-    CRect rc;
-    CSize szLT;
-    CSize szRB;
-};
-
-// Four controls in a 300 x 200 client area: one held at the top left, one
-// at the bottom right, one stretched between both corners, and two side by
-// side sharing the extra width half and half.
-const Anchored kControls[] = {
-    {CRect(10, 10, 90, 30), g_szAnchorTopLeft, g_szAnchorNone},
-    {CRect(200, 160, 290, 190), g_szAnchorBottomRight, g_szAnchorNone},
-    {CRect(10, 40, 290, 110), g_szAnchorTopLeft, g_szAnchorBottomRight},
-    {CRect(10, 120, 145, 140), CSize(0, 0), CSize(50, 0)},
-    {CRect(155, 120, 290, 140), CSize(50, 0), CSize(100, 0)},
-};
-
-struct SizeCase
-{
-    int cx, cy;
-    CRect expected[5];
-};
-
-const SizeCase kSizes[] = {
-    {300, 200, {{10, 10, 90, 30}, {200, 160, 290, 190}, {10, 40, 290, 110}, {10, 120, 145, 140}, {155, 120, 290, 140}}},
-    {301, 201, {{10, 10, 90, 30}, {201, 161, 291, 191}, {10, 40, 291, 111}, {10, 120, 146, 140}, {156, 120, 291, 140}}},
-    {400, 260, {{10, 10, 90, 30}, {300, 220, 390, 250}, {10, 40, 390, 170}, {10, 120, 195, 140}, {205, 120, 390, 140}}},
-    {333, 250, {{10, 10, 90, 30}, {233, 210, 323, 240}, {10, 40, 323, 160}, {10, 120, 162, 140}, {172, 120, 323, 140}}},
-    {500, 300, {{10, 10, 90, 30}, {400, 260, 490, 290}, {10, 40, 490, 210}, {10, 120, 245, 140}, {255, 120, 490, 140}}},
-};
-
 TEST(ExtAnchorLayout, ControlsFollowTheirAnchorsOverSizes)
 {
     std::vector<ExtAnchorRecord> records;
-    for (const Anchored& a : kControls)
-        records.push_back(ExtMakeAnchorRecord(300, 200, a.rc, a.szLT, a.szRB));
-    for (const SizeCase& s : kSizes)
+    for (const ExtAnchorTestControl& a : kExtAnchorTestControls)
+        records.push_back(ExtMakeAnchorRecord(kExtAnchorTestClientCx, kExtAnchorTestClientCy, a.rc, a.szLT, a.szRB));
+    for (const ExtAnchorTestSize& s : kExtAnchorTestSizes)
         for (size_t i = 0; i < records.size(); ++i)
             EXPECT_EQ(ExtAnchoredRect(records[i], s.cx, s.cy), s.expected[i]) << s.cx << "x" << s.cy << " #" << i;
 }
