@@ -21,9 +21,26 @@ const int kSpinIds[9] = {30032, 30033, 30034, 30035, 30036, 30037, 30038, 30041,
 const int kEditIds[9] = {30016, 30018, 30020, 30022, 30024, 30026, 30031, 30040, 30043};
 const int kLabelIds[12] = {30015, 30017, 30019, 30021, 30023, 30025, 30030, 30039, 30042, 30028, 30029, 30291};
 
+// The mode list and the picker stretch with the dialog; everything on the
+// right follows the right edge, OK and Cancel the bottom edge.
+struct Anchor
+{
+    int nID;
+    CSize szLT, szRB;
+};
+const Anchor kAnchors[] = {
+    {CExtColorDlg::IDC_MODE, g_szAnchorTopLeft, g_szAnchorTopRight},
+    {CExtColorDlg::IDC_PICKER, g_szAnchorTopLeft, CSize(100, 100)},
+    {CExtColorDlg::IDC_DIFF, g_szAnchorTopRight, g_szAnchorNone},
+    {30028, g_szAnchorTopRight, g_szAnchorNone},
+    {30029, g_szAnchorTopRight, g_szAnchorNone},
+    {IDOK, g_szAnchorBottomLeft, g_szAnchorNone},
+    {IDCANCEL, g_szAnchorBottomLeft, g_szAnchorNone},
+};
+
 } // namespace
 
-BEGIN_MESSAGE_MAP(CExtColorDlg, CExtResDlg)
+BEGIN_MESSAGE_MAP(CExtColorDlg, CExtResizableDialog)
 ON_WM_CONTEXTMENU()
 ON_WM_SIZE()
 ON_CBN_SELENDOK(CExtColorDlg::IDC_MODE, OnModeSelEndOK)
@@ -40,7 +57,7 @@ ON_EN_CHANGE(CExtColorDlg::IDC_LIGHTNESS, OnHlsChanged)
 END_MESSAGE_MAP()
 
 CExtColorDlg::CExtColorDlg(COLORREF clrInitial, COLORREF clrNew, CWnd* pParent)
-    : CExtResDlg(IDD, pParent), m_clrInitial(clrInitial), m_clrNew(clrNew), m_hIcon(nullptr)
+    : CExtResizableDialog(IDD, pParent), m_clrInitial(clrInitial), m_clrNew(clrNew), m_hIcon(nullptr)
 {
     HINSTANCE hModule = g_ResourceManager->FindResourceHandleAuto(RT_GROUP_ICON, MAKEINTRESOURCEA(IDD));
     if (hModule != nullptr)
@@ -56,7 +73,7 @@ CExtColorDlg::~CExtColorDlg()
 INT_PTR CExtColorDlg::DoModal()
 {
     m_bInitialised = false;
-    const INT_PTR nResult = CExtResDlg::DoModal();
+    const INT_PTR nResult = CExtResizableDialog::DoModal();
     m_bInitialised = false;
     return nResult;
 }
@@ -64,7 +81,7 @@ INT_PTR CExtColorDlg::DoModal()
 BOOL CExtColorDlg::OnInitDialog()
 {
     m_bInitialised = false;
-    if (!CExtResDlg::OnInitDialog())
+    if (!CExtResizableDialog::OnInitDialog())
         return FALSE;
     m_comboMode.SubclassDlgItem(IDC_MODE, this);
     m_comboMode.ResetContent();
@@ -82,6 +99,15 @@ BOOL CExtColorDlg::OnInitDialog()
     m_wndPicker.m_colors.m_clrCurrent = m_clrNew;
     m_wndDiff.m_colors.m_clrRef = m_wndDiff.m_colors.m_clrCurrent = m_wndDiff.m_colors.m_clrPrev = m_clrInitial;
     m_comboMode.SetCurSel(m_wndPicker.m_nMode);
+    for (const Anchor& a : kAnchors)
+        AddAnchor(a.nID, a.szLT, a.szRB);
+    for (int i = 0; i < 9; ++i)
+    {
+        AddAnchor(kSpinIds[i], g_szAnchorTopRight);
+        AddAnchor(kLabelIds[i], g_szAnchorTopRight);
+        AddAnchor(kEditIds[i], g_szAnchorTopRight);
+    }
+    ShowGripper(true);
     for (int i = 0; i < 9; ++i)
     {
         m_arrSpins[i].SubclassDlgItem(kSpinIds[i], this);
@@ -109,7 +135,7 @@ void CExtColorDlg::OnContextMenu(CWnd*, CPoint)
 
 void CExtColorDlg::OnSize(UINT nType, int cx, int cy)
 {
-    CExtResDlg::OnSize(nType, cx, cy);
+    CExtResizableDialog::OnSize(nType, cx, cy);
     Invalidate();
     UpdateWindow();
 }

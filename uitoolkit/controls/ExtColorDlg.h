@@ -5,12 +5,14 @@
 #pragma once
 
 #include "framework/win/Controls.h"
-#include "uitoolkit/commands/ExtResDlg.h"
 #include "uitoolkit/controls/ExtButton.h"
 #include "uitoolkit/controls/ExtColorCtrl.h"
+#include "uitoolkit/controls/ExtComboBox.h"
+#include "uitoolkit/controls/ExtLabel.h"
+#include "uitoolkit/controls/ExtResizableDialog.h"
 #include "uitoolkit/core/ExtColorDlgRules.h"
 
-class CExtColorDlg : public CExtResDlg
+class CExtColorDlg : public CExtResizableDialog
 {
 public:
     enum
@@ -41,9 +43,9 @@ public:
     CString m_strCaption;
     CSpinButtonCtrl m_arrSpins[9];
     CEdit m_arrEdits[9];
-    CComboBox m_comboMode;
+    CExtComboBox m_comboMode;
     CExtButton m_btnCancel, m_btnOK;
-    CStatic m_arrLabels[12];
+    CExtLabel m_arrLabels[12];
     bool m_bInitialised = false;
     bool m_bUpdating = false;
     HICON m_hIcon;

@@ -138,6 +138,51 @@ TEST_F(ColorDlgTest, ModeChangeKeepsTheColorAndTheDiffViewRestores)
     kxgui::SaveArtifact(shot, "color_dlg.png");
 }
 
+TEST_F(ColorDlgTest, ResizingFollowsTheAnchors)
+{
+    Open();
+    EXPECT_TRUE(m_pDlg->IsGripperShown());
+    const int ids[] = {CExtColorDlg::IDC_PICKER,
+                       CExtColorDlg::IDC_DIFF,
+                       CExtColorDlg::IDC_MODE,
+                       CExtColorDlg::IDC_RED,
+                       30032,
+                       30015,
+                       IDOK,
+                       30291};
+    CRect before[8], after[8];
+    for (int i = 0; i < 8; ++i)
+    {
+        m_pDlg->GetDlgItem(ids[i])->GetWindowRect(&before[i]);
+        m_pDlg->ScreenToClient(&before[i]);
+    }
+    CRect rcWindow;
+    m_pDlg->GetWindowRect(&rcWindow);
+    m_pDlg->SetWindowPos(nullptr, 0, 0, rcWindow.Width() + 100, rcWindow.Height() + 60, SWP_NOMOVE | SWP_NOZORDER);
+    kxgui::PumpUntilIdle();
+    for (int i = 0; i < 8; ++i)
+    {
+        m_pDlg->GetDlgItem(ids[i])->GetWindowRect(&after[i]);
+        m_pDlg->ScreenToClient(&after[i]);
+    }
+    // the picker stretches both ways and the mode list across
+    EXPECT_EQ(after[0].Size(), before[0].Size() + CSize(100, 60));
+    EXPECT_EQ(after[0].TopLeft(), before[0].TopLeft());
+    EXPECT_EQ(after[2].Width(), before[2].Width() + 100);
+    // the difference view and the fields follow the right edge
+    for (int i : {1, 3, 4, 5})
+    {
+        EXPECT_EQ(after[i].TopLeft(), before[i].TopLeft() + CPoint(100, 0)) << ids[i];
+        EXPECT_EQ(after[i].Size(), before[i].Size()) << ids[i];
+    }
+    EXPECT_EQ(after[6].TopLeft(), before[6].TopLeft() + CPoint(0, 60)); // OK
+    EXPECT_EQ(after[7], before[7]);                                     // the mode label is not anchored
+    // the picker lays its mode out for the new size
+    CRect rcPicker;
+    m_pDlg->m_wndPicker.GetClientRect(&rcPicker);
+    EXPECT_EQ(m_pDlg->m_wndPicker.m_cellBased.m_nWidth, rcPicker.Width());
+}
+
 TEST_F(ColorDlgTest, CaptionShowsTheTextAfterTheLastBreak)
 {
     m_pDlg->m_strCaption = "Menu\nText colour";
