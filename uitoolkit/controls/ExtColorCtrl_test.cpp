@@ -258,6 +258,14 @@ TEST_F(ColorCtrlTest, TinyControlsPaintAndPickSafely)
             Drag(ctrl, POINT{size / 2, size / 2}, POINT{size, size});
             Drag(ctrl, POINT{0, 0}, POINT{-5, 30});
             ::RedrawWindow(ctrl.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            // a cube under 2 pixels has no picture; panel pictures are at least 1 by 1
+            EXPECT_EQ(ctrl.m_rgbCube.m_cache.GetDC(), nullptr);
+            EXPECT_EQ(ctrl.m_cmyCube.m_cache.GetDC(), nullptr);
+            if (nMode == 1)
+            {
+                EXPECT_TRUE(ctrl.m_hslPanel.m_bPanelValid);
+                EXPECT_GE(ctrl.m_hslPanel.m_geom.m_nPanelHeight, 1);
+            }
             ctrl.DestroyWindow();
         }
     kxgui::PumpUntilIdle();
