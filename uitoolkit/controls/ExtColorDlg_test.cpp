@@ -66,6 +66,8 @@ protected:
 TEST_F(ColorDlgTest, StartsWithTheNewColorOverTheInitialOne)
 {
     Open();
+    ASSERT_NE(m_pDlg->m_hIcon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(m_pDlg->SendMessage(WM_GETICON, ICON_BIG)), m_pDlg->m_hIcon);
     EXPECT_EQ(m_pDlg->m_comboMode.GetCount(), 15);
     EXPECT_EQ(m_pDlg->m_comboMode.GetCurSel(), 0);
     EXPECT_EQ(Current(), kNew);
