@@ -1,6 +1,8 @@
 #include "uitoolkit/core/ExtColorMath.h"
 
 #include <algorithm>
+#include <cmath>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -180,4 +182,71 @@ int CExtColorMath::MulDivRound(int nNumber, int nNumerator, int nDenominator)
 UINT CExtColorMath::ClampWheelScrollLines(UINT nLines)
 {
     return nLines < 2 ? 2 : nLines;
+}
+
+int CExtColorMath::RoundToInt(float v)
+{
+    const float magnitude = std::fabs(v);
+    int n = static_cast<int>(magnitude);
+    if (magnitude - static_cast<float>(n) >= 0.5f)
+        ++n;
+    return v < 0.0f ? -n : n;
+}
+
+int CExtColorMath::AngleOf(int dx, int dy)
+{
+    return static_cast<int>(std::atan2(static_cast<double>(dy), static_cast<double>(dx)) * 57.29577951308239);
+}
+
+int CExtColorMath::ComponentFromPosition(int p, int extent, bool bCap255)
+{
+    if (extent <= 0)
+        return 0;
+    p = std::clamp(p, 0, extent);
+    const int v = static_cast<int>(static_cast<int64_t>(p) * 255 / extent);
+    return bCap255 ? std::min(v, 255) : v;
+}
+
+int CExtColorMath::PositionFromComponent(int v, int extent)
+{
+    return static_cast<int>(v * 0.00392156862745098 * extent);
+}
+
+double CExtColorMath::FractionOf(int p, int extent)
+{
+    if (extent <= 0)
+        return 0.0;
+    return static_cast<double>(std::clamp(p, 0, extent)) / extent;
+}
+
+int CExtColorMath::MarkerFromFraction(int extent, double fraction)
+{
+    return static_cast<int>(extent * fraction);
+}
+
+int CExtColorMath::HlsToFieldValue(double x)
+{
+    return std::min(static_cast<int>(x * 255.0 + 0.5), 255);
+}
+
+double CExtColorMath::HlsFromFieldValue(int v)
+{
+    return std::min((v + 0.5) * 0.00392156862745098, 1.0);
+}
+
+bool CExtColorMath::ParseColorField(const char* pszText, int* pnValue)
+{
+    const char* p = pszText != nullptr ? pszText : "";
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    bool bNegative = false;
+    if (*p == '+' || *p == '-')
+        bNegative = *p++ == '-';
+    int magnitude = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        magnitude = std::min(magnitude * 10 + (*p - '0'), 1000); // saturates well above 255
+    if (magnitude > 255 || (bNegative && magnitude != 0))
+        return false;
+    *pnValue = magnitude;
+    return true;
 }

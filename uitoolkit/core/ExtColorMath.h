@@ -36,6 +36,29 @@ public:
     // for a zero denominator or an overflow (the platform's MulDiv).
     static int MulDivRound(int nNumber, int nNumerator, int nDenominator);
 
+    // ---- the colour picker's integer rules ----
+    // Halves away from zero.
+    static int RoundToInt(float v);
+    // Degrees of the vector, truncated toward zero (-180..180); screen y
+    // grows downward, so positive angles point below the centre.
+    static int AngleOf(int dx, int dy);
+    // p * 255 / extent with p first clamped to 0..extent; an empty extent
+    // gives 0. Capped at 255 on request.
+    static int ComponentFromPosition(int p, int extent, bool bCap255 = false);
+    // trunc(v / 255 * extent).
+    static int PositionFromComponent(int v, int extent);
+    // p / extent with p clamped to 0..extent, so the far edge gives 1.0; an
+    // empty extent gives 0.
+    static double FractionOf(int p, int extent);
+    static int MarkerFromFraction(int extent, double fraction);
+    // The colour dialog's HLS fields: a double shown as 0..255 and back.
+    static int HlsToFieldValue(double x);
+    static double HlsFromFieldValue(int v);
+    // A decimal colour field: leading blanks, an optional sign, then digits
+    // up to the first other character (none counts as 0); the digits
+    // saturate, so any length parses without overflow; false when not 0..255.
+    static bool ParseColorField(const char* pszText, int* pnValue);
+
     // Lines per wheel notch: fewer than 2 scroll too little to be noticed;
     // the page-scroll value (all bits set) stays.
     static UINT ClampWheelScrollLines(UINT nLines);
