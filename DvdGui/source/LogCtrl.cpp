@@ -1,7 +1,9 @@
 #include "DvdGui/source/LogCtrl.h"
 
+#include "DvdGui/source/GuiHelpers.h"
 #include "DvdGui/source/Resource.h"
 #include "framework/win/MessageBox.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
 #include <cstring>
 #include <vector>
@@ -24,6 +26,7 @@ ON_WM_CREATE()
 ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
 ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateEditCopy)
 ON_COMMAND(ID_LOG_COPY, CopyLog)
+ON_WM_RBUTTONUP()
 ON_COMMAND(ID_LOG_CLEAR, ClearLog)
 ON_MESSAGE(WM_LOG_DRAIN, OnDrainPending)
 END_MESSAGE_MAP()
@@ -365,6 +368,18 @@ void CLogCtrl::ClearLog()
     SetReadOnly(FALSE);
     Clear();
     SetReadOnly(TRUE);
+}
+
+void CLogCtrl::OnRButtonUp(UINT nFlags, CPoint point)
+{
+    CRichEditCtrl::OnRButtonUp(nFlags, point);
+    CExtPopupMenuWnd* pMenu = new CExtPopupMenuWnd;
+    pMenu->CreatePopupMenu(m_hWnd);
+    AddPopupMenuItem(*pMenu, ID_LOG_COPY, "&Copy Log to Clipboard", "Ctrl+C", true);
+    AddPopupMenuItem(*pMenu, ID_LOG_CLEAR, "&Clear Log", nullptr, true);
+    ClientToScreen(&point);
+    // the tracker owns the menu from here on, whatever the outcome
+    pMenu->TrackPopupMenu(0, point.x, point.y);
 }
 
 void CLogCtrl::OnEditCopy()

@@ -51,6 +51,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnEditCopy();
     afx_msg void OnUpdateEditCopy(CCmdUI* pCmdUI);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnDrainPending(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 

@@ -7,6 +7,9 @@
 #include "DvdGui/source/Resource.h"
 #include "tests/gui/GuiHarness.h"
 #include "tests/support/ScratchFolder.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/paint/ExtPaintManager.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +33,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_scratch.Created());
+        ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+        // the menu takes keys only once it is shown in full
+        CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
         ::GetCurrentDirectoryA(MAX_PATH, m_oldDir);
         ASSERT_TRUE(::SetCurrentDirectoryA(m_scratch.Path().c_str()));
         HWND hHost = kxgui::CreateTestWindow(520, 300, "Log pane");
@@ -275,6 +281,36 @@ TEST_F(LogCtrlTest, CopyingAndClearing)
     EXPECT_NE(file.find("beta"), std::string::npos);
     // still read-only for the user
     EXPECT_NE(m_log->GetStyle() & ES_READONLY, 0u);
+}
+
+TEST_F(LogCtrlTest, TheContextMenuOffersCopyAndClear)
+{
+    g_pLog->ReportInfo("something to clear", nullptr);
+    kxgui::Activate(m_host.m_hWnd);
+    kxgui::Click(m_log->m_hWnd, {40, 40}, true);
+    kxgui::PumpUntilIdle();
+    CExtPopupMenuWnd* pMenu = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+    ASSERT_NE(pMenu, nullptr);
+    ASSERT_EQ(pMenu->ItemGetCount(), 2);
+    const struct
+    {
+        UINT id;
+        const char* text;
+    } items[] = {{ID_LOG_COPY, "&Copy Log to Clipboard"}, {ID_LOG_CLEAR, "&Clear Log"}};
+    for (int i = 0; i < 2; ++i)
+    {
+        EXPECT_EQ(pMenu->ItemGetCmdID(i), items[i].id);
+        EXPECT_STREQ(pMenu->ItemGetText(i), items[i].text);
+        EXPECT_TRUE(pMenu->ItemIsEnabled(i));
+    }
+    EXPECT_STREQ(pMenu->ItemGetAccelText(0), "Ctrl+C");
+
+    kxgui::PressKey(VK_DOWN);
+    kxgui::PressKey(VK_DOWN);
+    kxgui::PressKey(VK_RETURN);
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(CExtPopupMenuWnd::GetTracker().GetTopPopup(), nullptr);
+    EXPECT_EQ(PaneText(), "");
 }
 
 TEST_F(LogCtrlTest, AWorkerReportsWhileTheWindowThreadAppends)
