@@ -2,7 +2,6 @@
 
 #include "framework/win/ControlBar.h"
 #include "framework/win/WinThread.h"
-#include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
@@ -356,9 +355,13 @@ LRESULT CExtButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CExtButton::PreTranslateMessage(MSG* pMsg)
 {
-    EnsureToolTip();
-    if (m_wndToolTip.GetSafeHwnd() != nullptr)
-        m_wndToolTip.RelayEvent(pMsg);
+    // a tip must not pop up over an open menu
+    if (!IsPopupTrackingActive())
+    {
+        EnsureToolTip();
+        if (m_wndToolTip.GetSafeHwnd() != nullptr)
+            m_wndToolTip.RelayEvent(pMsg);
+    }
     if ((pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) &&
         (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_SPACE))
     {
@@ -408,9 +411,30 @@ bool CExtButton::OnAccelPressed()
     return true;
 }
 
+bool CExtButton::TrackDropDownMenu(bool bSelectFirstItem)
+{
+    if (!HasDropDownMenu())
+        return false;
+    const HWND hOwner = ::GetParent(m_hWnd);
+    CExtPopupMenuWnd* pPopup = new CExtPopupMenuWnd;
+    if (!pPopup->UpdateFromMenuHandle(hOwner, m_menu.GetSafeHmenu(), true, true, false))
+    {
+        delete pPopup;
+        return false;
+    }
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    const CPoint ptAnchor = rcWindow.CenterPoint();
+    SetFocus();
+    const DWORD dwFlags = (bSelectFirstItem ? CExtPopupMenuWnd::TRACK_SELECT_FIRST : 0) | m_dwMenuTrackFlags |
+                          CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME;
+    // the tracker owns the popup from here, also when tracking fails
+    pPopup->TrackPopupMenu(dwFlags, ptAnchor.x, ptAnchor.y, &rcWindow);
+    return true;
+}
+
 void CExtButton::OnClick(bool bByKeyboard)
 {
-    static_cast<void>(bByKeyboard);
     const HWND hParent = ::GetParent(m_hWnd);
     if (hParent == nullptr)
         return;
@@ -425,7 +449,7 @@ void CExtButton::OnClick(bool bByKeyboard)
     if (!IsPushButtonType())
         return;
     // the drop-down menu is the button's only action when it has one
-    if (HasDropDownMenu())
+    if (TrackDropDownMenu(bByKeyboard) || HasDropDownMenu())
         return;
     ::SendMessageA(hParent, WM_COMMAND, wCommand, reinterpret_cast<LPARAM>(m_hWnd));
     RepaintNow();
@@ -440,9 +464,7 @@ void CExtButton::OnMouseMove(UINT nFlags, CPoint point)
     const bool bTracking = (m_bState & STATE_MOUSE_TRACKING) != 0;
     bool bOver = bTracking ? nPart == m_nPressedPart : nPart != 0;
     // an inactive program's buttons do not light up
-    const HWND hActive = ::GetActiveWindow();
-    if (bOver && (hActive == nullptr || ::GetAncestor(hActive, GA_ROOT) != ::GetAncestor(m_hWnd, GA_ROOT) ||
-                  !IsWindowEnabled() || !IsWindowVisible()))
+    if (bOver && !CExtPopupMenuWnd::HaveCommonVisibleAncestor(m_hWnd, ::GetActiveWindow(), true, true, true))
         bOver = false;
     if (bOver)
     {
@@ -579,7 +601,7 @@ void CExtButton::PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMir
     bool bPushed = (m_bState & STATE_PUSHED) != 0;
     const bool bEnabled = IsEnabled();
     bool bFlat = GetFlat();
-    const bool bHover = (m_bState & STATE_HOVER) != 0;
+    const bool bHover = (m_bState & STATE_HOVER) != 0 && !IsPopupTrackingActive();
     CExtCmdIcon icon;
     if (const HICON hIcon = bHover ? m_hIconHot : m_hIcon)
         icon.AssignFromHICON(hIcon, true);

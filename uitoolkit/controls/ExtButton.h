@@ -56,6 +56,9 @@ public:
 
     virtual bool IsEnabled() const;
     virtual void OnClick(bool bByKeyboard);
+    // Opens m_menu's first sub-menu as a toolkit popup below the button; the
+    // chosen command goes to the parent. False without a menu.
+    virtual bool TrackDropDownMenu(bool bSelectFirstItem);
     virtual bool HasDropDownMenu() const;
     virtual bool OnAccelPressed();
     virtual bool IsAccelKey(UINT nVirtualKey) const;
@@ -75,6 +78,7 @@ public:
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
     CMenu m_menu;
+    DWORD m_dwMenuTrackFlags = 4;
     BYTE m_bAccelOptions = ACCEL_CLICKS | ACCEL_ARROW_PART;
     UINT m_nTextAlign = DT_CENTER | DT_VCENTER;
     UINT m_nButtonType = 0;

@@ -6,6 +6,7 @@
 
 #include "framework/win/Dialog.h"
 #include "tests/gui/GuiHarness.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
@@ -225,6 +226,25 @@ TEST_F(PushButtonWindows, PopupMenuNotificationsReachTheParent)
         EXPECT_EQ(m_dlg.m_relayed[0].wParam, 11u);
         EXPECT_EQ(m_dlg.m_relayed[0].lParam, 22);
     }
+}
+
+TEST_F(PushButtonWindows, AButtonWithAMenuOpensItInsteadOfCommanding)
+{
+    ASSERT_TRUE(g_CmdManager->SetupProfile("PushButtonTest", m_dlg.m_hWnd));
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, 0x7A30, "Item");
+    ASSERT_TRUE(m_dlg.m_beta.m_menu.CreateMenu());
+    m_dlg.m_beta.m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), "Menu");
+    kxgui::InputScript().Click(m_dlg.m_beta.m_hWnd, Centre(m_dlg.m_beta)).Send();
+    Pump();
+    EXPECT_TRUE(IsPopupTrackingActive());
+    EXPECT_TRUE(m_dlg.m_commands.empty());
+    CloseActivePopupTree();
+    Pump();
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_TRUE(m_dlg.m_commands.empty());
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
 TEST_F(PushButtonWindows, ACheckBoxKindTogglesAndNotifies)

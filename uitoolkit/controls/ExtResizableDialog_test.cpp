@@ -5,6 +5,7 @@
 #include "uitoolkit/controls/ExtResizableDialog.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/controls/ExtButton.h"
 #include "uitoolkit/testsupport/ExtAnchorTestTable.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
@@ -213,6 +214,41 @@ TEST_F(ResizableDialogs, BadPlacementsChangeNothing)
     CRect rcInside;
     EXPECT_TRUE(rcInside.IntersectRect(&rcWindow, &rcWork));
     EXPECT_EQ(rcInside, rcWindow);
+}
+
+TEST_F(ResizableDialogs, AltSpaceOpensTheToolkitSystemMenuInPopupsOnly)
+{
+    Open();
+    // handed to the dialog's pre-translation as the loop would: a typed lone
+    // Alt release would put the system's own menu bar into its modal mode,
+    // and the queue is never idle while the menu's watch timer runs
+    auto altSpace = [this]()
+    {
+        MSG msg = {::GetFocus(), WM_SYSKEYDOWN, VK_SPACE, 1 | (1 << 29), 0, {0, 0}};
+        return m_dlg.PreTranslateMessage(&msg) != FALSE;
+    };
+    EXPECT_TRUE(altSpace());
+    ASSERT_TRUE(IsPopupTrackingActive());
+    EXPECT_TRUE(m_dlg.IsSysMenuTracking());
+    CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+    ASSERT_NE(pTop, nullptr);
+    EXPECT_NE(pTop->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_SELECT_FIRST, 0u);
+    EXPECT_GT(pTop->ItemGetCount(), 0);
+    CloseActivePopupTree();
+    kxgui::PumpUntilIdle();
+    EXPECT_FALSE(IsPopupTrackingActive());
+
+    // the same dialog living inside another window leaves the key alone
+    const HWND hHost = kxgui::CreateTestWindow(400, 300, "Host");
+    m_dlg.ModifyStyle(WS_POPUP, WS_CHILD);
+    m_dlg.SetParent(CWnd::FromHandle(hHost));
+    kxgui::Activate(hHost);
+    m_dlg.SetFocus();
+    EXPECT_FALSE(altSpace());
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_FALSE(m_dlg.IsSysMenuTracking());
+    m_dlg.DestroyWindow();
+    ::DestroyWindow(hHost);
 }
 
 TEST_F(ResizableDialogs, LooksInEveryTheme)

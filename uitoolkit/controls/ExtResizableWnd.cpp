@@ -66,3 +66,41 @@ CString ExtFormatWindowPlacementOf(HWND hWnd)
     placement.m_nFlags = wp.flags;
     return CString(ExtFormatWindowPlacement(placement).c_str());
 }
+
+bool ExtTrackSystemMenu(CWnd* pWnd, const POINT* pPoint, bool bSelectFirst)
+{
+    const HMENU hSysMenu = ::GetSystemMenu(pWnd->m_hWnd, FALSE);
+    if (hSysMenu == nullptr)
+        return false;
+    CExtPopupMenuWnd* pPopup = new CExtPopupMenuWnd;
+    if (!pPopup->UpdateFromMenuHandle(pWnd->m_hWnd, hSysMenu, false, true, false))
+    {
+        delete pPopup;
+        return false;
+    }
+    const bool bRTL = (pWnd->GetExStyle() & WS_EX_LAYOUTRTL) != 0;
+    CPoint pt;
+    if (pPoint != nullptr)
+        pt = *pPoint;
+    else
+    {
+        CRect rcWindow, rcClient;
+        pWnd->GetWindowRect(&rcWindow);
+        pWnd->GetClientRect(&rcClient);
+        pWnd->ClientToScreen(&rcClient);
+        const int nFrame = pWnd->IsZoomed() ? 0 : ::GetSystemMetrics(SM_CXFRAME);
+        pt.x = bRTL ? rcWindow.right - nFrame : rcWindow.left + nFrame;
+        pt.y = rcClient.top;
+    }
+    DWORD dwFlags = bRTL ? 3 : 4;
+    if (bSelectFirst)
+        dwFlags |= CExtPopupMenuWnd::TRACK_SELECT_FIRST;
+    const HWND hFocus = ::GetFocus();
+    if (hFocus != pWnd->m_hWnd && !::IsChild(pWnd->m_hWnd, hFocus))
+        pWnd->SetFocus();
+    if (bRTL)
+        pt.x += pPopup->GetEdgeExtent();
+    const CRect rcExclude(pt.x, pt.y, pt.x, pt.y);
+    // the tracker owns the popup from here, also when tracking fails
+    return pPopup->TrackPopupMenu(dwFlags, pt.x, pt.y, &rcExclude);
+}

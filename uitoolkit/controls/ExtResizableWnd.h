@@ -14,6 +14,7 @@
 #include "framework/core/CMap.h"
 #include "framework/win/Dialog.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/core/ExtAnchorLayout.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
@@ -33,6 +34,10 @@ HBRUSH ExtThemedDialogBrush(CWnd* pWnd);
 bool ExtApplyWindowPlacement(HWND hWnd, const char* pszText, bool bHide);
 // The placement of hWnd as it is stored.
 CString ExtFormatWindowPlacementOf(HWND hWnd);
+// Shows the system menu of a popup window as a toolkit popup menu at pPoint
+// (below the caption at the client area's left edge when null); false when
+// the window has no system menu or the menu cannot be shown.
+bool ExtTrackSystemMenu(CWnd* pWnd, const POINT* pPoint, bool bSelectFirst);
 
 template <class TBase, UINT t_nSysMenuTimer = 301>
 class CExtWS : public TBase
@@ -79,10 +84,73 @@ public:
             LoadWindowRect(bHide);
     }
 
+    // Watched by timer t_nSysMenuTimer until the menu closes.
+    virtual bool TrackSystemMenu(const POINT* pPoint, bool bSelectFirst)
+    {
+        if ((this->GetStyle() & WS_POPUP) == 0)
+            return false;
+        if (IsPopupTrackingActive())
+            CloseActivePopupTree();
+        m_bSysMenuTracking = false;
+        if (!ExtTrackSystemMenu(this, pPoint, bSelectFirst))
+            return false;
+        m_bSysMenuTracking = true;
+        this->SetTimer(t_nSysMenuTimer, 20, nullptr);
+        return true;
+    }
+    bool IsSysMenuTracking() const { return m_bSysMenuTracking; }
+
+    // Alt+Space opens the toolkit's system menu in popup windows.
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if ((pMsg->message == WM_SYSKEYDOWN || pMsg->message == WM_SYSKEYUP || pMsg->message == WM_KEYDOWN) &&
+            (pMsg->lParam & (1 << 29)) != 0 && pMsg->wParam == VK_SPACE)
+        {
+            const bool bPopup = (this->GetStyle() & WS_POPUP) != 0;
+            if (pMsg->message == WM_SYSKEYUP)
+                return bPopup;
+            const HWND hActive = ::GetActiveWindow();
+            if (hActive != nullptr && ::IsWindow(hActive) &&
+                (hActive == this->m_hWnd || (::GetWindowLongA(hActive, GWL_STYLE) & WS_POPUP) == 0) && bPopup &&
+                ::GetSystemMenu(this->m_hWnd, FALSE) != nullptr)
+                TrackSystemMenu(nullptr, true);
+            return bPopup;
+        }
+        return TBase::PreTranslateMessage(pMsg);
+    }
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         switch (message)
         {
+        case WM_TIMER:
+            if (wParam != t_nSysMenuTimer)
+                break;
+            if (!IsPopupTrackingActive())
+            {
+                m_bSysMenuTracking = false;
+                this->KillTimer(t_nSysMenuTimer);
+            }
+            return 0;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCLBUTTONUP:
+        case WM_NCRBUTTONUP:
+            if (wParam == HTSYSMENU)
+            {
+                // the system's own menu never opens
+                if (message == WM_NCLBUTTONUP || message == WM_NCRBUTTONUP)
+                    TrackSystemMenu(nullptr, false);
+                return 0;
+            }
+            if (wParam == HTCAPTION && (message == WM_NCRBUTTONDOWN || message == WM_NCRBUTTONUP))
+            {
+                POINT pt = {};
+                if (::GetCursorPos(&pt))
+                    TrackSystemMenu(&pt, false);
+                return 0;
+            }
+            break;
         case WM_SIZE: return OnSizeMessage(wParam, lParam);
         case WM_WINDOWPOSCHANGED:
         {
@@ -122,6 +190,7 @@ protected:
     CString m_strSection;
     CString m_strEntry;
     bool m_bSaveRestore = false;
+    bool m_bSysMenuTracking = false;
     bool m_bShowGripper = false;
     CRect m_rcGripper;
 
