@@ -2,6 +2,7 @@
 
 #include "framework/win/ControlBar.h"
 #include "framework/win/Dc.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/controls/ExtControlSupport.h"
 #include "uitoolkit/core/ExtCheckBoxRules.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
@@ -84,7 +85,7 @@ void CExtCheckBox::PaintFace(CDC& dc, bool bTransparentBackground, bool /*bHonou
     const bool bDefault = IsDefaultButton();
     const bool bEnabled = IsEnabled();
     const bool bFlat = bInBar || GetFlat();
-    const bool bHover = (m_bState & STATE_HOVER) != 0;
+    const bool bHover = (m_bState & STATE_HOVER) != 0 && !IsPopupTrackingActive();
     const bool bPushed = (m_bState & STATE_PUSHED) != 0 || m_nCheck != 0;
     if (!bTransparentBackground)
         CExtControlSupport::PaintBackground(*this, dc, rcClient, m_clrBackground);
