@@ -8,6 +8,7 @@
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
 #include <algorithm>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CExtCheckBox, CExtButton)
 IMPLEMENT_DYNCREATE(CExtRadioButton, CExtCheckBox)
@@ -274,23 +275,31 @@ void CExtRadioButton::NotifyParent()
         ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
-void CExtRadioButton::UncheckRestOfGroup()
+std::vector<CExtRadioButton*> CExtRadioButton::GetGroupRadios(bool bPrevious) const
 {
-    CWnd* pParent = GetParent();
-    if (pParent == nullptr || !IsWindowEnabled())
-        return;
+    std::vector<CExtRadioButton*> radios;
+    HWND hParent = ::GetParent(m_hWnd);
     HWND hFirst = nullptr;
-    for (HWND hWnd = ::GetNextDlgGroupItem(pParent->m_hWnd, m_hWnd, FALSE);
-         hWnd != nullptr && hWnd != m_hWnd && hWnd != hFirst;
-         hWnd = ::GetNextDlgGroupItem(pParent->m_hWnd, hWnd, FALSE))
+    for (HWND hWnd = ::GetNextDlgGroupItem(hParent, m_hWnd, bPrevious);
+         hWnd != nullptr && hWnd != m_hWnd && hWnd != hFirst; hWnd = ::GetNextDlgGroupItem(hParent, hWnd, bPrevious))
     {
         if (hFirst == nullptr)
             hFirst = hWnd;
         CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-        if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CExtRadioButton)))
-            continue;
-        CExtRadioButton* pRadio = static_cast<CExtRadioButton*>(pWnd);
-        if (!pRadio->IsRadioKind() || pRadio->m_nCheck != 1)
+        if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CExtRadioButton)) &&
+            static_cast<CExtRadioButton*>(pWnd)->IsRadioKind())
+            radios.push_back(static_cast<CExtRadioButton*>(pWnd));
+    }
+    return radios;
+}
+
+void CExtRadioButton::UncheckRestOfGroup()
+{
+    if (::GetParent(m_hWnd) == nullptr || !IsWindowEnabled())
+        return;
+    for (CExtRadioButton* pRadio : GetGroupRadios(false))
+    {
+        if (pRadio->m_nCheck != 1)
             continue;
         pRadio->SendMessage(BM_SETCHECK, 0);
         pRadio->ModifyStyle(WS_TABSTOP, 0);
@@ -319,20 +328,9 @@ void CExtRadioButton::OnClick(bool bByKeyboard)
 
 CExtRadioButton* CExtRadioButton::FindGroupNeighbour(bool bPrevious) const
 {
-    HWND hParent = ::GetParent(m_hWnd);
-    HWND hFirst = nullptr;
-    for (HWND hWnd = ::GetNextDlgGroupItem(hParent, m_hWnd, bPrevious);
-         hWnd != nullptr && hWnd != m_hWnd && hWnd != hFirst; hWnd = ::GetNextDlgGroupItem(hParent, hWnd, bPrevious))
-    {
-        if (hFirst == nullptr)
-            hFirst = hWnd;
-        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-        if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CExtRadioButton)))
-            continue;
-        CExtRadioButton* pRadio = static_cast<CExtRadioButton*>(pWnd);
-        if (pRadio->IsRadioKind() && pRadio->IsWindowVisible() && pRadio->IsWindowEnabled())
+    for (CExtRadioButton* pRadio : GetGroupRadios(bPrevious))
+        if (pRadio->IsWindowVisible() && pRadio->IsWindowEnabled())
             return pRadio;
-    }
     return nullptr;
 }
 

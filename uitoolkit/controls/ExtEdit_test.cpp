@@ -43,13 +43,7 @@ TEST_F(ExtEditTest, ReadOnlyDisablesChangingCommands)
     edit.SetWindowText("hello world");
     edit.SetSel(0, 0);
     edit.ReplaceSel("x", TRUE); // something to undo
-    ASSERT_TRUE(edit.OpenClipboard());
-    ::EmptyClipboard();
-    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, 4);
-    memcpy(::GlobalLock(hText), "abc", 4);
-    ::GlobalUnlock(hText);
-    ::SetClipboardData(CF_TEXT, hText);
-    ::CloseClipboard();
+    ASSERT_TRUE(kxtest::SetClipboardText(edit.GetSafeHwnd(), "abc"));
 
     edit.SetSel(1, 4);
     for (UINT nID :
