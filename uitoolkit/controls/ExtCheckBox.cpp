@@ -228,7 +228,7 @@ void CExtCheckBox::DrawPlatformGlyph(CDC& dc, const CRect& rcGlyph, int nPart, i
     CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
     if (vs.IsAvailable() && vs.OpenThemeData(m_hWnd, L"BUTTON") != nullptr)
     {
-        const bool bDrawn = SUCCEEDED(vs.DrawThemeBackground(dc.GetSafeHdc(), nPart, nVisualState, &rcGlyph, nullptr));
+        const bool bDrawn = vs.DrawThemeBackground(dc.GetSafeHdc(), nPart, nVisualState, &rcGlyph, nullptr) == S_OK;
         vs.CloseThemeData();
         if (bDrawn)
             return;
