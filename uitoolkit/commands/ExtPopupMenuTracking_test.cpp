@@ -41,6 +41,17 @@ public:
 };
 int CCountedMenu::g_nDeleted = 0;
 
+// Closes its own tree from its click handler and leaves the click unhandled.
+class CClosingMenu : public CCountedMenu
+{
+public:
+    bool OnMouseClick(UINT, CPoint, bool&) override
+    {
+        CloseTree(false);
+        return false;
+    }
+};
+
 // The application's main frame as far as menus see it.
 class CMenuOwnerFrame : public CFrameWnd
 {
@@ -264,6 +275,20 @@ TEST_F(PopupMenuTrackingTest, MouseHookEatsTheButtonUpOfAClickOutside)
             << c.Message;
         EXPECT_FALSE(IsPopupTrackingActive()) << c.Message;
     }
+}
+
+TEST_F(PopupMenuTrackingTest, MouseHookEatsAClickWhoseHandlerClosedTheTree)
+{
+    auto* pMenu = new CClosingMenu;
+    ASSERT_TRUE(pMenu->LoadMenu(Target(), kDocumentMenu));
+    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+    const POINT ptOnMenu = {310, 110};
+    MOUSEHOOKSTRUCT mhs = HookRecord(pMenu->GetSafeHwnd(), ptOnMenu);
+    // the menu object is gone when the handler returns: the hook reads the
+    // tracker again instead of the menu
+    EXPECT_EQ(CExtPopupMenuTracker::MouseHookProc(HC_ACTION, WM_LBUTTONDOWN, reinterpret_cast<LPARAM>(&mhs)), 1);
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_EQ(CCountedMenu::g_nDeleted, 1);
 }
 
 TEST_F(PopupMenuTrackingTest, HooksIgnoreCallsThatDoNotRemoveTheMessage)
