@@ -8,6 +8,7 @@
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include "tests/support/ControlStage.h"
+#include "tests/support/FakeLunaStyle.h"
 
 #include <gtest/gtest.h>
 
@@ -45,51 +46,33 @@ DWORD WINAPI FakeProperties()
 class ScopedRecordingStyles
 {
 public:
-    ScopedRecordingStyles() : m_saved(Fields(g_PaintManager.VisualStyles))
+    ScopedRecordingStyles()
     {
         CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
-        vs.m_hLibrary = reinterpret_cast<HMODULE>(1);
-        vs.m_pfnOpenThemeData = FakeOpen;
-        vs.m_pfnCloseThemeData = FakeClose;
-        vs.m_pfnDrawThemeBackground = FakeDraw;
-        vs.m_pfnIsThemeActive = FakeActive;
-        vs.m_pfnGetThemeAppProperties = FakeProperties;
-        vs.m_dwComCtlVersion = MAKELONG(0, 6);
+        std::swap(vs.m_pfnDrawThemeBackground, m_draw);
+        std::swap(vs.m_pfnIsThemeActive, m_active);
+        std::swap(vs.m_pfnGetThemeAppProperties, m_properties);
+        std::swap(vs.m_dwComCtlVersion, m_version);
         g_drawn.clear();
     }
     ~ScopedRecordingStyles()
     {
         CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
         vs.CloseThemeData();
-        vs.m_hLibrary = m_saved.hLibrary;
-        vs.m_pfnOpenThemeData = m_saved.open;
-        vs.m_pfnCloseThemeData = m_saved.close;
-        vs.m_pfnDrawThemeBackground = m_saved.draw;
-        vs.m_pfnIsThemeActive = m_saved.active;
-        vs.m_pfnGetThemeAppProperties = m_saved.properties;
-        vs.m_dwComCtlVersion = m_saved.version;
+        std::swap(vs.m_pfnDrawThemeBackground, m_draw);
+        std::swap(vs.m_pfnIsThemeActive, m_active);
+        std::swap(vs.m_pfnGetThemeAppProperties, m_properties);
+        std::swap(vs.m_dwComCtlVersion, m_version);
     }
     ScopedRecordingStyles(const ScopedRecordingStyles&) = delete;
     ScopedRecordingStyles& operator=(const ScopedRecordingStyles&) = delete;
 
 private:
-    struct Saved
-    {
-        HMODULE hLibrary;
-        CExtVisualStylesApi::OpenThemeDataFn open;
-        CExtVisualStylesApi::CloseThemeDataFn close;
-        CExtVisualStylesApi::DrawThemeBackgroundFn draw;
-        CExtVisualStylesApi::IsThemeActiveFn active;
-        CExtVisualStylesApi::GetThemeAppPropertiesFn properties;
-        DWORD version;
-    };
-    static Saved Fields(const CExtVisualStylesApi& vs)
-    {
-        return {
-            vs.m_hLibrary,         vs.m_pfnOpenThemeData,         vs.m_pfnCloseThemeData, vs.m_pfnDrawThemeBackground,
-            vs.m_pfnIsThemeActive, vs.m_pfnGetThemeAppProperties, vs.m_dwComCtlVersion};
-    }
-    Saved m_saved;
+    kxtest::ScopedVisualStylesFake m_fake{FakeOpen, FakeClose, nullptr, nullptr, nullptr};
+    CExtVisualStylesApi::DrawThemeBackgroundFn m_draw = FakeDraw;
+    CExtVisualStylesApi::IsThemeActiveFn m_active = FakeActive;
+    CExtVisualStylesApi::GetThemeAppPropertiesFn m_properties = FakeProperties;
+    DWORD m_version = MAKELONG(0, 6);
 };
 
 class ExtVisualStylesTest : public ::testing::Test
