@@ -202,4 +202,22 @@ TEST_F(ExtEditTest, HoverEndsOnceTheCursorLeaves)
     EXPECT_EQ(nRedraws + 1, edit.nFrameRedraws);
 }
 
+TEST_F(ExtEditTest, CornerBetweenBothScrollBarsIsPainted)
+{
+    CExtEdit edit;
+    ASSERT_TRUE(edit.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "line\r\nline",
+                              WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_HSCROLL | WS_VSCROLL, CRect(10, 10, 200, 100),
+                              &m_stage.Parent(), 101));
+    kxgui::Activate(m_stage.Host());
+    edit.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    m_stage.Pump();
+    const kxgui::PixelBuffer shot = kxgui::CaptureScreen(edit.GetSafeHwnd(), false);
+    ASSERT_FALSE(shot.IsEmpty());
+    const int cx = ::GetSystemMetrics(SM_CXVSCROLL), cy = ::GetSystemMetrics(SM_CYHSCROLL);
+    // the square ends 4 pixels before the window's right and bottom edges
+    EXPECT_EQ(g_PaintManager->GetColor(COLOR_WINDOW), shot.At(shot.width - 4 - cx / 2, shot.height - 4 - cy / 2));
+    // the scroll bars themselves are the platform's
+    EXPECT_NE(g_PaintManager->GetColor(COLOR_WINDOW), shot.At(shot.width - 4 - cx / 2, shot.height / 2));
+}
+
 } // namespace
