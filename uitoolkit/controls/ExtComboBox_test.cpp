@@ -112,4 +112,27 @@ TEST_F(ExtComboTest, ClicksOpenAndCloseTheList)
     EXPECT_TRUE(m_stage.PumpUntil([&] { return combo.GetDroppedState() == FALSE; }));
 }
 
+TEST_F(ExtComboTest, HoverMovesOnAndTheFocusedComboStaysHot)
+{
+    CExtComboBox first, second, focused;
+    for (CExtComboBox* pCombo : {&first, &second, &focused})
+    {
+        const int y = 10 + 40 * static_cast<int>(pCombo == &second) + 80 * static_cast<int>(pCombo == &focused);
+        ASSERT_TRUE(pCombo->Create(WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, CRect(10, y, 200, y + 100),
+                                   &m_stage.Parent(), 201));
+    }
+    kxgui::Activate(m_stage.Host());
+    focused.SetFocus();
+    kxgui::MoveMouseTo(CPoint(0, 0));
+    m_stage.Pump();
+    auto hover = [](const CExtComboBox& combo) { return (combo.m_bHoverState & CExtComboBox::HOVER_ON) != 0; };
+    CRect rc;
+    first.GetWindowRect(&rc);
+    kxgui::MoveMouseTo(CPoint(rc.left + 20, rc.top + 5));
+    ASSERT_TRUE(m_stage.PumpUntil([&] { return hover(first); }));
+    second.GetWindowRect(&rc);
+    kxgui::MoveMouseTo(CPoint(rc.left + 20, rc.top + 5));
+    EXPECT_TRUE(m_stage.PumpUntil([&] { return !hover(first) && hover(second) && hover(focused); }));
+}
+
 } // namespace
