@@ -2,11 +2,13 @@
 
 #include "framework/win/ControlBar.h"
 #include "framework/win/Dc.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/controls/ExtControlSupport.h"
 #include "uitoolkit/core/ExtCheckBoxRules.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
 #include <algorithm>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CExtCheckBox, CExtButton)
 IMPLEMENT_DYNCREATE(CExtRadioButton, CExtCheckBox)
@@ -84,7 +86,7 @@ void CExtCheckBox::PaintFace(CDC& dc, bool bTransparentBackground, bool /*bHonou
     const bool bDefault = IsDefaultButton();
     const bool bEnabled = IsEnabled();
     const bool bFlat = bInBar || GetFlat();
-    const bool bHover = (m_bState & STATE_HOVER) != 0;
+    const bool bHover = (m_bState & STATE_HOVER) != 0 && !IsPopupTrackingActive();
     const bool bPushed = (m_bState & STATE_PUSHED) != 0 || m_nCheck != 0;
     if (!bTransparentBackground)
         CExtControlSupport::PaintBackground(*this, dc, rcClient, m_clrBackground);
@@ -226,7 +228,7 @@ void CExtCheckBox::DrawPlatformGlyph(CDC& dc, const CRect& rcGlyph, int nPart, i
     CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
     if (vs.IsAvailable() && vs.OpenThemeData(m_hWnd, L"BUTTON") != nullptr)
     {
-        const bool bDrawn = SUCCEEDED(vs.DrawThemeBackground(dc.GetSafeHdc(), nPart, nVisualState, &rcGlyph, nullptr));
+        const bool bDrawn = vs.DrawThemeBackground(dc.GetSafeHdc(), nPart, nVisualState, &rcGlyph, nullptr) == S_OK;
         vs.CloseThemeData();
         if (bDrawn)
             return;
@@ -273,23 +275,31 @@ void CExtRadioButton::NotifyParent()
         ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
-void CExtRadioButton::UncheckRestOfGroup()
+std::vector<CExtRadioButton*> CExtRadioButton::GetGroupRadios(bool bPrevious) const
 {
-    CWnd* pParent = GetParent();
-    if (pParent == nullptr || !IsWindowEnabled())
-        return;
+    std::vector<CExtRadioButton*> radios;
+    HWND hParent = ::GetParent(m_hWnd);
     HWND hFirst = nullptr;
-    for (HWND hWnd = ::GetNextDlgGroupItem(pParent->m_hWnd, m_hWnd, FALSE);
-         hWnd != nullptr && hWnd != m_hWnd && hWnd != hFirst;
-         hWnd = ::GetNextDlgGroupItem(pParent->m_hWnd, hWnd, FALSE))
+    for (HWND hWnd = ::GetNextDlgGroupItem(hParent, m_hWnd, bPrevious);
+         hWnd != nullptr && hWnd != m_hWnd && hWnd != hFirst; hWnd = ::GetNextDlgGroupItem(hParent, hWnd, bPrevious))
     {
         if (hFirst == nullptr)
             hFirst = hWnd;
         CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-        if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CExtRadioButton)))
-            continue;
-        CExtRadioButton* pRadio = static_cast<CExtRadioButton*>(pWnd);
-        if (!pRadio->IsRadioKind() || pRadio->m_nCheck != 1)
+        if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CExtRadioButton)) &&
+            static_cast<CExtRadioButton*>(pWnd)->IsRadioKind())
+            radios.push_back(static_cast<CExtRadioButton*>(pWnd));
+    }
+    return radios;
+}
+
+void CExtRadioButton::UncheckRestOfGroup()
+{
+    if (::GetParent(m_hWnd) == nullptr || !IsWindowEnabled())
+        return;
+    for (CExtRadioButton* pRadio : GetGroupRadios(false))
+    {
+        if (pRadio->m_nCheck != 1)
             continue;
         pRadio->SendMessage(BM_SETCHECK, 0);
         pRadio->ModifyStyle(WS_TABSTOP, 0);
@@ -318,20 +328,9 @@ void CExtRadioButton::OnClick(bool bByKeyboard)
 
 CExtRadioButton* CExtRadioButton::FindGroupNeighbour(bool bPrevious) const
 {
-    HWND hParent = ::GetParent(m_hWnd);
-    HWND hFirst = nullptr;
-    for (HWND hWnd = ::GetNextDlgGroupItem(hParent, m_hWnd, bPrevious);
-         hWnd != nullptr && hWnd != m_hWnd && hWnd != hFirst; hWnd = ::GetNextDlgGroupItem(hParent, hWnd, bPrevious))
-    {
-        if (hFirst == nullptr)
-            hFirst = hWnd;
-        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-        if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CExtRadioButton)))
-            continue;
-        CExtRadioButton* pRadio = static_cast<CExtRadioButton*>(pWnd);
-        if (pRadio->IsRadioKind() && pRadio->IsWindowVisible() && pRadio->IsWindowEnabled())
+    for (CExtRadioButton* pRadio : GetGroupRadios(bPrevious))
+        if (pRadio->IsWindowVisible() && pRadio->IsWindowEnabled())
             return pRadio;
-    }
     return nullptr;
 }
 

@@ -11,6 +11,8 @@
 #include "uitoolkit/controls/ExtButton.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
+#include <vector>
+
 class CExtCheckBox : public CExtButton
 {
     DECLARE_DYNCREATE(CExtCheckBox)
@@ -54,6 +56,9 @@ public:
 
 protected:
     bool IsRadioKind() const;
+    // The other radio buttons of the dialog group in walking order from
+    // this one.
+    std::vector<CExtRadioButton*> GetGroupRadios(bool bPrevious) const;
     // The next visible, enabled radio button of the dialog group in the
     // direction, or null.
     CExtRadioButton* FindGroupNeighbour(bool bPrevious) const;

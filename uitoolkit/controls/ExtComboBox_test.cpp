@@ -72,13 +72,7 @@ TEST_F(ExtComboTest, PasteNeverCompletes)
 {
     CExtComboBox combo;
     Create(combo, CBS_DROPDOWN);
-    ASSERT_TRUE(combo.OpenClipboard());
-    ::EmptyClipboard();
-    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, 3);
-    memcpy(::GlobalLock(hText), "ab", 3);
-    ::GlobalUnlock(hText);
-    ::SetClipboardData(CF_TEXT, hText);
-    ::CloseClipboard();
+    ASSERT_TRUE(kxtest::SetClipboardText(combo.GetSafeHwnd(), "ab"));
     combo.m_bComboOptions |= CExtComboBoxBase::OPT_COMPLETE_PENDING; // as after a key press
     combo.m_wndEditHook.SendMessage(WM_PASTE);
     m_stage.Pump();
@@ -116,6 +110,29 @@ TEST_F(ExtComboTest, ClicksOpenAndCloseTheList)
     EXPECT_EQ(&combo, CWnd::GetFocus());
     kxgui::Click(combo.GetSafeHwnd(), ptButton);
     EXPECT_TRUE(m_stage.PumpUntil([&] { return combo.GetDroppedState() == FALSE; }));
+}
+
+TEST_F(ExtComboTest, HoverMovesOnAndTheFocusedComboStaysHot)
+{
+    CExtComboBox first, second, focused;
+    for (CExtComboBox* pCombo : {&first, &second, &focused})
+    {
+        const int y = 10 + 40 * static_cast<int>(pCombo == &second) + 80 * static_cast<int>(pCombo == &focused);
+        ASSERT_TRUE(pCombo->Create(WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, CRect(10, y, 200, y + 100),
+                                   &m_stage.Parent(), 201));
+    }
+    kxgui::Activate(m_stage.Host());
+    focused.SetFocus();
+    kxgui::MoveMouseTo(CPoint(0, 0));
+    m_stage.Pump();
+    auto hover = [](const CExtComboBox& combo) { return (combo.m_bHoverState & CExtComboBox::HOVER_ON) != 0; };
+    CRect rc;
+    first.GetWindowRect(&rc);
+    kxgui::MoveMouseTo(CPoint(rc.left + 20, rc.top + 5));
+    ASSERT_TRUE(m_stage.PumpUntil([&] { return hover(first); }));
+    second.GetWindowRect(&rc);
+    kxgui::MoveMouseTo(CPoint(rc.left + 20, rc.top + 5));
+    EXPECT_TRUE(m_stage.PumpUntil([&] { return !hover(first) && hover(second) && hover(focused); }));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "Shared/platform/PlatformRegistry.h"
 #include "framework/win/Dc.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtControlSupport.h"
 #include "uitoolkit/core/ExtHyperLinkRules.h"
@@ -198,7 +199,7 @@ void CExtHyperLinkButton::PaintFace(CDC& dc, bool bTransparentBackground, bool /
         CExtControlSupport::PaintBackground(*this, dc, rcClient, m_clrBackground);
     const bool bFocus = ::GetFocus() == m_hWnd;
     const bool bPushed = (m_bState & STATE_PUSHED) != 0;
-    const bool bHover = (m_bState & STATE_HOVER) != 0;
+    const bool bHover = (m_bState & STATE_HOVER) != 0 && !IsPopupTrackingActive();
     const bool bVisited = (m_bLinkFlags & (LINK_SHOW_VISITED | LINK_VISITED)) == (LINK_SHOW_VISITED | LINK_VISITED);
     DrawLinkText(dc, rcClient, bVisited, IsEnabled(), (m_bState & STATE_DRAW_FOCUS) != 0, bFocus, bHover, bPushed);
 }
