@@ -6,6 +6,7 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
 #include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/docking/ExtControlBar.h"
@@ -665,6 +666,8 @@ bool CExtTabWnd::OnButtonClick(int nCode, bool bPressed, int nButton, UINT /*nFl
         EnsureVisible(0, true);
     else if (nCode == HitEnd)
         EnsureVisible(GetItemCount() - 1, true);
+    else if (nCode == HitTabList)
+        TrackTabListMenu();
     return true;
 }
 
@@ -985,6 +988,69 @@ bool CExtTabWnd::TrackItemDrag(int nIndex)
         m_bDragLoop = false;
     }
     return true;
+}
+
+// ---- the tab-list menu ----
+
+void CExtTabWnd::TrackTabListMenu()
+{
+    const HWND hWnd = m_hWnd;
+    HMENU hMenu = ::CreatePopupMenu();
+    if (hMenu == nullptr)
+        return;
+    const bool bGroups = (GetTabWndStyle() & StyleGroups) != 0;
+    for (int i = 0; i < GetItemCount(); ++i)
+    {
+        TAB_ITEM_INFO* pItem = GetItem(i);
+        if (bGroups && i > 0 && pItem->IsGroupStart())
+            ::AppendMenuA(hMenu, MF_SEPARATOR, 0, nullptr);
+        if (!pItem->IsVisible())
+            continue;
+        const UINT nFlags =
+            MF_STRING | (i == GetSelectedIndex() ? MF_CHECKED : 0) | (pItem->IsEnabled() ? 0 : MF_GRAYED);
+        ::AppendMenuA(hMenu, nFlags, TabListFirstCommand + i, pItem->GetText());
+    }
+    auto* pPopup = new CExtPopupMenuWnd;
+    const bool bFilled = pPopup->UpdateFromMenuHandle(hWnd, hMenu, false, true, true);
+    ::DestroyMenu(hMenu);
+    if (!bFilled)
+    {
+        delete pPopup;
+        return;
+    }
+    for (int nPos = 0; nPos < pPopup->ItemGetCount(); ++nPos)
+    {
+        CExtPopupMenuWnd::MENUITEMDATA& mi = pPopup->GetItemAt(nPos);
+        if (mi.IsSeparator())
+            continue;
+        CExtCmdIcon* pIcon = OnQueryItemIcon(GetItem(static_cast<int>(mi.GetCmdID() - TabListFirstCommand)));
+        if (pIcon == nullptr || pIcon->IsEmpty())
+            continue;
+        mi.m_iconPopup.AssignFromHICON(pIcon->GetIcon(), true);
+        mi.MeasureItem();
+    }
+    CRect rcButton(GetPartButtonRect(PartTabList));
+    ClientToScreen(&rcButton);
+    static const DWORD kAlign[] = {4, 6, 1, 3}; // by orientation: top, bottom, left, right
+    UINT nCmd = 0;
+    // a menu that cannot be tracked deletes itself
+    if (!pPopup->TrackPopupMenu(0xFA0 | kAlign[GetOrientation()], rcButton.left, rcButton.bottom, &rcButton, this,
+                                &PaintTabListButtonOnMenu, &nCmd))
+        return;
+    if (!::IsWindow(hWnd))
+        return;
+    if (nCmd >= TabListFirstCommand)
+        SelectItem(static_cast<int>(nCmd - TabListFirstCommand), true, true);
+    Invalidate();
+}
+
+void CExtTabWnd::PaintTabListButtonOnMenu(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExclude, int)
+{
+    auto* pTabs = static_cast<CExtTabWnd*>(pCookie);
+    CRect rcButton = rcExclude; // on the screen
+    ::MapWindowPoints(nullptr, wndPopup.GetSafeHwnd(), reinterpret_cast<LPPOINT>(&rcButton), 2);
+    g_PaintManager->PaintTabButton(dc, rcButton, HitTabList, pTabs->GetOrientation() % 2 == 0, pTabs->IsHorizontal(),
+                                   true, false, true, (pTabs->GetTabWndStyle() & StyleGroups) != 0, pTabs, 0);
 }
 
 // ---- scrolling ----

@@ -206,6 +206,10 @@ protected:
     bool IsPartPushed(int nCode) const;
     void SetPartPushed(int nCode, bool bPushed);
     void StopSmoothScroll();
+    // The menu of every visible item under the tab-list button.
+    void TrackTabListMenu();
+    static void PaintTabListButtonOnMenu(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExclude,
+                                         int nCombineSide);
     // The item's rectangle in client coordinates (scrolling applied).
     CRect ItemClientRect(const TAB_ITEM_INFO* pItem) const;
 

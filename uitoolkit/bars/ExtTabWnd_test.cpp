@@ -7,6 +7,7 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
@@ -53,6 +54,41 @@ public:
         return CExtTabWnd::TrackItemDrag(nIndex);
     }
     void OnItemMoved(int, int) override { ++m_nMoves; }
+
+    // The entries of the tab-list menu as it is about to show; then the
+    // menu is closed.
+    struct MenuEntry
+    {
+        UINT nCmd;
+        std::string sText;
+        bool bEnabled, bChecked;
+    };
+    std::vector<MenuEntry> m_arrMenu;
+    static constexpr UINT_PTR kMenuKeysTimer = 77;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == CExtPopupMenuWnd::g_nMsgPrepareMenu)
+        {
+            const auto* pPopup = reinterpret_cast<const CExtPopupMenuWnd*>(lParam);
+            for (int i = 0; i < pPopup->ItemGetCount(); ++i)
+            {
+                const auto& mi = pPopup->GetItemAt(i);
+                m_arrMenu.push_back({mi.GetCmdID(), mi.IsSeparator() ? "-" : std::string(mi.m_sItemText),
+                                     mi.IsEnabled(), mi.IsChecked()});
+            }
+            // the keys go in once the menu is up and tracks the keyboard
+            SetTimer(kMenuKeysTimer, 50, nullptr);
+        }
+        if (message == WM_TIMER && wParam == kMenuKeysTimer)
+        {
+            KillTimer(kMenuKeysTimer);
+            kxgui::InputScript input;
+            input.Key(VK_ESCAPE);
+            input.Send();
+            return 0;
+        }
+        return CExtTabWnd::WindowProc(message, wParam, lParam);
+    }
 };
 
 class CTabTestFrame : public CFrameWnd
@@ -472,6 +508,36 @@ TEST_F(ExtTabWndTest, TipsShowClippedTextsAndNoneForCloseAndTabList)
         Pump();
         EXPECT_EQ(ToolText(parts), c.pszTip) << c.nPart;
     }
+}
+
+TEST_F(ExtTabWndTest, TabListMenuListsTheVisibleItems)
+{
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    CTestTabWnd& tabs =
+        AddStrip(T::StyleTabList | CExtTabWnd::StyleTabListEnabled | T::StyleGroups | T::StyleGroupsNoCollapse);
+    AddItems(tabs, 30, "Long tab text ");
+    tabs.GetItem(1)->SetVisible(false);
+    tabs.GetItem(2)->ModifyStyle(0, T::ItemDisabled);
+    tabs.GetItem(3)->ModifyStyle(0, T::ItemGroupStart);
+    Layout();
+    tabs.SelectItem(29, true, true);
+    ASSERT_GT(tabs.GetScrollPosition(), 0);
+
+    kxgui::Click(tabs.m_hWnd, tabs.PartCentre(T::PartTabList));
+    ASSERT_TRUE(PumpUntil([&] { return !tabs.m_arrMenu.empty() && !IsPopupTrackingActive(); }));
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationFade;
+    ASSERT_EQ(tabs.m_arrMenu.size(), 30u);
+    EXPECT_EQ(tabs.m_arrMenu[0].nCmd, 0xFFFFu);
+    EXPECT_EQ(tabs.m_arrMenu[0].sText, "Long tab text 0");
+    EXPECT_EQ(tabs.m_arrMenu[1].sText, "Long tab text 2"); // item 1 is hidden
+    EXPECT_FALSE(tabs.m_arrMenu[1].bEnabled);
+    EXPECT_EQ(tabs.m_arrMenu[2].sText, "-"); // before the second group
+    EXPECT_EQ(tabs.m_arrMenu[3].nCmd, 0xFFFFu + 3);
+    EXPECT_TRUE(tabs.m_arrMenu[3].bEnabled);
+    EXPECT_FALSE(tabs.m_arrMenu[3].bChecked);
+    EXPECT_EQ(tabs.m_arrMenu[29].sText, "Long tab text 29");
+    EXPECT_TRUE(tabs.m_arrMenu[29].bChecked);
+    EXPECT_EQ(tabs.GetSelectedIndex(), 29); // closed without a choice
 }
 
 } // namespace
