@@ -171,20 +171,28 @@ protected:
     {
         kxgui::PumpUntilIdle([this](MSG& msg) { return m_app.PreTranslateMessage(&msg) != FALSE; });
     }
-    // Pumps (timers included) until the condition holds; false when it did
-    // not within a few seconds.
+    // Dispatches one message at a time (timers included) until the
+    // condition holds; false when it did not within a few seconds.
     bool PumpUntil(const std::function<bool()>& done)
     {
         const DWORD dwStart = ::GetTickCount();
-        for (;;)
+        while (!done())
         {
-            Pump();
-            if (done())
-                return true;
+            MSG msg;
+            if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            {
+                if (!m_app.PreTranslateMessage(&msg))
+                {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageA(&msg);
+                }
+                continue;
+            }
             if (::GetTickCount() - dwStart > 5000)
                 return false;
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }
+        return true;
     }
     static std::vector<LPARAM> Order(const CExtTabWnd& tabs)
     {
@@ -331,8 +339,9 @@ TEST_F(ExtTabWndTest, HeldPreviousScrollsUntilReleaseOrTheEnd)
     tabs.m_arrScrollSteps.clear();
     tabs.SetScrollPosition(25);
     tabs.UpdateTabWnd(true);
+    // a few pixels off the first press, so that it is no double click
     kxgui::InputScript press2;
-    press2.ButtonDown().Send();
+    press2.MoveTo(tabs.m_hWnd, tabs.PartCentre(T::PartPrevious) + CPoint(4, 4)).ButtonDown().Send();
     ASSERT_TRUE(PumpUntil([&] { return tabs.GetScrollPosition() == 0 && !tabs.IsSmoothScrolling(); }));
     EXPECT_EQ(tabs.m_arrScrollSteps, (std::vector<int>{-10, -10, -5}));
     kxgui::InputScript release2;
