@@ -710,17 +710,9 @@ void CExtTabWnd::StopPushTracking(bool bReleaseCapture)
 
 bool CExtTabWnd::HasCommonVisibleAncestorWithActive() const
 {
-    // The strip reacts to hovering only while its top-level window or one
-    // of its popups is active and no menu is open.
-    HWND hActive = ::GetActiveWindow();
-    if (hActive == nullptr || !IsWindowEnabled() || !IsWindowVisible() || !::IsWindowEnabled(hActive) ||
-        !::IsWindowVisible(hActive))
-        return false;
-    HWND hTop = ::GetAncestor(m_hWnd, GA_ROOT);
-    for (HWND h = hActive; h != nullptr; h = ::GetWindow(h, GW_OWNER))
-        if (h == hTop || ::GetAncestor(h, GA_ROOT) == hTop)
-            return true;
-    return false;
+    // The strip reacts to hovering only while its window and the active one
+    // belong together and no menu is open.
+    return CExtPopupMenuWnd::HaveCommonVisibleAncestor(m_hWnd, ::GetActiveWindow(), true, true, true);
 }
 
 bool CExtTabWnd::StartHoverTracking(int nCode)
