@@ -12,6 +12,10 @@
 
 IMPLEMENT_DYNCREATE(CExtPopupMenuWnd, CExtPopupBaseWnd)
 
+BEGIN_MESSAGE_MAP(CExtPopupMenuWnd, CExtPopupBaseWnd)
+ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
 bool CExtPopupMenuWnd::g_bCollapseRarelyUsed = true;
 bool CExtPopupMenuWnd::g_bHighlightRarelyUsed = true;
 int CExtPopupMenuWnd::g_nPaletteTipType = CExtPopupMenuTipWnd::TipTypeRectBelow;

@@ -13,9 +13,11 @@
 #include "framework/win/GdiObjects.h"
 #include "uitoolkit/commands/ExtPopupBaseWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
+#include "uitoolkit/core/ExtPopupMenuGeometry.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 
 class CExtCmdItem;
+class CExtPopupMenuTracker;
 class CFrameWnd;
 class CMenu;
 
@@ -49,11 +51,33 @@ public:
     };
     enum e_track_flags : DWORD
     {
+        // the alignment beside the exclude area: 0 none, 1 right, 2 centred
+        // horizontally, 3 left, 4 below, 5 centred vertically, 6 above
+        TRACK_ALIGN_MASK = 0x0F,
+        TRACK_COMBINE = 0x10,
+        TRACK_COMBINE_BY_THEME = 0x20,
+        TRACK_SELECT_FIRST = 0x40,
+        TRACK_OWN_LOOP = 0x80,
+        TRACK_SHOW_ALL = 0x100,
+        TRACK_NO_CMD_POST = 0x200,
         TRACK_NO_CMD_UI_UPDATE = 0x400,
+        TRACK_OWNER_DRAW = 0x800,
+        TRACK_NO_SHADOW = 0x1000,
         TRACK_HELP_MODE = 0x2000,
         TRACK_NO_HOOKS = 0x4000,
+        TRACK_NO_ANIMATION = 0x8000,
         TRACK_PALETTE = 0x10000,
+        TRACK_PALETTE_INHERIT_BK = 0x20000,
         TRACK_TEAR_OFF = 0x40000,
+    };
+    // Special item indices besides the item indices.
+    enum e_special_index : int
+    {
+        IDX_NOTHING = -1,
+        IDX_SCROLL_TOP = -2,
+        IDX_SCROLL_BOTTOM = -3,
+        IDX_EXPAND = -4,
+        IDX_TEAR_OFF = -5,
     };
 
     // One entry: command, separator or sub-menu.
@@ -171,6 +195,109 @@ public:
         CString m_sInplaceEditText;
     };
 
+    // Sent with g_nMsgPrepareMenu and g_nMsgPrepareOneMenuLevel (WPARAM the
+    // record, LPARAM the menu): the receiver may edit the menu and cancel it.
+    struct PrepareMenuNotify_t
+    {
+        enum e_flags : BYTE
+        {
+            CHANGED = 0x01,
+            CANCEL = 0x02,
+            ONE_LEVEL = 0x04,
+        };
+        BYTE m_nFlags = 0;
+        CExtPopupMenuWnd* m_pPopup = nullptr;
+    };
+
+    // Sent with g_nMsgCreateInplaceEdit (WPARAM the record) to an item's
+    // command target, which may create the item's edit window itself.
+    struct InplaceEditRequest_t
+    {
+        CWnd** m_ppEditWnd = nullptr;
+        CExtPopupMenuWnd* m_pPopup = nullptr;
+        MENUITEMDATA* m_pItemData = nullptr;
+        CString* m_pText = nullptr;
+        DWORD m_nParams[4] = {0, 0, 0, 0};
+        CRect m_rcEdit;
+    };
+
+    // One displayed item as painting and animation see it.
+    struct VisibleItemDefinition_t
+    {
+        enum e_flags : BYTE
+        {
+            RARELY = 0x01,
+            RARELY_PREV = 0x02,
+            RARELY_NEXT = 0x04,
+            SEPARATOR = 0x08,
+            SUB_MENU = 0x10,
+        };
+        int m_nIndex = -1;
+        BYTE m_nFlags = 0;
+        UINT m_nCmdID = 0;
+        CRect m_rcItem;
+        CRect m_rcSlot;
+    };
+    typedef CArray<VisibleItemDefinition_t, const VisibleItemDefinition_t&> visible_items_t;
+
+    // Sent with g_nMsgPopupDrawItem (LPARAM the record) to the command target,
+    // whose nonzero answer means that it painted the item.
+    class ItemDrawRecord_t
+    {
+    public:
+        enum e_flags : BYTE
+        {
+            OFFER_TO_TARGET = 0x01,
+            SUB_MENU = 0x02,
+            RARELY = 0x04,
+            RARELY_PREV = 0x08,
+            RARELY_NEXT = 0x10,
+        };
+        ItemDrawRecord_t(CDC& dc, const RECT* prcItem, const RECT* prcSlot, MENUITEMDATA* pItemData,
+                         CExtPopupMenuWnd* pPopup, BYTE nFlags);
+        bool NotifyCmdTarget();
+        // The standard look, with parts left out on request.
+        void PaintWithTheme(bool bNoIcon, bool bNoText, bool bNoCheck, bool bForceEnabled, bool bNotHighlighted);
+
+        CDC& m_dc;
+        const RECT* m_prcItem;
+        const RECT* m_prcSlot;
+        MENUITEMDATA* m_pItemData;
+        CExtPopupMenuWnd* m_pPopup;
+        BYTE m_nFlags;
+    };
+
+    // Sent with g_nMsgPopupDrawLeftArea; nothing else paints the left area.
+    class LeftAreaDrawRecord_t
+    {
+    public:
+        LeftAreaDrawRecord_t(CDC& dc, const RECT* prcLeftArea, CExtPopupMenuWnd* pPopup);
+        bool NotifyCmdTarget();
+
+        CDC& m_dc;
+        const RECT* m_prcLeftArea;
+        CExtPopupMenuWnd* m_pPopup;
+    };
+
+    // Sent with g_nMsgPopupDrawBackground; the receiver sets the flags of what
+    // it painted.
+    class BackgroundDrawRecord_t
+    {
+    public:
+        enum e_flags : BYTE
+        {
+            PAINTED_BACKGROUND = 0x01,
+            PAINTED_BORDER = 0x02,
+        };
+        BackgroundDrawRecord_t(CDC& dc, const RECT& rcClient, CExtPopupMenuWnd* pPopup);
+        bool NotifyCmdTarget();
+
+        CDC& m_dc;
+        CRect m_rcClient;
+        CExtPopupMenuWnd* m_pPopup;
+        BYTE m_nFlags = 0;
+    };
+
     // Process-wide options.
     static bool g_bCollapseRarelyUsed;
     static bool g_bHighlightRarelyUsed;
@@ -178,6 +305,8 @@ public:
     static int g_nItemTipType;
     static int g_nTearOffTipType;
     static bool g_bUseWorkArea;
+    // Expanding rarely used items plays the expand animation.
+    static bool g_bExpandWithEffect;
 
     // The registered messages of the popup-menu family, each registered
     // under its qualified name; senders and parameters are told beside the
@@ -196,6 +325,88 @@ public:
 
     CExtPopupMenuWnd();
     ~CExtPopupMenuWnd() override;
+
+    static CExtPopupMenuTracker& GetTracker();
+    // For hover tracking of bars and controls: true when both windows share
+    // a visible or popup ancestor, optionally only for enabled and visible
+    // windows and only while no menu is tracked.
+    static bool HaveCommonVisibleAncestor(HWND hWndA, HWND hWndB, bool bBothEnabled, bool bBothVisible,
+                                          bool bOnlyWhileNoMenuTracked);
+
+    // ---- tracking ----
+    // Shows the menu as the root of a tracked tree at a screen point (a
+    // negative coordinate: the cursor) or beside prcExclude, after its
+    // command target prepared it. Outside no-hook tracking the call takes
+    // the menu object over whatever it returns: the tracker deletes it when
+    // the tree closes, and every failure deletes it at once, so the caller
+    // never deletes it after the call. With TRACK_OWN_LOOP the call returns
+    // when the tree has closed. pResultCmdID receives the chosen command.
+    virtual bool TrackPopupMenu(DWORD dwTrackFlags, int x, int y, LPCRECT prcExclude = nullptr,
+                                LPVOID pCbPaintCombinedCookie = nullptr,
+                                pCbPaintCombinedContent pCbPaintCombinedContent = nullptr, UINT* pResultCmdID = nullptr,
+                                bool bCookieIsObject = false);
+    // One level of the tree: the root, or a sub-menu opened from its item.
+    virtual bool TrackPopupMenuImpl(DWORD dwTrackFlags, int x, int y, LPCRECT prcExclude, LPVOID pCbPaintCombinedCookie,
+                                    pCbPaintCombinedContent pCbPaintCombinedContent, bool bCookieIsObject);
+    virtual bool CreateMenuWindow(HWND hWndCmdRecv);
+    // The window rectangle on the screen; empty when the menu is not shown.
+    virtual void AdjustPlacement(CRect& rcWnd);
+    virtual void GetWindowSize(CSize& size);
+    virtual void ResetTrackingState();
+    void StartAnimation() override;
+    void PostNcDestroy() override;
+
+    // ---- geometry ----
+    virtual int GetMenuBorderSize() const;
+    virtual int GetTearOffCaptionHeight() const;
+    static int GetMenuExpandButtonHeight();
+    void GetClientRect(RECT* pRect) const override;
+    virtual void RecalcScrollAreas();
+    virtual void ItemGetRect(int nIndex, RECT& rc, bool bInner = true);
+    virtual void ItemGetRectPalette(int nIndex, RECT& rc, bool bInner = true);
+    virtual void ResetItemRectCache();
+    virtual bool ItemEndsPaletteRow(int nIndex) const;
+    virtual void GetVisibleItems(HDC hDC, visible_items_t& items);
+    virtual void GetVisibleItemsPalette(HDC hDC, visible_items_t& items);
+    virtual int OnHitTest(const POINT& ptClient, bool* pbOverEdit = nullptr, bool* pbOverDropArrow = nullptr);
+
+    // ---- painting ----
+    void PaintFinished(CDC& dc, bool bOffscreen) override;
+    virtual void PaintItems(CDC& dc);
+    virtual void PaintItemsPalette(CDC& dc);
+    // The combined-area callback of a sub-menu: repaints the parent menu's
+    // item (the cookie is its index) inside the joined area.
+    static void PaintParentItem(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
+                                int nCombineSide);
+
+    // ---- layout ----
+    bool IsShadowEnabled() const override;
+    virtual void SyncItems();
+    virtual void CalcItemSizes();
+    virtual void WrapPaletteItems(bool bAuto, int nFirst = 0, int nLast = -1);
+    virtual int GetScrollPosMin();
+    virtual void DoExpand();
+    virtual void RedrawTree();
+    virtual bool IntersectsMenuChain(const RECT& rcScreen, bool bParents) const;
+
+    // ---- highlight, closing and input, as tracking uses them ----
+    virtual bool IsNoItemDisplayed() const;
+    virtual void ItemFocusSet(int nIndex, bool bOpenSubMenu, bool bRepaint, bool bSelectFirstInSubMenu = false);
+    virtual int ItemGetNextSelectable(int nCode);
+    virtual void DelayedSubMenuStart(int nIndex);
+    virtual void OnDestroyCleanup();
+    virtual void CloseTree(bool bKeepWindow);
+    virtual bool IsPointOverThisWindow(POINT ptClient) const;
+    virtual void CaptureSet();
+    virtual CExtPopupMenuWnd* CaptureGet() const;
+    virtual void CaptureRelease();
+    virtual bool IsTipShown() const;
+    virtual void TipHide(bool bAnimate);
+    virtual bool OnMouseMove(UINT nFlags, CPoint ptClient, bool& bPassOn);
+    virtual bool OnMouseClick(UINT message, CPoint ptClient, bool& bPassOn);
+    // The hooked wheel message; answering true eats it.
+    virtual bool OnHookMouseWheel(UINT message, const MOUSEHOOKSTRUCT* pHook, bool& bPassOn);
+    virtual bool OnKeyDown(UINT nVirtualKey, UINT nRepeat, UINT nFlags, bool& bPassOn);
 
     BOOL DestroyWindow() override;
     bool IsRightToLeft() const override;
@@ -226,9 +437,20 @@ public:
     MENUITEMDATA& GetItemAt(int nPos);
     const MENUITEMDATA& GetItemAt(int nPos) const;
     CExtPopupMenuWnd* GetParentMenu() const { return m_pWndParentMenu; }
+    CExtPopupMenuTipWnd& GetTipWnd() { return m_wndToolTip; }
+    BYTE GetMenuState() const { return m_nMenuState; }
+    int GetCombineSide() const { return m_nCombineAlign; }
     bool IsRoot() const { return (m_nMenuState & MENU_ROOT) != 0; }
 
 protected:
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    DECLARE_MESSAGE_MAP()
+
+    // The items as the portable geometry sees them.
+    void GeometryItems(std::vector<CExtPopupMenuGeometry::Item>& items) const;
+    CExtPopupMenuGeometry::Frame GeometryFrame() const;
+    CExtPopupMenuGeometry::Areas GeometryAreas() const;
+
     // Keeps every item's own index equal to its position.
     void RenumberItems();
     // The recent-file commands at nPos, with a separator after them.
@@ -271,3 +493,11 @@ public:
     CExtPopupMenuWnd* m_pPopup;
     MENUITEMDATA* m_pItemData = nullptr;
 };
+
+// True while a popup menu tree is tracked.
+bool IsPopupTrackingActive();
+// Closes the tracked menu tree, if any and not already closing.
+void CloseActivePopupTree();
+// Dispatches every waiting message of the thread; a WM_QUIT met on the way
+// is posted again for the outer loop.
+void PumpPendingMessages();
