@@ -4,7 +4,7 @@
 #include "framework/win/Controls.h"
 #include "framework/win/Dc.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
-#include "uitoolkit/commands/ExtWndRelations.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/controls/ExtScrollBar.h"
 #include "uitoolkit/core/ExtScrollCore.h"
@@ -460,7 +460,7 @@ int CExtScrollWnd::GetMouseWheelScrollLines(UINT, short, CPoint) const
 
 bool CExtScrollWnd::DoMouseWheel(UINT nFlags, short zDelta, CPoint point)
 {
-    if ((nFlags & MK_CONTROL) != 0 || CExtToolControlBar::g_bMenuTracking)
+    if ((nFlags & MK_CONTROL) != 0 || CExtToolControlBar::g_bMenuTracking || IsPopupTrackingActive())
         return false;
     const bool bHorz = IsScrollBarAvailable(true), bVert = IsScrollBarAvailable(false);
     if (!bHorz && !bVert)
@@ -491,7 +491,7 @@ bool CExtScrollWnd::DoMouseWheel(UINT nFlags, short zDelta, CPoint point)
 BOOL CExtScrollWnd::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_MOUSEWHEEL && GetSafeHwnd() != nullptr && ::IsWindow(m_hWnd) &&
-        HaveCommonVisibleAncestor(m_hWnd, ::GetActiveWindow(), false, false))
+        CExtPopupMenuWnd::HaveCommonVisibleAncestor(m_hWnd, ::GetActiveWindow(), false, false, false))
     {
         const CPoint point(static_cast<short>(LOWORD(pMsg->lParam)), static_cast<short>(HIWORD(pMsg->lParam)));
         if (::WindowFromPoint(point) == m_hWnd &&

@@ -26,14 +26,14 @@ public:
     CSize m_sizePage{40, 40};
 
     // Sized and shown once its bars exist, as a window with bars of its own
-    // is laid out from its first real size on.
-    bool Create(const CRect& rcClient)
+    // is laid out from its first real size on. Top-level without a parent.
+    bool Create(const CRect& rcClient, CWnd* pParent = nullptr)
     {
         CRect rc = rcClient;
-        const DWORD dwStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+        const DWORD dwStyle = (pParent != nullptr ? WS_CHILD : WS_OVERLAPPEDWINDOW) | WS_CLIPCHILDREN;
         ::AdjustWindowRectEx(&rc, dwStyle, FALSE, 0);
         if (!CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), "scrolling", dwStyle,
-                      CRect(0, 0, 0, 0), nullptr, 0))
+                      CRect(0, 0, 0, 0), pParent, 0))
             return false;
         const CRect rcAny(0, 0, 10, 10);
         if (!m_horz.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, rcAny, this, 1) ||
@@ -166,21 +166,35 @@ TEST_F(ExtScrollWndTest, ScrollCodesStopAtTheLimit)
 
 TEST_F(ExtScrollWndTest, WheelOverTheWindowScrollsItWhateverHasTheFocus)
 {
-    kxgui::Activate(m_wnd.m_hWnd);
-    CRect rc = m_wnd.GetScrollClientRect();
-    m_wnd.ClientToScreen(&rc);
+    // a pane of a frame whose other child has the focus
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                               CRect(400, 60, 800, 360), nullptr, 0));
+    CTestScrollWnd pane;
+    ASSERT_TRUE(pane.Create(CRect(0, 0, 300, 200), &frame));
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(310, 0, 390, 20), &frame, 3));
+    kxgui::Activate(frame.m_hWnd);
+    edit.SetFocus();
+    kxgui::PumpUntilIdle();
+
+    CRect rc = pane.GetScrollClientRect();
+    pane.ClientToScreen(&rc);
     MSG msg = {};
-    msg.hwnd = m_wnd.m_horz.m_hWnd; // where the focus would send it
+    msg.hwnd = edit.m_hWnd;
     msg.message = WM_MOUSEWHEEL;
     msg.wParam = MAKEWPARAM(0, -WHEEL_DELTA);
     msg.lParam = MAKELPARAM(rc.CenterPoint().x, rc.CenterPoint().y);
-    EXPECT_TRUE(m_wnd.PreTranslateMessage(&msg));
-    EXPECT_EQ(m_wnd.GetScrollPosition(), CPoint(0, 40));
+    EXPECT_TRUE(pane.PreTranslateMessage(&msg));
+    EXPECT_EQ(pane.GetScrollPosition(), CPoint(0, 40));
 
-    // not over this window: left to others
-    msg.lParam = MAKELPARAM(rc.left - 40, rc.top - 40);
-    EXPECT_FALSE(m_wnd.PreTranslateMessage(&msg));
-    EXPECT_EQ(m_wnd.GetScrollPosition(), CPoint(0, 40));
+    // over the edit: left to others
+    CRect rcEdit;
+    edit.GetWindowRect(&rcEdit);
+    msg.lParam = MAKELPARAM(rcEdit.CenterPoint().x, rcEdit.CenterPoint().y);
+    EXPECT_FALSE(pane.PreTranslateMessage(&msg));
+    EXPECT_EQ(pane.GetScrollPosition(), CPoint(0, 40));
+    frame.DestroyWindow();
 }
 
 class ExtScrollWndGallery : public ::testing::TestWithParam<int>
