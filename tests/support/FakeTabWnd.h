@@ -1,6 +1,6 @@
 #pragma once
 // A tab window with the style word, item count and selection a strip would
-// have, for painting tests that need no tab items of their own.
+// have, for painting tests that need no window of their own.
 
 #include "uitoolkit/bars/ExtTabWnd.h"
 
@@ -12,9 +12,10 @@ class FakeTabWnd : public CExtTabWnd
 public:
     FakeTabWnd(DWORD dwStyle, int nItems, int nSelected)
     {
-        m_dwTabWndStyle = dwStyle;
-        m_nItemCount = nItems;
-        m_nSelIndex = nSelected;
+        ModifyTabWndStyle(~DWORD(0), dwStyle);
+        for (int i = 0; i < nItems; ++i)
+            InsertItem("");
+        SelectItem(nSelected, false);
     }
 };
 

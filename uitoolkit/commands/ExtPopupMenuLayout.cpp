@@ -20,11 +20,6 @@ namespace
 const int kMinIconAreaWidth = 22;
 const int kMinContentWidth = 80;
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 } // namespace
 
 bool CExtPopupMenuWnd::IsShadowEnabled() const
@@ -89,7 +84,10 @@ void CExtPopupMenuWnd::SyncItems()
         }
         if (!mi.IsDisplayed())
         {
-            m_nMenuState |= MENU_COLLAPSED;
+            // a separator hidden at an edge or next to another hides no
+            // command: it alone must not bring up the expand button
+            if (!mi.IsSeparator())
+                m_nMenuState |= MENU_COLLAPSED;
             continue;
         }
         m_nContentHeight += mi.GetFullHeight();

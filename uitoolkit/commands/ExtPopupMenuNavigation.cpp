@@ -13,11 +13,6 @@ namespace
 
 const UINT_PTR kTimerDelayedSubMenu = 667;
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 } // namespace
 
 bool CExtPopupMenuWnd::IsNoItemDisplayed() const
@@ -72,7 +67,7 @@ void CExtPopupMenuWnd::OnDestroyCleanup()
     m_rgnWnd.DeleteObject();
     m_shadow.Reset();
     m_shadowCombined.Reset();
-    ReleaseAnimationSurfaces();
+    CExtPopupBaseWnd::ReleaseAnimationSurfaces();
     if (IsLiveWindow(GetSafeHwnd()))
         KillTimer(ID_TIMER_ANIMATION);
 }

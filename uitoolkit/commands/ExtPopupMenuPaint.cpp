@@ -13,15 +13,20 @@
 namespace
 {
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 bool IsTopMenuOwnerDrawn()
 {
     const CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
     return pTop != nullptr && (pTop->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_OWNER_DRAW) != 0;
+}
+
+// In palette rows an item with an in-place edit shows neither icon nor text,
+// and an icon-only item no text.
+void PalettePartsLeftOut(CExtPopupMenuWnd::MENUITEMDATA& mi, bool& bNoIcon, bool& bNoText)
+{
+    const CExtCmdIcon* pIcon = mi.GetIcon();
+    bNoIcon = mi.IsInplaceEdit();
+    bNoText = bNoIcon || (pIcon != nullptr && !pIcon->IsEmpty() &&
+                          (mi.m_nThirdFlags & CExtPopupMenuWnd::MENUITEMDATA::THIRD_NO_TEXT) != 0);
 }
 
 } // namespace
@@ -342,11 +347,9 @@ void CExtPopupMenuWnd::PaintItemsPalette(CDC& dc)
         ItemDrawRecord_t record(dc, &vi.m_rcItem, &vi.m_rcSlot, &mi, this, nFlags);
         if (bOffer && record.NotifyCmdTarget())
             continue;
-        const CExtCmdIcon* pIcon = mi.GetIcon();
-        const bool bEdit = mi.IsInplaceEdit();
-        const bool bIconOnly =
-            pIcon != nullptr && !pIcon->IsEmpty() && (mi.m_nThirdFlags & MENUITEMDATA::THIRD_NO_TEXT) != 0;
-        record.PaintWithTheme(bEdit, bEdit || bIconOnly, false, false, false);
+        bool bNoIcon = false, bNoText = false;
+        PalettePartsLeftOut(mi, bNoIcon, bNoText);
+        record.PaintWithTheme(bNoIcon, bNoText, false, false, false);
     }
 }
 
@@ -378,12 +381,7 @@ void CExtPopupMenuWnd::PaintParentItem(LPVOID pCookie, CDC& dc, const CWnd& wndP
     {
         bool bNoIcon = false, bNoText = false;
         if (pParent->IsPaletteMode())
-        {
-            const CExtCmdIcon* pIcon = mi.GetIcon();
-            bNoIcon = mi.IsInplaceEdit();
-            bNoText = bNoIcon ||
-                      (pIcon != nullptr && !pIcon->IsEmpty() && (mi.m_nThirdFlags & MENUITEMDATA::THIRD_NO_TEXT) != 0);
-        }
+            PalettePartsLeftOut(mi, bNoIcon, bNoText);
         record.PaintWithTheme(bNoIcon, bNoText, false, false, false);
     }
     dc.SelectClipRgn(nullptr);

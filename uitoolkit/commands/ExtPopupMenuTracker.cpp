@@ -37,7 +37,7 @@ CExtPopupMenuTracker g_tracker;
 
 bool IsLiveWindow(const CWnd* pWnd)
 {
-    return pWnd != nullptr && pWnd->GetSafeHwnd() != nullptr && ::IsWindow(pWnd->GetSafeHwnd());
+    return pWnd != nullptr && CExtPopupMenuWnd::IsLiveWindow(pWnd->GetSafeHwnd());
 }
 
 bool IsHookedButtonMessage(UINT message)

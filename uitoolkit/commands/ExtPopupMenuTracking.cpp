@@ -14,11 +14,6 @@
 namespace
 {
 
-bool IsLiveWindow(HWND hWnd)
-{
-    return hWnd != nullptr && ::IsWindow(hWnd);
-}
-
 // A drop-down combo box of the focus (or of its parent) whose list is open.
 void CloseOpenComboList()
 {
@@ -481,6 +476,16 @@ void CExtPopupMenuWnd::StartAnimation()
     if (!IsLiveWindow(hWnd))
         return;
     GetTracker().SetAnimatingPopup(m_animation.Finished ? nullptr : this);
+}
+
+void CExtPopupMenuWnd::ReleaseAnimationSurfaces()
+{
+    CExtPopupBaseWnd::ReleaseAnimationSurfaces();
+    if (!IsLiveWindow(GetSafeHwnd()))
+        return;
+    Invalidate(FALSE);
+    if (!IsNoHookTracking())
+        CaptureSet();
 }
 
 void CExtPopupMenuWnd::PostNcDestroy()

@@ -327,6 +327,9 @@ public:
     ~CExtPopupMenuWnd() override;
 
     static CExtPopupMenuTracker& GetTracker();
+    // Menu handlers keep their window handle across every step that can
+    // destroy the window (and delete the menu object) and test it with this.
+    static bool IsLiveWindow(HWND hWnd) { return hWnd != nullptr && ::IsWindow(hWnd); }
     // For hover tracking of bars and controls: true when both windows share
     // a visible or popup ancestor, optionally only for enabled and visible
     // windows and only while no menu is tracked.
@@ -354,6 +357,9 @@ public:
     virtual void GetWindowSize(CSize& size);
     virtual void ResetTrackingState();
     void StartAnimation() override;
+    // After the animation: repaints the finished look (with its shadow) and
+    // takes the hooked input.
+    void ReleaseAnimationSurfaces() override;
     void PostNcDestroy() override;
 
     // ---- geometry ----
@@ -438,6 +444,8 @@ public:
     const MENUITEMDATA& GetItemAt(int nPos) const;
     CExtPopupMenuWnd* GetParentMenu() const { return m_pWndParentMenu; }
     CExtPopupMenuTipWnd& GetTipWnd() { return m_wndToolTip; }
+    // The popup's edge extent: its shadow size.
+    int GetEdgeExtent() { return GetShadowSize(); }
     BYTE GetMenuState() const { return m_nMenuState; }
     int GetCombineSide() const { return m_nCombineAlign; }
     bool IsRoot() const { return (m_nMenuState & MENU_ROOT) != 0; }

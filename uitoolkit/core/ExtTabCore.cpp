@@ -114,13 +114,18 @@ DWORD CExtTabCore::ModifyItemStyle(int nIndex, DWORD dwRemove, DWORD dwAdd)
 CExtTabCore::Item* CExtTabCore::InsertItem(const CString& sText, SIZE sizeIcon, DWORD dwStyle, int nIndex,
                                            LONG_PTR lParam)
 {
-    if (nIndex < 0 || nIndex > GetItemCount())
-        nIndex = GetItemCount();
     auto pItem = std::make_unique<Item>();
     pItem->m_dwStyle = dwStyle;
     pItem->m_sText = sText;
     pItem->m_sizeIcon = sizeIcon;
     pItem->m_lParam = lParam;
+    return InsertItem(std::move(pItem), nIndex);
+}
+
+CExtTabCore::Item* CExtTabCore::InsertItem(std::unique_ptr<Item> pItem, int nIndex)
+{
+    if (nIndex < 0 || nIndex > GetItemCount())
+        nIndex = GetItemCount();
     Item* pResult = pItem.get();
     m_items.insert(m_items.begin() + nIndex, std::move(pItem));
     if (m_nSelIndex >= nIndex)
@@ -158,18 +163,22 @@ void CExtTabCore::DeleteAllItems()
     m_nSelIndex = -1;
 }
 
-int CExtTabCore::SelectItem(int nIndex)
+int CExtTabCore::SelectItem(int nIndex, bool* pbAccepted)
 {
     const int nOld = m_nSelIndex;
     const int nNew = (nIndex < 0 || nIndex >= GetItemCount()) ? -1 : nIndex;
-    if (!OnSelectionChange(nOld, nNew, true))
-        return nOld;
-    m_nSelIndex = nNew;
-    if (nOld >= 0)
-        ModifyItemStyle(nOld, ItemSelected, 0);
-    if (nNew >= 0)
-        ModifyItemStyle(nNew, 0, ItemSelected);
-    OnSelectionChange(nOld, nNew, false);
+    bool bAccepted = OnSelectionChange(nOld, nNew, true);
+    if (bAccepted)
+    {
+        m_nSelIndex = nNew;
+        if (nOld >= 0)
+            ModifyItemStyle(nOld, ItemSelected, 0);
+        if (nNew >= 0)
+            ModifyItemStyle(nNew, 0, ItemSelected);
+        bAccepted = OnSelectionChange(nOld, nNew, false);
+    }
+    if (pbAccepted != nullptr)
+        *pbAccepted = bAccepted;
     return nOld;
 }
 
@@ -205,6 +214,12 @@ bool CExtTabCore::EnsureVisible(int nIndex)
     return true;
 }
 
+void CExtTabCore::SetScrollPosition(int nPos)
+{
+    m_nScrollPos = std::clamp(nPos, 0, m_nScrollMax);
+    m_bLayoutDirty = true;
+}
+
 DWORD CExtTabCore::ModifyTabWndStyle(DWORD dwRemove, DWORD dwAdd)
 {
     const DWORD dwOld = m_dwTabStyle;
@@ -233,14 +248,15 @@ SIZE CExtTabCore::MeasureItem(int nIndex)
 {
     Item& item = *m_items[nIndex];
     const int nOrientation = GetOrientation();
+    const CString sText = QueryItemText(nIndex);
+    item.m_sizeIcon = QueryItemIconSize(nIndex);
     item.m_sizeText = MeasureText(
-        item.m_sText, item.IsSelected() && (m_dwTabStyle & StyleBoldSelected) && !(m_dwTabStyle & StyleGroups),
-        nOrientation);
+        sText, item.IsSelected() && (m_dwTabStyle & StyleBoldSelected) && !(m_dwTabStyle & StyleGroups), nOrientation);
     if (m_dwTabStyle & StyleDualFont)
     {
         const bool bOtherBold =
             !item.IsSelected() && (m_dwTabStyle & StyleBoldSelected) && !(m_dwTabStyle & StyleGroups);
-        const SIZE other = MeasureText(item.m_sText, bOtherBold, OrientationTop);
+        const SIZE other = MeasureText(sText, bOtherBold, OrientationTop);
         item.m_sizeText.cx = std::max(item.m_sizeText.cx, other.cx);
         item.m_sizeText.cy = std::max(item.m_sizeText.cy, other.cy);
     }
@@ -429,8 +445,9 @@ void CExtTabCore::RecalcLayout(const RECT& L)
                 continue;
             const SIZE size = MeasureItem(k);
             nFull = std::max<int>(nFull, along(size));
+            // the text is measured unrotated: its length is cx on every side
             nShort =
-                std::max<int>(nShort, along(size) - (along(member.m_sizeIcon) >= 1 ? 3 : 0) - along(member.m_sizeText));
+                std::max<int>(nShort, along(size) - (along(member.m_sizeIcon) >= 1 ? 3 : 0) - member.m_sizeText.cx);
             nCross = std::max<int>(nCross, across(size));
             ++nMembers;
         }

@@ -91,6 +91,8 @@ public:
 
     struct Item
     {
+        virtual ~Item() = default;
+
         DWORD m_dwStyle = 0;
         CString m_sText;
         SIZE m_sizeIcon = {0, 0}; // the icon the item shows, (0, 0) without one
@@ -130,10 +132,14 @@ public:
     DWORD ModifyItemStyle(int nIndex, DWORD dwRemove, DWORD dwAdd);
 
     Item* InsertItem(const CString& sText, SIZE sizeIcon, DWORD dwStyle, int nIndex, LONG_PTR lParam);
+    // Takes over an item made by the caller (a kind of its own).
+    Item* InsertItem(std::unique_ptr<Item> pItem, int nIndex);
     int DeleteItems(int nIndex, int nCount);
     void DeleteAllItems();
     // Answers the previous selection; an index out of range selects nothing.
-    int SelectItem(int nIndex);
+    // pbAccepted, when given, is false when the change was refused or the
+    // after-change call answered false.
+    int SelectItem(int nIndex, bool* pbAccepted = nullptr);
     bool EnsureVisible(int nIndex);
 
     // Style.
@@ -151,7 +157,9 @@ public:
     static int PartButtonSide(int nSmallCaptionSide);
 
     bool IsScrollAvailable() const { return m_nScrollMax > 0; }
-    int GetScrollPos() const { return m_nScrollPos; }
+    int GetScrollPosition() const { return m_nScrollPos; }
+    // Kept between 0 and the scroll maximum.
+    void SetScrollPosition(int nPos);
     int GetScrollMax() const { return m_nScrollMax; }
     int GetTotalExtent() const { return m_nTotalExtent; }
     int GetFirstVisibleIndex() const { return m_nFirstVisible; }
@@ -166,6 +174,10 @@ public:
 protected:
     // What the window's theme and device context give.
     virtual SIZE MeasureText(const CString& sText, bool bBold, int nOrientation) = 0;
+    // The text and icon extent an item shows; its own ones unless the owner
+    // supplies others.
+    virtual CString QueryItemText(int nIndex) const { return m_items[nIndex]->m_sText; }
+    virtual SIZE QueryItemIconSize(int nIndex) const { return m_items[nIndex]->m_sizeIcon; }
     virtual Margins GetMarginMetrics() const;
     virtual SIZE GetPartButtonSize(int nCross) const = 0;
     virtual void AdjustItemSize(int nIndex, SIZE& size);

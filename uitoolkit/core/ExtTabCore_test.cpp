@@ -228,6 +228,13 @@ TEST(ExtTabCore, CollapsedGroupShowsOnlyTheActiveMemberInFull)
         EXPECT_EQ(strip.GetItem(i)->m_rc.right - strip.GetItem(i)->m_rc.left, shown[i]) << i;
     EXPECT_EQ(strip.GetTotalExtent(), 10 + 2 * 23 + 66);
     EXPECT_EQ(strip.GetItem(1)->m_rc.left, 23);
+
+    // a vertical strip collapses its members the same way along its axis
+    strip.ModifyTabWndStyle(T::StyleOrientationMask, T::OrientationLeft);
+    strip.RecalcLayout(RECT{0, 0, 100, 400});
+    const int shownVert[] = {23, 76, 23}; // the vertical text size grows by 10
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(strip.GetItem(i)->m_rc.bottom - strip.GetItem(i)->m_rc.top, shownVert[i]) << i;
 }
 
 TEST(ExtTabCore, FitShrinksItemsToEqualExtentsAndFlagsTheClipped)
@@ -333,8 +340,8 @@ TEST(ExtTabCore, HitTests)
     // place shows item 4
     strip.EnsureVisible(9);
     strip.RecalcLayout(rcClient);
-    ASSERT_EQ(strip.GetScrollPos(), strip.GetScrollMax());
-    const int nShift = strip.GetItemsArea().left - strip.GetScrollPos();
+    ASSERT_EQ(strip.GetScrollPosition(), strip.GetScrollMax());
+    const int nShift = strip.GetItemsArea().left - strip.GetScrollPosition();
     EXPECT_EQ(strip.HitTest(rcClient, POINT{strip.GetItem(0)->m_rc.left + nShift + 5, 10}), T::HitNone);
     EXPECT_EQ(strip.HitTest(rcClient, POINT{strip.GetItem(9)->m_rc.left + nShift + 5, 10}), 9);
     EXPECT_EQ(strip.HitTest(rcClient, POINT{10, 10}), 4);
@@ -367,7 +374,7 @@ TEST(ExtTabCore, EnsureVisibleScrollsTheItemInWithSlackUpToTheMaximum)
         LayOutScrollingStrip(strip);
         ASSERT_EQ(strip.GetScrollMax(), 214);
         EXPECT_TRUE(strip.EnsureVisible(c.nIndex));
-        EXPECT_EQ(strip.GetScrollPos(), c.nExpected) << c.nIndex;
+        EXPECT_EQ(strip.GetScrollPosition(), c.nExpected) << c.nIndex;
         strip.RecalcLayout(RECT{0, 0, 300, 200});
     }
     // back towards the start: item 1 at 47 with the strip at the end
@@ -376,7 +383,7 @@ TEST(ExtTabCore, EnsureVisibleScrollsTheItemInWithSlackUpToTheMaximum)
     strip.EnsureVisible(9);
     strip.RecalcLayout(RECT{0, 0, 300, 200});
     strip.EnsureVisible(1);
-    EXPECT_EQ(strip.GetScrollPos(), 47 - 6);
+    EXPECT_EQ(strip.GetScrollPosition(), 47 - 6);
     strip.ModifyItemStyle(3, 0, T::ItemHidden);
     strip.RecalcLayout(RECT{0, 0, 300, 200});
     EXPECT_FALSE(strip.EnsureVisible(3));
