@@ -161,6 +161,32 @@ TEST_F(MdiTabLayerTest, CloseButtonFollowsTheActiveChildsSystemMenu)
     EXPECT_EQ(m_pFrame->m_tabs.GetTabWndStyle() & CExtTabWnd::StyleCloseEnabled, 0u);
 }
 
+TEST_F(MdiTabLayerTest, RightClickActivatesTheChildWithoutAMenu)
+{
+    CMDIChildWnd* pFirst = AddChild("First");
+    ASSERT_NE(pFirst, nullptr);
+    ASSERT_NE(AddChild("Second"), nullptr);
+    kxgui::PumpUntilIdle();
+    m_pFrame->RecalcLayout();
+    kxgui::PumpUntilIdle();
+    CTestMdiTabs& tabs = m_pFrame->m_tabs;
+    const int nFirst = tabs.FindItemByHwnd(pFirst->m_hWnd);
+    CRect rcClient;
+    tabs.GetClientRect(&rcClient);
+    CPoint pt(-1, rcClient.CenterPoint().y);
+    for (int x = 0; x < rcClient.right && pt.x < 0; ++x)
+    {
+        if (tabs.HitTest(CPoint(x, pt.y)) == nFirst)
+            pt.x = x + 4;
+    }
+    ASSERT_GE(pt.x, 0);
+    tabs.ClientToScreen(&pt);
+    // the frame builds no menu: none is shown, the tab's child is active
+    tabs.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tabs.m_hWnd), MAKELPARAM(pt.x, pt.y));
+    EXPECT_EQ(m_pFrame->MDIGetActive(), pFirst);
+    EXPECT_FALSE(IsPopupTrackingActive());
+}
+
 class MdiTabLayerGallery : public MdiTabLayerTest, public ::testing::WithParamInterface<int>
 {
 protected:
