@@ -7,6 +7,7 @@
 #include "framework/win/AfxWin.h"
 #include "tests/gui/GuiHarness.h"
 
+#include <cstring>
 #include <functional>
 
 namespace kxtest
@@ -59,6 +60,21 @@ private:
     HWND m_hHost = nullptr;
     CWnd m_parent;
 };
+
+// Puts the text on the clipboard (owned by hWnd) as CF_TEXT.
+inline bool SetClipboardText(HWND hWnd, const char* sText)
+{
+    if (!::OpenClipboard(hWnd))
+        return false;
+    ::EmptyClipboard();
+    const size_t nSize = strlen(sText) + 1;
+    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
+    memcpy(::GlobalLock(hText), sText, nSize);
+    ::GlobalUnlock(hText);
+    const bool bSet = ::SetClipboardData(CF_TEXT, hText) != nullptr;
+    ::CloseClipboard();
+    return bSet;
+}
 
 // Records what a command's update handler set.
 class RecordingCmdUI : public CCmdUI

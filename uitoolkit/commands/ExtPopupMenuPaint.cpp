@@ -6,9 +6,13 @@
 #include "uitoolkit/commands/ExtCmdItem.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/controls/ExtBitmapDC.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
+#include "uitoolkit/core/ExtPopupMenuPlacement.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
+
+#include <vector>
 
 namespace
 {
@@ -283,6 +287,56 @@ void CExtPopupMenuWnd::PaintFinished(CDC& dc, bool bOffscreen)
     }
     if (pOldPalette != nullptr)
         dc.SelectPalette(pOldPalette, FALSE);
+}
+
+void CExtPopupMenuWnd::PaintAnimationFrame(CDC& dc)
+{
+    PaintAnimationKindFrame(dc, m_nCombineAlign);
+    if (m_animation.Kind != CExtPopupAnimation::AnimationExpand || m_bmpFinished.GetSafeHandle() == nullptr)
+        return;
+    CRect rc;
+    GetClientRect(&rc);
+    const int w = rc.Width(), h = rc.Height(), p = m_animation.Percent;
+    CExtBitmapDC dcFinished(dc, m_bmpFinished.GetSafeHandle());
+    if (!dcFinished.IsReady())
+        return;
+    visible_items_t items;
+    GetVisibleItems(dcFinished.GetSafeHdc(), items);
+    const INT_PTR nCount = items.GetSize();
+    if (nCount == 0)
+    {
+        dc.StretchBlt(rc.left, rc.top, w, h * p / 100, &dcFinished, 0, 0, w, h, SRCCOPY);
+        return;
+    }
+    // the rarely used items grow in while the others keep their height
+    std::vector<ExpandEffectRects_t> strips(static_cast<size_t>(nCount));
+    int yTarget = rc.top;
+    for (INT_PTR i = 0; i < nCount; ++i)
+    {
+        ExpandEffectRects_t& strip = strips[static_cast<size_t>(i)];
+        const int nTop = i == 0 ? rc.top : items[i].m_rcSlot.top;
+        const int nBottom = i == nCount - 1 ? rc.bottom : items[i + 1].m_rcSlot.top;
+        strip.m_rcSource.SetRect(rc.left, nTop, rc.right, nBottom);
+        int nHeight = strip.m_rcSource.Height();
+        if ((items[i].m_nFlags & VisibleItemDefinition_t::RARELY) != 0)
+            nHeight = nHeight * p / 100;
+        strip.m_rcTarget.SetRect(rc.left, yTarget, rc.right, yTarget + nHeight);
+        yTarget += nHeight;
+    }
+    const CExtPopupMenuWnd* pRoot = this;
+    while (pRoot->m_pWndParentMenu != nullptr)
+        pRoot = pRoot->m_pWndParentMenu;
+    const int nGrowth = yTarget - rc.bottom;
+    if (m_bCombineWithEA && pRoot->m_nCombineAlign == CExtPopupMenuPlacement::CombineAbove && nGrowth != 0)
+    {
+        // a menu above its button grows upwards
+        for (ExpandEffectRects_t& strip : strips)
+            strip.m_rcTarget.OffsetRect(0, -nGrowth);
+    }
+    for (const ExpandEffectRects_t& strip : strips)
+        if (!strip.m_rcTarget.IsRectEmpty())
+            dc.BitBlt(strip.m_rcTarget.left, strip.m_rcTarget.top, strip.m_rcTarget.Width(), strip.m_rcTarget.Height(),
+                      &dcFinished, strip.m_rcSource.left - rc.left, strip.m_rcSource.top - rc.top, SRCCOPY);
 }
 
 void CExtPopupMenuWnd::PaintItems(CDC& dc)

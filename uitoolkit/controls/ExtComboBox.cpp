@@ -1,6 +1,7 @@
 #include "uitoolkit/controls/ExtComboBox.h"
 
 #include "framework/win/Dc.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/controls/ExtControlSupport.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -43,6 +44,22 @@ LRESULT CExtComboEditCtrlHook::WindowProc(UINT message, WPARAM wParam, LPARAM lP
     {
         if (CExtComboBoxBase* pCombo = GetComboBox())
             pCombo->m_bComboOptions &= ~CExtComboBoxBase::OPT_COMPLETE_PENDING;
+    }
+    if (message == WM_CONTEXTMENU && (m_bHandleEditCommands & 1) != 0)
+    {
+        if (CExtComboBoxBase* pCombo = GetComboBox())
+        {
+            if ((pCombo->m_bComboOptions & CExtComboBoxBase::OPT_EDIT_COMMANDS) == 0)
+                m_bHandleEditCommands &= ~1;
+            SetFocus();
+            const bool bShown =
+                TrackEditContextMenu(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+            if (::IsWindow(pCombo->m_hWnd))
+                pCombo->RedrawWindow(nullptr, nullptr,
+                                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            if (bShown)
+                return 0;
+        }
     }
     return CExtEditBase::WindowProc(message, wParam, lParam);
 }
@@ -138,9 +155,12 @@ BOOL CExtComboBoxBase::OnEditUpdate()
 
 BOOL CExtComboBoxBase::PreTranslateMessage(MSG* pMsg)
 {
-    CExtControlSupport::EnsureToolTip(*this, m_wndToolTip);
-    if (m_wndToolTip.GetSafeHwnd() != nullptr)
-        m_wndToolTip.RelayEvent(pMsg);
+    if (!IsPopupTrackingActive())
+    {
+        CExtControlSupport::EnsureToolTip(*this, m_wndToolTip);
+        if (m_wndToolTip.GetSafeHwnd() != nullptr)
+            m_wndToolTip.RelayEvent(pMsg);
+    }
     if ((m_bComboOptions & OPT_AUTO_COMPLETE) != 0)
     {
         if (pMsg->message == WM_SYSCHAR)
@@ -351,6 +371,8 @@ void CExtComboBox::DrawComboFrame(bool bPressed, bool bHover, CDC* pDC)
     const bool bEnabled = IsWindowEnabled() != FALSE;
     if (!bEnabled)
         bPressed = bHover = false;
+    else if (IsPopupTrackingActive())
+        bHover = false;
     else
     {
         HWND hWndFocus = ::GetFocus();

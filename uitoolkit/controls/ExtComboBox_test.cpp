@@ -72,13 +72,7 @@ TEST_F(ExtComboTest, PasteNeverCompletes)
 {
     CExtComboBox combo;
     Create(combo, CBS_DROPDOWN);
-    ASSERT_TRUE(combo.OpenClipboard());
-    ::EmptyClipboard();
-    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, 3);
-    memcpy(::GlobalLock(hText), "ab", 3);
-    ::GlobalUnlock(hText);
-    ::SetClipboardData(CF_TEXT, hText);
-    ::CloseClipboard();
+    ASSERT_TRUE(kxtest::SetClipboardText(combo.GetSafeHwnd(), "ab"));
     combo.m_bComboOptions |= CExtComboBoxBase::OPT_COMPLETE_PENDING; // as after a key press
     combo.m_wndEditHook.SendMessage(WM_PASTE);
     m_stage.Pump();

@@ -1,6 +1,7 @@
 #include "uitoolkit/controls/ExtControlSupport.h"
 
 #include "framework/win/Dc.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 void CExtControlSupport::EnsureToolTip(CWnd& wnd, CToolTipCtrl& tip)
@@ -60,19 +61,7 @@ HBRUSH CExtControlSupport::ApplyColors(CDC* pDC, COLORREF clrText, COLORREF clrB
 
 bool CExtControlSupport::IsInActiveContext(HWND hWnd)
 {
-    HWND hWndActive = ::GetActiveWindow();
-    if (hWnd == nullptr || hWndActive == nullptr || !::IsWindow(hWnd))
-        return false;
-    for (HWND h : {hWnd, hWndActive})
-        if (!::IsWindowEnabled(h) || !::IsWindowVisible(h))
-            return false;
-    for (HWND hParent = ::GetParent(hWnd); hParent != nullptr; hParent = ::GetParent(hParent))
-    {
-        const LONG_PTR nStyle = ::GetWindowLongPtrA(hParent, GWL_STYLE);
-        if ((nStyle & (WS_POPUP | WS_VISIBLE)) != 0 && (hParent == hWndActive || ::IsChild(hParent, hWndActive)))
-            return true;
-    }
-    return false;
+    return CExtPopupMenuWnd::HaveCommonVisibleAncestor(hWnd, ::GetActiveWindow(), true, true, true);
 }
 
 HFONT CExtControlSupport::GetControlFont(HWND hWnd)

@@ -36,6 +36,7 @@ public:
     static void PaintBackground(CWnd& wnd, CDC& dc, const CRect& rcClient, COLORREF clrBackground);
 
     // Whether the control and the active window share a visible (or popup)
-    // ancestor, both of them enabled and visible.
+    // ancestor, both of them enabled and visible, while no popup menu is
+    // tracked.
     static bool IsInActiveContext(HWND hWnd);
 };

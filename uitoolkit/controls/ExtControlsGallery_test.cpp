@@ -1,10 +1,12 @@
 // Screenshots of a test dialog holding the toolkit's edits, combo boxes,
-// group boxes and labels in their normal, focused, hovered and disabled
+// group boxes, labels, check boxes, radio buttons and hyperlinks in their normal, focused, hovered and disabled
 // states, in each theme with the visual styles off, plus pixel probes of
 // the themed colours.
+#include "uitoolkit/controls/ExtCheckBox.h"
 #include "uitoolkit/controls/ExtComboBox.h"
 #include "uitoolkit/controls/ExtEdit.h"
 #include "uitoolkit/controls/ExtGroupBox.h"
+#include "uitoolkit/controls/ExtHyperLinkButton.h"
 #include "uitoolkit/controls/ExtLabel.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
@@ -75,6 +77,15 @@ protected:
         box.SetFont(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
         return box;
     }
+    template <class T>
+    T& AddButton(const char* sText, DWORD dwStyle, int x, int y)
+    {
+        T& button = Add(std::make_unique<T>());
+        button.Create(sText, WS_VISIBLE | dwStyle, CRect(x, y, x + 150, y + 20), &m_stage.Parent(),
+                      100 + static_cast<UINT>(m_controls.size()));
+        button.SetFont(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
+        return button;
+    }
     CExtLabel& AddLabel(const char* sText, int x, int y, BYTE bFontStyle = 0)
     {
         CExtLabel& label = Add(std::make_unique<CExtLabel>());
@@ -85,7 +96,7 @@ protected:
         return label;
     }
 
-    kxtest::ControlStage m_stage{500, 330, "Toolkit controls"};
+    kxtest::ControlStage m_stage{650, 330, "Toolkit controls"};
     std::vector<std::unique_ptr<CWnd>> m_controls;
 };
 
@@ -113,6 +124,24 @@ TEST_P(ExtControlsGallery, EveryStateInTheTheme)
         AddGroup(nStyle, kGroupNames[nStyle], 10 + (nStyle % 3) * 160, 170 + (nStyle / 3) * 80);
     CExtGroupBox& groupDisabled = AddGroup(1, "Disabled group", 330, 250);
     groupDisabled.EnableWindow(FALSE);
+
+    const char* kCheckNames[3] = {"Unchecked box", "Checked box", "Indeterminate box"};
+    for (int nCheck = 0; nCheck < 3; ++nCheck)
+        AddButton<CExtCheckBox>(kCheckNames[nCheck], BS_AUTO3STATE | WS_TABSTOP, 330, 10 + 22 * nCheck)
+            .SetCheck(nCheck);
+    CExtCheckBox& checkDisabled = AddButton<CExtCheckBox>("Disabled box", BS_AUTO3STATE, 330, 76);
+    checkDisabled.SetCheck(1);
+    checkDisabled.EnableWindow(FALSE);
+    AddButton<CExtCheckBox>("Glyph on the right", BS_AUTOCHECKBOX | BS_LEFTTEXT, 330, 98).SetCheck(1);
+    AddButton<CExtRadioButton>("Checked radio", BS_AUTORADIOBUTTON | WS_GROUP, 490, 10).SetCheck(1);
+    AddButton<CExtRadioButton>("Plain radio", BS_AUTORADIOBUTTON, 490, 32);
+    CExtRadioButton& radioDisabled = AddButton<CExtRadioButton>("Disabled radio", BS_AUTORADIOBUTTON, 490, 54);
+    radioDisabled.EnableWindow(FALSE);
+    AddButton<CExtHyperLinkButton>("www.example.org", BS_PUSHBUTTON | WS_GROUP, 490, 80);
+    CExtHyperLinkButton& linkVisited = AddButton<CExtHyperLinkButton>("Visited link", BS_PUSHBUTTON, 490, 102);
+    linkVisited.m_bLinkFlags |= CExtHyperLinkButton::LINK_VISITED;
+    CExtHyperLinkButton& linkDisabled = AddButton<CExtHyperLinkButton>("Disabled link", BS_PUSHBUTTON, 490, 124);
+    linkDisabled.EnableWindow(FALSE);
 
     kxgui::Activate(m_stage.Host());
     editFocused.SetFocus();

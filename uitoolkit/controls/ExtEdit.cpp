@@ -1,6 +1,10 @@
 #include "uitoolkit/controls/ExtEdit.h"
 
 #include "framework/win/Dc.h"
+#include "framework/win/Menu.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtControlSupport.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
@@ -104,14 +108,73 @@ HBRUSH CExtEditBase::CtlColor(CDC* pDC, UINT nCtlColor)
 
 BOOL CExtEditBase::PreTranslateMessage(MSG* pMsg)
 {
-    CExtControlSupport::EnsureToolTip(*this, m_wndToolTip);
-    if (m_wndToolTip.GetSafeHwnd() != nullptr)
-        m_wndToolTip.RelayEvent(pMsg);
+    if (!IsPopupTrackingActive())
+    {
+        CExtControlSupport::EnsureToolTip(*this, m_wndToolTip);
+        if (m_wndToolTip.GetSafeHwnd() != nullptr)
+            m_wndToolTip.RelayEvent(pMsg);
+    }
     return CEdit::PreTranslateMessage(pMsg);
+}
+
+bool CExtEditBase::TrackEditContextMenu(CPoint ptScreen)
+{
+    if ((m_bHandleEditCommands & 1) == 0)
+        return false;
+    LPCTSTR sProfile = g_CmdManager->GetWindowProfileName(m_hWnd);
+    if (sProfile == nullptr || *sProfile == '\0')
+        return false;
+    CMenu menu;
+    if (!menu.CreatePopupMenu())
+        return false;
+    for (const CExtEditRules::MenuRow& row : CExtEditRules::g_menuRows)
+    {
+        if (row.nCmdID == 0)
+        {
+            menu.AppendMenu(MF_SEPARATOR);
+            continue;
+        }
+        CExtCmdItem* pCmd = g_CmdManager->FindCommand(sProfile, row.nCmdID);
+        if (pCmd == nullptr)
+            pCmd = g_CmdManager->NewCommand(sProfile, row.nCmdID);
+        if (pCmd == nullptr)
+            continue;
+        if (pCmd->m_sMenuText.IsEmpty())
+        {
+            CString sResource;
+            g_ResourceManager->LoadString(sResource, row.nCmdID);
+            pCmd->m_sMenuText = CExtEditRules::MenuCaption(sResource, row.sCaption);
+        }
+        pCmd->SetBasicCommand(true);
+        menu.AppendMenu(MF_STRING, row.nCmdID, pCmd->m_sMenuText);
+    }
+    CExtPopupMenuWnd* pPopup = new CExtPopupMenuWnd;
+    if (!pPopup->UpdateFromMenuHandle(m_hWnd, menu.GetSafeHmenu(), false, true, true))
+    {
+        delete pPopup;
+        return false;
+    }
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    ClientToScreen(&rcClient);
+    if (!rcClient.PtInRect(ptScreen))
+        ptScreen = rcClient.CenterPoint();
+    SetFocus();
+    // the tracking owns the menu from here on, whatever it answers
+    if (!pPopup->TrackPopupMenu(CExtPopupMenuWnd::TRACK_OWN_LOOP | CExtPopupMenuWnd::TRACK_OWNER_DRAW, ptScreen.x,
+                                ptScreen.y))
+        return false;
+    if (::IsWindow(m_hWnd))
+        RedrawWindow(nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+    return true;
 }
 
 LRESULT CExtEditBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CONTEXTMENU &&
+        TrackEditContextMenu(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
+        return 0;
     if (message == WM_NOTIFY && CExtControlSupport::OnToolTipNotify(m_wndToolTip, lParam))
         return 0;
     return CEdit::WindowProc(message, wParam, lParam);
@@ -136,7 +199,7 @@ void CExtEdit::DrawEditFrame(const RECT& rc, CDC* pDC)
     if (pDC == nullptr)
         return;
     const bool bHover = (m_bHover & 1) != 0;
-    const bool bFocus = GetFocus() == this;
+    const bool bFocus = GetFocus() == this && !IsPopupTrackingActive();
     CRect rcFrame(rc);
     if (bHover || bFocus)
         rcFrame.DeflateRect(1, 1);

@@ -22,6 +22,10 @@ public:
     // What the edit commands' enabled states depend on, read from the
     // control and the clipboard.
     CExtEditRules::EditState GetEditState() const;
+    // The themed menu of the edit commands at the screen point (at the
+    // centre when the point lies outside, as for the keyboard); false when
+    // it could not be shown.
+    bool TrackEditContextMenu(CPoint ptScreen);
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;

@@ -2,11 +2,16 @@
 // of the control-colour answer, and the hover polling of the framed edit.
 #include "uitoolkit/controls/ExtEdit.h"
 
+#include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 #include "tests/support/ControlStage.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace
 {
@@ -38,13 +43,7 @@ TEST_F(ExtEditTest, ReadOnlyDisablesChangingCommands)
     edit.SetWindowText("hello world");
     edit.SetSel(0, 0);
     edit.ReplaceSel("x", TRUE); // something to undo
-    ASSERT_TRUE(edit.OpenClipboard());
-    ::EmptyClipboard();
-    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, 4);
-    memcpy(::GlobalLock(hText), "abc", 4);
-    ::GlobalUnlock(hText);
-    ::SetClipboardData(CF_TEXT, hText);
-    ::CloseClipboard();
+    ASSERT_TRUE(kxtest::SetClipboardText(edit.GetSafeHwnd(), "abc"));
 
     edit.SetSel(1, 4);
     for (UINT nID :
@@ -122,6 +121,56 @@ TEST_F(ExtEditTest, ColoursFollowTheThemeAndReadOnly)
     ::GetObjectA(edit.m_brushBack.GetSafeHandle(), sizeof(lb), &lb);
     EXPECT_EQ(RGB(1, 2, 3), lb.lbColor);
     ::ReleaseDC(edit.GetSafeHwnd(), hDC);
+}
+
+// What the tracked menu showed, read by a timer while the menu's own loop
+// runs, which then closes it.
+struct ShownMenu
+{
+    static ShownMenu* pCurrent;
+    CRect rcWindow;
+    std::vector<UINT> ids;
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR nID, DWORD)
+    {
+        CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+        if (pTop == nullptr || pTop->GetSafeHwnd() == nullptr || !pTop->IsWindowVisible())
+            return;
+        ::KillTimer(nullptr, nID);
+        pTop->GetWindowRect(&pCurrent->rcWindow);
+        for (int i = 0; i < pTop->ItemGetCount(); ++i)
+            pCurrent->ids.push_back(pTop->GetItemAt(i).GetCmdID());
+        CloseActivePopupTree();
+    }
+};
+ShownMenu* ShownMenu::pCurrent = nullptr;
+
+TEST_F(ExtEditTest, KeyboardContextMenuOpensAtTheCentre)
+{
+    ASSERT_TRUE(g_CmdManager->SetupProfile("edit-menu", m_stage.Parent().GetSafeHwnd()));
+    CExtEditBase edit;
+    ASSERT_TRUE(edit.Create(WS_VISIBLE | WS_BORDER, CRect(10, 10, 200, 34), &m_stage.Parent(), 101));
+    edit.SetWindowText("abc");
+    kxgui::Activate(m_stage.Host());
+    ShownMenu shown;
+    ShownMenu::pCurrent = &shown;
+    const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 20, &ShownMenu::OnTimer);
+    edit.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.GetSafeHwnd()), MAKELPARAM(-1, -1));
+    ::KillTimer(nullptr, nTimer);
+    m_stage.Pump();
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_EQ((std::vector<UINT>{Rules::CmdUndo, 0, Rules::CmdCut, Rules::CmdCopy, Rules::CmdPaste, Rules::CmdClear, 0,
+                                 Rules::CmdSelectAll}),
+              shown.ids);
+    CRect rcClient;
+    edit.GetClientRect(&rcClient);
+    edit.ClientToScreen(&rcClient);
+    EXPECT_EQ(rcClient.CenterPoint().x, shown.rcWindow.left);
+    // no string resources for these ids: the built-in captions
+    CExtCmdItem* pCut = g_CmdManager->FindCommand("edit-menu", Rules::CmdCut);
+    ASSERT_NE(nullptr, pCut);
+    EXPECT_STREQ("Cu&t", pCut->m_sMenuText);
+    EXPECT_TRUE(pCut->IsBasicCommand());
+    g_CmdManager->DetachWindowFromProfile(m_stage.Parent().GetSafeHwnd(), true);
 }
 
 class CCountingEdit : public CExtEdit

@@ -102,8 +102,8 @@ void CExtGroupBox::DrawCaption(CDC& dc, CRect& rcCaption, const CString& sText, 
     CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
     if (vs.IsAvailable() && vs.OpenThemeData(m_hWnd, L"BUTTON") != nullptr)
     {
-        bDrawn = SUCCEEDED(vs.DrawThemeText(dc.GetSafeHdc(), kGroupBoxPart, bEnabled ? 1 : 2, sText, sText.GetLength(),
-                                            nDrawTextFlags, 0, &rcCaption));
+        bDrawn = vs.DrawThemeText(dc.GetSafeHdc(), kGroupBoxPart, bEnabled ? 1 : 2, sText, sText.GetLength(),
+                                  nDrawTextFlags, 0, &rcCaption) == S_OK;
         vs.CloseThemeData();
     }
     if (!bDrawn)
@@ -168,8 +168,8 @@ void CExtGroupBox::DrawFrame(CDC& dc, const CRect& rcFrame)
         CExtVisualStylesApi& vs = g_PaintManager.VisualStyles;
         if (vs.IsAvailable() && vs.OpenThemeData(m_hWnd, L"BUTTON") != nullptr)
         {
-            const bool bDrawn = SUCCEEDED(
-                vs.DrawThemeBackground(dc.GetSafeHdc(), kGroupBoxPart, IsWindowEnabled() ? 1 : 2, &rcFrame, nullptr));
+            const bool bDrawn = vs.DrawThemeBackground(dc.GetSafeHdc(), kGroupBoxPart, IsWindowEnabled() ? 1 : 2,
+                                                       &rcFrame, nullptr) == S_OK;
             vs.CloseThemeData();
             if (bDrawn)
                 return;

@@ -33,8 +33,7 @@ int CExtCheckBoxRules::RadioVisualState(int nIndex)
 {
     // unchecked and checked of normal, pressed, hot and disabled
     static const int kStates[4][2] = {{1, 5}, {3, 7}, {2, 6}, {4, 8}};
-    if (nIndex < 0 || nIndex >= 12)
+    if (nIndex < 0 || nIndex >= 12 || nIndex % 3 == 2)
         return 1;
-    const int nCheck = nIndex % 3 == 1 ? 1 : 0;
-    return kStates[nIndex / 3][nCheck];
+    return kStates[nIndex / 3][nIndex % 3];
 }

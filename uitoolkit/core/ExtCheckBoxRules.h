@@ -28,6 +28,6 @@ public:
     // and mixed for normal, hot, pressed and disabled, 1 to 12).
     static int CheckBoxVisualState(int nIndex);
     // The radio-button part has no mixed states: an indeterminate index
-    // draws as the unchecked one of its look.
+    // draws as index 0.
     static int RadioVisualState(int nIndex);
 };

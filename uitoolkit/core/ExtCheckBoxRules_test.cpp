@@ -50,7 +50,7 @@ TEST(ExtCheckBoxRules, LookFromControlState)
 TEST(ExtCheckBoxRules, VisualStyleStates)
 {
     const int checkBox[12] = {1, 5, 9, 3, 7, 11, 2, 6, 10, 4, 8, 12};
-    const int radio[12] = {1, 5, 1, 3, 7, 3, 2, 6, 2, 4, 8, 4};
+    const int radio[12] = {1, 5, 1, 3, 7, 1, 2, 6, 1, 4, 8, 1};
     for (int i = 0; i < 12; ++i)
     {
         EXPECT_EQ(checkBox[i], Rules::CheckBoxVisualState(i)) << i;
