@@ -174,7 +174,8 @@ TEST_F(StockCellsTest, NavPacksCarryTheRatesTimesAndChooserHighlight)
         kxtest::RecordingLog log;
         CButtonSegmentArray segments;
         DWORD uops = 0;
-        ASSERT_TRUE(ParseButtonSegments(log, *GetStockCell(c.index), true, BUTTON_PARSE_STEP, nullptr, segments, uops));
+        ASSERT_TRUE(
+            ParseButtonSegments(log, *GetStockCell(c.index), true, g_nBovShortestDuration, nullptr, segments, uops));
         ASSERT_EQ(segments.GetSize(), 1u);
         ASSERT_EQ(segments[0]->GetButtonCount(), 2u);
         for (int b = 0; b < 2; ++b)

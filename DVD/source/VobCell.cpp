@@ -531,7 +531,7 @@ bool CVobCell::HasButtons() const
 bool CVobCell::ParseButtons(CDvdLog& log, bool bMenu, CDvdProgress* pProgress)
 {
     DWORD dwUops = m_uops.GetMask();
-    const bool bParsed = ParseButtonSegments(log, *this, bMenu, BUTTON_PARSE_STEP, pProgress, m_segments, dwUops);
+    const bool bParsed = ParseButtonSegments(log, *this, bMenu, g_nBovShortestDuration, pProgress, m_segments, dwUops);
     m_uops.SetMask(dwUops);
     return bParsed;
 }

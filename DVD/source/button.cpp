@@ -431,6 +431,8 @@ bool ReadPci(const CVobCell& cell, uint32_t nVobu, PciPacket& pci)
 
 } // namespace
 
+uint16_t g_nBovShortestDuration = 6;
+
 bool ParseButtonSegments(CDvdLog& log, CVobCell& cell, bool bMenu, uint32_t nStep, CDvdProgress* pProgress,
                          CButtonSegmentArray& segments, DWORD& dwUopMask)
 {

@@ -185,9 +185,11 @@ typedef CDvdObjectArray<CButtonSegment> CButtonSegmentArray;
 // entries and, when the second announces a new highlight, the status.
 bool IsSameHighlight(const PciPacket& current, const PciPacket& next);
 
-// Sampling step of the highlight parse of a title ILVU (menus look at every
-// VOBU).
-const uint32_t BUTTON_PARSE_STEP = 6;
+// Sampling step of the highlight parse of a title ILVU, in VOBUs (about half
+// a second each): the shortest button-over-video stretch the parse is sure to
+// sample. Menus look at every VOBU. Process-wide: the editor sets it from its
+// options; 6 until then.
+extern uint16_t g_nBovShortestDuration;
 
 // The button segments of an ILVU, built from the highlights of its VOBUs
 // (read from its VOB set), and the OR of their VOBU_UOP_CTL. Every highlight

@@ -307,7 +307,8 @@ TEST(ParseButtonSegments, HighlightChangeIsFoundWithEveryStep)
         CButtonSegmentArray segments;
         DWORD uops = 0;
         kxtest::RecordingProgress progress;
-        ASSERT_TRUE(ParseButtonSegments(log, *cell, menu, BUTTON_PARSE_STEP, &progress, segments, uops)) << log.Dump();
+        ASSERT_TRUE(ParseButtonSegments(log, *cell, menu, g_nBovShortestDuration, &progress, segments, uops))
+            << log.Dump();
         EXPECT_EQ(Ranges(segments), (std::vector<std::pair<uint32_t, uint32_t>>{{0, 4}, {4, 6}}));
         EXPECT_EQ(segments[0]->GetButtonCount(), 2u);
         EXPECT_EQ(segments[1]->GetButtonCount(), 3u);
@@ -328,7 +329,7 @@ TEST(ParseButtonSegments, TitleWithoutHighlightsIsOneSegment)
     RecordingLog log;
     CButtonSegmentArray segments;
     DWORD uops = 0;
-    ASSERT_TRUE(ParseButtonSegments(log, *cell, false, BUTTON_PARSE_STEP, nullptr, segments, uops));
+    ASSERT_TRUE(ParseButtonSegments(log, *cell, false, g_nBovShortestDuration, nullptr, segments, uops));
     EXPECT_EQ(Ranges(segments), (std::vector<std::pair<uint32_t, uint32_t>>{{0, 13}}));
     EXPECT_EQ(segments[0]->GetButtonCount(), 0u);
 }
@@ -342,7 +343,7 @@ TEST(ParseButtonSegments, FirstVobuStartsASegmentWhateverItsHighlight)
     RecordingLog log;
     CButtonSegmentArray segments;
     DWORD uops = 0;
-    ASSERT_TRUE(ParseButtonSegments(log, *cell, true, BUTTON_PARSE_STEP, nullptr, segments, uops)) << log.Dump();
+    ASSERT_TRUE(ParseButtonSegments(log, *cell, true, g_nBovShortestDuration, nullptr, segments, uops)) << log.Dump();
     EXPECT_EQ(Ranges(segments), (std::vector<std::pair<uint32_t, uint32_t>>{{0, 1}, {1, 2}}));
     EXPECT_EQ(segments[0]->GetButtonCount(), 0u); // no groups lay out a table
 }
@@ -355,7 +356,7 @@ TEST(ParseButtonSegments, CancelStopsTheParse)
     CButtonSegmentArray segments;
     DWORD uops = 0;
     kxtest::RecordingProgress progress(0);
-    EXPECT_FALSE(ParseButtonSegments(log, *cell, true, BUTTON_PARSE_STEP, &progress, segments, uops));
+    EXPECT_FALSE(ParseButtonSegments(log, *cell, true, g_nBovShortestDuration, &progress, segments, uops));
     EXPECT_TRUE(log.IsCancelled());
 }
 
@@ -401,7 +402,7 @@ TEST(ButtonFixture, MenuButtonsEqualLibdvdreadsTable)
             CVobCell* cell = set.GetPristineBlocks().GetBlock(b)->GetIlvu(0);
             CButtonSegmentArray segments;
             DWORD uops = 0;
-            ASSERT_TRUE(ParseButtonSegments(log, *cell, true, BUTTON_PARSE_STEP, nullptr, segments, uops))
+            ASSERT_TRUE(ParseButtonSegments(log, *cell, true, g_nBovShortestDuration, nullptr, segments, uops))
                 << log.Dump();
             ASSERT_GE(segments.GetSize(), 1u);
             EXPECT_EQ(segments[0]->GetFirstVobu(), 0u);

@@ -1,19 +1,11 @@
-// Highlight, closing and input of a tracked popup menu as far as tracking
-// itself needs them: the capture menu, closing a level and its sub-menus,
-// Escape, and clicks that land outside the menu.
+// Closing a menu level and its sub-menus, and the capture menu that owns the
+// mouse for tips and hover.
 #include "framework/win/AfxMsg.h"
 #include "framework/win/AfxRes.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/docking/ExtControlBar.h"
-
-namespace
-{
-
-const UINT_PTR kTimerDelayedSubMenu = 667;
-
-} // namespace
 
 bool CExtPopupMenuWnd::IsNoItemDisplayed() const
 {
@@ -24,42 +16,6 @@ bool CExtPopupMenuWnd::IsNoItemDisplayed() const
             return false;
     }
     return true;
-}
-
-void CExtPopupMenuWnd::ItemFocusSet(int nIndex, bool, bool bRepaint, bool)
-{
-    if (nIndex < 0 || nIndex >= ItemGetCount() || nIndex == m_nCurIndex)
-        return;
-    if (m_nCurIndex >= 0 && m_nCurIndex < ItemGetCount())
-        m_items[m_nCurIndex].SetStateBit(MENUITEMDATA::STATE_HIGHLIGHTED, false);
-    m_nCurIndex = nIndex;
-    m_items[nIndex].SetStateBit(MENUITEMDATA::STATE_HIGHLIGHTED, true);
-    if (bRepaint && IsLiveWindow(GetSafeHwnd()))
-        Invalidate(FALSE);
-}
-
-int CExtPopupMenuWnd::ItemGetNextSelectable(int nCode)
-{
-    if (nCode != -101)
-        return -1;
-    if (m_nCurIndex >= 0)
-        return m_nCurIndex;
-    for (int i = 0; i < ItemGetCount(); ++i)
-    {
-        const MENUITEMDATA& mi = m_items[i];
-        if (mi.IsDisplayed() && !mi.IsSeparator() && (mi.IsPopup() || mi.IsEnabled() || mi.IsForceEnabled()))
-            return i;
-    }
-    return -1;
-}
-
-void CExtPopupMenuWnd::DelayedSubMenuStart(int nIndex)
-{
-    if (!IsLiveWindow(GetSafeHwnd()) || nIndex >= 0)
-        return;
-    if (m_nDelayedFocusItemIndex >= 0)
-        KillTimer(kTimerDelayedSubMenu);
-    m_nDelayedFocusItemIndex = -1;
 }
 
 void CExtPopupMenuWnd::OnDestroyCleanup()
@@ -142,36 +98,7 @@ bool CExtPopupMenuWnd::IsTipShown() const
            IsLiveWindow(m_wndToolTip.GetSafeHwnd()) && m_wndToolTip.IsWindowVisible();
 }
 
-void CExtPopupMenuWnd::TipHide(bool)
-{
-    if (IsLiveWindow(GetSafeHwnd()) && IsLiveWindow(m_wndToolTip.GetSafeHwnd()))
-        m_wndToolTip.Hide();
-}
-
-bool CExtPopupMenuWnd::OnMouseMove(UINT, CPoint, bool&)
-{
-    return false;
-}
-
-bool CExtPopupMenuWnd::OnMouseClick(UINT, CPoint ptClient, bool&)
-{
-    if (!IsLiveWindow(GetSafeHwnd()))
-        return false;
-    CRect rcClient;
-    GetClientRect(&rcClient);
-    return rcClient.PtInRect(ptClient) != FALSE;
-}
-
 bool CExtPopupMenuWnd::OnHookMouseWheel(UINT, const MOUSEHOOKSTRUCT*, bool&)
 {
-    return true;
-}
-
-bool CExtPopupMenuWnd::OnKeyDown(UINT nVirtualKey, UINT, UINT, bool&)
-{
-    if (!IsLiveWindow(GetSafeHwnd()))
-        return false;
-    if (nVirtualKey == VK_ESCAPE)
-        CloseTree(false);
     return true;
 }

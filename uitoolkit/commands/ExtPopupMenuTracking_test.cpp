@@ -245,7 +245,8 @@ MOUSEHOOKSTRUCT HookRecord(HWND hWnd, POINT ptScreen)
 TEST_F(PopupMenuTrackingTest, RightClickOutsideClosesTheTreeAndReachesTheWindowBelow)
 {
     CCountedMenu* pMenu = NewMenu();
-    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+    // input waits until the opening animation is over
+    ASSERT_TRUE(pMenu->TrackPopupMenu(CExtPopupMenuWnd::TRACK_NO_ANIMATION, 300, 100));
     kxgui::PumpUntilIdle();
     const POINT ptOutside = {40, 60};
     kxgui::InputScript().Click(Target(), ptOutside, true).Send();
@@ -261,19 +262,24 @@ TEST_F(PopupMenuTrackingTest, MouseHookEatsTheButtonUpOfAClickOutside)
     {
         UINT Message;
         LRESULT Expected; // 1: eaten
+        bool Closes;      // a left button-up alone is eaten; its button-down closed the menu before
     } cases[] = {
-        {WM_RBUTTONDOWN, 0}, {WM_RBUTTONUP, 1}, {WM_LBUTTONDOWN, 0}, {WM_LBUTTONUP, 1}, {WM_NCLBUTTONDOWN, 1},
+        {WM_RBUTTONDOWN, 0, true}, {WM_RBUTTONUP, 1, true},     {WM_LBUTTONDOWN, 0, true},
+        {WM_LBUTTONUP, 1, false},  {WM_NCLBUTTONDOWN, 1, true},
     };
     for (const auto& c : cases)
     {
+        CloseActivePopupTree();
         CCountedMenu* pMenu = NewMenu();
-        ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+        // clicks wait until the opening animation is over
+        ASSERT_TRUE(pMenu->TrackPopupMenu(CExtPopupMenuWnd::TRACK_NO_ANIMATION, 300, 100));
+        kxgui::PumpUntilIdle();
         POINT ptOutside = {40, 60};
         ::ClientToScreen(Target(), &ptOutside);
         MOUSEHOOKSTRUCT mhs = HookRecord(Target(), ptOutside);
         EXPECT_EQ(CExtPopupMenuTracker::MouseHookProc(HC_ACTION, c.Message, reinterpret_cast<LPARAM>(&mhs)), c.Expected)
             << c.Message;
-        EXPECT_FALSE(IsPopupTrackingActive()) << c.Message;
+        EXPECT_NE(IsPopupTrackingActive(), c.Closes) << c.Message;
     }
 }
 
@@ -308,13 +314,15 @@ TEST_F(PopupMenuTrackingTest, HooksIgnoreCallsThatDoNotRemoveTheMessage)
 TEST_F(PopupMenuTrackingTest, KeyReleasesNeverReachTheMenu)
 {
     CCountedMenu* pMenu = NewMenu();
-    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+    ASSERT_TRUE(pMenu->TrackPopupMenu(CExtPopupMenuWnd::TRACK_NO_ANIMATION, 300, 100));
+    kxgui::PumpUntilIdle();
     const LPARAM lRelease = static_cast<LPARAM>(0xC0000001u);
     EXPECT_EQ(CExtPopupMenuTracker::KeyboardHookProc(HC_ACTION, VK_ESCAPE, lRelease), 1);
     EXPECT_EQ(pMenu->m_nKeys, 0);
     EXPECT_TRUE(IsPopupTrackingActive());
     EXPECT_EQ(CExtPopupMenuTracker::KeyboardHookProc(HC_ACTION, VK_ESCAPE, 1), 1);
     EXPECT_EQ(pMenu->m_nKeys, 1);
+    kxgui::PumpUntilIdle(); // Escape closes the root through a posted WM_CLOSE
     EXPECT_FALSE(IsPopupTrackingActive());
 }
 

@@ -14,8 +14,10 @@
 #include "uitoolkit/commands/ExtPopupBaseWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/core/ExtPopupMenuGeometry.h"
+#include "uitoolkit/core/ExtPopupMenuNavigation.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 
+class CExtBarButton;
 class CExtCmdItem;
 class CExtPopupMenuTracker;
 class CFrameWnd;
@@ -442,9 +444,11 @@ public:
     // the command target when null).
     virtual bool AddMoreWindowsItems(CWnd* pFrame = nullptr);
     virtual int ItemGetCount() const { return static_cast<int>(m_items.GetSize()); }
-    // Inserts a command of the command target's profile at nPos (-1: at the
-    // end); false for an unknown command.
-    virtual bool ItemInsert(UINT nCmdID, int nPos = -1);
+    // Inserts a separator (0), an empty sub-menu (CMD_POPUP) or a command of
+    // the target's profile (the menu's target when null) at nPos (-1: at the
+    // end); false for an unknown command or a position past the end.
+    virtual bool ItemInsert(UINT nCmdID, int nPos = -1, LPCTSTR lpszText = nullptr, HICON hIcon = nullptr,
+                            HWND hWndSpecCmdReceiver = nullptr);
     virtual bool IsTearOffCaption() const { return (m_dwTrackFlags & TRACK_TEAR_OFF) != 0; }
     virtual bool IsPaletteMode() const { return (m_dwTrackFlags & TRACK_PALETTE) != 0; }
     virtual bool UpdateFromMenu(HMENU hMenu, bool bTopLevel = true, bool bNoRefToCmdMngr = false);
@@ -460,6 +464,93 @@ public:
     BYTE GetMenuState() const { return m_nMenuState; }
     int GetCombineSide() const { return m_nCombineAlign; }
     bool IsRoot() const { return (m_nMenuState & MENU_ROOT) != 0; }
+
+    // ---- item list operations ----
+    // Out-of-range indices give empty answers and leave the menu unchanged.
+    virtual void SetCmdTargetToAllItems(HWND hWndSpecCmdReceiver, bool bNoSubMenus = false);
+    virtual UINT ItemGetCmdID(int nPos) const;
+    virtual HICON ItemGetIcon(int nPos) const;
+    virtual CString ItemGetText(int nPos) const;
+    virtual CString ItemGetAccelText(int nPos) const;
+    virtual int ItemFindPosForCmdID(UINT nCmdID, int nPosAfter = -1) const;
+    // Only sub-menu items and own items have an icon of their own.
+    virtual bool ItemSetPopupIcon(int nPos, HICON hIcon = nullptr);
+    virtual bool ItemSetPopupText(int nPos, LPCTSTR lpszText);
+    virtual bool ItemSetPopupAccelText(int nPos, LPCTSTR lpszText);
+    virtual CExtPopupMenuWnd* ItemGetPopup(int nPos);
+    virtual const CExtPopupMenuWnd* ItemGetPopupConst(int nPos) const;
+    virtual bool ItemIsDisplayed(int nPos) const;
+    virtual void ItemSetDisplayed(int nPos, bool bForceDisplayed = true);
+    // -1 empties the menu.
+    virtual bool ItemRemove(int nPos = -1);
+    virtual int ItemRemoveAllSeparators();
+    virtual bool ItemIsWrap(int nPos) const;
+    virtual void ItemSetWrap(int nPos, bool bWrap = true);
+    virtual bool ItemIsToolButton(int nPos) const;
+    virtual void ItemSetToolButton(int nPos, bool bToolButton = true);
+    virtual bool ItemIsEnabled(int nPos) const;
+    virtual void ItemEnable(int nPos, bool bEnable = true);
+    virtual bool ItemIsDefault(int nPos) const;
+    virtual void ItemSetDefault(int nPos, bool bDefault = true);
+    virtual bool ItemIsDefaultCommand(int nPos) const;
+    virtual void ItemSetDefaultCommand(int nPos, bool bDefaultCommand = true);
+    virtual bool ItemIsMarked(int nPos) const;
+    virtual void ItemSetMarked(int nPos, bool bMarked = true);
+    // An own item: nothing comes from the command manager. nCheckStyle 1, 2
+    // and 3 draw a check mark, the second check style and a radio dot.
+    virtual bool ItemInsertCommand(UINT nCmdID, int nPos = -1, LPCTSTR lpszText = nullptr,
+                                   LPCTSTR lpszAccelText = nullptr, const CExtCmdIcon& icon = CExtCmdIcon(),
+                                   int nCheckStyle = 0, HWND hWndSpecCmdReceiver = nullptr);
+    // The menu becomes the new item's sub-menu and is owned by this menu.
+    virtual bool ItemInsertSpecPopup(CExtPopupMenuWnd* pSpecPopup, int nPos = -1, LPCTSTR lpszText = nullptr,
+                                     HICON hIcon = nullptr);
+    virtual bool CreatePopupMenu(HWND hWndCmdRecv);
+    bool InsertItemWithIcon(UINT nCmdID, int nPos, LPCTSTR lpszText, LPCTSTR lpszAccelText, HICON hIcon,
+                            bool bCopyIcon = true, int nCheckStyle = 0, HWND hWndSpecCmdReceiver = nullptr);
+    void SetLeftAreaWidth(int nWidth) { m_nLeftAreaWidth = nWidth; }
+
+    // ---- highlight, sub-menus, closing and input ----
+    // Sent to the command target with g_nMsgItemCoveringNotification (WPARAM
+    // the notice) when the highlight of a menu or a bar button changes.
+    struct ItemCoveringNotice
+    {
+        enum e_code : int
+        {
+            CODE_UNCOVERED = 0,
+            CODE_COVERED = 1,
+            CODE_DELAYED_SUB_MENU = 2,
+        };
+        enum e_flags : BYTE
+        {
+            OPEN_SUB_MENU = 0x01,
+            SELECT_FIRST = 0x02,
+            SUPPRESS_TIPS = 0x04, // set by the receiver
+        };
+        CExtPopupMenuWnd* m_pPopup = nullptr;
+        CExtBarButton* m_pBarButton = nullptr;
+        int m_nCode = CODE_UNCOVERED;
+        int m_nItemIndex = -1;
+        BYTE m_nFlags = 0;
+        // False when nothing could receive it.
+        bool Notify();
+    };
+    static const UINT g_nMsgItemCoveringNotification;
+    static const UINT g_nMsgTearOff;
+    static const UINT g_nMsgCustomFloatPos;
+    static bool g_bExpandOnHover;
+    static bool g_bItemTips;
+
+    virtual void ItemHighlightClear(bool bRepaint, bool bHideTip);
+    virtual int GetItemTipType() const;
+    // Closes the tree and delivers nCmdID (0: none) to hWndDeliverTo (null:
+    // the command target).
+    virtual void OnItemCommand(UINT nCmdID, HWND hWndDeliverTo);
+    void ItemDeliverCommand(const MENUITEMDATA& mi);
+    virtual bool IsSubMenuOpenAllowed() const { return true; }
+    virtual bool StartScrolling(int nHit);
+    virtual int ItemFindByAccessChar(char ch, int nAfter = -1, bool bRestart = true) const;
+    virtual int ItemFindByText(LPCTSTR lpszText, int nAfter = -1, bool bRestart = true) const;
+    virtual int ItemFindDefaultCommand() const;
 
 protected:
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
@@ -477,6 +568,38 @@ protected:
     // The command as an item whose commands go to hWndCmdRecv.
     bool InsertCommandRecord(const CExtCmdItem& cmd, HWND hWndCmdRecv, int nPos);
     void DestroyItems(bool bNoRefToCmdMngr);
+    bool IsValidIndex(int nPos) const { return nPos >= 0 && nPos < ItemGetCount(); }
+    // Inserts a built record at a position the caller checked (-1: at the
+    // end) and lays the tree out again.
+    bool InsertBuiltRecord(MENUITEMDATA& mi, int nPos);
+
+    afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnCancelMode();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    // False when the notice's receiver destroyed the menu.
+    bool SendCoveringNotice(int nCode, int nIndex, BYTE nFlags);
+    void ShowStatusText(UINT nCmdID);
+    void RepaintNow();
+    bool IsItemHighlightable(int nIndex) const;
+    void ScrollItemIntoView(int nIndex);
+    CExtPopupMenuNavigation::Menu NavigationMenu();
+    bool CanExpand() const;
+    bool IsInputBlocked(bool bNeedsAnimationFinished) const;
+    int ChildItemIndex(HWND hWndChild) const;
+    bool HoverOverChild(const CPoint& ptClient, bool bSelectFirst, bool& bPassOn);
+    void ShowItemEdit(int nIndex);
+    bool ShowTipAt(const CRect& rcScreen, LPCTSTR lpszText, int nTipType);
+    bool IsOverOpeningToolBarButton(const CPoint& ptClient) const;
+    bool ActivateItem(int nIndex, bool& bPassOn);
+    bool OnEditKeyDown(UINT nVirtualKey, HWND hWndEdit, bool& bPassOn);
+    bool Navigate(int nCode);
+    void PostNextMenu(bool bNext);
+    // Left or Escape in a sub-menu: the parent closes it and keeps its item.
+    bool BackToParent();
+    bool OnMnemonicKey(UINT nVirtualKey, bool& bPassOn);
+
+    CRect m_rcTipArea;
 
     int m_nCurIndex = -1;
     int m_nDelayedFocusItemIndex = -1;

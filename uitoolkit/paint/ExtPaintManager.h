@@ -210,6 +210,10 @@ public:
     // true for them).
     typedef bool (*ExcludeChildFilterFn)(HDC hDC, HWND hWndParent, HWND hWndChild, LPARAM lParam);
     static void ExcludeVisibleChildren(HDC hDC, HWND hWndParent, ExcludeChildFilterFn pfnFilter, LPARAM lParam);
+    // Keeps painted over the children that show their parent's background:
+    // statics, tab controls, track bars, group boxes, check boxes and radio
+    // buttons.
+    static bool InheritedBackgroundChildFilter(HDC hDC, HWND hWndParent, HWND hWndChild, LPARAM lParam);
     // The depth painters decide on for a device context.
     static int GetDcBitsPerPixel(CDC& dc);
     static void PaintGradientRect(CDC& dc, const RECT& rc, COLORREF clrA, COLORREF clrB, bool bVertical = false,

@@ -103,6 +103,28 @@ bool WantsThemedToolBarBackground(CExtToolControlBar* pBar)
 
 // ---- inherited backgrounds ----
 
+bool CExtPaintManager::InheritedBackgroundChildFilter(HDC, HWND, HWND hWndChild, LPARAM)
+{
+    char szClass[32] = {};
+    ::GetClassNameA(hWndChild, szClass, sizeof(szClass));
+    if (lstrcmpiA(szClass, "static") == 0 || lstrcmpiA(szClass, "systabcontrol32") == 0 ||
+        lstrcmpiA(szClass, "msctls_trackbar32") == 0)
+        return true;
+    if (lstrcmpiA(szClass, "button") != 0)
+        return false;
+    switch (::GetWindowLongA(hWndChild, GWL_STYLE) & 0x0F)
+    {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_GROUPBOX: return true;
+    default: return false;
+    }
+}
+
 bool CExtPaintManager::PaintBackgroundByAncestors(bool bClient, CDC& dc, CWnd* pWnd, LPARAM lParam)
 {
     if (pWnd == nullptr || pWnd->GetSafeHwnd() == nullptr || !IsInheritedBackgroundUsed(pWnd, lParam))
