@@ -61,9 +61,11 @@ CThumbnailTile::CThumbnailTile(CAngleBlock* pBlock) : pBlock(pBlock)
     }
 }
 
-void ProbeFrameSize(const std::vector<CAngleBlock*>& blocks, int& nWidth, int& nHeight)
+void ProbeFrameSize(const std::vector<CAngleBlock*>& blocks, int& nWidth, int& nHeight, bool& bWideScreen)
 {
     nWidth = nHeight = 0;
+    const CAngleBlockList* pDomain = blocks.empty() || blocks[0] == nullptr ? nullptr : blocks[0]->GetList();
+    bWideScreen = pDomain != nullptr && pDomain->GetStreams().GetVideo().GetAspectRatio() == 3;
     CCellDataStream stream;
     CMpegVideoDecoder decoder;
     for (CAngleBlock* pBlock : blocks)

@@ -38,8 +38,9 @@ public:
 };
 
 // The coded picture size of the first tile whose unit has a sequence
-// header; 0 x 0 when none has.
-void ProbeFrameSize(const std::vector<CAngleBlock*>& blocks, int& nWidth, int& nHeight);
+// header (0 x 0 when none has), and whether the domain of the first tile's
+// block shows 16:9 video.
+void ProbeFrameSize(const std::vector<CAngleBlock*>& blocks, int& nWidth, int& nHeight, bool& bWideScreen);
 
 class CBlockThumbnailThread : public CWorkerThread
 {

@@ -52,6 +52,33 @@ private:
     std::condition_variable m_changed;
 };
 
+// A unit of patterned sectors: no video at all.
+class NoVideoBlock
+{
+public:
+    NoVideoBlock()
+    {
+        std::vector<BYTE> sectors(20 * 2048, 0x5A);
+        m_set = new CVobData(m_log, "", uint32_t(sectors.size()), sectors.data(), nullptr);
+        CVobuAddressList vobus;
+        vobus.Add(2);
+        vobus.Add(10);
+        m_block = std::make_unique<CAngleBlock>(new CVobCell(m_set, CCellAddress{1, 1, 2, 19}, vobus, nullptr), nullptr,
+                                                nullptr);
+    }
+    ~NoVideoBlock()
+    {
+        m_block.reset();
+        delete m_set;
+    }
+    CAngleBlock* Block() const { return m_block.get(); }
+
+private:
+    kxtest::RecordingLog m_log;
+    CVobData* m_set;
+    std::unique_ptr<CAngleBlock> m_block;
+};
+
 class BlockThumbnailThreadTest : public ::testing::Test
 {
 protected:
@@ -85,9 +112,11 @@ TEST_F(BlockThumbnailThreadTest, EveryTileGetsItsFirstPicture)
     std::vector<CAngleBlock*> blocks = TitleBlocks("pal1");
     ASSERT_FALSE(blocks.empty());
     int nWidth = 0, nHeight = 0;
-    ProbeFrameSize(blocks, nWidth, nHeight);
+    bool bWide = true;
+    ProbeFrameSize(blocks, nWidth, nHeight, bWide);
     EXPECT_EQ(nWidth, 720);
     EXPECT_EQ(nHeight, 576);
+    EXPECT_FALSE(bWide);
 
     CRecordingStrip strip;
     CBlockThumbnailThread thread(&strip);
@@ -106,6 +135,23 @@ TEST_F(BlockThumbnailThreadTest, EveryTileGetsItsFirstPicture)
         EXPECT_EQ(tile.nVobu, 0u);
     }
     EXPECT_EQ(strip.nStarted, 1);
+}
+
+TEST_F(BlockThumbnailThreadTest, ProbeOfAWideScreenDisc)
+{
+    KX_REQUIRE_FIXTURE(dir, "vwide");
+    int nWidth = 0, nHeight = 0;
+    bool bWide = false;
+    ProbeFrameSize(TitleBlocks("vwide"), nWidth, nHeight, bWide);
+    EXPECT_TRUE(bWide);
+    EXPECT_GT(nWidth, 0);
+    EXPECT_GT(nHeight, 0);
+
+    NoVideoBlock unit;
+    ProbeFrameSize({unit.Block()}, nWidth, nHeight, bWide);
+    EXPECT_EQ(nWidth, 0);
+    EXPECT_EQ(nHeight, 0);
+    EXPECT_FALSE(bWide);
 }
 
 TEST_F(BlockThumbnailThreadTest, UnknownFrameSizeAndWideScreen)
@@ -150,33 +196,6 @@ TEST_F(BlockThumbnailThreadTest, ARememberedVobuBeyondACutStartsAtZero)
     EXPECT_LT(pUnit->GetThumbnailVobu(), pUnit->GetVobuCount());
     EXPECT_EQ(thread.GetTile(0).nVobu, pUnit->GetThumbnailVobu());
 }
-
-// A unit of patterned sectors: no video at all.
-class NoVideoBlock
-{
-public:
-    NoVideoBlock()
-    {
-        std::vector<BYTE> sectors(20 * 2048, 0x5A);
-        m_set = new CVobData(m_log, "", uint32_t(sectors.size()), sectors.data(), nullptr);
-        CVobuAddressList vobus;
-        vobus.Add(2);
-        vobus.Add(10);
-        m_block = std::make_unique<CAngleBlock>(new CVobCell(m_set, CCellAddress{1, 1, 2, 19}, vobus, nullptr), nullptr,
-                                                nullptr);
-    }
-    ~NoVideoBlock()
-    {
-        m_block.reset();
-        delete m_set;
-    }
-    CAngleBlock* Block() const { return m_block.get(); }
-
-private:
-    kxtest::RecordingLog m_log;
-    CVobData* m_set;
-    std::unique_ptr<CAngleBlock> m_block;
-};
 
 TEST_F(BlockThumbnailThreadTest, AUnitWithoutVideoEndsAsAnEmptyTileAndIsReported)
 {
