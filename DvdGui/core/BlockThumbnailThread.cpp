@@ -16,10 +16,6 @@
 namespace
 {
 
-const DWORD kFormatRgb32 = 1;
-const DWORD kFormatYuv420 = 8;
-const DWORD kPictureFlags = 2;
-
 // The location of an error in the strip's thread, as its log shows it.
 #define THUMBNAIL_LOCATION FormatLocation("AngleBlockListExView.cpp", __LINE__)
 
@@ -51,7 +47,7 @@ bool InitDecoder(CMpegVideoDecoder& decoder, CCellDataStream& stream, const CClu
 
 CThumbnailTile::CThumbnailTile(CAngleBlock* pBlock) : pBlock(pBlock)
 {
-    thumbnail.SetFormat(0, 0, kFormatRgb32, kPictureFlags);
+    thumbnail.SetFormat(0, 0, kPicRgb32, kPicProgressive);
     if (CVobCell* pUnit = FirstUnit(pBlock))
     {
         // A cut may have left the unit shorter than its remembered VOBU.
@@ -183,7 +179,7 @@ void CBlockThumbnailThread::OnStartPass(Work& work)
     work.nPreviousVobu = 0;
     work.nLimit = 0;
     int nWidth = ThumbnailWidth(m_nFrameWidth, m_nFrameHeight, m_bWideScreen);
-    work.picture.SetFormat(DWORD(nWidth), kThumbnailHeight, kFormatYuv420, kPictureFlags);
+    work.picture.SetFormat(DWORD(nWidth), kThumbnailHeight, kPicYuv420, kPicProgressive);
     ScaleGeometry geometry;
     geometry.width = nWidth;
     geometry.height = kThumbnailHeight;
@@ -292,11 +288,11 @@ void CBlockThumbnailThread::Accept(Work& work, CVideoPicture* pPicture)
     CThumbnailTile& tile = *m_tiles[size_t(work.nTile)];
     if (pPicture != nullptr && work.scaler.Scale(*pPicture, work.picture))
     {
-        tile.thumbnail.SetFormat(work.picture.GetWidth(), work.picture.GetHeight(), kFormatRgb32, kPictureFlags);
+        tile.thumbnail.SetFormat(work.picture.GetWidth(), work.picture.GetHeight(), kPicRgb32, kPicProgressive);
         tile.thumbnail.Convert(work.picture);
     }
     else
-        tile.thumbnail.SetFormat(0, 0, kFormatRgb32, kPictureFlags);
+        tile.thumbnail.SetFormat(0, 0, kPicRgb32, kPicProgressive);
     tile.bDone = true;
     EndTile(work);
 }

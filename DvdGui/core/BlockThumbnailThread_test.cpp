@@ -7,11 +7,13 @@
 #include "DVD/source/VobCell.h"
 #include "DVD/source/VobData.h"
 #include "DvdGui/core/AppLog.h"
+#include "VDS/source/Idct.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -82,6 +84,12 @@ private:
 class BlockThumbnailThreadTest : public ::testing::Test
 {
 protected:
+    // The program selects its transform at start-up.
+    void SetUp() override
+    {
+        InitRefIdct();
+        g_pfnIdct = RefIdct;
+    }
     void TearDown() override
     {
         m_dvd.reset();
@@ -133,6 +141,10 @@ TEST_F(BlockThumbnailThreadTest, EveryTileGetsItsFirstPicture)
         EXPECT_EQ(tile.thumbnail.GetHeight(), 280u);
         EXPECT_EQ(tile.thumbnail.GetBitsPerPixel(), 32u);
         EXPECT_EQ(tile.nVobu, 0u);
+        // The fixture's pictures are colour bars, never one flat colour.
+        const BYTE* pData = tile.thumbnail.GetData();
+        EXPECT_FALSE(std::all_of(pData, pData + tile.thumbnail.GetImageSize(), [&](BYTE b) { return b == pData[0]; }))
+            << n;
     }
     EXPECT_EQ(strip.nStarted, 1);
 }
