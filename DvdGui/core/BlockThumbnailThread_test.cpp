@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -165,6 +167,42 @@ TEST_F(BlockThumbnailThreadTest, ProbeOfAWideScreenDisc)
     EXPECT_EQ(nHeight, 0);
     EXPECT_FALSE(bWide);
 }
+
+#ifndef _WIN32
+// The first tile's thumbnail against ffmpeg's first frame of the title VOB,
+// scaled alike. The thumbnail is a bottom-up bitmap of blue, green, red
+// bytes, as DrawDib takes it.
+TEST_F(BlockThumbnailThreadTest, ThumbnailMatchesFfmpegsFirstFrame)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    std::vector<CAngleBlock*> blocks = TitleBlocks("pal1");
+    blocks.resize(1);
+    CRecordingStrip strip;
+    CBlockThumbnailThread thread(&strip);
+    thread.SetTiles(blocks);
+    thread.StartPass(720, 576, false);
+    ASSERT_TRUE(strip.WaitFinished(1));
+    const CVideoPicture& thumbnail = thread.GetTile(0).thumbnail;
+    ASSERT_TRUE(thumbnail.IsValid());
+
+    std::string command = "ffmpeg -hide_banner -loglevel error -i '" +
+                          kxtest::FixturePath("pal1", "VIDEO_TS/VTS_01_1.VOB") +
+                          "' -frames:v 1 -vf scale=350:280:flags=bilinear -f rawvideo -pix_fmt bgra -";
+    std::FILE* p = popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::vector<BYTE> frame(350 * 280 * 4);
+    size_t nRead = std::fread(frame.data(), 1, frame.size(), p);
+    pclose(p);
+    ASSERT_EQ(nRead, frame.size()) << "ffmpeg did not decode the frame";
+    double dDifference = 0;
+    for (DWORD y = 0; y < 280; ++y)
+        for (DWORD x = 0; x < 350; ++x)
+            for (DWORD c = 0; c < 3; ++c)
+                dDifference += std::abs(int(thumbnail.GetData()[(279 - y) * thumbnail.GetStride() + x * 4 + c]) -
+                                        int(frame[(y * 350 + x) * 4 + c]));
+    EXPECT_LT(dDifference / (350 * 280 * 3), 4.0);
+}
+#endif
 
 TEST_F(BlockThumbnailThreadTest, UnknownFrameSizeAndWideScreen)
 {
