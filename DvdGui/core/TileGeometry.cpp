@@ -28,6 +28,27 @@ double TileAspect(int nFrameWidth, int nFrameHeight, bool bWideScreen)
     return bWideScreen ? dAspect * kWideFactor : dAspect;
 }
 
+namespace
+{
+
+// Tiles whose size across the strip is the client's across extent clamped to
+// [nMin, nMax]: first the whole client, then the client less the bar. The
+// first test is strict, the second lets an exact fit pass.
+void FitTiles(int nTiles, int nAcrossClient, int nAlongClient, int nBar, int nMin, int nMax, double dAspect,
+              int (*alongSize)(int, double), int& nAcross, int& nAlong, bool& bBar)
+{
+    nAcross = std::clamp(nAcrossClient, nMin, nMax);
+    nAlong = alongSize(nAcross, dAspect);
+    bBar = false;
+    if (int64_t(nAlong) * nTiles < nAlongClient)
+        return;
+    nAcross = std::clamp(nAcrossClient - nBar, nMin, nMax);
+    nAlong = alongSize(nAcross, dAspect);
+    bBar = int64_t(nAlong) * nTiles > nAlongClient;
+}
+
+} // namespace
+
 CTileLayout ComputeTileLayout(int nTiles, int nClientWidth, int nClientHeight, int nScrollBar, double dAspect,
                               float fFirstVisible)
 {
@@ -39,30 +60,16 @@ CTileLayout ComputeTileLayout(int nTiles, int nClientWidth, int nClientHeight, i
     int nTileSize;
     if (!IsVerticalStrip(nClientWidth, nClientHeight))
     {
+        FitTiles(nTiles, nClientHeight, nClientWidth, nScrollBar, kMinTile, kMaxTile, dAspect, WidthForHeight,
+                 layout.nTileHeight, layout.nTileWidth, layout.bScrollBar);
         nExtent = nClientWidth;
-        layout.nTileHeight = std::clamp(nClientHeight, kMinTile, kMaxTile);
-        layout.nTileWidth = WidthForHeight(layout.nTileHeight, dAspect);
-        if (int64_t(layout.nTileWidth) * nTiles >= nClientWidth)
-        {
-            layout.nTileHeight = std::clamp(nClientHeight - nScrollBar, kMinTile, kMaxTile);
-            layout.nTileWidth = WidthForHeight(layout.nTileHeight, dAspect);
-            layout.bScrollBar = int64_t(layout.nTileWidth) * nTiles > nClientWidth;
-        }
         nTileSize = layout.nTileWidth;
     }
     else
     {
+        FitTiles(nTiles, nClientWidth, nClientHeight, nScrollBar, int(kMinTile * dAspect), int(kMaxTile * dAspect),
+                 dAspect, HeightForWidth, layout.nTileWidth, layout.nTileHeight, layout.bScrollBar);
         nExtent = nClientHeight;
-        int nMinWidth = int(kMinTile * dAspect);
-        int nMaxWidth = int(kMaxTile * dAspect);
-        layout.nTileWidth = std::clamp(nClientWidth, nMinWidth, nMaxWidth);
-        layout.nTileHeight = HeightForWidth(layout.nTileWidth, dAspect);
-        if (int64_t(layout.nTileHeight) * nTiles >= nClientHeight)
-        {
-            layout.nTileWidth = std::clamp(nClientWidth - nScrollBar, nMinWidth, nMaxWidth);
-            layout.nTileHeight = HeightForWidth(layout.nTileWidth, dAspect);
-            layout.bScrollBar = int64_t(layout.nTileHeight) * nTiles > nClientHeight;
-        }
         nTileSize = layout.nTileHeight;
     }
     if (!layout.bScrollBar)
