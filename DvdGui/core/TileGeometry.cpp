@@ -106,6 +106,29 @@ int CTileStrip::HitTest(int x, int y) const
     return nIndex < nTiles ? nIndex : -1;
 }
 
+CRect CTileStrip::PictureRect(int nItem) const
+{
+    int nStart = (nItem - FirstDrawn()) * TileSize() + DrawOffset();
+    CRect cell = bVertical ? CRect(0, nStart, nTileWidth, nStart + nTileHeight)
+                           : CRect(nStart, 0, nStart + nTileWidth, nTileHeight);
+    cell.DeflateRect(3, 3);
+    return cell;
+}
+
+bool ProgressBarRemainder(const CRect& bar, double dFraction, CRect& remainder)
+{
+    dFraction = std::clamp(dFraction, 0.0, 1.0);
+    if (dFraction >= 1.0)
+        return false;
+    remainder = bar;
+    remainder.DeflateRect(1, 1);
+    if (bar.Height() > bar.Width())
+        remainder.bottom = remainder.top + int(remainder.Height() * (1.0 - dFraction));
+    else
+        remainder.right = remainder.left + int(remainder.Width() * (1.0 - dFraction));
+    return true;
+}
+
 float CTileStrip::EnsureVisible(int nItem, int nClientExtent) const
 {
     if (nItem < 0)

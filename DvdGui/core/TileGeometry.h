@@ -2,6 +2,8 @@
 // the scroll limits, hit tests and scrolling. The window applies the results.
 #pragma once
 
+#include "framework/core/AfxGeometry.h"
+
 #include <cstdint>
 
 // Tiles are stacked when the client is taller than wide, else side by side.
@@ -43,10 +45,18 @@ struct CTileStrip
     int DrawOffset() const;
     // The tile at a client point, -1 for none.
     int HitTest(int x, int y) const;
+    // Where a tile's picture is drawn, in client coordinates: its cell inset
+    // by 3 pixels.
+    CRect PictureRect(int nItem) const;
     // The first visible item that shows nItem whole in a client extent;
     // the current one when it is in view already or the item is negative.
     float EnsureVisible(int nItem, int nClientExtent) const;
 };
+
+// The grey, not yet done part of a progress bar inside its frame: the top of
+// a bar taller than wide (it fills from the bottom), else the left part.
+// False when the fraction reaches 1: the bar is all done.
+bool ProgressBarRemainder(const CRect& bar, double dFraction, CRect& remainder);
 
 // The scroll-bar codes of WM_HSCROLL and WM_VSCROLL.
 enum ETileScroll

@@ -75,6 +75,46 @@ TEST(TileGeometry, HitTestTable)
     }
 }
 
+TEST(TileGeometry, PictureRectangles)
+{
+    CTileStrip strip;
+    strip.nTiles = 5;
+    strip.nTileWidth = 100;
+    strip.nTileHeight = 80;
+    strip.fFirstVisible = 1.5f;
+    EXPECT_EQ(strip.PictureRect(1), CRect(-47, 3, 47, 77));
+    EXPECT_EQ(strip.PictureRect(3), CRect(153, 3, 247, 77));
+    strip.bVertical = true;
+    strip.fFirstVisible = 0.0f;
+    EXPECT_EQ(strip.PictureRect(2), CRect(3, 163, 97, 237));
+}
+
+TEST(TileGeometry, ProgressBar)
+{
+    const struct
+    {
+        CRect bar;
+        double fraction;
+        bool grey;
+        CRect remainder;
+    } cases[] = {
+        {CRect(0, 0, 6, 102), 0.0, true, CRect(1, 1, 5, 101)},     // tall: grey from the top
+        {CRect(0, 0, 6, 102), 0.25, true, CRect(1, 1, 5, 76)},     //
+        {CRect(0, 0, 6, 102), -3.0, true, CRect(1, 1, 5, 101)},    // clamped
+        {CRect(0, 0, 6, 102), 1.0, false, CRect()},                // done: all green
+        {CRect(0, 0, 6, 102), 7.0, false, CRect()},                //
+        {CRect(10, 0, 112, 6), 0.5, true, CRect(11, 1, 61, 5)},    // wide: grey from the left
+        {CRect(10, 20, 16, 26), 0.5, true, CRect(11, 21, 13, 25)}, // square counts as wide
+    };
+    for (const auto& c : cases)
+    {
+        CRect remainder;
+        EXPECT_EQ(ProgressBarRemainder(c.bar, c.fraction, remainder), c.grey) << c.fraction;
+        if (c.grey)
+            EXPECT_EQ(remainder, c.remainder) << c.fraction;
+    }
+}
+
 TEST(TileGeometry, EnsureVisible)
 {
     CTileStrip strip;
