@@ -3,6 +3,8 @@
 #include "framework/win/AfxMsg.h"
 #include "framework/win/WinThread.h"
 #include "uitoolkit/controls/ExtBitmapDC.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/commands/ExtSoundPlayer.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -255,6 +257,9 @@ void CExtPopupBaseWnd::OnTimer(UINT_PTR nIDEvent)
             }
             KillTimer(ID_TIMER_ANIMATION);
             m_animation.Kind = g_nDefaultAnimationKind;
+            // the menus ignore pointer input while one of them animates
+            if (CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() == this)
+                CExtPopupMenuWnd::GetTracker().SetAnimatingPopup(nullptr);
         }
         if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
         {

@@ -12,6 +12,14 @@
 
 IMPLEMENT_DYNCREATE(CExtPopupMenuWnd, CExtPopupBaseWnd)
 
+BEGIN_MESSAGE_MAP(CExtPopupMenuWnd, CExtPopupBaseWnd)
+ON_WM_SETCURSOR()
+ON_WM_ACTIVATEAPP()
+ON_WM_SHOWWINDOW()
+ON_WM_CANCELMODE()
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
 bool CExtPopupMenuWnd::g_bCollapseRarelyUsed = true;
 bool CExtPopupMenuWnd::g_bHighlightRarelyUsed = true;
 int CExtPopupMenuWnd::g_nPaletteTipType = CExtPopupMenuTipWnd::TipTypeRectBelow;
@@ -484,11 +492,15 @@ bool CExtPopupMenuWnd::IsHelpModeTracking() const
 
 CExtPopupMenuWnd::MENUITEMDATA& CExtPopupMenuWnd::GetItemAt(int nPos)
 {
+    if (!IsValidIndex(nPos))
+        AfxThrowNotSupportedException();
     return m_items[nPos];
 }
 
 const CExtPopupMenuWnd::MENUITEMDATA& CExtPopupMenuWnd::GetItemAt(int nPos) const
 {
+    if (!IsValidIndex(nPos))
+        AfxThrowNotSupportedException();
     return m_items[nPos];
 }
 
@@ -621,12 +633,6 @@ bool CExtPopupMenuWnd::InsertRecentFiles(int nPos)
             return false;
     }
     return true;
-}
-
-bool CExtPopupMenuWnd::ItemInsert(UINT nCmdID, int nPos)
-{
-    CExtCmdItem* pCmd = g_CmdManager->FindCommand(ProfileOf(m_hWndCmdReceiver), nCmdID);
-    return pCmd != nullptr && InsertCommandRecord(*pCmd, m_hWndCmdReceiver, nPos);
 }
 
 bool CExtPopupMenuWnd::InsertCommandRecord(const CExtCmdItem& cmd, HWND hWndCmdRecv, int nPos)
