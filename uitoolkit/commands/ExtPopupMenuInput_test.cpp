@@ -249,6 +249,27 @@ TEST_F(PopupMenuInputTest, EnterDeliversOrOnlyReportsWithNoPostFlag)
     }
 }
 
+TEST_F(PopupMenuInputTest, ClicksChooseOnTheButtonUp)
+{
+    UINT nResult = 0;
+    CExtPopupMenuWnd* pMenu = NewMenu();
+    ASSERT_TRUE(Track(pMenu, 0, &nResult));
+    CRect rcDisabled, rcBravo;
+    pMenu->ItemGetRect(4, rcDisabled);
+    pMenu->ItemGetRect(3, rcBravo);
+    bool bPassOn = false;
+    EXPECT_TRUE(pMenu->OnMouseClick(WM_LBUTTONUP, rcDisabled.CenterPoint(), bPassOn));
+    EXPECT_TRUE(pMenu->OnMouseClick(WM_LBUTTONDOWN, rcBravo.CenterPoint(), bPassOn));
+    kxgui::PumpUntilIdle();
+    EXPECT_TRUE(IsTracked()); // nothing happens on the way down
+    EXPECT_TRUE(pMenu->OnMouseClick(WM_LBUTTONUP, rcBravo.CenterPoint(), bPassOn));
+    kxgui::PumpUntilIdle();
+    EXPECT_FALSE(IsTracked());
+    EXPECT_EQ(nResult, 12u);
+    ASSERT_EQ(m_pFrame->m_commands.size(), 1u);
+    EXPECT_EQ(m_pFrame->m_commands[0], 12u);
+}
+
 TEST_F(PopupMenuInputTest, EscapeOnTheRootClosesWithoutCommand)
 {
     UINT nResult = 0xFFFF;

@@ -264,8 +264,11 @@ void CExtPopupMenuWnd::DoExpand()
             return;
         if ((m_nMenuState & MENU_SCROLLING) != 0 || IsTearOffCaption())
             RecalcScrollAreas();
-        SetWindowPos(nullptr, rcWnd.left, rcWnd.top, rcWnd.Width(), rcWnd.Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        // the frames and the shadow compose over what the screen shows at
+        // the new place before the window covers it
+        SetWindowPos(nullptr, rcWnd.left, rcWnd.top, rcWnd.Width(), rcWnd.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        CaptureScreenBeneath();
+        SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     ::SendMessageA(GetCmdTargetWnd(), g_nMsgNotifyMenuExpanded, 0, reinterpret_cast<LPARAM>(this));
 }

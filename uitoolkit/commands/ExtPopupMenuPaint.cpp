@@ -6,9 +6,13 @@
 #include "uitoolkit/commands/ExtCmdItem.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/controls/ExtBitmapDC.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
+#include "uitoolkit/core/ExtPopupMenuPlacement.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
+
+#include <vector>
 
 namespace
 {
@@ -17,6 +21,16 @@ bool IsTopMenuOwnerDrawn()
 {
     const CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
     return pTop != nullptr && (pTop->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_OWNER_DRAW) != 0;
+}
+
+// In palette rows an item with an in-place edit shows neither icon nor text,
+// and an icon-only item no text.
+void PalettePartsLeftOut(CExtPopupMenuWnd::MENUITEMDATA& mi, bool& bNoIcon, bool& bNoText)
+{
+    const CExtCmdIcon* pIcon = mi.GetIcon();
+    bNoIcon = mi.IsInplaceEdit();
+    bNoText = bNoIcon || (pIcon != nullptr && !pIcon->IsEmpty() &&
+                          (mi.m_nThirdFlags & CExtPopupMenuWnd::MENUITEMDATA::THIRD_NO_TEXT) != 0);
 }
 
 } // namespace
@@ -275,6 +289,56 @@ void CExtPopupMenuWnd::PaintFinished(CDC& dc, bool bOffscreen)
         dc.SelectPalette(pOldPalette, FALSE);
 }
 
+void CExtPopupMenuWnd::PaintAnimationFrame(CDC& dc)
+{
+    PaintAnimationKindFrame(dc, m_nCombineAlign);
+    if (m_animation.Kind != CExtPopupAnimation::AnimationExpand || m_bmpFinished.GetSafeHandle() == nullptr)
+        return;
+    CRect rc;
+    GetClientRect(&rc);
+    const int w = rc.Width(), h = rc.Height(), p = m_animation.Percent;
+    CExtBitmapDC dcFinished(dc, m_bmpFinished.GetSafeHandle());
+    if (!dcFinished.IsReady())
+        return;
+    visible_items_t items;
+    GetVisibleItems(dcFinished.GetSafeHdc(), items);
+    const INT_PTR nCount = items.GetSize();
+    if (nCount == 0)
+    {
+        dc.StretchBlt(rc.left, rc.top, w, h * p / 100, &dcFinished, 0, 0, w, h, SRCCOPY);
+        return;
+    }
+    // the rarely used items grow in while the others keep their height
+    std::vector<ExpandEffectRects_t> strips(static_cast<size_t>(nCount));
+    int yTarget = rc.top;
+    for (INT_PTR i = 0; i < nCount; ++i)
+    {
+        ExpandEffectRects_t& strip = strips[static_cast<size_t>(i)];
+        const int nTop = i == 0 ? rc.top : items[i].m_rcSlot.top;
+        const int nBottom = i == nCount - 1 ? rc.bottom : items[i + 1].m_rcSlot.top;
+        strip.m_rcSource.SetRect(rc.left, nTop, rc.right, nBottom);
+        int nHeight = strip.m_rcSource.Height();
+        if ((items[i].m_nFlags & VisibleItemDefinition_t::RARELY) != 0)
+            nHeight = nHeight * p / 100;
+        strip.m_rcTarget.SetRect(rc.left, yTarget, rc.right, yTarget + nHeight);
+        yTarget += nHeight;
+    }
+    const CExtPopupMenuWnd* pRoot = this;
+    while (pRoot->m_pWndParentMenu != nullptr)
+        pRoot = pRoot->m_pWndParentMenu;
+    const int nGrowth = yTarget - rc.bottom;
+    if (m_bCombineWithEA && pRoot->m_nCombineAlign == CExtPopupMenuPlacement::CombineAbove && nGrowth != 0)
+    {
+        // a menu above its button grows upwards
+        for (ExpandEffectRects_t& strip : strips)
+            strip.m_rcTarget.OffsetRect(0, -nGrowth);
+    }
+    for (const ExpandEffectRects_t& strip : strips)
+        if (!strip.m_rcTarget.IsRectEmpty())
+            dc.BitBlt(strip.m_rcTarget.left, strip.m_rcTarget.top, strip.m_rcTarget.Width(), strip.m_rcTarget.Height(),
+                      &dcFinished, strip.m_rcSource.left - rc.left, strip.m_rcSource.top - rc.top, SRCCOPY);
+}
+
 void CExtPopupMenuWnd::PaintItems(CDC& dc)
 {
     if (IsPaletteMode())
@@ -337,11 +401,9 @@ void CExtPopupMenuWnd::PaintItemsPalette(CDC& dc)
         ItemDrawRecord_t record(dc, &vi.m_rcItem, &vi.m_rcSlot, &mi, this, nFlags);
         if (bOffer && record.NotifyCmdTarget())
             continue;
-        const CExtCmdIcon* pIcon = mi.GetIcon();
-        const bool bEdit = mi.IsInplaceEdit();
-        const bool bIconOnly =
-            pIcon != nullptr && !pIcon->IsEmpty() && (mi.m_nThirdFlags & MENUITEMDATA::THIRD_NO_TEXT) != 0;
-        record.PaintWithTheme(bEdit, bEdit || bIconOnly, false, false, false);
+        bool bNoIcon = false, bNoText = false;
+        PalettePartsLeftOut(mi, bNoIcon, bNoText);
+        record.PaintWithTheme(bNoIcon, bNoText, false, false, false);
     }
 }
 
@@ -373,12 +435,7 @@ void CExtPopupMenuWnd::PaintParentItem(LPVOID pCookie, CDC& dc, const CWnd& wndP
     {
         bool bNoIcon = false, bNoText = false;
         if (pParent->IsPaletteMode())
-        {
-            const CExtCmdIcon* pIcon = mi.GetIcon();
-            bNoIcon = mi.IsInplaceEdit();
-            bNoText = bNoIcon ||
-                      (pIcon != nullptr && !pIcon->IsEmpty() && (mi.m_nThirdFlags & MENUITEMDATA::THIRD_NO_TEXT) != 0);
-        }
+            PalettePartsLeftOut(mi, bNoIcon, bNoText);
         record.PaintWithTheme(bNoIcon, bNoText, false, false, false);
     }
     dc.SelectClipRgn(nullptr);

@@ -1,8 +1,7 @@
 // The popup-menu family's registered messages and the menu tracker with its
 // thread hooks. The messages are registered while the program's static
 // objects are built, after the theme and the command manager, so every
-// window can use them from its first message on; the tracker is built after
-// them.
+// window can use them from its first message on.
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 
 #include "framework/win/AfxRes.h"
@@ -32,8 +31,6 @@ int CExtPopupMenuTracker::g_nKeyRepeatFilterMs = 20;
 
 namespace
 {
-
-CExtPopupMenuTracker g_tracker;
 
 bool IsLiveWindow(const CWnd* pWnd)
 {
@@ -73,9 +70,12 @@ bool IsButtonDownMessage(UINT message)
 
 } // namespace
 
+// Built on first use, after the theme and the icons its tip window needs,
+// whatever the order in which the program's static objects are built.
 CExtPopupMenuTracker& CExtPopupMenuWnd::GetTracker()
 {
-    return g_tracker;
+    static CExtPopupMenuTracker s_tracker;
+    return s_tracker;
 }
 
 CExtPopupMenuTracker::CExtPopupMenuTracker() = default;
@@ -152,12 +152,12 @@ void CExtPopupMenuTracker::SetHooks(bool bInstall)
 
 LRESULT CALLBACK CExtPopupMenuTracker::MouseHookProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    return g_tracker.OnMouseHook(nCode, wParam, lParam);
+    return CExtPopupMenuWnd::GetTracker().OnMouseHook(nCode, wParam, lParam);
 }
 
 LRESULT CALLBACK CExtPopupMenuTracker::KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    return g_tracker.OnKeyboardHook(nCode, wParam, lParam);
+    return CExtPopupMenuWnd::GetTracker().OnKeyboardHook(nCode, wParam, lParam);
 }
 
 // Only HC_ACTION removes the message from the queue: a peek that leaves it
@@ -260,13 +260,13 @@ bool IsMenuModifierKeyDown(LPARAM lKeyData)
 
 bool IsPopupTrackingActive()
 {
-    return g_tracker.GetTopPopup() != nullptr;
+    return CExtPopupMenuWnd::GetTracker().GetTopPopup() != nullptr;
 }
 
 void CloseActivePopupTree()
 {
-    if (g_tracker.GetTopPopup() != nullptr && !g_tracker.IsClosing())
-        g_tracker.Done();
+    if (CExtPopupMenuWnd::GetTracker().GetTopPopup() != nullptr && !CExtPopupMenuWnd::GetTracker().IsClosing())
+        CExtPopupMenuWnd::GetTracker().Done();
 }
 
 void PumpPendingMessages()

@@ -41,6 +41,17 @@ public:
 };
 int CCountedMenu::g_nDeleted = 0;
 
+// Closes its own tree from its click handler and leaves the click unhandled.
+class CClosingMenu : public CCountedMenu
+{
+public:
+    bool OnMouseClick(UINT, CPoint, bool&) override
+    {
+        CloseTree(false);
+        return false;
+    }
+};
+
 // The application's main frame as far as menus see it.
 class CMenuOwnerFrame : public CFrameWnd
 {
@@ -57,6 +68,11 @@ public:
     {
         ++m_nClosed;
         m_lClosedMenu = lParam;
+        return 0;
+    }
+    afx_msg LRESULT OnMenuExpanded(WPARAM, LPARAM)
+    {
+        ++m_nExpanded;
         return 0;
     }
     afx_msg LRESULT OnDrawItem(WPARAM, LPARAM lParam)
@@ -89,6 +105,7 @@ public:
     int m_nClosed = 0;
     LPARAM m_lClosedMenu = 0;
     int m_nDrawItem = 0;
+    int m_nExpanded = 0;
     UINT m_nOwnDrawnCmd = 0;
     bool m_bPaintLeftArea = false;
     int m_nRButtonDown = 0;
@@ -97,6 +114,7 @@ public:
 BEGIN_MESSAGE_MAP(CMenuOwnerFrame, CFrameWnd)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgPrepareMenu, OnPrepareMenu)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgNotifyMenuClosed, OnMenuClosed)
+ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgNotifyMenuExpanded, OnMenuExpanded)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgPopupDrawItem, OnDrawItem)
 ON_REGISTERED_MESSAGE(CExtPopupMenuWnd::g_nMsgPopupDrawLeftArea, OnDrawLeftArea)
 ON_WM_TIMER()
@@ -263,6 +281,20 @@ TEST_F(PopupMenuTrackingTest, MouseHookEatsTheButtonUpOfAClickOutside)
             << c.Message;
         EXPECT_NE(IsPopupTrackingActive(), c.Closes) << c.Message;
     }
+}
+
+TEST_F(PopupMenuTrackingTest, MouseHookEatsAClickWhoseHandlerClosedTheTree)
+{
+    auto* pMenu = new CClosingMenu;
+    ASSERT_TRUE(pMenu->LoadMenu(Target(), kDocumentMenu));
+    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 300, 100));
+    const POINT ptOnMenu = {310, 110};
+    MOUSEHOOKSTRUCT mhs = HookRecord(pMenu->GetSafeHwnd(), ptOnMenu);
+    // the menu object is gone when the handler returns: the hook reads the
+    // tracker again instead of the menu
+    EXPECT_EQ(CExtPopupMenuTracker::MouseHookProc(HC_ACTION, WM_LBUTTONDOWN, reinterpret_cast<LPARAM>(&mhs)), 1);
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_EQ(CCountedMenu::g_nDeleted, 1);
 }
 
 TEST_F(PopupMenuTrackingTest, HooksIgnoreCallsThatDoNotRemoveTheMessage)
@@ -448,6 +480,41 @@ TEST_F(PopupMenuTrackingTest, LayoutHidesRedundantSeparatorsAndRarelyUsedCommand
     ::DestroyMenu(hMenu);
 }
 
+TEST_F(PopupMenuTrackingTest, ExpandingShowsTheRarelyUsedCommandsAndGrowsTheWindow)
+{
+    CExtPopupMenuWnd::g_bCollapseRarelyUsed = true;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationFade;
+    CCountedMenu* pMenu = NewMenu();
+    ASSERT_TRUE(pMenu->TrackPopupMenu(0, 100, 120));
+    kxgui::PumpUntilIdle();
+    ASSERT_NE(pMenu->GetMenuState() & CExtPopupMenuWnd::MENU_COLLAPSED, 0);
+    CRect rcBefore;
+    pMenu->GetWindowRect(&rcBefore);
+    // a menu expands only once no animation runs; each runs its frames on
+    // the timer
+    const auto waitForAnimations = []()
+    {
+        while (Tracker().GetAnimatingPopup() != nullptr)
+        {
+            ::WaitMessage();
+            kxgui::PumpUntilIdle();
+        }
+    };
+    waitForAnimations();
+    pMenu->DoExpand();
+    EXPECT_NE(pMenu->GetMenuState() & CExtPopupMenuWnd::MENU_EXPANDED, 0);
+    EXPECT_EQ(pMenu->GetMenuState() & CExtPopupMenuWnd::MENU_COLLAPSED, 0);
+    waitForAnimations();
+    CRect rcAfter;
+    pMenu->GetWindowRect(&rcAfter);
+    EXPECT_GT(rcAfter.Height(), rcBefore.Height());
+    EXPECT_EQ(rcAfter.TopLeft(), rcBefore.TopLeft());
+    EXPECT_TRUE(pMenu->GetItemAt(0).IsDisplayed());
+    EXPECT_EQ(m_pFrame->m_nExpanded, 1);
+    EXPECT_FALSE(
+        kxgui::SaveArtifact(kxgui::CaptureScreen(pMenu->GetSafeHwnd(), false), "popup_menu_expanded.png").empty());
+}
+
 // ---- screenshots -------------------------------------------------------------
 
 // What the screen shows over the frame: each window's own surface is
@@ -520,6 +587,8 @@ TEST_F(PopupMenuTrackingTest, ScreenshotsOfTrackedMenus)
         CRect rcSub;
         pSub->GetWindowRect(&rcSub);
         EXPECT_TRUE(pSub->IsWindowVisible());
+        EXPECT_TRUE(pSub->IsSubMenuOfPopupMenu());
+        EXPECT_FALSE(pMenu->IsSubMenuOfPopupMenu());
         EXPECT_GE(rcSub.left, rcItem.left + rcItem.Width() / 2);
         const std::string name = std::string("popup_menu_tracked_") + ExtTestThemeName(nTheme) + ".png";
         EXPECT_FALSE(

@@ -242,6 +242,14 @@ public:
     };
     typedef CArray<VisibleItemDefinition_t, const VisibleItemDefinition_t&> visible_items_t;
 
+    // One strip of the expand animation: a part of the finished image and
+    // where this frame shows it.
+    struct ExpandEffectRects_t
+    {
+        CRect m_rcSource;
+        CRect m_rcTarget;
+    };
+
     // Sent with g_nMsgPopupDrawItem (LPARAM the record) to the command target,
     // whose nonzero answer means that it painted the item.
     class ItemDrawRecord_t
@@ -380,12 +388,15 @@ public:
 
     // ---- painting ----
     void PaintFinished(CDC& dc, bool bOffscreen) override;
+    void PaintAnimationFrame(CDC& dc) override;
     virtual void PaintItems(CDC& dc);
     virtual void PaintItemsPalette(CDC& dc);
     // The combined-area callback of a sub-menu: repaints the parent menu's
     // item (the cookie is its index) inside the joined area.
     static void PaintParentItem(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
                                 int nCombineSide);
+    // A sub-menu opened from an item: joined to it through PaintParentItem.
+    bool IsSubMenuOfPopupMenu() const override { return m_pCbPaintCombinedContent == &PaintParentItem; }
 
     // ---- layout ----
     bool IsShadowEnabled() const override;

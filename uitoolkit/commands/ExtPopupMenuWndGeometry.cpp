@@ -7,6 +7,22 @@
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
+namespace
+{
+
+void DescribeVisibleItem(CExtPopupMenuWnd::VisibleItemDefinition_t& vi, int nIndex,
+                         const CExtPopupMenuWnd::MENUITEMDATA& mi)
+{
+    vi.m_nIndex = nIndex;
+    vi.m_nCmdID = mi.GetCmdID();
+    if (mi.IsSeparator())
+        vi.m_nFlags |= CExtPopupMenuWnd::VisibleItemDefinition_t::SEPARATOR;
+    else if (mi.IsPopup())
+        vi.m_nFlags |= CExtPopupMenuWnd::VisibleItemDefinition_t::SUB_MENU;
+}
+
+} // namespace
+
 int CExtPopupMenuWnd::GetMenuBorderSize() const
 {
     return g_PaintManager->GetMenuBorderSize();
@@ -178,18 +194,14 @@ void CExtPopupMenuWnd::GetVisibleItems(HDC hDC, visible_items_t& list)
             continue;
         if (hDC != nullptr && (!::RectVisible(hDC, &vi.m_rcItem) || !::RectVisible(hDC, &vi.m_rcSlot)))
             continue;
-        vi.m_nIndex = i;
-        vi.m_nCmdID = mi.GetCmdID();
-        if (mi.IsSeparator())
-            vi.m_nFlags |= VisibleItemDefinition_t::SEPARATOR;
-        else if (mi.IsPopup())
+        DescribeVisibleItem(vi, i, mi);
+        if (mi.IsPopup())
         {
-            vi.m_nFlags |= VisibleItemDefinition_t::SUB_MENU;
             if (!bNoHooks && !mi.IsOwnItem() && mi.GetPopup() != nullptr && mi.GetPopup()->IsNoItemDisplayed() &&
                 (mi.m_nStateFlags & MENUITEMDATA::STATE_ALWAYS_DISPLAYED) == 0)
                 vi.m_nFlags |= VisibleItemDefinition_t::RARELY;
         }
-        else if (mi.m_pCbCustom == nullptr && !bNoHooks)
+        else if (!mi.IsSeparator() && mi.m_pCbCustom == nullptr && !bNoHooks)
         {
             const CExtCmdItem* pCmd = mi.GetCmd();
             if (pCmd != nullptr && pCmd->IsRarelyUsed())
@@ -222,12 +234,7 @@ void CExtPopupMenuWnd::GetVisibleItemsPalette(HDC hDC, visible_items_t& list)
         if (hDC != nullptr && !::RectVisible(hDC, &vi.m_rcItem))
             continue;
         vi.m_rcSlot = vi.m_rcItem;
-        vi.m_nIndex = i;
-        vi.m_nCmdID = mi.GetCmdID();
-        if (mi.IsSeparator())
-            vi.m_nFlags |= VisibleItemDefinition_t::SEPARATOR;
-        else if (mi.IsPopup())
-            vi.m_nFlags |= VisibleItemDefinition_t::SUB_MENU;
+        DescribeVisibleItem(vi, i, mi);
         list.Add(vi);
     }
 }
