@@ -11,6 +11,7 @@
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/PopupStage.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,7 @@ protected:
         pMenu->m_clrDefault = RGB(1, 2, 3);
         if (!pMenu->CreatePopupMenu(m_pFrame->GetSafeHwnd()) || !pMenu->TrackPopupMenu(dwFlags, 100, 120))
             return nullptr;
-        kxgui::PumpUntilIdle();
+        kxtest::WaitForPopupAnimations();
         return pMenu;
     }
 
@@ -256,7 +257,7 @@ TEST_F(PopupColorMenuTest, NoHookTrackingReleaseClosesWithoutNotifying)
     pMenu->m_pClrResult = &clrResult;
     ASSERT_TRUE(pMenu->CreatePopupMenu(m_pFrame->GetSafeHwnd()));
     ASSERT_TRUE(pMenu->TrackPopupMenu(kStill | CExtPopupMenuWnd::TRACK_NO_HOOKS, 100, 120));
-    kxgui::PumpUntilIdle();
+    kxtest::WaitForPopupAnimations();
     const HWND hWndMenu = pMenu->GetSafeHwnd();
     ASSERT_TRUE(::IsWindow(hWndMenu));
     EXPECT_FALSE(pMenu->IsSubMenuOpenAllowed());

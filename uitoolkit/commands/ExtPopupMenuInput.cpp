@@ -500,11 +500,11 @@ bool CExtPopupMenuWnd::OnEditKeyDown(UINT nVirtualKey, HWND hWndEdit, bool& bPas
         if (bShift)
             ::SendMessageA(hWndEdit, WM_CUT, 0, 0);
         else
-            ::SendMessageA(hWndEdit, WM_CLEAR, 0, 0);
+            ::SendMessageA(hWndEdit, CInPlaceEditWnd::g_nMsgDeleteSelection, 0, 0);
         break;
     case 'A':
         if (bCtrl)
-            ::SendMessageA(hWndEdit, EM_SETSEL, 0, -1);
+            ::SendMessageA(hWndEdit, CInPlaceEditWnd::g_nMsgSelectAll, 0, 0);
         else
             bPassOn = true;
         break;
