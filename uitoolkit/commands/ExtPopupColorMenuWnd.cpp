@@ -300,18 +300,7 @@ bool CExtPopupColorMenuWnd::OnMouseMove(UINT nFlags, CPoint ptClient, bool& bPas
     {
         if (CExtPopupMenuWnd::OnHitTest(ptClient) == IDX_TEAR_OFF)
         {
-            ItemHighlightClear(true, false);
-            if (!IsLiveWindow(hWnd))
-                return true;
-            CaptureSet();
-            ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
-            if (g_bItemTips && CaptureGet() == this)
-            {
-                CRect rcTearOff;
-                ItemGetRect(IDX_TEAR_OFF, rcTearOff, false);
-                ClientToScreen(&rcTearOff);
-                ShowTipAt(rcTearOff, "Drag to make this menu float", GetItemTipType());
-            }
+            HoverTearOffBar(GetItemTipType());
             return true;
         }
         ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));

@@ -593,6 +593,9 @@ protected:
     bool HoverOverChild(const CPoint& ptClient, bool bSelectFirst, bool& bPassOn);
     void ShowItemEdit(int nIndex);
     bool ShowTipAt(const CRect& rcScreen, LPCTSTR lpszText, int nTipType);
+    // The pointer over the tear-off bar: no item highlighted, the size-all
+    // cursor and the bar's tip.
+    void HoverTearOffBar(int nTipType);
     bool IsOverOpeningToolBarButton(const CPoint& ptClient) const;
     bool ActivateItem(int nIndex, bool& bPassOn);
     bool OnEditKeyDown(UINT nVirtualKey, HWND hWndEdit, bool& bPassOn);
