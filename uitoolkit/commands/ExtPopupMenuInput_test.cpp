@@ -25,13 +25,19 @@
 #include <string>
 #include <vector>
 
-// Freed blocks of this test program are overwritten, so that a popup menu
-// read after its deletion fails visibly instead of reading stale members.
+namespace
+{
+// While set, freed blocks are overwritten, so that a popup menu read after
+// its deletion fails visibly instead of reading stale members.
+bool g_bPoisonFreedBlocks = false;
+} // namespace
+
 void operator delete(void* p) noexcept
 {
     if (p == nullptr)
         return;
-    std::memset(p, 0xDD, _msize(p));
+    if (g_bPoisonFreedBlocks)
+        std::memset(p, 0xDD, _msize(p));
     std::free(p);
 }
 
@@ -149,7 +155,20 @@ protected:
         const bool bTracked = pMenu->TrackPopupMenu(dwFlags | CExtPopupMenuWnd::TRACK_NO_ANIMATION, 60, 60, nullptr,
                                                     nullptr, nullptr, pResult);
         kxgui::PumpUntilIdle();
+        WaitUntilShown(pMenu);
         return bTracked;
+    }
+    // Input waits until a menu has finished appearing; that takes timer
+    // messages, so wait for them rather than only for an idle queue.
+    static void WaitUntilShown(CExtPopupMenuWnd* pMenu)
+    {
+        for (int i = 0;
+             i < 200 && (!pMenu->m_animation.Finished || CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() != nullptr);
+             ++i)
+        {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            kxgui::PumpUntilIdle();
+        }
     }
     static bool Key(CExtPopupMenuWnd* pMenu, UINT nKey)
     {
@@ -180,11 +199,13 @@ TEST_F(PopupMenuInputTest, ArrowsWrapAndSkipSeparatorsAndDisabledItems)
         EXPECT_EQ(Highlighted(*pMenu), step.nExpected) << step.nKey;
     }
 
+    CloseActivePopupTree();
+    kxgui::PumpUntilIdle();
     CExtPopupMenuWnd* pSingle = new CExtPopupMenuWnd;
     pSingle->CreatePopupMenu(Target());
     pSingle->ItemInsertCommand(10, -1, "Only");
     pSingle->ItemInsertCommand(0);
-    ASSERT_TRUE(Track(pSingle)); // closes the first tree
+    ASSERT_TRUE(Track(pSingle));
     Key(pSingle, VK_DOWN);
     EXPECT_EQ(Highlighted(*pSingle), 0);
     Key(pSingle, VK_DOWN);
@@ -324,8 +345,8 @@ TEST_F(PopupMenuInputTest, SubMenusOpenByDelayOrKeyAndCloseBackToTheParent)
     pMenu->DelayedSubMenuStart(5); // the same index: the delay runs on
     EXPECT_EQ(m_pFrame->m_coveringCodes.size(), nNotices);
     pMenu->SendMessage(WM_TIMER, 667);
-    kxgui::PumpUntilIdle();
     ASSERT_NE(pSub->GetSafeHwnd(), nullptr);
+    WaitUntilShown(pSub);
     EXPECT_TRUE(pSub->IsWindowVisible());
     EXPECT_EQ(Highlighted(*pSub), -1);
 
@@ -338,8 +359,8 @@ TEST_F(PopupMenuInputTest, SubMenusOpenByDelayOrKeyAndCloseBackToTheParent)
 
     // Right opens it at once with its first item
     Key(pMenu, VK_RIGHT);
-    kxgui::PumpUntilIdle();
     ASSERT_NE(pSub->GetSafeHwnd(), nullptr);
+    WaitUntilShown(pSub);
     EXPECT_EQ(Highlighted(*pSub), 0);
     Key(pSub, VK_ESCAPE);
     kxgui::PumpUntilIdle();
@@ -379,6 +400,7 @@ TEST_F(PopupMenuInputTest, NullCommandClosesPlaysAndPostsNothing)
 
 TEST_F(PopupMenuInputTest, RootsClosingThemselvesReadNothingAfterwards)
 {
+    g_bPoisonFreedBlocks = true;
     // a click outside the menu
     CExtPopupMenuWnd* pMenu = NewMenu();
     ASSERT_TRUE(Track(pMenu));
@@ -395,6 +417,7 @@ TEST_F(PopupMenuInputTest, RootsClosingThemselvesReadNothingAfterwards)
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_FALSE(IsTracked());
     kxgui::PumpUntilIdle();
+    g_bPoisonFreedBlocks = false;
 }
 
 void CursorTo(CExtPopupMenuWnd* pMenu, int nIndex)

@@ -242,12 +242,23 @@ MOUSEHOOKSTRUCT HookRecord(HWND hWnd, POINT ptScreen)
     return mhs;
 }
 
+// Input waits until a menu has finished appearing, which takes timer
+// messages: wait for them rather than only for an idle queue.
+void WaitUntilShown(CExtPopupMenuWnd* pMenu)
+{
+    kxgui::PumpUntilIdle();
+    for (int i = 0; i < 200 && !pMenu->m_animation.Finished; ++i)
+    {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        kxgui::PumpUntilIdle();
+    }
+}
+
 TEST_F(PopupMenuTrackingTest, RightClickOutsideClosesTheTreeAndReachesTheWindowBelow)
 {
     CCountedMenu* pMenu = NewMenu();
-    // input waits until the opening animation is over
     ASSERT_TRUE(pMenu->TrackPopupMenu(CExtPopupMenuWnd::TRACK_NO_ANIMATION, 300, 100));
-    kxgui::PumpUntilIdle();
+    WaitUntilShown(pMenu);
     const POINT ptOutside = {40, 60};
     kxgui::InputScript().Click(Target(), ptOutside, true).Send();
     kxgui::PumpUntilIdle();
@@ -273,7 +284,7 @@ TEST_F(PopupMenuTrackingTest, MouseHookEatsTheButtonUpOfAClickOutside)
         CCountedMenu* pMenu = NewMenu();
         // clicks wait until the opening animation is over
         ASSERT_TRUE(pMenu->TrackPopupMenu(CExtPopupMenuWnd::TRACK_NO_ANIMATION, 300, 100));
-        kxgui::PumpUntilIdle();
+        WaitUntilShown(pMenu);
         POINT ptOutside = {40, 60};
         ::ClientToScreen(Target(), &ptOutside);
         MOUSEHOOKSTRUCT mhs = HookRecord(Target(), ptOutside);
@@ -315,7 +326,7 @@ TEST_F(PopupMenuTrackingTest, KeyReleasesNeverReachTheMenu)
 {
     CCountedMenu* pMenu = NewMenu();
     ASSERT_TRUE(pMenu->TrackPopupMenu(CExtPopupMenuWnd::TRACK_NO_ANIMATION, 300, 100));
-    kxgui::PumpUntilIdle();
+    WaitUntilShown(pMenu);
     const LPARAM lRelease = static_cast<LPARAM>(0xC0000001u);
     EXPECT_EQ(CExtPopupMenuTracker::KeyboardHookProc(HC_ACTION, VK_ESCAPE, lRelease), 1);
     EXPECT_EQ(pMenu->m_nKeys, 0);
