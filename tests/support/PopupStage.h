@@ -4,6 +4,8 @@
 // record of the menu sounds played (the test machine has no sound device).
 
 #include "tests/gui/GuiHarness.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtSoundPlayer.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
@@ -76,6 +78,17 @@ private:
 };
 
 // The popups' animation clock, moved by the test.
+// Menus take input only once no animation runs; even a menu shown without
+// one finishes on a timer step.
+inline void WaitForPopupAnimations()
+{
+    while (CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() != nullptr)
+    {
+        ::WaitMessage();
+        kxgui::PumpUntilIdle();
+    }
+}
+
 inline clock_t& FakeClockNow()
 {
     static clock_t now = 1000;

@@ -176,6 +176,23 @@ bool CExtPopupMenuWnd::ShowTipAt(const CRect& rcScreen, LPCTSTR lpszText, int nT
     return m_wndToolTip.Show(this, rcScreen);
 }
 
+void CExtPopupMenuWnd::HoverTearOffBar(int nTipType)
+{
+    const HWND hWnd = GetSafeHwnd();
+    ItemHighlightClear(true, false);
+    if (!IsLiveWindow(hWnd))
+        return;
+    CaptureSet();
+    ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
+    if (g_bItemTips && CaptureGet() == this)
+    {
+        CRect rcTearOff;
+        ItemGetRect(IDX_TEAR_OFF, rcTearOff);
+        ClientToScreen(&rcTearOff);
+        ShowTipAt(rcTearOff, "Drag to make this menu float", nTipType);
+    }
+}
+
 bool CExtPopupMenuWnd::OnMouseMove(UINT nFlags, CPoint ptClient, bool& bPassOn)
 {
     const HWND hWnd = GetSafeHwnd();
@@ -237,18 +254,7 @@ bool CExtPopupMenuWnd::OnMouseMove(UINT nFlags, CPoint ptClient, bool& bPassOn)
     }
     if (nHit == IDX_TEAR_OFF && IsTearOffCaption())
     {
-        ItemHighlightClear(true, false);
-        if (!IsLiveWindow(hWnd))
-            return true;
-        CaptureSet();
-        ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
-        if (g_bItemTips && CaptureGet() == this)
-        {
-            CRect rcTearOff;
-            ItemGetRect(IDX_TEAR_OFF, rcTearOff);
-            ClientToScreen(&rcTearOff);
-            ShowTipAt(rcTearOff, "Drag to make this menu float", g_nTearOffTipType);
-        }
+        HoverTearOffBar(g_nTearOffTipType);
         return true;
     }
     if (nHit == IDX_SCROLL_TOP || nHit == IDX_SCROLL_BOTTOM)
@@ -500,11 +506,11 @@ bool CExtPopupMenuWnd::OnEditKeyDown(UINT nVirtualKey, HWND hWndEdit, bool& bPas
         if (bShift)
             ::SendMessageA(hWndEdit, WM_CUT, 0, 0);
         else
-            ::SendMessageA(hWndEdit, WM_CLEAR, 0, 0);
+            ::SendMessageA(hWndEdit, CInPlaceEditWnd::g_nMsgDeleteSelection, 0, 0);
         break;
     case 'A':
         if (bCtrl)
-            ::SendMessageA(hWndEdit, EM_SETSEL, 0, -1);
+            ::SendMessageA(hWndEdit, CInPlaceEditWnd::g_nMsgSelectAll, 0, 0);
         else
             bPassOn = true;
         break;

@@ -325,7 +325,7 @@ bool CExtPopupMenuWnd::CreateMenuWindow(HWND hWndCmdRecv)
     for (INT_PTR i = 0; i < m_items.GetSize(); ++i)
     {
         MENUITEMDATA& mi = m_items[i];
-        if (!mi.IsInplaceEdit() || !mi.IsDisplayed() || !::IsWindow(mi.m_hWndSpecCmdReceiver))
+        if (!mi.IsInplaceEdit() || !mi.IsDisplayed())
             continue;
         CRect rcItem;
         ItemGetRect(static_cast<int>(i), rcItem);
@@ -337,7 +337,20 @@ bool CExtPopupMenuWnd::CreateMenuWindow(HWND hWndCmdRecv)
         for (int k = 0; k < 4; ++k)
             request.m_nParams[k] = mi.m_nInplaceParams[k];
         request.m_rcEdit = mi.GetInplaceEditRect(rcItem, IsRightToLeft());
-        ::SendMessageA(mi.m_hWndSpecCmdReceiver, g_nMsgCreateInplaceEdit, reinterpret_cast<WPARAM>(&request), 0);
+        if (::IsWindow(mi.m_hWndSpecCmdReceiver))
+            ::SendMessageA(mi.m_hWndSpecCmdReceiver, g_nMsgCreateInplaceEdit, reinterpret_cast<WPARAM>(&request), 0);
+        if (mi.m_pInplaceEditWnd == nullptr)
+        {
+            auto* pEdit = new CInPlaceEditWnd(mi.m_pInplaceEditStr,
+                                              reinterpret_cast<CInPlaceEditWnd::pCbValidate>(mi.m_nInplaceParams[0]),
+                                              reinterpret_cast<CInPlaceEditWnd::pCbCommit>(mi.m_nInplaceParams[1]),
+                                              reinterpret_cast<CInPlaceEditWnd::pCbMsgHook>(mi.m_nInplaceParams[2]),
+                                              static_cast<LPARAM>(mi.m_nInplaceParams[3]));
+            if (pEdit->Create(this, request.m_rcEdit, mi.GetCmdID()))
+                mi.m_pInplaceEditWnd = pEdit;
+            else
+                delete pEdit;
+        }
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/core/CArray.h"
+#include "framework/win/Controls.h"
 #include "framework/win/CmdTarget.h"
 #include "framework/win/GdiObjects.h"
 #include "uitoolkit/commands/ExtPopupBaseWnd.h"
@@ -28,6 +29,7 @@ class CExtPopupMenuWnd : public CExtPopupBaseWnd
     DECLARE_DYNCREATE(CExtPopupMenuWnd)
 public:
     class CExtPopupMenuCmdUI;
+    class CInPlaceEditWnd;
 
     // Called with (menu, item); a true answer of a click handler means the
     // click was handled.
@@ -191,7 +193,8 @@ public:
         HWND m_hWndSpecCmdReceiver = nullptr;
         CWnd* m_pInplaceEditWnd = nullptr;
         CString* m_pInplaceEditStr = nullptr;
-        DWORD m_nInplaceParams[4] = {0, 0, 0, 0};
+        // the validator, committer, message hook and cookie of the edit
+        DWORD_PTR m_nInplaceParams[4] = {0, 0, 0, 0};
         int m_nInplaceEditWidth = 0;
         BYTE m_nInplaceFlags = INPLACE_ACTIVE;
         CString m_sInplaceEditText;
@@ -219,7 +222,7 @@ public:
         CExtPopupMenuWnd* m_pPopup = nullptr;
         MENUITEMDATA* m_pItemData = nullptr;
         CString* m_pText = nullptr;
-        DWORD m_nParams[4] = {0, 0, 0, 0};
+        DWORD_PTR m_nParams[4] = {0, 0, 0, 0};
         CRect m_rcEdit;
     };
 
@@ -590,6 +593,9 @@ protected:
     bool HoverOverChild(const CPoint& ptClient, bool bSelectFirst, bool& bPassOn);
     void ShowItemEdit(int nIndex);
     bool ShowTipAt(const CRect& rcScreen, LPCTSTR lpszText, int nTipType);
+    // The pointer over the tear-off bar: no item highlighted, the size-all
+    // cursor and the bar's tip.
+    void HoverTearOffBar(int nTipType);
     bool IsOverOpeningToolBarButton(const CPoint& ptClient) const;
     bool ActivateItem(int nIndex, bool& bPassOn);
     bool OnEditKeyDown(UINT nVirtualKey, HWND hWndEdit, bool& bPassOn);
@@ -634,6 +640,45 @@ public:
     HWND m_hWndCmdReceiver;
     CExtPopupMenuWnd* m_pPopup;
     MENUITEMDATA* m_pItemData = nullptr;
+};
+
+// The default edit of a menu item hosting one: a borderless one-line edit of
+// the owner's string. The owner's validator may reject any change, its
+// committer takes the text on Enter (else the string is assigned), and its
+// message hook may handle any message first.
+class CExtPopupMenuWnd::CInPlaceEditWnd : public CEdit
+{
+public:
+    typedef bool (*pCbValidate)(CInPlaceEditWnd* pEdit, LPARAM lCookie, LPCTSTR lpszOld, LPCTSTR lpszNew);
+    typedef void (*pCbCommit)(CInPlaceEditWnd* pEdit, LPARAM lCookie, LPCTSTR lpszText);
+    typedef bool (*pCbMsgHook)(LRESULT* pResult, UINT message, WPARAM wParam, LPARAM lParam, CInPlaceEditWnd* pEdit,
+                               LPARAM lCookie);
+    enum e_flags : BYTE
+    {
+        FLAG_COMMITTING = 0x01,
+    };
+    // Sent by the menu's keyboard handling, wParam and lParam 0.
+    static const UINT g_nMsgDeleteSelection;
+    static const UINT g_nMsgSelectAll;
+
+    CInPlaceEditWnd(CString* pStr, pCbValidate pValidate, pCbCommit pCommit, pCbMsgHook pMsgHook, LPARAM lCookie);
+    // Hidden, as a child of the menu window, showing the owner's string.
+    virtual bool Create(CExtPopupMenuWnd* pPopup, const RECT& rc, UINT nID);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    // Runs an editing message and takes its change back when the validator
+    // rejects it.
+    LRESULT GuardedEdit(UINT message, WPARAM wParam, LPARAM lParam);
+    void CancelMenu();
+
+    pCbValidate m_pValidate;
+    pCbCommit m_pCommit;
+    pCbMsgHook m_pMsgHook;
+    LPARAM m_lCookie;
+    CString* m_pStr;
+    BYTE m_nFlags = 0;
+    CExtPopupMenuWnd* m_pPopup = nullptr;
 };
 
 // True while a popup menu tree is tracked.
