@@ -649,6 +649,18 @@ bool CExtPopupMenuWnd::ItemInsertRecord(const MENUITEMDATA& mi, int nPos)
     return true;
 }
 
+bool CExtPopupMenuWnd::ItemRemove(int nPos)
+{
+    if (nPos < 0)
+        nPos = ItemGetCount() - 1;
+    if (nPos < 0 || nPos >= ItemGetCount())
+        return false;
+    m_items[nPos].DestroyPopup();
+    m_items.RemoveAt(nPos);
+    RenumberItems();
+    return true;
+}
+
 void CExtPopupMenuWnd::RenumberItems()
 {
     for (int i = 0; i < ItemGetCount(); ++i)

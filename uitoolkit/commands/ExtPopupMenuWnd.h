@@ -450,6 +450,8 @@ public:
     virtual bool UpdateFromMenu(HMENU hMenu, bool bTopLevel = true, bool bNoRefToCmdMngr = false);
     virtual void UpdateCmdUI();
     virtual bool ItemInsertRecord(const MENUITEMDATA& mi, int nPos = -1);
+    // Takes the item at nPos (the last with -1) out, with its sub-menu.
+    virtual bool ItemRemove(int nPos = -1);
 
     MENUITEMDATA& GetItemAt(int nPos);
     const MENUITEMDATA& GetItemAt(int nPos) const;

@@ -15,6 +15,8 @@ IMPLEMENT_DYNAMIC(CExtDynDockMarkerWnd, CWnd)
 
 LRESULT CExtDockOuterBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_LBUTTONDBLCLK && CExtControlBar::IsFrameHelpMode(this))
+        return 0;
     const LRESULT lResult = CExtDockBar::WindowProc(message, wParam, lParam);
     if (CExtPaintManagerHolder::IsSysNotifyMessage(message))
         g_PaintManager.RelaySysNotify(this, message, wParam, lParam);

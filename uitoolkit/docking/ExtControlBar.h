@@ -14,6 +14,7 @@
 #include "framework/win/MiniDockFrameWnd.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
 #include "uitoolkit/commands/ExtHookSink.h"
+#include "uitoolkit/core/ExtDockRows.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
 class CDockState;
@@ -47,17 +48,7 @@ public:
     };
 
     // The position of a fixed-size bar in its frame edge's outer dock bar.
-    struct OuterPositionData_t
-    {
-        DWORD m_nOrder = 0; // rank in the row's most-recently-used order; 0: none stored
-        RECT m_rcBar = {0, 0, 0, 0};
-        LONG m_nExtentH = 0;
-        LONG m_nExtentV = 0;
-        DWORD m_dwExtra = 1;
-
-        bool IsEmpty() const { return m_nOrder == 0; }
-        void Reset() { *this = OuterPositionData_t(); }
-    };
+    using OuterPositionData_t = kxdock::OuterPositionData;
 
     // One bar kept in the framework's dock state.
     struct OuterItemData_t
@@ -287,6 +278,9 @@ public:
     // Whether a floating frame draws this bar without its edge, dotted
     // outline and trimmed caption.
     virtual bool IsFloatingLookWanted() const { return (m_nBarOptions & BarOptFloatingLook) != 0; }
+    // An item for the bar's command at the end of the menu, unless the bar
+    // keeps out of bar menus or every bar is locked.
+    virtual bool PutToPopupMenu(CExtPopupMenuWnd* pPopup);
 
     // ---- where the bar is ----
     CFrameWnd* GetDockingFrame() const;
@@ -299,12 +293,47 @@ public:
     bool IsDockedVertically() const;
     bool IsDocked() const;
     bool IsFloating() const;
+    // ---- the bar's row ----
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // A negative length lays the bar's whole row out when the bar is its
+    // first resizable one.
+    CSize CalcDynamicLayout(int nLength, DWORD nMode) override;
+    // The docked size of the bar's side, its thickness raised to the minimum.
+    CSize GetDesiredSize(bool bHorz);
+    CControlBar* GetRowNeighbour(bool bForward, bool bToolkitOnly, bool bResizableOnly) const;
+    CControlBar* GetRowEndBar(bool bForward, bool bToolkitOnly, bool bResizableOnly) const;
+    void CollectRowBars(CArray<CControlBar*, CControlBar*>& arrOut, RECT* pUnion = nullptr, int* pIndex = nullptr,
+                        bool* pAnyResizable = nullptr, bool* pFull = nullptr) const;
+    void CollectRowToolkitBars(CArray<CExtControlBar*, CExtControlBar*>& arrOut, bool bSkipFixed,
+                               RECT* pUnion = nullptr, int* pIndex = nullptr, bool* pAnyResizable = nullptr,
+                               bool* pFull = nullptr) const;
+    void CollectAdjacentRow(bool bNext, CArray<CControlBar*, CControlBar*>& arrOut, RECT* pUnion = nullptr,
+                            int* pPosition = nullptr, bool* pAnyResizable = nullptr, bool* pFull = nullptr) const;
+    bool IsFirstInRow(bool bResizableOnly) const;
+    bool IsLastInRow(bool bResizableOnly) const;
+    bool IsAloneInRow(bool bCountNonResizable, bool bCountResizable) const;
     // The bar's extent along its row is its minimal extent.
     bool IsMinimizedInRow() const;
+    bool IsMaximizedInRow() const;
+    void MinimizeInRow();
+    void MaximizeInRow();
+    void MakeSoleInRow();
+    virtual void RepositionChild(int cx, int cy, bool bRepaint);
     bool IsDialogHosted() const { return m_bDialogHosted; }
     void CollectSiblingBars(bool bExcludeSelf, CArray<CExtControlBar*, CExtControlBar*>& arrOut, DWORD dwFilter,
                             POINT ptScreen) const;
     bool IsFocusInside() const { return m_bFocusInside; }
+
+    // ---- messages, focus and command UI ----
+    // The guarded command-UI update; true unless the window is gone.
+    bool DoUpdateCmdUI(BOOL bDisableIfNoHandler);
+    // What dialogs and pages hosting bars forward to them.
+    static void UpdateChildBarsCmdUI(CWnd* pParent, BOOL bDisableIfNoHandler);
+    static bool PreTranslateChildBars(CWnd* pParent, MSG* pMsg);
+    virtual void RequestFrameRecalcLayout();
+    // Documents of this program never hold in-place OLE items.
+    static bool IsOleInPlaceActive(CFrameWnd*) { return false; }
+    bool IsDockingFrameOleInPlaceActive() const { return IsOleInPlaceActive(GetDockingFrame()); }
 
     // ---- frame-wide services ----
     static bool EnableFrameDocking(CFrameWnd* pFrame, DWORD dwDockStyle = CBRS_ALIGN_ANY,
@@ -407,6 +436,12 @@ public:
 
 protected:
     void DestroyNcButtons();
+    // The bars menu for a right-button release (event type 1 in the client
+    // area, 2 on the non-client area); false when the bar leaves it to the
+    // default handling.
+    bool TrackBarsMenu(WORD nEventType, UINT nMsg);
+    // A docked or dialog-hosted bar moved or was sized.
+    void OnDockedPosChanged(const WINDOWPOS& wp);
     // Prepares the frame of a resizable bar when its window is made.
     void OnBarCreated();
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
@@ -414,25 +449,122 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+class CExtDynAutoHideArea;
+
+// The window along one side of a frame (or inside a floating frame or a
+// container) that holds docked bars in rows, remembers where bars left it
+// and belongs to one circle of the frame's nested dock bars.
 class CExtDockBar : public CDockBar
 {
     DECLARE_DYNCREATE(CExtDockBar)
 public:
-    explicit CExtDockBar(UINT nCircleNo = 0) : m_nCircleNo(nCircleNo) {}
+    explicit CExtDockBar(UINT nCircleNo = 0);
     UINT GetCircleNo() const { return m_nCircleNo; }
 
-protected:
+    BOOL Create(CWnd* pParent, DWORD dwStyle, UINT nID);
+    static CFrameWnd* GetBarDockingFrame(CControlBar* pBar);
+    // The bars menu of the frame: the frame may build, extend or replace it
+    // (event type nEventType); else it lists the frame's bars, tool bars
+    // and panes in groups apart. Always true.
+    static bool FillBarsPopupMenu(CFrameWnd* pFrame, CExtPopupMenuWnd* pPopup, WORD nEventType, CWnd* pSourceWnd,
+                                  UINT nMsg, LPARAM lParam);
+    // Fills the bars menu for commands to pOwner and, when it has items,
+    // gives pFocus the focus and tracks the menu at a screen point.
+    static void TrackBarsPopupMenu(CFrameWnd* pFrame, CWnd* pOwner, CWnd* pFocus, WORD nEventType, CWnd* pSourceWnd,
+                                   UINT nMsg, POINT ptScreen);
+
+    // At a screen rectangle (the row it falls into) or as a new last row.
+    void DockControlBar(CControlBar* pBar, LPCRECT lpRect, bool bMoveToRect);
+    void DockControlBar(CControlBar* pBar, LPCRECT lpRect = nullptr) override { DockControlBar(pBar, lpRect, false); }
+    void DockControlBarInNewRow(CControlBar* pRefBar, CControlBar* pBar, bool bBefore);
+    void DockControlBarAtEdge(CControlBar* pBar, bool bInnermost);
+    // nAddPlaceholder: 1 leave one, 0 none and remove the bar's placeholders
+    // frame-wide, -1 none and keep others.
+    bool RemoveControlBar(CControlBar* pBar, int nPosExclude, int nAddPlaceholder, bool bDelayRecalc);
+    BOOL RemoveControlBar(CControlBar* pBar, int nPosExclude = -1, int nAddPlaceHolder = 0) override
+    {
+        return RemoveControlBar(pBar, nPosExclude, nAddPlaceHolder, true);
+    }
+    // pBarOrId is a bar or, below 0x10000, a control id.
+    void RemovePlaceholder(CControlBar* pBarOrId, bool bSearchFrame, bool* pbRemoved = nullptr);
+    void RemoveAllPlaceholders(bool bSearchFrame);
+    static void RemovePlaceholderInFrame(CFrameWnd* pFrame, UINT nId, bool* pbRemoved = nullptr);
+    // The bars survive the dock bar as children of their frame.
+    void DetachAllBars();
+
+    BOOL DestroyWindow() override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    void DoPaint(CDC* pDC) override;
+    virtual CExtDynAutoHideArea* GetAutoHideArea() const { return m_pAutoHideArea; }
+    // Returns the previous state.
+    virtual bool LockLayout(bool bLock);
+    // Containers docked here lay their nested dock bars out again, or
+    // dissolve when they hold at most one bar; plain dock bars hold none.
+    virtual void UpdateNestedLayout() {}
+    virtual void CollapseNestedContainers() {}
+
+    // ---- circles ----
+    CExtDockBar* GetSiblingDockBar(UINT nDockBarId, bool bCreate);
+    static CExtDockBar* FindDockBarInCircle(CFrameWnd* pFrame, UINT nCircleNo, UINT nDockBarId, bool bCreate);
+    CExtDockBar* GetCircleDockBar(UINT nCircleNo);
+    UINT GetInnerCircleNo();
+    static UINT CreateNewCircle(CFrameWnd* pFrame);
+    void InsertInnerCircle() { InsertCircle(m_nCircleNo + 1); }
+    void InsertCircle(UINT nCircleNo);
+    static void InsertCircleInFrame(CFrameWnd* pFrame, UINT nCircleNo);
+    void RemoveEmptyCircles();
+    static void RemoveEmptyCirclesInFrame(CFrameWnd* pFrame);
+    void DestroyCircleDockBar();
+    bool IsRowArrayEmpty() const { return kxdock::IsRowArrayEmpty(m_arrBars); }
+
+    bool m_bLayoutLocked : 1;
+    bool m_bUpdatingNested : 1;
     // Which ring of dock bars around the frame this one belongs to (0: the
     // outermost).
     UINT m_nCircleNo;
+    CExtDockBar* m_pDockBarOuter = nullptr;
+    CExtDockBar* m_pDockBarInner = nullptr;
+    // A zero-thickness line along the side facing the frame's centre, in
+    // screen coordinates.
+    CRect m_rcInnerEdge;
+    CExtDynAutoHideArea* m_pAutoHideArea = nullptr;
+
+    // How the rows ask a bar of this style for its size.
+    static DWORD LayoutModeFor(DWORD dwBarStyle);
+
+protected:
+    // The length the rows may take: the offered layout rectangle, else the
+    // parent's client area.
+    CSize LayoutExtent() const;
+    // Applies the moves and gives back the border pixel the last row end
+    // took; the nested dock bars follow.
+    CSize EndLayout(CSize size, BOOL bStretch, BOOL bHorz, AFX_SIZEPARENTPARAMS& layout);
+    // A new dock bar of the side inside pOuter, with pOuter's style.
+    static CExtDockBar* CreateCircleMember(CFrameWnd* pFrame, CExtDockBar* pOuter, UINT nCircleNo);
+    void Unlink();
+    afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnCancelMode();
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
+    DECLARE_MESSAGE_MAP()
 };
 
+// The dock bar of a frame side that holds tool bars and the menu bar: its
+// rows keep the places and lengths the users gave the bars.
 class CExtDockOuterBar : public CExtDockBar
 {
     DECLARE_DYNCREATE(CExtDockOuterBar)
 public:
-    CExtDockOuterBar() = default;
+    using OuterLayoutItemData = kxdock::OuterRowItem;
+
+    CExtDockOuterBar() : CExtDockBar(0) {}
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    void LayoutOuterRow(CSize* pSizeFixed, const CSize* pSizeMax, CPoint* pPos, bool bHorz,
+                        AFX_SIZEPARENTPARAMS* pLayout, kxdock::OuterRowItems& items, int* pRowCount, bool* pCompressed);
+    // The record of one bar of a row.
+    static OuterLayoutItemData MakeItem(CControlBar* pBar, const CSize& sizeExtent);
 };
 
 class CExtMiniDockFrameWnd : public CMiniDockFrameWnd

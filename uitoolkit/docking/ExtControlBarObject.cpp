@@ -5,6 +5,7 @@
 #include "framework/win/MiniFrameWnd.h"
 #include "uitoolkit/commands/ExtCmdItem.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/core/ExtBarFilter.h"
@@ -204,10 +205,6 @@ bool CExtControlBar::RegisterBarClass()
     return true;
 }
 
-void CExtControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-}
-
 void CExtControlBar::DoPaint(CDC* pDC)
 {
     CRect rcClient;
@@ -230,9 +227,50 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (!m_bEraseBackground)
             return TRUE;
         break;
+    case WM_RBUTTONUP:
+        if (TrackBarsMenu(1, message))
+            return 0;
+        break;
+    case WM_NCRBUTTONUP:
+        if (TrackBarsMenu(2, message))
+            return 0;
+        break;
+    case WM_TIMER:
+        if (wParam == 0x1005)
+        {
+            RedrawWindow(nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+            return 0;
+        }
+        break;
+    case WM_WINDOWPOSCHANGING:
+        if (m_pDockBar != nullptr || m_bDialogHosted)
+            reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_FRAMECHANGED;
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (m_pDockBar != nullptr || m_bDialogHosted)
+            OnDockedPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;
+    case WM_CANCELMODE:
+        CloseActivePopupTree();
+        CancelToolTips(FALSE);
+        if (m_bNcButtonHover)
+        {
+            m_bNcButtonHover = false;
+            PostMessage(WM_NCPAINT);
+        }
+        break;
+    case WM_IDLEUPDATECMDUI:
+        if (IsWindowVisible())
+            DoUpdateCmdUI(static_cast<BOOL>(wParam));
+        return 0;
     default: break;
     }
     const LRESULT lResult = CControlBar::WindowProc(message, wParam, lParam);
+    if (message == WM_SIZE && !m_bNoSizeHandling)
+        RepositionChild(LOWORD(lParam), HIWORD(lParam), true);
+    if (message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE)
+        RequestFrameRecalcLayout();
     if (message == WM_CREATE && lResult != -1)
         OnBarCreated();
     if (CExtPaintManagerHolder::IsSysNotifyMessage(message))
@@ -393,6 +431,13 @@ void CExtControlBar::FloatAt(int x, int y, DWORD dwFlags)
 {
     if (m_pDockSite != nullptr)
         m_pDockSite->FloatControlBar(this, CPoint(x, y), dwFlags);
+}
+
+bool CExtControlBar::PutToPopupMenu(CExtPopupMenuWnd* pPopup)
+{
+    if (!m_bListedInBarsMenu || g_bLockAllBars)
+        return false;
+    return pPopup->ItemInsert(static_cast<UINT>(GetDlgCtrlID()));
 }
 
 int CExtControlBar::GetDockingType()

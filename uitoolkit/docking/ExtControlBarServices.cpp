@@ -267,6 +267,8 @@ void CExtControlBar::OnSetFocus(CWnd* pOldWnd)
     CControlBar::OnSetFocus(pOldWnd);
     if (m_bFixedMode)
         return;
+    if (IsMinimizedInRow())
+        MaximizeInRow();
     if (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD))
         ::SetFocus(hChild);
 }

@@ -22,6 +22,8 @@ LRESULT CTestDockFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         const auto* pData = reinterpret_cast<const CExtControlBar::POPUP_MENU_EVENT_DATA*>(wParam);
         m_arrPopupMenuEvents.push_back({pData->m_nEventType, pData->m_pPopupMenu, pData->m_pSourceWnd->GetSafeHwnd(),
                                         pData->m_nSourceMessage, pData->m_ptScreen, pData->m_bPostNotification});
+        if (m_kind == Kind::PlainFrame)
+            return 0;
         return m_kind == Kind::MainFrame || pData->m_nEventType != 12 ? 1 : 0;
     }
     if (message == CExtControlBar::g_nMsgDrawTrackedArea)

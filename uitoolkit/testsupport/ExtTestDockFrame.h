@@ -17,6 +17,7 @@ public:
     {
         MainFrame,    // builds no bars menu; sets the docking style by command
         BarHostFrame, // builds every bars menu but the tool bar chevron's
+        PlainFrame,   // leaves every bars menu to the toolkit
     };
     // Docking-type commands of the main frame's menu.
     enum : UINT
