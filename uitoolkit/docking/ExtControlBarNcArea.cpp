@@ -8,6 +8,16 @@
 namespace
 {
 
+// The window and client rectangles relative to the window's top-left corner.
+void GetRectsAtWindowOrigin(const CWnd* pWnd, CRect& rcWindow, CRect& rcClient)
+{
+    pWnd->GetWindowRect(&rcWindow);
+    pWnd->GetClientRect(&rcClient);
+    pWnd->ClientToScreen(&rcClient);
+    rcClient.OffsetRect(-rcWindow.left, -rcWindow.top);
+    rcWindow.OffsetRect(-rcWindow.left, -rcWindow.top);
+}
+
 // A resizable toolkit bar.
 bool IsResizablePane(CControlBar* pBar)
 {
@@ -230,11 +240,7 @@ UINT CExtControlBar::OnNcHitTestAt(CPoint ptScreen) const
 void CExtControlBar::DoPaintNC(CDC* pDC)
 {
     CRect rcWindow, rcClient;
-    GetWindowRect(&rcWindow);
-    GetClientRect(&rcClient);
-    ClientToScreen(&rcClient);
-    rcClient.OffsetRect(-rcWindow.TopLeft());
-    rcWindow.OffsetRect(-rcWindow.TopLeft());
+    GetRectsAtWindowOrigin(this, rcWindow, rcClient);
     pDC->ExcludeClipRect(&rcClient);
     CExtPaintManager* pPM = g_PaintManager.GetPM();
     if (!pPM->IsInheritedBackgroundUsed(this, 0) || !pPM->PaintInheritedBackground(false, *pDC, this, 0))
@@ -269,11 +275,7 @@ void CExtControlBar::DoPaintNC(CDC* pDC)
 void CExtControlBar::OnNcPaintBar()
 {
     CRect rcWindow, rcClient;
-    GetWindowRect(&rcWindow);
-    GetClientRect(&rcClient);
-    ClientToScreen(&rcClient);
-    rcClient.OffsetRect(-rcWindow.TopLeft());
-    rcWindow.OffsetRect(-rcWindow.TopLeft());
+    GetRectsAtWindowOrigin(this, rcWindow, rcClient);
     CWindowDC dcWindow(this);
     dcWindow.ExcludeClipRect(&rcClient);
     {
@@ -293,11 +295,7 @@ LRESULT CExtControlBar::OnPrintBar(UINT nMsg, HDC hDC, UINT nFlags)
 {
     CDC* pDC = CDC::FromHandle(hDC);
     CRect rcWindow, rcClient;
-    GetWindowRect(&rcWindow);
-    GetClientRect(&rcClient);
-    ClientToScreen(&rcClient);
-    rcClient.OffsetRect(-rcWindow.TopLeft());
-    rcWindow.OffsetRect(-rcWindow.TopLeft());
+    GetRectsAtWindowOrigin(this, rcWindow, rcClient);
     if ((nFlags & PRF_NONCLIENT) != 0)
     {
         const int nSaved = pDC->SaveDC();
