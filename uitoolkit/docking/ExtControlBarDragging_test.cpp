@@ -79,15 +79,16 @@ protected:
         m_frame.ScreenToClient(&pt);
         return pt;
     }
-    // Pumps the played input until the button release has been handled.
-    static bool PumpUntilButtonUp()
+    // Pumps the played input until the button release has been handled
+    // here or has ended the drag inside its loop.
+    bool PumpUntilButtonUp()
     {
         MSG msg;
         while (::GetMessageA(&msg, nullptr, 0, 0))
         {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
-            if (msg.message == WM_LBUTTONUP)
+            if (msg.message == WM_LBUTTONUP || (msg.message == WM_LBUTTONDOWN && m_pane.m_nFinished > 0))
                 return true;
         }
         ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -139,6 +140,19 @@ TEST_F(ExtControlBarDraggingTest, EscapeCancelsARunningDrag)
     EXPECT_TRUE(m_pane.m_bCaptureDuringDrag);
     EXPECT_EQ(m_pane.m_nFinished, 1);
     EXPECT_TRUE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
+{
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint()).ButtonDown().MoveTo(m_frame.m_hWnd, CaptionPoint(10)).ButtonUp();
+    input.Play();
+    ASSERT_TRUE(PumpUntilButtonUp());
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_FALSE(m_pane.m_bFinishedCancelled);
     ExpectNoDragLeft();
 }
 
