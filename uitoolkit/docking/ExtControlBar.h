@@ -208,6 +208,30 @@ public:
         BYTE m_nFlags = 0;
     };
 
+    // One computed drop target of a drag.
+    class InternalDraggingState_t : public CObject
+    {
+    public:
+        explicit InternalDraggingState_t(CExtControlBar* pBar = nullptr) : m_pBar(pBar) {}
+        InternalDraggingState_t(const InternalDraggingState_t& other) : CObject() { *this = other; }
+        InternalDraggingState_t& operator=(const InternalDraggingState_t& other);
+        // m_nShift takes no part.
+        bool operator==(const InternalDraggingState_t& other) const;
+        bool operator!=(const InternalDraggingState_t& other) const { return !(*this == other); }
+        // No target and empty; the bar stays.
+        void Reset();
+
+        bool m_bEmpty = true;
+        bool m_bTargetFlag = false;
+        int m_eDropKind = 0;
+        int m_nShift = 0;
+        UINT m_nCircle = 0;
+        RECT m_rect = {0, 0, 0, 0};
+        CExtControlBar* m_pBar;
+        CExtControlBar* m_pTarget = nullptr;
+        int m_nTabIndex = 0;
+    };
+
     CExtControlBar();
     ~CExtControlBar() override;
 
@@ -234,7 +258,21 @@ public:
     virtual bool IsInPrintPreview() const;
     virtual bool IsFixedMode() const { return m_bFixedMode; }
     virtual bool IsFixedDockStyle() const { return IsFixedMode(); }
-    virtual bool HasGripper(bool* pbHorizontalCaption = nullptr, bool* pbCaptionShown = nullptr) const;
+    // Whether the bar has a caption, whether it runs across the top and
+    // whether it shows text.
+    virtual bool HasGripper(bool* pbCaptionAtTop = nullptr, bool* pbCaptionShown = nullptr) const;
+    virtual void DoPaintNC(CDC* pDC);
+    // The caption buttons the bar shows; none yet.
+    virtual void CreateNcButtons() {}
+    // Runs the whole drag, modally, and returns when it is over.
+    virtual void StartDragging(const POINT& ptScreen, const POINT& ptGrabOffset, int cxThreshold, int cyThreshold);
+    virtual void ContinueDragging(const POINT& ptScreen, bool bForceFloat);
+    virtual void StopDragging(bool bCancel);
+    virtual void OnDragStarted();
+    virtual void OnDragFinished(const InternalDraggingState_t& shown, const InternalDraggingState_t& computed,
+                                bool bCancelled);
+    // Whether the move was consumed.
+    virtual bool HandleMouseMove(UINT nFlags, CPoint ptClient);
     virtual void ShowBar(bool bShow, bool bDelay, int nFlag);
     virtual bool GetCloseButtonFlag() const { return g_bCloseButtonFlag; }
     virtual int GetTabHoverSelectDelay(CWnd*) const { return g_nTabHoverSelectDelay; }
@@ -323,6 +361,8 @@ public:
     void CollectSiblingBars(bool bExcludeSelf, CArray<CExtControlBar*, CExtControlBar*>& arrOut, DWORD dwFilter,
                             POINT ptScreen) const;
     bool IsFocusInside() const { return m_bFocusInside; }
+    // Which edges of a docked pane get a splitter strip.
+    void GetNcBorderFlags(bool* pbLeft, bool* pbTop, bool* pbRight, bool* pbBottom) const;
 
     // ---- messages, focus and command UI ----
     // The guarded command-UI update; true unless the window is gone.
@@ -340,7 +380,8 @@ public:
                                    bool bReplaceFloatingFrameClass = true);
     static void CollectFrameBars(CExtControlBar* pSkip, CFrameWnd* pFrame,
                                  CArray<CExtControlBar*, CExtControlBar*>& arrOut, DWORD dwFilter, POINT ptScreen);
-    static CExtControlBar* GetDraggedBar() { return g_pDraggedBar; }
+    // The bar of the shown drag state; null while no bar is dragged.
+    static CExtControlBar* GetDraggedBar();
     static CExtControlBar* GetBarBeingFloated() { return g_pBarBeingFloated; }
     static bool RegisterBarClass();
     static void RepositionBars(CWnd* pWnd, UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
@@ -422,7 +463,9 @@ public:
     static bool g_bDirectStatusText;
     static int g_nTabHoverSelectDelay;
     static CExtControlBar* g_pBarBeingFloated;
-    static CExtControlBar* g_pDraggedBar;
+    static InternalDraggingState_t g_DragStateShown;
+    static InternalDraggingState_t g_DragStateNew;
+    static bool g_bInContinueDragging;
     static int g_nDockingStyle;
 
     static const UINT g_nMsgQueryRepositionCalcEffect;
@@ -436,6 +479,23 @@ public:
 
 protected:
     void DestroyNcButtons();
+    // A resizable toolkit bar comes earlier in the row and the bar right
+    // before this one is fixed-size or foreign.
+    bool IsSeparatedInRow() const;
+    // Fills the caption and strip rectangles and shrinks the proposed
+    // client rectangle (parent coordinates) by them.
+    void OnNcCalcSize(RECT& rcProposed);
+    UINT OnNcHitTestAt(CPoint ptScreen) const;
+    void OnNcPaintBar();
+    // Waits until the press on the caption becomes a drag (true) or a click
+    // or something else (false, the capture released).
+    bool DetectDragStart(int cxThreshold, int cyThreshold);
+    void FocusAfterClick();
+    void ShowDragStatus(UINT nStringId);
+    // A press in the client area or on the caption; false leaves it to the
+    // default handling.
+    bool OnLeftButtonDown(CPoint ptClient);
+    LRESULT OnPrintBar(UINT nMsg, HDC hDC, UINT nFlags);
     // The bars menu for a right-button release (event type 1 in the client
     // area, 2 on the non-client area); false when the bar leaves it to the
     // default handling.

@@ -29,7 +29,6 @@ bool CExtControlBar::g_bUseSharedTipWnd = true;
 bool CExtControlBar::g_bDirectStatusText = true;
 int CExtControlBar::g_nTabHoverSelectDelay = 500;
 CExtControlBar* CExtControlBar::g_pBarBeingFloated = nullptr;
-CExtControlBar* CExtControlBar::g_pDraggedBar = nullptr;
 int CExtControlBar::g_nDockingStyle = -1;
 
 const UINT CExtControlBar::g_nMsgQueryRepositionCalcEffect =
@@ -223,9 +222,47 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_bUpdateSuspended = true;
         DestroyNcButtons();
         break;
+    case WM_NCCALCSIZE:
+        if (m_pDockBar != nullptr || m_bDialogHosted)
+        {
+            // Fixed-size bars keep the framework's borders.
+            if (IsFloating() || m_bFixedMode)
+                break;
+            OnNcCalcSize(*reinterpret_cast<RECT*>(lParam));
+            return 0;
+        }
+        break;
+    case WM_NCHITTEST:
+        return OnNcHitTestAt(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+    case WM_NCPAINT:
+        // Fixed-size bars keep the framework's edge painting.
+        if ((m_pDockBar != nullptr || m_bDialogHosted) && !m_bFixedMode)
+        {
+            OnNcPaintBar();
+            return 0;
+        }
+        break;
+    case WM_PRINT:
+    case WM_PRINTCLIENT: return OnPrintBar(message, reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam));
     case WM_ERASEBKGND:
         if (!m_bEraseBackground)
             return TRUE;
+        break;
+    case WM_LBUTTONDOWN:
+        if (OnLeftButtonDown(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
+            return 0;
+        break;
+    case WM_LBUTTONUP:
+        if (m_bDragging)
+        {
+            StopDragging(false);
+            return 0;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        if (HandleMouseMove(static_cast<UINT>(wParam),
+                            CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
+            return 0;
         break;
     case WM_RBUTTONUP:
         if (TrackBarsMenu(1, message))
@@ -363,18 +400,6 @@ bool CExtControlBar::IsMinimizedInRow() const
     if (IsDockedVertically())
         return rc.Height() <= GetMinimalHeight();
     return false;
-}
-
-bool CExtControlBar::HasGripper(bool* pbHorizontalCaption, bool* pbCaptionShown) const
-{
-    if ((m_dwStyle & CBRS_GRIPPER) == 0 || IsFloating())
-        return false;
-    const bool bTop = IsDockedVertically() || (m_nBarOptions & BarOptHorzCaption) != 0;
-    if (pbHorizontalCaption != nullptr)
-        *pbHorizontalCaption = bTop;
-    if (pbCaptionShown != nullptr)
-        *pbCaptionShown = bTop;
-    return true;
 }
 
 void CExtControlBar::CollectSiblingBars(bool bExcludeSelf, CArray<CExtControlBar*, CExtControlBar*>& arrOut,

@@ -201,6 +201,7 @@ TEST_F(RelayTest, DockedBarQueries)
     EXPECT_TRUE(bar.IsDocked());
     EXPECT_TRUE(bar.IsDockedVertically());
     EXPECT_FALSE(bar.IsDockedHorizontally());
+    bar.m_bCaptionAlwaysAtTop = false;
     bool bHorz = false, bShown = false;
     EXPECT_TRUE(bar.HasGripper(&bHorz, &bShown));
     EXPECT_TRUE(bHorz);

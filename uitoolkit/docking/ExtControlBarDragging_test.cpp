@@ -1,0 +1,159 @@
+// Dragging a pane by its caption with real input: a click is no drag, Esc
+// cancels a running drag.
+#include "framework/win/FrameWnd.h"
+#include "tests/gui/GuiHarness.h"
+#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/testsupport/ExtTestDockFrame.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const UINT kIdPane = AFX_IDW_CONTROLBAR_FIRST + 72;
+
+// Notes what the drag looked like from inside.
+class CWatchedPane : public CExtControlBar
+{
+public:
+    void OnDragStarted() override
+    {
+        CExtControlBar::OnDragStarted();
+        ++m_nStarted;
+    }
+    bool HandleMouseMove(UINT nFlags, CPoint ptClient) override
+    {
+        if (m_bDragging)
+        {
+            m_pDraggedDuringDrag = GetDraggedBar();
+            m_bCaptureDuringDrag = ::GetCapture() == m_hWnd;
+        }
+        return CExtControlBar::HandleMouseMove(nFlags, ptClient);
+    }
+    void OnDragFinished(const InternalDraggingState_t& shown, const InternalDraggingState_t& computed,
+                        bool bCancelled) override
+    {
+        CExtControlBar::OnDragFinished(shown, computed, bCancelled);
+        m_bFinishedCancelled = bCancelled;
+        ++m_nFinished;
+    }
+
+    int m_nStarted = 0;
+    int m_nFinished = 0;
+    bool m_bFinishedCancelled = false;
+    bool m_bCaptureDuringDrag = false;
+    CExtControlBar* m_pDraggedDuringDrag = nullptr;
+};
+
+class ExtControlBarDraggingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_frame.CreateTestFrame(CRect(0, 0, 800, 600)));
+        kxgui::Activate(m_frame.m_hWnd);
+        ASSERT_TRUE(CExtControlBar::EnableFrameDocking(&m_frame));
+        ASSERT_TRUE(m_pane.Create("Pane", &m_frame, kIdPane, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER));
+        m_pane.EnableDocking(CBRS_ALIGN_ANY);
+        ASSERT_TRUE(m_child.CreateEx(0, AfxRegisterWndClass(0), "child", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                     CRect(0, 0, 10, 10), &m_pane, 1));
+        auto* pOuter = static_cast<CExtDockBar*>(m_frame.GetControlBar(AFX_IDW_DOCKBAR_TOP));
+        pOuter->GetCircleDockBar(1)->DockControlBar(&m_pane, nullptr);
+        m_frame.RecalcLayout();
+        kxgui::PumpUntilIdle();
+        m_frame.SetFocus();
+        ASSERT_FALSE(m_pane.m_rectCaption.IsRectEmpty());
+    }
+    void TearDown() override
+    {
+        m_frame.DestroyWindow();
+        kxgui::PumpUntilIdle();
+    }
+    // The caption's centre in the frame's client coordinates, dx pixels on.
+    POINT CaptionPoint(int dx = 0)
+    {
+        CRect rcWindow;
+        m_pane.GetWindowRect(&rcWindow);
+        CPoint pt = rcWindow.TopLeft() + m_pane.m_rectCaption.CenterPoint();
+        pt.x += dx;
+        m_frame.ScreenToClient(&pt);
+        return pt;
+    }
+    // Pumps the played input until the button release has been handled
+    // here or has ended the drag inside its loop.
+    bool PumpUntilButtonUp()
+    {
+        MSG msg;
+        while (::GetMessageA(&msg, nullptr, 0, 0))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+            if (msg.message == WM_LBUTTONUP || (msg.message == WM_LBUTTONDOWN && m_pane.m_nFinished > 0))
+                return true;
+        }
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    void ExpectNoDragLeft()
+    {
+        EXPECT_EQ(CExtControlBar::GetDraggedBar(), nullptr);
+        EXPECT_TRUE(CExtControlBar::g_DragStateShown.m_bEmpty);
+        EXPECT_TRUE(CExtControlBar::g_DragStateNew.m_bEmpty);
+        EXPECT_NE(::GetCapture(), m_pane.m_hWnd);
+        EXPECT_FALSE(m_pane.m_bDragging);
+        // the step timer is gone
+        EXPECT_FALSE(::KillTimer(m_pane.m_hWnd, 0x1004));
+    }
+
+    CTestDockFrame m_frame{CTestDockFrame::Kind::PlainFrame};
+    CWatchedPane m_pane;
+    CWnd m_child;
+};
+
+TEST_F(ExtControlBarDraggingTest, ClickOnTheCaptionFocusesTheChildAndStartsNoDrag)
+{
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint()).ButtonDown().ButtonUp();
+    input.Play();
+    ASSERT_TRUE(PumpUntilButtonUp());
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pane.m_nStarted, 0);
+    EXPECT_EQ(::GetFocus(), m_child.m_hWnd);
+    ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, EscapeCancelsARunningDrag)
+{
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint())
+        .ButtonDown()
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(10))
+        .Key(VK_ESCAPE)
+        .ButtonUp();
+    input.Play();
+    ASSERT_TRUE(PumpUntilButtonUp());
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_EQ(m_pane.m_pDraggedDuringDrag, &m_pane);
+    EXPECT_TRUE(m_pane.m_bCaptureDuringDrag);
+    EXPECT_EQ(m_pane.m_nFinished, 1);
+    EXPECT_TRUE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
+{
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint()).ButtonDown().MoveTo(m_frame.m_hWnd, CaptionPoint(10)).ButtonUp();
+    input.Play();
+    ASSERT_TRUE(PumpUntilButtonUp());
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_FALSE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+}
+
+} // namespace
