@@ -806,7 +806,7 @@ void ClearSmlAgli(DsiPacket& dsi)
 bool ClampToData(DsiPacket& dsi, DWORD nVobuLast, DWORD nIlvuLast, DWORD nDataEnd)
 {
     bool bChanged = false;
-    if (dsi.GetVobuEa() > nVobuLast)
+    if (dsi.GetVobuEa() != nVobuLast)
     {
         dsi.SetVobuEa(nVobuLast);
         bChanged = true;

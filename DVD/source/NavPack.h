@@ -253,8 +253,9 @@ void ClearDeletedAudio(DsiPacket& dsi, BYTE keptAudio);
 void ClearDeletedSubpictures(DsiPacket& dsi, DWORD keptSubpictures);
 void ClearSmlAgli(DsiPacket& dsi);
 // Keeps the end addresses of a VOBU whose source data end early (a copy cut
-// short) inside what is there: VOBU_EA at most nVobuLast, reference-picture
-// ends beyond it removed (0), ILVU_EA at most nIlvuLast, and the next ILVU
+// short) inside what is there: VOBU_EA is nVobuLast (a damaged source may also
+// have given the VOBU the sectors after it whose NAV pack was lost),
+// reference-picture ends beyond it removed (0), ILVU_EA at most nIlvuLast, and the next ILVU
 // cut to the data before nDataEnd or named as none. All are distances from
 // the NAV pack. True when something changed.
 bool ClampToData(DsiPacket& dsi, DWORD nVobuLast, DWORD nIlvuLast, DWORD nDataEnd);

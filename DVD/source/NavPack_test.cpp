@@ -261,7 +261,8 @@ TEST(NavPack, ClearSearchEntriesBeyondLimit)
 }
 
 // A VOBU whose data end early keeps every end address inside them; one whose
-// data are whole keeps its addresses as they are.
+// data are whole keeps its addresses as they are; one that took in the
+// sectors of a VOBU whose NAV pack was lost ends where they end.
 TEST(NavPack, ClampToDataKeepsEndsInsideWhatIsThere)
 {
     struct Case
@@ -277,6 +278,7 @@ TEST(NavPack, ClampToDataKeepsEndsInsideWhatIsThere)
         {8, 200, 500, true, 8, 0, 0, 0, 200, 300, 100},       // no picture whole
         {40, 90, 350, true, 40, 10, 30, 0, 90, 300, 50},      // next ILVU cut short
         {40, 90, 300, true, 40, 10, 30, 0, 90, AGLI_NONE, 0}, // next ILVU gone
+        {80, 200, 500, true, 80, 10, 30, 60, 200, 300, 100},  // took in orphaned sectors
     };
     for (const Case& c : cases)
     {
