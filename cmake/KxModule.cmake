@@ -1,12 +1,36 @@
-# kx_module(<name> DIR <dir> [EXCLUDE <regex>] [DEPS <targets>...] [WINDOWS_ONLY])
+# Most of a compile is spent in the system headers, <windows.h> above all under
+# mingw-w64: each target precompiles the ones its sources read nearly always.
+option(KX_PCH "Precompile the common system headers of each module" ON)
+set(KX_PCH_STD string vector map memory functional algorithm)
+set(KX_PCH_WIN windows.h commctrl.h commdlg.h shellapi.h)
+
+function(kx_precompile target windows test)
+  if(NOT KX_PCH)
+    return()
+  endif()
+  set(headers ${KX_PCH_STD})
+  if(windows)
+    list(APPEND headers ${KX_PCH_WIN})
+  endif()
+  if(test)
+    list(APPEND headers gtest/gtest.h)
+  endif()
+  list(TRANSFORM headers PREPEND "$<$<COMPILE_LANGUAGE:CXX>:<")
+  list(TRANSFORM headers APPEND "$<ANGLE-R>>")
+  target_precompile_headers(${target} PRIVATE ${headers})
+endfunction()
+
+# kx_module(<name> DIR <dir> [EXCLUDE <regex>] [DEPS <targets>...] [WINDOWS_ONLY] [NATIVE_TESTS])
 #
 # A module is every .cpp below <dir>. Sources named *_test.cpp form the module's
 # test executable <name>_tests; *_win32.cpp only build for Windows and
 # *_posix.cpp only for the native build. Files whose path matches EXCLUDE
 # belong to another module (a portable core inside a Windows-only folder). Everything else forms the static
 # library <name>. New files are picked up by a re-configure (CONFIGURE_DEPENDS).
+# NATIVE_TESTS: the module is portable through the platform layer, whose own
+# tests run under Windows, so its tests are built by the native builds only.
 function(kx_module name)
-  cmake_parse_arguments(KX "WINDOWS_ONLY" "DIR;EXCLUDE" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(KX "WINDOWS_ONLY;NATIVE_TESTS" "DIR;EXCLUDE" "DEPS;TEST_DEPS" ${ARGN})
   if(KX_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -37,14 +61,19 @@ function(kx_module name)
     add_library(${name} INTERFACE)
   endif()
   if(lib_src)
+    kx_precompile(${name} "${KX_WINDOWS_ONLY}" OFF)
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${KX_DEPS})
   else()
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${KX_DEPS})
   endif()
+  if(KX_NATIVE_TESTS AND WIN32)
+    set(test_src)
+  endif()
   if(test_src)
     add_executable(${name}_tests ${test_src})
+    kx_precompile(${name}_tests "${KX_WINDOWS_ONLY}" ON)
     target_link_libraries(${name}_tests PRIVATE ${name} ${KX_TEST_DEPS} kx_testsupport gtest gmock gtest_main)
     add_test(NAME ${name} COMMAND ${name}_tests)
     set(test_env "KX_FIXTURE_DIR=${KX_FIXTURE_DIR}" "KX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
