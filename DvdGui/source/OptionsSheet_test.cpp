@@ -15,6 +15,7 @@
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/DialogSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -60,22 +61,7 @@ std::string WindowText(CWnd* pWnd)
     return static_cast<LPCSTR>(s);
 }
 
-// The next step of a test, run from a modal loop once the window has shown
-// itself (a timer message comes only after the pending paints).
-std::function<void(HWND)> g_step;
-void CALLBACK RunStep(HWND hWnd, UINT, UINT_PTR nId, DWORD)
-{
-    ::KillTimer(hWnd, nId);
-    std::function<void(HWND)> step;
-    step.swap(g_step);
-    if (step)
-        step(hWnd);
-}
-void Then(HWND hWnd, std::function<void(HWND)> step)
-{
-    g_step = std::move(step);
-    ::SetTimer(hWnd, 1, 0, &RunStep);
-}
+using kxtest::Then;
 
 class OptionsSheetTest : public ::testing::Test
 {
@@ -91,7 +77,7 @@ protected:
     }
     void TearDown() override
     {
-        g_step = nullptr;
+        kxtest::PendingDialogStep() = nullptr;
         if (m_pSheet != nullptr && m_pSheet->m_hWnd != nullptr)
             m_pSheet->DestroyWindow();
         m_pSheet.reset();
@@ -145,6 +131,17 @@ protected:
         kxgui::PressKey(VK_DELETE);
         kxgui::TypeText(pszText);
         Pump();
+    }
+    // Answers the next dialog other than the sheet with the step.
+    kxgui::DialogAnswerer AnswerOtherDialog(std::function<void(HWND)> step)
+    {
+        return kxgui::DialogAnswerer(
+            [this, step](HWND hDialog)
+            {
+                if (hDialog != m_pSheet->m_hWnd)
+                    Then(hDialog, step);
+                return 0;
+            });
     }
     std::string ComboText(CPropertyPage& page, UINT nId) { return WindowText(Item(page, nId)); }
 
@@ -282,22 +279,15 @@ TEST_F(OptionsSheetTest, SelectButtonStoresTheChosenFolder)
     COptionsImportExportPage& page = m_pSheet->m_pageImportExport;
     std::string caption, field;
     {
-        kxgui::DialogAnswerer answerer(
-            [&](HWND hDialog)
+        kxgui::DialogAnswerer answerer = AnswerOtherDialog(
+            [&](HWND hDlg)
             {
-                if (hDialog == m_pSheet->m_hWnd)
-                    return 0;
-                Then(hDialog,
-                     [&](HWND hDlg)
-                     {
-                         char text[MAX_PATH * 2] = "";
-                         ::GetWindowTextA(hDlg, text, sizeof(text));
-                         caption = text;
-                         ::GetDlgItemTextA(hDlg, IDC_SELECT_FOLDER_EDIT, text, sizeof(text));
-                         field = text;
-                         ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                     });
-                return 0;
+                char text[MAX_PATH * 2] = "";
+                ::GetWindowTextA(hDlg, text, sizeof(text));
+                caption = text;
+                ::GetDlgItemTextA(hDlg, IDC_SELECT_FOLDER_EDIT, text, sizeof(text));
+                field = text;
+                ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             });
         ClickItem(page, 1045);
     }
@@ -324,23 +314,16 @@ TEST_F(OptionsSheetTest, FontButtonsChangeTheSample)
     COptionsFormatPage& page = m_pSheet->m_pageFormat;
     std::string caption;
     {
-        kxgui::DialogAnswerer answerer(
-            [&](HWND hDialog)
+        kxgui::DialogAnswerer answerer = AnswerOtherDialog(
+            [&](HWND hDlg)
             {
-                if (hDialog == m_pSheet->m_hWnd)
-                    return 0;
-                Then(hDialog,
-                     [&](HWND hDlg)
-                     {
-                         char text[64] = "";
-                         ::GetWindowTextA(hDlg, text, sizeof(text));
-                         caption = text;
-                         ::CheckDlgButton(hDlg, 1041, BST_CHECKED);
-                         ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(1041, BN_CLICKED),
-                                        reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, 1041)));
-                         ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                     });
-                return 0;
+                char text[64] = "";
+                ::GetWindowTextA(hDlg, text, sizeof(text));
+                caption = text;
+                ::CheckDlgButton(hDlg, 1041, BST_CHECKED);
+                ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(1041, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, 1041)));
+                ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             });
         ClickItem(page, 1040);
     }

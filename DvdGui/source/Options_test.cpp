@@ -3,11 +3,17 @@
 // place, the option font's fallback and the values ApplyOptions hands on.
 #include "DvdGui/source/Options.h"
 
+#include "DVD/source/AngleBlock.h"
+#include "DVD/source/VobCell.h"
+#include "DVD/source/VobData.h"
+#include "DVD/source/VobTestSupport.h"
 #include "DVD/source/button.h"
 #include "DvdGui/source/DvdDoc.h"
+#include "tests/support/TestSinks.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -140,6 +146,43 @@ TEST_F(OptionsTest, OptionFontFallsBackToTheStockGuiFont)
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSectionPath);
     LoadOptionFont();
     EXPECT_STREQ(stock.ToString(), GetOptionFont().ToString());
+}
+
+// A title cell of 24 VOBUs whose navigation packs carry a highlight of two
+// buttons in VOBUs 8 and 9 only: sampling every sixth VOBU never sees it,
+// sampling every VOBU does.
+TEST_F(OptionsTest, BovDurationReachesTheEnginesButtonSearch)
+{
+    kxtest::VobBuilder vob;
+    for (int v = 0; v < 24; ++v)
+    {
+        vob.Nav(1, 1, DWORD(1000 + 3600 * v),
+                [&](PciPacket& pci)
+                {
+                    if (v != 8 && v != 9)
+                        return;
+                    pci.SetHliStatus(v == 8 ? 1 : 2);
+                    pci.SetHliSPtm(1000);
+                    pci.SetHliEPtm(0xFFFFFFFF);
+                    pci.SetBtnSlEPtm(0xFFFFFFFF);
+                    pci.SetButtonGroupCount(1);
+                    pci.SetBtnNs(2);
+                    pci.SetNslBtnNs(2);
+                });
+        vob.Pes(0xE0);
+    }
+    kxtest::RecordingLog log;
+    CVobData set(log, "title", uint32_t(vob.bytes.size()), vob.bytes.data(), nullptr);
+    ASSERT_TRUE(set.IsUsable()) << log.Dump();
+    CVobCell* pCell = set.GetPristineBlocks().GetBlock(0)->GetIlvu(0);
+    ASSERT_GE(pCell->GetVobuCount(), 20u);
+    for (const auto& c : {std::make_pair(1, true), std::make_pair(6, false)})
+    {
+        Store("INC", c.first);
+        ApplyOptions();
+        ASSERT_TRUE(pCell->ParseButtons(log, false, nullptr)) << log.Dump();
+        EXPECT_EQ(c.second, pCell->HasButtons()) << "INC " << c.first;
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "framework/win/Dc.h"
 
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/DialogSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -229,7 +230,7 @@ TEST_F(XFontDialogTest, MonospacedMarkFollowsTheFace)
     dlg.m_nFilter = CXFontDialog::FILTER_NO_SYMBOL;
     int nFixed = -1, nVariable = -1;
     bool bFixedShown = false, bVariableShown = true;
-    CString sChosen;
+    CString sChosen, sAsked;
     const INT_PTR nResult = Run(dlg,
                                 [&](HWND hDlg)
                                 {
@@ -245,6 +246,10 @@ TEST_F(XFontDialogTest, MonospacedMarkFollowsTheFace)
                                     SelectFace(hDlg, nVariable);
                                     bVariableShown = MarkShown(hDlg);
                                     SelectFace(hDlg, nFixed);
+                                    // the chooser's own request shares the mark's message number
+                                    LOGFONTA lf = {};
+                                    ::SendMessageA(hDlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
+                                    sAsked = lf.lfFaceName;
                                     bFixedShown = MarkShown(hDlg);
                                     sChosen = faces[nFixed];
                                     return IDOK;
@@ -255,6 +260,7 @@ TEST_F(XFontDialogTest, MonospacedMarkFollowsTheFace)
     EXPECT_FALSE(bVariableShown);
     ASSERT_EQ(IDOK, nResult);
     EXPECT_STREQ(sChosen, dlg.GetFaceName());
+    EXPECT_STREQ(sChosen, sAsked);
     const TEXTMETRICA tm = FaceMetrics(sChosen);
     EXPECT_EQ(tm.tmCharSet, dlg.m_nCharSet);
     EXPECT_EQ(tm.tmPitchAndFamily, dlg.m_nPitchAndFamily);
@@ -305,9 +311,7 @@ TEST_F(XFontDialogTest, Screenshot)
 {
     CXFontDialog dlg(nullptr, CF_SCREENFONTS | CF_EFFECTS, nullptr, CWnd::FromHandle(m_hHost));
     dlg.m_nFilter = CXFontDialog::FILTER_NO_SYMBOL;
-    static kxgui::PixelBuffer s_shot;
-    s_shot = {};
-    // the capture waits for the dialog's first paint: timers come after paints
+    kxgui::PixelBuffer shot;
     Run(dlg,
         [&](HWND hDlg)
         {
@@ -319,18 +323,16 @@ TEST_F(XFontDialogTest, Screenshot)
                     SelectFace(hDlg, i);
                     break;
                 }
-            ::SetTimer(hDlg, 1, 10,
-                       [](HWND hWnd, UINT, UINT_PTR nId, DWORD)
-                       {
-                           ::KillTimer(hWnd, nId);
-                           ::UpdateWindow(hWnd);
-                           s_shot = kxgui::CaptureScreen(hWnd, false);
-                           ::PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-                       });
+            kxtest::Then(hDlg,
+                         [&](HWND hWnd)
+                         {
+                             shot = kxgui::CaptureScreen(hWnd, false);
+                             ::PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                         });
             return 0;
         });
-    ASSERT_FALSE(s_shot.IsEmpty());
-    kxgui::SaveArtifact(s_shot, "font_dialog.png");
+    ASSERT_FALSE(shot.IsEmpty());
+    kxgui::SaveArtifact(shot, "font_dialog.png");
 }
 
 } // namespace

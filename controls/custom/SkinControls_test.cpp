@@ -12,6 +12,7 @@
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include "tests/support/ControlStage.h"
+#include "tests/support/PaintingParent.h"
 
 #include <gtest/gtest.h>
 
@@ -296,21 +297,7 @@ TEST_F(SkinControls, ComboFrameStandsOutFromTheTheme)
     }
 }
 
-// A parent that paints the background of its children when asked.
-class CPaintingParent : public CWnd
-{
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message != CExtPaintManager::g_nMsgPaintInheritedBackground)
-            return CWnd::WindowProc(message, wParam, lParam);
-        CRect rc;
-        GetClientRect(&rc);
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(0, 200, 0));
-        ::ExtTextOutA(reinterpret_cast<HDC>(wParam), 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-        return 1;
-    }
-};
+using kxtest::CPaintingParent;
 
 // A theme that keeps the push-button record instead of drawing it, so the
 // button's own fill stays visible.
@@ -361,7 +348,7 @@ TEST_F(SkinControls, PreviewButtonFillsWithItsOwnColour)
     };
     CExtButton plain;
     makeFlat(plain, 10);
-    EXPECT_EQ(RGB(0, 200, 0), Face(plain).At(30, 12));
+    EXPECT_EQ(CPaintingParent::kBackground, Face(plain).At(30, 12));
     CPreviewButton button;
     makeFlat(button, 50);
     button.ModifyStyleEx(0, WS_EX_LAYOUTRTL);
