@@ -339,6 +339,8 @@ void COptionsSheet::InitLayout()
     CRect rcDesktop;
     ::GetClientRect(::GetDesktopWindow(), &rcDesktop);
     m_szMaxTrack = CSize(rcDesktop.Width(), m_szInitial.cy);
+    m_ptMaxPos = rcDesktop.TopLeft();
+    m_szMaxSize = rcDesktop.Size();
     CExtResizablePropertySheet::InitLayout();
 }
 

@@ -100,7 +100,8 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    // As wide as the desktop at most, never taller than at first.
+    // As wide as the desktop at most, never taller than at first;
+    // maximised, the whole desktop.
     void InitLayout() override;
 };
 

@@ -189,6 +189,8 @@ TEST_F(OptionsSheetTest, WidensToTheDesktopButNeverGrowsTaller)
     ::GetClientRect(::GetDesktopWindow(), &rcDesktop);
     EXPECT_EQ(rcDesktop.Width(), info.ptMaxTrackSize.x);
     EXPECT_EQ(rcBefore.Height(), info.ptMaxTrackSize.y);
+    EXPECT_EQ(CPoint(rcDesktop.TopLeft()), CPoint(info.ptMaxPosition));
+    EXPECT_EQ(rcDesktop.Size(), CSize(info.ptMaxSize.x, info.ptMaxSize.y));
     m_pSheet->SetWindowPos(nullptr, 0, 0, rcBefore.Width() + 120, rcBefore.Height() + 80, SWP_NOMOVE | SWP_NOZORDER);
     Pump();
     CRect rcAfter;
