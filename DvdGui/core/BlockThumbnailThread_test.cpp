@@ -247,6 +247,65 @@ TEST_F(BlockThumbnailThreadTest, ARememberedVobuBeyondACutStartsAtZero)
     EXPECT_EQ(thread.GetTile(0).nVobu, pUnit->GetThumbnailVobu());
 }
 
+// The spread of a thumbnail's colour bytes: small for a flat picture.
+int ColourSpread(const CVideoPicture& picture)
+{
+    const BYTE* pData = picture.GetData();
+    int nMin = 255, nMax = 0;
+    for (DWORD n = 0; n < picture.GetImageSize(); ++n)
+        if (n % 4 != 3)
+        {
+            nMin = std::min<int>(nMin, pData[n]);
+            nMax = std::max<int>(nMax, pData[n]);
+        }
+    return nMax - nMin;
+}
+
+// Without skipping both titles show their first, black picture. With it
+// the black title of 4 VOBUs is tried at 0, 1, 2 and 3 and keeps the last
+// one, and the title that starts black is shown where it moves.
+TEST_F(BlockThumbnailThreadTest, SkippingBlankPicturesOnTheDarkStartDisc)
+{
+    KX_REQUIRE_FIXTURE(dir, "darkstart");
+    std::vector<CAngleBlock*> blocks = TitleBlocks("darkstart");
+    ASSERT_EQ(blocks.size(), 2u);
+    CVobCell* pBlack = blocks[0]->GetIlvu(0);
+    CVobCell* pLate = blocks[1]->GetIlvu(0);
+    ASSERT_EQ(pBlack->GetVobuCount(), 4u);
+    ASSERT_GT(pLate->GetVobuCount(), 5u);
+    const struct
+    {
+        bool bSkip;
+        uint32_t nBlack;
+        uint32_t nLate;
+    } cases[] = {{false, 0, 0}, {true, 3, 4}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.bSkip);
+        pBlack->SetThumbnailVobu(0);
+        pLate->SetThumbnailVobu(0);
+        CRecordingStrip strip;
+        CBlockThumbnailThread thread(&strip);
+        thread.m_bSkipBlank = c.bSkip;
+        thread.SetTiles(blocks);
+        thread.StartPass(720, 576, false);
+        ASSERT_TRUE(strip.WaitFinished(1));
+        const CThumbnailTile& black = thread.GetTile(0);
+        const CThumbnailTile& late = thread.GetTile(1);
+        ASSERT_TRUE(black.thumbnail.IsValid());
+        ASSERT_TRUE(late.thumbnail.IsValid());
+        EXPECT_EQ(black.nVobu, c.nBlack);
+        EXPECT_EQ(pBlack->GetThumbnailVobu(), c.nBlack);
+        EXPECT_EQ(late.nVobu, c.nLate);
+        EXPECT_EQ(pLate->GetThumbnailVobu(), c.nLate);
+        EXPECT_LT(ColourSpread(black.thumbnail), 16);
+        if (c.bSkip)
+            EXPECT_GT(ColourSpread(late.thumbnail), 128);
+        else
+            EXPECT_LT(ColourSpread(late.thumbnail), 16);
+    }
+}
+
 TEST_F(BlockThumbnailThreadTest, AUnitWithoutVideoEndsAsAnEmptyTileAndIsReported)
 {
     for (bool bLog : {true, false})
