@@ -40,19 +40,22 @@ TEST(MultiAngleDisc, TheAngleBlockIsCaptionedAsSuch)
 TEST(MultiAngleDisc, TheWrittenTitleHasItsAngles)
 {
     KX_REQUIRE_FIXTURE(dir, "pal1");
-    KX_REQUIRE_IFODUMP();
     for (int nAngles : {2, 3})
     {
         SCOPED_TRACE(nAngles);
         kxtest::MultiAngleDisc disc(nAngles);
         ASSERT_TRUE(disc.Build()) << disc.log.Dump();
+        EXPECT_EQ(disc.log.Count('E'), 0) << disc.log.Dump();
+        PurgeUnusedVobData();
+        // the independent reader exists in the native build only
+        if (kxtest::IfoDumpTool().empty())
+            continue;
         const auto records = kxtest::IfoDump(disc.out.Path());
         const auto titles = kxtest::Select(records, "title");
         ASSERT_EQ(titles.size(), 1u);
         EXPECT_EQ(titles[0].Num("angles"), nAngles);
         // the plain cell, the n cells of the angle block, the plain cell
         EXPECT_EQ(kxtest::Select(records, "cell", {{"dom", "vts"}, {"pgc", "1"}}).size(), size_t(nAngles + 2));
-        PurgeUnusedVobData();
     }
 }
 
