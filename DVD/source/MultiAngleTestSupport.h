@@ -20,30 +20,40 @@
 namespace kxtest
 {
 
-// Six VOBUs of the pal1 fixture's title VOB laid out anew as one title VOB
-// set: a plain cell (vob 1), an interleaved block of two angles (vob 2 and
-// vob 3, cell 1 each) of two interleaved pieces per angle, one VOBU each,
-// in the order angle 1, angle 2, angle 1, angle 2, and a plain cell (vob 4).
-// The NAV packs get their new addresses, ids, the ILVU flags and the
-// seamless angle table.
+// The first VOBUs of the pal1 fixture's title VOB laid out anew as one title
+// VOB set: a plain cell (vob 1), an interleaved block of n angles (vobs 2 to
+// n + 1, cell 1 each) of two interleaved pieces per angle, one VOBU each, in
+// the order angle 1 .. n, angle 1 .. n, and a plain cell (vob n + 2); six
+// VOBUs for the two angles of the default. The NAV packs get their new
+// addresses, ids, the ILVU flags and the seamless angle table.
 struct AngleDisc
 {
     static const size_t kSector = 2048;
 
-    ScratchFolder folder;
-    std::vector<BYTE> vob;
-    std::vector<DWORD> starts; // the six VOBUs in the new file
-    CCellAddressList cells;    // in sector order
-    CVobuAddressList vobus;
-
-    static const int kVobus = 6;
     struct Unit
     {
         WORD vob;
         BYTE cell;
         int angle; // 0 for a plain cell
     };
-    const Unit units[kVobus] = {{1, 1, 0}, {2, 1, 1}, {3, 1, 2}, {2, 1, 1}, {3, 1, 2}, {4, 1, 0}};
+
+    explicit AngleDisc(int nAngles = 2) : angles(nAngles), nVobus(2 * nAngles + 2)
+    {
+        units.push_back({1, 1, 0});
+        for (int piece = 0; piece < 2; ++piece)
+            for (int a = 1; a <= nAngles; ++a)
+                units.push_back({WORD(1 + a), 1, a});
+        units.push_back({WORD(nAngles + 2), 1, 0});
+    }
+
+    const int angles;
+    const int nVobus;
+    std::vector<Unit> units;
+    ScratchFolder folder;
+    std::vector<BYTE> vob;
+    std::vector<DWORD> starts; // the VOBUs in the new file
+    CCellAddressList cells;    // in sector order
+    CVobuAddressList vobus;
 
     bool Build()
     {
@@ -51,10 +61,10 @@ struct AngleDisc
         CVobuAddressList fixtureVobus;
         if (!kxtest::ReadDomainTables(kxtest::FixturePath("pal1", "VIDEO_TS/VTS_01_0.IFO"), false, fixtureCells,
                                       fixtureVobus) ||
-            fixtureVobus.GetSize() <= kVobus)
+            int(fixtureVobus.GetSize()) <= nVobus)
             return false;
         std::vector<BYTE> source = kxtest::ReadWholeFile(kxtest::FixturePath("pal1", "VIDEO_TS/VTS_01_1.VOB"));
-        for (int i = 0; i < kVobus; ++i)
+        for (int i = 0; i < nVobus; ++i)
         {
             starts.push_back(DWORD(vob.size() / kSector));
             const size_t from = size_t(fixtureVobus[i]) * kSector;
@@ -64,9 +74,9 @@ struct AngleDisc
             vob.insert(vob.end(), source.begin() + long(from), source.begin() + long(to));
         }
         starts.push_back(DWORD(vob.size() / kSector));
-        for (int i = 0; i < kVobus; ++i)
+        for (int i = 0; i < nVobus; ++i)
             Patch(i);
-        for (int i = 0; i < kVobus; ++i)
+        for (int i = 0; i < nVobus; ++i)
         {
             CCellAddress* entry = new CCellAddress();
             entry->m_wVobId = units[i].vob;
@@ -106,15 +116,15 @@ struct AngleDisc
             // Each interleaved piece is one VOBU: it starts and ends the unit.
             dsi.SetSmlCategory(0x40 | 0x20 | 0x10);
             dsi.SetIlvuEa(starts[i + 1] - starts[i] - 1);
-            const bool last = i + 2 >= kVobus || units[i + 2].angle != units[i].angle;
-            dsi.SetNxtIlvuSa(last ? 0x7FFFFFFF : starts[i + 2] - starts[i]);
-            dsi.SetNxtIlvuSz(last ? 0 : WORD(starts[i + 3] - starts[i + 2]));
+            const bool last = i + angles >= nVobus || units[i + angles].angle != units[i].angle;
+            dsi.SetNxtIlvuSa(last ? 0x7FFFFFFF : starts[i + angles] - starts[i]);
+            dsi.SetNxtIlvuSz(last ? 0 : WORD(starts[i + angles + 1] - starts[i + angles]));
             // Where each angle goes on: the next piece of that angle, or the
             // plain cell after the block.
-            for (int a = 0; a < 2; ++a)
+            for (int a = 0; a < angles; ++a)
             {
                 int next = i + 1;
-                while (next < kVobus && units[next].angle != 0 && units[next].angle != a + 1)
+                while (next < nVobus && units[next].angle != 0 && units[next].angle != a + 1)
                     ++next;
                 dsi.SetSmlAgli(a, int32_t(starts[next] - starts[i]), WORD(starts[next + 1] - starts[next]));
             }

@@ -169,9 +169,35 @@ TEST_F(BlockThumbnailThreadTest, ProbeOfAWideScreenDisc)
 }
 
 #ifndef _WIN32
-// The first tile's thumbnail against ffmpeg's first frame of the title VOB,
-// scaled alike. The thumbnail is a bottom-up bitmap of blue, green, red
-// bytes, as DrawDib takes it.
+// The mean difference per colour byte between a thumbnail and the first
+// frame, in display order, that ffmpeg decodes from the packets at or after
+// a byte offset of a VOB file, scaled alike. The thumbnail is a bottom-up
+// bitmap of blue, green, red bytes, as DrawDib takes it.
+double DifferenceFromFfmpeg(const CVideoPicture& thumbnail, const std::string& vob, uint64_t nOffset)
+{
+    const DWORD nWidth = thumbnail.GetWidth();
+    const DWORD nHeight = thumbnail.GetHeight();
+    std::string command = "ffmpeg -hide_banner -loglevel error -i '" + vob + "' -vf 'select=gte(pos\\," +
+                          std::to_string(nOffset) + "),scale=" + std::to_string(nWidth) + ":" +
+                          std::to_string(nHeight) + ":flags=bilinear' -frames:v 1 -f rawvideo -pix_fmt bgra -";
+    std::FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr)
+        return 1e9;
+    std::vector<BYTE> frame(size_t(nWidth) * nHeight * 4);
+    size_t nRead = std::fread(frame.data(), 1, frame.size(), p);
+    pclose(p);
+    if (nRead != frame.size())
+        return 1e9;
+    double dDifference = 0;
+    for (DWORD y = 0; y < nHeight; ++y)
+        for (DWORD x = 0; x < nWidth; ++x)
+            for (DWORD c = 0; c < 3; ++c)
+                dDifference +=
+                    std::abs(int(thumbnail.GetData()[(nHeight - 1 - y) * thumbnail.GetStride() + x * 4 + c]) -
+                             int(frame[(y * nWidth + x) * 4 + c]));
+    return dDifference / (double(nWidth) * nHeight * 3);
+}
+
 TEST_F(BlockThumbnailThreadTest, ThumbnailMatchesFfmpegsFirstFrame)
 {
     KX_REQUIRE_FIXTURE(dir, "pal1");
@@ -184,23 +210,31 @@ TEST_F(BlockThumbnailThreadTest, ThumbnailMatchesFfmpegsFirstFrame)
     ASSERT_TRUE(strip.WaitFinished(1));
     const CVideoPicture& thumbnail = thread.GetTile(0).thumbnail;
     ASSERT_TRUE(thumbnail.IsValid());
+    EXPECT_LT(DifferenceFromFfmpeg(thumbnail, kxtest::FixturePath("pal1", "VIDEO_TS/VTS_01_1.VOB"), 0), 4.0);
+}
 
-    std::string command = "ffmpeg -hide_banner -loglevel error -i '" +
-                          kxtest::FixturePath("pal1", "VIDEO_TS/VTS_01_1.VOB") +
-                          "' -frames:v 1 -vf scale=350:280:flags=bilinear -f rawvideo -pix_fmt bgra -";
-    std::FILE* p = popen(command.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::vector<BYTE> frame(350 * 280 * 4);
-    size_t nRead = std::fread(frame.data(), 1, frame.size(), p);
-    pclose(p);
-    ASSERT_EQ(nRead, frame.size()) << "ffmpeg did not decode the frame";
-    double dDifference = 0;
-    for (DWORD y = 0; y < 280; ++y)
-        for (DWORD x = 0; x < 350; ++x)
-            for (DWORD c = 0; c < 3; ++c)
-                dDifference += std::abs(int(thumbnail.GetData()[(279 - y) * thumbnail.GetStride() + x * 4 + c]) -
-                                        int(frame[(y * 350 + x) * 4 + c]));
-    EXPECT_LT(dDifference / (350 * 280 * 3), 4.0);
+// A thumbnail found further in is the first picture of its VOBU in display
+// order.
+TEST_F(BlockThumbnailThreadTest, ASkippedToThumbnailMatchesFfmpegsFrameAtItsVobu)
+{
+    KX_REQUIRE_FIXTURE(dir, "darkstart");
+    std::vector<CAngleBlock*> blocks = TitleBlocks("darkstart");
+    ASSERT_EQ(blocks.size(), 2u);
+    blocks.erase(blocks.begin());
+    CVobCell* pUnit = blocks[0]->GetIlvu(0);
+    pUnit->SetThumbnailVobu(0);
+    CRecordingStrip strip;
+    CBlockThumbnailThread thread(&strip);
+    thread.m_bSkipBlank = true;
+    thread.SetTiles(blocks);
+    thread.StartPass(720, 576, false);
+    ASSERT_TRUE(strip.WaitFinished(1));
+    const CThumbnailTile& tile = thread.GetTile(0);
+    ASSERT_TRUE(tile.thumbnail.IsValid());
+    ASSERT_EQ(tile.nVobu, 4u);
+    const uint64_t nOffset = uint64_t(pUnit->GetSourceVobus()[4]) * 2048;
+    EXPECT_LT(DifferenceFromFfmpeg(tile.thumbnail, kxtest::FixturePath("darkstart", "VIDEO_TS/VTS_01_1.VOB"), nOffset),
+              4.0);
 }
 #endif
 
@@ -245,6 +279,65 @@ TEST_F(BlockThumbnailThreadTest, ARememberedVobuBeyondACutStartsAtZero)
     EXPECT_TRUE(thread.GetTile(0).thumbnail.IsValid());
     EXPECT_LT(pUnit->GetThumbnailVobu(), pUnit->GetVobuCount());
     EXPECT_EQ(thread.GetTile(0).nVobu, pUnit->GetThumbnailVobu());
+}
+
+// The spread of a thumbnail's colour bytes: small for a flat picture.
+int ColourSpread(const CVideoPicture& picture)
+{
+    const BYTE* pData = picture.GetData();
+    int nMin = 255, nMax = 0;
+    for (DWORD n = 0; n < picture.GetImageSize(); ++n)
+        if (n % 4 != 3)
+        {
+            nMin = std::min<int>(nMin, pData[n]);
+            nMax = std::max<int>(nMax, pData[n]);
+        }
+    return nMax - nMin;
+}
+
+// Without skipping both titles show their first, black picture. With it
+// the black title of 4 VOBUs is tried at 0, 1, 2 and 3 and keeps the last
+// one, and the title that starts black is shown where it moves.
+TEST_F(BlockThumbnailThreadTest, SkippingBlankPicturesOnTheDarkStartDisc)
+{
+    KX_REQUIRE_FIXTURE(dir, "darkstart");
+    std::vector<CAngleBlock*> blocks = TitleBlocks("darkstart");
+    ASSERT_EQ(blocks.size(), 2u);
+    CVobCell* pBlack = blocks[0]->GetIlvu(0);
+    CVobCell* pLate = blocks[1]->GetIlvu(0);
+    ASSERT_EQ(pBlack->GetVobuCount(), 4u);
+    ASSERT_GT(pLate->GetVobuCount(), 5u);
+    const struct
+    {
+        bool bSkip;
+        uint32_t nBlack;
+        uint32_t nLate;
+    } cases[] = {{false, 0, 0}, {true, 3, 4}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.bSkip);
+        pBlack->SetThumbnailVobu(0);
+        pLate->SetThumbnailVobu(0);
+        CRecordingStrip strip;
+        CBlockThumbnailThread thread(&strip);
+        thread.m_bSkipBlank = c.bSkip;
+        thread.SetTiles(blocks);
+        thread.StartPass(720, 576, false);
+        ASSERT_TRUE(strip.WaitFinished(1));
+        const CThumbnailTile& black = thread.GetTile(0);
+        const CThumbnailTile& late = thread.GetTile(1);
+        ASSERT_TRUE(black.thumbnail.IsValid());
+        ASSERT_TRUE(late.thumbnail.IsValid());
+        EXPECT_EQ(black.nVobu, c.nBlack);
+        EXPECT_EQ(pBlack->GetThumbnailVobu(), c.nBlack);
+        EXPECT_EQ(late.nVobu, c.nLate);
+        EXPECT_EQ(pLate->GetThumbnailVobu(), c.nLate);
+        EXPECT_LT(ColourSpread(black.thumbnail), 16);
+        if (c.bSkip)
+            EXPECT_GT(ColourSpread(late.thumbnail), 128);
+        else
+            EXPECT_LT(ColourSpread(late.thumbnail), 16);
+    }
 }
 
 TEST_F(BlockThumbnailThreadTest, AUnitWithoutVideoEndsAsAnEmptyTileAndIsReported)
