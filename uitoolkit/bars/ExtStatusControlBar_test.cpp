@@ -14,6 +14,7 @@
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
+#include "uitoolkit/testsupport/ExtTestPump.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
@@ -154,19 +155,7 @@ protected:
     {
         kxgui::PumpUntilIdle([this](MSG& msg) { return m_app.PreTranslateMessage(&msg) != FALSE; });
     }
-    bool PumpUntil(const std::function<bool()>& done)
-    {
-        const DWORD dwStart = ::GetTickCount();
-        for (;;)
-        {
-            Pump();
-            if (done())
-                return true;
-            if (::GetTickCount() - dwStart > 5000)
-                return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        }
-    }
+    bool PumpUntil(const std::function<bool()>& done) { return PumpAppUntil(m_app, done); }
     // Paints the bar now and returns the records of that paint.
     void Repaint()
     {
@@ -257,16 +246,21 @@ TEST_F(ExtStatusControlBarTest, PaneWithoutExtraDataIsSingleLineCentredAndAsksFo
 
 TEST_F(ExtStatusControlBarTest, PaneTooltipShowsWhenHovered)
 {
+    // every mouse move asks the bar, whose heap copy of the tip the
+    // framework frees
+    static std::vector<std::string> s_freed;
+    s_freed.clear();
+    CWnd::g_pfnToolTipTextFreed = [](LPCSTR lpszText) { s_freed.emplace_back(lpszText); };
     CExtPopupMenuTipWnd& tip = CExtPopupMenuWnd::GetTracker().GetTipWnd();
-    CPoint pt = PaneRect(4).CenterPoint();
-    m_bar.ClientToScreen(&pt);
-    kxgui::MoveMouseTo(pt);
-    ASSERT_TRUE(PumpUntil([&] { return tip.GetSafeHwnd() != nullptr && tip.IsWindowVisible(); }));
+    kxgui::InputScript().MoveTo(m_bar.m_hWnd, PaneRect(4).CenterPoint()).Send();
+    const bool bShown = PumpUntil([&] { return tip.GetSafeHwnd() != nullptr && tip.IsWindowVisible(); });
+    CWnd::g_pfnToolTipTextFreed = nullptr;
+    ASSERT_TRUE(bShown);
     EXPECT_EQ(std::string(tip.m_sText), "Pane tooltip");
+    ASSERT_FALSE(s_freed.empty());
+    EXPECT_EQ(s_freed.back(), "Pane tooltip");
     // a pane without a tip takes it down
-    pt = PaneRect(1).CenterPoint();
-    m_bar.ClientToScreen(&pt);
-    kxgui::MoveMouseTo(pt);
+    kxgui::InputScript().MoveTo(m_bar.m_hWnd, PaneRect(1).CenterPoint()).Send();
     ASSERT_TRUE(PumpUntil([&] { return !tip.IsWindowVisible(); }));
 }
 
