@@ -151,10 +151,7 @@ protected:
         m_frame.RecalcLayout();
         Pump();
     }
-    void Pump()
-    {
-        kxgui::PumpUntilIdle([this](MSG& msg) { return m_app.PreTranslateMessage(&msg) != FALSE; });
-    }
+    void Pump() { PumpAppUntilIdle(m_app); }
     bool PumpUntil(const std::function<bool()>& done) { return PumpAppUntil(m_app, done); }
     // Paints the bar now and returns the records of that paint.
     void Repaint()

@@ -4,8 +4,15 @@
 #pragma once
 
 #include "framework/win/WinThread.h"
+#include "tests/gui/GuiHarness.h"
 
 #include <functional>
+
+// Dispatches until the queue has stayed empty for a few rounds.
+inline void PumpAppUntilIdle(CWinApp& app)
+{
+    kxgui::PumpUntilIdle([&app](MSG& msg) { return app.PreTranslateMessage(&msg) != FALSE; });
+}
 
 // Dispatches one message at a time (timers included) until the condition
 // holds; false when it did not within the limit.
