@@ -443,11 +443,27 @@ TEST_F(ExtToolControlBarTest, DoubleClickOnSeparatorFloatsAndToggleDocksBack)
     CFrameWnd* pFloating = m_bar.GetParentFrame();
     ASSERT_NE(pFloating, nullptr);
     EXPECT_TRUE(pFloating->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)));
-    // a double click on a button of a floating bar is a second click
+    // the floating bar's rows show behind the windows on it in the Office
+    // 2003 theme; a docked bar's do not
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManagerOffice2003));
+    m_bar.RequestFrameRecalcLayout();
+    kxgui::PumpUntilIdle();
+    CWnd control;
+    ASSERT_TRUE(
+        control.CreateEx(0, AfxRegisterWndClass(0), "control", WS_CHILD | WS_VISIBLE, CRect(2, 2, 12, 12), &m_bar, 1));
+    CExtToolControlBar::BarRowsInfo rows;
+    ASSERT_TRUE(rows.Collect(control.m_hWnd));
+    EXPECT_EQ(rows.m_pBar, &m_bar);
+    EXPECT_EQ(rows.m_pFloatingFrame, pFloating);
+    ASSERT_EQ(rows.m_arrRowRects.GetSize(), 1);
+    EXPECT_EQ(rows.m_arrLastButtons[0], m_bar.GetButtonsCount());
+    EXPECT_FALSE(rows.Collect(m_bar.m_hWnd)) << "the bar itself";
     m_bar.ToggleDocking();
     kxgui::PumpUntilIdle();
     EXPECT_FALSE(m_bar.IsFloating());
     EXPECT_EQ(DumpDockLayout(&m_frame), sDocked);
+    EXPECT_FALSE(rows.Collect(control.m_hWnd));
+    control.DestroyWindow();
 }
 
 // Three bars in one frame: docked at the top with a checked, a disabled, a
@@ -470,6 +486,8 @@ TEST_P(ExtToolControlBarGallery, Screenshot)
         p->EnableDocking(CBRS_ALIGN_ANY);
         ASSERT_TRUE(p->LoadToolBarResource(128));
     }
+    // the other bars' loading gave the colour command its bitmap icon back
+    static_cast<CExtBarColorButton*>(m_bar.GetButton(4))->RefreshColorIcon();
     m_frame.DockControlBar(&vert, AFX_IDW_DOCKBAR_LEFT);
     CRect rcFrame;
     m_frame.GetWindowRect(&rcFrame);
