@@ -356,4 +356,51 @@ TEST(ToolTips, MouseMovesAskTheWindowsThatEnabledThem)
     top.DestroyWindow();
 }
 
+// Hands back its tip text as a copy on the C heap, or the callback marker.
+class CHeapTipWnd : public CWnd
+{
+public:
+    const char* m_pszTip = nullptr;
+    mutable std::vector<const void*> handedOut;
+    INT_PTR OnToolHitTest(CPoint, TOOLINFOA* pTI) const override
+    {
+        pTI->lpszText = m_pszTip ? _strdup(m_pszTip) : LPSTR_TEXTCALLBACKA;
+        handedOut.push_back(pTI->lpszText);
+        return 1;
+    }
+};
+
+std::vector<std::string> g_freedTipTexts;
+std::vector<const void*> g_freedTipPointers;
+
+TEST(ToolTips, TipTextsOnTheHeapAreFreedAndTheCallbackMarkerIsNot)
+{
+    CWinApp app;
+    CHeapTipWnd top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "top", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+    app.m_pMainWnd = &top;
+    top.EnableToolTips(TRUE);
+    g_freedTipTexts.clear();
+    g_freedTipPointers.clear();
+    CWnd::g_pfnToolTipTextFreed = [](LPCSTR lpszText)
+    {
+        g_freedTipTexts.emplace_back(lpszText);
+        g_freedTipPointers.push_back(lpszText);
+    };
+
+    top.m_pszTip = "pane tip";
+    top.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 7));
+    EXPECT_TRUE(app.PumpMessage());
+    top.m_pszTip = nullptr;
+    top.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(6, 7));
+    EXPECT_TRUE(app.PumpMessage());
+
+    CWnd::g_pfnToolTipTextFreed = nullptr;
+    ASSERT_EQ(top.handedOut.size(), 2u);
+    EXPECT_EQ(g_freedTipTexts, std::vector<std::string>{"pane tip"});
+    EXPECT_EQ(g_freedTipPointers, std::vector<const void*>{top.handedOut[0]});
+    app.m_pMainWnd = nullptr;
+    top.DestroyWindow();
+}
+
 } // namespace

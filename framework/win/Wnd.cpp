@@ -8,6 +8,7 @@
 #include "framework/win/WinThread.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <shellapi.h>
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
@@ -883,7 +884,15 @@ void CWnd::FilterToolTipMessage(MSG* pMsg)
     TOOLINFOA ti = {};
     ti.cbSize = sizeof(ti);
     OnToolHitTest(CPoint(pt.x, pt.y), &ti);
+    if (ti.lpszText != nullptr && ti.lpszText != LPSTR_TEXTCALLBACKA)
+    {
+        if (g_pfnToolTipTextFreed != nullptr)
+            g_pfnToolTipTextFreed(ti.lpszText);
+        std::free(ti.lpszText);
+    }
 }
+
+void (*CWnd::g_pfnToolTipTextFreed)(LPCSTR lpszText) = nullptr;
 
 INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFOA* pTI) const
 {

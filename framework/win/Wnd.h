@@ -174,8 +174,12 @@ public:
     // ---- tooltips ----
     BOOL EnableToolTips(BOOL bEnable = TRUE);
     static void CancelToolTips(BOOL bKeys = FALSE);
+    // Asks the window under the mouse for its tool; a tip text it hands
+    // back on the C heap (anything but LPSTR_TEXTCALLBACK) is freed here.
     void FilterToolTipMessage(MSG* pMsg);
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFOA* pTI) const;
+    // Tests see each tip text just before it is freed.
+    static void (*g_pfnToolTipTextFreed)(LPCSTR lpszText);
 
     // ---- relations ----
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }

@@ -9,6 +9,7 @@
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
+#include "uitoolkit/testsupport/ExtTestPump.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
@@ -167,33 +168,8 @@ protected:
         m_frame.RecalcLayout();
         Pump();
     }
-    void Pump()
-    {
-        kxgui::PumpUntilIdle([this](MSG& msg) { return m_app.PreTranslateMessage(&msg) != FALSE; });
-    }
-    // Dispatches one message at a time (timers included) until the
-    // condition holds; false when it did not within a few seconds.
-    bool PumpUntil(const std::function<bool()>& done)
-    {
-        const DWORD dwStart = ::GetTickCount();
-        while (!done())
-        {
-            MSG msg;
-            if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            {
-                if (!m_app.PreTranslateMessage(&msg))
-                {
-                    ::TranslateMessage(&msg);
-                    ::DispatchMessageA(&msg);
-                }
-                continue;
-            }
-            if (::GetTickCount() - dwStart > 5000)
-                return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return true;
-    }
+    void Pump() { PumpAppUntilIdle(m_app); }
+    bool PumpUntil(const std::function<bool()>& done) { return PumpAppUntil(m_app, done); }
     static std::vector<LPARAM> Order(const CExtTabWnd& tabs)
     {
         std::vector<LPARAM> order;

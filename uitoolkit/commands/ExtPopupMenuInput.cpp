@@ -310,7 +310,7 @@ bool CExtPopupMenuWnd::IsOverOpeningToolBarButton(const CPoint& ptClient) const
         return false;
     CPoint ptBar = ptScreen;
     pWndUnder->ScreenToClient(&ptBar);
-    return pButton->Rect().PtInRect(ptBar) != FALSE;
+    return pButton->GetRect().PtInRect(ptBar) != FALSE;
 }
 
 bool CExtPopupMenuWnd::OnMouseClick(UINT message, CPoint ptClient, bool& bPassOn)

@@ -43,6 +43,20 @@ public:
     }
 };
 
+// A tool bar of a given length: these tests place bars, not buttons.
+class CLengthToolBar : public COutlinedBar<CExtToolControlBar>
+{
+public:
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override
+    {
+        return CExtControlBar::CalcFixedLayout(bStretch, bHorz);
+    }
+    CSize CalcDynamicLayout(int nLength, DWORD nMode) override
+    {
+        return CExtControlBar::CalcDynamicLayout(nLength, nMode);
+    }
+};
+
 class ExtDockBarTest : public ::testing::Test
 {
 protected:
@@ -80,7 +94,7 @@ protected:
     }
     CExtToolControlBar* NewToolBar(int nLength)
     {
-        m_tools.push_back(std::make_unique<COutlinedBar<CExtToolControlBar>>());
+        m_tools.push_back(std::make_unique<CLengthToolBar>());
         CExtToolControlBar* pBar = m_tools.back().get();
         const UINT nId = kIdTool + static_cast<UINT>(m_tools.size()) - 1;
         EXPECT_TRUE(pBar->Create("Tools", &m_frame, nId, WS_CHILD | WS_VISIBLE | CBRS_TOP));

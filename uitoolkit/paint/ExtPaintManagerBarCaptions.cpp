@@ -511,7 +511,7 @@ void CExtPaintManagerOffice2003::PaintTrackedButtonBackground(CDC& dc, CExtBarBu
 {
     if (pButton == nullptr || GetDcBitsPerPixel(dc) <= 8)
         return;
-    const CRect rcButton = pButton->Rect();
+    const CRect rcButton = pButton->GetRect();
     CRect rc = rcButton;
     rc.DeflateRect(1, 1);
     PaintGradientRect(dc, rc, GetColor(TC_2003_TOOLBAR_DARK, pButton, lParam),

@@ -297,7 +297,7 @@ void CExtPaintManagerOffice2003::PaintMenuCombinedArea(CDC& dc, const RECT& rcOu
     CRect rcGap(rcInner);
     rcGap.DeflateRect(1, 1);
     const bool bFromIconButton =
-        pTracked != nullptr && pTracked->GetIconPtr() != nullptr && !pTracked->GetIconPtr()->IsEmpty();
+        pTracked != nullptr && pTracked->GetCmdIcon() != nullptr && !pTracked->GetCmdIcon()->IsEmpty();
     const bool bSubMenu = pPopup != nullptr && pPopup->IsSubMenuOfPopupMenu();
     if (IsMenuBar(pBar) || bFromIconButton || !bSubMenu)
     {
