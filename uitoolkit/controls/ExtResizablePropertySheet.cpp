@@ -1,5 +1,7 @@
 #include "uitoolkit/controls/ExtResizablePropertySheet.h"
 
+#include "uitoolkit/docking/ExtControlBar.h"
+
 #include <cstring>
 
 IMPLEMENT_DYNCREATE(CExtResizablePropertyPage, CExtResPP)
@@ -52,6 +54,11 @@ LRESULT CExtResizablePropertyPage::WindowProc(UINT message, WPARAM wParam, LPARA
     else if (message == WM_INITDIALOG && pSheet->IsLayoutInitialized() && pSheet->GetActiveIndex() != 0)
         pSheet->AnchorPage(this);
     return lResult;
+}
+
+BOOL CExtResizablePropertyPage::PreTranslateMessage(MSG* pMsg)
+{
+    return CExtControlBar::PreTranslateChildBars(this, pMsg) || CExtResizablePageBase::PreTranslateMessage(pMsg);
 }
 
 void CExtResizablePropertyPage::OnOK()

@@ -18,6 +18,8 @@ public:
 
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The bars the page hosts see its keys first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     // A page inside another window is never ended by its buttons.
