@@ -376,6 +376,9 @@ TEST_F(PushButtonWindows, MnemonicsMatchTheCaption)
 
 TEST_F(PushButtonWindows, FacesInEveryTheme)
 {
+    // Alpha shows its arrow part of its own
+    GiveMenu(m_dlg, m_dlg.m_alpha);
+    m_dlg.m_alpha.m_bState |= CExtButton::STATE_SPLIT_ARROW;
     for (int nTheme = 0; nTheme < kExtTestThemeCount; ++nTheme)
     {
         ASSERT_TRUE(g_PaintManager.InstallPaintManager(NewExtTestTheme(nTheme)));
@@ -397,6 +400,7 @@ TEST_F(PushButtonWindows, FacesInEveryTheme)
         Step(away);
     }
     EXPECT_TRUE(m_dlg.m_commands.empty());
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
 } // namespace
