@@ -7,9 +7,9 @@
 #include "uitoolkit/commands/ExtCmdItem.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/core/ExtGlyphBitmap.h"
 #include "uitoolkit/docking/ExtControlBar.h"
-#include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
@@ -331,7 +331,7 @@ LRESULT CExtButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_MOUSEMOVE:
         // lets the user slide from one tool-bar drop-down to the next
-        if (CExtToolControlBar::g_bMenuTracking && HasDropDownMenu())
+        if (CExtToolControlBar::g_bMenuTracking)
             if (CWnd* pParent = GetParent(); pParent != nullptr && pParent->IsKindOf(RUNTIME_CLASS(CExtToolControlBar)))
             {
                 TrackDropDownMenu(false);
@@ -455,10 +455,11 @@ bool CExtButton::OnAccelPressed()
 HWND CExtButton::FindMenuOwner(DWORD& dwAlignment) const
 {
     dwAlignment = 0;
-    CWnd* pParent = GetParent();
-    if (pParent == nullptr || !pParent->IsKindOf(RUNTIME_CLASS(CControlBar)))
-        return pParent->GetSafeHwnd();
-    CWnd* pWnd = pParent;
+    CWnd* pWnd = GetParent();
+    if (pWnd == nullptr)
+        return nullptr;
+    if (!pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)))
+        return pWnd->m_hWnd;
     for (; pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)); pWnd = pWnd->GetParent())
     {
         if (dwAlignment != 0)
@@ -476,7 +477,7 @@ HWND CExtButton::FindMenuOwner(DWORD& dwAlignment) const
     }
     if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
         pWnd = pWnd->GetParentFrame();
-    return pWnd->GetSafeHwnd();
+    return pWnd != nullptr ? pWnd->m_hWnd : nullptr;
 }
 
 bool CExtButton::TrackDropDownMenu(bool bSelectFirstItem)

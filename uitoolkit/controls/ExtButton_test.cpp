@@ -5,10 +5,13 @@
 #include "uitoolkit/controls/ExtButton.h"
 
 #include "framework/win/Dialog.h"
+#include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/testsupport/ExtTestDockFrame.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
@@ -353,6 +356,66 @@ TEST_F(PushButtonWindows, TakingOverTheChosenCommand)
     }
     CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
     g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
+}
+
+// A resizable bar of a fixed size.
+class CButtonBar : public CExtControlBar
+{
+public:
+    CSize CalcFixedLayout(BOOL, BOOL bHorz) override { return bHorz ? CSize(200, 40) : CSize(100, 160); }
+    CSize CalcDynamicLayout(int, DWORD dwMode) override { return CalcFixedLayout(FALSE, (dwMode & LM_HORZ) != 0); }
+};
+
+TEST(PushButtonInABar, TheMenuOpensTowardsTheFrameAndGoesToIt)
+{
+    CWinApp app("Kestrelux");
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    const int nOldAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    CTestDockFrame frame;
+    ASSERT_TRUE(frame.CreateTestFrame(CRect(40, 40, 700, 560)));
+    ASSERT_TRUE(g_CmdManager->SetupProfile("PushButtonTest", frame.m_hWnd));
+    CButtonBar bar;
+    ASSERT_TRUE(bar.Create("bar", &frame, AFX_IDW_CONTROLBAR_FIRST + 40, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    CExtButton button;
+    ASSERT_TRUE(button.Create("Menu", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(4, 4, 90, 30), &bar, 0x7A40));
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, 0x7A30, "First");
+    ASSERT_TRUE(button.m_menu.CreateMenu());
+    button.m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), "Menu");
+    kxgui::Activate(frame.m_hWnd);
+    struct Case
+    {
+        UINT nDockBarID; // 0: floating
+        DWORD dwAlignment;
+    } cases[] = {{AFX_IDW_DOCKBAR_LEFT, 1},
+                 {AFX_IDW_DOCKBAR_RIGHT, 3},
+                 {AFX_IDW_DOCKBAR_BOTTOM, 6},
+                 {AFX_IDW_DOCKBAR_TOP, 4},
+                 {0, 4}};
+    for (const Case& c : cases)
+    {
+        if (c.nDockBarID != 0)
+            frame.DockControlBar(&bar, c.nDockBarID);
+        else
+            bar.FloatAt(300, 300, CBRS_ALIGN_TOP);
+        frame.RecalcLayout();
+        kxgui::PumpUntilIdle();
+        ASSERT_TRUE(button.TrackDropDownMenu(false));
+        CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+        ASSERT_NE(pTop, nullptr) << c.nDockBarID;
+        EXPECT_EQ(pTop->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_ALIGN_MASK, c.dwAlignment) << c.nDockBarID;
+        EXPECT_EQ(pTop->GetCmdTargetWnd(), frame.m_hWnd) << c.nDockBarID;
+        CloseActivePopupTree();
+        kxgui::PumpUntilIdle();
+    }
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
+    g_CmdManager->DetachWindowFromProfile(frame.m_hWnd, true);
+    frame.DestroyWindow();
+    kxgui::PumpUntilIdle();
+    g_PaintManager.InstallPaintManager(nullptr);
 }
 
 TEST_F(PushButtonWindows, ACheckBoxKindTogglesAndNotifies)

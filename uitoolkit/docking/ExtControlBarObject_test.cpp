@@ -66,6 +66,14 @@ protected:
         m_frame.RecalcLayout();
         kxgui::PumpUntilIdle();
     }
+    // A bar docked at the top, and one in a window that is not a frame.
+    void CreateDockedAndHostedBars(CSizedBar& bar, CWnd& host, CSizedBar& hosted, DWORD dwHostedStyle)
+    {
+        ASSERT_TRUE(CreateDockedBar(bar, m_frame, kIdBar1, AFX_IDW_DOCKBAR_TOP));
+        ASSERT_TRUE(CreateHost(host, &m_frame, CRect(200, 150, 440, 330)));
+        ASSERT_TRUE(hosted.Create("dialog bar", &host, kIdDialogBar, dwHostedStyle));
+        Layout();
+    }
     CTestDockFrame m_frame;
 };
 
@@ -380,11 +388,8 @@ TEST_F(ExtControlBarObjectTest, ToggleAndCommandUiByBarId)
 TEST_F(ExtControlBarObjectTest, EnsureVisibleShowsAHiddenBarUnlessItIsHiddenForAWhile)
 {
     CSizedBar bar, dialogBar;
-    ASSERT_TRUE(CreateDockedBar(bar, m_frame, kIdBar1, AFX_IDW_DOCKBAR_TOP));
     CWnd host;
-    ASSERT_TRUE(CreateHost(host, &m_frame, CRect(200, 150, 440, 330)));
-    ASSERT_TRUE(dialogBar.Create("dialog bar", &host, kIdDialogBar, WS_CHILD));
-    Layout();
+    CreateDockedAndHostedBars(bar, host, dialogBar, WS_CHILD);
     struct Case
     {
         bool bShown;
@@ -414,11 +419,8 @@ TEST_F(ExtControlBarObjectTest, EnsureVisibleShowsAHiddenBarUnlessItIsHiddenForA
 TEST_F(ExtControlBarObjectTest, MoveFocusToFrameLeavesAFocusInTheActiveWindow)
 {
     CSizedBar bar, dialogBar;
-    ASSERT_TRUE(CreateDockedBar(bar, m_frame, kIdBar1, AFX_IDW_DOCKBAR_TOP));
     CWnd host;
-    ASSERT_TRUE(CreateHost(host, &m_frame, CRect(200, 150, 440, 330)));
-    ASSERT_TRUE(dialogBar.Create("dialog bar", &host, kIdDialogBar, WS_CHILD | WS_VISIBLE));
-    Layout();
+    CreateDockedAndHostedBars(bar, host, dialogBar, WS_CHILD | WS_VISIBLE);
     kxgui::Activate(m_frame.m_hWnd);
     bar.SetFocus();
     bar.MoveFocusToFrame();
