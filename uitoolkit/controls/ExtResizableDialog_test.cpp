@@ -357,4 +357,44 @@ TEST(ResizableDialogInABar, TheBarSeesEnterAndEscapeFirstAndTheDialogStays)
     g_PaintManager.InstallPaintManager(nullptr);
 }
 
+// Counts its command-UI refreshes; each refresh sends its host a message.
+class CCountingBar : public CExtControlBar
+{
+public:
+    int m_nUpdates = 0;
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override
+    {
+        ++m_nUpdates;
+        GetParent()->SendMessage(WM_NULL);
+    }
+};
+
+TEST(ResizableDialogHostingBars, HostedBarsAreRefreshedAfterMessagesThatLetIdleRun)
+{
+    CWinApp app("Kestrelux");
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    EventLog log;
+    CLoggingDialog dlg(log);
+    ASSERT_TRUE(dlg.Create(kIdDialog));
+    CCountingBar bar;
+    ASSERT_TRUE(bar.Create("hosted", &dlg, AFX_IDW_CONTROLBAR_FIRST + 41, WS_CHILD | WS_VISIBLE));
+    const struct
+    {
+        UINT nCurrentMessage;
+        int nUpdates;
+    } cases[] = {{WM_NULL, 1}, {WM_TIMER, 1}, {WM_PAINT, 0}, {0x118, 0}}; // 0x118: the caret blink
+    for (const auto& c : cases)
+    {
+        app.m_msgCur = {};
+        app.m_msgCur.message = c.nCurrentMessage;
+        bar.m_nUpdates = 0;
+        // the bar's own message to the dialog does not start another refresh
+        dlg.SendMessage(WM_NULL);
+        EXPECT_EQ(bar.m_nUpdates, c.nUpdates) << c.nCurrentMessage;
+    }
+    app.m_msgCur = {};
+    dlg.DestroyWindow();
+    g_PaintManager.InstallPaintManager(nullptr);
+}
+
 } // namespace

@@ -30,10 +30,17 @@ CExtResizablePropertyPage::CExtResizablePropertyPage(UINT nIDTemplate, UINT nIDC
 void CExtResizablePropertyPage::PreSubclassWindow()
 {
     CExtResizablePageBase::PreSubclassWindow();
+    m_hostedBars.OnAttached();
     EnableToolTips(TRUE);
 }
 
 LRESULT CExtResizablePropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // the sheet's layout follows before the hosted bars are refreshed
+    return m_hostedBars.Process(this, message, [&]() { return ProcessInSheet(message, wParam, lParam); });
+}
+
+LRESULT CExtResizablePropertyPage::ProcessInSheet(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT lResult = CExtResizablePageBase::WindowProc(message, wParam, lParam);
     CWnd* pParent = m_hWnd != nullptr ? GetParent() : nullptr;

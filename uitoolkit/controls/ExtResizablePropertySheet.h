@@ -7,6 +7,7 @@
 
 #include "uitoolkit/commands/ExtResDlg.h"
 #include "uitoolkit/controls/ExtButton.h"
+#include "uitoolkit/controls/ExtResizableDialog.h"
 #include "uitoolkit/controls/ExtResizableWnd.h"
 
 class CExtResizablePropertyPage : public CExtWA<CExtWS<CExtResPP, 301>>
@@ -26,6 +27,11 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT ProcessInSheet(UINT message, WPARAM wParam, LPARAM lParam);
+
+    CExtHostedBarsIdleUpdate m_hostedBars;
 };
 
 class CExtResizablePropertySheet : public CExtWA<CExtWS<CExtResPS, 301>>
