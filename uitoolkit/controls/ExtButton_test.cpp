@@ -307,6 +307,8 @@ TEST_F(PushButtonWindows, ASplitButtonCommandsFromItsFaceAndOpensTheMenuFromItsA
 
 // Chooses the second entry of the open menu, from inside the menu's loop:
 // highlighted through the menu's own call, then Enter.
+HWND g_hWndDestroyedWithTheMenuOpen = nullptr;
+
 void CALLBACK ChooseSecondEntry(HWND, UINT, UINT_PTR nId, DWORD)
 {
     CExtPopupMenuWnd* pMenu = CExtPopupMenuWnd::GetTracker().GetTopPopup();
@@ -315,6 +317,8 @@ void CALLBACK ChooseSecondEntry(HWND, UINT, UINT_PTR nId, DWORD)
         CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() != nullptr)
         return;
     ::KillTimer(nullptr, nId);
+    if (g_hWndDestroyedWithTheMenuOpen != nullptr)
+        ::DestroyWindow(g_hWndDestroyedWithTheMenuOpen);
     pMenu->ItemFocusSet(1, false, true);
     bool bPassOn = false;
     pMenu->OnKeyDown(VK_RETURN, 1, 0, bPassOn);
@@ -416,6 +420,24 @@ TEST(PushButtonInABar, TheMenuOpensTowardsTheFrameAndGoesToIt)
     frame.DestroyWindow();
     kxgui::PumpUntilIdle();
     g_PaintManager.InstallPaintManager(nullptr);
+}
+
+TEST_F(PushButtonWindows, AButtonDestroyedWhileItsMenuIsOpenTakesNothingOver)
+{
+    const int nOldAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    GiveMenu(m_dlg, m_dlg.m_beta);
+    m_dlg.m_beta.m_bState |= CExtButton::STATE_TAKE_OVER_COMMAND;
+    g_hWndDestroyedWithTheMenuOpen = m_dlg.m_beta.m_hWnd;
+    const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 20, &ChooseSecondEntry);
+    ASSERT_NE(nTimer, 0u);
+    EXPECT_TRUE(m_dlg.m_beta.TrackDropDownMenu(false));
+    ::KillTimer(nullptr, nTimer);
+    g_hWndDestroyedWithTheMenuOpen = nullptr;
+    EXPECT_FALSE(::IsWindow(m_dlg.GetDlgItem(kIdBeta)->GetSafeHwnd()));
+    EXPECT_TRUE(m_dlg.m_commands.empty());
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
 TEST_F(PushButtonWindows, ACheckBoxKindTogglesAndNotifies)
