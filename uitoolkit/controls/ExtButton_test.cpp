@@ -5,9 +5,13 @@
 #include "uitoolkit/controls/ExtButton.h"
 
 #include "framework/win/Dialog.h"
+#include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/testsupport/ExtTestDockFrame.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +44,16 @@ public:
         m_beta.SubclassDlgItem(kIdBeta, this);
         m_gamma.SubclassDlgItem(kIdGamma, this);
         return TRUE;
+    }
+    // the commands of the buttons' menus are enabled
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override
+    {
+        if (nCode == CN_UPDATE_COMMAND_UI && (nID == 0x7A30 || nID == 0x7A31))
+        {
+            static_cast<CCmdUI*>(pExtra)->Enable(TRUE);
+            return TRUE;
+        }
+        return CDialog::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
@@ -247,12 +261,191 @@ TEST_F(PushButtonWindows, AButtonWithAMenuOpensItInsteadOfCommanding)
     g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
+// Gives the button a menu "Menu" with "First" (0x7A30) and "Second"
+// (0x7A31), registered in the dialog's profile.
+void GiveMenu(CButtonDialog& dlg, CExtButton& button)
+{
+    ASSERT_TRUE(g_CmdManager->SetupProfile("PushButtonTest", dlg.m_hWnd));
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, 0x7A30, "First");
+    popup.AppendMenu(MF_STRING, 0x7A31, "Second");
+    ASSERT_TRUE(button.m_menu.CreateMenu());
+    button.m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), "Menu");
+    ASSERT_TRUE(g_CmdManager->LoadMenuCommands("PushButtonTest", button.m_menu.GetSafeHmenu()));
+}
+
+TEST_F(PushButtonWindows, ASplitButtonCommandsFromItsFaceAndOpensTheMenuFromItsArrow)
+{
+    GiveMenu(m_dlg, m_dlg.m_beta);
+    m_dlg.m_beta.m_bState |= CExtButton::STATE_SPLIT_ARROW;
+    CRect rcMain, rcArrow;
+    m_dlg.m_beta.GetButtonRects(rcMain, rcArrow);
+    EXPECT_EQ(rcArrow.right, rcMain.right + rcArrow.Width());
+    EXPECT_GT(rcArrow.Width(), 6);
+    EXPECT_EQ(rcMain.right, rcArrow.left);
+
+    kxgui::InputScript().Click(m_dlg.m_beta.m_hWnd, rcMain.CenterPoint()).Send();
+    Pump();
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_EQ(m_dlg.m_commands, (std::vector<UINT>{kIdBeta}));
+
+    kxgui::InputScript().Click(m_dlg.m_beta.m_hWnd, rcArrow.CenterPoint()).Send();
+    Pump();
+    EXPECT_TRUE(IsPopupTrackingActive());
+    EXPECT_EQ(m_dlg.m_commands.size(), 1u);
+    CloseActivePopupTree();
+    Pump();
+    // the mnemonic counts as a click on the arrow part
+    EXPECT_TRUE(m_dlg.m_beta.OnAccelPressed());
+    EXPECT_TRUE(IsPopupTrackingActive());
+    CloseActivePopupTree();
+    Pump();
+    EXPECT_EQ(m_dlg.m_commands.size(), 1u);
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
+}
+
+// Chooses the second entry of the open menu, from inside the menu's loop:
+// highlighted through the menu's own call, then Enter.
+HWND g_hWndDestroyedWithTheMenuOpen = nullptr;
+
+void CALLBACK ChooseSecondEntry(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    CExtPopupMenuWnd* pMenu = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+    // keys wait until the menu has finished appearing
+    if (pMenu == nullptr || !pMenu->IsWindowVisible() || !pMenu->m_animation.Finished ||
+        CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() != nullptr)
+        return;
+    ::KillTimer(nullptr, nId);
+    if (g_hWndDestroyedWithTheMenuOpen != nullptr)
+        ::DestroyWindow(g_hWndDestroyedWithTheMenuOpen);
+    pMenu->ItemFocusSet(1, false, true);
+    bool bPassOn = false;
+    pMenu->OnKeyDown(VK_RETURN, 1, 0, bPassOn);
+    // a menu that took no choice closes, so that the test fails instead of
+    // waiting for ever
+    if (CExtPopupMenuWnd::GetTracker().GetTopPopup() == pMenu)
+        CloseActivePopupTree();
+}
+
+TEST_F(PushButtonWindows, TakingOverTheChosenCommand)
+{
+    const int nOldAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    GiveMenu(m_dlg, m_dlg.m_beta);
+    g_CmdManager->FindCommand("PushButtonTest", 0x7A31)->m_sToolbarText = "Two";
+    struct Case
+    {
+        BYTE bStateEx;
+        const char* pszText;
+    } cases[] = {{0, "Beta"}, {CExtButton::STATE_EX_TAKE_TEXT_AND_ICON, "Two"}};
+    for (const Case& c : cases)
+    {
+        m_dlg.m_beta.SetDlgCtrlID(kIdBeta);
+        m_dlg.m_beta.SetWindowText("Beta");
+        m_dlg.m_beta.m_bState |= CExtButton::STATE_TAKE_OVER_COMMAND;
+        m_dlg.m_beta.m_bStateEx = c.bStateEx;
+        m_dlg.m_commands.clear();
+        const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 20, &ChooseSecondEntry);
+        ASSERT_NE(nTimer, 0u);
+        // returns once the menu has closed
+        ASSERT_TRUE(m_dlg.m_beta.TrackDropDownMenu(false));
+        ::KillTimer(nullptr, nTimer);
+        EXPECT_FALSE(IsPopupTrackingActive());
+        EXPECT_EQ(m_dlg.m_beta.GetDlgCtrlID(), 0x7A31);
+        EXPECT_EQ(m_dlg.m_commands, (std::vector<UINT>{0x7A31}));
+        CString sText;
+        m_dlg.m_beta.GetWindowText(sText);
+        EXPECT_STREQ(sText, c.pszText);
+    }
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
+}
+
+// A resizable bar of a fixed size.
+class CButtonBar : public CExtControlBar
+{
+public:
+    CSize CalcFixedLayout(BOOL, BOOL bHorz) override { return bHorz ? CSize(200, 40) : CSize(100, 160); }
+    CSize CalcDynamicLayout(int, DWORD dwMode) override { return CalcFixedLayout(FALSE, (dwMode & LM_HORZ) != 0); }
+};
+
+TEST(PushButtonInABar, TheMenuOpensTowardsTheFrameAndGoesToIt)
+{
+    CWinApp app("Kestrelux");
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    const int nOldAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    CTestDockFrame frame;
+    ASSERT_TRUE(frame.CreateTestFrame(CRect(40, 40, 700, 560)));
+    ASSERT_TRUE(g_CmdManager->SetupProfile("PushButtonTest", frame.m_hWnd));
+    CButtonBar bar;
+    ASSERT_TRUE(bar.Create("bar", &frame, AFX_IDW_CONTROLBAR_FIRST + 40, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    CExtButton button;
+    ASSERT_TRUE(button.Create("Menu", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(4, 4, 90, 30), &bar, 0x7A40));
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, 0x7A30, "First");
+    ASSERT_TRUE(button.m_menu.CreateMenu());
+    button.m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), "Menu");
+    kxgui::Activate(frame.m_hWnd);
+    struct Case
+    {
+        UINT nDockBarID; // 0: floating
+        DWORD dwAlignment;
+    } cases[] = {{AFX_IDW_DOCKBAR_LEFT, 1},
+                 {AFX_IDW_DOCKBAR_RIGHT, 3},
+                 {AFX_IDW_DOCKBAR_BOTTOM, 6},
+                 {AFX_IDW_DOCKBAR_TOP, 4},
+                 {0, 4}};
+    for (const Case& c : cases)
+    {
+        if (c.nDockBarID != 0)
+            frame.DockControlBar(&bar, c.nDockBarID);
+        else
+            bar.FloatAt(300, 300, CBRS_ALIGN_TOP);
+        frame.RecalcLayout();
+        kxgui::PumpUntilIdle();
+        ASSERT_TRUE(button.TrackDropDownMenu(false));
+        CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+        ASSERT_NE(pTop, nullptr) << c.nDockBarID;
+        EXPECT_EQ(pTop->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_ALIGN_MASK, c.dwAlignment) << c.nDockBarID;
+        EXPECT_EQ(pTop->GetCmdTargetWnd(), frame.m_hWnd) << c.nDockBarID;
+        CloseActivePopupTree();
+        kxgui::PumpUntilIdle();
+    }
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
+    g_CmdManager->DetachWindowFromProfile(frame.m_hWnd, true);
+    frame.DestroyWindow();
+    kxgui::PumpUntilIdle();
+    g_PaintManager.InstallPaintManager(nullptr);
+}
+
+TEST_F(PushButtonWindows, AButtonDestroyedWhileItsMenuIsOpenTakesNothingOver)
+{
+    const int nOldAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    GiveMenu(m_dlg, m_dlg.m_beta);
+    m_dlg.m_beta.m_bState |= CExtButton::STATE_TAKE_OVER_COMMAND;
+    g_hWndDestroyedWithTheMenuOpen = m_dlg.m_beta.m_hWnd;
+    const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 20, &ChooseSecondEntry);
+    ASSERT_NE(nTimer, 0u);
+    EXPECT_TRUE(m_dlg.m_beta.TrackDropDownMenu(false));
+    ::KillTimer(nullptr, nTimer);
+    g_hWndDestroyedWithTheMenuOpen = nullptr;
+    EXPECT_FALSE(::IsWindow(m_dlg.GetDlgItem(kIdBeta)->GetSafeHwnd()));
+    EXPECT_TRUE(m_dlg.m_commands.empty());
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
+}
+
 TEST_F(PushButtonWindows, ACheckBoxKindTogglesAndNotifies)
 {
     m_dlg.m_beta.m_nButtonType = BS_AUTOCHECKBOX;
-    m_dlg.m_beta.OnClick(false);
+    m_dlg.m_beta.OnClick(false, false);
     EXPECT_EQ(m_dlg.m_beta.GetCheck(), 1);
-    m_dlg.m_beta.OnClick(false);
+    m_dlg.m_beta.OnClick(false, false);
     EXPECT_EQ(m_dlg.m_beta.GetCheck(), 0);
     EXPECT_EQ(m_dlg.m_commands, (std::vector<UINT>{kIdBeta, kIdBeta}));
 }
@@ -268,6 +461,9 @@ TEST_F(PushButtonWindows, MnemonicsMatchTheCaption)
 
 TEST_F(PushButtonWindows, FacesInEveryTheme)
 {
+    // Alpha shows its arrow part of its own
+    GiveMenu(m_dlg, m_dlg.m_alpha);
+    m_dlg.m_alpha.m_bState |= CExtButton::STATE_SPLIT_ARROW;
     for (int nTheme = 0; nTheme < kExtTestThemeCount; ++nTheme)
     {
         ASSERT_TRUE(g_PaintManager.InstallPaintManager(NewExtTestTheme(nTheme)));
@@ -289,6 +485,7 @@ TEST_F(PushButtonWindows, FacesInEveryTheme)
         Step(away);
     }
     EXPECT_TRUE(m_dlg.m_commands.empty());
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
 } // namespace

@@ -6,6 +6,22 @@
 #include "uitoolkit/commands/ExtResDlg.h"
 #include "uitoolkit/controls/ExtResizableWnd.h"
 
+#include <functional>
+
+// The life of a dialog or page that may host control bars: once a message
+// that lets idle processing run has been handled, the hosted bars' command
+// UI is refreshed, never re-entered and never after WM_DESTROY.
+class CExtHostedBarsIdleUpdate
+{
+public:
+    void OnAttached() { m_bWindowAlive = true; }
+    LRESULT Process(CWnd* pHost, UINT message, const std::function<LRESULT()>& process);
+
+private:
+    bool m_bWindowAlive = false;
+    bool m_bInIdleUpdate = false;
+};
+
 class CExtResizableDialog : public CExtWA<CExtWS<CExtResDlg, 301>>
 {
     DECLARE_DYNCREATE(CExtResizableDialog)
@@ -14,10 +30,17 @@ public:
     explicit CExtResizableDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Inside a control bar the bar sees the keys first (Tab excepted), then
+    // the bars the dialog hosts.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     // A dialog living inside another window is never ended by its buttons.
     void OnOK() override;
     void OnCancel() override;
     DECLARE_MESSAGE_MAP()
+
+private:
+    CExtHostedBarsIdleUpdate m_hostedBars;
 };

@@ -7,6 +7,7 @@
 
 #include "uitoolkit/commands/ExtResDlg.h"
 #include "uitoolkit/controls/ExtButton.h"
+#include "uitoolkit/controls/ExtResizableDialog.h"
 #include "uitoolkit/controls/ExtResizableWnd.h"
 
 class CExtResizablePropertyPage : public CExtWA<CExtWS<CExtResPP, 301>>
@@ -18,12 +19,19 @@ public:
 
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The bars the page hosts see its keys first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     // A page inside another window is never ended by its buttons.
     void OnOK() override;
     void OnCancel() override;
     DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT ProcessInSheet(UINT message, WPARAM wParam, LPARAM lParam);
+
+    CExtHostedBarsIdleUpdate m_hostedBars;
 };
 
 class CExtResizablePropertySheet : public CExtWA<CExtWS<CExtResPS, 301>>
@@ -54,12 +62,19 @@ public:
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // An embedded sheet passes the program's commands it does not handle on
+    // to the application.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
 protected:
+    // An embedded sheet fills itself with its tab control.
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* lpWndPos);
     DECLARE_MESSAGE_MAP()
 
 private:
     void InitLayoutDeferred();
+    void LayOutEmbedded(const CRect& rcTabs);
     CRect ChildRect(HWND hChild) const;
 
     bool m_bLayoutInitialized = false;
