@@ -7,6 +7,7 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/PopupStage.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
@@ -56,7 +57,9 @@ public:
     void OnItemMoved(int, int) override { ++m_nMoves; }
 
     // The entries of the tab-list menu as it is about to show; then the
-    // menu is closed.
+    // keys of m_arrMenuKeys are typed into it from inside the menu's own
+    // loop, one per timer tick, each a second later on the menu's clock so
+    // that its key-repeat filter lets every one through.
     struct MenuEntry
     {
         UINT nCmd;
@@ -64,6 +67,8 @@ public:
         bool bEnabled, bChecked;
     };
     std::vector<MenuEntry> m_arrMenu;
+    std::vector<WORD> m_arrMenuKeys{VK_ESCAPE};
+    size_t m_nMenuKeysSent = 0;
     static constexpr UINT_PTR kMenuKeysTimer = 77;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -77,14 +82,20 @@ public:
                                      mi.IsEnabled(), mi.IsChecked()});
             }
             // the keys go in once the menu is up and tracks the keyboard
+            m_nMenuKeysSent = 0;
             SetTimer(kMenuKeysTimer, 50, nullptr);
         }
         if (message == WM_TIMER && wParam == kMenuKeysTimer)
         {
-            KillTimer(kMenuKeysTimer);
-            kxgui::InputScript input;
-            input.Key(VK_ESCAPE);
-            input.Send();
+            if (m_nMenuKeysSent + 1 >= m_arrMenuKeys.size())
+                KillTimer(kMenuKeysTimer);
+            if (m_nMenuKeysSent < m_arrMenuKeys.size())
+            {
+                kxtest::FakeClockNow() += 1000;
+                kxgui::InputScript input;
+                input.Key(m_arrMenuKeys[m_nMenuKeysSent++]);
+                input.Send();
+            }
             return 0;
         }
         return CExtTabWnd::WindowProc(message, wParam, lParam);
@@ -547,6 +558,31 @@ TEST_F(ExtTabWndTest, TabListMenuListsTheVisibleItems)
     EXPECT_EQ(tabs.m_arrMenu[29].sText, "Long tab text 29");
     EXPECT_TRUE(tabs.m_arrMenu[29].bChecked);
     EXPECT_EQ(tabs.GetSelectedIndex(), 29); // closed without a choice
+}
+
+TEST_F(ExtTabWndTest, ChoosingATabListEntrySelectsAndScrollsToIt)
+{
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    CTestTabWnd& tabs = AddStrip(T::StyleTabList | CExtTabWnd::StyleTabListEnabled);
+    AddItems(tabs, 30, "Long tab text ");
+    tabs.GetItem(1)->SetVisible(false);
+    Layout();
+    tabs.SelectItem(29, true, true);
+    const int nScrolledToEnd = tabs.GetScrollPosition();
+    ASSERT_GT(nScrolledToEnd, 0);
+
+    // the first Down highlights entry 0, the second entry 1: item 2, since
+    // the hidden item 1 is not listed
+    tabs.m_arrMenuKeys = {VK_DOWN, VK_DOWN, VK_RETURN};
+    ExtTestHooks().pfnClock = kxtest::FakeClock;
+    kxgui::Click(tabs.m_hWnd, tabs.PartCentre(T::PartTabList));
+    ASSERT_TRUE(PumpUntil([&] { return !tabs.m_arrMenu.empty() && !IsPopupTrackingActive(); }));
+    ExtTestHooks().pfnClock = nullptr;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationFade;
+    EXPECT_EQ(tabs.GetSelectedIndex(), 2);
+    Layout();
+    EXPECT_LE(tabs.GetFirstVisibleIndex(), 2); // scrolled back to it
+    EXPECT_LT(tabs.GetScrollPosition(), nScrolledToEnd);
 }
 
 } // namespace

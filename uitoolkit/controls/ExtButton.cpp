@@ -1,13 +1,20 @@
 #include "uitoolkit/controls/ExtButton.h"
 
 #include "framework/win/ControlBar.h"
+#include "framework/win/MiniFrameWnd.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtCmdItem.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/core/ExtGlyphBitmap.h"
+#include "uitoolkit/docking/ExtControlBar.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
+#include <algorithm>
 #include <cctype>
 
 IMPLEMENT_DYNAMIC(CExtButton, CButton)
@@ -243,14 +250,32 @@ bool CExtButton::IsEnabled() const
     return m_hWnd != nullptr && IsWindowEnabled();
 }
 
+void CExtButton::GetButtonRects(CRect& rcMain, CRect& rcArrow) const
+{
+    GetClientRect(&rcMain);
+    rcArrow.SetRectEmpty();
+    if ((m_bState & STATE_SPLIT_ARROW) == 0)
+        return;
+    rcArrow = rcMain;
+    rcArrow.left = std::max(rcMain.left, rcMain.right - (CExtGlyphBitmap::GlyphDropDownArrow.GetSize().cx + 6));
+    rcMain.right = rcArrow.left;
+}
+
 int CExtButton::HitTestCursor() const
 {
     if (m_hWnd == nullptr)
-        return 0;
+        return PART_NONE;
     POINT pt = {};
-    if (!::GetCursorPos(&pt))
-        return 0;
-    return ::WindowFromPoint(pt) == m_hWnd ? 1 : 0;
+    if (!::GetCursorPos(&pt) || ::WindowFromPoint(pt) != m_hWnd)
+        return PART_NONE;
+    CRect rcMain, rcArrow;
+    GetButtonRects(rcMain, rcArrow);
+    if (rcArrow.IsRectEmpty())
+        return PART_MAIN;
+    ScreenToClient(&pt);
+    if (rcMain.PtInRect(pt))
+        return PART_MAIN;
+    return rcArrow.PtInRect(pt) ? PART_ARROW : PART_NONE;
 }
 
 void CExtButton::PreSubclassWindow()
@@ -304,7 +329,23 @@ LRESULT CExtButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             ::SetWindowPos(pHdr->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         break;
     }
+    case WM_MOUSEMOVE:
+        // lets the user slide from one tool-bar drop-down to the next
+        if (CExtToolControlBar::g_bMenuTracking && HasDropDownMenu())
+            if (CWnd* pParent = GetParent(); pParent != nullptr && pParent->IsKindOf(RUNTIME_CLASS(CExtToolControlBar)))
+            {
+                TrackDropDownMenu(false);
+                return 0;
+            }
+        break;
     default:
+        if (message == CExtToolControlBar::g_nMsgContinueTrackMenu)
+        {
+            TrackDropDownMenu(lParam != 0);
+            return 1;
+        }
+        if (message == CExtControlBar::g_nMsgPutToPopupMenu)
+            return PutToPopupMenu(reinterpret_cast<CExtPopupMenuWnd*>(wParam)) ? 1 : 0;
         if (message == CExtPopupMenuWnd::g_nMsgPrepareMenu || message == CExtPopupMenuWnd::g_nMsgPopupNext ||
             message == CExtPopupMenuWnd::g_nMsgPopupPrev || message == CExtPopupMenuWnd::g_nMsgNotifyMenuExpanded ||
             message == CExtPopupMenuWnd::g_nMsgNotifyMenuClosed || message == CExtPopupMenuWnd::g_nMsgPopupDrawItem ||
@@ -375,7 +416,7 @@ BOOL CExtButton::PreTranslateMessage(MSG* pMsg)
             ReleaseOwnCapture();
             SetStateBits(0, STATE_HOVER | STATE_PUSHED | STATE_MOUSE_TRACKING | STATE_KEY_PRESS);
             RepaintNow();
-            OnClick(true);
+            OnClick(true, false);
         }
         else if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_SPACE)
         {
@@ -407,16 +448,51 @@ bool CExtButton::IsAccelKey(UINT nVirtualKey) const
 
 bool CExtButton::OnAccelPressed()
 {
-    OnClick(true);
+    OnClick(true, (m_bAccelOptions & ACCEL_ARROW_PART) != 0);
     return true;
+}
+
+HWND CExtButton::FindMenuOwner(DWORD& dwAlignment) const
+{
+    dwAlignment = 0;
+    CWnd* pParent = GetParent();
+    if (pParent == nullptr || !pParent->IsKindOf(RUNTIME_CLASS(CControlBar)))
+        return pParent->GetSafeHwnd();
+    CWnd* pWnd = pParent;
+    for (; pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)); pWnd = pWnd->GetParent())
+    {
+        if (dwAlignment != 0)
+            continue;
+        const CControlBar* pBar = static_cast<CControlBar*>(pWnd);
+        if (pBar->m_pDockBar == nullptr)
+            continue;
+        switch (pBar->m_pDockBar->GetDlgCtrlID())
+        {
+        case AFX_IDW_DOCKBAR_LEFT: dwAlignment = 1; break;
+        case AFX_IDW_DOCKBAR_RIGHT: dwAlignment = 3; break;
+        case AFX_IDW_DOCKBAR_BOTTOM: dwAlignment = 6; break;
+        default: dwAlignment = 4; break;
+        }
+    }
+    if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
+        pWnd = pWnd->GetParentFrame();
+    return pWnd->GetSafeHwnd();
 }
 
 bool CExtButton::TrackDropDownMenu(bool bSelectFirstItem)
 {
     if (!HasDropDownMenu())
         return false;
-    const HWND hOwner = ::GetParent(m_hWnd);
+    const LPCTSTR sProfile = g_CmdManager->GetWindowProfileName(m_hWnd);
+    if (sProfile != nullptr)
+        g_CmdManager->LoadMenuCommands(sProfile, m_menu.GetSafeHmenu(), false, true, true);
+    DWORD dwAlignment = 0;
+    const HWND hOwner = FindMenuOwner(dwAlignment);
+    DWORD dwTrackFlags = m_dwMenuTrackFlags;
+    if (dwAlignment != 0)
+        dwTrackFlags = (dwTrackFlags & ~CExtPopupMenuWnd::TRACK_ALIGN_MASK) | dwAlignment;
     CExtPopupMenuWnd* pPopup = new CExtPopupMenuWnd;
+    pPopup->SetLeftAreaWidth(m_nMenuLeftAreaWidth);
     if (!pPopup->UpdateFromMenuHandle(hOwner, m_menu.GetSafeHmenu(), true, true, false))
     {
         delete pPopup;
@@ -426,14 +502,87 @@ bool CExtButton::TrackDropDownMenu(bool bSelectFirstItem)
     GetWindowRect(&rcWindow);
     const CPoint ptAnchor = rcWindow.CenterPoint();
     SetFocus();
-    const DWORD dwFlags = (bSelectFirstItem ? CExtPopupMenuWnd::TRACK_SELECT_FIRST : 0) | m_dwMenuTrackFlags |
-                          CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME;
+    DWORD dwFlags = (bSelectFirstItem ? CExtPopupMenuWnd::TRACK_SELECT_FIRST : 0) | dwTrackFlags |
+                    CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME;
     // the tracker owns the popup from here, also when tracking fails
-    pPopup->TrackPopupMenu(dwFlags, ptAnchor.x, ptAnchor.y, &rcWindow);
+    if ((m_bState & STATE_TAKE_OVER_COMMAND) == 0)
+    {
+        pPopup->TrackPopupMenu(dwFlags, ptAnchor.x, ptAnchor.y, &rcWindow, this, &PaintOnPopup, nullptr, true);
+        return true;
+    }
+    dwFlags |= CExtPopupMenuWnd::TRACK_NO_CMD_POST | CExtPopupMenuWnd::TRACK_OWN_LOOP;
+    const HWND hWndSelf = m_hWnd;
+    UINT nResultCmdID = 0;
+    const bool bTracked =
+        pPopup->TrackPopupMenu(dwFlags, ptAnchor.x, ptAnchor.y, &rcWindow, this, &PaintOnPopup, &nResultCmdID, true);
+    // the menu's command may have destroyed the button (and this object)
+    if (bTracked && nResultCmdID != 0 && ::IsWindow(hWndSelf) && CWnd::FromHandlePermanent(hWndSelf) == this)
+        TakeOverCommand(nResultCmdID);
     return true;
 }
 
-void CExtButton::OnClick(bool bByKeyboard)
+void CExtButton::TakeOverCommand(UINT nCmdID)
+{
+    SetDlgCtrlID(static_cast<int>(nCmdID));
+    if ((m_bStateEx & STATE_EX_TAKE_TEXT_AND_ICON) != 0)
+    {
+        const LPCTSTR sProfile = g_CmdManager->GetWindowProfileName(m_hWnd);
+        if (const CExtCmdItem* pCmd = sProfile != nullptr ? g_CmdManager->FindCommand(sProfile, nCmdID) : nullptr)
+            SetWindowText(pCmd->m_sToolbarText.IsEmpty() ? pCmd->m_sMenuText : pCmd->m_sToolbarText);
+        CExtCmdIcon* pIcon = sProfile != nullptr ? g_CmdManager->GetCommandIcon(sProfile, nCmdID) : nullptr;
+        HICON hIcon = nullptr;
+        if (pIcon != nullptr && !pIcon->IsEmpty())
+            if (const HICON hCommandIcon = pIcon->GetIcon())
+                hIcon = ::CopyIcon(hCommandIcon);
+        SetIcon(hIcon);
+    }
+    if (const HWND hParent = ::GetParent(m_hWnd))
+        ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(nCmdID, BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+    RepaintNow();
+}
+
+void CExtButton::PaintOnPopup(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea, int)
+{
+    CExtButton* pButton = static_cast<CExtButton*>(pCookie);
+    if (pButton == nullptr || rcExcludeArea.IsRectEmpty() || !::IsWindow(pButton->m_hWnd))
+        return;
+    CRect rcButton;
+    pButton->GetWindowRect(&rcButton);
+    wndPopup.ScreenToClient(&rcButton);
+    const CPoint ptOldOrg = dc.OffsetViewportOrg(rcButton.left, rcButton.top);
+    pButton->PaintFace(dc, true, true);
+    dc.SetViewportOrg(ptOldOrg);
+}
+
+bool CExtButton::PutToPopupMenu(CExtPopupMenuWnd* pPopup)
+{
+    if (!HasDropDownMenu() || pPopup == nullptr)
+        return false;
+    CExtPopupMenuWnd* pSub = new CExtPopupMenuWnd;
+    DWORD dwAlignment = 0;
+    if (!pSub->CreatePopupMenu(pPopup->GetCmdTargetWnd()) ||
+        !pSub->UpdateFromMenuHandle(FindMenuOwner(dwAlignment), m_menu.GetSafeHmenu(), true, true, false))
+    {
+        delete pSub;
+        return false;
+    }
+    CString sText;
+    const LPCTSTR sProfile = g_CmdManager->GetWindowProfileName(m_hWnd);
+    if (const CExtCmdItem* pCmd =
+            sProfile != nullptr ? g_CmdManager->FindCommand(sProfile, static_cast<UINT>(GetDlgCtrlID())) : nullptr)
+        sText = pCmd->m_sMenuText;
+    if (sText.IsEmpty())
+        GetWindowText(sText);
+    // the item copies the icon
+    if (!pPopup->ItemInsertSpecPopup(pSub, -1, sText, m_hIconHot))
+    {
+        delete pSub;
+        return false;
+    }
+    return true;
+}
+
+void CExtButton::OnClick(bool bByKeyboard, bool bArrowPart)
 {
     const HWND hParent = ::GetParent(m_hWnd);
     if (hParent == nullptr)
@@ -448,8 +597,9 @@ void CExtButton::OnClick(bool bByKeyboard)
     }
     if (!IsPushButtonType())
         return;
-    // the drop-down menu is the button's only action when it has one
-    if (TrackDropDownMenu(bByKeyboard) || HasDropDownMenu())
+    // without an arrow part of its own the menu is the button's only action
+    const bool bMenuPart = (m_bState & STATE_SPLIT_ARROW) == 0 || bArrowPart;
+    if (bMenuPart && (TrackDropDownMenu(bByKeyboard) || HasDropDownMenu()))
         return;
     ::SendMessageA(hParent, WM_COMMAND, wCommand, reinterpret_cast<LPARAM>(m_hWnd));
     RepaintNow();
@@ -519,7 +669,7 @@ void CExtButton::OnLButtonUp(UINT nFlags, CPoint point)
     ReleaseOwnCapture();
     RepaintNow();
     if (bClick && IsWindowEnabled() && IsWindowVisible())
-        OnClick(false);
+        OnClick(false, (m_bState & STATE_SPLIT_ARROW) != 0 && nPart == PART_ARROW);
 }
 
 void CExtButton::OnKillFocus(CWnd* pNewWnd)
@@ -655,6 +805,13 @@ void CExtButton::PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMir
                                               bHover, bPushed, false, bEnabled, (m_bState & STATE_DRAW_BORDER) != 0,
                                               bFocus, bDefault, m_nTextAlign, font, HasDropDownMenu(), 0,
                                               bTransparentBackground);
+    params.SeparateDropDown = (m_bState & STATE_SPLIT_ARROW) != 0;
+    // a press on the arrow part pushes only the arrow part
+    if (params.SeparateDropDown && m_nPressedPart == PART_ARROW && bPushed)
+    {
+        params.Pushed = false;
+        params.DropDownPushed = true;
+    }
     params.BackgroundColor = m_clrBackground;
     params.TextDisabledColor = m_clrTextDisabled;
     params.TextNormalColor = m_clrTextNormal;

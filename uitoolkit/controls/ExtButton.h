@@ -10,6 +10,8 @@
 #include "framework/win/Menu.h"
 #include "uitoolkit/commands/ExtHookSink.h"
 
+class CExtPopupMenuWnd;
+
 class CExtButton : public CButton, public CExtMouseCaptureSink
 {
     DECLARE_DYNAMIC(CExtButton)
@@ -22,6 +24,21 @@ public:
         STATE_PUSHED = 0x08,
         STATE_MOUSE_TRACKING = 0x10,
         STATE_KEY_PRESS = 0x20,
+        // options: the right end is a drop-down arrow part of its own; the
+        // command chosen from the menu becomes the button's own
+        STATE_SPLIT_ARROW = 0x40,
+        STATE_TAKE_OVER_COMMAND = 0x80,
+    };
+    enum e_state_ex : BYTE
+    {
+        // a taken-over command also brings its text and icon
+        STATE_EX_TAKE_TEXT_AND_ICON = 0x01,
+    };
+    enum e_part : int
+    {
+        PART_NONE = 0,
+        PART_MAIN = 1,
+        PART_ARROW = 2,
     };
     enum e_accel_options : BYTE
     {
@@ -55,11 +72,15 @@ public:
     BYTE GetState() const { return m_bState; }
 
     virtual bool IsEnabled() const;
-    virtual void OnClick(bool bByKeyboard);
+    virtual void OnClick(bool bByKeyboard, bool bArrowPart);
     // Opens m_menu's first sub-menu as a toolkit popup below the button; the
-    // chosen command goes to the parent. False without a menu.
+    // chosen command goes to the parent, or with STATE_TAKE_OVER_COMMAND
+    // becomes the button's control id first. False without a menu.
     virtual bool TrackDropDownMenu(bool bSelectFirstItem);
     virtual bool HasDropDownMenu() const;
+    // Adds the drop-down menu as a sub-menu item to a tool bar's overflow
+    // menu; false without a menu.
+    virtual bool PutToPopupMenu(CExtPopupMenuWnd* pPopup);
     virtual bool OnAccelPressed();
     virtual bool IsAccelKey(UINT nVirtualKey) const;
     virtual int GetTooltipMaxWidth(const CString& sText) const;
@@ -67,8 +88,13 @@ public:
     virtual void GetButtonText(CString& sText) const;
     virtual HFONT GetButtonFont() const;
 
-    // 0: the cursor is not over the button, 1: it is.
+    // The arrow part is empty without STATE_SPLIT_ARROW.
+    void GetButtonRects(CRect& rcMain, CRect& rcArrow) const;
+    // An e_part: where the cursor is, when the button is the window under it.
     int HitTestCursor() const;
+    // Draws the face joined to the open drop-down menu.
+    static void PaintOnPopup(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
+                             int nCombineSide);
     void DoPaint(CDC* pDC);
 
     void PreSubclassWindow() override;
@@ -79,11 +105,13 @@ public:
 
     CMenu m_menu;
     DWORD m_dwMenuTrackFlags = 4;
+    int m_nMenuLeftAreaWidth = 0;
     BYTE m_bAccelOptions = ACCEL_CLICKS | ACCEL_ARROW_PART;
     UINT m_nTextAlign = DT_CENTER | DT_VCENTER;
     UINT m_nButtonType = 0;
     int m_nCheck = 0;
     BYTE m_bState = STATE_DRAW_FOCUS | STATE_DRAW_BORDER;
+    BYTE m_bStateEx = 0;
     int m_nPressedPart = 0;
     HCURSOR m_hCursor = nullptr;
     CToolTipCtrl m_wndToolTip;
@@ -114,4 +142,8 @@ private:
     void ReleaseOwnCapture();
     void DestroyIcons();
     void EnsureToolTip();
+    // The window that receives the menu's commands, and the alignment code
+    // of the bar the button is docked in (0: none).
+    HWND FindMenuOwner(DWORD& dwAlignment) const;
+    void TakeOverCommand(UINT nCmdID);
 };

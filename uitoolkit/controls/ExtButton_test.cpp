@@ -7,6 +7,7 @@
 #include "framework/win/Dialog.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
@@ -40,6 +41,16 @@ public:
         m_beta.SubclassDlgItem(kIdBeta, this);
         m_gamma.SubclassDlgItem(kIdGamma, this);
         return TRUE;
+    }
+    // the commands of the buttons' menus are enabled
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override
+    {
+        if (nCode == CN_UPDATE_COMMAND_UI && (nID == 0x7A30 || nID == 0x7A31))
+        {
+            static_cast<CCmdUI*>(pExtra)->Enable(TRUE);
+            return TRUE;
+        }
+        return CDialog::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
@@ -247,12 +258,109 @@ TEST_F(PushButtonWindows, AButtonWithAMenuOpensItInsteadOfCommanding)
     g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
+// Gives the button a menu "Menu" with "First" (0x7A30) and "Second"
+// (0x7A31), registered in the dialog's profile.
+void GiveMenu(CButtonDialog& dlg, CExtButton& button)
+{
+    ASSERT_TRUE(g_CmdManager->SetupProfile("PushButtonTest", dlg.m_hWnd));
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, 0x7A30, "First");
+    popup.AppendMenu(MF_STRING, 0x7A31, "Second");
+    ASSERT_TRUE(button.m_menu.CreateMenu());
+    button.m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), "Menu");
+    ASSERT_TRUE(g_CmdManager->LoadMenuCommands("PushButtonTest", button.m_menu.GetSafeHmenu()));
+}
+
+TEST_F(PushButtonWindows, ASplitButtonCommandsFromItsFaceAndOpensTheMenuFromItsArrow)
+{
+    GiveMenu(m_dlg, m_dlg.m_beta);
+    m_dlg.m_beta.m_bState |= CExtButton::STATE_SPLIT_ARROW;
+    CRect rcMain, rcArrow;
+    m_dlg.m_beta.GetButtonRects(rcMain, rcArrow);
+    EXPECT_EQ(rcArrow.right, rcMain.right + rcArrow.Width());
+    EXPECT_GT(rcArrow.Width(), 6);
+    EXPECT_EQ(rcMain.right, rcArrow.left);
+
+    kxgui::InputScript().Click(m_dlg.m_beta.m_hWnd, rcMain.CenterPoint()).Send();
+    Pump();
+    EXPECT_FALSE(IsPopupTrackingActive());
+    EXPECT_EQ(m_dlg.m_commands, (std::vector<UINT>{kIdBeta}));
+
+    kxgui::InputScript().Click(m_dlg.m_beta.m_hWnd, rcArrow.CenterPoint()).Send();
+    Pump();
+    EXPECT_TRUE(IsPopupTrackingActive());
+    EXPECT_EQ(m_dlg.m_commands.size(), 1u);
+    CloseActivePopupTree();
+    Pump();
+    // the mnemonic counts as a click on the arrow part
+    EXPECT_TRUE(m_dlg.m_beta.OnAccelPressed());
+    EXPECT_TRUE(IsPopupTrackingActive());
+    CloseActivePopupTree();
+    Pump();
+    EXPECT_EQ(m_dlg.m_commands.size(), 1u);
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
+}
+
+// Chooses the second entry of the open menu, from inside the menu's loop:
+// highlighted through the menu's own call, then Enter.
+void CALLBACK ChooseSecondEntry(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    CExtPopupMenuWnd* pMenu = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+    // keys wait until the menu has finished appearing
+    if (pMenu == nullptr || !pMenu->IsWindowVisible() || !pMenu->m_animation.Finished ||
+        CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() != nullptr)
+        return;
+    ::KillTimer(nullptr, nId);
+    pMenu->ItemFocusSet(1, false, true);
+    bool bPassOn = false;
+    pMenu->OnKeyDown(VK_RETURN, 1, 0, bPassOn);
+    // a menu that took no choice closes, so that the test fails instead of
+    // waiting for ever
+    if (CExtPopupMenuWnd::GetTracker().GetTopPopup() == pMenu)
+        CloseActivePopupTree();
+}
+
+TEST_F(PushButtonWindows, TakingOverTheChosenCommand)
+{
+    const int nOldAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+    GiveMenu(m_dlg, m_dlg.m_beta);
+    g_CmdManager->FindCommand("PushButtonTest", 0x7A31)->m_sToolbarText = "Two";
+    struct Case
+    {
+        BYTE bStateEx;
+        const char* pszText;
+    } cases[] = {{0, "Beta"}, {CExtButton::STATE_EX_TAKE_TEXT_AND_ICON, "Two"}};
+    for (const Case& c : cases)
+    {
+        m_dlg.m_beta.SetDlgCtrlID(kIdBeta);
+        m_dlg.m_beta.SetWindowText("Beta");
+        m_dlg.m_beta.m_bState |= CExtButton::STATE_TAKE_OVER_COMMAND;
+        m_dlg.m_beta.m_bStateEx = c.bStateEx;
+        m_dlg.m_commands.clear();
+        const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 20, &ChooseSecondEntry);
+        ASSERT_NE(nTimer, 0u);
+        // returns once the menu has closed
+        ASSERT_TRUE(m_dlg.m_beta.TrackDropDownMenu(false));
+        ::KillTimer(nullptr, nTimer);
+        EXPECT_FALSE(IsPopupTrackingActive());
+        EXPECT_EQ(m_dlg.m_beta.GetDlgCtrlID(), 0x7A31);
+        EXPECT_EQ(m_dlg.m_commands, (std::vector<UINT>{0x7A31}));
+        CString sText;
+        m_dlg.m_beta.GetWindowText(sText);
+        EXPECT_STREQ(sText, c.pszText);
+    }
+    CExtPopupBaseWnd::g_nDefaultAnimationKind = nOldAnimation;
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
+}
+
 TEST_F(PushButtonWindows, ACheckBoxKindTogglesAndNotifies)
 {
     m_dlg.m_beta.m_nButtonType = BS_AUTOCHECKBOX;
-    m_dlg.m_beta.OnClick(false);
+    m_dlg.m_beta.OnClick(false, false);
     EXPECT_EQ(m_dlg.m_beta.GetCheck(), 1);
-    m_dlg.m_beta.OnClick(false);
+    m_dlg.m_beta.OnClick(false, false);
     EXPECT_EQ(m_dlg.m_beta.GetCheck(), 0);
     EXPECT_EQ(m_dlg.m_commands, (std::vector<UINT>{kIdBeta, kIdBeta}));
 }
@@ -268,6 +376,9 @@ TEST_F(PushButtonWindows, MnemonicsMatchTheCaption)
 
 TEST_F(PushButtonWindows, FacesInEveryTheme)
 {
+    // Alpha shows its arrow part of its own
+    GiveMenu(m_dlg, m_dlg.m_alpha);
+    m_dlg.m_alpha.m_bState |= CExtButton::STATE_SPLIT_ARROW;
     for (int nTheme = 0; nTheme < kExtTestThemeCount; ++nTheme)
     {
         ASSERT_TRUE(g_PaintManager.InstallPaintManager(NewExtTestTheme(nTheme)));
@@ -289,6 +400,7 @@ TEST_F(PushButtonWindows, FacesInEveryTheme)
         Step(away);
     }
     EXPECT_TRUE(m_dlg.m_commands.empty());
+    g_CmdManager->DetachWindowFromProfile(m_dlg.m_hWnd, true);
 }
 
 } // namespace

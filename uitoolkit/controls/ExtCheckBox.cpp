@@ -60,11 +60,11 @@ BOOL CExtCheckBox::PreTranslateMessage(MSG* pMsg)
     return CExtButton::PreTranslateMessage(pMsg);
 }
 
-void CExtCheckBox::OnClick(bool bByKeyboard)
+void CExtCheckBox::OnClick(bool bByKeyboard, bool bArrowPart)
 {
     if (!IsCheckOrRadio())
     {
-        CExtButton::OnClick(bByKeyboard);
+        CExtButton::OnClick(bByKeyboard, bArrowPart);
         return;
     }
     HWND hWnd = m_hWnd;
@@ -307,11 +307,11 @@ void CExtRadioButton::UncheckRestOfGroup()
     }
 }
 
-void CExtRadioButton::OnClick(bool bByKeyboard)
+void CExtRadioButton::OnClick(bool bByKeyboard, bool bArrowPart)
 {
     if (!IsCheckOrRadio())
     {
-        CExtCheckBox::OnClick(bByKeyboard);
+        CExtCheckBox::OnClick(bByKeyboard, bArrowPart);
         return;
     }
     if (m_nCheck == 0)

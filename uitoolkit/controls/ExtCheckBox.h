@@ -30,7 +30,7 @@ public:
     virtual bool DrawBox(CDC& dc, const CRect& rcGlyph, int nStateIndex);
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnClick(bool bByKeyboard) override;
+    void OnClick(bool bByKeyboard, bool bArrowPart) override;
     void PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMirroring) override;
 
     BYTE m_bBoxPressed = 0;
@@ -51,7 +51,7 @@ class CExtRadioButton : public CExtCheckBox
 public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnClick(bool bByKeyboard) override;
+    void OnClick(bool bByKeyboard, bool bArrowPart) override;
     void DrawCheckGlyph(CDC& dc, const CRect& rcGlyph, const CExtPaintManager::PushButtonParams& params) override;
 
 protected:

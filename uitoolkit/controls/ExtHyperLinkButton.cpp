@@ -69,12 +69,12 @@ CString CExtHyperLinkButton::GetLinkText() const
     return sText;
 }
 
-void CExtHyperLinkButton::OnClick(bool bByKeyboard)
+void CExtHyperLinkButton::OnClick(bool bByKeyboard, bool bArrowPart)
 {
     if ((m_bLinkFlags & LINK_CLICK_AS_BUTTON) != 0)
     {
         HWND hWnd = m_hWnd;
-        CExtButton::OnClick(bByKeyboard);
+        CExtButton::OnClick(bByKeyboard, bArrowPart);
         if (!::IsWindow(hWnd))
             return;
         m_bLinkFlags |= LINK_VISITED;

@@ -44,7 +44,7 @@ public:
     // and verb, read under m_hKeyClassesRoot; false when a key is missing.
     bool GetRegistryCommandLine(const CString& sTarget, int nVerb, CString& sCommandLine) const;
 
-    void OnClick(bool bByKeyboard) override;
+    void OnClick(bool bByKeyboard, bool bArrowPart) override;
     void PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMirroring) override;
 
     CString m_strURL;

@@ -49,14 +49,14 @@ TEST_F(ExtHyperLinkTest, WebAddressesTryTheShortcutObjectFirst)
 {
     CRecordingLink link;
     ASSERT_TRUE(link.Create("  www.x.y ", WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 200, 30), &m_stage.Parent(), 601));
-    link.OnClick(false);
+    link.OnClick(false, false);
     EXPECT_EQ((std::vector<std::string>{"url", "shell", "registry"}), link.tried);
     EXPECT_EQ("www.x.y", link.target);
     EXPECT_EQ(0, link.m_bLinkFlags & CExtHyperLinkButton::LINK_VISITED);
 
     link.tried.clear();
     link.succeeding = "shell";
-    link.OnClick(false);
+    link.OnClick(false, false);
     EXPECT_EQ((std::vector<std::string>{"url", "shell"}), link.tried);
     EXPECT_NE(0, link.m_bLinkFlags & CExtHyperLinkButton::LINK_VISITED);
     EXPECT_EQ(RGB(128, 0, 128), link.GetLinkTextColor(true, true, true, false, false, false));
@@ -69,7 +69,7 @@ TEST_F(ExtHyperLinkTest, PlainPathsTryTheRegisteredCommandFirst)
     CRecordingLink link;
     ASSERT_TRUE(link.Create("Read me", WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 200, 30), &m_stage.Parent(), 601));
     link.m_strURL = "c:\\docs\\read me.htm";
-    link.OnClick(false);
+    link.OnClick(false, false);
     EXPECT_EQ((std::vector<std::string>{"registry", "url", "shell"}), link.tried);
     EXPECT_EQ("c:\\docs\\read me.htm", link.target);
 }
@@ -79,7 +79,7 @@ TEST_F(ExtHyperLinkTest, ClickAsButtonOpensNothingAndMarksVisited)
     CRecordingLink link;
     ASSERT_TRUE(link.Create("www.x.y", WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 200, 30), &m_stage.Parent(), 601));
     link.m_bLinkFlags |= CExtHyperLinkButton::LINK_CLICK_AS_BUTTON;
-    link.OnClick(false);
+    link.OnClick(false, false);
     EXPECT_TRUE(link.tried.empty());
     EXPECT_NE(0, link.m_bLinkFlags & CExtHyperLinkButton::LINK_VISITED);
 }

@@ -1,5 +1,7 @@
 #include "uitoolkit/controls/ExtResizableDialog.h"
 
+#include "uitoolkit/docking/ExtControlBar.h"
+
 IMPLEMENT_DYNCREATE(CExtResizableDialog, CExtResDlg)
 
 // Empty, so that a derived class without a map of its own is not taken for
@@ -22,6 +24,24 @@ void CExtResizableDialog::PreSubclassWindow()
 {
     CExtWA<CExtWS<CExtResDlg, 301>>::PreSubclassWindow();
     EnableToolTips(TRUE);
+}
+
+BOOL CExtResizableDialog::PreTranslateMessage(MSG* pMsg)
+{
+    // the keyboard messages, up to the first WM_KEYLAST
+    if (pMsg->message >= WM_KEYDOWN && pMsg->message <= 0x108 && pMsg->wParam != VK_TAB &&
+        (GetStyle() & (WS_CHILD | WS_VISIBLE)) == (WS_CHILD | WS_VISIBLE))
+    {
+        CWnd* pParent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
+        if (pParent != nullptr &&
+            (pParent->IsKindOf(RUNTIME_CLASS(CExtControlBar)) ||
+             pParent->IsKindOf(RUNTIME_CLASS(CExtDynAutoHideSlider))) &&
+            pParent->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
+    if (CExtControlBar::PreTranslateChildBars(this, pMsg))
+        return TRUE;
+    return CExtWA<CExtWS<CExtResDlg, 301>>::PreTranslateMessage(pMsg);
 }
 
 void CExtResizableDialog::OnOK()

@@ -14,6 +14,9 @@ public:
     explicit CExtResizableDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     void PreSubclassWindow() override;
+    // Inside a control bar the bar sees the keys first (Tab excepted), then
+    // the bars the dialog hosts.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     // A dialog living inside another window is never ended by its buttons.

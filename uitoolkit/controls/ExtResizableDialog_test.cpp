@@ -7,12 +7,15 @@
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/controls/ExtButton.h"
+#include "uitoolkit/docking/ExtControlBar.h"
 #include "uitoolkit/testsupport/ExtAnchorTestTable.h"
+#include "uitoolkit/testsupport/ExtTestDockFrame.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -219,15 +222,11 @@ TEST_F(ResizableDialogs, BadPlacementsChangeNothing)
 TEST_F(ResizableDialogs, AltSpaceOpensTheToolkitSystemMenuInPopupsOnly)
 {
     Open();
-    // handed to the dialog's pre-translation as the loop would: a typed lone
-    // Alt release would put the system's own menu bar into its modal mode,
-    // and the queue is never idle while the menu's watch timer runs
-    auto altSpace = [this]()
-    {
-        MSG msg = {::GetFocus(), WM_SYSKEYDOWN, VK_SPACE, 1 | (1 << 29), 0, {0, 0}};
-        return m_dlg.PreTranslateMessage(&msg) != FALSE;
-    };
-    EXPECT_TRUE(altSpace());
+    // typed: the dialog's pre-translation takes Space, and the open menu's
+    // keyboard hook takes the releases, so the lone Alt release never
+    // reaches the system's own menu mode
+    kxgui::InputScript().KeyDown(VK_MENU).KeyDown(VK_SPACE).KeyUp(VK_SPACE).KeyUp(VK_MENU).Send();
+    kxgui::PumpUntilIdle([this](MSG& msg) { return CWnd::WalkPreTranslateTree(m_dlg.m_hWnd, &msg) != FALSE; });
     ASSERT_TRUE(IsPopupTrackingActive());
     EXPECT_TRUE(m_dlg.IsSysMenuTracking());
     CExtPopupMenuWnd* pTop = CExtPopupMenuWnd::GetTracker().GetTopPopup();
@@ -238,6 +237,14 @@ TEST_F(ResizableDialogs, AltSpaceOpensTheToolkitSystemMenuInPopupsOnly)
     kxgui::PumpUntilIdle();
     EXPECT_FALSE(IsPopupTrackingActive());
 
+    // handed to the pre-translation as the loop would: typed into a child,
+    // the key would go on to the host's system menu, which is the system's
+    // own and modal
+    auto altSpace = [this]()
+    {
+        MSG msg = {::GetFocus(), WM_SYSKEYDOWN, VK_SPACE, 1 | (1 << 29), 0, {0, 0}};
+        return m_dlg.PreTranslateMessage(&msg) != FALSE;
+    };
     // the same dialog living inside another window leaves the key alone
     const HWND hHost = kxgui::CreateTestWindow(400, 300, "Host");
     m_dlg.ModifyStyle(WS_POPUP, WS_CHILD);
@@ -263,6 +270,91 @@ TEST_F(ResizableDialogs, LooksInEveryTheme)
         kxgui::SaveArtifact(kxgui::CaptureScreen(m_dlg.m_hWnd, false),
                             std::string("resizable_dialog_") + ExtTestThemeName(nTheme) + ".png");
     }
+}
+
+// Logs what reaches it, in order: a bar's keys and a dialog's OK and Cancel.
+using EventLog = std::vector<std::string>;
+
+class CKeyLoggingBar : public CExtControlBar
+{
+public:
+    EventLog* m_pLog = nullptr;
+    CSize CalcFixedLayout(BOOL, BOOL bHorz) override { return bHorz ? CSize(600, 220) : CSize(220, 600); }
+    CSize CalcDynamicLayout(int, DWORD dwMode) override { return CalcFixedLayout(FALSE, (dwMode & LM_HORZ) != 0); }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
+            m_pLog->push_back(pMsg->wParam == VK_RETURN ? "bar Enter" : "bar Escape");
+        return CExtControlBar::PreTranslateMessage(pMsg);
+    }
+};
+
+class CLoggingDialog : public CExtResizableDialog
+{
+public:
+    explicit CLoggingDialog(EventLog& log) : CExtResizableDialog(kIdDialog), m_log(log) {}
+    EventLog& m_log;
+
+protected:
+    void OnOK() override
+    {
+        m_log.push_back("OK");
+        CExtResizableDialog::OnOK();
+    }
+    void OnCancel() override
+    {
+        m_log.push_back("Cancel");
+        CExtResizableDialog::OnCancel();
+    }
+};
+
+TEST(ResizableDialogInABar, TheBarSeesEnterAndEscapeFirstAndTheDialogStays)
+{
+    CWinApp app("Kestrelux");
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    EventLog log;
+    CTestDockFrame frame;
+    ASSERT_TRUE(frame.CreateTestFrame(CRect(40, 40, 700, 560)));
+    CKeyLoggingBar bar;
+    bar.m_pLog = &log;
+    ASSERT_TRUE(bar.Create("bar", &frame, AFX_IDW_CONTROLBAR_FIRST + 40, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame.DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame.RecalcLayout();
+    CLoggingDialog child(log);
+    ASSERT_TRUE(child.Create(kIdDialog, &bar));
+    child.ModifyStyle(WS_POPUP | WS_CAPTION | WS_THICKFRAME, WS_CHILD);
+    child.SetParent(&bar);
+    child.SetWindowPos(nullptr, 0, 0, 200, 120, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    kxgui::Activate(frame.m_hWnd);
+    child.GetDlgItem(kIdFirstControl + 3)->SetFocus();
+    const auto pump = [&frame]()
+    { kxgui::PumpUntilIdle([&frame](MSG& msg) { return CWnd::WalkPreTranslateTree(frame.m_hWnd, &msg) != FALSE; }); };
+    pump();
+
+    kxgui::InputScript().Key(VK_RETURN).Send();
+    pump();
+    kxgui::InputScript().Key(VK_ESCAPE).Send();
+    pump();
+    child.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_EQ(log, (EventLog{"bar Enter", "bar Escape", "Cancel", "OK"}));
+    EXPECT_TRUE(::IsWindow(child.m_hWnd));
+    EXPECT_TRUE(child.IsWindowVisible());
+
+    // a top-level one still closes
+    log.clear();
+    CLoggingDialog popup(log);
+    ASSERT_TRUE(popup.Create(kIdDialog, &frame));
+    popup.ShowWindow(SW_SHOW);
+    kxgui::Activate(popup.m_hWnd);
+    kxgui::InputScript().Key(VK_ESCAPE).Send();
+    pump();
+    EXPECT_EQ(log, (EventLog{"Cancel"}));
+    EXPECT_FALSE(popup.IsWindowVisible());
+    popup.DestroyWindow();
+    frame.DestroyWindow();
+    kxgui::PumpUntilIdle();
+    g_PaintManager.InstallPaintManager(nullptr);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "uitoolkit/controls/ExtResizablePropertySheet.h"
 
+#include "uitoolkit/docking/ExtControlBar.h"
+
 #include <cstring>
 
 IMPLEMENT_DYNCREATE(CExtResizablePropertyPage, CExtResPP)
@@ -11,6 +13,8 @@ BEGIN_MESSAGE_MAP(CExtResizablePropertyPage, CExtResPP)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CExtResizablePropertySheet, CExtResPS)
+ON_WM_SIZE()
+ON_WM_WINDOWPOSCHANGED()
 END_MESSAGE_MAP()
 
 typedef CExtWA<CExtWS<CExtResPP, 301>> CExtResizablePageBase;
@@ -50,6 +54,11 @@ LRESULT CExtResizablePropertyPage::WindowProc(UINT message, WPARAM wParam, LPARA
     else if (message == WM_INITDIALOG && pSheet->IsLayoutInitialized() && pSheet->GetActiveIndex() != 0)
         pSheet->AnchorPage(this);
     return lResult;
+}
+
+BOOL CExtResizablePropertyPage::PreTranslateMessage(MSG* pMsg)
+{
+    return CExtControlBar::PreTranslateChildBars(this, pMsg) || CExtResizablePageBase::PreTranslateMessage(pMsg);
 }
 
 void CExtResizablePropertyPage::OnOK()
@@ -236,6 +245,57 @@ LRESULT CExtResizablePropertySheet::WindowProc(UINT message, WPARAM wParam, LPAR
         ArrangeLayout(-1, -1);
     }
     return lResult;
+}
+
+BOOL CExtResizablePropertySheet::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (m_hWnd == nullptr)
+        return CExtResizableSheetBase::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (nID == ID_WIZNEXT || nID == ID_WIZBACK)
+    {
+        const BOOL bResult = CExtResizableSheetBase::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+        if (nCode == CN_COMMAND && ::IsWindow(m_hWnd))
+            AnchorPage(nullptr);
+        return bResult;
+    }
+    if ((GetStyle() & WS_CHILD) == 0)
+        return CExtResizableSheetBase::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    if ((nCode == CN_COMMAND || nCode == CN_UPDATE_COMMAND_UI) && (nID & 0x8000) != 0 && nID < 0xF000)
+        if (CWinThread* pThread = AfxGetThread())
+            return pThread->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    return FALSE;
+}
+
+void CExtResizablePropertySheet::LayOutEmbedded(const CRect& rcTabs)
+{
+    if (CWnd* pTabs = GetTabControl())
+        pTabs->MoveWindow(&rcTabs, FALSE);
+    ArrangeLayout(-1, -1);
+    OnEmbeddedLayout();
+}
+
+void CExtResizablePropertySheet::OnSize(UINT, int cx, int cy)
+{
+    Default();
+    if ((GetStyle() & WS_CHILD) == 0)
+        return;
+    // kept as the sheet has always done: without a caption of its own the
+    // tab control stops short by a caption and two dialog frames
+    const int nCaption =
+        (GetStyle() & WS_CAPTION) != 0 ? 0 : 2 * ::GetSystemMetrics(SM_CYDLGFRAME) + ::GetSystemMetrics(SM_CYCAPTION);
+    LayOutEmbedded(CRect(0, 0, cx, cy - nCaption));
+}
+
+void CExtResizablePropertySheet::OnWindowPosChanged(WINDOWPOS*)
+{
+    Default();
+    if ((GetStyle() & WS_CHILD) == 0 || !IsWindowVisible())
+        return;
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    LayOutEmbedded(rcClient);
 }
 
 BOOL CExtResizablePropertySheet::PreTranslateMessage(MSG* pMsg)

@@ -18,6 +18,8 @@ public:
 
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The bars the page hosts see its keys first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     // A page inside another window is never ended by its buttons.
@@ -54,12 +56,19 @@ public:
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // An embedded sheet passes the program's commands it does not handle on
+    // to the application.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
 protected:
+    // An embedded sheet fills itself with its tab control.
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* lpWndPos);
     DECLARE_MESSAGE_MAP()
 
 private:
     void InitLayoutDeferred();
+    void LayOutEmbedded(const CRect& rcTabs);
     CRect ChildRect(HWND hChild) const;
 
     bool m_bLayoutInitialized = false;

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -149,6 +150,68 @@ TEST_F(ResizableSheets, CtrlTabStopsAtBothEndsAndPagesLandOverTheFirst)
         CtrlTab(true);
         EXPECT_EQ(m_sheet.GetActiveIndex(), nExpected);
     }
+}
+
+// Records the commands the application is asked about; it handles 0x8123.
+class CCommandApp : public CWinApp
+{
+public:
+    CCommandApp() : CWinApp("Kestrelux") {}
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override
+    {
+        if (nID >= 0x7000 && nID < 0xF000)
+            m_asked.push_back(nID);
+        return nID == 0x8123 ? TRUE : CWinApp::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    }
+    std::vector<UINT> m_asked;
+};
+
+// Counts its embedded layouts.
+class CEmbeddedSheet : public CExtResizablePropertySheet
+{
+public:
+    int m_nEmbeddedLayouts = 0;
+    void OnEmbeddedLayout() override { ++m_nEmbeddedLayouts; }
+};
+
+TEST(EmbeddedResizableSheet, FollowsItsSizeAndRoutesTheProgramsCommandsToTheApplication)
+{
+    CCommandApp app;
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(new CExtPaintManager));
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                              CRect(60, 60, 560, 460), nullptr, 0));
+    CExtResizablePropertyPage pages[2] = {CExtResizablePropertyPage(kIdPage), CExtResizablePropertyPage(kIdPage)};
+    CEmbeddedSheet sheet;
+    for (CExtResizablePropertyPage& page : pages)
+        sheet.AddPage(&page);
+    ASSERT_TRUE(sheet.Create(&host, WS_CHILD | WS_VISIBLE | WS_TABSTOP));
+    kxgui::PumpUntilIdle();
+    ASSERT_TRUE(sheet.IsLayoutInitialized());
+    EXPECT_GT(sheet.m_nEmbeddedLayouts, 0);
+
+    // the tab control fills the sheet, however the sheet is sized
+    for (const CSize& size : {CSize(420, 320), CSize(380, 300)})
+    {
+        sheet.m_nEmbeddedLayouts = 0;
+        sheet.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        kxgui::PumpUntilIdle();
+        EXPECT_GT(sheet.m_nEmbeddedLayouts, 0);
+        CRect rcTab, rcClient;
+        sheet.GetTabControl()->GetWindowRect(&rcTab);
+        sheet.ScreenToClient(&rcTab);
+        sheet.GetClientRect(&rcClient);
+        EXPECT_EQ(rcTab, rcClient) << size.cx;
+    }
+
+    EXPECT_TRUE(sheet.OnCmdMsg(0x8123, CN_COMMAND, nullptr, nullptr));
+    EXPECT_FALSE(sheet.OnCmdMsg(0x8124, CN_UPDATE_COMMAND_UI, nullptr, nullptr));
+    EXPECT_FALSE(sheet.OnCmdMsg(0x7123, CN_COMMAND, nullptr, nullptr));       // not one of the program's commands
+    EXPECT_FALSE(sheet.OnCmdMsg(0x8125, BN_DOUBLECLICKED, nullptr, nullptr)); // a control notification
+    EXPECT_EQ(app.m_asked, (std::vector<UINT>{0x8123, 0x8124}));
+    host.DestroyWindow();
+    kxgui::PumpUntilIdle();
+    g_PaintManager.InstallPaintManager(nullptr);
 }
 
 } // namespace

@@ -274,6 +274,9 @@ public:
     // Whether the move was consumed.
     virtual bool HandleMouseMove(UINT nFlags, CPoint ptClient);
     virtual void ShowBar(bool bShow, bool bDelay, int nFlag);
+    // Shows the bar through its command when it is hidden; whether it is
+    // visible afterwards. A temporarily hidden bar stays hidden.
+    virtual bool EnsureVisible();
     virtual bool GetCloseButtonFlag() const { return g_bCloseButtonFlag; }
     virtual int GetTabHoverSelectDelay(CWnd*) const { return g_nTabHoverSelectDelay; }
     virtual bool OccupiesWholeRow() const { return false; }
@@ -370,6 +373,9 @@ public:
     // What dialogs and pages hosting bars forward to them.
     static void UpdateChildBarsCmdUI(CWnd* pParent, BOOL bDisableIfNoHandler);
     static bool PreTranslateChildBars(CWnd* pParent, MSG* pMsg);
+    // Focuses the frame (a dialog-hosted bar's parent) unless the focus is
+    // already somewhere in the active window's tree.
+    void MoveFocusToFrame();
     virtual void RequestFrameRecalcLayout();
     // Documents of this program never hold in-place OLE items.
     static bool IsOleInPlaceActive(CFrameWnd*) { return false; }

@@ -445,6 +445,24 @@ void CExtControlBar::ShowBar(bool bShow, bool bDelay, int)
         pFrame->ShowControlBar(this, bShow, bDelay);
 }
 
+bool CExtControlBar::EnsureVisible()
+{
+    if (m_bDialogHosted)
+        return m_hWnd != nullptr && IsWindowVisible();
+    if (IsVisible() && (m_nStateFlags & delayShow) == 0)
+        return true;
+    if ((m_nStateFlags & tempHide) != 0 || (IsDockingFrameOleInPlaceActive() && (m_dwStyle & CBRS_HIDE_INPLACE) != 0))
+        return false;
+    CFrameWnd* pFrame = GetDockingFrame();
+    if (pFrame == nullptr)
+        return false;
+    const HWND hWnd = m_hWnd;
+    ToggleFrameBarByCommand(pFrame, GetDlgCtrlID(), false);
+    PumpPendingMessages();
+    // showing may have destroyed the bar together with this object
+    return ::IsWindow(hWnd) && CWnd::FromHandlePermanent(hWnd) == this && IsVisible();
+}
+
 void CExtControlBar::GetBarText(int, CString& sText) const
 {
     sText.Empty();

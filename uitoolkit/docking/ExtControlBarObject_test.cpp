@@ -377,6 +377,61 @@ TEST_F(ExtControlBarObjectTest, ToggleAndCommandUiByBarId)
     EXPECT_TRUE(bar.IsWindowVisible());
 }
 
+TEST_F(ExtControlBarObjectTest, EnsureVisibleShowsAHiddenBarUnlessItIsHiddenForAWhile)
+{
+    CSizedBar bar, dialogBar;
+    ASSERT_TRUE(CreateDockedBar(bar, m_frame, kIdBar1, AFX_IDW_DOCKBAR_TOP));
+    CWnd host;
+    ASSERT_TRUE(CreateHost(host, &m_frame, CRect(200, 150, 440, 330)));
+    ASSERT_TRUE(dialogBar.Create("dialog bar", &host, kIdDialogBar, WS_CHILD));
+    Layout();
+    struct Case
+    {
+        bool bShown;
+        UINT nStateFlags;
+        bool bExpected;
+    } cases[] = {
+        {true, 0, true},
+        {false, 0, true}, // shown through the bar's command
+        {false, CControlBar::tempHide, false},
+    };
+    for (const Case& c : cases)
+    {
+        m_frame.ShowControlBar(&bar, c.bShown, FALSE);
+        bar.m_nStateFlags |= c.nStateFlags;
+        Layout();
+        EXPECT_EQ(bar.EnsureVisible(), c.bExpected) << c.bShown << " " << c.nStateFlags;
+        EXPECT_EQ(bar.IsWindowVisible() != FALSE, c.bExpected);
+        bar.m_nStateFlags &= ~c.nStateFlags;
+    }
+    // a bar in a dialog only answers
+    EXPECT_FALSE(dialogBar.EnsureVisible());
+    EXPECT_FALSE(dialogBar.IsWindowVisible());
+    dialogBar.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(dialogBar.EnsureVisible());
+}
+
+TEST_F(ExtControlBarObjectTest, MoveFocusToFrameLeavesAFocusInTheActiveWindow)
+{
+    CSizedBar bar, dialogBar;
+    ASSERT_TRUE(CreateDockedBar(bar, m_frame, kIdBar1, AFX_IDW_DOCKBAR_TOP));
+    CWnd host;
+    ASSERT_TRUE(CreateHost(host, &m_frame, CRect(200, 150, 440, 330)));
+    ASSERT_TRUE(dialogBar.Create("dialog bar", &host, kIdDialogBar, WS_CHILD | WS_VISIBLE));
+    Layout();
+    kxgui::Activate(m_frame.m_hWnd);
+    bar.SetFocus();
+    bar.MoveFocusToFrame();
+    EXPECT_EQ(::GetFocus(), bar.m_hWnd);
+
+    ::SetFocus(nullptr);
+    bar.MoveFocusToFrame();
+    EXPECT_EQ(::GetFocus(), m_frame.m_hWnd);
+    ::SetFocus(nullptr);
+    dialogBar.MoveFocusToFrame();
+    EXPECT_EQ(::GetFocus(), host.m_hWnd);
+}
+
 TEST_F(ExtControlBarObjectTest, DumpDockLayoutGivesRowsAndTheFrameRecordsPopupMenus)
 {
     CSizedBar first, second, third;

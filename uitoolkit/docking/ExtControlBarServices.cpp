@@ -8,6 +8,7 @@
 #include "framework/win/View.h"
 #include "uitoolkit/commands/ExtCmdItem.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/core/ExtBarFilter.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
@@ -328,6 +329,17 @@ bool CExtControlBar::UpdateFrameBarCommandUI(CFrameWnd* pFrame, CCmdUI* pCmdUI, 
     else
         pCmdUI->SetCheck(pBar->IsWindowVisible());
     return true;
+}
+
+void CExtControlBar::MoveFocusToFrame()
+{
+    CWnd* pTarget = m_bDialogHosted ? GetParent() : GetDockingFrame();
+    if (pTarget == nullptr)
+        pTarget = this;
+    if (::GetFocus() != nullptr &&
+        CExtPopupMenuWnd::HaveCommonVisibleAncestor(m_hWnd, ::GetActiveWindow(), true, true, true))
+        return;
+    pTarget->SetFocus();
 }
 
 void CExtControlBar::ShowCommandStatusText(CWnd* pWnd, UINT nCommandId)
