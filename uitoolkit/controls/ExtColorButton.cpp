@@ -1,9 +1,6 @@
 #include "uitoolkit/controls/ExtColorButton.h"
 
 #include "framework/win/ColorDialog.h"
-#include "framework/win/ControlBar.h"
-#include "framework/win/DockBar.h"
-#include "framework/win/MiniFrameWnd.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtPopupColorMenuWnd.h"
 #include "uitoolkit/controls/ExtColorDlg.h"
@@ -17,50 +14,17 @@ ON_REGISTERED_MESSAGE(CExtPopupColorMenuWnd::g_nMsgNotifyColorChangedFinally, On
 ON_REGISTERED_MESSAGE(CExtPopupColorMenuWnd::g_nMsgNotifyCustColor, OnColorCustom)
 END_MESSAGE_MAP()
 
-namespace
-{
-
-// Inside a framework control bar the popup belongs to the window around the
-// bars (the frame a floating bar's mini frame belongs to), and the side the
-// bar is docked at decides where the popup opens. Null outside a bar.
-CWnd* FindBarOwner(CWnd* pParent, DWORD& dwAlign)
-{
-    if (pParent == nullptr || !pParent->IsKindOf(RUNTIME_CLASS(CControlBar)))
-        return nullptr;
-    bool bAligned = false;
-    CWnd* pWnd = pParent;
-    for (; pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)); pWnd = pWnd->GetParent())
-    {
-        const CDockBar* pDockBar = static_cast<CControlBar*>(pWnd)->m_pDockBar;
-        if (bAligned || pDockBar == nullptr || pDockBar->GetSafeHwnd() == nullptr)
-            continue;
-        bAligned = true;
-        switch (pDockBar->GetDlgCtrlID())
-        {
-        case AFX_IDW_DOCKBAR_LEFT: dwAlign = 1; break;
-        case AFX_IDW_DOCKBAR_RIGHT: dwAlign = 3; break;
-        case AFX_IDW_DOCKBAR_BOTTOM: dwAlign = 6; break;
-        default: dwAlign = 4; break;
-        }
-    }
-    if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)) && pWnd->GetParentFrame() != nullptr)
-        pWnd = pWnd->GetParentFrame();
-    return pWnd;
-}
-
-} // namespace
-
 void CExtColorButton::NotifyParentFinally(COLORREF clr, LPARAM lParam) const
 {
     if (const HWND hParent = ::GetParent(m_hWnd))
         ::SendMessageA(hParent, CExtPopupColorMenuWnd::g_nMsgNotifyColorChangedFinally, clr, lParam);
 }
 
-void CExtColorButton::OnClick(bool bByKeyboard)
+void CExtColorButton::OnClick(bool bByKeyboard, bool bArrowPart)
 {
     if (::GetParent(m_hWnd) == nullptr)
         return;
-    if (TrackDropDownMenu(bByKeyboard))
+    if (((m_bState & STATE_SPLIT_ARROW) == 0 || bArrowPart) && TrackDropDownMenu(bByKeyboard))
         return;
     // the main part of a split button applies the current colour again
     NotifyParentFinally(m_clrSelected, m_lParamCookie);
@@ -68,11 +32,18 @@ void CExtColorButton::OnClick(bool bByKeyboard)
 
 bool CExtColorButton::TrackDropDownMenu(bool bSelectFirstItem)
 {
-    DWORD dwAlign = m_dwMenuTrackFlags & CExtPopupMenuWnd::TRACK_ALIGN_MASK;
-    CWnd* pBarOwner = FindBarOwner(GetParent(), dwAlign);
+    DWORD dwAlign = 0;
+    const HWND hOwner = FindMenuOwner(dwAlign);
+    // outside a control bar the owner is the parent, and the popup reports
+    // to the button itself
+    const bool bInBar = hOwner != ::GetParent(m_hWnd);
+    DWORD dwTrackFlags = m_dwMenuTrackFlags;
+    if (dwAlign != 0)
+        dwTrackFlags = (dwTrackFlags & ~CExtPopupMenuWnd::TRACK_ALIGN_MASK) | dwAlign;
     auto* pPopup = new CExtPopupColorMenuWnd;
+    pPopup->SetLeftAreaWidth(m_nMenuLeftAreaWidth);
     pPopup->m_lParamCookie = m_lParamCookie;
-    if (!pPopup->CreatePopupMenu(pBarOwner != nullptr ? pBarOwner->GetSafeHwnd() : m_hWnd))
+    if (!pPopup->CreatePopupMenu(bInBar ? hOwner : m_hWnd))
     {
         delete pPopup;
         return true;
@@ -88,18 +59,18 @@ bool CExtColorButton::TrackDropDownMenu(bool bSelectFirstItem)
     CRect rcWindow;
     GetWindowRect(&rcWindow);
     const CPoint ptAnchor = rcWindow.CenterPoint();
-    if (pBarOwner != nullptr)
+    if (bInBar)
     {
-        pBarOwner->SetFocus();
+        ::SetFocus(hOwner);
         CExtToolControlBar::CancelTrackingInAllBars();
     }
     else
         SetFocus();
     const DWORD dwFlags = (bSelectFirstItem ? static_cast<DWORD>(CExtPopupMenuWnd::TRACK_SELECT_FIRST) : 0u) |
-                          (m_dwMenuTrackFlags & ~CExtPopupMenuWnd::TRACK_ALIGN_MASK) | dwAlign |
-                          CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME;
+                          dwTrackFlags | CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME;
     // the tracker owns the popup from here, also when tracking fails
-    if (pPopup->TrackPopupMenu(dwFlags, ptAnchor.x, ptAnchor.y, &rcWindow) && pBarOwner != nullptr)
+    if (pPopup->TrackPopupMenu(dwFlags, ptAnchor.x, ptAnchor.y, &rcWindow, this, &PaintOnPopup, nullptr, true) &&
+        bInBar)
         CExtToolControlBar::g_bMenuTracking = true;
     return true;
 }

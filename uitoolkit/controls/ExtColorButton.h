@@ -12,7 +12,7 @@ class CExtColorButton : public CExtButton
 public:
     CExtColorButton() = default;
 
-    void OnClick(bool bByKeyboard) override;
+    void OnClick(bool bByKeyboard, bool bArrowPart) override;
     bool TrackDropDownMenu(bool bSelectFirstItem) override;
     bool HasDropDownMenu() const override { return true; }
     void PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMirroring) override;

@@ -188,6 +188,9 @@ TEST_F(ColorButtonTest, AClickTracksTheColourPopupBelowTheButtonAndACellColoursI
     EXPECT_TRUE(Received(CExtPopupColorMenuWnd::g_nMsgNotifyColorChangedFinally).empty());
 
     kxgui::SaveArtifact(kxgui::CaptureScreen(::GetDesktopWindow(), false), "color_button_popup.png");
+    // the face keeps its sample while the popup is open
+    const kxgui::PixelBuffer face = kxgui::CaptureScreen(m_button.m_hWnd);
+    EXPECT_EQ(face.CountColor(RGB(255, 0, 0), {0, 0, face.width, face.height}), 16 * 16);
 
     const int nCell = 2;
     const COLORREF clrCell = pMenu->GetColorAt(nCell);
@@ -199,6 +202,23 @@ TEST_F(ColorButtonTest, AClickTracksTheColourPopupBelowTheButtonAndACellColoursI
     ASSERT_EQ(finals.size(), 1u);
     EXPECT_EQ(static_cast<COLORREF>(finals[0].WParam), clrCell);
     EXPECT_EQ(finals[0].LParam, kCookie);
+}
+
+TEST_F(ColorButtonTest, TheMainPartOfASplitButtonSendsTheCurrentColourAgain)
+{
+    m_button.m_bState |= CExtButton::STATE_SPLIT_ARROW;
+    m_button.m_clrSelected = RGB(1, 2, 3);
+    m_button.OnClick(false, false);
+    kxgui::PumpUntilIdle();
+    EXPECT_FALSE(IsPopupTrackingActive());
+    const std::vector<Notice> finals = Received(CExtPopupColorMenuWnd::g_nMsgNotifyColorChangedFinally);
+    ASSERT_EQ(finals.size(), 1u);
+    EXPECT_EQ(static_cast<COLORREF>(finals[0].WParam), RGB(1, 2, 3));
+    EXPECT_EQ(finals[0].LParam, kCookie);
+    m_button.OnClick(false, true);
+    kxgui::PumpUntilIdle();
+    EXPECT_TRUE(IsPopupTrackingActive());
+    EXPECT_EQ(Received(CExtPopupColorMenuWnd::g_nMsgNotifyColorChangedFinally).size(), 1u);
 }
 
 TEST_F(ColorButtonTest, TheFaceShowsTheColourSample)
