@@ -353,7 +353,7 @@ bool CExtPopupColorMenuWnd::OnMouseClick(UINT message, CPoint ptClient, bool& bP
         }
     }
     if (IsTearOffCaption() && CExtPopupMenuWnd::OnHitTest(ptClient) == IDX_TEAR_OFF)
-        return true;
+        return OnTearOffBarClick(message);
     if (!bRelease)
         return false;
     // The hover index lags behind the pointer during an animation and after

@@ -8,6 +8,7 @@
 #include "framework/win/AfxMsg.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupColorMenuWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/core/ExtPopupMenuNavigation.h"
 
@@ -351,7 +352,7 @@ bool CExtPopupMenuWnd::OnMouseClick(UINT message, CPoint ptClient, bool& bPassOn
     bool bOverEdit = false, bOverArrow = false;
     const int nHit = OnHitTest(ptClient, &bOverEdit, &bOverArrow);
     if (nHit == IDX_TEAR_OFF && IsTearOffCaption())
-        return true;
+        return OnTearOffBarClick(message);
     if (bUp && StartScrolling(nHit))
         return true;
     if (nHit < 0)
@@ -454,7 +455,15 @@ bool CExtPopupMenuWnd::ActivateItem(int nIndex, bool& bPassOn)
             ItemDeliverCommand(m_items[nIndex]);
         return true;
     }
-    if (mi.IsPopup())
+    // A colour sub-menu item acts through its click handler (applying a
+    // colour at once); a sub-menu item has no command to deliver, so without
+    // a handler, or when the handler declines, it opens its colours.
+    if (mi.IsPopup() && mi.m_pCbClick != nullptr && mi.m_pWndChild != nullptr &&
+        mi.m_pWndChild->IsKindOf(RUNTIME_CLASS(CExtPopupColorMenuWnd)) && mi.m_pCbClick(this, &mi))
+        return true;
+    if (!IsLiveWindow(hWnd) || nIndex >= ItemGetCount())
+        return true;
+    if (m_items[nIndex].IsPopup())
     {
         DelayedSubMenuStart(-1);
         if (IsLiveWindow(hWnd))

@@ -7,6 +7,7 @@
 #include "framework/win/WinThread.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupColorMenuWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtSoundPlayer.h"
@@ -62,6 +63,7 @@ public:
     int m_nPopupNext = 0;
     int m_nPopupPrev = 0;
     std::vector<int> m_coveringCodes;
+    int m_nWheels = 0;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -71,6 +73,8 @@ protected:
             m_commands.push_back(LOWORD(wParam));
             return 0;
         }
+        if (message == WM_MOUSEWHEEL)
+            ++m_nWheels;
         if (message == WM_SETMESSAGESTRING)
             m_prompts.push_back(static_cast<UINT>(wParam));
         else if (message == CExtPopupMenuWnd::g_nMsgPopupNext)
@@ -521,6 +525,66 @@ TEST_F(PopupMenuInputTest, KeysEndToEnd)
     kxgui::PumpUntilIdle();
     EXPECT_FALSE(IsTracked());
     EXPECT_EQ(nResult, 12u);
+}
+
+int g_nColorItemClicks = 0;
+
+bool CountColorItemClick(CExtPopupMenuWnd*, MENUITEMDATA*)
+{
+    ++g_nColorItemClicks;
+    return true;
+}
+
+TEST_F(PopupMenuInputTest, EnterOnAColourSubMenuItemRunsItsHandlerElseOpensTheColours)
+{
+    for (bool bHandler : {true, false})
+    {
+        g_nColorItemClicks = 0;
+        auto* pMenu = new CExtPopupMenuWnd;
+        pMenu->CreatePopupMenu(Target());
+        pMenu->ItemInsertCommand(10, -1, "&Alpha");
+        ASSERT_TRUE(pMenu->ItemInsertSpecPopup(new CExtPopupColorMenuWnd, -1, "&Colours"));
+        if (bHandler)
+            pMenu->GetItemAt(1).m_pCbClick = &CountColorItemClick;
+        ASSERT_TRUE(Track(pMenu));
+        Key(pMenu, VK_DOWN);
+        Key(pMenu, VK_DOWN);
+        ASSERT_EQ(Highlighted(*pMenu), 1);
+        WaitUntilShown(pMenu);
+        Key(pMenu, VK_RETURN);
+        kxgui::PumpUntilIdle();
+        EXPECT_EQ(g_nColorItemClicks, bHandler ? 1 : 0);
+        EXPECT_EQ(pMenu->ItemGetPopup(1)->GetSafeHwnd() != nullptr, !bHandler) << bHandler;
+        EXPECT_TRUE(IsTracked());
+        EXPECT_TRUE(m_pFrame->m_commands.empty());
+        CloseActivePopupTree();
+        kxgui::PumpUntilIdle();
+    }
+}
+
+TEST_F(PopupMenuInputTest, TheWheelIsEatenWhileAMenuIsOpen)
+{
+    kxgui::Activate(Target());
+    // the wheel goes to the focus window, here the frame, with the pointer
+    // over it away from the menu
+    m_pFrame->SetFocus();
+    kxgui::InputScript().MoveTo(Target(), {350, 250}).Send();
+    kxgui::PumpUntilIdle();
+    ASSERT_TRUE(Track(NewMenu()));
+    m_pFrame->m_nWheels = 0;
+    INPUT wheel = {};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+    ASSERT_EQ(::SendInput(1, &wheel, sizeof(wheel)), 1u);
+    kxgui::PumpUntilIdle();
+    EXPECT_TRUE(IsTracked());
+    EXPECT_EQ(m_pFrame->m_nWheels, 0);
+    CloseActivePopupTree();
+    kxgui::PumpUntilIdle();
+    ASSERT_EQ(::SendInput(1, &wheel, sizeof(wheel)), 1u);
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pFrame->m_nWheels, 1);
 }
 
 } // namespace

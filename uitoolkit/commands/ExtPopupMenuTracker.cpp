@@ -166,13 +166,25 @@ LRESULT CALLBACK CExtPopupMenuTracker::KeyboardHookProc(int nCode, WPARAM wParam
 LRESULT CExtPopupMenuTracker::OnMouseHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
     const auto passOn = [&]() { return ::CallNextHookEx(m_hMouseHook, nCode, wParam, lParam); };
-    if (nCode != HC_ACTION || m_pWndTop == nullptr || IsClosing())
+    if (nCode != HC_ACTION)
+        return passOn();
+    const UINT message = static_cast<UINT>(wParam);
+    const MOUSEHOOKSTRUCT* pHook = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    if (CExtPopupMenuWnd::TEAROFFNOTIFICATON* pTearOff = CExtPopupMenuWnd::TEAROFFNOTIFICATON::g_pActive)
+    {
+        const bool bEaten = message == WM_MOUSEMOVE    ? pTearOff->OnHookMouseMove(message, pHook->pt.x, pHook->pt.y)
+                            : message == WM_MOUSEWHEEL ? pTearOff->OnHookMouseWheel(message, pHook)
+                            : IsHookedButtonMessage(message)
+                                ? pTearOff->OnHookMouseButton(message, pHook->pt.x, pHook->pt.y)
+                                : false;
+        if (bEaten)
+            return 1;
+    }
+    if (m_pWndTop == nullptr || IsClosing())
         return passOn();
     CExtPopupMenuWnd* pCapture = m_pWndCapture;
     if (!IsLiveWindow(pCapture))
         return 1;
-    const UINT message = static_cast<UINT>(wParam);
-    const MOUSEHOOKSTRUCT* pHook = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     CPoint ptClient(pHook->pt);
     ::ScreenToClient(pCapture->GetSafeHwnd(), &ptClient);
     bool bPassOn = false;
@@ -211,6 +223,10 @@ LRESULT CExtPopupMenuTracker::OnKeyboardHook(int nCode, WPARAM wParam, LPARAM lP
     const auto passOn = [&]() { return ::CallNextHookEx(m_hKeyboardHook, nCode, wParam, lParam); };
     if (nCode != HC_ACTION)
         return passOn();
+    if (CExtPopupMenuWnd::TEAROFFNOTIFICATON* pTearOff = CExtPopupMenuWnd::TEAROFFNOTIFICATON::g_pActive;
+        pTearOff != nullptr &&
+        pTearOff->OnHookKey(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(static_cast<DWORD>(lParam))))
+        return 1;
     const bool bRelease = (static_cast<DWORD>(lParam) & 0x80000000u) != 0;
     if (m_pWndTop != nullptr && !IsClosing() && IsLiveWindow(m_pWndCapture))
     {

@@ -12,6 +12,7 @@
 #include "framework/win/Controls.h"
 #include "framework/win/CmdTarget.h"
 #include "framework/win/GdiObjects.h"
+#include "uitoolkit/commands/ExtHookSink.h"
 #include "uitoolkit/commands/ExtPopupBaseWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/core/ExtPopupMenuGeometry.h"
@@ -20,6 +21,7 @@
 
 class CExtBarButton;
 class CExtCmdItem;
+class CExtControlBar;
 class CExtPopupMenuTracker;
 class CFrameWnd;
 class CMenu;
@@ -30,6 +32,7 @@ class CExtPopupMenuWnd : public CExtPopupBaseWnd
 public:
     class CExtPopupMenuCmdUI;
     class CInPlaceEditWnd;
+    class TEAROFFNOTIFICATON;
 
     // Called with (menu, item); a true answer of a click handler means the
     // click was handled.
@@ -540,6 +543,9 @@ public:
     static const UINT g_nMsgItemCoveringNotification;
     static const UINT g_nMsgTearOff;
     static const UINT g_nMsgCustomFloatPos;
+    // Asks the command target for a bar to float in the menu's place and
+    // drags it with the cursor until a button comes up or a key is pressed.
+    virtual void DoTearOff();
     static bool g_bExpandOnHover;
     static bool g_bItemTips;
 
@@ -596,6 +602,9 @@ protected:
     // The pointer over the tear-off bar: no item highlighted, the size-all
     // cursor and the bar's tip.
     void HoverTearOffBar(int nTipType);
+    // A press on the tear-off bar starts the tear-off; everything else on
+    // it is eaten.
+    bool OnTearOffBarClick(UINT message);
     bool IsOverOpeningToolBarButton(const CPoint& ptClient) const;
     bool ActivateItem(int nIndex, bool& bPassOn);
     bool OnEditKeyDown(UINT nVirtualKey, HWND hWndEdit, bool& bPassOn);
@@ -624,6 +633,72 @@ protected:
     CRgn m_rgnWnd;
     CRect m_rcClient;
     CArray<MENUITEMDATA, const MENUITEMDATA&> m_items;
+};
+
+// The tear-off of a menu: sent to the menu's command target with
+// g_nMsgTearOff (WPARAM the notification) when it starts, at every drag step
+// and when it ends. A receiver that stores a control bar's window handle in
+// m_hWndSubstituteBar at the start has that bar floated at the cursor while
+// the menu hides; the drag loop sees input through the menu tracker's hooks.
+class CExtPopupMenuWnd::TEAROFFNOTIFICATON : public CExtHookSink
+{
+public:
+    enum e_state : BYTE
+    {
+        STATE_FLOATED = 0x01,
+        STATE_HOOKED_HIDDEN = 0x02,
+        STATE_CANCELLED = 0x04,
+        STATE_FINISHED = 0x08,
+    };
+    enum e_code : int
+    {
+        CODE_START = 0,
+        CODE_STEP = 1,
+        CODE_END = 2,
+    };
+
+    TEAROFFNOTIFICATON(CExtPopupMenuWnd* pPopup, const POINT& ptScreenStart);
+    ~TEAROFFNOTIFICATON() override;
+    TEAROFFNOTIFICATON(const TEAROFFNOTIFICATON&) = delete;
+    TEAROFFNOTIFICATON& operator=(const TEAROFFNOTIFICATON&) = delete;
+
+    bool DispatchHookedMessage(LRESULT& lResult, HWND hWndHooked, UINT nMessage, WPARAM& wParam,
+                               LPARAM& lParam) override;
+    virtual bool DoNotify();
+    // True when the drag ended with a button or a key, false when cancelled.
+    virtual bool DoDragLoop();
+    virtual void OnDragStep(bool bFinal);
+    virtual bool IsInStartArea(const POINT& ptScreen) const;
+    // The hook entries answer false unless this drag is g_pActive.
+    virtual bool OnHookMouseWheel(UINT message, const MOUSEHOOKSTRUCT* pHook);
+    virtual bool OnHookMouseMove(UINT message, int x, int y);
+    virtual bool OnHookMouseButton(UINT message, int x, int y);
+    virtual bool OnHookKey(UINT nVirtualKey, UINT nRepeat, UINT nFlags);
+
+    // The drag whose loop runs, null otherwise.
+    static TEAROFFNOTIFICATON* g_pActive;
+
+    HWND m_hWndSubstituteBar = nullptr;
+    HWND m_hWndMenu;
+    HWND m_hWndHooked = nullptr;
+    CExtPopupMenuWnd* m_pPopup;
+    CExtControlBar* m_pBar = nullptr;
+    CPoint m_ptStart;
+    CSize m_sizeThreshold = CSize(5, 5);
+    CRect m_rcStart;
+    CRect m_rcCustomFloatPos;
+    BYTE m_nState = 0;
+    int m_nCode = CODE_START;
+
+private:
+    bool IsActive() const { return g_pActive == this; }
+    void Send();
+    // Ends the drag: the loop may be blocked waiting for input that the
+    // hooks eat, so it is woken up.
+    void Finish();
+    bool HookWindow(HWND hWnd);
+    void ShowBar(bool bShow);
+    bool DispatchAndRepaint(LRESULT& lResult, HWND hWndHooked, UINT nMessage, WPARAM& wParam, LPARAM& lParam);
 };
 
 // Refreshes one item from the application's update handlers.

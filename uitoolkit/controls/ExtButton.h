@@ -140,6 +140,9 @@ protected:
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnEnable(BOOL bEnable);
     DECLARE_MESSAGE_MAP()
+    // The window that receives the menu's commands, and the alignment code
+    // of the bar the button is docked in (0: none).
+    HWND FindMenuOwner(DWORD& dwAlignment) const;
 
 private:
     void SetStateBits(BYTE bSet, BYTE bClear);
@@ -147,8 +150,5 @@ private:
     void ReleaseOwnCapture();
     void DestroyIcons();
     void EnsureToolTip();
-    // The window that receives the menu's commands, and the alignment code
-    // of the bar the button is docked in (0: none).
-    HWND FindMenuOwner(DWORD& dwAlignment) const;
     void TakeOverCommand(UINT nCmdID);
 };
