@@ -22,6 +22,12 @@ int MinThicknessOf(const CExtControlBar* pBar, bool bHorz)
     return bHorz ? pBar->GetMinimalHeight() : pBar->GetMinimalWidth();
 }
 
+// The thickness below which the row layout raises a pane again.
+int LayoutMinThicknessOf(const CExtControlBar* pBar, bool bHorz)
+{
+    return bHorz ? pBar->GetMinimalWidth() : pBar->GetMinimalHeight();
+}
+
 LONG& ExtentOf(CExtControlBar* pBar, bool bHorz)
 {
     return bHorz ? pBar->m_sizeDockedH.cx : pBar->m_sizeDockedV.cy;
@@ -232,7 +238,7 @@ void CExtControlBar::StopRowResizing(bool bCancel)
                 if (CExtControlBar* pBar = AsResizable(arrAdjacent[i]))
                 {
                     arrGainers.push_back(pBar);
-                    arrThickness.push_back({ThicknessOf(pBar, bHorz), MinThicknessOf(pBar, bHorz)});
+                    arrThickness.push_back({ThicknessOf(pBar, bHorz), LayoutMinThicknessOf(pBar, bHorz)});
                 }
             // The adjacent row keeps its minimal thickness; what it cannot
             // give the resized row does not get.

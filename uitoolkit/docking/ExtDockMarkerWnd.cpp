@@ -654,6 +654,12 @@ CExtDynDockHighlightWnd::CExtDynDockHighlightWnd(CExtDynDockMarkerWnd* pMarker) 
                   pOwner->m_hWnd, nullptr))
         return;
     ::SetWindowPos(m_hWnd, pOwner->m_hWnd, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // Not every window manager keeps owned windows above their owner.
+    for (CExtDockMarkerWndArray* pArr :
+         {&CExtDynDockMarkerWnd::g_arrTargetMarkers, &CExtDynDockMarkerWnd::g_arrFrameMarkers})
+        for (INT_PTR i = 0; i < pArr->GetSize(); ++i)
+            if ((*pArr)[i]->m_hWnd != nullptr)
+                ::SetWindowPos((*pArr)[i]->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 CExtDynDockHighlightWnd::~CExtDynDockHighlightWnd()
@@ -668,6 +674,9 @@ LRESULT CExtDynDockHighlightWnd::WindowProc(UINT message, WPARAM wParam, LPARAM 
 {
     if (message == WM_MOUSEACTIVATE)
         return MA_NOACTIVATEANDEAT;
+    // The markers under the highlight stay what the cursor points at.
+    if (message == WM_NCHITTEST)
+        return HTTRANSPARENT;
     if (message == WM_PAINT)
     {
         OnPaintHighlight();
