@@ -69,6 +69,22 @@ bool CancelsResizing(UINT nMsg, bool bRow)
     }
 }
 
+// rc narrowed to nThickness around nPos, across y (bAlongY) or x.
+CRect TrackLineRect(CRect rc, bool bAlongY, int nPos, int nThickness)
+{
+    if (bAlongY)
+    {
+        rc.top = nPos - nThickness / 2;
+        rc.bottom = rc.top + nThickness;
+    }
+    else
+    {
+        rc.left = nPos - nThickness / 2;
+        rc.right = rc.left + nThickness;
+    }
+    return rc;
+}
+
 // Draws a tracking line given in the frame's window coordinates.
 void DrawFrameLine(CExtControlBar* pBar, const CRect& rcScreen, bool bErase)
 {
@@ -263,19 +279,10 @@ void CExtControlBar::DrawRowResizingLine(bool bErase)
         return;
     CRect rc;
     m_pDockBar->GetWindowRect(&rc);
-    if (IsDockedHorizontally())
-    {
-        const int n = m_rectRowSplitter.Height();
-        rc.top = m_nTrackStart - n / 2;
-        rc.bottom = rc.top + n;
-    }
-    else
-    {
-        const int n = m_rectRowSplitter.Width();
-        rc.left = m_nTrackStart - n / 2;
-        rc.right = rc.left + n;
-    }
-    DrawFrameLine(this, rc, bErase);
+    const bool bHorz = IsDockedHorizontally();
+    DrawFrameLine(
+        this, TrackLineRect(rc, bHorz, m_nTrackStart, bHorz ? m_rectRowSplitter.Height() : m_rectRowSplitter.Width()),
+        bErase);
 }
 
 // ---- in-row resizing ----
@@ -406,17 +413,6 @@ void CExtControlBar::DrawInRowResizingLine(bool bErase)
     CRect rc;
     GetWindowRect(&rc);
     const CRect& rcStrip = m_bInRowResizeFromLeading ? m_rectLeadingSplitter : m_rectTrailingSplitter;
-    if (IsDockedHorizontally())
-    {
-        const int n = rcStrip.Width();
-        rc.left = m_nTrackStart - n / 2;
-        rc.right = rc.left + n;
-    }
-    else
-    {
-        const int n = rcStrip.Height();
-        rc.top = m_nTrackStart - n / 2;
-        rc.bottom = rc.top + n;
-    }
-    DrawFrameLine(this, rc, bErase);
+    const bool bHorz = IsDockedHorizontally();
+    DrawFrameLine(this, TrackLineRect(rc, !bHorz, m_nTrackStart, bHorz ? rcStrip.Width() : rcStrip.Height()), bErase);
 }

@@ -157,4 +157,21 @@ TEST_F(ExtControlBarResizingTest, InRowStripStopsAtTheNeighboursMinimum)
     EXPECT_FALSE(m_panes[0].IsInRowResizing());
 }
 
+TEST_F(ExtControlBarResizingTest, QuitEndsTheTrackingAndGoesOn)
+{
+    m_pTop->DockControlBar(&m_panes[0], nullptr);
+    m_pTop->DockControlBarInNewRow(&m_panes[0], &m_panes[1], false);
+    Layout();
+    const int nFirst = Thickness(m_panes[0]);
+    ::PostQuitMessage(7);
+    m_panes[0].StartRowResizing();
+    EXPECT_FALSE(m_panes[0].IsRowResizing());
+    EXPECT_NE(::GetCapture(), m_panes[0].m_hWnd);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    Layout();
+    EXPECT_EQ(Thickness(m_panes[0]), nFirst);
+}
+
 } // namespace

@@ -105,14 +105,6 @@ protected:
         return nullptr;
     }
     CRect OuterEdge(UINT nSide) { return static_cast<CExtDockBar*>(m_frame.GetControlBar(nSide))->m_rcInnerEdge; }
-    CRect FreeArea()
-    {
-        CRect rc;
-        m_frame.GetClientRect(&rc);
-        CExtControlBar::RepositionBars(&m_frame, 0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rc, &rc);
-        m_frame.ClientToScreen(&rc);
-        return rc;
-    }
     // Pumps until the condition holds; the markers' timers drive it.
     static bool PumpUntil(const std::function<bool()>& done)
     {
@@ -137,13 +129,12 @@ protected:
 
 TEST_F(ExtDockMarkerWndTest, FrameAndPaneMarkersGiveTheirDropKinds)
 {
-    const CRect rcFree = FreeArea();
     const CRect rcTarget = WindowRect(Target().m_hWnd);
     // the frame markers go around the area inside the tool-bar rows
     CRect rcInner(OuterEdge(AFX_IDW_DOCKBAR_LEFT).left, OuterEdge(AFX_IDW_DOCKBAR_TOP).top,
                   OuterEdge(AFX_IDW_DOCKBAR_RIGHT).left, OuterEdge(AFX_IDW_DOCKBAR_BOTTOM).top);
     // first over the free area: the frame set only
-    DragTo(rcFree.CenterPoint() + CSize(-150, 0));
+    DragTo(CPoint(rcInner.CenterPoint().x - 150, rcInner.bottom - 60));
     ASSERT_EQ(Kinds(CExtDynDockMarkerWnd::g_arrFrameMarkers), (std::vector<int>{0, 1, 2, 3}));
     for (int nKind = 0; nKind < 4; ++nKind)
     {
@@ -229,6 +220,23 @@ TEST_F(ExtDockMarkerWndTest, MarkersFadeInFourStepsAndDieAfterTheFade)
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hMarker); }));
     EXPECT_EQ(g_arrAlphaSteps, (std::vector<int>{100, 75, 50, 25, 0}));
     ExtTestHooks().nScreenBitsPerPixel = 0;
+}
+
+TEST_F(ExtDockMarkerWndTest, AVanishedTargetHidesItsMarkers)
+{
+    // without a drag the markers hide and post nothing
+    CWnd gone;
+    ASSERT_TRUE(
+        gone.CreateEx(0, AfxRegisterWndClass(0), "gone", WS_POPUP | WS_VISIBLE, CRect(100, 100, 300, 300), nullptr, 0));
+    CExtDockMarkerWndArray arr;
+    ASSERT_TRUE(g_PaintManager->CreateDockMarkerWindows(reinterpret_cast<LPARAM>(gone.m_hWnd), 7,
+                                                        CRect(100, 100, 300, 300), arr));
+    CExtDynDockMarkerWnd::g_arrTargetMarkers.Copy(arr);
+    CExtDynDockMarkerWnd::ShowMarkers(arr, true, false);
+    gone.DestroyWindow();
+    CExtDynDockMarkerWnd* pCross = arr[0];
+    EXPECT_TRUE(PumpUntil([&] { return !pCross->IsWindowVisible(); }));
+    CExtDynDockMarkerWnd::DestroyMarkers(CExtDynDockMarkerWnd::g_arrTargetMarkers, false);
 }
 
 TEST_F(ExtDockMarkerWndTest, WithoutLayeredWindowsMarkersShowAndHideAtOnce)
