@@ -206,6 +206,14 @@ public:
         int m_nShape = 0; // 0, 1 resizing lines, 2 frame, 3 tabbed-page outline
         RECT m_rc = {0, 0, 0, 0};
         BYTE m_nFlags = 0;
+
+        // Offers the drawing to the frame, then draws it inverted unless
+        // the frame has drawn it.
+        void Draw();
+        // True when the frame has drawn the area itself.
+        bool NotifyFrame();
+        void DrawDefault();
+        void DrawShape(HBRUSH hBrush, DWORD dwRop);
     };
 
     // One computed drop target of a drag.
@@ -220,7 +228,21 @@ public:
         bool operator!=(const InternalDraggingState_t& other) const { return !(*this == other); }
         // No target and empty; the bar stays.
         void Reset();
+        // Where the dragged bar would land if released at the point.
+        void CalcDropTarget(CPoint ptScreen, bool bForceFloat);
+        // Returns the previous target.
+        CExtControlBar* SetTarget(CExtControlBar* pBar, bool bKeepPreview);
+        void SetEmpty(bool bEmpty);
+        // The outline of this state; drawing it again removes it.
+        void DrawTrackingOutline(bool bErasing);
 
+    protected:
+        // The marker under the cursor; true when it decided the drop.
+        bool CalcMarkerDropTarget(CPoint ptScreen, bool& bForceFloat);
+        // The strips along the frame's tool-bar rows and its free area.
+        void CalcFrameEdgeDropTarget(CPoint ptScreen, CRect& rc);
+
+    public:
         bool m_bEmpty = true;
         bool m_bTargetFlag = false;
         int m_eDropKind = 0;
@@ -296,6 +318,19 @@ public:
     virtual bool IsRowResizing() const { return m_bRowResizing; }
     virtual bool CanResizeInRow(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool IsInRowResizing() const { return m_bInRowResizing; }
+    // The splitter loops: each runs modally until the button is released
+    // or the resizing is cancelled.
+    virtual void StartRowResizing();
+    virtual void ContinueRowResizing();
+    virtual void StopRowResizing(bool bCancel);
+    // From the leading strip when m_bInRowResizeFromLeading is set.
+    virtual void StartInRowResizing();
+    virtual void ContinueInRowResizing();
+    virtual void StopInRowResizing(bool bCancel);
+    virtual bool CanResizeTrailingEdge() const;
+    virtual bool CanResizeLeadingEdge() const;
+    virtual void DrawRowResizingLine(bool bErase);
+    virtual void DrawInRowResizingLine(bool bErase);
     virtual bool CanDrag(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool DefersWindowUpdate() const { return false; }
     virtual bool IsPaneDocking() const { return true; }
@@ -484,6 +519,12 @@ public:
     static const UINT g_nMsgCustomNcAreaQuery;
 
 protected:
+    // Idle processing inside the modal loops, when the program asks for it.
+    static void RunIdleInTrackingLoop();
+    // The message loop of row and in-row resizing.
+    void TrackResizing(bool bRow);
+    // A press on a splitter strip; false when the press is elsewhere.
+    bool OnNcLeftButtonDown(CPoint ptScreen);
     void DestroyNcButtons();
     // A resizable toolkit bar comes earlier in the row and the bar right
     // before this one is fixed-size or foreign.
@@ -670,35 +711,114 @@ public:
     explicit CExtBarNcAreaButtonMenu(CExtControlBar* pBar) : CExtBarNcAreaButton(pBar) {}
 };
 
-// A docking-marker window: a layered tool window in the shape of its image.
+class CExtDynDockHighlightWnd;
+
+// A docking marker: a top-most popup in the shape of its image, around the
+// frame's free area (the frame set) or around the pane under the cursor
+// (the target set). It fades in and out where layered windows work.
 class CExtDynDockMarkerWnd : public CWnd
 {
     DECLARE_DYNAMIC(CExtDynDockMarkerWnd)
 public:
-    // Takes ownership of both bitmaps, the region and the frame bitmap; the
-    // window handle stays null when the window cannot be made.
+    // Marker kinds that dock; the others are decoration.
+    enum : int
+    {
+        KindTop = 0,
+        KindBottom = 1,
+        KindLeft = 2,
+        KindRight = 3,
+        KindCrossBackground = 4,
+        KindCentre = 8,
+    };
+    // Bits of m_nFlags.
+    enum : BYTE
+    {
+        FlagDestroyAfterFade = 0x01,
+        FlagFading = 0x02,
+        FlagFadingIn = 0x04,
+    };
+
+    // Takes ownership of the bitmaps and the region; the window handle
+    // stays null when the window cannot be made. lOwnerParam is the target
+    // window, null for the frame set.
     CExtDynDockMarkerWnd(LPARAM lOwnerParam, int nKind, HBITMAP hBmpNormal, HBITMAP hBmpHover, HRGN hRgn, int nLeft,
                          int nTop, int nRight, int nBottom, HBITMAP hBmpFrame, int nImageOffsetX, int nImageOffsetY,
                          bool bOuter);
     ~CExtDynDockMarkerWnd() override;
 
-    // Destroys every marker window of the array (or leaves it to destroy
-    // itself later) and empties the array.
-    static void DestroyMarkers(CExtDockMarkerWndArray& arrWnds, bool bDelayed);
+    BOOL DestroyWindow() override;
+
+    static void CreateFrameMarkers(CFrameWnd* pFrame, bool bShow);
+    static void UpdateTargetMarkers(CFrameWnd* pFrame, bool bShow);
+    static void ShowAllMarkers(bool bShow);
+    static void ShowMarkers(CExtDockMarkerWndArray& arrWnds, bool bShow, bool bAnimate);
+    // Destroys the markers at once, or when their fade ends, and empties the array.
+    static void DestroyMarkers(CExtDockMarkerWndArray& arrWnds, bool bAnimate);
+    static void DestroyAllMarkers();
+    static CExtDynDockMarkerWnd* FindMarker(HWND hWndTarget, int nKind, bool bFrameSet);
+    static void HideAllHighlights(bool bDispatchPaint);
+    static void HideHighlightsExcept(CExtDynDockMarkerWnd* pMarker, bool bDispatchPaint);
+    // While a drag goes on: the highlight of the marker under the cursor
+    // when it gives the drag's drop kind, else none.
+    static void HighlightMarkerUnderCursor(int nDropKind);
+    // Whether the markers fade: layered windows work and the theme wants it.
+    static bool CanFade();
+
+    void ShowMarker(bool bShow, bool bAnimate);
+    void StartFade(bool bShow);
+    void StopFade();
+    bool IsFading() const { return (m_nFlags & FlagFading) != 0; }
+    bool ShowHighlight(bool bShow);
+    // The drop kind this marker gives, 0 for none.
+    int GetDropKind() const;
+    bool IsDockingMarker() const;
+    HWND GetTarget() const { return reinterpret_cast<HWND>(m_lOwnerParam); }
+    virtual void OnDrawMarker(CDC* pDC);
 
     int m_nKind;
     bool m_bOuter;
-    HWND m_hWndHoverPart = nullptr; // the compass part under the mouse
+    HWND m_hWndHoverPart = nullptr; // cross background: the arm under the cursor
+    CExtDynDockHighlightWnd* m_pHighlight = nullptr;
     LPARAM m_lOwnerParam;
+    int m_nHover = 0; // 0 not known, 1 under the cursor, 2 not
+    BYTE m_nFlags = 0;
+    int m_nAlpha = 100;
+
+    static CExtDockMarkerWndArray g_arrFrameMarkers;
+    static CExtDockMarkerWndArray g_arrTargetMarkers;
+    static HWND g_hWndMarkerTarget;
+    // The frame markers' highlight is at least this deep.
+    static const int g_nMinHighlightDepth = 30;
+    // The owner of every marker and highlight window.
+    static CWnd* GetOwnerWnd();
 
 protected:
     void PostNcDestroy() override;
-    afx_msg void OnPaint();
+    void OnHoverTimer();
+    void OnFadeTimer();
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HBITMAP m_hBmpNormal, m_hBmpHover, m_hBmpFrame;
     HRGN m_hRgn;
     int m_nImageOffsetX, m_nImageOffsetY;
-    bool m_bAutoDelete = false;
+    bool m_bDeleting = false; // the destructor destroys the window
+};
 
-    DECLARE_MESSAGE_MAP()
+// The translucent picture of where a marker would put the dragged pane.
+class CExtDynDockHighlightWnd : public CWnd
+{
+    DECLARE_DYNAMIC(CExtDynDockHighlightWnd)
+public:
+    // The window stays null without a dragged bar or a place to show.
+    explicit CExtDynDockHighlightWnd(CExtDynDockMarkerWnd* pMarker);
+    ~CExtDynDockHighlightWnd() override;
+
+    CExtDynDockMarkerWnd* m_pMarker;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaintHighlight();
+
+    // The screen under the window, tinted.
+    HBITMAP m_hBmpTinted = nullptr;
 };

@@ -61,16 +61,6 @@ void RemovePeeked(const MSG& msg)
     ::PeekMessageA(&removed, msg.hwnd, msg.message, msg.message, PM_REMOVE);
 }
 
-void RunIdleWhileBusy()
-{
-    if (!CExtControlBar::g_bIdleInTrackingLoops)
-        return;
-    if (CWinThread* pThread = AfxGetThread())
-        for (LONG nCount = 0; pThread->OnIdle(nCount); ++nCount)
-        {
-        }
-}
-
 } // namespace
 
 CExtControlBar::InternalDraggingState_t CExtControlBar::g_DragStateShown;
@@ -109,6 +99,16 @@ void CExtControlBar::InternalDraggingState_t::Reset()
     ::SetRectEmpty(&m_rect);
     m_pTarget = nullptr;
     m_nTabIndex = 0;
+}
+
+void CExtControlBar::RunIdleInTrackingLoop()
+{
+    if (!g_bIdleInTrackingLoops)
+        return;
+    if (CWinThread* pThread = AfxGetThread())
+        for (LONG nCount = 0; pThread->OnIdle(nCount); ++nCount)
+        {
+        }
 }
 
 CExtControlBar* CExtControlBar::GetDraggedBar()
@@ -168,7 +168,7 @@ bool CExtControlBar::DetectDragStart(int cxThreshold, int cyThreshold)
             ::PostQuitMessage(0);
             break;
         }
-        RunIdleWhileBusy();
+        RunIdleInTrackingLoop();
     }
     if (::IsWindow(hWnd) && CExtMouseCaptureSink::GetCapture() == hWnd)
         CExtMouseCaptureSink::ReleaseCapture();
@@ -206,7 +206,7 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
     {
         if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
         {
-            RunIdleWhileBusy();
+            RunIdleInTrackingLoop();
             ::WaitMessage();
             continue;
         }
@@ -283,15 +283,30 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
         ::KillTimer(hWnd, kDragStepTimer);
 }
 
-void CExtControlBar::ContinueDragging(const POINT& ptScreen, bool /*bForceFloat*/)
+void CExtControlBar::ContinueDragging(const POINT& ptScreen, bool bForceFloat)
 {
     if (g_bInContinueDragging || CPoint(ptScreen) == m_ptLastDrag)
         return;
     m_ptLastDrag = ptScreen;
     g_bInContinueDragging = true;
-    // Where the bar would go is not computed yet: every point is no target,
-    // so there is no outline and nothing to apply.
-    g_DragStateShown = g_DragStateNew;
+    g_DragStateNew.CalcDropTarget(ptScreen, bForceFloat);
+    const bool bMarkers = GetDockingType() == 1;
+    const bool bFirstStep = g_DragStateShown.m_bEmpty;
+    if (bFirstStep || g_DragStateNew != g_DragStateShown)
+    {
+        g_DragStateShown.DrawTrackingOutline(true);
+        g_DragStateNew.DrawTrackingOutline(false);
+        g_DragStateShown = g_DragStateNew;
+    }
+    if (bMarkers)
+    {
+        CFrameWnd* pFrame = GetDockingFrame();
+        if (bFirstStep)
+            CExtDynDockMarkerWnd::CreateFrameMarkers(pFrame, true);
+        CExtDynDockMarkerWnd::UpdateTargetMarkers(pFrame, true);
+        CExtDynDockMarkerWnd::ShowAllMarkers(true);
+        CExtDynDockMarkerWnd::HighlightMarkerUnderCursor(g_DragStateShown.m_eDropKind);
+    }
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
         ::DispatchMessageA(&msg);
@@ -306,6 +321,8 @@ void CExtControlBar::StopDragging(bool bCancel)
         return;
     m_bDragging = false;
     m_ptLastDrag = CPoint(-1, -1);
+    g_DragStateShown.DrawTrackingOutline(true);
+    CExtDynDockMarkerWnd::DestroyAllMarkers();
     if (!g_DragStateNew.m_bEmpty)
         OnDragFinished(g_DragStateShown, g_DragStateNew, bCancel);
     g_DragStateShown.Reset();
@@ -339,6 +356,16 @@ void CExtControlBar::ShowDragStatus(UINT nStringId)
 
 bool CExtControlBar::HandleMouseMove(UINT, CPoint ptClient)
 {
+    if (m_bRowResizing)
+    {
+        ContinueRowResizing();
+        return true;
+    }
+    if (m_bInRowResizing)
+    {
+        ContinueInRowResizing();
+        return true;
+    }
     if (!m_bDragging)
         return false;
     ClientToScreen(&ptClient);

@@ -253,11 +253,25 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     case WM_LBUTTONUP:
+    case WM_NCLBUTTONUP:
         if (m_bDragging)
         {
             StopDragging(false);
             return 0;
         }
+        if (m_bRowResizing || m_bInRowResizing)
+        {
+            m_bRowResizing ? StopRowResizing(false) : StopInRowResizing(false);
+            return 0;
+        }
+        break;
+    case WM_NCLBUTTONDOWN:
+        if (OnNcLeftButtonDown(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
+            return 0;
+        break;
+    case WM_CAPTURECHANGED:
+        if ((m_bRowResizing || m_bInRowResizing) && reinterpret_cast<HWND>(lParam) != m_hWnd)
+            m_bRowResizing ? StopRowResizing(true) : StopInRowResizing(true);
         break;
     case WM_MOUSEMOVE:
         if (HandleMouseMove(static_cast<UINT>(wParam),
@@ -289,6 +303,8 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnDockedPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
         break;
     case WM_CANCELMODE:
+        if (m_bRowResizing || m_bInRowResizing)
+            m_bRowResizing ? StopRowResizing(true) : StopInRowResizing(true);
         CloseActivePopupTree();
         CancelToolTips(FALSE);
         if (m_bNcButtonHover)
