@@ -149,6 +149,12 @@ protected:
     DWORD PrepareTracking(CPoint& point, CRect& rcExclude, bool bSelectFirst, bool bExtraFlag) const;
     // Raises a floating bar's frame before its menu opens.
     void BringFloatingFrameForward() const;
+    // False when the button's menu is open already; else every bar's
+    // tracking ends and bWasTracking tells whether a menu was open.
+    bool StartTracking(int nIndex, bool& bWasTracking) const;
+    // Shows the popup joined to the button, which becomes the bar's tracked
+    // button; a failure cancels all tracking.
+    void ShowPopup(class CExtPopupMenuWnd* pPopup, DWORD dwFlags, CPoint point, const CRect& rcExclude, int nIndex);
 
     CExtToolControlBar* m_pBar;
     UINT m_nCmdID = 0;

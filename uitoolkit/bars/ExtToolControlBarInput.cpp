@@ -170,22 +170,13 @@ LRESULT CExtToolControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         break;
     }
     case WM_SIZE:
-    {
-        const LRESULT lResult = CExtControlBar::WindowProc(message, wParam, lParam);
-        if (GetDraggedBar() == this)
-            ArrangeButtons();
-        else
-            RequestFrameRecalcLayout();
-        Invalidate(TRUE);
-        if (m_pDockContext == nullptr)
-            UpdateWindow();
-        return lResult;
-    }
     case WM_WINDOWPOSCHANGED:
     {
         const LRESULT lResult = CExtControlBar::WindowProc(message, wParam, lParam);
         if (GetDraggedBar() != this)
             RequestFrameRecalcLayout();
+        else if (message == WM_SIZE)
+            ArrangeButtons();
         Invalidate(TRUE);
         if (m_pDockContext == nullptr)
             UpdateWindow();
