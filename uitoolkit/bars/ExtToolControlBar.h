@@ -424,6 +424,9 @@ protected:
     void OnButtonDblClk(UINT nFlags, CPoint point);
     void OnToolBarCancelMode();
     LRESULT OnTrackButtonMenu(WPARAM wParam, LPARAM lParam);
+    // The hover button's tip in the shared tip window; true when the tip
+    // moved to another button.
+    bool ShowHoverTip();
     // The window whose command handlers run the buttons' update.
     CWnd* GetCmdUITarget(BOOL* pbDisableIfNoHandler) const;
     bool IsBusyWithPane() const { return m_bRowResizing || m_bInRowResizing || m_bDragging; }

@@ -4,6 +4,7 @@
 
 #include "framework/win/DockContext.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
@@ -386,7 +387,42 @@ bool CExtToolControlBar::HandleMouseMove(UINT nFlags, CPoint point)
         if (::WindowFromPoint(pt) != GetSafeHwnd())
             CExtMouseCaptureSink::ReleaseCapture();
     }
-    return bChanged || CExtControlBar::HandleMouseMove(nFlags, point);
+    const bool bTipMoved = !IsPopupTrackingActive() && g_bUseSharedTipWnd && ShowHoverTip();
+    return bChanged || bTipMoved || CExtControlBar::HandleMouseMove(nFlags, point);
+}
+
+bool CExtToolControlBar::ShowHoverTip()
+{
+    CExtBarButton* pButton = GetButton(m_nBtnIdxHover);
+    if (pButton == nullptr || m_bTipsSuspended)
+        return false;
+    CPoint pt;
+    if (!::GetCursorPos(&pt))
+        return false;
+    ScreenToClient(&pt);
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hinst = ::GetModuleHandleA(nullptr);
+    const INT_PTR nId = pButton->ToolHitTest(pt, &ti);
+    bool bMoved = false;
+    if (nId > 0 && ti.lpszText != nullptr && ti.lpszText != LPSTR_TEXTCALLBACKA && *ti.lpszText != 0)
+    {
+        CRect rc(ti.rect);
+        ClientToScreen(&rc);
+        CExtPopupMenuTipWnd& tip = CExtPopupMenuWnd::GetTracker().GetTipWnd();
+        const bool bShown = tip.GetSafeHwnd() != nullptr && tip.IsWindowVisible();
+        if (!bShown || rc != m_rcLastTip)
+        {
+            bMoved = tip.GetSafeHwnd() != nullptr && rc != m_rcLastTip;
+            tip.SetTipType(CExtPopupMenuTipWnd::TipTypeRectBelow);
+            tip.SetText(ti.lpszText);
+            tip.Show(this, rc);
+            m_rcLastTip = rc;
+        }
+    }
+    if (ti.lpszText != LPSTR_TEXTCALLBACKA)
+        std::free(ti.lpszText);
+    return bMoved;
 }
 
 bool CExtToolControlBar::UpdateHover(CPoint point)

@@ -9,6 +9,7 @@
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupColorMenuWnd.h"
+#include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
@@ -335,6 +336,29 @@ TEST_F(ExtToolControlBarTest, CheckBoxRunsItsCommandThenToggles)
     kxgui::PumpUntilIdle();
     EXPECT_EQ(m_frame.m_arrCommands.size(), 2u);
     EXPECT_EQ(m_bar.GetButtonStyle(6) & TBBS_PRESSED, 0u);
+}
+
+TEST_F(ExtToolControlBarTest, HoverShowsTheTipOfTheButton)
+{
+    LoadAndDock();
+    CPoint pt = Centre(6);
+    m_bar.ClientToScreen(&pt);
+    kxgui::MoveMouseTo(CPoint(pt.x, pt.y + 200));
+    kxgui::PumpUntilIdle();
+    kxgui::MoveMouseTo(pt);
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_bar.GetHoverButton(), 6);
+    EXPECT_TRUE(m_bar.GetButton(6)->IsHover());
+    CExtPopupMenuTipWnd& tip = CExtPopupMenuWnd::GetTracker().GetTipWnd();
+    EXPECT_STREQ(LPCTSTR(tip.m_sText), "Print");
+    EXPECT_EQ(tip.GetTipType(), CExtPopupMenuTipWnd::TipTypeRectBelow);
+    // the framework's tooltip control gets nothing: the bar shows its own
+    EXPECT_EQ(m_bar.OnToolHitTest(Centre(6), nullptr), -1);
+    // leaving the bar ends the hover
+    kxgui::MoveMouseTo(CPoint(pt.x, pt.y + 200));
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_bar.GetHoverButton(), -1);
+    tip.Hide();
 }
 
 TEST_F(ExtToolControlBarTest, DropDownMenusAndSeparatedDropDowns)
