@@ -581,7 +581,7 @@ int CExtBarButton::HelpHitTest(CPoint point)
     if (m_pBar->m_pDockSite == nullptr || !m_pBar->m_pDockSite->m_bHelpMode)
         return -3;
     TrackDropDownMenu(point, false, false);
-    return -3;
+    return CExtToolControlBar::ContextHelpLoop(m_pBar);
 }
 
 void CExtBarButton::OnUpdateCmdUI(CWnd* pTarget, BOOL bDisableIfNoHandler, int nIndex)

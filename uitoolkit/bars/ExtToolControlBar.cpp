@@ -20,6 +20,7 @@ bool CExtToolControlBar::g_bMenuTrackingExpanded = false;
 bool CExtToolControlBar::g_bUseLargeIcons = false;
 bool CExtToolControlBar::g_bShowTips = true;
 bool CExtToolControlBar::g_bShowAccelInTips = false;
+bool CExtToolControlBar::g_bHelpLoop = false;
 const UINT CExtToolControlBar::g_nMsgTrackButtonMenu =
     ::RegisterWindowMessageA("CExtToolControlBar::g_nMsgTrackButtonMenu");
 const UINT CExtToolControlBar::g_nMsgContinueTrackMenu =

@@ -392,6 +392,10 @@ public:
     void UpdateButtonCmdUI(int nIndex);
     bool UpdateHover(CPoint point);
     static void CancelTrackingInAllBars();
+    // Runs while a drop-down menu is open in context-help mode: the help id
+    // of what the user picks next, -3 when help mode ends or a loop runs
+    // already.
+    static int ContextHelpLoop(CExtToolControlBar* pBar);
     // The popup's paint callback with the bar as its cookie: the tracked
     // button drawn onto the menu joined to it.
     static void DrawTrackedButtonOnPopup(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
@@ -403,6 +407,7 @@ public:
     static bool g_bUseLargeIcons;
     static bool g_bShowTips;
     static bool g_bShowAccelInTips;
+    static bool g_bHelpLoop;
     static const UINT g_nMsgTrackButtonMenu;
     // Sent to a drop-down control in a tool bar to open its menu (LPARAM not
     // 0: select the first item).

@@ -3,6 +3,7 @@
 #include "uitoolkit/bars/ExtToolControlBar.h"
 
 #include "framework/win/DockContext.h"
+#include "framework/win/WinThread.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
@@ -531,6 +532,75 @@ int CExtToolControlBar::HelpHitTest(CPoint point)
         return -1;
     const int nId = pButton->HelpHitTest(point);
     return nId == -1 || nId == -2 ? -2 : nId;
+}
+
+int CExtToolControlBar::ContextHelpLoop(CExtToolControlBar* pBar)
+{
+    CFrameWnd* pFrame = pBar != nullptr ? pBar->m_pDockSite : nullptr;
+    if (pFrame == nullptr || !pFrame->m_bHelpMode || g_bHelpLoop)
+        return -3;
+    g_bHelpLoop = true;
+    const HWND hWndFrame = pFrame->GetSafeHwnd(), hWndBar = pBar->GetSafeHwnd();
+    const auto finish = [](int nResult)
+    {
+        g_bHelpLoop = false;
+        return nResult;
+    };
+    for (;;)
+    {
+        MSG msg;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        {
+            if (!::IsWindow(hWndFrame) || !::IsWindow(hWndBar) || !pFrame->m_bHelpMode)
+                return finish(-3);
+            ::WaitMessage();
+            continue;
+        }
+        CWnd* pWnd = CWnd::FromHandlePermanent(msg.hwnd);
+        const CPoint pt = PointFromLParam(msg.lParam);
+        if (msg.message == WM_LBUTTONDOWN && pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CExtToolControlBar)))
+        {
+            const int nId = static_cast<CExtToolControlBar*>(pWnd)->HelpHitTest(pt);
+            if (nId > 0)
+            {
+                ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+                return finish(nId);
+            }
+        }
+        else if (msg.message == WM_MOUSEMOVE && pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CExtControlBar)))
+        {
+            if (static_cast<CExtControlBar*>(pWnd)->HandleMouseMove(static_cast<UINT>(msg.wParam), pt))
+            {
+                ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+                continue;
+            }
+        }
+        else if (msg.message == WM_COMMAND && HIWORD(msg.wParam) <= 1)
+        {
+            ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+            return finish(LOWORD(msg.wParam));
+        }
+        else if (msg.message == WM_SYSCOMMAND)
+        {
+            ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+            const UINT nId = static_cast<UINT>(msg.wParam) & 0xFFF0;
+            switch (nId)
+            {
+            case SC_SIZE:
+            case SC_MOVE:
+            case SC_MINIMIZE:
+            case SC_MAXIMIZE:
+            case SC_NEXTWINDOW:
+            case SC_PREVWINDOW:
+            case SC_CLOSE:
+            case SC_RESTORE:
+            case SC_TASKLIST: return finish(static_cast<int>(((nId - 0xF000) >> 4) + 0x1EF00));
+            default: return finish(static_cast<int>(msg.wParam));
+            }
+        }
+        if (!AfxGetThread()->PumpMessage())
+            return finish(-3);
+    }
 }
 
 CExtBarButton* CExtToolControlBar::CExtToolControlBarCmdUI::Button() const

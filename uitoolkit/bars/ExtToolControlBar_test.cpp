@@ -457,6 +457,27 @@ TEST_F(ExtToolControlBarTest, ChevronTipAndMenu)
     EXPECT_EQ(m_bar.GetMenuTrackingButton(), m_bar.GetButtonsCount() - 1);
 }
 
+TEST_F(ExtToolControlBarTest, ContextHelp)
+{
+    LoadAndDock();
+    // outside help mode a drop-down answers -3 and a plain button its id
+    EXPECT_EQ(m_bar.HelpHitTest(Centre(3)), -3);
+    EXPECT_EQ(m_bar.HelpHitTest(Centre(6)), static_cast<int>(kPrint));
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), -3);
+    // in help mode a loop runs until a command comes; a second one answers
+    // -3 at once
+    m_frame.m_bHelpMode = TRUE;
+    CExtToolControlBar::g_bHelpLoop = true;
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), -3);
+    CExtToolControlBar::g_bHelpLoop = false;
+    m_frame.PostMessage(WM_COMMAND, kHelp);
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), static_cast<int>(kHelp));
+    m_frame.PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), 0x1EF06);
+    EXPECT_FALSE(CExtToolControlBar::g_bHelpLoop);
+    m_frame.m_bHelpMode = FALSE;
+}
+
 TEST_F(ExtToolControlBarTest, DoubleClickOnSeparatorFloatsAndToggleDocksBack)
 {
     LoadAndDock();
