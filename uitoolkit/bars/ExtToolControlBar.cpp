@@ -435,8 +435,6 @@ void CExtToolControlBar::ArrangeButtons()
 
 CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
 {
-    if ((m_nLayoutFlags & LayoutGuard) == 0)
-        m_nLayoutFlags &= static_cast<BYTE>(~LayoutWrapped);
     CSize size = GetDefaultButtonSize();
     const bool bHorz = (dwMode & LM_HORZ) != 0;
     if (GetButtonsCount() > 0)

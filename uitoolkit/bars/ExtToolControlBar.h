@@ -312,7 +312,6 @@ public:
     // calculation.
     bool IsMarkerDockingStyle() const override { return true; }
     bool IsPaneDocking() const override { return false; }
-    bool OccupiesWholeRow() const override { return (m_nLayoutFlags & LayoutWrapped) != 0; }
 
     // ---- own virtual operations ----
     virtual void GetButtonRect(int nIndex, RECT* pRect) const;
@@ -417,11 +416,6 @@ public:
     BYTE m_nTbFlags = TbFlagFloatingBordersAreCaption;
 
 protected:
-    enum : BYTE
-    {
-        LayoutWrapped = 0x01,
-        LayoutGuard = 0x02,
-    };
     friend class CExtBarButton;
 
     void OnButtonLDown(UINT nFlags, CPoint point);
@@ -439,7 +433,6 @@ protected:
     CExtBarContentExpandButton* m_pChevron = nullptr;
     CArray<CExtBarButton*, CExtBarButton*> m_arrButtons; // owned
     OuterPositionData_t m_posOuter;
-    BYTE m_nLayoutFlags = 0;
     int m_nBtnIdxMenuTracking = -1;
     int m_nBtnIdxCapture = -1;
     int m_nBtnIdxHover = -1;
