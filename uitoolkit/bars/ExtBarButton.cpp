@@ -462,6 +462,28 @@ DWORD CExtBarButton::PrepareTracking(CPoint& point, CRect& rcExclude, bool bSele
     return dwFlags;
 }
 
+bool CExtBarButton::StartTracking(int nIndex, bool& bWasTracking) const
+{
+    if (CExtToolControlBar::g_bMenuTracking && m_pBar->GetMenuTrackingButton() == nIndex)
+        return false;
+    bWasTracking = CExtToolControlBar::g_bMenuTracking;
+    CExtToolControlBar::CancelTrackingInAllBars();
+    return true;
+}
+
+void CExtBarButton::ShowPopup(CExtPopupMenuWnd* pPopup, DWORD dwFlags, CPoint point, const CRect& rcExclude, int nIndex)
+{
+    // the popup deletes itself when it cannot be shown
+    if (!pPopup->TrackPopupMenu(dwFlags, point.x, point.y, &rcExclude, m_pBar,
+                                &CExtToolControlBar::DrawTrackedButtonOnPopup, nullptr, true))
+    {
+        CExtToolControlBar::CancelTrackingInAllBars();
+        return;
+    }
+    CExtToolControlBar::g_bMenuTracking = true;
+    m_pBar->SetTrackedButton(nIndex);
+}
+
 int CExtBarButton::TrackDropDownMenu(CPoint point, bool bSelectFirst, bool bExtraFlag)
 {
     if (IsDisabled() && !HasDropDownMenu())
@@ -475,10 +497,9 @@ int CExtBarButton::TrackDropDownMenu(CPoint point, bool bSelectFirst, bool bExtr
     if (!CanTrackMenu(false) || !IsLiveBar(m_pBar))
         return -1;
     const int nIndex = m_pBar->GetButtonIndex(this);
-    if (CExtToolControlBar::g_bMenuTracking && m_pBar->GetMenuTrackingButton() == nIndex)
+    bool bWasTracking = false;
+    if (!StartTracking(nIndex, bWasTracking))
         return -1;
-    const bool bWasTracking = CExtToolControlBar::g_bMenuTracking;
-    CExtToolControlBar::CancelTrackingInAllBars();
     BringFloatingFrameForward();
     CWnd* pTarget = GetCommandTarget();
     const HWND hWndTarget = pTarget != nullptr ? pTarget->GetSafeHwnd() : nullptr;
@@ -516,14 +537,7 @@ int CExtBarButton::TrackDropDownMenu(CPoint point, bool bSelectFirst, bool bExtr
         }
         return -1;
     }
-    if (!pPopup->TrackPopupMenu(dwFlags, point.x, point.y, &rcExclude, m_pBar,
-                                &CExtToolControlBar::DrawTrackedButtonOnPopup, nullptr, true))
-    {
-        CExtToolControlBar::CancelTrackingInAllBars();
-        return -1;
-    }
-    CExtToolControlBar::g_bMenuTracking = true;
-    m_pBar->SetTrackedButton(nIndex);
+    ShowPopup(pPopup, dwFlags, point, rcExclude, nIndex);
     return -1;
 }
 
@@ -567,7 +581,7 @@ int CExtBarButton::HelpHitTest(CPoint point)
     if (m_pBar->m_pDockSite == nullptr || !m_pBar->m_pDockSite->m_bHelpMode)
         return -3;
     TrackDropDownMenu(point, false, false);
-    return -3;
+    return CExtToolControlBar::ContextHelpLoop(m_pBar);
 }
 
 void CExtBarButton::OnUpdateCmdUI(CWnd* pTarget, BOOL bDisableIfNoHandler, int nIndex)

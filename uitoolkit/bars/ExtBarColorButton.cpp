@@ -136,10 +136,9 @@ int CExtBarColorButton::TrackDropDownMenu(CPoint point, bool bSelectFirst, bool 
     if (IsDisabled() || m_pBar == nullptr || m_pBar->GetSafeHwnd() == nullptr)
         return -1;
     const int nIndex = m_pBar->GetButtonIndex(this);
-    if (CExtToolControlBar::g_bMenuTracking && m_pBar->GetMenuTrackingButton() == nIndex)
+    bool bWasTracking = false;
+    if (!StartTracking(nIndex, bWasTracking))
         return -1;
-    const bool bWasTracking = CExtToolControlBar::g_bMenuTracking;
-    CExtToolControlBar::CancelTrackingInAllBars();
     BringFloatingFrameForward();
     CWnd* pTarget = GetCommandTarget();
     CExtPopupColorMenuWnd* pPopup = NewColorPopup();
@@ -153,14 +152,7 @@ int CExtBarColorButton::TrackDropDownMenu(CPoint point, bool bSelectFirst, bool 
     CRect rcExclude;
     const DWORD dwFlags = PrepareTracking(point, rcExclude, bSelectFirst, bExtraFlag);
     m_pBar->SetTrackedButton(nIndex);
-    if (!pPopup->TrackPopupMenu(dwFlags, point.x, point.y, &rcExclude, m_pBar,
-                                &CExtToolControlBar::DrawTrackedButtonOnPopup, nullptr, true))
-    {
-        CExtToolControlBar::CancelTrackingInAllBars();
-        return -1;
-    }
-    CExtToolControlBar::g_bMenuTracking = true;
-    m_pBar->SetTrackedButton(nIndex);
+    ShowPopup(pPopup, dwFlags, point, rcExclude, nIndex);
     return -1;
 }
 
@@ -236,10 +228,9 @@ int CExtBarContentExpandButton::TrackDropDownMenu(CPoint point, bool bSelectFirs
     if (IsDisabled() || m_pBar == nullptr || m_pBar->GetSafeHwnd() == nullptr || HasNothingToOffer())
         return -1;
     const int nIndex = m_pBar->GetButtonIndex(this);
-    if (CExtToolControlBar::g_bMenuTracking && m_pBar->GetMenuTrackingButton() == nIndex)
+    bool bWasTracking = false;
+    if (!StartTracking(nIndex, bWasTracking))
         return -1;
-    const bool bWasTracking = CExtToolControlBar::g_bMenuTracking;
-    CExtToolControlBar::CancelTrackingInAllBars();
     CExtToolControlBar::g_bMenuTracking = bWasTracking;
     BringFloatingFrameForward();
     DWORD dwFlags = GetTrackAlignment() | CExtPopupMenuWnd::TRACK_OWNER_DRAW;
@@ -299,14 +290,7 @@ int CExtBarContentExpandButton::TrackDropDownMenu(CPoint point, bool bSelectFirs
     dwFlags = PrepareTracking(point, rcExclude, bSelectFirst, bExtraFlag);
     dwFlags = (dwFlags & ~CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME) | (GetTrackAlignment() & ~0x0Fu);
     m_pBar->SetTrackedButton(nIndex);
-    if (!pPopup->TrackPopupMenu(dwFlags, point.x, point.y, &rcExclude, m_pBar,
-                                &CExtToolControlBar::DrawTrackedButtonOnPopup, nullptr, true))
-    {
-        CExtToolControlBar::CancelTrackingInAllBars();
-        return -1;
-    }
-    CExtToolControlBar::g_bMenuTracking = true;
-    m_pBar->SetTrackedButton(nIndex);
+    ShowPopup(pPopup, dwFlags, point, rcExclude, nIndex);
     return -1;
 }
 

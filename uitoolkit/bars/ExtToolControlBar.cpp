@@ -20,6 +20,7 @@ bool CExtToolControlBar::g_bMenuTrackingExpanded = false;
 bool CExtToolControlBar::g_bUseLargeIcons = false;
 bool CExtToolControlBar::g_bShowTips = true;
 bool CExtToolControlBar::g_bShowAccelInTips = false;
+bool CExtToolControlBar::g_bHelpLoop = false;
 const UINT CExtToolControlBar::g_nMsgTrackButtonMenu =
     ::RegisterWindowMessageA("CExtToolControlBar::g_nMsgTrackButtonMenu");
 const UINT CExtToolControlBar::g_nMsgContinueTrackMenu =
@@ -434,8 +435,6 @@ void CExtToolControlBar::ArrangeButtons()
 
 CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
 {
-    if ((m_nLayoutFlags & LayoutGuard) == 0)
-        m_nLayoutFlags &= static_cast<BYTE>(~LayoutWrapped);
     CSize size = GetDefaultButtonSize();
     const bool bHorz = (dwMode & LM_HORZ) != 0;
     if (GetButtonsCount() > 0)

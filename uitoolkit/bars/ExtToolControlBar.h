@@ -149,6 +149,12 @@ protected:
     DWORD PrepareTracking(CPoint& point, CRect& rcExclude, bool bSelectFirst, bool bExtraFlag) const;
     // Raises a floating bar's frame before its menu opens.
     void BringFloatingFrameForward() const;
+    // False when the button's menu is open already; else every bar's
+    // tracking ends and bWasTracking tells whether a menu was open.
+    bool StartTracking(int nIndex, bool& bWasTracking) const;
+    // Shows the popup joined to the button, which becomes the bar's tracked
+    // button; a failure cancels all tracking.
+    void ShowPopup(class CExtPopupMenuWnd* pPopup, DWORD dwFlags, CPoint point, const CRect& rcExclude, int nIndex);
 
     CExtToolControlBar* m_pBar;
     UINT m_nCmdID = 0;
@@ -306,7 +312,6 @@ public:
     // calculation.
     bool IsMarkerDockingStyle() const override { return true; }
     bool IsPaneDocking() const override { return false; }
-    bool OccupiesWholeRow() const override { return (m_nLayoutFlags & LayoutWrapped) != 0; }
 
     // ---- own virtual operations ----
     virtual void GetButtonRect(int nIndex, RECT* pRect) const;
@@ -386,6 +391,10 @@ public:
     void UpdateButtonCmdUI(int nIndex);
     bool UpdateHover(CPoint point);
     static void CancelTrackingInAllBars();
+    // Runs while a drop-down menu is open in context-help mode: the help id
+    // of what the user picks next, -3 when help mode ends or a loop runs
+    // already.
+    static int ContextHelpLoop(CExtToolControlBar* pBar);
     // The popup's paint callback with the bar as its cookie: the tracked
     // button drawn onto the menu joined to it.
     static void DrawTrackedButtonOnPopup(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
@@ -397,6 +406,7 @@ public:
     static bool g_bUseLargeIcons;
     static bool g_bShowTips;
     static bool g_bShowAccelInTips;
+    static bool g_bHelpLoop;
     static const UINT g_nMsgTrackButtonMenu;
     // Sent to a drop-down control in a tool bar to open its menu (LPARAM not
     // 0: select the first item).
@@ -406,11 +416,6 @@ public:
     BYTE m_nTbFlags = TbFlagFloatingBordersAreCaption;
 
 protected:
-    enum : BYTE
-    {
-        LayoutWrapped = 0x01,
-        LayoutGuard = 0x02,
-    };
     friend class CExtBarButton;
 
     void OnButtonLDown(UINT nFlags, CPoint point);
@@ -418,6 +423,9 @@ protected:
     void OnButtonDblClk(UINT nFlags, CPoint point);
     void OnToolBarCancelMode();
     LRESULT OnTrackButtonMenu(WPARAM wParam, LPARAM lParam);
+    // The hover button's tip in the shared tip window; true when the tip
+    // moved to another button.
+    bool ShowHoverTip();
     // The window whose command handlers run the buttons' update.
     CWnd* GetCmdUITarget(BOOL* pbDisableIfNoHandler) const;
     bool IsBusyWithPane() const { return m_bRowResizing || m_bInRowResizing || m_bDragging; }
@@ -425,7 +433,6 @@ protected:
     CExtBarContentExpandButton* m_pChevron = nullptr;
     CArray<CExtBarButton*, CExtBarButton*> m_arrButtons; // owned
     OuterPositionData_t m_posOuter;
-    BYTE m_nLayoutFlags = 0;
     int m_nBtnIdxMenuTracking = -1;
     int m_nBtnIdxCapture = -1;
     int m_nBtnIdxHover = -1;

@@ -3,7 +3,9 @@
 #include "uitoolkit/bars/ExtToolControlBar.h"
 
 #include "framework/win/DockContext.h"
+#include "framework/win/WinThread.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
@@ -170,22 +172,13 @@ LRESULT CExtToolControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         break;
     }
     case WM_SIZE:
-    {
-        const LRESULT lResult = CExtControlBar::WindowProc(message, wParam, lParam);
-        if (GetDraggedBar() == this)
-            ArrangeButtons();
-        else
-            RequestFrameRecalcLayout();
-        Invalidate(TRUE);
-        if (m_pDockContext == nullptr)
-            UpdateWindow();
-        return lResult;
-    }
     case WM_WINDOWPOSCHANGED:
     {
         const LRESULT lResult = CExtControlBar::WindowProc(message, wParam, lParam);
         if (GetDraggedBar() != this)
             RequestFrameRecalcLayout();
+        else if (message == WM_SIZE)
+            ArrangeButtons();
         Invalidate(TRUE);
         if (m_pDockContext == nullptr)
             UpdateWindow();
@@ -395,7 +388,42 @@ bool CExtToolControlBar::HandleMouseMove(UINT nFlags, CPoint point)
         if (::WindowFromPoint(pt) != GetSafeHwnd())
             CExtMouseCaptureSink::ReleaseCapture();
     }
-    return bChanged || CExtControlBar::HandleMouseMove(nFlags, point);
+    const bool bTipMoved = !IsPopupTrackingActive() && g_bUseSharedTipWnd && ShowHoverTip();
+    return bChanged || bTipMoved || CExtControlBar::HandleMouseMove(nFlags, point);
+}
+
+bool CExtToolControlBar::ShowHoverTip()
+{
+    CExtBarButton* pButton = GetButton(m_nBtnIdxHover);
+    if (pButton == nullptr || m_bTipsSuspended)
+        return false;
+    CPoint pt;
+    if (!::GetCursorPos(&pt))
+        return false;
+    ScreenToClient(&pt);
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hinst = ::GetModuleHandleA(nullptr);
+    const INT_PTR nId = pButton->ToolHitTest(pt, &ti);
+    bool bMoved = false;
+    if (nId > 0 && ti.lpszText != nullptr && ti.lpszText != LPSTR_TEXTCALLBACKA && *ti.lpszText != 0)
+    {
+        CRect rc(ti.rect);
+        ClientToScreen(&rc);
+        CExtPopupMenuTipWnd& tip = CExtPopupMenuWnd::GetTracker().GetTipWnd();
+        const bool bShown = tip.GetSafeHwnd() != nullptr && tip.IsWindowVisible();
+        if (!bShown || rc != m_rcLastTip)
+        {
+            bMoved = tip.GetSafeHwnd() != nullptr && rc != m_rcLastTip;
+            tip.SetTipType(CExtPopupMenuTipWnd::TipTypeRectBelow);
+            tip.SetText(ti.lpszText);
+            tip.Show(this, rc);
+            m_rcLastTip = rc;
+        }
+    }
+    if (ti.lpszText != LPSTR_TEXTCALLBACKA)
+        std::free(ti.lpszText);
+    return bMoved;
 }
 
 bool CExtToolControlBar::UpdateHover(CPoint point)
@@ -504,6 +532,75 @@ int CExtToolControlBar::HelpHitTest(CPoint point)
         return -1;
     const int nId = pButton->HelpHitTest(point);
     return nId == -1 || nId == -2 ? -2 : nId;
+}
+
+int CExtToolControlBar::ContextHelpLoop(CExtToolControlBar* pBar)
+{
+    CFrameWnd* pFrame = pBar != nullptr ? pBar->m_pDockSite : nullptr;
+    if (pFrame == nullptr || !pFrame->m_bHelpMode || g_bHelpLoop)
+        return -3;
+    g_bHelpLoop = true;
+    const HWND hWndFrame = pFrame->GetSafeHwnd(), hWndBar = pBar->GetSafeHwnd();
+    const auto finish = [](int nResult)
+    {
+        g_bHelpLoop = false;
+        return nResult;
+    };
+    for (;;)
+    {
+        MSG msg;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        {
+            if (!::IsWindow(hWndFrame) || !::IsWindow(hWndBar) || !pFrame->m_bHelpMode)
+                return finish(-3);
+            ::WaitMessage();
+            continue;
+        }
+        CWnd* pWnd = CWnd::FromHandlePermanent(msg.hwnd);
+        const CPoint pt = PointFromLParam(msg.lParam);
+        if (msg.message == WM_LBUTTONDOWN && pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CExtToolControlBar)))
+        {
+            const int nId = static_cast<CExtToolControlBar*>(pWnd)->HelpHitTest(pt);
+            if (nId > 0)
+            {
+                ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+                return finish(nId);
+            }
+        }
+        else if (msg.message == WM_MOUSEMOVE && pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CExtControlBar)))
+        {
+            if (static_cast<CExtControlBar*>(pWnd)->HandleMouseMove(static_cast<UINT>(msg.wParam), pt))
+            {
+                ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+                continue;
+            }
+        }
+        else if (msg.message == WM_COMMAND && HIWORD(msg.wParam) <= 1)
+        {
+            ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+            return finish(LOWORD(msg.wParam));
+        }
+        else if (msg.message == WM_SYSCOMMAND)
+        {
+            ::PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+            const UINT nId = static_cast<UINT>(msg.wParam) & 0xFFF0;
+            switch (nId)
+            {
+            case SC_SIZE:
+            case SC_MOVE:
+            case SC_MINIMIZE:
+            case SC_MAXIMIZE:
+            case SC_NEXTWINDOW:
+            case SC_PREVWINDOW:
+            case SC_CLOSE:
+            case SC_RESTORE:
+            case SC_TASKLIST: return finish(static_cast<int>(((nId - 0xF000) >> 4) + 0x1EF00));
+            default: return finish(static_cast<int>(msg.wParam));
+            }
+        }
+        if (!AfxGetThread()->PumpMessage())
+            return finish(-3);
+    }
 }
 
 CExtBarButton* CExtToolControlBar::CExtToolControlBarCmdUI::Button() const

@@ -9,6 +9,7 @@
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/commands/ExtPopupColorMenuWnd.h"
+#include "uitoolkit/commands/ExtPopupMenuTipWnd.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
@@ -337,6 +338,29 @@ TEST_F(ExtToolControlBarTest, CheckBoxRunsItsCommandThenToggles)
     EXPECT_EQ(m_bar.GetButtonStyle(6) & TBBS_PRESSED, 0u);
 }
 
+TEST_F(ExtToolControlBarTest, HoverShowsTheTipOfTheButton)
+{
+    LoadAndDock();
+    CPoint pt = Centre(6);
+    m_bar.ClientToScreen(&pt);
+    kxgui::MoveMouseTo(CPoint(pt.x, pt.y + 200));
+    kxgui::PumpUntilIdle();
+    kxgui::MoveMouseTo(pt);
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_bar.GetHoverButton(), 6);
+    EXPECT_TRUE(m_bar.GetButton(6)->IsHover());
+    CExtPopupMenuTipWnd& tip = CExtPopupMenuWnd::GetTracker().GetTipWnd();
+    EXPECT_STREQ(LPCTSTR(tip.m_sText), "Print");
+    EXPECT_EQ(tip.GetTipType(), CExtPopupMenuTipWnd::TipTypeRectBelow);
+    // the framework's tooltip control gets nothing: the bar shows its own
+    EXPECT_EQ(m_bar.OnToolHitTest(Centre(6), nullptr), -1);
+    // leaving the bar ends the hover
+    kxgui::MoveMouseTo(CPoint(pt.x, pt.y + 200));
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_bar.GetHoverButton(), -1);
+    tip.Hide();
+}
+
 TEST_F(ExtToolControlBarTest, DropDownMenusAndSeparatedDropDowns)
 {
     LoadAndDock();
@@ -431,6 +455,27 @@ TEST_F(ExtToolControlBarTest, ChevronTipAndMenu)
         sItems += pMenu->GetItemAt(i).IsSeparator() ? std::string("- ") : std::string(pMenu->ItemGetText(i)) + "|";
     EXPECT_NE(sItems.find("&Show/hide panels"), std::string::npos) << sItems;
     EXPECT_EQ(m_bar.GetMenuTrackingButton(), m_bar.GetButtonsCount() - 1);
+}
+
+TEST_F(ExtToolControlBarTest, ContextHelp)
+{
+    LoadAndDock();
+    // outside help mode a drop-down answers -3 and a plain button its id
+    EXPECT_EQ(m_bar.HelpHitTest(Centre(3)), -3);
+    EXPECT_EQ(m_bar.HelpHitTest(Centre(6)), static_cast<int>(kPrint));
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), -3);
+    // in help mode a loop runs until a command comes; a second one answers
+    // -3 at once
+    m_frame.m_bHelpMode = TRUE;
+    CExtToolControlBar::g_bHelpLoop = true;
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), -3);
+    CExtToolControlBar::g_bHelpLoop = false;
+    m_frame.PostMessage(WM_COMMAND, kHelp);
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), static_cast<int>(kHelp));
+    m_frame.PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+    EXPECT_EQ(CExtToolControlBar::ContextHelpLoop(&m_bar), 0x1EF06);
+    EXPECT_FALSE(CExtToolControlBar::g_bHelpLoop);
+    m_frame.m_bHelpMode = FALSE;
 }
 
 TEST_F(ExtToolControlBarTest, DoubleClickOnSeparatorFloatsAndToggleDocksBack)
