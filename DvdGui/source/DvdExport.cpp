@@ -6,6 +6,7 @@
 #include "DvdGui/source/DvdProgressWnd.h"
 #include "DvdGui/source/GuiHelpers.h"
 #include "DvdGui/source/MainFrm.h"
+#include "DvdGui/source/Options.h"
 #include "Shared/source/DvdFormat.h"
 #include "framework/win/MessageBox.h"
 
@@ -178,7 +179,7 @@ void CDvdDoc::OnExportDvd()
         m_strExportFolder.IsEmpty() ? pApp->GetProfileString(kSettings, kLastExportFolder, "") : m_strExportFolder;
     const DWORD dwAttributes = ::GetFileAttributesA(start);
     if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        start = pApp->GetProfileString(kOptionsSection, "EXP", "");
+        start = GetOptionExportFolder();
     CString folder;
     SelectFolder(folder, "Select directory for DVD export", start);
     ::SetCurrentDirectoryA(szCurrentDir);
@@ -196,7 +197,7 @@ void CDvdDoc::OnExportDvd()
     const bool bModified = GetCurrentDvd().IsModified();
     if (ExportDvd(folder, progress))
     {
-        m_bExportedBypass = BYTE(pApp->GetProfileInt(kOptionsSection, "ABP", 1) != 0);
+        m_bExportedBypass = BYTE(GetOptionAutoBypass());
         m_revisions.SetExportedIndex(m_revisions.GetCurrentIndex());
         if (bModified)
         {
@@ -228,7 +229,7 @@ bool CDvdDoc::ExportDvd(LPCTSTR lpszFolder, CDvdProgressWnd& progress)
     bool bResult = CheckExportFolder(lpszFolder, copy.GetOutputSize(), false);
     if (bResult)
     {
-        if (AfxGetApp()->GetProfileInt(kOptionsSection, "ABP", 1) != 0)
+        if (GetOptionAutoBypass())
             copy.BypassHiddenParts();
         const WINDOWPLACEMENT placement = MinimizeMainWindow();
         bResult = copy.Write(log, lpszFolder, false, &progress, true);
@@ -240,7 +241,7 @@ bool CDvdDoc::ExportDvd(LPCTSTR lpszFolder, CDvdProgressWnd& progress)
 
 void CDvdDoc::OnUpdateUpdateExport(CCmdUI* pCmdUI)
 {
-    const bool bBypass = AfxGetApp()->GetProfileInt(kOptionsSection, "ABP", 1) != 0;
+    const bool bBypass = GetOptionAutoBypass();
     const bool bUpToDate =
         m_revisions.GetExportedIndex() >= m_revisions.GetCurrentIndex() && BYTE(bBypass) == m_bExportedBypass;
     pCmdUI->Enable(!m_strExportFolder.IsEmpty() && !bUpToDate);

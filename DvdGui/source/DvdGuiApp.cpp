@@ -9,6 +9,8 @@
 #include "DvdGui/source/GuiHelpers.h"
 #include "DvdGui/source/MainFrm.h"
 #include "DvdGui/source/MergeDlg.h"
+#include "DvdGui/source/Options.h"
+#include "DvdGui/source/OptionsSheet.h"
 #include "DvdGui/source/Resource.h"
 #include "Shared/platform/UiServices.h"
 #include "VDS/source/Idct.h"
@@ -18,8 +20,6 @@
 #include "framework/win/MessageBox.h"
 
 #include <cstring>
-
-const char kOptionsSection[] = "Kestrelux Options";
 
 namespace
 {
@@ -81,6 +81,7 @@ bool FolderExists(LPCTSTR lpszFolder)
 
 BEGIN_MESSAGE_MAP(CDvdGuiApp, CWinApp)
 ON_COMMAND(ID_IMPORT_DVD, OnImportDvd)
+ON_COMMAND(ID_APP_OPTIONS, OnOptions)
 ON_COMMAND(ID_MERGE_DVDS, OnMergeDvds)
 ON_COMMAND(ID_RELEASE_UNUSED_ASSETS, OnReleaseUnusedAssets)
 ON_UPDATE_COMMAND_UI(ID_RELEASE_UNUSED_ASSETS, OnUpdateReleaseUnusedAssets)
@@ -116,6 +117,7 @@ BOOL CDvdGuiApp::InitInstance()
     m_strLastImportFolder = GetProfileString(kSettings, kLastImportFolder, "");
     CreateStockCells();
     LoadStdProfileSettings(4);
+    LoadOptionFont();
 
     m_pDocTemplate = new CMultiDocTemplate(IDR_PROJECTTYPE, RUNTIME_CLASS(CDvdDoc), RUNTIME_CLASS(CChildFrame),
                                            RUNTIME_CLASS(CDvdView));
@@ -144,6 +146,7 @@ BOOL CDvdGuiApp::InitInstance()
     ParseCommandLine(cmdInfo);
     if (cmdInfo.m_nShellCommand != CCommandLineInfo::FileNew)
         ProcessShellCommand(cmdInfo);
+    ApplyOptions();
     return TRUE;
 }
 
@@ -176,7 +179,7 @@ void CDvdGuiApp::OnImportDvd()
     CString start =
         m_strLastImportFolder.IsEmpty() ? GetProfileString(kSettings, kLastImportFolder, "") : m_strLastImportFolder;
     if (!FolderExists(start))
-        start = GetProfileString(kOptionsSection, "IMP", "");
+        start = GetOptionImportFolder();
     CString folder;
     SelectFolder(folder, "Select directory for DVD import", start);
     ::SetCurrentDirectoryA(szCurrentDir);
@@ -232,6 +235,11 @@ CDvdDoc* CDvdGuiApp::ImportDvd(LPCTSTR lpszFolder)
     return pDoc;
 }
 
+void CDvdGuiApp::OnOptions()
+{
+    RunOptionsSheet(m_pMainWnd);
+}
+
 void CDvdGuiApp::OnMergeDvds()
 {
     CMergeDlg dlg(m_pDocTemplate, AfxGetMainWnd());
@@ -252,12 +260,13 @@ void CDvdGuiApp::OnUpdateReleaseUnusedAssets(CCmdUI* pCmdUI)
 
 void CDvdGuiApp::OnSkipBlankFrames()
 {
-    WriteProfileInt(kOptionsSection, "SB", GetProfileInt(kOptionsSection, "SB", 1) != 0 ? 0 : 1);
+    SetOptionSkipBlankFrames(!GetOptionSkipBlankFrames());
+    ApplyOptions();
 }
 
 void CDvdGuiApp::OnUpdateSkipBlankFrames(CCmdUI* pCmdUI)
 {
-    pCmdUI->SetCheck(GetProfileInt(kOptionsSection, "SB", 1) != 0 ? 1 : 0);
+    pCmdUI->SetCheck(GetOptionSkipBlankFrames() ? 1 : 0);
 }
 
 void CDvdGuiApp::OnResetLayout()

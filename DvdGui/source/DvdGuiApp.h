@@ -9,9 +9,6 @@
 
 class CDvdDoc;
 
-// The registry section of the user's options.
-extern const char kOptionsSection[];
-
 class CDvdGuiApp : public CWinApp
 {
 public:
@@ -35,6 +32,7 @@ public:
     void MergeProjects(const CDvdDiscArray& discs);
 
     afx_msg void OnImportDvd();
+    afx_msg void OnOptions();
     afx_msg void OnMergeDvds();
     afx_msg void OnReleaseUnusedAssets();
     afx_msg void OnUpdateReleaseUnusedAssets(CCmdUI* pCmdUI);

@@ -54,7 +54,7 @@ void CMergeDlg::OnSelChange()
 void CMergeDlg::RunCheck()
 {
     m_selection.SetSize(0);
-    for (CComboBox* pList : {&m_wndDisk1, &m_wndDisk2})
+    for (CSkinComboBox* pList : {&m_wndDisk1, &m_wndDisk2})
     {
         const DWORD_PTR dwData = GetComboSelectedData(*pList);
         if (dwData != DWORD_PTR(-1))

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "DVD/source/DVD.h"
-#include "framework/win/Controls.h"
+#include "controls/custom/SkinControls.h"
 #include "framework/win/DocTemplate.h"
 #include "uitoolkit/controls/ExtButton.h"
 #include "uitoolkit/controls/ExtResizableDialog.h"
@@ -27,9 +27,9 @@ private:
     void RunCheck();
 
     CDocTemplate* m_pTemplate;
-    CComboBox m_wndDisk1;
-    CComboBox m_wndDisk2;
-    CEdit m_wndStatus;
+    CSkinComboBox m_wndDisk1;
+    CSkinComboBox m_wndDisk2;
+    CSkinEdit m_wndStatus;
     CExtButton m_wndMerge;
     CExtButton m_wndCancel;
 };

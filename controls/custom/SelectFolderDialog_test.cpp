@@ -3,6 +3,7 @@
 #include "controls/custom/SelectFolderDialog.h"
 #include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/DialogSteps.h"
 
 #include <commctrl.h>
 #include <dlgs.h>
@@ -14,24 +15,7 @@
 namespace
 {
 
-// The next step of a test, run from the dialog's own loop once it has shown
-// itself (a timer message comes only after the pending paints).
-std::function<void(HWND)> g_step;
-
-void CALLBACK RunStep(HWND hWnd, UINT, UINT_PTR nId, DWORD)
-{
-    ::KillTimer(hWnd, nId);
-    std::function<void(HWND)> step;
-    step.swap(g_step);
-    if (step)
-        step(hWnd);
-}
-
-void Then(HWND hDialog, std::function<void(HWND)> step)
-{
-    g_step = std::move(step);
-    ::SetTimer(hDialog, 1, 0, &RunStep);
-}
+using kxtest::Then;
 
 std::string Text(HWND hDialog, int nID)
 {
@@ -103,7 +87,7 @@ protected:
     }
     void TearDown() override
     {
-        g_step = nullptr;
+        kxtest::PendingDialogStep() = nullptr;
         ::RemoveDirectoryA(m_sub.c_str());
         ::RemoveDirectoryA(m_start.c_str());
     }

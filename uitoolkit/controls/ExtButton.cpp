@@ -589,25 +589,13 @@ void CExtButton::DoPaint(CDC* pDC)
     PaintFace(dc, false, false);
 }
 
-void CExtButton::PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMirroring)
+void CExtButton::PrepareFaceLook(CExtCmdIcon& icon, bool bHover, bool& bFocus, bool& bFlat, bool& bPushed)
 {
-    CRect rcClient;
-    GetClientRect(&rcClient);
-    CString sText;
-    GetButtonText(sText);
-    const DWORD dwStyle = GetStyle();
-    bool bFocus = ::GetFocus() == m_hWnd && (m_bState & STATE_DRAW_FOCUS) != 0;
-    const bool bDefault = IsDefaultButton();
-    bool bPushed = (m_bState & STATE_PUSHED) != 0;
-    const bool bEnabled = IsEnabled();
-    bool bFlat = GetFlat();
-    const bool bHover = (m_bState & STATE_HOVER) != 0 && !IsPopupTrackingActive();
-    CExtCmdIcon icon;
     if (const HICON hIcon = bHover ? m_hIconHot : m_hIcon)
         icon.AssignFromHICON(hIcon, true);
     if (IsCheckOrRadio())
     {
-        if ((dwStyle & BS_PUSHLIKE) == 0)
+        if ((GetStyle() & BS_PUSHLIKE) == 0)
         {
             bFocus = false;
             bFlat = true;
@@ -631,6 +619,23 @@ void CExtButton::PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMir
             bFlat = true;
             break;
         }
+}
+
+void CExtButton::PaintFace(CDC& dc, bool bTransparentBackground, bool bHonourMirroring)
+{
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    CString sText;
+    GetButtonText(sText);
+    const DWORD dwStyle = GetStyle();
+    bool bFocus = ::GetFocus() == m_hWnd && (m_bState & STATE_DRAW_FOCUS) != 0;
+    const bool bDefault = IsDefaultButton();
+    bool bPushed = (m_bState & STATE_PUSHED) != 0;
+    const bool bEnabled = IsEnabled();
+    bool bFlat = GetFlat();
+    const bool bHover = (m_bState & STATE_HOVER) != 0 && !IsPopupTrackingActive();
+    CExtCmdIcon icon;
+    PrepareFaceLook(icon, bHover, bFocus, bFlat, bPushed);
     if (!bTransparentBackground)
     {
         const COLORREF clrFace =

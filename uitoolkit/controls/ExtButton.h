@@ -10,6 +10,8 @@
 #include "framework/win/Menu.h"
 #include "uitoolkit/commands/ExtHookSink.h"
 
+class CExtCmdIcon;
+
 class CExtButton : public CButton, public CExtMouseCaptureSink
 {
     DECLARE_DYNAMIC(CExtButton)
@@ -96,6 +98,10 @@ public:
     COLORREF m_clrTextPressed = static_cast<COLORREF>(-1);
 
 protected:
+    // The face's icon for the hover state, and the focus, flat and pushed
+    // looks as the button's kind and a bar parent change them.
+    void PrepareFaceLook(CExtCmdIcon& icon, bool bHover, bool& bFocus, bool& bFlat, bool& bPushed);
+
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg void OnKillFocus(CWnd* pNewWnd);

@@ -382,7 +382,12 @@ void CExtComboBox::DrawComboFrame(bool bPressed, bool bHover, CDC* pDC)
     CRect rcClient;
     GetClientRect(&rcClient);
     CExtPaintManager::ComboFrameParams params(this, rcClient, bHover, bPressed, bEnabled);
-    g_PaintManager->PaintComboFrame(*pDC, params);
+    PaintComboFrameParams(*pDC, params);
     if (pOwnDC != nullptr)
         ReleaseDC(pOwnDC);
+}
+
+void CExtComboBox::PaintComboFrameParams(CDC& dc, CExtPaintManager::ComboFrameParams& params)
+{
+    g_PaintManager->PaintComboFrame(dc, params);
 }

@@ -12,6 +12,7 @@
 #include "framework/win/GdiObjects.h"
 #include "uitoolkit/commands/ExtHookSink.h"
 #include "uitoolkit/controls/ExtEdit.h"
+#include "uitoolkit/paint/ExtPaintManager.h"
 
 class CExtComboBoxBase;
 
@@ -80,6 +81,9 @@ public:
     virtual void PaintCombo(bool bPressed, bool bHover);
     // A null device context means the control's own.
     virtual void DrawComboFrame(bool bPressed, bool bHover, CDC* pDC = nullptr);
+    // Hands the frame record, its states settled, to the theme; a subclass
+    // may restyle the record first.
+    virtual void PaintComboFrameParams(CDC& dc, CExtPaintManager::ComboFrameParams& params);
 
     BYTE m_bHoverState = 0;
     UINT m_nHoverTimerID = 10;

@@ -13,6 +13,8 @@
 #include "tests/gui/GuiHarness.h"
 #include "tests/support/FakeLunaStyle.h"
 
+#include "tests/support/PaintingParent.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -443,21 +445,7 @@ TEST_F(Backgrounds, Office2003EditAndComboShowTheirParentsBackground)
     combo.DestroyWindow();
 }
 
-// A parent that paints the background of its children when asked.
-class CPaintingParent : public CWnd
-{
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message != CExtPaintManager::g_nMsgPaintInheritedBackground)
-            return CWnd::WindowProc(message, wParam, lParam);
-        CRect rc;
-        GetClientRect(&rc);
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(0, 200, 0));
-        ::ExtTextOutA(reinterpret_cast<HDC>(wParam), 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-        return 1;
-    }
-};
+using kxtest::CPaintingParent;
 
 TEST_F(Backgrounds, AncestorsPaintWhenTheOptionIsOn)
 {
