@@ -460,6 +460,15 @@ void Merge(Program& program, const std::string& work, const std::string& source)
           "the merge dialog opens again");
     GetDlgItemTextA(hDialog, 1015, status, sizeof(status));
     Check(IsWindowEnabled(GetDlgItem(hDialog, IDOK)), "two projects: Merge is enabled");
+    // the same project in both lists is no pair
+    SendMessageA(GetDlgItem(hDialog, 1014), CB_SETCURSEL, 0, 0);
+    SendMessageA(hDialog, WM_COMMAND, MAKEWPARAM(1014, CBN_SELCHANGE), LPARAM(GetDlgItem(hDialog, 1014)));
+    GetDlgItemTextA(hDialog, 1015, status, sizeof(status));
+    Check(std::string(status) == "Select two disks for merger.\r\n" && !IsWindowEnabled(GetDlgItem(hDialog, IDOK)),
+          "one project in both lists: \"Select two disks for merger.\", Merge disabled");
+    SendMessageA(GetDlgItem(hDialog, 1014), CB_SETCURSEL, 1, 0);
+    SendMessageA(hDialog, WM_COMMAND, MAKEWPARAM(1014, CBN_SELCHANGE), LPARAM(GetDlgItem(hDialog, 1014)));
+    Check(IsWindowEnabled(GetDlgItem(hDialog, IDOK)), "two projects again: Merge is enabled");
     program.Screenshot(hDialog, "app_merge_dialog.png");
     PostMessageA(hDialog, WM_COMMAND, IDOK, 0);
     Check(program.WaitUntil([&] { return program.HasProjectWindow("project3"); }), "the merged project3 opens");
