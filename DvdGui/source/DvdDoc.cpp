@@ -1,6 +1,12 @@
 #include "DvdGui/source/DvdDoc.h"
 
 #include "DVD/source/VobData.h"
+#include "DvdGui/core/ArchiveStream.h"
+#include "DvdGui/source/DvdGuiApp.h"
+#include "DvdGui/source/DvdProgressWnd.h"
+#include "DvdGui/source/MainFrm.h"
+#include "DvdGui/source/Resource.h"
+#include "framework/win/MessageBox.h"
 #include "framework/win/View.h"
 
 int g_nRevisionLimit = REVISION_LIMIT_DEFAULT;
@@ -19,6 +25,11 @@ ON_COMMAND(ID_EDIT_UNDO, OnUndo)
 ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateUndo)
 ON_COMMAND(ID_EDIT_REDO, OnRedo)
 ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateRedo)
+ON_COMMAND(ID_EXPORT_DVD, OnExportDvd)
+ON_UPDATE_COMMAND_UI(ID_UPDATE_EXPORT, OnUpdateUpdateExport)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_TEST_DVD, OnUpdateExportTestDvd)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_MODIFIED, OnUpdateExportModified)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_ALL, OnUpdateExportAll)
 END_MESSAGE_MAP()
 
 CDvdDoc::CDvdDoc() : m_pObserver(new CDvdDocObserver(this)), m_revisions(m_pObserver.get())
@@ -141,4 +152,40 @@ void CDvdDoc::OnRedo()
 void CDvdDoc::OnUpdateRedo(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(m_revisions.CanRedo());
+}
+
+void CDvdDoc::Serialize(CArchive& ar)
+{
+    PausePreviewPlayer();
+    CLogCtrl& log = GetLogPane();
+    CDvdProgressWnd progress;
+    bool bOk;
+    if (ar.IsStoring())
+    {
+        log.AppendText("\r\nSaving project...\r\n", RGB(0, 0, 0), true);
+        progress.Create("Saving project ... ", true, false, false, AfxGetMainWnd());
+        {
+            CArchiveWriter writer(ar);
+            bOk = GetCurrentDvd().Store(log, writer, &progress);
+        }
+        log.Finish();
+        if (bOk)
+            static_cast<CMainFrame*>(AfxGetMainWnd())->InvalidateProjectTabs();
+    }
+    else
+    {
+        log.AppendText("\r\nReading project...\r\n", RGB(0, 0, 0), true);
+        progress.Create("Reading project ... ", true, true, true, AfxGetMainWnd());
+        CArchiveReader reader(ar);
+        bOk = GetCurrentDvd().Load(log, reader, &progress);
+        log.Finish();
+    }
+    progress.DestroyWindow();
+    if (!bOk)
+        AfxThrowArchiveException(CArchiveException::genericException);
+}
+
+void CDvdDoc::ReportSaveLoadException(LPCTSTR, CException*, BOOL bSaving, UINT)
+{
+    AfxMessageBox(bSaving ? "Error saving project" : "Error loading project", MB_ICONEXCLAMATION);
 }

@@ -36,6 +36,20 @@ protected:
 // options last applied it.
 extern int g_nRevisionLimit;
 
+// The system's free-space query, as the export finds it at run time; null
+// when the system has none.
+using DiskFreeSpaceFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+DiskFreeSpaceFunction FindDiskFreeSpaceFunction();
+// The lookup the export uses; tests replace it.
+extern DiskFreeSpaceFunction (*g_pfnFindDiskFreeSpace)();
+
+// The destination checks of an export, each failure with its message box:
+// the folder exists, is no folder a source VOB set is read from, has its
+// old IFO, BUP and VOB files removed (when bCheckOldFiles and the user
+// agrees) and has room for nNeeded bytes.
+bool CheckExportFolder(LPCTSTR lpszFolder, uint64_t nNeeded, bool bCheckOldFiles);
+bool CheckDiskFreeSpace(LPCTSTR lpszFolder, uint64_t nNeeded);
+
 class CDvdDocObserver : public CDvdObserver
 {
 public:
@@ -67,6 +81,19 @@ public:
     CRevisionList& GetRevisions() { return m_revisions; }
     CDvd& GetCurrentDvd() { return m_revisions.GetCurrentDvd(); }
     void SetCurrentRevision(int nIndex);
+
+    void Serialize(CArchive& ar) override;
+    void ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault) override;
+
+    // Writes the current revision into the folder; the progress window is
+    // the export's sink.
+    bool ExportDvd(LPCTSTR lpszFolder, class CDvdProgressWnd& progress);
+
+    afx_msg void OnExportDvd();
+    afx_msg void OnUpdateUpdateExport(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateExportTestDvd(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateExportModified(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateExportAll(CCmdUI* pCmdUI);
 
     afx_msg void OnUndo();
     afx_msg void OnUpdateUndo(CCmdUI* pCmdUI);

@@ -1,0 +1,346 @@
+// The application in this process: start-up, import, project files and
+// merge through its own operations, with the failures that only a test can
+// bring about (a store that breaks off, a merge the model refuses).
+#include "DvdGui/source/DvdGuiApp.h"
+
+#include "DVD/source/PgcTable.h"
+#include "DVD/source/VTS.h"
+#include "DVD/source/VobData.h"
+#include "DvdGui/core/AppLog.h"
+#include "DvdGui/core/EditGuard.h"
+#include "DvdGui/source/DvdDoc.h"
+#include "DvdGui/source/MainFrm.h"
+#include "DvdGui/source/Resource.h"
+#include "framework/core/CFile.h"
+#include "framework/win/DocManager.h"
+#include "tests/gui/GuiHarness.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const char kSummary[] = "Kestrelux|There were problems performing the operation. Please examine the log for details.";
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A file that takes a few bytes and then fails, as a full disk would.
+class CBreakingFile : public CFile
+{
+public:
+    void Write(const void* lpBuf, UINT nCount) override
+    {
+        if (m_nWritten + nCount > 64)
+            AfxThrowFileException(CFileException::diskFull, -1, GetFilePath());
+        m_nWritten += nCount;
+        CFile::Write(lpBuf, nCount);
+    }
+
+private:
+    UINT m_nWritten = 0;
+};
+
+class CBreakingDoc : public CDvdDoc
+{
+public:
+    CFile* GetFile(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) override
+    {
+        auto* pFile = new CBreakingFile;
+        if (!pFile->Open(lpszFileName, nOpenFlags, pError))
+        {
+            delete pFile;
+            return nullptr;
+        }
+        return pFile;
+    }
+};
+
+class AppTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brannwick\\Kestrelux");
+        ASSERT_TRUE(m_scratch.Created());
+        ::GetCurrentDirectoryA(sizeof(m_oldDir), m_oldDir);
+        ::SetCurrentDirectoryA(m_scratch.Path().c_str());
+        ASSERT_TRUE(m_app.InitInstance());
+        kxgui::PumpUntilIdle();
+    }
+    void TearDown() override
+    {
+        if (m_app.m_pMainWnd)
+        {
+            // nothing may ask any more: the projects go unsaved
+            kxgui::DialogAnswerer answerer(IDNO);
+            m_app.m_pMainWnd->SendMessage(WM_CLOSE);
+        }
+        m_app.ExitInstance();
+        MSG msg;
+        kxgui::PumpUntilIdle();
+        while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        {
+        }
+        PurgeUnusedVobData();
+        ::SetCurrentDirectoryA(m_oldDir);
+    }
+
+    // Runs the step with every message box answered; the texts of the boxes.
+    std::vector<std::string> Answering(int nAnswer, const std::function<void()>& step)
+    {
+        std::vector<std::string> boxes;
+        {
+            kxgui::DialogAnswerer answerer([&](HWND h) { return ::GetDlgItem(h, 0xFFFF) ? nAnswer : 0; });
+            step();
+            for (const std::string& seen : answerer.Seen())
+                if (seen.back() != '|')
+                    boxes.push_back(seen);
+        }
+        kxgui::PumpUntilIdle();
+        return boxes;
+    }
+    CDvdDoc* Import(const std::string& path)
+    {
+        CDvdDoc* pDoc = nullptr;
+        EXPECT_TRUE(
+            Answering(IDOK, [&] { pDoc = static_cast<CDvdDoc*>(m_app.OpenDocumentFile(path.c_str())); }).empty());
+        return pDoc;
+    }
+    int OpenCount() { return m_app.m_pDocManager->GetOpenDocumentCount(); }
+    std::string LogText()
+    {
+        CString text;
+        GetLogPane().GetWindowText(text);
+        return static_cast<LPCSTR>(text);
+    }
+    bool Enabled(CCmdTarget* pTarget, UINT nID)
+    {
+        struct : CCmdUI
+        {
+            void Enable(BOOL bOn) override
+            {
+                enabled = bOn != FALSE;
+                m_bEnableChanged = TRUE;
+            }
+            bool enabled = false;
+        } ui;
+        ui.m_nID = nID;
+        ui.DoUpdate(pTarget, TRUE);
+        return ui.enabled;
+    }
+    static std::string Store(CDvdDoc* pDoc, const std::string& path)
+    {
+        EXPECT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+        return ReadBytes(path);
+    }
+
+    CDvdGuiApp m_app;
+    kxtest::ScratchFolder m_scratch;
+    char m_oldDir[MAX_PATH] = "";
+};
+
+TEST_F(AppTest, StartsWithoutAProjectWithTheLogAndTheCurrentLayoutVersions)
+{
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(m_app.GetProfileInt("Settings", "MF_RVER", 0), 3u);
+    EXPECT_EQ(m_app.GetProfileInt("Settings", "CF_RVER", 0), 2u);
+    EXPECT_EQ(g_pLog, static_cast<CDvdLog*>(&GetLogPane()));
+    EXPECT_EQ(ReadBytes(m_scratch.File("kestrelux.log")), "");
+}
+
+TEST_F(AppTest, AnIfoPathInAnyCaseImportsItsFolderAsAnUnmodifiedProject)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS") + "\\video_ts.Ifo");
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_STREQ(pDoc->GetTitle(), "project1");
+    EXPECT_EQ(pDoc->GetCurrentDvd().GetVtsCount(), 1u) << LogText();
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_FALSE(pDoc->GetCurrentDvd().IsModified());
+    EXPECT_FALSE(Enabled(pDoc, ID_EDIT_UNDO));
+    EXPECT_NE(LogText().find("Importing DVD..."), std::string::npos);
+    EXPECT_EQ(LogText().find("Attempt import from VIDEO_TS subdirectory..."), std::string::npos);
+    // every set is in use while the project is open
+    EXPECT_FALSE(Enabled(&m_app, ID_RELEASE_UNUSED_ASSETS));
+}
+
+TEST_F(AppTest, AFolderWithoutADiscClosesTheNewProjectAndShowsTheSummary)
+{
+    std::vector<std::string> boxes =
+        Answering(IDOK, [&] { EXPECT_EQ(m_app.ImportDvd(m_scratch.Path().c_str()), nullptr); });
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_NE(LogText().find("Attempt import from VIDEO_TS subdirectory..."), std::string::npos);
+    EXPECT_EQ(boxes, std::vector<std::string>{kSummary});
+}
+
+TEST_F(AppTest, ASavedProjectReopensWithOneRevisionAndStoresTheSameBytes)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pDoc, nullptr);
+    const std::string path = m_scratch.File("a.kxp");
+    const std::string bytes = Store(pDoc, path);
+    ASSERT_FALSE(bytes.empty());
+    pDoc->OnCloseDocument();
+
+    CDvdDoc* pLoaded = nullptr;
+    EXPECT_TRUE(
+        Answering(IDOK, [&] { pLoaded = static_cast<CDvdDoc*>(m_app.OpenDocumentFile(path.c_str())); }).empty());
+    ASSERT_NE(pLoaded, nullptr);
+    EXPECT_FALSE(pLoaded->IsModified());
+    EXPECT_EQ(pLoaded->GetRevisions().GetSize(), 1);
+    EXPECT_FALSE(Enabled(pLoaded, ID_EDIT_UNDO));
+    EXPECT_EQ(Store(pLoaded, m_scratch.File("b.kxp")), bytes);
+    EXPECT_NE(LogText().find("Reading project..."), std::string::npos);
+}
+
+TEST_F(AppTest, TheCurrentRevisionIsWhatIsStored)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pDoc, nullptr);
+    const std::string unedited = Store(pDoc, m_scratch.File("a.kxp"));
+    {
+        CPgcTable& titles = pDoc->GetCurrentDvd().GetVts(0)->GetPgcTable();
+        CDvdEditGuard edit(&titles, "test");
+        titles.SetUops(0x12345);
+    }
+    const std::string edited = Store(pDoc, m_scratch.File("b.kxp"));
+    EXPECT_NE(edited, unedited);
+    pDoc->OnUndo();
+    EXPECT_EQ(Store(pDoc, m_scratch.File("c.kxp")), unedited);
+}
+
+// The export command with the folder picker answered "Select" at the folder
+// the registry names; every message box is answered with nAnswer.
+std::vector<std::string> ExportThroughCommand(CDvdDoc* pDoc, int nAnswer)
+{
+    std::vector<std::string> boxes;
+    {
+        kxgui::DialogAnswerer answerer(
+            // the folder picker is the only other dialog on the way
+            [&](HWND h) { return ::GetDlgItem(h, 0xFFFF) ? nAnswer : IDOK; });
+        pDoc->OnCmdMsg(ID_EXPORT_DVD, CN_COMMAND, nullptr, nullptr);
+        for (const std::string& seen : answerer.Seen())
+            if (seen.back() != '|')
+                boxes.push_back(seen);
+    }
+    kxgui::PumpUntilIdle();
+    return boxes;
+}
+
+TEST_F(AppTest, ExportingAnEditedProjectAddsOneExportRevisionAndAsksOnceAboutOldFiles)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pDoc, nullptr);
+    const std::string out = m_scratch.File("out");
+    ::CreateDirectoryA(out.c_str(), nullptr);
+    m_app.WriteProfileString("Settings", "MF_ED", out.c_str());
+
+    // an unmodified project exports without a new revision
+    EXPECT_TRUE(ExportThroughCommand(pDoc, IDOK).empty());
+    EXPECT_EQ(pDoc->GetRevisions().GetSize(), 1);
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_STREQ(pDoc->m_strExportFolder, out.c_str());
+
+    {
+        CPgcTable& titles = pDoc->GetCurrentDvd().GetVts(0)->GetPgcTable();
+        CDvdEditGuard edit(&titles, "test");
+        titles.SetUops(0x12345);
+    }
+    ASSERT_EQ(pDoc->GetRevisions().GetSize(), 2);
+    EXPECT_TRUE(Enabled(pDoc, ID_EXPORT_MODIFIED));
+    const std::vector<std::string> boxes = ExportThroughCommand(pDoc, IDYES);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Kestrelux|There are *.ifo, *.bup or *.vob files in the destination "
+                                              "directory. Remove these files?"});
+    ASSERT_EQ(pDoc->GetRevisions().GetSize(), 3);
+    EXPECT_STREQ(pDoc->GetRevisions().GetCurrent().m_strDescription, "export");
+    EXPECT_EQ(pDoc->GetRevisions().GetExportedIndex(), 1);
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_TRUE(Enabled(pDoc, ID_EDIT_UNDO));
+    EXPECT_FALSE(Enabled(pDoc, ID_EXPORT_MODIFIED));
+    EXPECT_NE(::GetFileAttributesA((out + "\\VIDEO_TS.IFO").c_str()), INVALID_FILE_ATTRIBUTES);
+    pDoc->SetModifiedFlag(FALSE);
+}
+
+TEST_F(AppTest, ATruncatedProjectIsReportedAndOpensNoWindow)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pDoc, nullptr);
+    const std::string path = m_scratch.File("a.kxp");
+    const std::string bytes = Store(pDoc, path);
+    pDoc->OnCloseDocument();
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 2);
+
+    const std::vector<std::string> boxes =
+        Answering(IDOK, [&] { EXPECT_EQ(m_app.OpenDocumentFile(path.c_str()), nullptr); });
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back(), "Kestrelux|Error loading project");
+    EXPECT_EQ(OpenCount(), 0);
+}
+
+TEST_F(AppTest, AStoreThatBreaksOffIsReportedAndLeavesTheOldFile)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pDoc, nullptr);
+    const std::string path = m_scratch.File("a.kxp");
+    std::ofstream(path, std::ios::binary) << "the old project";
+
+    CBreakingDoc breaking;
+    breaking.GetCurrentDvd() = pDoc->GetCurrentDvd();
+    const std::vector<std::string> boxes =
+        Answering(IDOK, [&] { EXPECT_FALSE(breaking.OnSaveDocument(path.c_str())); });
+    EXPECT_EQ(boxes, std::vector<std::string>{"Kestrelux|Error saving project"});
+    EXPECT_EQ(ReadBytes(path), "the old project");
+    breaking.DeleteContents();
+}
+
+TEST_F(AppTest, MergingTwoProjectsMakesAnUntitledUnmodifiedProject)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    CDvdDoc* pFirst = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    CDvdDoc* pSecond = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pFirst, nullptr);
+    ASSERT_NE(pSecond, nullptr);
+    const unsigned nTitleSets = pFirst->GetCurrentDvd().GetVtsCount();
+    CDvdDiscArray discs;
+    discs.Add(&pFirst->GetCurrentDvd());
+    discs.Add(&pSecond->GetCurrentDvd());
+    EXPECT_TRUE(Answering(IDOK, [&] { m_app.MergeProjects(discs); }).empty());
+    ASSERT_EQ(OpenCount(), 3);
+    auto* pMerged =
+        dynamic_cast<CDvdDoc*>(static_cast<CMDIFrameWnd*>(m_app.m_pMainWnd)->MDIGetActive()->GetActiveDocument());
+    ASSERT_NE(pMerged, nullptr);
+    EXPECT_STREQ(pMerged->GetTitle(), "project3");
+    EXPECT_FALSE(pMerged->IsModified());
+    EXPECT_FALSE(Enabled(pMerged, ID_EDIT_UNDO));
+    EXPECT_EQ(pMerged->GetCurrentDvd().GetVtsCount(), 2 * nTitleSets + 1);
+}
+
+TEST_F(AppTest, AFailedMergeSaysSoAndLeavesNothingButTheNextNumber)
+{
+    CDvd first, second;
+    CDvdDiscArray discs;
+    discs.Add(&first);
+    discs.Add(&second);
+    const std::vector<std::string> boxes = Answering(IDOK, [&] { m_app.MergeProjects(discs); });
+    EXPECT_EQ(boxes, std::vector<std::string>{"Kestrelux|Merge failed."});
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(m_app.GetDocTemplate()->m_nUntitledCount, 1u);
+}
+
+} // namespace
