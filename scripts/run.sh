@@ -12,6 +12,7 @@
 # Without a display an Xvfb server is started for the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 root=$PWD
 check=0
 target=""
@@ -23,7 +24,6 @@ for arg in "$@"; do
 done
 
 jobs=$(nproc)
-fixtures="$root/build/fixtures"
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 fixtures=$(sed -n 's/^KX_FIXTURE_DIR:PATH=//p' build/windows/CMakeCache.txt)
