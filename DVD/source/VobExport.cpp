@@ -219,6 +219,31 @@ void AssignGroupIds(CVobGroup& group, WORD& wVobCounter)
     group.clear();
 }
 
+// Whether every ILVU of a block of angles continues one of the open groups,
+// all of one length: only then do the angles keep one cell id in their VOBs
+// (as after a block of as many angles), which is how a reader finds them to
+// be one block.
+bool ContinuesAsAngles(const CAngleBlock& block, const std::vector<CVobGroup>& groups, size_t nOpen)
+{
+    size_t g = 0;
+    size_t nLength = 0;
+    for (uint32_t a = 0; a < block.GetIlvuCount(); ++a)
+    {
+        const CVobCell* pIlvu = block.GetIlvu(a);
+        if (pIlvu == nullptr)
+            continue;
+        const DWORD dwStart = pIlvu->GetFirstPci().GetVobuSPtm();
+        size_t t = g;
+        while (t < nOpen && (groups[t].empty() || groups[t].back()->GetLastPci().GetVobuEPtm() != dwStart))
+            ++t;
+        if (t == nOpen || (nLength != 0 && groups[t].size() != nLength))
+            return false;
+        nLength = groups[t].size();
+        g = t + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 void AssignVobCellIds(CAngleBlockList& domain)
@@ -230,6 +255,14 @@ void AssignVobCellIds(CAngleBlockList& domain)
     for (uint32_t b = 0; b < nBlocks; ++b)
     {
         const CAngleBlock* pBlock = domain.GetBlock(b);
+        // The first angle mostly goes on from the cell before the block; the
+        // others cannot, so each angle then starts a VOB of its own.
+        if (pBlock->GetIlvuCount() > 1 && !ContinuesAsAngles(*pBlock, groups, nOpen))
+        {
+            for (size_t k = 0; k < nOpen; ++k)
+                AssignGroupIds(groups[k], wVobCounter);
+            nOpen = 0;
+        }
         size_t g = 0;
         for (uint32_t a = 0; a < pBlock->GetIlvuCount(); ++a)
         {

@@ -1,6 +1,7 @@
 // The multi-angle test discs that the application's tests use: the block of
 // n angles as the strip captions it, and the whole disc written with its
-// IFO files, whose title an independent reader finds with n angles.
+// IFO files, whose title an independent reader finds with n angles and which
+// reads back with its angles in one block.
 #include "DVD/source/MultiAngleDiscTestSupport.h"
 #include "DVD/source/VobData.h"
 #include "DvdGui/core/TileCaption.h"
@@ -46,6 +47,16 @@ TEST(MultiAngleDisc, TheWrittenTitleHasItsAngles)
         kxtest::MultiAngleDisc disc(nAngles);
         ASSERT_TRUE(disc.Build()) << disc.log.Dump();
         EXPECT_EQ(disc.log.Count('E'), 0) << disc.log.Dump();
+        {
+            // read back, the angles form one block again
+            kxtest::RecordingLog readLog;
+            CDvd dvd;
+            ASSERT_TRUE(dvd.Read(readLog, disc.Folder().c_str(), nullptr)) << readLog.Dump();
+            ASSERT_EQ(dvd.GetVtsCount(), 1u);
+            const CAngleBlockList& domain = dvd.GetVts(0)->GetTitleDomain();
+            ASSERT_EQ(domain.GetBlockCount(), 3u);
+            EXPECT_EQ(domain.GetBlock(1)->GetIlvuCount(), uint32_t(nAngles));
+        }
         PurgeUnusedVobData();
         // the independent reader exists in the native build only
         if (kxtest::IfoDumpTool().empty())
