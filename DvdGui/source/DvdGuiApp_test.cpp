@@ -9,6 +9,7 @@
 #include "DvdGui/core/AppLog.h"
 #include "DvdGui/core/EditGuard.h"
 #include "DvdGui/source/DvdDoc.h"
+#include "DvdGui/source/DvdProgressWnd.h"
 #include "DvdGui/source/MainFrm.h"
 #include "DvdGui/source/Resource.h"
 #include "framework/core/CFile.h"
@@ -159,6 +160,83 @@ TEST_F(AppTest, StartsWithoutAProjectWithTheLogAndTheCurrentLayoutVersions)
     EXPECT_EQ(ReadBytes(m_scratch.File("kestrelux.log")), "");
 }
 
+bool KeyExists(const std::string& path)
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(hKey);
+    return true;
+}
+
+TEST_F(AppTest, StoredLayoutsOfOtherVersionsAreDropped)
+{
+    const std::string profiles = "Software\\Brannwick\\Kestrelux\\Quorbis\\Profiles\\";
+    const struct
+    {
+        const char* entry;
+        const char* profile;
+        int nStored; // -1: no version stored
+        bool bKept;
+    } cases[] = {
+        {"MF_RVER", "Kestrelux", -1, false}, {"MF_RVER", "Kestrelux", 2, false},  {"MF_RVER", "Kestrelux", 4, false},
+        {"MF_RVER", "Kestrelux", 3, true},   {"CF_RVER", "CFRMPRGR0", -1, false}, {"CF_RVER", "CFRMPRGR0", 1, false},
+        {"CF_RVER", "CFRMPRGR0", 2, true},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string key = profiles + c.profile;
+        HKEY hKey = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (key + "\\Bars").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    &hKey, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(hKey);
+        HKEY hSettings = nullptr;
+        ::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Brannwick\\Kestrelux\\Settings", 0, KEY_WRITE, &hSettings);
+        ::RegDeleteValueA(hSettings, c.entry);
+        ::RegCloseKey(hSettings);
+        if (c.nStored >= 0)
+            m_app.WriteProfileInt("Settings", c.entry, c.nStored);
+
+        ResetBarProfiles();
+        ResetContentPaneProfile();
+        EXPECT_EQ(KeyExists(key), c.bKept) << c.entry << " " << c.nStored;
+        EXPECT_EQ(m_app.GetProfileInt("Settings", "MF_RVER", 0), 3u);
+        EXPECT_EQ(m_app.GetProfileInt("Settings", "CF_RVER", 0), 2u);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    }
+}
+
+TEST_F(AppTest, TheMenusOfferNoNewProject)
+{
+    for (HMENU hMenu : {m_app.GetDocTemplate()->m_hMenuShared, ::GetMenu(m_app.m_pMainWnd->m_hWnd)})
+    {
+        ASSERT_NE(hMenu, nullptr);
+        HMENU hFile = ::GetSubMenu(hMenu, 0);
+        ASSERT_NE(::GetMenuState(hFile, ID_FILE_NEW, MF_BYCOMMAND), UINT(-1));
+        m_app.m_pMainWnd->SendMessage(WM_INITMENUPOPUP, WPARAM(hFile), MAKELPARAM(0, FALSE));
+        EXPECT_EQ(::GetMenuState(hFile, ID_FILE_NEW, MF_BYCOMMAND), UINT(-1));
+        EXPECT_NE(::GetMenuState(hFile, ID_FILE_OPEN, MF_BYCOMMAND), UINT(-1));
+    }
+}
+
+TEST_F(AppTest, TheFirstProjectWindowOpensMaximizedAsTheLastOneClosed)
+{
+    for (const bool bMaximized : {true, false, true})
+    {
+        m_app.WriteProfileInt("Settings", "CF_M", bMaximized ? 1 : 0);
+        CDocument* pDoc = m_app.GetDocTemplate()->OpenDocumentFile(nullptr, TRUE);
+        ASSERT_NE(pDoc, nullptr);
+        CMDIChildWnd* pFrame = static_cast<CMDIFrameWnd*>(m_app.m_pMainWnd)->MDIGetActive();
+        ASSERT_NE(pFrame, nullptr);
+        EXPECT_EQ(::IsZoomed(pFrame->m_hWnd) != FALSE, bMaximized);
+        // closed the other way, the next one follows
+        pFrame->ShowWindow(bMaximized ? SW_RESTORE : SW_MAXIMIZE);
+        pDoc->OnCloseDocument();
+        EXPECT_EQ(m_app.GetProfileInt("Settings", "CF_M", 7), bMaximized ? 0u : 1u);
+    }
+}
+
 TEST_F(AppTest, AnIfoPathInAnyCaseImportsItsFolderAsAnUnmodifiedProject)
 {
     KX_REQUIRE_FIXTURE(dir, "ntscmenu");
@@ -182,6 +260,60 @@ TEST_F(AppTest, AFolderWithoutADiscClosesTheNewProjectAndShowsTheSummary)
     EXPECT_EQ(OpenCount(), 0);
     EXPECT_NE(LogText().find("Attempt import from VIDEO_TS subdirectory..."), std::string::npos);
     EXPECT_EQ(boxes, std::vector<std::string>{kSummary});
+}
+
+// Presses the progress window's Cancel as soon as it exists: the click waits
+// in the queue until the operation's first progress step takes it.
+class CancelOnCreation
+{
+public:
+    explicit CancelOnCreation(const char* caption) : m_caption(caption)
+    {
+        s_self = this;
+        m_hook = ::SetWindowsHookExA(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
+    }
+    ~CancelOnCreation()
+    {
+        ::UnhookWindowsHookEx(m_hook);
+        s_self = nullptr;
+    }
+    bool Pressed() const { return m_bPressed; }
+
+private:
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND)
+        {
+            const LPCSTR name = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
+            if (!IS_INTRESOURCE(name) && name && s_self->m_caption == name)
+                s_self->m_bPressed = ::PostMessageA(HWND(wParam), WM_COMMAND, CProgressDlg::IDC_PROGRESS_CANCEL, 0);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static CancelOnCreation* s_self;
+    std::string m_caption;
+    HHOOK m_hook = nullptr;
+    bool m_bPressed = false;
+};
+
+CancelOnCreation* CancelOnCreation::s_self = nullptr;
+
+TEST_F(AppTest, ACancelledImportLeavesNoProjectAndIsNotRetried)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    std::vector<std::string> boxes;
+    {
+        CancelOnCreation cancel("Importing DVD ... ");
+        boxes = Answering(
+            IDOK, [&] { EXPECT_EQ(m_app.ImportDvd(kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str()), nullptr); });
+        EXPECT_TRUE(cancel.Pressed());
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_NE(LogText().find("Operation canceled."), std::string::npos) << LogText();
+    EXPECT_EQ(LogText().find("Attempt import from VIDEO_TS subdirectory..."), std::string::npos);
+    EXPECT_NE(Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS")), nullptr) << "the next import is not cancelled";
 }
 
 TEST_F(AppTest, ASavedProjectReopensWithOneRevisionAndStoresTheSameBytes)
@@ -329,6 +461,36 @@ TEST_F(AppTest, MergingTwoProjectsMakesAnUntitledUnmodifiedProject)
     EXPECT_FALSE(pMerged->IsModified());
     EXPECT_FALSE(Enabled(pMerged, ID_EDIT_UNDO));
     EXPECT_EQ(pMerged->GetCurrentDvd().GetVtsCount(), 2 * nTitleSets + 1);
+}
+
+TEST_F(AppTest, TheMergeDialogReopensWhereItWasLeft)
+{
+    CRect rcLeft, rcReopened;
+    {
+        kxgui::DialogAnswerer answerer(
+            [&](HWND h)
+            {
+                ::SetWindowPos(h, nullptr, 40, 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+                ::GetWindowRect(h, &rcLeft);
+                return IDCANCEL;
+            });
+        m_app.OnCmdMsg(ID_MERGE_DVDS, CN_COMMAND, nullptr, nullptr);
+        ASSERT_FALSE(answerer.Seen().empty());
+        EXPECT_EQ(answerer.Seen().front(), "Select projects for merger|");
+    }
+    EXPECT_EQ(std::string(m_app.GetProfileString("Wnds", "Merge Dlg")).rfind("40,50,", 0), 0u)
+        << m_app.GetProfileString("Wnds", "Merge Dlg");
+    {
+        kxgui::DialogAnswerer answerer(
+            [&](HWND h)
+            {
+                ::GetWindowRect(h, &rcReopened);
+                return IDCANCEL;
+            });
+        m_app.OnCmdMsg(ID_MERGE_DVDS, CN_COMMAND, nullptr, nullptr);
+    }
+    EXPECT_EQ(rcReopened, rcLeft);
+    EXPECT_EQ(rcReopened.TopLeft(), CPoint(40, 50));
 }
 
 TEST_F(AppTest, AFailedMergeSaysSoAndLeavesNothingButTheNextNumber)
