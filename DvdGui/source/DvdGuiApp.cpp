@@ -135,6 +135,10 @@ BOOL CDvdGuiApp::InitInstance()
     EnableShellOpen();
     RegisterShellFileTypes(FALSE);
 
+    // Shown before a path on the command line is opened: the first project
+    // window would show it half-way through anyway (an MDI child's
+    // activation shows its hidden frame), and the import then minimises and
+    // restores a window that is already in place.
     if (GetProfileInt(kSettings, "MF_MX", 0) != 0)
         m_nCmdShow = SW_SHOWMAXIMIZED;
     pMainFrame->ShowWindow(m_nCmdShow);
