@@ -13,7 +13,6 @@
 
 IMPLEMENT_DYNCREATE(CExtToolControlBar, CExtControlBar)
 IMPLEMENT_DYNCREATE(CExtMenuControlBar, CExtToolControlBar)
-IMPLEMENT_DYNCREATE(CExtPanelControlBar, CExtToolControlBar)
 
 bool CExtToolControlBar::g_bMenuTracking = false;
 bool CExtToolControlBar::g_bMenuTrackingExpanded = false;
