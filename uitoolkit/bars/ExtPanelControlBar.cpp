@@ -47,47 +47,17 @@ CSize CExtPanelControlBar::CalcLayout(DWORD, int)
                 sizeExtra.cx = rcCaption.Width() + 2;
         }
     }
-    CSize size(20, 20);
-    if (bFloating)
-    {
-        size = GetPanelSize(0) + sizeExtra;
-        m_sizeFloated = size;
-    }
-    else if (m_pDockBar != nullptr && IsDockedVertically())
-    {
-        size = GetPanelSize(2) + sizeExtra;
-        m_sizeDockedV = size;
-    }
-    else if (m_pDockBar != nullptr)
-    {
-        size = GetPanelSize(1) + sizeExtra;
-        m_sizeDockedH = size;
-    }
-    else
-        size += sizeExtra;
-    if (m_pDockSite == nullptr)
-    {
-        if ((m_dwStyle & CBRS_ORIENT_HORZ) != 0)
-            size.cy += 4;
-        else
-            size.cx += 4;
-    }
-    return size;
+    // a bar placed by itself (in a dialog, say) has no panel kind
+    const int nKind = bFloating ? 0 : m_pDockBar == nullptr ? -1 : IsDockedVertically() ? 2 : 1;
+    return KeepLayoutSize((nKind < 0 ? CSize(20, 20) : GetPanelSize(nKind)) + sizeExtra);
 }
 
 CSize CExtPanelControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
-    const CSize size = CalcLayout((bStretch ? LM_STRETCH : 0) | (bHorz ? LM_HORZ : 0), -1);
+    const CSize size = CExtToolControlBar::CalcFixedLayout(bStretch, bHorz);
     if (m_hWnd != nullptr)
         RecalcNcFrame();
     return size;
-}
-
-CSize CExtPanelControlBar::CalcDynamicLayout(int nLength, DWORD dwMode)
-{
-    if (nLength == -1 && (dwMode & (LM_MRUWIDTH | LM_COMMIT)) == 0 && (dwMode & (LM_HORZDOCK | LM_VERTDOCK)) != 0)
-        return CalcFixedLayout((dwMode & LM_STRETCH) != 0, (dwMode & LM_HORZDOCK) != 0);
-    return CalcLayout(dwMode, nLength);
 }
 
 int CExtPanelControlBar::GetMinimalWidth() const

@@ -428,6 +428,9 @@ protected:
     bool ShowHoverTip();
     // The window whose command handlers run the buttons' update.
     CWnd* GetCmdUITarget(BOOL* pbDisableIfNoHandler) const;
+    // Stores a layout size as the floating or docked size of the bar's
+    // place; a bar without dock site adds its frame across.
+    CSize KeepLayoutSize(CSize size);
     bool IsBusyWithPane() const { return m_bRowResizing || m_bInRowResizing || m_bDragging; }
 
     CExtBarContentExpandButton* m_pChevron = nullptr;
@@ -469,7 +472,6 @@ public:
 
     // ---- tool bar and pane overrides ----
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
-    CSize CalcDynamicLayout(int nLength, DWORD dwMode) override;
     int GetMinimalWidth() const override;
     int GetMinimalHeight() const override;
     CSize GetMinimalFloatingSize() const override;
