@@ -13,7 +13,6 @@
 
 IMPLEMENT_DYNCREATE(CExtToolControlBar, CExtControlBar)
 IMPLEMENT_DYNCREATE(CExtMenuControlBar, CExtToolControlBar)
-IMPLEMENT_DYNCREATE(CExtPanelControlBar, CExtToolControlBar)
 
 bool CExtToolControlBar::g_bMenuTracking = false;
 bool CExtToolControlBar::g_bMenuTrackingExpanded = false;
@@ -477,10 +476,14 @@ CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
         }
     }
     if (IsFloating())
-    {
         size.cx = std::max<int>(size.cx, 2 * GetDefaultButtonSize().cx);
+    return KeepLayoutSize(size);
+}
+
+CSize CExtToolControlBar::KeepLayoutSize(CSize size)
+{
+    if (IsFloating())
         m_sizeFloated = size;
-    }
     else if (m_pDockBar != nullptr && IsDockedVertically())
         m_sizeDockedV = size;
     else if (m_pDockBar != nullptr)

@@ -428,6 +428,9 @@ protected:
     bool ShowHoverTip();
     // The window whose command handlers run the buttons' update.
     CWnd* GetCmdUITarget(BOOL* pbDisableIfNoHandler) const;
+    // Stores a layout size as the floating or docked size of the bar's
+    // place; a bar without dock site adds its frame across.
+    CSize KeepLayoutSize(CSize size);
     bool IsBusyWithPane() const { return m_bRowResizing || m_bInRowResizing || m_bDragging; }
 
     CExtBarContentExpandButton* m_pChevron = nullptr;
@@ -448,10 +451,39 @@ public:
     bool OccupiesWholeRow() const override { return true; }
 };
 
+// A fixed-size bar that hosts one child window (its first child) instead of
+// buttons: it takes its size from the child plus the margins and keeps the
+// child at the top-left corner inside them, never resizing it.
 class CExtPanelControlBar : public CExtToolControlBar
 {
     DECLARE_DYNCREATE(CExtPanelControlBar)
 public:
     CExtPanelControlBar() { m_nToolBarOptions |= TbOptXpExpandButton; }
     CExtBarContentExpandButton* CreateChevronButton() override { return nullptr; }
+
+    // ---- own virtual operations ----
+    virtual CSize GetPanelSizeImpl(int nKind) const;
+    virtual void GetMargins(RECT* pRect) const { *pRect = m_rcMargins; }
+    // nKind: 0 floating, 1 docked horizontally, 2 docked vertically.
+    virtual CSize GetPanelSize(int nKind) const { return GetPanelSizeImpl(nKind); }
+    virtual void RepositionChild(bool bRedraw);
+    // The window size of the first child; (0, 0) without one.
+    virtual CSize GetChildSize() const;
+
+    // ---- tool bar and pane overrides ----
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    int GetMinimalWidth() const override;
+    int GetMinimalHeight() const override;
+    CSize GetMinimalFloatingSize() const override;
+    CSize GetMinimalSize() const override;
+    int HelpHitTest(CPoint) override { return -1; }
+    CSize CalcLayout(DWORD dwMode, int nLength = -1) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    CRect m_rcMargins{5, 5, 5, 5};
+
+    afx_msg void OnPaint();
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    DECLARE_MESSAGE_MAP()
 };
