@@ -30,6 +30,12 @@ public:
     CExtControlBar* GetBar() const { return m_pBar; }
     // The bar's window goes or the bar dies: the button frees itself.
     virtual void OnNcAreaButtonDestroy() { delete this; }
+    // Places m_rc after the previous visible button (null for the first).
+    virtual void OnNcAreaReposition(CExtBarNcAreaButton* /*pPrevVisible*/) {}
+    virtual bool OnQueryVisibility() const { return true; }
+
+    // In the coordinates of the window whose caption shows the button.
+    CRect m_rc{0, 0, 0, 0};
 
 protected:
     CExtControlBar* m_pBar;
@@ -286,6 +292,11 @@ public:
     virtual void DoPaintNC(CDC* pDC);
     // The caption buttons the bar shows; none yet.
     virtual void CreateNcButtons() {}
+    // Lines the visible caption buttons up, mirrored in a right-to-left
+    // user interface.
+    virtual void LayoutNcButtons();
+    // Leaves the caption buttons free of the caption text.
+    virtual void AdjustCaptionTextRect(RECT& rcText);
     // Runs the whole drag, modally, and returns when it is over.
     virtual void StartDragging(const POINT& ptScreen, const POINT& ptGrabOffset, int cxThreshold, int cyThreshold);
     virtual void ContinueDragging(const POINT& ptScreen, bool bForceFloat);
@@ -523,8 +534,9 @@ protected:
     static void RunIdleInTrackingLoop();
     // The message loop of row and in-row resizing.
     void TrackResizing(bool bRow);
-    // A press on a splitter strip; false when the press is elsewhere.
-    bool OnNcLeftButtonDown(CPoint ptScreen);
+    // A press in the non-client area; false when it wants the default
+    // processing.
+    bool OnNcLeftButtonDown(UINT nHitTest, CPoint ptScreen);
     void DestroyNcButtons();
     // A resizable toolkit bar comes earlier in the row and the bar right
     // before this one is fixed-size or foreign.

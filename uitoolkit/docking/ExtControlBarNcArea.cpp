@@ -206,6 +206,7 @@ void CExtControlBar::OnNcCalcSize(RECT& rcProposed)
     }
     if (m_arrNcButtons.GetSize() == 0)
         CreateNcButtons();
+    LayoutNcButtons();
     if (bCaption)
         (bCaptionAtTop ? r.top : r.left) += (bCaptionAtTop ? m_nCaptionHeight : m_nCaptionWidth) + 1;
     r.NormalizeRect();
@@ -261,6 +262,7 @@ void CExtControlBar::DoPaintNC(CDC* pDC)
     }
     else
         rcText.DeflateRect(2, 0);
+    AdjustCaptionTextRect(rcText);
     CString sText;
     GetBarText(0, sText);
     const int nSaved = pDC->SaveDC();
@@ -270,6 +272,54 @@ void CExtControlBar::DoPaintNC(CDC* pDC)
                                                g_ResourceManager->IsRTL() != 0);
     pPM->PaintBarCaption(*pDC, caption);
     pDC->RestoreDC(nSaved);
+}
+
+void CExtControlBar::LayoutNcButtons()
+{
+    CExtBarNcAreaButton* pPrev = nullptr;
+    CRect rcUnion(0, 0, 0, 0);
+    for (INT_PTR i = 0; i < m_arrNcButtons.GetSize(); ++i)
+    {
+        CExtBarNcAreaButton* pButton = m_arrNcButtons[i];
+        if (!pButton->OnQueryVisibility())
+            continue;
+        pButton->OnNcAreaReposition(pPrev);
+        rcUnion = pPrev == nullptr ? pButton->m_rc : (rcUnion | pButton->m_rc);
+        pPrev = pButton;
+    }
+    if (pPrev == nullptr || !g_ResourceManager->IsRTL())
+        return;
+    // The row of buttons keeps its place and its order reads from the other
+    // end, as the caption text does.
+    for (INT_PTR i = 0; i < m_arrNcButtons.GetSize(); ++i)
+    {
+        CExtBarNcAreaButton* pButton = m_arrNcButtons[i];
+        if (!pButton->OnQueryVisibility())
+            continue;
+        const int nWidth = pButton->m_rc.Width();
+        pButton->m_rc.left = rcUnion.left + rcUnion.right - pButton->m_rc.right;
+        pButton->m_rc.right = pButton->m_rc.left + nWidth;
+    }
+}
+
+void CExtControlBar::AdjustCaptionTextRect(RECT& rcText)
+{
+    bool bCaptionAtTop = false;
+    if (m_arrNcButtons.GetSize() == 0 || (!HasGripper(&bCaptionAtTop) && !IsFloating()))
+        return;
+    const CExtBarNcAreaButton* pLast = nullptr;
+    for (INT_PTR i = m_arrNcButtons.GetSize() - 1; i >= 0 && pLast == nullptr; --i)
+        if (m_arrNcButtons[i]->OnQueryVisibility())
+            pLast = m_arrNcButtons[i];
+    if (pLast == nullptr)
+        return;
+    const CRect& rcButton = pLast->m_rc;
+    if (IsDockedHorizontally() && !bCaptionAtTop && !IsFloating())
+        rcText.top = std::min<LONG>(rcButton.bottom + 1, rcText.bottom);
+    else if (!g_ResourceManager->IsRTL())
+        rcText.right = std::max<LONG>(rcButton.left - 1, rcText.left);
+    else
+        rcText.left = std::min<LONG>(rcButton.right + 1, rcText.right);
 }
 
 void CExtControlBar::OnNcPaintBar()

@@ -1,9 +1,11 @@
 // A docked pane's own frame: which splitter strips it gets by its place in
-// the rows, their hit codes, what the caption asks of the theme, printing,
-// and screenshots of panes on every side.
+// the rows, their hit codes, what the caption asks of the theme, the caption
+// buttons' places left to right and right to left, printing, and screenshots
+// of panes on every side.
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
+#include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
@@ -31,15 +33,53 @@ public:
     {
         CObject* pBar;
         CRect rcCaption;
+        CRect rcText;
         bool bActive;
         std::string sText;
     };
     void PaintBarCaption(CDC& dc, BarCaptionParams& p) override
     {
-        m_captions.push_back({p.Bar, p.CaptionRect, p.Active, p.Text});
+        m_captions.push_back({p.Bar, p.CaptionRect, p.TextRect, p.Active, p.Text});
         CExtPaintManagerXP::PaintBarCaption(dc, p);
     }
     std::vector<Caption> m_captions;
+};
+
+// A caption button of 14 pixels that lines up from the caption's far end,
+// left to right (or down a side caption) whatever the reading order.
+class CPlacedButton : public CExtBarNcAreaButton
+{
+public:
+    CPlacedButton(CExtControlBar* pBar, bool bVisible) : CExtBarNcAreaButton(pBar), m_bVisible(bVisible) {}
+    void OnNcAreaReposition(CExtBarNcAreaButton* pPrev) override
+    {
+        const CRect& rcCaption = m_pBar->m_rectCaption;
+        if (rcCaption.Height() > rcCaption.Width())
+        {
+            const int nTop = pPrev != nullptr ? pPrev->m_rc.bottom + 1 : rcCaption.top + 2;
+            m_rc.SetRect(rcCaption.left + 1, nTop, rcCaption.left + 15, nTop + 14);
+        }
+        else
+        {
+            const int nRight = pPrev != nullptr ? pPrev->m_rc.left - 1 : rcCaption.right - 2;
+            m_rc.SetRect(nRight - 14, rcCaption.top + 1, nRight, rcCaption.top + 15);
+        }
+    }
+    bool OnQueryVisibility() const override { return m_bVisible; }
+
+private:
+    bool m_bVisible;
+};
+
+// A pane with three caption buttons, the middle one hidden.
+class CButtonedPane : public CExtControlBar
+{
+public:
+    void CreateNcButtons() override
+    {
+        for (bool bVisible : {true, false, true})
+            m_arrNcButtons.Add(new CPlacedButton(this, bVisible));
+    }
 };
 
 class ExtControlBarNcAreaTest : public ::testing::Test
@@ -181,6 +221,74 @@ TEST_F(ExtControlBarNcAreaTest, PaneAfterAToolBarInItsRowGetsALeadingStrip)
     EXPECT_TRUE(pSecond->m_rectTrailingSplitter.IsRectEmpty());
     EXPECT_EQ(HitTest(pSecond, ScreenPoint(pSecond, pSecond->m_rectLeadingSplitter.CenterPoint())),
               static_cast<UINT>(HTLEFT));
+}
+
+TEST_F(ExtControlBarNcAreaTest, CaptionButtonsAreMirroredRightToLeftAndKeptFreeOfTheText)
+{
+    auto* pTheme = new CRecordingCaptionTheme;
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(pTheme));
+    struct RtlModeKept
+    {
+        int nMode = g_ResourceManager->GetRTLMode();
+        ~RtlModeKept() { g_ResourceManager->SetRTLMode(nMode); }
+    } const keptMode;
+    struct Case
+    {
+        const char* pszName;
+        int nRtl;
+        bool bSideCaption;
+    } const cases[] = {{"left to right", 0, false}, {"right to left", 1, false}, {"side caption", 0, true}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        g_ResourceManager->SetRTLMode(c.nRtl);
+        m_panes.push_back(std::make_unique<CButtonedPane>());
+        CExtControlBar& pane = *m_panes.back();
+        ASSERT_TRUE(pane.Create("Buttons", &m_frame, kIdPane + 20 + static_cast<UINT>(m_panes.size()),
+                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER));
+        pane.EnableDocking(CBRS_ALIGN_ANY);
+        pane.m_sizeDockedH = CSize(300, 120);
+        pane.m_bCaptionAlwaysAtTop = !c.bSideCaption;
+        Circle(1, AFX_IDW_DOCKBAR_TOP)->DockControlBar(&pane, nullptr);
+        Layout();
+        pTheme->m_captions.clear();
+        pane.SendMessage(WM_NCPAINT);
+
+        ASSERT_EQ(pane.m_arrNcButtons.GetSize(), 3);
+        const CRect rcCaption = pane.m_rectCaption;
+        const CRect& rcFirst = pane.m_arrNcButtons[0]->m_rc;
+        const CRect& rcLast = pane.m_arrNcButtons[2]->m_rc;
+        EXPECT_TRUE(pane.m_arrNcButtons[1]->m_rc.IsRectEmpty());
+        CRect rcTextWanted = rcCaption;
+        if (c.bSideCaption)
+        {
+            ASSERT_GT(rcCaption.Height(), rcCaption.Width());
+            EXPECT_EQ(rcFirst, CRect(rcCaption.left + 1, rcCaption.top + 2, rcCaption.left + 15, rcCaption.top + 16));
+            EXPECT_EQ(rcLast, CRect(rcCaption.left + 1, rcCaption.top + 17, rcCaption.left + 15, rcCaption.top + 31));
+            // the text runs on below the last button
+            rcTextWanted.DeflateRect(0, 2);
+            rcTextWanted.OffsetRect(-2, 0);
+            rcTextWanted.top = rcLast.bottom + 1;
+        }
+        else
+        {
+            const int nRight = rcCaption.right - 2;
+            const CRect rcFar(nRight - 14, rcCaption.top + 1, nRight, rcCaption.top + 15);
+            const CRect rcNear(nRight - 29, rcCaption.top + 1, nRight - 15, rcCaption.top + 15);
+            // the same two places, taken in the other order right to left
+            EXPECT_EQ(rcFirst, c.nRtl ? rcNear : rcFar);
+            EXPECT_EQ(rcLast, c.nRtl ? rcFar : rcNear);
+            rcTextWanted.DeflateRect(2, 0);
+            if (c.nRtl)
+                rcTextWanted.left = rcTextWanted.right; // no room after the last button
+            else
+                rcTextWanted.right = rcLast.left - 1;
+        }
+        ASSERT_FALSE(pTheme->m_captions.empty());
+        EXPECT_EQ(pTheme->m_captions.back().rcText, rcTextWanted);
+        m_frame.ShowControlBar(&pane, FALSE, FALSE);
+        Layout();
+    }
 }
 
 TEST_F(ExtControlBarNcAreaTest, TrailingStripOfTheLastPaneOfItsRowAnswersNothing)

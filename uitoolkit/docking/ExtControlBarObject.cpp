@@ -264,9 +264,12 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_bRowResizing ? StopRowResizing(false) : StopInRowResizing(false);
             return 0;
         }
+        if (message == WM_NCLBUTTONUP && GetDraggedBar() != nullptr)
+            return 0;
         break;
     case WM_NCLBUTTONDOWN:
-        if (OnNcLeftButtonDown(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
+        if (OnNcLeftButtonDown(static_cast<UINT>(wParam),
+                               CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
             return 0;
         break;
     case WM_CAPTURECHANGED:

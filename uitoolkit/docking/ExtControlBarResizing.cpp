@@ -109,10 +109,19 @@ void DrawFrameLine(CExtControlBar* pBar, const CRect& rcScreen, bool bErase)
 
 } // namespace
 
-bool CExtControlBar::OnNcLeftButtonDown(CPoint ptScreen)
+bool CExtControlBar::OnNcLeftButtonDown(UINT nHitTest, CPoint ptScreen)
 {
-    if (m_pDockBar == nullptr || m_bFixedMode || IsFloating() || GetDraggedBar() != nullptr)
+    // The framework's default would start its own move loop on the frame
+    // of a bar that the toolkit moves itself.
+    if (m_bFixedMode || IsFloating())
+        return true;
+    if (m_pDockBar == nullptr || GetDraggedBar() != nullptr)
         return false;
+    // A press on the frame of a pane works on the pane, so it takes the
+    // focus first; a pane squeezed to its minimum would be stretched open by
+    // taking it (OnSetFocus) and stays as it is.
+    if (nHitTest != HTLEFT && nHitTest != HTBOTTOM && !IsMinimizedInRow())
+        SetFocus();
     CRect rcWindow;
     GetWindowRect(&rcWindow);
     const CPoint pt(ptScreen.x - rcWindow.left, ptScreen.y - rcWindow.top);

@@ -1,5 +1,6 @@
 // Row and in-row resizing with real input: the splitter strips move the
-// rows and shares, never past a neighbour's minimum, and Esc applies nothing.
+// rows and shares, never past a neighbour's minimum, and Esc applies nothing;
+// a press on a strip gives the pane the focus unless it resizes the row.
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/docking/ExtControlBar.h"
@@ -155,6 +156,43 @@ TEST_F(ExtControlBarResizingTest, InRowStripStopsAtTheNeighboursMinimum)
     EXPECT_EQ(Extent(m_panes[1]), m_panes[1].GetMinimalWidth());
     EXPECT_EQ(Extent(m_panes[0]) + Extent(m_panes[1]), nFirst + nSecond);
     EXPECT_FALSE(m_panes[0].IsInRowResizing());
+}
+
+TEST_F(ExtControlBarResizingTest, PressOnAStripFocusesThePaneUnlessItResizesTheRow)
+{
+    CWnd child;
+    ASSERT_TRUE(child.CreateEx(0, AfxRegisterWndClass(0), "child", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                               CRect(0, 0, 10, 10), &m_panes[0], 1));
+    m_pTop->DockControlBarAtEdge(&m_panes[0], false);
+    m_pTop->DockControlBarAtEdge(&m_panes[1], false);
+    Layout();
+    struct Case
+    {
+        const char* pszStrip;
+        const CRect& rcStrip;
+        UINT nHitTest;
+        bool bFocused;
+    } const cases[] = {
+        {"row", m_panes[0].m_rectRowSplitter, HTBOTTOM, false},
+        {"trailing", m_panes[0].m_rectTrailingSplitter, HTRIGHT, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszStrip);
+        ASSERT_FALSE(c.rcStrip.IsRectEmpty());
+        CRect rcWindow;
+        m_panes[0].GetWindowRect(&rcWindow);
+        const CPoint ptScreen = rcWindow.TopLeft() + c.rcStrip.CenterPoint();
+        ASSERT_EQ(m_panes[0].SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptScreen.x, ptScreen.y)),
+                  static_cast<LRESULT>(c.nHitTest));
+        m_frame.SetFocus();
+        const int nExtent = Extent(m_panes[0]);
+        DragStrip(m_panes[0], c.rcStrip, 0, 0, false);
+        EXPECT_EQ(::GetFocus(), c.bFocused ? child.m_hWnd : m_frame.m_hWnd);
+        EXPECT_EQ(Extent(m_panes[0]), nExtent);
+        EXPECT_FALSE(m_panes[0].IsRowResizing());
+        EXPECT_FALSE(m_panes[0].IsInRowResizing());
+    }
 }
 
 TEST_F(ExtControlBarResizingTest, QuitEndsTheTrackingAndGoesOn)
