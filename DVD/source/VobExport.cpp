@@ -219,6 +219,17 @@ void AssignGroupIds(CVobGroup& group, WORD& wVobCounter)
     group.clear();
 }
 
+// The first of the open groups from g on whose last ILVU ends where pIlvu
+// starts; nOpen when none does.
+size_t FindContinuedGroup(const std::vector<CVobGroup>& groups, size_t g, size_t nOpen, const CVobCell& ilvu)
+{
+    const DWORD dwStart = ilvu.GetFirstPci().GetVobuSPtm();
+    size_t t = g;
+    while (t < nOpen && (groups[t].empty() || groups[t].back()->GetLastPci().GetVobuEPtm() != dwStart))
+        ++t;
+    return t;
+}
+
 // Whether every ILVU of a block of angles continues one of the open groups,
 // all of one length: only then do the angles keep one cell id in their VOBs
 // (as after a block of as many angles), which is how a reader finds them to
@@ -232,10 +243,7 @@ bool ContinuesAsAngles(const CAngleBlock& block, const std::vector<CVobGroup>& g
         const CVobCell* pIlvu = block.GetIlvu(a);
         if (pIlvu == nullptr)
             continue;
-        const DWORD dwStart = pIlvu->GetFirstPci().GetVobuSPtm();
-        size_t t = g;
-        while (t < nOpen && (groups[t].empty() || groups[t].back()->GetLastPci().GetVobuEPtm() != dwStart))
-            ++t;
+        const size_t t = FindContinuedGroup(groups, g, nOpen, *pIlvu);
         if (t == nOpen || (nLength != 0 && groups[t].size() != nLength))
             return false;
         nLength = groups[t].size();
@@ -269,10 +277,7 @@ void AssignVobCellIds(CAngleBlockList& domain)
             CVobCell* pIlvu = pBlock->GetIlvu(a);
             if (pIlvu == nullptr)
                 continue;
-            const DWORD dwStart = pIlvu->GetFirstPci().GetVobuSPtm();
-            size_t t = g;
-            while (t < nOpen && (groups[t].empty() || groups[t].back()->GetLastPci().GetVobuEPtm() != dwStart))
-                ++t;
+            size_t t = FindContinuedGroup(groups, g, nOpen, *pIlvu);
             if (t < nOpen)
             {
                 for (size_t k = g; k < t; ++k)
