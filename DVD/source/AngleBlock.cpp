@@ -651,16 +651,9 @@ void CAngleBlockList::InsertAfter(const CAngleBlock* pBlock, CAngleBlock* pNew)
 
 void CAngleBlockList::RemoveBlock(uint32_t nIndex, bool bRecompute)
 {
-    const uint32_t nSize = m_blocks.GetSize();
-    if (nIndex >= nSize)
+    if (nIndex >= m_blocks.GetSize())
         return;
-    CAngleBlock** ppBlocks = m_blocks.GetData();
-    CAngleBlock* pBlock = ppBlocks[nIndex];
-    for (uint32_t i = nIndex; i + 1 < nSize; ++i)
-        ppBlocks[i] = ppBlocks[i + 1];
-    ppBlocks[nSize - 1] = nullptr;
-    m_blocks.SetSize(nSize - 1);
-    delete pBlock;
+    m_blocks.RemoveAt(nIndex);
     SetModified();
     if (bRecompute)
         UpdateStreams(CStreamSet(nullptr, m_streams.IsMenu()), nullptr);

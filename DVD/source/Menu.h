@@ -67,6 +67,8 @@ public:
     CLanguageUnit* AddUnit();
     // Deletes every unit.
     void RemoveAll() { m_units.RemoveAll(); }
+    // Deletes one unit; the later ones move down by one.
+    void RemoveUnit(uint32_t nIndex) { m_units.RemoveAt(nIndex); }
 
     // Every unit in order; true when anything changed.
     bool RetargetReferences(int nKind, int nStart, int nDelta, int nLimit);

@@ -11,12 +11,21 @@
 //   pBlock->SetBlank();
 #pragma once
 
+#include "DVD/source/DVD.h"
 #include "DVD/source/DvdObject.h"
+#include "DVD/source/NodePath.h"
 
 class CDvdEditGuard
 {
 public:
     CDvdEditGuard(CDvdObject* pNode, const char* pszAction) : m_pNode(pNode) { m_pNode->NotifyAction(pszAction); }
+    // An edit of a whole domain: both notices name the domain's owner, the
+    // revision keeps the path of the node the user chose.
+    CDvdEditGuard(CDvdObject* pOwner, const char* pszAction, const CDvdObject* pChosen) : m_pNode(pOwner)
+    {
+        if (CDvd* pDvd = pOwner->GetDvd())
+            pDvd->NotifyAction(pOwner, pszAction, GetPath(pChosen));
+    }
     ~CDvdEditGuard() { m_pNode->NotifyChanged(); }
     CDvdEditGuard(const CDvdEditGuard&) = delete;
     CDvdEditGuard& operator=(const CDvdEditGuard&) = delete;

@@ -80,3 +80,20 @@ void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPC
     if (added.GetCmdID() != CExtPopupMenuWnd::CMD_SEPARATOR)
         added.SetExtraBit(MENUITEMDATA::EXTRA_ENABLED, bEnabled);
 }
+
+void RegisterPaneClass(CString& strClassName)
+{
+    if (!strClassName.IsEmpty())
+        return;
+    try
+    {
+        // the framework's name lives in a buffer its next registration
+        // overwrites
+        strClassName = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW));
+    }
+    catch (CException* e)
+    {
+        AfxMessageBox("Couldn't register class! (Already registered?)");
+        e->Delete();
+    }
+}

@@ -28,3 +28,9 @@ void AddPopupMenuSeparator(CExtPopupMenuWnd& menu);
 // keeps its texts and state instead of following the command profile.
 void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPCTSTR lpszAccelText, bool bEnabled,
                       bool bOwnItem = false);
+
+// Registers the window class of the editor's list panes once, with the arrow
+// cursor and no background brush; the name goes into the class's own static
+// string, which stays empty when the registration fails (reported in a
+// message box).
+void RegisterPaneClass(CString& strClassName);

@@ -104,6 +104,20 @@ public:
         return m_nSize - 1;
     }
 
+    // Deletes the element at index; the later ones move down by one.
+    void RemoveAt(uint32_t index)
+    {
+        if (index >= m_nSize)
+            return;
+        T* element = m_pData[index];
+        for (uint32_t i = index; i + 1 < m_nSize; ++i)
+            m_pData[i] = m_pData[i + 1];
+        m_pData[m_nSize - 1] = nullptr;
+        SetSize(m_nSize - 1);
+        if (element != nullptr)
+            Deleter()(element);
+    }
+
     // Deletes every element; the size stays.
     void DeleteAll() { DeleteSlots(0, m_nCapacity); }
 

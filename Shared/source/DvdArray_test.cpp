@@ -81,6 +81,24 @@ TEST(CDvdPtrArray, UsesItsDeleter)
     EXPECT_EQ(CountingDelete::calls, 2);
 }
 
+TEST(CDvdPtrArray, RemoveAtDeletesOneAndMovesTheRestDown)
+{
+    CountingDelete::calls = 0;
+    CDvdPtrArray<int, CountingDelete> array;
+    for (int i = 0; i < 4; ++i)
+        array.Add(new int(i));
+    array.RemoveAt(1);
+    array.RemoveAt(9); // out of range: nothing
+    EXPECT_EQ(CountingDelete::calls, 1);
+    ASSERT_EQ(array.GetSize(), 3u);
+    EXPECT_EQ(*array[0], 0);
+    EXPECT_EQ(*array[1], 2);
+    EXPECT_EQ(*array[2], 3);
+    array.RemoveAt(2);
+    EXPECT_EQ(array.GetSize(), 2u);
+    EXPECT_EQ(CountingDelete::calls, 2);
+}
+
 TEST(CGrowArray, SetSizeZeroesAndCopiesGrowByItsOwnStep)
 {
     CGrowArray<uint32_t> a;

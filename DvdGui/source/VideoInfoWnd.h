@@ -1,0 +1,47 @@
+// The "Video" tab of a domain's content window: the video attributes of the
+// domain as a read-only Field/Value list.
+#pragma once
+
+#include "controls/treelist/window/TreeListCtrl.h"
+#include "framework/win/AfxWin.h"
+
+class CAngleBlockList;
+
+// The pane's part of a view location.
+struct CVideoInfoLocation
+{
+    int row = 0;       // the selected row's screen row, 0 without one
+    uint32_t data = 0; // the selected row's item data, 0 without one
+
+    bool operator==(const CVideoInfoLocation& other) const { return row == other.row && data == other.data; }
+};
+
+class CVideoInfoWnd : public CWnd
+{
+public:
+    CVideoInfoWnd();
+
+    virtual BOOL Create(LPCTSTR lpszTitle, UINT nID, CWnd* pParent, CWnd* pOwner, DWORD dwStyle, DWORD dwExStyle);
+
+    // Shows the domain (none empties the list) and the location, or the
+    // first row when none is given.
+    void SetDomain(CAngleBlockList* pDomain, const CVideoInfoLocation* pLocation);
+    CVideoInfoLocation GetLocation() const;
+    void SetLocation(const CVideoInfoLocation& location);
+    void RecalcLayout();
+
+    CTreeListCtrl& GetList() { return m_list; }
+
+protected:
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CTreeListItem* GetCurrentItem() const;
+
+    CAngleBlockList* m_pDomain = nullptr;
+    CTreeListCtrl m_list;
+    CWnd* m_pOwner = nullptr;
+
+    static CString s_strClassName;
+};
