@@ -12,6 +12,7 @@
 #include "DVD/source/VMG.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/VobCell.h"
+#include "DVD/source/VobData.h"
 #include "DvdGui/core/DomainRows.h"
 #include "DvdGui/core/GuiText.h"
 #include "DvdGui/source/DvdDoc.h"
