@@ -125,11 +125,6 @@ uint64_t CTrackListWnd::GetStreamSize(BYTE nStream, bool& bExact) const
                             : m_pDomain->GetSubpictureStreamSize(nStream, bExact);
 }
 
-CDvdObject* CTrackListWnd::GetPgcContainer() const
-{
-    return m_pDomain->GetPgcContainer();
-}
-
 void CTrackListWnd::SetDomain(CAngleBlockList* pDomain, const CTrackListLocation* pLocation)
 {
     StopTimers();
@@ -401,7 +396,7 @@ BOOL CTrackListWnd::PreTranslateMessage(MSG* pMsg)
 
 void CTrackListWnd::DisableTrack(int nTrack)
 {
-    CDvdObject* pContainer = GetPgcContainer();
+    CDvdObject* pContainer = m_pDomain->GetPgcContainer();
     if (pContainer->GetKind() == DVDNODE_PGC_TABLE)
     {
         CPgcTable* pTable = static_cast<CPgcTable*>(pContainer->Self());
@@ -424,7 +419,7 @@ void CTrackListWnd::OnDeleteStreams()
 {
     if (m_pDomain == nullptr || !m_pDomain->CanEdit() || m_pContextItem == nullptr)
         return;
-    CDvdObject* pContainer = GetPgcContainer();
+    CDvdObject* pContainer = m_pDomain->GetPgcContainer();
     if (pContainer == nullptr)
         return;
     const int nTrack = TrackOf(m_pContextItem);
@@ -448,7 +443,7 @@ void CTrackListWnd::OnDeleteTracksFromSelected()
 {
     if (m_pDomain == nullptr || !m_pDomain->CanEdit() || m_pContextItem == nullptr)
         return;
-    CDvdObject* pContainer = GetPgcContainer();
+    CDvdObject* pContainer = m_pDomain->GetPgcContainer();
     if (pContainer == nullptr)
         return;
     const int nFirst = TrackOf(m_pContextItem);

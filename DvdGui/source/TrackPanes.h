@@ -112,7 +112,6 @@ private:
     CString GetTrackInfo(int nTrack) const;
     CString GetStreamText(int nTrack, BYTE nStream) const;
     uint64_t GetStreamSize(BYTE nStream, bool& bExact) const;
-    CDvdObject* GetPgcContainer() const;
     void DisableTrack(int nTrack);
     CTreeListItem* GetCurrentItem() const;
     void ShowContextMenu(CTreeListItem* pItem, CPoint ptScreen);
