@@ -56,12 +56,12 @@ void CDvdTreePane::AppendDvdCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode)
     if (!pNode->CanEdit())
         return;
     CDvd* pDvd = static_cast<CDvd*>(pNode->Self());
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, true);
-    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, true);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, true, true);
+    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, true, true);
     AddPopupMenuSeparator(menu);
     AddPopupMenuItem(menu, ID_DOMAIN_REMOVE_PARENTAL_MANAGEMENT, "&Remove Parental Management", nullptr,
-                     pDvd->HasParentalManagement());
-    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", true);
+                     pDvd->HasParentalManagement(), true);
+    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", true, true);
 }
 
 void CDvdTreePane::AppendVmgCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode)
@@ -70,16 +70,16 @@ void CDvdTreePane::AppendVmgCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode)
         return;
     CVmg* pVmg = static_cast<CVmg*>(pNode->Self());
     const bool bMenus = HasLanguageUnits(pVmg->GetLanguageUnits());
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_ALL_BLOCKS, "&Hide all blocks", "Ctrl+H", true);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_ALL_BLOCKS, "&Hide all blocks", "Ctrl+H", true, true);
     AddPopupMenuItem(menu, ID_DOMAIN_RESTORE_ALL_BLOCKS, "Rest&ore all blocks", "Ctrl+Shift+Z",
-                     pVmg->CanRestoreBlocks());
+                     pVmg->CanRestoreBlocks(), true);
     AddPopupMenuSeparator(menu);
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, bMenus);
-    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, bMenus);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, bMenus, true);
+    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, bMenus, true);
     AddPopupMenuSeparator(menu);
     AddPopupMenuItem(menu, ID_DOMAIN_REMOVE_PARENTAL_MANAGEMENT, "&Remove Parental Management", nullptr,
-                     pVmg->HasParentalManagement());
-    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", true);
+                     pVmg->HasParentalManagement(), true);
+    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", true, true);
 }
 
 void CDvdTreePane::AppendVtsCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode)
@@ -89,18 +89,19 @@ void CDvdTreePane::AppendVtsCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode)
     const bool bEdit = pNode->CanEdit();
     CVts* pVts = static_cast<CVts*>(pNode->Self());
     const bool bMenus = HasLanguageUnits(pVts->GetLanguageUnits());
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_ALL_BLOCKS, "&Hide all blocks", "Ctrl+H", bEdit);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_ALL_BLOCKS, "&Hide all blocks", "Ctrl+H", bEdit, true);
     AddPopupMenuItem(menu, ID_DOMAIN_RESTORE_ALL_BLOCKS, "Rest&ore all blocks", "Ctrl+Shift+Z",
-                     bEdit && pVts->CanRestoreBlocks());
+                     bEdit && pVts->CanRestoreBlocks(), true);
     AddPopupMenuSeparator(menu);
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, bEdit && bMenus);
-    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, bEdit && bMenus);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, bEdit && bMenus, true);
+    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, bEdit && bMenus, true);
     AddPopupMenuSeparator(menu);
-    AddPopupMenuItem(menu, ID_DOMAIN_STRIP_ANGLES, "Strip angles ...", nullptr, bEdit && pVts->GetMinAngleCount() > 1);
+    AddPopupMenuItem(menu, ID_DOMAIN_STRIP_ANGLES, "Strip angles ...", nullptr, bEdit && pVts->GetMinAngleCount() > 1,
+                     true);
     AddPopupMenuSeparator(menu);
     AddPopupMenuItem(menu, ID_DOMAIN_REMOVE_PARENTAL_MANAGEMENT, "&Remove Parental Management", nullptr,
-                     bEdit && pVts->HasParentalManagement());
-    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", bEdit);
+                     bEdit && pVts->HasParentalManagement(), true);
+    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", bEdit, true);
 }
 
 void CDvdTreePane::AppendLanguageUnitCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode)
@@ -110,18 +111,18 @@ void CDvdTreePane::AppendLanguageUnitCommands(CExtPopupMenuWnd& menu, CDvdObject
     CLanguageUnit* pUnit = static_cast<CLanguageUnit*>(pNode->Self());
     const CLanguageUnits* pTable = static_cast<const CLanguageUnits*>(pUnit->GetParent()->Self());
     const bool bPgcs = pUnit->GetPgcCount() > 0;
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_ALL_BLOCKS, "&Hide all blocks", "Ctrl+H", true);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_ALL_BLOCKS, "&Hide all blocks", "Ctrl+H", true, true);
     AddPopupMenuItem(menu, ID_DOMAIN_RESTORE_ALL_BLOCKS, "Rest&ore all blocks", "Ctrl+Shift+Z",
-                     pUnit->CanRestoreBlocks());
+                     pUnit->CanRestoreBlocks(), true);
     AddPopupMenuSeparator(menu);
-    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, bPgcs);
-    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, bPgcs);
+    AddPopupMenuItem(menu, ID_DOMAIN_HIDE_MENU_TRANSITIONS, "Hide menu &transitions", nullptr, bPgcs, true);
+    AddPopupMenuItem(menu, ID_DOMAIN_CONVERT_MENUS_TO_STILL, "Convert menus to &still", nullptr, bPgcs, true);
     AddPopupMenuSeparator(menu);
     // the key is only shown: no key deletes a unit
     AddPopupMenuItem(menu, ID_DOMAIN_DELETE_LANGUAGE_UNIT, GetDeleteMenusText(pUnit->GetLanguageCode()), "Del",
-                     pTable->GetUnitCount() > 1);
+                     pTable->GetUnitCount() > 1, true);
     AddPopupMenuSeparator(menu);
-    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", true);
+    AddPopupMenuItem(menu, ID_DOMAIN_ENABLE_ALL_OPERATIONS, "&Enable all operations", "Ctrl+Shift+O", true, true);
 }
 
 // ---- Commands --------------------------------------------------------------------------

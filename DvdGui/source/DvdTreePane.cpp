@@ -142,7 +142,7 @@ void CDvdTreePane::Fill(CDvd* pDvd, const CDvdTreeLocation* pLocation)
     m_pDvd = pDvd;
     if (pDvd == nullptr)
         return;
-    CTreeListItem* pTop = m_tree.InsertItem("DVD", TLIS_SHOWIMAGE, TLI_ROOT, TLI_FIRST);
+    CTreeListItem* pTop = m_tree.InsertItem("DVD", TLIS_SHOWIMAGE | TLIS_CHILDRENKNOWN, TLI_ROOT, TLI_FIRST);
     pTop->SetImages(kDiscImage, kDiscImage, kDiscImage, kDiscImage);
     pTop->m_dwData = reinterpret_cast<DWORD_PTR>(pDvd);
     AddChildren(pDvd, pTop);
@@ -159,7 +159,8 @@ void CDvdTreePane::AddChildren(CDvdObject* pNode, CTreeListItem* pItem)
         CDvdObject* pChild = pNode->GetChild(i);
         if (pChild == nullptr || !IsShownKind(pChild->GetKind()))
             continue;
-        CTreeListItem* pChildItem = m_tree.InsertItem(pNode->GetChildName(i), TLIS_SHOWIMAGE, pItem, pAfter);
+        CTreeListItem* pChildItem =
+            m_tree.InsertItem(pNode->GetChildName(i), TLIS_SHOWIMAGE | TLIS_CHILDRENKNOWN, pItem, pAfter);
         pChildItem->SetImages(kDomainImage, kDomainImage, kDomainImage, kDomainImage);
         pChildItem->m_dwData = reinterpret_cast<DWORD_PTR>(pChild);
         AddChildren(pChild, pChildItem);
@@ -319,8 +320,8 @@ void CDvdTreePane::ShowContextMenu(CTreeListItem* pItem, CPoint ptScreen)
     {
         if (pMenu->ItemGetCount() > 0)
             AddPopupMenuSeparator(*pMenu);
-        AddPopupMenuItem(*pMenu, ID_TREE_EXPAND_ALL, "&Expand all", "Shift+E", true);
-        AddPopupMenuItem(*pMenu, ID_TREE_COLLAPSE_ALL, "&Collapse all", "Ctrl+Shift+C", true);
+        AddPopupMenuItem(*pMenu, ID_TREE_EXPAND_ALL, "&Expand all", "Shift+E", true, true);
+        AddPopupMenuItem(*pMenu, ID_TREE_COLLAPSE_ALL, "&Collapse all", "Ctrl+Shift+C", true, true);
     }
     if (pMenu->ItemGetCount() == 0)
     {

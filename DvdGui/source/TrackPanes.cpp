@@ -349,14 +349,14 @@ void CTrackListWnd::ShowContextMenu(CTreeListItem* pItem, CPoint ptScreen)
     CExtPopupMenuWnd* pMenu = new CExtPopupMenuWnd;
     pMenu->CreatePopupMenu(m_hWnd);
     AddPopupMenuItem(*pMenu, nFirst + kDeleteStreams, m_variant.pszDeleteStreamsText, nullptr,
-                     pItem != nullptr && bEdit);
+                     pItem != nullptr && bEdit, true);
     AddPopupMenuSeparator(*pMenu);
-    AddPopupMenuItem(*pMenu, nFirst + kDeleteTracks, "Delete &tracks from selected", nullptr, bEdit);
+    AddPopupMenuItem(*pMenu, nFirst + kDeleteTracks, "Delete &tracks from selected", nullptr, bEdit, true);
     AddPopupMenuSeparator(*pMenu);
     const CSearchEntry search =
         GetSearchEntry(m_pDomain->IsPreliminaryScanDone(), m_bAllExact != 0, m_pDomain->IsScanning());
-    AddPopupMenuItem(*pMenu, nFirst + kSearch, search.pszText, nullptr, search.bEnabled);
-    AddPopupMenuItem(*pMenu, nFirst + kRefresh, "&Refresh", "F5", !m_bAllExact);
+    AddPopupMenuItem(*pMenu, nFirst + kSearch, search.pszText, nullptr, search.bEnabled, true);
+    AddPopupMenuItem(*pMenu, nFirst + kRefresh, "&Refresh", "F5", !m_bAllExact, true);
     // the tracker owns the menu from here on, whatever the outcome
     pMenu->TrackPopupMenu(0, ptScreen.x, ptScreen.y);
 }

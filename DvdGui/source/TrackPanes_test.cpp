@@ -137,7 +137,7 @@ protected:
                 entries.push_back({0, "-", false});
             else
                 entries.push_back(
-                    {pMenu->ItemGetCmdID(i), std::string(pMenu->ItemGetText(i)), pMenu->ItemIsEnabled(i) != FALSE});
+                    {pMenu->ItemGetCmdID(i), std::string(pMenu->ItemGetText(i)), pMenu->GetItemAt(i).IsEnabled()});
         }
         return entries;
     }
@@ -234,7 +234,7 @@ TEST_F(TrackPanesTest, SizesAreEstimatedUntilTheScanMakesThemExact)
     m_audio->GetList().GetFirstItem()->SetText("stale", 1);
     kxgui::Click(m_audio->GetList().m_hWnd, PointOf(m_audio->GetList(), m_audio->GetList().GetFirstItem()));
     Pump();
-    kxgui::PressKey(VK_F5);
+    kxgui::InputScript().Key(VK_F5).Send();
     Pump();
     EXPECT_STRNE(m_audio->GetList().GetFirstItem()->GetText(1), "stale");
 }
