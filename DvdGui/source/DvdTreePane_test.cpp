@@ -423,7 +423,11 @@ TEST_F(DvdTreePaneTest, DomainMenusFollowTheNodeKind)
             EXPECT_TRUE(e.id == 0 || e.enabled == !bGreyed) << e.text;
         }
         if (c.node == &vts)
-            kxgui::SaveArtifact(kxgui::CaptureScreen(m_host.m_hWnd), "disc_tree_domain_menu.png");
+        {
+            CExtPopupMenuWnd* pMenu = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+            ASSERT_NE(pMenu, nullptr);
+            kxgui::SaveArtifact(kxgui::CaptureScreen(pMenu->m_hWnd, false), "disc_tree_domain_menu.png");
+        }
         CloseMenu();
     }
 
