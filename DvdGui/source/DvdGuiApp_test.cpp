@@ -262,22 +262,22 @@ TEST_F(AppTest, AFolderWithoutADiscClosesTheNewProjectAndShowsTheSummary)
     EXPECT_EQ(boxes, std::vector<std::string>{kSummary});
 }
 
-// Presses the progress window's Cancel as soon as it exists: the click waits
-// in the queue until the operation's first progress step takes it.
-class CancelOnCreation
+// Acts on a window as soon as one with the caption is created: what it posts
+// waits in the queue until the operation's first progress step pumps it.
+class OnCreation
 {
 public:
-    explicit CancelOnCreation(const char* caption) : m_caption(caption)
+    OnCreation(const char* caption, std::function<void(HWND)> act) : m_caption(caption), m_act(std::move(act))
     {
         s_self = this;
         m_hook = ::SetWindowsHookExA(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
     }
-    ~CancelOnCreation()
+    ~OnCreation()
     {
         ::UnhookWindowsHookEx(m_hook);
         s_self = nullptr;
     }
-    bool Pressed() const { return m_bPressed; }
+    bool Seen() const { return m_bSeen; }
 
 private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -286,34 +286,75 @@ private:
         {
             const LPCSTR name = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
             if (!IS_INTRESOURCE(name) && name && s_self->m_caption == name)
-                s_self->m_bPressed = ::PostMessageA(HWND(wParam), WM_COMMAND, CProgressDlg::IDC_PROGRESS_CANCEL, 0);
+            {
+                s_self->m_bSeen = true;
+                s_self->m_act(HWND(wParam));
+            }
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
-    static CancelOnCreation* s_self;
+    static OnCreation* s_self;
     std::string m_caption;
+    std::function<void(HWND)> m_act;
     HHOOK m_hook = nullptr;
-    bool m_bPressed = false;
+    bool m_bSeen = false;
 };
 
-CancelOnCreation* CancelOnCreation::s_self = nullptr;
+OnCreation* OnCreation::s_self = nullptr;
 
 TEST_F(AppTest, ACancelledImportLeavesNoProjectAndIsNotRetried)
 {
     KX_REQUIRE_FIXTURE(dir, "ntscmenu");
     std::vector<std::string> boxes;
     {
-        CancelOnCreation cancel("Importing DVD ... ");
+        OnCreation cancel("Importing DVD ... ",
+                          [](HWND h) { ::PostMessageA(h, WM_COMMAND, CProgressDlg::IDC_PROGRESS_CANCEL, 0); });
         boxes = Answering(
             IDOK, [&] { EXPECT_EQ(m_app.ImportDvd(kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str()), nullptr); });
-        EXPECT_TRUE(cancel.Pressed());
+        EXPECT_TRUE(cancel.Seen());
     }
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(OpenCount(), 0);
     EXPECT_NE(LogText().find("Operation canceled."), std::string::npos) << LogText();
     EXPECT_EQ(LogText().find("Attempt import from VIDEO_TS subdirectory..."), std::string::npos);
     EXPECT_NE(Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS")), nullptr) << "the next import is not cancelled";
+}
+
+TEST_F(AppTest, CommandsAndACloseArrivingDuringAnImportAreDropped)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    const HWND hMain = m_app.m_pMainWnd->m_hWnd;
+    std::vector<std::string> seen;
+    CDvdDoc* pDoc = nullptr;
+    {
+        // every one of these would reach the half-read project
+        OnCreation commands("Importing DVD ... ",
+                            [&](HWND)
+                            {
+                                for (UINT nID : {UINT(ID_MERGE_DVDS), UINT(ID_EXPORT_DVD), UINT(ID_FILE_SAVE),
+                                                 UINT(ID_FILE_CLOSE), UINT(ID_APP_EXIT)})
+                                    ::PostMessageA(hMain, WM_COMMAND, nID, 0);
+                                ::PostMessageA(hMain, WM_CLOSE, 0, 0);
+                            });
+        kxgui::DialogAnswerer answerer(IDCANCEL);
+        pDoc = m_app.ImportDvd(kxtest::FixturePath("ntscmenu", "VIDEO_TS").c_str());
+        seen = answerer.Seen();
+        EXPECT_TRUE(commands.Seen());
+    }
+    EXPECT_TRUE(seen.empty()) << seen.front();
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_STREQ(pDoc->GetTitle(), "project1");
+    EXPECT_EQ(pDoc->GetCurrentDvd().GetVtsCount(), 1u);
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(OpenCount(), 1);
+    EXPECT_TRUE(::IsWindow(hMain) && ::IsWindowEnabled(hMain));
+    // once the import is over the window takes commands again
+    kxgui::DialogAnswerer answerer(IDCANCEL);
+    ::PostMessageA(hMain, WM_COMMAND, ID_MERGE_DVDS, 0);
+    kxgui::PumpUntilIdle();
+    ASSERT_FALSE(answerer.Seen().empty());
+    EXPECT_EQ(answerer.Seen().front(), "Select projects for merger|");
 }
 
 TEST_F(AppTest, ASavedProjectReopensWithOneRevisionAndStoresTheSameBytes)

@@ -159,8 +159,19 @@ void CMainFrame::StorePlacement()
     pApp->WriteProfileInt(kSettings, "MF_MX", placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0);
 }
 
+BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // only commands (menus, accelerators, posted ids) are held off; the
+    // notices of the frame's own controls still arrive
+    if (lParam == 0 && !IsWindowEnabled())
+        return TRUE;
+    return CMDIFrameWnd::OnCommand(wParam, lParam);
+}
+
 void CMainFrame::OnClose()
 {
+    if (!IsWindowEnabled())
+        return;
     // Written whether or not the user then cancels the close; the log stays
     // in use until the frame is really destroyed.
     StorePlacement();

@@ -48,6 +48,10 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
 protected:
+    // While the window is disabled a progress window or a dialog runs its
+    // own loop over a project that may be half-read or half-edited:
+    // commands posted to the window then, and a posted close, are dropped.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);

@@ -6,8 +6,11 @@
 //
 //   kx_app_driver SCENARIO PROGRAM WORK_FOLDER SOURCE_FOLDER
 //
-// Scenarios: startup, import, import-parent, export-to-source, merge, and
-// check (the short run of scripts/run.sh --check on any path).
+// Scenarios: startup, import, import-parent, export-to-source, merge,
+// projects (save, the recent-file list, a truncated file, a moved source),
+// stored (a project the engine's driver stored with an edit, which the
+// calling script makes first), and check (the short run of
+// scripts/run.sh --check on any path).
 //
 // Each scenario prints one line per check ("ok" or "FAIL") and leaves its
 // exports and projects in WORK_FOLDER for the calling script, which compares
@@ -37,6 +40,11 @@ const UINT ID_IMPORT_DVD = 32771;
 const UINT ID_EXPORT_DVD = 32772;
 const UINT ID_MERGE_DVDS = 32782;
 const UINT ID_SKIP_BLANK_FRAMES = 32799;
+const UINT ID_FILE_SAVE = 0xE103;
+const UINT ID_FILE_MRU_FILE1 = 0xE110;
+// The file name boxes of the system's file dialogs (explorer and old style).
+const int kFileNameCombo = 0x47C;
+const int kFileNameEdit = 0x480;
 
 int g_failures = 0;
 
@@ -220,6 +228,45 @@ public:
         WaitUntil([&] { return MessageBoxWindow() == nullptr; });
     }
 
+    // Waits for message boxes and answers each with IDOK until one with the
+    // text comes, which is answered too; false when it never came.
+    bool AnswerMessageBoxesUntil(const std::string& last)
+    {
+        std::string text;
+        while (WaitUntil([&] { return MessageBoxWindow(&text) != nullptr; }))
+        {
+            std::printf("message box: %s\n", text.c_str());
+            HWND h = MessageBoxWindow();
+            PostMessageA(h, WM_COMMAND, IDOK, 0);
+            WaitUntil([&] { return !IsWindow(h); });
+            if (text == last)
+                return true;
+        }
+        return false;
+    }
+
+    // The system's open or save dialog, found by its file name box.
+    HWND FileDialog() const
+    {
+        for (HWND h : TopWindows())
+            if (IsDialog(h) && (GetDlgItem(h, kFileNameCombo) || GetDlgItem(h, kFileNameEdit)))
+                return h;
+        return nullptr;
+    }
+
+    // Types the full path into the file dialog and presses its OK.
+    bool AnswerFileDialog(const std::string& path)
+    {
+        HWND hDialog = nullptr;
+        if (!WaitUntil([&] { return (hDialog = FileDialog()) != nullptr; }))
+            return false;
+        for (int nID : {kFileNameCombo, kFileNameEdit})
+            if (HWND hBox = GetDlgItem(hDialog, nID))
+                SendMessageA(hBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        PostMessageA(hDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(hDialog, IDOK)));
+        return WaitUntil([&] { return !IsWindow(hDialog); });
+    }
+
     // The project windows' captions.
     std::vector<std::string> ProjectWindows() const
     {
@@ -307,6 +354,29 @@ public:
         RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const std::string path = kxgui::SaveArtifact(kxgui::CaptureScreen(hWnd, false), name);
         Check(!path.empty(), "screenshot " + name);
+    }
+
+    // Waits until a long operation is over and the project window with the
+    // title shows; a message box on the way ends the wait.
+    bool WaitProject(const char* caption, const std::string& title)
+    {
+        return WaitUntil(
+                   [&]
+                   {
+                       HWND hMain = MainWindow();
+                       return MessageBoxWindow() ||
+                              (!ProgressWindow(caption) && hMain && !IsIconic(hMain) && HasProjectWindow(title));
+                   }) &&
+               !MessageBoxWindow();
+    }
+
+    // Closes the main window, which asks the question; the answer is given.
+    void CloseAnswering(const std::string& question, int answer)
+    {
+        PostMessageA(MainWindow(), WM_CLOSE, 0, 0);
+        AnswerMessageBox(question, answer);
+        Check(WaitUntil([&] { return HasExited(); }), "the program ends after the question");
+        End();
     }
 
     // Closes the main window; the program must end without asking.
@@ -476,6 +546,77 @@ void Merge(Program& program, const std::string& work, const std::string& source)
     program.Close();
 }
 
+// Saved, reopened from the recent-file list, truncated and with its source
+// moved, the project exports as the import did (export1, export2, export3;
+// the calling script compares them).
+void Projects(Program& program, const std::string& work, const std::string& source)
+{
+    const std::string project = work + "\\a.kxp";
+    ResetRegistry(work + "\\export1", "");
+    Check(program.Start(source), "the program starts on the source");
+    Check(program.WaitImport("project1"), "project1 is imported");
+    Check(ExportActive(program, work + "\\export1"), "the import exports");
+    program.Command(ID_FILE_SAVE);
+    Check(program.AnswerFileDialog(project), "the project is saved as a.kxp");
+    Check(program.WaitProject("Saving project ... ", "a.kxp") && FileExists(project),
+          "the project window shows the saved project's name");
+    program.Close();
+
+    SetSetting(kSettingsKey, "MF_ED", work + "\\export2");
+    Check(program.Start(""), "the program starts without a project");
+    program.Command(ID_FILE_MRU_FILE1);
+    Check(program.WaitProject("Reading project ... ", "a.kxp"), "the recent-file list reopens a.kxp");
+    Check(ExportActive(program, work + "\\export2"), "the reopened project exports");
+    program.Close();
+
+    const std::string truncated = work + "\\cut.kxp";
+    const long long nSize = FileSize(project);
+    Check(nSize > 0 && CopyFileA(project.c_str(), truncated.c_str(), FALSE), "a copy of the project is made");
+    HANDLE hFile = CreateFileA(truncated.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFilePointer(hFile, LONG(nSize / 2), nullptr, FILE_BEGIN);
+    SetEndOfFile(hFile);
+    CloseHandle(hFile);
+    Check(program.Start(truncated), "the program starts on the truncated copy");
+    Check(program.AnswerMessageBoxesUntil("Error loading project"), "a truncated project: \"Error loading project\"");
+    Check(program.ProjectWindows().empty(), "a truncated project opens no window");
+    program.Close();
+
+    const std::string folder = source.substr(0, source.find_last_of('\\'));
+    const std::string moved = folder + "-moved";
+    Check(MoveFileA(folder.c_str(), moved.c_str()) != FALSE, "the source folder is moved");
+    SetSetting(kSettingsKey, "MF_ED", work + "\\export3");
+    Check(program.Start(project), "the program starts on the project");
+    std::string text;
+    Check(program.WaitUntil([&] { return program.MessageBoxWindow(&text) != nullptr; }), "a question comes");
+    const std::string prefix = "File ", suffix = " is not found. Would you like to browse for its new location?";
+    const bool bAsked = text.rfind(prefix, 0) == 0 && text.size() > prefix.size() + suffix.size() &&
+                        text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    Check(bAsked, "the moved source is asked about (\"" + text + "\")");
+    if (bAsked)
+    {
+        const std::string missing = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+        program.AnswerMessageBox(text, IDYES);
+        Check(program.AnswerFileDialog(moved + "\\VIDEO_TS" + missing.substr(missing.find_last_of('\\'))),
+              "the moved file is chosen");
+        Check(program.WaitProject("Reading project ... ", "a.kxp"), "the project opens from the moved source");
+        Check(ExportActive(program, work + "\\export3"), "the project with its moved source exports");
+    }
+    program.Close();
+    MoveFileA(moved.c_str(), folder.c_str());
+}
+
+// A project the engine stored after an edit: its export adds the "export"
+// revision, so closing asks to save.
+void Stored(Program& program, const std::string& work)
+{
+    const std::string project = work + "\\edited.kxp";
+    ResetRegistry(work + "\\export", "");
+    Check(program.Start(project), "the program starts on edited.kxp");
+    Check(program.WaitProject("Reading project ... ", "edited.kxp"), "edited.kxp opens");
+    Check(ExportActive(program, work + "\\export"), "the edited project exports");
+    program.CloseAnswering("Save changes to " + project + "?", IDNO);
+}
+
 // The short run of scripts/run.sh --check: import, look, close.
 void QuickCheck(Program& program, const std::string& work, const std::string& path)
 {
@@ -523,6 +664,10 @@ int main(int argc, char** argv)
         ExportToSource(program, work, source);
     else if (scenario == "merge")
         Merge(program, work, source);
+    else if (scenario == "projects")
+        Projects(program, work, source);
+    else if (scenario == "stored")
+        Stored(program, work);
     else if (scenario == "check")
         QuickCheck(program, work, source);
     else
