@@ -6,10 +6,10 @@
 #include "DVD/source/StreamSet.h"
 #include "DVD/source/VobCell.h"
 #include "DVD/source/button.h"
+#include "DvdGui/source/GuiHelpers.h"
 #include "DvdGui/source/Options.h"
 #include "DvdGui/source/Resource.h"
 #include "Shared/source/BitmapFile.h"
-#include "controls/core/FontRecord.h"
 #include "framework/win/FileDialog.h"
 
 #include <algorithm>
@@ -177,20 +177,12 @@ void CCellPreviewWnd::OnCreated()
 void CCellPreviewWnd::SetFont(CFont* pFont, BOOL bRedraw)
 {
     if (pFont == nullptr)
-    {
-        CWnd* pParent = GetParent();
-        HFONT hFont = pParent != nullptr ? reinterpret_cast<HFONT>(pParent->SendMessage(WM_GETFONT)) : nullptr;
-        if (hFont == nullptr)
-            return;
-        pFont = CFont::FromHandle(hFont);
-    }
-    CCustomWnd::SetFont(pFont, bRedraw);
-    LOGFONTA lf;
-    if (!pFont->GetLogFont(&lf))
+        pFont = GetParentFont(*this);
+    if (pFont == nullptr)
         return;
-    lf.lfHeight = GrowFontHeight(lf.lfHeight, -2);
-    m_captionFont.DeleteObject();
-    m_captionFont.CreateFontIndirect(&lf);
+    CCustomWnd::SetFont(pFont, bRedraw);
+    if (!MakeCaptionFont(*pFont, m_captionFont))
+        return;
     PaintBackground();
     if (bRedraw)
         Invalidate(FALSE);
