@@ -4,8 +4,8 @@
 #include "DvdGui/core/AppLog.h"
 #include "DvdGui/core/ThumbnailSearch.h"
 #include "DvdGui/core/TileCaption.h"
+#include "DvdGui/source/GuiHelpers.h"
 #include "Shared/source/DvdFormat.h"
-#include "controls/core/FontRecord.h"
 
 #include <vfw.h>
 
@@ -111,20 +111,12 @@ void CAngleBlockListExView::OnDestroy()
 void CAngleBlockListExView::SetFont(CFont* pFont, BOOL bRedraw)
 {
     if (pFont == nullptr)
-    {
-        CWnd* pParent = GetParent();
-        HFONT hFont = pParent != nullptr ? reinterpret_cast<HFONT>(pParent->SendMessage(WM_GETFONT)) : nullptr;
-        if (hFont == nullptr)
-            return;
-        pFont = CFont::FromHandle(hFont);
-    }
-    CCustomWnd::SetFont(pFont, bRedraw);
-    LOGFONTA lf;
-    if (!pFont->GetLogFont(&lf))
+        pFont = GetParentFont(*this);
+    if (pFont == nullptr)
         return;
-    lf.lfHeight = GrowFontHeight(lf.lfHeight, -2);
-    m_captionFont.DeleteObject();
-    m_captionFont.CreateFontIndirect(&lf);
+    CCustomWnd::SetFont(pFont, bRedraw);
+    if (!MakeCaptionFont(*pFont, m_captionFont))
+        return;
 }
 
 // ---- tiles -----------------------------------------------------------------

@@ -1,6 +1,25 @@
 #include "DvdGui/source/GuiHelpers.h"
 
+#include "controls/core/FontRecord.h"
 #include "controls/custom/SelectFolderDialog.h"
+
+CFont* GetParentFont(CWnd& wnd)
+{
+    CWnd* pParent = wnd.GetParent();
+    HFONT hFont = pParent != nullptr ? reinterpret_cast<HFONT>(pParent->SendMessage(WM_GETFONT)) : nullptr;
+    return hFont != nullptr ? CFont::FromHandle(hFont) : nullptr;
+}
+
+bool MakeCaptionFont(CFont& font, CFont& caption)
+{
+    LOGFONTA lf;
+    if (!font.GetLogFont(&lf))
+        return false;
+    lf.lfHeight = GrowFontHeight(lf.lfHeight, -2);
+    caption.DeleteObject();
+    caption.CreateFontIndirect(&lf);
+    return true;
+}
 
 void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder)
 {

@@ -8,6 +8,13 @@
 #include "framework/win/AfxWin.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
+// The font a self-drawn window takes for SetFont (null): its parent's; null
+// when the parent has none.
+CFont* GetParentFont(CWnd& wnd);
+// The font of the captions over pictures: the window's font two points
+// smaller; false (and caption left as it was) when the font has no handle.
+bool MakeCaptionFont(CFont& font, CFont& caption);
+
 // The chosen folder, or an empty text when the user cancelled.
 void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder);
 

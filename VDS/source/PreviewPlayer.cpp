@@ -111,6 +111,9 @@ bool CVideoThread::Open(const MpegVideoInitAttributes& attributes, bool bFilm)
     m_decoder.Start(m_bFilm, true, 0);
     m_decoder.Stop();
     m_bFilm = bFilm;
+    m_nPictureWidth = m_decoder.GetCodedWidth();
+    m_nPictureHeight = m_decoder.GetCodedHeight();
+    m_qwShownPosition = 0;
     m_bOpen = true;
     return true;
 }
@@ -120,6 +123,8 @@ bool CVideoThread::Close()
     Pause();
     // The stream is the client's and may go once closed.
     m_bOpen = false;
+    m_nPictureWidth = 0;
+    m_nPictureHeight = 0;
     m_decoder.Reset();
     Send(kPlayerClosed);
     return true;
@@ -230,6 +235,7 @@ uint32_t CVideoThread::Run()
                 Send(kPlayerEndOfStream);
             else
             {
+                m_qwShownPosition = m_decoder.GetPicturePosition();
                 Send(kPlayerPicture, uint64_t(uintptr_t(picture)), 0);
                 picture->Release();
             }
@@ -261,6 +267,7 @@ void CVideoThread::PlayNextPicture()
         m_pClock->SleepUntilDue(uint64_t(due - now), 4 * period);
     else if (uint64_t(now - due) >= 3 * period)
         late = 1;
+    m_qwShownPosition = m_decoder.GetPicturePosition();
     Send(kPlayerPicture, uint64_t(uintptr_t(picture)), late);
     picture->Release();
 }
@@ -561,6 +568,7 @@ void CPreviewPlayer::Pause()
 
 void CPreviewPlayer::SetAudioStream(WORD selection)
 {
+    m_wAudioStream = selection;
     const bool videoPlaying = m_video.GetState() == CVideoThread::kPlaying;
     if (!IsOpen() || (m_audio.GetState() != CAudioThread::kPlaying && !videoPlaying))
     {
@@ -580,6 +588,7 @@ void CPreviewPlayer::SetAudioStream(WORD selection)
 
 void CPreviewPlayer::SetSubpictureStream(BYTE streamId)
 {
+    m_nSubpictureStream = streamId;
     m_video.SetSubpictureStream(streamId);
 }
 

@@ -101,6 +101,12 @@ public:
     void Play(uint64_t packPosition);
     // Where the data of the last decoded picture start.
     uint64_t GetPicturePosition();
+    // The same for the last picture handed to the client; safe on any thread,
+    // the client's callback included.
+    uint64_t GetShownPosition() const { return m_qwShownPosition; }
+    // The coded picture size of the open stream; 0 when closed.
+    int GetPictureWidth() const { return m_nPictureWidth; }
+    int GetPictureHeight() const { return m_nPictureHeight; }
     void SetSubpictureStream(BYTE streamId);
     int32_t GetState() const { return m_nState; }
 
@@ -121,6 +127,9 @@ private:
     bool m_bFilm;
     std::atomic<int32_t> m_nState;
     std::atomic<bool> m_bOpen;
+    std::atomic<uint64_t> m_qwShownPosition{0};
+    std::atomic<int> m_nPictureWidth{0};
+    std::atomic<int> m_nPictureHeight{0};
 };
 
 class CAudioThread : public CWorkerThread
@@ -195,6 +204,14 @@ public:
     void SetAudioStream(WORD selection);
     // The sub-picture sub-stream id 0x20 + n.
     void SetSubpictureStream(BYTE streamId);
+    // The last selections made; neither waits for the threads.
+    WORD GetAudioStream() const { return m_wAudioStream; }
+    BYTE GetSubpictureStream() const { return m_nSubpictureStream; }
+    bool IsPlaying() const { return m_video.GetState() == CVideoThread::kPlaying; }
+    // The stream position of the picture shown last.
+    uint64_t GetPosition() const { return m_video.GetShownPosition(); }
+    int GetPictureWidth() const { return m_video.GetPictureWidth(); }
+    int GetPictureHeight() const { return m_video.GetPictureHeight(); }
 
     int64_t OnVideoEvent(const CPlayerEvent* event);
     int64_t OnAudioEvent(const CPlayerEvent* event);
@@ -221,4 +238,6 @@ private:
     std::unique_ptr<CByteStream> m_packStream;
     CPsDemuxer m_packFinder;
     std::atomic<CPlayerCallbackBase*> m_pClient;
+    std::atomic<WORD> m_wAudioStream{0};
+    std::atomic<BYTE> m_nSubpictureStream{0x20};
 };

@@ -225,6 +225,35 @@ TEST(PreviewPlayer, SeekWhilePlayingStopsAndShowsOnePicture)
     EXPECT_EQ(kPlayerStopped, codes.back());
 }
 
+TEST(PreviewPlayer, ReportsItsPictureSizePositionAndSelectionsWithoutWaiting)
+{
+    KX_REQUIRE_FIXTURE(dir, "pal1");
+    CNullAudioDevice none;
+    DeviceScope scope(&none);
+    kxtest::SectorExtentStream stream(Vob("pal1", 1));
+    Recorder client;
+    CPreviewPlayer player(1);
+    EXPECT_EQ(0, player.GetPictureWidth());
+    ASSERT_TRUE(player.Open(&stream, false, kPalette, &client));
+    EXPECT_EQ(720, player.GetPictureWidth());
+    EXPECT_EQ(576, player.GetPictureHeight());
+    EXPECT_EQ(0u, player.GetPosition());
+    player.SetAudioStream(kAc3);
+    player.SetSubpictureStream(0x21);
+    EXPECT_EQ(kAc3, player.GetAudioStream());
+    EXPECT_EQ(0x21, player.GetSubpictureStream());
+    // the position of the shown picture, read in the client's own event
+    uint64_t nSeen = 0;
+    client.onPicture = [&](CVideoPicture*, Recorded&) { nSeen = player.GetPosition(); };
+    player.Seek(200 * 2048);
+    client.WaitFor(kPlayerPicture);
+    EXPECT_GE(nSeen, 200u * 2048);
+    EXPECT_EQ(nSeen, player.GetPosition());
+    EXPECT_FALSE(player.IsPlaying());
+    player.Close();
+    EXPECT_EQ(0, player.GetPictureWidth());
+}
+
 TEST(PreviewPlayer, ManualClockMarksPicturesThreePeriodsBehindAsLate)
 {
     KX_REQUIRE_FIXTURE(dir, "pal1");
