@@ -4,13 +4,12 @@ IMPLEMENT_DYNCREATE(CExtControlBar, CControlBar)
 IMPLEMENT_DYNAMIC(CExtBarNcAreaButton, CObject)
 IMPLEMENT_DYNCREATE(CExtDockBar, CDockBar)
 IMPLEMENT_DYNCREATE(CExtDockOuterBar, CExtDockBar)
-IMPLEMENT_DYNCREATE(CExtMiniDockFrameWnd, CMiniDockFrameWnd)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideSlider, CWnd)
 IMPLEMENT_DYNAMIC(CExtDynTabWnd, CExtTabWnd)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideArea, CExtTabWnd)
 IMPLEMENT_DYNAMIC(CExtBarNcAreaButtonMenu, CExtBarNcAreaButton)
 
-// ---- dock bars and floating frames ----
+// ---- dock bars ----
 
 LRESULT CExtDockOuterBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -20,11 +19,4 @@ LRESULT CExtDockOuterBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (CExtPaintManagerHolder::IsSysNotifyMessage(message))
         g_PaintManager.RelaySysNotify(this, message, wParam, lParam);
     return lResult;
-}
-
-CExtControlBar* CExtMiniDockFrameWnd::GetFloatingExtBar() const
-{
-    CControlBar* pBar = GetSingleBar();
-    return pBar != nullptr && pBar->IsKindOf(RUNTIME_CLASS(CExtControlBar)) ? static_cast<CExtControlBar*>(pBar)
-                                                                            : nullptr;
 }

@@ -19,6 +19,7 @@
 
 class CDockState;
 class CExtControlBar;
+class CExtMiniDockFrameWnd;
 class CExtPopupMenuWnd;
 
 // A button in a control bar's caption; the bar owns its buttons.
@@ -351,8 +352,32 @@ public:
     virtual void UpdateVisibilityCommandUI(CCmdUI* pCmdUI, bool bCheck);
     virtual int GetAuxValue() const { return m_nAuxValue; }
     virtual void SetAuxValue(int n) { m_nAuxValue = n; }
-    // Floats the bar with its floating frame's top-left corner at a screen point.
-    virtual void FloatAt(int x, int y, DWORD dwFlags);
+    // ---- dock, float and tab transitions ----
+    // Called on the target with the bar that docks beside it.
+    virtual bool InsertBarBeside(CExtControlBar* pBar, UINT nDockBarId, int nPercent);
+    // Applies a drop of the dragged bar the state names; bFinal when the
+    // drag ended, else a live step of marker docking.
+    virtual bool ApplyDrop(const InternalDraggingState_t& state, bool bFinal);
+    // Throws the framework's resource exception when the window cannot be made.
+    virtual CExtMiniDockFrameWnd* CreateFloatingFrame(DWORD dwBarStyle);
+    virtual void ToggleDocking();
+    // Floats the bar with its floating frame's top-left corner at a screen
+    // point; false leaves the bar where it was.
+    virtual bool FloatAt(int x, int y, DWORD dwFlags);
+    virtual bool DockAtFrameEdge(UINT nDockBarId, bool bInner, CFrameWnd* pFrame, bool bRecalc);
+    virtual bool DockBeside(int nPercent, CExtControlBar* pTarget, UINT nDockBarId, bool bRecalc);
+    // Places pBar next to this bar.
+    virtual bool DockBesideByPosition(CExtControlBar* pBar, bool bAlongRow, bool bNear, CFrameWnd* pFrame,
+                                      bool bRecalc);
+    virtual bool DockAtCircle(UINT nDockBarId, UINT nCircle, CFrameWnd* pFrame, bool bRecalc);
+    // Called on the target with the bar to tab in.
+    virtual bool TabInto(CExtControlBar* pBar, int nIndex, CFrameWnd* pFrame, bool bRecalc);
+    bool FloatAtStoredPosition(DWORD dwFlags) { return FloatAt(m_ptFloatPos.x, m_ptFloatPos.y, dwFlags); }
+    bool DockBesideHalf(CExtControlBar* pTarget, UINT nDockBarId, bool bRecalc)
+    {
+        return DockBeside(50, pTarget, nDockBarId, bRecalc);
+    }
+    UINT GetDockCircleNumber() const;
     virtual bool CanToggleDocking(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool CanShowOptionsMenu(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool CanClose(CExtControlBar*) const { return !g_bLockAllBars; }
@@ -530,6 +555,8 @@ public:
     static const UINT g_nMsgCustomNcAreaQuery;
 
 protected:
+    // The floating frame runs its resizing loop as the bars run theirs.
+    friend class CExtMiniDockFrameWnd;
     // Idle processing inside the modal loops, when the program asks for it.
     static void RunIdleInTrackingLoop();
     // The message loop of row and in-row resizing.
@@ -621,8 +648,8 @@ public:
     virtual bool LockLayout(bool bLock);
     // Containers docked here lay their nested dock bars out again, or
     // dissolve when they hold at most one bar; plain dock bars hold none.
-    virtual void UpdateNestedLayout() {}
-    virtual void CollapseNestedContainers() {}
+    virtual void UpdateNestedLayout();
+    virtual void CollapseNestedContainers();
 
     // ---- circles ----
     CExtDockBar* GetSiblingDockBar(UINT nDockBarId, bool bCreate);
@@ -686,12 +713,57 @@ public:
     static OuterLayoutItemData MakeItem(CControlBar* pBar, const CSize& sizeExtent);
 };
 
-class CExtMiniDockFrameWnd : public CMiniDockFrameWnd
+// The small tool window bars float in: a themed border and caption of its
+// own, moving by the caption, its own resizing loop for panes, and it keeps
+// its caption on a monitor's work area.
+class CExtMiniDockFrameWnd : public CMiniDockFrameWnd, public CExtMouseCaptureSink
 {
     DECLARE_DYNCREATE(CExtMiniDockFrameWnd)
 public:
-    CExtMiniDockFrameWnd() = default;
+    CExtMiniDockFrameWnd();
+    ~CExtMiniDockFrameWnd() override;
+
+    BOOL Create(CWnd* pParent, DWORD dwBarStyle) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = adjustBorder) override;
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFOA* pTI) const override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void RenderNC(CDC& dc);
+
+    CControlBar* GetFloatingBar() const;
     CExtControlBar* GetFloatingExtBar() const;
+    bool IsResizing() const { return m_nResizingHT != 0; }
+
+    // Whether a floating frame comes to the top whenever the mouse moves over it.
+    static bool g_bFloatingFrameToTopOnHover;
+
+    CToolTipCtrl m_wndToolTip;
+    CRect m_rcCloseBox{0, 0, 0, 0};
+    BOOL m_bCloseBoxHover = FALSE;
+    CRect m_rcCaption{0, 0, 0, 0};
+    CPoint m_ptLastResize{-1, -1};
+    UINT m_nResizingHT = 0;
+    CRect m_rcResizeStart{0, 0, 0, 0};
+
+protected:
+    CDockBar* CreateFloatingDockBar() override;
+    UINT HitTestAt(CPoint ptScreen);
+    void OnSizeFrame(UINT nType, int cx, int cy);
+    void KeepCaptionOnWorkArea();
+    void OnNcPaintFrame();
+    void OnNcLeftButtonDown(UINT nHitTest, CPoint ptScreen);
+    void OnNcRightButtonDown(UINT nHitTest, CPoint ptScreen);
+    void OnNcLeftButtonDoubleClick(UINT nHitTest, CPoint ptScreen);
+    void TrackHover(CPoint ptScreen);
+    void OnFrameTimer(UINT_PTR nIDEvent);
+    // The modal resizing by a border; returns when it ends.
+    void StartResizing(UINT nHitTest);
+    void StopResizing();
+    void ResizeStep(CPoint ptScreen);
+    CRect GetWorkArea() const;
+    // The text the caption shows.
+    CString GetCaptionText() const;
 };
 
 class CExtDynAutoHideSlider : public CWnd

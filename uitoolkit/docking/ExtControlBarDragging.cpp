@@ -321,10 +321,21 @@ void CExtControlBar::StopDragging(bool bCancel)
         return;
     m_bDragging = false;
     m_ptLastDrag = CPoint(-1, -1);
+    const bool bMarkers = GetDockingType() == 1;
+    // Marker docking has nothing to undo: a cancel applies what is shown.
+    if (bMarkers)
+        bCancel = false;
+    const bool bShownEmptyOrSame = g_DragStateShown.m_bEmpty || g_DragStateShown == g_DragStateNew;
     g_DragStateShown.DrawTrackingOutline(true);
     CExtDynDockMarkerWnd::DestroyAllMarkers();
     if (!g_DragStateNew.m_bEmpty)
-        OnDragFinished(g_DragStateShown, g_DragStateNew, bCancel);
+    {
+        const InternalDraggingState_t computed = g_DragStateNew;
+        OnDragFinished(g_DragStateShown, computed, bCancel);
+        // A live drag applied its steps already; only the markers finish it.
+        if (!bCancel && (!IsMarkerDockingStyle() || !bShownEmptyOrSame || bMarkers))
+            ApplyDrop(computed, true);
+    }
     g_DragStateShown.Reset();
     g_DragStateNew.Reset();
     if (!::IsWindow(m_hWnd))

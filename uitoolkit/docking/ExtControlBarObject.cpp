@@ -267,6 +267,26 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (message == WM_NCLBUTTONUP && GetDraggedBar() != nullptr)
             return 0;
         break;
+    case WM_NCLBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK:
+    {
+        // The caption answers the client hit test, so its double clicks come
+        // as client ones.
+        CPoint pt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        CRect rcWindow;
+        GetWindowRect(&rcWindow);
+        if (message == WM_LBUTTONDBLCLK)
+            ClientToScreen(&pt);
+        const bool bOnCaption =
+            message == WM_NCLBUTTONDBLCLK
+                ? wParam == HTCAPTION
+                : m_rectCaption.PtInRect(CPoint(pt.x - rcWindow.left, pt.y - rcWindow.top)) != FALSE;
+        if (!bOnCaption || m_pDockBar == nullptr)
+            break;
+        if (CanToggleDocking(this))
+            ToggleDocking();
+        return 0;
+    }
     case WM_NCLBUTTONDOWN:
         if (OnNcLeftButtonDown(static_cast<UINT>(wParam),
                                CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
@@ -487,12 +507,6 @@ void CExtControlBar::GetBarText(int, CString& sText) const
     sText.Empty();
     if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
         GetWindowText(sText);
-}
-
-void CExtControlBar::FloatAt(int x, int y, DWORD dwFlags)
-{
-    if (m_pDockSite != nullptr)
-        m_pDockSite->FloatControlBar(this, CPoint(x, y), dwFlags);
 }
 
 bool CExtControlBar::PutToPopupMenu(CExtPopupMenuWnd* pPopup)

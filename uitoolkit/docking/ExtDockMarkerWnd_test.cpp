@@ -85,8 +85,12 @@ protected:
     }
     void EndDrag()
     {
-        if (Dragged().m_bDragging)
-            Dragged().StopDragging(true);
+        if (!Dragged().m_bDragging)
+            return;
+        // Marker docking applies even a cancelled drag: the layout stays as
+        // the fixture built it only without a target.
+        CExtControlBar::g_DragStateNew.Reset();
+        Dragged().StopDragging(true);
     }
     static std::vector<int> Kinds(const CExtDockMarkerWndArray& arr)
     {
