@@ -11,12 +11,21 @@
 //   pBlock->SetBlank();
 #pragma once
 
+#include "DVD/source/DVD.h"
 #include "DVD/source/DvdObject.h"
+#include "DVD/source/NodePath.h"
 
 class CDvdEditGuard
 {
 public:
     CDvdEditGuard(CDvdObject* pNode, const char* pszAction) : m_pNode(pNode) { m_pNode->NotifyAction(pszAction); }
+    // An edit of pNode that the history names by another node's path, as
+    // when a cut of one unit changes its whole title set.
+    CDvdEditGuard(CDvdObject* pNode, const char* pszAction, const CDvdObject* pPathNode) : m_pNode(pNode)
+    {
+        if (CDvd* pDvd = m_pNode->GetDvd())
+            pDvd->NotifyAction(m_pNode, pszAction, GetPath(pPathNode));
+    }
     ~CDvdEditGuard() { m_pNode->NotifyChanged(); }
     CDvdEditGuard(const CDvdEditGuard&) = delete;
     CDvdEditGuard& operator=(const CDvdEditGuard&) = delete;
