@@ -80,3 +80,20 @@ void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPC
     if (added.GetCmdID() != CExtPopupMenuWnd::CMD_SEPARATOR)
         added.SetExtraBit(MENUITEMDATA::EXTRA_ENABLED, bEnabled);
 }
+
+void TrackContextMenu(CWnd& wnd, const std::vector<CMenuEntry>& entries, CPoint point)
+{
+    CExtPopupMenuWnd* pMenu = new CExtPopupMenuWnd;
+    pMenu->CreatePopupMenu(wnd.m_hWnd);
+    // own items: the window's handlers would otherwise enable every entry
+    for (const CMenuEntry& entry : entries)
+    {
+        if (entry.nId == 0)
+            AddPopupMenuSeparator(*pMenu);
+        else
+            AddPopupMenuItem(*pMenu, entry.nId, entry.pszText, entry.pszAccel, entry.bEnabled, true);
+    }
+    wnd.ClientToScreen(&point);
+    // the tracker owns the menu from here on, whatever the outcome
+    pMenu->TrackPopupMenu(0, point.x, point.y);
+}

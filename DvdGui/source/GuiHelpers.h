@@ -4,6 +4,7 @@
 // entries of context menus.
 #pragma once
 
+#include "DvdGui/core/EditMenus.h"
 #include "DvdGui/core/GuiText.h"
 #include "framework/win/AfxWin.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
@@ -28,3 +29,6 @@ void AddPopupMenuSeparator(CExtPopupMenuWnd& menu);
 // keeps its texts and state instead of following the command profile.
 void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPCTSTR lpszAccelText, bool bEnabled,
                       bool bOwnItem = false);
+// A context menu of the entries at a client point of the window, which
+// receives the chosen command. The menu tracks on its own from here on.
+void TrackContextMenu(CWnd& wnd, const std::vector<CMenuEntry>& entries, CPoint point);
