@@ -601,21 +601,8 @@ int CAngleBlockListExView::GetSingleSelection() const
 
 void CAngleBlockListExView::RunEdit(const std::function<bool()>& edit)
 {
-    if (m_bReadOnly)
-        return;
-    bool bRan = false;
-    try
-    {
-        bRan = edit();
-    }
-    catch (const std::exception&)
-    {
-        // the edit's guard has sent its end notice
-        bRan = true;
-        LogError("Ops. CAngleBlockListExView edit", STRIP_LOCATION);
-    }
-    if (bRan && m_hWnd != nullptr)
-        SetFocus();
+    if (!m_bReadOnly)
+        RunEditCommand(*this, edit, "Ops. CAngleBlockListExView edit", STRIP_LOCATION);
 }
 
 void CAngleBlockListExView::OnHideBlocks()

@@ -547,7 +547,7 @@ TEST_F(AngleBlockListExViewTest, ContextMenuAndEditCommands)
         EXPECT_STREQ(pMenu->ItemGetText(1), "Hide blocks &before this");
         EXPECT_STREQ(pMenu->ItemGetAccelText(2), "Ctrl+Shift+>");
         if (&m == &menus[0])
-            kxgui::SaveArtifact(kxgui::CaptureScreen(m_hHost), "block_strip_menu.png");
+            kxgui::SaveArtifact(kxgui::CaptureScreen(pMenu->GetSafeHwnd(), false), "block_strip_menu.png");
         CloseMenu();
     }
 

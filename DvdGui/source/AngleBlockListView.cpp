@@ -569,21 +569,8 @@ void CAngleBlockListView::OnTimer(UINT_PTR nIDEvent)
 
 void CAngleBlockListView::RunEdit(const std::function<bool()>& edit)
 {
-    if (m_bReadOnly)
-        return;
-    bool bRan = false;
-    try
-    {
-        bRan = edit();
-    }
-    catch (const std::exception&)
-    {
-        // the edit's guard has sent its end notice
-        bRan = true;
-        LogError("Ops. CAngleBlockListView edit", ROW_LOCATION);
-    }
-    if (bRan && m_hWnd != nullptr)
-        SetFocus();
+    if (!m_bReadOnly)
+        RunEditCommand(*this, edit, "Ops. CAngleBlockListView edit", ROW_LOCATION);
 }
 
 void CAngleBlockListView::OnHideBlock()

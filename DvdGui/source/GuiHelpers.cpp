@@ -1,6 +1,9 @@
 #include "DvdGui/source/GuiHelpers.h"
+#include "DvdGui/core/AppLog.h"
 
 #include "controls/custom/SelectFolderDialog.h"
+
+#include <exception>
 
 void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder)
 {
@@ -96,4 +99,20 @@ void TrackContextMenu(CWnd& wnd, const std::vector<CMenuEntry>& entries, CPoint 
     wnd.ClientToScreen(&point);
     // the tracker owns the menu from here on, whatever the outcome
     pMenu->TrackPopupMenu(0, point.x, point.y);
+}
+
+void RunEditCommand(CWnd& wnd, const std::function<bool()>& edit, const char* pszWhere, const CString& location)
+{
+    bool bRan = false;
+    try
+    {
+        bRan = edit();
+    }
+    catch (const std::exception&)
+    {
+        bRan = true;
+        LogError(pszWhere, location);
+    }
+    if (bRan && wnd.m_hWnd != nullptr)
+        wnd.SetFocus();
 }

@@ -9,6 +9,8 @@
 #include "framework/win/AfxWin.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
+#include <functional>
+
 // The chosen folder, or an empty text when the user cancelled.
 void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder);
 
@@ -32,3 +34,8 @@ void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPC
 // A context menu of the entries at a client point of the window, which
 // receives the chosen command. The menu tracks on its own from here on.
 void TrackContextMenu(CWnd& wnd, const std::vector<CMenuEntry>& entries, CPoint point);
+
+// Runs one edit command of a window. An exception is logged with
+// pszWhere (its guard has sent the end notice); the window takes the focus
+// when the edit ran.
+void RunEditCommand(CWnd& wnd, const std::function<bool()>& edit, const char* pszWhere, const CString& location);
