@@ -24,8 +24,8 @@ CVobCell* FirstUnit(const CAngleBlock* pBlock)
     return pBlock != nullptr && pBlock->GetIlvuCount() > 0 ? pBlock->GetIlvu(0) : nullptr;
 }
 
-// The stream offset of VOBU n of the unit; 0 when the unit's data do not
-// reach it.
+} // namespace
+
 uint64_t VobuPosition(const CCellDataStream& stream, const CVobCell& unit, uint32_t nVobu)
 {
     int64_t nPosition = stream.SourceToStreamPosition(uint64_t(unit.GetSourceVobus()[nVobu]) * 2048);
@@ -42,8 +42,6 @@ bool InitDecoder(CMpegVideoDecoder& decoder, CCellDataStream& stream, const CClu
         std::memcpy(attributes.palette, pPalette->colours, sizeof attributes.palette);
     return decoder.Init(attributes);
 }
-
-} // namespace
 
 CThumbnailTile::CThumbnailTile(CAngleBlock* pBlock) : pBlock(pBlock)
 {

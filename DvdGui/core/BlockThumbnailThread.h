@@ -12,6 +12,10 @@
 #include <vector>
 
 class CAngleBlock;
+class CCellDataStream;
+class CMpegVideoDecoder;
+class CVobCell;
+struct CClut;
 
 // One tile's record. The thread writes the thumbnail before it sets the done
 // flag; the painting draws a thumbnail only once the flag is set.
@@ -40,6 +44,13 @@ public:
 // The coded picture size of the first tile whose unit has a sequence
 // header (0 x 0 when none has), and whether the domain of the first tile's
 // block shows 16:9 video.
+// The stream offset of VOBU n of the unit, through the unit's sector
+// ranges; 0 when the unit's data do not reach it.
+uint64_t VobuPosition(const CCellDataStream& stream, const CVobCell& unit, uint32_t nVobu);
+// A decoder of the stream's video with the first sub-picture stream in the
+// palette's colours (none: the decoder's own).
+bool InitDecoder(CMpegVideoDecoder& decoder, CCellDataStream& stream, const CClut* pPalette);
+
 void ProbeFrameSize(const std::vector<CAngleBlock*>& blocks, int& nWidth, int& nHeight, bool& bWideScreen);
 
 class CBlockThumbnailThread : public CWorkerThread

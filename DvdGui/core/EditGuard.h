@@ -19,12 +19,13 @@ class CDvdEditGuard
 {
 public:
     CDvdEditGuard(CDvdObject* pNode, const char* pszAction) : m_pNode(pNode) { m_pNode->NotifyAction(pszAction); }
-    // An edit of a whole domain: both notices name the domain's owner, the
-    // revision keeps the path of the node the user chose.
-    CDvdEditGuard(CDvdObject* pOwner, const char* pszAction, const CDvdObject* pChosen) : m_pNode(pOwner)
+    // An edit of pNode that the history names by another node's path: a cut
+    // of one unit changes its whole title set, a domain edit is made on the
+    // domain's owner.
+    CDvdEditGuard(CDvdObject* pNode, const char* pszAction, const CDvdObject* pPathNode) : m_pNode(pNode)
     {
-        if (CDvd* pDvd = pOwner->GetDvd())
-            pDvd->NotifyAction(pOwner, pszAction, GetPath(pChosen));
+        if (CDvd* pDvd = m_pNode->GetDvd())
+            pDvd->NotifyAction(m_pNode, pszAction, GetPath(pPathNode));
     }
     ~CDvdEditGuard() { m_pNode->NotifyChanged(); }
     CDvdEditGuard(const CDvdEditGuard&) = delete;

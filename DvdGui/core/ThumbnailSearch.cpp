@@ -53,3 +53,23 @@ double ThumbnailProgress(uint32_t nVobu, uint32_t nVobuCount)
         return 0.0;
     return std::clamp((double(nVobu) + 1.0) / nVobuCount, 0.0, 1.0);
 }
+
+uint32_t SearchRowThumbnail(uint32_t nVobuCount, const std::function<bool(uint32_t nVobu, double& dLuma)>& decodeAt)
+{
+    uint32_t nVobu = 0;
+    for (bool bFirst = true;; bFirst = false)
+    {
+        if (nVobu > kThumbnailVobuLimit)
+            break;
+        // The index stays on the last VOBU tried rather than one past the
+        // unit: the strip's owner seeks to it.
+        if (!bFirst && nVobu + kRowSearchStep >= nVobuCount)
+            break;
+        if (!bFirst)
+            nVobu += kRowSearchStep;
+        double dLuma = 0.0;
+        if (!decodeAt(nVobu, dLuma) || dLuma >= kDarkThreshold)
+            break;
+    }
+    return nVobu;
+}

@@ -32,3 +32,11 @@ int ChooseThumbnailTile(int nTiles, float fFirstVisible, const std::function<boo
 // The share of a unit's VOBUs the search has passed, 0..1; 0 for a unit
 // without VOBUs.
 double ThumbnailProgress(uint32_t nVobu, uint32_t nVobuCount);
+
+// The popups' strip looks for a picture that is not blank at VOBU 0, then
+// every sixth VOBU, growing the index only while it is 50 or less (so up to
+// 54) and while it stays inside the unit. decodeAt decodes the next picture
+// there and answers whether there is a picture to show (the one before when
+// none came) and its luma deviation. Answers the VOBU of the last try.
+const uint32_t kRowSearchStep = 6;
+uint32_t SearchRowThumbnail(uint32_t nVobuCount, const std::function<bool(uint32_t nVobu, double& dLuma)>& decodeAt);

@@ -91,4 +91,38 @@ TEST(ThumbnailSearch, Progress)
     EXPECT_DOUBLE_EQ(ThumbnailProgress(0, 0), 0.0);
 }
 
+// The popups' strip: VOBU 0, then every sixth while the pictures are dark.
+TEST(ThumbnailSearch, RowSearchTries)
+{
+    const struct
+    {
+        const char* what;
+        uint32_t vobus;
+        uint32_t bright; // the first VOBU with a bright picture; 1000: none
+        uint32_t noPicture;
+        std::vector<uint32_t> tries;
+        uint32_t kept;
+    } cases[] = {
+        {"all dark", 100, 1000, 1000, {0, 6, 12, 18, 24, 30, 36, 42, 48, 54}, 54},
+        {"bright at once", 100, 0, 1000, {0}, 0},
+        {"bright at 12", 100, 12, 1000, {0, 6, 12}, 12},
+        {"short unit", 20, 1000, 1000, {0, 6, 12, 18}, 18},
+        {"exactly six more", 12, 1000, 1000, {0, 6}, 6},
+        {"no picture at 6", 100, 1000, 6, {0, 6}, 6},
+    };
+    for (const auto& c : cases)
+    {
+        std::vector<uint32_t> tries;
+        const uint32_t kept = SearchRowThumbnail(c.vobus,
+                                                 [&](uint32_t nVobu, double& dLuma)
+                                                 {
+                                                     tries.push_back(nVobu);
+                                                     dLuma = nVobu >= c.bright ? 0.2 : 0.01;
+                                                     return nVobu != c.noPicture;
+                                                 });
+        EXPECT_EQ(tries, c.tries) << c.what;
+        EXPECT_EQ(kept, c.kept) << c.what;
+    }
+}
+
 } // namespace

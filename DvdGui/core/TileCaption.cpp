@@ -76,3 +76,13 @@ CString FormatTileCaption(const CTileCaptionFacts& facts)
     text += " ";
     return text;
 }
+
+CString FormatRowTileCaption(const CTileCaptionFacts& facts)
+{
+    CString text = " " + FormatPlaybackTime(MakeDvdTime(facts.nDurationTicks, facts.nFrameRate));
+    if (facts.bInterleaved)
+        text += facts.bMultiAngle ? "\n ILVU   MA " : "\n ILVU ";
+    if (facts.bEdited)
+        text += "\n edited ";
+    return text;
+}

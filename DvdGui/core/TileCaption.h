@@ -28,3 +28,5 @@ struct CTileCaptionFacts
 // gives only its size and edit mark.
 CTileCaptionFacts GetTileCaptionFacts(CAngleBlock& block);
 CString FormatTileCaption(const CTileCaptionFacts& facts);
+// The shorter caption of the popups' strip: duration, angle marks, edit mark.
+CString FormatRowTileCaption(const CTileCaptionFacts& facts);

@@ -64,6 +64,19 @@ TEST(TileCaption, TableOfFacts)
     };
     for (const auto& c : cases)
         EXPECT_STREQ(LPCSTR(FormatTileCaption(c.facts)), c.caption);
+
+    // the popups' strip: no size and no buttons
+    const struct
+    {
+        CTileCaptionFacts facts;
+        const char* caption;
+    } rows[] = {
+        {cases[2].facts, " 00:01:01.01"},
+        {cases[3].facts, " 00:01:01.01\n ILVU "},
+        {cases[4].facts, " 00:01:01.01\n ILVU   MA \n edited "},
+    };
+    for (const auto& c : rows)
+        EXPECT_STREQ(LPCSTR(FormatRowTileCaption(c.facts)), c.caption);
 }
 
 class TileCaptionFixture : public ::testing::Test

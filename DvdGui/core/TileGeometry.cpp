@@ -49,37 +49,49 @@ void FitTiles(int nTiles, int nAcrossClient, int nAlongClient, int nBar, int nMi
 
 } // namespace
 
+namespace
+{
+
+// The first visible item pulled back so that the last tile stays in view.
+void LimitFirstVisible(CTileLayout& layout, int nTiles, int nExtent, int nTileSize)
+{
+    if (!layout.bScrollBar)
+    {
+        layout.fFirstVisible = 0.0f;
+        return;
+    }
+    float fLargest = float(nTiles - double(nExtent) / nTileSize);
+    if (layout.fFirstVisible > fLargest)
+        layout.fFirstVisible = fLargest < 0.0f ? 0.0f : fLargest;
+}
+
+} // namespace
+
 CTileLayout ComputeTileLayout(int nTiles, int nClientWidth, int nClientHeight, int nScrollBar, double dAspect,
                               float fFirstVisible)
+{
+    if (!IsVerticalStrip(nClientWidth, nClientHeight))
+        return ComputeRowLayout(nTiles, nClientWidth, nClientHeight, nScrollBar, dAspect, fFirstVisible, kMinTile);
+    CTileLayout layout;
+    layout.fFirstVisible = fFirstVisible;
+    if (nTiles <= 0)
+        return layout;
+    FitTiles(nTiles, nClientWidth, nClientHeight, nScrollBar, int(kMinTile * dAspect), int(kMaxTile * dAspect), dAspect,
+             HeightForWidth, layout.nTileWidth, layout.nTileHeight, layout.bScrollBar);
+    LimitFirstVisible(layout, nTiles, nClientHeight, layout.nTileHeight);
+    return layout;
+}
+
+CTileLayout ComputeRowLayout(int nTiles, int nClientWidth, int nClientHeight, int nScrollBar, double dAspect,
+                             float fFirstVisible, int nMinHeight)
 {
     CTileLayout layout;
     layout.fFirstVisible = fFirstVisible;
     if (nTiles <= 0)
         return layout;
-    int nExtent;
-    int nTileSize;
-    if (!IsVerticalStrip(nClientWidth, nClientHeight))
-    {
-        FitTiles(nTiles, nClientHeight, nClientWidth, nScrollBar, kMinTile, kMaxTile, dAspect, WidthForHeight,
-                 layout.nTileHeight, layout.nTileWidth, layout.bScrollBar);
-        nExtent = nClientWidth;
-        nTileSize = layout.nTileWidth;
-    }
-    else
-    {
-        FitTiles(nTiles, nClientWidth, nClientHeight, nScrollBar, int(kMinTile * dAspect), int(kMaxTile * dAspect),
-                 dAspect, HeightForWidth, layout.nTileWidth, layout.nTileHeight, layout.bScrollBar);
-        nExtent = nClientHeight;
-        nTileSize = layout.nTileHeight;
-    }
-    if (!layout.bScrollBar)
-    {
-        layout.fFirstVisible = 0.0f;
-        return layout;
-    }
-    float fLargest = float(nTiles - double(nExtent) / nTileSize);
-    if (layout.fFirstVisible > fLargest)
-        layout.fFirstVisible = fLargest < 0.0f ? 0.0f : fLargest;
+    FitTiles(nTiles, nClientHeight, nClientWidth, nScrollBar, nMinHeight, kMaxTile, dAspect, WidthForHeight,
+             layout.nTileHeight, layout.nTileWidth, layout.bScrollBar);
+    LimitFirstVisible(layout, nTiles, nClientWidth, layout.nTileWidth);
     return layout;
 }
 

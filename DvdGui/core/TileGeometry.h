@@ -28,6 +28,10 @@ struct CTileLayout
 // do not fit without a bar.
 CTileLayout ComputeTileLayout(int nTiles, int nClientWidth, int nClientHeight, int nScrollBar, double dAspect,
                               float fFirstVisible);
+// Tiles side by side whatever the client's shape, at least nMinHeight high:
+// the light strip of the popups.
+CTileLayout ComputeRowLayout(int nTiles, int nClientWidth, int nClientHeight, int nScrollBar, double dAspect,
+                             float fFirstVisible, int nMinHeight);
 
 // The strip's tiles as laid out: their count, size and orientation.
 struct CTileStrip

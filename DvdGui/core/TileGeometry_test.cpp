@@ -48,6 +48,30 @@ TEST(TileGeometry, LayoutTable)
     EXPECT_TRUE(IsVerticalStrip(300, 301));
 }
 
+// The popups' strip lays its tiles side by side even in a tall client, at
+// least 80 high.
+TEST(TileGeometry, RowLayoutStaysHorizontal)
+{
+    const struct
+    {
+        const char* what;
+        int tiles, cx, cy;
+        int tileWidth, tileHeight;
+        bool bar;
+    } cases[] = {
+        {"tall client", 2, 200, 600, 280, 280, true},
+        {"low client", 2, 400, 60, 80, 80, false},
+        {"fits", 2, 401, 100, 100, 100, false},
+    };
+    for (const auto& c : cases)
+    {
+        CTileLayout layout = ComputeRowLayout(c.tiles, c.cx, c.cy, kBar, 1.0, 0.0f, 80);
+        EXPECT_EQ(layout.nTileWidth, c.tileWidth) << c.what;
+        EXPECT_EQ(layout.nTileHeight, c.tileHeight) << c.what;
+        EXPECT_EQ(layout.bScrollBar, c.bar) << c.what;
+    }
+}
+
 TEST(TileGeometry, HitTestTable)
 {
     const struct

@@ -2,6 +2,7 @@
 #include "DVD/source/AngleBlock.h"
 #include "DVD/source/VobCell.h"
 #include "DvdGui/core/AppLog.h"
+#include "DvdGui/core/BlockEdits.h"
 #include "DvdGui/core/ThumbnailSearch.h"
 #include "DvdGui/core/TileCaption.h"
 #include "DvdGui/source/GuiHelpers.h"
@@ -11,6 +12,7 @@
 
 #include <cstring>
 #include <exception>
+#include <functional>
 
 namespace
 {
@@ -21,12 +23,6 @@ CString s_strClassName;
 // thumbnails are made.
 const UINT_PTR kWatchTimer = 0;
 const UINT_PTR kRepaintTimer = 3;
-
-// The commands of the hide and restore keys, handled by the edit commands.
-const UINT kHideCommand = 1049;
-const UINT kHideBeforeCommand = 1052;
-const UINT kHideAfterCommand = 1053;
-const UINT kRestoreCommand = 1054;
 
 #define STRIP_LOCATION FormatLocation("AngleBlockListExView.cpp", __LINE__)
 
@@ -59,9 +55,15 @@ ON_WM_MOUSEWHEEL()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
 ON_WM_TIMER()
 ON_MESSAGE(WM_BLOCKLIST_THUMBNAILS_DONE, OnThumbnailsDone)
 ON_COMMAND(ID_BLOCKLIST_SELECT_ALL, OnSelectAll)
+ON_COMMAND(ID_BLOCK_HIDE, OnHideBlocks)
+ON_COMMAND(ID_BLOCK_HIDE_BEFORE, OnHideBlocksBefore)
+ON_COMMAND(ID_BLOCK_HIDE_AFTER, OnHideBlocksAfter)
+ON_COMMAND(ID_BLOCK_RESTORE, OnRestoreBlocks)
+ON_COMMAND(ID_BLOCK_CONVERT_TO_STILL, OnConvertToStill)
 END_MESSAGE_MAP()
 
 CAngleBlockListExView::CAngleBlockListExView(bool bReadOnly, bool bShowCaptions)
@@ -543,6 +545,82 @@ void CAngleBlockListExView::OnRButtonDown(UINT nFlags, CPoint point)
     CCustomWnd::OnRButtonDown(nFlags, point);
 }
 
+void CAngleBlockListExView::OnRButtonUp(UINT nFlags, CPoint point)
+{
+    CCustomWnd::OnRButtonUp(nFlags, point);
+    const std::vector<CAngleBlock*> selected = GetSelectedBlocks();
+    if (m_bReadOnly || selected.empty())
+        return;
+    int nFirst = 0;
+    while (!IsItemSelected(nFirst))
+        ++nFirst;
+    TrackContextMenu(*this, BlockStripMenu(GetBlockMenuFacts(selected, GetTileCount(), nFirst)), point);
+}
+
+// ---- edit commands -----------------------------------------------------------
+
+std::vector<CAngleBlock*> CAngleBlockListExView::GetBlocks() const
+{
+    std::vector<CAngleBlock*> blocks;
+    for (int n = 0; n < GetTileCount(); ++n)
+        blocks.push_back(GetTile(n).pBlock);
+    return blocks;
+}
+
+std::vector<CAngleBlock*> CAngleBlockListExView::GetSelectedBlocks() const
+{
+    std::vector<CAngleBlock*> blocks;
+    for (int n = 0; n < GetTileCount(); ++n)
+        if (IsItemSelected(n) && GetTile(n).pBlock != nullptr)
+            blocks.push_back(GetTile(n).pBlock);
+    return blocks;
+}
+
+int CAngleBlockListExView::GetSingleSelection() const
+{
+    int nSelected = -1;
+    for (int n = 0; n < GetTileCount(); ++n)
+    {
+        if (!IsItemSelected(n))
+            continue;
+        if (nSelected >= 0)
+            return -1;
+        nSelected = n;
+    }
+    return nSelected;
+}
+
+void CAngleBlockListExView::RunEdit(const std::function<bool()>& edit)
+{
+    if (!m_bReadOnly)
+        RunEditCommand(*this, edit, "Ops. CAngleBlockListExView edit", STRIP_LOCATION);
+}
+
+void CAngleBlockListExView::OnHideBlocks()
+{
+    RunEdit([this] { return HideSelectedBlocks(GetSelectedBlocks()); });
+}
+
+void CAngleBlockListExView::OnRestoreBlocks()
+{
+    RunEdit([this] { return RestoreSelectedBlocks(GetSelectedBlocks()); });
+}
+
+void CAngleBlockListExView::OnConvertToStill()
+{
+    RunEdit([this] { return ConvertSelectedBlocksToStill(GetSelectedBlocks()); });
+}
+
+void CAngleBlockListExView::OnHideBlocksBefore()
+{
+    RunEdit([this] { return HideBlocksBefore(GetBlocks(), GetSingleSelection()); });
+}
+
+void CAngleBlockListExView::OnHideBlocksAfter()
+{
+    RunEdit([this] { return HideBlocksAfter(GetBlocks(), GetSingleSelection()); });
+}
+
 void CAngleBlockListExView::ShowCaptions(bool bShow)
 {
     m_bCaptionsVisible = bShow;
@@ -590,10 +668,10 @@ BOOL CAngleBlockListExView::PreTranslateMessage(MSG* pMsg)
             return TRUE;
         }
         break;
-    case 'H': nCommand = bCtrl ? kHideCommand : 0; break;
-    case 'Z': nCommand = bCtrl && bShift ? kRestoreCommand : 0; break;
-    case VK_OEM_COMMA: nCommand = bCtrl && bShift ? kHideBeforeCommand : 0; break;
-    case VK_OEM_PERIOD: nCommand = bCtrl && bShift ? kHideAfterCommand : 0; break;
+    case 'H': nCommand = bCtrl ? ID_BLOCK_HIDE : 0; break;
+    case 'Z': nCommand = bCtrl && bShift ? ID_BLOCK_RESTORE : 0; break;
+    case VK_OEM_COMMA: nCommand = bCtrl && bShift ? ID_BLOCK_HIDE_BEFORE : 0; break;
+    case VK_OEM_PERIOD: nCommand = bCtrl && bShift ? ID_BLOCK_HIDE_AFTER : 0; break;
     }
     if (nCommand == 0)
         return CCustomWnd::PreTranslateMessage(pMsg);

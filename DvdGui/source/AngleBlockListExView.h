@@ -6,12 +6,14 @@
 #pragma once
 
 #include "DvdGui/core/BlockThumbnailThread.h"
+#include "DvdGui/core/EditMenus.h"
 #include "DvdGui/core/MultiSelection.h"
 #include "DvdGui/core/TileGeometry.h"
 #include "controls/custom/CustomWnd.h"
 #include "framework/win/Controls.h"
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 // The record of the strip's WM_NOTIFY: the tile and the VOBU of its block's
@@ -27,12 +29,11 @@ struct NMBLOCKLIST
 // word parameter is the pass.
 const UINT WM_BLOCKLIST_THUMBNAILS_DONE = 0x11A6;
 
-// The strip's scroll bars and the command that selects every tile.
+// The strip's scroll bars.
 enum : UINT
 {
     IDC_BLOCKLIST_HSCROLL = 1048,
     IDC_BLOCKLIST_VSCROLL = 1057,
-    ID_BLOCKLIST_SELECT_ALL = 1058,
 };
 
 class CAngleBlockListExView : public CCustomWnd, public CTileSelection, private CThumbnailSink
@@ -71,6 +72,8 @@ public:
 
     int GetHotItem() const { return m_nHot; }
     float GetFirstVisible() const { return m_fFirstVisible; }
+    // The blocks of the selected tiles, in tile order.
+    std::vector<CAngleBlock*> GetSelectedBlocks() const;
     // The tiles as laid out now.
     CTileStrip GetStrip() const;
     const CThumbnailTile& GetTile(int nItem) const { return m_thread.GetTile(size_t(nItem)); }
@@ -97,9 +100,15 @@ protected:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg LRESULT OnThumbnailsDone(WPARAM wParam, LPARAM lParam);
     afx_msg void OnSelectAll();
+    afx_msg void OnHideBlocks();
+    afx_msg void OnHideBlocksBefore();
+    afx_msg void OnHideBlocksAfter();
+    afx_msg void OnRestoreBlocks();
+    afx_msg void OnConvertToStill();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -119,6 +128,12 @@ private:
     bool ScrollBarShown() const;
     void ShowCaptions(bool bShow);
     void OnNavigationKey(ETileKey key);
+    // The blocks of every tile.
+    std::vector<CAngleBlock*> GetBlocks() const;
+    // Runs an edit of the blocks; the strip takes the focus when it ran.
+    void RunEdit(const std::function<bool()>& edit);
+    // The single selected tile, -1 unless exactly one is selected.
+    int GetSingleSelection() const;
 
     bool m_bHorizontal = true;
     int m_nFrameWidth = 720;

@@ -8,9 +8,13 @@
 #include "DVD/source/MultiAngleTestSupport.h"
 #include "DVD/source/VTS.h"
 #include "DVD/source/VobCell.h"
+#include "DVD/source/StockCells.h"
+#include "DvdGui/core/RevisionList.h"
 #include "DvdGui/core/TileCaption.h"
 #include "VDS/source/Idct.h"
 #include "tests/gui/GuiHarness.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
 
@@ -144,6 +148,17 @@ protected:
         return true;
     }
 
+    // The context menu that a right click opened, closed with Escape.
+    void CloseMenu()
+    {
+        Pump();
+        for (int n = 0; n < 3 && CExtPopupMenuWnd::GetTracker().GetTopPopup() != nullptr; ++n)
+        {
+            kxgui::PressKey(VK_ESCAPE);
+            Pump();
+        }
+    }
+
     // The centre of a tile's picture in the strip's client area.
     CPoint TileCentre(int nItem) const { return m_strip->GetStrip().PictureRect(nItem).CenterPoint(); }
 
@@ -237,9 +252,11 @@ TEST_F(AngleBlockListExViewTest, ClicksAndKeysSelectAndNotify)
     kxgui::Click(m_strip->m_hWnd, TileCentre(3), true);
     Pump();
     EXPECT_EQ(Selection(), std::vector<int>({2, 3}));
+    CloseMenu();
     kxgui::Click(m_strip->m_hWnd, TileCentre(0), true);
     Pump();
     EXPECT_EQ(Selection(), std::vector<int>({0}));
+    CloseMenu();
 
     const int nLast = m_strip->GetTileCount() - 1;
     const struct
@@ -462,6 +479,102 @@ TEST_F(AngleBlockListExViewTest, Painting)
     const CRect searching = m_strip->GetStrip().PictureRect(1) & CRect(0, 0, shot.width, shot.height);
     EXPECT_GT(shot.CountColor(RGB(80, 80, 80), searching), 100);
     EXPECT_GT(shot.CountColor(RGB(255, 255, 255), searching), 10);
+}
+
+// The document's part for the edit tests: a revision per begin notice.
+class Revisions : public CDvdObserver
+{
+public:
+    void OnChange(const CDvdChange& change) override
+    {
+        if (change.nKind == DVDCHANGE_ACTION)
+        {
+            actions.push_back(LPCSTR(change.strAction));
+            list->BeginAction(change, 10);
+        }
+    }
+    CRevisionList* list = nullptr;
+    std::vector<std::string> actions;
+};
+
+// The context menu on a right-button release, its entries and enabling
+// read from the menu, an entry chosen with the keyboard, and the edit keys:
+// each command one revision.
+TEST_F(AngleBlockListExViewTest, ContextMenuAndEditCommands)
+{
+    if (kxtest::FixtureDir("pal1").empty())
+        GTEST_SKIP() << kxtest::MissingFixtureMessage("pal1");
+    CreateStockCells();
+    Revisions revisions;
+    CRevisionList list(&revisions);
+    revisions.list = &list;
+    ASSERT_TRUE(list.GetCurrentDvd().Read(m_log, kxtest::FixturePath("pal1", "VIDEO_TS").c_str(), nullptr));
+    CAngleBlockList& titles = list.GetCurrentDvd().GetVts(0)->GetTitleDomain();
+    for (uint32_t i = 0; i < titles.GetBlockCount(); ++i)
+        m_blocks.push_back(titles.GetBlock(i));
+    ASSERT_GE(m_blocks.size(), 3u);
+    MakeStrip(700, 140);
+    m_strip->SetBlocks(&m_blocks, nullptr);
+    m_strip->StopThumbnails();
+    kxgui::Activate(m_hHost);
+
+    const struct
+    {
+        std::vector<int> tiles;
+        std::vector<bool> enabled; // hide, before, after, restore, convert, select all
+    } menus[] = {
+        {{0}, {true, false, true, false, true, true}},
+        {{int(m_blocks.size()) - 1}, {true, true, false, false, true, true}},
+        {{0, 1}, {true, false, false, false, true, true}},
+    };
+    for (const auto& m : menus)
+    {
+        kxgui::Click(m_strip->m_hWnd, TileCentre(m.tiles[0]));
+        for (size_t n = 1; n < m.tiles.size(); ++n)
+            kxgui::InputScript()
+                .KeyDown(VK_CONTROL)
+                .Click(m_strip->m_hWnd, TileCentre(m.tiles[n]))
+                .KeyUp(VK_CONTROL)
+                .Send();
+        kxgui::Click(m_strip->m_hWnd, TileCentre(m.tiles[0]), true);
+        Pump();
+        CExtPopupMenuWnd* pMenu = CExtPopupMenuWnd::GetTracker().GetTopPopup();
+        ASSERT_NE(pMenu, nullptr);
+        ASSERT_EQ(pMenu->ItemGetCount(), 9);
+        const int items[] = {0, 1, 2, 4, 6, 8};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(pMenu->ItemIsEnabled(items[i]), bool(m.enabled[size_t(i)])) << m.tiles.size() << " " << i;
+        EXPECT_STREQ(pMenu->ItemGetText(1), "Hide blocks &before this");
+        EXPECT_STREQ(pMenu->ItemGetAccelText(2), "Ctrl+Shift+>");
+        if (&m == &menus[0])
+            kxgui::SaveArtifact(kxgui::CaptureScreen(pMenu->GetSafeHwnd(), false), "block_strip_menu.png");
+        CloseMenu();
+    }
+
+    // the tiles 0 and 1 are selected: one hide for both
+    kxgui::InputScript().KeyDown(VK_CONTROL).Key('H').KeyUp(VK_CONTROL).Send();
+    Pump();
+    EXPECT_EQ(revisions.actions, std::vector<std::string>({"hide block(s)"}));
+    EXPECT_TRUE(m_blocks[0]->GetIlvu(0)->IsStock());
+    EXPECT_TRUE(m_blocks[1]->GetIlvu(0)->IsStock());
+    EXPECT_EQ(::GetFocus(), m_strip->m_hWnd);
+
+    kxgui::Click(m_strip->m_hWnd, TileCentre(2));
+    Pump();
+    kxgui::InputScript().KeyDown(VK_CONTROL).KeyDown(VK_SHIFT).Key('Z').KeyUp(VK_SHIFT).KeyUp(VK_CONTROL).Send();
+    Pump();
+    EXPECT_EQ(revisions.actions.size(), 1u) << "nothing to restore";
+    kxgui::InputScript()
+        .KeyDown(VK_CONTROL)
+        .KeyDown(VK_SHIFT)
+        .Key(VK_OEM_COMMA)
+        .KeyUp(VK_SHIFT)
+        .KeyUp(VK_CONTROL)
+        .Send();
+    Pump();
+    EXPECT_EQ(revisions.actions.back(), "hide blocks before");
+    EXPECT_EQ(list.GetSize(), 3);
+    m_strip.reset();
 }
 
 } // namespace

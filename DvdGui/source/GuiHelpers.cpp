@@ -1,7 +1,10 @@
 #include "DvdGui/source/GuiHelpers.h"
+#include "DvdGui/core/AppLog.h"
 
 #include "controls/core/FontRecord.h"
 #include "controls/custom/SelectFolderDialog.h"
+
+#include <exception>
 
 CFont* GetParentFont(CWnd& wnd)
 {
@@ -115,4 +118,37 @@ void RegisterPaneClass(CString& strClassName)
         AfxMessageBox("Couldn't register class! (Already registered?)");
         e->Delete();
     }
+}
+
+void TrackContextMenu(CWnd& wnd, const std::vector<CMenuEntry>& entries, CPoint point)
+{
+    CExtPopupMenuWnd* pMenu = new CExtPopupMenuWnd;
+    pMenu->CreatePopupMenu(wnd.m_hWnd);
+    // own items: the window's handlers would otherwise enable every entry
+    for (const CMenuEntry& entry : entries)
+    {
+        if (entry.nId == 0)
+            AddPopupMenuSeparator(*pMenu);
+        else
+            AddPopupMenuItem(*pMenu, entry.nId, entry.pszText, entry.pszAccel, entry.bEnabled, true);
+    }
+    wnd.ClientToScreen(&point);
+    // the tracker owns the menu from here on, whatever the outcome
+    pMenu->TrackPopupMenu(0, point.x, point.y);
+}
+
+void RunEditCommand(CWnd& wnd, const std::function<bool()>& edit, const char* pszWhere, const CString& location)
+{
+    bool bRan = false;
+    try
+    {
+        bRan = edit();
+    }
+    catch (const std::exception&)
+    {
+        bRan = true;
+        LogError(pszWhere, location);
+    }
+    if (bRan && wnd.m_hWnd != nullptr)
+        wnd.SetFocus();
 }

@@ -4,6 +4,7 @@
 // entries of context menus.
 #pragma once
 
+#include "DvdGui/core/EditMenus.h"
 #include "DvdGui/core/GuiText.h"
 #include "framework/win/AfxWin.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
@@ -14,6 +15,8 @@ CFont* GetParentFont(CWnd& wnd);
 // The font of the captions over pictures: the window's font two points
 // smaller; false (and caption left as it was) when the font has no handle.
 bool MakeCaptionFont(CFont& font, CFont& caption);
+
+#include <functional>
 
 // The chosen folder, or an empty text when the user cancelled.
 void SelectFolder(CString& strResult, LPCTSTR lpszTitle, LPCTSTR lpszStartFolder);
@@ -41,3 +44,12 @@ void AddPopupMenuItem(CExtPopupMenuWnd& menu, UINT nCmdID, LPCTSTR lpszText, LPC
 // string, which stays empty when the registration fails (reported in a
 // message box).
 void RegisterPaneClass(CString& strClassName);
+
+// A context menu of the entries at a client point of the window, which
+// receives the chosen command. The menu tracks on its own from here on.
+void TrackContextMenu(CWnd& wnd, const std::vector<CMenuEntry>& entries, CPoint point);
+
+// Runs one edit command of a window. An exception is logged with
+// pszWhere (its guard has sent the end notice); the window takes the focus
+// when the edit ran.
+void RunEditCommand(CWnd& wnd, const std::function<bool()>& edit, const char* pszWhere, const CString& location);
