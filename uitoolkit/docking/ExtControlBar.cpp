@@ -1,13 +1,11 @@
 #include "uitoolkit/docking/ExtControlBar.h"
 
 IMPLEMENT_DYNCREATE(CExtControlBar, CControlBar)
-IMPLEMENT_DYNAMIC(CExtBarNcAreaButton, CObject)
 IMPLEMENT_DYNCREATE(CExtDockBar, CDockBar)
 IMPLEMENT_DYNCREATE(CExtDockOuterBar, CExtDockBar)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideSlider, CWnd)
 IMPLEMENT_DYNAMIC(CExtDynTabWnd, CExtTabWnd)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideArea, CExtTabWnd)
-IMPLEMENT_DYNAMIC(CExtBarNcAreaButtonMenu, CExtBarNcAreaButton)
 
 // ---- dock bars ----
 

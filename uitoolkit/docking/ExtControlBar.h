@@ -19,26 +19,70 @@
 
 class CDockState;
 class CExtControlBar;
+class CExtDockBar;
 class CExtMiniDockFrameWnd;
+class CExtPopupMenuTipWnd;
 class CExtPopupMenuWnd;
 
 // A button in a control bar's caption; the bar owns its buttons.
 class CExtBarNcAreaButton : public CObject
 {
-    DECLARE_DYNAMIC(CExtBarNcAreaButton)
+    DECLARE_DYNCREATE(CExtBarNcAreaButton)
 public:
-    explicit CExtBarNcAreaButton(CExtControlBar* pBar) : m_pBar(pBar) {}
+    // Bits of m_nState.
+    enum : BYTE
+    {
+        StateHover = 0x1,
+        StatePressed = 0x2,
+        StateDisabled = 0x4,
+        StateMenuShown = 0x8, // drawn under its own open menu
+    };
+
+    explicit CExtBarNcAreaButton(CExtControlBar* pBar = nullptr) : m_pBar(pBar) {}
     CExtControlBar* GetBar() const { return m_pBar; }
     // The bar's window goes or the bar dies: the button frees itself.
-    virtual void OnNcAreaButtonDestroy() { delete this; }
+    virtual void OnNcDestroy() { delete this; }
+    // Whether a click on the button of a bar shown in the auto-hide slider
+    // first hides the slider.
+    virtual bool HidesSliderOnClick() const { return true; }
     // Places m_rc after the previous visible button (null for the first).
-    virtual void OnNcAreaReposition(CExtBarNcAreaButton* /*pPrevVisible*/) {}
-    virtual bool OnQueryVisibility() const { return true; }
+    virtual void OnNcAreaReposition(CExtBarNcAreaButton* pPrevVisible);
+    virtual bool OnQueryVisibility() const;
+    virtual void OnNcDraw(CDC&) {}
+    // Follows the mouse at a point in window coordinates; HTCLIENT when the
+    // point is not on the button.
+    virtual UINT UpdateHoverState(CPoint ptWindow);
+    virtual HCURSOR OnQueryCursor(CPoint ptWindow) const;
+    // Whether the click was handled.
+    virtual bool HandleClick(CPoint ptWindow);
+    // The tool id, or -1.
+    virtual INT_PTR OnToolHitTest(CPoint ptWindow, TOOLINFO* pTI);
+
+    bool IsBarFixedMode() const;
+    bool IsBarVisible() const;
+    bool IsBarFloating() const;
+    bool IsBarDockedHorizontally() const;
+    bool IsBarWndActive() const;
+    CFrameWnd* GetBarDockingFrame() const;
+    bool IsBarAutoHideMode(bool* pbShownInSlider = nullptr, bool* pbSliderActive = nullptr) const;
+    // The caption the button sits in and the window whose coordinates it
+    // uses; false when the bar shows no caption.
+    bool GetBarNcAreaInfo(RECT* prcCaption, RECT* prcWindow = nullptr, bool* pbHorzCaption = nullptr,
+                          bool* pbCaptionShown = nullptr) const;
+    void NcDrawDefault(CDC& dc, int nGlyph);
+    INT_PTR DoDefaultToolHitTest(TOOLINFO* pTI, LPCTSTR lpszText);
+    INT_PTR DoToolHitTestWithString(TOOLINFO* pTI, UINT nStringId, LPCTSTR lpszDefault);
 
     // In the coordinates of the window whose caption shows the button.
     CRect m_rc{0, 0, 0, 0};
+    BYTE m_nState = 0;
 
 protected:
+    // Clears the hover and pressed bits; whether the point is on the button.
+    bool TakeClick(CPoint ptWindow);
+    // The hover and pressed bits at the point; whether it is on the button.
+    bool TrackHover(CPoint ptWindow);
+
     CExtControlBar* m_pBar;
 };
 
@@ -250,6 +294,19 @@ public:
         void CalcFrameEdgeDropTarget(CPoint ptScreen, CRect& rc);
 
     public:
+        // Fixed-size bars move at once while they are dragged: along and
+        // between the rows of the frame's outer dock bars, or floating.
+        // Whether a dock bar took the bar.
+        bool CalcFixedBarDropTarget(CPoint ptScreen, bool bForceFloat);
+        // False when the bar may not dock there.
+        bool TryDockFixedBar(CPoint ptScreen, CExtDockBar* pDockBar);
+        void FloatFixedBarAt(CPoint ptScreen);
+        // Lays the dock bar out again, the frame only when its depth changed.
+        static void ReflowOuterDockBar(CFrameWnd* pFrame, CDockBar* pDockBar);
+        // Puts the row of A next to the row of B in their dock bar.
+        static void SwapBarRows(CControlBar* pBarA, CControlBar* pBarB);
+
+    public:
         bool m_bEmpty = true;
         bool m_bTargetFlag = false;
         int m_eDropKind = 0;
@@ -291,13 +348,26 @@ public:
     // whether it shows text.
     virtual bool HasGripper(bool* pbCaptionAtTop = nullptr, bool* pbCaptionShown = nullptr) const;
     virtual void DoPaintNC(CDC* pDC);
-    // The caption buttons the bar shows; none yet.
-    virtual void CreateNcButtons() {}
+    // Close, auto-hide and options-menu buttons, when the bar has none.
+    virtual void CreateNcButtons();
     // Lines the visible caption buttons up, mirrored in a right-to-left
     // user interface.
     virtual void LayoutNcButtons();
     // Leaves the caption buttons free of the caption text.
     virtual void AdjustCaptionTextRect(RECT& rcText);
+    // The popup tip window of caption buttons, null when they show no tips.
+    virtual CExtPopupMenuTipWnd* GetNcButtonsTipWnd() const;
+    virtual void ShowNcButtonTip(CExtPopupMenuTipWnd* pTip, const RECT& rcScreen, LPCTSTR lpszText);
+    void DrawNcButtons(CDC* pDC);
+    // The hit code of the caption button under a screen point, HTCLIENT for none.
+    UINT NcButtonsHitTest(CPoint ptScreen, CExtBarNcAreaButton** ppButton = nullptr);
+    // Offers a release to the visible caption buttons; whether one took it.
+    bool HandleNcButtonsClick(CPoint ptScreen);
+    // The tip of the caption button under a screen point.
+    void ShowNcButtonTipAt(CPoint ptScreen);
+    // The window whose coordinates the caption buttons use: the bar, or
+    // its floating frame; null when they show nowhere.
+    CWnd* GetNcButtonsReferenceWnd();
     // Runs the whole drag, modally, and returns when it is over.
     virtual void StartDragging(const POINT& ptScreen, const POINT& ptGrabOffset, int cxThreshold, int cyThreshold);
     virtual void ContinueDragging(const POINT& ptScreen, bool bForceFloat);
@@ -321,6 +391,8 @@ public:
     virtual OuterPositionData_t* GetOuterPosition() { return nullptr; }
     virtual void SetOuterPosition(const OuterPositionData_t&) {}
     virtual void ResetOuterPosition();
+    // Makes the bar the most recent of its outer row.
+    virtual void ApplyOuterPosition();
     virtual bool SyncsRowThickness() const { return false; }
     virtual void RecalcNcFrame();
     virtual bool IsMarkerDockingStyle() const { return GetDockingType() == 1; }
@@ -711,6 +783,18 @@ public:
                         AFX_SIZEPARENTPARAMS* pLayout, kxdock::OuterRowItems& items, int* pRowCount, bool* pCompressed);
     // The record of one bar of a row.
     static OuterLayoutItemData MakeItem(CControlBar* pBar, const CSize& sizeExtent);
+
+    // ---- moving tool bars in their rows ----
+    void MakeBarFirstInRowOrder(CControlBar* pBar);
+    void MoveBarInRow(CControlBar* pBar, int nDelta, bool* pbResized);
+    void SwapRowItems(kxdock::OuterRowItems& items, int nIndex, int nOther);
+    // False when the row has no room for the bar.
+    bool InsertBarIntoRow(CControlBar* pBar, CArray<CControlBar*, CControlBar*>& rowBars, int nDelta);
+
+protected:
+    bool IsHorzDockBar() const;
+    // The bar's row from its first bar up to the row end, placeholders skipped.
+    void BuildRowItems(CControlBar* pBar, kxdock::OuterRowItems& items);
 };
 
 // The small tool window bars float in: a themed border and caption of its
@@ -787,12 +871,66 @@ public:
     CExtDynAutoHideArea() = default;
 };
 
-// The menu button in a control bar's caption.
+// Expands a pane to the whole length of its row and contracts it again.
+class CExtBarNcAreaButtonExpand : public CExtBarNcAreaButton
+{
+    DECLARE_DYNCREATE(CExtBarNcAreaButtonExpand)
+public:
+    explicit CExtBarNcAreaButtonExpand(CExtControlBar* pBar = nullptr) : CExtBarNcAreaButton(pBar) {}
+    bool OnQueryVisibility() const override;
+    void OnNcDraw(CDC& dc) override;
+    UINT UpdateHoverState(CPoint ptWindow) override;
+    bool HandleClick(CPoint ptWindow) override;
+    INT_PTR OnToolHitTest(CPoint ptWindow, TOOLINFO* pTI) override;
+
+protected:
+    // Auto-hidden, or nothing to expand against.
+    bool IsBarAloneOrAutoHidden() const;
+};
+
+// Hides the bar.
+class CExtBarNcAreaButtonClose : public CExtBarNcAreaButton
+{
+    DECLARE_DYNCREATE(CExtBarNcAreaButtonClose)
+public:
+    explicit CExtBarNcAreaButtonClose(CExtControlBar* pBar = nullptr) : CExtBarNcAreaButton(pBar) {}
+    bool OnQueryVisibility() const override;
+    void OnNcDraw(CDC& dc) override;
+    UINT UpdateHoverState(CPoint ptWindow) override;
+    bool HandleClick(CPoint ptWindow) override;
+    INT_PTR OnToolHitTest(CPoint ptWindow, TOOLINFO* pTI) override;
+};
+
+// Pins the pane to its frame edge's auto-hide area and back.
+class CExtBarNcAreaButtonAutoHide : public CExtBarNcAreaButton
+{
+    DECLARE_DYNCREATE(CExtBarNcAreaButtonAutoHide)
+public:
+    explicit CExtBarNcAreaButtonAutoHide(CExtControlBar* pBar = nullptr) : CExtBarNcAreaButton(pBar) {}
+    void OnNcAreaReposition(CExtBarNcAreaButton* pPrevVisible) override;
+    bool OnQueryVisibility() const override;
+    void OnNcDraw(CDC& dc) override;
+    UINT UpdateHoverState(CPoint ptWindow) override;
+    bool HandleClick(CPoint ptWindow) override;
+    INT_PTR OnToolHitTest(CPoint ptWindow, TOOLINFO* pTI) override;
+};
+
+// Opens the options menu of a floating tool bar.
 class CExtBarNcAreaButtonMenu : public CExtBarNcAreaButton
 {
-    DECLARE_DYNAMIC(CExtBarNcAreaButtonMenu)
+    DECLARE_DYNCREATE(CExtBarNcAreaButtonMenu)
 public:
-    explicit CExtBarNcAreaButtonMenu(CExtControlBar* pBar) : CExtBarNcAreaButton(pBar) {}
+    explicit CExtBarNcAreaButtonMenu(CExtControlBar* pBar = nullptr) : CExtBarNcAreaButton(pBar) {}
+    bool OnQueryVisibility() const override;
+    void OnNcDraw(CDC& dc) override;
+    UINT UpdateHoverState(CPoint ptWindow) override;
+    bool HandleClick(CPoint ptWindow) override;
+    INT_PTR OnToolHitTest(CPoint ptWindow, TOOLINFO* pTI) override;
+
+protected:
+    // Draws the button pressed under its open menu.
+    static void PaintUnderMenu(LPVOID pCookie, CDC& dc, const CWnd& wndPopup, const CRect& rcExcludeArea,
+                               int nCombineSide);
 };
 
 class CExtDynDockHighlightWnd;

@@ -290,7 +290,8 @@ void CExtControlBar::ContinueDragging(const POINT& ptScreen, bool bForceFloat)
     m_ptLastDrag = ptScreen;
     g_bInContinueDragging = true;
     g_DragStateNew.CalcDropTarget(ptScreen, bForceFloat);
-    const bool bMarkers = GetDockingType() == 1;
+    // Tool bars move at once and show no markers.
+    const bool bMarkers = GetDockingType() == 1 && !IsFixedDockStyle();
     const bool bFirstStep = g_DragStateShown.m_bEmpty;
     if (bFirstStep || g_DragStateNew != g_DragStateShown)
     {
@@ -386,13 +387,15 @@ bool CExtControlBar::HandleMouseMove(UINT, CPoint ptClient)
 
 bool CExtControlBar::OnLeftButtonDown(CPoint ptClient)
 {
-    if (m_pDockBar == nullptr || m_bFixedMode || IsFloating() || IsPopupTrackingActive())
+    // A fixed-size bar that does not drag live keeps the framework's drag.
+    if (m_pDockBar == nullptr || (m_bFixedMode && !IsMarkerDockingStyle()) || IsFloating() || IsPopupTrackingActive())
         return false;
     CPoint ptScreen = ptClient;
     ClientToScreen(&ptScreen);
     CRect rcWindow;
     GetWindowRect(&rcWindow);
-    SetFocus();
+    if (!m_bFixedMode)
+        SetFocus();
     const CPoint ptGrab(ptScreen.x - rcWindow.left, ptScreen.y - rcWindow.top);
     StartDragging(ptScreen, ptGrab, 1, 1);
     return true;

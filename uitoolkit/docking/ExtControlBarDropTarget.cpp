@@ -92,10 +92,10 @@ void CExtControlBar::InternalDraggingState_t::CalcDropTarget(CPoint pt, bool bFo
         return;
     if (pBar->IsFixedDockStyle())
     {
-        // Tool bars have their own calculation; until it exists they float.
+        // Tool bars move at once instead of being dropped at the release.
         m_eDropKind = 0;
         SetTarget(nullptr, false);
-        ::SetRectEmpty(&m_rect);
+        CalcFixedBarDropTarget(pt, bForceFloat);
         return;
     }
     const int nStyle = GetDockingType();

@@ -51,12 +51,15 @@ void CExtControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
     CPoint ptCursor;
     if (!IsWindowVisible() || !::GetCursorPos(&ptCursor))
         return;
+    const bool bButtonHover = NcButtonsHitTest(ptCursor) != HTCLIENT;
     HWND hFocus = ::GetFocus();
     const bool bFocusInside = hFocus != nullptr && (hFocus == m_hWnd || ::IsChild(m_hWnd, hFocus));
-    if (bFocusInside == m_bFocusInside)
+    if (bFocusInside == m_bFocusInside && bButtonHover == m_bNcButtonHover)
         return;
     m_bFocusInside = bFocusInside;
-    // The caption shows whether the focus is inside.
+    m_bNcButtonHover = bButtonHover;
+    // The caption shows whether the focus is inside and the buttons whether
+    // the mouse is over them.
     SendMessage(WM_NCPAINT);
     if (CWnd* pParent = GetParent())
         pParent->SendMessage(WM_NCPAINT);

@@ -220,6 +220,18 @@ UINT CExtControlBar::OnNcHitTestAt(CPoint ptScreen) const
 {
     if (GetDraggedBar() != nullptr)
         return HTNOWHERE;
+    auto* pSelf = const_cast<CExtControlBar*>(this);
+    const UINT nButtonHit = pSelf->NcButtonsHitTest(ptScreen);
+    if (nButtonHit != HTCLIENT)
+    {
+        pSelf->m_bNcButtonHover = true;
+        return nButtonHit;
+    }
+    if (m_bNcButtonHover)
+    {
+        pSelf->m_bNcButtonHover = false;
+        pSelf->PostMessage(WM_NCPAINT);
+    }
     CRect rcWindow, rcClient;
     GetWindowRect(&rcWindow);
     GetClientRect(&rcClient);
@@ -228,7 +240,6 @@ UINT CExtControlBar::OnNcHitTestAt(CPoint ptScreen) const
         return HTCLIENT;
     const CPoint pt(ptScreen.x - rcWindow.left, ptScreen.y - rcWindow.top);
     const bool bHorz = IsDockedHorizontally();
-    auto* pSelf = const_cast<CExtControlBar*>(this);
     if (m_rectRowSplitter.PtInRect(pt))
         return CanResizeRow(pSelf) ? (bHorz ? HTBOTTOM : HTRIGHT) : HTNOWHERE;
     if (m_rectTrailingSplitter.PtInRect(pt))
@@ -271,6 +282,7 @@ void CExtControlBar::DoPaintNC(CDC* pDC)
                                                !m_bFixedMode, sText.IsEmpty() ? nullptr : static_cast<LPCTSTR>(sText),
                                                g_ResourceManager->IsRTL() != 0);
     pPM->PaintBarCaption(*pDC, caption);
+    DrawNcButtons(pDC);
     pDC->RestoreDC(nSaved);
 }
 

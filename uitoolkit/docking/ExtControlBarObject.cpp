@@ -113,7 +113,7 @@ CExtControlBar::~CExtControlBar()
 void CExtControlBar::DestroyNcButtons()
 {
     for (INT_PTR i = 0; i < m_arrNcButtons.GetSize(); ++i)
-        m_arrNcButtons[i]->OnNcAreaButtonDestroy();
+        m_arrNcButtons[i]->OnNcDestroy();
     m_arrNcButtons.RemoveAll();
 }
 
@@ -252,8 +252,14 @@ LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (OnLeftButtonDown(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
             return 0;
         break;
+    case WM_NCMOUSEMOVE:
+        ShowNcButtonTipAt(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+        break;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP:
+        if (message == WM_NCLBUTTONUP && m_bNcButtonHover &&
+            HandleNcButtonsClick(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))
+            return 0;
         if (m_bDragging)
         {
             StopDragging(false);

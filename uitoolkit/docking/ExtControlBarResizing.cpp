@@ -120,6 +120,9 @@ bool CExtControlBar::OnNcLeftButtonDown(UINT nHitTest, CPoint ptScreen)
     // A press on the frame of a pane works on the pane, so it takes the
     // focus first; a pane squeezed to its minimum would be stretched open by
     // taking it (OnSetFocus) and stays as it is.
+    // A press on a caption button waits for its release.
+    if (NcButtonsHitTest(ptScreen) != HTCLIENT)
+        return true;
     if (nHitTest != HTLEFT && nHitTest != HTBOTTOM && !IsMinimizedInRow())
         SetFocus();
     CRect rcWindow;

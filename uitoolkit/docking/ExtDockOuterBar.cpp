@@ -66,6 +66,7 @@ void CExtDockOuterBar::LayoutOuterRow(CSize* pSizeFixed, const CSize* pSizeMax, 
                                       bool* pCompressed)
 {
     kxdock::OuterRowItems visible;
+    CArray<INT_PTR, INT_PTR> arrVisibleAt;
     for (INT_PTR i = 0; i < items.GetSize(); ++i)
     {
         auto* pBar = static_cast<CControlBar*>(items[i].m_pBar);
@@ -78,10 +79,14 @@ void CExtDockOuterBar::LayoutOuterRow(CSize* pSizeFixed, const CSize* pSizeMax, 
         pBar->GetWindowRect(&item.m_rcCurrent);
         ScreenToClient(&item.m_rcCurrent);
         visible.Add(item);
+        arrVisibleAt.Add(i);
     }
     const int nExtent = bHorz ? pSizeMax->cx : pSizeMax->cy;
     kxdock::LayoutOuterRowItems(pSizeFixed, pPos, nExtent, bHorz, m_bFloating != FALSE, visible, pRowCount,
                                 pCompressed);
+    // A trial layout of a moved bar reads the places back.
+    for (INT_PTR i = 0; i < visible.GetSize(); ++i)
+        items[arrVisibleAt[i]] = visible[i];
     if (m_bLayoutQuery)
         return;
     for (INT_PTR i = 0; i < visible.GetSize(); ++i)
