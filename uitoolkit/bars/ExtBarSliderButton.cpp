@@ -57,50 +57,32 @@ UINT CExtBarSliderButton::SetScrollTotalRange(UINT n)
 
 UINT CExtBarSliderButton::SetScrollPos(UINT n)
 {
-    const UINT nOld = m_state.nPos;
-    m_state.nPos = n;
-    RecalcSliderLayout();
-    return nOld;
+    return Store(m_state.nPos, n);
 }
 
 UINT CExtBarSliderButton::SetScrollPageSize(UINT n)
 {
-    const UINT nOld = m_state.nPageSize;
-    m_state.nPageSize = n;
-    RecalcSliderLayout();
-    return nOld;
+    return Store(m_state.nPageSize, n);
 }
 
 int CExtBarSliderButton::SetScrollButtonExtentHorz(int n)
 {
-    const int nOld = m_state.nScrollButtonExtentHorz;
-    m_state.nScrollButtonExtentHorz = n;
-    RecalcSliderLayout();
-    return nOld;
+    return Store(m_state.nScrollButtonExtentHorz, n);
 }
 
 int CExtBarSliderButton::SetScrollButtonExtentVert(int n)
 {
-    const int nOld = m_state.nScrollButtonExtentVert;
-    m_state.nScrollButtonExtentVert = n;
-    RecalcSliderLayout();
-    return nOld;
+    return Store(m_state.nScrollButtonExtentVert, n);
 }
 
 int CExtBarSliderButton::SetExtentHorz(int n)
 {
-    const int nOld = m_state.nExtentHorz;
-    m_state.nExtentHorz = n;
-    RecalcSliderLayout();
-    return nOld;
+    return Store(m_state.nExtentHorz, n);
 }
 
 int CExtBarSliderButton::SetExtentVert(int n)
 {
-    const int nOld = m_state.nExtentVert;
-    m_state.nExtentVert = n;
-    RecalcSliderLayout();
-    return nOld;
+    return Store(m_state.nExtentVert, n);
 }
 
 bool CExtBarSliderButton::IsHorzSlider() const

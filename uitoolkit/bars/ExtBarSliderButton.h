@@ -70,6 +70,15 @@ protected:
     // Runs while the left button holds a part down; the position follows
     // the steps and the thumb.
     void TrackPressedPart(CPoint ptPress, UINT nStep);
+    // Stores a setter's value and lays the parts out again; the old value.
+    template <typename T>
+    T Store(T& field, T n)
+    {
+        const T nOld = field;
+        field = n;
+        RecalcSliderLayout();
+        return nOld;
+    }
     // Moves to nPos when it differs: the parts are laid out again and the
     // button repaints at once.
     bool MovePosition(UINT nPos);

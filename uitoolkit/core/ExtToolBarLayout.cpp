@@ -77,74 +77,63 @@ bool IsChevron(const CExtToolBarButtons& buttons, const BarGeometry& geo, int nI
 
 } // namespace
 
+namespace
+{
+
+// Sets the wrap flags along rows (bAlongX) or columns within nLimit; the
+// number of rows or columns. A panel keeps the breaks it was given;
+// elsewhere a separator that does not fit stays at the row's end and the
+// next button wraps, and a separator starting a row takes no room.
+int WrapAlong(CExtToolBarButtons& buttons, const BarGeometry& geo, int nLimit, bool bWrapping, bool bMeasureHorz,
+              bool bAlongX)
+{
+    const int nCount = buttons.GetCount();
+    int nRows = 1, nAt = 0, nPrev = -1;
+    for (int i = 0; i < nCount; ++i)
+    {
+        if (!geo.bPanel)
+            buttons.SetWrap(i, false);
+        if (IsChevron(buttons, geo, i))
+            break;
+        if (IsSkipped(buttons, i))
+            continue;
+        const bool bSeparator = buttons.IsSeparator(i);
+        const CSize size = buttons.Measure(i, bMeasureHorz);
+        int nExtent = bAlongX ? size.cx : size.cy;
+        if (bSeparator && nAt == 0)
+            nExtent = 0;
+        const bool bBreak = geo.bPanel ? nPrev >= 0 && buttons.GetWrap(nPrev)
+                                       : bWrapping && nPrev >= 0 && nAt + nExtent > nLimit && !bSeparator;
+        if (bBreak)
+        {
+            if (!geo.bPanel)
+                buttons.SetWrap(nPrev, true);
+            ++nRows;
+            nAt = 0;
+        }
+        nAt += nExtent;
+        nPrev = i;
+    }
+    return nRows;
+}
+
+} // namespace
+
 int WrapToolBar(CExtToolBarButtons& buttons, const BarGeometry& geo, int nWidth, int nHeight)
 {
     const bool bWrapping = geo.bFloating || nHeight == kUnlimited || geo.bMultiRow;
     const int nCount = buttons.GetCount();
     if (!bWrapping && geo.bHorz && geo.bHasChevron && !geo.bPanel && nCount > 0)
         nWidth -= buttons.GetStoredSize(nCount - 1).cx;
-    int nRows = 1, x = 0, nPrev = -1;
-    for (int i = 0; i < nCount; ++i)
-    {
-        if (!geo.bPanel)
-            buttons.SetWrap(i, false);
-        if (IsChevron(buttons, geo, i))
-            break;
-        if (IsSkipped(buttons, i))
-            continue;
-        const bool bSeparator = buttons.IsSeparator(i);
-        int cx = buttons.Measure(i, geo.bHorz || geo.bPanel).cx;
-        if (bSeparator && x == 0)
-            cx = 0;
-        // a panel keeps the breaks it was given; elsewhere a separator that
-        // does not fit stays at the row's end and the next button wraps
-        const bool bBreak = geo.bPanel ? nPrev >= 0 && buttons.GetWrap(nPrev)
-                                       : bWrapping && nPrev >= 0 && x + cx > nWidth && !bSeparator;
-        if (bBreak)
-        {
-            if (!geo.bPanel)
-                buttons.SetWrap(nPrev, true);
-            ++nRows;
-            x = 0;
-        }
-        x += cx;
-        nPrev = i;
-    }
-    return nRows;
+    return WrapAlong(buttons, geo, nWidth, bWrapping, geo.bHorz || geo.bPanel, true);
 }
 
 int WrapToolBarVert(CExtToolBarButtons& buttons, const BarGeometry& geo, int nHeight)
 {
     const int nCount = buttons.GetCount();
-    const bool bHorzMeasure = geo.bPanel;
     if (geo.bHasChevron && !geo.bPanel && nCount > 0)
-        nHeight -= buttons.Measure(nCount - 1, bHorzMeasure).cy;
-    int nColumns = 1, y = 0, nPrev = -1;
-    for (int i = 0; i < nCount; ++i)
-    {
-        if (!geo.bPanel)
-            buttons.SetWrap(i, false);
-        if (IsChevron(buttons, geo, i))
-            break;
-        if (IsSkipped(buttons, i))
-            continue;
-        const bool bSeparator = buttons.IsSeparator(i);
-        int cy = buttons.Measure(i, bHorzMeasure).cy;
-        if (bSeparator && y == 0)
-            cy = 0;
-        const bool bBreak =
-            geo.bPanel ? nPrev >= 0 && buttons.GetWrap(nPrev) : nPrev >= 0 && y + cy > nHeight && !bSeparator;
-        if (bBreak)
-        {
-            if (!geo.bPanel)
-                buttons.SetWrap(nPrev, true);
-            ++nColumns;
-            y = 0;
-        }
-        y += cy;
-        nPrev = i;
-    }
-    return nColumns;
+        nHeight -= buttons.Measure(nCount - 1, geo.bPanel).cy;
+    return WrapAlong(buttons, geo, nHeight, true, geo.bPanel, false);
 }
 
 CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertical, bool* pbWrapped)
