@@ -245,24 +245,28 @@ CSize CExtBarButton::MeasureButton(CDC* pDC, CSize sizePreCalc, bool bHorz)
         return m_size;
     }
     kxtoolbar::ButtonFace face;
-    face.bSeparator = IsSeparator();
-    if (!face.bSeparator)
-    {
-        face.bRegistered = FindCmdItem(m_nEffectiveCmdID) != nullptr;
-        if (const CExtCmdIcon* pIcon = GetCmdIcon(); pIcon != nullptr && !pIcon->IsEmpty())
-            face.sizeIcon = pIcon->GetSize();
-        face.bLargeIcons = BarUsesLargeIcons();
-        const CString sText = kxtoolbar::StripMnemonics(GetText());
-        if (!sText.IsEmpty() && pDC != nullptr)
-        {
-            CRect rcText(0, 0, 0, 0);
-            pDC->DrawText(sText, &rcText, DT_CALCRECT | DT_SINGLELINE);
-            face.sizeText = rcText.Size();
-        }
-        face.bArrowPart = CanTrackMenu(false) && !m_pBar->IsKindOf(RUNTIME_CLASS(CExtMenuControlBar));
-    }
+    MeasureFace(pDC, face);
     m_size = kxtoolbar::MeasureButtonFace(face, sizePreCalc, bHorz);
     return m_size;
+}
+
+void CExtBarButton::MeasureFace(CDC* pDC, kxtoolbar::ButtonFace& face) const
+{
+    face.bSeparator = IsSeparator();
+    if (face.bSeparator)
+        return;
+    face.bRegistered = FindCmdItem(m_nEffectiveCmdID) != nullptr;
+    if (const CExtCmdIcon* pIcon = GetCmdIcon(); pIcon != nullptr && !pIcon->IsEmpty())
+        face.sizeIcon = pIcon->GetSize();
+    face.bLargeIcons = BarUsesLargeIcons();
+    const CString sText = kxtoolbar::StripMnemonics(GetText());
+    if (!sText.IsEmpty() && pDC != nullptr)
+    {
+        CRect rcText(0, 0, 0, 0);
+        pDC->DrawText(sText, &rcText, DT_CALCRECT | DT_SINGLELINE);
+        face.sizeText = rcText.Size();
+    }
+    face.bArrowPart = CanTrackMenu(false) && m_pBar != nullptr && !m_pBar->IsKindOf(RUNTIME_CLASS(CExtMenuControlBar));
 }
 
 bool CExtBarButton::AddToPopupMenu(CExtPopupMenuWnd* pPopup)
@@ -285,6 +289,9 @@ bool CExtBarButton::AddToPopupMenu(CExtPopupMenuWnd* pPopup)
         CExtPopupMenuWnd* pSub = pPopup->ItemGetPopup(pPopup->ItemGetCount() - 1);
         if (pSub != nullptr)
             pSub->UpdateFromMenuHandle(hWndTarget, m_hMenu, IsFirstSubmenu(), false, false);
+        if ((pPopup->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_PALETTE) != 0)
+            pPopup->GetItemAt(pPopup->ItemGetCount() - 1)
+                .SetStateBit(CExtPopupMenuWnd::MENUITEMDATA::STATE_SUBMENU_SIDE, true);
         return true;
     }
     if ((pPopup->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_PALETTE) != 0 && !IsSeparator())
@@ -297,8 +304,9 @@ bool CExtBarButton::AddToPopupMenu(CExtPopupMenuWnd* pPopup)
                                         hIcon, true, (m_nStyle & TBBS_CHECKED) != 0 ? 1 : 0, hWndTarget))
             return false;
         const int nLast = pPopup->ItemGetCount() - 1;
+        // an own item: the button's state, not the command's update,
+        // enables it
         pPopup->ItemEnable(nLast, !IsDisabled());
-        pPopup->ItemSetToolButton(nLast, true);
         if (pItem != nullptr && !pItem->m_sTipTool.IsEmpty())
             pPopup->GetItemAt(nLast).SetTipText(pItem->m_sTipTool);
         return true;
@@ -321,14 +329,8 @@ void CExtBarButton::PaintButton(CDC* pDC, bool bHorz)
         (IsHover() || IsMenuTracked()) && !CExtToolControlBar::g_bMenuTracking && !IsPopupTrackingActive();
     const bool bTransparent = !(bEnabled && (bHover || bPushed));
     const bool bDropDown = CanTrackMenu(false) && !m_pBar->IsKindOf(RUNTIME_CLASS(CExtMenuControlBar));
-    CExtCmdIcon* pIcon = GetCmdIcon();
     CExtCmdIcon iconLarge;
-    if (pIcon != nullptr && !pIcon->IsEmpty() && BarUsesLargeIcons())
-    {
-        const CSize size = pIcon->GetSize();
-        if (iconLarge.Scale(*pIcon, size.cx * 2, size.cy * 2))
-            pIcon = &iconLarge;
-    }
+    CExtCmdIcon* pIcon = GetPaintIcon(iconLarge);
     const CString sText = GetText();
     CFont* pFont = m_pBar->GetBarFont(!bHorz);
     CExtPaintManager::PushButtonParams params(
@@ -343,6 +345,18 @@ void CExtBarButton::PaintButton(CDC* pDC, bool bHorz)
     }
     params.IconEffectColor = GetIconCustomColor(pDC);
     g_PaintManager->PaintPushButton(*pDC, params);
+}
+
+CExtCmdIcon* CExtBarButton::GetPaintIcon(CExtCmdIcon& iconLarge) const
+{
+    CExtCmdIcon* pIcon = GetCmdIcon();
+    if (pIcon != nullptr && !pIcon->IsEmpty() && BarUsesLargeIcons())
+    {
+        const CSize size = pIcon->GetSize();
+        if (iconLarge.Scale(*pIcon, size.cx * 2, size.cy * 2))
+            return &iconLarge;
+    }
+    return pIcon;
 }
 
 COLORREF CExtBarButton::GetIconCustomColor(CDC*) const

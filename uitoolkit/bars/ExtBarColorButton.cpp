@@ -167,8 +167,11 @@ bool CExtBarColorButton::AddToPopupMenu(CExtPopupMenuWnd* pPopup)
     pColorPopup->m_hWndNotifyColorChanged = pTarget != nullptr ? pTarget->GetSafeHwnd() : nullptr;
     if (!pPopup->ItemInsertSpecPopup(pColorPopup, -1, sText, hIcon))
         return false;
+    const int nLast = pPopup->ItemGetCount() - 1;
     if (pItem != nullptr)
-        pPopup->ItemEnable(pPopup->ItemGetCount() - 1, !IsDisabled());
+        pPopup->ItemEnable(nLast, !IsDisabled());
+    if ((pPopup->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_PALETTE) != 0)
+        pPopup->GetItemAt(nLast).SetStateBit(CExtPopupMenuWnd::MENUITEMDATA::STATE_SUBMENU_SIDE, true);
     return true;
 }
 
@@ -216,8 +219,10 @@ void CExtBarContentExpandButton::OnMouseClick(CPoint point, bool bDown)
 
 UINT CExtBarContentExpandButton::GetTrackAlignment() const
 {
-    UINT nAlign = (CExtBarButton::GetTrackAlignment() | CExtPopupMenuWnd::TRACK_PALETTE) &
+    UINT nAlign = CExtBarButton::GetTrackAlignment() &
                   ~(CExtPopupMenuWnd::TRACK_COMBINE | CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME);
+    if (m_pBar != nullptr && m_pBar->IsChevronMenuInColumns())
+        nAlign |= CExtPopupMenuWnd::TRACK_PALETTE;
     if (g_PaintManager->GetExpandButtonStyleBit())
         nAlign |= CExtPopupMenuWnd::TRACK_COMBINE_BY_THEME;
     return nAlign;
@@ -256,7 +261,10 @@ int CExtBarContentExpandButton::TrackDropDownMenu(CPoint point, bool bSelectFirs
             bAdded = m_arrHidden[i]->AddToPopupMenu(pPopup) || bAdded;
         }
         if ((dwFlags & CExtPopupMenuWnd::TRACK_PALETTE) != 0)
+        {
             pPopup->ItemRemoveAllSeparators();
+            pPopup->WrapPaletteItems(true, 0, -1);
+        }
         const bool bOwnAlignment = (m_pBar->m_nBarOptions & CExtControlBar::BarOptDockedLook) != 0;
         const bool bBarsMenu = (m_pBar->m_nToolBarOptions & CExtToolControlBar::TbOptDefault) != 0;
         if (bAdded && !bOwnAlignment && bBarsMenu)
@@ -270,6 +278,16 @@ int CExtBarContentExpandButton::TrackDropDownMenu(CPoint point, bool bSelectFirs
             if (!barsData.NotifyTarget(false) && pPopup->ItemInsert(CExtPopupMenuWnd::CMD_POPUP, -1, sText))
             {
                 const int nItem = pPopup->ItemGetCount() - 1;
+                // a row of its own, its submenu opening at the side
+                using MI = CExtPopupMenuWnd::MENUITEMDATA;
+                MI& mi = pPopup->GetItemAt(nItem);
+                mi.SetStateBit(MI::STATE_SUBMENU_SIDE, true);
+                if (!mi.IsToolButton())
+                {
+                    mi.SetStateBit(MI::STATE_TOOL_BUTTON, true);
+                    mi.MeasureItem();
+                }
+                mi.SetStateBit(MI::STATE_WRAP, true);
                 CExtPopupMenuWnd* pSub = pPopup->ItemGetPopup(nItem);
                 if (pSub == nullptr ||
                     !CExtDockBar::FillBarsPopupMenu(pFrame, pSub, kChevronBarsFill, m_pBar, kChevronSourceMessage,

@@ -78,6 +78,8 @@ kxtoolbar::BarGeometry CollectGeometry(CExtToolControlBar& bar)
     geo.bFloating = bar.IsFloating();
     geo.bHorz = bar.IsHorzLying();
     geo.bRightToLeft = bar.IsRightToLeft();
+    geo.bMultiRow = bar.IsMultiRowLayout();
+    geo.bPanel = bar.IsPanelBar();
     geo.rcBorders = CRect(bar.m_cxLeftBorder, bar.m_cyTopBorder, bar.m_cxRightBorder, bar.m_cyBottomBorder);
     geo.nRowGap = g_PaintManager->GetToolBarRowGap(&bar);
     SIZE size;
@@ -392,9 +394,32 @@ CFont* CExtToolControlBar::GetBarFont(bool bVertical) const
     return bVertical ? &g_PaintManager->FontNormalVert : &g_PaintManager->FontNormal;
 }
 
+bool CExtToolControlBar::IsMultiRowLayout() const
+{
+    if (m_bDialogHosted || m_pDockSite == nullptr || IsPanelBar() || IsFloating())
+        return false;
+    return WantsMultiRowDocking();
+}
+
+CRect CExtToolControlBar::GetMultiRowArea() const
+{
+    CRect rc(0, 0, 0, 0);
+    if (m_pDockBar != nullptr)
+        rc = m_pDockBar->m_rectLayout;
+    else if (CWnd* pParent = GetParent(); pParent != nullptr)
+        pParent->GetClientRect(&rc);
+    return rc;
+}
+
+int CExtToolControlBar::WrapToolBarVert(int nHeight)
+{
+    CBarButtons buttons(*this, !IsPanelBar());
+    return kxtoolbar::WrapToolBarVert(buttons, CollectGeometry(*this), nHeight);
+}
+
 int CExtToolControlBar::WrapToolBar(int nWidth, int nHeight)
 {
-    CBarButtons buttons(*this, !IsHorzLying());
+    CBarButtons buttons(*this, !IsHorzLying() && !IsPanelBar());
     return kxtoolbar::WrapToolBar(buttons, CollectGeometry(*this), nWidth, nHeight);
 }
 
@@ -402,15 +427,27 @@ CSize CExtToolControlBar::CalcSize(bool bVertical)
 {
     if (GetButtonsCount() == 0)
         return GetDefaultButtonSize();
-    CBarButtons buttons(*this, bVertical);
-    return kxtoolbar::CalcSize(buttons, CollectGeometry(*this), bVertical);
+    CBarButtons buttons(*this, bVertical && !IsPanelBar());
+    bool bWrapped = false;
+    CSize size = kxtoolbar::CalcSize(buttons, CollectGeometry(*this), bVertical, &bWrapped);
+    if (bWrapped)
+        m_nLayoutFlags |= LayoutWrapped;
+    if (IsPanelBar() && m_bDialogHosted)
+    {
+        // the non-client extent around a 1 x 1 client
+        CRect rc(0, 0, 1, 1);
+        CalcWindowRect(&rc);
+        size.cx += rc.Width() - 1 + m_cxLeftBorder + m_cxRightBorder;
+        size.cy += rc.Height() - 1 + m_cyTopBorder + m_cyBottomBorder;
+    }
+    return size;
 }
 
 void CExtToolControlBar::SizeToolBar(int nLength, bool bVertical)
 {
     if (GetButtonsCount() == 0)
         return;
-    CBarButtons buttons(*this, !IsHorzLying());
+    CBarButtons buttons(*this, !IsHorzLying() && !IsPanelBar());
     kxtoolbar::SizeToolBar(buttons, CollectGeometry(*this), nLength, bVertical);
 }
 
@@ -422,7 +459,7 @@ void CExtToolControlBar::ArrangeButtons()
     GetClientRect(&rcClient);
     std::vector<int> arrHidden;
     {
-        CBarButtons buttons(*this, !IsHorzLying());
+        CBarButtons buttons(*this, !IsHorzLying() && !IsPanelBar());
         kxtoolbar::ArrangeButtons(buttons, CollectGeometry(*this), rcClient, arrHidden);
     }
     if (m_pChevron == nullptr)
@@ -430,17 +467,23 @@ void CExtToolControlBar::ArrangeButtons()
     m_pChevron->m_arrHidden.RemoveAll();
     for (int i : arrHidden)
         m_pChevron->m_arrHidden.Add(m_arrButtons[i]);
+    // a dialog offers no bars menu: the chevron only serves hidden buttons
+    if (m_bDialogHosted)
+        m_pChevron->ModifyStyle(arrHidden.empty() ? TBBS_DISABLED : 0, arrHidden.empty() ? 0 : TBBS_DISABLED);
 }
 
 CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
 {
+    if ((m_nLayoutFlags & LayoutReentered) == 0)
+        m_nLayoutFlags &= static_cast<BYTE>(~LayoutWrapped);
     CSize size = GetDefaultButtonSize();
     const bool bHorz = (dwMode & LM_HORZ) != 0;
     if (GetButtonsCount() > 0)
     {
         int nLen = bHorz ? kxtoolbar::kUnlimited : 0;
         bool bLengthVertical = false;
-        if ((m_dwStyle & CBRS_SIZE_DYNAMIC) != 0)
+        const bool bDynamic = (m_dwStyle & CBRS_SIZE_DYNAMIC) != 0;
+        if (bDynamic)
         {
             if ((dwMode & LM_MRUWIDTH) != 0)
                 nLen = m_nMRUWidth;
@@ -458,8 +501,40 @@ CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
             else if ((m_dwStyle & CBRS_FLOATING) != 0)
                 nLen = m_nMRUWidth;
         }
+        const bool bMultiRow = IsMultiRowLayout() && !IsPanelBar();
+        if (bMultiRow && !bHorz)
+        {
+            nLen = GetMultiRowArea().Height();
+            bLengthVertical = true;
+        }
         SizeToolBar(nLen, bLengthVertical);
         size = CalcSize(!bHorz);
+        // outside a layout pass the dock bar knows no area to fit
+        if (bDynamic && bMultiRow && !GetMultiRowArea().IsRectEmpty())
+        {
+            // leave room for the chevron at the row's end
+            int nReserve = 6;
+            if (m_pChevron != nullptr && m_pChevron->IsVisible())
+                nReserve += bHorz ? m_pChevron->GetSize().cx : m_pChevron->GetSize().cy;
+            const CRect rcArea = GetMultiRowArea();
+            int nLen2 = nLen;
+            if (bHorz && size.cx + nReserve > rcArea.Width())
+                nLen2 = rcArea.Width() - nReserve;
+            else if (!bHorz && size.cy + nReserve > rcArea.Height())
+                nLen2 = rcArea.Height() - nReserve;
+            nLen2 = std::max(nLen2, 1);
+            if (nLen2 != nLen && (m_nLayoutFlags & LayoutReentered) == 0)
+            {
+                m_nLayoutFlags |= LayoutWrapped | LayoutReentered;
+                size = CalcLayout(dwMode, nLen2);
+                if (nLen != kxtoolbar::kUnlimited)
+                    ArrangeButtons();
+                m_nLayoutFlags &= static_cast<BYTE>(~LayoutReentered);
+                return size;
+            }
+            if (nLen != kxtoolbar::kUnlimited)
+                ArrangeButtons();
+        }
         if ((dwMode & LM_COMMIT) != 0 && (m_dwStyle & (CBRS_FLOATING | CBRS_SIZE_DYNAMIC)) != 0 && bHorz)
             m_nMRUWidth = size.cx;
         CRect rcInside(0, 0, 0, 0);

@@ -12,6 +12,10 @@
 class CExtCmdIcon;
 class CExtPopupMenuWnd;
 class CExtToolControlBar;
+namespace kxtoolbar
+{
+struct ButtonFace;
+}
 
 // The button styles of the toolkit's bars (the framework's CToolBar keeps
 // its own, narrower values; the two headers do not meet).
@@ -132,6 +136,12 @@ protected:
         FlagBCtrlInVertBar = 0x40,
         FlagBMenuTracked = 0x80,
     };
+    // The icon, text and drop-down part a face of the command is made of;
+    // the caller has selected the bar's font.
+    void MeasureFace(CDC* pDC, kxtoolbar::ButtonFace& face) const;
+    // The command's icon as painted: doubled into iconLarge when the bar
+    // uses large icons.
+    CExtCmdIcon* GetPaintIcon(CExtCmdIcon& iconLarge) const;
     static BYTE WrapBit(int nKind)
     {
         return nKind == 0 ? FlagAWrapKind0 : nKind == 1 ? FlagAWrapKind1 : FlagAWrapOther;
@@ -327,9 +337,14 @@ public:
     virtual CSize CalcLayout(DWORD dwMode, int nLength = -1);
     virtual CSize CalcSize(bool bVertical);
     virtual void SizeToolBar(int nLength, bool bVertical);
+    virtual int WrapToolBarVert(int nHeight);
     virtual int WrapToolBar(int nWidth, int nHeight);
     static CSize GetDefaultButtonSize() { return CSize(23, 22); }
     virtual bool IsChevronMenuInColumns() const { return true; }
+    // Wrapped into rows (or columns) that fill a whole dock row: only for a
+    // docked bar that is no panel and lives in a frame, and only when the
+    // bar asks for it through WantsMultiRowDocking.
+    virtual bool IsMultiRowLayout() const;
     virtual CFont* GetBarFont(bool bVertical) const;
     virtual int HitTest(CPoint point) { return HitTestButton(point, 0, 0, false); }
 
@@ -342,6 +357,8 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnToolHitTest(CPoint point, TOOLINFOA* pTI) const override;
     CSize GetMinimalSize() const override;
+    // The last multi-row measure wrapped into more than one row.
+    bool OccupiesWholeRow() const override { return (m_nLayoutFlags & LayoutWrapped) != 0; }
     OuterPositionData_t* GetOuterPosition() override { return &m_posOuter; }
     void SetOuterPosition(const OuterPositionData_t& pos) override { m_posOuter = pos; }
     void RequestFrameRecalcLayout() override;
@@ -418,6 +435,19 @@ public:
 protected:
     friend class CExtBarButton;
 
+    // Bits of m_nLayoutFlags.
+    enum : BYTE
+    {
+        LayoutWrapped = 0x01,
+        LayoutReentered = 0x02,
+    };
+    // The docking's own wish for rows filling a dock row; none of the
+    // toolkit's tool bars has it.
+    virtual bool WantsMultiRowDocking() const { return false; }
+    // The rectangle a multi-row bar spreads over: its dock bar's layout
+    // rectangle, or its parent's client area.
+    CRect GetMultiRowArea() const;
+
     void OnButtonLDown(UINT nFlags, CPoint point);
     void OnButtonLUp(UINT nFlags, CPoint point);
     void OnButtonDblClk(UINT nFlags, CPoint point);
@@ -436,6 +466,7 @@ protected:
     CExtBarContentExpandButton* m_pChevron = nullptr;
     CArray<CExtBarButton*, CExtBarButton*> m_arrButtons; // owned
     OuterPositionData_t m_posOuter;
+    BYTE m_nLayoutFlags = 0;
     int m_nBtnIdxMenuTracking = -1;
     int m_nBtnIdxCapture = -1;
     int m_nBtnIdxHover = -1;

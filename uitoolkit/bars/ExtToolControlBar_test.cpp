@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -455,6 +456,23 @@ TEST_F(ExtToolControlBarTest, ChevronTipAndMenu)
         sItems += pMenu->GetItemAt(i).IsSeparator() ? std::string("- ") : std::string(pMenu->ItemGetText(i)) + "|";
     EXPECT_NE(sItems.find("&Show/hide panels"), std::string::npos) << sItems;
     EXPECT_EQ(m_bar.GetMenuTrackingButton(), m_bar.GetButtonsCount() - 1);
+    // in columns: the hidden buttons' separators are gone, drop-downs open
+    // at the side, commands are the menu's own items; the bars menu ends
+    // its own row after the one separator
+    using MI = CExtPopupMenuWnd::MENUITEMDATA;
+    const int nCount = pMenu->ItemGetCount();
+    ASSERT_GE(nCount, 3);
+    for (int i = 0; i < nCount - 2; ++i)
+    {
+        const MI& mi = pMenu->GetItemAt(i);
+        EXPECT_FALSE(mi.IsSeparator()) << i;
+        EXPECT_TRUE(mi.IsPopup() ? (mi.m_nStateFlags & MI::STATE_SUBMENU_SIDE) != 0 : mi.IsOwnItem()) << i;
+    }
+    EXPECT_TRUE(pMenu->GetItemAt(0).IsPopup()) << "the open button's menu";
+    EXPECT_TRUE(pMenu->GetItemAt(nCount - 2).IsSeparator());
+    const BYTE nBarsFlags = pMenu->GetItemAt(nCount - 1).m_nStateFlags;
+    EXPECT_EQ(nBarsFlags & (MI::STATE_SUBMENU_SIDE | MI::STATE_TOOL_BUTTON | MI::STATE_WRAP),
+              MI::STATE_SUBMENU_SIDE | MI::STATE_TOOL_BUTTON | MI::STATE_WRAP);
 }
 
 TEST_F(ExtToolControlBarTest, ContextHelp)
@@ -509,6 +527,77 @@ TEST_F(ExtToolControlBarTest, DoubleClickOnSeparatorFloatsAndToggleDocksBack)
     EXPECT_EQ(DumpDockLayout(&m_frame), sDocked);
     EXPECT_FALSE(rows.Collect(control.m_hWnd));
     control.DestroyWindow();
+}
+
+// A bar that asks the docking for rows filling a whole dock row, as the
+// menu bar does.
+class CMultiRowBar : public CExtToolControlBar
+{
+protected:
+    bool WantsMultiRowDocking() const override { return true; }
+};
+
+TEST_F(ExtToolControlBarTest, MultiRowBarWrapsInsteadOfDroppingButtons)
+{
+    m_frame.SetWindowPos(nullptr, 0, 0, 140, 300, SWP_NOMOVE | SWP_NOZORDER);
+    CMultiRowBar bar;
+    ASSERT_TRUE(bar.Create("Rows", &m_frame, kIdBar + 3, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
+    bar.SetOwner(&m_frame);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(bar.LoadToolBarResource(128));
+    m_frame.DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    Layout();
+    EXPECT_TRUE(bar.IsMultiRowLayout());
+    EXPECT_FALSE(m_bar.IsMultiRowLayout()) << "a plain tool bar";
+    EXPECT_TRUE(bar.OccupiesWholeRow()) << "wrapped into rows";
+    CRect rcClient;
+    bar.GetClientRect(&rcClient);
+    // every button shows, in more than one row, inside the bar; the chevron
+    // stays at the end and offers nothing
+    std::set<int> tops;
+    for (int i = 0; i + 1 < bar.GetButtonsCount(); ++i)
+    {
+        const CExtBarButton* pButton = bar.GetButton(i);
+        if (pButton->IsSeparator())
+            continue;
+        EXPECT_TRUE(pButton->IsVisible()) << i;
+        EXPECT_LE(pButton->GetRect().right, bar.GetChevron()->GetRect().left) << i;
+        tops.insert(pButton->GetRect().top);
+    }
+    EXPECT_GE(tops.size(), 2u);
+    EXPECT_EQ(bar.GetChevron()->GetHiddenButtons().GetSize(), 0);
+    EXPECT_GE(rcClient.Height(), 2 * 22);
+    bar.DestroyWindow();
+}
+
+TEST_F(ExtToolControlBarTest, BarInADialogOffersItsChevronOnlyForHiddenButtons)
+{
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "Kestrelux dialog bar test", WS_POPUP | WS_VISIBLE,
+                              CRect(100, 100, 500, 200), nullptr, 0));
+    ASSERT_TRUE(g_CmdManager->AttachWindowToProfile(kProfile, host.m_hWnd));
+    {
+        CExtToolControlBar bar;
+        ASSERT_TRUE(bar.Create("Dialog tools", &host, kIdBar + 4, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+        ASSERT_TRUE(bar.IsDialogHosted());
+        // a dialog places the bar itself: it says how the bar lies
+        bar.SetBarStyle(bar.GetBarStyle() | CBRS_ALIGN_TOP);
+        ASSERT_TRUE(bar.LoadToolBarResource(128));
+        EXPECT_FALSE(bar.IsMultiRowLayout());
+        EXPECT_EQ(bar.GetLayoutKind(), 2);
+        const CSize size = bar.CalcFixedLayout(FALSE, TRUE);
+        bar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+        kxgui::PumpUntilIdle();
+        EXPECT_EQ(bar.GetChevron()->GetHiddenButtons().GetSize(), 0);
+        EXPECT_TRUE(bar.GetChevron()->IsDisabled());
+        bar.SetWindowPos(nullptr, 0, 0, 80, size.cy, SWP_NOZORDER);
+        kxgui::PumpUntilIdle();
+        EXPECT_GT(bar.GetChevron()->GetHiddenButtons().GetSize(), 0);
+        EXPECT_FALSE(bar.GetChevron()->IsDisabled());
+        bar.DestroyWindow();
+    }
+    g_CmdManager->DetachWindowFromProfile(host.m_hWnd);
+    host.DestroyWindow();
 }
 
 // Three bars in one frame: docked at the top with a checked, a disabled, a

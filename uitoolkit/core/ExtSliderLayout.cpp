@@ -115,7 +115,7 @@ CSize MeasureSliderFace(const ButtonFace& face, const SliderState& state, CSize 
 {
     if (!face.bRegistered)
         return sizePreCalc;
-    const CSize& icon = face.sizeIcon;
+    const CSize icon = face.bLargeIcons ? CSize(face.sizeIcon.cx * 2, face.sizeIcon.cy * 2) : face.sizeIcon;
     const CSize& text = face.sizeText;
     const bool bText = text.cx > 0 || text.cy > 0;
     CSize size;

@@ -44,6 +44,10 @@ TEST(ExtSliderLayout, MeasuresFromIconTextAndExtent)
     }
     // the pre-calculated size is no minimum
     ButtonFace face;
+    face.sizeIcon = CSize(16, 16);
+    face.bLargeIcons = true;
+    EXPECT_EQ(MeasureSliderFace(face, SliderState(), CSize(23, 22), true), CSize(32 + 50 + 6, 32 + 6));
+    face = ButtonFace();
     EXPECT_EQ(MeasureSliderFace(face, SliderState(), CSize(200, 40), true), CSize(50, 19));
 }
 

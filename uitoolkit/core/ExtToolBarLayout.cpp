@@ -77,61 +77,121 @@ bool IsChevron(const CExtToolBarButtons& buttons, const BarGeometry& geo, int nI
 
 } // namespace
 
-int WrapToolBar(CExtToolBarButtons& buttons, const BarGeometry& geo, int nWidth, int nHeight)
+namespace
 {
-    const bool bWrapping = geo.bFloating || nHeight == kUnlimited;
+
+// Sets the wrap flags along rows (bAlongX) or columns within nLimit; the
+// number of rows or columns. A panel keeps the breaks it was given;
+// elsewhere a separator that does not fit stays at the row's end and the
+// next button wraps, and a separator starting a row takes no room.
+int WrapAlong(CExtToolBarButtons& buttons, const BarGeometry& geo, int nLimit, bool bWrapping, bool bMeasureHorz,
+              bool bAlongX)
+{
     const int nCount = buttons.GetCount();
-    if (!bWrapping && geo.bHorz && geo.bHasChevron && nCount > 0)
-        nWidth -= buttons.GetStoredSize(nCount - 1).cx;
-    int nRows = 1, x = 0, nPrev = -1;
+    int nRows = 1, nAt = 0, nPrev = -1;
     for (int i = 0; i < nCount; ++i)
     {
-        buttons.SetWrap(i, false);
+        if (!geo.bPanel)
+            buttons.SetWrap(i, false);
         if (IsChevron(buttons, geo, i))
             break;
         if (IsSkipped(buttons, i))
             continue;
         const bool bSeparator = buttons.IsSeparator(i);
-        int cx = buttons.Measure(i, geo.bHorz).cx;
-        if (bSeparator && x == 0)
-            cx = 0;
-        // a separator that does not fit stays at the row's end; the next
-        // button wraps instead
-        if (bWrapping && nPrev >= 0 && x + cx > nWidth && !bSeparator)
+        const CSize size = buttons.Measure(i, bMeasureHorz);
+        int nExtent = bAlongX ? size.cx : size.cy;
+        if (bSeparator && nAt == 0)
+            nExtent = 0;
+        const bool bBreak = geo.bPanel ? nPrev >= 0 && buttons.GetWrap(nPrev)
+                                       : bWrapping && nPrev >= 0 && nAt + nExtent > nLimit && !bSeparator;
+        if (bBreak)
         {
-            buttons.SetWrap(nPrev, true);
+            if (!geo.bPanel)
+                buttons.SetWrap(nPrev, true);
             ++nRows;
-            x = 0;
+            nAt = 0;
         }
-        x += cx;
+        nAt += nExtent;
         nPrev = i;
     }
     return nRows;
 }
 
-CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertical)
+} // namespace
+
+int WrapToolBar(CExtToolBarButtons& buttons, const BarGeometry& geo, int nWidth, int nHeight)
 {
+    const bool bWrapping = geo.bFloating || nHeight == kUnlimited || geo.bMultiRow;
+    const int nCount = buttons.GetCount();
+    if (!bWrapping && geo.bHorz && geo.bHasChevron && !geo.bPanel && nCount > 0)
+        nWidth -= buttons.GetStoredSize(nCount - 1).cx;
+    return WrapAlong(buttons, geo, nWidth, bWrapping, geo.bHorz || geo.bPanel, true);
+}
+
+int WrapToolBarVert(CExtToolBarButtons& buttons, const BarGeometry& geo, int nHeight)
+{
+    const int nCount = buttons.GetCount();
+    if (geo.bHasChevron && !geo.bPanel && nCount > 0)
+        nHeight -= buttons.Measure(nCount - 1, geo.bPanel).cy;
+    return WrapAlong(buttons, geo, nHeight, true, geo.bPanel, false);
+}
+
+CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertical, bool* pbWrapped)
+{
+    if (pbWrapped != nullptr)
+        *pbWrapped = false;
     const int nCount = buttons.GetCount();
     if (nCount == 0)
         return CSize(kDefaultButtonWidth, kDefaultButtonHeight);
     const int nGap = geo.nRowGap;
-    int nMaxWidth = kDefaultButtonWidth, nMaxHeight = kDefaultButtonHeight, nThickness = kDefaultButtonHeight;
-    int x = 0, y = 0;
+    const bool bColumns = bVertical && geo.bMultiRow && !geo.bPanel;
+    const bool bSingleColumn = bVertical && !geo.bMultiRow && !geo.bPanel;
+    int nMaxWidth = kDefaultButtonWidth, nMaxHeight = kDefaultButtonHeight;
+    int nThickness = bColumns ? kDefaultButtonWidth : kDefaultButtonHeight;
+    int x = 0, y = 0, nWraps = 0;
     for (int i = 0; i < nCount; ++i)
     {
         if (IsSkipped(buttons, i))
             continue;
-        if (IsChevron(buttons, geo, i) && geo.bFloating)
+        CSize size = buttons.Measure(i, !bVertical || geo.bPanel);
+        if (IsChevron(buttons, geo, i) && (geo.bMultiRow || geo.bFloating))
+        {
+            if (geo.bMultiRow)
+            {
+                if (bVertical)
+                    nMaxHeight += size.cy;
+                else
+                    nMaxWidth += size.cx;
+                if (nWraps > 0 && !geo.bPanel && pbWrapped != nullptr)
+                    *pbWrapped = true;
+            }
             break;
-        CSize size = buttons.Measure(i, !bVertical);
-        if (bVertical)
+        }
+        const bool bWrap = buttons.GetWrap(i);
+        if (bSingleColumn)
         {
             nMaxWidth = std::max<int>(nMaxWidth, size.cx);
             y += size.cy;
             nMaxHeight = std::max(nMaxHeight, y);
             continue;
         }
-        const bool bWrap = buttons.GetWrap(i);
+        if (bColumns)
+        {
+            if (buttons.IsSeparator(i) && (y == 0 || bWrap))
+                size = CSize(0, 0);
+            nThickness = std::max<int>(nThickness, size.cx);
+            nMaxWidth = std::max<int>(nMaxWidth, x + size.cx);
+            y += size.cy;
+            nMaxHeight = std::max(nMaxHeight, y);
+            if (bWrap)
+            {
+                x += nThickness + nGap;
+                y = 0;
+                nThickness = kDefaultButtonWidth;
+                ++nWraps;
+            }
+            continue;
+        }
         if (buttons.IsSeparator(i) && (x == 0 || bWrap))
             size = CSize(0, 0);
         nThickness = std::max<int>(nThickness, size.cy);
@@ -143,6 +203,7 @@ CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertic
             y += nThickness + nGap;
             x = 0;
             nThickness = kDefaultButtonHeight;
+            ++nWraps;
         }
     }
     const CRect& b = geo.rcBorders;
@@ -155,8 +216,25 @@ CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertic
 
 void SizeToolBar(CExtToolBarButtons& buttons, const BarGeometry& geo, int nLength, bool bVertical)
 {
-    if (buttons.GetCount() == 0)
+    if (buttons.GetCount() == 0 || geo.bPanel)
         return;
+    if (geo.bMultiRow && bVertical)
+    {
+        // the tallest columns that still fit the length
+        for (int h = std::max(nLength - kDefaultButtonHeight, kDefaultButtonHeight); h > 0;
+             h -= kDefaultButtonHeight / 2)
+        {
+            WrapToolBarVert(buttons, geo, h);
+            if (CalcSize(buttons, geo, true).cy <= nLength)
+                return;
+        }
+        return;
+    }
+    if (geo.bMultiRow)
+    {
+        WrapToolBar(buttons, geo, nLength, kUnlimited);
+        return;
+    }
     if (!geo.bFloating)
     {
         if (bVertical)
@@ -249,8 +327,8 @@ void CloseUpAfterDrops(std::vector<Entry>& entries, bool bHorz)
 
 // A right-to-left row hugs the bar's far end; an MDI document button stays
 // at its start.
-void AlignRowsRightToLeft(CExtToolBarButtons& buttons, const BarGeometry& geo, std::vector<Entry>& entries,
-                          int nClientWidth)
+void AlignRowsRightToLeft(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bWrapping,
+                          std::vector<Entry>& entries, int nClientWidth)
 {
     const int n = static_cast<int>(entries.size());
     int nFirst = 0, nWidth = 0, nReserved = 0;
@@ -269,7 +347,7 @@ void AlignRowsRightToLeft(CExtToolBarButtons& buttons, const BarGeometry& geo, s
             else
                 nWidth += buttons.GetStoredSize(i).cx;
         }
-        const bool bRowEnd = (geo.bFloating && buttons.GetWrap(i)) || buttons.IsMdiRightButton(i) || i == n - 1;
+        const bool bRowEnd = (bWrapping && buttons.GetWrap(i)) || buttons.IsMdiRightButton(i) || i == n - 1;
         if (!bRowEnd)
             continue;
         const int nShift = nClientWidth - nWidth - nReserved - (geo.bFloating ? 3 : 0);
@@ -310,16 +388,22 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
     if (nCount == 0)
         return;
     const bool bHorz = geo.bHorz;
+    const bool bPanel = geo.bPanel;
+    const bool bMulti = geo.bMultiRow;
+    // buttons measured and advanced along a row
+    const bool bAlongRow = bHorz || bPanel;
+    const bool bColumns = bMulti && !bAlongRow;
+    const bool bWrapping = geo.bFloating || bMulti || bPanel;
     const CRect& b = geo.rcBorders;
     CRect rc = rcClient;
     rc.DeflateRect(b.left, b.top, b.right, b.bottom);
-    const CRect rcInner = rc;
+    CRect rcInner = rc;
     int n = nCount;
     if (geo.bHasChevron)
     {
         n = nCount - 1;
-        const CSize size = buttons.Measure(n, bHorz);
-        if (!geo.bFloating)
+        const CSize size = buttons.Measure(n, bAlongRow);
+        if (!geo.bFloating && !bPanel)
         {
             buttons.SetRect(n, bHorz ? CRect(rcInner.right - size.cx, rcInner.top, rcInner.right, rcInner.bottom)
                                      : CRect(rcInner.left, rcInner.bottom - size.cy, rcInner.right, rcInner.bottom));
@@ -337,9 +421,21 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
                 return;
         }
     }
+    if (bMulti && !geo.bFloating)
+    {
+        if (bHorz)
+            rcInner.top += geo.bThemedBackground ? 1 : 0;
+        else
+        {
+            rcInner.right -= geo.bThemedBackground ? 2 : 1;
+            rcInner.top -= 1;
+        }
+    }
 
     std::vector<Entry> entries(static_cast<size_t>(n));
-    int x = rcInner.left, y = rcInner.top, nThickness = kDefaultButtonHeight;
+    // columns grow from right to left: x is their right edge
+    int x = bColumns ? rcInner.right : rcInner.left, y = rcInner.top;
+    int nThickness = bColumns ? kDefaultButtonWidth : kDefaultButtonHeight;
     bool bLastWasSeparator = false, bDropped = false;
     for (int i = 0; i < n; ++i)
     {
@@ -347,23 +443,32 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
         e.bSeparator = buttons.IsSeparator(i);
         if (IsSkipped(buttons, i))
             continue;
-        buttons.SetInVertBar(i, !bHorz);
+        buttons.SetInVertBar(i, !bAlongRow);
         if (e.bSeparator && (i == 0 || bLastWasSeparator))
             continue;
-        const CSize size = buttons.Measure(i, bHorz);
+        const CSize size = buttons.Measure(i, bAlongRow);
         CRect r(x, y, x + size.cx, y + size.cy);
-        nThickness = std::max<int>(nThickness, size.cy);
+        nThickness = std::max<int>(nThickness, bColumns ? size.cx : size.cy);
         e.bVisible = true;
-        if (geo.bFloating && buttons.GetWrap(i))
+        if (bWrapping && buttons.GetWrap(i))
         {
-            x = rcInner.left;
-            y += nThickness + geo.nRowGap;
-            nThickness = kDefaultButtonHeight;
+            if (bColumns)
+            {
+                y = rcInner.top;
+                x -= nThickness + geo.nRowGap;
+                nThickness = kDefaultButtonWidth;
+            }
+            else
+            {
+                x = rcInner.left;
+                y += nThickness + geo.nRowGap;
+                nThickness = kDefaultButtonHeight;
+            }
         }
-        else if (!bHorz)
+        else if (!bAlongRow)
         {
             y += size.cy;
-            if (y > rc.bottom)
+            if (!bMulti && y > rc.bottom)
             {
                 e.bVisible = false;
                 y -= size.cy;
@@ -372,32 +477,35 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
         else
         {
             x += size.cx;
-            if (x > rc.right)
+            if (!bMulti && x > rc.right)
             {
                 e.bVisible = false;
                 x -= size.cx;
             }
         }
-        if (!e.bVisible && !geo.bFloating)
+        if (!e.bVisible && !geo.bFloating && !bPanel)
             bDropped = true;
+        if (bColumns)
+            r.OffsetRect(-r.Width(), 0);
         e.rc = r;
         if (e.bVisible)
             bLastWasSeparator = e.bSeparator;
-        else if (geo.bHasChevron && !e.bSeparator)
+        else if (geo.bHasChevron && !bMulti && !e.bSeparator)
             arrHidden.push_back(i);
     }
 
     if (bDropped)
         CloseUpAfterDrops(entries, bHorz);
-    const bool bRows = bHorz || geo.bFloating;
+    const bool bRows = (bHorz || geo.bFloating || bPanel) && !bColumns;
     if (bRows && geo.bRightToLeft)
-        AlignRowsRightToLeft(buttons, geo, entries, rc.Width());
+        AlignRowsRightToLeft(buttons, geo, bWrapping, entries, rc.Width());
 
     // every row takes the thickness of its thickest button
+    const auto isRowEnd = [&](int i) { return (bWrapping && buttons.GetWrap(i)) || i == n - 1; };
     int nRows = 0;
     for (int nFirst = 0, i = 0; i < n; ++i)
     {
-        if (!(geo.bFloating && buttons.GetWrap(i)) && i != n - 1)
+        if (!isRowEnd(i))
             continue;
         ++nRows;
         int nRowThickness = 0;
@@ -422,13 +530,14 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
                 e.rc.OffsetRect(0, (nRowThickness - e.rc.Height()) / 2);
             else
                 e.rc.OffsetRect(-((nRowThickness - e.rc.Width()) / 2), 0);
-            if (geo.bFloating)
+            if (geo.bFloating || bMulti)
                 e.rc.OffsetRect(0, 1);
         }
         nFirst = i + 1;
     }
 
-    if (nRows == 1 && !geo.bFloating)
+    const bool bSingleDockedRow = nRows == 1 && !geo.bFloating && !bPanel && !bMulti;
+    if (bSingleDockedRow)
     {
         // one docked row: centred across the whole client area
         const int nFull = bHorz ? rcClient.Height() : rcClient.Width();
@@ -457,12 +566,12 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
             }
         }
     }
-    else
+    else if (!bPanel)
     {
         // separators span their whole row
         for (int nFirst = 0, i = 0; i < n; ++i)
         {
-            if (!(geo.bFloating && buttons.GetWrap(i)) && i != n - 1)
+            if (!isRowEnd(i))
                 continue;
             int nMin = kUnlimited, nMax = -kUnlimited;
             for (int j = nFirst; j <= i; ++j)
@@ -505,17 +614,23 @@ void ArrangeButtons(CExtToolBarButtons& buttons, const BarGeometry& geo, const C
     arrHidden.erase(
         std::remove_if(arrHidden.begin(), arrHidden.end(), [&buttons](int i) { return buttons.IsHidden(i); }),
         arrHidden.end());
-    if (geo.bHasChevron && !geo.bFloating && arrHidden.size() >= 2)
+    if (geo.bHasChevron && !geo.bFloating && !bMulti && !bPanel && arrHidden.size() >= 2)
         AddSeparatorsToHiddenList(buttons, arrHidden);
 
-    if (!geo.bFloating && (geo.sizeButtonsOffset.cx != 0 || geo.sizeButtonsOffset.cy != 0))
-        for (int i = 0; i < nCount; ++i)
-            if (buttons.IsVisible(i) && !buttons.IsHidden(i))
-            {
-                CRect r = buttons.GetRect(i);
-                r.OffsetRect(geo.sizeButtonsOffset);
-                buttons.SetRect(i, r);
-            }
+    if (geo.bFloating)
+        return;
+    CSize offset = geo.sizeButtonsOffset;
+    if (bPanel)
+        (bHorz ? offset.cy : offset.cx) += 2;
+    if (offset.cx == 0 && offset.cy == 0)
+        return;
+    for (int i = 0; i < nCount; ++i)
+        if (buttons.IsVisible(i) && !buttons.IsHidden(i))
+        {
+            CRect r = buttons.GetRect(i);
+            r.OffsetRect(offset);
+            buttons.SetRect(i, r);
+        }
 }
 
 } // namespace kxtoolbar

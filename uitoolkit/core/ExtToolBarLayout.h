@@ -79,6 +79,13 @@ struct BarGeometry
     bool bFloating = false;
     bool bHorz = true; // the bar lies horizontally
     bool bRightToLeft = false;
+    // Docked in rows that fill a whole dock row (the menu bar): wrapped
+    // into rows or, docked vertically, columns growing from right to left,
+    // and nothing dropped into the chevron.
+    bool bMultiRow = false;
+    // A panel: laid out as horizontal rows in every placement, wrapped only
+    // where the buttons already carry a wrap flag, no chevron.
+    bool bPanel = false;
     CRect rcBorders{1, 0, 1, 0}; // left, top, right, bottom borders
     int nRowGap = 6;
     int nChevronSpacing = 0;
@@ -91,8 +98,11 @@ struct BarGeometry
 bool IsSkipped(const CExtToolBarButtons& buttons, int nIndex);
 // Sets the wrap flags for a width and a height; the number of rows.
 int WrapToolBar(CExtToolBarButtons& buttons, const BarGeometry& geo, int nWidth, int nHeight);
-// The bar's size from the current wrap flags (client size plus borders).
-CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertical);
+// Sets the wrap flags as column breaks for a height; the number of columns.
+int WrapToolBarVert(CExtToolBarButtons& buttons, const BarGeometry& geo, int nHeight);
+// The bar's size from the current wrap flags (client size plus borders);
+// pbWrapped tells whether a multi-row bar wrapped into more than one row.
+CSize CalcSize(CExtToolBarButtons& buttons, const BarGeometry& geo, bool bVertical, bool* pbWrapped = nullptr);
 // Chooses the wrap flags for a length; a floating bar searches the smallest
 // width that keeps the row count of the length.
 void SizeToolBar(CExtToolBarButtons& buttons, const BarGeometry& geo, int nLength, bool bVertical);

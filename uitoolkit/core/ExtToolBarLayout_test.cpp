@@ -366,4 +366,73 @@ TEST(ExtToolBarLayout, RightToLeftRowsHugTheFarEnd)
     EXPECT_EQ(bar.Placement(), "0:1,0-21,22 1:141,0-171,22 2:171,0-201,22 ");
 }
 
+TEST(ExtToolBarLayout, MultiRowBarWrapsIntoRowsAndKeepsTheChevronAtTheEnd)
+{
+    FakeBar bar("b40 b40 b40 s b40 c");
+    BarGeometry geo = GeoFor(bar);
+    geo.bMultiRow = true;
+    geo.nRowGap = 0;
+    SizeToolBar(bar, geo, 100, false);
+    EXPECT_EQ(bar.Wraps(), "1 ");
+    bool bWrapped = false;
+    // the chevron counts along the bar; the wrap is reported
+    EXPECT_EQ(CalcSize(bar, geo, false, &bWrapped), CSize(40 + 6 + 40 + 11 + 2, 44));
+    EXPECT_TRUE(bWrapped);
+    std::vector<int> hidden;
+    ArrangeButtons(bar, geo, CRect(0, 0, 120, 46), hidden);
+    // rows move 1 down; the separator spans its row plus 1 each way;
+    // nothing goes into the chevron
+    EXPECT_EQ(bar.Placement(), "0:1,1-41,23 1:41,1-81,23 2:1,23-41,45 3:41,22-47,46 4:47,23-87,45 5:108,0-119,46 ");
+    EXPECT_EQ(Join(hidden), "");
+    // one row: no wrap reported
+    SizeToolBar(bar, geo, 500, false);
+    CalcSize(bar, geo, false, &bWrapped);
+    EXPECT_FALSE(bWrapped);
+}
+
+TEST(ExtToolBarLayout, MultiRowVerticalBarFillsColumnsFromTheRight)
+{
+    FakeBar bar("b30 b30 s b30 c");
+    BarGeometry geo = GeoFor(bar);
+    geo.bHorz = false;
+    geo.bMultiRow = true;
+    geo.nRowGap = 0;
+    // 37 pixels under the chevron: one button per column; the separator at
+    // a column's top counts nothing
+    EXPECT_EQ(WrapToolBarVert(bar, geo, 48), 3);
+    EXPECT_EQ(bar.Wraps(), "0 2 ");
+    // the tallest columns within 70: a column of 48 - 11 holds one button
+    SizeToolBar(bar, geo, 70, true);
+    EXPECT_EQ(bar.Wraps(), "0 2 ");
+    EXPECT_EQ(CalcSize(bar, geo, true), CSize(69, 30 + 11));
+    std::vector<int> hidden;
+    ArrangeButtons(bar, geo, CRect(0, 0, 80, 70), hidden);
+    // the separator that ends the second column keeps its place below it
+    EXPECT_EQ(bar.Placement(), "0:56,0-78,30 1:33,0-55,30 2:32,30-55,36 3:10,0-32,30 4:1,59-79,70 ");
+    EXPECT_TRUE(bar.m_buttons[0].bVert);
+}
+
+TEST(ExtToolBarLayout, PanelKeepsItsBreaksAndLaysOutRowsInEveryPlacement)
+{
+    for (const bool bHorz : {true, false})
+    {
+        FakeBar bar("b30 b30 b30");
+        bar.m_buttons[1].bWrap = true;
+        BarGeometry geo;
+        geo.bPanel = true;
+        geo.bHorz = bHorz;
+        EXPECT_EQ(WrapToolBar(bar, geo, 100, kUnlimited), 2);
+        EXPECT_EQ(WrapToolBarVert(bar, geo, 10), 2);
+        EXPECT_EQ(bar.Wraps(), "1 ");
+        // rows 6 apart, moved 2 across the bar
+        std::vector<int> hidden;
+        ArrangeButtons(bar, geo, CRect(0, 0, 100, 60), hidden);
+        EXPECT_EQ(bar.Placement(),
+                  bHorz ? "0:1,2-31,24 1:31,2-61,24 2:1,30-31,52 " : "0:3,0-33,22 1:33,0-63,22 2:3,28-33,50 ")
+            << bHorz;
+        EXPECT_FALSE(bar.m_buttons[0].bVert);
+        EXPECT_EQ(CalcSize(bar, geo, !bHorz), bHorz ? CSize(60 + 3 + 2, 50) : CSize(61, 50 + 6)) << bHorz;
+    }
+}
+
 } // namespace
