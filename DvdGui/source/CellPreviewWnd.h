@@ -11,6 +11,7 @@
 
 #include "DvdGui/core/CellDataStream.h"
 #include "DvdGui/core/CellPreviewCore.h"
+#include "DvdGui/core/EditMenus.h"
 #include "Shared/platform/PlatformSync.h"
 #include "VDS/source/Deinterlacer.h"
 #include "VDS/source/PictureScaler.h"
@@ -37,7 +38,7 @@ enum : UINT
     WM_PREVIEW_END = 0x1308,
 };
 
-// Control ids of the preview's children and commands of its menus.
+// Control ids of the preview's children; its commands are in EditMenus.h.
 enum : UINT
 {
     IDC_PREVIEW_SLIDER = 1198,
@@ -48,7 +49,6 @@ enum : UINT
     IDC_PREVIEW_FAST_FORWARD = 1228,
     IDC_PREVIEW_SEGMENTS = 4863,
     IDC_PREVIEW_SPLITTER = 4864,
-    ID_PREVIEW_EXPORT_FRAME = 1203,
 };
 
 // Bit 0 of the display flags: the picture at its natural size when it fits.
