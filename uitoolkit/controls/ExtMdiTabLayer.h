@@ -16,6 +16,21 @@
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
+// Whether the window's system menu has a Close item that is neither grayed
+// nor disabled.
+inline bool ExtIsSysMenuCloseEnabled(HWND hWnd)
+{
+    HMENU hMenu = ::GetSystemMenu(hWnd, FALSE);
+    if (hMenu == nullptr)
+        return false;
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STATE;
+    if (!::GetMenuItemInfoA(hMenu, SC_CLOSE, FALSE, &mii))
+        return false;
+    return (mii.fState & (MFS_GRAYED | MFS_DISABLED)) == 0;
+}
+
 template <class TTabWnd>
 class CExtTMWI : public TTabWnd, public CExtHookSink
 {
@@ -85,7 +100,7 @@ public:
                 OnSyncAllItemsDone();
             return;
         }
-        const bool bCloseEnabled = IsCloseEnabled(hWndActive);
+        const bool bCloseEnabled = ExtIsSysMenuCloseEnabled(hWndActive);
         this->ModifyTabWndStyle(bCloseEnabled ? 0 : TTabWnd::StyleCloseEnabled,
                                 bCloseEnabled ? TTabWnd::StyleCloseEnabled : 0, false);
         for (HWND hWnd = ::GetWindow(hWndActive, GW_HWNDFIRST); hWnd != nullptr; hWnd = ::GetWindow(hWnd, GW_HWNDNEXT))
@@ -338,17 +353,6 @@ protected:
         if (pFrame != nullptr && pFrame->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd)))
             return static_cast<CMDIFrameWnd*>(pFrame)->MDIGetActive()->GetSafeHwnd();
         return reinterpret_cast<HWND>(::SendMessageA(hWndClient, WM_MDIGETACTIVE, 0, 0));
-    }
-
-    static bool IsCloseEnabled(HWND hWndChild)
-    {
-        HMENU hMenu = ::GetSystemMenu(hWndChild, FALSE);
-        if (hMenu == nullptr)
-            return false;
-        MENUITEMINFOA mii = {sizeof(MENUITEMINFOA), MIIM_STATE};
-        if (!::GetMenuItemInfoA(hMenu, SC_CLOSE, FALSE, &mii))
-            return false;
-        return (mii.fState & (MFS_GRAYED | MFS_DISABLED)) == 0;
     }
 
     // nWidth on one side (a tab orientation), 0 on the others.
