@@ -24,16 +24,8 @@ constexpr UINT kStringActiveDocument = 30003;
 
 HICON QueryWindowIcon(HWND hWnd)
 {
-    HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, CExtControlBar::g_nMsgQueryIcon, 0, 0));
-    if (hIcon == nullptr)
-        hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0));
-    if (hIcon == nullptr)
-        hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0));
-    if (hIcon == nullptr)
-        hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
-    if (hIcon == nullptr)
-        hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICON));
-    return hIcon;
+    const HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, CExtControlBar::g_nMsgQueryIcon, 0, 0));
+    return hIcon != nullptr ? hIcon : ExtFindWindowIcon(hWnd);
 }
 
 // The part of each system command, in the order the parts stand.

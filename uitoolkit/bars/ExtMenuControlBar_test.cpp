@@ -68,7 +68,6 @@ public:
     CExtToolControlBar m_wndToolBar;
     CExtTabMdiWnd m_wndTabs;
     bool m_bRefuseClose = false;
-    std::vector<HWND> m_arrSystemMenus; // windows whose system menu was prepared
 
     BOOL PreTranslateMessage(MSG* pMsg) override
     {
@@ -98,11 +97,6 @@ protected:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == CExtMenuControlBar::g_nMsgPrepareSystemMenu)
-        {
-            m_arrSystemMenus.push_back(reinterpret_cast<CWnd*>(lParam)->GetSafeHwnd());
-            return 0;
-        }
         if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && m_bRefuseClose)
             return 0;
         return CMDIFrameWnd::WindowProc(message, wParam, lParam);
@@ -326,50 +320,6 @@ TEST_F(ExtMenuControlBarTest, MnemonicsOpenTheirMenuWithTheFirstItemSelected)
     EXPECT_NE(TopPopup()->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_SELECT_FIRST, 0u);
     EXPECT_EQ(TopPopup()->ItemGetCmdID(0), 0x7501u);
     CExtToolControlBar::CancelTrackingInAllBars();
-}
-
-TEST_F(ExtMenuControlBarTest, DISABLED_RightMovesThroughTheSystemMenus)
-{
-    CMDIChildWnd* pChild = OpenDocument(g_pAlpha);
-    ASSERT_NE(pChild, nullptr);
-    Maximize(pChild);
-    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Edit|Win&dow |&Help|<right>"; })) << ButtonTexts();
-    // Help is a command: the last menu is the window list
-    const int nLast = IndexOf("Win&dow ");
-    ASSERT_TRUE(Bar().CExtToolControlBar::TrackButtonMenu(nLast, true));
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
-    g_pFrame->m_arrSystemMenus.clear();
-
-    kxgui::PressKey(VK_RIGHT);
-    ASSERT_TRUE(PumpUntil([] { return Bar().IsSystemMenuShown() && Bar().GetMenuTrackingButton() < 0; }));
-    ASSERT_NE(TopPopup(), nullptr);
-    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), g_pFrame->m_hWnd);
-
-    kxgui::PressKey(VK_RIGHT);
-    ASSERT_TRUE(PumpUntil([] { return Bar().GetMenuTrackingButton() == 0 && TopPopup() != nullptr; }));
-    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
-
-    kxgui::PressKey(VK_RIGHT);
-    ASSERT_TRUE(PumpUntil([] { return Bar().GetMenuTrackingButton() == 1 && TopPopup() != nullptr; }));
-    EXPECT_EQ(TopPopup()->ItemGetCmdID(0), 0x7501u);
-    EXPECT_EQ(g_pFrame->m_arrSystemMenus, (std::vector<HWND>{g_pFrame->m_hWnd, pChild->m_hWnd}));
-}
-
-TEST_F(ExtMenuControlBarTest, DISABLED_AltSpaceAndAltMinusOpenTheSystemMenus)
-{
-    CMDIChildWnd* pChild = OpenDocument(g_pBeta);
-    ASSERT_NE(pChild, nullptr);
-    kxgui::PressKey(VK_SPACE, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
-    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), g_pFrame->m_hWnd);
-    EXPECT_TRUE(Bar().IsSystemMenuShown());
-    CExtToolControlBar::CancelTrackingInAllBars();
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() == nullptr; }));
-    EXPECT_FALSE(Bar().IsSystemMenuShown());
-
-    kxgui::PressKey(VK_OEM_MINUS, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
-    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
 }
 
 TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)

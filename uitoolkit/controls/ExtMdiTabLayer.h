@@ -31,6 +31,20 @@ inline bool ExtIsSysMenuCloseEnabled(HWND hWnd)
     return (mii.fState & (MFS_GRAYED | MFS_DISABLED)) == 0;
 }
 
+// The window's small icon, else its big one, else its class's small or big
+// icon; null without any.
+inline HICON ExtFindWindowIcon(HWND hWnd)
+{
+    HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0));
+    if (hIcon == nullptr)
+        hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0));
+    if (hIcon == nullptr)
+        hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
+    if (hIcon == nullptr)
+        hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICON));
+    return hIcon;
+}
+
 template <class TTabWnd>
 class CExtTMWI : public TTabWnd, public CExtHookSink
 {
@@ -204,13 +218,7 @@ public:
         const HWND hWnd = reinterpret_cast<HWND>(pItem->m_lParam);
         if (!::IsWindow(hWnd))
             return nullptr;
-        HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0));
-        if (hIcon == nullptr)
-            hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0));
-        if (hIcon == nullptr)
-            hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
-        if (hIcon == nullptr)
-            hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICON));
+        const HICON hIcon = ExtFindWindowIcon(hWnd);
         if (hIcon == nullptr)
             return nullptr;
         m_iconMdiItem.Empty();
