@@ -16,7 +16,6 @@
 #include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CExtTabWnd, CWnd)
-IMPLEMENT_DYNAMIC(CExtTabMdiWnd, CExtTabWnd)
 
 namespace
 {

@@ -230,11 +230,3 @@ protected:
     // Set while a layout runs: the measurements draw their text into it.
     CDC* m_pMeasureDC = nullptr;
 };
-
-class CExtTabMdiWnd : public CExtTabWnd
-{
-    DECLARE_DYNAMIC(CExtTabMdiWnd)
-public:
-    CExtTabMdiWnd() = default;
-    bool IsMdiTabWnd() const override { return true; }
-};

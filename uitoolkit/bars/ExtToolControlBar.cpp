@@ -12,7 +12,6 @@
 #include <new>
 
 IMPLEMENT_DYNCREATE(CExtToolControlBar, CExtControlBar)
-IMPLEMENT_DYNCREATE(CExtMenuControlBar, CExtToolControlBar)
 
 bool CExtToolControlBar::g_bMenuTracking = false;
 bool CExtToolControlBar::g_bMenuTrackingExpanded = false;

@@ -474,13 +474,8 @@ protected:
     CRect m_rcLastTip;
 };
 
-class CExtMenuControlBar : public CExtToolControlBar
-{
-    DECLARE_DYNCREATE(CExtMenuControlBar)
-public:
-    CExtMenuControlBar() = default;
-    bool OccupiesWholeRow() const override { return true; }
-};
+// The menu bar, which the tool bar and the themes tell apart from other bars.
+#include "uitoolkit/bars/ExtMenuControlBar.h"
 
 // A fixed-size bar that hosts one child window (its first child) instead of
 // buttons: it takes its size from the child plus the margins and keeps the

@@ -16,6 +16,35 @@
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
+// Whether the window's system menu has a Close item that is neither grayed
+// nor disabled.
+inline bool ExtIsSysMenuCloseEnabled(HWND hWnd)
+{
+    HMENU hMenu = ::GetSystemMenu(hWnd, FALSE);
+    if (hMenu == nullptr)
+        return false;
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STATE;
+    if (!::GetMenuItemInfoA(hMenu, SC_CLOSE, FALSE, &mii))
+        return false;
+    return (mii.fState & (MFS_GRAYED | MFS_DISABLED)) == 0;
+}
+
+// The window's small icon, else its big one, else its class's small or big
+// icon; null without any.
+inline HICON ExtFindWindowIcon(HWND hWnd)
+{
+    HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0));
+    if (hIcon == nullptr)
+        hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0));
+    if (hIcon == nullptr)
+        hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
+    if (hIcon == nullptr)
+        hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICON));
+    return hIcon;
+}
+
 template <class TTabWnd>
 class CExtTMWI : public TTabWnd, public CExtHookSink
 {
@@ -85,7 +114,7 @@ public:
                 OnSyncAllItemsDone();
             return;
         }
-        const bool bCloseEnabled = IsCloseEnabled(hWndActive);
+        const bool bCloseEnabled = ExtIsSysMenuCloseEnabled(hWndActive);
         this->ModifyTabWndStyle(bCloseEnabled ? 0 : TTabWnd::StyleCloseEnabled,
                                 bCloseEnabled ? TTabWnd::StyleCloseEnabled : 0, false);
         for (HWND hWnd = ::GetWindow(hWndActive, GW_HWNDFIRST); hWnd != nullptr; hWnd = ::GetWindow(hWnd, GW_HWNDNEXT))
@@ -189,13 +218,7 @@ public:
         const HWND hWnd = reinterpret_cast<HWND>(pItem->m_lParam);
         if (!::IsWindow(hWnd))
             return nullptr;
-        HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_SMALL, 0));
-        if (hIcon == nullptr)
-            hIcon = reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_GETICON, ICON_BIG, 0));
-        if (hIcon == nullptr)
-            hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
-        if (hIcon == nullptr)
-            hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICON));
+        const HICON hIcon = ExtFindWindowIcon(hWnd);
         if (hIcon == nullptr)
             return nullptr;
         m_iconMdiItem.Empty();
@@ -338,17 +361,6 @@ protected:
         if (pFrame != nullptr && pFrame->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd)))
             return static_cast<CMDIFrameWnd*>(pFrame)->MDIGetActive()->GetSafeHwnd();
         return reinterpret_cast<HWND>(::SendMessageA(hWndClient, WM_MDIGETACTIVE, 0, 0));
-    }
-
-    static bool IsCloseEnabled(HWND hWndChild)
-    {
-        HMENU hMenu = ::GetSystemMenu(hWndChild, FALSE);
-        if (hMenu == nullptr)
-            return false;
-        MENUITEMINFOA mii = {sizeof(MENUITEMINFOA), MIIM_STATE};
-        if (!::GetMenuItemInfoA(hMenu, SC_CLOSE, FALSE, &mii))
-            return false;
-        return (mii.fState & (MFS_GRAYED | MFS_DISABLED)) == 0;
     }
 
     // nWidth on one side (a tab orientation), 0 on the others.

@@ -8,6 +8,7 @@
 #include "framework/win/WinThread.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/bars/ExtStatusControlBar.h"
+#include "uitoolkit/bars/ExtTabMdiWnd.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtCmdItem.h"

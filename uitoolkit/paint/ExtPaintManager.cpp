@@ -4,6 +4,7 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/MiniFrameWnd.h"
 #include "uitoolkit/bars/ExtStatusControlBar.h"
+#include "uitoolkit/bars/ExtTabMdiWnd.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/docking/ExtControlBar.h"

@@ -1,0 +1,474 @@
+// The menu bar, the MDI buttons and the MDI tab window in a test MDI frame
+// with toolkit docking, a tool bar and documents of two templates (one menu
+// with the window-list popup, one without): the keyboard protocol driven
+// with real input, moving between menus and system menus, following the
+// active document, the maximised child's buttons, and the frame in every
+// theme.
+#include "framework/win/DocTemplate.h"
+#include "framework/win/Document.h"
+#include "framework/win/MdiFrameWnd.h"
+#include "framework/win/OleDocument.h"
+#include "framework/win/View.h"
+#include "framework/win/WinThread.h"
+#include "tests/gui/GuiHarness.h"
+#include "uitoolkit/bars/ExtMenuControlBar.h"
+#include "uitoolkit/bars/ExtTabMdiWnd.h"
+#include "uitoolkit/commands/ExtCmdManager.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
+#include "uitoolkit/commands/ExtResourceManager.h"
+#include "uitoolkit/testsupport/ExtTestPump.h"
+#include "uitoolkit/testsupport/ExtTestThemes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const char* const kProfile = "menu-bar-test";
+const UINT kFrameMenu = 0x7500, kAlphaMenu = 0x7510, kBetaMenu = 0x7520;
+const UINT kIdMenuBar = AFX_IDW_CONTROLBAR_FIRST + 41, kIdToolBar = AFX_IDW_CONTROLBAR_FIRST + 42;
+
+class CMenuTestDoc : public CDocument
+{
+    DECLARE_DYNCREATE(CMenuTestDoc)
+};
+IMPLEMENT_DYNCREATE(CMenuTestDoc, CDocument)
+
+class CMenuTestView : public CView
+{
+    DECLARE_DYNCREATE(CMenuTestView)
+public:
+    void OnDraw(CDC* pDC) override
+    {
+        CRect rc;
+        GetClientRect(&rc);
+        pDC->FillSolidRect(&rc, RGB(255, 255, 255));
+    }
+};
+IMPLEMENT_DYNCREATE(CMenuTestView, CView)
+
+// A print preview as the frame's active view.
+class CTestPreviewView : public CPreviewView
+{
+public:
+    void OnDraw(CDC*) override {}
+};
+
+class CMenuTestFrame : public CMDIFrameWnd
+{
+public:
+    CExtMenuControlBar m_wndMenuBar;
+    CExtToolControlBar m_wndToolBar;
+    CExtTabMdiWnd m_wndTabs;
+    bool m_bRefuseClose = false;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (m_wndMenuBar.TranslateMainFrameMessage(pMsg))
+            return TRUE;
+        return CMDIFrameWnd::PreTranslateMessage(pMsg);
+    }
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs)
+    {
+        if (CMDIFrameWnd::OnCreate(lpcs) == -1 || !CExtControlBar::EnableFrameDocking(this) ||
+            !g_CmdManager->SetupProfile(kProfile, m_hWnd) ||
+            !g_CmdManager->LoadMenuResourceCommands(kProfile, kAlphaMenu) ||
+            !g_CmdManager->LoadMenuResourceCommands(kProfile, kBetaMenu))
+            return -1;
+        m_wndMenuBar.SetMdiWindowPopupName(" Win&dow ");
+        if (!m_wndMenuBar.Create(nullptr, this, kIdMenuBar, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC) ||
+            !m_wndToolBar.Create("Tools", this, kIdToolBar, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC) ||
+            !m_wndToolBar.LoadToolBarResource(128) || !m_wndTabs.Create(this, CRect(0, 0, 0, 0), 0x7E00))
+            return -1;
+        m_wndMenuBar.EnableDocking(CBRS_ALIGN_ANY);
+        m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+        DockControlBar(&m_wndMenuBar, AFX_IDW_DOCKBAR_TOP);
+        DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+        return 0;
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && m_bRefuseClose)
+            return 0;
+        return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    }
+    void PostNcDestroy() override {}
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CMenuTestFrame, CMDIFrameWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+class ExtMenuControlBarTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        g_nAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
+        CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+        g_pApp = new CWinApp("Kestrelux");
+        g_pAlpha = new CMultiDocTemplate(kAlphaMenu, RUNTIME_CLASS(CMenuTestDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                         RUNTIME_CLASS(CMenuTestView));
+        g_pBeta = new CMultiDocTemplate(kBetaMenu, RUNTIME_CLASS(CMenuTestDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                        RUNTIME_CLASS(CMenuTestView));
+        g_pAlpha->LoadTemplate();
+        g_pBeta->LoadTemplate();
+        g_pFrame = new CMenuTestFrame;
+        g_pFrame->Create(nullptr, "Kestrelux menu bar test", WS_OVERLAPPEDWINDOW, CRect(10, 10, 650, 450), nullptr,
+                         MAKEINTRESOURCEA(kFrameMenu));
+        g_pApp->m_pMainWnd = g_pFrame;
+        g_pFrame->ShowWindow(SW_SHOW);
+        g_pFrame->RecalcLayout();
+    }
+    static void TearDownTestSuite()
+    {
+        g_pApp->m_pMainWnd = nullptr;
+        g_pFrame->DestroyWindow();
+        delete g_pFrame;
+        delete g_pAlpha;
+        delete g_pBeta;
+        delete g_pApp;
+        g_CmdManager->ResetProfile(kProfile);
+        g_PaintManager.InstallPaintManager(nullptr);
+        CExtPopupBaseWnd::g_nDefaultAnimationKind = g_nAnimation;
+        kxgui::PumpUntilIdle();
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(g_pFrame->GetSafeHwnd(), nullptr);
+        kxgui::Activate(g_pFrame->m_hWnd);
+        Pump();
+    }
+    void TearDown() override
+    {
+        CExtToolControlBar::CancelTrackingInAllBars();
+        Pump();
+        if (Bar().IsKeyboardMode())
+            Bar().UpdateKeyboardHighlight(true);
+        g_pFrame->m_bRefuseClose = false;
+        while (CMDIChildWnd* pChild = g_pFrame->MDIGetActive())
+            pChild->MDIDestroy();
+        g_ResourceManager->SetRTLMode(-1);
+        Bar().RebuildMenuBar(true);
+        Pump();
+    }
+
+    static CExtMenuControlBar& Bar() { return g_pFrame->m_wndMenuBar; }
+    static void Pump() { PumpAppUntilIdle(*g_pApp); }
+    static bool PumpUntil(const std::function<bool()>& done) { return PumpAppUntil(*g_pApp, done); }
+    static CExtPopupMenuWnd* TopPopup() { return CExtPopupMenuWnd::GetTracker().GetTopPopup(); }
+
+    static CMDIChildWnd* OpenDocument(CMultiDocTemplate* pTemplate)
+    {
+        CDocument* pDoc = pTemplate->OpenDocumentFile(nullptr);
+        Pump();
+        return pDoc != nullptr ? g_pFrame->MDIGetActive() : nullptr;
+    }
+    // The texts of the buttons, the MDI buttons as "<doc>" and "<right>".
+    static std::string ButtonTexts()
+    {
+        std::string s;
+        for (int i = 0; i < Bar().GetButtonsCount(); ++i)
+        {
+            const CExtBarButton* pButton = Bar().GetButton(i);
+            if (!s.empty())
+                s += "|";
+            if (pButton->IsKindOf(RUNTIME_CLASS(CExtBarMdiRightButton)))
+                s += "<right>";
+            else if (pButton->IsKindOf(RUNTIME_CLASS(CExtBarMdiDocButton)))
+                s += "<doc>";
+            else
+                s += LPCTSTR(pButton->GetText());
+        }
+        return s;
+    }
+    static int IndexOf(const char* pszText)
+    {
+        for (int i = 0; i < Bar().GetButtonsCount(); ++i)
+            if (Bar().GetButton(i)->GetText() == pszText)
+                return i;
+        return -1;
+    }
+    static void Maximize(CMDIChildWnd* pChild)
+    {
+        g_pFrame->MDIMaximize(pChild);
+        Pump();
+    }
+
+    static CWinApp* g_pApp;
+    static CMultiDocTemplate* g_pAlpha;
+    static CMultiDocTemplate* g_pBeta;
+    static CMenuTestFrame* g_pFrame;
+    static int g_nAnimation;
+};
+CWinApp* ExtMenuControlBarTest::g_pApp = nullptr;
+CMultiDocTemplate* ExtMenuControlBarTest::g_pAlpha = nullptr;
+CMultiDocTemplate* ExtMenuControlBarTest::g_pBeta = nullptr;
+CMenuTestFrame* ExtMenuControlBarTest::g_pFrame = nullptr;
+int ExtMenuControlBarTest::g_nAnimation = 0;
+
+TEST_F(ExtMenuControlBarTest, TheFrameMenuBecomesTheBar)
+{
+    EXPECT_EQ(::GetMenu(g_pFrame->m_hWnd), nullptr);
+    EXPECT_EQ(ButtonTexts(), "&File|&View|&Help");
+    EXPECT_EQ(Bar().GetMdiWindowPopupName(), "Window");
+    // a top-level command the application never registered keeps its button
+    const CExtCmdItem* pHelp = g_CmdManager->FindCommand(kProfile, 0x7504);
+    ASSERT_NE(pHelp, nullptr);
+    EXPECT_EQ(pHelp->m_sMenuText, "&Help");
+}
+
+TEST_F(ExtMenuControlBarTest, TheTabStripFollowsTheChildren)
+{
+    CExtTabMdiWnd& tabs = g_pFrame->m_wndTabs;
+    EXPECT_FALSE(tabs.IsWindowVisible());
+    CRect rcTabs;
+    tabs.GetWindowRect(&rcTabs);
+    CMDIChildWnd* pFirst = OpenDocument(g_pAlpha);
+    ASSERT_NE(pFirst, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return tabs.IsWindowVisible() && tabs.GetItemCount() == 1; }));
+    g_pFrame->OnWindowNew();
+    CMDIChildWnd* pSecond = g_pFrame->MDIGetActive();
+    ASSERT_TRUE(PumpUntil([&] { return tabs.GetItemCount() == 2; }));
+    std::vector<std::string> arrTexts;
+    for (int i = 0; i < tabs.GetItemCount(); ++i)
+        arrTexts.push_back(LPCTSTR(*tabs.OnQueryItemText(tabs.GetItem(i))));
+    std::sort(arrTexts.begin(), arrTexts.end());
+    EXPECT_EQ(arrTexts, (std::vector<std::string>{"Alpha1:1", "Alpha1:2"}));
+    EXPECT_EQ(reinterpret_cast<HWND>(tabs.GetSelectedItem()->m_lParam), pSecond->m_hWnd);
+
+    // a tab selects its child and the child's activation its tab
+    tabs.SelectItem(tabs.FindItemByHwnd(pFirst->m_hWnd), true, true);
+    EXPECT_EQ(g_pFrame->MDIGetActive(), pFirst);
+    g_pFrame->MDIActivate(pSecond);
+    EXPECT_EQ(reinterpret_cast<HWND>(tabs.GetSelectedItem()->m_lParam), pSecond->m_hWnd);
+
+    // Close disabled in the active child's system menu disables the button
+    ::EnableMenuItem(::GetSystemMenu(pSecond->m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    tabs.SyncAllItems();
+    EXPECT_EQ(tabs.GetTabWndStyle() & CExtTabWnd::StyleCloseEnabled, 0u);
+    ::EnableMenuItem(::GetSystemMenu(pSecond->m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+    tabs.SyncAllItems();
+    EXPECT_NE(tabs.GetTabWndStyle() & CExtTabWnd::StyleCloseEnabled, 0u);
+
+    // the strip leaves itself out of a frame's query, and answers no other
+    CExtControlBar::QUERY_REPOSITION_CALC_EFFECT_DATA frameQuery(reposQuery, g_pFrame, 0, 0xFFFF, 0, nullptr, nullptr,
+                                                                 TRUE);
+    tabs.SendMessage(CExtControlBar::g_nMsgQueryRepositionCalcEffect, frameQuery);
+    EXPECT_TRUE(frameQuery.IsExcluded());
+    CExtControlBar::QUERY_REPOSITION_CALC_EFFECT_DATA barQuery(reposQuery, &Bar(), 0, 0xFFFF, 0, nullptr, nullptr,
+                                                               TRUE);
+    tabs.SendMessage(CExtControlBar::g_nMsgQueryRepositionCalcEffect, barQuery);
+    EXPECT_FALSE(barQuery.IsExcluded());
+
+    // hidden while a print preview is the frame's view
+    CTestPreviewView preview;
+    ASSERT_TRUE(preview.Create(nullptr, "preview", WS_CHILD, CRect(0, 0, 10, 10), g_pFrame, 0x7E01));
+    CView* pOldView = g_pFrame->GetActiveView();
+    g_pFrame->SetActiveView(&preview, FALSE);
+    g_pFrame->RecalcLayout();
+    EXPECT_FALSE(tabs.IsWindowVisible());
+    g_pFrame->SetActiveView(pOldView, FALSE);
+    g_pFrame->RecalcLayout();
+    EXPECT_TRUE(tabs.IsWindowVisible());
+    preview.DestroyWindow();
+
+    // closing removes the tab; the last one hides the strip
+    const HWND hWndSecond = pSecond->m_hWnd;
+    pSecond->MDIDestroy();
+    EXPECT_EQ(tabs.FindItemByHwnd(hWndSecond), -1);
+    pFirst->MDIDestroy();
+    ASSERT_TRUE(PumpUntil([&] { return !tabs.IsWindowVisible(); }));
+}
+
+TEST_F(ExtMenuControlBarTest, AltHighlightsTheFirstMenuAndAltOrEscapeRemovesIt)
+{
+    kxgui::PressKey(VK_MENU);
+    ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
+    EXPECT_EQ(Bar().GetHighlightedButton(), 0);
+    EXPECT_NE(Bar().GetButtonStyle(0) & TBBS_PRESSED, 0u);
+    EXPECT_EQ(TopPopup(), nullptr);
+    kxgui::PressKey(VK_MENU);
+    ASSERT_TRUE(PumpUntil([] { return !Bar().IsKeyboardMode(); }));
+    EXPECT_EQ(Bar().GetButtonStyle(0) & TBBS_PRESSED, 0u);
+
+    kxgui::PressKey(VK_MENU);
+    ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
+    // Right moves the highlight, Escape ends the mode
+    kxgui::PressKey(VK_RIGHT);
+    ASSERT_TRUE(PumpUntil([] { return Bar().GetHighlightedButton() == 1; }));
+    kxgui::PressKey(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([] { return !Bar().IsKeyboardMode(); }));
+    EXPECT_EQ(Bar().GetHighlightedButton(), -1);
+}
+
+TEST_F(ExtMenuControlBarTest, MnemonicsOpenTheirMenuWithTheFirstItemSelected)
+{
+    const int nFile = IndexOf("&File");
+    kxgui::PressKey('F', true);
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), nFile);
+    EXPECT_NE(TopPopup()->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_SELECT_FIRST, 0u);
+    EXPECT_EQ(TopPopup()->ItemGetCmdID(0), 0x7501u);
+    CExtToolControlBar::CancelTrackingInAllBars();
+}
+
+TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
+{
+    CMDIChildWnd* pAlpha = OpenDocument(g_pAlpha);
+    ASSERT_NE(pAlpha, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Edit|Win&dow |&Help"; })) << ButtonTexts();
+    const UINT nEditCmd = Bar().GetButtonID(IndexOf("&Edit"));
+    EXPECT_NE(g_CmdManager->FindCommand(kProfile, nEditCmd), nullptr);
+    // the window-list popup lists the open windows: its name matches without
+    // the ampersand and blanks
+    CExtBarButton* pWindow = Bar().GetButton(IndexOf("Win&dow "));
+    EXPECT_TRUE(pWindow->IsAppendMdiWindows());
+
+    CMDIChildWnd* pBeta = OpenDocument(g_pBeta);
+    ASSERT_NE(pBeta, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Project|&WINDOW"; })) << ButtonTexts();
+    // the previous build's popup commands are gone; a different case is no match
+    for (UINT nID = 65534; nID > 65500; --nID)
+        if (const CExtCmdItem* pCmd = g_CmdManager->FindCommand(kProfile, nID))
+            EXPECT_NE(pCmd->m_sMenuText, "&Edit") << nID;
+    EXPECT_FALSE(Bar().GetButton(IndexOf("&WINDOW"))->IsAppendMdiWindows());
+
+    g_pFrame->MDIActivate(pAlpha);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Edit|Win&dow |&Help"; })) << ButtonTexts();
+    Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("Win&dow "), false);
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    std::vector<UINT> arrIds;
+    for (int i = 0; i < TopPopup()->ItemGetCount(); ++i)
+        arrIds.push_back(TopPopup()->ItemGetCmdID(i));
+    EXPECT_EQ(std::count_if(arrIds.begin(), arrIds.end(), [](UINT n) { return CExtCmdItem::IsMdiWindowListCmdID(n); }),
+              2);
+    CExtToolControlBar::CancelTrackingInAllBars();
+    Pump();
+
+    // right to left: the buttons in reverse order, the document button first
+    Maximize(pAlpha);
+    g_ResourceManager->SetRTLMode(1);
+    Bar().RebuildMenuBar(true);
+    Pump();
+    EXPECT_EQ(ButtonTexts(), "<doc>|&Help|Win&dow |&Edit|&File|<right>");
+}
+
+TEST_F(ExtMenuControlBarTest, MaximisedChildButtons)
+{
+    CMDIChildWnd* pChild = OpenDocument(g_pAlpha);
+    ASSERT_NE(pChild, nullptr);
+    Maximize(pChild);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Edit|Win&dow |&Help|<right>"; })) << ButtonTexts();
+    // the right button stands at the bar's right end
+    auto* pRight = static_cast<CExtBarMdiRightButton*>(Bar().GetButton(Bar().GetButtonsCount() - 1));
+    CRect rcClient;
+    Bar().GetClientRect(&rcClient);
+    EXPECT_EQ(pRight->GetRect().right, rcClient.right - 1);
+    EXPECT_LT(Bar().GetButton(4)->GetRect().right, pRight->GetRect().left);
+
+    // every part's tip is the program's text; help has none
+    CExtMenuControlBar::MDI_BUTTONS_INFO info;
+    ASSERT_TRUE(pRight->GetInfo(info));
+    const struct
+    {
+        const CRect& rc;
+        const char* pszTip;
+    } kTips[] = {{info.m_rcMinimize, "Reduce the window to an icon"},
+                 {info.m_rcRestore, "Restore the window to normal size"},
+                 {info.m_rcClose, "Close the active window and prompts to save the projects"}};
+    for (const auto& tip : kTips)
+    {
+        ASSERT_FALSE(tip.rc.IsRectEmpty()) << tip.pszTip;
+        TOOLINFOA ti = {};
+        ASSERT_NE(pRight->ToolHitTest(tip.rc.CenterPoint(), &ti), -1) << tip.pszTip;
+        EXPECT_STREQ(ti.lpszText, tip.pszTip);
+        std::free(ti.lpszText);
+    }
+    EXPECT_TRUE(info.m_rcMaximize.IsRectEmpty());
+    EXPECT_TRUE(info.m_rcHelp.IsRectEmpty());
+
+    // restoring takes both away
+    g_pFrame->MDIRestore(pChild);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Edit|Win&dow |&Help"; })) << ButtonTexts();
+}
+
+TEST_F(ExtMenuControlBarTest, ChildWithoutMinimiseBoxAndWithoutClose)
+{
+    CMDIChildWnd* pChild = OpenDocument(g_pAlpha);
+    ASSERT_NE(pChild, nullptr);
+    pChild->ModifyStyle(WS_MINIMIZEBOX, 0);
+    ::EnableMenuItem(::GetSystemMenu(pChild->m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    Maximize(pChild);
+    ASSERT_TRUE(PumpUntil([] { return Bar().GetButtonsCount() == 6; })) << ButtonTexts();
+    auto* pRight = static_cast<CExtBarMdiRightButton*>(Bar().GetButton(5));
+    CExtMenuControlBar::MDI_BUTTONS_INFO info;
+    ASSERT_TRUE(pRight->GetInfo(info));
+    EXPECT_FALSE(info.m_rcMaximize.IsRectEmpty());
+    EXPECT_TRUE(info.m_rcMinimize.IsRectEmpty());
+    EXPECT_TRUE(info.m_rcRestore.IsRectEmpty());
+    EXPECT_TRUE(info.m_rcClose.IsRectEmpty());
+    TOOLINFOA ti = {};
+    ASSERT_NE(pRight->ToolHitTest(info.m_rcMaximize.CenterPoint(), &ti), -1);
+    EXPECT_STREQ(ti.lpszText, "Enlarge the window to full size");
+    std::free(ti.lpszText);
+
+    // no close by a double click on the document button
+    auto* pDoc = static_cast<CExtBarMdiDocButton*>(Bar().GetButton(0));
+    EXPECT_FALSE(pDoc->OnMouseDblClick(pDoc->GetRect().CenterPoint()));
+    Pump();
+    EXPECT_TRUE(::IsWindow(pChild->m_hWnd));
+
+    // a real click on the maximise part restores the child
+    kxgui::Click(Bar().m_hWnd, info.m_rcMaximize.CenterPoint());
+    ASSERT_TRUE(PumpUntil([&] { return !pChild->IsZoomed(); }));
+    ASSERT_TRUE(PumpUntil([] { return Bar().GetButtonsCount() == 4; })) << ButtonTexts();
+}
+
+TEST_F(ExtMenuControlBarTest, FrameInEveryTheme)
+{
+    CMDIChildWnd* pChild = OpenDocument(g_pAlpha);
+    ASSERT_NE(pChild, nullptr);
+    OpenDocument(g_pAlpha);
+    g_pFrame->MDIActivate(pChild);
+    Maximize(pChild);
+    for (int nTheme = 0; nTheme < 4; ++nTheme)
+    {
+        g_PaintManager.InstallPaintManager(NewExtTestTheme(nTheme));
+        g_pFrame->RecalcLayout();
+        g_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        Pump();
+        ASSERT_TRUE(Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("&File"), true));
+        ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+        Pump();
+        kxgui::SaveArtifact(kxgui::CaptureScreen(g_pFrame->m_hWnd, false),
+                            std::string("menubar_") + ExtTestThemeName(nTheme) + ".png");
+        CExtToolControlBar::CancelTrackingInAllBars();
+        ASSERT_TRUE(PumpUntil([] { return TopPopup() == nullptr; }));
+    }
+}
+
+// Last: Alt+Tab leaves the system's window switching in a state that
+// keeps the next release of Alt from reaching the bar.
+TEST_F(ExtMenuControlBarTest, AltWithAnotherKeyBetweenDoesNotHighlight)
+{
+    g_pFrame->m_bRefuseClose = true;
+    for (WORD vk : {VK_TAB, VK_F4})
+    {
+        kxgui::InputScript().KeyDown(VK_MENU).Key(vk).KeyUp(VK_MENU).Send();
+        Pump();
+        EXPECT_FALSE(Bar().IsKeyboardMode()) << vk;
+        EXPECT_EQ(Bar().GetHighlightedButton(), -1) << vk;
+    }
+}
+
+} // namespace
