@@ -445,7 +445,17 @@ TEST_F(AppTest, ExportingAnEditedProjectAddsOneExportRevisionAndAsksOnceAboutOld
     EXPECT_TRUE(Enabled(pDoc, ID_EDIT_UNDO));
     EXPECT_FALSE(Enabled(pDoc, ID_EXPORT_MODIFIED));
     EXPECT_NE(::GetFileAttributesA((out + "\\VIDEO_TS.IFO").c_str()), INVALID_FILE_ATTRIBUTES);
-    pDoc->SetModifiedFlag(FALSE);
+
+    // back before the export, the edited revision is what is stored and reopened
+    pDoc->OnUndo();
+    const std::string path = m_scratch.File("edited.kxp");
+    ASSERT_FALSE(Store(pDoc, path).empty());
+    pDoc->OnCloseDocument();
+    CDvdDoc* pLoaded = nullptr;
+    EXPECT_TRUE(
+        Answering(IDOK, [&] { pLoaded = static_cast<CDvdDoc*>(m_app.OpenDocumentFile(path.c_str())); }).empty());
+    ASSERT_NE(pLoaded, nullptr);
+    EXPECT_TRUE(Enabled(pLoaded, ID_EXPORT_MODIFIED));
 }
 
 TEST_F(AppTest, ATruncatedProjectIsReportedAndOpensNoWindow)
