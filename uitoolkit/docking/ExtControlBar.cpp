@@ -4,7 +4,6 @@ IMPLEMENT_DYNCREATE(CExtControlBar, CControlBar)
 IMPLEMENT_DYNCREATE(CExtDockBar, CDockBar)
 IMPLEMENT_DYNCREATE(CExtDockOuterBar, CExtDockBar)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideSlider, CWnd)
-IMPLEMENT_DYNAMIC(CExtDynTabWnd, CExtTabWnd)
 IMPLEMENT_DYNAMIC(CExtDynAutoHideArea, CExtTabWnd)
 
 // ---- dock bars ----

@@ -20,6 +20,7 @@
 class CDockState;
 class CExtControlBar;
 class CExtDockBar;
+class CExtDynTabControlBar;
 class CExtMiniDockFrameWnd;
 class CExtPopupMenuTipWnd;
 class CExtPopupMenuWnd;
@@ -284,6 +285,8 @@ public:
         // Returns the previous target.
         CExtControlBar* SetTarget(CExtControlBar* pBar, bool bKeepPreview);
         void SetEmpty(bool bEmpty);
+        // The target container's tab under the point, -1 for none.
+        void SetTabIndexFromPoint(CPoint ptScreen);
         // The outline of this state; drawing it again removes it.
         void DrawTrackingOutline(bool bErasing);
 
@@ -455,6 +458,9 @@ public:
     virtual bool CanClose(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool CanAutoHide(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool ShowsInTabStrip() const { return true; }
+    // The tabbed container that shows this bar as a page, else null; a
+    // tabbed container answers itself.
+    virtual CExtDynTabControlBar* GetTabbedContainer() const;
     virtual bool TakesPartInTabLayout() const { return true; }
     // kind says who asks (own caption, floating frame, tab, auto-hide tab...).
     virtual void GetBarText(int nKind, CString& sText) const;
@@ -855,13 +861,6 @@ class CExtDynAutoHideSlider : public CWnd
     DECLARE_DYNAMIC(CExtDynAutoHideSlider)
 public:
     CExtDynAutoHideSlider() = default;
-};
-
-class CExtDynTabWnd : public CExtTabWnd
-{
-    DECLARE_DYNAMIC(CExtDynTabWnd)
-public:
-    CExtDynTabWnd() = default;
 };
 
 class CExtDynAutoHideArea : public CExtTabWnd

@@ -200,6 +200,14 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
     if (ptGrabOffset.x != 0 || ptGrabOffset.y != 0)
         (IsFloating() ? m_ptGrabFloating : IsDockedHorizontally() ? m_ptGrabDockedH : m_ptGrabDockedV) = ptGrabOffset;
     ContinueDragging(ptScreen, ::GetKeyState(VK_CONTROL) < 0);
+    // With markers a pane leaves its place at once and is dragged floating.
+    if (GetDockingType() == 1 && !IsFixedDockStyle() && g_DragStateNew.m_eDropKind == 0 && !g_DragStateNew.m_bEmpty)
+    {
+        ApplyDrop(g_DragStateNew, false);
+        // Floating moved the bar to another parent; the drag keeps the mouse.
+        if (::IsWindow(hWnd) && CExtMouseCaptureSink::GetCapture() != hWnd)
+            CExtMouseCaptureSink::SetCapture(hWnd);
+    }
     SetTimer(kDragStepTimer, 50, nullptr);
 
     while (m_bDragging && ::IsWindow(hWnd))

@@ -7,7 +7,7 @@
 #include "framework/win/WinThread.h"
 #include "uitoolkit/core/ExtBarFilter.h"
 #include "uitoolkit/core/ExtDockDropZones.h"
-#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 
 #include <algorithm>
 
@@ -62,11 +62,24 @@ bool MutualBeside(CExtControlBar* pA, CExtControlBar* pB)
     return pA->CanDockBesideBar(pB) && pB->CanDockBesideBar(pA);
 }
 
+// The tab strip of a tabbed container while it shows, else null.
+CExtDynTabWnd* VisibleTabStrip(CExtControlBar* pBar)
+{
+    if (pBar == nullptr || !pBar->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar)))
+        return nullptr;
+    CExtDynTabWnd& tabs = static_cast<CExtDynTabControlBar*>(pBar)->m_wndTabs;
+    return tabs.GetSafeHwnd() != nullptr && tabs.IsWindowVisible() ? &tabs : nullptr;
+}
+
 } // namespace
 
-CExtControlBar* CExtControlBar::InternalDraggingState_t::SetTarget(CExtControlBar* pBar, bool)
+CExtControlBar* CExtControlBar::InternalDraggingState_t::SetTarget(CExtControlBar* pBar, bool bKeepPreview)
 {
     CExtControlBar* pPrevious = m_pTarget;
+    if (!bKeepPreview && pPrevious != pBar && pPrevious != nullptr &&
+        pPrevious->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar)) &&
+        static_cast<CExtDynTabControlBar*>(pPrevious)->m_wndTabs.GetSafeHwnd() != nullptr)
+        static_cast<CExtDynTabControlBar*>(pPrevious)->m_wndTabs.RemoveTemporaryItems(true);
     m_pTarget = pBar;
     m_nTabIndex = 0;
     return pPrevious;
@@ -83,6 +96,14 @@ void CExtControlBar::InternalDraggingState_t::SetEmpty(bool bEmpty)
         ::SetRectEmpty(&m_rect);
     }
     m_nTabIndex = 0;
+}
+
+void CExtControlBar::InternalDraggingState_t::SetTabIndexFromPoint(CPoint ptScreen)
+{
+    CExtDynTabWnd* pTabs = m_pTarget != nullptr && m_pTarget->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar))
+                               ? &static_cast<CExtDynTabControlBar*>(m_pTarget)->m_wndTabs
+                               : nullptr;
+    m_nTabIndex = pTabs != nullptr ? pTabs->HitTestBar(ptScreen) : -1;
 }
 
 void CExtControlBar::InternalDraggingState_t::CalcDropTarget(CPoint pt, bool bForceFloat)
@@ -145,6 +166,7 @@ void CExtControlBar::InternalDraggingState_t::CalcDropTarget(CPoint pt, bool bFo
             in.bTabbing = MutualTabbing(pBar, pTarget);
             in.bBeside = MutualBeside(pBar, pTarget);
             in.bFloating = true;
+            in.rcTabs = WindowRectOf(VisibleTabStrip(pTarget));
             in.bTopBottom = kxdock::CanSplitTopBottom(in.rcTarget, szDrag, pTarget->GetMinimalHeight(), false);
             in.bLeftRight = kxdock::CanSplitLeftRight(in.rcTarget, szDrag, pTarget->GetMinimalWidth(), false);
             const kxdock::DropZoneResult zone = kxdock::CalcTargetZone(in, pt);
@@ -154,6 +176,8 @@ void CExtControlBar::InternalDraggingState_t::CalcDropTarget(CPoint pt, bool bFo
             {
                 m_eDropKind = zone.nKind;
                 rc = zone.rc;
+                if (m_eDropKind == 29)
+                    SetTabIndexFromPoint(pt);
                 if (m_eDropKind >= 27)
                     m_bTargetFlag = false;
                 if (rc.Width() < szDrag.cx || rc.Height() < szDrag.cy)
@@ -195,6 +219,7 @@ void CExtControlBar::InternalDraggingState_t::CalcDropTarget(CPoint pt, bool bFo
                 in.rcTarget = rc;
                 in.rcDockBar = WindowRectOf(pTarget->m_pDockBar);
                 in.bTabbing = MutualTabbing(pBar, pTarget);
+                in.rcTabs = WindowRectOf(VisibleTabStrip(pTarget));
                 in.bTopBottom = kxdock::CanSplitTopBottom(rc, szDrag, pTarget->GetMinimalHeight(), true);
                 in.bLeftRight = kxdock::CanSplitLeftRight(rc, szDrag, pTarget->GetMinimalWidth(), true);
                 in.bIgnoreTopBottom = bLive && bHorz;
@@ -202,6 +227,8 @@ void CExtControlBar::InternalDraggingState_t::CalcDropTarget(CPoint pt, bool bFo
                 const kxdock::DropZoneResult zone = kxdock::CalcTargetZone(in, pt);
                 m_eDropKind = zone.nKind;
                 rc = zone.rc;
+                if (m_eDropKind == 29)
+                    SetTabIndexFromPoint(pt);
                 if (m_eDropKind >= 1 && m_eDropKind <= 4)
                     m_bTargetFlag = true;
                 if (m_eDropKind >= 27 || (!pTarget->IsFloating() && pTarget->IsAloneInRow(true, true)))
@@ -350,6 +377,12 @@ bool CExtControlBar::InternalDraggingState_t::CalcMarkerDropTarget(CPoint pt, bo
             return false;
         }
         SetTarget(pTarget, false);
+        if (CExtDynTabWnd* pTabs = m_eDropKind == 26 ? VisibleTabStrip(pTarget) : nullptr)
+        {
+            const CRect rcTabs = WindowRectOf(pTabs);
+            m_eDropKind = 30;
+            m_nTabIndex = pTabs->HitTestBar(CPoint(rcTabs.left + 2, rcTabs.CenterPoint().y));
+        }
     }
     return m_eDropKind != 0;
 }

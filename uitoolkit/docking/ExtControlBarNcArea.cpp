@@ -2,7 +2,7 @@
 // its neighbours, their hit codes and their painting through the theme.
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
-#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 
 namespace
@@ -43,6 +43,9 @@ bool CExtControlBar::HasGripper(bool* pbCaptionAtTop, bool* pbCaptionShown) cons
         *pbCaptionShown = false;
     if (m_hWnd == nullptr || (m_dwStyle & CBRS_GRIPPER) == 0 || IsFloating())
         return false;
+    // A page shows its text on its tab and in the container's caption.
+    if (GetTabbedContainer() != nullptr && GetTabbedContainer() != this && !m_bAutoHidden)
+        return false;
     if (pbCaptionAtTop != nullptr)
         *pbCaptionAtTop = m_bCaptionAlwaysAtTop || IsDockedVertically();
     if (pbCaptionShown != nullptr)
@@ -56,6 +59,11 @@ void CExtControlBar::GetNcBorderFlags(bool* pbLeft, bool* pbTop, bool* pbRight, 
     if (m_bFixedMode || m_pDockSite == nullptr || m_pDockBar == nullptr ||
         !m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockBar)))
         return;
+    if (GetTabbedContainer() != nullptr && GetTabbedContainer() != this)
+    {
+        *pbLeft = *pbTop = *pbRight = *pbBottom = false;
+        return;
+    }
     auto* pDockBar = static_cast<CExtDockBar*>(m_pDockBar);
     const CPtrArray& arr = pDockBar->m_arrBars;
     const int nSelf = kxdock::FindEntry(arr, this);

@@ -5,7 +5,7 @@
 #include "framework/win/MiniFrameWnd.h"
 #include "framework/win/WinThread.h"
 #include "uitoolkit/core/ExtDockDropZones.h"
-#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 
 namespace
 {
@@ -147,7 +147,21 @@ void CExtControlBar::InternalDraggingState_t::DrawTrackingOutline(bool bErasing)
     if (!(bLive && nStyle == 1) && !(!bLive && !::IsRectEmpty(&m_rect)))
         return;
     if (m_eDropKind >= 28 && m_eDropKind <= 30)
-        return; // tab previews come with tabbed containers
+    {
+        if (m_pTarget == nullptr || !m_pTarget->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar)))
+            return;
+        // The preview is a tab; erasing takes it away again.
+        CExtDynTabControlBar* pContainer = static_cast<CExtDynTabControlBar*>(m_pTarget);
+        if (bErasing || m_eDropKind != 28)
+            pContainer->m_wndTabs.RemoveTemporaryItems(bErasing);
+        if (bErasing)
+            return;
+        if (nStyle == 1 && pBar->IsFloating())
+            if (CFrameWnd* pFloatFrame = pBar->GetParentFrame())
+                pFloatFrame->ShowWindow(SW_HIDE);
+        pContainer->InsertTemporaryBar(pBar, m_eDropKind == 28 ? -1 : m_nTabIndex, true);
+        return;
+    }
     if (nStyle == 1)
     {
         if (pBar->IsFloating())

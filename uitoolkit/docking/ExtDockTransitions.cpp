@@ -4,7 +4,7 @@
 #include "framework/core/CException.h"
 #include "framework/win/DockContext.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
-#include "uitoolkit/docking/ExtDynControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 
 namespace
 {
@@ -371,12 +371,148 @@ bool CExtControlBar::DockBesideByPosition(CExtControlBar* pBar, bool bAlongRow, 
     return bApplied;
 }
 
-bool CExtControlBar::TabInto(CExtControlBar* pBar, int, CFrameWnd*, bool)
+bool CExtControlBar::TabInto(CExtControlBar* pBar, int nIndex, CFrameWnd* pFrame, bool bRecalc)
 {
-    // Tabbed containers do not exist yet: the bars stay where they are.
-    if (pBar == nullptr || !CanDockAsTabWith(pBar) || !pBar->CanDockAsTabWith(this))
+    // A bar never becomes a page of itself or of a page inside it.
+    if (pBar == nullptr || pBar == this || ::IsChild(pBar->m_hWnd, m_hWnd) || !CanDockAsTabWith(pBar) ||
+        !pBar->CanDockAsTabWith(this) || IsFixedMode() || IsFixedDockStyle() || pBar->IsFixedMode() ||
+        pBar->IsFixedDockStyle())
         return false;
-    return false;
+    CExtDynTabControlBar* pTabbed = GetTabbedContainer();
+    if (pTabbed != nullptr && pTabbed != this)
+        return pTabbed->TabInto(pBar, nIndex, pFrame, bRecalc);
+    CFrameWnd* pOldFrame = pBar->GetParentFrame();
+    const HWND hOldFrame = pOldFrame != nullptr ? pOldFrame->m_hWnd : nullptr;
+    if (pTabbed == this)
+    {
+        auto* pContainer = static_cast<CExtDynTabControlBar*>(this);
+        m_bNoSizeHandling = pBar->m_bNoSizeHandling = true;
+        if (pBar->m_pDockBar != nullptr && pOldFrame != nullptr)
+            pOldFrame->DelayRecalcLayout();
+        auto* pBarContainer =
+            pBar->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)) ? static_cast<CExtDynControlBar*>(pBar) : nullptr;
+        const HWND hBar = pBar->m_hWnd;
+        CExtDynTabWnd& tabs = pContainer->m_wndTabs;
+        pContainer->InsertBar(pBar, nIndex, true);
+        // The tab at that place among the visible ones, the last for a
+        // negative index.
+        int nSelect = nIndex < 0 ? tabs.GetItemCount() - 1 : nIndex;
+        for (int i = 0, nVisible = 0; nIndex >= 0 && i < tabs.GetItemCount(); ++i)
+            if (tabs.GetItem(i)->IsVisible() && nVisible++ == nIndex)
+            {
+                nSelect = i;
+                break;
+            }
+        tabs.SelectItem(nSelect, true, true);
+        pContainer->RepositionChild(-1, -1, true);
+        if (CFrameWnd* pParentFrame = GetParentFrame())
+        {
+            if (bRecalc)
+                pParentFrame->RecalcLayout();
+            else
+                pParentFrame->DelayRecalcLayout();
+        }
+        // A container whose panes all moved over goes, tabbed or not.
+        if (pBarContainer != nullptr && IsLive(hBar, pBarContainer) &&
+            IsLive(pBarContainer->m_pNestedDockBar->m_hWnd, pBarContainer->m_pNestedDockBar))
+            pBarContainer->m_pNestedDockBar->CollapseNestedContainers();
+        else if (IsLive(hBar, pBar))
+            pBar->RepositionChild(-1, -1, true);
+        m_bNoSizeHandling = false;
+        if (IsLive(hBar, pBar))
+            pBar->m_bNoSizeHandling = false;
+        if (bRecalc)
+        {
+            if (m_pDockSite != nullptr)
+                CExtDockBar::RemoveEmptyCirclesInFrame(m_pDockSite);
+            if (pOldFrame != GetParentFrame())
+                RecalcLeftFrame(hOldFrame, pOldFrame);
+        }
+        return true;
+    }
+
+    CDockBar* pDockBar = m_pDockBar;
+    if (pDockBar == nullptr || m_pDockSite == nullptr)
+        return false;
+    const int nPos = pDockBar->FindBar(this);
+    if (nPos <= 0)
+        return false;
+    CDockBar* pOldDockBar = pBar->m_pDockBar;
+    const bool bOldExt = pOldDockBar != nullptr && pOldDockBar->IsKindOf(RUNTIME_CLASS(CExtDockBar));
+    const HWND hOldDockBar = pOldDockBar != nullptr ? pOldDockBar->m_hWnd : nullptr;
+    CRect rc;
+    GetWindowRect(&rc);
+    pDockBar->ScreenToClient(&rc);
+
+    CExtDynTabControlBar* pContainer = nullptr;
+    m_pDockSite->SendMessage(g_nMsgCreateTabbedBar, reinterpret_cast<WPARAM>(&pContainer));
+    if (pContainer == nullptr)
+        pContainer = new CExtDynTabControlBar;
+    const DWORD dwStyle =
+        ((GetStyle() | (m_dwStyle & CBRS_ALIGN_ANY)) & ~CBRS_FLOATING) | CBRS_GRIPPER | CBRS_BORDER_ANY | CBRS_TOOLTIPS;
+    // A container whose window cannot be made has deleted itself.
+    if (!pContainer->Create("", m_pDockSite, static_cast<UINT>(pDockBar->GetDlgCtrlID()), dwStyle))
+        return false;
+    pContainer->m_pDockSite = m_pDockSite;
+    pContainer->m_pDockBar = pDockBar;
+    pContainer->EnableDocking(CBRS_ALIGN_ANY);
+    pDockBar->m_arrBars[nPos] = pContainer;
+    CExtDockDynBar* pNested = pContainer->m_pNestedDockBar;
+    pNested->m_bFloating = FALSE;
+    if (pDockBar->m_bFloating)
+        pContainer->SetBarStyle(pContainer->m_dwStyle | CBRS_FLOATING);
+    pNested->m_dwStyle &= ~CBRS_FLOATING;
+
+    m_bNoSizeHandling = pBar->m_bNoSizeHandling = pContainer->m_bNoSizeHandling = true;
+    pContainer->SetParent(pDockBar);
+    SetParent(pNested);
+    pNested->m_arrBars.RemoveAll();
+    pNested->m_arrBars.Add(nullptr);
+    pNested->m_arrBars.Add(this);
+    pNested->m_arrBars.Add(nullptr);
+    m_pDockBar = pNested;
+    SetBarStyle((m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | CBRS_ALIGN_TOP | CBRS_BORDER_ANY);
+    pContainer->m_sizeDockedH = m_sizeDockedH;
+    pContainer->m_sizeDockedV = m_sizeDockedV;
+    pContainer->m_sizeFloated = m_sizeFloated;
+    SetWindowPos(nullptr, 0, 0, rc.Width(), rc.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    pContainer->SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(),
+                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    pContainer->m_wndTabs.InsertBarItem(this, 0, false, false);
+    pContainer->InsertBar(pBar, -1, false);
+    m_bNoSizeHandling = pBar->m_bNoSizeHandling = pContainer->m_bNoSizeHandling = false;
+
+    if (bOldExt && IsLive(hOldDockBar, pOldDockBar))
+        static_cast<CExtDockBar*>(pOldDockBar)->CollapseNestedContainers();
+    CExtDockBar::RemovePlaceholderInFrame(m_pDockSite, static_cast<UINT>(GetDlgCtrlID()));
+    CExtDockBar::RemovePlaceholderInFrame(m_pDockSite, static_cast<UINT>(pBar->GetDlgCtrlID()));
+    CExtDockBar::RemoveEmptyCirclesInFrame(m_pDockSite);
+    pContainer->RepositionChild(-1, -1, false);
+    pNested->UpdateNestedLayout();
+    CExtDynTabWnd& tabs = pContainer->m_wndTabs;
+    for (int i = 0; i < tabs.GetItemCount(); ++i)
+        if (tabs.GetItem(i)->IsVisible())
+        {
+            tabs.SelectItem(i, true, true);
+            break;
+        }
+    CFrameWnd* pParentFrame = pContainer->GetParentFrame();
+    if (pParentFrame == nullptr)
+        return true;
+    const bool bInFloatingFrame = pParentFrame->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd));
+    if (!bInFloatingFrame && !bRecalc)
+        return true;
+    pContainer->CreateNcButtons();
+    pContainer->LayoutNcButtons();
+    if (pParentFrame->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)))
+        pParentFrame->RecalcLayout();
+    else
+        pParentFrame->DelayRecalcLayout();
+    if (bInFloatingFrame)
+        m_pDockSite->DelayRecalcLayout();
+    if (bRecalc && pOldFrame != pParentFrame)
+        RecalcLeftFrame(hOldFrame, pOldFrame);
+    return true;
 }
 
 // ---- floating ----
@@ -413,6 +549,9 @@ bool CExtControlBar::FloatAt(int x, int y, DWORD dwFlags)
         g_pBarBeingFloated = nullptr;
         return bMoved;
     }
+    CExtDynTabControlBar* pTabbed = GetTabbedContainer();
+    if (pTabbed != nullptr && pTabbed != this)
+        pTabbed->RemoveBarItem(this);
     if ((m_dwStyle & CBRS_SIZE_DYNAMIC) != 0)
     {
         dwFlags |= CBRS_SIZE_DYNAMIC;

@@ -1,11 +1,11 @@
 // Moving panes between places: floating in the toolkit's floating frame,
 // docking beside a pane (a container), a container dissolving when one pane
-// is left, toggling, and tabbing that waits for tabbed containers.
+// is left, toggling, and tabbing into a tabbed container.
 #include "framework/core/CException.h"
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
-#include "uitoolkit/docking/ExtDynControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +34,10 @@ class CAppContainer : public CExtDynControlBar
 {
 };
 
+class CAppTabbedContainer : public CExtDynTabControlBar
+{
+};
+
 // Supplies its own container class when asked to.
 class CContainerFrame : public CTestDockFrame
 {
@@ -50,6 +54,12 @@ protected:
             ++m_nContainerRequests;
             if (m_bSupplyContainer)
                 *reinterpret_cast<CExtDynControlBar**>(wParam) = new CAppContainer;
+            return 0;
+        }
+        if (message == CExtControlBar::g_nMsgCreateTabbedBar)
+        {
+            if (m_bSupplyContainer)
+                *reinterpret_cast<CExtDynTabControlBar**>(wParam) = new CAppTabbedContainer;
             return 0;
         }
         return CTestDockFrame::WindowProc(message, wParam, lParam);
@@ -254,13 +264,30 @@ TEST_F(ExtDockTransitionsTest, ToggleDockingFloatsADockedPaneAtItsStoredPlaceOnl
     EXPECT_EQ(WindowRect(pFloat).TopLeft(), CPoint(340, 260));
 }
 
-TEST_F(ExtDockTransitionsTest, TabbingLeavesThePanesWhereTheyAre)
+TEST_F(ExtDockTransitionsTest, TabbingMakesATabbedContainerOfTheFramesClassWithTheTargetFirst)
 {
-    Circle(AFX_IDW_DOCKBAR_TOP)->DockControlBar(&m_panes[1], nullptr);
+    m_frame.m_bSupplyContainer = true;
+    const CRect rcTarget = WindowRect(&m_panes[0]);
+    ASSERT_TRUE(m_panes[0].TabInto(&m_panes[1], 0, nullptr, true));
     Layout();
-    const std::string sBefore = DumpDockLayout(&m_frame);
-    EXPECT_FALSE(m_panes[0].TabInto(&m_panes[1], 0, nullptr, true));
-    EXPECT_EQ(DumpDockLayout(&m_frame), sBefore);
+    CControlBar* pSlot = Circle(AFX_IDW_DOCKBAR_TOP)->GetDockedControlBar(0);
+    ASSERT_NE(dynamic_cast<CAppTabbedContainer*>(pSlot), nullptr);
+    auto* pTabbed = static_cast<CExtDynTabControlBar*>(pSlot);
+    EXPECT_EQ(WindowRect(pTabbed), rcTarget);
+    CExtDynTabWnd& tabs = pTabbed->m_wndTabs;
+    ASSERT_EQ(tabs.GetItemCount(), 2);
+    EXPECT_EQ(tabs.GetBarAt(0, true), &m_panes[0]);
+    EXPECT_EQ(tabs.GetBarAt(1, true), &m_panes[1]);
+    EXPECT_EQ(tabs.GetSelectedIndex(), 0);
+    // Onto a page: the container takes the bar at the index and selects it.
+    ASSERT_TRUE(m_panes[1].TabInto(&m_panes[2], 1, nullptr, true));
+    Layout();
+    ASSERT_EQ(tabs.GetItemCount(), 3);
+    EXPECT_EQ(tabs.GetBarAt(1, true), &m_panes[2]);
+    EXPECT_EQ(tabs.GetSelectedIndex(), 1);
+    EXPECT_EQ(pTabbed->GetSelectedPage(), &m_panes[2]);
+    // A container never becomes a page of its own page.
+    EXPECT_FALSE(m_panes[1].TabInto(pTabbed, 0, nullptr, true));
 }
 
 } // namespace

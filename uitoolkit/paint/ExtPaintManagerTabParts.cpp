@@ -1,7 +1,7 @@
 // Tab strips (items, the strip area, the part buttons, margins) and the
 // caption buttons of control bars.
 #include "uitoolkit/core/ExtGlyphBitmap.h"
-#include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 #include "uitoolkit/paint/ExtCmdIcon.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 

@@ -1,6 +1,7 @@
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
 
 #include "framework/win/DockBar.h"
+#include "uitoolkit/docking/ExtDynControlBar.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,17 +57,29 @@ void CTestDockFrame::OnUpdateDockingType(CCmdUI* pCmdUI)
 namespace
 {
 
-void AppendRows(std::string& sOut, const CDockBar* pDockBar)
+// The rows of a dock bar; a container's own rows follow its row, indented.
+void AppendRows(std::string& sOut, const CDockBar* pDockBar, const std::string& sIndent = "  ")
 {
     std::string sRow;
+    std::vector<const CExtDynControlBar*> arrContainers;
+    auto endRow = [&]
+    {
+        if (!sRow.empty())
+            sOut += sIndent + "row" + sRow + "\n";
+        sRow.clear();
+        for (const CExtDynControlBar* pContainer : arrContainers)
+        {
+            sOut += sIndent + "  " + pContainer->m_pNestedDockBar->GetRuntimeClass()->m_lpszClassName + "\n";
+            AppendRows(sOut, pContainer->m_pNestedDockBar, sIndent + "    ");
+        }
+        arrContainers.clear();
+    };
     for (INT_PTR i = 1; i < pDockBar->m_arrBars.GetSize(); ++i)
     {
         void* pEntry = pDockBar->m_arrBars[i];
         if (pEntry == nullptr)
         {
-            if (!sRow.empty())
-                sOut += "  row" + sRow + "\n";
-            sRow.clear();
+            endRow();
             continue;
         }
         char szItem[32];
@@ -76,11 +89,13 @@ void AppendRows(std::string& sOut, const CDockBar* pDockBar)
         {
             auto* pBar = static_cast<CControlBar*>(pEntry);
             std::snprintf(szItem, sizeof(szItem), " %s%d", pBar->IsWindowVisible() ? "" : "~", pBar->GetDlgCtrlID());
+            if (pBar->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)) &&
+                static_cast<CExtDynControlBar*>(pBar)->m_pNestedDockBar != nullptr)
+                arrContainers.push_back(static_cast<CExtDynControlBar*>(pBar));
         }
         sRow += szItem;
     }
-    if (!sRow.empty())
-        sOut += "  row" + sRow + "\n";
+    endRow();
 }
 
 UINT CircleOf(const CDockBar* pDockBar)

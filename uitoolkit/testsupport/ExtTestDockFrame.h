@@ -61,6 +61,7 @@ protected:
 };
 
 // Every dock bar of the frame's sides (side, id, circle, class, rows with
-// bar ids, "~" before a hidden bar and placeholders in brackets), then every
+// bar ids, "~" before a hidden bar and placeholders in brackets; below a row
+// the nested dock bar of each container in it with its rows), then every
 // floating frame with its screen rectangle and rows.
 std::string DumpDockLayout(CFrameWnd* pFrame);
