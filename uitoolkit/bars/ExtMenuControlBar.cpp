@@ -198,6 +198,13 @@ bool CExtMenuControlBar::IsRightToLeft() const
     return g_ResourceManager->IsRTL() > 0;
 }
 
+bool CExtMenuControlBar::IsMultiRowLayout() const
+{
+    if (m_bDialogHosted || m_pDockSite == nullptr || IsFloating())
+        return false;
+    return (m_nMenuBarOptions & OptNoChevron) != 0;
+}
+
 void CExtMenuControlBar::ArrangeButtons()
 {
     CExtToolControlBar::ArrangeButtons();

@@ -102,6 +102,9 @@ public:
     bool TrackButtonMenu(int nIndex, bool bSelectFirst = false, bool bDelayed = false,
                          bool bExtraFlag = false) override;
     bool IsRightToLeft() const override;
+    // Docked, a bar without chevron wraps its buttons into rows instead of
+    // hiding them when the frame is narrow.
+    bool IsMultiRowLayout() const override;
     void ArrangeButtons() override;
     void OnDragStarted() override;
     void ContinueDragging(const POINT& ptScreen, bool bForceFloat) override;

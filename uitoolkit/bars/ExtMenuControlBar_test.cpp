@@ -68,6 +68,7 @@ public:
     CExtToolControlBar m_wndToolBar;
     CExtTabMdiWnd m_wndTabs;
     bool m_bRefuseClose = false;
+    std::vector<HWND> m_arrSystemMenus; // windows whose system menu was prepared
 
     BOOL PreTranslateMessage(MSG* pMsg) override
     {
@@ -97,6 +98,11 @@ protected:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        if (message == CExtMenuControlBar::g_nMsgPrepareSystemMenu)
+        {
+            m_arrSystemMenus.push_back(reinterpret_cast<CWnd*>(lParam)->GetSafeHwnd());
+            return 0;
+        }
         if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && m_bRefuseClose)
             return 0;
         return CMDIFrameWnd::WindowProc(message, wParam, lParam);
@@ -150,6 +156,7 @@ protected:
     }
     void TearDown() override
     {
+        CloseMenus();
         CExtToolControlBar::CancelTrackingInAllBars();
         Pump();
         if (Bar().IsKeyboardMode())
@@ -166,6 +173,37 @@ protected:
     static void Pump() { PumpAppUntilIdle(*g_pApp); }
     static bool PumpUntil(const std::function<bool()>& done) { return PumpAppUntil(*g_pApp, done); }
     static CExtPopupMenuWnd* TopPopup() { return CExtPopupMenuWnd::GetTracker().GetTopPopup(); }
+    // Real keys pumped through the application's pre-translation, as the
+    // program's loop does: without it the frame never sees Alt+Space first,
+    // the system's translation turns it into a character and the default
+    // handling runs the system's own modal menu loop.
+    static void Keys(kxgui::InputScript& script)
+    {
+        script.Send();
+        Pump();
+    }
+    static void Key(WORD vk, bool bAlt = false)
+    {
+        kxgui::InputScript script;
+        if (bAlt)
+            script.KeyDown(VK_MENU);
+        script.Key(vk);
+        if (bAlt)
+            script.KeyUp(VK_MENU);
+        Keys(script);
+    }
+    // Escape until no menu is open, within the pump's limit.
+    static bool CloseMenus()
+    {
+        for (int i = 0; i < 4 && TopPopup() != nullptr; ++i)
+        {
+            Key(VK_ESCAPE);
+            PumpUntil([] { return TopPopup() == nullptr; });
+        }
+        return TopPopup() == nullptr;
+    }
+    // The command of the open menu's first item; 0 without a menu.
+    static UINT TopFirstCommand() { return TopPopup() != nullptr ? TopPopup()->ItemGetCmdID(0) : 0; }
 
     static CMDIChildWnd* OpenDocument(CMultiDocTemplate* pTemplate)
     {
@@ -455,6 +493,127 @@ TEST_F(ExtMenuControlBarTest, FrameInEveryTheme)
         CExtToolControlBar::CancelTrackingInAllBars();
         ASSERT_TRUE(PumpUntil([] { return TopPopup() == nullptr; }));
     }
+}
+
+TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
+{
+    CMDIChildWnd* pChild = OpenDocument(g_pBeta);
+    ASSERT_NE(pChild, nullptr);
+    g_pFrame->m_arrSystemMenus.clear();
+    Key(VK_SPACE, true);
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), g_pFrame->m_hWnd);
+    EXPECT_TRUE(Bar().IsSystemMenuShown());
+    ASSERT_TRUE(CloseMenus());
+    EXPECT_FALSE(Bar().IsSystemMenuShown());
+
+    // a child that is not maximised: its own system menu at its place
+    Key(VK_OEM_MINUS, true);
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
+    ASSERT_TRUE(CloseMenus());
+    // maximised: through the document button
+    Maximize(pChild);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Project|&WINDOW|<right>"; })) << ButtonTexts();
+    Key(VK_OEM_MINUS, true);
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), 0);
+    ASSERT_TRUE(CloseMenus());
+    // and the document button's click
+    kxgui::Click(Bar().m_hWnd, Bar().GetButton(0)->GetRect().CenterPoint());
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
+    EXPECT_EQ(g_pFrame->m_arrSystemMenus,
+              (std::vector<HWND>{g_pFrame->m_hWnd, pChild->m_hWnd, pChild->m_hWnd, pChild->m_hWnd}));
+    EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, ALetterInKeyboardModeOpensItsMenu)
+{
+    // a menu opened and closed first leaves no tracking behind
+    Key('F', true);
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(CloseMenus());
+
+    Key(VK_MENU);
+    ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
+    // a letter of no menu is swallowed and keeps the mode
+    Key('Q');
+    EXPECT_TRUE(Bar().IsKeyboardMode());
+    EXPECT_EQ(TopPopup(), nullptr);
+    Key('V');
+    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), IndexOf("&View"));
+    EXPECT_EQ(TopFirstCommand(), 0x7503u);
+    EXPECT_FALSE(Bar().IsKeyboardMode());
+    EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, SystemMenuOfARightToLeftFrameOpensUnderItsRightCorner)
+{
+    for (const bool bRtl : {false, true})
+    {
+        CWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(bRtl ? WS_EX_LAYOUTRTL : 0, AfxRegisterWndClass(0), "system menu",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(200, 200, 700, 500), nullptr, 0));
+        CRect rcWnd;
+        wnd.GetWindowRect(&rcWnd);
+        ASSERT_TRUE(Bar().TrackFrameSystemMenu(&wnd, nullptr, true, nullptr, static_cast<DWORD>(-1), false));
+        ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+        CRect rcPopup;
+        TopPopup()->GetWindowRect(&rcPopup);
+        // inside the window's width, at the side of its caption icon
+        EXPECT_GE(rcPopup.left, rcWnd.left) << bRtl;
+        EXPECT_LE(rcPopup.right, rcWnd.right) << bRtl;
+        if (bRtl)
+        {
+            EXPECT_GT(rcPopup.right, rcWnd.right - ::GetSystemMetrics(SM_CXFRAME) - 8);
+        }
+        else
+        {
+            EXPECT_LT(rcPopup.left, rcWnd.left + ::GetSystemMetrics(SM_CXFRAME) + 8);
+        }
+        CExtToolControlBar::CancelTrackingInAllBars();
+        ASSERT_TRUE(PumpUntil([] { return TopPopup() == nullptr; }));
+        wnd.DestroyWindow();
+    }
+}
+
+TEST_F(ExtMenuControlBarTest, ANarrowFrameWrapsTheMenuBarIntoRows)
+{
+    ASSERT_NE(OpenDocument(g_pAlpha), nullptr);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Edit|Win&dow |&Help"; })) << ButtonTexts();
+    CRect rcFrame;
+    g_pFrame->GetWindowRect(&rcFrame);
+    const auto rows = []()
+    {
+        std::vector<int> arrTops;
+        for (int i = 0; i < Bar().GetButtonsCount(); ++i)
+        {
+            const CExtBarButton* pButton = Bar().GetButton(i);
+            EXPECT_TRUE(pButton->IsVisible()) << i;
+            if (std::find(arrTops.begin(), arrTops.end(), pButton->GetRect().top) == arrTops.end())
+                arrTops.push_back(pButton->GetRect().top);
+        }
+        return arrTops.size();
+    };
+    EXPECT_EQ(rows(), 1u);
+    const int nOneRow = []
+    {
+        CRect rc;
+        Bar().GetWindowRect(&rc);
+        return rc.Height();
+    }();
+    g_pFrame->SetWindowPos(nullptr, 0, 0, 130, rcFrame.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_GE(rows(), 2u);
+    CRect rcBar;
+    Bar().GetWindowRect(&rcBar);
+    EXPECT_GT(rcBar.Height(), nOneRow);
+    g_pFrame->SetWindowPos(nullptr, 0, 0, rcFrame.Width(), rcFrame.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(rows(), 1u);
 }
 
 // Last: Alt+Tab leaves the system's window switching in a state that
