@@ -140,6 +140,7 @@ TEST_F(DvdViewTest, AnEditWithTheKeyboardAndItsUndoAndRedoKeepThePlace)
     EXPECT_TRUE(Places(0).empty()) << "a new view lists no place";
 
     // the title set, chosen in the tree with the keyboard
+    kxgui::Activate(s_stage->Frame().m_hWnd);
     m_pView->GetTreePane().GetTree().SetFocus();
     Keys({VK_RIGHT, VK_DOWN, VK_DOWN});
     CDvdObject* pShown = m_pView->GetContentPanes().GetNode();
