@@ -207,9 +207,9 @@ void CPaneAreaWnd::RecalcLayout()
             GetPane(nPane)->bar->SetWindowPos(&CWnd::wndTop, rcPage.left, rcPage.top, rcPage.Width(), rcPage.Height(),
                                               SWP_NOACTIVATE);
     }
-    if (CWnd* pContent = GetDlgItem(IDC_DOMAIN_CONTENT))
-        pContent->SetWindowPos(nullptr, rc.left, rc.top, std::max(0, int(rc.Width())), std::max(0, int(rc.Height())),
-                               SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_pContent != nullptr && m_pContent->m_hWnd != nullptr)
+        m_pContent->SetWindowPos(nullptr, rc.left, rc.top, std::max(0, int(rc.Width())), std::max(0, int(rc.Height())),
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
     m_bInLayout = false;
 }
 
@@ -263,7 +263,8 @@ BOOL CContentPanesWnd::Create(LPCTSTR lpszTitle, DWORD dwStyle, const RECT& rect
     m_logo.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, IDC_CONTENT_LOGO);
     if (m_area.Create(this))
     {
-        m_domainContent.Create("", 0x56000000, rect, &m_area, IDC_DOMAIN_CONTENT, &m_area);
+        if (m_domainContent.Create("", 0x56000000, rect, &m_area, IDC_DOMAIN_CONTENT, &m_area))
+            m_area.SetContentWindow(&m_domainContent);
         m_area.ResetLayout();
     }
     m_pActive = &m_logo;

@@ -48,6 +48,8 @@ public:
     // every pane again.
     void ResetLayout();
     void RecalcLayout();
+    // The window that takes the space the panes leave.
+    void SetContentWindow(CWnd* pContent) { m_pContent = pContent; }
 
     // The tab control of the group of panes that includes nPane; null for
     // a pane of its own.
@@ -77,6 +79,7 @@ private:
     std::vector<std::unique_ptr<CPaneBarWnd>> m_bars;
     std::vector<CGroup> m_groups;
     bool m_bInLayout = false;
+    CWnd* m_pContent = nullptr;
 
     static CString s_strClassName;
 };
