@@ -96,13 +96,6 @@ void DrawLinkMarker(CDC& dc, CPoint point, int nDirection)
 
 } // namespace
 
-bool CCellPreviewWnd::PreviewState::operator==(const PreviewState& other) const
-{
-    return nVobu == other.nVobu && nButton == other.nButton && audio[0] == other.audio[0] &&
-           audio[1] == other.audio[1] && nSubpicture == other.nSubpicture && dwAudioValue == other.dwAudioValue &&
-           dwSubpictureValue == other.dwSubpictureValue;
-}
-
 BEGIN_MESSAGE_MAP(CCellPreviewWnd, CCustomWnd)
 ON_WM_DESTROY()
 ON_WM_CLOSE()

@@ -12,6 +12,7 @@
 #include "DvdGui/core/CellDataStream.h"
 #include "DvdGui/core/CellPreviewCore.h"
 #include "DvdGui/core/EditMenus.h"
+#include "DvdGui/core/ViewLocation.h"
 #include "Shared/platform/PlatformSync.h"
 #include "VDS/source/Deinterlacer.h"
 #include "VDS/source/PictureScaler.h"
@@ -58,18 +59,7 @@ class CCellPreviewWnd : public CCustomWnd
 {
 public:
     // The window's part of a view location.
-    struct PreviewState
-    {
-        int32_t nVobu = 0;
-        int32_t nButton = 0;
-        BYTE audio[2] = {0, 0}; // stream id, sub-stream id
-        int32_t nSubpicture = -1;
-        DWORD dwAudioValue = 0;
-        DWORD dwSubpictureValue = 0;
-
-        bool operator==(const PreviewState& other) const;
-        bool operator!=(const PreviewState& other) const { return !(*this == other); }
-    };
+    using PreviewState = CPreviewState;
 
     CCellPreviewWnd(bool bReadOnly, BYTE nDisplayFlags);
     ~CCellPreviewWnd() override;

@@ -12,11 +12,6 @@ const DWORD kTabFlags = TSF_BUTTONS | TSF_VERTICAL;
 
 } // namespace
 
-bool CCellViewLocation::operator==(const CCellViewLocation& other) const
-{
-    return BYTE(tab) == BYTE(other.tab) && preview == other.preview;
-}
-
 BEGIN_MESSAGE_MAP(CCellViewWnd, CWnd)
 ON_WM_CREATE()
 ON_WM_SIZE()

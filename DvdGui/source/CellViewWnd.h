@@ -16,17 +16,6 @@ enum : UINT
     IDC_CELLVIEW_PREVIEW = 1089,
 };
 
-// The cell view's part of a location record.
-struct CCellViewLocation
-{
-    int32_t tab = 0;
-    CCellPreviewWnd::PreviewState preview;
-
-    // Only the low byte of the tab counts.
-    bool operator==(const CCellViewLocation& other) const;
-    bool operator!=(const CCellViewLocation& other) const { return !(*this == other); }
-};
-
 class CCellViewWnd : public CWnd
 {
 public:

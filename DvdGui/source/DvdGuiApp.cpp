@@ -275,10 +275,15 @@ void CDvdGuiApp::OnUpdateSkipBlankFrames(CCmdUI* pCmdUI)
 
 void CDvdGuiApp::OnResetLayout()
 {
-    // The content panes come with the disc view; until then only the stored
-    // layout goes.
     DeleteContentPaneProfile();
     m_pMainWnd->ShowWindow(SW_HIDE);
+    for (POSITION pos = m_pDocTemplate->GetFirstDocPosition(); pos != nullptr;)
+    {
+        CDocument* pDoc = m_pDocTemplate->GetNextDoc(pos);
+        for (POSITION viewPos = pDoc->GetFirstViewPosition(); viewPos != nullptr;)
+            if (auto* pView = dynamic_cast<CDvdView*>(pDoc->GetNextView(viewPos)))
+                pView->GetContentPanes().ResetLayout();
+    }
     m_pMainWnd->ShowWindow(SW_SHOW);
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "DVD/source/VTS.h"
+#include "DvdGui/core/ViewLocation.h"
 #include "controls/treelist/window/TreeListCtrl.h"
 #include "framework/win/AfxWin.h"
 #include "framework/win/ImageList.h"
@@ -23,15 +24,6 @@ struct NMDVDTREE
 {
     NMHDR hdr;
     CDvdObject* pNode; // null when nothing is selected
-};
-
-// The tree's state as the view's history of places keeps it. Nodes are
-// named by their ids, which survive the copies that make revisions.
-struct CDvdTreeLocation
-{
-    int row = 0;                        // the selected item's screen row, -1 without one
-    std::vector<uint64_t> selectedPath; // the selected node, then each ancestor up to the disc
-    std::vector<uint64_t> expandedIds;  // every expanded node, in tree order
 };
 
 class CDvdTreePane : public CWnd

@@ -1,6 +1,7 @@
 #include "DvdGui/source/MainFrm.h"
 
 #include "DvdGui/core/AppLog.h"
+#include "DvdGui/source/DvdDoc.h"
 #include "DvdGui/source/Resource.h"
 #include "Shared/platform/PlatformRegistry.h"
 #include "Shared/source/RegistryKey.h"
@@ -15,6 +16,8 @@ namespace
 const char kSettings[] = "Settings";
 const UINT kLogLineLimit = 400;
 const int kLogBarHeight = 150;
+const int kHistoryBarWidth = 200;
+const DWORD kHistoryPaneStyle = 0x50004A27;
 const UINT kStatusIndicators[] = {ID_SEPARATOR};
 
 // The registry key of one of the toolkit's stored bar profiles.
@@ -97,6 +100,33 @@ void CLogBar::OnSize(UINT, int cx, int cy)
         m_wndLog.MoveWindow(0, m_cyTopBorder, cx, cy - m_cyTopBorder);
 }
 
+// ---- CHistoryBar ----
+
+BEGIN_MESSAGE_MAP(CHistoryBar, CControlBar)
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+BOOL CHistoryBar::Create(CWnd* pParentWnd, UINT nID)
+{
+    m_dwStyle = CBRS_RIGHT;
+    SetBorders(2, 0, 0, 0);
+    if (!CWnd::CreateEx(0, AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_BTNFACE + 1)),
+                        "History", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), pParentWnd, nID))
+        return FALSE;
+    return m_wndHistory.Create(kHistoryPaneStyle, CRect(0, 0, 0, 0), this, IDC_HISTORY_PANE);
+}
+
+CSize CHistoryBar::CalcFixedLayout(BOOL bStretch, BOOL)
+{
+    return CSize(kHistoryBarWidth, bStretch ? 32767 : 0);
+}
+
+void CHistoryBar::OnSize(UINT, int cx, int cy)
+{
+    if (m_wndHistory.m_hWnd)
+        m_wndHistory.MoveWindow(m_cxLeftBorder, 0, cx - m_cxLeftBorder, cy);
+}
+
 // ---- CMainFrame ----
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
@@ -135,13 +165,24 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (!m_wndStatusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kStatusIndicators, 1))
         return -1;
-    if (!m_wndLogBar.Create(this, ID_VIEW_LOG))
+    if (!m_wndLogBar.Create(this, ID_VIEW_LOG) || !m_wndHistoryBar.Create(this, ID_VIEW_HISTORY))
         return -1;
+    CDvdDoc::s_refreshHistory = [](CDvdDoc*)
+    {
+        if (auto* pMain = dynamic_cast<CMainFrame*>(AfxGetMainWnd()))
+            pMain->RefreshHistory();
+    };
     g_pLog = &m_wndLogBar.GetLog();
     // The panes' popup menus show every command, none as rarely used.
     CExtPopupMenuWnd::g_bCollapseRarelyUsed = false;
     CExtPopupMenuWnd::g_bHighlightRarelyUsed = false;
     return 0;
+}
+
+void CMainFrame::RefreshHistory()
+{
+    if (m_wndHistoryBar.GetHistory().m_hWnd)
+        m_wndHistoryBar.GetHistory().Refill();
 }
 
 void CMainFrame::StorePlacement()

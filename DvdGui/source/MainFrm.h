@@ -6,6 +6,7 @@
 // place.
 #pragma once
 
+#include "DvdGui/source/HistoryTreeCtrl.h"
 #include "DvdGui/source/LogCtrl.h"
 #include "framework/win/ControlBar.h"
 #include "framework/win/MdiFrameWnd.h"
@@ -31,6 +32,25 @@ private:
     CLogCtrl m_wndLog;
 };
 
+// The bar along the right side of the main window that holds the history
+// pane.
+class CHistoryBar : public CControlBar
+{
+public:
+    BOOL Create(CWnd* pParentWnd, UINT nID);
+    CHistoryTreeCtrl& GetHistory() { return m_wndHistory; }
+
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+
+protected:
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CHistoryTreeCtrl m_wndHistory;
+};
+
 class CMainFrame : public CMDIFrameWnd
 {
     DECLARE_DYNAMIC(CMainFrame)
@@ -38,10 +58,13 @@ public:
     CMainFrame() = default;
     ~CMainFrame() override;
 
-    // The history pane arrives with the themed frame; until then there is
-    // nothing to refill or repaint.
-    void RefreshHistory() {}
+    // Lists the active project window's history in the history pane.
+    void RefreshHistory();
+    // The project tabs arrive with the themed frame; until then there is
+    // nothing to repaint.
     void InvalidateProjectTabs() {}
+
+    CHistoryTreeCtrl& GetHistoryPane() { return m_wndHistoryBar.GetHistory(); }
 
     CLogCtrl& GetLog() { return m_wndLogBar.GetLog(); }
 
@@ -63,6 +86,7 @@ private:
 
     CStatusBar m_wndStatusBar;
     CLogBar m_wndLogBar;
+    CHistoryBar m_wndHistoryBar;
 };
 
 // The log pane of the main window.

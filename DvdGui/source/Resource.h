@@ -98,3 +98,19 @@
 #define IDI_PREVIEW_FORWARD_HOVER 18086
 #define IDI_PREVIEW_REWIND 18089
 #define IDI_PREVIEW_REWIND_HOVER 18088
+
+// The project window: the disc view, its content panes and the logo.
+#define IDB_LOGO 16410
+#define IDC_DVD_VIEW_TREE 106
+#define IDC_DVD_VIEW_SPLITTER 118
+#define IDC_CONTENT_PANES 32345
+#define IDC_CONTENT_LOGO 1148
+#define IDC_DOMAIN_CONTENT 3225
+#define IDC_DOMAIN_STRIP 1068
+#define IDC_DOMAIN_CELL_VIEW 1069
+#define IDC_DOMAIN_AUDIO 1071
+#define IDC_DOMAIN_SUBPICTURE 1072
+#define IDC_DOMAIN_VIDEO 1073
+
+// The history pane in the main window.
+#define IDC_HISTORY_PANE 104

@@ -10,6 +10,7 @@
 // CTrackListWnd holds what they share.
 #pragma once
 
+#include "DvdGui/core/ViewLocation.h"
 #include "controls/treelist/window/TreeListCtrl.h"
 #include "framework/win/AfxWin.h"
 #include "framework/win/ImageList.h"
@@ -35,21 +36,6 @@ struct NMSUBPICTURETRACK
     NMHDR hdr;
     int nTrack;
     int nStream; // -1 for a track row
-};
-
-// A track pane's part of a view location.
-struct CTrackListLocation
-{
-    int row = 0;
-    int track = 0;
-    int stream = -1;
-    std::vector<int> collapsedTracks;
-
-    bool operator==(const CTrackListLocation& other) const
-    {
-        return row == other.row && track == other.track && stream == other.stream &&
-               collapsedTracks == other.collapsedTracks;
-    }
 };
 
 class CTrackListWnd : public CWnd

@@ -2,19 +2,11 @@
 // domain as a read-only Field/Value list.
 #pragma once
 
+#include "DvdGui/core/ViewLocation.h"
 #include "controls/treelist/window/TreeListCtrl.h"
 #include "framework/win/AfxWin.h"
 
 class CAngleBlockList;
-
-// The pane's part of a view location.
-struct CVideoInfoLocation
-{
-    int row = 0;       // the selected row's screen row, 0 without one
-    uint32_t data = 0; // the selected row's item data, 0 without one
-
-    bool operator==(const CVideoInfoLocation& other) const { return row == other.row && data == other.data; }
-};
 
 class CVideoInfoWnd : public CWnd
 {
