@@ -78,6 +78,7 @@ TEST(Resources, TheMainToolBarLoadsWithItsImagesAndTips)
     EXPECT_EQ(shot.CountColor(kTransparent, RECT{0, 0, shot.width, shot.height}), 0);
     kxgui::SaveArtifact(shot, "main_toolbar.png");
 
+    bar.DestroyWindow();
     pFrame->DestroyWindow();
     g_CmdManager->ResetProfile(kProfile);
     kxgui::PumpUntilIdle();
