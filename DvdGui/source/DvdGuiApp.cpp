@@ -2,6 +2,7 @@
 
 #include "DVD/source/StockCells.h"
 #include "DVD/source/VobData.h"
+#include "DvdGui/source/AboutDlg.h"
 #include "DvdGui/source/ChildFrm.h"
 #include "DvdGui/source/DvdDoc.h"
 #include "DvdGui/source/DvdProgressWnd.h"
@@ -82,6 +83,7 @@ bool FolderExists(LPCTSTR lpszFolder)
 BEGIN_MESSAGE_MAP(CDvdGuiApp, CWinApp)
 ON_COMMAND(ID_IMPORT_DVD, OnImportDvd)
 ON_COMMAND(ID_APP_OPTIONS, OnOptions)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 ON_COMMAND(ID_MERGE_DVDS, OnMergeDvds)
 ON_COMMAND(ID_RELEASE_UNUSED_ASSETS, OnReleaseUnusedAssets)
 ON_UPDATE_COMMAND_UI(ID_RELEASE_UNUSED_ASSETS, OnUpdateReleaseUnusedAssets)
@@ -242,6 +244,12 @@ CDvdDoc* CDvdGuiApp::ImportDvd(LPCTSTR lpszFolder)
 void CDvdGuiApp::OnOptions()
 {
     RunOptionsSheet(m_pMainWnd);
+}
+
+void CDvdGuiApp::OnAppAbout()
+{
+    CAboutDlg dlg(m_pMainWnd);
+    dlg.DoModal();
 }
 
 void CDvdGuiApp::OnMergeDvds()

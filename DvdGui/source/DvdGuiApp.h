@@ -1,6 +1,6 @@
 // The application object: start-up and shut-down, and the commands that are
 // not tied to one project (import, merge, release of unused source data,
-// the skip-blank-frames switch and the layout reset).
+// the skip-blank-frames switch, the layout reset and the About box).
 #pragma once
 
 #include "DVD/source/DVD.h"
@@ -33,6 +33,7 @@ public:
 
     afx_msg void OnImportDvd();
     afx_msg void OnOptions();
+    afx_msg void OnAppAbout();
     afx_msg void OnMergeDvds();
     afx_msg void OnReleaseUnusedAssets();
     afx_msg void OnUpdateReleaseUnusedAssets(CCmdUI* pCmdUI);

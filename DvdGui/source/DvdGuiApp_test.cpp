@@ -220,6 +220,14 @@ TEST_F(AppTest, TheMenusOfferNoNewProject)
     }
 }
 
+TEST_F(AppTest, AboutOpensTheAboutBox)
+{
+    EXPECT_TRUE(Enabled(m_app.m_pMainWnd, ID_APP_ABOUT));
+    kxgui::DialogAnswerer answerer(IDOK);
+    m_app.m_pMainWnd->SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    EXPECT_EQ(answerer.Seen(), std::vector<std::string>{"About Kestrelux|"});
+}
+
 TEST_F(AppTest, TheFirstProjectWindowOpensMaximizedAsTheLastOneClosed)
 {
     for (const bool bMaximized : {true, false, true})
