@@ -1,6 +1,7 @@
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
 
 #include "framework/win/DockBar.h"
+#include "uitoolkit/docking/ExtDynControlBar.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,17 +57,23 @@ void CTestDockFrame::OnUpdateDockingType(CCmdUI* pCmdUI)
 namespace
 {
 
-void AppendRows(std::string& sOut, const CDockBar* pDockBar)
+// The rows of a dock bar as " a b|c" (rows separated by '|'); a container
+// shows its nested rows in braces after its id.
+std::string RowsText(const CDockBar* pDockBar)
 {
-    std::string sRow;
+    std::string sRows, sRow;
+    auto endRow = [&]()
+    {
+        if (!sRow.empty())
+            sRows += (sRows.empty() ? "" : "|") + sRow;
+        sRow.clear();
+    };
     for (INT_PTR i = 1; i < pDockBar->m_arrBars.GetSize(); ++i)
     {
         void* pEntry = pDockBar->m_arrBars[i];
         if (pEntry == nullptr)
         {
-            if (!sRow.empty())
-                sOut += "  row" + sRow + "\n";
-            sRow.clear();
+            endRow();
             continue;
         }
         char szItem[32];
@@ -78,9 +85,35 @@ void AppendRows(std::string& sOut, const CDockBar* pDockBar)
             std::snprintf(szItem, sizeof(szItem), " %s%d", pBar->IsWindowVisible() ? "" : "~", pBar->GetDlgCtrlID());
         }
         sRow += szItem;
+        if (!CDockBar::IsPlaceholder(pEntry) &&
+            static_cast<CControlBar*>(pEntry)->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)))
+        {
+            const CExtDockDynBar* pNested = static_cast<CExtDynControlBar*>(pEntry)->m_pNestedDockBar;
+            sRow += "{" + (pNested != nullptr ? RowsText(pNested) : std::string()) + "}";
+        }
     }
-    if (!sRow.empty())
-        sOut += "  row" + sRow + "\n";
+    endRow();
+    return sRows;
+}
+
+void AppendRows(std::string& sOut, const CDockBar* pDockBar)
+{
+    const std::string sRows = RowsText(pDockBar);
+    size_t nStart = 0;
+    int nDepth = 0;
+    for (size_t i = 0; i <= sRows.size(); ++i)
+    {
+        if (i < sRows.size() && sRows[i] == '{')
+            ++nDepth;
+        else if (i < sRows.size() && sRows[i] == '}')
+            --nDepth;
+        else if (i == sRows.size() || (sRows[i] == '|' && nDepth == 0))
+        {
+            if (i > nStart)
+                sOut += "  row" + sRows.substr(nStart, i - nStart) + "\n";
+            nStart = i + 1;
+        }
+    }
 }
 
 UINT CircleOf(const CDockBar* pDockBar)
@@ -129,6 +162,8 @@ std::string DumpDockLayout(CFrameWnd* pFrame)
             AppendRows(sOut, pDockBar);
         }
     }
+    // Floating frames by their place on the screen, whichever was made first.
+    std::vector<std::string> arrFloatingTexts;
     for (CDockBar* pDockBar : arrFloating)
     {
         CRect rc;
@@ -137,8 +172,12 @@ std::string DumpDockLayout(CFrameWnd* pFrame)
         char szHead[128];
         std::snprintf(szHead, sizeof(szHead), "floating (%ld,%ld)-(%ld,%ld)\n", static_cast<long>(rc.left),
                       static_cast<long>(rc.top), static_cast<long>(rc.right), static_cast<long>(rc.bottom));
-        sOut += szHead;
-        AppendRows(sOut, pDockBar);
+        std::string sFloating = szHead;
+        AppendRows(sFloating, pDockBar);
+        arrFloatingTexts.push_back(sFloating);
     }
+    std::sort(arrFloatingTexts.begin(), arrFloatingTexts.end());
+    for (const std::string& sFloating : arrFloatingTexts)
+        sOut += sFloating;
     return sOut;
 }

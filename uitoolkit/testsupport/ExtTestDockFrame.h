@@ -61,6 +61,7 @@ protected:
 };
 
 // Every dock bar of the frame's sides (side, id, circle, class, rows with
-// bar ids, "~" before a hidden bar and placeholders in brackets), then every
-// floating frame with its screen rectangle and rows.
+// bar ids, "~" before a hidden bar, placeholders in brackets and a
+// container's own rows in braces, split by '|'), then every floating frame
+// with its screen rectangle and rows, in the order of their rectangles.
 std::string DumpDockLayout(CFrameWnd* pFrame);
