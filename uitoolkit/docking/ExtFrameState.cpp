@@ -119,6 +119,39 @@ bool NamesAnIncludedBar(CFrameWnd* pFrame, const CControlBarInfo& info, bool bIn
     return false;
 }
 
+bool IsLiveToolkitBar(CExtControlBar* pBar)
+{
+    return pBar != nullptr && kxbars::RegistryContains(CExtControlBar::g_AllBars, CExtControlBar::g_csAllBars, pBar) &&
+           pBar->GetSafeHwnd() != nullptr;
+}
+
+void CollectRecordBars(const InternalDockStateBar* pRecord, std::vector<CControlBar*>& arrBars)
+{
+    if (IsLiveToolkitBar(pRecord->m_pBar))
+        arrBars.push_back(pRecord->m_pBar);
+    for (INT_PTR i = 0; i < pRecord->m_arrChildren.GetSize(); ++i)
+        CollectRecordBars(pRecord->m_arrChildren[i], arrBars);
+}
+
+// Shows and hides at once what the restore left pending: panes inside
+// containers and floating frames are laid out by no dock bar of the frame
+// that would carry it out.
+void ShowPendingBars(CFrameWnd* pFrame, const std::vector<InternalDockStateBar*>& arrRecords)
+{
+    std::vector<CControlBar*> arrBars = FrameBars(pFrame);
+    for (const InternalDockStateBar* pRecord : arrRecords)
+        CollectRecordBars(pRecord, arrBars);
+    AFX_SIZEPARENTPARAMS layout = {};
+    layout.hDWP = ::BeginDeferWindowPos(static_cast<int>(arrBars.size()));
+    if (layout.hDWP == nullptr)
+        return;
+    for (CControlBar* pBar : arrBars)
+        if (pBar->GetSafeHwnd() != nullptr && layout.hDWP != nullptr)
+            pBar->RecalcDelayShow(&layout);
+    if (layout.hDWP != nullptr)
+        ::EndDeferWindowPos(layout.hDWP);
+}
+
 } // namespace
 
 // ---- the serializing map ----
@@ -456,9 +489,8 @@ void InternalDockStateSite::ApplyToFrame(bool bApplyPlacement)
         {
             pRecord->FinishRebuild(pFrame, nullptr);
             CExtControlBar* pBar = pRecord->m_pBar;
-            if ((pRecord->m_dwStateFlags & InternalDockStateBar::StateFloatingContainer) == 0 || pBar == nullptr ||
-                !kxbars::RegistryContains(CExtControlBar::g_AllBars, CExtControlBar::g_csAllBars, pBar) ||
-                pBar->GetSafeHwnd() == nullptr)
+            if ((pRecord->m_dwStateFlags & InternalDockStateBar::StateFloatingContainer) == 0 ||
+                !IsLiveToolkitBar(pBar))
                 continue;
             pBar->RecalcNcFrame();
             pBar->RepositionChild(-1, -1, true);
@@ -467,6 +499,20 @@ void InternalDockStateSite::ApplyToFrame(bool bApplyPlacement)
         }
         // Containers the rebuild emptied dissolve.
         CExtDockBar::RemoveEmptyCirclesInFrame(pFrame);
+    }
+    ShowPendingBars(pFrame, arrOrdered);
+    pFrame->RecalcLayout(TRUE);
+    for (InternalDockStateBar* pRecord : arrOrdered)
+    {
+        CExtControlBar* pBar = pRecord->m_pBar;
+        if ((pRecord->m_dwStateFlags & InternalDockStateBar::StateFloatingContainer) == 0 || !IsLiveToolkitBar(pBar))
+            continue;
+        CFrameWnd* pFloatingFrame = pBar->GetParentFrame();
+        if (pFloatingFrame == nullptr || pFloatingFrame == pFrame)
+            continue;
+        pFloatingFrame->RecalcLayout(TRUE);
+        if ((pBar->GetStyle() & WS_VISIBLE) != 0)
+            pFloatingFrame->ShowWindow(SW_SHOWNA);
     }
 
     for (CControlBar* pBar : FrameBars(pFrame))
