@@ -69,7 +69,7 @@ void WriteHead(CArchive& ar, DWORD dwShortVersion = 0x0205, const char* pszPlace
 void WriteBarRecord(CArchive& ar, UINT nBarID, UINT nDockBarID, UINT nCircle, DWORD dwFlags, LONG nChildren)
 {
     ar << (DWORD)nBarID << (DWORD)nDockBarID << (DWORD)nCircle << (DWORD)50 << (DWORD)0 << dwFlags;
-    for (int i = 0; i < 24; ++i) // MRU float style up to the floated size
+    for (int i = 0; i < 25; ++i) // MRU float style up to the floated size
         ar << (DWORD)0;
     ar << nChildren;
 }
