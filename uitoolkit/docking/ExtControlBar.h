@@ -14,6 +14,7 @@
 #include "framework/win/MiniDockFrameWnd.h"
 #include "uitoolkit/bars/ExtTabWnd.h"
 #include "uitoolkit/commands/ExtHookSink.h"
+#include "uitoolkit/core/ExtBarStateArchive.h"
 #include "uitoolkit/core/ExtDockRows.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 
@@ -102,88 +103,10 @@ public:
     // The position of a fixed-size bar in its frame edge's outer dock bar.
     using OuterPositionData_t = kxdock::OuterPositionData;
 
-    // One bar kept in the framework's dock state.
-    struct OuterItemData_t
-    {
-        UINT m_nBarID = 59423;
-        POINT m_ptFloatPos = {0, 0};
-        SIZE m_sizeDockedH = {200, 200};
-        SIZE m_sizeDockedV = {200, 200};
-        SIZE m_sizeFloated = {200, 200};
-        OuterPositionData_t m_posOuter;
-        bool m_bFloating = false;
-    };
-
-    class InternalDockStateBar;
-
-    // The frame-wide record of a stored layout; owns everything but the frame.
-    class InternalDockStateSite : public CObject
-    {
-    public:
-        InternalDockStateSite(CFrameWnd* pDockSite, bool bIncludeFixed, bool bIncludeResizable);
-        ~InternalDockStateSite() override;
-        InternalDockStateSite(const InternalDockStateSite&) = delete;
-        InternalDockStateSite& operator=(const InternalDockStateSite&) = delete;
-        void Clear();
-
-        CArray<OuterItemData_t, const OuterItemData_t&> m_arrOuterItems;
-        CFrameWnd* m_pDockSite;
-        WINDOWPLACEMENT m_wp;
-        CDockState* m_pDockState;
-        bool m_bIncludeFixed;
-        bool m_bIncludeResizable;
-        CArray<InternalDockStateBar*, InternalDockStateBar*> m_arrBars;
-        CArray<UINT, UINT> m_arrAutoHideIDs;
-    };
-
-    // The record of one resizable bar, container or tabbed container.
-    class InternalDockStateBar : public CObject
-    {
-    public:
-        // Kind and state bits of m_dwStateFlags.
-        enum : DWORD
-        {
-            StateKindMask = 0x000F,
-            StateKindBar = 1,
-            StateKindContainer = 2,
-            StateKindTabbed = 3,
-            StateVisible = 0x0010,
-            StateFloatingContainer = 0x0020,
-            StateNewRow = 0x0040,
-            StateChild = 0x0080,
-            StateTabPage = 0x0100,
-            StateSelectedTab = 0x0200,
-            StateAutoHidden = 0x0400,
-        };
-
-        InternalDockStateBar() { SetDefaults(); }
-        ~InternalDockStateBar() override;
-        InternalDockStateBar(const InternalDockStateBar&) = delete;
-        InternalDockStateBar& operator=(const InternalDockStateBar&) = delete;
-        void SetDefaults();
-        void Clear();
-
-        UINT m_nBarID;
-        UINT m_nDockBarID;
-        UINT m_nCircleNo;
-        UINT m_nMRUWidth;
-        DWORD m_dwBarStyle;
-        DWORD m_dwStateFlags;
-        DWORD m_dwMRUFloatStyle;
-        DWORD m_dwFloatFrameStyle;
-        DWORD m_nSavedExtent;
-        POINT m_ptFloatPos;
-        POINT m_ptMRUFloatPos;
-        RECT m_rcMRUDockPos;
-        RECT m_rcFloatFrame;
-        RECT m_rcBar;
-        SIZE m_sizeDockedH;
-        SIZE m_sizeDockedV;
-        SIZE m_sizeFloated;
-        CArray<InternalDockStateBar*, InternalDockStateBar*> m_arrChildren;
-        int m_nSelectedChild;
-        CExtControlBar* m_pBar;
-    };
+    // The records of a stored bar layout (uitoolkit/core/ExtBarStateArchive.h).
+    using OuterItemData_t = kxdock::OuterItemData;
+    using InternalDockStateSite = kxdock::InternalDockStateSite;
+    using InternalDockStateBar = kxdock::InternalDockStateBar;
 
     // The record with which a window about to show a popup menu lets its
     // frame build, extend or replace the menu.
@@ -457,6 +380,10 @@ public:
     virtual bool CanShowOptionsMenu(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool CanClose(CExtControlBar*) const { return !g_bLockAllBars; }
     virtual bool CanAutoHide(CExtControlBar*) const { return !g_bLockAllBars; }
+    bool IsAutoHideMode() const { return m_bAutoHidden; }
+    // False when the bar cannot take the mode. The frames' auto-hide areas
+    // are not built yet, so no bar can.
+    virtual bool SetAutoHideMode(bool, int, bool, bool) { return false; }
     virtual bool ShowsInTabStrip() const { return true; }
     // The tabbed container that shows this bar as a page, else null; a
     // tabbed container answers itself.
@@ -553,6 +480,35 @@ public:
     // The process-wide docking type: the application's choice, or the
     // installed theme's when it is -1.
     static int GetDockingType();
+
+    // ---- stored layouts ----
+    // Stores or loads (by the archive's direction) the frame's bar layout;
+    // a given placement receives the stored one and, loading, also moves
+    // the frame's top-level window there. False on any failure, and for a
+    // frame already being serialized; a load that fails to read or check
+    // the stream leaves the bars as they were.
+    static bool SerializeFrameState(CArchive& ar, CFrameWnd* pFrame, WINDOWPLACEMENT* pWP = nullptr,
+                                    bool bIncludeFixed = true, bool bIncludeResizable = true);
+    // The layout under the toolkit profile's key "ControlBar" of the bar
+    // profile; only for frames that have a command profile.
+    static bool LoadFrameStateFromRegistry(CFrameWnd* pFrame, LPCTSTR sRegKeyName, LPCTSTR sProfileName,
+                                           LPCTSTR sBarProfileName, WINDOWPLACEMENT* pWP = nullptr,
+                                           bool bIncludeFixed = true, bool bIncludeResizable = true);
+    // Keeps the stored layout when the frame's cannot be captured.
+    static bool SaveFrameStateToRegistry(CFrameWnd* pFrame, LPCTSTR sRegKeyName, LPCTSTR sProfileName,
+                                         LPCTSTR sBarProfileName, WINDOWPLACEMENT* pWP = nullptr,
+                                         bool bIncludeFixed = true, bool bIncludeResizable = true);
+    static bool IsFrameStateSerializing(CFrameWnd* pFrame, bool* pbLoading = nullptr);
+    static bool BeginFrameStateSerializing(CFrameWnd* pFrame, bool bLoading);
+    static bool EndFrameStateSerializing(CFrameWnd* pFrame);
+    static CString& MakeBarStateRegPath(CString& sOut, LPCTSTR sRegKeyName, LPCTSTR sProfileName,
+                                        LPCTSTR sBarProfileName);
+    // The framework dock state of the bars outside the inner circles.
+    static void CaptureFrameDockState(CFrameWnd* pFrame, CDockState& state,
+                                      CArray<OuterItemData_t, const OuterItemData_t&>& arrOuterItems);
+    static void ApplyFrameDockState(CFrameWnd* pFrame, CDockState& state,
+                                    CArray<OuterItemData_t, const OuterItemData_t&>& arrOuterItems, bool bIncludeFixed,
+                                    bool bIncludeResizable);
 
     // ---- framework overrides ----
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -1,6 +1,5 @@
 // The control bar object: construction into the process-wide bar list, the
 // bar's window, the queries of where it is docked, the records it sends.
-#include "framework/core/DockState.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/MiniFrameWnd.h"
 #include "uitoolkit/commands/ExtCmdItem.h"
@@ -577,65 +576,4 @@ CExtControlBar::QUERY_REPOSITION_CALC_EFFECT_DATA::QUERY_REPOSITION_CALC_EFFECT_
     : m_nFlags(static_cast<WORD>(nMode & ModeMask)), m_pWnd(pWnd), m_nIDFirst(nIDFirst), m_nIDLast(nIDLast),
       m_nIDLeftOver(nIDLeftOver), m_lpRectParam(lpRectParam), m_lpRectClient(lpRectClient), m_nStretch(bStretch ? 1 : 0)
 {
-}
-
-CExtControlBar::InternalDockStateSite::InternalDockStateSite(CFrameWnd* pDockSite, bool bIncludeFixed,
-                                                             bool bIncludeResizable)
-    : m_pDockSite(pDockSite), m_wp(), m_pDockState(new CDockState), m_bIncludeFixed(bIncludeFixed),
-      m_bIncludeResizable(bIncludeResizable)
-{
-}
-
-CExtControlBar::InternalDockStateSite::~InternalDockStateSite()
-{
-    Clear();
-    delete m_pDockState;
-}
-
-void CExtControlBar::InternalDockStateSite::Clear()
-{
-    m_wp = WINDOWPLACEMENT();
-    m_wp.length = sizeof(WINDOWPLACEMENT);
-    m_pDockState->Clear();
-    for (INT_PTR i = 0; i < m_arrBars.GetSize(); ++i)
-        delete m_arrBars[i];
-    m_arrBars.RemoveAll();
-    m_arrAutoHideIDs.RemoveAll();
-    m_arrOuterItems.RemoveAll();
-}
-
-CExtControlBar::InternalDockStateBar::~InternalDockStateBar()
-{
-    Clear();
-}
-
-void CExtControlBar::InternalDockStateBar::SetDefaults()
-{
-    m_nBarID = AFX_IDW_DOCKBAR_FLOAT;
-    m_nDockBarID = AFX_IDW_DOCKBAR_FLOAT;
-    m_nCircleNo = 0;
-    m_nMRUWidth = 50;
-    m_dwBarStyle = 0;
-    m_dwStateFlags = 0;
-    m_dwMRUFloatStyle = 0;
-    m_dwFloatFrameStyle = WS_CHILD;
-    m_nSavedExtent = 0;
-    m_ptFloatPos = {0, 0};
-    m_ptMRUFloatPos = {0, 0};
-    m_rcMRUDockPos = {0, 0, 0, 0};
-    m_rcFloatFrame = {0, 0, 200, 200};
-    m_rcBar = {0, 0, 200, 200};
-    m_sizeDockedH = {200, 200};
-    m_sizeDockedV = {200, 200};
-    m_sizeFloated = {200, 200};
-    m_nSelectedChild = -1;
-    m_pBar = nullptr;
-}
-
-void CExtControlBar::InternalDockStateBar::Clear()
-{
-    SetDefaults();
-    for (INT_PTR i = 0; i < m_arrChildren.GetSize(); ++i)
-        delete m_arrChildren[i];
-    m_arrChildren.RemoveAll();
 }

@@ -144,6 +144,8 @@ std::string DumpDockLayout(CFrameWnd* pFrame)
             AppendRows(sOut, pDockBar);
         }
     }
+    // Floating frames by their place on the screen, whichever was made first.
+    std::vector<std::string> arrFloatingTexts;
     for (CDockBar* pDockBar : arrFloating)
     {
         CRect rc;
@@ -152,8 +154,12 @@ std::string DumpDockLayout(CFrameWnd* pFrame)
         char szHead[128];
         std::snprintf(szHead, sizeof(szHead), "floating (%ld,%ld)-(%ld,%ld)\n", static_cast<long>(rc.left),
                       static_cast<long>(rc.top), static_cast<long>(rc.right), static_cast<long>(rc.bottom));
-        sOut += szHead;
-        AppendRows(sOut, pDockBar);
+        std::string sFloating = szHead;
+        AppendRows(sFloating, pDockBar);
+        arrFloatingTexts.push_back(sFloating);
     }
+    std::sort(arrFloatingTexts.begin(), arrFloatingTexts.end());
+    for (const std::string& sFloating : arrFloatingTexts)
+        sOut += sFloating;
     return sOut;
 }

@@ -63,5 +63,6 @@ protected:
 // Every dock bar of the frame's sides (side, id, circle, class, rows with
 // bar ids, "~" before a hidden bar and placeholders in brackets; below a row
 // the nested dock bar of each container in it with its rows), then every
-// floating frame with its screen rectangle and rows.
+// floating frame with its screen rectangle and rows, in the order of their
+// rectangles.
 std::string DumpDockLayout(CFrameWnd* pFrame);
