@@ -403,6 +403,11 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
         pBar->DelayShow(bShow); // cancels a pending opposite request
         if (pParentFrame)
             pParentFrame->RecalcLayout();
+        // A floating frame shows exactly while one of its bars does: it must
+        // not stay on the screen empty until the next idle time.
+        CFrameWnd* pOwnFrame = pBar->GetParentFrame();
+        if (pBar->m_pDockBar && pOwnFrame && pOwnFrame != pParentFrame)
+            pOwnFrame->RecalcLayout();
     }
 }
 

@@ -118,9 +118,29 @@ bool CExtBarNcAreaButton::GetBarNcAreaInfo(RECT* prcCaption, RECT* prcWindow, bo
         *pbCaptionShown = false;
     if (m_pBar == nullptr || m_pBar->m_hWnd == nullptr)
         return false;
-    // A floating bar's caption is its floating frame's, which draws it.
+    // A floating bar's caption is its floating frame's, which draws it; the
+    // buttons then live in the frame's window coordinates.
     if (IsBarFloating())
-        return false;
+    {
+        CFrameWnd* pFrame = m_pBar->GetParentFrame();
+        if (pFrame == nullptr || !pFrame->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)))
+            return false;
+        if (prcWindow != nullptr)
+            pFrame->GetWindowRect(prcWindow);
+        if (prcCaption != nullptr)
+        {
+            *prcCaption = static_cast<CExtMiniDockFrameWnd*>(pFrame)->m_rcCaption;
+            prcCaption->left -= 2;
+            prcCaption->top -= 2;
+            prcCaption->right += 1;
+            prcCaption->bottom += 2;
+        }
+        if (pbHorzCaption != nullptr)
+            *pbHorzCaption = true;
+        if (pbCaptionShown != nullptr)
+            *pbCaptionShown = true;
+        return true;
+    }
     if (prcWindow != nullptr)
         m_pBar->GetWindowRect(prcWindow);
     if (!m_pBar->HasGripper(pbHorzCaption, pbCaptionShown))

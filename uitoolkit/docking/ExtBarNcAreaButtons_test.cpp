@@ -1,6 +1,7 @@
 // Caption buttons with real clicks: Close hides the pane, Expand maximises
 // it in its row and contracts it again; the options menu of a floating tool
-// bar asks its frame first; the close button's tip reads "Hide".
+// bar asks its frame first, also when clicked in the floating frame's
+// caption; the close button's tip reads "Hide".
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
@@ -173,6 +174,66 @@ TEST_F(ExtBarNcAreaButtonsTest, OptionsMenuOfAFloatingToolBarAsksTheFrameThenLis
     EXPECT_TRUE(m_frame.m_arrPopupMenuEvents.back().bPostNotification);
     CloseActivePopupTree();
     kxgui::PumpUntilIdle();
+    tool.DestroyWindow();
+    kxgui::PumpUntilIdle();
+}
+
+TEST_F(ExtBarNcAreaButtonsTest, FloatingToolBarShowsCloseAndOptionsInItsFrameCaption)
+{
+    CExtToolControlBar tool;
+    ASSERT_TRUE(tool.Create("Tools", &m_frame, kIdTool, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
+    tool.EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(tool.LoadToolBarResource(128, RGB(192, 192, 192)));
+    m_frame.FloatControlBar(&tool, CPoint(300, 300));
+    kxgui::PumpUntilIdle();
+    auto* pFloat = static_cast<CExtMiniDockFrameWnd*>(tool.GetParentFrame());
+    ASSERT_TRUE(pFloat->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)));
+    CExtBarNcAreaButton* pClose = nullptr;
+    CExtBarNcAreaButton* pMenu = nullptr;
+    for (INT_PTR i = 0; i < tool.m_arrNcButtons.GetSize(); ++i)
+    {
+        CExtBarNcAreaButton* p = tool.m_arrNcButtons[i];
+        if (p->IsKindOf(RUNTIME_CLASS(CExtBarNcAreaButtonClose)))
+            pClose = p;
+        else if (p->IsKindOf(RUNTIME_CLASS(CExtBarNcAreaButtonMenu)))
+            pMenu = p;
+        else
+            EXPECT_FALSE(p->OnQueryVisibility());
+    }
+    ASSERT_NE(pClose, nullptr);
+    ASSERT_NE(pMenu, nullptr);
+    ASSERT_TRUE(pClose->OnQueryVisibility());
+    ASSERT_TRUE(pMenu->OnQueryVisibility());
+    EXPECT_EQ(pMenu->m_rc.right, pClose->m_rc.left - 3);
+
+    CRect rcFrame;
+    pFloat->GetWindowRect(&rcFrame);
+    const int cy = ::GetSystemMetrics(SM_CYFRAME);
+    // a tool bar's top corners size it from the top; a panel's borders all
+    // move it
+    const CPoint ptCorner(rcFrame.left + 1, rcFrame.top + cy / 2);
+    EXPECT_EQ(pFloat->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptCorner.x, ptCorner.y)), HTTOP);
+    tool.m_nToolBarOptions |= CExtToolControlBar::TbOptXpExpandButton;
+    EXPECT_EQ(pFloat->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptCorner.x, ptCorner.y)), HTCAPTION);
+    tool.m_nToolBarOptions &= static_cast<BYTE>(~CExtToolControlBar::TbOptXpExpandButton);
+
+    m_frame.m_arrPopupMenuEvents.clear();
+    CPoint pt = rcFrame.TopLeft() + pMenu->m_rc.CenterPoint();
+    pFloat->ScreenToClient(&pt);
+    kxgui::InputScript input;
+    input.Click(pFloat->m_hWnd, pt);
+    input.Send();
+    kxgui::PumpUntilIdle();
+    ASSERT_GE(m_frame.m_arrPopupMenuEvents.size(), 3u);
+    EXPECT_EQ(m_frame.m_arrPopupMenuEvents[0].nEventType, 10);
+    EXPECT_FALSE(m_frame.m_arrPopupMenuEvents[0].bPostNotification);
+    EXPECT_EQ(m_frame.m_arrPopupMenuEvents[1].nEventType, 11);
+    EXPECT_EQ(m_frame.m_arrPopupMenuEvents.back().nEventType, 10);
+    EXPECT_TRUE(m_frame.m_arrPopupMenuEvents.back().bPostNotification);
+    EXPECT_TRUE(IsPopupTrackingActive());
+    CloseActivePopupTree();
+    kxgui::PumpUntilIdle();
+
     tool.DestroyWindow();
     kxgui::PumpUntilIdle();
 }

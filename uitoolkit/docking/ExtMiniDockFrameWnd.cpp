@@ -239,6 +239,11 @@ LRESULT CExtMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         }
         if (CExtControlBar::GetDraggedBar() != nullptr)
             return 0;
+        if (CExtControlBar* pBar = GetFloatingExtBar(); pBar != nullptr && pBar->m_bNcButtonHover)
+        {
+            pBar->HandleNcButtonsClick(ptMsg);
+            return 0;
+        }
         break;
     case WM_NCLBUTTONDBLCLK: OnNcLeftButtonDoubleClick(static_cast<UINT>(wParam), ptMsg); return 0;
     case WM_NCRBUTTONDOWN: OnNcRightButtonDown(static_cast<UINT>(wParam), ptMsg); return 0;
@@ -398,6 +403,8 @@ void CExtMiniDockFrameWnd::RenderNC(CDC& dc)
                                                sText.IsEmpty() ? nullptr : static_cast<LPCTSTR>(sText),
                                                g_ResourceManager->IsRTL() != 0);
     pPM->PaintBarCaption(dc, caption);
+    if (pExtBar != nullptr)
+        pExtBar->DrawNcButtons(&dc);
 }
 
 // ---- hit testing and clicks ----
@@ -429,8 +436,16 @@ UINT CExtMiniDockFrameWnd::HitTestAt(CPoint pt)
         nHit = HTCLIENT;
 
     CExtControlBar* pBar = GetFloatingExtBar();
-    if (pBar == nullptr)
+    if (pBar == nullptr || !pBar->IsFloating())
         return nHit;
+    const UINT nButtonHit = pBar->NcButtonsHitTest(pt);
+    if (nButtonHit != HTCLIENT)
+    {
+        pBar->m_bNcButtonHover = true;
+        if (pBar->DefersWindowUpdate())
+            SetTimer(kTimerButtonHover, 20, nullptr);
+        return nButtonHit;
+    }
     if (pBar->m_bNcButtonHover)
     {
         pBar->m_bNcButtonHover = false;
@@ -438,7 +453,10 @@ UINT CExtMiniDockFrameWnd::HitTestAt(CPoint pt)
     }
     if (pBar->IsFixedMode() && IsBorderCode(nHit))
     {
-        if (nHit == HTTOPLEFT || nHit == HTTOPRIGHT)
+        // A panel is moved by every border; it sizes itself.
+        if (pBar->IsKindOf(RUNTIME_CLASS(CExtToolControlBar)) && static_cast<CExtToolControlBar*>(pBar)->IsPanelBar())
+            nHit = HTCAPTION;
+        else if (nHit == HTTOPLEFT || nHit == HTTOPRIGHT)
             nHit = HTTOP;
         else if (nHit == HTBOTTOMLEFT || nHit == HTBOTTOMRIGHT)
             nHit = HTBOTTOM;
@@ -534,8 +552,11 @@ void CExtMiniDockFrameWnd::OnNcRightButtonDown(UINT nHitTest, CPoint ptScreen)
 
 void CExtMiniDockFrameWnd::TrackHover(CPoint ptScreen)
 {
-    if (GetFloatingExtBar() != nullptr)
+    if (CExtControlBar* pBar = GetFloatingExtBar())
+    {
+        pBar->ShowNcButtonTipAt(ptScreen);
         return;
+    }
     CRect rcWindow;
     GetWindowRect(&rcWindow);
     const BOOL bHover = m_rcCloseBox.PtInRect(CPoint(ptScreen.x - rcWindow.left, ptScreen.y - rcWindow.top));
@@ -571,9 +592,18 @@ void CExtMiniDockFrameWnd::OnFrameTimer(UINT_PTR nIDEvent)
         return;
     }
     case kTimerButtonHover:
+    {
+        CPoint pt;
+        if (CExtControlBar::GetDraggedBar() == nullptr && pBar != nullptr && ::GetCursorPos(&pt) &&
+            pBar->NcButtonsHitTest(pt) == HTCLIENT)
+        {
+            PostMessage(WM_NCPAINT);
+            pBar->m_bNcButtonHover = false;
+        }
         if (CExtControlBar::GetDraggedBar() != nullptr || pBar == nullptr || !pBar->m_bNcButtonHover)
             KillTimer(kTimerButtonHover);
         return;
+    }
     default: CMiniDockFrameWnd::WindowProc(WM_TIMER, nIDEvent, 0); return;
     }
 }

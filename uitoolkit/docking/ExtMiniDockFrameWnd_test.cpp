@@ -1,6 +1,7 @@
 // The toolkit's floating frame with real input: resizing by a border stops
 // at the pane's minimal floating size, a key ends the resizing, the caption
-// comes back onto the work area; and pictures of a floating pane and of a
+// comes back onto the work area, Close in its caption hides the pane and
+// the frame; and pictures of a floating pane and of a
 // docked container in each theme.
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
@@ -149,6 +150,51 @@ TEST_F(ExtMiniDockFrameWndTest, ACaptionBelowTheWorkAreaComesBack)
     m_pFloat->SetWindowPos(nullptr, 230, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     kxgui::PumpUntilIdle();
     EXPECT_EQ(WindowRect(m_pFloat).TopLeft(), CPoint(230, 140));
+}
+
+template <class TButton>
+TButton* FindButton(CExtControlBar& bar)
+{
+    for (INT_PTR i = 0; i < bar.m_arrNcButtons.GetSize(); ++i)
+        if (auto* pButton = dynamic_cast<TButton*>(bar.m_arrNcButtons[i]))
+            return pButton;
+    return nullptr;
+}
+
+TEST_F(ExtMiniDockFrameWndTest, CloseInTheFrameCaptionHidesThePaneAndItsFrame)
+{
+    CExtControlBar& pane = m_panes[0];
+    auto* pClose = FindButton<CExtBarNcAreaButtonClose>(pane);
+    ASSERT_NE(pClose, nullptr);
+    EXPECT_TRUE(pClose->OnQueryVisibility());
+    // a floating pane can neither hide at an edge nor show the options menu
+    EXPECT_FALSE(FindButton<CExtBarNcAreaButtonAutoHide>(pane)->OnQueryVisibility());
+    EXPECT_FALSE(FindButton<CExtBarNcAreaButtonMenu>(pane)->OnQueryVisibility());
+    // a square at the far end of the frame's caption, in the frame's window
+    // coordinates
+    const CRect& rcCaption = m_pFloat->m_rcCaption;
+    EXPECT_EQ(pClose->m_rc.right, rcCaption.right - 2);
+    EXPECT_EQ(pClose->m_rc.top, rcCaption.top + 1);
+    EXPECT_EQ(pClose->m_rc.Height(), rcCaption.Height() - 2);
+    EXPECT_EQ(pClose->m_rc.Width(), pClose->m_rc.Height());
+
+    CPoint ptScreen = WindowRect(m_pFloat).TopLeft() + pClose->m_rc.CenterPoint();
+    EXPECT_EQ(m_pFloat->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptScreen.x, ptScreen.y)), HTMINBUTTON);
+    EXPECT_TRUE(pane.m_bNcButtonHover);
+
+    CPoint pt = ptScreen;
+    m_pFloat->ScreenToClient(&pt);
+    kxgui::InputScript input;
+    input.Click(m_pFloat->m_hWnd, pt);
+    input.Send();
+    kxgui::PumpUntilIdle();
+    EXPECT_FALSE(pane.IsVisible());
+    // no empty frame is left on the screen, and showing the pane brings it back
+    EXPECT_FALSE(m_pFloat->IsWindowVisible());
+    m_frame.ShowControlBar(&pane, TRUE, FALSE);
+    kxgui::PumpUntilIdle();
+    EXPECT_TRUE(pane.IsVisible());
+    EXPECT_TRUE(m_pFloat->IsWindowVisible());
 }
 
 TEST_F(ExtMiniDockFrameWndTest, PicturesInEachTheme)
