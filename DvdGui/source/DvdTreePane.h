@@ -76,10 +76,6 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
-    // The angle that "Strip angles ..." keeps, of the collected blocks and
-    // their angle maps; -1 when the user chose none.
-    virtual int ChooseAngle(const CAngleBlockArray& blocks, const CAngleMap& angleMap);
-
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -87,6 +83,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The angle that "Strip angles ..." keeps, as the user chooses it in the
+    // angle selection of the collected blocks; -1 when the user cancelled.
+    int ChooseAngle(const CAngleBlockArray& blocks, const CAngleMap& angleMap);
+
     void AppendDvdCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode);
     void AppendVmgCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode);
     void AppendVtsCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode);
