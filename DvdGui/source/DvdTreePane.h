@@ -76,6 +76,10 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
+    // The angle that "Strip angles ..." keeps, as the user chooses it in the
+    // angle selection of the collected blocks; -1 when the user cancelled.
+    virtual int ChooseAngle(const CAngleBlockArray& blocks, const CAngleMap& angleMap);
+
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -83,10 +87,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The angle that "Strip angles ..." keeps, as the user chooses it in the
-    // angle selection of the collected blocks; -1 when the user cancelled.
-    int ChooseAngle(const CAngleBlockArray& blocks, const CAngleMap& angleMap);
-
     void AppendDvdCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode);
     void AppendVmgCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode);
     void AppendVtsCommands(CExtPopupMenuWnd& menu, CDvdObject* pNode);

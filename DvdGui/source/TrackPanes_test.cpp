@@ -9,7 +9,6 @@
 #include "DVD/source/PGC.h"
 #include "DVD/source/PgcTable.h"
 #include "DVD/source/VTS.h"
-#include "DVD/source/VobCell.h"
 #include "DVD/source/VobData.h"
 #include "DVD/source/VobScan.h"
 #include "DvdGui/core/GuiText.h"
@@ -243,41 +242,6 @@ TEST_F(TrackPanesTest, SizesAreEstimatedUntilTheScanMakesThemExact)
     kxgui::InputScript().Key(VK_F5).Send();
     Pump();
     EXPECT_STRNE(m_audio->GetList().GetFirstItem()->GetText(1), "stale");
-}
-
-// Every size the pane shows is exact while a full scan of the set still
-// runs: the pane's next update stops the scan instead of letting it read
-// the rest of the set. The scan is held at its first VOBU by the set's lock.
-TEST_F(TrackPanesTest, ExactSizesStopARunningFullScan)
-{
-    KX_REQUIRE_FIXTURE(dir, "twovts");
-    CAngleBlockList* pDomain = Import();
-    ASSERT_NE(pDomain, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return pDomain->IsPreliminaryScanDone(); }));
-    // the preliminary scan counted the first VOBUs of every cell: cut to
-    // their first VOBU, the cells' sizes are exact already
-    for (uint32_t b = 0; b < pDomain->GetBlockCount(); ++b)
-        for (uint32_t u = 0; u < pDomain->GetBlock(b)->GetIlvuCount(); ++u)
-            pDomain->GetBlock(b)->GetIlvu(u)->CutFrom(0);
-    CVobDataList sets;
-    pDomain->GetBlock(0)->CollectVobData(sets);
-    ASSERT_EQ(sets.GetSize(), 1);
-    CVobData& set = *sets[0];
-    ASSERT_GT(set.GetVobus().GetSize(), 2);
-    MakePanes();
-    m_audio->SetDomain(pDomain, nullptr);
-    ASSERT_TRUE(m_audio->AreAllSizesExact());
-    {
-        kx::ScopedLock hold(set.GetLock());
-        pDomain->StartFullScan();
-        ASSERT_TRUE(PumpUntil([&] { return pDomain->IsScanning(); }));
-        kxgui::Click(m_audio->GetList().m_hWnd, PointOf(m_audio->GetList(), m_audio->GetList().GetFirstItem()));
-        Pump();
-        kxgui::InputScript().Key(VK_F5).Send();
-        Pump();
-    }
-    ASSERT_TRUE(PumpUntil([&] { return !pDomain->IsScanning(); }));
-    EXPECT_LT(set.GetVobuCursor(), uint32_t(set.GetVobus().GetSize()));
 }
 
 TEST_F(TrackPanesTest, SelectionsTellTheOwnerTheTrackAndStream)
