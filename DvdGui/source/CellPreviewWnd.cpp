@@ -6,10 +6,14 @@
 #include "DVD/source/StreamSet.h"
 #include "DVD/source/VobCell.h"
 #include "DVD/source/button.h"
+#include "DvdGui/core/AppLog.h"
+#include "DvdGui/core/BlockEdits.h"
 #include "DvdGui/source/GuiHelpers.h"
+#include "DvdGui/source/OriginalPreviewDlg.h"
 #include "DvdGui/source/Options.h"
 #include "DvdGui/source/Resource.h"
 #include "Shared/source/BitmapFile.h"
+#include "Shared/source/DvdFormat.h"
 #include "framework/win/FileDialog.h"
 
 #include <algorithm>
@@ -28,6 +32,8 @@ const UINT_PTR kScanTimer = 2;
 const int kSplitMargin = 57;
 const int kScanStep = 3;
 const int kSliderPage = 10;
+
+#define PREVIEW_LOCATION FormatLocation("CellPreviewWnd.cpp", __LINE__)
 
 const char kSettings[] = "Settings";
 const char kSplitEntry[] = "VCV_S";
@@ -103,6 +109,7 @@ ON_WM_HSCROLL()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
 ON_WM_KEYDOWN()
 ON_WM_CAPTURECHANGED()
 ON_WM_TIMER()
@@ -112,6 +119,15 @@ ON_BN_CLICKED(IDC_PREVIEW_GOTO_END, OnGotoEnd)
 ON_BN_CLICKED(IDC_PREVIEW_REWIND, OnRewind)
 ON_BN_CLICKED(IDC_PREVIEW_FAST_FORWARD, OnFastForward)
 ON_COMMAND(ID_PREVIEW_EXPORT_FRAME, OnExportFrame)
+ON_COMMAND(ID_PREVIEW_HIDE_BLOCK, OnHideBlock)
+ON_COMMAND(ID_PREVIEW_CUT_FROM, OnCutFromHere)
+ON_COMMAND(ID_PREVIEW_CUT_TO, OnCutToHere)
+ON_COMMAND(ID_PREVIEW_SPLIT, OnSplitHere)
+ON_COMMAND(ID_PREVIEW_RESTORE_BLOCK, OnRestoreBlock)
+ON_COMMAND(ID_PREVIEW_CONVERT_TO_STILL, OnConvertToStill)
+ON_COMMAND(ID_PREVIEW_HIDE_BUTTON, OnHideButton)
+ON_COMMAND(ID_PREVIEW_BYPASS_MENU, OnBypassMenu)
+ON_COMMAND(ID_PREVIEW_SHOW_ORIGINAL, OnShowOriginal)
 ON_NOTIFY(TSN_SELCHANGED, IDC_PREVIEW_SEGMENTS, OnSegmentSelected)
 ON_NOTIFY(SPN_MOVED, IDC_PREVIEW_SPLITTER, OnSplitterMoved)
 ON_MESSAGE(WM_PREVIEW_STOPPED, OnPreviewStopped)
@@ -874,6 +890,34 @@ void CCellPreviewWnd::OnRButtonDown(UINT nFlags, CPoint point)
     CCustomWnd::OnRButtonDown(nFlags, point);
 }
 
+void CCellPreviewWnd::OnRButtonUp(UINT nFlags, CPoint point)
+{
+    CCustomWnd::OnRButtonUp(nFlags, point);
+    if (m_bReadOnly || m_pUnit == nullptr || !m_rcPicture.PtInRect(point))
+        return;
+    if (m_bPlayerOpen && Player() != nullptr)
+        Player()->Pause();
+    CButtonSegment* pSegment = GetCurrentSegment();
+    if (m_nHotButton >= 0 && pSegment != nullptr)
+    {
+        m_nMenuButton = m_nHotButton;
+        const bool bBypass = BypassMenuQualifies(*pSegment, m_nMenuButton, m_nCurrentGroup, m_pUnit->GetDomain());
+        TrackContextMenu(*this, ButtonMenu(m_pUnit->CanEdit(), bBypass), point);
+        return;
+    }
+    // A unit without highlights has no segment tab; one with them needs
+    // the segment the menu's commands would act on.
+    if (m_tabs.GetTabCount() > 0 && pSegment == nullptr)
+        return;
+    bool bFrameValid = false;
+    {
+        kx::ScopedLock lock(m_lock);
+        bFrameValid = m_frame.IsValid();
+    }
+    TrackContextMenu(*this, CellPreviewMenu(GetCellMenuFacts(*m_pUnit, uint32_t(GetCurrentVobu()), bFrameValid)),
+                     point);
+}
+
 void CCellPreviewWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     int nDirection = -1;
@@ -1123,4 +1167,94 @@ void CCellPreviewWnd::OnExportFrame()
                        "Bitmap files (*.bmp)|*.bmp|All Files (*.*)|*.*||", this);
     if (dialog.DoModal() == IDOK)
         ExportFrame(dialog.GetPathName());
+}
+
+// ---- edit commands -------------------------------------------------------------
+
+void CCellPreviewWnd::RunEdit(const std::function<bool(CVobCell* pUnit, uint32_t nVobu)>& edit)
+{
+    if (m_bReadOnly || m_pUnit == nullptr)
+        return;
+    // The host may hand the window another unit while the edit's end notice
+    // goes round: the edit works on what was shown when it was chosen.
+    CVobCell* pUnit = m_pUnit;
+    const uint32_t nVobu = uint32_t(GetCurrentVobu());
+    RunEditCommand(
+        *this, [&] { return edit(pUnit, nVobu); }, "Ops. CCellPreviewWnd edit", PREVIEW_LOCATION);
+}
+
+void CCellPreviewWnd::ShowFromStart()
+{
+    if (m_pUnit == nullptr)
+        return;
+    PreviewState state = GetState();
+    state.nVobu = 0;
+    SetCell(m_pUnit, &state);
+}
+
+void CCellPreviewWnd::OnHideBlock()
+{
+    RunEdit([](CVobCell* pUnit, uint32_t) { return HideBlock(BlockOfUnit(pUnit)); });
+}
+
+void CCellPreviewWnd::OnCutFromHere()
+{
+    RunEdit([](CVobCell* pUnit, uint32_t nVobu) { return CutFromHere(pUnit, nVobu); });
+}
+
+void CCellPreviewWnd::OnCutToHere()
+{
+    bool bRan = false;
+    RunEdit([&](CVobCell* pUnit, uint32_t nVobu) { return bRan = CutToHere(pUnit, nVobu); });
+    if (bRan)
+        ShowFromStart();
+}
+
+void CCellPreviewWnd::OnSplitHere()
+{
+    RunEdit([](CVobCell* pUnit, uint32_t nVobu) { return SplitHere(pUnit, nVobu); });
+}
+
+void CCellPreviewWnd::OnRestoreBlock()
+{
+    RunEdit([](CVobCell* pUnit, uint32_t) { return RestoreBlock(BlockOfUnit(pUnit)); });
+}
+
+void CCellPreviewWnd::OnConvertToStill()
+{
+    bool bRan = false;
+    RunEdit([&](CVobCell* pUnit, uint32_t nVobu) { return bRan = ConvertToStillHere(pUnit, nVobu); });
+    if (bRan)
+        ShowFromStart();
+}
+
+void CCellPreviewWnd::OnHideButton()
+{
+    const int nSegment = m_tabs.GetCurSel();
+    const int nButton = m_nMenuButton;
+    RunEdit([&](CVobCell* pUnit, uint32_t) { return HideButton(pUnit, nSegment, nButton); });
+}
+
+void CCellPreviewWnd::OnBypassMenu()
+{
+    const int nSegment = m_tabs.GetCurSel();
+    const int nButton = m_nMenuButton;
+    const int nGroup = m_nCurrentGroup;
+    RunEdit([&](CVobCell* pUnit, uint32_t) { return BypassMenu(pUnit, nSegment, nButton, nGroup); });
+}
+
+void CCellPreviewWnd::OnShowOriginal()
+{
+    CAngleBlock* pBlock = BlockOfUnit(m_pUnit);
+    if (pBlock == nullptr || pBlock->GetIlvuCount() != 1 || pBlock->GetPristine(0) == nullptr)
+        return;
+    if (m_bPlayerOpen && Player() != nullptr)
+        Player()->Pause();
+    // A copy of the imported unit in a block of its own, which the domain
+    // does not list: the popup can show it, and nothing reaches the project.
+    CAngleBlock original(CVobCell::CopyConstruct(*pBlock->GetPristine(0), nullptr), nullptr, pBlock->GetList());
+    original.GetIlvu(0)->SetParent(&original);
+    const std::vector<CAngleBlock*> blocks = {&original};
+    COriginalPreviewDlg dialog(blocks, this, "Original Preview");
+    dialog.DoModal();
 }

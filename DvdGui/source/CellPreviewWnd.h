@@ -24,6 +24,7 @@
 #include "controls/custom/TabStripCtrl.h"
 #include "uitoolkit/controls/ExtScrollBar.h"
 
+#include <functional>
 #include <memory>
 
 class CDvd;
@@ -121,6 +122,7 @@ protected:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
@@ -130,6 +132,15 @@ protected:
     afx_msg void OnRewind();
     afx_msg void OnFastForward();
     afx_msg void OnExportFrame();
+    afx_msg void OnHideBlock();
+    afx_msg void OnCutFromHere();
+    afx_msg void OnCutToHere();
+    afx_msg void OnSplitHere();
+    afx_msg void OnRestoreBlock();
+    afx_msg void OnConvertToStill();
+    afx_msg void OnHideButton();
+    afx_msg void OnBypassMenu();
+    afx_msg void OnShowOriginal();
     afx_msg void OnSegmentSelected(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnSplitterMoved(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnPreviewStopped(WPARAM wParam, LPARAM lParam);
@@ -150,6 +161,12 @@ protected:
     int m_nMenuButton = -1;
 
 private:
+    // Runs an edit of the shown unit unless the window is read-only; the
+    // window takes the focus when it ran.
+    void RunEdit(const std::function<bool(CVobCell* pUnit, uint32_t nVobu)>& edit);
+    // After an edit that moved the unit's pictures: its first VOBU, with the
+    // stream opened again on what the unit holds now.
+    void ShowFromStart();
     void OpenPlayer();
     void ClosePlayer();
     void SeekToVobu(int nVobu);

@@ -12,13 +12,22 @@
 #include "DVD/source/VTS.h"
 #include "DVD/source/VobCell.h"
 #include "DVD/source/button.h"
+#include "DVD/source/NodePath.h"
+#include "DVD/source/StockCells.h"
+#include "DvdGui/core/EditMenus.h"
+#include "DvdGui/source/DvdDoc.h"
+#include "framework/win/View.h"
 #include "DvdGui/source/Options.h"
+#include "DvdGui/source/OriginalPreviewDlg.h"
 #include "Shared/platform/PlatformPath.h"
 #include "VDS/source/Idct.h"
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/DialogSteps.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TestSinks.h"
+#include "uitoolkit/commands/ExtPopupMenuTracker.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/testsupport/ExtTestThemes.h"
 
 #include <gtest/gtest.h>
@@ -580,6 +589,371 @@ TEST(CellViewLocation, EqualityLooksAtTheLowByteOfTheTab)
     EXPECT_EQ(a, b);
     b.preview.nButton = 2;
     EXPECT_NE(a, b);
+}
+
+// ---- context menus and edit commands ------------------------------------------
+
+// The disc view's part for the preview: after an edit, undo or redo it
+// hands the preview the unit at the same place of the current disc, at the
+// place and with the choices the preview showed.
+class PreviewHost : public CView, public CDvdViewNotices
+{
+public:
+    PreviewHost(CDvdDoc& doc, CCellPreviewWnd& preview, std::function<CVobCell*(CDvd&)> find)
+        : m_doc(doc), m_preview(preview), m_find(std::move(find))
+    {
+    }
+    void OnRevisionAdded(int, int) override {}
+    void OnNodeChanged(CDvdObject*) override { Refresh(); }
+    void OnRevisionChanged() override { Refresh(); }
+    void Refresh()
+    {
+        const CCellPreviewWnd::PreviewState state = m_preview.GetState();
+        m_preview.SetCell(m_find(m_doc.GetCurrentDvd()), &state);
+    }
+
+protected:
+    void OnDraw(CDC*) override {}
+
+private:
+    CDvdDoc& m_doc;
+    CCellPreviewWnd& m_preview;
+    std::function<CVobCell*(CDvd&)> m_find;
+};
+
+class PreviewEditTest : public CellPreviewTest
+{
+protected:
+    void SetUp() override
+    {
+        CellPreviewTest::SetUp();
+        // a menu drops the keys and clicks that come while it fades in
+        CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+        CreateStockCells();
+        m_doc.m_bAutoDelete = FALSE;
+        g_nRevisionLimit = 10;
+    }
+    void TearDown() override
+    {
+        if (m_pHost)
+            m_doc.RemoveView(m_pHost.get());
+        m_pHost.reset();
+        m_preview.reset();
+        m_doc.DeleteContents();
+        CellPreviewTest::TearDown();
+    }
+
+    // The fixture as the document's only revision, the unit that find
+    // answers in an editable preview (at VOBU nVobu) with the document's
+    // view behind it.
+    bool Open(const char* fixture, std::function<CVobCell*(CDvd&)> find, int nVobu = 0)
+    {
+        if (kxtest::FixtureDir(fixture).empty())
+            return false;
+        kxtest::RecordingLog log;
+        if (!m_doc.GetCurrentDvd().Read(log, kxtest::FixturePath(fixture, "VIDEO_TS").c_str(), nullptr))
+            return false;
+        MakePreview(740, 560);
+        m_pHost = std::make_unique<PreviewHost>(m_doc, *m_preview, find);
+        m_doc.AddView(m_pHost.get());
+        m_find = std::move(find);
+        kxgui::Activate(m_hHost);
+        ShowAt(nVobu);
+        return true;
+    }
+    void ShowAt(int nVobu)
+    {
+        CCellPreviewWnd::PreviewState state = m_preview->GetState();
+        state.nVobu = nVobu;
+        Show(m_find(m_doc.GetCurrentDvd()), &state);
+    }
+    CVobCell* Unit() { return m_find(m_doc.GetCurrentDvd()); }
+    // Right-clicks the client point; the menu that opened, or null.
+    CExtPopupMenuWnd* OpenMenu(CPoint point)
+    {
+        kxgui::Click(m_preview->m_hWnd, point, true);
+        kxgui::PumpUntilIdle();
+        return CExtPopupMenuWnd::GetTracker().GetTopPopup();
+    }
+    CExtPopupMenuWnd* OpenCellMenu() { return OpenMenu(m_preview->GetPictureRect().CenterPoint()); }
+    // Picks the item with the mouse: over it, then a click.
+    static void PointAt(CExtPopupMenuWnd& menu, int nItem)
+    {
+        CRect rc;
+        menu.ItemGetRect(nItem, rc);
+        kxgui::InputScript().MoveTo(menu.m_hWnd, rc.CenterPoint()).Send();
+        kxgui::PumpUntilIdle();
+        kxgui::InputScript().Click(menu.m_hWnd, rc.CenterPoint()).Send();
+        kxgui::PumpUntilIdle();
+    }
+    static std::vector<bool> Enabled(CExtPopupMenuWnd& menu)
+    {
+        std::vector<bool> enabled;
+        for (int i = 0; i < menu.ItemGetCount(); ++i)
+            if (!menu.GetItemAt(i).IsSeparator())
+                enabled.push_back(menu.ItemIsEnabled(i));
+        return enabled;
+    }
+    int Revisions() { return m_doc.GetRevisions().GetSize(); }
+    const CDvdRevision& Current() { return m_doc.GetRevisions().GetCurrent(); }
+
+    CDvdDoc m_doc;
+    std::unique_ptr<PreviewHost> m_pHost;
+    std::function<CVobCell*(CDvd&)> m_find;
+};
+
+CVobCell* FirstTitleUnit(CDvd& dvd)
+{
+    return dvd.GetVts(0)->GetTitleDomain().GetBlock(0)->GetIlvu(0);
+}
+
+CVobCell* FirstMenuUnit(CDvd& dvd)
+{
+    return dvd.GetVmg().GetMenuDomain().GetBlock(0)->GetIlvu(0);
+}
+
+// The cell menu of a title cell at VOBU 1: its entries, each edit chosen
+// with its mnemonic or by pointing, one revision with its history text and
+// path, the engine operation's effect, the preview back at VOBU 0 after the
+// cuts to the front and the still, and undo.
+TEST_F(PreviewEditTest, CellMenuCommandsMakeOneRevisionEach)
+{
+    if (!Open("pal1", FirstTitleUnit, 1))
+        GTEST_SKIP() << kxtest::MissingFixtureMessage("pal1");
+    const uint32_t nVobus = Unit()->GetVobuCount();
+    const uint32_t nBlocks = m_doc.GetCurrentDvd().GetVts(0)->GetTitleDomain().GetBlockCount();
+    ASSERT_GE(nVobus, 3u);
+
+    CExtPopupMenuWnd* pMenu = OpenCellMenu();
+    ASSERT_NE(pMenu, nullptr);
+    const char* const texts[] = {
+        "&Hide block", nullptr,           "Cut &to here",      "Cut &from here", "&Split here",
+        nullptr,       "Rest&ore block",  "&Show original...", nullptr,          "Convert to &still",
+        nullptr,       "&Export frame..."};
+    ASSERT_EQ(pMenu->ItemGetCount(), 12);
+    for (int i = 0; i < 12; ++i)
+    {
+        if (texts[i] == nullptr)
+            EXPECT_TRUE(pMenu->GetItemAt(i).IsSeparator()) << i;
+        else
+        {
+            EXPECT_STREQ(pMenu->ItemGetText(i), texts[i]);
+            EXPECT_STREQ(pMenu->ItemGetAccelText(i), "");
+        }
+    }
+    // hide, cut to, cut from, split, restore, show original, still, export
+    EXPECT_EQ(Enabled(*pMenu), std::vector<bool>({true, true, true, true, false, false, true, true}));
+    for (int nTheme : {1, 3})
+    {
+        ASSERT_TRUE(g_PaintManager.InstallPaintManager(NewExtTestTheme(nTheme)));
+        pMenu->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        kxgui::PumpUntilIdle();
+        EXPECT_FALSE(kxgui::SaveArtifact(kxgui::CaptureScreen(pMenu->m_hWnd, false),
+                                         std::string("cellpreview_cell_menu_") + ExtTestThemeName(nTheme) + ".png")
+                         .empty());
+    }
+    kxgui::PressKey(VK_ESCAPE);
+    kxgui::PumpUntilIdle();
+    ASSERT_EQ(CExtPopupMenuWnd::GetTracker().GetTopPopup(), nullptr);
+
+    struct Case
+    {
+        const char* text;
+        WORD key;  // the mnemonic, or 0 to point at the item
+        int nItem; // the item pointed at
+        bool bPathOfBlock;
+        bool bFromStart;
+        std::function<bool(CDvd&)> effect;
+    };
+    const Case cases[] = {
+        {"cut to here", 'T', 0, false, true,
+         [&](CDvd& dvd) { return FirstTitleUnit(dvd)->GetVobuCount() == nVobus - 1; }},
+        {"cut from here", 0, 3, false, false, [&](CDvd& dvd) { return FirstTitleUnit(dvd)->GetVobuCount() == 2; }},
+        {"cut cell", 0, 4, false, false,
+         [&](CDvd& dvd) { return dvd.GetVts(0)->GetTitleDomain().GetBlockCount() == nBlocks + 1; }},
+        {"convert to still", 0, 9, false, true, [&](CDvd& dvd) { return FirstTitleUnit(dvd)->HasStillSource(); }},
+        {"hide block", 'H', 0, true, false, [&](CDvd& dvd) { return FirstTitleUnit(dvd)->IsStock(); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        ShowAt(1);
+        ASSERT_EQ(m_preview->GetCurrentVobu(), 1);
+        const CString path = c.bPathOfBlock ? GetPath(Unit()->GetParent()) : GetPath(Unit());
+        // an edit after undo replaces the undone revision
+        const int nBefore = m_doc.GetRevisions().GetCurrentIndex();
+        pMenu = OpenCellMenu();
+        ASSERT_NE(pMenu, nullptr);
+        if (c.key != 0)
+        {
+            kxgui::PressKey(c.key);
+            kxgui::PumpUntilIdle();
+        }
+        else
+            PointAt(*pMenu, c.nItem);
+        ASSERT_EQ(CExtPopupMenuWnd::GetTracker().GetTopPopup(), nullptr);
+        ASSERT_EQ(m_doc.GetRevisions().GetCurrentIndex(), nBefore + 1);
+        EXPECT_STREQ(Current().m_strDescription, c.text);
+        EXPECT_STREQ(Current().m_strPath, path);
+        EXPECT_TRUE(c.effect(m_doc.GetCurrentDvd()));
+        EXPECT_EQ(m_preview->GetUnit(), Unit());
+        if (c.bFromStart)
+        {
+            EXPECT_EQ(m_preview->GetCurrentVobu(), 0);
+            EXPECT_EQ(m_preview->GetSlider().GetScrollPos(), 0);
+        }
+        EXPECT_EQ(::GetFocus(), m_preview->m_hWnd);
+        m_doc.OnUndo();
+        EXPECT_FALSE(c.effect(m_doc.GetCurrentDvd()));
+        EXPECT_EQ(m_preview->GetUnit(), Unit());
+    }
+}
+
+// A hidden block: restore and the original are offered; the original opens
+// read-only in its popup on a copy, which leaves the project as it was; then
+// restore brings the block back.
+TEST_F(PreviewEditTest, HiddenBlockShowsItsOriginalAndIsRestored)
+{
+    if (!Open("pal1", FirstTitleUnit, 1))
+        GTEST_SKIP() << kxtest::MissingFixtureMessage("pal1");
+    const uint32_t nVobus = Unit()->GetVobuCount();
+    ASSERT_NE(OpenCellMenu(), nullptr);
+    kxgui::PressKey('H');
+    kxgui::PumpUntilIdle();
+    ASSERT_EQ(Revisions(), 2);
+    ASSERT_TRUE(Unit()->IsStock());
+    m_doc.SetModifiedFlag(FALSE);
+
+    CExtPopupMenuWnd* pMenu = OpenCellMenu();
+    ASSERT_NE(pMenu, nullptr);
+    // hide, cut to, cut from, split, restore, show original, still, export
+    const std::vector<bool> enabled = Enabled(*pMenu);
+    ASSERT_EQ(enabled.size(), 8u);
+    EXPECT_TRUE(enabled[4]);
+    EXPECT_TRUE(enabled[5]);
+    EXPECT_FALSE(enabled[6]) << "no still of a stock cell";
+
+    bool bOwnerEnabled = true;
+    bool bStripShown = true;
+    const CVobCell* pShown = nullptr;
+    uint32_t nShownVobus = 0;
+    kxtest::WhenShown("Original Preview",
+                      [&](HWND hWnd)
+                      {
+                          auto* pDialog = dynamic_cast<COriginalPreviewDlg*>(CWnd::FromHandlePermanent(hWnd));
+                          ASSERT_NE(pDialog, nullptr);
+                          kxgui::PumpUntilIdle();
+                          bOwnerEnabled = ::IsWindowEnabled(m_hHost) != FALSE;
+                          bStripShown = pDialog->GetCellWnd().GetStrip().IsWindowVisible() != FALSE;
+                          pShown = pDialog->GetCellWnd().GetCellView().GetPreview().GetUnit();
+                          nShownVobus = pShown != nullptr ? pShown->GetVobuCount() : 0;
+                          EXPECT_FALSE(
+                              kxgui::SaveArtifact(kxgui::CaptureScreen(hWnd, false), "original_preview.png").empty());
+                          CButton& ok = pDialog->GetConfirmButton();
+                          CRect rc;
+                          ok.GetClientRect(&rc);
+                          kxgui::Click(ok.m_hWnd, rc.CenterPoint());
+                      });
+    PointAt(*pMenu, 7);
+    kxtest::CancelWhenShown();
+    EXPECT_FALSE(bOwnerEnabled);
+    EXPECT_FALSE(bStripShown) << "one block needs no strip";
+    EXPECT_NE(pShown, nullptr);
+    EXPECT_NE(pShown, Unit());
+    EXPECT_EQ(nShownVobus, nVobus);
+    EXPECT_EQ(Revisions(), 2);
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_TRUE(::IsWindowEnabled(m_hHost));
+
+    ASSERT_NE(OpenCellMenu(), nullptr);
+    kxgui::PressKey('O');
+    kxgui::PumpUntilIdle();
+    ASSERT_EQ(Revisions(), 3);
+    EXPECT_STREQ(Current().m_strDescription, "restore block");
+    EXPECT_FALSE(Unit()->IsStock());
+    EXPECT_EQ(Unit()->GetVobuCount(), nVobus);
+}
+
+// The button menu of a menu cell: right-click over the second button, its
+// two commands, each one revision: hide moves the button out of the way in
+// every group and hands its neighbours' links on; bypass hides the block.
+TEST_F(PreviewEditTest, ButtonMenuHidesAndBypasses)
+{
+    SetOption("OPSPI", 0);
+    if (!Open("ntscmenu", FirstMenuUnit))
+        GTEST_SKIP() << kxtest::MissingFixtureMessage("ntscmenu");
+    const auto buttonCentre = [&](int nButton)
+    {
+        const CButtonSegment* pSegment = Unit()->GetSegment(0);
+        return m_preview->GetMapping().ToPicture(pSegment->GetButton(uint32_t(nButton))->GetGroup(0)).CenterPoint();
+    };
+    const CButtonSegment* pSegment = Unit()->GetSegment(0);
+    ASSERT_EQ(pSegment->GetButtonCount(), 3u);
+    // the links of button 1 and 3 that lead to button 2
+    std::vector<std::pair<int, int>> toSecond;
+    for (int b : {0, 2})
+        for (int k = 0; k < BTNDIR_COUNT; ++k)
+            if (pSegment->GetButton(uint32_t(b))->GetGroup(0).neighbours[k] == 1)
+                toSecond.push_back({b, k});
+    ASSERT_FALSE(toSecond.empty());
+
+    CExtPopupMenuWnd* pMenu = OpenMenu(buttonCentre(1));
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(m_preview->GetCurrentButton(), 1);
+    ASSERT_EQ(pMenu->ItemGetCount(), 3);
+    EXPECT_STREQ(pMenu->ItemGetText(0), "&Hide button");
+    EXPECT_STREQ(pMenu->ItemGetText(2), "Bypass &menu (auto select button)");
+    EXPECT_EQ(Enabled(*pMenu), std::vector<bool>({true, BypassMenuQualifies(*pSegment, 1, 0, Unit()->GetDomain())}));
+    const CString segmentPath = GetPath(pSegment);
+    PointAt(*pMenu, 0);
+    ASSERT_EQ(Revisions(), 2);
+    EXPECT_STREQ(Current().m_strDescription, "hide button");
+    EXPECT_STREQ(Current().m_strPath, segmentPath);
+    pSegment = Unit()->GetSegment(0);
+    const CDvdButton* pHidden = pSegment->GetButton(1);
+    for (uint32_t g = 0; g < pHidden->GetGroupCount(); ++g)
+    {
+        const CButtonGroupEntry& entry = pHidden->GetGroup(int(g));
+        EXPECT_EQ(CRect(int(entry.dwXStart), int(entry.dwYStart), int(entry.dwXEnd), int(entry.dwYEnd)),
+                  CRect(1, 1, 2, 2))
+            << g;
+    }
+    for (const auto& link : toSecond)
+        EXPECT_NE(pSegment->GetButton(uint32_t(link.first))->GetGroup(0).neighbours[link.second], 1);
+
+    m_doc.OnUndo();
+    pMenu = OpenMenu(buttonCentre(0));
+    ASSERT_NE(pMenu, nullptr);
+    ASSERT_TRUE(pMenu->ItemIsEnabled(2));
+    const CString unitPath = GetPath(Unit());
+    kxgui::PressKey('M');
+    kxgui::PumpUntilIdle();
+    ASSERT_EQ(Revisions(), 2);
+    EXPECT_STREQ(Current().m_strDescription, "bypass menu");
+    EXPECT_STREQ(Current().m_strPath, unitPath);
+    EXPECT_TRUE(Unit()->IsStock());
+}
+
+// No menu in a read-only preview, nor outside the picture.
+TEST_F(CellPreviewTest, MenusOnlyInsideTheEditablePicture)
+{
+    CVobCell* pTitle = TitleUnit();
+    if (pTitle == nullptr)
+        GTEST_SKIP() << kxtest::MissingFixtureMessage("pal1");
+    for (bool bReadOnly : {true, false})
+    {
+        MakePreview(640, 400, bReadOnly);
+        kxgui::Activate(m_hHost);
+        Show(pTitle);
+        const CRect picture = m_preview->GetPictureRect();
+        const CPoint point = bReadOnly ? picture.CenterPoint() : CPoint(picture.left + 5, picture.bottom + 3);
+        kxgui::Click(m_preview->m_hWnd, point, true);
+        kxgui::PumpUntilIdle();
+        EXPECT_EQ(CExtPopupMenuWnd::GetTracker().GetTopPopup(), nullptr) << bReadOnly;
+        m_preview.reset();
+        ::DestroyWindow(m_hHost);
+        m_hHost = nullptr;
+    }
 }
 
 } // namespace

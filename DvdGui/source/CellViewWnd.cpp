@@ -17,7 +17,7 @@ ON_WM_CREATE()
 ON_WM_SIZE()
 END_MESSAGE_MAP()
 
-CCellViewWnd::CCellViewWnd() : m_preview(false, PREVIEW_NATURAL_SIZE)
+CCellViewWnd::CCellViewWnd(bool bReadOnly) : m_preview(bReadOnly, PREVIEW_NATURAL_SIZE)
 {
     if (!s_strClassName.IsEmpty())
         return;

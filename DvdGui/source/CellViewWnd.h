@@ -19,7 +19,8 @@ enum : UINT
 class CCellViewWnd : public CWnd
 {
 public:
-    CCellViewWnd();
+    // A read-only view's preview has no context menus.
+    explicit CCellViewWnd(bool bReadOnly = false);
     ~CCellViewWnd() override;
     CCellViewWnd(const CCellViewWnd&) = delete;
     CCellViewWnd& operator=(const CCellViewWnd&) = delete;

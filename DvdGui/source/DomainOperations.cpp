@@ -11,6 +11,7 @@
 #include "DvdGui/source/DvdTreePane.h"
 #include "DvdGui/source/GuiHelpers.h"
 #include "DvdGui/source/Resource.h"
+#include "DvdGui/source/SelectAngleDlg.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 
 #include <functional>
@@ -295,9 +296,8 @@ void CDvdTreePane::OnCollapseAll()
         m_tree.ExpandAll(m_pContextItem, TLE_COLLAPSE);
 }
 
-int CDvdTreePane::ChooseAngle(const CAngleBlockArray&, const CAngleMap&)
+int CDvdTreePane::ChooseAngle(const CAngleBlockArray& blocks, const CAngleMap& angleMap)
 {
-    // the angle selection popup comes with the block edit commands; until
-    // then the choice is the user's "cancel"
-    return -1;
+    CSelectAngleDlg dialog(blocks, angleMap, this);
+    return dialog.DoModal() == IDOK ? dialog.GetSelectedAngle() : -1;
 }

@@ -68,8 +68,8 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
-    // The angle that "Strip angles ..." keeps, of the collected blocks and
-    // their angle maps; -1 when the user chose none.
+    // The angle that "Strip angles ..." keeps, as the user chooses it in the
+    // angle selection of the collected blocks; -1 when the user cancelled.
     virtual int ChooseAngle(const CAngleBlockArray& blocks, const CAngleMap& angleMap);
 
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

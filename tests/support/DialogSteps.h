@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace kxtest
@@ -30,6 +31,50 @@ inline void Then(HWND hWnd, std::function<void(HWND)> step)
 {
     PendingDialogStep() = std::move(step);
     ::SetTimer(hWnd, 1, 0, &RunDialogStep);
+}
+
+struct PendingWindowStep
+{
+    std::string caption;
+    std::function<void(HWND)> step;
+    UINT_PTR nTimer = 0;
+};
+
+inline PendingWindowStep& PendingWindow()
+{
+    static PendingWindowStep s_pending;
+    return s_pending;
+}
+
+inline void CALLBACK RunWindowStep(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    const HWND hWnd = ::FindWindowA(nullptr, PendingWindow().caption.c_str());
+    if (hWnd == nullptr || !::IsWindowVisible(hWnd))
+        return;
+    ::KillTimer(nullptr, nId);
+    PendingWindow().nTimer = 0;
+    std::function<void(HWND)> step;
+    step.swap(PendingWindow().step);
+    if (step)
+        step(hWnd);
+}
+
+// Runs the step on the top-level window of that caption from inside the
+// modal loop that shows it, once the loop has shown it (a window made by
+// the code under test, which the test cannot reach before).
+inline void WhenShown(const char* caption, std::function<void(HWND)> step)
+{
+    PendingWindow().caption = caption;
+    PendingWindow().step = std::move(step);
+    PendingWindow().nTimer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &RunWindowStep);
+}
+
+// Forgets a step whose window never came.
+inline void CancelWhenShown()
+{
+    if (PendingWindow().nTimer != 0)
+        ::KillTimer(nullptr, PendingWindow().nTimer);
+    PendingWindow() = PendingWindowStep();
 }
 
 } // namespace kxtest
