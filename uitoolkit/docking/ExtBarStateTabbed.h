@@ -1,8 +1,6 @@
 // Where tabbed containers join stored bar layouts. A tabbed container is
 // captured, created, filled and given its selected page only through these
-// functions; until tabbed docking is in the toolkit they know of no tabbed
-// container, so tabbed records are read and checked like every other record
-// and then skipped when the layout is rebuilt.
+// functions, so the stored format stays apart from the container's own calls.
 #pragma once
 
 #include "framework/core/CArray.h"
