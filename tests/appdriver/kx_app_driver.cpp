@@ -7,9 +7,7 @@
 //   kx_app_driver SCENARIO PROGRAM WORK_FOLDER SOURCE_FOLDER
 //
 // Scenarios: startup, import, import-parent, export-to-source, merge,
-// edit (a block hidden with the keyboard in the project window, exported
-// before and after its undo), projects (save, the recent-file list, a
-// truncated file, a moved source),
+// projects (save, the recent-file list, a truncated file, a moved source),
 // stored (a project the engine's driver stored with an edit, which the
 // calling script makes first), and check (the short run of
 // scripts/run.sh --check on any path).
@@ -43,10 +41,6 @@ const UINT ID_EXPORT_DVD = 32772;
 const UINT ID_MERGE_DVDS = 32782;
 const UINT ID_SKIP_BLANK_FRAMES = 32799;
 const UINT ID_FILE_SAVE = 0xE103;
-const UINT ID_EDIT_UNDO = 0xE12B;
-// The disc tree list and the block strip of a project window.
-const int kDiscTreeId = 1098;
-const int kBlockStripId = 1068;
 const UINT ID_FILE_MRU_FILE1 = 0xE110;
 // The file name boxes of the system's file dialogs (explorer and old style).
 const int kFileNameCombo = 0x47C;
@@ -320,30 +314,6 @@ public:
 
     void Command(UINT nID) { PostMessageA(MainWindow(), WM_COMMAND, nID, 0); }
 
-    // The visible child window of the main window with the control id.
-    HWND Child(int nID) const
-    {
-        struct Search
-        {
-            int nID;
-            HWND found;
-        } search{nID, nullptr};
-        EnumChildWindows(
-            MainWindow(),
-            [](HWND h, LPARAM l) -> BOOL
-            {
-                auto* s = reinterpret_cast<Search*>(l);
-                if (GetDlgCtrlID(h) == s->nID && IsWindowVisible(h))
-                {
-                    s->found = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
     // Answers the folder picker with "Select": it opens at the folder the
     // seeded registry names.
     bool SelectFolder(const char* title)
@@ -576,53 +546,6 @@ void Merge(Program& program, const std::string& work, const std::string& source)
     program.Close();
 }
 
-// With the keyboard and the mouse: the title set chosen in the disc tree,
-// its first block hidden with Ctrl+H in the strip, the project exported
-// (moved to "hidden" afterwards), the edit undone and the project exported
-// again ("export"); closing then asks to save. The calling script decodes
-// both exports.
-void Edit(Program& program, const std::string& work, const std::string& source)
-{
-    const std::string out = work + "\\export";
-    ResetRegistry(out, "");
-    // the hidden block is exported, not bypassed
-    SetSetting(kOptionsKey, "ABP", DWORD(0));
-    Check(program.Start(source), "the program starts on the source");
-    Check(program.WaitImport("project1"), "project1 is imported");
-    Check(program.Child(kDiscTreeId) != nullptr, "the project window shows the disc tree");
-    kxgui::Activate(program.MainWindow());
-    // the import leaves the focus in the tree, on the disc
-    kxgui::InputScript().Key(VK_RIGHT).Key(VK_DOWN).Key(VK_DOWN).Send();
-    HWND hStrip = nullptr;
-    Check(program.WaitUntil([&] { return (hStrip = program.Child(kBlockStripId)) != nullptr; }),
-          "the title set shows its block strip");
-    if (hStrip == nullptr)
-        return;
-    // the strip is still once its thumbnails are made; the edit's caption
-    // then changes it
-    kxgui::PixelBuffer before = kxgui::CaptureScreen(hStrip);
-    program.WaitUntil(
-        [&]
-        {
-            Sleep(100);
-            kxgui::PixelBuffer now = kxgui::CaptureScreen(hStrip);
-            const bool bStill = now.pixels == before.pixels;
-            before = now;
-            return bStill;
-        });
-    kxgui::Click(hStrip, POINT{30, 30});
-    kxgui::InputScript().KeyDown(VK_CONTROL).Key('H').KeyUp(VK_CONTROL).Send();
-    Check(program.WaitUntil([&] { return kxgui::CaptureScreen(hStrip).pixels != before.pixels; }),
-          "the strip shows the edit");
-    Check(ExportActive(program, out), "the edited project exports");
-    program.Screenshot(program.MainWindow(), "app_edit_main.png");
-    Check(MoveFileA(out.c_str(), (work + "\\hidden").c_str()) != FALSE, "the first export is kept");
-
-    program.Command(ID_EDIT_UNDO);
-    Check(ExportActive(program, out), "the project exports after the undo");
-    program.CloseAnswering("Save changes to project1?", IDNO);
-}
-
 // Saved, reopened from the recent-file list, truncated and with its source
 // moved, the project exports as the import did (export1, export2, export3;
 // the calling script compares them).
@@ -741,8 +664,6 @@ int main(int argc, char** argv)
         ExportToSource(program, work, source);
     else if (scenario == "merge")
         Merge(program, work, source);
-    else if (scenario == "edit")
-        Edit(program, work, source);
     else if (scenario == "projects")
         Projects(program, work, source);
     else if (scenario == "stored")

@@ -74,26 +74,6 @@ case "$scenario" in
       echo "ok: kx_ifodump of the export equals the engine's export of the project"
     fi
     ;;
-  edit)
-    if command -v ffmpeg >/dev/null; then
-      frames() { ffmpeg -v error -i "concat:$(ls "$1"/VTS_01_[1-9].VOB | paste -sd'|')" -map 0:v -f framemd5 - | grep -v '^#'; }
-      [ "$(frames "$work/src/VIDEO_TS")" = "$(frames "$work/export")" ] ||
-        { echo "FAIL: after the undo the export's frames decode differently from the source's"; exit 1; }
-      echo "ok: after the undo the export's frames decode as the source's"
-      # the mean luma of the first picture of the first title
-      luma() {
-        ffmpeg -v error -i "$1/VTS_01_1.VOB" -map 0:v -frames:v 1 \
-          -vf signalstats,metadata=print:key=lavfi.signalstats.YAVG:file=- -f null - |
-          sed -n 's/.*YAVG=\([0-9]*\).*/\1/p' | head -1
-      }
-      hidden=$(luma "$work/hidden") source=$(luma "$work/src/VIDEO_TS")
-      [ -n "$hidden" ] && [ "$hidden" -le 20 ] && [ "$source" -gt 20 ] ||
-        { echo "FAIL: the hidden block's first picture has mean luma $hidden (the source's $source)"; exit 1; }
-      echo "ok: the hidden block decodes as black (mean luma $hidden, the source's $source)"
-    else
-      echo "skipped: no ffmpeg"
-    fi
-    ;;
   merge)
     a=$(title_sets "$work/src/VIDEO_TS")
     b=$(title_sets "$work/merged")
