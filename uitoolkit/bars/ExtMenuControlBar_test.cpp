@@ -202,8 +202,6 @@ protected:
         }
         return TopPopup() == nullptr;
     }
-    // The command of the open menu's first item; 0 without a menu.
-    static UINT TopFirstCommand() { return TopPopup() != nullptr ? TopPopup()->ItemGetCmdID(0) : 0; }
 
     static CMDIChildWnd* OpenDocument(CMultiDocTemplate* pTemplate)
     {
@@ -330,34 +328,23 @@ TEST_F(ExtMenuControlBarTest, TheTabStripFollowsTheChildren)
 
 TEST_F(ExtMenuControlBarTest, AltHighlightsTheFirstMenuAndAltOrEscapeRemovesIt)
 {
-    kxgui::PressKey(VK_MENU);
+    Key(VK_MENU);
     ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
     EXPECT_EQ(Bar().GetHighlightedButton(), 0);
     EXPECT_NE(Bar().GetButtonStyle(0) & TBBS_PRESSED, 0u);
     EXPECT_EQ(TopPopup(), nullptr);
-    kxgui::PressKey(VK_MENU);
+    Key(VK_MENU);
     ASSERT_TRUE(PumpUntil([] { return !Bar().IsKeyboardMode(); }));
     EXPECT_EQ(Bar().GetButtonStyle(0) & TBBS_PRESSED, 0u);
 
-    kxgui::PressKey(VK_MENU);
+    Key(VK_MENU);
     ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
     // Right moves the highlight, Escape ends the mode
-    kxgui::PressKey(VK_RIGHT);
+    Key(VK_RIGHT);
     ASSERT_TRUE(PumpUntil([] { return Bar().GetHighlightedButton() == 1; }));
-    kxgui::PressKey(VK_ESCAPE);
+    Key(VK_ESCAPE);
     ASSERT_TRUE(PumpUntil([] { return !Bar().IsKeyboardMode(); }));
     EXPECT_EQ(Bar().GetHighlightedButton(), -1);
-}
-
-TEST_F(ExtMenuControlBarTest, MnemonicsOpenTheirMenuWithTheFirstItemSelected)
-{
-    const int nFile = IndexOf("&File");
-    kxgui::PressKey('F', true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
-    EXPECT_EQ(Bar().GetMenuTrackingButton(), nFile);
-    EXPECT_NE(TopPopup()->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_SELECT_FIRST, 0u);
-    EXPECT_EQ(TopPopup()->ItemGetCmdID(0), 0x7501u);
-    CExtToolControlBar::CancelTrackingInAllBars();
 }
 
 TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
@@ -526,27 +513,6 @@ TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     EXPECT_EQ(g_pFrame->m_arrSystemMenus,
               (std::vector<HWND>{g_pFrame->m_hWnd, pChild->m_hWnd, pChild->m_hWnd, pChild->m_hWnd}));
-    EXPECT_TRUE(CloseMenus());
-}
-
-TEST_F(ExtMenuControlBarTest, ALetterInKeyboardModeOpensItsMenu)
-{
-    // a menu opened and closed first leaves no tracking behind
-    Key('F', true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
-    ASSERT_TRUE(CloseMenus());
-
-    Key(VK_MENU);
-    ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
-    // a letter of no menu is swallowed and keeps the mode
-    Key('Q');
-    EXPECT_TRUE(Bar().IsKeyboardMode());
-    EXPECT_EQ(TopPopup(), nullptr);
-    Key('V');
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
-    EXPECT_EQ(Bar().GetMenuTrackingButton(), IndexOf("&View"));
-    EXPECT_EQ(TopFirstCommand(), 0x7503u);
-    EXPECT_FALSE(Bar().IsKeyboardMode());
     EXPECT_TRUE(CloseMenus());
 }
 

@@ -242,7 +242,7 @@ TEST_F(ExtFrameStateTest, RoundTripThroughAMemoryArchive)
     const std::string sBefore = DumpDockLayout(&m_frame);
     const CRect rcTool = ToolRectInRow();
     ASSERT_GT(rcTool.left, 0) << "the tool bar keeps a gap before it";
-    ASSERT_NE(sBefore.find("{"), std::string::npos) << sBefore;
+    ASSERT_NE(sBefore.find("CExtDockDynBar"), std::string::npos) << sBefore;
     kxgui::SaveArtifact(kxgui::CaptureScreen(m_frame.m_hWnd), "frame_state_before_save.png");
     const std::vector<BYTE> bytes = Store();
 
