@@ -578,7 +578,7 @@ void Projects(Program& program, const std::string& work, const std::string& sour
     CloseHandle(hFile);
     Check(program.Start(truncated), "the program starts on the truncated copy");
     Check(program.AnswerMessageBoxesUntil("Error loading project"), "a truncated project: \"Error loading project\"");
-    Check(program.ProjectWindows().empty(), "a truncated project opens no window");
+    Check(program.WaitUntil([&] { return program.ProjectWindows().empty(); }), "a truncated project opens no window");
     program.Close();
 
     const std::string folder = source.substr(0, source.find_last_of('\\'));
