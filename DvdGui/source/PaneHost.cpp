@@ -12,22 +12,10 @@ int CPaneHost::AddTabbedPane(LPCTSTR lpszTitle, int nIndex)
     const CPaneRecord* pOther = GetPane(nIndex);
     if (pOther == nullptr)
         return -1;
-    const int nWidth = pOther->width;
-    const int nHeight = pOther->height;
-    CWnd* pBar = CreatePaneBar(lpszTitle, CSize(nWidth, nHeight));
-    if (pBar == nullptr)
-        return -1;
-    auto pRecord = std::make_unique<CPaneRecord>();
-    pRecord->title = lpszTitle;
-    pRecord->bar = pBar;
-    pRecord->width = nWidth;
-    pRecord->height = nHeight;
-    pRecord->dockIndex = nIndex;
-    pRecord->dockPlace = 0;
-    pRecord->percent = 100;
-    pRecord->tabbed = 1;
-    m_panes.push_back(std::move(pRecord));
-    return GetPaneCount() - 1;
+    const int nPane = AddPane(lpszTitle, pOther->width, pOther->height, 0, 0, nIndex, 100);
+    if (nPane >= 0)
+        m_panes.back()->tabbed = 1;
+    return nPane;
 }
 
 int CPaneHost::AddPane(LPCTSTR lpszTitle, int nWidth, int nHeight, UINT nDockPlace, BYTE bAutoHide, int nDockIndex,
