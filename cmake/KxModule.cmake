@@ -94,7 +94,7 @@ function(kx_module name)
     kx_precompile(${name}_tests "${KX_WINDOWS_ONLY}" ON)
     target_link_libraries(${name}_tests PRIVATE ${name} ${KX_TEST_DEPS} kx_testsupport gtest gmock gtest_main)
     add_test(NAME ${name} COMMAND ${name}_tests)
-    set(test_env "KX_FIXTURE_DIR=${KX_FIXTURE_DIR}" "KX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    set(test_env "KX_FIXTURE_DIR=${KX_FIXTURE_DIR}" "KX_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "KX_WINE_ISOLATE=1")
     # The independent IFO reader exists in the native build only.
     if(TARGET kx_ifodump)
       add_dependencies(${name}_tests kx_ifodump)

@@ -291,7 +291,9 @@ TEST_F(CellPreviewTest, PlaybackAndScanning)
     EXPECT_TRUE(m_preview->IsScanning());
     EXPECT_EQ(CString("Stop"), m_preview->GetTransportTip(IDC_PREVIEW_FAST_FORWARD));
     ASSERT_TRUE(WaitUntil([&] { return m_preview->GetCurrentVobu() != 0; }));
-    EXPECT_EQ(3, m_preview->GetCurrentVobu());
+    // on a loaded machine a later step may be the first one seen
+    const int nScanned = m_preview->GetCurrentVobu();
+    EXPECT_TRUE(nScanned % 3 == 0 || nScanned == nLast) << nScanned;
     // Rewind while fast-forwarding turns round; Rewind again stops
     ClickButton(IDC_PREVIEW_REWIND);
     EXPECT_TRUE(m_preview->IsScanning());
