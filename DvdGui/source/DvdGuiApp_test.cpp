@@ -565,3 +565,16 @@ TEST_F(AppTest, AFailedMergeSaysSoAndLeavesNothingButTheNextNumber)
 }
 
 } // namespace
+TEST_F(AppTest, ClosingAProjectReleasesItsSourceSets)
+{
+    KX_REQUIRE_FIXTURE(dir, "ntscmenu");
+    // the stock cells stay registered for the life of the program
+    const uint32_t nStock = GetVobDataCount();
+    CDvdDoc* pDoc = Import(kxtest::FixturePath("ntscmenu", "VIDEO_TS"));
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_GT(GetVobDataCount(), nStock);
+    pDoc->OnCloseDocument();
+    // nothing is left over for the release command
+    EXPECT_EQ(GetVobDataCount(), nStock);
+    EXPECT_FALSE(Enabled(&m_app, ID_RELEASE_UNUSED_ASSETS));
+}
