@@ -18,7 +18,9 @@
 #include "DvdGui/source/DvdDoc.h"
 #include "DvdGui/source/Options.h"
 #include "DvdGui/source/Resource.h"
+#include "DvdGui/source/SelectAngleDlg.h"
 #include "tests/gui/GuiHarness.h"
+#include "tests/support/DialogSteps.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSinks.h"
 #include "uitoolkit/commands/ExtPopupMenuTracker.h"
@@ -608,6 +610,98 @@ TEST_F(DvdTreePaneTest, StripAnglesKeepsTheChosenAngle)
     m_pane->SendMessage(WM_COMMAND, ID_DOMAIN_STRIP_ANGLES);
     EXPECT_EQ(pAngles->nOffered, 0);
     EXPECT_EQ(Revisions(), 2);
+}
+
+// The popup itself: a tab per angle, the preview keeps its place when the
+// tab changes, and "Keep this" on the second tab keeps the second angle.
+TEST_F(DvdTreePaneTest, TheSelectAnglePopupKeepsTheAngleOfItsTab)
+{
+    kxtest::MultiAngleDisc disc(3);
+    if (!disc.Build())
+        GTEST_SKIP() << "no multi-angle disc";
+    ASSERT_TRUE(ImportFolder(disc.Folder()));
+    MakePane();
+    Fill();
+    CVts& vts = *m_doc.GetCurrentDvd().GetVts(0);
+    CAngleBlockArray blocks;
+    CAngleMap angleMap;
+    vts.CollectAngleBlocks(blocks, angleMap);
+    ASSERT_EQ(blocks.GetSize(), 1);
+    CVobCell* pFirst = blocks[0]->GetIlvu((*angleMap[0])[0]);
+    CVobCell* pSecond = blocks[0]->GetIlvu((*angleMap[1])[0]);
+
+    std::vector<std::string> tabs;
+    bool bKeepEnabled = false;
+    bool bOwnerEnabled = true;
+    const CVobCell* pShownFirst = nullptr;
+    const CVobCell* pShownSecond = nullptr;
+    int nVobuBefore = -1;
+    int nVobuAfter = -1;
+    kxtest::WhenShown(
+        "Select angle",
+        [&](HWND hWnd)
+        {
+            auto* pDialog = dynamic_cast<CSelectAngleDlg*>(CWnd::FromHandlePermanent(hWnd));
+            if (pDialog == nullptr)
+            {
+                ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+                return;
+            }
+            // the popup filled itself before it showed, and a tab change
+            // is synchronous: pumping would only run the preview's timers
+            bOwnerEnabled = ::IsWindowEnabled(m_host.m_hWnd) != FALSE;
+            for (int i = 0; i < pDialog->GetTabs().GetTabCount(); ++i)
+                tabs.emplace_back(LPCTSTR(pDialog->GetTabs().GetTab(i)->m_strText));
+            bKeepEnabled = pDialog->GetConfirmButton().IsWindowEnabled() != FALSE;
+            CCellPreviewWnd& preview = pDialog->GetPreview();
+            pShownFirst = preview.GetUnit();
+            preview.SendMessage(WM_HSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(preview.GetSlider().m_hWnd));
+            nVobuBefore = preview.GetCurrentVobu();
+            pDialog->GetTabs().SelectTab(1);
+            ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            pShownSecond = preview.GetUnit();
+            nVobuAfter = preview.GetCurrentVobu();
+            EXPECT_FALSE(kxgui::SaveArtifact(kxgui::CaptureScreen(hWnd, false), "select_angle.png").empty());
+            CButton& keep = pDialog->GetConfirmButton();
+            CRect rc;
+            keep.GetClientRect(&rc);
+            kxgui::Click(keep.m_hWnd, rc.CenterPoint());
+        });
+    RunFromMenu(ItemOf(&vts), ID_DOMAIN_STRIP_ANGLES);
+    kxtest::CancelWhenShown();
+
+    EXPECT_EQ(tabs, (std::vector<std::string>{"Angle 1", "Angle 2", "Angle 3"}));
+    EXPECT_TRUE(bKeepEnabled);
+    EXPECT_FALSE(bOwnerEnabled);
+    EXPECT_EQ(pShownFirst, pFirst);
+    EXPECT_EQ(pShownSecond, pSecond);
+    EXPECT_GT(nVobuBefore, 0);
+    EXPECT_EQ(nVobuAfter, std::min<int>(nVobuBefore, int(pSecond->GetVobuCount()) - 1));
+    ASSERT_EQ(Revisions(), 2);
+    ASSERT_EQ(blocks[0]->GetIlvuCount(), 1u);
+    EXPECT_EQ(blocks[0]->GetIlvu(0), pSecond);
+}
+
+// Without a block there is nothing to keep.
+TEST_F(DvdTreePaneTest, TheSelectAnglePopupWithoutBlocksOnlyCancels)
+{
+    CAngleBlockArray blocks;
+    CAngleMap angleMap;
+    CSelectAngleDlg dialog(blocks, angleMap, &m_host);
+    bool bKeepEnabled = true;
+    kxtest::WhenShown("Select angle",
+                      [&](HWND hWnd)
+                      {
+                          bKeepEnabled = dialog.GetConfirmButton().IsWindowEnabled() != FALSE;
+                          CButton& cancel = dialog.GetCancelButton();
+                          CRect rc;
+                          cancel.GetClientRect(&rc);
+                          kxgui::Click(cancel.m_hWnd, rc.CenterPoint());
+                          (void)hWnd;
+                      });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    kxtest::CancelWhenShown();
+    EXPECT_FALSE(bKeepEnabled);
 }
 
 TEST_F(DvdTreePaneTest, ColumnWidthsTheUserSetsAreKept)

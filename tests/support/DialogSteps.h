@@ -66,7 +66,9 @@ inline void WhenShown(const char* caption, std::function<void(HWND)> step)
 {
     PendingWindow().caption = caption;
     PendingWindow().step = std::move(step);
-    PendingWindow().nTimer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &RunWindowStep);
+    // Slow enough that the pumping before the window comes still finds the
+    // queue quiet now and then.
+    PendingWindow().nTimer = ::SetTimer(nullptr, 0, 100, &RunWindowStep);
 }
 
 // Forgets a step whose window never came.
