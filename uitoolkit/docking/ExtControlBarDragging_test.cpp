@@ -27,6 +27,11 @@ public:
         {
             m_pDraggedDuringDrag = GetDraggedBar();
             m_bCaptureDuringDrag = ::GetCapture() == m_hWnd;
+            if (m_nQuitCode != 0)
+            {
+                ::PostQuitMessage(m_nQuitCode);
+                m_nQuitCode = 0;
+            }
         }
         return CExtControlBar::HandleMouseMove(nFlags, ptClient);
     }
@@ -38,6 +43,8 @@ public:
         ++m_nFinished;
     }
 
+    // Posted as the program's quit at the first step of the next drag.
+    int m_nQuitCode = 0;
     int m_nStarted = 0;
     int m_nFinished = 0;
     bool m_bFinishedCancelled = false;
@@ -88,11 +95,26 @@ protected:
         {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
-            if (msg.message == WM_LBUTTONUP || (msg.message == WM_LBUTTONDOWN && m_pane.m_nFinished > 0))
+            const bool bPress = msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN;
+            if (msg.message == WM_LBUTTONUP || (bPress && m_pane.m_nFinished > 0))
                 return true;
         }
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
+    }
+    // Pumps until the thread's quit message arrives (its exit code) or the
+    // limit of messages is reached (-1).
+    static int PumpUntilQuit()
+    {
+        MSG msg;
+        for (int i = 0; i < 5000; ++i)
+        {
+            if (!::GetMessageA(&msg, nullptr, 0, 0))
+                return static_cast<int>(msg.wParam);
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        return -1;
     }
     void ExpectNoDragLeft()
     {
@@ -154,6 +176,106 @@ TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
     EXPECT_EQ(m_pane.m_nStarted, 1);
     EXPECT_FALSE(m_pane.m_bFinishedCancelled);
     ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, QuitDuringADragEndsItAndReachesTheProgramsLoop)
+{
+    m_pane.m_nQuitCode = 77;
+    kxgui::InputScript input;
+    // The release ends the drag should the quit not.
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint())
+        .ButtonDown()
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(10))
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(20))
+        .ButtonUp();
+    input.Play();
+    EXPECT_EQ(PumpUntilQuit(), 77);
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_EQ(m_pane.m_nFinished, 1);
+    EXPECT_TRUE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+    input.Wait();
+    kxgui::PumpUntilIdle();
+}
+
+TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)
+{
+    struct Case
+    {
+        const char* pszWhat;
+        bool bFixed, bDragging, bRowResizing, bInRowResizing;
+        int nShift;
+        HCURSOR hExpected;
+    };
+    const Case cases[] = {
+        {"pane dragged", false, true, false, false, 0, CExtControlBar::g_hCursorArrow},
+        {"fixed bar along a row", true, true, false, false, 1, CExtControlBar::g_hCursorSizeWE},
+        {"fixed bar along a column", true, true, false, false, 2, CExtControlBar::g_hCursorSizeNS},
+        {"fixed bar elsewhere", true, true, false, false, 0, CExtControlBar::g_hCursorSizeAll},
+        {"row resized", false, false, true, false, 0, CExtControlBar::g_hCursorSizeNS},
+        {"resized in its row", false, false, false, true, 0, CExtControlBar::g_hCursorSizeWE},
+        {"over the caption", false, false, false, false, 0, CExtControlBar::g_hCursorSizeAll},
+    };
+    CPoint ptCaption = CaptionPoint();
+    m_frame.ClientToScreen(&ptCaption);
+    m_pane.ScreenToClient(&ptCaption);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszWhat);
+        m_pane.m_bFixedMode = c.bFixed;
+        m_pane.m_bDragging = c.bDragging;
+        m_pane.m_bRowResizing = c.bRowResizing;
+        m_pane.m_bInRowResizing = c.bInRowResizing;
+        CExtControlBar::g_DragStateShown.m_nShift = c.nShift;
+        ::SetCursor(nullptr);
+        m_pane.SetCursorForPoint(ptCaption);
+        EXPECT_EQ(::GetCursor(), c.hExpected);
+    }
+    m_pane.m_bFixedMode = m_pane.m_bDragging = m_pane.m_bRowResizing = m_pane.m_bInRowResizing = false;
+    CExtControlBar::g_DragStateShown.m_nShift = 0;
+    // a bar that may not move shows the plain arrow over its caption
+    CExtControlBar::g_bLockAllBars = true;
+    ::SetCursor(nullptr);
+    m_pane.SetCursorForPoint(ptCaption);
+    CExtControlBar::g_bLockAllBars = false;
+    EXPECT_EQ(::GetCursor(), CExtControlBar::g_hCursorArrow);
+}
+
+TEST_F(ExtControlBarDraggingTest, AFloatingPaneMovesByItsFramesCaption)
+{
+    ASSERT_TRUE(m_pane.FloatAt(300, 200, CBRS_ALIGN_TOP));
+    kxgui::PumpUntilIdle();
+    CFrameWnd* pFloatFrame = m_pane.GetParentFrame();
+    ASSERT_TRUE(pFloatFrame != nullptr && pFloatFrame->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)));
+    auto* pMini = static_cast<CExtMiniDockFrameWnd*>(pFloatFrame);
+    CRect rcBefore;
+    pMini->GetWindowRect(&rcBefore);
+    ASSERT_FALSE(pMini->m_rcCaption.IsRectEmpty());
+    // the caption's centre, moved by dx, in the desktop's coordinates
+    auto captionPoint = [&](int dx)
+    {
+        const CPoint pt = rcBefore.TopLeft() + pMini->m_rcCaption.CenterPoint();
+        return CPoint(pt.x + dx, pt.y);
+    };
+    kxgui::Activate(pMini->m_hWnd);
+    kxgui::InputScript input;
+    input.MoveTo(::GetDesktopWindow(), captionPoint(0))
+        .ButtonDown()
+        .MoveTo(::GetDesktopWindow(), captionPoint(10))
+        .MoveTo(::GetDesktopWindow(), captionPoint(40))
+        .ButtonUp();
+    input.Play();
+    ASSERT_TRUE(PumpUntilButtonUp());
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_FALSE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+    EXPECT_TRUE(m_pane.IsFloating());
+    CRect rcAfter;
+    m_pane.GetParentFrame()->GetWindowRect(&rcAfter);
+    EXPECT_GT(rcAfter.left, rcBefore.left + 20);
+    EXPECT_EQ(rcAfter.Size(), rcBefore.Size());
 }
 
 } // namespace
