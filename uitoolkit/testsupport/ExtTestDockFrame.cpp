@@ -1,9 +1,11 @@
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
 
 #include "framework/win/DockBar.h"
+#include "uitoolkit/docking/ExtDynControlBar.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 BEGIN_MESSAGE_MAP(CTestDockFrame, CFrameWnd)
 ON_COMMAND_RANGE(CTestDockFrame::IdDockingByTheme, CTestDockFrame::IdDockingMarkers, OnDockingType)
@@ -56,17 +58,39 @@ void CTestDockFrame::OnUpdateDockingType(CCmdUI* pCmdUI)
 namespace
 {
 
-void AppendRows(std::string& sOut, const CDockBar* pDockBar)
+void AppendRows(std::string& sOut, const CDockBar* pDockBar, const std::string& sIndent);
+
+// A container's line and, indented under it, the rows of its nested dock bar.
+void AppendContainer(std::string& sOut, const CExtDynControlBar* pContainer, const std::string& sIndent)
+{
+    const CExtDockDynBar* pNested = pContainer->m_pNestedDockBar;
+    char szHead[96];
+    std::snprintf(szHead, sizeof(szHead), "container %d %s\n", pContainer->GetDlgCtrlID(),
+                  pNested != nullptr ? pNested->GetRuntimeClass()->m_lpszClassName : "-");
+    sOut += sIndent + szHead;
+    if (pNested != nullptr)
+        AppendRows(sOut, pNested, sIndent + "  ");
+}
+
+void AppendRows(std::string& sOut, const CDockBar* pDockBar, const std::string& sIndent)
 {
     std::string sRow;
+    std::vector<const CExtDynControlBar*> arrContainers;
+    auto endRow = [&]()
+    {
+        if (!sRow.empty())
+            sOut += sIndent + "row" + sRow + "\n";
+        for (const CExtDynControlBar* pContainer : arrContainers)
+            AppendContainer(sOut, pContainer, sIndent + "  ");
+        sRow.clear();
+        arrContainers.clear();
+    };
     for (INT_PTR i = 1; i < pDockBar->m_arrBars.GetSize(); ++i)
     {
         void* pEntry = pDockBar->m_arrBars[i];
         if (pEntry == nullptr)
         {
-            if (!sRow.empty())
-                sOut += "  row" + sRow + "\n";
-            sRow.clear();
+            endRow();
             continue;
         }
         char szItem[32];
@@ -76,11 +100,12 @@ void AppendRows(std::string& sOut, const CDockBar* pDockBar)
         {
             auto* pBar = static_cast<CControlBar*>(pEntry);
             std::snprintf(szItem, sizeof(szItem), " %s%d", pBar->IsWindowVisible() ? "" : "~", pBar->GetDlgCtrlID());
+            if (pBar->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)))
+                arrContainers.push_back(static_cast<const CExtDynControlBar*>(pBar));
         }
         sRow += szItem;
     }
-    if (!sRow.empty())
-        sOut += "  row" + sRow + "\n";
+    endRow();
 }
 
 UINT CircleOf(const CDockBar* pDockBar)
@@ -126,7 +151,7 @@ std::string DumpDockLayout(CFrameWnd* pFrame)
             std::snprintf(szHead, sizeof(szHead), "%s %u circle %u %s\n", side.pszName, side.nID, CircleOf(pDockBar),
                           pDockBar->GetRuntimeClass()->m_lpszClassName);
             sOut += szHead;
-            AppendRows(sOut, pDockBar);
+            AppendRows(sOut, pDockBar, "  ");
         }
     }
     for (CDockBar* pDockBar : arrFloating)
@@ -138,7 +163,7 @@ std::string DumpDockLayout(CFrameWnd* pFrame)
         std::snprintf(szHead, sizeof(szHead), "floating (%ld,%ld)-(%ld,%ld)\n", static_cast<long>(rc.left),
                       static_cast<long>(rc.top), static_cast<long>(rc.right), static_cast<long>(rc.bottom));
         sOut += szHead;
-        AppendRows(sOut, pDockBar);
+        AppendRows(sOut, pDockBar, "  ");
     }
     return sOut;
 }

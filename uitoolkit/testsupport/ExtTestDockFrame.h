@@ -61,6 +61,7 @@ protected:
 };
 
 // Every dock bar of the frame's sides (side, id, circle, class, rows with
-// bar ids, "~" before a hidden bar and placeholders in brackets), then every
-// floating frame with its screen rectangle and rows.
+// bar ids, "~" before a hidden bar and placeholders in brackets; under a
+// row, each container of it with the rows of its nested dock bar), then
+// every floating frame with its screen rectangle and rows.
 std::string DumpDockLayout(CFrameWnd* pFrame);
