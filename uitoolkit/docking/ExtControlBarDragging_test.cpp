@@ -27,11 +27,6 @@ public:
         {
             m_pDraggedDuringDrag = GetDraggedBar();
             m_bCaptureDuringDrag = ::GetCapture() == m_hWnd;
-            if (m_nQuitCode != 0)
-            {
-                ::PostQuitMessage(m_nQuitCode);
-                m_nQuitCode = 0;
-            }
         }
         return CExtControlBar::HandleMouseMove(nFlags, ptClient);
     }
@@ -43,8 +38,6 @@ public:
         ++m_nFinished;
     }
 
-    // Posted as the program's quit at the first step of the next drag.
-    int m_nQuitCode = 0;
     int m_nStarted = 0;
     int m_nFinished = 0;
     bool m_bFinishedCancelled = false;
@@ -101,20 +94,6 @@ protected:
         }
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
-    }
-    // Pumps until the thread's quit message arrives (its exit code) or the
-    // limit of messages is reached (-1).
-    static int PumpUntilQuit()
-    {
-        MSG msg;
-        for (int i = 0; i < 5000; ++i)
-        {
-            if (!::GetMessageA(&msg, nullptr, 0, 0))
-                return static_cast<int>(msg.wParam);
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        return -1;
     }
     void ExpectNoDragLeft()
     {
@@ -178,26 +157,6 @@ TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
     ExpectNoDragLeft();
 }
 
-TEST_F(ExtControlBarDraggingTest, QuitDuringADragEndsItAndReachesTheProgramsLoop)
-{
-    m_pane.m_nQuitCode = 77;
-    kxgui::InputScript input;
-    // The release ends the drag should the quit not.
-    input.MoveTo(m_frame.m_hWnd, CaptionPoint())
-        .ButtonDown()
-        .MoveTo(m_frame.m_hWnd, CaptionPoint(10))
-        .MoveTo(m_frame.m_hWnd, CaptionPoint(20))
-        .ButtonUp();
-    input.Play();
-    EXPECT_EQ(PumpUntilQuit(), 77);
-    EXPECT_EQ(m_pane.m_nStarted, 1);
-    EXPECT_EQ(m_pane.m_nFinished, 1);
-    EXPECT_TRUE(m_pane.m_bFinishedCancelled);
-    ExpectNoDragLeft();
-    input.Wait();
-    kxgui::PumpUntilIdle();
-}
-
 TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)
 {
     struct Case
@@ -239,43 +198,6 @@ TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)
     m_pane.SetCursorForPoint(ptCaption);
     CExtControlBar::g_bLockAllBars = false;
     EXPECT_EQ(::GetCursor(), CExtControlBar::g_hCursorArrow);
-}
-
-TEST_F(ExtControlBarDraggingTest, AFloatingPaneMovesByItsFramesCaption)
-{
-    ASSERT_TRUE(m_pane.FloatAt(300, 200, CBRS_ALIGN_TOP));
-    kxgui::PumpUntilIdle();
-    CFrameWnd* pFloatFrame = m_pane.GetParentFrame();
-    ASSERT_TRUE(pFloatFrame != nullptr && pFloatFrame->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)));
-    auto* pMini = static_cast<CExtMiniDockFrameWnd*>(pFloatFrame);
-    CRect rcBefore;
-    pMini->GetWindowRect(&rcBefore);
-    ASSERT_FALSE(pMini->m_rcCaption.IsRectEmpty());
-    // the caption's centre, moved by dx, in the desktop's coordinates
-    auto captionPoint = [&](int dx)
-    {
-        const CPoint pt = rcBefore.TopLeft() + pMini->m_rcCaption.CenterPoint();
-        return CPoint(pt.x + dx, pt.y);
-    };
-    kxgui::Activate(pMini->m_hWnd);
-    kxgui::InputScript input;
-    input.MoveTo(::GetDesktopWindow(), captionPoint(0))
-        .ButtonDown()
-        .MoveTo(::GetDesktopWindow(), captionPoint(10))
-        .MoveTo(::GetDesktopWindow(), captionPoint(40))
-        .ButtonUp();
-    input.Play();
-    ASSERT_TRUE(PumpUntilButtonUp());
-    input.Wait();
-    kxgui::PumpUntilIdle();
-    EXPECT_EQ(m_pane.m_nStarted, 1);
-    EXPECT_FALSE(m_pane.m_bFinishedCancelled);
-    ExpectNoDragLeft();
-    EXPECT_TRUE(m_pane.IsFloating());
-    CRect rcAfter;
-    m_pane.GetParentFrame()->GetWindowRect(&rcAfter);
-    EXPECT_GT(rcAfter.left, rcBefore.left + 20);
-    EXPECT_EQ(rcAfter.Size(), rcBefore.Size());
 }
 
 } // namespace
