@@ -88,7 +88,8 @@ protected:
         {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
-            if (msg.message == WM_LBUTTONUP || (msg.message == WM_LBUTTONDOWN && m_pane.m_nFinished > 0))
+            const bool bPress = msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN;
+            if (msg.message == WM_LBUTTONUP || (bPress && m_pane.m_nFinished > 0))
                 return true;
         }
         ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -154,6 +155,49 @@ TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
     EXPECT_EQ(m_pane.m_nStarted, 1);
     EXPECT_FALSE(m_pane.m_bFinishedCancelled);
     ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)
+{
+    struct Case
+    {
+        const char* pszWhat;
+        bool bFixed, bDragging, bRowResizing, bInRowResizing;
+        int nShift;
+        HCURSOR hExpected;
+    };
+    const Case cases[] = {
+        {"pane dragged", false, true, false, false, 0, CExtControlBar::g_hCursorArrow},
+        {"fixed bar along a row", true, true, false, false, 1, CExtControlBar::g_hCursorSizeWE},
+        {"fixed bar along a column", true, true, false, false, 2, CExtControlBar::g_hCursorSizeNS},
+        {"fixed bar elsewhere", true, true, false, false, 0, CExtControlBar::g_hCursorSizeAll},
+        {"row resized", false, false, true, false, 0, CExtControlBar::g_hCursorSizeNS},
+        {"resized in its row", false, false, false, true, 0, CExtControlBar::g_hCursorSizeWE},
+        {"over the caption", false, false, false, false, 0, CExtControlBar::g_hCursorSizeAll},
+    };
+    CPoint ptCaption = CaptionPoint();
+    m_frame.ClientToScreen(&ptCaption);
+    m_pane.ScreenToClient(&ptCaption);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszWhat);
+        m_pane.m_bFixedMode = c.bFixed;
+        m_pane.m_bDragging = c.bDragging;
+        m_pane.m_bRowResizing = c.bRowResizing;
+        m_pane.m_bInRowResizing = c.bInRowResizing;
+        CExtControlBar::g_DragStateShown.m_nShift = c.nShift;
+        ::SetCursor(nullptr);
+        m_pane.SetCursorForPoint(ptCaption);
+        EXPECT_EQ(::GetCursor(), c.hExpected);
+    }
+    m_pane.m_bFixedMode = m_pane.m_bDragging = m_pane.m_bRowResizing = m_pane.m_bInRowResizing = false;
+    CExtControlBar::g_DragStateShown.m_nShift = 0;
+    // a bar that may not move shows the plain arrow over its caption
+    CExtControlBar::g_bLockAllBars = true;
+    ::SetCursor(nullptr);
+    m_pane.SetCursorForPoint(ptCaption);
+    CExtControlBar::g_bLockAllBars = false;
+    EXPECT_EQ(::GetCursor(), CExtControlBar::g_hCursorArrow);
 }
 
 } // namespace

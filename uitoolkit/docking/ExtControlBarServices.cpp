@@ -11,6 +11,7 @@
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/core/ExtBarFilter.h"
 #include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynControlBar.h"
 
 #include <algorithm>
 
@@ -133,7 +134,9 @@ void CExtControlBar::CollectFrameBars(CExtControlBar* pSkip, CFrameWnd* pFrame,
             continue;
         if (pSkip != nullptr && (pBar == pSkip || ::IsChild(pSkip->m_hWnd, pBar->m_hWnd)))
             continue;
-        if (pBar->m_bDialogHosted || pBar->GetDockingFrame() != pFrame)
+        // A container is found through the panes it holds.
+        if (pBar->m_bDialogHosted || pBar->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)) ||
+            pBar->GetDockingFrame() != pFrame)
             continue;
         if (dwFilter != kxbars::FilterEverything &&
             !kxbars::FilterKeeps(BarFactsFor(pBar, dwFilter, ptScreen), dwFilter))

@@ -229,7 +229,6 @@ TEST_F(ExtDynTabControlBarTest, DraggingATabOutDissolvesTheContainer)
     CExtDynTabControlBar* pContainer = MakeTabs({0});
     ASSERT_NE(pContainer, nullptr);
     const HWND hContainer = pContainer->m_hWnd;
-    const CRect rcContainer = WindowRect(pContainer);
     const CPoint ptMarker = FrameMarkerCentre(CExtDynDockMarkerWnd::KindRight);
     ASSERT_NE(ptMarker, CPoint(-1, -1));
     CExtDynTabWnd& tabs = pContainer->m_wndTabs;
@@ -251,12 +250,16 @@ TEST_F(ExtDynTabControlBarTest, DraggingATabOutDissolvesTheContainer)
     input.Wait();
     Layout();
 
+    // The frame's right marker opens a fresh outer circle: the remaining
+    // page takes the container's place one circle further in.
     EXPECT_FALSE(::IsWindow(hContainer));
-    EXPECT_EQ(TopSlot(), &m_panes[1]);
-    EXPECT_EQ(WindowRect(&m_panes[1]), rcContainer);
+    auto* pTopBar = static_cast<CExtDockBar*>(m_frame.GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(pTopBar->GetCircleDockBar(2)->GetDockedControlBar(0), &m_panes[1]) << DumpDockLayout(&m_frame);
     EXPECT_EQ(m_panes[1].GetTabbedContainer(), nullptr);
     EXPECT_EQ(m_panes[0].GetTabbedContainer(), nullptr);
-    EXPECT_NE(m_panes[0].m_pDockBar, m_panes[1].m_pDockBar);
+    ASSERT_NE(m_panes[0].m_pDockBar, nullptr);
+    EXPECT_EQ(m_panes[0].m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_RIGHT);
+    EXPECT_EQ(static_cast<CExtDockBar*>(m_panes[0].m_pDockBar)->GetCircleNo(), 1u);
 }
 
 TEST_F(ExtDynTabControlBarTest, DroppingAContainerOfThreeInsertsItsPanesInRowOrder)
@@ -358,7 +361,7 @@ TEST_F(ExtDynTabControlBarTest, DoubleClickingATabFloatsItsPage)
     tabs.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(ptSecond.x, ptSecond.y));
     Layout();
     EXPECT_FALSE(::IsWindow(hContainer));
-    EXPECT_EQ(TopSlot(), &m_panes[1]);
+    EXPECT_EQ(TopSlot(), &m_panes[1]) << DumpDockLayout(&m_frame);
 }
 
 TEST_F(ExtDynTabControlBarTest, PreviewTabAloneLooksSelectedAndGoesWithTheTarget)
