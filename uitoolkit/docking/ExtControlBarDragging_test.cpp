@@ -1,5 +1,5 @@
 // Dragging a pane by its caption with real input: a click is no drag, Esc
-// cancels a running drag.
+// cancels a running drag, and so does the program's quit.
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/docking/ExtControlBar.h"
@@ -27,6 +27,11 @@ public:
         {
             m_pDraggedDuringDrag = GetDraggedBar();
             m_bCaptureDuringDrag = ::GetCapture() == m_hWnd;
+            if (m_nQuitCode != 0)
+            {
+                ::PostQuitMessage(m_nQuitCode);
+                m_nQuitCode = 0;
+            }
         }
         return CExtControlBar::HandleMouseMove(nFlags, ptClient);
     }
@@ -38,6 +43,8 @@ public:
         ++m_nFinished;
     }
 
+    // Posted as the program's quit at the first step of a drag.
+    int m_nQuitCode = 0;
     int m_nStarted = 0;
     int m_nFinished = 0;
     bool m_bFinishedCancelled = false;
@@ -155,6 +162,50 @@ TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
     EXPECT_EQ(m_pane.m_nStarted, 1);
     EXPECT_FALSE(m_pane.m_bFinishedCancelled);
     ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, QuitDuringADragEndsItAndReachesTheCallersLoop)
+{
+    const int kQuitCode = 7;
+    m_pane.m_nQuitCode = kQuitCode;
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint())
+        .ButtonDown()
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(10))
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(20))
+        .ButtonUp();
+    input.Play();
+    // The press runs the whole drag inside its dispatch; the quit it passes
+    // on must come out here, once.
+    bool bQuit = false;
+    WPARAM nCode = 0;
+    for (int nPoll = 0; nPoll < 500 && !bQuit; ++nPoll)
+    {
+        MSG msg;
+        while (!bQuit && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (msg.message == WM_QUIT)
+            {
+                bQuit = true;
+                nCode = msg.wParam;
+                break;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (!bQuit)
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    ASSERT_TRUE(bQuit);
+    EXPECT_EQ(nCode, static_cast<WPARAM>(kQuitCode));
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_EQ(m_pane.m_nFinished, 1);
+    EXPECT_TRUE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)

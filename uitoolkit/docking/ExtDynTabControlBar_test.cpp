@@ -291,6 +291,43 @@ TEST_F(ExtDynTabControlBarTest, DroppingAContainerOfThreeInsertsItsPanesInRowOrd
         EXPECT_EQ(pane.GetTabbedContainer(), pTabbed);
 }
 
+TEST_F(ExtDynTabControlBarTest, FrameBarsListTheContainerForItsPagesUnlessEverythingIsAsked)
+{
+    CExtDynTabControlBar* pContainer = MakeTabs({0});
+    ASSERT_NE(pContainer, nullptr);
+    auto count = [](const CArray<CExtControlBar*, CExtControlBar*>& arr, const CExtControlBar* pBar)
+    {
+        int n = 0;
+        for (INT_PTR i = 0; i < arr.GetSize(); ++i)
+            n += arr[i] == pBar ? 1 : 0;
+        return n;
+    };
+    const CPoint kNowhere(-1000, -1000);
+    CArray<CExtControlBar*, CExtControlBar*> arr;
+    CExtControlBar::CollectFrameBars(nullptr, &m_frame, arr, 0x5FF, kNowhere);
+    EXPECT_EQ(count(arr, pContainer), 1);
+    EXPECT_EQ(count(arr, &m_panes[0]), 0);
+    EXPECT_EQ(count(arr, &m_panes[1]), 0);
+    CExtControlBar::CollectFrameBars(nullptr, &m_frame, arr, 0xFFF, kNowhere);
+    EXPECT_EQ(count(arr, pContainer), 1);
+    EXPECT_EQ(count(arr, &m_panes[0]), 1);
+    EXPECT_EQ(count(arr, &m_panes[1]), 1);
+}
+
+TEST_F(ExtDynTabControlBarTest, ShowingAPageByItsCommandBringsItForward)
+{
+    CExtDynTabControlBar* pContainer = MakeTabs({0});
+    ASSERT_NE(pContainer, nullptr);
+    CExtDynTabWnd& tabs = pContainer->m_wndTabs;
+    CPagePane* pBehind = tabs.GetSelectedIndex() == tabs.FindBarItem(&m_panes[0]) ? &m_panes[1] : &m_panes[0];
+    ASSERT_NE(tabs.GetSelectedIndex(), tabs.FindBarItem(pBehind));
+    EXPECT_TRUE(CExtControlBar::ToggleFrameBarByCommand(&m_frame, pBehind->GetDlgCtrlID(), false));
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(tabs.GetSelectedIndex(), tabs.FindBarItem(pBehind));
+    EXPECT_EQ(::GetFocus(), pBehind->m_child.m_hWnd);
+    EXPECT_TRUE(pBehind->IsWindowVisible());
+}
+
 TEST_F(ExtDynTabControlBarTest, CtrlPageDownWrapsAndOneVisibleTabKeepsTheSelection)
 {
     CExtDynTabControlBar* pContainer = MakeTabs({0, 2});
