@@ -274,6 +274,8 @@ public:
     // whether it shows text.
     virtual bool HasGripper(bool* pbCaptionAtTop = nullptr, bool* pbCaptionShown = nullptr) const;
     virtual void DoPaintNC(CDC* pDC);
+    // The client background, through the theme.
+    virtual void DoPaintBackground(CDC* pDC);
     // Close, auto-hide and options-menu buttons, when the bar has none.
     virtual void CreateNcButtons();
     // Lines the visible caption buttons up, mirrored in a right-to-left
@@ -303,6 +305,8 @@ public:
                                 bool bCancelled);
     // Whether the move was consumed.
     virtual bool HandleMouseMove(UINT nFlags, CPoint ptClient);
+    // The cursor while the bar is dragged or resized, or over its caption.
+    virtual void SetCursorForPoint(const POINT& ptClient);
     virtual void ShowBar(bool bShow, bool bDelay, int nFlag);
     // Shows the bar through its command when it is hidden; whether it is
     // visible afterwards. A temporarily hidden bar stays hidden.
@@ -440,6 +444,9 @@ public:
     void CollectSiblingBars(bool bExcludeSelf, CArray<CExtControlBar*, CExtControlBar*>& arrOut, DWORD dwFilter,
                             POINT ptScreen) const;
     bool IsFocusInside() const { return m_bFocusInside; }
+    // The only visible pane of its floating frame, which then shows the
+    // pane's caption.
+    bool IsSingleInFloatingFrame() const;
     // Which edges of a docked pane get a splitter strip.
     void GetNcBorderFlags(bool* pbLeft, bool* pbTop, bool* pbRight, bool* pbBottom) const;
 
@@ -612,6 +619,12 @@ protected:
     bool DetectDragStart(int cxThreshold, int cyThreshold);
     void FocusAfterClick();
     void ShowDragStatus(UINT nStringId);
+    // Marker docking applies to this bar: the style is on and it is a pane.
+    bool UsesDockingMarkers() const;
+    // The drop kinds that put the bar into a tab strip.
+    static bool IsTabStripKind(int nDropKind);
+    static void HideMarkersOverTabStrip(int nDropKind, bool bMarkerStyle);
+    static void ShowTargetMarkers(CFrameWnd* pFrame, int nDropKind);
     // A press in the client area or on the caption; false leaves it to the
     // default handling.
     bool OnLeftButtonDown(CPoint ptClient);

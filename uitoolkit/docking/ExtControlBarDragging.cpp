@@ -55,10 +55,22 @@ bool CancelsDrag(UINT nMsg)
     }
 }
 
+// Takes the next message of the range off the queue. The quit comes with
+// any range: it goes back for the loop that owns it and ends the taking.
+bool TakeMessage(MSG& msg, UINT nFirst, UINT nLast, HWND hWnd = nullptr)
+{
+    if (!::PeekMessageA(&msg, hWnd, nFirst, nLast, PM_REMOVE))
+        return false;
+    if (msg.message != WM_QUIT)
+        return true;
+    ::PostQuitMessage(static_cast<int>(msg.wParam));
+    return false;
+}
+
 void RemovePeeked(const MSG& msg)
 {
     MSG removed;
-    ::PeekMessageA(&removed, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+    TakeMessage(removed, msg.message, msg.message, msg.hwnd);
 }
 
 } // namespace
@@ -165,7 +177,8 @@ bool CExtControlBar::DetectDragStart(int cxThreshold, int cyThreshold)
             break;
         if (!AfxPumpMessage())
         {
-            ::PostQuitMessage(0);
+            // The quit that slipped in is the program's: pass it on.
+            ::PostQuitMessage(static_cast<int>(AfxGetCurrentMessage()->wParam));
             break;
         }
         RunIdleInTrackingLoop();
@@ -180,7 +193,7 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
     if (!CanDrag(this))
         return;
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+    while (TakeMessage(msg, WM_KEYFIRST, WM_KEYLAST))
     {
     }
     const HWND hWnd = m_hWnd;
@@ -200,13 +213,20 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
     if (ptGrabOffset.x != 0 || ptGrabOffset.y != 0)
         (IsFloating() ? m_ptGrabFloating : IsDockedHorizontally() ? m_ptGrabDockedH : m_ptGrabDockedV) = ptGrabOffset;
     ContinueDragging(ptScreen, ::GetKeyState(VK_CONTROL) < 0);
-    // With markers a pane leaves its place at once and is dragged floating.
-    if (GetDockingType() == 1 && !IsFixedDockStyle() && g_DragStateNew.m_eDropKind == 0 && !g_DragStateNew.m_bEmpty)
+    if (UsesDockingMarkers())
     {
-        ApplyDrop(g_DragStateNew, false);
-        // Floating moved the bar to another parent; the drag keeps the mouse.
-        if (::IsWindow(hWnd) && CExtMouseCaptureSink::GetCapture() != hWnd)
-            CExtMouseCaptureSink::SetCapture(hWnd);
+        // A pane leaves its row at once when the first step floats it; the
+        // markers wait hidden until the next step.
+        if (g_DragStateNew.m_eDropKind == 0 && !g_DragStateNew.m_bEmpty)
+        {
+            ApplyDrop(g_DragStateNew, false);
+            // Floating moved the bar to another parent; the drag keeps the mouse.
+            if (::IsWindow(hWnd) && CExtMouseCaptureSink::GetCapture() != hWnd)
+                CExtMouseCaptureSink::SetCapture(hWnd);
+        }
+        CFrameWnd* pFrame = GetDockingFrame();
+        CExtDynDockMarkerWnd::CreateFrameMarkers(pFrame, false);
+        CExtDynDockMarkerWnd::UpdateTargetMarkers(pFrame, false);
     }
     SetTimer(kDragStepTimer, 50, nullptr);
 
@@ -238,7 +258,7 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
         if (msg.message == WM_MOUSEMOVE)
         {
             MSG last = msg;
-            while (::PeekMessageA(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE))
+            while (TakeMessage(msg, WM_MOUSEMOVE, WM_MOUSEMOVE))
                 last = msg;
             CPoint pt(static_cast<short>(LOWORD(last.lParam)), static_cast<short>(HIWORD(last.lParam)));
             if (last.hwnd != hWnd)
@@ -291,6 +311,11 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
         ::KillTimer(hWnd, kDragStepTimer);
 }
 
+bool CExtControlBar::UsesDockingMarkers() const
+{
+    return GetDockingType() == 1 && !m_bFixedMode && !IsFixedDockStyle();
+}
+
 void CExtControlBar::ContinueDragging(const POINT& ptScreen, bool bForceFloat)
 {
     if (g_bInContinueDragging || CPoint(ptScreen) == m_ptLastDrag)
@@ -298,51 +323,112 @@ void CExtControlBar::ContinueDragging(const POINT& ptScreen, bool bForceFloat)
     m_ptLastDrag = ptScreen;
     g_bInContinueDragging = true;
     g_DragStateNew.CalcDropTarget(ptScreen, bForceFloat);
-    // Tool bars move at once and show no markers.
-    const bool bMarkers = GetDockingType() == 1 && !IsFixedDockStyle();
-    const bool bFirstStep = g_DragStateShown.m_bEmpty;
-    if (bFirstStep || g_DragStateNew != g_DragStateShown)
+    const bool bMarkerStyle = GetDockingType() == 1;
+    const bool bMarkers = UsesDockingMarkers();
+    CFrameWnd* pFrame = GetDockingFrame();
+    const int nNewKind = g_DragStateNew.m_eDropKind;
+    if (g_DragStateNew == g_DragStateShown)
     {
-        g_DragStateShown.DrawTrackingOutline(true);
-        g_DragStateNew.DrawTrackingOutline(false);
+        if (bForceFloat)
+            CExtDynDockMarkerWnd::ShowAllMarkers(false);
+        else if (IsTabStripKind(nNewKind))
+            HideMarkersOverTabStrip(nNewKind, bMarkerStyle);
+        else if (bMarkers)
+            ShowTargetMarkers(pFrame, nNewKind);
+        CExtPaintManager::DispatchPendingPaint(true, true, true);
+    }
+    else
+    {
+        const int nShownKind = g_DragStateShown.m_eDropKind;
+        if (!g_DragStateShown.m_bEmpty)
+        {
+            // A tab preview over the same pane stays while the tab moves.
+            const bool bKeep = !g_DragStateNew.m_bEmpty && (nShownKind == 29 || nShownKind == 30) &&
+                               g_DragStateNew.m_pTarget == g_DragStateShown.m_pTarget;
+            if (!bKeep)
+            {
+                if (!IsTabStripKind(nShownKind))
+                    CExtPaintManager::DispatchPendingPaint(true, true, true);
+                g_DragStateShown.DrawTrackingOutline(true);
+            }
+            CExtPaintManager::DispatchPendingPaint(true, true, true);
+        }
+        if (!g_DragStateNew.m_bEmpty)
+        {
+            if (!g_DragStateShown.m_bEmpty && IsTabStripKind(nShownKind))
+                g_DragStateShown.SetTarget(nullptr, false);
+            if (!IsTabStripKind(nNewKind))
+                CExtPaintManager::DispatchPendingPaint(true, true, true);
+            g_DragStateNew.DrawTrackingOutline(false);
+        }
+        bool bApply = IsMarkerDockingStyle();
+        if (bApply && IsTabStripKind(nNewKind))
+        {
+            HideMarkersOverTabStrip(nNewKind, bMarkerStyle);
+            bApply = !bMarkerStyle;
+        }
+        else if (bApply && nNewKind != 26 && bMarkers)
+        {
+            CExtDynDockMarkerWnd::UpdateTargetMarkers(pFrame, true);
+            if (!bForceFloat)
+                ShowTargetMarkers(pFrame, nNewKind);
+        }
+        if (bApply && !g_DragStateShown.m_bEmpty && g_DragStateNew != g_DragStateShown)
+            ApplyDrop(g_DragStateNew, false);
         g_DragStateShown = g_DragStateNew;
     }
-    if (bMarkers)
-    {
-        CFrameWnd* pFrame = GetDockingFrame();
-        if (bFirstStep)
-            CExtDynDockMarkerWnd::CreateFrameMarkers(pFrame, true);
-        CExtDynDockMarkerWnd::UpdateTargetMarkers(pFrame, true);
-        CExtDynDockMarkerWnd::ShowAllMarkers(true);
-        CExtDynDockMarkerWnd::HighlightMarkerUnderCursor(g_DragStateShown.m_eDropKind);
-    }
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+    while (TakeMessage(msg, WM_TIMER, WM_TIMER))
         ::DispatchMessageA(&msg);
-    if (CExtMouseCaptureSink::GetCapture() != m_hWnd)
+    if (::IsWindow(m_hWnd) && CExtMouseCaptureSink::GetCapture() != m_hWnd)
         CExtMouseCaptureSink::SetCapture(m_hWnd);
     g_bInContinueDragging = false;
 }
 
+bool CExtControlBar::IsTabStripKind(int nDropKind)
+{
+    return nDropKind >= 28 && nDropKind <= 30;
+}
+
+void CExtControlBar::HideMarkersOverTabStrip(int nDropKind, bool bMarkerStyle)
+{
+    if (!bMarkerStyle)
+        return;
+    CExtDynDockMarkerWnd::HideAllHighlights(false);
+    // Over the strip itself the markers would hide the tabs.
+    if (nDropKind == 28 || nDropKind == 29)
+        CExtDynDockMarkerWnd::ShowAllMarkers(false);
+}
+
+void CExtControlBar::ShowTargetMarkers(CFrameWnd* pFrame, int nDropKind)
+{
+    CExtDynDockMarkerWnd::UpdateTargetMarkers(pFrame, true);
+    CExtDynDockMarkerWnd::ShowAllMarkers(true);
+    CExtDynDockMarkerWnd::HighlightMarkerUnderCursor(nDropKind);
+}
+
 void CExtControlBar::StopDragging(bool bCancel)
 {
+    CExtDynDockMarkerWnd::DestroyAllMarkers();
     if (!m_bDragging)
         return;
     m_bDragging = false;
     m_ptLastDrag = CPoint(-1, -1);
-    const bool bMarkers = GetDockingType() == 1;
+    const bool bShownEmpty = g_DragStateShown.m_bEmpty;
+    const bool bShownSame = g_DragStateShown == g_DragStateNew;
+    const bool bMarkerStyle = GetDockingType() == 1;
     // Marker docking has nothing to undo: a cancel applies what is shown.
-    if (bMarkers)
+    if (bMarkerStyle)
         bCancel = false;
-    const bool bShownEmptyOrSame = g_DragStateShown.m_bEmpty || g_DragStateShown == g_DragStateNew;
-    g_DragStateShown.DrawTrackingOutline(true);
-    CExtDynDockMarkerWnd::DestroyAllMarkers();
     if (!g_DragStateNew.m_bEmpty)
     {
         const InternalDraggingState_t computed = g_DragStateNew;
+        if (!IsTabStripKind(computed.m_eDropKind))
+            CExtPaintManager::DispatchPendingPaint(true, true, true);
+        g_DragStateNew.DrawTrackingOutline(true);
         OnDragFinished(g_DragStateShown, computed, bCancel);
         // A live drag applied its steps already; only the markers finish it.
-        if (!bCancel && (!IsMarkerDockingStyle() || !bShownEmptyOrSame || bMarkers))
+        if (!bCancel && (!IsMarkerDockingStyle() || !(bShownEmpty || bShownSame) || bMarkerStyle))
             ApplyDrop(computed, true);
     }
     g_DragStateShown.Reset();
@@ -351,6 +437,8 @@ void CExtControlBar::StopDragging(bool bCancel)
         return;
     if (CExtMouseCaptureSink::GetCapture() == m_hWnd)
         CExtMouseCaptureSink::ReleaseCapture();
+    if (IsFloating() && !IsMarkerDockingStyle())
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     if (bCancel && m_pDockSite != nullptr)
         m_pDockSite->DelayRecalcLayout(TRUE);
 }
@@ -376,6 +464,9 @@ void CExtControlBar::ShowDragStatus(UINT nStringId)
 
 bool CExtControlBar::HandleMouseMove(UINT, CPoint ptClient)
 {
+    SetCursorForPoint(ptClient);
+    if (m_bNcButtonHover)
+        return true;
     if (m_bRowResizing)
     {
         ContinueRowResizing();
@@ -386,20 +477,72 @@ bool CExtControlBar::HandleMouseMove(UINT, CPoint ptClient)
         ContinueInRowResizing();
         return true;
     }
-    if (!m_bDragging)
-        return false;
-    ClientToScreen(&ptClient);
-    ContinueDragging(ptClient, ::GetKeyState(VK_CONTROL) < 0);
-    return true;
+    if (m_bDragging)
+    {
+        ClientToScreen(&ptClient);
+        ContinueDragging(ptClient, ::GetKeyState(VK_CONTROL) < 0);
+        return true;
+    }
+    if (IsFloating() && CExtMiniDockFrameWnd::g_bFloatingFrameToTopOnHover && !IsPopupTrackingActive())
+        if (CFrameWnd* pFloatFrame = GetParentFrame())
+            pFloatFrame->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return false;
+}
+
+void CExtControlBar::SetCursorForPoint(const POINT& ptClient)
+{
+    if (IsFrameHelpMode(this))
+        return;
+    HCURSOR hCursor = reinterpret_cast<HCURSOR>(::GetClassLongPtrA(m_hWnd, GCLP_HCURSOR));
+    const bool bResizing = m_bRowResizing || m_bInRowResizing;
+    if (m_bDragging)
+    {
+        if (m_bFixedMode)
+        {
+            const int nShift = g_DragStateShown.m_nShift;
+            hCursor = nShift == 1 ? g_hCursorSizeWE : nShift == 2 ? g_hCursorSizeNS : g_hCursorSizeAll;
+        }
+    }
+    else if (bResizing)
+        hCursor = (IsDockedHorizontally() == m_bInRowResizing) ? g_hCursorSizeWE : g_hCursorSizeNS;
+    else if (!m_bDialogHosted && !IsFloating())
+    {
+        CPoint pt(ptClient);
+        ClientToScreen(&pt);
+        CRect rcWindow;
+        GetWindowRect(&rcWindow);
+        pt.Offset(-rcWindow.left, -rcWindow.top);
+        if (m_rectCaption.PtInRect(pt))
+        {
+            HCURSOR hButtonCursor = nullptr;
+            for (INT_PTR i = 0; i < m_arrNcButtons.GetSize() && hButtonCursor == nullptr; ++i)
+                if (m_arrNcButtons[i]->OnQueryVisibility() && m_arrNcButtons[i]->m_rc.PtInRect(pt))
+                    hButtonCursor = m_arrNcButtons[i]->OnQueryCursor(pt);
+            hCursor = hButtonCursor != nullptr ? hButtonCursor : CanDrag(this) ? g_hCursorSizeAll : g_hCursorArrow;
+        }
+    }
+    if (hCursor != nullptr && hCursor != ::GetCursor())
+        ::SetCursor(hCursor);
 }
 
 bool CExtControlBar::OnLeftButtonDown(CPoint ptClient)
 {
+    if (m_pDockBar == nullptr || IsPopupTrackingActive())
+        return false;
     // A fixed-size bar that does not drag live keeps the framework's drag.
-    if (m_pDockBar == nullptr || (m_bFixedMode && !IsMarkerDockingStyle()) || IsFloating() || IsPopupTrackingActive())
+    if (m_bFixedMode && !IsMarkerDockingStyle())
         return false;
     CPoint ptScreen = ptClient;
     ClientToScreen(&ptScreen);
+    if (IsFloating())
+    {
+        // The floating frame moves the bar as if its caption was pressed.
+        CFrameWnd* pFloatFrame = GetParentFrame();
+        if (pFloatFrame == nullptr || !pFloatFrame->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)))
+            return false;
+        pFloatFrame->SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(ptScreen.x, ptScreen.y));
+        return true;
+    }
     CRect rcWindow;
     GetWindowRect(&rcWindow);
     if (!m_bFixedMode)

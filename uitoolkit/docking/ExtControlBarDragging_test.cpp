@@ -1,5 +1,5 @@
 // Dragging a pane by its caption with real input: a click is no drag, Esc
-// cancels a running drag.
+// cancels a running drag, and so does the program's quit.
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/docking/ExtControlBar.h"
@@ -27,6 +27,11 @@ public:
         {
             m_pDraggedDuringDrag = GetDraggedBar();
             m_bCaptureDuringDrag = ::GetCapture() == m_hWnd;
+            if (m_nQuitCode != 0)
+            {
+                ::PostQuitMessage(m_nQuitCode);
+                m_nQuitCode = 0;
+            }
         }
         return CExtControlBar::HandleMouseMove(nFlags, ptClient);
     }
@@ -38,6 +43,8 @@ public:
         ++m_nFinished;
     }
 
+    // Posted as the program's quit at the first step of a drag.
+    int m_nQuitCode = 0;
     int m_nStarted = 0;
     int m_nFinished = 0;
     bool m_bFinishedCancelled = false;
@@ -88,7 +95,8 @@ protected:
         {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
-            if (msg.message == WM_LBUTTONUP || (msg.message == WM_LBUTTONDOWN && m_pane.m_nFinished > 0))
+            const bool bPress = msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN;
+            if (msg.message == WM_LBUTTONUP || (bPress && m_pane.m_nFinished > 0))
                 return true;
         }
         ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -154,6 +162,93 @@ TEST_F(ExtControlBarDraggingTest, ReleaseEndsTheDrag)
     EXPECT_EQ(m_pane.m_nStarted, 1);
     EXPECT_FALSE(m_pane.m_bFinishedCancelled);
     ExpectNoDragLeft();
+}
+
+TEST_F(ExtControlBarDraggingTest, QuitDuringADragEndsItAndReachesTheCallersLoop)
+{
+    const int kQuitCode = 7;
+    m_pane.m_nQuitCode = kQuitCode;
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint())
+        .ButtonDown()
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(10))
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(20))
+        .ButtonUp();
+    input.Play();
+    // The press runs the whole drag inside its dispatch; the quit it passes
+    // on must come out here, once.
+    bool bQuit = false;
+    WPARAM nCode = 0;
+    for (int nPoll = 0; nPoll < 500 && !bQuit; ++nPoll)
+    {
+        MSG msg;
+        while (!bQuit && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (msg.message == WM_QUIT)
+            {
+                bQuit = true;
+                nCode = msg.wParam;
+                break;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (!bQuit)
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    ASSERT_TRUE(bQuit);
+    EXPECT_EQ(nCode, static_cast<WPARAM>(kQuitCode));
+    EXPECT_EQ(m_pane.m_nStarted, 1);
+    EXPECT_EQ(m_pane.m_nFinished, 1);
+    EXPECT_TRUE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)
+{
+    struct Case
+    {
+        const char* pszWhat;
+        bool bFixed, bDragging, bRowResizing, bInRowResizing;
+        int nShift;
+        HCURSOR hExpected;
+    };
+    const Case cases[] = {
+        {"pane dragged", false, true, false, false, 0, CExtControlBar::g_hCursorArrow},
+        {"fixed bar along a row", true, true, false, false, 1, CExtControlBar::g_hCursorSizeWE},
+        {"fixed bar along a column", true, true, false, false, 2, CExtControlBar::g_hCursorSizeNS},
+        {"fixed bar elsewhere", true, true, false, false, 0, CExtControlBar::g_hCursorSizeAll},
+        {"row resized", false, false, true, false, 0, CExtControlBar::g_hCursorSizeNS},
+        {"resized in its row", false, false, false, true, 0, CExtControlBar::g_hCursorSizeWE},
+        {"over the caption", false, false, false, false, 0, CExtControlBar::g_hCursorSizeAll},
+    };
+    CPoint ptCaption = CaptionPoint();
+    m_frame.ClientToScreen(&ptCaption);
+    m_pane.ScreenToClient(&ptCaption);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszWhat);
+        m_pane.m_bFixedMode = c.bFixed;
+        m_pane.m_bDragging = c.bDragging;
+        m_pane.m_bRowResizing = c.bRowResizing;
+        m_pane.m_bInRowResizing = c.bInRowResizing;
+        CExtControlBar::g_DragStateShown.m_nShift = c.nShift;
+        ::SetCursor(nullptr);
+        m_pane.SetCursorForPoint(ptCaption);
+        EXPECT_EQ(::GetCursor(), c.hExpected);
+    }
+    m_pane.m_bFixedMode = m_pane.m_bDragging = m_pane.m_bRowResizing = m_pane.m_bInRowResizing = false;
+    CExtControlBar::g_DragStateShown.m_nShift = 0;
+    // a bar that may not move shows the plain arrow over its caption
+    CExtControlBar::g_bLockAllBars = true;
+    ::SetCursor(nullptr);
+    m_pane.SetCursorForPoint(ptCaption);
+    CExtControlBar::g_bLockAllBars = false;
+    EXPECT_EQ(::GetCursor(), CExtControlBar::g_hCursorArrow);
 }
 
 } // namespace

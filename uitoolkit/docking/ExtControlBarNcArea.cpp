@@ -1,9 +1,14 @@
 // A docked pane's own frame: the caption, the splitter strips between it and
 // its neighbours, their hit codes and their painting through the theme.
+#include "framework/win/MiniFrameWnd.h"
+#include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/controls/ExtMemoryDC.h"
+#include "uitoolkit/docking/ExtControlBar.h"
 #include "uitoolkit/docking/ExtDynTabControlBar.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
+
+#include <utility>
 
 namespace
 {
@@ -41,7 +46,8 @@ bool CExtControlBar::HasGripper(bool* pbCaptionAtTop, bool* pbCaptionShown) cons
         *pbCaptionAtTop = false;
     if (pbCaptionShown != nullptr)
         *pbCaptionShown = false;
-    if (m_hWnd == nullptr || (m_dwStyle & CBRS_GRIPPER) == 0 || IsFloating())
+    // A pane alone in its floating frame shows the frame's caption instead.
+    if (m_hWnd == nullptr || (m_dwStyle & CBRS_GRIPPER) == 0 || IsFloating() || IsSingleInFloatingFrame())
         return false;
     // A page shows its text on its tab and in the container's caption.
     if (GetTabbedContainer() != nullptr && GetTabbedContainer() != this && !m_bAutoHidden)
@@ -50,6 +56,34 @@ bool CExtControlBar::HasGripper(bool* pbCaptionAtTop, bool* pbCaptionShown) cons
         *pbCaptionAtTop = m_bCaptionAlwaysAtTop || IsDockedVertically();
     if (pbCaptionShown != nullptr)
         *pbCaptionShown = true;
+    return true;
+}
+
+bool CExtControlBar::IsSingleInFloatingFrame() const
+{
+    if (m_pDockSite == nullptr || !IsVisible() || m_bFixedMode)
+        return false;
+    CFrameWnd* pFrame = GetParentFrame();
+    if (pFrame == nullptr || !pFrame->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
+        return false;
+    // A tabbed container counts as one pane; its pages and plain containers
+    // are not panes of the frame.
+    for (POSITION pos = m_pDockSite->m_listControlBars.GetHeadPosition(); pos != nullptr;)
+    {
+        auto* pOther = static_cast<CControlBar*>(m_pDockSite->m_listControlBars.GetNext(pos));
+        if (pOther == this || !pOther->IsKindOf(RUNTIME_CLASS(CExtControlBar)))
+            continue;
+        auto* pPane = static_cast<CExtControlBar*>(pOther);
+        CDockBar* pDockBar = pPane->m_pDockBar;
+        if (pPane->m_bFixedMode || pPane->m_pDockSite == nullptr || pDockBar == nullptr ||
+            (pPane->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)) &&
+             !pPane->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar))) ||
+            pPane->GetParentFrame() != pFrame || !::IsWindow(pDockBar->GetSafeHwnd()) ||
+            !pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockBar)) || pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockDynTabBar)) ||
+            !pPane->IsVisible())
+            continue;
+        return false;
+    }
     return true;
 }
 
@@ -75,6 +109,25 @@ void CExtControlBar::GetNcBorderFlags(bool* pbLeft, bool* pbTop, bool* pbRight, 
     const bool bLast = !AnyVisibleBar(arr, nSelf + 1, nEnd);
     const bool bPreviousRow = AnyVisibleBar(arr, 1, nFirst);
     const bool bNextRow = AnyVisibleBar(arr, nEnd + 1, static_cast<int>(arr.GetSize()));
+    if (pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockDynBar)))
+    {
+        // Inside a container only the neighbours count: the container's own
+        // strips separate it from the rest of the frame.
+        bool* pbRowStart = pbTop;
+        bool* pbRowEnd = pbBottom;
+        bool* pbFirst = pbLeft;
+        bool* pbLast = pbRight;
+        if (!static_cast<CExtDockDynBar*>(pDockBar)->IsHorzRows())
+        {
+            std::swap(pbRowStart, pbFirst);
+            std::swap(pbRowEnd, pbLast);
+        }
+        *pbRowStart = bPreviousRow;
+        *pbRowEnd = bNextRow;
+        *pbFirst = !bFirst;
+        *pbLast = !bLast;
+        return;
+    }
     // The outermost circle keeps its strips against the frame's edge.
     if (pDockBar->GetCircleNo() < 1)
         return;
@@ -264,10 +317,15 @@ void CExtControlBar::DoPaintNC(CDC* pDC)
     pDC->ExcludeClipRect(&rcClient);
     CExtPaintManager* pPM = g_PaintManager.GetPM();
     if (!pPM->IsInheritedBackgroundUsed(this, 0) || !pPM->PaintInheritedBackground(false, *pDC, this, 0))
-        ::FillRect(pDC->GetSafeHdc(), &rcWindow, pPM->GetBrush(COLOR_BTNFACE));
+        pDC->FillSolidRect(&rcWindow, pPM->GetColor(1000, this, 0));
     const bool bFloating = IsFloating();
-    CExtPaintManager::BarFrameParams frame(this, rcWindow, rcClient, bFloating, !m_bFixedMode, !m_bFixedMode);
-    pPM->PaintBarFrame(*pDC, frame);
+    // A tool bar torn off a menu shows no frame while it floats under the cursor.
+    const CExtPopupMenuWnd::TEAROFFNOTIFICATON* pTearOff = CExtPopupMenuWnd::TEAROFFNOTIFICATON::g_pActive;
+    if (!(bFloating && m_bFixedMode && pTearOff != nullptr && pTearOff->m_pBar == this))
+    {
+        CExtPaintManager::BarFrameParams frame(this, rcWindow, rcClient, bFloating, !m_bFixedMode, !m_bFixedMode);
+        pPM->PaintBarFrame(*pDC, frame);
+    }
 
     bool bCaptionAtTop = false;
     if (!HasGripper(&bCaptionAtTop) || bFloating)
@@ -380,6 +438,7 @@ LRESULT CExtControlBar::OnPrintBar(UINT nMsg, HDC hDC, UINT nFlags)
         if (dcMem.CreateCompatibleDC(pDC) && bmp.CreateCompatibleBitmap(pDC, rcClient.Width(), rcClient.Height()))
         {
             CBitmap* pOld = dcMem.SelectObject(&bmp);
+            DoPaintBackground(&dcMem);
             DoPaint(&dcMem);
             pDC->BitBlt(rcClient.left, rcClient.top, rcClient.Width(), rcClient.Height(), &dcMem, 0, 0, SRCCOPY);
             dcMem.SelectObject(pOld);

@@ -7,6 +7,7 @@
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/commands/ExtResourceManager.h"
 #include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynControlBar.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/paint/ExtPaintRecords.h"
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
@@ -43,6 +44,14 @@ public:
         CExtPaintManagerXP::PaintBarCaption(dc, p);
     }
     std::vector<Caption> m_captions;
+};
+
+// Remembers what the bars ask of the client-area painting.
+class CRecordingClientTheme : public CExtPaintManagerXP
+{
+public:
+    void OnPaintSessionComplete(CObject* pHelperSrc, LPARAM) override { m_sessions.push_back(pHelperSrc); }
+    std::vector<CObject*> m_sessions;
 };
 
 // A caption button of 14 pixels that lines up from the caption's far end,
@@ -348,6 +357,99 @@ TEST_F(ExtControlBarNcAreaTest, PrintingOnlyTheChildrenPaintsNothingOfTheBar)
         else
             EXPECT_NE(canvas.Pixels().At(ptCaption.x, ptCaption.y), crBack);
     }
+}
+
+TEST_F(ExtControlBarNcAreaTest, PanesInAContainerGetStripsOnlyTowardsEachOther)
+{
+    // Beside at the top the panes stack in two rows; at the left they share one.
+    struct Case
+    {
+        UINT nSide;
+        bool bFirst[4]; // left, top, right, bottom of the pane put beside
+        bool bSecond[4];
+    };
+    const Case cases[] = {
+        {AFX_IDW_DOCKBAR_TOP, {false, false, false, true}, {false, true, false, false}},
+        {AFX_IDW_DOCKBAR_LEFT, {false, false, true, false}, {true, false, false, false}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.nSide);
+        CExtControlBar* pTarget = NewPane("Target", 400, 300);
+        CExtControlBar* pBeside = NewPane("Beside", 400, 300);
+        Circle(1, AFX_IDW_DOCKBAR_TOP)->DockControlBar(pTarget, nullptr);
+        Layout();
+        ASSERT_TRUE(pBeside->DockBeside(50, pTarget, c.nSide, true));
+        Layout();
+        ASSERT_TRUE(pBeside->m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockDynBar)));
+        CExtControlBar* pInOrder[] = {pBeside, pTarget};
+        const bool* pExpected[] = {c.bFirst, c.bSecond};
+        for (int i = 0; i < 2; ++i)
+        {
+            bool b[4] = {};
+            pInOrder[i]->GetNcBorderFlags(&b[0], &b[1], &b[2], &b[3]);
+            for (int nEdge = 0; nEdge < 4; ++nEdge)
+                EXPECT_EQ(b[nEdge], pExpected[i][nEdge]) << "pane " << i << " edge " << nEdge;
+        }
+        // the strip between them belongs to the first one
+        EXPECT_FALSE(pBeside->m_rectRowSplitter.IsRectEmpty() && pBeside->m_rectTrailingSplitter.IsRectEmpty());
+        EXPECT_TRUE(pTarget->m_rectRowSplitter.IsRectEmpty());
+        EXPECT_TRUE(pTarget->m_rectTrailingSplitter.IsRectEmpty());
+        pBeside->FloatAt(500, 300, CBRS_ALIGN_TOP);
+        m_frame.ShowControlBar(pBeside, FALSE, FALSE);
+        m_frame.ShowControlBar(pTarget, FALSE, FALSE);
+        Layout();
+    }
+}
+
+TEST_F(ExtControlBarNcAreaTest, APaneAloneInItsFloatingFrameShowsNoCaption)
+{
+    CExtControlBar* pFloating = NewPane("Floating", 300, 200);
+    CExtControlBar* pBeside = NewPane("Beside", 300, 200);
+    Circle(1, AFX_IDW_DOCKBAR_TOP)->DockControlBar(pBeside, nullptr);
+    Layout();
+    ASSERT_TRUE(pFloating->FloatAt(400, 300, CBRS_ALIGN_TOP));
+    ASSERT_TRUE(pBeside->DockBeside(50, pFloating, AFX_IDW_DOCKBAR_TOP, true));
+    Layout();
+    ASSERT_TRUE(pBeside->m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockDynBar)));
+    ASSERT_NE(pFloating->GetParentFrame(), &m_frame);
+    EXPECT_TRUE(pFloating->HasGripper());
+    EXPECT_TRUE(pBeside->HasGripper());
+    m_frame.ShowControlBar(pBeside, FALSE, FALSE);
+    EXPECT_TRUE(pFloating->IsSingleInFloatingFrame());
+    EXPECT_FALSE(pFloating->HasGripper());
+    m_frame.ShowControlBar(pBeside, TRUE, FALSE);
+    EXPECT_TRUE(pFloating->HasGripper());
+}
+
+TEST_F(ExtControlBarNcAreaTest, TheThemePaintsTheClientAreaUnlessAChildCoversIt)
+{
+    auto* pTheme = new CRecordingClientTheme;
+    ASSERT_TRUE(g_PaintManager.InstallPaintManager(pTheme));
+    CExtControlBar* pPane = NewPane("Client");
+    Circle(1, AFX_IDW_DOCKBAR_TOP)->DockControlBar(pPane, nullptr);
+    Layout();
+    CRect rcClient;
+    pPane->GetClientRect(&rcClient);
+    ASSERT_FALSE(rcClient.IsRectEmpty());
+    kxgui::DibCanvas canvas(rcClient.Width(), rcClient.Height(), RGB(1, 2, 3));
+    pTheme->m_sessions.clear();
+    pPane->DoPaint(CDC::FromHandle(canvas.Dc()));
+    EXPECT_EQ(pTheme->m_sessions, std::vector<CObject*>{pPane});
+    const CPoint ptCentre(rcClient.Width() / 2, rcClient.Height() / 2);
+    EXPECT_EQ(canvas.Pixels().At(ptCentre.x, ptCentre.y), pTheme->GetColor(CExtPaintManager::TC_FACE_NORMAL, pPane, 0));
+
+    // a child over the whole client area paints everything there is
+    CWnd child;
+    ASSERT_TRUE(
+        child.CreateEx(0, AfxRegisterWndClass(0), "child", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), pPane, 1));
+    pPane->RepositionChild(rcClient.Width(), rcClient.Height(), false);
+    pTheme->m_sessions.clear();
+    kxgui::DibCanvas untouched(rcClient.Width(), rcClient.Height(), RGB(1, 2, 3));
+    pPane->DoPaint(CDC::FromHandle(untouched.Dc()));
+    EXPECT_TRUE(pTheme->m_sessions.empty());
+    EXPECT_EQ(untouched.Pixels().At(ptCentre.x, ptCentre.y), RGB(1, 2, 3));
+    child.DestroyWindow();
 }
 
 TEST_F(ExtControlBarNcAreaTest, ScreenshotsOfPanesOnEverySide)

@@ -126,7 +126,7 @@ bool CExtControlBar::Create(LPCTSTR lpszCaption, CWnd* pParentWnd, UINT nID, DWO
         sText = lpszCaption;
     else if (nID != 0 && nID != static_cast<UINT>(-1) && pParentWnd != nullptr)
         sText = BarTextFromCommand(pParentWnd, nID);
-    // The window class paints nothing; DoPaint fills with the theme's face.
+    // The window class paints nothing; the theme paints the client area.
     if (!CWnd::CreateEx(0, "Quorbis-ControlBar", sText, (dwStyle & ~kBarStyleBits) | WS_CLIPCHILDREN, CRect(0, 0, 0, 0),
                         pParentWnd, nID))
         return false;
@@ -207,8 +207,31 @@ void CExtControlBar::DoPaint(CDC* pDC)
 {
     CRect rcClient;
     GetClientRect(&rcClient);
-    CExtMemoryDC dc(pDC, &rcClient);
-    ::FillRect(dc.GetSafeHdc(), &rcClient, g_PaintManager->GetBrush(COLOR_BTNFACE));
+    if (m_bChildFillsClient && !m_bFixedMode)
+    {
+        // A child that covers the whole client area paints all of it.
+        const HWND hChild = ::GetWindow(m_hWnd, GW_CHILD);
+        CRect rcChild;
+        if (hChild != nullptr && ::IsWindowVisible(hChild) && ::GetWindowRect(hChild, &rcChild))
+        {
+            ScreenToClient(&rcChild);
+            if (rcChild == rcClient)
+                return;
+        }
+    }
+    if (rcClient.IsRectEmpty() || !pDC->RectVisible(&rcClient))
+        return;
+    CExtPaintManager::ExcludeVisibleChildren(pDC->GetSafeHdc(), m_hWnd, nullptr, 0);
+    CExtMemoryDC dc(pDC, &rcClient, CExtMemoryDC::MDC_OFFSCREEN | CExtMemoryDC::MDC_FILL_BACKGROUND);
+    DoPaintBackground(&dc);
+    g_PaintManager->OnPaintSessionComplete(this, 0);
+}
+
+void CExtControlBar::DoPaintBackground(CDC* pDC)
+{
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    g_PaintManager->PaintControlBarClientArea(*pDC, rcClient, this, 0);
 }
 
 LRESULT CExtControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -9,12 +9,14 @@
 #include "uitoolkit/commands/ExtCmdManager.h"
 #include "uitoolkit/bars/ExtToolControlBar.h"
 #include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynControlBar.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
 #include "uitoolkit/testsupport/ExtTestDockFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace
 {
@@ -253,6 +255,47 @@ TEST_F(ExtControlBarObjectTest, CollectFrameBarsFilters)
     top.CollectSiblingBars(true, arrSiblings, 0x5FF, kNowhere);
     ASSERT_EQ(arrSiblings.GetSize(), 2);
     EXPECT_EQ(arrSiblings[0], &left);
+}
+
+TEST_F(ExtControlBarObjectTest, CollectFrameBarsFindsThePanesOfAContainerNotTheContainer)
+{
+    ASSERT_TRUE(CExtControlBar::EnableFrameDocking(&m_frame));
+    CExtControlBar panes[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_TRUE(panes[i].Create("pane", &m_frame, kIdBar1 + static_cast<UINT>(i),
+                                    WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER));
+        panes[i].EnableDocking(CBRS_ALIGN_ANY);
+    }
+    static_cast<CExtDockBar*>(m_frame.GetControlBar(AFX_IDW_DOCKBAR_TOP))
+        ->GetCircleDockBar(1)
+        ->DockControlBar(&panes[0], nullptr);
+    Layout();
+    ASSERT_TRUE(panes[1].DockBeside(50, &panes[0], AFX_IDW_DOCKBAR_LEFT, true));
+    Layout();
+    CControlBar* pContainer = panes[0].m_pDockBar->GetParent() != nullptr
+                                  ? static_cast<CControlBar*>(panes[0].m_pDockBar->GetParent())
+                                  : nullptr;
+    ASSERT_TRUE(pContainer != nullptr && pContainer->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)));
+    const std::string sContainer = "  row " + std::to_string(pContainer->GetDlgCtrlID()) +
+                                   "\n    CExtDockDynBar\n      row " + std::to_string(kIdBar2) + " " +
+                                   std::to_string(kIdBar1) + "\n";
+    EXPECT_NE(DumpDockLayout(&m_frame).find(sContainer), std::string::npos) << DumpDockLayout(&m_frame);
+    for (CExtControlBar& pane : panes)
+    {
+        EXPECT_TRUE(pane.IsDocked());
+        EXPECT_FALSE(pane.IsFloating());
+        EXPECT_EQ(pane.GetDockingFrame(), &m_frame);
+    }
+    for (DWORD dwFilter : {0x5FFul, 0xFFFul})
+    {
+        CArray<CExtControlBar*, CExtControlBar*> arrOut;
+        CExtControlBar::CollectFrameBars(nullptr, &m_frame, arrOut, dwFilter, CPoint(-1000, -1000));
+        ASSERT_EQ(arrOut.GetSize(), 2) << std::hex << dwFilter;
+        EXPECT_EQ(arrOut[0], &panes[0]);
+        EXPECT_EQ(arrOut[1], &panes[1]);
+    }
+    m_frame.DestroyWindow();
 }
 
 // A child that answers the layout messages and counts them.
@@ -530,9 +573,9 @@ TEST_F(ExtControlBarObjectTest, BarsPaintTheThemesFace)
         const kxgui::PixelBuffer shot = kxgui::CaptureScreen(m_frame.m_hWnd);
         ASSERT_FALSE(shot.IsEmpty());
         kxgui::SaveArtifact(shot, std::string("docking_bars_") + theme.pszName + ".png");
-        const COLORREF clrFace = g_PaintManager->GetColor(COLOR_BTNFACE);
         for (CWnd* pBar : {static_cast<CWnd*>(&top), static_cast<CWnd*>(&left), static_cast<CWnd*>(&dialogBar)})
         {
+            const COLORREF clrFace = g_PaintManager->GetColor(CExtPaintManager::TC_FACE_NORMAL, pBar, 0);
             CRect rc;
             pBar->GetClientRect(&rc);
             ASSERT_FALSE(rc.IsRectEmpty()) << theme.pszName;

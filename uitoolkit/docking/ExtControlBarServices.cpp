@@ -11,6 +11,7 @@
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/core/ExtBarFilter.h"
 #include "uitoolkit/docking/ExtControlBar.h"
+#include "uitoolkit/docking/ExtDynTabControlBar.h"
 
 #include <algorithm>
 
@@ -133,11 +134,20 @@ void CExtControlBar::CollectFrameBars(CExtControlBar* pSkip, CFrameWnd* pFrame,
             continue;
         if (pSkip != nullptr && (pBar == pSkip || ::IsChild(pSkip->m_hWnd, pBar->m_hWnd)))
             continue;
-        if (pBar->m_bDialogHosted || pBar->GetDockingFrame() != pFrame)
+        // A plain container is found through the panes it holds; a tabbed
+        // one stands for its pages.
+        const bool bPlainContainer =
+            pBar->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)) && !pBar->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar));
+        if (pBar->m_bDialogHosted || bPlainContainer || pBar->GetDockingFrame() != pFrame)
             continue;
-        if (dwFilter != kxbars::FilterEverything &&
-            !kxbars::FilterKeeps(BarFactsFor(pBar, dwFilter, ptScreen), dwFilter))
-            continue;
+        if (dwFilter != kxbars::FilterEverything)
+        {
+            if (!kxbars::FilterKeeps(BarFactsFor(pBar, dwFilter, ptScreen), dwFilter))
+                continue;
+            for (CExtControlBar* pContainer = pBar->GetTabbedContainer(); pContainer != nullptr && pContainer != pBar;
+                 pContainer = pBar->GetTabbedContainer())
+                pBar = pContainer;
+        }
         bool bListed = false;
         for (INT_PTR j = 0; j < arrOut.GetSize() && !bListed; ++j)
             bListed = arrOut[j] == pBar;
@@ -290,6 +300,16 @@ bool CExtControlBar::ToggleVisibilityByCommand(bool bAllowHide)
         m_pDockSite->ShowControlBar(this, TRUE, FALSE);
         if (pParentFrame != nullptr && pParentFrame->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)))
             pParentFrame->RecalcLayout();
+    }
+    else if (CExtDynTabControlBar* pTabbed = GetTabbedContainer(); pTabbed != nullptr && pTabbed != this)
+    {
+        // A page behind another one comes to the front of its container.
+        const int nIndex = pTabbed->m_wndTabs.FindBarItem(this);
+        if (nIndex >= 0)
+        {
+            pTabbed->m_wndTabs.ModifyItemStyle(nIndex, CExtTabCore::ItemHidden, 0);
+            pTabbed->m_wndTabs.SelectItem(nIndex, true, true);
+        }
     }
     else if (pParentFrame != nullptr && pParentFrame->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
         pParentFrame->BringWindowToTop();

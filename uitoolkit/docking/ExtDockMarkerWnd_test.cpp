@@ -79,6 +79,12 @@ protected:
             bar.m_bDragging = true;
             CExtControlBar::g_DragStateShown.m_pBar = CExtControlBar::g_DragStateNew.m_pBar = &bar;
             CExtControlBar::g_DragStateNew.m_bEmpty = false;
+            // The loop's first step makes the markers, hidden until the next.
+            const CPoint ptFirst(pt.x - 1, pt.y);
+            kxgui::MoveMouseTo(ptFirst);
+            bar.ContinueDragging(ptFirst, false);
+            CExtDynDockMarkerWnd::CreateFrameMarkers(&m_frame, false);
+            CExtDynDockMarkerWnd::UpdateTargetMarkers(&m_frame, false);
         }
         kxgui::MoveMouseTo(pt);
         bar.ContinueDragging(pt, false);

@@ -40,33 +40,6 @@ CExtDynControlBar* AsContainer(CExtControlBar* pBar)
     return pContainer->m_pNestedDockBar != nullptr ? pContainer : nullptr;
 }
 
-// The only visible resizable pane of its floating frame: the frame's own
-// caption serves it.
-bool IsSingleInFloatingFrame(const CExtControlBar* pBar)
-{
-    if (pBar->m_pDockSite == nullptr || !pBar->IsVisible() || pBar->IsFixedMode())
-        return false;
-    CFrameWnd* pFrame = pBar->GetParentFrame();
-    if (pFrame == nullptr || !pFrame->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)))
-        return false;
-    for (POSITION pos = pBar->m_pDockSite->m_listControlBars.GetHeadPosition(); pos != nullptr;)
-    {
-        auto* pOther = static_cast<CControlBar*>(pBar->m_pDockSite->m_listControlBars.GetNext(pos));
-        if (pOther == pBar || !pOther->IsKindOf(RUNTIME_CLASS(CExtControlBar)))
-            continue;
-        auto* pPane = static_cast<CExtControlBar*>(pOther);
-        if (pPane->IsFixedMode() || pPane->m_pDockSite == nullptr || pPane->m_pDockBar == nullptr ||
-            (pPane->IsKindOf(RUNTIME_CLASS(CExtDynControlBar)) &&
-             !pPane->IsKindOf(RUNTIME_CLASS(CExtDynTabControlBar))) ||
-            pPane->GetParentFrame() != pFrame || !IsLiveWindow(pPane->m_pDockBar) ||
-            !pPane->m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockBar)) ||
-            pPane->m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockDynTabBar)) || !pPane->IsVisible())
-            continue;
-        return false;
-    }
-    return true;
-}
-
 bool IsShownPage(const CExtControlBar* pPage)
 {
     return pPage->IsVisible() && pPage->TakesPartInTabLayout();
@@ -553,7 +526,7 @@ BOOL CExtDynTabControlBar::PreTranslateMessage(MSG* pMsg)
 
 bool CExtDynTabControlBar::HasGripper(bool* pbCaptionAtTop, bool* pbCaptionShown) const
 {
-    const bool bCaption = !IsSingleInFloatingFrame(this);
+    const bool bCaption = !IsSingleInFloatingFrame();
     if (pbCaptionAtTop != nullptr)
         *pbCaptionAtTop = bCaption;
     if (pbCaptionShown != nullptr)

@@ -229,7 +229,6 @@ TEST_F(ExtDynTabControlBarTest, DraggingATabOutDissolvesTheContainer)
     CExtDynTabControlBar* pContainer = MakeTabs({0});
     ASSERT_NE(pContainer, nullptr);
     const HWND hContainer = pContainer->m_hWnd;
-    const CRect rcContainer = WindowRect(pContainer);
     const CPoint ptMarker = FrameMarkerCentre(CExtDynDockMarkerWnd::KindRight);
     ASSERT_NE(ptMarker, CPoint(-1, -1));
     CExtDynTabWnd& tabs = pContainer->m_wndTabs;
@@ -251,12 +250,16 @@ TEST_F(ExtDynTabControlBarTest, DraggingATabOutDissolvesTheContainer)
     input.Wait();
     Layout();
 
+    // The frame's right marker opens a fresh outer circle: the remaining
+    // page takes the container's place one circle further in.
     EXPECT_FALSE(::IsWindow(hContainer));
-    EXPECT_EQ(TopSlot(), &m_panes[1]);
-    EXPECT_EQ(WindowRect(&m_panes[1]), rcContainer);
+    auto* pTopBar = static_cast<CExtDockBar*>(m_frame.GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(pTopBar->GetCircleDockBar(2)->GetDockedControlBar(0), &m_panes[1]) << DumpDockLayout(&m_frame);
     EXPECT_EQ(m_panes[1].GetTabbedContainer(), nullptr);
     EXPECT_EQ(m_panes[0].GetTabbedContainer(), nullptr);
-    EXPECT_NE(m_panes[0].m_pDockBar, m_panes[1].m_pDockBar);
+    ASSERT_NE(m_panes[0].m_pDockBar, nullptr);
+    EXPECT_EQ(m_panes[0].m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_RIGHT);
+    EXPECT_EQ(static_cast<CExtDockBar*>(m_panes[0].m_pDockBar)->GetCircleNo(), 1u);
 }
 
 TEST_F(ExtDynTabControlBarTest, DroppingAContainerOfThreeInsertsItsPanesInRowOrder)
@@ -286,6 +289,43 @@ TEST_F(ExtDynTabControlBarTest, DroppingAContainerOfThreeInsertsItsPanesInRowOrd
     EXPECT_FALSE(::IsWindow(hSource));
     for (CPagePane& pane : m_panes)
         EXPECT_EQ(pane.GetTabbedContainer(), pTabbed);
+}
+
+TEST_F(ExtDynTabControlBarTest, FrameBarsListTheContainerForItsPagesUnlessEverythingIsAsked)
+{
+    CExtDynTabControlBar* pContainer = MakeTabs({0});
+    ASSERT_NE(pContainer, nullptr);
+    auto count = [](const CArray<CExtControlBar*, CExtControlBar*>& arr, const CExtControlBar* pBar)
+    {
+        int n = 0;
+        for (INT_PTR i = 0; i < arr.GetSize(); ++i)
+            n += arr[i] == pBar ? 1 : 0;
+        return n;
+    };
+    const CPoint kNowhere(-1000, -1000);
+    CArray<CExtControlBar*, CExtControlBar*> arr;
+    CExtControlBar::CollectFrameBars(nullptr, &m_frame, arr, 0x5FF, kNowhere);
+    EXPECT_EQ(count(arr, pContainer), 1);
+    EXPECT_EQ(count(arr, &m_panes[0]), 0);
+    EXPECT_EQ(count(arr, &m_panes[1]), 0);
+    CExtControlBar::CollectFrameBars(nullptr, &m_frame, arr, 0xFFF, kNowhere);
+    EXPECT_EQ(count(arr, pContainer), 1);
+    EXPECT_EQ(count(arr, &m_panes[0]), 1);
+    EXPECT_EQ(count(arr, &m_panes[1]), 1);
+}
+
+TEST_F(ExtDynTabControlBarTest, ShowingAPageByItsCommandBringsItForward)
+{
+    CExtDynTabControlBar* pContainer = MakeTabs({0});
+    ASSERT_NE(pContainer, nullptr);
+    CExtDynTabWnd& tabs = pContainer->m_wndTabs;
+    CPagePane* pBehind = tabs.GetSelectedIndex() == tabs.FindBarItem(&m_panes[0]) ? &m_panes[1] : &m_panes[0];
+    ASSERT_NE(tabs.GetSelectedIndex(), tabs.FindBarItem(pBehind));
+    EXPECT_TRUE(CExtControlBar::ToggleFrameBarByCommand(&m_frame, pBehind->GetDlgCtrlID(), false));
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(tabs.GetSelectedIndex(), tabs.FindBarItem(pBehind));
+    EXPECT_EQ(::GetFocus(), pBehind->m_child.m_hWnd);
+    EXPECT_TRUE(pBehind->IsWindowVisible());
 }
 
 TEST_F(ExtDynTabControlBarTest, CtrlPageDownWrapsAndOneVisibleTabKeepsTheSelection)
@@ -358,7 +398,7 @@ TEST_F(ExtDynTabControlBarTest, DoubleClickingATabFloatsItsPage)
     tabs.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(ptSecond.x, ptSecond.y));
     Layout();
     EXPECT_FALSE(::IsWindow(hContainer));
-    EXPECT_EQ(TopSlot(), &m_panes[1]);
+    EXPECT_EQ(TopSlot(), &m_panes[1]) << DumpDockLayout(&m_frame);
 }
 
 TEST_F(ExtDynTabControlBarTest, PreviewTabAloneLooksSelectedAndGoesWithTheTarget)

@@ -171,6 +171,9 @@ public:
     virtual bool PaintInheritedBackground(bool bClient, CDC& dc, CWnd* pWnd, LPARAM lParam);
     virtual bool PaintToolBarBackground(CDC& dc, const RECT& rc, CExtToolControlBar* pBar, LPARAM lParam);
     virtual bool PaintDockBarClientArea(CDC& dc, const RECT& rc, CWnd* pWnd, LPARAM lParam);
+    // A control bar's client background: the face colour, or for a tool bar
+    // that asks for it the background inherited from its ancestors.
+    bool PaintControlBarClientArea(CDC& dc, const RECT& rc, CExtControlBar* pBar, LPARAM lParam);
     virtual void OnSysColorChange();
     virtual void OnSettingChange(WPARAM wParam, LPARAM lParam);
     virtual void OnDisplayChange(int nBitsPerPixel, int cx, int cy);

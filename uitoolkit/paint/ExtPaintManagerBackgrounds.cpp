@@ -321,6 +321,15 @@ bool CExtPaintManager::PaintToolBarBackground(CDC& dc, const RECT& rc, CExtToolC
     return true;
 }
 
+bool CExtPaintManager::PaintControlBarClientArea(CDC& dc, const RECT& rc, CExtControlBar* pBar, LPARAM lParam)
+{
+    // Every theme paints bar clients alike; only tool bars differ, by option.
+    CExtToolControlBar* pToolBar = pBar != nullptr && pBar->IsKindOf(RUNTIME_CLASS(CExtToolControlBar))
+                                       ? static_cast<CExtToolControlBar*>(pBar)
+                                       : nullptr;
+    return CExtPaintManager::PaintToolBarBackground(dc, rc, pToolBar, lParam);
+}
+
 bool CExtPaintManagerOffice2003::PaintToolBarBackground(CDC& dc, const RECT& rc, CExtToolControlBar* pBar,
                                                         LPARAM lParam)
 {

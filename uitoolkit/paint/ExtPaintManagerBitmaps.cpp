@@ -163,8 +163,14 @@ void CExtPaintManager::DispatchPendingPaint(bool bNcPaint, bool bEraseBkgnd, boo
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, kind.nMessage, kind.nMessage, PM_NOREMOVE))
         {
-            if (::GetMessageA(&msg, nullptr, kind.nMessage, kind.nMessage) <= 0)
+            const BOOL nGot = ::GetMessageA(&msg, nullptr, kind.nMessage, kind.nMessage);
+            if (nGot <= 0)
+            {
+                // The quit comes with any range: it belongs to the caller's loop.
+                if (nGot == 0)
+                    ::PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
+            }
             ::DispatchMessageA(&msg);
         }
     }
