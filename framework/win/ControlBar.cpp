@@ -337,6 +337,9 @@ void CControlBar::OnDestroy()
     LeaveDockBar();
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
+    // The frame may go before this object does (a bar held by value
+    // outlives its frame): its destructor must not reach the frame again.
+    m_pDockSite = nullptr;
     CWnd::OnDestroy();
 }
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace
@@ -132,6 +133,21 @@ TEST_F(ControlBarTest, TheFrameKnowsItsBarsByIdUntilTheyGo)
     m_pFrame->m_bar.DestroyWindow();
     EXPECT_EQ(m_pFrame->GetControlBar(kBarId), nullptr);
     EXPECT_EQ(m_pFrame->m_listControlBars.GetCount(), 1);
+}
+
+// A bar object that outlives its window and its frame (a member of another
+// object, or held by value in a test) must not reach the frame on its way.
+TEST_F(ControlBarTest, ABarOutlivingItsFrameLetsGoOfIt)
+{
+    auto pBar = std::make_unique<CPlainBar>();
+    ASSERT_TRUE(pBar->Create(m_pFrame));
+    EXPECT_EQ(pBar->m_pDockSite, m_pFrame);
+    pBar->DestroyWindow();
+    EXPECT_EQ(pBar->m_pDockSite, nullptr);
+    EXPECT_EQ(m_pFrame->m_listControlBars.Find(pBar.get()), nullptr);
+    m_pFrame->DestroyWindow();
+    m_pFrame = nullptr;
+    pBar.reset();
 }
 
 TEST_F(ControlBarTest, DelayedShowAndHideHappenAtTheNextLayout)
