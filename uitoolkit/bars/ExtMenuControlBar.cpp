@@ -344,11 +344,20 @@ void CExtMenuControlBar::SyncActiveMdiChild()
     const HWND hWndChild = GetActiveMdiChild();
     if (hWndChild != m_hWndHooked)
     {
+        const bool bLastChildGone = hWndChild == nullptr && m_hWndHooked != nullptr;
         if (m_hWndHooked != nullptr && ::IsWindow(m_hWndHooked))
             SetupHookWndSink(m_hWndHooked, true);
         m_hWndHooked = nullptr;
         if (hWndChild != nullptr && SetupHookWndSink(hWndChild))
             m_hWndHooked = hWndChild;
+        // The frame's menu was taken over before the framework could note it
+        // as the frame's default, so nobody sets it again when the last
+        // document closes: the closed document's menu must not stay.
+        if (bLastChildGone && m_hMenuMdi != nullptr)
+        {
+            m_hMenuMdi = nullptr;
+            PostRebuild();
+        }
     }
     SyncMdiButtons(true);
 }

@@ -192,16 +192,26 @@ protected:
             script.KeyUp(VK_MENU);
         Keys(script);
     }
+    // A menu takes keys once its opening animation (one timer step even
+    // without an effect) is over, as it does for a user.
+    static bool WaitForMenu()
+    {
+        return PumpUntil(
+            [] { return TopPopup() != nullptr && CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() == nullptr; });
+    }
     // Escape until no menu is open, within the pump's limit.
     static bool CloseMenus()
     {
         for (int i = 0; i < 4 && TopPopup() != nullptr; ++i)
         {
+            WaitForMenu();
             Key(VK_ESCAPE);
             PumpUntil([] { return TopPopup() == nullptr; });
         }
         return TopPopup() == nullptr;
     }
+    // The command of the open menu's first item; 0 without a menu.
+    static UINT TopFirstCommand() { return TopPopup() != nullptr ? TopPopup()->ItemGetCmdID(0) : 0; }
 
     static CMDIChildWnd* OpenDocument(CMultiDocTemplate* pTemplate)
     {
@@ -347,6 +357,17 @@ TEST_F(ExtMenuControlBarTest, AltHighlightsTheFirstMenuAndAltOrEscapeRemovesIt)
     EXPECT_EQ(Bar().GetHighlightedButton(), -1);
 }
 
+TEST_F(ExtMenuControlBarTest, MnemonicsOpenTheirMenuWithTheFirstItemSelected)
+{
+    const int nFile = IndexOf("&File");
+    kxgui::PressKey('F', true);
+    ASSERT_TRUE(WaitForMenu());
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), nFile);
+    EXPECT_NE(TopPopup()->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_SELECT_FIRST, 0u);
+    EXPECT_EQ(TopPopup()->ItemGetCmdID(0), 0x7501u);
+    CExtToolControlBar::CancelTrackingInAllBars();
+}
+
 TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
 {
     CMDIChildWnd* pAlpha = OpenDocument(g_pAlpha);
@@ -371,7 +392,7 @@ TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
     g_pFrame->MDIActivate(pAlpha);
     ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Edit|Win&dow |&Help"; })) << ButtonTexts();
     Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("Win&dow "), false);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     std::vector<UINT> arrIds;
     for (int i = 0; i < TopPopup()->ItemGetCount(); ++i)
         arrIds.push_back(TopPopup()->ItemGetCmdID(i));
@@ -386,6 +407,12 @@ TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
     Bar().RebuildMenuBar(true);
     Pump();
     EXPECT_EQ(ButtonTexts(), "<doc>|&Help|Win&dow |&Edit|&File|<right>");
+
+    // the last document closed, the frame's own menu is back
+    g_ResourceManager->SetRTLMode(-1);
+    pAlpha->MDIDestroy();
+    pBeta->MDIDestroy();
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&View|&Help"; })) << ButtonTexts();
 }
 
 TEST_F(ExtMenuControlBarTest, MaximisedChildButtons)
@@ -473,7 +500,7 @@ TEST_F(ExtMenuControlBarTest, FrameInEveryTheme)
         g_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         Pump();
         ASSERT_TRUE(Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("&File"), true));
-        ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+        ASSERT_TRUE(WaitForMenu());
         Pump();
         kxgui::SaveArtifact(kxgui::CaptureScreen(g_pFrame->m_hWnd, false),
                             std::string("menubar_") + ExtTestThemeName(nTheme) + ".png");
@@ -488,7 +515,7 @@ TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
     ASSERT_NE(pChild, nullptr);
     g_pFrame->m_arrSystemMenus.clear();
     Key(VK_SPACE, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), g_pFrame->m_hWnd);
     EXPECT_TRUE(Bar().IsSystemMenuShown());
     ASSERT_TRUE(CloseMenus());
@@ -496,23 +523,44 @@ TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
 
     // a child that is not maximised: its own system menu at its place
     Key(VK_OEM_MINUS, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     ASSERT_TRUE(CloseMenus());
     // maximised: through the document button
     Maximize(pChild);
     ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Project|&WINDOW|<right>"; })) << ButtonTexts();
     Key(VK_OEM_MINUS, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     EXPECT_EQ(Bar().GetMenuTrackingButton(), 0);
     ASSERT_TRUE(CloseMenus());
     // and the document button's click
     kxgui::Click(Bar().m_hWnd, Bar().GetButton(0)->GetRect().CenterPoint());
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     EXPECT_EQ(g_pFrame->m_arrSystemMenus,
               (std::vector<HWND>{g_pFrame->m_hWnd, pChild->m_hWnd, pChild->m_hWnd, pChild->m_hWnd}));
+    EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, ALetterInKeyboardModeOpensItsMenu)
+{
+    // a menu opened and closed first leaves no tracking behind
+    Key('F', true);
+    ASSERT_TRUE(WaitForMenu());
+    ASSERT_TRUE(CloseMenus());
+
+    Key(VK_MENU);
+    ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
+    // a letter of no menu is swallowed and keeps the mode
+    Key('Q');
+    EXPECT_TRUE(Bar().IsKeyboardMode());
+    EXPECT_EQ(TopPopup(), nullptr);
+    Key('V');
+    ASSERT_TRUE(WaitForMenu());
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), IndexOf("&View"));
+    EXPECT_EQ(TopFirstCommand(), 0x7503u);
+    EXPECT_FALSE(Bar().IsKeyboardMode());
     EXPECT_TRUE(CloseMenus());
 }
 
@@ -526,7 +574,7 @@ TEST_F(ExtMenuControlBarTest, SystemMenuOfARightToLeftFrameOpensUnderItsRightCor
         CRect rcWnd;
         wnd.GetWindowRect(&rcWnd);
         ASSERT_TRUE(Bar().TrackFrameSystemMenu(&wnd, nullptr, true, nullptr, static_cast<DWORD>(-1), false));
-        ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+        ASSERT_TRUE(WaitForMenu());
         CRect rcPopup;
         TopPopup()->GetWindowRect(&rcPopup);
         // inside the window's width, at the side of its caption icon
