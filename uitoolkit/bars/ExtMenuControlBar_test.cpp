@@ -121,6 +121,13 @@ protected:
     {
         g_nAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
         CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+        // every item shown, none folded away as rarely used
+        g_bCollapse = CExtPopupMenuWnd::g_bCollapseRarelyUsed;
+        CExtPopupMenuWnd::g_bCollapseRarelyUsed = false;
+        // the keys here follow each other faster than a hand types them; the
+        // auto-repeat filter has tests of its own
+        g_nRepeatFilterMs = CExtPopupMenuTracker::g_nKeyRepeatFilterMs;
+        CExtPopupMenuTracker::g_nKeyRepeatFilterMs = 0;
         g_pApp = new CWinApp("Kestrelux");
         g_pAlpha = new CMultiDocTemplate(kAlphaMenu, RUNTIME_CLASS(CMenuTestDoc), RUNTIME_CLASS(CMDIChildWnd),
                                          RUNTIME_CLASS(CMenuTestView));
@@ -146,6 +153,8 @@ protected:
         g_CmdManager->ResetProfile(kProfile);
         g_PaintManager.InstallPaintManager(nullptr);
         CExtPopupBaseWnd::g_nDefaultAnimationKind = g_nAnimation;
+        CExtPopupMenuWnd::g_bCollapseRarelyUsed = g_bCollapse;
+        CExtPopupMenuTracker::g_nKeyRepeatFilterMs = g_nRepeatFilterMs;
         kxgui::PumpUntilIdle();
     }
     void SetUp() override
@@ -255,12 +264,16 @@ protected:
     static CMultiDocTemplate* g_pBeta;
     static CMenuTestFrame* g_pFrame;
     static int g_nAnimation;
+    static bool g_bCollapse;
+    static int g_nRepeatFilterMs;
 };
 CWinApp* ExtMenuControlBarTest::g_pApp = nullptr;
 CMultiDocTemplate* ExtMenuControlBarTest::g_pAlpha = nullptr;
 CMultiDocTemplate* ExtMenuControlBarTest::g_pBeta = nullptr;
 CMenuTestFrame* ExtMenuControlBarTest::g_pFrame = nullptr;
 int ExtMenuControlBarTest::g_nAnimation = 0;
+bool ExtMenuControlBarTest::g_bCollapse = true;
+int ExtMenuControlBarTest::g_nRepeatFilterMs = 0;
 
 TEST_F(ExtMenuControlBarTest, TheFrameMenuBecomesTheBar)
 {
@@ -541,6 +554,79 @@ TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
     EXPECT_EQ(g_pFrame->m_arrSystemMenus,
               (std::vector<HWND>{g_pFrame->m_hWnd, pChild->m_hWnd, pChild->m_hWnd, pChild->m_hWnd}));
     EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, RightAndLeftGoRoundTheMenusAndTheSystemMenus)
+{
+    CMDIChildWnd* pChild = OpenDocument(g_pBeta);
+    ASSERT_NE(pChild, nullptr);
+    Maximize(pChild);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Project|&WINDOW|<right>"; })) << ButtonTexts();
+    // the open menu: a menu button's text, "frame" or "child" for a system menu
+    const auto open = [pChild]() -> std::string
+    {
+        if (TopPopup() == nullptr)
+            return "none";
+        const int nTracked = Bar().GetMenuTrackingButton();
+        if (nTracked > 0)
+            return LPCTSTR(Bar().GetButton(nTracked)->GetText());
+        return TopPopup()->GetCmdTargetWnd() == pChild->m_hWnd ? "child" : "frame";
+    };
+    const auto press = [&open](WORD vk, const char* pszExpected)
+    {
+        Key(vk);
+        return PumpUntil([&] { return open() == pszExpected && WaitForMenu(); });
+    };
+    const auto submenuShown = []
+    {
+        CExtPopupMenuWnd* pSub = TopPopup() != nullptr ? TopPopup()->ItemGetPopup(0) : nullptr;
+        return pSub != nullptr && pSub->GetSafeHwnd() != nullptr && pSub->IsWindowVisible() &&
+               CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() == nullptr;
+    };
+
+    Key('W', true);
+    ASSERT_TRUE(WaitForMenu());
+    ASSERT_EQ(open(), "&WINDOW");
+    const struct
+    {
+        WORD vk;
+        const char* pszOpen;
+    } kSteps[] = {{VK_RIGHT, "frame"}, {VK_RIGHT, "child"}, {VK_RIGHT, "&File"},
+                  {VK_LEFT, "child"},  {VK_LEFT, "frame"},  {VK_LEFT, "&WINDOW"}};
+    for (const auto& step : kSteps)
+        ASSERT_TRUE(press(step.vk, step.pszOpen)) << step.pszOpen << " expected, open: " << open();
+
+    // from a submenu: Left closes it, Right at its edge goes on to the next menu
+    ASSERT_TRUE(press(VK_LEFT, "&Project"));
+    Key(VK_RIGHT);
+    ASSERT_TRUE(PumpUntil(submenuShown));
+    Key(VK_LEFT);
+    ASSERT_TRUE(PumpUntil([&] { return !submenuShown(); }));
+    EXPECT_EQ(open(), "&Project");
+    Key(VK_RIGHT);
+    ASSERT_TRUE(PumpUntil(submenuShown));
+    ASSERT_TRUE(press(VK_RIGHT, "&WINDOW")) << open();
+    EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, MenuButtonsAreLowerThanToolBarButtons)
+{
+    // empty bars in a window of their own answer the size they measure from
+    CWnd host;
+    ASSERT_TRUE(
+        host.CreateEx(0, AfxRegisterWndClass(0), "bars", WS_OVERLAPPEDWINDOW, CRect(0, 0, 300, 200), nullptr, 0));
+    CExtMenuControlBar menuBar;
+    CExtToolControlBar toolBar;
+    ASSERT_TRUE(menuBar.Create(nullptr, &host, 0x7E10, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    ASSERT_TRUE(toolBar.Create("Tools", &host, 0x7E11, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    EXPECT_EQ(menuBar.CalcSize(false), CSize(23, 20));
+    EXPECT_EQ(toolBar.CalcSize(false), CSize(23, 22));
+    // a menu button without an icon is never lower than that
+    for (int i = 0; i < Bar().GetButtonsCount(); ++i)
+        EXPECT_GE(Bar().GetButton(i)->GetRect().Height(), 20) << i;
+    menuBar.DestroyWindow();
+    toolBar.DestroyWindow();
+    host.DestroyWindow();
 }
 
 TEST_F(ExtMenuControlBarTest, ALetterInKeyboardModeOpensItsMenu)
