@@ -515,8 +515,26 @@ TEST_F(ExtMenuControlBarTest, FrameInEveryTheme)
         ASSERT_TRUE(Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("&File"), true));
         ASSERT_TRUE(WaitForMenu());
         Pump();
-        kxgui::SaveArtifact(kxgui::CaptureScreen(g_pFrame->m_hWnd, false),
-                            std::string("menubar_") + ExtTestThemeName(nTheme) + ".png");
+        // the screen capture of a window holds only what that window shows:
+        // the open menu, a window of its own, is laid over the frame's
+        kxgui::PixelBuffer shot = kxgui::CaptureScreen(g_pFrame->m_hWnd, false);
+        const kxgui::PixelBuffer menu = kxgui::CaptureScreen(TopPopup()->m_hWnd, false);
+        CRect rcFrame, rcMenu;
+        g_pFrame->GetWindowRect(&rcFrame);
+        TopPopup()->GetWindowRect(&rcMenu);
+        // only inside the menu's window region, when it has one
+        const HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+        const bool bRegion = ::GetWindowRgn(TopPopup()->m_hWnd, hRgn) != ERROR;
+        for (int y = 0; y < menu.height; ++y)
+            for (int x = 0; x < menu.width; ++x)
+            {
+                const int nX = rcMenu.left - rcFrame.left + x, nY = rcMenu.top - rcFrame.top + y;
+                if (nX >= 0 && nY >= 0 && nX < shot.width && nY < shot.height && (!bRegion || ::PtInRegion(hRgn, x, y)))
+                    shot.pixels[static_cast<size_t>(nY) * shot.width + nX] =
+                        menu.pixels[static_cast<size_t>(y) * menu.width + x];
+            }
+        ::DeleteObject(hRgn);
+        kxgui::SaveArtifact(shot, std::string("menubar_") + ExtTestThemeName(nTheme) + ".png");
         CExtToolControlBar::CancelTrackingInAllBars();
         ASSERT_TRUE(PumpUntil([] { return TopPopup() == nullptr; }));
     }
