@@ -290,11 +290,21 @@ TEST_F(ExtMenuControlBarTest, TheTabStripFollowsTheChildren)
 {
     CExtTabMdiWnd& tabs = g_pFrame->m_wndTabs;
     EXPECT_FALSE(tabs.IsWindowVisible());
-    CRect rcTabs;
-    tabs.GetWindowRect(&rcTabs);
+    // hidden, the strip takes no room from the documents' area
+    const auto clientTop = []
+    {
+        CRect rc;
+        ::GetWindowRect(g_pFrame->m_hWndMDIClient, &rc);
+        return rc.top;
+    };
+    const int nTopWithoutTabs = clientTop();
     CMDIChildWnd* pFirst = OpenDocument(g_pAlpha);
     ASSERT_NE(pFirst, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return tabs.IsWindowVisible() && tabs.GetItemCount() == 1; }));
+    CRect rcTabs;
+    tabs.GetWindowRect(&rcTabs);
+    EXPECT_GT(rcTabs.Height(), 0);
+    EXPECT_EQ(clientTop(), nTopWithoutTabs + rcTabs.Height());
     g_pFrame->OnWindowNew();
     CMDIChildWnd* pSecond = g_pFrame->MDIGetActive();
     ASSERT_TRUE(PumpUntil([&] { return tabs.GetItemCount() == 2; }));
