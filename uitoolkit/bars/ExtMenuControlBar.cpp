@@ -344,11 +344,20 @@ void CExtMenuControlBar::SyncActiveMdiChild()
     const HWND hWndChild = GetActiveMdiChild();
     if (hWndChild != m_hWndHooked)
     {
+        const bool bLastChildGone = hWndChild == nullptr && m_hWndHooked != nullptr;
         if (m_hWndHooked != nullptr && ::IsWindow(m_hWndHooked))
             SetupHookWndSink(m_hWndHooked, true);
         m_hWndHooked = nullptr;
         if (hWndChild != nullptr && SetupHookWndSink(hWndChild))
             m_hWndHooked = hWndChild;
+        // The frame's menu was taken over before the framework could note it
+        // as the frame's default, so nobody sets it again when the last
+        // document closes: the closed document's menu must not stay.
+        if (bLastChildGone && m_hMenuMdi != nullptr)
+        {
+            m_hMenuMdi = nullptr;
+            PostRebuild();
+        }
     }
     SyncMdiButtons(true);
 }
@@ -897,7 +906,8 @@ bool CExtMenuControlBar::OnPopupNextPrev(HWND hWndHooked, bool bNext)
     if ((nTracked < 0 || !g_bMenuTracking) && !IsSystemMenuShown())
         return true;
     // the neighbour that opens a menu, circular; the chevron and the right
-    // button open none
+    // button open none, and the document button's menu is the child's
+    // system menu, which has its own place in the round
     const auto neighbour = [this](int nFrom, bool bForward)
     {
         int n = nFrom;
@@ -906,7 +916,7 @@ bool CExtMenuControlBar::OnPopupNextPrev(HWND hWndHooked, bool bNext)
             n = GetNextVisibleButton(n, bForward, true);
             if (n < 0 || n == nFrom)
                 return nFrom;
-            if (GetButton(n)->CanTrackMenu(false))
+            if (GetButton(n)->CanTrackMenu(false) && !IsDocButton(GetButton(n)))
                 return n;
         }
         return nFrom;
@@ -922,7 +932,9 @@ bool CExtMenuControlBar::OnPopupNextPrev(HWND hWndHooked, bool bNext)
     };
     const auto hasChild = [this]()
     { return IsMdiMode() && GetActiveMdiChild() != nullptr && !IsFramePrintPreview(DockingFrameOrNull()); };
-    if (nTracked >= 0 && g_bMenuTracking)
+    const bool bButtonMenu = nTracked >= 0 && g_bMenuTracking;
+    const bool bDocMenu = bButtonMenu && IsDocButton(GetButton(nTracked));
+    if (bButtonMenu && !bDocMenu)
     {
         const int nNext = neighbour(nTracked, bNext);
         const bool bWrapped = bNext ? nNext <= nTracked : nNext >= nTracked;
@@ -942,7 +954,7 @@ bool CExtMenuControlBar::OnPopupNextPrev(HWND hWndHooked, bool bNext)
             return false;
         return openButton(nLast);
     }
-    if (hWndHooked == m_hWndHooked && !m_bDialogHosted)
+    if (bDocMenu || (hWndHooked == m_hWndHooked && !m_bDialogHosted))
     {
         // from the active child's system menu
         if (bNext)

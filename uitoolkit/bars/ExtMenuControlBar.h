@@ -105,6 +105,8 @@ public:
     // Docked, a bar without chevron wraps its buttons into rows instead of
     // hiding them when the frame is narrow.
     bool IsMultiRowLayout() const override;
+    // Menu buttons are a little lower than tool bar buttons.
+    CSize GetLayoutButtonSize() const override { return CSize(23, 20); }
     void ArrangeButtons() override;
     void OnDragStarted() override;
     void ContinueDragging(const POINT& ptScreen, bool bForceFloat) override;

@@ -121,6 +121,13 @@ protected:
     {
         g_nAnimation = CExtPopupBaseWnd::g_nDefaultAnimationKind;
         CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
+        // every item shown, none folded away as rarely used
+        g_bCollapse = CExtPopupMenuWnd::g_bCollapseRarelyUsed;
+        CExtPopupMenuWnd::g_bCollapseRarelyUsed = false;
+        // the keys here follow each other faster than a hand types them; the
+        // auto-repeat filter has tests of its own
+        g_nRepeatFilterMs = CExtPopupMenuTracker::g_nKeyRepeatFilterMs;
+        CExtPopupMenuTracker::g_nKeyRepeatFilterMs = 0;
         g_pApp = new CWinApp("Kestrelux");
         g_pAlpha = new CMultiDocTemplate(kAlphaMenu, RUNTIME_CLASS(CMenuTestDoc), RUNTIME_CLASS(CMDIChildWnd),
                                          RUNTIME_CLASS(CMenuTestView));
@@ -146,6 +153,8 @@ protected:
         g_CmdManager->ResetProfile(kProfile);
         g_PaintManager.InstallPaintManager(nullptr);
         CExtPopupBaseWnd::g_nDefaultAnimationKind = g_nAnimation;
+        CExtPopupMenuWnd::g_bCollapseRarelyUsed = g_bCollapse;
+        CExtPopupMenuTracker::g_nKeyRepeatFilterMs = g_nRepeatFilterMs;
         kxgui::PumpUntilIdle();
     }
     void SetUp() override
@@ -192,16 +201,26 @@ protected:
             script.KeyUp(VK_MENU);
         Keys(script);
     }
+    // A menu takes keys once its opening animation (one timer step even
+    // without an effect) is over, as it does for a user.
+    static bool WaitForMenu()
+    {
+        return PumpUntil(
+            [] { return TopPopup() != nullptr && CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() == nullptr; });
+    }
     // Escape until no menu is open, within the pump's limit.
     static bool CloseMenus()
     {
         for (int i = 0; i < 4 && TopPopup() != nullptr; ++i)
         {
+            WaitForMenu();
             Key(VK_ESCAPE);
             PumpUntil([] { return TopPopup() == nullptr; });
         }
         return TopPopup() == nullptr;
     }
+    // The command of the open menu's first item; 0 without a menu.
+    static UINT TopFirstCommand() { return TopPopup() != nullptr ? TopPopup()->ItemGetCmdID(0) : 0; }
 
     static CMDIChildWnd* OpenDocument(CMultiDocTemplate* pTemplate)
     {
@@ -245,12 +264,16 @@ protected:
     static CMultiDocTemplate* g_pBeta;
     static CMenuTestFrame* g_pFrame;
     static int g_nAnimation;
+    static bool g_bCollapse;
+    static int g_nRepeatFilterMs;
 };
 CWinApp* ExtMenuControlBarTest::g_pApp = nullptr;
 CMultiDocTemplate* ExtMenuControlBarTest::g_pAlpha = nullptr;
 CMultiDocTemplate* ExtMenuControlBarTest::g_pBeta = nullptr;
 CMenuTestFrame* ExtMenuControlBarTest::g_pFrame = nullptr;
 int ExtMenuControlBarTest::g_nAnimation = 0;
+bool ExtMenuControlBarTest::g_bCollapse = true;
+int ExtMenuControlBarTest::g_nRepeatFilterMs = 0;
 
 TEST_F(ExtMenuControlBarTest, TheFrameMenuBecomesTheBar)
 {
@@ -267,11 +290,21 @@ TEST_F(ExtMenuControlBarTest, TheTabStripFollowsTheChildren)
 {
     CExtTabMdiWnd& tabs = g_pFrame->m_wndTabs;
     EXPECT_FALSE(tabs.IsWindowVisible());
-    CRect rcTabs;
-    tabs.GetWindowRect(&rcTabs);
+    // hidden, the strip takes no room from the documents' area
+    const auto clientTop = []
+    {
+        CRect rc;
+        ::GetWindowRect(g_pFrame->m_hWndMDIClient, &rc);
+        return rc.top;
+    };
+    const int nTopWithoutTabs = clientTop();
     CMDIChildWnd* pFirst = OpenDocument(g_pAlpha);
     ASSERT_NE(pFirst, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return tabs.IsWindowVisible() && tabs.GetItemCount() == 1; }));
+    CRect rcTabs;
+    tabs.GetWindowRect(&rcTabs);
+    EXPECT_GT(rcTabs.Height(), 0);
+    EXPECT_EQ(clientTop(), nTopWithoutTabs + rcTabs.Height());
     g_pFrame->OnWindowNew();
     CMDIChildWnd* pSecond = g_pFrame->MDIGetActive();
     ASSERT_TRUE(PumpUntil([&] { return tabs.GetItemCount() == 2; }));
@@ -347,6 +380,17 @@ TEST_F(ExtMenuControlBarTest, AltHighlightsTheFirstMenuAndAltOrEscapeRemovesIt)
     EXPECT_EQ(Bar().GetHighlightedButton(), -1);
 }
 
+TEST_F(ExtMenuControlBarTest, MnemonicsOpenTheirMenuWithTheFirstItemSelected)
+{
+    const int nFile = IndexOf("&File");
+    kxgui::PressKey('F', true);
+    ASSERT_TRUE(WaitForMenu());
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), nFile);
+    EXPECT_NE(TopPopup()->TrackFlagsGet() & CExtPopupMenuWnd::TRACK_SELECT_FIRST, 0u);
+    EXPECT_EQ(TopPopup()->ItemGetCmdID(0), 0x7501u);
+    CExtToolControlBar::CancelTrackingInAllBars();
+}
+
 TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
 {
     CMDIChildWnd* pAlpha = OpenDocument(g_pAlpha);
@@ -371,7 +415,7 @@ TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
     g_pFrame->MDIActivate(pAlpha);
     ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&Edit|Win&dow |&Help"; })) << ButtonTexts();
     Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("Win&dow "), false);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     std::vector<UINT> arrIds;
     for (int i = 0; i < TopPopup()->ItemGetCount(); ++i)
         arrIds.push_back(TopPopup()->ItemGetCmdID(i));
@@ -386,6 +430,12 @@ TEST_F(ExtMenuControlBarTest, TheBarFollowsTheActiveDocument)
     Bar().RebuildMenuBar(true);
     Pump();
     EXPECT_EQ(ButtonTexts(), "<doc>|&Help|Win&dow |&Edit|&File|<right>");
+
+    // the last document closed, the frame's own menu is back
+    g_ResourceManager->SetRTLMode(-1);
+    pAlpha->MDIDestroy();
+    pBeta->MDIDestroy();
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "&File|&View|&Help"; })) << ButtonTexts();
 }
 
 TEST_F(ExtMenuControlBarTest, MaximisedChildButtons)
@@ -473,10 +523,28 @@ TEST_F(ExtMenuControlBarTest, FrameInEveryTheme)
         g_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         Pump();
         ASSERT_TRUE(Bar().CExtToolControlBar::TrackButtonMenu(IndexOf("&File"), true));
-        ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+        ASSERT_TRUE(WaitForMenu());
         Pump();
-        kxgui::SaveArtifact(kxgui::CaptureScreen(g_pFrame->m_hWnd, false),
-                            std::string("menubar_") + ExtTestThemeName(nTheme) + ".png");
+        // the screen capture of a window holds only what that window shows:
+        // the open menu, a window of its own, is laid over the frame's
+        kxgui::PixelBuffer shot = kxgui::CaptureScreen(g_pFrame->m_hWnd, false);
+        const kxgui::PixelBuffer menu = kxgui::CaptureScreen(TopPopup()->m_hWnd, false);
+        CRect rcFrame, rcMenu;
+        g_pFrame->GetWindowRect(&rcFrame);
+        TopPopup()->GetWindowRect(&rcMenu);
+        // only inside the menu's window region, when it has one
+        const HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+        const bool bRegion = ::GetWindowRgn(TopPopup()->m_hWnd, hRgn) != ERROR;
+        for (int y = 0; y < menu.height; ++y)
+            for (int x = 0; x < menu.width; ++x)
+            {
+                const int nX = rcMenu.left - rcFrame.left + x, nY = rcMenu.top - rcFrame.top + y;
+                if (nX >= 0 && nY >= 0 && nX < shot.width && nY < shot.height && (!bRegion || ::PtInRegion(hRgn, x, y)))
+                    shot.pixels[static_cast<size_t>(nY) * shot.width + nX] =
+                        menu.pixels[static_cast<size_t>(y) * menu.width + x];
+            }
+        ::DeleteObject(hRgn);
+        kxgui::SaveArtifact(shot, std::string("menubar_") + ExtTestThemeName(nTheme) + ".png");
         CExtToolControlBar::CancelTrackingInAllBars();
         ASSERT_TRUE(PumpUntil([] { return TopPopup() == nullptr; }));
     }
@@ -488,7 +556,7 @@ TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
     ASSERT_NE(pChild, nullptr);
     g_pFrame->m_arrSystemMenus.clear();
     Key(VK_SPACE, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), g_pFrame->m_hWnd);
     EXPECT_TRUE(Bar().IsSystemMenuShown());
     ASSERT_TRUE(CloseMenus());
@@ -496,23 +564,117 @@ TEST_F(ExtMenuControlBarTest, AltSpaceAndAltMinusOpenTheSystemMenus)
 
     // a child that is not maximised: its own system menu at its place
     Key(VK_OEM_MINUS, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     ASSERT_TRUE(CloseMenus());
     // maximised: through the document button
     Maximize(pChild);
     ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Project|&WINDOW|<right>"; })) << ButtonTexts();
     Key(VK_OEM_MINUS, true);
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     EXPECT_EQ(Bar().GetMenuTrackingButton(), 0);
     ASSERT_TRUE(CloseMenus());
     // and the document button's click
     kxgui::Click(Bar().m_hWnd, Bar().GetButton(0)->GetRect().CenterPoint());
-    ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+    ASSERT_TRUE(WaitForMenu());
     EXPECT_EQ(TopPopup()->GetCmdTargetWnd(), pChild->m_hWnd);
     EXPECT_EQ(g_pFrame->m_arrSystemMenus,
               (std::vector<HWND>{g_pFrame->m_hWnd, pChild->m_hWnd, pChild->m_hWnd, pChild->m_hWnd}));
+    EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, RightAndLeftGoRoundTheMenusAndTheSystemMenus)
+{
+    CMDIChildWnd* pChild = OpenDocument(g_pBeta);
+    ASSERT_NE(pChild, nullptr);
+    Maximize(pChild);
+    ASSERT_TRUE(PumpUntil([] { return ButtonTexts() == "<doc>|&File|&Project|&WINDOW|<right>"; })) << ButtonTexts();
+    // the open menu: a menu button's text, "frame" or "child" for a system menu
+    const auto open = [pChild]() -> std::string
+    {
+        if (TopPopup() == nullptr)
+            return "none";
+        const int nTracked = Bar().GetMenuTrackingButton();
+        if (nTracked > 0)
+            return LPCTSTR(Bar().GetButton(nTracked)->GetText());
+        return TopPopup()->GetCmdTargetWnd() == pChild->m_hWnd ? "child" : "frame";
+    };
+    const auto press = [&open](WORD vk, const char* pszExpected)
+    {
+        Key(vk);
+        return PumpUntil([&] { return open() == pszExpected && WaitForMenu(); });
+    };
+    const auto submenuShown = []
+    {
+        CExtPopupMenuWnd* pSub = TopPopup() != nullptr ? TopPopup()->ItemGetPopup(0) : nullptr;
+        return pSub != nullptr && pSub->GetSafeHwnd() != nullptr && pSub->IsWindowVisible() &&
+               CExtPopupMenuWnd::GetTracker().GetAnimatingPopup() == nullptr;
+    };
+
+    Key('W', true);
+    ASSERT_TRUE(WaitForMenu());
+    ASSERT_EQ(open(), "&WINDOW");
+    const struct
+    {
+        WORD vk;
+        const char* pszOpen;
+    } kSteps[] = {{VK_RIGHT, "frame"}, {VK_RIGHT, "child"}, {VK_RIGHT, "&File"},
+                  {VK_LEFT, "child"},  {VK_LEFT, "frame"},  {VK_LEFT, "&WINDOW"}};
+    for (const auto& step : kSteps)
+        ASSERT_TRUE(press(step.vk, step.pszOpen)) << step.pszOpen << " expected, open: " << open();
+
+    // from a submenu: Left closes it, Right at its edge goes on to the next menu
+    ASSERT_TRUE(press(VK_LEFT, "&Project"));
+    Key(VK_RIGHT);
+    ASSERT_TRUE(PumpUntil(submenuShown));
+    Key(VK_LEFT);
+    ASSERT_TRUE(PumpUntil([&] { return !submenuShown(); }));
+    EXPECT_EQ(open(), "&Project");
+    Key(VK_RIGHT);
+    ASSERT_TRUE(PumpUntil(submenuShown));
+    ASSERT_TRUE(press(VK_RIGHT, "&WINDOW")) << open();
+    EXPECT_TRUE(CloseMenus());
+}
+
+TEST_F(ExtMenuControlBarTest, MenuButtonsAreLowerThanToolBarButtons)
+{
+    // empty bars in a window of their own answer the size they measure from
+    CWnd host;
+    ASSERT_TRUE(
+        host.CreateEx(0, AfxRegisterWndClass(0), "bars", WS_OVERLAPPEDWINDOW, CRect(0, 0, 300, 200), nullptr, 0));
+    CExtMenuControlBar menuBar;
+    CExtToolControlBar toolBar;
+    ASSERT_TRUE(menuBar.Create(nullptr, &host, 0x7E10, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    ASSERT_TRUE(toolBar.Create("Tools", &host, 0x7E11, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    EXPECT_EQ(menuBar.CalcSize(false), CSize(23, 20));
+    EXPECT_EQ(toolBar.CalcSize(false), CSize(23, 22));
+    // a menu button without an icon is never lower than that
+    for (int i = 0; i < Bar().GetButtonsCount(); ++i)
+        EXPECT_GE(Bar().GetButton(i)->GetRect().Height(), 20) << i;
+    menuBar.DestroyWindow();
+    toolBar.DestroyWindow();
+    host.DestroyWindow();
+}
+
+TEST_F(ExtMenuControlBarTest, ALetterInKeyboardModeOpensItsMenu)
+{
+    // a menu opened and closed first leaves no tracking behind
+    Key('F', true);
+    ASSERT_TRUE(WaitForMenu());
+    ASSERT_TRUE(CloseMenus());
+
+    Key(VK_MENU);
+    ASSERT_TRUE(PumpUntil([] { return Bar().IsKeyboardMode(); }));
+    // a letter of no menu is swallowed and keeps the mode
+    Key('Q');
+    EXPECT_TRUE(Bar().IsKeyboardMode());
+    EXPECT_EQ(TopPopup(), nullptr);
+    Key('V');
+    ASSERT_TRUE(WaitForMenu());
+    EXPECT_EQ(Bar().GetMenuTrackingButton(), IndexOf("&View"));
+    EXPECT_EQ(TopFirstCommand(), 0x7503u);
+    EXPECT_FALSE(Bar().IsKeyboardMode());
     EXPECT_TRUE(CloseMenus());
 }
 
@@ -526,7 +688,7 @@ TEST_F(ExtMenuControlBarTest, SystemMenuOfARightToLeftFrameOpensUnderItsRightCor
         CRect rcWnd;
         wnd.GetWindowRect(&rcWnd);
         ASSERT_TRUE(Bar().TrackFrameSystemMenu(&wnd, nullptr, true, nullptr, static_cast<DWORD>(-1), false));
-        ASSERT_TRUE(PumpUntil([] { return TopPopup() != nullptr; }));
+        ASSERT_TRUE(WaitForMenu());
         CRect rcPopup;
         TopPopup()->GetWindowRect(&rcPopup);
         // inside the window's width, at the side of its caption icon

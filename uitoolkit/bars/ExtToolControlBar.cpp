@@ -50,10 +50,7 @@ public:
     bool IsHidden(int i) const override { return (B(i)->GetStyle() & TBBS_HIDDEN) != 0; }
     bool GetWrap(int i) const override { return B(i)->GetWrapAfter(m_nKind); }
     void SetWrap(int i, bool bWrap) override { B(i)->SetWrapAfter(m_nKind, bWrap); }
-    CSize Measure(int i, bool bHorz) override
-    {
-        return B(i)->MeasureButton(&m_dc, CExtToolControlBar::GetDefaultButtonSize(), bHorz);
-    }
+    CSize Measure(int i, bool bHorz) override { return B(i)->MeasureButton(&m_dc, m_bar.GetLayoutButtonSize(), bHorz); }
     CSize GetStoredSize(int i) const override { return B(i)->GetSize(); }
     void SetInVertBar(int i, bool bVert) override { B(i)->SetInVertBar(bVert); }
     void SetVisible(int i, bool bVisible) override { B(i)->SetVisible(bVisible); }
@@ -425,7 +422,7 @@ int CExtToolControlBar::WrapToolBar(int nWidth, int nHeight)
 CSize CExtToolControlBar::CalcSize(bool bVertical)
 {
     if (GetButtonsCount() == 0)
-        return GetDefaultButtonSize();
+        return GetLayoutButtonSize();
     CBarButtons buttons(*this, bVertical && !IsPanelBar());
     bool bWrapped = false;
     CSize size = kxtoolbar::CalcSize(buttons, CollectGeometry(*this), bVertical, &bWrapped);
@@ -475,7 +472,7 @@ CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
 {
     if ((m_nLayoutFlags & LayoutReentered) == 0)
         m_nLayoutFlags &= static_cast<BYTE>(~LayoutWrapped);
-    CSize size = GetDefaultButtonSize();
+    CSize size = GetLayoutButtonSize();
     const bool bHorz = (dwMode & LM_HORZ) != 0;
     if (GetButtonsCount() > 0)
     {
@@ -550,7 +547,7 @@ CSize CExtToolControlBar::CalcLayout(DWORD dwMode, int nLength)
         }
     }
     if (IsFloating())
-        size.cx = std::max<int>(size.cx, 2 * GetDefaultButtonSize().cx);
+        size.cx = std::max<int>(size.cx, 2 * GetLayoutButtonSize().cx);
     return KeepLayoutSize(size);
 }
 

@@ -340,6 +340,9 @@ public:
     virtual int WrapToolBarVert(int nHeight);
     virtual int WrapToolBar(int nWidth, int nHeight);
     static CSize GetDefaultButtonSize() { return CSize(23, 22); }
+    // The size handed to every button measurement and answered by an empty
+    // bar; a kind of bar with smaller buttons answers its own.
+    virtual CSize GetLayoutButtonSize() const { return GetDefaultButtonSize(); }
     virtual bool IsChevronMenuInColumns() const { return true; }
     // Wrapped into rows (or columns) that fill a whole dock row: only for a
     // docked bar that is no panel and lives in a frame, and only when the

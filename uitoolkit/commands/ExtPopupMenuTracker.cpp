@@ -285,15 +285,27 @@ void CloseActivePopupTree()
         CExtPopupMenuWnd::GetTracker().Done();
 }
 
+// Each message is taken off the queue by the peek itself: a key or mouse
+// message that a peek only looks at can still be eaten by a hook on its way
+// out (the menu tracker's own hooks eat keys while a tree closes), and a
+// blocking GetMessage after it would then wait for input that never comes.
 void PumpPendingMessages()
 {
+    CWinThread* pThread = AfxGetThread();
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
     {
-        if (!AfxPumpMessage())
+        if (msg.message == WM_QUIT)
         {
-            ::PostQuitMessage(0);
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
             return;
+        }
+        const BOOL bTranslated =
+            pThread != nullptr ? pThread->PreTranslateMessage(&msg) : CWnd::WalkPreTranslateTree(nullptr, &msg);
+        if (!bTranslated)
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
         }
     }
 }
