@@ -126,11 +126,10 @@ BOOL CDvdGuiApp::InitInstance()
     AddDocTemplate(m_pDocTemplate);
 
     auto* pMainFrame = new CMainFrame;
+    // A frame whose window was made and then failed has deleted itself on
+    // its way out; deleting it again here would crash the failing start.
     if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
-    {
-        delete pMainFrame;
         return FALSE;
-    }
     m_pMainWnd = pMainFrame;
     pMainFrame->DragAcceptFiles(TRUE);
 
