@@ -366,7 +366,9 @@ void InternalDockStateBar::RebuildBar(CFrameWnd* pFrame, InternalDockStateBar* p
         if (!bPlaced || pPane->m_pDockBar != pTarget)
             return;
         m_pBar = pPane;
-        RestoreRow(pTarget);
+        // a tabbed container keeps every page in a row of its own
+        if (!bChild || (m_dwStateFlags & StateTabPage) == 0)
+            RestoreRow(pTarget);
     }
     else
         return;
