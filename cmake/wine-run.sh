@@ -14,7 +14,8 @@ root="$dir"
 while [ "$root" != "/" ] && [ ! -f "$root/CMakeCache.txt" ]; do root=$(dirname "$root"); done
 [ -f "$root/CMakeCache.txt" ] || root="$dir"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A crash ends the run at once instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEARCH=win64
 
 prefix="${KX_WINEPREFIX:-$root/wineprefix}"
