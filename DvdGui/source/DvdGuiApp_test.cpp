@@ -207,19 +207,6 @@ TEST_F(AppTest, StoredLayoutsOfOtherVersionsAreDropped)
     }
 }
 
-TEST_F(AppTest, TheMenusOfferNoNewProject)
-{
-    for (HMENU hMenu : {m_app.GetDocTemplate()->m_hMenuShared, ::GetMenu(m_app.m_pMainWnd->m_hWnd)})
-    {
-        ASSERT_NE(hMenu, nullptr);
-        HMENU hFile = ::GetSubMenu(hMenu, 0);
-        ASSERT_NE(::GetMenuState(hFile, ID_FILE_NEW, MF_BYCOMMAND), UINT(-1));
-        m_app.m_pMainWnd->SendMessage(WM_INITMENUPOPUP, WPARAM(hFile), MAKELPARAM(0, FALSE));
-        EXPECT_EQ(::GetMenuState(hFile, ID_FILE_NEW, MF_BYCOMMAND), UINT(-1));
-        EXPECT_NE(::GetMenuState(hFile, ID_FILE_OPEN, MF_BYCOMMAND), UINT(-1));
-    }
-}
-
 TEST_F(AppTest, AboutOpensTheAboutBox)
 {
     EXPECT_TRUE(Enabled(m_app.m_pMainWnd, ID_APP_ABOUT));

@@ -1,100 +1,111 @@
-// The program's main window, for now a plain MDI frame: the framework's
-// status bar and the log pane in a bar along the bottom, with the native
-// menus of the resources. It keeps the ids, registry values and public
-// operations that the rest of the editor relies on, so that the themed frame
-// with its menu bar, tool bar, project tabs and docking panes can take its
-// place.
+// The program's main window: the themed menu bar and tool bar, the status
+// bar, the tab strip of the open projects and the history and log panes as
+// docking bars. It chooses the theme, the docking style and the popup-menu
+// animation, keeps them and its placement in the registry, trims the menus
+// before they are shown and saves and loads the pane layout of the active
+// project window to and from layout files.
 #pragma once
 
 #include "DvdGui/source/HistoryTreeCtrl.h"
 #include "DvdGui/source/LogCtrl.h"
-#include "framework/win/ControlBar.h"
+#include "DvdGui/source/MainFrameBars.h"
 #include "framework/win/MdiFrameWnd.h"
 #include "framework/win/StatusBar.h"
-
-// The bar along the bottom of the main window that holds the log pane.
-class CLogBar : public CControlBar
-{
-public:
-    CLogBar();
-
-    BOOL Create(CWnd* pParentWnd, UINT nID);
-    CLogCtrl& GetLog() { return m_wndLog; }
-
-    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
-    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
-
-protected:
-    afx_msg void OnSize(UINT nType, int cx, int cy);
-    DECLARE_MESSAGE_MAP()
-
-private:
-    CLogCtrl m_wndLog;
-};
-
-// The bar along the right side of the main window that holds the history
-// pane.
-class CHistoryBar : public CControlBar
-{
-public:
-    BOOL Create(CWnd* pParentWnd, UINT nID);
-    CHistoryTreeCtrl& GetHistory() { return m_wndHistory; }
-
-    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
-    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
-
-protected:
-    afx_msg void OnSize(UINT nType, int cx, int cy);
-    DECLARE_MESSAGE_MAP()
-
-private:
-    CHistoryTreeCtrl m_wndHistory;
-};
+#include "uitoolkit/bars/ExtMenuControlBar.h"
+#include "uitoolkit/docking/ExtControlBar.h"
 
 class CMainFrame : public CMDIFrameWnd
 {
     DECLARE_DYNAMIC(CMainFrame)
 public:
-    CMainFrame() = default;
+    enum : int
+    {
+        ThemeOffice2000 = 1,
+        ThemeOfficeXP = 2,
+        ThemeOffice2003 = 3,
+        ThemeStudio2005 = 4,
+    };
+
+    CMainFrame();
     ~CMainFrame() override;
+
+    // Installs theme 1 to 4 and skins the program's check boxes to match;
+    // with bRedraw the frame and every bar repaint at once. Other numbers
+    // change nothing.
+    void SetTheme(int nTheme, bool bRedraw);
+    // The installed theme, 1 to 4.
+    static int GetTheme();
 
     // Lists the active project window's history in the history pane.
     void RefreshHistory();
-    // The project tabs arrive with the themed frame; until then there is
-    // nothing to repaint.
-    void InvalidateProjectTabs() {}
+    // Repaints the project tabs after a project's name changed.
+    void InvalidateProjectTabs();
 
-    CHistoryTreeCtrl& GetHistoryPane() { return m_wndHistoryBar.GetHistory(); }
-
-    CLogCtrl& GetLog() { return m_wndLogBar.GetLog(); }
+    CHistoryTreeCtrl& GetHistoryPane() { return m_wndHistory; }
+    CLogCtrl& GetLog() { return m_wndLog; }
+    CExtMenuControlBar& GetMenuBar() { return m_wndMenuBar; }
+    CMainFrameToolBar& GetToolBar() { return m_wndToolBar; }
+    CMyExtTabMdiWnd& GetProjectTabs() { return m_wndMdiTabs; }
+    CExtControlBar& GetHistoryBar() { return m_wndHistoryBar; }
+    CExtControlBar& GetLogBar() { return m_wndLogBar; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void ActivateFrame(int nCmdShow = -1) override;
 
 protected:
     // While the window is disabled a progress window or a dialog runs its
     // own loop over a project that may be half-read or half-edited:
     // commands posted to the window then, and a posted close, are dropped.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
+    afx_msg void OnDestroy();
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
-    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg void OnTheme(UINT nID);
+    afx_msg void OnUpdateTheme(CCmdUI* pCmdUI);
+    afx_msg void OnDockingType(UINT nID);
+    afx_msg void OnUpdateDockingType(CCmdUI* pCmdUI);
+    afx_msg void OnMenuAnimation(UINT nID);
+    afx_msg void OnUpdateMenuAnimation(CCmdUI* pCmdUI);
+    afx_msg void OnProjectsBarHide();
+    afx_msg void OnUpdateProjectsBarHide(CCmdUI* pCmdUI);
+    afx_msg void OnProjectsBarSide(UINT nID);
+    afx_msg void OnUpdateProjectsBarSide(CCmdUI* pCmdUI);
+    afx_msg BOOL OnToggleBar(UINT nID);
+    afx_msg void OnUpdateToggleBar(CCmdUI* pCmdUI);
+    afx_msg void OnWindowsList();
+    afx_msg void OnUpdateWindowsList(CCmdUI* pCmdUI);
+    afx_msg void OnSaveLayout();
+    afx_msg void OnLoadLayout();
+    afx_msg void OnHelpPage(UINT nID);
     DECLARE_MESSAGE_MAP()
 
 private:
-    void StorePlacement();
+    bool CreateBars();
+    void DockDefaultLayout();
+    void StoreSettings();
+    void OnPrepareMenu(CExtPopupMenuWnd* pPopup);
+    void SetProjectsBar(bool bVisible, int nOrientation);
 
     CStatusBar m_wndStatusBar;
-    CLogBar m_wndLogBar;
-    CHistoryBar m_wndHistoryBar;
+    CMainFrameToolBar m_wndToolBar;
+    CExtMenuControlBar m_wndMenuBar;
+    CMyExtTabMdiWnd m_wndMdiTabs;
+    CExtControlBar m_wndHistoryBar;
+    CHistoryTreeCtrl m_wndHistory;
+    CExtControlBar m_wndLogBar;
+    CLogCtrl m_wndLog;
+    WINDOWPLACEMENT m_wpStored;
 };
 
 // The log pane of the main window.
 CLogCtrl& GetLogPane();
 
-// The stored layouts of the themed frame's bars ("MF_RVER") and of the
-// content panes ("CF_RVER") are dropped once when an older version wrote
-// them.
+// The stored layouts of the frame's bars ("MF_RVER") and of the content
+// panes ("CF_RVER") are dropped once when an older version wrote them.
 void ResetBarProfiles();
 void ResetContentPaneProfile();
 void DeleteContentPaneProfile();
