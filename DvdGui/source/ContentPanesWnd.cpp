@@ -6,11 +6,6 @@
 #include "DvdGui/source/GuiHelpers.h"
 #include "DvdGui/source/Resource.h"
 
-namespace
-{
-const char kContentPaneProfile[] = "CFRMPRGR0";
-} // namespace
-
 // ---- CContentPanesWnd ----
 
 CString CContentPanesWnd::s_strClassName;

@@ -11,6 +11,10 @@
 class CDvdObject;
 class CFile;
 
+// The toolkit profile under which every project window's panes keep their
+// layout.
+constexpr const char kContentPaneProfile[] = "CFRMPRGR0";
+
 class CContentPanesWnd : public CWnd
 {
 public:

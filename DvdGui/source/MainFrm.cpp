@@ -3,13 +3,12 @@
 #include "DvdGui/core/AppLog.h"
 #include "DvdGui/core/LayoutFile.h"
 #include "DvdGui/source/ChildFrm.h"
+#include "DvdGui/source/ContentPanesWnd.h"
 #include "DvdGui/source/DvdDoc.h"
 #include "DvdGui/source/DvdView.h"
 #include "DvdGui/source/Resource.h"
 #include "DvdGui/source/WebLink.h"
 #include "DvdGui/source/WindowsListDlg.h"
-#include "Shared/platform/PlatformRegistry.h"
-#include "Shared/source/RegistryKey.h"
 #include "controls/custom/SkinControls.h"
 #include "framework/core/CException.h"
 #include "framework/win/FileDialog.h"
@@ -44,21 +43,6 @@ const char kLayoutDefaultName[] = ".\\Default.LAY";
 const char kLayoutSaveFailed[] = "Layout save failed";
 const char kLayoutLoadFailed[] = "Layout load failed";
 const char kUnknownException[] = "Unknown exception caught";
-
-// The registry key of one of the toolkit's stored bar profiles.
-CString ProfilePath(LPCTSTR lpszProfile)
-{
-    CWinApp* pApp = AfxGetApp();
-    CString path;
-    path.Format("Software\\%s\\%s\\%s\\%s\\%s", pApp->m_pszRegistryKey, pApp->m_pszProfileName, "Quorbis", "Profiles",
-                lpszProfile);
-    return path;
-}
-
-void DeleteProfile(LPCTSTR lpszProfile)
-{
-    CRegistryKey::DeleteKeyRecursive(kx::RegistryCurrentUser(), ProfilePath(lpszProfile));
-}
 
 // Drops a stored profile unless the version value says the current layout
 // wrote it, then records the current version.
@@ -101,12 +85,12 @@ CLogCtrl& GetLogPane()
 
 void DeleteContentPaneProfile()
 {
-    DeleteProfile("CFRMPRGR0");
+    CMyExtBarHostFrame::DeleteProfile(kContentPaneProfile);
 }
 
 void ResetBarProfiles()
 {
-    ResetProfileVersion("MF_RVER", 2, 3, [] { DeleteProfile(AfxGetApp()->m_pszProfileName); });
+    ResetProfileVersion("MF_RVER", 2, 3, [] { CMyExtBarHostFrame::DeleteProfile(AfxGetApp()->m_pszProfileName); });
 }
 
 void ResetContentPaneProfile()
