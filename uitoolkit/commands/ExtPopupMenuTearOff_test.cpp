@@ -2,9 +2,10 @@
 // docking: an owner that ignores the notification, a bar floated at the
 // cursor, the menu coming back in the start area, the end by a button or a
 // key, and a picture of the torn-off bar; under the toolkit's docking the
-// bar floats in the toolkit's own floating frame and docks back as any bar. The drag loop sees input only
-// through the menu hooks, so each step is real input sent from a thread
-// timer: a timer message comes only once the input before it was handled.
+// bar floats in the toolkit's own floating frame and docks back as any bar.
+// The drag loop sees input only through the menu hooks, so each step is real
+// input sent from a thread timer: a timer message comes only once the input
+// before it was handled.
 #include "framework/win/AfxRes.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
