@@ -1,9 +1,11 @@
 // Tearing a menu off by its tear-off bar under a frame with the framework's
 // docking: an owner that ignores the notification, a bar floated at the
 // cursor, the menu coming back in the start area, the end by a button or a
-// key, and a picture of the torn-off bar. The drag loop sees input only
-// through the menu hooks, so each step is real input sent from a thread
-// timer: a timer message comes only once the input before it was handled.
+// key, and a picture of the torn-off bar; under the toolkit's docking the
+// bar floats in the toolkit's own floating frame and docks back as any bar.
+// The drag loop sees input only through the menu hooks, so each step is real
+// input sent from a thread timer: a timer message comes only once the input
+// before it was handled.
 #include "framework/win/AfxRes.h"
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
@@ -132,10 +134,18 @@ protected:
         CExtPopupBaseWnd::g_nDefaultAnimationKind = CExtPopupAnimation::AnimationNone;
         m_pFrame = new CTearOffFrame;
         ASSERT_TRUE(m_pFrame->Create(nullptr, "tear-off", WS_OVERLAPPEDWINDOW, CRect(0, 0, 500, 400)));
-        m_pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        if (m_bToolkitDocking)
+            ASSERT_TRUE(CExtControlBar::EnableFrameDocking(m_pFrame));
+        else
+            m_pFrame->EnableDocking(CBRS_ALIGN_ANY);
         ASSERT_TRUE(m_pFrame->m_bar.Create("Torn off", m_pFrame, kIdBar, WS_CHILD | CBRS_TOP));
         m_pFrame->m_bar.EnableDocking(CBRS_ALIGN_ANY);
-        m_pFrame->DockControlBar(&m_pFrame->m_bar, AFX_IDW_DOCKBAR_TOP);
+        if (m_bToolkitDocking)
+            static_cast<CExtDockBar*>(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP))
+                ->GetCircleDockBar(1)
+                ->DockControlBar(&m_pFrame->m_bar, nullptr);
+        else
+            m_pFrame->DockControlBar(&m_pFrame->m_bar, AFX_IDW_DOCKBAR_TOP);
         m_pFrame->ShowControlBar(&m_pFrame->m_bar, FALSE, FALSE);
         m_pFrame->ShowWindow(SW_SHOW);
         kxgui::Activate(m_pFrame->GetSafeHwnd());
@@ -185,6 +195,8 @@ protected:
 
     CWinApp m_app{"Kestrelux"};
     CTearOffFrame* m_pFrame = nullptr;
+    // the frame docks its bars in the toolkit's dock bars, not the framework's
+    bool m_bToolkitDocking = false;
     const int m_nOldAnimationKind = CExtPopupBaseWnd::g_nDefaultAnimationKind;
 };
 
@@ -274,6 +286,42 @@ TEST_F(PopupMenuTearOffTest, AKeyEndsTheDragAndTheWheelIsSwallowed)
     EXPECT_TRUE(m_pFrame->m_bar.IsFloating());
     EXPECT_EQ(m_pFrame->m_codes.back(), TEAROFF::CODE_END);
     EXPECT_EQ(TEAROFF::g_pActive, nullptr);
+}
+
+class PopupMenuTearOffToolkitDockingTest : public PopupMenuTearOffTest
+{
+protected:
+    PopupMenuTearOffToolkitDockingTest() { m_bToolkitDocking = true; }
+};
+
+TEST_F(PopupMenuTearOffToolkitDockingTest, TheTornOffBarFloatsInTheToolkitsOwnFloatingFrame)
+{
+    CExtPopupMenuWnd* pMenu = Track();
+    ASSERT_NE(pMenu, nullptr);
+    Drag(pMenu, {CPoint(200, 150), CPoint(260, 210)});
+    EXPECT_FALSE(IsTracked());
+    CTearOffBar& bar = m_pFrame->m_bar;
+    ASSERT_TRUE(bar.IsFloating());
+    EXPECT_TRUE(bar.IsWindowVisible());
+    CFrameWnd* pFloating = bar.GetParentFrame();
+    ASSERT_NE(pFloating, nullptr);
+    EXPECT_TRUE(pFloating->IsKindOf(RUNTIME_CLASS(CExtMiniDockFrameWnd)));
+    EXPECT_TRUE(pFloating->IsWindowVisible());
+    ASSERT_NE(bar.m_pDockBar, nullptr);
+    EXPECT_TRUE(bar.m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockBar)));
+    EXPECT_EQ(bar.m_pDockSite, m_pFrame);
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor);
+    CRect rcFrame;
+    pFloating->GetWindowRect(&rcFrame);
+    EXPECT_EQ(rcFrame.TopLeft(), ptCursor - CSize(30, 10));
+    // docked back by the toolkit, as any floating bar
+    CExtDockBar* pCircle = static_cast<CExtDockBar*>(m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP))->GetCircleDockBar(1);
+    pCircle->DockControlBar(&bar, nullptr);
+    m_pFrame->RecalcLayout();
+    kxgui::PumpUntilIdle();
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.GetParent(), pCircle);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // states every other part of the toolkit asks while a bar moves.
 #include "framework/win/FrameWnd.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/commands/ExtMessageQueue.h"
 #include "uitoolkit/commands/ExtPopupMenuWnd.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
@@ -55,22 +56,10 @@ bool CancelsDrag(UINT nMsg)
     }
 }
 
-// Takes the next message of the range off the queue. The quit comes with
-// any range: it goes back for the loop that owns it and ends the taking.
-bool TakeMessage(MSG& msg, UINT nFirst, UINT nLast, HWND hWnd = nullptr)
-{
-    if (!::PeekMessageA(&msg, hWnd, nFirst, nLast, PM_REMOVE))
-        return false;
-    if (msg.message != WM_QUIT)
-        return true;
-    ::PostQuitMessage(static_cast<int>(msg.wParam));
-    return false;
-}
-
 void RemovePeeked(const MSG& msg)
 {
     MSG removed;
-    TakeMessage(removed, msg.message, msg.message, msg.hwnd);
+    CExtMessageQueue::Take(removed, msg.message, msg.message, msg.hwnd);
 }
 
 } // namespace
@@ -193,7 +182,7 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
     if (!CanDrag(this))
         return;
     MSG msg;
-    while (TakeMessage(msg, WM_KEYFIRST, WM_KEYLAST))
+    while (CExtMessageQueue::Take(msg, WM_KEYFIRST, WM_KEYLAST))
     {
     }
     const HWND hWnd = m_hWnd;
@@ -258,7 +247,7 @@ void CExtControlBar::StartDragging(const POINT& ptScreen, const POINT& ptGrabOff
         if (msg.message == WM_MOUSEMOVE)
         {
             MSG last = msg;
-            while (TakeMessage(msg, WM_MOUSEMOVE, WM_MOUSEMOVE))
+            while (CExtMessageQueue::Take(msg, WM_MOUSEMOVE, WM_MOUSEMOVE))
                 last = msg;
             CPoint pt(static_cast<short>(LOWORD(last.lParam)), static_cast<short>(HIWORD(last.lParam)));
             if (last.hwnd != hWnd)
@@ -378,7 +367,7 @@ void CExtControlBar::ContinueDragging(const POINT& ptScreen, bool bForceFloat)
         g_DragStateShown = g_DragStateNew;
     }
     MSG msg;
-    while (TakeMessage(msg, WM_TIMER, WM_TIMER))
+    while (CExtMessageQueue::Take(msg, WM_TIMER, WM_TIMER))
         ::DispatchMessageA(&msg);
     if (::IsWindow(m_hWnd) && CExtMouseCaptureSink::GetCapture() != m_hWnd)
         CExtMouseCaptureSink::SetCapture(m_hWnd);

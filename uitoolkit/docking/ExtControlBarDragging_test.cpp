@@ -1,5 +1,6 @@
 // Dragging a pane by its caption with real input: a click is no drag, Esc
-// cancels a running drag, and so does the program's quit.
+// cancels a running drag, and so does the program's quit; a whole outline
+// drag onto another pane's side ends in the layout it showed.
 #include "framework/win/FrameWnd.h"
 #include "tests/gui/GuiHarness.h"
 #include "uitoolkit/docking/ExtControlBar.h"
@@ -249,6 +250,77 @@ TEST_F(ExtControlBarDraggingTest, CursorFollowsWhatTheBarDoes)
     m_pane.SetCursorForPoint(ptCaption);
     CExtControlBar::g_bLockAllBars = false;
     EXPECT_EQ(::GetCursor(), CExtControlBar::g_hCursorArrow);
+}
+
+// A second pane docked on the frame's left, the target of whole drags.
+class ExtControlBarDragOntoPaneTest : public ExtControlBarDraggingTest
+{
+protected:
+    void SetUp() override
+    {
+        ExtControlBarDraggingTest::SetUp();
+        CExtControlBar::g_nDockingStyle = 0;
+        ASSERT_TRUE(m_target.Create("Target", &m_frame, kIdPane + 1, WS_CHILD | WS_VISIBLE | CBRS_LEFT));
+        m_target.EnableDocking(CBRS_ALIGN_ANY);
+        m_target.m_sizeDockedV = CSize(300, 400);
+        auto* pLeft = static_cast<CExtDockBar*>(m_frame.GetControlBar(AFX_IDW_DOCKBAR_LEFT));
+        pLeft->GetCircleDockBar(1)->DockControlBar(&m_target, nullptr);
+        m_frame.RecalcLayout();
+        kxgui::PumpUntilIdle();
+    }
+    void TearDown() override
+    {
+        CExtControlBar::g_nDockingStyle = -1;
+        ExtControlBarDraggingTest::TearDown();
+    }
+    // A point of the target's window in the frame's client coordinates,
+    // nInset pixels in from its left edge, half way down.
+    POINT TargetLeftPoint(int nInset)
+    {
+        CRect rc;
+        m_target.GetWindowRect(&rc);
+        CPoint pt(rc.left + nInset, rc.CenterPoint().y);
+        m_frame.ScreenToClient(&pt);
+        return pt;
+    }
+
+    CExtControlBar m_target;
+};
+
+TEST_F(ExtControlBarDragOntoPaneTest, AnOutlineDragOntoTheLeftHalfOfAPaneSplitsItsSlot)
+{
+    kxgui::InputScript input;
+    input.MoveTo(m_frame.m_hWnd, CaptionPoint())
+        .ButtonDown()
+        .MoveTo(m_frame.m_hWnd, CaptionPoint(20))
+        .MoveTo(m_frame.m_hWnd, TargetLeftPoint(12))
+        .MoveTo(m_frame.m_hWnd, TargetLeftPoint(10))
+        .ButtonUp();
+    input.Play();
+    ASSERT_TRUE(PumpUntilButtonUp());
+    input.Wait();
+    kxgui::PumpUntilIdle();
+    EXPECT_EQ(m_pane.m_nFinished, 1);
+    EXPECT_FALSE(m_pane.m_bFinishedCancelled);
+    ExpectNoDragLeft();
+    // the target's slot holds a container with the dragged pane before it
+    EXPECT_EQ(DumpDockLayout(&m_frame), "top 59419 circle 0 CExtDockOuterBar\n"
+                                        "top 59419 circle 1 CExtDockBar\n"
+                                        "bottom 59422 circle 0 CExtDockOuterBar\n"
+                                        "bottom 59422 circle 1 CExtDockBar\n"
+                                        "left 59420 circle 0 CExtDockOuterBar\n"
+                                        "left 59420 circle 1 CExtDockBar\n"
+                                        "  row 59419\n"
+                                        "    CExtDockDynBar\n"
+                                        "      row 59464 59465\n"
+                                        "right 59421 circle 0 CExtDockOuterBar\n"
+                                        "right 59421 circle 1 CExtDockBar\n");
+    CRect rcDragged, rcTarget;
+    m_pane.GetWindowRect(&rcDragged);
+    m_target.GetWindowRect(&rcTarget);
+    EXPECT_LE(rcDragged.right, rcTarget.left);
+    EXPECT_EQ(rcDragged.top, rcTarget.top);
+    EXPECT_EQ(rcDragged.bottom, rcTarget.bottom);
 }
 
 } // namespace

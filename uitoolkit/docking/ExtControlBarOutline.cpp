@@ -12,6 +12,17 @@ namespace
 
 const char kOutlineClass[] = "Quorbis-DockOutline";
 
+// The mini frame a floating bar lives in. A bar in no dock bar also counts
+// as floating, but its parent frame is then the dock site itself, which a
+// tab preview must never hide.
+CFrameWnd* FloatingFrameOf(CExtControlBar* pBar)
+{
+    if (!pBar->IsFloating())
+        return nullptr;
+    CFrameWnd* pFrame = pBar->GetParentFrame();
+    return pFrame != nullptr && pFrame->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)) ? pFrame : nullptr;
+}
+
 // The ring a frame (shape 2) or tabbed-page outline (shape 3) covers; null
 // when it comes out empty.
 HRGN CreateOutlineRing(int nShape, const RECT& rc, bool bRightToLeft)
@@ -156,17 +167,16 @@ void CExtControlBar::InternalDraggingState_t::DrawTrackingOutline(bool bErasing)
             pContainer->m_wndTabs.RemoveTemporaryItems(bErasing);
         if (bErasing)
             return;
-        if (nStyle == 1 && pBar->IsFloating())
-            if (CFrameWnd* pFloatFrame = pBar->GetParentFrame())
+        if (nStyle == 1)
+            if (CFrameWnd* pFloatFrame = FloatingFrameOf(pBar))
                 pFloatFrame->ShowWindow(SW_HIDE);
         pContainer->InsertTemporaryBar(pBar, m_eDropKind == 28 ? -1 : m_nTabIndex, true);
         return;
     }
     if (nStyle == 1)
     {
-        if (pBar->IsFloating())
-            if (CFrameWnd* pFloatFrame = pBar->GetParentFrame())
-                pFloatFrame->ShowWindow(SW_SHOWNOACTIVATE);
+        if (CFrameWnd* pFloatFrame = FloatingFrameOf(pBar))
+            pFloatFrame->ShowWindow(SW_SHOWNOACTIVATE);
         return;
     }
     CFrameWnd* pSite = pBar->GetDockingFrame();

@@ -4,6 +4,7 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/MiniFrameWnd.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/commands/ExtMessageQueue.h"
 #include "uitoolkit/core/ExtDockDropZones.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
@@ -233,9 +234,7 @@ void CExtControlBar::ContinueRowResizing()
     pSite->RecalcLayout();
     if (m_pDockBar->IsKindOf(RUNTIME_CLASS(CExtDockBar)))
         static_cast<CExtDockBar*>(m_pDockBar)->UpdateNestedLayout();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        ::DispatchMessageA(&msg);
+    CExtMessageQueue::DispatchPending(WM_PAINT);
 }
 
 void CExtControlBar::StopRowResizing(bool bCancel)

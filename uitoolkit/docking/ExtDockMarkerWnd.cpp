@@ -4,6 +4,7 @@
 #include "framework/win/FrameWnd.h"
 #include "framework/win/MiniFrameWnd.h"
 #include "framework/win/WinThread.h"
+#include "uitoolkit/commands/ExtMessageQueue.h"
 #include "uitoolkit/core/ExtDockDropZones.h"
 #include "uitoolkit/docking/ExtControlBar.h"
 
@@ -117,13 +118,6 @@ HWND FindMarkerTarget(CFrameWnd* pFrame, CExtControlBar* pDragged, POINT pt, boo
         return nullptr;
     }
     return nullptr;
-}
-
-void DispatchPendingPaint()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        ::DispatchMessageA(&msg);
 }
 
 } // namespace
@@ -367,7 +361,7 @@ void CExtDynDockMarkerWnd::ShowMarkers(CExtDockMarkerWndArray& arrWnds, bool bSh
         if (pMarker->m_hWnd != nullptr && (pMarker->IsWindowVisible() != FALSE) != bShow)
             pMarker->ShowMarker(bShow, bAnimate);
     }
-    DispatchPendingPaint();
+    CExtMessageQueue::DispatchPending(WM_PAINT);
 }
 
 void CExtDynDockMarkerWnd::DestroyMarkers(CExtDockMarkerWndArray& arrWnds, bool bAnimate)
@@ -560,7 +554,7 @@ void CExtDynDockMarkerWnd::HideHighlightsExcept(CExtDynDockMarkerWnd* pMarker, b
             if ((*pArr)[i] != pMarker)
                 (*pArr)[i]->ShowHighlight(false);
     if (bDispatchPaint)
-        DispatchPendingPaint();
+        CExtMessageQueue::DispatchPending(WM_PAINT);
 }
 
 void CExtDynDockMarkerWnd::HideAllHighlights(bool bDispatchPaint)

@@ -28,7 +28,16 @@ public:
         CExtControlBar::OnDragFinished(shown, computed, bCancelled);
         ++m_nFinished;
     }
+    bool HandleMouseMove(UINT nFlags, CPoint ptClient) override
+    {
+        const bool bResult = CExtControlBar::HandleMouseMove(nFlags, ptClient);
+        if (m_bDragging && m_onDragStep)
+            m_onDragStep();
+        return bResult;
+    }
     int m_nFinished = 0;
+    // Called at each step of a drag of this pane, after the step is shown.
+    std::function<void()> m_onDragStep;
     CWnd m_child;
 };
 
@@ -229,6 +238,7 @@ TEST_F(ExtDynTabControlBarTest, DraggingATabOutDissolvesTheContainer)
     CExtDynTabControlBar* pContainer = MakeTabs({0});
     ASSERT_NE(pContainer, nullptr);
     const HWND hContainer = pContainer->m_hWnd;
+    const int nContainerHeight = WindowRect(pContainer).Height();
     const CPoint ptMarker = FrameMarkerCentre(CExtDynDockMarkerWnd::KindRight);
     ASSERT_NE(ptMarker, CPoint(-1, -1));
     CExtDynTabWnd& tabs = pContainer->m_wndTabs;
@@ -260,6 +270,25 @@ TEST_F(ExtDynTabControlBarTest, DraggingATabOutDissolvesTheContainer)
     ASSERT_NE(m_panes[0].m_pDockBar, nullptr);
     EXPECT_EQ(m_panes[0].m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_RIGHT);
     EXPECT_EQ(static_cast<CExtDockBar*>(m_panes[0].m_pDockBar)->GetCircleNo(), 1u);
+    // The remaining pane is a plain pane again, as high as the container was.
+    EXPECT_TRUE(m_panes[1].IsWindowVisible());
+    EXPECT_TRUE(m_panes[1].HasGripper());
+    EXPECT_FALSE(m_panes[1].m_rectCaption.IsRectEmpty());
+    EXPECT_EQ(WindowRect(&m_panes[1]).Height(), nContainerHeight);
+    EXPECT_EQ(DumpDockLayout(&m_frame), "top 59419 circle 0 CExtDockOuterBar\n"
+                                        "top 59419 circle 1 CExtDockBar\n"
+                                        "top 59419 circle 2 CExtDockBar\n"
+                                        "  row 59483\n"
+                                        "bottom 59422 circle 0 CExtDockOuterBar\n"
+                                        "bottom 59422 circle 1 CExtDockBar\n"
+                                        "bottom 59422 circle 2 CExtDockBar\n"
+                                        "left 59420 circle 0 CExtDockOuterBar\n"
+                                        "left 59420 circle 1 CExtDockBar\n"
+                                        "left 59420 circle 2 CExtDockBar\n"
+                                        "right 59421 circle 0 CExtDockOuterBar\n"
+                                        "right 59421 circle 1 CExtDockBar\n"
+                                        "  row 59482\n"
+                                        "right 59421 circle 2 CExtDockBar\n");
 }
 
 TEST_F(ExtDynTabControlBarTest, DroppingAContainerOfThreeInsertsItsPanesInRowOrder)
@@ -412,6 +441,8 @@ TEST_F(ExtDynTabControlBarTest, PreviewTabAloneLooksSelectedAndGoesWithTheTarget
     state.m_eDropKind = 29;
     state.m_nTabIndex = 1;
     state.DrawTrackingOutline(false);
+    // the previewed pane floats in no mini frame: nothing is hidden for it
+    EXPECT_TRUE(m_frame.IsWindowVisible());
     ASSERT_EQ(tabs.GetItemCount(), 3);
     EXPECT_EQ(tabs.GetBarAt(1, false), &m_panes[2]);
     EXPECT_EQ(tabs.GetBarAt(1, true), nullptr);
@@ -446,9 +477,13 @@ TEST_F(ExtDynTabControlBarTest, ScreenshotsOfTabbedContainersAndPreviews)
 {
     CExtDynTabControlBar* pContainer = MakeTabs({0, 2});
     ASSERT_NE(pContainer, nullptr);
+    CPagePane& dragged = m_panes[3];
+    CExtDynTabWnd& tabs = pContainer->m_wndTabs;
     for (int nTheme = 0; nTheme < 4; ++nTheme)
     {
         SCOPED_TRACE(ExtTestThemeName(nTheme));
+        ASSERT_TRUE(dragged.FloatAt(560, 450, CBRS_ALIGN_TOP));
+        Layout();
         ASSERT_TRUE(g_PaintManager.InstallPaintManager(NewExtTestTheme(nTheme)));
         m_frame.SetForegroundWindow();
         m_frame.RedrawWindow(nullptr, nullptr,
@@ -458,17 +493,45 @@ TEST_F(ExtDynTabControlBarTest, ScreenshotsOfTabbedContainersAndPreviews)
         ASSERT_FALSE(shot.IsEmpty());
         kxgui::SaveArtifact(shot, std::string("docking-tabbed-") + ExtTestThemeName(nTheme) + ".png");
 
-        CExtControlBar::InternalDraggingState_t state(&m_panes[3]);
-        state.m_bEmpty = false;
-        state.m_pTarget = pContainer;
-        state.m_eDropKind = 29;
-        state.m_nTabIndex = 1;
-        state.DrawTrackingOutline(false);
-        kxgui::PumpUntilIdle();
-        const kxgui::PixelBuffer preview = kxgui::CaptureScreen(m_frame.m_hWnd);
-        state.DrawTrackingOutline(true);
+        // The preview is taken from inside the drag, the button still held.
+        kxgui::PixelBuffer preview;
+        bool bFrameShown = false;
+        dragged.m_onDragStep = [&]()
+        {
+            if (!preview.IsEmpty() || !tabs.HasTemporaryItems())
+                return;
+            m_frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            bFrameShown = m_frame.IsWindowVisible() != FALSE;
+            preview = kxgui::CaptureScreen(m_frame.m_hWnd);
+        };
+        CRect rcFloat = WindowRect(dragged.GetParentFrame());
+        CPoint ptCaption(rcFloat.CenterPoint().x, rcFloat.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2);
+        m_frame.ScreenToClient(&ptCaption);
+        CPoint ptTab = TabPoint(tabs, 1);
+        tabs.ClientToScreen(&ptTab);
+        m_frame.ScreenToClient(&ptTab);
+        kxgui::InputScript input;
+        input.MoveTo(m_frame.m_hWnd, ptCaption)
+            .ButtonDown()
+            .MoveTo(m_frame.m_hWnd, ptCaption + CSize(0, 10))
+            .MoveTo(m_frame.m_hWnd, ptTab + CSize(-3, 0))
+            .MoveTo(m_frame.m_hWnd, ptTab)
+            .Key(VK_ESCAPE)
+            .ButtonUp();
+        const int nFinished = dragged.m_nFinished;
+        input.Play(80);
+        ASSERT_TRUE(PumpUntil([&] { return dragged.m_nFinished > nFinished; }));
+        input.Wait();
+        dragged.m_onDragStep = nullptr;
+        Layout();
         ASSERT_FALSE(preview.IsEmpty());
+        EXPECT_TRUE(bFrameShown);
         kxgui::SaveArtifact(preview, std::string("docking-tab-preview-") + ExtTestThemeName(nTheme) + ".png");
+        // marker docking has nothing to undo: the end of the drag keeps the
+        // previewed tab as a page
+        EXPECT_FALSE(tabs.HasTemporaryItems());
+        EXPECT_EQ(dragged.GetTabbedContainer(), pContainer);
+        EXPECT_EQ(tabs.GetBarAt(1, false), &dragged);
     }
 }
 

@@ -52,8 +52,9 @@ protected:
         kxgui::PumpUntilIdle();
     }
     // Presses on the floating frame at a window point, moves by (dx, dy),
-    // optionally presses a key, and releases; returns when the resizing is over.
-    void DragBorder(CPoint ptWindow, int dx, int dy, WORD vkBeforeRelease = 0)
+    // optionally presses a key, and releases; returns when the resizing is
+    // over, false when the press never reached the frame.
+    bool DragBorder(CPoint ptWindow, int dx, int dy, WORD vkBeforeRelease = 0)
     {
         const CRect rc = WindowRect(m_pFloat);
         CPoint pt = rc.TopLeft() + ptWindow;
@@ -65,16 +66,31 @@ protected:
             input.Key(vkBeforeRelease).MoveTo(m_pFloat->m_hWnd, pt + CSize(dx + 30, dy + 30));
         input.ButtonUp();
         input.Play();
-        MSG msg;
-        while (::GetMessageA(&msg, nullptr, 0, 0))
+        // The press runs the whole resizing inside its dispatch; a press that
+        // never reaches the frame must not leave the test waiting for ever.
+        bool bPressed = false;
+        for (int nQuiet = 0; nQuiet < 60 && !bPressed;)
         {
+            MSG msg;
+            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            {
+                ++nQuiet;
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                continue;
+            }
+            nQuiet = 0;
+            if (msg.message == WM_QUIT)
+            {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
-            if (msg.message == WM_NCLBUTTONDOWN && msg.hwnd == m_pFloat->m_hWnd)
-                break;
+            bPressed = msg.message == WM_NCLBUTTONDOWN && msg.hwnd == m_pFloat->m_hWnd;
         }
         input.Wait();
         kxgui::PumpUntilIdle();
+        return bPressed;
     }
 
     CTestDockFrame m_frame{CTestDockFrame::Kind::PlainFrame};
@@ -118,7 +134,7 @@ TEST_F(ExtMiniDockFrameWndTest, ResizingStopsAtTheMinimalFloatingSizeAndAKeyEnds
 {
     const CRect rcBefore = WindowRect(m_pFloat);
     const CPoint ptRight(rcBefore.Width() - 1, rcBefore.Height() / 2);
-    DragBorder(ptRight, 40 - rcBefore.Width(), 0);
+    ASSERT_TRUE(DragBorder(ptRight, 40 - rcBefore.Width(), 0));
     EXPECT_EQ(m_pFloat->m_nResizingHT, 0u);
     CRect rc = WindowRect(m_pFloat);
     EXPECT_EQ(rc.TopLeft(), rcBefore.TopLeft());
@@ -126,13 +142,13 @@ TEST_F(ExtMiniDockFrameWndTest, ResizingStopsAtTheMinimalFloatingSizeAndAKeyEnds
     EXPECT_EQ(rc.Height(), rcBefore.Height());
 
     const CPoint ptCorner(rc.Width() - 1, rc.Height() - 1);
-    DragBorder(ptCorner, -200, -200);
+    ASSERT_TRUE(DragBorder(ptCorner, -200, -200));
     rc = WindowRect(m_pFloat);
     EXPECT_EQ(rc.Size(), CSize(80, 60));
 
     // Growing, then a key: the frame keeps the size reached and the moves
     // after the key change nothing. The dragged edge follows the cursor.
-    DragBorder(CPoint(rc.Width() - 1, rc.Height() - 1), 100, 50, VK_SHIFT);
+    ASSERT_TRUE(DragBorder(CPoint(rc.Width() - 1, rc.Height() - 1), 100, 50, VK_SHIFT));
     EXPECT_EQ(m_pFloat->m_nResizingHT, 0u);
     EXPECT_EQ(WindowRect(m_pFloat).Size(), CSize(179, 109));
 }

@@ -6,6 +6,7 @@
 #include "framework/win/ImageList.h"
 #include "framework/win/WinThread.h"
 #include "uitoolkit/core/ExtBitmap.h"
+#include "uitoolkit/commands/ExtMessageQueue.h"
 #include "uitoolkit/core/ExtBitmapRoutines.h"
 #include "uitoolkit/paint/ExtBitmapDC.h"
 #include "uitoolkit/paint/ExtPaintManager.h"
@@ -158,21 +159,8 @@ void CExtPaintManager::DispatchPendingPaint(bool bNcPaint, bool bEraseBkgnd, boo
     } kinds[] = {{bNcPaint, WM_NCPAINT}, {bEraseBkgnd, WM_ERASEBKGND}, {bPaint, WM_PAINT}};
     for (const auto& kind : kinds)
     {
-        if (!kind.bEnabled)
-            continue;
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, kind.nMessage, kind.nMessage, PM_NOREMOVE))
-        {
-            const BOOL nGot = ::GetMessageA(&msg, nullptr, kind.nMessage, kind.nMessage);
-            if (nGot <= 0)
-            {
-                // The quit comes with any range: it belongs to the caller's loop.
-                if (nGot == 0)
-                    ::PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            ::DispatchMessageA(&msg);
-        }
+        if (kind.bEnabled)
+            CExtMessageQueue::DispatchPending(kind.nMessage);
     }
 }
 
